@@ -1,0 +1,136 @@
+// TForm1: the engine. It owns every surface, list, sound object and decoder for the life of the process;
+// its methods are the engine's operations and the main window's event handlers. Each subsystem declares
+// its own members in a form_<subsystem>.h fragment that is included inside the class body below, so
+// every subsystem keeps its part of the engine in its own folder.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/engine_state.h"
+#include "app/event_script.h"
+#include "app/launch_options.h"
+#include "graphics/ABitmap.h"
+#include "platform/platform.h"
+
+namespace mokuren {
+
+class TQueryForm;
+
+class TForm1 : public EngineState {
+ public:
+  TForm1(Platform& platform, LaunchOptions options);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // ---- Start-up and shutdown -------------------------------------------------------------------------
+  // Runs FormCreate. Returns false (with the message already shown) when start-up cannot go on.
+  bool FormCreate();
+  void Kumo_TaskInit();
+  void FormCloseQuery(bool& canClose);
+  void FormClose();
+  void FormDestroy();
+  void menuQuitClick();
+  // Close request from the window's close button, the quit menu item or the events file.
+  void Close();
+  // Close as a confirmed quit would, without asking (the end of --max-ms).
+  void CloseConfirmed();
+  bool Terminated() const { return terminated_; }
+
+  // Runs passes until the main window closes; returns the exit status.
+  int Run();
+  // Shows the main window and starts the clock that events and --max-ms count from (done by Run).
+  void StartLoopClock();
+
+  // ---- Main loop -------------------------------------------------------------------------------------
+  void IdleEvent();
+  void Kumo_Wait();
+  void Kumo_WaitKey();
+  void DelayTimerTimer();
+  void FormPaint();
+  // Window modes.
+  void FullModeWin();
+  void ReturnFullModeWin();
+
+  // ---- Modal windows ---------------------------------------------------------------------------------
+  // Shows a modal form and runs engine passes until it is answered; returns its modal result.
+  int ShowModal(FormId form, int& modalResult);
+  // The modal form in front, if any (the events file's "dialog" verb answers it).
+  bool ModalOpen(FormId form) const;
+  void AnswerFrontDialog(bool ok);
+
+  // ---- Automation ------------------------------------------------------------------------------------
+  // Reads the events file named on the command line; false with a message naming the bad line.
+  bool LoadEvents(std::string& error);
+  void ApplyEvent(const Event& event);
+  // Events of the subsystems' verbs; false when the verb is not one of theirs.
+  bool ApplySubsystemEvent(const Event& event);
+  void NotAvailableYet(const Event& event);
+  void MenuClick(MenuItem item);
+  uint32_t ElapsedMs();  // since the main loop started
+  void TraceTaskCode();
+  int64_t PassCount() const { return passCount_; }
+  int64_t FrameCount() const { return frameCount_; }
+  // Lines for the debug window's error list (and standard error while that window does not exist).
+  void ReportError(const std::u16string& line);
+  const std::vector<std::u16string>& ErrorList() const { return errorList_; }
+
+  Platform& platform() { return platform_; }
+  const LaunchOptions& options() const { return options_; }
+
+  // The game directory (current directory) and the script's random numbers.
+  std::filesystem::path GameDir;
+  std::mt19937 Random;
+
+  // ---- Named surfaces of the frame -------------------------------------------------------------------
+  TABitmap FrameSurface{800, 600};
+  TABitmap FloatSurface{800, 184};
+
+  std::unique_ptr<TQueryForm> QueryForm;
+
+#include "archive/form_archive.h"
+#include "script/form_script.h"
+#include "graphics/form_graphics.h"
+#include "text/form_text.h"
+#include "sound/form_sound.h"
+#include "movie/form_movie.h"
+#include "save/form_save.h"
+#include "menus/form_menus.h"
+#include "dialogs/form_dialogs.h"
+
+ private:
+  void ApplyDueEvents();
+  void FireDelayTimer();
+  void EnableMenuItems();
+  void ComposeFrame();
+
+  Platform& platform_;
+  LaunchOptions options_;
+  EventScript events_;
+  bool terminated_ = false;
+  bool closing_ = false;
+  int64_t passCount_ = 0;
+  int64_t frameCount_ = 0;
+  uint32_t loopStartTick_ = 0;
+  bool loopStarted_ = false;
+  uint32_t lastTimerTick_ = 0;
+  int32_t tracedTaskCode_ = 0;
+  bool traced_ = false;
+  std::vector<FormId> modalStack_;
+  std::vector<Key> keysToRelease_;
+  struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> traceFile_;
+  std::vector<std::u16string> errorList_;
+};
+
+}  // namespace mokuren

@@ -1,0 +1,115 @@
+// The events file and the trace: what the automation contract adds to the engine.
+#include <cstdio>
+#include <iostream>
+
+#include "app/TForm1.h"
+
+namespace mokuren {
+
+namespace {
+
+Key KeyByName(const std::string& name) {
+  if (name == "Enter") return Key::Enter;
+  if (name == "Space") return Key::Space;
+  if (name == "PageUp") return Key::PageUp;
+  if (name == "PageDown") return Key::PageDown;
+  if (name == "F1") return Key::F1;
+  if (name == "F2") return Key::F2;
+  return Key::Ctrl;
+}
+
+MenuItem MenuByName(const std::string& name) {
+  static constexpr const char* kNames[] = {"menuKSkip", "menuSSkip", "menuAuto",   "menuWindow", "menuFloat",
+                                           "menuSave",  "menuLoad",  "menuConfig", "menuTitle",  "menuQuit"};
+  for (int i = 0; i < static_cast<int>(MenuItem::Count); ++i)
+    if (name == kNames[i]) return static_cast<MenuItem>(i);
+  return MenuItem::Count;
+}
+
+}  // namespace
+
+uint32_t TForm1::ElapsedMs() { return loopStarted_ ? platform_.TickCount() - loopStartTick_ : 0; }
+
+bool TForm1::LoadEvents(std::string& error) {
+  if (options_.eventsFile.empty()) return true;
+  return events_.Load(options_.eventsFile, error);
+}
+
+void TForm1::ApplyDueEvents() {
+  // A "key" event holds its key for exactly one pass.
+  for (Key k : keysToRelease_) platform_.InjectKey(k, false);
+  keysToRelease_.clear();
+  if (!loopStarted_) return;
+  for (const Event& e : events_.TakeDue(ElapsedMs())) {
+    ApplyEvent(e);
+    if (terminated_) return;
+  }
+}
+
+void TForm1::NotAvailableYet(const Event& e) {
+  std::cerr << "mokuren: events line " << e.line << ": '" << e.verb << "' is not available yet\n";
+}
+
+void TForm1::MenuClick(MenuItem item) {
+  switch (item) {
+    case MenuItem::menuKSkip: menuKSkipClick(); break;
+    case MenuItem::menuSSkip: menuSSkipClick(); break;
+    case MenuItem::menuAuto: menuAutoClick(); break;
+    case MenuItem::menuWindow: menuWindowClick(); break;
+    case MenuItem::menuFloat: menuFloatClick(); break;
+    case MenuItem::menuSave: menuSaveClick(); break;
+    case MenuItem::menuLoad: menuLoadClick(); break;
+    case MenuItem::menuConfig: menuConfigClick(); break;
+    case MenuItem::menuTitle: menuTitleClick(); break;
+    case MenuItem::menuQuit: menuQuitClick(); break;
+    case MenuItem::Count: break;
+  }
+}
+
+void TForm1::ApplyEvent(const Event& e) {
+  const std::string& v = e.verb;
+  auto point = [&]() { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
+  if (v == "click" || v == "rclick") {
+    Point p = point();
+    platform_.InjectCursor(WindowId::Main, p);
+    FormMouseDown(v == "click" ? MouseButton::Left : MouseButton::Right, p);
+  } else if (v == "move") {
+    platform_.InjectCursor(WindowId::Main, point());
+  } else if (v == "wheel") {
+    e.args[0] == "up" ? FormMouseWheelUp() : FormMouseWheelDown();
+  } else if (v == "key") {
+    platform_.InjectKey(KeyByName(e.args[0]), true);
+    keysToRelease_.push_back(KeyByName(e.args[0]));
+  } else if (v == "keydown" || v == "keyup") {
+    platform_.InjectKey(KeyByName(e.args[0]), v == "keydown");
+  } else if (v == "menu") {
+    MenuItem item = MenuByName(e.args[0]);
+    if (platform_.MenuEnabled(item)) {
+      PopupMenu1Popup();
+      MenuClick(item);
+    }
+  } else if (v == "dialog") {
+    AnswerFrontDialog(e.args[0] == "ok");
+  } else if (v == "quit") {
+    Close();
+  } else if (!ApplySubsystemEvent(e)) {
+    NotAvailableYet(e);
+  }
+}
+
+void TForm1::TraceTaskCode() {
+  if (traced_ && tracedTaskCode_ == TaskCode) return;
+  traced_ = true;
+  tracedTaskCode_ = TaskCode;
+  if (options_.traceFile.empty()) return;
+  if (!traceFile_) {
+    traceFile_.reset(std::fopen(options_.traceFile.c_str(), "a"));
+    if (!traceFile_) return;
+  }
+  uint32_t tc = TaskCode < 0 ? static_cast<uint32_t>(-static_cast<int64_t>(TaskCode)) : static_cast<uint32_t>(TaskCode);
+  std::fprintf(traceFile_.get(), "%u TC=%s%x NO=%d ST=%d\n", ElapsedMs(), TaskCode < 0 ? "-" : "", tc, ScriptNo,
+               StepNo);
+  std::fflush(traceFile_.get());
+}
+
+}  // namespace mokuren

@@ -1,0 +1,172 @@
+// The main loop: one pass of IdleEvent, the script's waits, the 10 ms timer and the window's repaint.
+#include <cstring>
+
+#include "app/TForm1.h"
+
+namespace mokuren {
+
+namespace {
+
+// Plain copy of a whole surface to (0, 0) of a surface at least as large.
+void CopyWhole(TABitmap& dst, const TABitmap& src) {
+  if (!dst.IsValid() || !src.IsValid()) return;
+  int32_t w = std::min(dst.Width(), src.Width());
+  int32_t h = std::min(dst.Height(), src.Height());
+  for (int32_t y = 0; y < h; ++y) std::memcpy(dst.ScanLine(y), src.ScanLine(y), static_cast<size_t>(w) * 4);
+}
+
+constexpr double kFrameInterval = 100.0 / 3.0;  // 33.333333333333336 ms: a 30-per-second grid
+
+}  // namespace
+
+void TForm1::IdleEvent() {
+  if (terminated_) return;
+  ++passCount_;
+  ApplyDueEvents();
+  if (options_.maxMs && loopStarted_ && ElapsedMs() >= *options_.maxMs) CloseConfirmed();
+  if (terminated_) return;
+  TraceTaskCode();
+
+  // 1. Movie step.
+  MovieFrameStep();
+  // 2. Popup menu items and buttons.
+  EnableMenuItems();
+  // 3. Input.
+  Kumo_CheckKeyPush();
+  Kumo_CheckButton();
+  TraceTaskCode();
+  // 4. Dispatch: at most one handler per pass.
+  switch (TaskCode) {
+    case task::Init: Kumo_TaskInit(); break;
+    case task::Script: Kumo_TaskScript(); break;
+    case task::Effect01: Kumo_DispEffect_01(); break;
+    case task::Effect91: Kumo_DispEffect_91(); break;
+    case task::MessageWait: Kumo_WaitMessage(); break;
+    case task::SelectWait: Kumo_WaitSelect(); break;
+    case task::TitleMenuOpen: Kumo_DispTitleMenu(); break;
+    case task::TitleMenu: Kumo_WaitTitleMenu(); break;
+    case task::AlbumMenuOpen: Kumo_DispAlbumMenu(); break;
+    case task::AlbumMenu: Kumo_WaitAlbumMenu(); break;
+    case task::BgmMenuOpen: Kumo_DispBgmMenu(); break;
+    case task::BgmMenu: Kumo_WaitBgmMenu(); break;
+    case task::CgMenuOpen: Kumo_DispCgMenu(); break;
+    case task::CgMenu: Kumo_WaitCgMenu(); break;
+    case task::CgOpen: Kumo_DispCg(); break;
+    case task::Cg: Kumo_WaitCg(); break;
+    case task::EvMenuOpen: Kumo_DispEvMenu(); break;
+    case task::EvMenu: Kumo_WaitEvMenu(); break;
+    case task::Restore: Kumo_RestoreGame(); break;
+    case task::Wait: Kumo_Wait(); break;
+    case task::WaitKey: Kumo_WaitKey(); break;
+    case task::WaitMovie: Kumo_WaitMovie(); break;
+    case task::WaitMovieAlbum: Kumo_WaitMovieAlbum(); break;
+    default: break;  // 0x6001 (typing), 0x800201 (name entry) and unknown values run no handler
+  }
+  TraceTaskCode();
+  if (terminated_) return;
+  // 5.
+  Kumo_Debug();
+  // 6. Frame.
+  if (SceneSkip) {
+    Kumo_DrawMessage();
+  } else if (static_cast<double>(platform_.TickCount()) >= NextFrameTime) {
+    ComposeFrame();
+  }
+  TraceTaskCode();
+  // 7. Rest, then let the windows and the timer have their turn.
+  platform_.Sleep(10);
+  platform_.ProcessMessages();
+  FireDelayTimer();
+  TraceTaskCode();
+}
+
+void TForm1::ComposeFrame() {
+  // 1.
+  CopyWhole(FrameSurface, DisplaySurface);
+  // 2.
+  if (MoviePlaying()) DrawMovieFrame(FrameSurface);
+  // 3.
+  CopyWhole(FloatSurface, SurfaceTable[7]);
+  // 4.
+  Kumo_DrawMessage();
+  Kumo_DrawSelect();
+  Kumo_DrawButton();
+  Kumo_DrawTitleMenu();
+  Kumo_DrawAlbumMenu();
+  Kumo_DrawBgmMenu();
+  Kumo_DrawCgMenu();
+  Kumo_DrawEvMenu();
+  // 5.
+  if (!NoticeText.empty()) DrawNotice(FrameSurface);
+  // 6. The dismissed message's empty window frame stays on screen.
+  if (MessageDone && !platform_.FloatVisible()) DrawMessageFrame();
+  // 7.
+  platform_.PaintMain(FrameSurface);
+  platform_.PaintFloat(FloatSurface);
+  ++frameCount_;
+  // 8.
+  NextFrameTime += kFrameInterval;
+}
+
+void TForm1::EnableMenuItems() {
+  static constexpr MenuItem kPlayItems[] = {MenuItem::menuKSkip, MenuItem::menuSSkip, MenuItem::menuAuto,
+                                            MenuItem::menuWindow, MenuItem::menuFloat, MenuItem::menuSave,
+                                            MenuItem::menuLoad};
+  if (TaskCode == task::MessageWait || TaskCode == task::SelectWait) {
+    for (MenuItem item : kPlayItems) platform_.SetMenuEnabled(item, SystemMenuAllowed != 0);
+    // Buttons 3 (music variant), 5 and 6 (quick save and load), 7 and 8 (save and load screens).
+    if (NormalPlay == 1) {
+      if (SystemMenuAllowed) {
+        for (int k : {3, 5, 6, 7, 8}) ButtonState[k - 1] = 0;
+      }
+      platform_.SetMenuEnabled(MenuItem::menuSave, SystemMenuAllowed != 0);
+      platform_.SetMenuEnabled(MenuItem::menuLoad, SystemMenuAllowed != 0);
+    } else {
+      ButtonState[3 - 1] = 0;
+      for (int k : {5, 6, 7, 8}) ButtonState[k - 1] = 4;
+      platform_.SetMenuEnabled(MenuItem::menuSave, false);
+      platform_.SetMenuEnabled(MenuItem::menuLoad, false);
+    }
+  } else {
+    for (MenuItem item : kPlayItems) platform_.SetMenuEnabled(item, false);
+  }
+}
+
+void TForm1::Kumo_Wait() {
+  // The deadline is compared on the wrapping 32-bit clock.
+  if (static_cast<int32_t>(platform_.TickCount() - static_cast<uint32_t>(WaitDeadline)) >= 0) TaskCode = task::Script;
+  if (WaitClickable && (KeyEnter || KeyCtrl || ClickPending)) TaskCode = task::Script;
+}
+
+void TForm1::Kumo_WaitKey() {
+  if (KeyEnter || KeyCtrl || ClickPending) TaskCode = task::Script;
+}
+
+void TForm1::FireDelayTimer() {
+  // Like a window timer, it does not catch up: a stall gives one tick, not a burst.
+  uint32_t now = platform_.TickCount();
+  if (now - lastTimerTick_ >= 10) {
+    lastTimerTick_ = now;
+    DelayTimerTimer();
+  }
+}
+
+void TForm1::DelayTimerTimer() {
+  // 1.
+  ++DelayTicks;
+  // 2.
+  if (KeyLock > 0) --KeyLock;
+  // 3. The voice slot is not playing.
+  if (SlotStatus(6) <= 1) AutoElapsed += 10;
+  // 4.
+  if (--NoticeTimer < 0) {
+    NoticeTimer = 0;
+    NoticeText.clear();
+  }
+  // 5.
+  if (DelayTicks % 50 == 0) SweepFinishedEffects();
+}
+
+void TForm1::FormPaint() { platform_.PaintMain(FrameSurface); }
+
+}  // namespace mokuren

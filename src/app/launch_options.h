@@ -1,0 +1,29 @@
+// The command line: the game directory, the backend and the automation options.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace mokuren {
+
+struct LaunchOptions {
+  std::string gameDir;        // empty: the executable's directory
+  bool headless = false;
+  std::string eventsFile;
+  std::optional<uint32_t> maxMs;
+  std::string recordAudio;
+  std::string traceFile;
+  bool help = false;
+  bool version = false;
+};
+
+struct ParseResult {
+  LaunchOptions options;
+  std::string error;  // non-empty: a bad option, reported with exit status 2
+};
+
+ParseResult ParseCommandLine(int argc, const char* const* argv);
+const char* UsageText();
+
+}  // namespace mokuren

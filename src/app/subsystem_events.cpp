@@ -1,0 +1,10 @@
+// The events-file verbs that belong to the subsystems (saving, dialogs, debugging, screenshots).
+#include "app/TForm1.h"
+
+namespace mokuren {
+
+bool TForm1::ApplySubsystemEvent(const Event& e) {
+  return false;
+}
+
+}  // namespace mokuren

@@ -1,0 +1,10 @@
+// Members of TForm1 for the data archives. Included inside TForm1's class body.
+
+// Reads the three archive indexes and name lists. False when an archive is missing or shorter than its
+// index; the message naming the file has then been shown.
+bool Kuri_FileInit();
+// Copies entry `entry` of archive `kind` (1 SCRIPT.DAT, 2 GRAPHIC.DAT, 3 SYSGRP.DAT) into `stream`.
+// Returns 0 when bytes were copied, -1 for an empty entry, 0 for an unknown kind (stream untouched).
+int Kuri_ReadFile(int kind, int entry, std::vector<uint8_t>& stream);
+// Entry number of a GRAPHIC.DAT image by name (1 or more), 0 when not listed.
+int Kuri_FileNo(int kind, const std::u16string& name);

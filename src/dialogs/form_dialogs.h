@@ -1,0 +1,7 @@
+// Members of TForm1 for the dialogs and the debug window. Included inside TForm1's class body.
+
+// Refreshes the debug window's status lines when that window is visible.
+void Kumo_Debug();
+void menuConfigClick();
+// Answers a modal dialog other than the confirmation (the events file's "dialog" verb).
+void AnswerOtherDialog(FormId form, bool ok);

@@ -1,0 +1,40 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace mokuren {
+
+WindowId HeadlessPlatform::Foreground() {
+  // A modal dialog takes the keyboard; the save/load screen is a window of the game's own.
+  if (openForms_.empty()) return WindowId::Main;
+  return openForms_.back() == FormId::TForm7 ? WindowId::SaveLoad : WindowId::Other;
+}
+
+Point HeadlessPlatform::CursorPos(WindowId client) {
+  // One pointer: each window sees it in its own client coordinates. The floating window, when shown,
+  // sits where the message window would be (y 416 of the main window).
+  switch (client) {
+    case WindowId::Float: return floatCursor_;
+    default: return mainCursor_;
+  }
+}
+
+void HeadlessPlatform::InjectCursor(WindowId window, Point p) {
+  if (window == WindowId::Float) {
+    floatCursor_ = p;
+    mainCursor_ = {p.x, p.y + 416};
+  } else {
+    mainCursor_ = p;
+    floatCursor_ = {p.x, p.y - 416};
+  }
+}
+
+void HeadlessPlatform::CloseForm(FormId form) {
+  auto it = std::find(openForms_.rbegin(), openForms_.rend(), form);
+  if (it != openForms_.rend()) openForms_.erase(std::next(it).base());
+}
+
+void HeadlessPlatform::FatalMessage(const std::string& utf8) { std::cerr << "mokuren: " << utf8 << '\n'; }
+
+}  // namespace mokuren

@@ -1,0 +1,87 @@
+// The engine's only window onto the machine: clock, windows, input, menus, dialogs and cursor.
+// The Qt backend serves players; the headless backend serves tests and automation with a virtual clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace mokuren {
+
+class TABitmap;
+class TForm1;
+
+struct Point {
+  int32_t x = 0;
+  int32_t y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+// Keys the engine samples once per pass.
+enum class Key : uint8_t { Enter, Space, PageUp, PageDown, F1, F2, Ctrl, Count };
+
+// Windows the engine can tell apart when it asks which one is in front.
+enum class WindowId : uint8_t { Other, Main, Float, SaveLoad };
+
+enum class MouseButton : uint8_t { Left, Right, Middle };
+
+// Items of the main window's popup menu, in menu order (separators not counted).
+enum class MenuItem : uint8_t {
+  menuKSkip, menuSSkip, menuAuto, menuWindow, menuFloat, menuSave, menuLoad, menuConfig, menuTitle,
+  menuQuit, Count
+};
+
+// The modal windows; the core keeps their state, the backend shows a view of it.
+enum class FormId : uint8_t { TNameForm, TCommentForm, TQueryForm, TConfigForm, TDebugForm, TMsgForm, TForm7 };
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Called once the engine exists; the backend forwards window events to its handlers from then on.
+  virtual void Attach(TForm1& form) = 0;
+  // Shows the main window (the end of start-up).
+  virtual void ShowMainWindow() = 0;
+  virtual bool Headless() const = 0;
+
+  // Clock: milliseconds on a 32-bit counter that wraps around, like the system tick count.
+  virtual uint32_t TickCount() = 0;
+  virtual void Sleep(uint32_t ms) = 0;
+  // Delivers pending window events to the engine's handlers.
+  virtual void ProcessMessages() = 0;
+
+  // Input, sampled by the engine once per pass.
+  virtual bool KeyDown(Key key) = 0;
+  virtual WindowId Foreground() = 0;
+  virtual Point CursorPos(WindowId client) = 0;  // in client coordinates of that window
+
+  // Input injected by the events file. The headless backend keeps it as its input state; the Qt backend
+  // routes it through its widgets.
+  virtual void InjectKey(Key key, bool down) = 0;
+  virtual void InjectCursor(WindowId window, Point p) = 0;
+
+  // Output.
+  virtual void PaintMain(const TABitmap& frame) = 0;
+  virtual void PaintFloat(const TABitmap& frame) = 0;
+  virtual void SetCursorShown(bool shown) = 0;
+  virtual void SetFullScreen(bool full) = 0;
+  virtual void SetFloatVisible(bool visible) = 0;
+  virtual bool FloatVisible() = 0;
+
+  // Popup menu of the main window.
+  virtual void SetMenuEnabled(MenuItem item, bool enabled) = 0;
+  virtual bool MenuEnabled(MenuItem item) = 0;
+  virtual void SetMenuCaption(MenuItem item, const std::u16string& caption) = 0;
+  virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
+  virtual bool MenuChecked(MenuItem item) = 0;
+  virtual void PopupMenu(Point client) = 0;
+
+  // Modal windows: the engine opens one, runs passes until its state says it is done, then closes it.
+  virtual void OpenForm(FormId form) = 0;
+  virtual void CloseForm(FormId form) = 0;
+  virtual void SetFormVisible(FormId form, bool visible) = 0;
+
+  // A message the player must see before the program ends (start-up failures). Headless: standard error.
+  virtual void FatalMessage(const std::string& utf8) = 0;
+};
+
+}  // namespace mokuren

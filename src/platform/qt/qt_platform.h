@@ -1,0 +1,79 @@
+// The Qt backend: the game as players use it.
+#pragma once
+
+#include <QApplication>
+#include <QMenu>
+#include <array>
+#include <chrono>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace mokuren {
+
+class MainWindow;
+class FloatWindow;
+class QueryDialog;
+
+class QtPlatform final : public Platform {
+ public:
+  QtPlatform(int& argc, char** argv);
+  ~QtPlatform() override;
+
+  void Attach(TForm1& form) override;
+  void ShowMainWindow() override;
+  bool Headless() const override { return false; }
+
+  uint32_t TickCount() override;
+  void Sleep(uint32_t ms) override;
+  void ProcessMessages() override;
+
+  bool KeyDown(Key key) override { return keys_[static_cast<size_t>(key)]; }
+  WindowId Foreground() override;
+  Point CursorPos(WindowId client) override;
+  void InjectKey(Key key, bool down) override { keys_[static_cast<size_t>(key)] = down; }
+  void InjectCursor(WindowId window, Point p) override;
+
+  void PaintMain(const TABitmap& frame) override;
+  void PaintFloat(const TABitmap& frame) override;
+  void SetCursorShown(bool shown) override;
+  void SetFullScreen(bool full) override;
+  void SetFloatVisible(bool visible) override;
+  bool FloatVisible() override;
+
+  void SetMenuEnabled(MenuItem item, bool enabled) override;
+  bool MenuEnabled(MenuItem item) override;
+  void SetMenuCaption(MenuItem item, const std::u16string& caption) override;
+  void SetMenuChecked(MenuItem item, bool checked) override;
+  bool MenuChecked(MenuItem item) override;
+  void PopupMenu(Point client) override;
+
+  void OpenForm(FormId form) override;
+  void CloseForm(FormId form) override;
+  void SetFormVisible(FormId form, bool visible) override;
+
+  void FatalMessage(const std::string& utf8) override;
+
+  // Called by the views.
+  TForm1& form() { return *form_; }
+  void SetKey(Key key, bool down) { keys_[static_cast<size_t>(key)] = down; }
+  void ClearKeys() { keys_.fill(false); }
+
+ private:
+  QAction* Action(MenuItem item) { return actions_[static_cast<size_t>(item)]; }
+
+  QApplication app_;
+  TForm1* form_ = nullptr;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<FloatWindow> float_;
+  std::unique_ptr<QueryDialog> query_;
+  std::unique_ptr<QMenu> menu_;
+  std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
+  std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Maps a Qt key to the engine's keys; false for keys the engine does not sample.
+bool EngineKey(int qtKey, Key& key);
+
+}  // namespace mokuren

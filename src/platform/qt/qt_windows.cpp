@@ -1,0 +1,163 @@
+#include "platform/qt/qt_windows.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include "app/TForm1.h"
+#include "dialogs/TQueryForm.h"
+#include "graphics/ABitmap.h"
+#include "platform/qt/qt_platform.h"
+
+namespace mokuren {
+
+namespace {
+
+QString Q(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+
+MouseButton ButtonOf(Qt::MouseButton b) {
+  if (b == Qt::RightButton) return MouseButton::Right;
+  if (b == Qt::MiddleButton) return MouseButton::Middle;
+  return MouseButton::Left;
+}
+
+bool TrackKey(QtPlatform& platform, QKeyEvent* e, bool down) {
+  if (e->isAutoRepeat()) return true;
+  Key key;
+  if (!EngineKey(e->key(), key)) return false;
+  platform.SetKey(key, down);
+  return true;
+}
+
+}  // namespace
+
+void PaintSurface(QWidget& widget, const TABitmap& surface) {
+  QPainter p(&widget);
+  if (!surface.IsValid()) {
+    p.fillRect(widget.rect(), Qt::black);
+    return;
+  }
+  // The transparency byte sits where RGB32 ignores it, so the surface is shown without a copy.
+  QImage image(surface.Bits(), surface.Width(), surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
+  if (widget.width() == surface.Width() && widget.height() == surface.Height()) {
+    p.drawImage(0, 0, image);
+    return;
+  }
+  p.fillRect(widget.rect(), Qt::black);
+  double s = std::min(widget.width() / double(surface.Width()), widget.height() / double(surface.Height()));
+  QRectF target((widget.width() - surface.Width() * s) / 2, (widget.height() - surface.Height() * s) / 2,
+                surface.Width() * s, surface.Height() * s);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.drawImage(target, image);
+}
+
+MainWindow::MainWindow(QtPlatform& platform) : platform_(platform) {
+  setWindowTitle("Mokuren");
+  setFixedSize(800, 600);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, Qt::black);
+  setPalette(pal);
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+  if (frame_) {
+    PaintSurface(*this, *frame_);
+  } else {
+    QPainter(this).fillRect(rect(), Qt::black);
+  }
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* e) {
+  QPoint pos = e->position().toPoint();
+  Point client = platform_.CursorPos(WindowId::Main);
+  if (!isFullScreen()) client = {pos.x(), pos.y()};
+  platform_.form().FormMouseDown(ButtonOf(e->button()), client);
+}
+
+void MainWindow::wheelEvent(QWheelEvent* e) {
+  if (e->angleDelta().y() > 0) platform_.form().FormMouseWheelUp();
+  else if (e->angleDelta().y() < 0) platform_.form().FormMouseWheelDown();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+  if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* e) {
+  if (!TrackKey(platform_, e, false)) QWidget::keyReleaseEvent(e);
+}
+
+void MainWindow::focusOutEvent(QFocusEvent*) { platform_.ClearKeys(); }
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  // The engine asks first and ends its own loop when the player confirms.
+  e->ignore();
+  platform_.form().Close();
+}
+
+FloatWindow::FloatWindow(QtPlatform& platform) : platform_(platform) {
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  setFixedSize(800, 184);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FloatWindow::paintEvent(QPaintEvent*) {
+  if (frame_) PaintSurface(*this, *frame_);
+}
+
+void FloatWindow::mousePressEvent(QMouseEvent* e) {
+  // The top 32 pixels drag the window.
+  if (e->button() == Qt::LeftButton && e->position().y() < 32 && windowHandle()) {
+    windowHandle()->startSystemMove();
+    return;
+  }
+}
+
+void FloatWindow::wheelEvent(QWheelEvent* e) {
+  if (e->angleDelta().y() > 0) platform_.form().FormMouseWheelUp();
+  else if (e->angleDelta().y() < 0) platform_.form().FormMouseWheelDown();
+}
+
+void FloatWindow::keyPressEvent(QKeyEvent* e) {
+  if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);
+}
+
+void FloatWindow::keyReleaseEvent(QKeyEvent* e) {
+  if (!TrackKey(platform_, e, false)) QWidget::keyReleaseEvent(e);
+}
+
+QueryDialog::QueryDialog(QWidget* parent, TForm1& form) : QDialog(parent), form_(form) {
+  const TQueryForm& q = *form.QueryForm;
+  setWindowTitle(Q(q.Caption));
+  setWindowModality(Qt::ApplicationModal);
+  auto* layout = new QVBoxLayout(this);
+  auto* label = new QLabel(Q(q.Label1), this);
+  label->setAlignment(Qt::AlignCenter);
+  label->setMinimumWidth(240);
+  layout->addWidget(label);
+  auto* row = new QHBoxLayout();
+  auto* ok = new QPushButton(Q(q.OkCaption), this);
+  auto* cancel = new QPushButton(Q(q.CancelCaption), this);
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  row->addStretch();
+  layout->addLayout(row);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, [this] { form_.QueryForm->OkButtonClick(); });
+  connect(cancel, &QPushButton::clicked, this, [this] { form_.QueryForm->CancelButtonClick(); });
+}
+
+void QueryDialog::reject() { form_.QueryForm->CancelButtonClick(); }
+
+}  // namespace mokuren

@@ -1,0 +1,27 @@
+// Conversions between the encodings the engine meets: UTF-16 inside the engine, CP932 (Shift-JIS with
+// the vendor extensions, where "①" is 0x8740) in data files, UTF-8 on the command line and in dumps.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mokuren {
+
+std::string ToUtf8(std::u16string_view s);
+std::u16string FromUtf8(std::string_view s);
+// Bytes that CP932 does not define become U+30FB "・" one byte at a time, so that nothing is lost silently.
+std::u16string Cp932ToUtf16(std::string_view bytes);
+// Characters CP932 cannot hold become "?". ok (when given) tells whether every character was held.
+std::string Utf16ToCp932(std::u16string_view s, bool* ok = nullptr);
+
+// Splits text into lines as a string list loads it: CR LF, a lone CR or a lone LF end a line; a last
+// line without an end is kept, an empty text gives no lines.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Trims blanks and control characters at both ends, as the archive name lookup does.
+std::u16string Trim(std::u16string_view s);
+// Upper-cases ASCII letters and full-width Latin letters (the platform's ANSI upper-casing of names).
+std::u16string UpperCase(std::u16string_view s);
+
+}  // namespace mokuren

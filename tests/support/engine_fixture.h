@@ -1,0 +1,44 @@
+// A headless engine on a temporary game directory, driven pass by pass on the virtual clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/TForm1.h"
+#include "platform/headless/headless_platform.h"
+
+namespace mokuren::testing {
+
+// A fresh empty directory under the system's temporary directory, removed at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class EngineFixture : public ::testing::Test {
+ protected:
+  // Creates the engine on dir() with the given events text, runs FormCreate and starts the loop clock.
+  void StartEngine(const std::string& eventsText = {}, uint32_t startTick = 0);
+  // Runs n passes of the main loop.
+  void Passes(int n);
+
+  TempDir dir_;
+  std::unique_ptr<HeadlessPlatform> platform_;
+  std::unique_ptr<TForm1> form_;
+};
+
+// Runs the real program; returns its exit status. Output goes to the given files when not empty.
+int RunProgram(const std::string& args, const std::string& stdoutFile = {}, const std::string& stderrFile = {});
+std::string ProgramPath();
+std::string ReadFile(const std::filesystem::path& p);
+void WriteFile(const std::filesystem::path& p, const std::string& bytes);
+
+}  // namespace mokuren::testing
