@@ -19,6 +19,7 @@
 #include "app/launch_options.h"
 #include "graphics/ABitmap.h"
 #include "platform/platform.h"
+#include "script/ScriptInstruction.h"
 
 namespace mokuren {
 
