@@ -8,9 +8,28 @@ int32_t KeyLock = 0;
 Point MousePos;       // client coordinates of the main window, refreshed every pass
 Point FloatMousePos;  // client coordinates of the floating window
 // Message state.
+std::array<std::u16string, 4> MessageLines;  // 0: speaker name; 1-3: the text lines on screen
+int32_t RevealCount = 0;                     // characters of lines 1-3 typed so far; 255 = everything
+int32_t CurrentMessage = 0;                  // index into MessageTexts
+int32_t CurrentVoice = -1;                   // index into ResourceNameArray, -1 = no voice
+uint8_t VoiceRepeat = 0;
+uint8_t LoopingVoice = 0;                    // a repeating voice keeps playing across voiceless messages
 uint8_t MessageDone = 0;
 uint8_t WindowShown = 0;
+uint8_t LogView = 0;                         // browsing the message log: text drawn grey
 int32_t AutoElapsed = 0;
+// Choice state.
+std::array<std::u16string, 9> ChoiceTexts;
+int32_t ChoiceCount = 0;
+int32_t ChoiceHover = 0;
+uint8_t ChoiceActive = 0;
+
+// Lays out and renders one message into MessageLines and the text and shadow layers (slots 58, 59).
+void Kumo_MakeMessage(const std::u16string& text);
+// Splits and renders the choices of one choice text into slots 73-90.
+void Kumo_MakeSelect(const std::u16string& text);
+// Adds a passed message (voice index or -1) or a taken choice to the message log.
+void Kumo_AddMsgLog(const std::u16string& text, int voice);
 
 void Kumo_CheckKeyPush();
 void Kumo_ClearKey();

@@ -28,6 +28,9 @@ void TForm1::Kumo_CheckKeyPush() {
   FloatMousePos = p.CursorPos(WindowId::Float);
 }
 
+void TForm1::Kumo_MakeMessage(const std::u16string&) {}
+void TForm1::Kumo_MakeSelect(const std::u16string&) {}
+void TForm1::Kumo_AddMsgLog(const std::u16string&, int) {}
 void TForm1::Kumo_DrawMessage() {}
 void TForm1::Kumo_WaitMessage() {}
 void TForm1::Kumo_WaitSelect() {}
