@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace mokuren::testing {
 
@@ -24,8 +25,39 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick) {
-  LaunchOptions options;
+namespace {
+
+void PutU32(std::string& s, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// An archive whose entry 0 is the name list and whose entries 1.. are the given bytes.
+std::string MakeArchive(const std::string& names, const std::vector<std::string>& entries) {
+  std::string a(16 + 8 * 65536, '\0');
+  auto add = [&](size_t index, const std::string& bytes) {
+    PutU32(a, 16 + 8 * index, static_cast<uint32_t>(a.size()));
+    PutU32(a, 16 + 8 * index + 4, static_cast<uint32_t>(bytes.size()));
+    a += bytes;
+  };
+  add(0, names);
+  for (size_t i = 0; i < entries.size(); ++i) add(i + 1, entries[i]);
+  return a;
+}
+
+}  // namespace
+
+void WriteMinimalGame(const std::filesystem::path& dir) {
+  // Script 1: 16 unread bytes, code size 16, one end instruction, four empty tables.
+  std::string script(16 + 4 + 16 + 16, '\0');
+  PutU32(script, 16, 16);
+  script[20] = static_cast<char>(255);
+  WriteFile(dir / "SCRIPT.DAT", MakeArchive("script1\r\n:END\r\n", {script}));
+  WriteFile(dir / "GRAPHIC.DAT", MakeArchive(":END\r\n", {}));
+  WriteFile(dir / "SYSGRP.DAT", MakeArchive(":END\r\n", {}));
+}
+
+void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick, LaunchOptions options) {
+  if (!std::filesystem::exists(dir_.path() / "SCRIPT.DAT")) WriteMinimalGame(dir_.path());
   options.gameDir = dir_.path().string();
   options.headless = true;
   if (!eventsText.empty()) {

@@ -23,12 +23,19 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Writes the smallest playable game into dir: three archives whose name lists are empty, and a script 1
+// that only ends (it restarts itself forever without showing anything).
+void WriteMinimalGame(const std::filesystem::path& dir);
+
 class EngineFixture : public ::testing::Test {
  protected:
   // Creates the engine on dir() with the given events text, runs FormCreate and starts the loop clock.
-  void StartEngine(const std::string& eventsText = {}, uint32_t startTick = 0);
+  // Without a SCRIPT.DAT in the directory, the minimal game is written first.
+  void StartEngine(const std::string& eventsText = {}, uint32_t startTick = 0, LaunchOptions options = {});
   // Runs n passes of the main loop.
   void Passes(int n);
+
+  HeadlessPlatform& platform() { return *platform_; }
 
   TempDir dir_;
   std::unique_ptr<HeadlessPlatform> platform_;

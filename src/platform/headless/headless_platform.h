@@ -9,7 +9,7 @@
 
 namespace mokuren {
 
-class HeadlessPlatform final : public Platform {
+class HeadlessPlatform : public Platform {
  public:
   explicit HeadlessPlatform(uint32_t startTick = 0) : tick_(startTick) {}
 
