@@ -1,0 +1,207 @@
+// The program as automation and players meet it: the command line, the events file, the trace, the
+// close question and the single-instance guard.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+#include "app/event_script.h"
+#include "app/launch_options.h"
+#include "dialogs/TQueryForm.h"
+#include "support/engine_fixture.h"
+
+namespace mokuren::testing {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) out.push_back(l);
+  return out;
+}
+
+TEST(CommandLine, ParsesTheAutomationOptions) {
+  const char* argv[] = {"mokuren", "/games/x", "--headless", "--events", "e.txt", "--max-ms", "1500",
+                        "--trace",  "t.txt",    "--record-audio", "a.wav"};
+  ParseResult r = ParseCommandLine(11, argv);
+  ASSERT_TRUE(r.error.empty()) << r.error;
+  EXPECT_EQ(r.options.gameDir, "/games/x");
+  EXPECT_TRUE(r.options.headless);
+  EXPECT_EQ(r.options.eventsFile, "e.txt");
+  EXPECT_EQ(r.options.maxMs, 1500u);
+  EXPECT_EQ(r.options.traceFile, "t.txt");
+  EXPECT_EQ(r.options.recordAudio, "a.wav");
+}
+
+TEST(CommandLine, RejectsWhatItDoesNotUnderstand) {
+  for (std::vector<const char*> argv : {std::vector<const char*>{"mokuren", "--fast"},
+                                        {"mokuren", "--max-ms", "soon"},
+                                        {"mokuren", "--events"},
+                                        {"mokuren", "a", "b"}}) {
+    EXPECT_FALSE(ParseCommandLine(static_cast<int>(argv.size()), argv.data()).error.empty()) << argv[1];
+  }
+}
+
+TEST(EventsFile, TakesEventsInTimeOrderWithTextsToTheEndOfTheLine) {
+  EventScript events;
+  std::string error;
+  ASSERT_TRUE(events.Parse("# a comment\n\n200 name 山田 太郎\n100 click 10 20   # press\n100 key Enter\n"
+                           "300 config speed=1 bgm=50\n",
+                           error))
+      << error;
+  auto due = events.TakeDue(100);
+  ASSERT_EQ(due.size(), 2u);
+  EXPECT_EQ(due[0].verb, "click");
+  EXPECT_EQ(due[0].args, (std::vector<std::string>{"10", "20"}));
+  EXPECT_EQ(due[1].verb, "key");
+  EXPECT_TRUE(events.TakeDue(199).empty());
+  due = events.TakeDue(250);
+  ASSERT_EQ(due.size(), 1u);
+  EXPECT_EQ(due[0].text, "山田 太郎");
+  EXPECT_EQ(events.TakeDue(1000).size(), 1u);
+  EXPECT_TRUE(events.Empty());
+}
+
+TEST(EventsFile, NamesTheLineOfAMalformedEvent) {
+  const char* bad[] = {"100 click 10\n",     "soon click 1 2\n", "100 jump\n",        "100 key Escape\n",
+                       "100 wheel sideways\n", "100 save 101\n",  "100 dialog maybe\n", "100 menu menuFoo\n"};
+  for (const char* text : bad) {
+    EventScript events;
+    std::string error;
+    EXPECT_FALSE(events.Parse(std::string("0 move 1 1\n") + text, error)) << text;
+    EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+  }
+}
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteMinimalGame(dir_.path()); }
+  std::string Path(const char* name) { return (dir_.path() / name).string(); }
+  TempDir dir_;
+};
+
+TEST_F(Program, HeadlessRunEndsAfterMaxMsAndTracesInitialisation) {
+  std::string trace = Path("trace.txt");
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --max-ms 1000 --trace '" + trace + "'"), 0);
+  auto lines = Lines(ReadFile(trace));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "0 TC=-1 NO=0 ST=0");
+  EXPECT_EQ(lines[1], "0 TC=0 NO=1 ST=-1");
+}
+
+TEST_F(Program, HelpVersionAndBadOptions) {
+  std::string out = Path("out.txt"), err = Path("err.txt");
+  EXPECT_EQ(RunProgram("--version", out), 0);
+  EXPECT_EQ(ReadFile(out).rfind("Mokuren ", 0), 0u);
+  EXPECT_EQ(RunProgram("--help", out), 0);
+  EXPECT_NE(ReadFile(out).find("--headless"), std::string::npos);
+  EXPECT_EQ(RunProgram("--no-such-option", {}, err), 2);
+  EXPECT_NE(ReadFile(err).find("--no-such-option"), std::string::npos);
+  EXPECT_EQ(RunProgram("'" + Path("missing") + "' --headless", {}, err), 2);
+  EXPECT_NE(ReadFile(err).find("missing"), std::string::npos);
+}
+
+TEST_F(Program, MalformedEventsLineExitsWithStatus2NamingTheLine) {
+  WriteFile(Path("events.txt"), "0 move 5 5\n10 click 1\n");
+  std::string err = Path("err.txt");
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --events '" + Path("events.txt") + "'", {}, err), 2);
+  EXPECT_NE(ReadFile(err).find("line 2"), std::string::npos) << ReadFile(err);
+}
+
+TEST_F(Program, VerbsOfSubsystemsNotBuiltAreReportedAndTheRunGoesOn) {
+  WriteFile(Path("events.txt"), "100 float-click 5 5\n");
+  std::string err = Path("err.txt");
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --max-ms 300 --events '" + Path("events.txt") + "'",
+                       {}, err),
+            0);
+  EXPECT_NE(ReadFile(err).find("float-click"), std::string::npos);
+}
+
+// The close question: "キャンセル" keeps the game running; "ＯＫ" ends it.
+TEST_F(Program, QuitAsksAndCancelKeepsTheGameRunning) {
+  std::string trace = Path("trace.txt");
+  WriteFile(Path("cancel.txt"), "100 quit\n200 dialog cancel\n");
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --max-ms 2000 --trace '" + trace +
+                       "' --events '" + Path("cancel.txt") + "'"),
+            0);
+  // Still running at the end of its time: the trace goes on after the question was refused.
+  EXPECT_GE(Lines(ReadFile(trace)).size(), 2u);
+
+  WriteFile(Path("ok.txt"), "100 quit\n200 dialog ok\n300 key Enter\n");
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --events '" + Path("ok.txt") + "'"), 0);
+}
+
+TEST_F(EngineFixture, CloseQuestionIsAskedAndCancelLeavesEverythingAsItWas) {
+  StartEngine("100 quit\n300 dialog cancel\n600 quit\n700 dialog ok\n");
+  Passes(10);
+  int64_t passes = form_->PassCount();
+  Passes(1);  // the quit arrives: this pass asks, and the engine runs on until the answer
+  EXPECT_EQ(form_->QueryForm->Label1, u"ゲームを終了しますか？");
+  EXPECT_GE(form_->PassCount() - passes, 20);
+  EXPECT_FALSE(form_->ModalOpen(FormId::TQueryForm));
+  EXPECT_FALSE(form_->Terminated());
+  EXPECT_EQ(form_->TaskCode, task::Script);
+  Passes(100);
+  EXPECT_TRUE(form_->Terminated());
+}
+
+TEST_F(EngineFixture, EngineKeepsRunningWhileTheQuestionIsUp) {
+  StartEngine("100 quit\n1100 dialog ok\n");
+  Passes(10);
+  int64_t frames = form_->FrameCount();
+  int32_t ticks = form_->DelayTicks;
+  Passes(1);  // this one pass runs the whole modal loop until the answer
+  EXPECT_TRUE(form_->Terminated());
+  EXPECT_GE(form_->FrameCount() - frames, 28);
+  EXPECT_GE(form_->DelayTicks - ticks, 95);
+}
+
+TEST_F(EngineFixture, StartUpFindsTheDebugMarkerInAnyLetterCase) {
+  WriteFile(dir_.path() / "DebugMode.TXT", "");
+  StartEngine();
+  Passes(1);
+  EXPECT_EQ(form_->DebugMode, 1);
+  EXPECT_TRUE(platform().FormVisible(FormId::TDebugForm));
+}
+
+TEST_F(EngineFixture, StartUpWithoutDebugMarkerAndWithDefaultName) {
+  StartEngine();
+  Passes(1);
+  EXPECT_EQ(form_->DebugMode, 0);
+  EXPECT_FALSE(platform().FormVisible(FormId::TDebugForm));
+  EXPECT_EQ(form_->HeroName, u"カザミネ");
+  EXPECT_EQ(form_->AlbumBgmNo, 9);
+  EXPECT_EQ(form_->ButtonState, (std::array<int32_t, 10>{-1, -1, 0, 4, 0, 0, 0, 0, 0, 0}));
+}
+
+// A second windowed instance ends at once, with status 0 and no window.
+TEST_F(Program, SecondWindowedInstanceEndsAtOnce) {
+  std::string runtime = Path("runtime");
+  std::filesystem::create_directory(runtime);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  pid_t first = fork();
+  if (first == 0) {
+    std::string exe = ProgramPath();
+    execl(exe.c_str(), exe.c_str(), dir_.path().c_str(), "--max-ms", "4000", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Wait until the first instance holds the lock.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  std::string secondTrace = Path("second-trace.txt");
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --trace '" + secondTrace + "'"), 0);
+  // The second one never started the engine: it traced nothing.
+  EXPECT_FALSE(std::filesystem::exists(secondTrace));
+  int status = 0;
+  waitpid(first, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  unsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+}  // namespace mokuren::testing
