@@ -1,16 +1,50 @@
 #include "graphics/ABitmap.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace mokuren {
 
 void TABitmap::SetSize32(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) {
     width_ = height_ = 0;
     bits_.clear();
+    bits_.shrink_to_fit();
     return;
   }
   width_ = width;
   height_ = height;
   bits_.assign(static_cast<size_t>(width) * height * 4, 0);
+}
+
+void TABitmap::FillRGB(uint8_t red, uint8_t green, uint8_t blue) {
+  if (!IsValid()) return;
+  const uint32_t pixel = blue | uint32_t{green} << 8 | uint32_t{red} << 16;
+  uint8_t* row = ScanLine(0);
+  for (int32_t x = 0; x < width_; ++x) std::memcpy(row + x * 4, &pixel, 4);
+  const size_t rowBytes = static_cast<size_t>(width_) * 4;
+  for (int32_t y = 1; y < height_; ++y) std::memcpy(ScanLine(y), row, rowBytes);
+}
+
+void TABitmap::CombineMask(const TABitmap& colour, const TABitmap& maskIn, TABitmap& dest) {
+  TABitmap maskCopy;
+  if (&dest == &maskIn && &dest != &colour) maskCopy = maskIn;  // resizing dest must not lose the mask
+  const TABitmap& mask = &dest == &maskIn && &dest != &colour ? maskCopy : maskIn;
+  if (&dest != &colour) {
+    if (dest.width_ != colour.width_ || dest.height_ != colour.height_) dest.SetSize32(colour.width_, colour.height_);
+  }
+  for (int32_t y = 0; y < colour.height_; ++y) {
+    const uint8_t* c = colour.ScanLine(y);
+    const uint8_t* m = y < mask.height_ ? mask.ScanLine(y) : nullptr;
+    const int32_t maskWidth = m ? std::min(mask.width_, colour.width_) : 0;
+    uint8_t* d = dest.ScanLine(y);
+    for (int32_t x = 0; x < colour.width_; ++x) {
+      d[x * 4 + 0] = c[x * 4 + 0];
+      d[x * 4 + 1] = c[x * 4 + 1];
+      d[x * 4 + 2] = c[x * 4 + 2];
+      d[x * 4 + 3] = x < maskWidth ? m[x * 4] : 255;
+    }
+  }
 }
 
 }  // namespace mokuren

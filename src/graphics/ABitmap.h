@@ -1,5 +1,6 @@
 // TABitmap: a 32-bit surface. Each pixel is four bytes: blue, green, red and a transparency byte
-// (0 = opaque, 255 = fully transparent). Rows are stored top-down without padding.
+// (0 = opaque, 255 = fully transparent). Colours are straight, not premultiplied. Rows are stored
+// top-down without padding, so a whole surface is one contiguous run of Width() * Height() * 4 bytes.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +14,10 @@ class TABitmap {
   TABitmap() = default;
   TABitmap(int32_t width, int32_t height) { SetSize32(width, height); }
 
-  // Resizes to width x height, all bytes 0 (black, opaque). Negative sizes give an empty surface.
+  // Surfaces here are always 32 bits per pixel; kept so callers read like the engine's other code.
+  void Make32() {}
+  // Resizes to width x height, all bytes 0 (black, opaque). A size of 0 or less in either direction
+  // gives an empty (not valid) surface.
   void SetSize32(int32_t width, int32_t height);
   bool IsValid() const { return width_ > 0 && height_ > 0; }
 
@@ -24,6 +28,18 @@ class TABitmap {
   uint8_t* Bits() { return bits_.data(); }
   const uint8_t* Bits() const { return bits_.data(); }
   size_t ByteSize() const { return bits_.size(); }
+
+  // Every pixel becomes blue | green << 8 | red << 16 with byte 3 = 0. Does nothing when not valid.
+  void FillRGB(uint8_t red, uint8_t green, uint8_t blue);
+
+  // Builds a transparency-carrying image: dest takes the colour surface's size, bytes 0-2 of each pixel
+  // come from `colour` and byte 3 from the first (blue) byte of the matching `mask` pixel. Pixels the
+  // mask does not cover (a mask smaller than the colour surface) count as white: fully transparent.
+  static void CombineMask(const TABitmap& colour, const TABitmap& mask, TABitmap& dest);
+
+  friend bool operator==(const TABitmap& a, const TABitmap& b) {
+    return a.width_ == b.width_ && a.height_ == b.height_ && a.bits_ == b.bits_;
+  }
 
  private:
   int32_t width_ = 0;

@@ -1,0 +1,309 @@
+// The pixel routines: clipping and row selection here, the arithmetic in the row kernels.
+#include "graphics/ABitmapFilters32.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "graphics/pixel_kernels.h"
+
+namespace mokuren {
+
+namespace {
+
+// ---- Kernel selection -------------------------------------------------------------------------------
+
+bool ScalarRequested() {
+  const char* v = std::getenv("MOKUREN_SCALAR");
+  return v && *v && std::strcmp(v, "0") != 0;
+}
+
+PixelKernels BestAvailable() {
+  if (PixelKernelsAvailable(PixelKernels::Avx2)) return PixelKernels::Avx2;
+  if (PixelKernelsAvailable(PixelKernels::Sse2)) return PixelKernels::Sse2;
+  return PixelKernels::Scalar;
+}
+
+const kernels::RowKernels& KernelsFor(PixelKernels k) {
+#if defined(MOKUREN_X86_KERNELS)
+  if (k == PixelKernels::Avx2) return kernels::Avx2Kernels();
+  if (k == PixelKernels::Sse2) return kernels::Sse2Kernels();
+#endif
+  return kernels::ScalarKernels();
+}
+
+struct Selection {
+  PixelKernels which;
+  const kernels::RowKernels* rows;
+};
+
+Selection& Selected() {
+  static Selection s = [] {
+    PixelKernels k = ScalarRequested() ? PixelKernels::Scalar : BestAvailable();
+    return Selection{k, &KernelsFor(k)};
+  }();
+  return s;
+}
+
+const kernels::RowKernels& Rows() { return *Selected().rows; }
+
+// ---- Clipping ---------------------------------------------------------------------------------------
+
+struct Span {
+  int32_t x, y, width, height, sx, sy;
+};
+
+// Clips against the destination as the blends document, then against the source so that no caller can
+// make a routine read outside it. 64-bit sums: arguments near the int32 limits must not overflow.
+bool Clip(const TABitmap& src, const TABitmap& dst, int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx, int64_t sy,
+          Span& out) {
+  if (!src.IsValid() || !dst.IsValid()) return false;
+  if (x < 0) {
+    if (x + w <= 0) return false;
+    w -= -x;
+    sx += -x;
+    x = 0;
+  }
+  if (y < 0) {
+    if (y + h <= 0) return false;
+    h -= -y;
+    sy += -y;
+    y = 0;
+  }
+  if (x >= dst.Width() || y >= dst.Height()) return false;
+  if (x + w > dst.Width()) w = dst.Width() - x;
+  if (y + h > dst.Height()) h = dst.Height() - y;
+  // The source.
+  if (sx < 0) {
+    w += sx;
+    x -= sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    h += sy;
+    y -= sy;
+    sy = 0;
+  }
+  if (sx >= src.Width() || sy >= src.Height()) return false;
+  if (sx + w > src.Width()) w = src.Width() - sx;
+  if (sy + h > src.Height()) h = src.Height() - sy;
+  if (w <= 0 || h <= 0) return false;
+  out = Span{static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
+             static_cast<int32_t>(h), static_cast<int32_t>(sx), static_cast<int32_t>(sy)};
+  return true;
+}
+
+bool ClipToSurface(const TABitmap& dst, int64_t x, int64_t y, int64_t w, int64_t h, Span& out) {
+  if (!dst.IsValid()) return false;
+  if (x < 0) {
+    w += x;
+    x = 0;
+  }
+  if (y < 0) {
+    h += y;
+    y = 0;
+  }
+  if (x >= dst.Width() || y >= dst.Height()) return false;
+  w = std::min<int64_t>(w, dst.Width() - x);
+  h = std::min<int64_t>(h, dst.Height() - y);
+  if (w <= 0 || h <= 0) return false;
+  out = Span{static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w), static_cast<int32_t>(h), 0, 0};
+  return true;
+}
+
+template <typename RowFn>
+void ForEachRow(const TABitmap& src, TABitmap& dst, const Span& s, RowFn fn) {
+  // Drawing a surface onto itself with the source above the target must read rows before they change.
+  const bool bottomUp = &src == &dst && s.sy < s.y;
+  for (int32_t j = 0; j < s.height; ++j) {
+    const int32_t row = bottomUp ? s.height - 1 - j : j;
+    fn(src.ScanLine(s.sy + row) + static_cast<size_t>(s.sx) * 4, dst.ScanLine(s.y + row) + static_cast<size_t>(s.x) * 4);
+  }
+}
+
+}  // namespace
+
+bool PixelKernelsAvailable(PixelKernels kernels) {
+  switch (kernels) {
+    case PixelKernels::Scalar: return true;
+#if defined(MOKUREN_X86_KERNELS)
+    case PixelKernels::Sse2: return true;
+    case PixelKernels::Avx2: return __builtin_cpu_supports("avx2");
+#else
+    default: return false;
+#endif
+  }
+  return false;
+}
+
+PixelKernels CurrentPixelKernels() { return Selected().which; }
+
+void SetPixelKernels(PixelKernels kernels) {
+  if (!PixelKernelsAvailable(kernels)) kernels = PixelKernels::Scalar;
+  Selected() = Selection{kernels, &KernelsFor(kernels)};
+}
+
+const char* PixelKernelsName(PixelKernels kernels) {
+  switch (kernels) {
+    case PixelKernels::Scalar: return "scalar";
+    case PixelKernels::Sse2: return "sse2";
+    case PixelKernels::Avx2: return "avx2";
+  }
+  return "?";
+}
+
+// ---- Opaque copies ----------------------------------------------------------------------------------
+
+void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+                int32_t sy) {
+  Span s;
+  if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
+  const size_t bytes = static_cast<size_t>(s.width) * 4;
+  ForEachRow(src, dst, s, [bytes](const uint8_t* from, uint8_t* to) { std::memmove(to, from, bytes); });
+}
+
+void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y) {
+  CopyOpaque(src, dst, x, y, src.Width(), src.Height(), 0, 0);
+}
+
+void FillRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t red, uint8_t green,
+              uint8_t blue) {
+  Span s;
+  if (!ClipToSurface(dst, x, y, width, height, s)) return;
+  const uint32_t pixel = blue | uint32_t{green} << 8 | uint32_t{red} << 16;
+  uint8_t* first = dst.ScanLine(s.y) + static_cast<size_t>(s.x) * 4;
+  for (int32_t i = 0; i < s.width; ++i) std::memcpy(first + i * 4, &pixel, 4);
+  for (int32_t j = 1; j < s.height; ++j)
+    std::memcpy(dst.ScanLine(s.y + j) + static_cast<size_t>(s.x) * 4, first, static_cast<size_t>(s.width) * 4);
+}
+
+// ---- Blends -----------------------------------------------------------------------------------------
+
+void BlendConst(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+                int32_t sy, int32_t opacity) {
+  Span s;
+  if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
+  const auto row = Rows().blendConst;
+  const uint16_t a = static_cast<uint16_t>(opacity);
+  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) { row(from, to, s.width, a); });
+}
+
+void DrawAlpha(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+               int32_t sy, int32_t opacity) {
+  Span s;
+  if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
+  const auto row = Rows().drawAlpha;
+  const uint16_t o = static_cast<uint16_t>(opacity);
+  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) { row(from, to, s.width, o); });
+}
+
+void DrawAlphaSkip(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
+                   int32_t sx, int32_t sy, int32_t opacity) {
+  Span s;
+  if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
+  const auto row = Rows().drawAlphaSkip;
+  const uint16_t o = static_cast<uint16_t>(opacity);
+  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) { row(from, to, s.width, o); });
+}
+
+// ---- Scaling ----------------------------------------------------------------------------------------
+
+void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, int32_t dw, int32_t dh, double sx,
+                     double sy, double sw, double sh) {
+  if (!src.IsValid() || !dst.IsValid()) return;
+  // A zero-sized or non-finite rectangle would divide by zero below or overflow the fixed-point steps.
+  for (double v : {dx, dy, sx, sy, sw, sh})
+    if (!std::isfinite(v) || std::fabs(v) > 1e7) return;
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  const int64_t SW = src.Width(), SH = src.Height(), DW = dst.Width(), DH = dst.Height();
+  // 1. Steps from the unclipped rectangle.
+  const int64_t stepX = static_cast<int64_t>(std::trunc(sw * 65535 / dw));
+  const int64_t stepY = static_cast<int64_t>(std::trunc(sh * 65535 / dh));
+  const int64_t qY = static_cast<int64_t>(std::trunc(dh * 65535.0 / sh));
+  // 2.1
+  if (sx < 0 || sx > SW || sy < 0 || sy > SH || dx >= DW || dy >= DH || dw + dx <= 0 || dh + dy <= 0) return;
+  // 2.2
+  const double kx = sw / dw, ky = sh / dh;
+  if (dx < 0) {
+    sw = (dw + dx) * kx;
+    sx += kx * -dx;
+    dw = static_cast<int32_t>(std::trunc(dw + dx));
+    dx = 0;
+  }
+  if (dy < 0) {
+    sh = (dh + dy) * ky;
+    sy += ky * -dy;
+    dh = static_cast<int32_t>(std::trunc(dh + dy));
+    dy = 0;
+  }
+  // 2.3
+  if (dx + dw > DW) {
+    sw = kx * (DW - dx);
+    dw = static_cast<int32_t>(std::trunc(DW - dx));
+  }
+  if (dy + dh > DH) {
+    sh = ky * (DH - dy);
+    dh = static_cast<int32_t>(std::trunc(DH - dy));
+  }
+  // 2.4
+  if (dw <= 0 || dh <= 0 || sx < 0 || sx > SW || sy < 0 || sy > SH) return;
+  // 2.5 (changes only what the bottom-edge rule sees; the destination size stays)
+  if (sx + sw > SW) sw = SW - sx;
+  if (sy + sh > SH) sh = SH - sy;
+  const int64_t dxT = static_cast<int64_t>(dx), dyT = static_cast<int64_t>(dy);
+  dw = static_cast<int32_t>(std::min<int64_t>(dw, DW - dxT));
+  dh = static_cast<int32_t>(std::min<int64_t>(dh, DH - dyT));
+  if (dw <= 0 || dh <= 0) return;
+
+  // 5. Columns, shared by every row. A column past the source's last reads the last one.
+  std::vector<int32_t> c0(dw), c1(dw);
+  std::vector<uint8_t> fx(dw);
+  int64_t acc = static_cast<int64_t>(std::trunc(sx * 65535));
+  for (int32_t i = 0; i < dw; ++i, acc += stepX) {
+    const int64_t c = acc >> 16;
+    c0[i] = static_cast<int32_t>(std::clamp<int64_t>(c, 0, SW - 1));
+    c1[i] = static_cast<int32_t>(std::clamp<int64_t>(c + 1, 0, SW - 1));
+    fx[i] = static_cast<uint8_t>((acc >> 8) & 255);
+  }
+  const kernels::StretchColumns columns{c0.data(), c1.data(), fx.data()};
+
+  // 3, 4. Rows; at the source's bottom edge the last rows blend the last row with the one above it.
+  const int64_t syT = static_cast<int64_t>(sy), shT = static_cast<int64_t>(sh);
+  const bool bottomEdge = syT + shT >= SH;
+  const int64_t normalRows = bottomEdge ? (shT - 1) * qY / 65535 : dh;
+  const auto row = Rows().stretchRow;
+  // Scaling a surface onto itself reads from a copy.
+  TABitmap copy;
+  const TABitmap& from = &src == &dst ? (copy = src, copy) : src;
+  for (int32_t j = 0; j < dh; ++j) {
+    int64_t r0, r1, f;
+    if (j < normalRows) {
+      const int64_t a = j * stepY;
+      r0 = syT + (a >> 16);
+      r1 = r0 + 1;
+      f = (a >> 8) & 255;
+    } else {
+      const int64_t a = ((shT - 1) << 16) + (j - std::max<int64_t>(normalRows, 0)) * stepY;
+      r0 = SH - 1;
+      r1 = SH - 2;
+      f = (a >> 8) & 255;
+    }
+    r0 = std::clamp<int64_t>(r0, 0, SH - 1);
+    r1 = std::clamp<int64_t>(r1, 0, SH - 1);
+    row(from.ScanLine(static_cast<int32_t>(r0)), from.ScanLine(static_cast<int32_t>(r1)),
+        dst.ScanLine(static_cast<int32_t>(dyT + j)) + dxT * 4, dw, columns, static_cast<uint8_t>(f));
+  }
+}
+
+// ---- In place ---------------------------------------------------------------------------------------
+
+void InvertRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height) {
+  Span s;
+  if (!ClipToSurface(dst, x, y, width, height, s)) return;
+  const auto row = Rows().invert;
+  for (int32_t j = 0; j < s.height; ++j) row(dst.ScanLine(s.y + j) + static_cast<size_t>(s.x) * 4, s.width);
+}
+
+}  // namespace mokuren

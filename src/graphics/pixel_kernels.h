@@ -1,0 +1,37 @@
+// Row kernels behind the pixel routines of ABitmapFilters32. The routines clip and pick rows; a kernel
+// does the arithmetic of one row. Each set (scalar, SSE2, AVX2) gives the same bytes for the same input.
+#pragma once
+
+#include <cstdint>
+
+namespace mokuren::kernels {
+
+// One destination row of a bilinear scaling: for pixel i, the source columns c0[i] and c1[i] (pixel
+// indices into both rows) and the column weight fx[i]; fy is the row weight of row1 against row0.
+struct StretchColumns {
+  const int32_t* c0;
+  const int32_t* c1;
+  const uint8_t* fx;
+};
+
+struct RowKernels {
+  // dest = (src * a + dest * (256 - a)) >> 8 on all bytes, 16-bit arithmetic.
+  void (*blendConst)(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t a);
+  // w = ((255 - T) * (opacity + 1)) >> 8; dest = (src * w + dest * (255 - w)) >> 8.
+  void (*drawAlpha)(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t opacity);
+  // As drawAlpha, pixels with T = 255 untouched.
+  void (*drawAlphaSkip)(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t opacity);
+  // Blue, green and red become 255 - value.
+  void (*invert)(uint8_t* dst, int32_t pixels);
+  void (*stretchRow)(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t pixels,
+                     const StretchColumns& columns, uint8_t fy);
+};
+
+const RowKernels& ScalarKernels();
+#if defined(__x86_64__) || defined(__i386__)
+#define MOKUREN_X86_KERNELS 1
+const RowKernels& Sse2Kernels();
+const RowKernels& Avx2Kernels();
+#endif
+
+}  // namespace mokuren::kernels
