@@ -77,6 +77,8 @@ void QtPlatform::Attach(TForm1& form) {
   QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { form_->PopupMenu1Popup(); });
 }
 
+QWidget& QtPlatform::Main() { return *main_; }
+
 void QtPlatform::ShowMainWindow() {
   main_->show();
   if (QScreen* screen = main_->screen()) {

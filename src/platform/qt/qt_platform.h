@@ -54,8 +54,10 @@ class QtPlatform final : public Platform {
 
   void FatalMessage(const std::string& utf8) override;
 
-  // Called by the views.
+  // Called by the views, and by tests.
   TForm1& form() { return *form_; }
+  QMenu& Menu() { return *menu_; }
+  QWidget& Main();
   void SetKey(Key key, bool down) { keys_[static_cast<size_t>(key)] = down; }
   void ClearKeys() { keys_.fill(false); }
 
