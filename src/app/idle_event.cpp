@@ -2,18 +2,11 @@
 #include <cstring>
 
 #include "app/TForm1.h"
+#include "graphics/ABitmapFilters32.h"
 
 namespace mokuren {
 
 namespace {
-
-// Plain copy of a whole surface to (0, 0) of a surface at least as large.
-void CopyWhole(TABitmap& dst, const TABitmap& src) {
-  if (!dst.IsValid() || !src.IsValid()) return;
-  int32_t w = std::min(dst.Width(), src.Width());
-  int32_t h = std::min(dst.Height(), src.Height());
-  for (int32_t y = 0; y < h; ++y) std::memcpy(dst.ScanLine(y), src.ScanLine(y), static_cast<size_t>(w) * 4);
-}
 
 constexpr double kFrameInterval = 100.0 / 3.0;  // 33.333333333333336 ms: a 30-per-second grid
 
@@ -76,17 +69,18 @@ void TForm1::IdleEvent() {
   // 7. Rest, then let the windows and the timer have their turn.
   platform_.Sleep(10);
   platform_.ProcessMessages();
+  PumpSound();
   FireDelayTimer();
   TraceTaskCode();
 }
 
 void TForm1::ComposeFrame() {
   // 1.
-  CopyWhole(FrameSurface, DisplaySurface);
+  CopyOpaque(DisplaySurface, FrameSurface, 0, 0);
   // 2.
   if (MoviePlaying()) DrawMovieFrame(FrameSurface);
   // 3.
-  CopyWhole(FloatSurface, SurfaceTable[7]);
+  CopyOpaque(SurfaceTable[7], FloatSurface, 0, 0);
   // 4.
   Kumo_DrawMessage();
   Kumo_DrawSelect();

@@ -4,6 +4,7 @@
 namespace mokuren {
 
 bool TForm1::ApplySubsystemEvent(const Event& e) {
+  if (ApplySaveEvent(e)) return true;
   return false;
 }
 

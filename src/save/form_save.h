@@ -1,10 +1,47 @@
 // Members of TForm1 for save data. Included inside TForm1's class body.
 
+// ---- SAVE.DAT ---------------------------------------------------------------------------------------
 bool Kumo_CheckSaveFile();
-void Kumo_CreateSaveFile();
-void Kumo_ReadSaveFile();
-void Kumo_RestoreGame();
+// Writes SaveBlock to SAVE.DAT. The old file is replaced only once the new one is complete on the disk,
+// so it survives a crash or a failed write. False (reported, and told to the player) when nothing was
+// written; the old SAVE.DAT then stays as it was.
+bool Kumo_CreateSaveFile();
+// Reads SAVE.DAT into SaveBlock. A file of the wrong size, or one that cannot be read, is moved aside
+// under a name that says so, the player is told, and the game starts with the first-start settings.
+// False in that case.
+bool Kumo_ReadSaveFile();
+// The first-start settings (no SAVE.DAT yet); every other byte of the block is left as it is.
+void SetSaveDefaults();
+std::filesystem::path SaveFilePath();
 // Creates the THUMB folder beside SAVE.DAT (an existing one is kept, a failure ignored).
 void CreateThumbFolder();
+// Set when a damaged SAVE.DAT could not be moved aside: the session then never writes SAVE.DAT, so
+// the damaged file is not replaced behind the player's back.
+bool SaveWriteBlocked = false;
+// Runs after the new SAVE.DAT is complete and just before it replaces the old one (tests).
+std::function<void()> SaveBeforeRenameHook;
+
+// ---- Slots ------------------------------------------------------------------------------------------
+// Save to slot n (1..100): the live record goes into the slot, SAVE.DAT is written and the slot's
+// thumbnail is taken from FrameSurface. False when n is out of range or SAVE.DAT could not be written.
+bool SaveToSlot(int n);
+// Load from slot n (1..100): when the slot holds a game, it replaces the live record and the restore
+// task runs on the next pass. False (nothing changed) for an empty slot or n out of range.
+bool LoadFromSlot(int n);
+// The quick-save and quick-load buttons: slot 100 with their notices; quick load clears the log.
+void QuickSave();
+void QuickLoad();
+// "THUMB/SAVE<n>.dat" beside SAVE.DAT.
+std::filesystem::path ThumbnailPath(int n);
+// Writes slot n's thumbnail: FrameSurface scaled to 128 x 96. False (reported) when it cannot be written.
+bool WriteThumbnail(int n);
+void Kumo_RestoreGame();
+
+// The events-file verbs quicksave, quickload, save N and load N; false for any other verb.
+bool ApplySaveEvent(const Event& event);
+
+// ---- The save/load screen ---------------------------------------------------------------------------
 void menuSaveClick();
 void menuLoadClick();
+// Shows the save/load screen modally: mode 0 saves, 1 loads.
+void ShowSaveLoadScreen(int mode);

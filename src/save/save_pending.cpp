@@ -1,14 +1,10 @@
-// Save operations not built yet: nothing is read or written.
+// The save/load screen is not built yet: its menu items and buttons open nothing.
 #include "app/TForm1.h"
 
 namespace mokuren {
 
-bool TForm1::Kumo_CheckSaveFile() { return true; }
-void TForm1::Kumo_CreateSaveFile() {}
-void TForm1::Kumo_ReadSaveFile() {}
-void TForm1::Kumo_RestoreGame() { TaskCode = task::Script; }
-void TForm1::CreateThumbFolder() {}
-void TForm1::menuSaveClick() {}
-void TForm1::menuLoadClick() {}
+void TForm1::menuSaveClick() { ShowSaveLoadScreen(0); }
+void TForm1::menuLoadClick() { ShowSaveLoadScreen(1); }
+void TForm1::ShowSaveLoadScreen(int) {}
 
 }  // namespace mokuren

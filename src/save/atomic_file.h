@@ -1,0 +1,23 @@
+// Replacing a file so that a crash or a full disk never leaves a half-written one: the bytes go to a
+// temporary file beside the target, are flushed to the disk, and only then take the target's name.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace mokuren {
+
+// The temporary name used while `target` is being replaced.
+std::filesystem::path PendingFileName(const std::filesystem::path& target);
+
+// Writes `bytes` to `target`, replacing it atomically. Returns an empty string on success; otherwise a
+// short description of what failed (the system's reason included), and `target` is as it was before.
+// `beforeRename`, when set, runs after the new file is complete and flushed, just before it takes the
+// target's name (tests interrupt the process there).
+std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
+                                const std::function<void()>& beforeRename = {});
+
+}  // namespace mokuren

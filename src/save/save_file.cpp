@@ -1,0 +1,122 @@
+// SAVE.DAT: the byte image of SaveBlock, its first-start settings, and the THUMB folder beside it.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "app/TForm1.h"
+#include "platform/game_files.h"
+#include "save/atomic_file.h"
+#include "save/save_date.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+// How long the player is shown that the saved data had to be put aside (timer ticks of 10 ms).
+constexpr int32_t kDamagedNoticeTicks = 1000;
+
+// "SAVE.DAT.damaged-20261207-203015", with "-2", "-3", ... when that name is taken.
+std::filesystem::path DamagedName(const std::filesystem::path& file) {
+  CivilTime t = CivilFromSaveDate(SaveDateNow());
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  std::filesystem::path base = file;
+  base += std::string(".damaged-") + stamp;
+  std::filesystem::path name = base;
+  std::error_code ec;
+  for (int k = 2; std::filesystem::exists(std::filesystem::symlink_status(name, ec)); ++k) {
+    name = base;
+    name += "-" + std::to_string(k);
+  }
+  return name;
+}
+
+}  // namespace
+
+std::filesystem::path TForm1::SaveFilePath() { return FindGameFile(GameDir, "SAVE.DAT"); }
+
+bool TForm1::Kumo_CheckSaveFile() {
+  std::error_code ec;
+  return std::filesystem::exists(SaveFilePath(), ec);
+}
+
+void TForm1::SetSaveDefaults() {
+  MessageSpeed = 2;
+  EffectsOn = 1;
+  FullScreen = 0;
+  VoiceVolume = 100;
+  BgmVolume = 30;
+  SeVolume = 100;
+  AutoDelay = 2;
+}
+
+bool TForm1::Kumo_CreateSaveFile() {
+  if (SaveWriteBlocked) {
+    ReportError(u"SAVE.DAT は壊れたまま退避できなかったため、書き込みませんでした");
+    return false;
+  }
+  const auto* bytes = reinterpret_cast<const uint8_t*>(Block.get());
+  std::string error = WriteFileAtomically(SaveFilePath(), {bytes, sizeof(SaveBlock)}, SaveBeforeRenameHook);
+  if (error.empty()) return true;
+  ReportError(u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています");
+  NoticeText = u"セーブデータを書き込めませんでした";
+  NoticeTimer = 300;
+  return false;
+}
+
+bool TForm1::Kumo_ReadSaveFile() {
+  const std::filesystem::path path = SaveFilePath();
+  std::u16string problem;
+  std::error_code ec;
+  // A first start whose SAVE.DAT could not be written (already reported) goes on with the defaults
+  // that are in the block.
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return true;
+  const auto size = std::filesystem::file_size(path, ec);
+  // The block is read into a copy first, so a read that fails half-way leaves nothing half-loaded.
+  auto image = std::make_unique<SaveBlock>();
+  if (ec) {
+    problem = u"読み込めません（" + FromUtf8(ec.message()) + u"）";
+  } else if (size != kSaveFileSize) {
+    problem = u"大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、" +
+              FromUtf8(std::to_string(kSaveFileSize)) + u" バイトではありません";
+  } else {
+    std::ifstream in(path, std::ios::binary);
+    if (!in || !in.read(reinterpret_cast<char*>(image.get()), sizeof(SaveBlock)))
+      problem = u"読み込めません";
+  }
+  if (problem.empty()) {
+    std::memcpy(Block.get(), image.get(), sizeof(SaveBlock));
+    return true;
+  }
+
+  // Nothing the player saved may be lost: the file keeps its bytes under a new name, and only then
+  // does a fresh SAVE.DAT take its place.
+  const std::filesystem::path aside = DamagedName(path);
+  std::filesystem::rename(path, aside, ec);
+  std::memset(Block.get(), 0, sizeof(SaveBlock));
+  SetSaveDefaults();
+  if (ec) {
+    SaveWriteBlocked = true;
+    ReportError(u"SAVE.DAT が" + problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
+                u"）、このまま初期設定で始め、SAVE.DAT には書き込みません");
+    NoticeText = u"セーブデータが読めないため、初期設定で始めます（セーブできません）";
+  } else {
+    ReportError(u"SAVE.DAT が" + problem + u"。" + FromUtf8(aside.filename().string()) +
+                u" として残し、初期設定で始めます");
+    NoticeText = u"セーブデータが壊れていたため " + FromUtf8(aside.filename().string()) +
+                 u" に移し、初期設定で始めます";
+    Kumo_CreateSaveFile();
+  }
+  NoticeTimer = kDamagedNoticeTicks;
+  return false;
+}
+
+void TForm1::CreateThumbFolder() {
+  std::error_code ec;
+  std::filesystem::path folder = FindGameFile(GameDir, "THUMB");
+  if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directory(folder, ec);
+}
+
+}  // namespace mokuren

@@ -1,0 +1,37 @@
+// Slot thumbnails: the last composed frame scaled down to 128 x 96, kept as "THUMB/SAVE<n>.dat".
+#include "app/TForm1.h"
+#include "graphics/ABitmapFilters32.h"
+#include "platform/game_files.h"
+#include "save/atomic_file.h"
+#include "save/bmp_file.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+constexpr int32_t kThumbWidth = 128;
+constexpr int32_t kThumbHeight = 96;
+
+}  // namespace
+
+std::filesystem::path TForm1::ThumbnailPath(int n) {
+  return FindGameFile(GameDir, "THUMB\\SAVE" + std::to_string(n) + ".dat");
+}
+
+bool TForm1::WriteThumbnail(int n) {
+  TABitmap thumb(kThumbWidth, kThumbHeight);
+  thumb.FillRGB(0, 0, 0);
+  StretchBilinear(FrameSurface, thumb, 0, 0, kThumbWidth, kThumbHeight, 0, 0, 800, 600);
+  const std::vector<uint8_t> file = EncodeBmp32(thumb);
+  std::filesystem::path path = ThumbnailPath(n);
+  std::error_code ec;
+  std::filesystem::create_directories(path.parent_path(), ec);  // a THUMB folder removed while playing
+  std::string error = WriteFileAtomically(path, file);
+  if (error.empty()) return true;
+  ReportError(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" +
+              FromUtf8(error) + u"）");
+  return false;
+}
+
+}  // namespace mokuren

@@ -1,0 +1,78 @@
+// The windowed game's sound device: SDL audio (its audio subsystem only) at 44100 Hz, 16-bit stereo.
+// SDL's callback thread mixes the playing buffers; SDL converts to whatever the hardware wants.
+#include "sound/sound_device.h"
+
+#ifdef MOKUREN_HAVE_SDL
+#include <SDL.h>
+#endif
+
+namespace mokuren {
+
+#ifdef MOKUREN_HAVE_SDL
+
+namespace {
+
+class SdlSoundDevice final : public SoundDevice {
+ public:
+  ~SdlSoundDevice() override { Close(); }
+
+  bool Open() override {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    subsystem_ = true;
+    SDL_AudioSpec want{};
+    want.freq = static_cast<int>(kDeviceRate);
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = &SdlSoundDevice::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+      Close();
+      return false;
+    }
+    writeLead_ = have.samples;
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+  bool IsOpen() const override { return device_ != 0; }
+  bool RealTime() const override { return true; }
+  bool Lost() const override { return device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; }
+
+ private:
+  static void Callback(void* self, Uint8* stream, int len) {
+    static_cast<SdlSoundDevice*>(self)->Render(reinterpret_cast<int16_t*>(stream), static_cast<uint32_t>(len) / 4);
+  }
+  void Close() {
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    subsystem_ = false;
+  }
+
+  SDL_AudioDeviceID device_ = 0;
+  bool subsystem_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<SoundDevice> MakeSdlSoundDevice() { return std::make_unique<SdlSoundDevice>(); }
+
+#else
+
+namespace {
+// Built without SDL: there is never a device, and the game runs silent.
+class NoSoundDevice final : public SoundDevice {
+ public:
+  bool Open() override { return false; }
+  bool IsOpen() const override { return false; }
+  bool RealTime() const override { return true; }
+};
+}  // namespace
+
+std::unique_ptr<SoundDevice> MakeSdlSoundDevice() { return std::make_unique<NoSoundDevice>(); }
+
+#endif
+
+}  // namespace mokuren

@@ -1,0 +1,128 @@
+// The engine's sound commands: music with cross-fades between streams A and B, the three effect
+// positions and the voice, with the sound state a saved game keeps.
+#include <string>
+
+#include "platform/game_files.h"
+#include "sound/sound_objects.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+std::string Numbered(char kind, int no, bool variant) {
+  return std::string("Sound\\") + kind + (no < 10 ? "0" : "") + std::to_string(no) + (variant ? "P.ogg" : ".ogg");
+}
+
+}  // namespace
+
+// Loads path into the stream. False when the file is missing, or when it exists but does not decode (the
+// error list then names it: a broken file must not take the game down with it).
+static bool LoadSound(TForm1& form, TOggData& stream, const std::string& name, bool& missing) {
+  std::filesystem::path path = FindGameFile(form.GameDir, name);
+  std::error_code ec;
+  missing = !std::filesystem::is_regular_file(path, ec);
+  if (missing) return false;
+  try {
+    return stream.LoadFromFile(path);
+  } catch (const EOggLoad&) {
+    form.ReportError(FromUtf8(name) + u": " + EOggLoad::kMessage);
+    return false;
+  }
+}
+
+void TForm1::Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
+  if (!Sound) return;
+  SoundObjects& s = *Sound;
+  // 1.
+  Block->Live.BgmNo = no;
+  Block->Live.BgmLoop = static_cast<uint8_t>(loop);
+  // 2. The same track in the same version goes on as it is.
+  if (no == s.BgmPlayingNo && static_cast<uint8_t>(variant) == Block->Live.BgmVariant) return;
+  // 3.
+  Block->Live.BgmVariant = static_cast<uint8_t>(variant);
+  s.BgmPlayingNo = no;
+  // 4.
+  int oldIndex = s.BgmCurrent;
+  int newIndex = oldIndex == stream::MusicA ? stream::MusicB : stream::MusicA;
+  s.BgmCurrent = newIndex;
+  TOggData& fresh = *s.Streams[static_cast<size_t>(newIndex)];
+  TOggData& old = *s.Streams[static_cast<size_t>(oldIndex)];
+  // 5.-6.
+  std::string name = Numbered('M', no, no >= 1 && no <= 7 && static_cast<uint8_t>(variant) != 0);
+  bool missing = false;
+  if (LoadSound(*this, fresh, name, missing)) {
+    s.OggPlayer->AttachStream(newIndex, &fresh, true);
+    fresh.SetVolume(0);
+    fresh.FadeTo(fadeSeconds, 1.0);
+    s.OggPlayer->PlaySlot(newIndex, loop != 0);
+  } else {
+    if (missing && no != 0) ReportError(FromUtf8(name) + u"が見つかりません");
+    s.OggPlayer->StopSlot(oldIndex);
+    s.OggPlayer->StopSlot(newIndex);
+  }
+  // 7.
+  s.OggPlayer->SetSlotVolume(0, BgmVolume / 100.0);
+  s.OggPlayer->SetSlotVolume(1, BgmVolume / 100.0);
+  // 8. The old stream stops itself once it is silent.
+  old.FadeTo(fadeSeconds, 0.0);
+}
+
+void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
+  if (!Sound) return;
+  SoundObjects& s = *Sound;
+  // 1.
+  if (position >= 1 && position <= 3) {
+    Block->Live.SeNo[position - 1] = no;
+    Block->Live.SeLoop[position - 1] = static_cast<uint8_t>(loop);
+  }
+  // A position the engine has no stream for (a malformed script) plays nothing.
+  if (position < 0 || position > 3) return;
+  int slot = position + 2;
+  TOggData& fx = *s.Streams[static_cast<size_t>(stream::EffectFirst + position)];
+  // 2.
+  if (no == 0) {
+    fx.FadeTo(fadeSeconds, 0.0);
+    return;
+  }
+  // 3. Nothing starts while a scene is skipped.
+  if (SceneSkip) return;
+  // 4.
+  std::string name = Numbered('S', no, false);
+  bool missing = false;
+  bool loaded = LoadSound(*this, fx, name, missing);
+  if (loaded) {
+    s.OggPlayer->AttachStream(slot, &fx, true);
+    fx.SetVolume(0);
+    fx.FadeTo(fadeSeconds, 1.0);
+    s.OggPlayer->PlaySlot(slot, loop != 0);
+  } else if (missing) {
+    ReportError(FromUtf8(name) + u"が見つかりません");
+  }
+  // 5.
+  for (int k = 2; k <= 5; ++k) s.OggPlayer->SetSlotVolume(k, SeVolume / 100.0);
+  // 6.
+  if (!loaded) fx.FadeTo(fadeSeconds, 1.0);
+}
+
+void TForm1::Kumo_PlayVOICE(const std::u16string& path, int repeat) {
+  if (!Sound) return;
+  SoundObjects& s = *Sound;
+  // 1.
+  s.OggPlayer->StopSlot(stream::Voice);
+  // 2.
+  if (path.empty()) return;
+  // 3.
+  TOggData& voice = *s.Streams[stream::Voice];
+  bool missing = false;
+  if (LoadSound(*this, voice, ToUtf8(path), missing)) {
+    s.OggPlayer->AttachStream(stream::Voice, &voice, true);
+    voice.SetVolume(1.0);
+    s.OggPlayer->SetSlotVolume(stream::Voice, VoiceVolume / 100.0);
+    s.OggPlayer->PlaySlot(stream::Voice, repeat != 0);
+  } else if (missing) {
+    ReportError(path + u"が見つかりません");
+  }
+}
+
+}  // namespace mokuren

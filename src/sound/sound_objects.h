@@ -1,0 +1,41 @@
+// The sound objects the engine owns: the device component, the mixer, its seven streams and the waves.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "app/TForm1.h"
+#include "sound/OggPlayerLib.h"
+#include "sound/ddsd.h"
+
+namespace mokuren {
+
+// Streams by role, which are also the mixer slots they play in (effect position p is slot p + 2).
+namespace stream {
+inline constexpr int MusicA = 0;
+inline constexpr int MusicB = 1;
+inline constexpr int EffectFirst = 2;  // effect position 0; positions 1..3 follow
+inline constexpr int Voice = 6;
+inline constexpr int Count = 7;
+}  // namespace stream
+
+inline constexpr int32_t kMixBytes = 0x28000;  // 163840: the mixing wave, the player and every stream
+
+struct TForm1::SoundObjects {
+  // Destroyed from the bottom up: the waves (and the mixing wave's refill poll) go before the mixer and
+  // the streams they feed from, and everything before the component that owns the device.
+  std::unique_ptr<TDDSD> DDSD;
+  std::unique_ptr<TOggPlayer> OggPlayer;
+  std::array<std::unique_ptr<TOggData>, stream::Count> Streams;
+  std::unique_ptr<TDDSDWaveData> MixWave;
+  std::unique_ptr<TDDSDWaveData> MovieWave;
+
+  // Not saved: the track now playing (with the saved variant flag it filters repeated requests) and the
+  // current music stream, A at first so that the first request uses B.
+  int32_t BgmPlayingNo = 0;
+  int BgmCurrent = stream::MusicA;
+
+  bool Playing() const { return DDSD && DDSD->Available() && !DDSD->Device().Lost(); }
+};
+
+}  // namespace mokuren
