@@ -36,6 +36,7 @@ bool TForm1::FormCreate() {
   if (!Kuri_FileInit()) return false;
   // 5.
   CreateSurfaces();
+  if (!CreateFonts()) return false;
   // 6.
   DebugMode = 0;
   // 7.

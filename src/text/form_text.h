@@ -1,13 +1,25 @@
 // Members of TForm1 for text and interaction: messages, choices, the log, input and play modes.
 // Included inside TForm1's class body.
 
+// ---- Fonts --------------------------------------------------------------------------------------------
+// The rasteriser with its faces and glyph caches (created by CreateFonts at start-up).
+std::shared_ptr<class TextRenderer> Fonts;
+// Finds the Japanese faces. False, with the message already shown, when none is installed.
+bool CreateFonts();
+// Text on a canvas in "ＭＳ ゴシック" with a transparent brush, as the engine's screens draw it: through
+// the Japanese code page, so a character Shift-JIS cannot hold shows as "?". (x, y) is the cell's top left.
+void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height,
+                   uint8_t red, uint8_t green, uint8_t blue, bool bold = false);
+
+// ---- Input --------------------------------------------------------------------------------------------
 // Input flags of this pass, and the latches the window handlers set.
 uint8_t KeyEnter = 0, KeyCtrl = 0, KeySpace = 0, KeyLogBack = 0, KeyLogForward = 0, ClickPending = 0;
 uint8_t LeftDown = 0, RightDown = 0, WheelUp = 0, WheelDown = 0;
 int32_t KeyLock = 0;
 Point MousePos;       // client coordinates of the main window, refreshed every pass
 Point FloatMousePos;  // client coordinates of the floating window
-// Message state.
+
+// ---- Message state ------------------------------------------------------------------------------------
 std::array<std::u16string, 4> MessageLines;  // 0: speaker name; 1-3: the text lines on screen
 int32_t RevealCount = 0;                     // characters of lines 1-3 typed so far; 255 = everything
 int32_t CurrentMessage = 0;                  // index into MessageTexts
@@ -30,6 +42,8 @@ void Kumo_MakeMessage(const std::u16string& text);
 void Kumo_MakeSelect(const std::u16string& text);
 // Adds a passed message (voice index or -1) or a taken choice to the message log.
 void Kumo_AddMsgLog(const std::u16string& text, int voice);
+// Entry n of MessageTexts, empty when the script has no such entry.
+std::u16string MessageText(int32_t n) const;
 
 void Kumo_CheckKeyPush();
 void Kumo_ClearKey();
@@ -39,6 +53,9 @@ void Kumo_WaitMessage();
 void Kumo_WaitSelect();
 void Kumo_DrawSelect();
 void Kumo_ClearMsgLog();
+// Log browsing inside the message wait: Enter or a click while the log is on screen, and the log keys.
+void LeaveMsgLogView();
+void BrowseMsgLog();
 // Draws NoticeText on FrameSurface (the frame step, and at once when scene skip starts).
 void DrawNotice(TABitmap& target);
 
@@ -52,3 +69,20 @@ void menuSSkipClick();
 void menuAutoClick();
 void menuWindowClick();
 void menuFloatClick();
+
+// Message drawing steps (Kumo_DrawMessage).
+void DrawMessageTyping();
+void DrawMessageWaiting();
+// Draws rows [top, top + rows) of the shadow and text layers, each clipped to its width, on FrameSurface
+// (at y + 416, unless the floating window is up) and on FloatSurface.
+void DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth, int32_t textWidth);
+void DrawWaitingIcon();
+// Renders lines at (x, y) + offsets into a layer: white text on a black mask, inverted, combined with
+// the colour sheet, so the layer's transparency is 255 minus the glyph coverage.
+void RenderTextLayer(TABitmap& layer, const TABitmap& colourSheet, const std::u16string* lines, const int32_t* xs,
+                     const int32_t* ys, int count, int32_t height);
+// Work surfaces of the text layers, kept between messages so that no message allocates.
+TABitmap TextColourSheet, TextShadowSheet, TextMask;
+
+// Shows TNameForm modally (script system function 201); it sets TaskCode 0 when it accepts a name.
+void ShowNameForm();

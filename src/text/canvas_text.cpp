@@ -1,0 +1,26 @@
+// The engine's fonts and the canvas text its screens draw (notices, menus, the message and choice layers).
+#include "app/TForm1.h"
+#include "text/text_codec.h"
+#include "text/text_renderer.h"
+
+namespace mokuren {
+
+bool TForm1::CreateFonts() {
+  Fonts = std::make_shared<TextRenderer>();
+  std::string error;
+  if (!Fonts->Open(error)) {
+    platform().FatalMessage(error);
+    return false;
+  }
+  return true;
+}
+
+void TForm1::CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height,
+                           uint8_t red, uint8_t green, uint8_t blue, bool bold) {
+  if (!Fonts || text.empty()) return;
+  // Canvases draw through the Japanese code page: what Shift-JIS cannot hold is drawn as "?".
+  std::u16string drawn = Cp932ToUtf16(Utf16ToCp932(text));
+  Fonts->TextOut(target, x, y, drawn, FontSpec{FontName::Gothic, height, bold}, Rgb{red, green, blue});
+}
+
+}  // namespace mokuren

@@ -1,0 +1,74 @@
+// Choices: up to nine centred lines over the scene, the one under the mouse highlighted; a click or
+// Enter writes the chosen number into WorkVars[1] and lets the script go on (TaskCode 0x6802).
+#include "app/TForm1.h"
+#include "graphics/ABitmapFilters32.h"
+#include "text/message_layout.h"
+
+namespace mokuren {
+
+namespace {
+
+constexpr int32_t kLineWidth = 800;
+constexpr int32_t kLineHeight = 40;
+constexpr int32_t kLinePitch = 60;
+constexpr int kPlate = 72;
+constexpr int kHoverPlate = 91;
+constexpr int kFirstText = 73;    // 73-81: text of choices 1-9
+constexpr int kFirstShadow = 82;  // 82-90: their shadows
+
+}  // namespace
+
+void TForm1::Kumo_MakeSelect(const std::u16string& text) {
+  // 1.-3.
+  ChoiceTexts = {};
+  std::vector<std::u16string> choices = SplitChoices(text);
+  ChoiceCount = static_cast<int32_t>(choices.size());
+  for (size_t i = 0; i < choices.size(); ++i) ChoiceTexts[i] = std::move(choices[i]);
+  // 4. Centred as if every character were 28 pixels wide; no name substitution, no speaker.
+  TextColourSheet.SetSize32(kLineWidth, kLineHeight);
+  TextColourSheet.FillRGB(255, 255, 255);
+  TextShadowSheet.SetSize32(kLineWidth, kLineHeight);
+  TextShadowSheet.FillRGB(0, 0, 0);
+  for (int32_t i = 1; i <= ChoiceCount; ++i) {
+    const std::u16string& line = ChoiceTexts[static_cast<size_t>(i - 1)];
+    const int32_t x = 400 - 14 * static_cast<int32_t>(line.size());
+    const int32_t y = 6;
+    const int32_t sx = x + 2, sy = y + 2;
+    RenderTextLayer(SurfaceTable[static_cast<size_t>(kFirstText + i - 1)], TextColourSheet, &line, &x, &y, 1, 28);
+    RenderTextLayer(SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)], TextShadowSheet, &line, &sx, &sy, 1, 28);
+  }
+}
+
+void TForm1::Kumo_DrawSelect() {
+  if (TaskCode != task::SelectWait || !ChoiceActive) return;
+  const int32_t top = ChoiceTop(ChoiceCount);
+  for (int32_t i = 1; i <= ChoiceCount && i <= kMaxChoices; ++i) {
+    const int32_t y = top + kLinePitch * (i - 1);
+    const TABitmap& plate = SurfaceTable[i == ChoiceHover ? kHoverPlate : kPlate];
+    DrawAlpha(plate, FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
+    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
+    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstText + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
+  }
+}
+
+void TForm1::Kumo_WaitSelect() {
+  if (!ChoiceActive) return;
+  // 1. Right of the window the highlight stays as it was and nothing can be chosen.
+  int32_t chosen = 0;
+  if (MousePos.x >= 0 && MousePos.x <= 799) {
+    chosen = ChoiceAt(ChoiceCount, MousePos.y);
+    ChoiceHover = chosen;
+  }
+  // 2.
+  if (chosen != 0 && (KeyEnter || ClickPending)) {
+    WorkVars[1] = static_cast<int16_t>(chosen);
+    Kumo_AddMsgLog(u"【選択肢】/" + ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
+    TaskCode = task::Script;
+    KeyLock = 10;
+  }
+  // 3. A key or click over no line is discarded, not remembered.
+  KeyEnter = 0;
+  ClickPending = 0;
+}
+
+}  // namespace mokuren

@@ -1,0 +1,109 @@
+// Input and play modes: the keys and mouse latches sampled once per pass into the flags the tasks use,
+// read skip, scene skip, fast-forward, auto mode, the skippable section, the popup menu and the notice.
+#include "app/TForm1.h"
+
+namespace mokuren {
+
+void TForm1::Kumo_ClearKey() { KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0; }
+void TForm1::Kumo_ClearMouseButton() { ClickPending = 0; }
+
+void TForm1::Kumo_CheckKeyPush() {
+  Platform& p = platform();
+  const WindowId front = p.Foreground();
+  // 1. Input counts only while one of the game's own windows is in front.
+  if (front == WindowId::Main || front == WindowId::Float) {
+    // a.
+    Kumo_ClearKey();
+    // b.
+    if (LeftDown) ClickPending = 1;
+    // c. Level-sampled: a held key acts again once the lock has run out (about every 100 ms).
+    if (KeyLock == 0) {
+      KeySpace = p.KeyDown(Key::Space);
+      KeyEnter = p.KeyDown(Key::Enter);
+      KeyLogBack = p.KeyDown(Key::PageUp) || p.KeyDown(Key::F1);
+      KeyLogForward = p.KeyDown(Key::PageDown) || p.KeyDown(Key::F2);
+    }
+    // d. Ctrl fast-forwards only in debug mode, and is never locked.
+    if (DebugMode) KeyCtrl = p.KeyDown(Key::Ctrl);
+    // e.
+    if (WheelUp) KeyLogBack = 1;
+    if (WheelDown) KeyLogForward = 1;
+    // f.
+    if (TaskCode == task::Script) FastForward = KeyCtrl;
+    // g.
+    if (KeyEnter || KeyCtrl || KeySpace || ClickPending) ReadSkip = 0;
+    // h.
+    if (ReadSkip) FastForward = 1;
+    if (SceneSkip) FastForward = 1;
+    // i.
+    if (SkipAllowed == 0) ReadSkip = SceneSkip = FastForward = 0;
+    // j. The first key or click inside a skippable section skips the rest of it.
+    if (SectionSkip) {
+      if (KeyEnter || KeyCtrl || KeySpace || ClickPending) SectionSkipRequest = 1;
+      SceneSkip = FastForward = SectionSkipRequest;
+    }
+  }
+  // 2. Latches are cleared even when another window is in front, so nothing pressed meanwhile acts later.
+  WheelDown = WheelUp = LeftDown = RightDown = 0;
+  MousePos = p.CursorPos(WindowId::Main);
+  FloatMousePos = p.CursorPos(WindowId::Float);
+}
+
+void TForm1::FormMouseDown(MouseButton button, Point client) {
+  LeftDown = button == MouseButton::Left;
+  RightDown = button == MouseButton::Right;
+  // Any press in the main window ends read skip and auto mode.
+  ReadSkip = 0;
+  AutoMode = 0;
+  if (button == MouseButton::Right && SystemMenuAllowed) {
+    PopupMenu1Popup();
+    platform().PopupMenu(client);
+  }
+}
+
+void TForm1::FormMouseWheelUp() { WheelUp = 1; }
+void TForm1::FormMouseWheelDown() { WheelDown = 1; }
+
+void TForm1::PopupMenu1Popup() {
+  platform().SetMenuCaption(MenuItem::menuWindow, WindowShown ? u"ウィンドウ消去" : u"ウィンドウ表示");
+}
+
+void TForm1::menuKSkipClick() { ReadSkip = 1; }
+
+void TForm1::menuSSkipClick() {
+  SceneSkip = 1;
+  NoticeText = u"シーンスキップしました";
+  NoticeTimer = 300;
+  // No frames are composed while scene skip runs, so the notice is put on the window at once.
+  DrawNotice(FrameSurface);
+  platform().PaintMain(FrameSurface);
+}
+
+void TForm1::menuAutoClick() {
+  // A repeating voice would hold auto mode back for ever.
+  if (LoopingVoice) {
+    StopSlot(6);
+    LoopingVoice = 0;
+  }
+  AutoMode = 1;
+}
+
+void TForm1::menuWindowClick() {
+  AutoMode = 0;
+  ReadSkip = 0;
+  WindowShown = WindowShown ? 0 : 1;
+}
+
+void TForm1::menuFloatClick() {
+  const bool checked = !platform().MenuChecked(MenuItem::menuFloat);
+  platform().SetMenuChecked(MenuItem::menuFloat, checked);
+  platform().SetFloatVisible(checked);
+}
+
+void TForm1::DrawNotice(TABitmap& target) {
+  if (NoticeText.empty()) return;
+  CanvasTextOut(target, 17, 583, NoticeText, 14, 0, 0, 0);
+  CanvasTextOut(target, 16, 582, NoticeText, 14, 0, 255, 0);
+}
+
+}  // namespace mokuren

@@ -1,0 +1,216 @@
+// The message window: layout and rendering of one message, typing it out (TaskCode 0x6001) and waiting
+// for the player (0x6002).
+#include <algorithm>
+
+#include "app/TForm1.h"
+#include "graphics/ABitmapFilters32.h"
+#include "text/message_layout.h"
+#include "text/text_codec.h"
+#include "text/text_renderer.h"
+
+namespace mokuren {
+
+namespace {
+
+constexpr int32_t kWindowTop = 416;  // the message window's rows on the 800x600 frame
+constexpr int32_t kWindowWidth = 800;
+constexpr int32_t kWindowHeight = 184;
+constexpr int32_t kCell = 28;         // every character is revealed as 28 pixels wide
+constexpr int32_t kTextX = 32;
+constexpr int32_t kLineTops[4] = {10, 50, 90, 130};
+constexpr int32_t kShadowOffset = 2;
+constexpr int kTextLayer = 58;
+constexpr int kShadowLayer = 59;
+constexpr int kWindowFrame = 6;
+constexpr int kSystemSheet = 92;
+
+}  // namespace
+
+std::u16string TForm1::MessageText(int32_t n) const {
+  if (n < 0 || static_cast<size_t>(n) >= MessageTexts.size()) return {};
+  return MessageTexts[static_cast<size_t>(n)];
+}
+
+void TForm1::RenderTextLayer(TABitmap& layer, const TABitmap& colourSheet, const std::u16string* lines,
+                             const int32_t* xs, const int32_t* ys, int count, int32_t height) {
+  TextMask.SetSize32(colourSheet.Width(), colourSheet.Height());
+  TextMask.FillRGB(0, 0, 0);
+  for (int i = 0; i < count; ++i) CanvasTextOut(TextMask, xs[i], ys[i], lines[i], height, 255, 255, 255);
+  InvertRect(TextMask, 0, 0, TextMask.Width(), TextMask.Height());
+  TABitmap::CombineMask(colourSheet, TextMask, layer);
+}
+
+void TForm1::Kumo_MakeMessage(const std::u16string& text) {
+  // 1.-5.
+  MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
+  // 6. Scene skip lays messages out but never shows them.
+  if (SceneSkip) return;
+  // 7. The name band is orange, the lines white; the log shows everything grey.
+  TextColourSheet.SetSize32(kWindowWidth, kWindowHeight);
+  if (LogView) {
+    TextColourSheet.FillRGB(192, 192, 192);
+  } else {
+    TextColourSheet.FillRGB(255, 255, 255);
+    FillRect(TextColourSheet, 0, 0, kWindowWidth, 50, 255, 192, 96);
+  }
+  // 8.
+  TextShadowSheet.SetSize32(kWindowWidth, kWindowHeight);
+  TextShadowSheet.FillRGB(0, 0, 0);
+  // 9.-11.
+  int32_t xs[4], ys[4], shadowXs[4], shadowYs[4];
+  for (int i = 0; i < 4; ++i) {
+    xs[i] = kTextX;
+    ys[i] = kLineTops[i];
+    shadowXs[i] = kTextX + kShadowOffset;
+    shadowYs[i] = kLineTops[i] + kShadowOffset;
+  }
+  RenderTextLayer(SurfaceTable[kTextLayer], TextColourSheet, MessageLines.data(), xs, ys, 4, kCell);
+  RenderTextLayer(SurfaceTable[kShadowLayer], TextShadowSheet, MessageLines.data(), shadowXs, shadowYs, 4, kCell);
+}
+
+void TForm1::Kumo_DrawMessage() {
+  if (TaskCode == task::MessageTyping) {
+    DrawMessageTyping();
+  } else if (TaskCode == task::MessageWait) {
+    if (!SceneSkip && WindowShown) DrawMessageWaiting();
+  }
+}
+
+void TForm1::DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth,
+                             int32_t textWidth) {
+  const TABitmap& shadow = SurfaceTable[kShadowLayer];
+  const TABitmap& text = SurfaceTable[kTextLayer];
+  if (!platform().FloatVisible()) {
+    DrawAlpha(shadow, FrameSurface, 0, kWindowTop + top, shadowWidth, shadowRows, 0, top, 255);
+    DrawAlpha(text, FrameSurface, 0, kWindowTop + top, textWidth, textRows, 0, top, 255);
+  }
+  DrawAlpha(shadow, FloatSurface, 0, top, shadowWidth, shadowRows, 0, top, 255);
+  DrawAlpha(text, FloatSurface, 0, top, textWidth, textRows, 0, top, 255);
+}
+
+void TForm1::DrawMessageTyping() {
+  // 1.
+  if (SceneSkip) {
+    TaskCode = task::MessageWait;
+    return;
+  }
+  // 2. Show everything at once.
+  if (KeyEnter || KeyCtrl || FastForward || ClickPending) RevealCount = 255;
+  if (MessageSpeed == 1) RevealCount = 255;
+  const bool slow = MessageSpeed == 3;
+  // 3.
+  const bool floating = platform().FloatVisible();
+  if (!floating) DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
+  // 4.
+  ++RevealCount;
+  const int32_t l1 = static_cast<int32_t>(MessageLines[1].size());
+  const int32_t l2 = static_cast<int32_t>(MessageLines[2].size());
+  const int32_t l3 = static_cast<int32_t>(MessageLines[3].size());
+  // 5. The band being typed is clipped to 28 pixels per character typed (plus the text origin).
+  auto typedBand = [&](int32_t fullRows, int32_t top, int32_t shadowRows, int32_t typed) {
+    DrawMessageBand(0, fullRows, fullRows, kWindowWidth, kWindowWidth);
+    DrawMessageBand(top, shadowRows, 40, kCell * typed + kTextX + kShadowOffset, kCell * typed + kTextX);
+    if (slow) platform().Sleep(100);  // holds the whole main loop, as the slow speed always has
+  };
+  if (RevealCount <= l1) {
+    typedBand(50, 50, 40, RevealCount);
+  } else if (RevealCount <= l1 + l2) {
+    typedBand(90, 90, 42, RevealCount - l1);
+  } else if (RevealCount <= l1 + l2 + l3) {
+    typedBand(130, 130, 42, RevealCount - l1 - l2);
+  } else {
+    // All typed. The key or click that completed the typing is used up here and does not also advance.
+    DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
+    if (KeyEnter) KeyLock = 10;
+    KeyEnter = 0;
+    ClickPending = 0;
+    AutoElapsed = 0;
+    TaskCode = task::MessageWait;
+  }
+}
+
+void TForm1::DrawMessageWaiting() {
+  // 1.
+  if (!platform().FloatVisible())
+    DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
+  DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
+  // 2.
+  if (!LogView) DrawWaitingIcon();
+}
+
+void TForm1::DrawWaitingIcon() {
+  // Eight 32x32 frames side by side at y = 32 of the system sheet, 55 ms each. The frame's top-left
+  // pixel colour is its transparent colour.
+  const TABitmap& sheet = SurfaceTable[kSystemSheet];
+  const int32_t f = static_cast<int32_t>((platform().TickCount() / 55) % 8);
+  const int32_t sx = 32 * f, sy = 32;
+  if (sx + 32 > sheet.Width() || sy + 32 > sheet.Height()) return;
+  const uint8_t* key = sheet.ScanLine(sy) + static_cast<size_t>(sx) * 4;
+  const uint8_t kb = key[0], kg = key[1], kr = key[2];
+  auto draw = [&](TABitmap& target, int32_t dx, int32_t dy) {
+    for (int32_t y = 0; y < 32; ++y) {
+      if (dy + y < 0 || dy + y >= target.Height()) continue;
+      const uint8_t* s = sheet.ScanLine(sy + y) + static_cast<size_t>(sx) * 4;
+      uint8_t* d = target.ScanLine(dy + y);
+      for (int32_t x = 0; x < 32; ++x, s += 4) {
+        if (dx + x < 0 || dx + x >= target.Width()) continue;
+        if (s[0] == kb && s[1] == kg && s[2] == kr) continue;
+        uint8_t* p = d + static_cast<size_t>(dx + x) * 4;
+        p[0] = s[0];
+        p[1] = s[1];
+        p[2] = s[2];
+      }
+    }
+  };
+  if (!platform().FloatVisible()) draw(FrameSurface, 752, 552);
+  draw(FloatSurface, 752, 136);
+}
+
+void TForm1::Kumo_WaitMessage() {
+  // 1. The context menu is attached whenever the script allows it: FormMouseDown checks the same flag.
+  // 2. A hidden window waits for Space only.
+  if (!WindowShown) {
+    if (KeySpace) {
+      WindowShown = 1;
+      KeyLock = 10;
+      KeyEnter = 0;
+      ClickPending = 0;
+    }
+    return;
+  }
+  // 3.
+  if (LogView && (KeyEnter || ClickPending)) {
+    LeaveMsgLogView();
+    return;
+  }
+  // 4.
+  const bool manual = KeyEnter || KeyCtrl || FastForward || ClickPending;
+  const bool automatic = AutoMode && AutoDelay * 1000 + 500 < AutoElapsed;
+  if (manual || automatic) {
+    // a. A manual advance ends auto mode.
+    if (manual) AutoMode = 0;
+    // b. The voice-replay button goes back to disabled.
+    ButtonState[4 - 1] = 4;
+    ButtonOn[4 - 1] = 0;
+    LogView = 0;
+    TaskCode = task::Script;
+    // c.
+    if (KeyEnter) KeyLock = 10;
+    // d. The log keeps the raw text: the hero's name is substituted when it is shown.
+    Kumo_AddMsgLog(MessageText(CurrentMessage), CurrentVoice);
+    // e.
+    KeyEnter = 0;
+    ClickPending = 0;
+    MessageDone = 1;
+  } else if (KeySpace) {
+    // 5.
+    AutoMode = 0;
+    WindowShown = 0;
+    KeyLock = 10;
+  } else {
+    // 6.
+    BrowseMsgLog();
+  }
+}
+
+}  // namespace mokuren

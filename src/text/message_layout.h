@@ -1,0 +1,39 @@
+// Layout of the message window and of choices: pure text rules, no drawing, so they can be checked on
+// their own. The engine's drawing operations (Kumo_MakeMessage, Kumo_MakeSelect) build on these.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mokuren {
+
+inline constexpr char16_t kHeroPlaceholder = u'①';
+inline constexpr size_t kMessageLineLength = 25;  // 26 with one hanging character
+inline constexpr int kMessageLineCount = 3;
+inline constexpr size_t kChoiceLength = 31;
+inline constexpr int kMaxChoices = 9;
+
+// Entry 0 is the speaker's name, entries 1-3 the text lines (empty when unused).
+using MessageLineSet = std::array<std::u16string, 4>;
+
+// Substitutes the hero's name for every "①", splits off the speaker before the first "「", and breaks
+// the rest into at most three lines of 25 characters: "/" forces a break (and is not shown), a 25th
+// character that may not end a line moves down, one character that may not begin a line hangs on the
+// line above, and continuation lines of speech are indented by a full-width space. Text beyond the
+// third line is dropped.
+MessageLineSet LayoutMessage(std::u16string_view text, std::u16string_view heroName,
+                             std::u16string_view lineStartForbidden, std::u16string_view lineEndForbidden);
+
+// Splits a choice text at "," into at most nine choices of at most 31 characters each; a longer choice
+// is cut and its remainder becomes the next choice. An empty text gives one empty choice.
+std::vector<std::u16string> SplitChoices(std::u16string_view text);
+
+// The screen rows of the choice lines: the first line's top for a count of 1-9 (lines are 40 pixels
+// high, 60 apart), and the choice number under screen row y (0 when y is on no line in use).
+int32_t ChoiceTop(int32_t count);
+int32_t ChoiceAt(int32_t count, int32_t y);
+
+}  // namespace mokuren

@@ -1,0 +1,226 @@
+#include "text/text_renderer.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+
+#include <algorithm>
+#include <cmath>
+
+#include "graphics/ABitmap.h"
+
+namespace mokuren {
+
+namespace {
+
+// Hiragana "あ" and the kanji "漢": a face that has both can show the game's text.
+bool CoversJapanese(FcPattern* font) {
+  FcCharSet* cs = nullptr;
+  if (FcPatternGetCharSet(font, FC_CHARSET, 0, &cs) != FcResultMatch || !cs) return false;
+  return FcCharSetHasChar(cs, 0x3042) && FcCharSetHasChar(cs, 0x6F22);
+}
+
+struct PatternCloser {
+  void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+};
+using PatternHandle = std::unique_ptr<FcPattern, PatternCloser>;
+
+// The best installed face for family, or (when it is missing) the best face for Japanese text.
+bool MatchFace(const char* family, bool monospace, std::string& path, int32_t& index) {
+  PatternHandle pattern(FcPatternCreate());
+  if (!pattern) return false;
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  if (monospace) FcPatternAddInteger(pattern.get(), FC_SPACING, FC_MONO);
+  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  FcFontSet* sorted = FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result);
+  if (!sorted) return false;
+  bool found = false;
+  for (int i = 0; i < sorted->nfont && !found; ++i) {
+    FcPattern* candidate = sorted->fonts[i];
+    FcChar8* file = nullptr;
+    FcBool scalable = FcFalse;
+    if (FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch || !file) continue;
+    if (FcPatternGetBool(candidate, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable) continue;
+    if (!CoversJapanese(candidate)) continue;
+    int idx = 0;
+    FcPatternGetInteger(candidate, FC_INDEX, 0, &idx);
+    path = reinterpret_cast<const char*>(file);
+    index = idx;
+    found = true;
+  }
+  FcFontSetDestroy(sorted);
+  return found;
+}
+
+constexpr const char* kFamilies[] = {"IPAGothic", "IPAPGothic", "IPAPMincho"};
+
+uint64_t GlyphKey(char32_t c, const FontSpec& font) {
+  return (static_cast<uint64_t>(static_cast<uint32_t>(font.height)) << 33) |
+         (static_cast<uint64_t>(font.bold ? 1 : 0) << 32) | c;
+}
+
+}  // namespace
+
+struct TextRenderer::Face {
+  FT_Face face = nullptr;
+  int32_t sizedHeight = 0;
+  std::unordered_map<uint64_t, Glyph> glyphs;
+
+  ~Face() {
+    if (face) FT_Done_Face(face);
+  }
+
+  bool SetHeight(int32_t height) {
+    if (sizedHeight == height) return true;
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(height)) != 0) return false;
+    sizedHeight = height;
+    return true;
+  }
+};
+
+void TextRenderer::LibraryCloser::operator()(void* lib) const { FT_Done_FreeType(static_cast<FT_Library>(lib)); }
+
+TextRenderer::TextRenderer() = default;
+TextRenderer::~TextRenderer() {
+  for (auto& slot : faces_) slot.face.reset();  // faces before the library
+}
+
+bool TextRenderer::Open(std::string& error) {
+  if (open_) return true;
+  if (!FcInit()) {
+    error = "fontconfig could not be initialised";
+    return false;
+  }
+  FT_Library lib = nullptr;
+  if (FT_Init_FreeType(&lib) != 0) {
+    error = "FreeType could not be initialised";
+    return false;
+  }
+  library_.reset(lib);
+  for (size_t i = 0; i < faces_.size(); ++i) {
+    FaceSlot& slot = faces_[i];
+    if (!MatchFace(kFamilies[i], i == 0, slot.path, slot.index)) {
+      error = "no installed font can show Japanese text; install the package fonts-ipafont-gothic "
+              "(and fonts-ipafont-mincho)";
+      return false;
+    }
+    auto face = std::make_unique<Face>();
+    if (FT_New_Face(lib, slot.path.c_str(), slot.index, &face->face) != 0) {
+      face->face = nullptr;
+      error = "the font file " + slot.path + " cannot be read; reinstall the package fonts-ipafont-gothic";
+      return false;
+    }
+    FT_Select_Charmap(face->face, FT_ENCODING_UNICODE);
+    slot.face = std::move(face);
+  }
+  open_ = true;
+  return true;
+}
+
+TextRenderer::Face* TextRenderer::FaceFor(FontName name) {
+  if (!open_ || name >= FontName::Count) return nullptr;
+  return faces_[Index(name)].face.get();
+}
+
+int32_t TextRenderer::Ascent(const FontSpec& font) {
+  Face* f = FaceFor(font.name);
+  if (!f || font.height <= 0) return 0;
+  // The cell is split between ascent and descent in the proportions the face gives.
+  int32_t asc = f->face->ascender;
+  int32_t desc = -f->face->descender;
+  if (asc <= 0 || asc + desc <= 0) return font.height * 7 / 8;
+  return static_cast<int32_t>(std::lround(static_cast<double>(font.height) * asc / (asc + desc)));
+}
+
+const Glyph* TextRenderer::GlyphOf(char32_t c, const FontSpec& font) {
+  Face* f = FaceFor(font.name);
+  if (!f || font.height <= 0 || font.height > 1000) return nullptr;
+  uint64_t key = GlyphKey(c, font);
+  auto it = f->glyphs.find(key);
+  if (it != f->glyphs.end()) return &it->second;
+
+  Glyph g;
+  if (f->SetHeight(font.height) &&
+      FT_Load_Char(f->face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) == 0) {
+    FT_GlyphSlot slot = f->face->glyph;
+    if (font.bold) FT_GlyphSlot_Embolden(slot);
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+      const FT_Bitmap& bm = slot->bitmap;
+      g.left = slot->bitmap_left;
+      g.top = slot->bitmap_top;
+      g.width = static_cast<int32_t>(bm.width);
+      g.rows = static_cast<int32_t>(bm.rows);
+      g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
+      for (int32_t y = 0; y < g.rows; ++y) {
+        const unsigned char* row = bm.pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch
+                                                 : bm.buffer + static_cast<ptrdiff_t>(g.rows - 1 - y) * -bm.pitch;
+        std::copy(row, row + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(y) * g.width);
+      }
+    }
+    g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
+  }
+  return &f->glyphs.emplace(key, std::move(g)).first->second;
+}
+
+int32_t TextRenderer::TextWidth(std::u16string_view text, const FontSpec& font) {
+  int32_t w = 0;
+  for (char32_t c : ToCodePoints(text)) {
+    const Glyph* g = GlyphOf(c, font);
+    if (g) w += g->advance;
+  }
+  return w;
+}
+
+int32_t TextRenderer::TextOut(TABitmap& target, int32_t x, int32_t y, std::u16string_view text, const FontSpec& font,
+                              Rgb colour) {
+  if (!open_) return x;
+  const int32_t baseline = y + Ascent(font);
+  const int32_t tw = target.Width();
+  const int32_t th = target.Height();
+  const int32_t rgb[3] = {colour.b, colour.g, colour.r};
+  int32_t pen = x;
+  for (char32_t c : ToCodePoints(text)) {
+    const Glyph* g = GlyphOf(c, font);
+    if (!g) break;
+    const int32_t gx = pen + g->left;
+    const int32_t gy = baseline - g->top;
+    if (target.IsValid()) {
+      const int32_t x0 = std::max(0, -gx), x1 = std::min(g->width, tw - gx);
+      const int32_t y0 = std::max(0, -gy), y1 = std::min(g->rows, th - gy);
+      for (int32_t row = y0; row < y1; ++row) {
+        uint8_t* dst = target.ScanLine(gy + row) + static_cast<ptrdiff_t>(gx + x0) * 4;
+        const uint8_t* cov = g->coverage.data() + static_cast<ptrdiff_t>(row) * g->width + x0;
+        for (int32_t col = x0; col < x1; ++col, dst += 4, ++cov) {
+          const int32_t a = *cov;
+          if (a == 0) continue;
+          for (int k = 0; k < 3; ++k) dst[k] = static_cast<uint8_t>(dst[k] + ((rgb[k] - dst[k]) * a + (rgb[k] >= dst[k] ? 127 : -127)) / 255);
+        }
+      }
+    }
+    pen += g->advance;
+  }
+  return pen;
+}
+
+std::u32string ToCodePoints(std::u16string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;
+    }
+    out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace mokuren

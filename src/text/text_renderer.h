@@ -1,0 +1,93 @@
+// Text output onto 32-bit surfaces, in the way a canvas draws text with a transparent brush: FreeType
+// renders anti-aliased coverage, which is blended in one solid colour over what is already there.
+// Faces are found through fontconfig; each face keeps a cache of rendered glyphs per size and weight.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace mokuren {
+
+class TABitmap;
+
+// The three faces the game's screens name, by their Japanese system names.
+enum class FontName : uint8_t {
+  Gothic,   // "ＭＳ ゴシック": monospaced, the messages, choices and canvases
+  PGothic,  // "ＭＳ Ｐゴシック": proportional, dialogs
+  PMincho,  // "ＭＳ Ｐ明朝": proportional serif, the name entry box
+  Count
+};
+
+struct FontSpec {
+  FontName name = FontName::Gothic;
+  int32_t height = 28;  // cell height in pixels; a full-width glyph is as wide as the cell is high
+  bool bold = false;
+};
+
+struct Rgb {
+  uint8_t r = 0, g = 0, b = 0;
+};
+
+// One rendered glyph: 8-bit coverage rows, placed relative to the pen on the baseline.
+struct Glyph {
+  int32_t left = 0;     // from the pen to the first column
+  int32_t top = 0;      // from the baseline up to the first row
+  int32_t width = 0;
+  int32_t rows = 0;
+  int32_t advance = 0;  // pixels to the next pen position
+  std::vector<uint8_t> coverage;  // width * rows
+};
+
+class TextRenderer {
+ public:
+  TextRenderer();
+  ~TextRenderer();
+  TextRenderer(const TextRenderer&) = delete;
+  TextRenderer& operator=(const TextRenderer&) = delete;
+
+  // Finds the three faces. Returns false, with a message for the player in error, when no installed face
+  // can show Japanese text. A face that is not installed falls back to any Japanese face.
+  bool Open(std::string& error);
+  bool IsOpen() const { return open_; }
+  // The font file each face was resolved to (for the debug window and tests).
+  const std::string& FacePath(FontName name) const { return faces_[Index(name)].path; }
+
+  // Draws text with its cell's top-left corner at (x, y), blending colour by coverage; byte 3 of the
+  // surface is left as it is. Pixels outside the surface are skipped. Characters the face lacks take
+  // the face's missing-glyph box. Returns the pen position after the text.
+  int32_t TextOut(TABitmap& target, int32_t x, int32_t y, std::u16string_view text, const FontSpec& font, Rgb colour);
+  // Width of the text as TextOut would advance.
+  int32_t TextWidth(std::u16string_view text, const FontSpec& font);
+
+  // The glyph of one character (cached). Null only when the renderer is not open.
+  const Glyph* GlyphOf(char32_t c, const FontSpec& font);
+  // Distance from the top of the cell to the baseline.
+  int32_t Ascent(const FontSpec& font);
+
+ private:
+  struct Face;
+  static size_t Index(FontName n) { return static_cast<size_t>(n); }
+  Face* FaceFor(FontName name);
+
+  struct FaceSlot {
+    std::string path;
+    int32_t index = 0;
+    std::unique_ptr<Face> face;
+  };
+  struct LibraryCloser {
+    void operator()(void* lib) const;
+  };
+  std::unique_ptr<void, LibraryCloser> library_;
+  std::array<FaceSlot, static_cast<size_t>(FontName::Count)> faces_;
+  bool open_ = false;
+};
+
+// Decodes UTF-16 into code points; unpaired surrogates become U+FFFD.
+std::u32string ToCodePoints(std::u16string_view text);
+
+}  // namespace mokuren
