@@ -4,6 +4,10 @@
 namespace mokuren {
 
 bool TForm1::ApplySubsystemEvent(const Event& e) {
+  if (e.verb == "screenshot" || e.verb == "screenshot-float") {
+    SaveScreenshot(e.text, e.verb == "screenshot-float");
+    return true;
+  }
   if (ApplySaveEvent(e)) return true;
   return false;
 }

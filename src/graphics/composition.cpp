@@ -1,0 +1,70 @@
+// The scene, the cross-fades that bring it on screen, and the message-window frame of the frame step.
+#include "app/TForm1.h"
+#include "graphics/ABitmapFilters32.h"
+
+namespace mokuren {
+
+void TForm1::Kumo_CreateNextImage() {
+  // 1.
+  NextSurface.Make32();
+  NextSurface.FillRGB(0, 0, 0);
+  // 2. At the background's own size: a smaller one leaves black borders, a larger one is cut.
+  CopyOpaque(SurfaceTable[0], NextSurface, 0, 0);
+  // 3. Layer 1 last, so it is in front.
+  for (int n = 5; n >= 1; --n) {
+    if (LayerImage[n - 1] == 0) continue;
+    const TABitmap& layer = SurfaceTable[static_cast<size_t>(n)];
+    DrawAlphaSkip(layer, NextSurface, LayerPos[n - 1].X, LayerPos[n - 1].Y, layer.Width(), layer.Height(), 0, 0,
+                  LayerOpacity[n - 1]);
+  }
+}
+
+void TForm1::StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) {
+  Kumo_CreateNextImage();
+  TransitionStart = platform().TickCount();
+  TransitionDuration = durationMs;
+  TransitionEnd = static_cast<int32_t>(TransitionStart + static_cast<uint32_t>(durationMs));
+  if (taskCode == task::Effect91) ResumeTaskCode = resumeTaskCode;
+  TaskCode = taskCode;
+}
+
+namespace {
+
+// One step of a cross-fade; true when the transition has ended. The blend works on the already blended
+// picture of the previous step, so the new scene arrives faster than a straight cross-fade would bring
+// it; stored look, kept on purpose.
+bool CrossFadeStep(TForm1& form, uint32_t now) {
+  // The tick is unsigned and the end signed, compared in 64 bits: a clock past 2^31 ms ends at once.
+  if (static_cast<int64_t>(now) < static_cast<int64_t>(form.TransitionEnd)) {
+    int64_t a = static_cast<int64_t>(static_cast<uint32_t>(now - form.TransitionStart)) * 255;
+    if (form.TransitionDuration > 0) a /= form.TransitionDuration;
+    BlendConst(form.NextSurface, form.DisplaySurface, 0, 0, 800, 600, 0, 0, static_cast<int32_t>(a & 0xFFFF));
+    return false;
+  }
+  CopyOpaque(form.NextSurface, form.DisplaySurface, 0, 0);
+  return true;
+}
+
+}  // namespace
+
+void TForm1::Kumo_DispEffect_01() {
+  // 1. Fast-forward shows the new scene at once.
+  if (FastForward) {
+    CopyOpaque(NextSurface, DisplaySurface, 0, 0);
+    TaskCode = task::Script;
+    return;
+  }
+  // 2., 3.
+  if (CrossFadeStep(*this, platform().TickCount())) TaskCode = task::Script;
+}
+
+void TForm1::Kumo_DispEffect_91() {
+  // Menu and restore fades are never skipped.
+  if (CrossFadeStep(*this, platform().TickCount())) TaskCode = ResumeTaskCode;
+}
+
+void TForm1::DrawMessageFrame() {
+  DrawAlpha(SurfaceTable[6], FrameSurface, 0, 416, 800, 184, 0, 0, 255);
+}
+
+}  // namespace mokuren

@@ -1,0 +1,124 @@
+// The surface table, image loading into it, and the standard system pictures.
+#include <string>
+
+#include "app/TForm1.h"
+#include "graphics/ABitmapFilters32.h"
+#include "graphics/png_decoder.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+constexpr int kArchiveGraphic = 2;
+constexpr int kArchiveSystem = 3;
+
+// Slot sizes at creation; slots loaded by Kumo_ReadGraphic take their image's size later.
+struct SlotRange {
+  int first, last;
+  int32_t width, height;
+};
+constexpr SlotRange kSlotSizes[] = {
+    {0, 5, 800, 600},    // background and character layers 1-5
+    {6, 7, 800, 184},    // message-window frame; floating window background
+    {8, 57, 64, 20},     // on-screen buttons, 10 buttons x 5 states
+    {58, 59, 800, 184},  // message text and its shadow
+    {60, 71, 800, 600},  // not used by any operation
+    {72, 91, 800, 40},   // choice plate, choice texts and shadows, highlighted plate
+    {92, 92, 800, 600},  // the current sheet of system pictures
+};
+
+enum class Placing { None, Opaque, WithMask, PictureBox };
+
+struct Target {
+  Placing how = Placing::None;
+  int slot = -1;
+};
+
+Target TargetOf(int32_t placement) {
+  if (placement == 0) return {Placing::Opaque, 0};
+  if (placement >= 1 && placement <= 5) return {Placing::WithMask, placement};
+  if (placement == 10) return {Placing::WithMask, 6};
+  if (placement >= 11 && placement <= 50) return {Placing::WithMask, placement - 3};
+  if (placement == 51) return {Placing::Opaque, 92};
+  if (placement == 52) return {Placing::WithMask, 72};
+  if (placement == 53) return {Placing::WithMask, 91};
+  if (placement >= 101 && placement <= 110) return {Placing::WithMask, placement - 53};
+  if (placement >= 201 && placement <= 203) return {Placing::PictureBox, -1};
+  return {};
+}
+
+}  // namespace
+
+void TForm1::CreateSurfaces() {
+  for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface}) s->SetSize32(800, 600);
+  FloatSurface.SetSize32(800, 184);
+  for (const SlotRange& r : kSlotSizes)
+    for (int slot = r.first; slot <= r.last; ++slot) SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
+}
+
+void TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
+  // 1.
+  if (entry == 0) return;
+  // 2. The event picture counts as seen even if it then fails to load.
+  if (!fromSystem && entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount) CgSeenFlags[entry - kCgSeenFirst] = 1;
+  // 3.
+  std::vector<uint8_t> stream;
+  if (Kuri_ReadFile(fromSystem ? kArchiveSystem : kArchiveGraphic, entry, stream) == -1) return;
+  // 4. A picture that does not decode is reported and leaves every surface as it was.
+  PngImage image;
+  std::string error;
+  if (!DecodePng(stream, image, error)) {
+    ReportError(FromUtf8(std::string(fromSystem ? "SYSGRP.DAT" : "GRAPHIC.DAT") + ": entry " + std::to_string(entry) +
+                         " is not a usable PNG image (" + error + "); the picture is left as it was"));
+    return;
+  }
+  stream.clear();
+  stream.shrink_to_fit();
+  const Target target = TargetOf(placement);
+  if (target.how == Placing::None) return;  // decoded and discarded
+
+  // 5.-7. and 8. in one pass over the decoded pixels, which become the target surface: colour bytes stay;
+  // byte 3 becomes the mask for masked placements (255 - alpha, or 255 everywhere when the file has no
+  // transparency, so such a picture is wholly transparent) and opaque (0) for the opaque copies.
+  TABitmap& pixels = image.pixels;
+  uint8_t* p = pixels.Bits();
+  const size_t bytes = pixels.ByteSize();
+  if (target.how == Placing::WithMask) {
+    if (image.hasTransparency) {
+      for (size_t i = 3; i < bytes; i += 4) p[i] = static_cast<uint8_t>(255 - p[i]);
+    } else {
+      for (size_t i = 3; i < bytes; i += 4) p[i] = 255;
+    }
+  } else {
+    for (size_t i = 3; i < bytes; i += 4) p[i] = 0;
+  }
+  if (target.how == Placing::PictureBox) {
+    // The save/load window's picture boxes keep their size.
+    TABitmap* box = placement == 203 ? SaveLoadImage2 : SaveLoadImage3;
+    if (box) CopyOpaque(pixels, *box, 0, 0);
+    return;
+  }
+  // Every slot placement takes the image's size, so the decoded surface simply becomes the slot.
+  SurfaceTable[static_cast<size_t>(target.slot)] = std::move(pixels);
+}
+
+void TForm1::LoadSystemPictures(bool engineStart) {
+  // 1. Message-window frame.
+  Kumo_ReadGraphic(10, 1, true);
+  // 2. System sheet.
+  Kumo_ReadGraphic(51, 51, true);
+  // 3. The floating window's background is the sheet's message-window area.
+  if (engineStart) CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, 800, 184, 0, 416);
+  // 4. Choice plates.
+  Kumo_ReadGraphic(52, 52, true);
+  Kumo_ReadGraphic(53, 53, true);
+  // 5. Buttons 3-10: states 0-3, then the disabled state 4.
+  if (engineStart) {
+    for (int state = 0; state <= 3; ++state)
+      for (int entry = 13 + 10 * state; entry <= 20 + 10 * state; ++entry) Kumo_ReadGraphic(entry, entry, true);
+    for (int entry = 3; entry <= 10; ++entry) Kumo_ReadGraphic(100 + entry, entry, true);
+  }
+}
+
+}  // namespace mokuren
