@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/engine_state.h"
+#include "archive/archive_index.h"
 #include "app/event_script.h"
 #include "app/launch_options.h"
 #include "graphics/ABitmap.h"

@@ -8,3 +8,13 @@ bool Kuri_FileInit();
 int Kuri_ReadFile(int kind, int entry, std::vector<uint8_t>& stream);
 // Entry number of a GRAPHIC.DAT image by name (1 or more), 0 when not listed.
 int Kuri_FileNo(int kind, const std::u16string& name);
+
+// The three archives, numbered as the operations number them: [0] SCRIPT.DAT, [1] GRAPHIC.DAT,
+// [2] SYSGRP.DAT. Indexes and name lists are read once at start-up and kept.
+std::array<ArchiveIndex, 3> ArchiveIndexes;
+// Entry 0 of GRAPHIC.DAT, the only name list a lookup uses.
+std::vector<std::u16string> GraphicNames;
+std::vector<std::u16string> ScriptNames;
+std::vector<std::u16string> SysgrpNames;
+// The archive file names in kind order (1 SCRIPT.DAT, 2 GRAPHIC.DAT, 3 SYSGRP.DAT).
+static const char* ArchiveFileName(int kind);

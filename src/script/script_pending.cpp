@@ -3,13 +3,11 @@
 
 namespace mokuren {
 
-void TForm1::Kumo_ReadScript(int n) { ScriptNo = static_cast<int16_t>(n); }
 void TForm1::Kumo_TaskScript() {}
 void TForm1::Kumo_ClearScenarioFlg() { ScenarioVars.Clear(); }
 void TForm1::Kumo_ClearReturnTbl() {
   for (auto& e : ReturnTable) e = {0, 0};
   ReturnDepth = 0;
 }
-void TForm1::CreateScriptLists() {}
 
 }  // namespace mokuren

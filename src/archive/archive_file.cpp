@@ -1,0 +1,104 @@
+// Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
+#include <cstdio>
+#include <memory>
+
+#include "app/TForm1.h"
+#include "platform/game_files.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Size of an open file, or -1.
+int64_t FileLength(std::FILE* f) {
+  if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+  long n = std::ftell(f);
+  return n < 0 ? -1 : n;
+}
+
+bool ReadAt(std::FILE* f, uint64_t offset, void* buffer, size_t size) {
+  if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+  return std::fread(buffer, 1, size, f) == size;
+}
+
+}  // namespace
+
+const char* TForm1::ArchiveFileName(int kind) {
+  static const char* const kNames[] = {"SCRIPT.DAT", "GRAPHIC.DAT", "SYSGRP.DAT"};
+  return kind >= 1 && kind <= 3 ? kNames[kind - 1] : "";
+}
+
+bool TForm1::Kuri_FileInit() {
+  std::vector<std::u16string>* lists[] = {&ScriptNames, &GraphicNames, &SysgrpNames};
+  for (int kind = 1; kind <= 3; ++kind) {
+    const std::string name = ArchiveFileName(kind);
+    // 1. The index.
+    const std::filesystem::path path = FindGameFile(GameDir, name);
+    File f(std::fopen(path.c_str(), "rb"));
+    if (!f) {
+      platform().FatalMessage("cannot open the archive " + path.string() + ": the file is missing or unreadable");
+      return false;
+    }
+    const int64_t length = FileLength(f.get());
+    std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
+    if (length < static_cast<int64_t>(ArchiveIndex::kMinFileSize) ||
+        !ReadAt(f.get(), ArchiveIndex::kIndexOffset, index.data(), index.size())) {
+      platform().FatalMessage("the archive " + path.string() + " is " + std::to_string(length < 0 ? 0 : length) +
+                              " bytes long, too short for its index (at least 524,304 bytes)");
+      return false;
+    }
+    ArchiveIndex& table = ArchiveIndexes[kind - 1];
+    table.Load(index, static_cast<uint64_t>(length));
+    if (size_t past = table.CountPastEnd(); past > 0) {
+      ReportError(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
+                  u" index entries point past the end of the file; they read as empty");
+    }
+    // 2. The name list.
+    std::vector<uint8_t> listBytes;
+    Kuri_ReadFile(kind, 0, listBytes);
+    ArchiveNameList list = ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));
+    if (!list.hasEnd) {
+      // A lookup of a missing name then ends at the last line instead of running past it.
+      ReportError(FromUtf8(name) + u": the name list has no \":END\" line");
+    }
+    *lists[kind - 1] = std::move(list.lines);
+  }
+  return true;
+}
+
+int TForm1::Kuri_ReadFile(int kind, int entry, std::vector<uint8_t>& stream) {
+  if (kind < 1 || kind > 3) return 0;
+  stream.clear();
+  if (entry < 0 || entry >= static_cast<int>(ArchiveIndex::kEntries)) return -1;
+  const ArchiveIndex& table = ArchiveIndexes[kind - 1];
+  const ArchiveIndexEntry& e = table[static_cast<size_t>(entry)];
+  if (e.size == 0) return -1;
+  const std::string name = ArchiveFileName(kind);
+  if (!table.InFile(static_cast<size_t>(entry))) {
+    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
+                u" points past the end of the file; it reads as empty");
+    return -1;
+  }
+  // Each read opens and closes the file; no handle is kept between calls.
+  File f(std::fopen(FindGameFile(GameDir, name).c_str(), "rb"));
+  stream.resize(e.size);
+  if (!f || !ReadAt(f.get(), e.offset, stream.data(), stream.size())) {
+    stream.clear();
+    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
+    return -1;
+  }
+  return 0;
+}
+
+int TForm1::Kuri_FileNo(int kind, const std::u16string& name) {
+  if (kind != 2) return 0;
+  return FindArchiveName(GraphicNames, name);
+}
+
+}  // namespace mokuren

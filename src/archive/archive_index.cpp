@@ -1,0 +1,53 @@
+#include "archive/archive_index.h"
+
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+void ArchiveIndex::Load(std::span<const uint8_t> indexBytes, uint64_t fileSize) {
+  fileSize_ = fileSize;
+  for (size_t n = 0; n < kEntries; ++n) {
+    if (indexBytes.size() < 8 * (n + 1)) {
+      entries_[n] = {0, 0};
+      continue;
+    }
+    auto u32 = [&](size_t at) {
+      return static_cast<uint32_t>(indexBytes[at]) | (static_cast<uint32_t>(indexBytes[at + 1]) << 8) |
+             (static_cast<uint32_t>(indexBytes[at + 2]) << 16) | (static_cast<uint32_t>(indexBytes[at + 3]) << 24);
+    };
+    entries_[n] = {u32(8 * n), u32(8 * n + 4)};
+  }
+}
+
+bool ArchiveIndex::InFile(size_t entry) const {
+  const ArchiveIndexEntry& e = entries_[entry];
+  return e.size == 0 || static_cast<uint64_t>(e.offset) + e.size <= fileSize_;
+}
+
+size_t ArchiveIndex::CountPastEnd() const {
+  size_t n = 0;
+  for (size_t i = 0; i < kEntries; ++i)
+    if (!InFile(i)) ++n;
+  return n;
+}
+
+ArchiveNameList ParseNameList(std::string_view bytes) {
+  ArchiveNameList list;
+  for (const std::string& line : SplitLines(bytes)) {
+    list.lines.push_back(Cp932ToUtf16(line));
+    if (!list.hasEnd && UpperCase(Trim(list.lines.back())) == u":END") list.hasEnd = true;
+  }
+  return list;
+}
+
+int FindArchiveName(const std::vector<std::u16string>& lines, std::u16string_view name) {
+  const std::u16string key = UpperCase(Trim(name)) + u".PNG";
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::u16string line = UpperCase(Trim(lines[i]));
+    if (line == u":END") return 0;
+    if (line == key) return static_cast<int>(i + 1);
+  }
+  return 0;
+}
+
+}  // namespace mokuren

@@ -1,0 +1,95 @@
+// mokuren-arc: pack files into a data archive, list one, unpack one.
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+#include "text/text_codec.h"
+#include "toolkit/archive_reader.h"
+#include "toolkit/archive_writer.h"
+
+namespace fs = std::filesystem;
+using namespace mokuren;
+using namespace mokuren::toolkit;
+
+namespace {
+
+const char* kUsage =
+    "usage: mokuren-arc pack ARCHIVE DIR          pack the files of DIR, sorted by name, as entries 1..\n"
+    "       mokuren-arc pack ARCHIVE FILE...      pack the files in the order given\n"
+    "       mokuren-arc list ARCHIVE              show entry numbers, sizes and names\n"
+    "       mokuren-arc unpack ARCHIVE DIR        write every non-empty entry to DIR under its name\n";
+
+int Pack(const std::string& archive, const std::vector<std::string>& inputs) {
+  std::vector<fs::path> files;
+  if (inputs.size() == 1 && fs::is_directory(inputs[0])) {
+    for (const auto& e : fs::directory_iterator(inputs[0]))
+      if (e.is_regular_file()) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+  } else {
+    for (const std::string& f : inputs) files.emplace_back(f);
+  }
+  std::vector<ArchiveEntry> entries;
+  for (const fs::path& f : files) entries.push_back({f.filename().string(), ReadWholeFile(f)});
+  WriteArchive(archive, entries);
+  std::cout << archive << ": " << entries.size() << " entries\n";
+  return 0;
+}
+
+// Line k of the name list names entry k + 1; entries past the list are called entryN.
+std::string EntryName(const LoadedArchive& a, size_t n) {
+  if (n == 0) return "(name list)";
+  if (n - 1 < a.names.lines.size()) {
+    std::string name = ToUtf8(Trim(a.names.lines[n - 1]));
+    if (!name.empty() && UpperCase(FromUtf8(name)) != u":END") return name;
+  }
+  return "entry" + std::to_string(n);
+}
+
+int List(const std::string& archive) {
+  LoadedArchive a = LoadArchive(archive);
+  for (size_t n = 0; n < a.Count(); ++n) {
+    if (a.index[n].size == 0) continue;
+    std::cout << n << '\t' << a.index[n].size << '\t' << EntryName(a, n)
+              << (a.index.InFile(n) ? "" : "\t(points past the end of the file)") << '\n';
+  }
+  if (!a.names.hasEnd) std::cerr << archive << ": warning: the name list has no \":END\" line\n";
+  return 0;
+}
+
+int Unpack(const std::string& archive, const fs::path& dir) {
+  LoadedArchive a = LoadArchive(archive);
+  fs::create_directories(dir);
+  int written = 0;
+  for (size_t n = 1; n < a.Count(); ++n) {
+    if (a.index[n].size == 0) continue;
+    if (!a.index.InFile(n)) {
+      std::cerr << archive << ": entry " << n << " points past the end of the file; skipped\n";
+      continue;
+    }
+    std::string name = EntryName(a, n);
+    // A name is a file name, never a path out of the target directory.
+    std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
+    if (name == "." || name == "..") name = "entry" + std::to_string(n);
+    WriteWholeFile(dir / name, std::string(a.Entry(n)));
+    ++written;
+  }
+  std::cout << archive << ": " << written << " entries written to " << dir.string() << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    if (args.size() >= 3 && args[0] == "pack") return Pack(args[1], {args.begin() + 2, args.end()});
+    if (args.size() == 2 && args[0] == "list") return List(args[1]);
+    if (args.size() == 3 && args[0] == "unpack") return Unpack(args[1], args[2]);
+  } catch (const std::exception& e) {
+    std::cerr << "mokuren-arc: " << e.what() << '\n';
+    return 1;
+  }
+  std::cerr << kUsage;
+  return 2;
+}

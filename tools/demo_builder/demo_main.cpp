@@ -1,0 +1,77 @@
+// mokuren-demo: builds the demo game directory from the scenario sources and the generated art and
+// sound. Usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR
+#include <cctype>
+#include <filesystem>
+#include <iostream>
+#include <map>
+
+#include "art.h"
+#include "sound.h"
+#include "toolkit/archive_writer.h"
+#include "toolkit/scenario_assembler.h"
+
+namespace fs = std::filesystem;
+using namespace mokuren;
+
+namespace {
+
+// scenario/script1.txt, scenario/02_day.txt …: the first run of digits in the name is the script number.
+int ScriptNumber(const fs::path& file) {
+  std::string name = file.stem().string();
+  size_t b = 0;
+  while (b < name.size() && !std::isdigit(static_cast<unsigned char>(name[b]))) ++b;
+  size_t e = b;
+  while (e < name.size() && std::isdigit(static_cast<unsigned char>(name[e]))) ++e;
+  if (b == e || e - b > 5) return 0;
+  return std::stoi(name.substr(b, e - b));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR\n";
+    return 2;
+  }
+  const fs::path source = argv[1], game = argv[2];
+  try {
+    fs::create_directories(game);
+    std::map<int, fs::path> sources;
+    for (const auto& e : fs::directory_iterator(source / "scenario")) {
+      if (e.path().extension() != ".txt") continue;
+      const int n = ScriptNumber(e.path());
+      if (n < 1 || n > 65535) throw std::runtime_error(e.path().string() + ": the file name carries no script number");
+      if (!sources.emplace(n, e.path()).second) throw std::runtime_error("two sources for script " + std::to_string(n));
+    }
+    std::vector<toolkit::ArchiveEntry> scripts(sources.empty() ? 0 : static_cast<size_t>(sources.rbegin()->first));
+    bool ok = true;
+    for (const auto& [n, path] : sources) {
+      std::cout << "  script " << n << " <- " << path.filename().string() << '\n';
+      toolkit::AssemblyResult r = toolkit::AssembleScenario(toolkit::ReadWholeFile(path), path.string());
+      for (const std::string& err : r.errors) std::cerr << err << '\n';
+      ok = ok && r.ok();
+      scripts[static_cast<size_t>(n - 1)] = {path.stem().string(), EncodeScriptImage(r.image)};
+    }
+    if (!ok) return 1;
+    toolkit::WriteArchive(game / "SCRIPT.DAT", scripts);
+    std::cout << "  SCRIPT.DAT: " << sources.size() << " scripts\n";
+
+    demo::DemoArt art = demo::MakeDemoArt();
+    std::vector<toolkit::ArchiveEntry> graphics;
+    for (const auto& p : art.graphics) graphics.push_back({p.name, p.png});
+    toolkit::WriteArchive(game / "GRAPHIC.DAT", graphics);
+    std::cout << "  GRAPHIC.DAT: " << graphics.size() << " pictures\n";
+    std::vector<toolkit::ArchiveEntry> sysgrp(art.sysgrp.empty() ? 0 : static_cast<size_t>(art.sysgrp.rbegin()->first));
+    for (size_t i = 0; i < sysgrp.size(); ++i) sysgrp[i].name = "SYS" + std::to_string(i + 1) + ".PNG";
+    for (const auto& [n, png] : art.sysgrp) sysgrp.at(static_cast<size_t>(n - 1)).bytes = png;
+    toolkit::WriteArchive(game / "SYSGRP.DAT", sysgrp);
+    std::cout << "  SYSGRP.DAT: " << art.sysgrp.size() << " pictures\n";
+
+    demo::MakeDemoSounds(game);
+    std::cout << "  sounds done\n";
+  } catch (const std::exception& e) {
+    std::cerr << "mokuren-demo: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
