@@ -90,6 +90,11 @@ void TDDSDGenWave::WriteData(int32_t offset, const void* source, int32_t size) {
   owner_.Check(result, u"DirectSoundBufferのロックに失敗しました");
 }
 
+bool TDDSDGenWave::CurrentPosition(uint32_t& play, uint32_t& write) {
+  play = write = 0;
+  return buffer_ && buffer_->GetCurrentPosition(play, write) == dsresult::Ok;
+}
+
 void TDDSDGenWave::Poll() {
   if (!owner_.Available() || !buffer_) return;
   uint32_t play = 0, write = 0;

@@ -108,6 +108,9 @@ class TDDSDGenWave {
 
   TDDSDNotifyEvent OnNotify;
 
+  // The buffer's play and write cursors in bytes; false without a buffer or device.
+  bool CurrentPosition(uint32_t& play, uint32_t& write);
+
   // One poll of the refill logic (run by the notify thread, or by a virtual device after each step).
   void Poll();
 
