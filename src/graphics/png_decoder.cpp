@@ -41,6 +41,7 @@ void OnWarning(png_structp, png_const_charp) {}
 struct Header {
   uint32_t width;
   uint32_t height;
+  uint32_t bitsPerPixel;  // as stored, before conversion
   int hasTransparency;
 };
 
@@ -54,6 +55,7 @@ int ReadHeader(png_structp png, png_infop info, ReadContext* ctx, Header* header
   const int hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
   header->width = png_get_image_width(png, info);
   header->height = png_get_image_height(png, info);
+  header->bitsPerPixel = static_cast<uint32_t>(bitDepth) * png_get_channels(png, info);
   header->hasTransparency = hasTrns || (colourType & PNG_COLOR_MASK_ALPHA) != 0;
   if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
   if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
@@ -115,6 +117,14 @@ bool DecodePng(std::span<const uint8_t> data, PngImage& out, std::string& error)
   }
   if (header.width == 0 || header.height == 0 || header.width > kMaxPngSide || header.height > kMaxPngSide) {
     error = "the image size is out of range";
+    return false;
+  }
+  // Deflate packs at most about 1032 bytes into one, so a file much shorter than its pixel rows need is
+  // cut off or hostile; refusing it here keeps a tiny file from taking the memory of a large image.
+  const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * header.bitsPerPixel + 7) / 8 + 1;
+  if (rowBytes * header.height > static_cast<uint64_t>(data.size()) * 1032) {
+    error = "the data is too short for a " + std::to_string(header.width) + "x" + std::to_string(header.height) +
+            " image";
     return false;
   }
   TABitmap pixels(static_cast<int32_t>(header.width), static_cast<int32_t>(header.height));
