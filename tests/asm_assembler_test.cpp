@@ -1,6 +1,9 @@
 // The scenario assembler: stored bytes of instructions, tables, blocks and the faults it reports.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "script/script_loader.h"
 #include "toolkit/scenario_assembler.h"
 
@@ -152,6 +155,27 @@ TEST(AsmAssembler, FaultsNameFileLineAndColumn) {
   // Columns count characters: the fault after a Japanese text is at its character position.
   EXPECT_EQ(Errors("msg \"日本\" x\n")[0], "t.txt:1:10: expected ',' before 'x'");
   EXPECT_EQ(Errors("msg \"€\"\n")[0], "t.txt:1:5: \"€\" has characters that Shift-JIS (CP932) cannot hold");
+}
+
+}  // namespace
+}  // namespace mokuren
+
+namespace mokuren {
+namespace {
+
+// The complete example of the language's documentation compiles to what the documentation says.
+TEST(AsmAssembler, DocumentedExample) {
+  std::ifstream in(std::string(MOKUREN_SOURCE_DIR) + "/docs/scenario-language.md");
+  std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t at = doc.find("## A complete example");
+  ASSERT_NE(at, std::string::npos);
+  size_t begin = doc.find("```\n", at) + 4;
+  std::string source = doc.substr(begin, doc.find("```", begin) - begin);
+  ScriptImage image = Assemble(source);
+  ASSERT_EQ(image.code.size(), 30u);
+  EXPECT_EQ(Hex(Bytes(image.code[16])), "51 00 05 00 01 00 01 00 01 00 00 00 00 00 00 00");
+  EXPECT_EQ(Hex(Bytes(image.code[6])), "10 00 00 80 00 00 00 00 00 00 00 00 00 00 00 00");
+  EXPECT_NE(doc.find("51 00 05 00 01 00 01 00 01 00 00 00 00 00 00 00"), std::string::npos);
 }
 
 }  // namespace
