@@ -3,9 +3,6 @@
 
 namespace mokuren {
 
-void TForm1::Kumo_DispTitleMenu() {}
-void TForm1::Kumo_WaitTitleMenu() {}
-void TForm1::Kumo_DrawTitleMenu() {}
 void TForm1::Kumo_DispAlbumMenu() {}
 void TForm1::Kumo_WaitAlbumMenu() {}
 void TForm1::Kumo_DrawAlbumMenu() {}
@@ -21,6 +18,5 @@ void TForm1::Kumo_DispEvMenu() {}
 void TForm1::Kumo_WaitEvMenu() {}
 void TForm1::Kumo_DrawEvMenu() {}
 void TForm1::FillAlbumTables() {}
-void TForm1::menuTitleClick() {}
 
 }  // namespace mokuren

@@ -20,8 +20,7 @@ void TForm1::Kumo_RestoreGame() {
   // 6.
   for (int channel = 1; channel <= 3; ++channel)
     if (live.SeNo[channel - 1] != 0) Kumo_PlaySE(channel, live.SeNo[channel - 1], live.SeLoop[channel - 1], 0);
-  // 7.
-  Kumo_CreateNextImage();
+  // 7. Composing NextSurface is the first thing starting the transition does (step 10).
   // 8. The right button opens the popup menu exactly when SystemMenuAllowed is set; the mouse handler
   // reads that flag, which came back with the record.
   // 9. Loading the script must not move the step the record holds.
