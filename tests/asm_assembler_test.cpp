@@ -144,6 +144,27 @@ TEST(AsmAssembler, BlocksNumberThemselvesAndNest) {
   EXPECT_EQ(at(7), std::make_pair(127, 1));
 }
 
+// elseif chains: a true branch's else must land on the outermost end, a false one on the next test.
+TEST(AsmAssembler, ElseIfChainsCloseTogether) {
+  ScriptImage s = Assemble(
+      "if F1 == 1\n"
+      "  show\n"
+      "elseif F1 == 2\n"
+      "  show\n"
+      "elseif F1 == 3\n"
+      "else\n"
+      "  show\n"
+      "endif\n"
+      "end\n");
+  std::vector<std::pair<int, int>> got;
+  for (const auto& ins : s.code) got.emplace_back(ins.Code, ins.P1);
+  const std::vector<std::pair<int, int>> want = {{112, 1}, {32, 0},  {126, 1}, {112, 2}, {32, 0},  {126, 2}, {112, 3},
+                                                 {126, 3}, {32, 0},  {127, 3}, {127, 2}, {127, 1}, {255, 0}};
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(Errors("elseif F1 == 1\n")[0], "t.txt:1:1: elseif without an open if");
+  EXPECT_EQ(Errors("if F1 == 1\nelseif F1 == 2\n").size(), 1u);
+}
+
 TEST(AsmAssembler, FaultsNameFileLineAndColumn) {
   EXPECT_EQ(Errors("show\n  bogus 1\n")[0], "t.txt:2:3: unknown mnemonic 'bogus'");
   EXPECT_EQ(Errors("msg \"open\n")[0], "t.txt:1:5: string without its closing quote");

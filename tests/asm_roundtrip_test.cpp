@@ -169,7 +169,8 @@ TEST(AsmRoundTrip, SeededRandomScripts) {
         source += "if F" + std::to_string(pick(9) + 1) + " < " + std::to_string(pick(5)) + "\n";
         ++open;
       } else if (what == 1 && open > 0) {
-        source += pick(2) ? "else\n" : (--open, "endif\n");
+        const int kind = pick(3);
+        source += kind == 0 ? "else\n" : kind == 1 ? "elseif W3 != 0\n" : (--open, "endif\n");
       } else {
         source += std::string(kStatements[pick(30)]) + "\n";
       }

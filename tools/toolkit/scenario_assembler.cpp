@@ -179,7 +179,7 @@ class Assembler {
       Statement(line.tokens);
     }
     for (const auto& open : blocks_)
-      if (open.automatic) faults_.push_back({open.line, open.col, "if without endif"});
+      if (open.automatic && !open.chained) faults_.push_back({open.line, open.col, "if without endif"});
     Finish();
     AssemblyResult result;
     for (const Fault& f : faults_)
@@ -194,6 +194,7 @@ class Assembler {
     bool automatic;
     int line;
     int col;
+    bool chained = false;  // opened by elseif: its endif also closes the block below it
   };
 
   void Fail(int col, std::string message) { faults_.push_back({line_, col, std::move(message)}); }
@@ -444,6 +445,7 @@ class Assembler {
     if (t.size() >= 2 && t[1].type == TokType::Punct && t[1].text == "=" && ParseVariable(first.text))
       return Assignment(t);
     if (first.text == "if") return If(t);
+    if (first.text == "elseif") return ElseIf(t);
     if ((first.text == "else" || first.text == "endif") && (t.size() == 1 || t[1].text == "[")) return ElseEndif(t);
     if (first.text == "raw") return Raw(t);
     const OpcodeSpec* spec = FindMnemonic(first.text);
@@ -582,9 +584,27 @@ class Assembler {
     } else {
       block = blocks_.back().number;
     }
-    if (!isElse && !blocks_.empty() && blocks_.back().number == block) blocks_.pop_back();
     ScriptInstruction ins{static_cast<uint16_t>(isElse ? 126 : 127), 0, static_cast<int16_t>(block), 0, 0, 0, 0};
     Emit(ins);
+    // An endif closes its block and every block that an elseif chained onto it.
+    while (!isElse && !blocks_.empty() && blocks_.back().number == block) {
+      const bool chained = blocks_.back().chained;
+      blocks_.pop_back();
+      if (!chained || blocks_.empty()) break;
+      block = blocks_.back().number;
+      Emit({127, 0, static_cast<int16_t>(block), 0, 0, 0, 0});
+    }
+  }
+
+  // "elseif A OP B" is an else of the open block followed by an if of a new block that the open
+  // block's endif closes as well: a true branch's else then skips to the outer block's end.
+  void ElseIf(const std::vector<Token>& t) {
+    if (t.size() > 1 && t[1].text == "[") return Fail(t[1].col, "elseif takes no block number; write else[n] and if[m]");
+    if (blocks_.empty()) return Fail(t[0].col, "elseif without an open if");
+    Emit({126, 0, static_cast<int16_t>(blocks_.back().number), 0, 0, 0, 0});
+    const size_t depth = blocks_.size();
+    If(t);
+    if (blocks_.size() > depth) blocks_.back().chained = true;
   }
 
   void Raw(const std::vector<Token>& t) {
