@@ -1,0 +1,140 @@
+// The title screen's pictures. Background: a night gradient, a magnolia branch and the game's name, with
+// the five items as dim plates in one column at x 110-417 from y 88, 44 pixels apiece. Sheet: the same
+// column with every item lit (the hover looks), and beside item 4 at (418, 220) its switched-on look.
+#include "art_title.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "graphics/ABitmap.h"
+#include "text/text_renderer.h"
+#include "toolkit/png_writer.h"
+
+namespace mokuren::demo {
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+constexpr int kItemX = 110, kItemY = 88, kItemW = 308, kItemH = 44;
+constexpr int kSwitchX = 418;  // where the sheet keeps item 4's switched-on look
+
+const std::array<std::u16string, 5> kLabels = {u"はじめから", u"つづきから", u"アルバム", u"ムービー省略",
+                                               u"ゲーム終了"};
+
+struct Colour {
+  int r, g, b;
+};
+
+void Blend(TABitmap& s, int x, int y, Colour c, int alpha) {
+  if (x < 0 || y < 0 || x >= s.Width() || y >= s.Height()) return;
+  uint8_t* p = s.ScanLine(y) + 4 * x;
+  p[0] = static_cast<uint8_t>((c.b * alpha + p[0] * (255 - alpha)) / 255);
+  p[1] = static_cast<uint8_t>((c.g * alpha + p[1] * (255 - alpha)) / 255);
+  p[2] = static_cast<uint8_t>((c.r * alpha + p[2] * (255 - alpha)) / 255);
+  p[3] = 0;
+}
+
+void FillBox(TABitmap& s, int x, int y, int w, int h, Colour c, int alpha) {
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) Blend(s, i, j, c, alpha);
+}
+
+void NightGradient(TABitmap& s) {
+  for (int y = 0; y < kHeight; ++y) {
+    const double t = static_cast<double>(y) / (kHeight - 1);
+    const Colour c{static_cast<int>(0x18 + t * (0x58 - 0x18)), static_cast<int>(0x1c + t * (0x3c - 0x1c)),
+                   static_cast<int>(0x3a + t * (0x70 - 0x3a))};
+    for (int x = 0; x < kWidth; ++x) Blend(s, x, y, c, 255);
+  }
+}
+
+// A soft-edged disc, for petals and the moon.
+void Disc(TABitmap& s, double cx, double cy, double rx, double ry, Colour c, int alpha) {
+  for (int y = static_cast<int>(cy - ry) - 1; y <= static_cast<int>(cy + ry) + 1; ++y)
+    for (int x = static_cast<int>(cx - rx) - 1; x <= static_cast<int>(cx + rx) + 1; ++x) {
+      const double d = std::hypot((x - cx) / rx, (y - cy) / ry);
+      if (d < 1.0) Blend(s, x, y, c, static_cast<int>(alpha * std::min(1.0, (1.0 - d) * 4.0)));
+    }
+}
+
+void Branch(TABitmap& s) {
+  Disc(s, 660, 110, 46, 46, {0xF4, 0xEE, 0xD8}, 235);  // moon
+  // The branch: a thick dark line from the right edge towards the lower left.
+  for (double t = 0; t <= 1.0; t += 0.0015) {
+    const double x = 800 - 330 * t, y = 40 + 260 * t + 30 * std::sin(t * 5.0);
+    Disc(s, x, y, 5.0 - 2.5 * t, 5.0 - 2.5 * t, {0x2a, 0x1c, 0x18}, 255);
+  }
+  // Blossoms: five pale petals around a warm centre.
+  const std::array<std::array<double, 2>, 6> blossoms = {{{735, 95}, {660, 180}, {590, 235}, {520, 262}, {700, 150},
+                                                          {560, 300}}};
+  for (const auto& b : blossoms) {
+    for (int k = 0; k < 5; ++k) {
+      const double a = k * 2.0 * 3.14159265 / 5.0 - 1.2;
+      Disc(s, b[0] + 15 * std::cos(a), b[1] + 15 * std::sin(a), 13, 9, {0xF6, 0xE4, 0xEC}, 230);
+    }
+    Disc(s, b[0], b[1], 6, 6, {0xE8, 0xB0, 0x70}, 255);
+  }
+}
+
+void Plate(TABitmap& s, TextRenderer* text, int x, int y, const std::u16string& label, bool lit, bool switchedOn) {
+  const Colour fill = lit ? Colour{0xF0, 0xD0, 0x80} : Colour{0x08, 0x0a, 0x18};
+  FillBox(s, x + 2, y + 3, kItemW - 4, kItemH - 6, fill, lit ? 235 : 150);
+  const Colour edge = lit ? Colour{0xFF, 0xF4, 0xD0} : Colour{0x90, 0x98, 0xC0};
+  FillBox(s, x + 2, y + 3, kItemW - 4, 1, edge, 200);
+  FillBox(s, x + 2, y + kItemH - 4, kItemW - 4, 1, edge, 200);
+  const Rgb ink = lit ? Rgb{0x30, 0x20, 0x10} : Rgb{0xF0, 0xF0, 0xF8};
+  if (lit) FillBox(s, x + 12, y + 17, 8, 10, {0x60, 0x30, 0x10}, 255);  // a marker before the lit item
+  if (!text) return;
+  const FontSpec font{FontName::Gothic, 24, true};
+  text->TextOut(s, x + 32, y + 10, label, font, ink);
+  if (label == kLabels[3]) {
+    const std::u16string state = switchedOn ? u"ＯＮ" : u"ＯＦＦ";
+    const Rgb stateInk = switchedOn ? Rgb{0xFF, 0xB0, 0x40} : ink;
+    text->TextOut(s, x + kItemW - 16 - text->TextWidth(state, font), y + 10, state, font, stateInk);
+  }
+}
+
+std::string ToPng(const TABitmap& s) {
+  std::vector<uint8_t> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const uint8_t* p = s.ScanLine(y) + 4 * x;
+      uint8_t* q = &rgba[(static_cast<size_t>(y) * kWidth + x) * 4];
+      q[0] = p[2], q[1] = p[1], q[2] = p[0], q[3] = 255;
+    }
+  return toolkit::EncodePng(kWidth, kHeight, rgba);
+}
+
+}  // namespace
+
+void AddTitleArt(std::map<int, std::string>& sysgrp) {
+  TextRenderer renderer;
+  std::string error;
+  TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: plates only
+
+  TABitmap background(kWidth, kHeight);
+  NightGradient(background);
+  Branch(background);
+  if (text) {
+    text->TextOut(background, 112, 20, u"木蓮", FontSpec{FontName::PMincho, 52, false}, Rgb{0xF8, 0xF0, 0xE8});
+    text->TextOut(background, 250, 44, u"― もくれん ―", FontSpec{FontName::PMincho, 20, false},
+                  Rgb{0xC8, 0xC0, 0xD8});
+    text->TextOut(background, 560, 570, u"Mokuren demo", FontSpec{FontName::Gothic, 14, false},
+                  Rgb{0xA0, 0xA0, 0xC0});
+  }
+  for (int k = 0; k < 5; ++k) Plate(background, text, kItemX, kItemY + k * kItemH, kLabels[k], false, false);
+
+  // The sheet starts from the same night sky, so each look copied out of it matches what lies around it.
+  TABitmap sheet(kWidth, kHeight);
+  NightGradient(sheet);
+  for (int k = 0; k < 5; ++k) Plate(sheet, text, kItemX, kItemY + k * kItemH, kLabels[k], true, false);
+  Plate(sheet, text, kSwitchX, kItemY + 3 * kItemH, kLabels[3], false, true);
+
+  sysgrp[61] = ToPng(background);
+  sysgrp[63] = ToPng(sheet);
+}
+
+}  // namespace mokuren::demo
