@@ -21,6 +21,7 @@
 #include "graphics/ABitmap.h"
 #include "platform/platform.h"
 #include "script/ScriptInstruction.h"
+#include "script/script_registers.h"
 
 namespace mokuren {
 

@@ -9,6 +9,10 @@ bool TForm1::ApplySubsystemEvent(const Event& e) {
     return true;
   }
   if (ApplySaveEvent(e)) return true;
+  if (e.verb == "debug") {
+    DebugDumpEvent(e);
+    return true;
+  }
   return false;
 }
 

@@ -2,6 +2,8 @@
 
 // Refreshes the debug window's status lines when that window is visible.
 void Kumo_Debug();
+// The events file's "debug BUTTON FILE": writes what the debug-window button shows (debug_dump.h).
+void DebugDumpEvent(const Event& e);
 void menuConfigClick();
 // Answers a modal dialog other than the confirmation (the events file's "dialog" verb).
 void AnswerOtherDialog(FormId form, bool ok);

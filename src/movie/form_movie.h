@@ -9,3 +9,6 @@ void MovieFrameStep();
 void DrawMovieFrame(TABitmap& target);
 void Kumo_WaitMovie();
 void Kumo_WaitMovieAlbum();
+// Loads "op.ogv", prepares the decoder, puts the movie's sound on channel 1 and starts playing
+// (script opcode 25 and the album).
+void StartOpeningMovie();

@@ -12,7 +12,59 @@ void Kumo_ReadScript(int n);
 // Creates the four script string lists (start-up, second stage).
 void CreateScriptLists();
 
-// ---- The interpreter -------------------------------------------------------------------------------
-void Kumo_TaskScript();
+// ---- Variables, blocks, labels, calls, read marks, scene table ----------------------------------------
+// The bank that operand mode 1 (F), 2 (S) or 3 (W) names; null for mode 0.
+VarBank* BankOfMode(int mode);
+// An operand's value: the field itself (mode 0) or the variable it numbers.
+int16_t ResolveOperand(int mode, int16_t field);
+int32_t ResolveValue(int mode, int32_t field);
+// Step of the next else (126) or end (127) marker of block `key` after StepNo; -1 when the end
+// instruction (255) comes first.
+int32_t GetElseStep(int32_t key);
+// Step of the first label instruction (78) of `name`; -1 when there is none before the end instruction.
+int32_t GetLabelStep(const std::u16string& name);
 void Kumo_ClearScenarioFlg();
 void Kumo_ClearReturnTbl();
+// Is message `message` of the loaded script marked as read?
+bool CheckKidoku(int32_t message);
+// Marks message `message` of the loaded script as read (scripts 0-14 only).
+void MarkKidoku(int32_t message);
+// Adds `script` to the replay list: its position 1-120, -1 when already listed (or 0), 0 when full.
+int32_t AddSceneTbl(int32_t script);
+// Position 1-120 of `script` in the replay list, -1 when absent.
+int32_t GetSceneTbl(int32_t script);
+
+// ---- The interpreter -------------------------------------------------------------------------------
+// The last fetched instruction, operands resolved (the debug window's status line shows it).
+ScriptRegisters CurrentInstruction;
+// Instructions one pass may run before the interpreter gives the pass back, so that a script that
+// never yields cannot freeze the window.
+int64_t ScriptInstructionBudget = 1000000;
+void Kumo_TaskScript();
+// Runs the current instruction; true when it yields.
+bool ExecuteInstruction();
+bool ScriptJump(bool call);
+bool ScriptReturn();
+void ScriptAssign();
+bool ScriptCondition();
+bool ScriptWait();
+bool ScriptSystemFunction();
+void ScriptMessage();
+void ScriptChoice();
+// Line `line` of MessageTexts, or an empty text (reported) when there is no such line.
+std::u16string MessageLine(int32_t line);
+void ScriptEnd();
+void ScriptLayer(int layer);
+void ScriptBackground();
+// Line `line` of ResourceNames, or an empty name (reported) when there is no such line.
+std::u16string ResourceLine(int32_t line);
+// StepNo := a search result taken as signed 16-bit; targets beyond 32767 restart the script (reported).
+void SetJumpStep(int32_t target);
+// Reports a fault of the running script once per (script, step) in the error list.
+void ReportScriptFault(const std::u16string& what);
+// Index of the first end instruction of the loaded code (or the code's length when there is none).
+int32_t LoadedCodeEnd() const;
+std::vector<std::pair<int32_t, int32_t>> ReportedScriptFaults;
+bool RunawayReported = false;
+// Where the interpreter left off: a StepNo set from outside (a restore, a menu) is checked on entry.
+int32_t LeftScriptNo = -1, LeftStepNo = -2;

@@ -47,10 +47,23 @@ std::string MakeArchive(const std::string& names, const std::vector<std::string>
 }  // namespace
 
 void WriteMinimalGame(const std::filesystem::path& dir) {
-  // Script 1: 16 unread bytes, code size 16, one end instruction, four empty tables.
-  std::string script(16 + 4 + 16 + 16, '\0');
-  PutU32(script, 16, 16);
-  script[20] = static_cast<char>(255);
+  // Script 1 loops on the spot, running every pass with TaskCode 0 and never reaching its end
+  // instruction (which, before a game has started, would open the album's scene menu):
+  //   0: label "loop"   1: jump "loop"   2: end
+  std::string script(16 + 4 + 3 * 16, '\0');
+  PutU32(script, 16, 3 * 16);
+  script[20] = 78;
+  script[36] = 64;
+  script[52] = static_cast<char>(255);
+  auto table = [&script](const std::string& text) {
+    std::string size(4, '\0');
+    PutU32(size, 0, static_cast<uint32_t>(text.size()));
+    script += size + text;
+  };
+  table("loop\r\n");  // labels
+  table("loop\r\n");  // jump names
+  table("");          // resource names
+  table("");          // messages
   WriteFile(dir / "SCRIPT.DAT", MakeArchive("script1\r\n:END\r\n", {script}));
   WriteFile(dir / "GRAPHIC.DAT", MakeArchive(":END\r\n", {}));
   WriteFile(dir / "SYSGRP.DAT", MakeArchive(":END\r\n", {}));

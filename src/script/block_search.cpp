@@ -1,0 +1,57 @@
+// Searches of the loaded code: block markers (else / end of block) and labels. Both stop at the first
+// end instruction (255), so code left over from a longer script loaded earlier is never reached.
+#include <algorithm>
+
+#include "app/TForm1.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+constexpr uint8_t kLabel = 78;
+constexpr uint8_t kElse = 126;
+constexpr uint8_t kEndOfBlock = 127;
+constexpr uint8_t kEndOfScript = 255;
+
+uint8_t LowByte(uint16_t code) { return static_cast<uint8_t>(code & 0xFF); }
+
+}  // namespace
+
+int32_t TForm1::GetElseStep(int32_t key) {
+  const int32_t size = static_cast<int32_t>(ScriptCode.size());
+  for (int32_t i = std::max(StepNo + 1, 0); i < size; ++i) {
+    const ScriptInstruction& ins = ScriptCode[i];
+    const uint8_t c = LowByte(ins.Code);
+    if ((c == kElse || c == kEndOfBlock) && ins.P1 == key) return i;
+    if (c == kEndOfScript) return -1;
+  }
+  ReportScriptFault(u"the search for the end of block " + FromUtf8(std::to_string(key)) +
+                    u" met no end instruction (255)");
+  return -1;
+}
+
+int32_t TForm1::GetLabelStep(const std::u16string& name) {
+  // 1. k is -1 when the name is not listed; step 2 then finds only a label stored with P1 = -1.
+  auto found = std::find(LabelNames.begin(), LabelNames.end(), name);
+  const int32_t k = found == LabelNames.end() ? -1 : static_cast<int32_t>(found - LabelNames.begin());
+  // 2.
+  const int32_t size = static_cast<int32_t>(ScriptCode.size());
+  for (int32_t i = 0; i < size; ++i) {
+    const ScriptInstruction& ins = ScriptCode[i];
+    const uint8_t c = LowByte(ins.Code);
+    if (c == kLabel && ins.P1 == k) return i;
+    if (c == kEndOfScript) return -1;
+  }
+  ReportScriptFault(u"the search for label \"" + name + u"\" met no end instruction (255)");
+  return -1;
+}
+
+int32_t TForm1::LoadedCodeEnd() const {
+  const int32_t size = static_cast<int32_t>(ScriptCode.size());
+  for (int32_t i = 0; i < size; ++i)
+    if (LowByte(ScriptCode[i].Code) == kEndOfScript) return i;
+  return size;
+}
+
+}  // namespace mokuren

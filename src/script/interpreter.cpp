@@ -1,0 +1,280 @@
+// Kumo_TaskScript: the fetch-and-execute cycle and the instruction set. The longer sequences (message,
+// choice, end of script, waits and system functions) are in script_sequences.cpp.
+#include <algorithm>
+#include <random>
+#include <utility>
+
+#include "app/TForm1.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+std::u16string Num(int64_t n) { return FromUtf8(std::to_string(n)); }
+
+// Jump targets are signed 16-bit: a search result beyond 32767 wraps to a negative step.
+int32_t AsStep(int32_t searchResult) { return static_cast<int16_t>(searchResult); }
+
+}  // namespace
+
+void TForm1::ReportScriptFault(const std::u16string& what) {
+  const std::pair<int32_t, int32_t> site{ScriptNo, StepNo};
+  for (const auto& s : ReportedScriptFaults)
+    if (s == site) return;
+  // A script with faults everywhere must not flood the list.
+  constexpr size_t kMaxReportedSites = 1000;
+  if (ReportedScriptFaults.size() > kMaxReportedSites) return;
+  ReportedScriptFaults.push_back(site);
+  if (ReportedScriptFaults.size() > kMaxReportedSites) {
+    ReportError(u"script: too many faults; no more are listed");
+    return;
+  }
+  ReportError(u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what);
+}
+
+void TForm1::Kumo_TaskScript() {
+  // 1. The voice replayed by the on-screen button stops being "on" once the script moves on.
+  ButtonOn[4 - 1] = 0;
+  // 2.
+  if (LoopingVoice == 0) StopSlot(6);
+
+  // A step set from outside (start-up, a restored game, the menus) must lie inside the loaded code:
+  // from the first instruction (StepNo -1) up to the end instruction.
+  if (ScriptNo != LeftScriptNo || StepNo != LeftStepNo) {
+    if (StepNo < -1 || StepNo >= LoadedCodeEnd()) {
+      ReportScriptFault(u"the step is outside the loaded code; the script starts again at instruction 0");
+      StepNo = -1;
+    }
+  }
+
+  // 3. Run until an instruction yields, but never more than the budget in one pass: a script that
+  // never yields (a loop without a message or wait) then still leaves the window responsive.
+  bool yielded = false;
+  for (int64_t n = 0; n < ScriptInstructionBudget && !yielded; ++n) {
+    // Cycle 1.
+    ++StepNo;
+    if (StepNo < 0 || StepNo >= static_cast<int32_t>(ScriptCode.size())) {
+      ReportScriptFault(u"execution left the loaded code; the script starts again at instruction 0");
+      StepNo = 0;
+    }
+    const ScriptInstruction& ins = ScriptCode[StepNo];
+    ScriptRegisters& r = CurrentInstruction;
+    r.Stored = ins;
+    r.Code = ins.Code;
+    r.Modes = ins.Modes;
+    r.NameFlag = (ins.Modes & kNameFlag) != 0;
+    // Cycle 2.
+    if ((ins.Modes & 0x3FF) == 0) {
+      r.Mode[0] = r.Mode[1] = r.Mode[2] = r.Mode[3] = r.Mode[4] = 0;
+      r.P1 = ins.P1;
+      r.P2 = ins.P2;
+      r.P3 = ins.P3;
+      r.P4 = ins.P4;
+      r.Value = ins.Value;
+    } else {
+      for (int i = 0; i < 5; ++i) r.Mode[i] = static_cast<uint8_t>(OperandMode(ins.Modes, i));
+      r.P1 = ResolveOperand(r.Mode[0], ins.P1);
+      r.P2 = ResolveOperand(r.Mode[1], ins.P2);
+      r.P3 = ResolveOperand(r.Mode[2], ins.P3);
+      r.P4 = ResolveOperand(r.Mode[3], ins.P4);
+      r.Value = ResolveValue(r.Mode[4], ins.Value);
+    }
+    // Cycle 3.
+    yielded = ExecuteInstruction();
+  }
+  if (yielded) {
+    RunawayReported = false;
+  } else if (!RunawayReported) {
+    RunawayReported = true;
+    ReportError(u"script " + Num(ScriptNo) + u": " + Num(ScriptInstructionBudget) +
+                u" instructions ran without a message, wait or jump; the script goes on at the next pass");
+  }
+  LeftScriptNo = ScriptNo;
+  LeftStepNo = StepNo;
+}
+
+bool TForm1::ExecuteInstruction() {
+  const ScriptRegisters& r = CurrentInstruction;
+  switch (r.Code) {
+    case 16: ScriptBackground(); return false;
+    case 17: case 18: case 19: case 20: case 21: ScriptLayer(r.Code - 16); return false;
+    case 25:
+      // Opening movie.
+      ClickPending = 0;
+      if (SystemVars[451] != 0) return false;
+      StartOpeningMovie();
+      return true;
+    case 32:
+      // Show: cross-fade the composed scene in.
+      StartTransition(1000, task::Effect01);
+      MessageDone = 0;
+      return true;
+    case 48: Kumo_PlayBGM(r.Value, r.P2, Block->Live.BgmVariant, r.P1); return false;
+    case 49: case 50: case 51: Kumo_PlaySE(r.Code - 48, r.Value, r.P1, r.P2); return false;
+    case 64: return ScriptJump(false);
+    case 65: return ScriptJump(true);
+    case 79: return ScriptReturn();
+    case 80: case 81: case 82: case 83: case 84: case 85: case 86: ScriptAssign(); return false;
+    case 96: ScriptMessage(); return true;
+    case 104: ScriptChoice(); return true;
+    case 112: case 113: case 114: case 115: case 116: case 117: return ScriptCondition();
+    case 126:
+      // Else: skip to the block's end marker.
+      SetJumpStep(GetElseStep(r.P1));
+      return false;
+    case 128: return ScriptWait();
+    case 136: return ScriptSystemFunction();
+    case 143:
+      // End of a skippable section.
+      SceneSkip = SectionSkip = SectionSkipRequest = 0;
+      return true;
+    case 255: ScriptEnd(); return true;
+    default: return false;  // labels (78), block ends (127) and unknown codes do nothing
+  }
+}
+
+void TForm1::ScriptBackground() {
+  ScriptRegisters& r = CurrentInstruction;
+  int32_t value = r.Value;
+  if (r.NameFlag) value = Kuri_FileNo(2, ResourceLine(value));
+  BackgroundNo = value;
+  if (value == 0) {
+    // Black over the screen's 800x600, whatever the slot held.
+    TABitmap& slot = SurfaceTable[0];
+    if (slot.Width() < 800 || slot.Height() < 600) slot.SetSize32(800, 600);
+    for (int32_t y = 0; y < 600; ++y) std::fill_n(slot.ScanLine(y), 800 * 4, uint8_t{0});
+  } else {
+    Kumo_ReadGraphic(0, value, false);
+  }
+}
+
+void TForm1::ScriptLayer(int k) {
+  ScriptRegisters& r = CurrentInstruction;
+  int32_t value = r.Value;
+  if (r.NameFlag) value = Kuri_FileNo(2, ResourceLine(value));
+  LayerImage[k - 1] = value;
+  switch (r.P1) {
+    case 1: LayerPos[k - 1].X = -200; break;
+    case 2: LayerPos[k - 1].X = 0; break;
+    case 3: LayerPos[k - 1].X = 200; break;
+    default: break;  // any other position code keeps the layer where it was
+  }
+  LayerPos[k - 1].Y = 0;
+  LayerOpacity[k - 1] = 255;
+  Kumo_ReadGraphic(k, value, false);
+}
+
+std::u16string TForm1::ResourceLine(int32_t line) {
+  if (line >= 0 && line < static_cast<int32_t>(ResourceNames.size())) return ResourceNames[line];
+  ReportScriptFault(u"resource name line " + Num(line) + u" is not in the table (" + Num(ResourceNames.size()) +
+                    u" lines); no image is named");
+  return {};
+}
+
+bool TForm1::ScriptJump(bool call) {
+  const ScriptRegisters& r = CurrentInstruction;
+  if (call) {
+    if (ReturnDepth < 0 || ReturnDepth > 16) {
+      ReportScriptFault(u"the return table's depth " + Num(ReturnDepth) + u" is outside 0-16; it is emptied");
+      Kumo_ClearReturnTbl();
+    }
+    if (ReturnDepth == 16) {
+      // Only 16 calls can be outstanding. Keep the 16 most recent, so the innermost returns still land
+      // where they should; the oldest return is forgotten.
+      ReportScriptFault(u"a 17th nested call; the oldest return is forgotten");
+      for (int i = 0; i < 15; ++i) ReturnTable[i] = ReturnTable[i + 1];
+      ReturnDepth = 15;
+    }
+    ReturnDepth += 1;
+    ReturnTable[ReturnDepth - 1] = {ScriptNo, static_cast<int16_t>(StepNo)};
+  }
+  std::u16string name;
+  if (r.P1 >= 0 && r.P1 < static_cast<int32_t>(JumpNames.size())) {
+    name = JumpNames[r.P1];
+  } else {
+    ReportScriptFault(u"jump name line " + Num(r.P1) + u" is not in the table (" + Num(JumpNames.size()) +
+                      u" lines)");
+  }
+  if (r.Value != 0) Kumo_ReadScript(r.Value);
+  SetJumpStep(GetLabelStep(name));
+  return true;
+}
+
+void TForm1::SetJumpStep(int32_t target) {
+  int32_t step = AsStep(target);
+  if (step < -1) {
+    ReportScriptFault(u"the jump target, step " + Num(target) +
+                      u", lies beyond step 32767; the script starts again at instruction 0");
+    step = -1;
+  }
+  StepNo = step;
+}
+
+bool TForm1::ScriptReturn() {
+  if (ReturnDepth <= 0) return false;  // an empty table: nothing happens and the script goes on
+  if (ReturnDepth > 16) {
+    ReportScriptFault(u"the return table's depth " + Num(ReturnDepth) + u" is over 16; entry 16 is used");
+    ReturnDepth = 16;
+  }
+  const ReturnEntry entry = ReturnTable[ReturnDepth - 1];
+  ReturnDepth -= 1;
+  Kumo_ReadScript(entry.Script);
+  ScriptNo = entry.Script;
+  StepNo = entry.Step;
+  // Execution continues after the call instruction, which must lie in the reloaded code.
+  if (StepNo < -1 || StepNo >= LoadedCodeEnd()) {
+    ReportScriptFault(u"the return step is outside the loaded code; the script starts again at instruction 0");
+    StepNo = -1;
+  }
+  return true;
+}
+
+void TForm1::ScriptAssign() {
+  const ScriptRegisters& r = CurrentInstruction;
+  VarBank* bank = BankOfMode(r.Mode[0]);
+  if (!bank) return;  // a plain value names no variable: nothing is stored
+  const int32_t a = r.P2, b = r.P3;
+  int32_t result = 0;
+  switch (r.Code) {
+    case 80: result = a; break;
+    case 81: result = a + b; break;
+    case 82: result = a - b; break;
+    case 83: result = a * b; break;
+    case 84: result = b == 0 ? 0 : a / b; break;  // C++ division truncates toward zero
+    case 85: result = b == 0 ? 0 : a % b; break;  // and the remainder takes the sign of a
+    case 86: {
+      int32_t lo = a, hi = b;
+      if (lo > hi) std::swap(lo, hi);
+      result = std::uniform_int_distribution<int32_t>(lo, hi)(Random);
+      break;
+    }
+    default: return;
+  }
+  const int32_t target = r.Stored.P1;
+  if (!VarBank::Valid(target)) {
+    ReportScriptFault(u"variable number " + Num(target) + u" (" + BankLetter(r.Mode[0]) +
+                      u") is outside 1-512; nothing is stored");
+    return;
+  }
+  bank->Set(target, static_cast<int16_t>(result));  // 16-bit wrap-around
+}
+
+bool TForm1::ScriptCondition() {
+  const ScriptRegisters& r = CurrentInstruction;
+  const int16_t a = r.P2, b = r.P3;
+  bool goOn = false;
+  switch (r.Code) {
+    case 112: goOn = a == b; break;
+    case 113: goOn = a != b; break;
+    case 114: goOn = a < b; break;
+    case 115: goOn = a > b; break;
+    case 116: goOn = a <= b; break;
+    case 117: goOn = a >= b; break;
+    default: break;
+  }
+  if (!goOn) SetJumpStep(GetElseStep(r.P1));
+  return false;
+}
+
+}  // namespace mokuren

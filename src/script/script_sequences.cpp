@@ -1,0 +1,169 @@
+// The interpreter's longer instructions: message, choice, end of script, wait and system functions.
+#include "app/TForm1.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+void TForm1::ScriptMessage() {
+  const ScriptRegisters& r = CurrentInstruction;
+  // 1.
+  Kumo_ClearKey();
+  Kumo_ClearMouseButton();
+  // 2. Voice kind 7 repeats the voice and keeps it playing into the following messages (until system
+  // function 444); auto mode would never advance past a voice that does not end, so it plays once there.
+  CurrentMessage = r.P1;
+  CurrentVoice = r.Value;
+  VoiceRepeat = 0;
+  if (r.P2 == 7 && AutoMode == 0) {
+    VoiceRepeat = 1;
+    LoopingVoice = 1;
+  }
+  // 3. The entry on screen is a message, not a choice: ChoiceActive (step 9) tells the message wait.
+  // 4.-5. Both skip modes end at the first unread message; in a scene replay everything counts as read.
+  if (ReadSkip) {
+    FastForward = (CheckKidoku(r.P1) || NormalPlay == 0) ? 1 : 0;
+    ReadSkip = FastForward;
+  }
+  if (SceneSkip) {
+    FastForward = (CheckKidoku(r.P1) || NormalPlay == 0) ? 1 : 0;
+    SceneSkip = FastForward;
+  }
+  // 6. Marked whether it is then shown, skipped or cut short.
+  MarkKidoku(r.P1);
+  // 7.
+  if (FastForward == 0) {
+    if (CurrentVoice != -1) {
+      if (CurrentVoice >= 0 && CurrentVoice < static_cast<int32_t>(ResourceNameArray.size())) {
+        Kumo_PlayVOICE(u"VOICE\\" + ResourceNameArray[CurrentVoice] + u".ogg", VoiceRepeat);
+      } else {
+        ReportScriptFault(u"voice name line " + FromUtf8(std::to_string(CurrentVoice)) +
+                          u" is outside 0-9999; no voice plays");
+      }
+    } else if (LoopingVoice == 0) {
+      StopSlot(6);
+    }
+  }
+  // 8.
+  Kumo_MakeMessage(MessageLine(r.P1));
+  // 9.
+  WindowShown = 1;
+  ChoiceActive = 0;
+  LogView = 0;
+  TaskCode = task::MessageTyping;
+  RevealCount = 0;
+  MessageDone = 0;
+}
+
+void TForm1::ScriptChoice() {
+  const ScriptRegisters& r = CurrentInstruction;
+  // 1.
+  Kumo_ClearKey();
+  Kumo_ClearMouseButton();
+  // 2. The voice is kept for the voice-replay button.
+  CurrentMessage = r.P1;
+  CurrentVoice = r.P2;  // and the entry on screen is a choice (ChoiceActive, step 5)
+  // 3. A choice always stops every skip and auto mode: the player must pick.
+  FastForward = ReadSkip = SceneSkip = AutoMode = 0;
+  // 4.
+  Kumo_MakeSelect(MessageLine(r.P1));
+  // 5.
+  WindowShown = 0;
+  ChoiceActive = 1;
+  Kumo_DrawSelect();
+  TaskCode = task::SelectWait;
+  MessageDone = 0;
+}
+
+std::u16string TForm1::MessageLine(int32_t line) {
+  if (line >= 0 && line < static_cast<int32_t>(MessageTexts.size())) return MessageTexts[line];
+  ReportScriptFault(u"message line " + FromUtf8(std::to_string(line)) + u" is not in the table (" +
+                    FromUtf8(std::to_string(MessageTexts.size())) + u" lines); an empty text is shown");
+  return {};
+}
+
+void TForm1::ScriptEnd() {
+  // 1.
+  MessageDone = ReadSkip = SceneSkip = SectionSkip = SectionSkipRequest = 0;
+  // 2. Normal play runs the same script again from its first instruction.
+  if (NormalPlay != 0) {
+    StepNo = -1;
+    TaskCode = task::Script;
+    return;
+  }
+  // 3. A scene replay runs the next listed script, and after the last one returns to the album.
+  SceneTableCursor += 1;
+  const int32_t size = static_cast<int32_t>(SceneTableRaw.size());
+  const int32_t entry =
+      SceneTableCursor >= 1 && SceneTableCursor <= size ? SceneTableRaw[SceneTableCursor - 1] : 0;
+  if (entry == 0) {
+    platform().SetFloatVisible(false);
+    Kumo_PlayBGM(AlbumBgmNo, 1, Block->Live.BgmVariant, 1);
+    Kumo_ReadScript(1);
+    StepNo = TitleReturnStep;
+    SceneTableRaw.fill(0);
+    TaskCode = task::EvMenuOpen;
+  } else {
+    Kumo_PlayBGM(0, 0, Block->Live.BgmVariant, 0);  // the music stops between scenes
+    Kumo_ReadScript(entry);
+    StepNo = -1;
+    TaskCode = task::Script;
+  }
+}
+
+bool TForm1::ScriptWait() {
+  const ScriptRegisters& r = CurrentInstruction;
+  if (SceneSkip) {
+    TaskCode = task::Script;
+    return true;
+  }
+  if (r.P1 == -6 && SystemVars[451] == 0) {
+    TaskCode = task::WaitMovie;
+    return true;
+  }
+  if (r.P1 == -1) {
+    TaskCode = task::WaitKey;
+    return true;
+  }
+  if (r.P1 < 0) return false;  // other negative kinds (and -6 with the movie switched off) do nothing
+  WaitClickable = r.P2 != 0 ? 1 : 0;
+  WaitDeadline = static_cast<int32_t>(platform().TickCount() + static_cast<uint32_t>(r.P1));
+  TaskCode = task::Wait;
+  return true;
+}
+
+bool TForm1::ScriptSystemFunction() {
+  const ScriptRegisters& r = CurrentInstruction;
+  switch (r.P1) {
+    case 1:
+      CursorShown = r.P2 != 0 ? 1 : 0;
+      platform().SetCursorShown(CursorShown != 0);
+      return false;
+    case 2: SystemMenuAllowed = r.P2 != 0 ? 1 : 0; return false;
+    case 3: SkipAllowed = r.P2 != 0 ? 1 : 0; return false;
+    case 7:
+      SectionSkip = r.P2 != 0 ? 1 : 0;
+      SectionSkipRequest = 0;
+      return false;
+    case 101:
+      // Title menu: the script continues from here when a replay ends.
+      SceneSkip = ReadSkip = AutoMode = 0;
+      NormalPlay = 1;
+      TitleReturnStep = StepNo;
+      TaskCode = task::TitleMenuOpen;
+      MessageDone = 0;
+      return true;
+    case 201:
+      // Hero name entry: the dialog sets TaskCode 0 when it accepts a name.
+      SceneSkip = ReadSkip = AutoMode = 0;
+      TaskCode = task::NameEntry;
+      ShowNameForm();
+      return true;
+    case 444:
+      StopSlot(6);
+      LoopingVoice = 0;
+      return false;
+    default: return false;
+  }
+}
+
+}  // namespace mokuren
