@@ -19,8 +19,18 @@ void TForm1::CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u1
                            uint8_t red, uint8_t green, uint8_t blue, bool bold) {
   if (!Fonts || text.empty()) return;
   // Canvases draw through the Japanese code page: what Shift-JIS cannot hold is drawn as "?".
-  std::u16string drawn = Cp932ToUtf16(Utf16ToCp932(text));
-  Fonts->TextOut(target, x, y, drawn, FontSpec{FontName::Gothic, height, bold}, Rgb{red, green, blue});
+  Fonts->TextOut(target, x, y, ThroughCp932(text), FontSpec{FontName::Gothic, height, bold}, Rgb{red, green, blue});
+}
+
+void TForm1::DrawTextCoverage(int32_t width, int32_t height, const std::u16string* lines, const int32_t* xs,
+                              const int32_t* ys, int count, int32_t fontHeight) {
+  if (!TextCoverage) TextCoverage = std::make_shared<CoverageMask>();
+  TextCoverage->Reset(width, height);
+  if (!Fonts) return;
+  for (int i = 0; i < count; ++i) {
+    if (lines[i].empty()) continue;
+    Fonts->DrawCoverage(*TextCoverage, xs[i], ys[i], ThroughCp932(lines[i]), FontSpec{FontName::Gothic, fontHeight, false});
+  }
 }
 
 }  // namespace mokuren

@@ -1,8 +1,11 @@
 // Choices: up to nine centred lines over the scene, the one under the mouse highlighted; a click or
 // Enter writes the chosen number into WorkVars[1] and lets the script go on (TaskCode 0x6802).
+#include <array>
+
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
 #include "text/message_layout.h"
+#include "text/text_layers.h"
 
 namespace mokuren {
 
@@ -24,18 +27,18 @@ void TForm1::Kumo_MakeSelect(const std::u16string& text) {
   std::vector<std::u16string> choices = SplitChoices(text);
   ChoiceCount = static_cast<int32_t>(choices.size());
   for (size_t i = 0; i < choices.size(); ++i) ChoiceTexts[i] = std::move(choices[i]);
-  // 4. Centred as if every character were 28 pixels wide; no name substitution, no speaker.
-  TextColourSheet.SetSize32(kLineWidth, kLineHeight);
-  TextColourSheet.FillRGB(255, 255, 255);
-  TextShadowSheet.SetSize32(kLineWidth, kLineHeight);
-  TextShadowSheet.FillRGB(0, 0, 0);
+  // 4. Centred as if every character were 28 pixels wide; no name substitution, no speaker. White text
+  // over its black shadow two pixels down and to the right.
+  std::array<Rgb, kLineHeight> white;
+  white.fill(Rgb{255, 255, 255});
+  std::array<Rgb, kLineHeight> black{};
   for (int32_t i = 1; i <= ChoiceCount; ++i) {
     const std::u16string& line = ChoiceTexts[static_cast<size_t>(i - 1)];
     const int32_t x = 400 - 14 * static_cast<int32_t>(line.size());
     const int32_t y = 6;
-    const int32_t sx = x + 2, sy = y + 2;
-    RenderTextLayer(SurfaceTable[static_cast<size_t>(kFirstText + i - 1)], TextColourSheet, &line, &x, &y, 1, 28);
-    RenderTextLayer(SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)], TextShadowSheet, &line, &sx, &sy, 1, 28);
+    DrawTextCoverage(kLineWidth, kLineHeight, &line, &x, &y, 1, 28);
+    BuildTextLayer(*TextCoverage, 0, 0, white, SurfaceTable[static_cast<size_t>(kFirstText + i - 1)]);
+    BuildTextLayer(*TextCoverage, 2, 2, black, SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)]);
   }
 }
 

@@ -77,12 +77,12 @@ void DrawMessageWaiting();
 // (at y + 416, unless the floating window is up) and on FloatSurface.
 void DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth, int32_t textWidth);
 void DrawWaitingIcon();
-// Renders lines at (x, y) + offsets into a layer: white text on a black mask, inverted, combined with
-// the colour sheet, so the layer's transparency is 255 minus the glyph coverage.
-void RenderTextLayer(TABitmap& layer, const TABitmap& colourSheet, const std::u16string* lines, const int32_t* xs,
-                     const int32_t* ys, int count, int32_t height);
-// Work surfaces of the text layers, kept between messages so that no message allocates.
-TABitmap TextColourSheet, TextShadowSheet, TextMask;
+// Draws lines in white, through the Japanese code page, into TextCoverage (made width x height, no ink
+// before): the mask from which the text and shadow layers are built.
+void DrawTextCoverage(int32_t width, int32_t height, const std::u16string* lines, const int32_t* xs,
+                      const int32_t* ys, int count, int32_t fontHeight);
+std::shared_ptr<struct CoverageMask> TextCoverage;
 
-// Shows TNameForm modally (script system function 201); it sets TaskCode 0 when it accepts a name.
+// ---- Name entry ---------------------------------------------------------------------------------------
+// Opens the hero-name dialog (the script's name-entry instruction); its OK sets TaskCode back to 0.
 void ShowNameForm();

@@ -1,12 +1,12 @@
 // The message window: layout and rendering of one message, typing it out (TaskCode 0x6001) and waiting
 // for the player (0x6002).
 #include <algorithm>
+#include <array>
 
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
 #include "text/message_layout.h"
-#include "text/text_codec.h"
-#include "text/text_renderer.h"
+#include "text/text_layers.h"
 
 namespace mokuren {
 
@@ -31,41 +31,28 @@ std::u16string TForm1::MessageText(int32_t n) const {
   return MessageTexts[static_cast<size_t>(n)];
 }
 
-void TForm1::RenderTextLayer(TABitmap& layer, const TABitmap& colourSheet, const std::u16string* lines,
-                             const int32_t* xs, const int32_t* ys, int count, int32_t height) {
-  TextMask.SetSize32(colourSheet.Width(), colourSheet.Height());
-  TextMask.FillRGB(0, 0, 0);
-  for (int i = 0; i < count; ++i) CanvasTextOut(TextMask, xs[i], ys[i], lines[i], height, 255, 255, 255);
-  InvertRect(TextMask, 0, 0, TextMask.Width(), TextMask.Height());
-  TABitmap::CombineMask(colourSheet, TextMask, layer);
-}
-
 void TForm1::Kumo_MakeMessage(const std::u16string& text) {
   // 1.-5.
   MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
   // 6. Scene skip lays messages out but never shows them.
   if (SceneSkip) return;
-  // 7. The name band is orange, the lines white; the log shows everything grey.
-  TextColourSheet.SetSize32(kWindowWidth, kWindowHeight);
-  if (LogView) {
-    TextColourSheet.FillRGB(192, 192, 192);
-  } else {
-    TextColourSheet.FillRGB(255, 255, 255);
-    FillRect(TextColourSheet, 0, 0, kWindowWidth, 50, 255, 192, 96);
-  }
-  // 8.
-  TextShadowSheet.SetSize32(kWindowWidth, kWindowHeight);
-  TextShadowSheet.FillRGB(0, 0, 0);
-  // 9.-11.
-  int32_t xs[4], ys[4], shadowXs[4], shadowYs[4];
+  // 7.-8. The colour sheets, one colour per row: the name band orange and the lines white, or all grey
+  // in the log; the shadow black.
+  std::array<Rgb, kWindowHeight> colours;
+  std::array<Rgb, kWindowHeight> black{};
+  for (int32_t y = 0; y < kWindowHeight; ++y)
+    colours[static_cast<size_t>(y)] = LogView ? Rgb{192, 192, 192} : y < 50 ? Rgb{255, 192, 96} : Rgb{255, 255, 255};
+  // 9.-11. The mask: the four lines in white (through the Japanese code page) at (32, 10 + 40 n). The
+  // text layer's transparency is 255 minus the coverage; the shadow is the same mask two pixels down
+  // and to the right.
+  int32_t xs[4], ys[4];
   for (int i = 0; i < 4; ++i) {
     xs[i] = kTextX;
     ys[i] = kLineTops[i];
-    shadowXs[i] = kTextX + kShadowOffset;
-    shadowYs[i] = kLineTops[i] + kShadowOffset;
   }
-  RenderTextLayer(SurfaceTable[kTextLayer], TextColourSheet, MessageLines.data(), xs, ys, 4, kCell);
-  RenderTextLayer(SurfaceTable[kShadowLayer], TextShadowSheet, MessageLines.data(), shadowXs, shadowYs, 4, kCell);
+  DrawTextCoverage(kWindowWidth, kWindowHeight, MessageLines.data(), xs, ys, 4, kCell);
+  BuildTextLayer(*TextCoverage, 0, 0, colours, SurfaceTable[kTextLayer]);
+  BuildTextLayer(*TextCoverage, kShadowOffset, kShadowOffset, black, SurfaceTable[kShadowLayer]);
 }
 
 void TForm1::Kumo_DrawMessage() {

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -164,6 +165,12 @@ std::string Utf16ToCp932(std::u16string_view s, bool* ok) {
     }
   }
   return out;
+}
+
+std::u16string ThroughCp932(std::u16string_view s) {
+  // Plain ASCII needs no converter.
+  if (std::all_of(s.begin(), s.end(), [](char16_t c) { return c < 0x80; })) return std::u16string(s);
+  return Cp932ToUtf16(Utf16ToCp932(s));
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

@@ -14,6 +14,8 @@ std::u16string FromUtf8(std::string_view s);
 std::u16string Cp932ToUtf16(std::string_view bytes);
 // Characters CP932 cannot hold become "?". ok (when given) tells whether every character was held.
 std::string Utf16ToCp932(std::u16string_view s, bool* ok = nullptr);
+// The text as it comes back from a round trip through CP932: what CP932 cannot hold becomes "?".
+std::u16string ThroughCp932(std::u16string_view s);
 
 // Splits text into lines as a string list loads it: CR LF, a lone CR or a lone LF end a line; a last
 // line without an end is kept, an empty text gives no lines.

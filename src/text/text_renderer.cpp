@@ -176,35 +176,72 @@ int32_t TextRenderer::TextWidth(std::u16string_view text, const FontSpec& font) 
   return w;
 }
 
-int32_t TextRenderer::TextOut(TABitmap& target, int32_t x, int32_t y, std::u16string_view text, const FontSpec& font,
-                              Rgb colour) {
+template <typename Plot>
+int32_t TextRenderer::LayOut(int32_t x, int32_t y, std::u16string_view text, const FontSpec& font, Plot plot) {
   if (!open_) return x;
   const int32_t baseline = y + Ascent(font);
-  const int32_t tw = target.Width();
-  const int32_t th = target.Height();
-  const int32_t rgb[3] = {colour.b, colour.g, colour.r};
   int32_t pen = x;
   for (char32_t c : ToCodePoints(text)) {
     const Glyph* g = GlyphOf(c, font);
     if (!g) break;
-    const int32_t gx = pen + g->left;
-    const int32_t gy = baseline - g->top;
-    if (target.IsValid()) {
-      const int32_t x0 = std::max(0, -gx), x1 = std::min(g->width, tw - gx);
-      const int32_t y0 = std::max(0, -gy), y1 = std::min(g->rows, th - gy);
-      for (int32_t row = y0; row < y1; ++row) {
-        uint8_t* dst = target.ScanLine(gy + row) + static_cast<ptrdiff_t>(gx + x0) * 4;
-        const uint8_t* cov = g->coverage.data() + static_cast<ptrdiff_t>(row) * g->width + x0;
-        for (int32_t col = x0; col < x1; ++col, dst += 4, ++cov) {
-          const int32_t a = *cov;
-          if (a == 0) continue;
-          for (int k = 0; k < 3; ++k) dst[k] = static_cast<uint8_t>(dst[k] + ((rgb[k] - dst[k]) * a + (rgb[k] >= dst[k] ? 127 : -127)) / 255);
-        }
-      }
-    }
+    plot(*g, pen + g->left, baseline - g->top);
     pen += g->advance;
   }
   return pen;
+}
+
+namespace {
+
+// c + (target - c) * a / 255, rounded to nearest: the blend of a coverage a toward a target colour.
+inline uint8_t Toward(int32_t c, int32_t target, int32_t a) {
+  return static_cast<uint8_t>(c + ((target - c) * a + (target >= c ? 127 : -127)) / 255);
+}
+
+// The part of a glyph at (gx, gy) that falls inside a width x height picture.
+struct GlyphClip {
+  int32_t x0, x1, y0, y1;
+  GlyphClip(const Glyph& g, int32_t gx, int32_t gy, int32_t width, int32_t height)
+      : x0(std::max(0, -gx)), x1(std::min(g.width, width - gx)), y0(std::max(0, -gy)), y1(std::min(g.rows, height - gy)) {}
+};
+
+}  // namespace
+
+int32_t TextRenderer::TextOut(TABitmap& target, int32_t x, int32_t y, std::u16string_view text, const FontSpec& font,
+                              Rgb colour) {
+  const int32_t rgb[3] = {colour.b, colour.g, colour.r};
+  return LayOut(x, y, text, font, [&](const Glyph& g, int32_t gx, int32_t gy) {
+    if (!target.IsValid()) return;
+    const GlyphClip clip(g, gx, gy, target.Width(), target.Height());
+    for (int32_t row = clip.y0; row < clip.y1; ++row) {
+      uint8_t* dst = target.ScanLine(gy + row) + static_cast<ptrdiff_t>(gx + clip.x0) * 4;
+      const uint8_t* cov = g.coverage.data() + static_cast<ptrdiff_t>(row) * g.width + clip.x0;
+      for (int32_t col = clip.x0; col < clip.x1; ++col, dst += 4, ++cov) {
+        if (*cov == 0) continue;
+        for (int k = 0; k < 3; ++k) dst[k] = Toward(dst[k], rgb[k], *cov);
+      }
+    }
+  });
+}
+
+int32_t TextRenderer::DrawCoverage(CoverageMask& mask, int32_t x, int32_t y, std::u16string_view text,
+                                   const FontSpec& font) {
+  return LayOut(x, y, text, font, [&](const Glyph& g, int32_t gx, int32_t gy) {
+    const GlyphClip clip(g, gx, gy, mask.width, mask.height);
+    for (int32_t row = clip.y0; row < clip.y1; ++row) {
+      uint8_t* dst = mask.a.data() + static_cast<ptrdiff_t>(gy + row) * mask.width + gx + clip.x0;
+      const uint8_t* cov = g.coverage.data() + static_cast<ptrdiff_t>(row) * g.width + clip.x0;
+      for (int32_t col = clip.x0; col < clip.x1; ++col, ++dst, ++cov) {
+        if (*cov == 0) continue;
+        *dst = *dst == 0 ? *cov : Toward(*dst, 255, *cov);
+      }
+    }
+  });
+}
+
+void CoverageMask::Reset(int32_t w, int32_t h) {
+  width = std::max(0, w);
+  height = std::max(0, h);
+  a.assign(static_cast<size_t>(width) * height, 0);
 }
 
 std::u32string ToCodePoints(std::u16string_view s) {

@@ -43,6 +43,20 @@ struct Glyph {
   std::vector<uint8_t> coverage;  // width * rows
 };
 
+// 8-bit glyph coverage: what white text drawn on black leaves in each colour channel. The message and
+// choice layers are built from it in one pass instead of through a full 32-bit mask surface.
+struct CoverageMask {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> a;  // width * height, 0 = no ink
+
+  // Resizes to w x h (negative sizes give an empty mask) with no ink.
+  void Reset(int32_t w, int32_t h);
+  uint8_t At(int32_t x, int32_t y) const {
+    return x >= 0 && y >= 0 && x < width && y < height ? a[static_cast<size_t>(y) * width + x] : 0;
+  }
+};
+
 class TextRenderer {
  public:
   TextRenderer();
@@ -61,6 +75,9 @@ class TextRenderer {
   // surface is left as it is. Pixels outside the surface are skipped. Characters the face lacks take
   // the face's missing-glyph box. Returns the pen position after the text.
   int32_t TextOut(TABitmap& target, int32_t x, int32_t y, std::u16string_view text, const FontSpec& font, Rgb colour);
+  // As TextOut in white on the mask: coverage is blended in as it would be into one channel of a black
+  // surface, so the mask holds exactly what TextOut leaves in a white-on-black picture.
+  int32_t DrawCoverage(CoverageMask& mask, int32_t x, int32_t y, std::u16string_view text, const FontSpec& font);
   // Width of the text as TextOut would advance.
   int32_t TextWidth(std::u16string_view text, const FontSpec& font);
 
@@ -73,6 +90,10 @@ class TextRenderer {
   struct Face;
   static size_t Index(FontName n) { return static_cast<size_t>(n); }
   Face* FaceFor(FontName name);
+  // Calls plot(glyph, left, top) for each glyph of the text laid out from the cell's top-left (x, y);
+  // returns the pen position after the text.
+  template <typename Plot>
+  int32_t LayOut(int32_t x, int32_t y, std::u16string_view text, const FontSpec& font, Plot plot);
 
   struct FaceSlot {
     std::string path;

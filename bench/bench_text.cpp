@@ -1,0 +1,132 @@
+// Cost of the message window: laying out and rendering a full three-line message (once per message)
+// and one frame of typing (up to 30 times a second), against copying the bytes of the two text layers.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/TForm1.h"
+#include "platform/headless/headless_platform.h"
+#include "text/message_layout.h"
+
+namespace {
+
+using namespace mokuren;
+
+const std::u16string kMessage =
+    u"ミナ「①くん、おはよう！　今日から同じクラスだね。ずっと待ってたんだから、遅刻しないでよ？"
+    u"帰りは一緒に商店街へ寄って、新しい文房具を見に行こうね。約束だよ」";
+
+void PutU32(std::string& s, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+std::string MakeArchive(const std::string& names, const std::vector<std::string>& entries) {
+  std::string a(16 + 8 * 65536, '\0');
+  auto add = [&](size_t index, const std::string& bytes) {
+    PutU32(a, 16 + 8 * index, static_cast<uint32_t>(a.size()));
+    PutU32(a, 16 + 8 * index + 4, static_cast<uint32_t>(bytes.size()));
+    a += bytes;
+  };
+  add(0, names);
+  for (size_t i = 0; i < entries.size(); ++i) add(i + 1, entries[i]);
+  return a;
+}
+
+// A headless engine on a minimal game in a temporary directory, past its start-up.
+struct Engine {
+  std::filesystem::path dir;
+  std::unique_ptr<HeadlessPlatform> platform;
+  std::unique_ptr<TForm1> form;
+
+  Engine() {
+    dir = std::filesystem::temp_directory_path() / ("mokuren-bench-text-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(dir);
+    std::string script(16 + 4 + 16 + 16, '\0');
+    PutU32(script, 16, 16);
+    script[20] = static_cast<char>(255);
+    std::ofstream(dir / "SCRIPT.DAT", std::ios::binary) << MakeArchive("script1\r\n:END\r\n", {script});
+    std::ofstream(dir / "GRAPHIC.DAT", std::ios::binary) << MakeArchive(":END\r\n", {});
+    std::ofstream(dir / "SYSGRP.DAT", std::ios::binary) << MakeArchive(":END\r\n", {});
+    LaunchOptions options;
+    options.gameDir = dir.string();
+    options.headless = true;
+    platform = std::make_unique<HeadlessPlatform>();
+    form = std::make_unique<TForm1>(*platform, options);
+    platform->Attach(*form);
+    if (!form->FormCreate()) std::abort();
+    form->StartLoopClock();
+    form->IdleEvent();
+    form->SurfaceTable[6].SetSize32(800, 184);
+    form->MessageSpeed = 2;
+  }
+  ~Engine() {
+    form.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+};
+
+Engine& TheEngine() {
+  static Engine engine;
+  return engine;
+}
+
+// Reference: copying the bytes of the text and shadow layers once.
+void BM_CopyTextLayers(benchmark::State& state) {
+  Engine& e = TheEngine();
+  e.form->Kumo_MakeMessage(kMessage);
+  const TABitmap& text = e.form->SurfaceTable[58];
+  const TABitmap& shadow = e.form->SurfaceTable[59];
+  std::vector<uint8_t> dst(text.ByteSize() + shadow.ByteSize());
+  for (auto _ : state) {
+    std::memcpy(dst.data(), text.Bits(), text.ByteSize());
+    std::memcpy(dst.data() + text.ByteSize(), shadow.Bits(), shadow.ByteSize());
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(dst.size()));
+}
+BENCHMARK(BM_CopyTextLayers);
+
+void BM_LayoutMessage(benchmark::State& state) {
+  Engine& e = TheEngine();
+  for (auto _ : state) {
+    auto lines = LayoutMessage(kMessage, e.form->HeroName, e.form->LineStartForbidden, e.form->LineEndForbidden);
+    benchmark::DoNotOptimize(lines);
+  }
+}
+BENCHMARK(BM_LayoutMessage);
+
+// Layout and rendering of a full three-line message with its speaker (glyphs cached after the first).
+void BM_MakeMessage(benchmark::State& state) {
+  Engine& e = TheEngine();
+  for (auto _ : state) {
+    e.form->Kumo_MakeMessage(kMessage);
+    benchmark::DoNotOptimize(e.form->SurfaceTable[58].Bits());
+  }
+}
+BENCHMARK(BM_MakeMessage)->Unit(benchmark::kMicrosecond);
+
+// One frame of typing in the middle of line 2: the window frame and the typed bands on FrameSurface and
+// on FloatSurface.
+void BM_TypingFrame(benchmark::State& state) {
+  Engine& e = TheEngine();
+  e.form->Kumo_MakeMessage(kMessage);
+  for (auto _ : state) {
+    e.form->TaskCode = task::MessageTyping;
+    e.form->RevealCount = 35;
+    e.form->Kumo_DrawMessage();
+    benchmark::DoNotOptimize(e.form->FrameSurface.Bits());
+  }
+}
+BENCHMARK(BM_TypingFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
