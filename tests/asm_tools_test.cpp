@@ -1,0 +1,61 @@
+// The command-line tools on real files: pack, list, unpack; compile to an archive and back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/engine_fixture.h"
+#include "support/game_builder.h"
+
+namespace mokuren::testing {
+namespace {
+
+// Runs a tool of the build directory; returns its exit status.
+int Tool(const std::string& command, const std::filesystem::path& out) {
+  const std::string line = std::string(MOKUREN_BIN_DIR) + "/" + command + " >" + out.string() + " 2>&1";
+  const int status = std::system(line.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(AsmTools, ArchivePackListUnpack) {
+  TempDir dir;
+  const auto& d = dir.path();
+  std::filesystem::create_directory(d / "in");
+  WriteFile(d / "in" / "b.png", "BBB");
+  WriteFile(d / "in" / "a.png", "A");
+  ASSERT_EQ(Tool("mokuren-arc pack " + (d / "x.dat").string() + " " + (d / "in").string(), d / "out.txt"), 0);
+  ASSERT_EQ(Tool("mokuren-arc list " + (d / "x.dat").string(), d / "out.txt"), 0);
+  EXPECT_EQ(ReadFile(d / "out.txt"), "0\t20\t(name list)\n1\t1\ta.png\n2\t3\tb.png\n");  // sorted by name
+  ASSERT_EQ(Tool("mokuren-arc unpack " + (d / "x.dat").string() + " " + (d / "back").string(), d / "out.txt"), 0);
+  EXPECT_EQ(ReadFile(d / "back" / "b.png"), "BBB");
+  // A hostile name list cannot write outside the target directory.
+  TestGame game;
+  game.graphics = {{"../evil.png", "E"}};
+  BuildTestGame(d, game);
+  ASSERT_EQ(Tool("mokuren-arc unpack " + (d / "GRAPHIC.DAT").string() + " " + (d / "g").string(), d / "out.txt"), 0);
+  EXPECT_TRUE(std::filesystem::exists(d / "g" / ".._evil.png"));
+  EXPECT_FALSE(std::filesystem::exists(d / "evil.png"));
+  EXPECT_EQ(Tool("mokuren-arc list " + (d / "in" / "a.png").string(), d / "out.txt"), 1);
+  EXPECT_NE(ReadFile(d / "out.txt").find("too short for an archive index"), std::string::npos);
+}
+
+TEST(AsmTools, CompileToArchiveAndDisassembleAll) {
+  TempDir dir;
+  const auto& d = dir.path();
+  WriteFile(d / "one.txt", "msg \"一\"\njump next, 3\n");
+  WriteFile(d / "three.txt", "*next\nmsg \"三\"\n");
+  ASSERT_EQ(Tool("mokuren-asm --archive " + (d / "S.DAT").string() + " " + (d / "one.txt").string() + " 3=" +
+                     (d / "three.txt").string(), d / "out.txt"), 0) << ReadFile(d / "out.txt");
+  ASSERT_EQ(Tool("mokuren-disasm --archive " + (d / "S.DAT").string() + " --all " + (d / "src").string(), d / "out.txt"), 0)
+      << ReadFile(d / "out.txt");
+  EXPECT_EQ(ReadFile(d / "src" / "script1.txt"), "msg \"一\"\njump next, 3\n");
+  EXPECT_EQ(ReadFile(d / "src" / "script3.txt"), "*next\nmsg \"三\"\n");
+  EXPECT_FALSE(std::filesystem::exists(d / "src" / "script2.txt"));
+  // A fault stops the compile with the file, line and column.
+  WriteFile(d / "bad.txt", "show\nmsg 1 2\n");
+  EXPECT_EQ(Tool("mokuren-asm " + (d / "bad.txt").string() + " -o " + (d / "bad.bin").string(), d / "out.txt"), 1);
+  EXPECT_EQ(ReadFile(d / "out.txt"), (d / "bad.txt").string() + ":2:7: expected ',' before '2'\n");
+  EXPECT_FALSE(std::filesystem::exists(d / "bad.bin"));
+}
+
+}  // namespace
+}  // namespace mokuren::testing
