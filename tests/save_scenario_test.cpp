@@ -1,0 +1,144 @@
+// A played scenario on the headless engine: quick save at a message, play on, quick load. The message
+// comes back typed from its beginning, over its picture, with its music and effect, after the 500 ms
+// restore fade that the trace shows.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "ogg_encode.h"
+#include "support/engine_fixture.h"
+#include "support/game_builder.h"
+
+namespace mokuren::testing {
+namespace {
+
+uint32_t Rgb(const TABitmap& s, int x, int y) {
+  const uint8_t* p = s.ScanLine(y) + 4 * x;
+  return static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+}
+
+struct TraceLine {
+  uint32_t ms;
+  std::string taskCode;
+  int step;
+};
+
+std::vector<TraceLine> ReadTrace(const std::filesystem::path& path) {
+  std::vector<TraceLine> lines;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    TraceLine t{};
+    std::string tc, no, st;
+    fields >> t.ms >> tc >> no >> st;
+    t.taskCode = tc.substr(3);
+    t.step = std::stoi(st.substr(3));
+    lines.push_back(t);
+  }
+  return lines;
+}
+
+constexpr int kFirstMessageStep = 6;
+
+class QuickSaveScenario : public EngineFixture {
+ protected:
+  void SetUp() override {
+    TestGame game;
+    game.scripts[1] =
+        "sysmenu 1\n"
+        "bg \"BG01\"\n"
+        "layer1 center, \"CH01\"\n"
+        "show\n"
+        "bgm 3, 1\n"
+        "se1 5, 1\n"
+        "msg \"最初のメッセージです。\"\n"  // step 6
+        "bg \"BG02\"\n"
+        "layer1 keep, 0\n"
+        "show\n"
+        "bgm 0\n"
+        "msg \"次のメッセージ。\"\n"
+        "msg \"おわり。\"\n";
+    game.graphics = {{"BG01", SolidPng(800, 600, 0xC0, 0x30, 0x30)},
+                     {"CH01", SolidPng(200, 400, 0x30, 0xC0, 0x30)},
+                     {"BG02", SolidPng(800, 600, 0x30, 0x30, 0xC0)}};
+    BuildTestGame(dir_.path(), game);
+    std::filesystem::create_directories(dir_.path() / "Sound");
+    const std::string tone = EncodeOgg(Sine(330, 6000, 3.0, 2, 44100), 2, 44100);
+    WriteFile(dir_.path() / "Sound" / "M03.ogg", tone);
+    WriteFile(dir_.path() / "Sound" / "S05.ogg", tone);
+    LaunchOptions options;
+    options.traceFile = (dir_.path() / "trace.txt").string();
+    StartEngine(
+        "4000 quicksave\n"
+        "4500 click 400 300\n"
+        "9000 quickload\n",
+        0, options);
+  }
+  void RunUntil(uint32_t ms) {
+    while (!form_->Terminated() && form_->ElapsedMs() < ms) form_->IdleEvent();
+  }
+  bool MusicPlaying() { return form_->SlotStatus(0) > 1 || form_->SlotStatus(1) > 1; }
+};
+
+TEST_F(QuickSaveScenario, QuickLoadTypesTheSavedMessageAgainOverItsPictureWithItsSound) {
+  RunUntil(3990);
+  ASSERT_EQ(form_->TaskCode, task::MessageWait);
+  ASSERT_EQ(form_->StepNo, kFirstMessageStep);
+  const TABitmap savedScene = form_->DisplaySurface;
+  EXPECT_EQ(Rgb(savedScene, 600, 500), 0xC03030u);
+  EXPECT_EQ(Rgb(savedScene, 20, 20), 0x2FBF2Fu);  // character 1 at (0, 0), blended at 255/256
+
+  RunUntil(4010);
+  EXPECT_EQ(form_->Block->Slot(100).Used, 1);
+  EXPECT_EQ(form_->Block->Slot(100).StepNo, kFirstMessageStep);
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE100.dat"));
+
+  // Play on: another picture, the music stopped, the next message.
+  RunUntil(8990);
+  ASSERT_EQ(form_->TaskCode, task::MessageWait);
+  ASSERT_GT(form_->StepNo, kFirstMessageStep);
+  EXPECT_EQ(Rgb(form_->DisplaySurface, 20, 20), 0x3030C0u);  // and no character
+  EXPECT_FALSE(MusicPlaying());
+  EXPECT_EQ(form_->Block->Live.BgmNo, 0);
+
+  // Quick load, then watch the message come back one character at a time.
+  int32_t fewestShown = 1000;
+  bool sawTyping = false;
+  while (form_->ElapsedMs() < 12000 && !(sawTyping && form_->TaskCode == task::MessageWait)) {
+    form_->IdleEvent();
+    if (form_->TaskCode == task::MessageTyping && form_->ElapsedMs() > 9000) {
+      sawTyping = true;
+      fewestShown = std::min(fewestShown, form_->RevealCount);
+    }
+  }
+  EXPECT_EQ(form_->NoticeText, u"クイックロードしました");
+  ASSERT_TRUE(sawTyping);
+  EXPECT_LE(fewestShown, 2);
+  EXPECT_EQ(form_->TaskCode, task::MessageWait);
+  EXPECT_EQ(form_->StepNo, kFirstMessageStep);
+  EXPECT_EQ(form_->MessageLines[1].substr(0, 4), u"最初のメ");
+  EXPECT_TRUE(form_->DisplaySurface == savedScene);
+  EXPECT_TRUE(MusicPlaying());
+  EXPECT_EQ(form_->Block->Live.BgmNo, 3);
+  EXPECT_GT(form_->SlotStatus(3), 1);  // the looping effect on channel 1
+
+  // The trace: restore, a 500 ms fade, then the script runs the message again.
+  const auto trace = ReadTrace(dir_.path() / "trace.txt");
+  size_t restore = 0;
+  for (size_t i = 0; i < trace.size(); ++i)
+    if (trace[i].taskCode == "800001") restore = i;
+  ASSERT_GT(restore, 0u);
+  ASSERT_LT(restore + 3, trace.size());
+  EXPECT_EQ(trace[restore + 1].taskCode, "2091");
+  EXPECT_EQ(trace[restore + 2].taskCode, "0");
+  const uint32_t fade = trace[restore + 2].ms - trace[restore + 1].ms;
+  EXPECT_GE(fade, 500u);
+  EXPECT_LE(fade, 520u);
+  EXPECT_EQ(trace[restore + 3].taskCode, "6001");
+  EXPECT_EQ(trace[restore + 3].step, kFirstMessageStep);
+}
+
+}  // namespace
+}  // namespace mokuren::testing
