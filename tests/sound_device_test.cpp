@@ -168,6 +168,21 @@ TEST_F(DDSDComponent, ALostDeviceGetsNoRefillsAndDoesNotFail) {
   EXPECT_TRUE(ddsd_->Available());
 }
 
+TEST(SoundDeviceRealTime, NoDeviceMeansSilenceWithoutAWord) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  TDDSD ddsd(MakeSdlSoundDevice());
+  EXPECT_FALSE(ddsd.Loaded());
+  TDDSDWaveData wave(ddsd, TDDSDWaveData::StreamingTag{}, false, kBytes, true, 16, 44100);
+  TDDSDChannel* ch = ddsd.Channel(0);
+  ASSERT_NE(ch, nullptr);
+  ch->setWaveData(&wave);
+  ch->PlayLoop();
+  wave.WriteData(0, std::vector<int16_t>(16).data(), 32);
+  EXPECT_EQ(ch->GetStatus(), 0u);
+  EXPECT_EQ(ddsd.ReportCount(), 0);
+  unsetenv("SDL_AUDIODRIVER");
+}
+
 TEST(SoundDeviceRealTime, DummyDriverRefillsTheHalfNotPlayingOnlyWhilePlaying) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   TDDSD ddsd(MakeSdlSoundDevice());

@@ -123,15 +123,17 @@ void TDDSDGenWave::Poll() {
 
 // ---- Channels ----------------------------------------------------------------------------------------
 
+// Only a wave whose buffer the channel shares knows the channel (and tells it when it goes away), so
+// only then may the channel reach the wave; a static wave may already be gone, its copy lives on.
 TDDSDChannel::~TDDSDChannel() {
-  if (wave_ != nullptr && wave_->channel_ == this) wave_->channel_ = nullptr;
+  if (shared_ != nullptr && wave_ != nullptr && wave_->channel_ == this) wave_->channel_ = nullptr;
 }
 
 void TDDSDChannel::ReleaseBuffer() {
+  if (shared_ != nullptr && wave_ != nullptr && wave_->channel_ == this) wave_->channel_ = nullptr;
   ownBuffer_.reset();
   shared_ = nullptr;
   is3D_ = false;
-  if (wave_ != nullptr && wave_->channel_ == this) wave_->channel_ = nullptr;
 }
 
 void TDDSDChannel::setWaveData(TDDSDGenWave* wave) {

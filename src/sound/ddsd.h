@@ -153,6 +153,8 @@ class TDDSDChannel {
   // Puts a wave on the channel (null removes it). A static wave is played through a copy of its buffer,
   // so it can play on several channels at once; a streaming wave is played through its own buffer.
   void setWaveData(TDDSDGenWave* wave);
+  // The wave last set. A static wave may have been destroyed since (the channel plays its own copy), so
+  // this is for comparison only.
   TDDSDGenWave* WaveData() const { return wave_; }
   void PlayOnce();
   void PlayLoop();
