@@ -1,0 +1,202 @@
+// Messages and choices as a player meets them: scenarios in the scenario language, run headless through
+// the interpreter, driven by clicks, keys and the popup menu.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/engine_fixture.h"
+#include "support/game_builder.h"
+
+namespace mokuren::testing {
+namespace {
+
+class MessageScenario : public EngineFixture {
+ protected:
+  void Start(const std::string& source) {
+    BuildTestGame(dir_.path(), TestGame{{{1, source}}, {}, {}});
+    StartEngine();
+    form_->NormalPlay = 1;  // normal play, as after "new game" (a scene replay counts all as read)
+    form_->MessageSpeed = 2;
+    form_->AutoDelay = 2;
+  }
+  int32_t Tc() const { return form_->TaskCode; }
+  uint32_t Now() { return platform_->TickCount(); }
+
+  // Runs passes until `done` holds (at most limit passes); false when it never did.
+  template <typename Done>
+  bool RunUntil(Done done, int limit = 3000) {
+    for (int i = 0; i < limit; ++i) {
+      if (done()) return true;
+      form_->IdleEvent();
+    }
+    return done();
+  }
+  bool UntilWaiting() { return RunUntil([&] { return Tc() == task::MessageWait || Tc() == task::SelectWait; }); }
+  // The message on screen (its index in the script's texts).
+  std::u16string Shown() { return form_->MessageTexts.at(static_cast<size_t>(form_->CurrentMessage)); }
+
+  void Click(int x, int y) {
+    platform_->InjectCursor(WindowId::Main, {x, y});
+    form_->FormMouseDown(MouseButton::Left, {x, y});
+  }
+  // Waits for the message wait, then clicks it away.
+  void ClickThrough() {
+    ASSERT_TRUE(UntilWaiting());
+    Click(400, 300);
+    form_->IdleEvent();
+  }
+  void Menu(MenuItem item) {
+    // As the popup menu does: only enabled items act (enabling is refreshed at the start of a pass).
+    form_->IdleEvent();
+    ASSERT_TRUE(platform_->MenuEnabled(item));
+    form_->PopupMenu1Popup();
+    form_->MenuClick(item);
+  }
+};
+
+const char* kThreeThenFour = R"(sysmenu 1
+allowskip 1
+*top
+msg "一つ目"
+msg "二つ目"
+msg "三つ目"
+F1 = F1 + 1
+if F1 < 2
+  jump top
+endif
+msg "四つ目はまだ読んでいない"
+msg "五つ目"
+wait click
+)";
+
+TEST_F(MessageScenario, AClickCompletesTypingWithoutAdvancing) {
+  Start(kThreeThenFour);
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageTyping; }));
+  form_->IdleEvent();
+  Click(400, 300);
+  ASSERT_TRUE(UntilWaiting());
+  Passes(100);
+  EXPECT_EQ(Tc(), task::MessageWait);
+  EXPECT_EQ(Shown(), u"一つ目");
+  ClickThrough();
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageTyping; }));
+  EXPECT_EQ(Shown(), u"二つ目");
+}
+
+TEST_F(MessageScenario, ReadSkipRunsThroughReadMessagesAndStopsAtTheFirstUnreadOne) {
+  Start(kThreeThenFour);
+  for (int i = 0; i < 3; ++i) ClickThrough();  // read once
+  ASSERT_TRUE(UntilWaiting());
+  ASSERT_EQ(Shown(), u"一つ目");
+  Menu(MenuItem::menuKSkip);
+  const int64_t frames = form_->FrameCount();
+  ASSERT_TRUE(RunUntil([&] { return form_->ReadSkip == 0; }));
+  // Skipping takes about a frame per message, not the typing and waiting.
+  EXPECT_LE(form_->FrameCount() - frames, 4);
+  ASSERT_TRUE(UntilWaiting());
+  EXPECT_EQ(Shown(), u"四つ目はまだ読んでいない");
+  EXPECT_EQ(form_->FastForward, 0);
+  // It stays off: the unread message waits for a click.
+  Passes(100);
+  EXPECT_EQ(Shown(), u"四つ目はまだ読んでいない");
+  EXPECT_EQ(Tc(), task::MessageWait);
+  ClickThrough();
+  ASSERT_TRUE(UntilWaiting());
+  EXPECT_EQ(Shown(), u"五つ目");
+}
+
+TEST_F(MessageScenario, SceneSkipDrawsNothingAndStopsAtAChoice) {
+  Start(R"(sysmenu 1
+allowskip 1
+*top
+msg "一"
+msg "二"
+msg "三"
+F1 = F1 + 1
+if F1 < 2
+  jump top
+endif
+choice "はい,いいえ"
+wait click
+)");
+  for (int i = 0; i < 3; ++i) ClickThrough();
+  ASSERT_TRUE(UntilWaiting());
+  Menu(MenuItem::menuSSkip);
+  EXPECT_EQ(form_->NoticeText, u"シーンスキップしました");
+  const int64_t paints = platform_->MainPaints();
+  const uint32_t start = Now();
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::SelectWait; }));
+  EXPECT_EQ(form_->SceneSkip, 0);
+  EXPECT_EQ(form_->ChoiceCount, 2);
+  // Three messages passed within a few passes, and at most the pass that put up the choice painted.
+  EXPECT_LE(Now() - start, 100u);
+  EXPECT_LE(platform_->MainPaints(), paints + 1);
+}
+
+TEST_F(MessageScenario, HeldEnterAdvancesAboutEvery100ms) {
+  Start(R"(msg "一"
+msg "二"
+msg "三"
+msg "四"
+msg "五"
+msg "六"
+wait click
+)");
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageTyping; }));
+  platform_->InjectKey(Key::Enter, true);
+  const uint32_t start = Now();
+  ASSERT_TRUE(RunUntil([&] { return Shown() == u"六" && Tc() == task::MessageWait; }));
+  // Five messages passed, each held back by the key lock for about 100 ms.
+  const uint32_t perMessage = (Now() - start) / 5;
+  EXPECT_GE(perMessage, 90u);
+  EXPECT_LE(perMessage, 130u);
+}
+
+TEST_F(MessageScenario, AutoModeAdvancesAboutTwoAndAHalfSecondsAfterTyping) {
+  Start(R"(sysmenu 1
+msg "一"
+msg "二"
+msg "三"
+wait click
+)");
+  ASSERT_TRUE(UntilWaiting());
+  Menu(MenuItem::menuAuto);
+  ASSERT_TRUE(RunUntil([&] { return Shown() == u"二"; }));
+  ASSERT_TRUE(UntilWaiting());
+  const uint32_t typed = Now();
+  ASSERT_TRUE(RunUntil([&] { return Shown() == u"三"; }));
+  EXPECT_GE(Now() - typed, 2500u);
+  EXPECT_LE(Now() - typed, 2560u);
+  EXPECT_EQ(form_->AutoMode, 1);
+}
+
+TEST_F(MessageScenario, AChoiceByClickBranchesTheStory) {
+  Start(R"(msg "どうする？"
+choice "はい,いいえ"
+if W1 == 2
+  F2 = 5
+  msg "いいえを選んだ"
+else
+  msg "はいを選んだ"
+endif
+wait click
+)");
+  ClickThrough();
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::SelectWait; }));
+  // Enter with the mouse over no line does nothing.
+  platform_->InjectCursor(WindowId::Main, {400, 100});
+  platform_->InjectKey(Key::Enter, true);
+  Passes(3);
+  platform_->InjectKey(Key::Enter, false);
+  EXPECT_EQ(Tc(), task::SelectWait);
+  // A click on line 2 (rows 280-319) takes "いいえ".
+  Click(400, 300);
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageWait; }));
+  EXPECT_EQ(form_->WorkVars[1], 2);
+  EXPECT_EQ(form_->ScenarioVars[2], 5);
+  EXPECT_EQ(Shown(), u"いいえを選んだ");
+}
+
+}  // namespace
+}  // namespace mokuren::testing
