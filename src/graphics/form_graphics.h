@@ -30,10 +30,15 @@ uint32_t TransitionStart = 0;
 int32_t TransitionDuration = 0;
 int32_t TransitionEnd = 0;
 
+// The row of ten on-screen buttons along the message window; both work only while a message waits.
 void Kumo_CheckButton();
 void Kumo_DrawButton();
-// Enables the on-screen buttons (start-up) and sets the ten button states.
+// Switches the on-screen buttons on (start-up; nothing switches them off).
 void EnableButtons();
+uint8_t ButtonsEnabled = 0;
+// The voice path of the message-log entry on screen while the log is browsed (empty: none). Set by the
+// message log; while unset, the voice button counts the viewed entry as having no voice.
+std::function<std::u16string()> ViewedLogVoicePath;
 void SetButtonStates(const std::array<int32_t, 10>& states);
 // Per button 1..10 (index k - 1): -1 hidden, 0 normal, 1 hover, 2 on, 3 on and hover, 4 disabled; the
 // button's function is active; a click is waiting to be handled.

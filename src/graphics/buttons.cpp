@@ -1,0 +1,102 @@
+// The on-screen buttons: hover and clicks (before the task of each pass) and drawing (frame step).
+#include "app/TForm1.h"
+#include "graphics/ABitmapFilters32.h"
+
+namespace mokuren {
+
+namespace {
+
+constexpr int32_t kRowLeft = 160, kButtonWidth = 64, kButtonHeight = 20;
+constexpr int32_t kMainRowTop = 580, kFloatRowTop = 164;
+
+// Picture of button k (1-10) in state s (0-4).
+size_t ButtonSlot(int k, int s) { return static_cast<size_t>(8 + (k - 1) + 10 * s); }
+
+}  // namespace
+
+void TForm1::EnableButtons() { ButtonsEnabled = 1; }
+
+void TForm1::SetButtonStates(const std::array<int32_t, 10>& states) { ButtonState = states; }
+
+void TForm1::Kumo_DrawButton() {
+  if (TaskCode != task::MessageWait || !WindowShown || !ButtonsEnabled) return;
+  const bool floating = platform().FloatVisible();
+  TABitmap& target = floating ? FloatSurface : FrameSurface;
+  const int32_t top = floating ? kFloatRowTop : kMainRowTop;
+  for (int k = 1; k <= 10; ++k) {
+    const int32_t s = ButtonState[static_cast<size_t>(k - 1)];
+    if (s < 0 || s > 4) continue;  // hidden
+    DrawAlpha(SurfaceTable[ButtonSlot(k, s)], target, kRowLeft + kButtonWidth * (k - 1), top, kButtonWidth,
+              kButtonHeight, 0, 0, 255);
+  }
+}
+
+void TForm1::Kumo_CheckButton() {
+  if (TaskCode != task::MessageWait || !WindowShown || !ButtonsEnabled) return;
+  auto state = [this](int k) -> int32_t& { return ButtonState[static_cast<size_t>(k - 1)]; };
+  auto on = [this](int k) -> uint8_t& { return ButtonOn[static_cast<size_t>(k - 1)]; };
+  const bool voiceKnown = CurrentVoice >= 0 && static_cast<size_t>(CurrentVoice) < ResourceNameArray.size();
+  // 1. The voice button is usable when there is a voice to replay.
+  if (LogView) {
+    state(4) = ViewedLogVoicePath && !ViewedLogVoicePath().empty() ? 0 : 4;
+  } else {
+    state(4) = voiceKnown ? 0 : 4;
+  }
+  // 2.
+  on(9) = FastForward;
+  on(10) = AutoMode;
+  // 3. Hover lasts only while the pointer is on the button.
+  for (int k = 1; k <= 10; ++k)
+    if (state(k) >= 0 && state(k) <= 3) state(k) = on(k) ? 2 : 0;
+  // 4. Hit test on the row of the window the buttons are in.
+  const bool floating = platform().FloatVisible();
+  const Point p = floating ? FloatMousePos : MousePos;
+  const int32_t top = floating ? kFloatRowTop : kMainRowTop;
+  if (p.y < top || p.y >= top + kButtonHeight) return;
+  const int32_t d = (p.x - (kRowLeft - kButtonWidth)) / kButtonWidth;  // truncates toward zero, as x - 96
+  if (d < 1 || d > 10) return;
+  if (state(d) >= 0 && state(d) <= 3) {
+    state(d) = on(d) ? 3 : 1;
+    if (ClickPending) {
+      ButtonLatch[static_cast<size_t>(d - 1)] = 1;
+      ClickPending = 0;
+    }
+  }
+  // 5.
+  uint8_t& latch = ButtonLatch[static_cast<size_t>(d - 1)];
+  if (!latch || state(d) == 4) return;
+  latch = 0;
+  SaveRecord& live = Block->Live;
+  switch (d) {
+    case 3:
+      Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop);
+      break;
+    case 4:
+      if (LogView) {
+        if (ViewedLogVoicePath) Kumo_PlayVOICE(ViewedLogVoicePath(), 1);
+      } else if (voiceKnown) {
+        Kumo_PlayVOICE(u"VOICE\\" + ResourceNameArray[static_cast<size_t>(CurrentVoice)] + u".ogg", 1);
+      }
+      on(4) = 1;
+      break;
+    case 5: QuickSave(); break;
+    case 6: QuickLoad(); break;
+    case 7: ShowSaveLoadScreen(0); break;
+    case 8: ShowSaveLoadScreen(1); break;
+    case 9:
+      ReadSkip = 1;
+      on(9) = 1;
+      break;
+    case 10:
+      AutoMode = 1;
+      on(10) = 1;
+      if (LoopingVoice) {
+        StopSlot(6);
+        LoopingVoice = 0;
+      }
+      break;
+    default: break;
+  }
+}
+
+}  // namespace mokuren
