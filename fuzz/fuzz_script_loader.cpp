@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "script/script_loader.h"
+#include "script/script_image.h"
 #include "text/text_codec.h"
 
 using namespace mokuren;

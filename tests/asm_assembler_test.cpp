@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "script/script_loader.h"
+#include "script/script_image.h"
 #include "toolkit/scenario_assembler.h"
 
 namespace mokuren {

@@ -6,7 +6,7 @@
 #include <map>
 #include <random>
 
-#include "script/script_loader.h"
+#include "script/script_image.h"
 #include "support/engine_fixture.h"
 #include "toolkit/scenario_assembler.h"
 #include "toolkit/scenario_disassembler.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "script/script_loader.h"
+#include "script/script_image.h"
 
 namespace mokuren::toolkit {
 

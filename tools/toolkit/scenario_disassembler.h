@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/script_loader.h"
+#include "script/script_image.h"
 
 namespace mokuren::toolkit {
 
