@@ -167,6 +167,16 @@ TEST_F(SoundEngine, EffectVolumeScalesTheRecordedSamplesExactly) {
     ASSERT_EQ(w.samples[wavFirst + i], ref[refFirst + i] * 128 / 256) << i;
 }
 
+TEST_F(SoundEngine, LoopFlagsCountOnlyTheirLowByte) {
+  Put("Sound/S01.ogg", EncodeOgg(Sine(880, 10000, 0.25, 2, 44100), 2, 44100));
+  Start();
+  form_->Kumo_PlaySE(1, 1, 256, 0);
+  EXPECT_EQ(form_->Block->Live.SeLoop[0], 0);
+  EXPECT_EQ(form_->SlotStatus(3), 2);
+  form_->Kumo_PlaySE(1, 1, 257, 0);
+  EXPECT_EQ(form_->SlotStatus(3), 3);
+}
+
 TEST_F(SoundEngine, SkippingRecordsTheEffectButPlaysNothing) {
   Put("Sound/S04.ogg", EncodeOgg(Sine(500, 20000, 0.5, 2, 44100), 2, 44100));
   Start();

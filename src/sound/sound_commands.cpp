@@ -1,5 +1,6 @@
 // The engine's sound commands: music with cross-fades between streams A and B, the three effect
-// positions and the voice, with the sound state a saved game keeps.
+// positions and the voice, with the sound state a saved game keeps. Loop flags are bytes: a script
+// operand of 256 is "once", as its stored low byte says.
 #include <string>
 
 #include "platform/game_files.h"
@@ -55,7 +56,7 @@ void TForm1::Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
     s.OggPlayer->AttachStream(newIndex, &fresh, true);
     fresh.SetVolume(0);
     fresh.FadeTo(fadeSeconds, 1.0);
-    s.OggPlayer->PlaySlot(newIndex, loop != 0);
+    s.OggPlayer->PlaySlot(newIndex, static_cast<uint8_t>(loop) != 0);
   } else {
     if (missing && no != 0) ReportError(FromUtf8(name) + u"が見つかりません");
     s.OggPlayer->StopSlot(oldIndex);
@@ -95,7 +96,7 @@ void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
     s.OggPlayer->AttachStream(slot, &fx, true);
     fx.SetVolume(0);
     fx.FadeTo(fadeSeconds, 1.0);
-    s.OggPlayer->PlaySlot(slot, loop != 0);
+    s.OggPlayer->PlaySlot(slot, static_cast<uint8_t>(loop) != 0);
   } else if (missing) {
     ReportError(FromUtf8(name) + u"が見つかりません");
   }
@@ -119,7 +120,7 @@ void TForm1::Kumo_PlayVOICE(const std::u16string& path, int repeat) {
     s.OggPlayer->AttachStream(stream::Voice, &voice, true);
     voice.SetVolume(1.0);
     s.OggPlayer->SetSlotVolume(stream::Voice, VoiceVolume / 100.0);
-    s.OggPlayer->PlaySlot(stream::Voice, repeat != 0);
+    s.OggPlayer->PlaySlot(stream::Voice, static_cast<uint8_t>(repeat) != 0);
   } else if (missing) {
     ReportError(path + u"が見つかりません");
   }
