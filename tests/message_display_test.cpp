@@ -172,6 +172,14 @@ TEST_F(MessageDisplay, AutoModeAdvancesAfterTheDelayPlusHalfASecond) {
   platform_->InjectKey(Key::Enter, true);
   PassesWhile(task::MessageWait);
   EXPECT_EQ(form_->AutoMode, 0);
+  // A damaged SAVE.DAT's delay neither overflows into an early advance nor stops the game.
+  platform_->InjectKey(Key::Enter, false);
+  form_->AutoDelay = 0x7FFFFFFF;
+  form_->AutoMode = 1;
+  ShowMessage(u"あいう");
+  PassesWhile(task::MessageTyping);
+  Passes(300);
+  EXPECT_EQ(form_->TaskCode, task::MessageWait);
 }
 
 TEST_F(MessageDisplay, SpaceHidesTheWindowAndOnlySpaceBringsItBack) {

@@ -172,7 +172,8 @@ void TForm1::Kumo_WaitMessage() {
   }
   // 4.
   const bool manual = KeyEnter || KeyCtrl || FastForward || ClickPending;
-  const bool automatic = AutoMode && AutoDelay * 1000 + 500 < AutoElapsed;
+  // In 64 bits: AutoDelay comes from SAVE.DAT, and a damaged file may hold any number there.
+  const bool automatic = AutoMode && int64_t{AutoDelay} * 1000 + 500 < AutoElapsed;
   if (manual || automatic) {
     // a. A manual advance ends auto mode.
     if (manual) AutoMode = 0;
