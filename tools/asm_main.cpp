@@ -1,6 +1,7 @@
 // mokuren-asm: scenario sources to compiled script entries, or straight to SCRIPT.DAT.
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <stdexcept>
 
 #include "toolkit/archive_writer.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     }
     if (args.size() >= 3 && args[0] == "--archive") {
       std::vector<ArchiveEntry> scripts;
+      std::map<size_t, std::string> sources;
       size_t next = 1;
       bool ok = true;
       for (size_t i = 2; i < args.size(); ++i) {
@@ -53,6 +55,9 @@ int main(int argc, char** argv) {
         if (number < 1 || number > 65535) throw std::runtime_error("script numbers run from 1 to 65535");
         next = number + 1;
         if (scripts.size() < number) scripts.resize(number);
+        if (!sources.emplace(number, source).second)
+          throw std::runtime_error("two sources for script " + std::to_string(number) + ": " + sources[number] + " and " +
+                                   source);
         scripts[number - 1].name = fs::path(source).stem().string();
         ok = Compile(source, scripts[number - 1].bytes) && ok;
       }
