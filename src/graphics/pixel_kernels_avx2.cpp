@@ -42,18 +42,28 @@ MOKUREN_AVX2 void BlendConstRow(const uint8_t* src, uint8_t* dst, int32_t pixels
   }
 }
 
-MOKUREN_AVX2 inline __m256i Blend4(__m256i s, __m256i d, __m256i o1) {
+// Four pixels widened to 16-bit lanes; inverseT holds 255 - T of each pixel in all four of its lanes.
+MOKUREN_AVX2 inline __m256i Blend4(__m256i s, __m256i d, __m256i inverseT, __m256i o1) {
   const __m256i v255 = _mm256_set1_epi16(255);
-  const __m256i t = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
-  const __m256i w = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(v255, t), o1), 8);
+  const __m256i w = _mm256_srli_epi16(_mm256_mullo_epi16(inverseT, o1), 8);
   const __m256i rest = _mm256_sub_epi16(v255, w);
   return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, w), _mm256_mullo_epi16(d, rest)), 8);
 }
 
 MOKUREN_AVX2 inline __m256i DrawAlpha8(__m256i s, __m256i d, __m256i o1) {
   const __m256i zero = _mm256_setzero_si256();
-  __m256i lo = Blend4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), o1);
-  __m256i hi = Blend4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), o1);
+  // 255 - T is the complement of byte 3; one byte shuffle spreads it over the pixel's four 16-bit lanes
+  // (zero high bytes), in the same pixel order as the unpacks below.
+  const __m256i inverted = _mm256_xor_si256(s, _mm256_set1_epi8(-1));
+  const __m256i spreadLo = _mm256_setr_epi8(3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128,
+                                            3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128);
+  const __m256i spreadHi = _mm256_setr_epi8(11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15,
+                                            -128, 11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128,
+                                            15, -128);
+  __m256i lo = Blend4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero),
+                      _mm256_shuffle_epi8(inverted, spreadLo), o1);
+  __m256i hi = Blend4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero),
+                      _mm256_shuffle_epi8(inverted, spreadHi), o1);
   return _mm256_packus_epi16(lo, hi);
 }
 
