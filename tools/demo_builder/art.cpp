@@ -2,6 +2,7 @@
 // transparency, so that the cross-fades, the layers and the message window have something to show.
 // Everything is deterministic: the same build gives the same bytes.
 #include "art.h"
+#include "art_title.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +17,6 @@
 namespace mokuren::demo {
 
 namespace {
-
-using toolkit::GradientPng;
 
 // Straight (not premultiplied) colour, 0..1 per channel.
 struct Rgba {
@@ -411,8 +410,7 @@ DemoArt MakeDemoArt() {
     for (int s = 0; s < 4; ++s) art.sysgrp[11 + (k - 1) + 10 * s] = Button(k, s);
   }
   // Title background and sheet.
-  art.sysgrp[61] = GradientPng(800, 600, 0x305080, 0xC0D0E0);
-  art.sysgrp[63] = GradientPng(800, 600, 0x404040, 0xA0A0A0);
+  AddTitleArt(art.sysgrp);
   return art;
 }
 
