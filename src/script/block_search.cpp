@@ -20,12 +20,20 @@ uint8_t LowByte(uint16_t code) { return static_cast<uint8_t>(code & 0xFF); }
 
 int32_t TForm1::GetElseStep(int32_t key) {
   const int32_t size = static_cast<int32_t>(ScriptCode.size());
-  for (int32_t i = std::max(StepNo + 1, 0); i < size; ++i) {
+  const int32_t first = std::max(StepNo + 1, 0);
+  for (int32_t i = first; i < size; ++i) {
     const ScriptInstruction& ins = ScriptCode[i];
     const uint8_t c = LowByte(ins.Code);
-    if ((c == kElse || c == kEndOfBlock) && ins.P1 == key) return i;
-    if (c == kEndOfScript) return -1;
+    if ((c == kElse || c == kEndOfBlock) && ins.P1 == key) {
+      SearchWork += i - first;
+      return i;
+    }
+    if (c == kEndOfScript) {
+      SearchWork += i - first;
+      return -1;
+    }
   }
+  SearchWork += size - first;
   ReportScriptFault(u"the search for the end of block " + FromUtf8(std::to_string(key)) +
                     u" met no end instruction (255)");
   return -1;
@@ -40,9 +48,16 @@ int32_t TForm1::GetLabelStep(const std::u16string& name) {
   for (int32_t i = 0; i < size; ++i) {
     const ScriptInstruction& ins = ScriptCode[i];
     const uint8_t c = LowByte(ins.Code);
-    if (c == kLabel && ins.P1 == k) return i;
-    if (c == kEndOfScript) return -1;
+    if (c == kLabel && ins.P1 == k) {
+      SearchWork += i;
+      return i;
+    }
+    if (c == kEndOfScript) {
+      SearchWork += i;
+      return -1;
+    }
   }
+  SearchWork += size;
   ReportScriptFault(u"the search for label \"" + name + u"\" met no end instruction (255)");
   return -1;
 }

@@ -37,8 +37,8 @@ int32_t GetSceneTbl(int32_t script);
 // ---- The interpreter -------------------------------------------------------------------------------
 // The last fetched instruction, operands resolved (the debug window's status line shows it).
 ScriptRegisters CurrentInstruction;
-// Instructions one pass may run before the interpreter gives the pass back, so that a script that
-// never yields cannot freeze the window.
+// Work (instructions run plus instructions searched) one pass may do before the interpreter gives
+// the pass back, so that a script that never yields cannot freeze the window.
 int64_t ScriptInstructionBudget = 1000000;
 void Kumo_TaskScript();
 // Runs the current instruction; true when it yields.
@@ -60,11 +60,14 @@ void ScriptBackground();
 std::u16string ResourceLine(int32_t line);
 // StepNo := a search result taken as signed 16-bit; targets beyond 32767 restart the script (reported).
 void SetJumpStep(int32_t target);
-// Reports a fault of the running script once per (script, step) in the error list.
+// Reports a fault of the running script in the error list, each distinct fault of a place once.
 void ReportScriptFault(const std::u16string& what);
 // Index of the first end instruction of the loaded code (or the code's length when there is none).
 int32_t LoadedCodeEnd() const;
-std::vector<std::pair<int32_t, int32_t>> ReportedScriptFaults;
+std::vector<std::u16string> ReportedScriptFaults;
 bool RunawayReported = false;
+// Instructions the searches of this pass looked at: they count against the budget like instructions,
+// so that a failed search repeated without end cannot hold one pass for minutes.
+int64_t SearchWork = 0;
 // Where the interpreter left off: a StepNo set from outside (a restore, a menu) is checked on entry.
 int32_t LeftScriptNo = -1, LeftStepNo = -2;

@@ -19,18 +19,15 @@ int32_t AsStep(int32_t searchResult) { return static_cast<int16_t>(searchResult)
 }  // namespace
 
 void TForm1::ReportScriptFault(const std::u16string& what) {
-  const std::pair<int32_t, int32_t> site{ScriptNo, StepNo};
+  std::u16string line = u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what;
   for (const auto& s : ReportedScriptFaults)
-    if (s == site) return;
+    if (s == line) return;
   // A script with faults everywhere must not flood the list.
-  constexpr size_t kMaxReportedSites = 1000;
-  if (ReportedScriptFaults.size() > kMaxReportedSites) return;
-  ReportedScriptFaults.push_back(site);
-  if (ReportedScriptFaults.size() > kMaxReportedSites) {
-    ReportError(u"script: too many faults; no more are listed");
-    return;
-  }
-  ReportError(u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what);
+  constexpr size_t kMaxReported = 1000;
+  if (ReportedScriptFaults.size() > kMaxReported) return;
+  if (ReportedScriptFaults.size() == kMaxReported) line = u"script: too many faults; no more are listed";
+  ReportedScriptFaults.push_back(line);
+  ReportError(line);
 }
 
 void TForm1::Kumo_TaskScript() {
@@ -51,7 +48,8 @@ void TForm1::Kumo_TaskScript() {
   // 3. Run until an instruction yields, but never more than the budget in one pass: a script that
   // never yields (a loop without a message or wait) then still leaves the window responsive.
   bool yielded = false;
-  for (int64_t n = 0; n < ScriptInstructionBudget && !yielded; ++n) {
+  SearchWork = 0;
+  for (int64_t n = 0; n + SearchWork < ScriptInstructionBudget && !yielded; ++n) {
     // Cycle 1.
     ++StepNo;
     if (StepNo < 0 || StepNo >= static_cast<int32_t>(ScriptCode.size())) {
@@ -74,7 +72,9 @@ void TForm1::Kumo_TaskScript() {
       r.Value = ins.Value;
     } else {
       for (int i = 0; i < 5; ++i) r.Mode[i] = static_cast<uint8_t>(OperandMode(ins.Modes, i));
-      r.P1 = ResolveOperand(r.Mode[0], ins.P1);
+      // An assignment's P1 names its target: a bad number there is reported once, by the store.
+      const bool target = ins.Code >= 80 && ins.Code <= 86 && r.Mode[0] != kModeValue;
+      r.P1 = target ? BankOfMode(r.Mode[0])->Get(ins.P1) : ResolveOperand(r.Mode[0], ins.P1);
       r.P2 = ResolveOperand(r.Mode[1], ins.P2);
       r.P3 = ResolveOperand(r.Mode[2], ins.P3);
       r.P4 = ResolveOperand(r.Mode[3], ins.P4);
@@ -88,7 +88,8 @@ void TForm1::Kumo_TaskScript() {
   } else if (!RunawayReported) {
     RunawayReported = true;
     ReportError(u"script " + Num(ScriptNo) + u": " + Num(ScriptInstructionBudget) +
-                u" instructions ran without a message, wait or jump; the script goes on at the next pass");
+                u" instructions ran (or were searched) without a message, wait or jump; the script goes on at"
+                u" the next pass");
   }
   LeftScriptNo = ScriptNo;
   LeftStepNo = StepNo;

@@ -24,7 +24,7 @@ class TempDir {
 };
 
 // Writes the smallest playable game into dir: three archives whose name lists are empty, and a script 1
-// that only ends (it restarts itself forever without showing anything).
+// that jumps to its own first label forever without showing anything.
 void WriteMinimalGame(const std::filesystem::path& dir);
 
 class EngineFixture : public ::testing::Test {

@@ -1,0 +1,75 @@
+// A headless engine whose loaded code a test writes directly, one instruction at a time, and runs with
+// Kumo_TaskScript. Scripts that jump to other scripts or return need SCRIPT.DAT: those are tested in
+// the scenario language (interp_scenario_test.cpp).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/engine_fixture.h"
+
+namespace mokuren::testing {
+
+// Operand modes of an instruction: 0 value, 1 F, 2 S, 3 W.
+constexpr uint16_t Modes(int p1, int p2 = 0, int p3 = 0, int value = 0) {
+  return static_cast<uint16_t>(p1 | p2 << 2 | p3 << 4 | value << 8);
+}
+
+inline ScriptInstruction Op(uint16_t code, int16_t p1 = 0, int16_t p2 = 0, int16_t p3 = 0, int32_t value = 0,
+                            uint16_t modes = 0) {
+  return ScriptInstruction{code, modes, p1, p2, p3, 0, value};
+}
+
+inline ScriptInstruction Nop() { return Op(0); }
+inline ScriptInstruction End() { return Op(255); }
+// A timed wait of 0 ms: yields, so a test can look at the state after the instructions before it.
+inline ScriptInstruction Yield() { return Op(128, 0); }
+
+class Interp : public EngineFixture {
+ protected:
+  void SetUp() override {
+    StartEngine();
+    Passes(1);  // start-up: script 1 is loaded
+    form_->NormalPlay = 1;
+    errorsAtStart_ = form_->ErrorList().size();
+  }
+
+  // Lines the error list gained since start-up.
+  size_t NewErrors() const { return form_->ErrorList().size() - errorsAtStart_; }
+
+  // Replaces the loaded code by `code` and an end instruction, and starts it from its first instruction.
+  void Load(const std::vector<ScriptInstruction>& code, int16_t scriptNo = 1) {
+    auto& sc = form_->ScriptCode;
+    std::copy(code.begin(), code.end(), sc.begin());
+    sc[code.size()] = End();
+    form_->ScriptNo = scriptNo;
+    form_->StepNo = -1;
+    form_->TaskCode = task::Script;
+  }
+
+  // Runs the interpreter once: instructions until one yields.
+  void Run() { form_->Kumo_TaskScript(); }
+
+  // Error-list lines that contain `text`.
+  int Errors(const std::string& text) {
+    int n = 0;
+    for (const auto& line : form_->ErrorList())
+      if (ToUtf8Line(line).find(text) != std::string::npos) ++n;
+    return n;
+  }
+
+  static std::string ToUtf8Line(const std::u16string& s) {
+    std::string out;
+    for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+  }
+
+  TForm1& f() { return *form_; }
+
+  size_t errorsAtStart_ = 0;
+};
+
+}  // namespace mokuren::testing

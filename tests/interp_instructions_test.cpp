@@ -1,0 +1,298 @@
+// The interpreter on code written instruction by instruction: assignments and 16-bit arithmetic,
+// conditions and blocks, labels, waits, layers, system functions, messages and the end of a script.
+#include <set>
+
+#include "interp_fixture.h"
+
+namespace mokuren::testing {
+namespace {
+
+TEST_F(Interp, AssignmentsWriteTheVariableThatP1NamesWithSixteenBitWrapAround) {
+  f().WorkVars[5] = 9;
+  f().WorkVars[6] = 9;
+  f().WorkVars[20] = -5;
+  Load({
+      Op(80, 5, 7, 0, 0, Modes(1)),             // F5 = 7
+      Op(80, 5, 99),                             // a plain value names no variable: nothing is stored
+      Op(81, 1, 32767, 1, 0, Modes(3)),          // W1 = 32767 + 1
+      Op(83, 2, 300, 300, 0, Modes(3)),          // W2 = 300 * 300: the low 16 bits
+      Op(84, 3, -7, 2, 0, Modes(3)),             // W3 = -7 / 2 toward zero
+      Op(85, 4, -7, 2, 0, Modes(3)),             // W4 = -7 % 2 with the sign of -7
+      Op(84, 5, 5, 0, 0, Modes(3)),              // division by 0 stores 0
+      Op(85, 6, 5, 0, 0, Modes(3)),              // and so does the remainder
+      Op(84, 7, -32768, -1, 0, Modes(3)),        // the one quotient that overflows wraps back
+      Op(82, 8, 5, 1, 0, Modes(2, 1, 3)),        // S8 = F5 - W1, read from the banks
+      Op(80, 9, 20, 0, 0, Modes(1, 3)),          // F9 = W20
+      Op(0, 0, 0, 0, 20, Modes(0, 0, 0, 3)),     // Value from W20 is sign-extended
+      Yield(),
+  });
+  Run();
+  EXPECT_EQ(f().ScenarioVars[5], 7);
+  EXPECT_EQ(f().WorkVars[1], -32768);
+  EXPECT_EQ(f().WorkVars[2], static_cast<int16_t>(90000 - 65536));
+  EXPECT_EQ(f().WorkVars[3], -3);
+  EXPECT_EQ(f().WorkVars[4], -1);
+  EXPECT_EQ(f().WorkVars[5], 0);
+  EXPECT_EQ(f().WorkVars[6], 0);
+  EXPECT_EQ(f().WorkVars[7], -32768);
+  EXPECT_EQ(f().SystemVars[8], static_cast<int16_t>(7 + 32768));
+  EXPECT_EQ(f().ScenarioVars[9], -5);
+  EXPECT_EQ(f().TaskCode, task::Wait);
+  EXPECT_EQ(NewErrors(), 0u);
+}
+
+TEST_F(Interp, RandomDrawsEveryNumberOfItsRangeWhicheverWayRoundTheBoundsAre) {
+  std::set<int> seen, seenNegative;
+  for (int i = 0; i < 400; ++i) {
+    Load({Op(86, 1, 5, 2, 0, Modes(3)), Op(86, 2, -1, -3, 0, Modes(3)), Op(86, 3, 4, 4, 0, Modes(3)), Yield()});
+    Run();
+    seen.insert(f().WorkVars[1]);
+    seenNegative.insert(f().WorkVars[2]);
+    ASSERT_EQ(f().WorkVars[3], 4);
+  }
+  EXPECT_EQ(seen, (std::set<int>{2, 3, 4, 5}));
+  EXPECT_EQ(seenNegative, (std::set<int>{-3, -2, -1}));
+}
+
+// Block 3: a condition at step 10, its else marker at step 20 and its end marker at step 30, with an
+// end marker of another block (4) in between that a search for block 3 passes over.
+std::vector<ScriptInstruction> BlockScript(ScriptInstruction condition) {
+  std::vector<ScriptInstruction> code(40, Nop());
+  code[10] = condition;
+  code[11] = Op(80, 1, 11, 0, 0, Modes(3));  // W1 = 11: the true part ran
+  code[12] = Yield();
+  code[15] = Op(127, 4);
+  code[20] = Op(126, 3);
+  code[21] = Op(80, 1, 21, 0, 0, Modes(3));  // W1 = 21: the else part ran
+  code[22] = Yield();
+  code[30] = Op(127, 3);
+  code[31] = Op(80, 2, 31, 0, 0, Modes(3));  // W2 = 31: after the block
+  code[32] = Yield();
+  return code;
+}
+
+TEST_F(Interp, AFailedConditionGoesOnAfterTheBlocksNextMarkerAndElseSkipsToItsEnd) {
+  Load(BlockScript(Op(112, 3, 1, 2)));  // 1 == 2 fails
+  Run();
+  EXPECT_EQ(f().WorkVars[1], 21);
+  EXPECT_EQ(f().StepNo, 22);
+
+  f().WorkVars[1] = 0;
+  Load(BlockScript(Op(112, 3, 2, 2)));  // 2 == 2 holds
+  Run();
+  EXPECT_EQ(f().WorkVars[1], 11);
+  EXPECT_EQ(f().StepNo, 12);
+  f().TaskCode = task::Script;
+  f().StepNo = 19;  // the true part ends at the else marker
+  Run();
+  EXPECT_EQ(f().WorkVars[1], 11);
+  EXPECT_EQ(f().WorkVars[2], 31);
+}
+
+TEST_F(Interp, ComparisonsAreSigned) {
+  struct Case {
+    uint16_t code;
+    int16_t a, b;
+    bool holds;
+  };
+  const Case cases[] = {{112, 5, 5, true},   {112, 5, -5, false}, {113, 5, -5, true}, {113, 7, 7, false},
+                        {114, -1, 1, true},  {114, 1, -1, false}, {115, 1, -1, true}, {115, -32768, 32767, false},
+                        {116, 3, 3, true},   {116, 4, 3, false},  {117, 3, 3, true},  {117, -4, 3, false}};
+  for (const Case& c : cases) {
+    f().WorkVars[1] = 0;
+    Load(BlockScript(Op(c.code, 3, c.a, c.b)));
+    Run();
+    EXPECT_EQ(f().WorkVars[1], c.holds ? 11 : 21) << c.code << " " << c.a << " " << c.b;
+  }
+}
+
+TEST_F(Interp, AJumpGoesOnAfterTheFirstLabelOfItsNameAndAMissingNameRestartsTheScript) {
+  f().LabelNames = {u"other", u"twice"};
+  f().JumpNames = {u"twice", u"nowhere"};
+  const std::vector<ScriptInstruction> code = {
+      Op(64, 0),                                                   // 0: jump "twice"
+      Op(80, 1, 1, 0, 0, Modes(3)), Yield(),                       // 1-2
+      Op(78, 1), Op(80, 1, 4, 0, 0, Modes(3)), Yield(),            // 3-5: the first label "twice"
+      Op(78, 1), Op(80, 1, 7, 0, 0, Modes(3)), Yield(),            // 6-8: the second one
+  };
+  Load(code);
+  Run();
+  EXPECT_EQ(f().StepNo, 3);  // the label itself; execution goes on after it
+  EXPECT_EQ(f().TaskCode, task::Script);
+  Run();
+  EXPECT_EQ(f().WorkVars[1], 4);
+
+  std::vector<ScriptInstruction> missing = code;
+  missing[0] = Op(64, 1);  // jump "nowhere"
+  Load(missing);
+  Run();
+  EXPECT_EQ(f().StepNo, -1);
+  EXPECT_EQ(NewErrors(), 0u);  // a missing label is the scenario's business, not a fault
+}
+
+TEST_F(Interp, ACallRemembersWhereItCameFromAndAReturnWithAnEmptyTableGoesOn) {
+  f().LabelNames = {u"sub"};
+  f().JumpNames = {u"sub"};
+  Load({Nop(), Op(65, 0), Op(78, 0), Yield()}, 4);
+  Run();
+  EXPECT_EQ(f().ReturnDepth, 1);
+  EXPECT_EQ(f().ReturnTable[0].Script, 4);
+  EXPECT_EQ(f().ReturnTable[0].Step, 1);
+  EXPECT_EQ(f().StepNo, 2);
+
+  f().Kumo_ClearReturnTbl();
+  Load({Op(79), Op(80, 1, 1, 0, 0, Modes(3)), Yield()});
+  Run();
+  EXPECT_EQ(f().WorkVars[1], 1);  // the return did not yield
+  EXPECT_EQ(f().ReturnDepth, 0);
+}
+
+TEST_F(Interp, TimedKeyAndMovieWaits) {
+  const uint32_t now = platform().TickCount();
+  Load({Op(128, 250, 1)});
+  Run();
+  EXPECT_EQ(f().TaskCode, task::Wait);
+  EXPECT_EQ(f().WaitDeadline, static_cast<int32_t>(now + 250));
+  EXPECT_EQ(f().WaitClickable, 1);
+
+  Load({Op(128, 32767, 0)});
+  Run();
+  EXPECT_EQ(f().WaitDeadline, static_cast<int32_t>(now + 32767));
+  EXPECT_EQ(f().WaitClickable, 0);
+
+  Load({Op(128, -1)});
+  Run();
+  EXPECT_EQ(f().TaskCode, task::WaitKey);
+
+  f().SceneSkip = 1;  // scene skip does not wait, but the pass ends there
+  Load({Op(128, -1), Op(80, 1, 1, 0, 0, Modes(3)), Yield()});
+  Run();
+  EXPECT_EQ(f().TaskCode, task::Script);
+  EXPECT_EQ(f().StepNo, 0);
+  f().SceneSkip = 0;
+
+  Load({Op(128, -6)});
+  Run();
+  EXPECT_EQ(f().TaskCode, task::WaitMovie);
+
+  f().SystemVars[451] = 1;  // the movie is switched off: -6, like any other negative kind, does nothing
+  Load({Op(128, -6), Op(128, -3), Op(80, 2, 1, 0, 0, Modes(3)), Yield()});
+  Run();
+  EXPECT_EQ(f().WorkVars[2], 1);
+}
+
+TEST_F(Interp, ALayerKeepsItsXForAnUnknownPositionAndIsResetOtherwise) {
+  f().LayerPos[0] = {123, 50};
+  f().LayerOpacity[0] = 9;
+  Load({Op(17, 4, 0, 0, 0), Op(19, 1, 0, 0, 0), Op(21, 3, 0, 0, 0), Yield()});
+  Run();
+  EXPECT_EQ(f().LayerPos[0].X, 123);
+  EXPECT_EQ(f().LayerPos[0].Y, 0);
+  EXPECT_EQ(f().LayerOpacity[0], 255);
+  EXPECT_EQ(f().LayerPos[2].X, -200);
+  EXPECT_EQ(f().LayerPos[4].X, 200);
+}
+
+TEST_F(Interp, SystemFunctions) {
+  f().ReadSkip = f().SceneSkip = f().AutoMode = 1;
+  f().LoopingVoice = 1;
+  Load({Op(136, 1, 0), Op(136, 2, 5), Op(136, 3, 1), Op(136, 7, 1), Op(136, 444), Op(136, 999), Nop(),
+        Op(136, 101)});
+  f().SectionSkipRequest = 1;
+  Run();
+  EXPECT_EQ(f().CursorShown, 0);
+  EXPECT_FALSE(platform().CursorShownNow());
+  EXPECT_EQ(f().SystemMenuAllowed, 1);
+  EXPECT_EQ(f().SkipAllowed, 1);
+  EXPECT_EQ(f().SectionSkip, 1);
+  EXPECT_EQ(f().SectionSkipRequest, 0);
+  EXPECT_EQ(f().LoopingVoice, 0);
+  // The title menu: normal play, and the script will come back to this step after a scene replay.
+  EXPECT_EQ(f().TaskCode, task::TitleMenuOpen);
+  EXPECT_EQ(f().NormalPlay, 1);
+  EXPECT_EQ(f().TitleReturnStep, 7);
+  EXPECT_EQ(f().ReadSkip + f().SceneSkip + f().AutoMode, 0);
+}
+
+TEST_F(Interp, AVoiceOfKindSevenRepeatsAndKeepsPlayingUnlessAutoModeIsOn) {
+  f().MessageTexts = {u"一", u"二"};
+  f().ResourceNameArray[0] = u"V001";
+  Load({Op(96, 0, 7, 0, 0)});
+  Run();
+  EXPECT_EQ(f().TaskCode, task::MessageTyping);
+  EXPECT_EQ(f().VoiceRepeat, 1);
+  EXPECT_EQ(f().LoopingVoice, 1);
+  EXPECT_EQ(f().CurrentVoice, 0);
+
+  f().LoopingVoice = 0;
+  f().AutoMode = 1;
+  Load({Op(96, 1, 7, 0, 0)});
+  Run();
+  EXPECT_EQ(f().VoiceRepeat, 0);
+  EXPECT_EQ(f().LoopingVoice, 0);
+}
+
+TEST_F(Interp, ReadSkipGoesOverReadMessagesAndStopsAtTheFirstUnreadOne) {
+  f().MessageTexts = {u"一", u"二", u"三"};
+  f().ReadMarks[1][0] = 0x01;  // message 0 of script 1 was read
+  f().ReadSkip = 1;
+  Load({Op(96, 0, 0, 0, -1), Op(96, 1, 0, 0, -1)});
+  Run();
+  EXPECT_EQ(f().FastForward, 1);
+  EXPECT_EQ(f().ReadSkip, 1);
+  f().TaskCode = task::Script;
+  Run();
+  EXPECT_EQ(f().FastForward, 0);
+  EXPECT_EQ(f().ReadSkip, 0);
+  EXPECT_EQ(f().ReadMarks[1][0], 0x03);  // both are marked now
+
+  // In a scene replay every message counts as read, and scene skip follows the same rule.
+  f().NormalPlay = 0;
+  f().SceneSkip = 1;
+  Load({Op(96, 2, 0, 0, -1)});
+  Run();
+  EXPECT_EQ(f().FastForward, 1);
+  EXPECT_EQ(f().SceneSkip, 1);
+}
+
+TEST_F(Interp, AChoiceEndsEverySkipAndAutoMode) {
+  f().MessageTexts = {u"はい,いいえ"};
+  f().ReadSkip = f().SceneSkip = f().AutoMode = f().FastForward = 1;
+  f().MessageDone = 1;
+  Load({Op(104, 0, 3)});
+  Run();
+  EXPECT_EQ(f().TaskCode, task::SelectWait);
+  EXPECT_EQ(f().ReadSkip + f().SceneSkip + f().AutoMode + f().FastForward + f().MessageDone, 0);
+  EXPECT_EQ(f().ChoiceActive, 1);
+  EXPECT_EQ(f().CurrentVoice, 3);
+}
+
+TEST_F(Interp, TheEndOfAScriptRestartsItInNormalPlayAndChainsTheScenesOfAReplay) {
+  Load({Op(80, 1, 1, 0, 0, Modes(3))});
+  Run();
+  EXPECT_EQ(f().StepNo, -1);
+  EXPECT_EQ(f().TaskCode, task::Script);
+
+  // A replay of scripts 5 and 1, now at the first: the end runs the next listed script from its top.
+  f().NormalPlay = 0;
+  f().SceneTableRaw[0] = 5;
+  f().SceneTableRaw[1] = 1;
+  f().SceneTableCursor = 1;
+  f().TitleReturnStep = 2;
+  Load({}, 5);
+  Run();
+  EXPECT_EQ(f().ScriptNo, 1);
+  EXPECT_EQ(f().StepNo, -1);
+  EXPECT_EQ(f().TaskCode, task::Script);
+  // Script 1 of the test game loops; its end stands for the end of the last listed scene.
+  f().StepNo = 1;
+  Run();
+  EXPECT_EQ(f().TaskCode, task::EvMenuOpen);
+  EXPECT_EQ(f().ScriptNo, 1);
+  EXPECT_EQ(f().StepNo, 2);  // where the title menu was opened
+  EXPECT_EQ(f().SceneTableRaw[0], 0);
+  EXPECT_EQ(f().SceneTableRaw[1], 0);
+}
+
+}  // namespace
+}  // namespace mokuren::testing
