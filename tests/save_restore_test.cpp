@@ -2,6 +2,9 @@
 // the looping effects of the record, fades in over 500 ms and hands over to the interpreter.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <random>
+
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -132,6 +135,29 @@ TEST_F(Restore, EventsQuickSaveAndQuickLoad) {
   form_->ApplyEvent({0, "quickload", {}, "", 6});
   EXPECT_EQ(form_->NoticeText, u"クイックロードしました");
   EXPECT_EQ(form_->StepNo, 11);
+}
+
+TEST_F(Restore, DamagedSlotsLoadWithoutHarm) {
+  // Slots of random bytes (as a SAVE.DAT of the right size but wrong content would give), and the
+  // extremes of every number the restore hands on.
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 6; ++round) {
+    SaveRecord& slot = form_->Block->Slot(3);
+    auto* bytes = reinterpret_cast<uint8_t*>(&slot);
+    for (size_t i = 0; i < sizeof slot; ++i) bytes[i] = static_cast<uint8_t>(random());
+    if (round == 0) {
+      slot.StepNo = INT32_MIN;
+      slot.ScriptNo = INT16_MIN;
+      slot.BackgroundNo = INT32_MIN;
+      slot.BgmNo = INT32_MAX;
+      for (int k = 0; k < 5; ++k) slot.LayerImage[k] = -1, slot.LayerPos[k] = {INT32_MAX, INT32_MIN};
+      for (int k = 0; k < 3; ++k) slot.SeNo[k] = INT32_MIN;
+    }
+    slot.Used = 1;
+    ASSERT_TRUE(form_->LoadFromSlot(3));
+    Passes(80);
+    EXPECT_NE(form_->TaskCode, task::Restore);
+  }
 }
 
 }  // namespace

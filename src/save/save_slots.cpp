@@ -31,7 +31,9 @@ bool TForm1::LoadFromSlot(int n) {
   // 1.
   Block->Live = Block->Slot(n);
   // 2. The instruction that was waiting when the game was saved (a message or a choice) runs again.
-  StepNo -= 1;
+  // A damaged slot may hold any step; it wraps around instead of overflowing, and the interpreter
+  // checks the step against the loaded code before it runs anything.
+  StepNo = static_cast<int32_t>(static_cast<uint32_t>(StepNo) - 1u);
   // 3.
   TaskCode = task::Restore;
   return true;
