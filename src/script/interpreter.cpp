@@ -47,6 +47,14 @@ void TForm1::Kumo_TaskScript() {
 
   // 3. Run until an instruction yields, but never more than the budget in one pass: a script that
   // never yields (a loop without a message or wait) then still leaves the window responsive.
+  // Operand resolution without a call per operand; only a bad variable number takes the slow,
+  // reporting path.
+  VarBank* const banks[4] = {nullptr, &ScenarioVars, &SystemVars, &WorkVars};
+  auto resolve = [&](int mode, int16_t field) -> int16_t {
+    if (mode == kModeValue) return field;
+    if (VarBank::Valid(field)) [[likely]] return banks[mode]->Get(field);
+    return ResolveOperand(mode, field);
+  };
   bool yielded = false;
   SearchWork = 0;
   for (int64_t n = 0; n + SearchWork < ScriptInstructionBudget && !yielded; ++n) {
@@ -74,11 +82,11 @@ void TForm1::Kumo_TaskScript() {
       for (int i = 0; i < 5; ++i) r.Mode[i] = static_cast<uint8_t>(OperandMode(ins.Modes, i));
       // An assignment's P1 names its target: a bad number there is reported once, by the store.
       const bool target = ins.Code >= 80 && ins.Code <= 86 && r.Mode[0] != kModeValue;
-      r.P1 = target ? BankOfMode(r.Mode[0])->Get(ins.P1) : ResolveOperand(r.Mode[0], ins.P1);
-      r.P2 = ResolveOperand(r.Mode[1], ins.P2);
-      r.P3 = ResolveOperand(r.Mode[2], ins.P3);
-      r.P4 = ResolveOperand(r.Mode[3], ins.P4);
-      r.Value = ResolveValue(r.Mode[4], ins.Value);
+      r.P1 = target ? banks[r.Mode[0]]->Get(ins.P1) : resolve(r.Mode[0], ins.P1);
+      r.P2 = resolve(r.Mode[1], ins.P2);
+      r.P3 = resolve(r.Mode[2], ins.P3);
+      r.P4 = resolve(r.Mode[3], ins.P4);
+      r.Value = r.Mode[4] == kModeValue ? ins.Value : ResolveValue(r.Mode[4], ins.Value);
     }
     // Cycle 3.
     yielded = ExecuteInstruction();
