@@ -26,18 +26,23 @@ struct PatternCloser {
 };
 using PatternHandle = std::unique_ptr<FcPattern, PatternCloser>;
 
+struct ConfigCloser {
+  void operator()(FcConfig* c) const { FcConfigDestroy(c); }
+};
+using ConfigHandle = std::unique_ptr<FcConfig, ConfigCloser>;
+
 // The best installed face for family, or (when it is missing) the best face for Japanese text.
-bool MatchFace(const char* family, bool monospace, std::string& path, int32_t& index) {
+bool MatchFace(FcConfig* config, const char* family, bool monospace, std::string& path, int32_t& index) {
   PatternHandle pattern(FcPatternCreate());
   if (!pattern) return false;
   FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
   FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
   if (monospace) FcPatternAddInteger(pattern.get(), FC_SPACING, FC_MONO);
   FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
-  FcFontSet* sorted = FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result);
+  FcFontSet* sorted = FcFontSort(config, pattern.get(), FcFalse, nullptr, &result);
   if (!sorted) return false;
   bool found = false;
   for (int i = 0; i < sorted->nfont && !found; ++i) {
@@ -92,7 +97,10 @@ TextRenderer::~TextRenderer() {
 
 bool TextRenderer::Open(std::string& error) {
   if (open_) return true;
-  if (!FcInit()) {
+  // A configuration of our own, released once the faces are found: the library's global one is never
+  // freed, and the faces need nothing from fontconfig after matching.
+  ConfigHandle config(FcInitLoadConfigAndFonts());
+  if (!config) {
     error = "fontconfig could not be initialised";
     return false;
   }
@@ -104,7 +112,7 @@ bool TextRenderer::Open(std::string& error) {
   library_.reset(lib);
   for (size_t i = 0; i < faces_.size(); ++i) {
     FaceSlot& slot = faces_[i];
-    if (!MatchFace(kFamilies[i], i == 0, slot.path, slot.index)) {
+    if (!MatchFace(config.get(), kFamilies[i], i == 0, slot.path, slot.index)) {
       error = "no installed font can show Japanese text; install the package fonts-ipafont-gothic "
               "(and fonts-ipafont-mincho)";
       return false;
