@@ -141,6 +141,42 @@ TEST_F(GraphicsEngine, MissingBrokenAndUnplacedImagesChangeNothing) {
   form_->SaveLoadImage2 = nullptr;
 }
 
+TEST_F(GraphicsEngine, SystemSetFillsFrameSheetPlatesButtonsAndTheFloatingBackground) {
+  TABitmap sheet(800, 600);
+  for (int32_t y = 0; y < 600; ++y)
+    for (int32_t x = 0; x < 800; ++x) sheet.ScanLine(y)[x * 4 + 1] = static_cast<uint8_t>(y);
+  TestGame game;
+  game.sysgrp[1] = Png(Filled(800, 184, 1, 0, 0, 0), PngAlpha::FromTransparency);
+  game.sysgrp[51] = Png(sheet, PngAlpha::None);
+  game.sysgrp[52] = Png(Filled(800, 40, 52, 0, 0, 0), PngAlpha::FromTransparency);
+  game.sysgrp[53] = Png(Filled(800, 40, 53, 0, 0, 0), PngAlpha::FromTransparency);
+  // Every button picture carries its entry number in red.
+  for (int entry = 3; entry <= 50; ++entry)
+    if (entry <= 10 || entry % 10 >= 3 || entry % 10 == 0)
+      game.sysgrp[entry] = Png(Filled(64, 20, static_cast<uint8_t>(entry), 0, 0, 0), PngAlpha::FromTransparency);
+  Start(game);
+  form_->LoadSystemPictures();
+  EXPECT_EQ(Px(Slot(6), 0, 0)[2], 1);
+  EXPECT_EQ(Px(Slot(72), 0, 0)[2], 52);
+  EXPECT_EQ(Px(Slot(91), 0, 0)[2], 53);
+  // The floating window's background is rows 416-599 of the sheet.
+  EXPECT_EQ(Px(Slot(7), 0, 0)[1], 416 % 256);
+  EXPECT_EQ(Px(Slot(7), 799, 183)[1], 599 % 256);
+  // Button k in state s is slot 8 + (k - 1) + 10s: states 0-3 from entry 11 + (k - 1) + 10s, state 4 from k.
+  for (int k = 3; k <= 10; ++k) {
+    for (int s = 0; s <= 3; ++s) EXPECT_EQ(Px(Slot(8 + (k - 1) + 10 * s), 0, 0)[2], 11 + (k - 1) + 10 * s);
+    EXPECT_EQ(Px(Slot(8 + (k - 1) + 40), 0, 0)[2], k);
+  }
+  // Restarting play reloads frame, sheet and plates but leaves the floating background and buttons.
+  Slot(7).FillRGB(9, 9, 9);
+  Slot(10).FillRGB(9, 9, 9);
+  Slot(72).FillRGB(9, 9, 9);
+  form_->LoadSystemPictures(false);
+  EXPECT_EQ(Px(Slot(7), 0, 0)[2], 9);
+  EXPECT_EQ(Px(Slot(10), 0, 0)[2], 9);
+  EXPECT_EQ(Px(Slot(72), 0, 0)[2], 52);
+}
+
 TEST_F(GraphicsEngine, SeenFlagsCoverScenarioEntries351To759Only) {
   StartEngine();
   // The flag is set before the read, so entries need not exist.
