@@ -170,7 +170,7 @@ TEST_F(ScriptLoader, RandomBytesAsScriptArchive) {
   EXPECT_EQ(form_->ScriptNo, 1);
   bool indexReported = false;
   for (const auto& line : form_->ErrorList())
-    indexReported = indexReported || line.find(u"SCRIPT.DAT: ") == 0 && line.find(u"index entries point past") != std::u16string::npos;
+    indexReported = indexReported || (line.find(u"SCRIPT.DAT: ") == 0 && line.find(u"index entries point past") != std::u16string::npos);
   EXPECT_TRUE(indexReported);
 }
 
