@@ -122,6 +122,20 @@ TEST_F(Program, VerbsOfSubsystemsNotBuiltAreReportedAndTheRunGoesOn) {
   EXPECT_NE(ReadFile(err).find("float-click"), std::string::npos);
 }
 
+// Files named on the command line and in events are where the player started the program, not in the
+// game directory the engine works in.
+TEST_F(Program, RelativeFilesAreTakenFromWhereTheProgramWasStarted) {
+  std::filesystem::path launch = dir_.path() / "launch";
+  std::filesystem::create_directory(launch);
+  WriteFile(launch / "events.txt", "100 screenshot shot.png\n");
+  std::string cmd = "cd '" + launch.string() + "' && " + ProgramPath() + " '" + dir_.path().string() +
+                    "' --headless --max-ms 300 --events events.txt --trace trace.txt >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::exists(launch / "trace.txt"));
+  EXPECT_TRUE(std::filesystem::exists(launch / "shot.png"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "trace.txt"));
+}
+
 // The close question: "キャンセル" keeps the game running; "ＯＫ" ends it.
 TEST_F(Program, QuitAsksAndCancelKeepsTheGameRunning) {
   std::string trace = Path("trace.txt");

@@ -86,6 +86,10 @@ class TForm1 : public EngineState {
   void ReportError(const std::u16string& line);
   const std::vector<std::u16string>& ErrorList() const { return errorList_; }
 
+  // A file named in the events file: relative names are taken from the directory the program was started
+  // in, not the game directory the engine works in.
+  std::string AutomationFile(const std::string& name) const;
+
   Platform& platform() { return platform_; }
   const LaunchOptions& options() const { return options_; }
 
@@ -117,6 +121,10 @@ class TForm1 : public EngineState {
 
   Platform& platform_;
   LaunchOptions options_;
+  std::filesystem::path launchDir_ = [] {
+    std::error_code ec;  // the directory may be gone; then names stay as given
+    return std::filesystem::current_path(ec);
+  }();
   EventScript events_;
   bool terminated_ = false;
   bool closing_ = false;

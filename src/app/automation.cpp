@@ -28,6 +28,11 @@ MenuItem MenuByName(const std::string& name) {
 
 }  // namespace
 
+std::string TForm1::AutomationFile(const std::string& name) const {
+  std::filesystem::path p(name);
+  return p.is_relative() ? (launchDir_ / p).string() : name;
+}
+
 uint32_t TForm1::ElapsedMs() { return loopStarted_ ? platform_.TickCount() - loopStartTick_ : 0; }
 
 bool TForm1::LoadEvents(std::string& error) {

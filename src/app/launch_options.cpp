@@ -1,6 +1,7 @@
 #include "app/launch_options.h"
 
 #include <charconv>
+#include <filesystem>
 #include <string_view>
 
 namespace mokuren {
@@ -64,6 +65,12 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
     }
   }
   return r;
+}
+
+void ResolveFilesAgainst(LaunchOptions& options, const std::string& dir) {
+  for (std::string* file : {&options.eventsFile, &options.traceFile, &options.recordAudio}) {
+    if (!file->empty() && std::filesystem::path(*file).is_relative()) *file = (std::filesystem::path(dir) / *file).string();
+  }
 }
 
 }  // namespace mokuren

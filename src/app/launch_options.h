@@ -24,6 +24,10 @@ struct ParseResult {
 };
 
 ParseResult ParseCommandLine(int argc, const char* const* argv);
+
+// Makes the files named on the command line absolute against dir (the directory the program was started
+// in), since the engine works in the game directory.
+void ResolveFilesAgainst(LaunchOptions& options, const std::string& dir);
 const char* UsageText();
 
 }  // namespace mokuren

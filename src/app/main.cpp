@@ -1,5 +1,6 @@
 // Process entry: the command line, the single-instance guard, the backend, the engine.
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "app/TForm1.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
     std::cerr << "mokuren: " << parsed.error << '\n' << mokuren::UsageText();
     return 2;
   }
+  std::error_code ec;
+  mokuren::ResolveFilesAgainst(parsed.options, std::filesystem::current_path(ec).string());
   const mokuren::LaunchOptions& options = parsed.options;
   if (options.help) {
     std::cout << mokuren::UsageText();

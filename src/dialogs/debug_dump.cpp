@@ -75,7 +75,7 @@ void TForm1::DebugDumpEvent(const Event& e) {
   // The file name is the rest of the line after the button, so it may hold blanks.
   std::string file = e.text.substr(std::min(e.text.size(), e.text.find(button) + button.size()));
   file.erase(0, file.find_first_not_of(" \t"));
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  std::ofstream out(AutomationFile(file), std::ios::binary | std::ios::trunc);
   out << JoinLinesUtf8(lines);
   if (!out) ReportError(u"debug: cannot write " + FromUtf8(file));
 }

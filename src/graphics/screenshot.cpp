@@ -7,7 +7,7 @@ namespace mokuren {
 
 bool TForm1::SaveScreenshot(const std::string& file, bool floatWindow) {
   std::string error;
-  if (WritePngFile(file, floatWindow ? FloatSurface : FrameSurface, PngAlpha::None, error)) return true;
+  if (WritePngFile(AutomationFile(file), floatWindow ? FloatSurface : FrameSurface, PngAlpha::None, error)) return true;
   ReportError(FromUtf8("screenshot " + file + ": " + error));
   return false;
 }
