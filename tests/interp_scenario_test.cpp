@@ -21,7 +21,8 @@ class InterpScenario : public ::testing::Test {
     game.scripts = scripts;
     BuildTestGame(dir_.path(), game);
     WriteFile(Path("events.txt"), events);
-    return RunProgram("'" + dir_.path().string() + "' --headless --max-ms " + std::to_string(ms) + " --events '" +
+    // Started in the game directory, so the dumps the events name land there.
+    return RunProgramIn(dir_.path(), "'" + dir_.path().string() + "' --headless --max-ms " + std::to_string(ms) + " --events '" +
                           Path("events.txt") + "'",
                       {}, Path("stderr.txt"));
   }

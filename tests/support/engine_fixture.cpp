@@ -93,7 +93,12 @@ void EngineFixture::Passes(int n) {
 std::string ProgramPath() { return std::string(MOKUREN_BIN_DIR) + "/mokuren"; }
 
 int RunProgram(const std::string& args, const std::string& stdoutFile, const std::string& stderrFile) {
-  std::string cmd = ProgramPath() + " " + args;
+  return RunProgramIn({}, args, stdoutFile, stderrFile);
+}
+
+int RunProgramIn(const std::filesystem::path& cwd, const std::string& args, const std::string& stdoutFile,
+                 const std::string& stderrFile) {
+  std::string cmd = (cwd.empty() ? std::string() : "cd '" + cwd.string() + "' && ") + ProgramPath() + " " + args;
   cmd += stdoutFile.empty() ? " >/dev/null" : " >'" + stdoutFile + "'";
   cmd += stderrFile.empty() ? " 2>/dev/null" : " 2>'" + stderrFile + "'";
   int status = std::system(cmd.c_str());

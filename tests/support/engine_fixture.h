@@ -44,6 +44,9 @@ class EngineFixture : public ::testing::Test {
 
 // Runs the real program; returns its exit status. Output goes to the given files when not empty.
 int RunProgram(const std::string& args, const std::string& stdoutFile = {}, const std::string& stderrFile = {});
+// The same, started in the directory `cwd` (relative files of the events then land there).
+int RunProgramIn(const std::filesystem::path& cwd, const std::string& args, const std::string& stdoutFile = {},
+                 const std::string& stderrFile = {});
 std::string ProgramPath();
 std::string ReadFile(const std::filesystem::path& p);
 void WriteFile(const std::filesystem::path& p, const std::string& bytes);
