@@ -13,6 +13,7 @@
 #include "app/TForm1.h"
 #include "platform/headless/headless_platform.h"
 #include "text/message_layout.h"
+#include "toolkit/archive_writer.h"
 
 namespace {
 
@@ -21,22 +22,6 @@ using namespace mokuren;
 const std::u16string kMessage =
     u"ミナ「①くん、おはよう！　今日から同じクラスだね。ずっと待ってたんだから、遅刻しないでよ？"
     u"帰りは一緒に商店街へ寄って、新しい文房具を見に行こうね。約束だよ」";
-
-void PutU32(std::string& s, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-std::string MakeArchive(const std::string& names, const std::vector<std::string>& entries) {
-  std::string a(16 + 8 * 65536, '\0');
-  auto add = [&](size_t index, const std::string& bytes) {
-    PutU32(a, 16 + 8 * index, static_cast<uint32_t>(a.size()));
-    PutU32(a, 16 + 8 * index + 4, static_cast<uint32_t>(bytes.size()));
-    a += bytes;
-  };
-  add(0, names);
-  for (size_t i = 0; i < entries.size(); ++i) add(i + 1, entries[i]);
-  return a;
-}
 
 // A headless engine on a minimal game in a temporary directory, past its start-up.
 struct Engine {
@@ -47,12 +32,13 @@ struct Engine {
   Engine() {
     dir = std::filesystem::temp_directory_path() / ("mokuren-bench-text-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
+    // Script 1 is a single end instruction: 16 unread bytes, code size 16, the instruction, four empty tables.
     std::string script(16 + 4 + 16 + 16, '\0');
-    PutU32(script, 16, 16);
+    script[16] = 16;
     script[20] = static_cast<char>(255);
-    std::ofstream(dir / "SCRIPT.DAT", std::ios::binary) << MakeArchive("script1\r\n:END\r\n", {script});
-    std::ofstream(dir / "GRAPHIC.DAT", std::ios::binary) << MakeArchive(":END\r\n", {});
-    std::ofstream(dir / "SYSGRP.DAT", std::ios::binary) << MakeArchive(":END\r\n", {});
+    toolkit::WriteArchive(dir / "SCRIPT.DAT", {{"script1", script}});
+    toolkit::WriteArchive(dir / "GRAPHIC.DAT", {});
+    toolkit::WriteArchive(dir / "SYSGRP.DAT", {});
     LaunchOptions options;
     options.gameDir = dir.string();
     options.headless = true;

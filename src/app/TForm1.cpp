@@ -47,13 +47,7 @@ bool TForm1::FormCreate() {
   CreateSound();
   // 12.
   if (!Kumo_CheckSaveFile()) {
-    MessageSpeed = 2;
-    EffectsOn = 1;
-    FullScreen = 0;
-    VoiceVolume = 100;
-    BgmVolume = 30;
-    SeVolume = 100;
-    AutoDelay = 2;
+    SetSaveDefaults();
     Kumo_CreateSaveFile();
   }
   // 13.

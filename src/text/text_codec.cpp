@@ -41,8 +41,8 @@ IconvHandle OpenIconv(const char* to, const char* from) {
 
 }  // namespace
 
-std::string ToUtf8(std::u16string_view s) {
-  std::string out;
+std::u32string ToCodePoints(std::u16string_view s) {
+  std::u32string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
     char32_t c = s[i];
@@ -52,8 +52,15 @@ std::string ToUtf8(std::u16string_view s) {
     } else if (c >= 0xD800 && c < 0xE000) {
       c = 0xFFFD;
     }
-    AppendUtf8(out, c);
+    out.push_back(c);
   }
+  return out;
+}
+
+std::string ToUtf8(std::u16string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t c : ToCodePoints(s)) AppendUtf8(out, c);
   return out;
 }
 

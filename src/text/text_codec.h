@@ -9,6 +9,8 @@
 namespace mokuren {
 
 std::string ToUtf8(std::u16string_view s);
+// Code points of UTF-16 text; an unpaired surrogate becomes U+FFFD.
+std::u32string ToCodePoints(std::u16string_view s);
 std::u16string FromUtf8(std::string_view s);
 // Bytes that CP932 does not define become U+30FB "・" one byte at a time, so that nothing is lost silently.
 std::u16string Cp932ToUtf16(std::string_view bytes);

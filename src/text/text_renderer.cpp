@@ -252,20 +252,5 @@ void CoverageMask::Reset(int32_t w, int32_t h) {
   a.assign(static_cast<size_t>(width) * height, 0);
 }
 
-std::u32string ToCodePoints(std::u16string_view s) {
-  std::u32string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;
-    }
-    out.push_back(c);
-  }
-  return out;
-}
 
 }  // namespace mokuren

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text/text_codec.h"
+
 namespace mokuren {
 
 class TABitmap;
@@ -108,7 +110,5 @@ class TextRenderer {
   bool open_ = false;
 };
 
-// Decodes UTF-16 into code points; unpaired surrogates become U+FFFD.
-std::u32string ToCodePoints(std::u16string_view text);
 
 }  // namespace mokuren

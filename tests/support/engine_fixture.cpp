@@ -1,5 +1,7 @@
 #include "support/engine_fixture.h"
 
+#include "toolkit/archive_writer.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -31,19 +33,6 @@ void PutU32(std::string& s, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-// An archive whose entry 0 is the name list and whose entries 1.. are the given bytes.
-std::string MakeArchive(const std::string& names, const std::vector<std::string>& entries) {
-  std::string a(16 + 8 * 65536, '\0');
-  auto add = [&](size_t index, const std::string& bytes) {
-    PutU32(a, 16 + 8 * index, static_cast<uint32_t>(a.size()));
-    PutU32(a, 16 + 8 * index + 4, static_cast<uint32_t>(bytes.size()));
-    a += bytes;
-  };
-  add(0, names);
-  for (size_t i = 0; i < entries.size(); ++i) add(i + 1, entries[i]);
-  return a;
-}
-
 }  // namespace
 
 void WriteMinimalGame(const std::filesystem::path& dir) {
@@ -64,9 +53,9 @@ void WriteMinimalGame(const std::filesystem::path& dir) {
   table("loop\r\n");  // jump names
   table("");          // resource names
   table("");          // messages
-  WriteFile(dir / "SCRIPT.DAT", MakeArchive("script1\r\n:END\r\n", {script}));
-  WriteFile(dir / "GRAPHIC.DAT", MakeArchive(":END\r\n", {}));
-  WriteFile(dir / "SYSGRP.DAT", MakeArchive(":END\r\n", {}));
+  toolkit::WriteArchive(dir / "SCRIPT.DAT", {{"script1", script}});
+  toolkit::WriteArchive(dir / "GRAPHIC.DAT", {});
+  toolkit::WriteArchive(dir / "SYSGRP.DAT", {});
 }
 
 void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick, LaunchOptions options) {
