@@ -33,27 +33,27 @@ void AppendBytes(png_structp png, png_bytep data, size_t n) {
 }
 
 // libpng's own writer makes the files, so the decoder is tested against an independent encoder.
-std::vector<uint8_t> WritePng(const PngSpec& spec) {
+std::vector<uint8_t> WritePng(const PngSpec& wanted) {
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  std::vector<png_bytep> rowPointers(spec.height);
-  const size_t rowBytes = spec.rows.size() / spec.height;
-  for (uint32_t y = 0; y < spec.height; ++y) rowPointers[y] = const_cast<uint8_t*>(spec.rows.data()) + y * rowBytes;
+  std::vector<png_bytep> rowPointers(wanted.height);
+  const size_t rowBytes = wanted.rows.size() / wanted.height;
+  for (uint32_t y = 0; y < wanted.height; ++y) rowPointers[y] = const_cast<uint8_t*>(wanted.rows.data()) + y * rowBytes;
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     ADD_FAILURE() << "libpng could not write the test image";
     return {};
   }
   png_set_write_fn(png, &out, AppendBytes, nullptr);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, wanted.width, wanted.height, wanted.bitDepth, wanted.colourType,
+               wanted.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-  if (!spec.paletteAlpha.empty())
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
-  if (spec.colourKey) png_set_tRNS(png, info, nullptr, 0, &spec.key);
+  if (!wanted.palette.empty())
+    png_set_PLTE(png, info, wanted.palette.data(), static_cast<int>(wanted.palette.size()));
+  if (!wanted.paletteAlpha.empty())
+    png_set_tRNS(png, info, wanted.paletteAlpha.data(), static_cast<int>(wanted.paletteAlpha.size()), nullptr);
+  if (wanted.colourKey) png_set_tRNS(png, info, nullptr, 0, &wanted.key);
   png_write_info(png, info);
   png_write_image(png, rowPointers.data());
   png_write_end(png, nullptr);

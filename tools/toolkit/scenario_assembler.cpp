@@ -358,21 +358,21 @@ class Assembler {
     return static_cast<int64_t>(table.lines.size()) - 1;
   }
 
-  bool StoreOperand(ScriptInstruction& ins, const OperandSpec& spec, const Operand& op) {
+  bool StoreOperand(ScriptInstruction& ins, const OperandSpec& shape, const Operand& op) {
     auto fromTable = [&](ScriptTableKind kind, bool reuse) {
       // Label and jump names are names even when they look like variables; #F1 names a variable.
       const bool nameWord = op.type == Operand::Word || (op.type == Operand::Variable && kind != ScriptTableKind::Messages);
       if (op.type == Operand::String || (nameWord && kind != ScriptTableKind::Messages))
-        return Store(ins, spec.field, Allocate(kind, op.text, reuse, op.col), kModeValue, op.col);
+        return Store(ins, shape.field, Allocate(kind, op.text, reuse, op.col), kModeValue, op.col);
       if (op.type == Operand::Ref || (op.type == Operand::Variable && kind == ScriptTableKind::Messages) ||
           (op.type == Operand::Number && kind == ScriptTableKind::Messages))
-        return StoreValue(ins, spec.field, op);
+        return StoreValue(ins, shape.field, op);
       Fail(op.col, std::string("expected a ") + ScriptTableName(kind) + " (text or #n)");
       return false;
     };
-    switch (spec.kind) {
+    switch (shape.kind) {
       case OperandKind::Value:
-        return StoreValue(ins, spec.field, op);
+        return StoreValue(ins, shape.field, op);
       case OperandKind::Message:
         return fromTable(ScriptTableKind::Messages, false);
       case OperandKind::Label:
@@ -380,17 +380,17 @@ class Assembler {
       case OperandKind::Jump:
         return fromTable(ScriptTableKind::Jumps, true);
       case OperandKind::Voice:
-        if (op.type == Operand::Word && op.text == "none") return Store(ins, spec.field, -1, kModeValue, op.col);
+        if (op.type == Operand::Word && op.text == "none") return Store(ins, shape.field, -1, kModeValue, op.col);
         if (op.type == Operand::String || op.type == Operand::Word)
-          return Store(ins, spec.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue, op.col);
-        return StoreValue(ins, spec.field, op);
+          return Store(ins, shape.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue, op.col);
+        return StoreValue(ins, shape.field, op);
       case OperandKind::Image:
         if (op.type == Operand::String || op.type == Operand::Word) {
           ins.Modes |= kNameFlag;
-          return Store(ins, spec.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue, op.col);
+          return Store(ins, shape.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue, op.col);
         }
         if (op.type == Operand::Ref) ins.Modes |= kNameFlag;
-        return StoreValue(ins, spec.field, op);
+        return StoreValue(ins, shape.field, op);
       case OperandKind::Position:
         if (op.type == Operand::Word) {
           static const std::map<std::string, int> kPos = {{"keep", 0}, {"left", 1}, {"center", 2}, {"right", 3}};
@@ -399,17 +399,17 @@ class Assembler {
             Fail(op.col, "a position is left, center, right, keep or a number");
             return false;
           }
-          return Store(ins, spec.field, it->second, kModeValue, op.col);
+          return Store(ins, shape.field, it->second, kModeValue, op.col);
         }
-        return StoreValue(ins, spec.field, op);
+        return StoreValue(ins, shape.field, op);
       case OperandKind::WaitTime:
         if (op.type == Operand::Word) {
-          if (op.text == "click") return Store(ins, spec.field, -1, kModeValue, op.col);
-          if (op.text == "movie") return Store(ins, spec.field, -6, kModeValue, op.col);
+          if (op.text == "click") return Store(ins, shape.field, -1, kModeValue, op.col);
+          if (op.text == "movie") return Store(ins, shape.field, -6, kModeValue, op.col);
           Fail(op.col, "a wait is a time in ms, click, movie or a variable");
           return false;
         }
-        return StoreValue(ins, spec.field, op);
+        return StoreValue(ins, shape.field, op);
     }
     return false;
   }
@@ -448,33 +448,33 @@ class Assembler {
     if (first.text == "elseif") return ElseIf(t);
     if ((first.text == "else" || first.text == "endif") && (t.size() == 1 || t[1].text == "[")) return ElseEndif(t);
     if (first.text == "raw") return Raw(t);
-    const OpcodeSpec* spec = FindMnemonic(first.text);
-    if (!spec) {
+    const OpcodeSpec* shape = FindMnemonic(first.text);
+    if (!shape) {
       Fail(first.col, "unknown mnemonic '" + first.text + "'");
       return;
     }
     auto ops = ReadOperandList(t, 1);
     if (!ops) return;
-    if (ops->size() > spec->operands.size()) {
-      Fail((*ops)[spec->operands.size()].col, first.text + " takes " + std::to_string(spec->operands.size()) + " operand(s)");
+    if (ops->size() > shape->operands.size()) {
+      Fail((*ops)[shape->operands.size()].col, first.text + " takes " + std::to_string(shape->operands.size()) + " operand(s)");
       return;
     }
-    ScriptInstruction ins{spec->code, 0, 0, 0, 0, 0, 0};
-    if (spec->hasFixedP1) ins.P1 = spec->fixedP1;
-    for (size_t i = 0; i < spec->operands.size(); ++i) {
+    ScriptInstruction ins{shape->code, 0, 0, 0, 0, 0, 0};
+    if (shape->hasFixedP1) ins.P1 = shape->fixedP1;
+    for (size_t i = 0; i < shape->operands.size(); ++i) {
       if (i < ops->size()) {
-        if (!StoreOperand(ins, spec->operands[i], (*ops)[i])) return;
-      } else if (spec->operands[i].kind == OperandKind::Voice) {
+        if (!StoreOperand(ins, shape->operands[i], (*ops)[i])) return;
+      } else if (shape->operands[i].kind == OperandKind::Voice) {
         ins.Value = -1;  // no voice
-      } else if (spec->operands[i].kind == OperandKind::Message || spec->operands[i].kind == OperandKind::Label ||
-                 spec->operands[i].kind == OperandKind::Jump || spec->operands[i].kind == OperandKind::Image) {
+      } else if (shape->operands[i].kind == OperandKind::Message || shape->operands[i].kind == OperandKind::Label ||
+                 shape->operands[i].kind == OperandKind::Jump || shape->operands[i].kind == OperandKind::Image) {
         Fail(first.col, first.text + " needs its " + std::to_string(i + 1) + ". operand");
         return;
       }
     }
-    if (spec->code == 126 || spec->code == 127) {
+    if (shape->code == 126 || shape->code == 127) {
       // A numbered else/endif closes that block if it is the innermost one.
-      if (spec->code == 127 && !blocks_.empty() && (ins.Modes & 3) == 0 && blocks_.back().number == ins.P1) blocks_.pop_back();
+      if (shape->code == 127 && !blocks_.empty() && (ins.Modes & 3) == 0 && blocks_.back().number == ins.P1) blocks_.pop_back();
     }
     Emit(ins);
   }

@@ -119,46 +119,46 @@ class Printer {
     return "#" + ValueText(ins, f);
   }
 
-  std::string Operand(const OperandSpec& spec, const ScriptInstruction& ins, bool withText) {
-    switch (spec.kind) {
+  std::string Operand(const OperandSpec& shape, const ScriptInstruction& ins, bool withText) {
+    switch (shape.kind) {
       case OperandKind::Value:
-        return ValueText(ins, spec.field);
+        return ValueText(ins, shape.field);
       case OperandKind::Position:
-        if (FieldMode(ins, spec.field) == 0 && FieldValue(ins, spec.field) >= 0 && FieldValue(ins, spec.field) <= 3) {
+        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) >= 0 && FieldValue(ins, shape.field) <= 3) {
           static const char* const kPositions[] = {"keep", "left", "center", "right"};
-          return kPositions[FieldValue(ins, spec.field)];
+          return kPositions[FieldValue(ins, shape.field)];
         }
-        return ValueText(ins, spec.field);
+        return ValueText(ins, shape.field);
       case OperandKind::WaitTime:
-        if (FieldMode(ins, spec.field) == 0 && FieldValue(ins, spec.field) == -1) return "click";
-        if (FieldMode(ins, spec.field) == 0 && FieldValue(ins, spec.field) == -6) return "movie";
-        return ValueText(ins, spec.field);
+        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == -1) return "click";
+        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == -6) return "movie";
+        return ValueText(ins, shape.field);
       case OperandKind::Message:
-        return TableRef(ScriptTableKind::Messages, ins, spec.field, withText, false);
+        return TableRef(ScriptTableKind::Messages, ins, shape.field, withText, false);
       case OperandKind::Label:
-        return TableRef(ScriptTableKind::Labels, ins, spec.field, withText, true);
+        return TableRef(ScriptTableKind::Labels, ins, shape.field, withText, true);
       case OperandKind::Jump:
-        return TableRef(ScriptTableKind::Jumps, ins, spec.field, withText, true);
+        return TableRef(ScriptTableKind::Jumps, ins, shape.field, withText, true);
       case OperandKind::Voice:
-        if (FieldMode(ins, spec.field) == 0 && FieldValue(ins, spec.field) == -1) return "none";
-        if (withText && FieldMode(ins, spec.field) == 0) {
-          std::string ref = TableRef(ScriptTableKind::Resources, ins, spec.field, true, false);
+        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == -1) return "none";
+        if (withText && FieldMode(ins, shape.field) == 0) {
+          std::string ref = TableRef(ScriptTableKind::Resources, ins, shape.field, true, false);
           if (ref[0] == '"') return ref;
         }
-        return ValueText(ins, spec.field);
+        return ValueText(ins, shape.field);
       case OperandKind::Image:
-        if (ins.Modes & kNameFlag) return TableRef(ScriptTableKind::Resources, ins, spec.field, withText, false);
-        return ValueText(ins, spec.field);
+        if (ins.Modes & kNameFlag) return TableRef(ScriptTableKind::Resources, ins, shape.field, withText, false);
+        return ValueText(ins, shape.field);
     }
     return "?";
   }
 
   // Operands that equal what an omitted operand assembles to are left off the end.
-  static bool IsDefault(const OperandSpec& spec, const ScriptInstruction& ins) {
-    if (FieldMode(ins, spec.field) != 0) return false;
-    const int32_t v = FieldValue(ins, spec.field);
-    if (spec.kind == OperandKind::Voice) return v == -1;
-    if (spec.kind == OperandKind::Value || spec.kind == OperandKind::Position || spec.kind == OperandKind::WaitTime)
+  static bool IsDefault(const OperandSpec& shape, const ScriptInstruction& ins) {
+    if (FieldMode(ins, shape.field) != 0) return false;
+    const int32_t v = FieldValue(ins, shape.field);
+    if (shape.kind == OperandKind::Voice) return v == -1;
+    if (shape.kind == OperandKind::Value || shape.kind == OperandKind::Position || shape.kind == OperandKind::WaitTime)
       return v == 0;
     return false;
   }
@@ -182,14 +182,14 @@ class Printer {
       static const char* const kOperators[] = {"+", "-", "*", "/", "%"};
       return target + ValueText(ins, Field::P2) + " " + kOperators[ins.Code - 81] + " " + ValueText(ins, Field::P3);
     }
-    const OpcodeSpec* spec = FindOpcode(ins.Code, p1Plain ? ins.P1 : INT16_MIN);
-    if (!spec) return {};
-    size_t count = spec->operands.size();
+    const OpcodeSpec* shape = FindOpcode(ins.Code, p1Plain ? ins.P1 : INT16_MIN);
+    if (!shape) return {};
+    size_t count = shape->operands.size();
     // A system function keeps its one argument even when it is 0: "sysmenu 0" reads better than "sysmenu".
-    const size_t keep = spec->hasFixedP1 ? count : 0;
-    while (count > keep && IsDefault(spec->operands[count - 1], ins)) --count;
-    std::string text(spec->mnemonic);
-    for (size_t i = 0; i < count; ++i) text += (i == 0 ? " " : ", ") + Operand(spec->operands[i], ins, withText);
+    const size_t keep = shape->hasFixedP1 ? count : 0;
+    while (count > keep && IsDefault(shape->operands[count - 1], ins)) --count;
+    std::string text(shape->mnemonic);
+    for (size_t i = 0; i < count; ++i) text += (i == 0 ? " " : ", ") + Operand(shape->operands[i], ins, withText);
     return text;
   }
 
@@ -239,11 +239,11 @@ std::string Render(const ScriptImage& image, const std::array<TableView, kScript
 std::string DisassembleScript(const ScriptImage& image) {
   std::array<TableView, kScriptTableCount> tables;
   for (int k = 0; k < kScriptTableCount; ++k) tables[k] = ViewTable(image.tables[k]);
-  const std::string wanted = EncodeScriptImage(image);
+  const std::string shape = EncodeScriptImage(image);
   // Inline texts read best; they are kept when they rebuild the very same tables.
   std::string text = Render(image, tables, true);
   AssemblyResult r = AssembleScenario(text, "disassembly");
-  if (r.ok() && EncodeScriptImage(r.image) == wanted) return text;
+  if (r.ok() && EncodeScriptImage(r.image) == shape) return text;
   return Render(image, tables, false);
 }
 
