@@ -181,31 +181,35 @@ void FillRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height
 
 // ---- Blends -----------------------------------------------------------------------------------------
 
-void BlendConst(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
-                int32_t sy, int32_t opacity) {
+namespace {
+
+using BlendRow = void (*)(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t opacity);
+
+// The three blends differ only in their row kernel: clip once, then blend row by row. The opacity is
+// taken as a 16-bit value.
+void BlendRows(BlendRow row, const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width,
+               int32_t height, int32_t sx, int32_t sy, int32_t opacity) {
   Span s;
   if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
-  const auto row = Rows().blendConst;
-  const uint16_t a = static_cast<uint16_t>(opacity);
-  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) { row(from, to, s.width, a); });
+  const uint16_t o = static_cast<uint16_t>(opacity);
+  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) { row(from, to, s.width, o); });
+}
+
+}  // namespace
+
+void BlendConst(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+                int32_t sy, int32_t opacity) {
+  BlendRows(Rows().blendConst, src, dst, x, y, width, height, sx, sy, opacity);
 }
 
 void DrawAlpha(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                int32_t sy, int32_t opacity) {
-  Span s;
-  if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
-  const auto row = Rows().drawAlpha;
-  const uint16_t o = static_cast<uint16_t>(opacity);
-  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) { row(from, to, s.width, o); });
+  BlendRows(Rows().drawAlpha, src, dst, x, y, width, height, sx, sy, opacity);
 }
 
 void DrawAlphaSkip(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
                    int32_t sx, int32_t sy, int32_t opacity) {
-  Span s;
-  if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
-  const auto row = Rows().drawAlphaSkip;
-  const uint16_t o = static_cast<uint16_t>(opacity);
-  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) { row(from, to, s.width, o); });
+  BlendRows(Rows().drawAlphaSkip, src, dst, x, y, width, height, sx, sy, opacity);
 }
 
 // ---- Scaling ----------------------------------------------------------------------------------------
