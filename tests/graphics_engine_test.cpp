@@ -8,6 +8,7 @@
 #include "graphics/png_writer.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "support/test_surfaces.h"
 
 namespace mokuren {
 namespace {
@@ -17,14 +18,7 @@ using testing::TestGame;
 
 // A surface of one colour and transparency T (stored in PNGs as alpha 255 - T).
 TABitmap Filled(int32_t w, int32_t h, uint8_t r, uint8_t g, uint8_t b, uint8_t t = 0) {
-  TABitmap s(w, h);
-  for (size_t i = 0; i < s.ByteSize(); i += 4) {
-    s.Bits()[i] = b;
-    s.Bits()[i + 1] = g;
-    s.Bits()[i + 2] = r;
-    s.Bits()[i + 3] = t;
-  }
-  return s;
+  return testing::Solid(w, h, b, g, r, t);
 }
 
 std::string Png(const TABitmap& s, PngAlpha alpha) {

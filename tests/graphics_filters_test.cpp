@@ -8,20 +8,12 @@
 #include <vector>
 
 #include "graphics/ABitmapFilters32.h"
+#include "support/test_surfaces.h"
 
 namespace mokuren {
 namespace {
 
-TABitmap Solid(int32_t w, int32_t h, uint8_t b, uint8_t g, uint8_t r, uint8_t t) {
-  TABitmap s(w, h);
-  for (size_t i = 0; i < s.ByteSize(); i += 4) {
-    s.Bits()[i] = b;
-    s.Bits()[i + 1] = g;
-    s.Bits()[i + 2] = r;
-    s.Bits()[i + 3] = t;
-  }
-  return s;
-}
+using testing::Solid;
 
 const uint8_t* Px(const TABitmap& s, int32_t x, int32_t y) { return s.ScanLine(y) + x * 4; }
 

@@ -1,0 +1,22 @@
+// Surfaces of one colour for graphics tests.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/ABitmap.h"
+
+namespace mokuren::testing {
+
+// A w x h surface whose every pixel is blue b, green g, red r and transparency t.
+inline TABitmap Solid(int32_t w, int32_t h, uint8_t b, uint8_t g, uint8_t r, uint8_t t) {
+  TABitmap s(w, h);
+  for (size_t i = 0; i < s.ByteSize(); i += 4) {
+    s.Bits()[i] = b;
+    s.Bits()[i + 1] = g;
+    s.Bits()[i + 2] = r;
+    s.Bits()[i + 3] = t;
+  }
+  return s;
+}
+
+}  // namespace mokuren::testing
