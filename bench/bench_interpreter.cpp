@@ -8,6 +8,7 @@
 
 #include "app/TForm1.h"
 #include "platform/headless/headless_platform.h"
+#include "script/opcodes.h"
 
 namespace mokuren {
 namespace {
@@ -24,8 +25,8 @@ struct Engine {
   // Loads the code followed by a yielding wait, and runs it once through.
   void Load(const std::vector<ScriptInstruction>& code) {
     std::copy(code.begin(), code.end(), form.ScriptCode.begin());
-    form.ScriptCode[code.size()] = ScriptInstruction{128, 0, 0, 0, 0, 0, 0};
-    form.ScriptCode[code.size() + 1] = ScriptInstruction{255, 0, 0, 0, 0, 0, 0};
+    form.ScriptCode[code.size()] = ScriptInstruction{op::Wait, 0, 0, 0, 0, 0, 0};
+    form.ScriptCode[code.size() + 1] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
   }
   void RunOnce() {
     form.StepNo = -1;
@@ -42,17 +43,17 @@ std::vector<ScriptInstruction> ArithmeticCode() {
   std::vector<ScriptInstruction> code;
   for (int i = 0; i < kOps; ++i) {
     auto v = [&] { return static_cast<int16_t>(1 + rng() % 64); };
-    code.push_back({static_cast<uint16_t>(81 + rng() % 5), kWork3, v(), v(), v(), 0, 0});
+    code.push_back({static_cast<uint16_t>(op::Add + rng() % 5), kWork3, v(), v(), v(), 0, 0});
   }
   return code;
 }
 
-int16_t Apply(uint16_t op, int32_t a, int32_t b) {
-  switch (op) {
-    case 81: return static_cast<int16_t>(a + b);
-    case 82: return static_cast<int16_t>(a - b);
-    case 83: return static_cast<int16_t>(a * b);
-    case 84: return static_cast<int16_t>(b == 0 ? 0 : a / b);
+int16_t Apply(uint16_t code, int32_t a, int32_t b) {
+  switch (code) {
+    case op::Add: return static_cast<int16_t>(a + b);
+    case op::Sub: return static_cast<int16_t>(a - b);
+    case op::Mul: return static_cast<int16_t>(a * b);
+    case op::Div: return static_cast<int16_t>(b == 0 ? 0 : a / b);
     default: return static_cast<int16_t>(b == 0 ? 0 : a % b);
   }
 }
@@ -98,11 +99,11 @@ std::vector<ScriptInstruction> ConditionCode() {
   for (int block = 1; code.size() + 5 <= kOps; ++block) {
     const auto k = static_cast<int16_t>(block);
     const auto a = static_cast<int16_t>(1 + rng() % 8), b = static_cast<int16_t>(1 + rng() % 8);
-    code.push_back({static_cast<uint16_t>(112 + rng() % 6), kCompare, k, a, b, 0, 0});
-    code.push_back({81, kIncrement, 20, 20, 1, 0, 0});  // true part
-    code.push_back({126, 0, k, 0, 0, 0, 0});
-    code.push_back({81, kIncrement, 21, 21, 1, 0, 0});  // else part
-    code.push_back({127, 0, k, 0, 0, 0, 0});
+    code.push_back({static_cast<uint16_t>(op::IfEq + rng() % 6), kCompare, k, a, b, 0, 0});
+    code.push_back({op::Add, kIncrement, 20, 20, 1, 0, 0});  // true part
+    code.push_back({op::Else, 0, k, 0, 0, 0, 0});
+    code.push_back({op::Add, kIncrement, 21, 21, 1, 0, 0});  // else part
+    code.push_back({op::EndOfBlock, 0, k, 0, 0, 0, 0});
   }
   return code;
 }
@@ -133,11 +134,11 @@ void BM_ReferenceConditions(benchmark::State& state) {
       const int16_t a = vars[c.P2 - 1], b = vars[c.P3 - 1];
       bool holds = false;
       switch (c.Code) {
-        case 112: holds = a == b; break;
-        case 113: holds = a != b; break;
-        case 114: holds = a < b; break;
-        case 115: holds = a > b; break;
-        case 116: holds = a <= b; break;
+        case op::IfEq: holds = a == b; break;
+        case op::IfNe: holds = a != b; break;
+        case op::IfLt: holds = a < b; break;
+        case op::IfGt: holds = a > b; break;
+        case op::IfLe: holds = a <= b; break;
         default: holds = a >= b; break;
       }
       int16_t& counter = vars[(holds ? 20 : 21) - 1];

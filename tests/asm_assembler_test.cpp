@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "script/opcodes.h"
 #include "script/script_image.h"
 #include "toolkit/scenario_assembler.h"
 
@@ -50,7 +51,7 @@ TEST(AsmAssembler, StoredFormsOfAssignmentAndNamedBackground) {
 TEST(AsmAssembler, WholeEntryLayoutAndAutomaticEnd) {
   ScriptImage image = Assemble("msg \"あ\"\n");
   ASSERT_EQ(image.code.size(), 2u);
-  EXPECT_EQ(image.code[1].Code, 255);
+  EXPECT_EQ(image.code[1].Code, op::End);
   EXPECT_EQ(image.code[0].Value, -1);  // no voice
   std::string entry = EncodeScriptImage(image);
   // 16 free bytes, C = 32, code, labels 0, jumps 0, resources 0, messages 4 ("あ" + CR LF).
@@ -74,25 +75,25 @@ TEST(AsmAssembler, OperandsAndModes) {
       "stopvoice\n"
       "sys 9, W3\n"
       "raw 200, 0xFFFF, -1, 2, 3, 4, 0xFFFFFFFF\n");
-  EXPECT_EQ(s.code[0].Code, 81);
+  EXPECT_EQ(s.code[0].Code, op::Add);
   EXPECT_EQ(s.code[0].Modes, 1 | (2 << 2));
   EXPECT_EQ(s.code[0].P2, 451);
   EXPECT_EQ(s.code[0].P3, -3);
-  EXPECT_EQ(s.code[1].Code, 86);
+  EXPECT_EQ(s.code[1].Code, op::Rand);
   EXPECT_EQ(s.code[1].Modes, 3 | (1 << 4));
-  EXPECT_EQ(s.code[2].Code, 19);
+  EXPECT_EQ(s.code[2].Code, op::Layer3);
   EXPECT_EQ(s.code[2].P1, 3);
   EXPECT_EQ(s.code[2].Modes, kNameFlag);
   EXPECT_EQ(s.code[3].P1, 4);
   EXPECT_EQ(s.code[3].Modes, 1 << 8);  // an entry number in a variable, no NameFlag
-  EXPECT_EQ(s.code[4].P1, -1);
+  EXPECT_EQ(s.code[4].P1, op::wait::Click);
   EXPECT_EQ(s.code[5].P1, 32767);
   EXPECT_EQ(s.code[5].P2, 1);
   EXPECT_EQ(s.code[6].Value, 1);  // resources: CH01, V001
   EXPECT_EQ(s.code[6].P2, 7);
-  EXPECT_EQ(s.code[7].Code, 50);
-  EXPECT_EQ(s.code[8].Code, 136);
-  EXPECT_EQ(s.code[8].P1, 444);
+  EXPECT_EQ(s.code[7].Code, op::Se2);
+  EXPECT_EQ(s.code[8].Code, op::SystemFunction);
+  EXPECT_EQ(s.code[8].P1, op::sys::StopVoice);
   EXPECT_EQ(s.code[9].Modes, 3 << 2);
   EXPECT_EQ(s.code[10].Code, 200);
   EXPECT_EQ(s.code[10].Modes, 0xFFFF);
@@ -134,14 +135,14 @@ TEST(AsmAssembler, BlocksNumberThemselvesAndNest) {
       "endif[1]\n");
   auto at = [&](int i) { return std::make_pair(static_cast<int>(s.code[i].Code), static_cast<int>(s.code[i].P1)); };
   // Block 1 is written by hand further down, so the automatic ones are 2 and 3.
-  EXPECT_EQ(at(0), std::make_pair(112, 2));
-  EXPECT_EQ(at(1), std::make_pair(113, 3));
-  EXPECT_EQ(at(2), std::make_pair(126, 3));
-  EXPECT_EQ(at(3), std::make_pair(127, 3));
-  EXPECT_EQ(at(4), std::make_pair(126, 2));
-  EXPECT_EQ(at(5), std::make_pair(127, 2));
-  EXPECT_EQ(at(6), std::make_pair(117, 1));
-  EXPECT_EQ(at(7), std::make_pair(127, 1));
+  EXPECT_EQ(at(0), (std::pair<int, int>(op::IfEq, 2)));
+  EXPECT_EQ(at(1), (std::pair<int, int>(op::IfNe, 3)));
+  EXPECT_EQ(at(2), (std::pair<int, int>(op::Else, 3)));
+  EXPECT_EQ(at(3), (std::pair<int, int>(op::EndOfBlock, 3)));
+  EXPECT_EQ(at(4), (std::pair<int, int>(op::Else, 2)));
+  EXPECT_EQ(at(5), (std::pair<int, int>(op::EndOfBlock, 2)));
+  EXPECT_EQ(at(6), (std::pair<int, int>(op::IfGe, 1)));
+  EXPECT_EQ(at(7), (std::pair<int, int>(op::EndOfBlock, 1)));
 }
 
 // elseif chains: a true branch's else must land on the outermost end, a false one on the next test.
@@ -158,8 +159,11 @@ TEST(AsmAssembler, ElseIfChainsCloseTogether) {
       "end\n");
   std::vector<std::pair<int, int>> got;
   for (const auto& ins : s.code) got.emplace_back(ins.Code, ins.P1);
-  const std::vector<std::pair<int, int>> want = {{112, 1}, {32, 0},  {126, 1}, {112, 2}, {32, 0},  {126, 2}, {112, 3},
-                                                 {126, 3}, {32, 0},  {127, 3}, {127, 2}, {127, 1}, {255, 0}};
+  using namespace op;
+  const std::vector<std::pair<int, int>> want = {{IfEq, 1},       {Show, 0},       {Else, 1},       {IfEq, 2},
+                                                 {Show, 0},       {Else, 2},       {IfEq, 3},       {Else, 3},
+                                                 {Show, 0},       {EndOfBlock, 3}, {EndOfBlock, 2}, {EndOfBlock, 1},
+                                                 {End, 0}};
   EXPECT_EQ(got, want);
   EXPECT_EQ(Errors("elseif F1 == 1\n")[0], "t.txt:1:1: elseif without an open if");
   EXPECT_EQ(Errors("if F1 == 1\nelseif F1 == 2\n").size(), 1u);

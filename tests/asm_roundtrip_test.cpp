@@ -6,6 +6,7 @@
 #include <map>
 #include <random>
 
+#include "script/opcodes.h"
 #include "script/script_image.h"
 #include "support/engine_fixture.h"
 #include "toolkit/scenario_assembler.h"
@@ -78,7 +79,7 @@ class RandomScripts {
     for (int k = 0; k < 4; ++k) image.tables[k] = Table(tableLines[k]);
     const int n = Pick(0, 40);
     for (int i = 0; i < n; ++i) image.code.push_back(Instruction(tableLines));
-    if (!Chance(8)) image.code.push_back({255, 0, 0, 0, 0, 0, 0});
+    if (!Chance(8)) image.code.push_back({op::End, 0, 0, 0, 0, 0, 0});
     if (Chance(8)) image.trailer = "tail";
     return image;
   }
@@ -108,8 +109,12 @@ class RandomScripts {
   int16_t Small() { return static_cast<int16_t>(Chance(5) ? Pick(-32768, 32767) : Pick(-3, 12)); }
 
   ScriptInstruction Instruction(const int* tableLines) {
-    static const uint16_t kCodes[] = {16, 17, 21, 25, 32, 48, 49, 51, 64, 65, 78, 79, 80, 81, 84, 86,
-                                      96, 104, 112, 115, 117, 126, 127, 128, 136, 143, 255, 105, 0, 300};
+    using namespace op;
+    // Every kind of instruction, and three codes that are none (105, 0 and 300).
+    static const uint16_t kCodes[] = {Background, Layer1, Layer5, Movie,   Show,       Bgm,  Se1,   Se3,
+                                      Jump,       Call,   Label,  Return,  Let,        Add,  Div,   Rand,
+                                      Message,    Choice, IfEq,   IfGt,    IfGe,       Else, EndOfBlock,
+                                      Wait,       SystemFunction, SectionEnd, End,     105,  0,     300};
     ScriptInstruction ins{};
     ins.Code = kCodes[Pick(0, 29)];
     if (Chance(6)) {  // anything at all
@@ -124,16 +129,17 @@ class RandomScripts {
     // Plausible: small operands, modes 0-3 on the operands the instruction uses.
     ins.Modes = static_cast<uint16_t>(Pick(0, 3) | (Pick(0, 3) << 2) | (Pick(0, 3) << 4) | (Pick(0, 3) << 8));
     if (Chance(2)) ins.Modes = 0;
-    if ((ins.Code >= 16 && ins.Code <= 21) && Chance(2)) ins.Modes |= kNameFlag;
+    if ((ins.Code >= op::Background && ins.Code <= op::Layer5) && Chance(2)) ins.Modes |= kNameFlag;
     ins.P1 = Small();
     ins.P2 = Chance(2) ? 0 : Small();
     ins.P3 = Chance(2) ? 0 : Small();
     ins.Value = Chance(3) ? -1 : Small();
-    const bool usesValue = (ins.Code >= 16 && ins.Code <= 21) || (ins.Code >= 48 && ins.Code <= 51) ||
-                           ins.Code == 64 || ins.Code == 65 || ins.Code == 96;
+    const bool usesValue = (ins.Code >= op::Background && ins.Code <= op::Layer5) ||
+                           (ins.Code >= op::Bgm && ins.Code <= op::Se3) || ins.Code == op::Jump ||
+                           ins.Code == op::Call || ins.Code == op::Message;
     if (!usesValue) ins.Value = 0;
-    if (ins.Code == 96 || ins.Code == 104) ins.P1 = static_cast<int16_t>(Pick(0, tableLines[3]));
-    if (ins.Code == 78) ins.P1 = static_cast<int16_t>(Pick(0, tableLines[0]));
+    if (ins.Code == op::Message || ins.Code == op::Choice) ins.P1 = static_cast<int16_t>(Pick(0, tableLines[3]));
+    if (ins.Code == op::Label) ins.P1 = static_cast<int16_t>(Pick(0, tableLines[0]));
     return ins;
   }
 

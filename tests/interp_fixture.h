@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "script/opcodes.h"
 #include "support/engine_fixture.h"
 
 namespace mokuren::testing {
@@ -24,9 +25,9 @@ inline ScriptInstruction Op(uint16_t code, int16_t p1 = 0, int16_t p2 = 0, int16
 }
 
 inline ScriptInstruction Nop() { return Op(0); }
-inline ScriptInstruction End() { return Op(255); }
+inline ScriptInstruction End() { return Op(op::End); }
 // A timed wait of 0 ms: yields, so a test can look at the state after the instructions before it.
-inline ScriptInstruction Yield() { return Op(128, 0); }
+inline ScriptInstruction Yield() { return Op(op::Wait, 0); }
 
 class Interp : public EngineFixture {
  protected:

@@ -12,17 +12,17 @@ TEST_F(Interp, AssignmentsWriteTheVariableThatP1NamesWithSixteenBitWrapAround) {
   f().WorkVars[6] = 9;
   f().WorkVars[20] = -5;
   Load({
-      Op(80, 5, 7, 0, 0, Modes(1)),             // F5 = 7
-      Op(80, 5, 99),                             // a plain value names no variable: nothing is stored
-      Op(81, 1, 32767, 1, 0, Modes(3)),          // W1 = 32767 + 1
-      Op(83, 2, 300, 300, 0, Modes(3)),          // W2 = 300 * 300: the low 16 bits
-      Op(84, 3, -7, 2, 0, Modes(3)),             // W3 = -7 / 2 toward zero
-      Op(85, 4, -7, 2, 0, Modes(3)),             // W4 = -7 % 2 with the sign of -7
-      Op(84, 5, 5, 0, 0, Modes(3)),              // division by 0 stores 0
-      Op(85, 6, 5, 0, 0, Modes(3)),              // and so does the remainder
-      Op(84, 7, -32768, -1, 0, Modes(3)),        // the one quotient that overflows wraps back
-      Op(82, 8, 5, 1, 0, Modes(2, 1, 3)),        // S8 = F5 - W1, read from the banks
-      Op(80, 9, 20, 0, 0, Modes(1, 3)),          // F9 = W20
+      Op(op::Let, 5, 7, 0, 0, Modes(1)),             // F5 = 7
+      Op(op::Let, 5, 99),                             // a plain value names no variable: nothing is stored
+      Op(op::Add, 1, 32767, 1, 0, Modes(3)),          // W1 = 32767 + 1
+      Op(op::Mul, 2, 300, 300, 0, Modes(3)),          // W2 = 300 * 300: the low 16 bits
+      Op(op::Div, 3, -7, 2, 0, Modes(3)),             // W3 = -7 / 2 toward zero
+      Op(op::Mod, 4, -7, 2, 0, Modes(3)),             // W4 = -7 % 2 with the sign of -7
+      Op(op::Div, 5, 5, 0, 0, Modes(3)),              // division by 0 stores 0
+      Op(op::Mod, 6, 5, 0, 0, Modes(3)),              // and so does the remainder
+      Op(op::Div, 7, -32768, -1, 0, Modes(3)),        // the one quotient that overflows wraps back
+      Op(op::Sub, 8, 5, 1, 0, Modes(2, 1, 3)),        // S8 = F5 - W1, read from the banks
+      Op(op::Let, 9, 20, 0, 0, Modes(1, 3)),          // F9 = W20
       Op(0, 0, 0, 0, 20, Modes(0, 0, 0, 3)),     // Value from W20 is sign-extended
       Yield(),
   });
@@ -44,7 +44,7 @@ TEST_F(Interp, AssignmentsWriteTheVariableThatP1NamesWithSixteenBitWrapAround) {
 TEST_F(Interp, RandomDrawsEveryNumberOfItsRangeWhicheverWayRoundTheBoundsAre) {
   std::set<int> seen, seenNegative;
   for (int i = 0; i < 400; ++i) {
-    Load({Op(86, 1, 5, 2, 0, Modes(3)), Op(86, 2, -1, -3, 0, Modes(3)), Op(86, 3, 4, 4, 0, Modes(3)), Yield()});
+    Load({Op(op::Rand, 1, 5, 2, 0, Modes(3)), Op(op::Rand, 2, -1, -3, 0, Modes(3)), Op(op::Rand, 3, 4, 4, 0, Modes(3)), Yield()});
     Run();
     seen.insert(f().WorkVars[1]);
     seenNegative.insert(f().WorkVars[2]);
@@ -59,26 +59,26 @@ TEST_F(Interp, RandomDrawsEveryNumberOfItsRangeWhicheverWayRoundTheBoundsAre) {
 std::vector<ScriptInstruction> BlockScript(ScriptInstruction condition) {
   std::vector<ScriptInstruction> code(40, Nop());
   code[10] = condition;
-  code[11] = Op(80, 1, 11, 0, 0, Modes(3));  // W1 = 11: the true part ran
+  code[11] = Op(op::Let, 1, 11, 0, 0, Modes(3));  // W1 = 11: the true part ran
   code[12] = Yield();
-  code[15] = Op(127, 4);
-  code[20] = Op(126, 3);
-  code[21] = Op(80, 1, 21, 0, 0, Modes(3));  // W1 = 21: the else part ran
+  code[15] = Op(op::EndOfBlock, 4);
+  code[20] = Op(op::Else, 3);
+  code[21] = Op(op::Let, 1, 21, 0, 0, Modes(3));  // W1 = 21: the else part ran
   code[22] = Yield();
-  code[30] = Op(127, 3);
-  code[31] = Op(80, 2, 31, 0, 0, Modes(3));  // W2 = 31: after the block
+  code[30] = Op(op::EndOfBlock, 3);
+  code[31] = Op(op::Let, 2, 31, 0, 0, Modes(3));  // W2 = 31: after the block
   code[32] = Yield();
   return code;
 }
 
 TEST_F(Interp, AFailedConditionGoesOnAfterTheBlocksNextMarkerAndElseSkipsToItsEnd) {
-  Load(BlockScript(Op(112, 3, 1, 2)));  // 1 == 2 fails
+  Load(BlockScript(Op(op::IfEq, 3, 1, 2)));  // 1 == 2 fails
   Run();
   EXPECT_EQ(f().WorkVars[1], 21);
   EXPECT_EQ(f().StepNo, 22);
 
   f().WorkVars[1] = 0;
-  Load(BlockScript(Op(112, 3, 2, 2)));  // 2 == 2 holds
+  Load(BlockScript(Op(op::IfEq, 3, 2, 2)));  // 2 == 2 holds
   Run();
   EXPECT_EQ(f().WorkVars[1], 11);
   EXPECT_EQ(f().StepNo, 12);
@@ -95,9 +95,10 @@ TEST_F(Interp, ComparisonsAreSigned) {
     int16_t a, b;
     bool holds;
   };
-  const Case cases[] = {{112, 5, 5, true},   {112, 5, -5, false}, {113, 5, -5, true}, {113, 7, 7, false},
-                        {114, -1, 1, true},  {114, 1, -1, false}, {115, 1, -1, true}, {115, -32768, 32767, false},
-                        {116, 3, 3, true},   {116, 4, 3, false},  {117, 3, 3, true},  {117, -4, 3, false}};
+  using namespace op;
+  const Case cases[] = {{IfEq, 5, 5, true},   {IfEq, 5, -5, false}, {IfNe, 5, -5, true}, {IfNe, 7, 7, false},
+                        {IfLt, -1, 1, true},  {IfLt, 1, -1, false}, {IfGt, 1, -1, true}, {IfGt, -32768, 32767, false},
+                        {IfLe, 3, 3, true},   {IfLe, 4, 3, false},  {IfGe, 3, 3, true},  {IfGe, -4, 3, false}};
   for (const Case& c : cases) {
     f().WorkVars[1] = 0;
     Load(BlockScript(Op(c.code, 3, c.a, c.b)));
@@ -110,10 +111,10 @@ TEST_F(Interp, AJumpGoesOnAfterTheFirstLabelOfItsNameAndAMissingNameRestartsTheS
   f().LabelNames = {u"other", u"twice"};
   f().JumpNames = {u"twice", u"nowhere"};
   const std::vector<ScriptInstruction> code = {
-      Op(64, 0),                                                   // 0: jump "twice"
-      Op(80, 1, 1, 0, 0, Modes(3)), Yield(),                       // 1-2
-      Op(78, 1), Op(80, 1, 4, 0, 0, Modes(3)), Yield(),            // 3-5: the first label "twice"
-      Op(78, 1), Op(80, 1, 7, 0, 0, Modes(3)), Yield(),            // 6-8: the second one
+      Op(op::Jump, 0),                                                   // 0: jump "twice"
+      Op(op::Let, 1, 1, 0, 0, Modes(3)), Yield(),                       // 1-2
+      Op(op::Label, 1), Op(op::Let, 1, 4, 0, 0, Modes(3)), Yield(),            // 3-5: the first label "twice"
+      Op(op::Label, 1), Op(op::Let, 1, 7, 0, 0, Modes(3)), Yield(),            // 6-8: the second one
   };
   Load(code);
   Run();
@@ -123,7 +124,7 @@ TEST_F(Interp, AJumpGoesOnAfterTheFirstLabelOfItsNameAndAMissingNameRestartsTheS
   EXPECT_EQ(f().WorkVars[1], 4);
 
   std::vector<ScriptInstruction> missing = code;
-  missing[0] = Op(64, 1);  // jump "nowhere"
+  missing[0] = Op(op::Jump, 1);  // jump "nowhere"
   Load(missing);
   Run();
   EXPECT_EQ(f().StepNo, -1);
@@ -133,7 +134,7 @@ TEST_F(Interp, AJumpGoesOnAfterTheFirstLabelOfItsNameAndAMissingNameRestartsTheS
 TEST_F(Interp, ACallRemembersWhereItCameFromAndAReturnWithAnEmptyTableGoesOn) {
   f().LabelNames = {u"sub"};
   f().JumpNames = {u"sub"};
-  Load({Nop(), Op(65, 0), Op(78, 0), Yield()}, 4);
+  Load({Nop(), Op(op::Call, 0), Op(op::Label, 0), Yield()}, 4);
   Run();
   EXPECT_EQ(f().ReturnDepth, 1);
   EXPECT_EQ(f().ReturnTable[0].Script, 4);
@@ -141,7 +142,7 @@ TEST_F(Interp, ACallRemembersWhereItCameFromAndAReturnWithAnEmptyTableGoesOn) {
   EXPECT_EQ(f().StepNo, 2);
 
   f().Kumo_ClearReturnTbl();
-  Load({Op(79), Op(80, 1, 1, 0, 0, Modes(3)), Yield()});
+  Load({Op(op::Return), Op(op::Let, 1, 1, 0, 0, Modes(3)), Yield()});
   Run();
   EXPECT_EQ(f().WorkVars[1], 1);  // the return did not yield
   EXPECT_EQ(f().ReturnDepth, 0);
@@ -149,34 +150,34 @@ TEST_F(Interp, ACallRemembersWhereItCameFromAndAReturnWithAnEmptyTableGoesOn) {
 
 TEST_F(Interp, TimedKeyAndMovieWaits) {
   const uint32_t now = platform().TickCount();
-  Load({Op(128, 250, 1)});
+  Load({Op(op::Wait, 250, 1)});
   Run();
   EXPECT_EQ(f().TaskCode, task::Wait);
   EXPECT_EQ(f().WaitDeadline, static_cast<int32_t>(now + 250));
   EXPECT_EQ(f().WaitClickable, 1);
 
-  Load({Op(128, 32767, 0)});
+  Load({Op(op::Wait, 32767, 0)});
   Run();
   EXPECT_EQ(f().WaitDeadline, static_cast<int32_t>(now + 32767));
   EXPECT_EQ(f().WaitClickable, 0);
 
-  Load({Op(128, -1)});
+  Load({Op(op::Wait, op::wait::Click)});
   Run();
   EXPECT_EQ(f().TaskCode, task::WaitKey);
 
   f().SceneSkip = 1;  // scene skip does not wait, but the pass ends there
-  Load({Op(128, -1), Op(80, 1, 1, 0, 0, Modes(3)), Yield()});
+  Load({Op(op::Wait, op::wait::Click), Op(op::Let, 1, 1, 0, 0, Modes(3)), Yield()});
   Run();
   EXPECT_EQ(f().TaskCode, task::Script);
   EXPECT_EQ(f().StepNo, 0);
   f().SceneSkip = 0;
 
-  Load({Op(128, -6)});
+  Load({Op(op::Wait, op::wait::Movie)});
   Run();
   EXPECT_EQ(f().TaskCode, task::WaitMovie);
 
   f().SystemVars[451] = 1;  // the movie is switched off: -6, like any other negative kind, does nothing
-  Load({Op(128, -6), Op(128, -3), Op(80, 2, 1, 0, 0, Modes(3)), Yield()});
+  Load({Op(op::Wait, op::wait::Movie), Op(op::Wait, -3), Op(op::Let, 2, 1, 0, 0, Modes(3)), Yield()});
   Run();
   EXPECT_EQ(f().WorkVars[2], 1);
 }
@@ -184,7 +185,7 @@ TEST_F(Interp, TimedKeyAndMovieWaits) {
 TEST_F(Interp, ALayerKeepsItsXForAnUnknownPositionAndIsResetOtherwise) {
   f().LayerPos[0] = {123, 50};
   f().LayerOpacity[0] = 9;
-  Load({Op(17, 4, 0, 0, 0), Op(19, 1, 0, 0, 0), Op(21, 3, 0, 0, 0), Yield()});
+  Load({Op(op::Layer1, 4, 0, 0, 0), Op(op::Layer3, 1, 0, 0, 0), Op(op::Layer5, 3, 0, 0, 0), Yield()});
   Run();
   EXPECT_EQ(f().LayerPos[0].X, 123);
   EXPECT_EQ(f().LayerPos[0].Y, 0);
@@ -196,8 +197,10 @@ TEST_F(Interp, ALayerKeepsItsXForAnUnknownPositionAndIsResetOtherwise) {
 TEST_F(Interp, SystemFunctions) {
   f().ReadSkip = f().SceneSkip = f().AutoMode = 1;
   f().LoopingVoice = 1;
-  Load({Op(136, 1, 0), Op(136, 2, 5), Op(136, 3, 1), Op(136, 7, 1), Op(136, 444), Op(136, 999), Nop(),
-        Op(136, 101)});
+  using op::SystemFunction;
+  Load({Op(SystemFunction, op::sys::Cursor, 0), Op(SystemFunction, op::sys::SystemMenu, 5),
+        Op(SystemFunction, op::sys::AllowSkip, 1), Op(SystemFunction, op::sys::SectionSkip, 1),
+        Op(SystemFunction, op::sys::StopVoice), Op(SystemFunction, 999), Nop(), Op(SystemFunction, op::sys::Title)});
   f().SectionSkipRequest = 1;
   Run();
   EXPECT_EQ(f().CursorShown, 0);
@@ -217,7 +220,7 @@ TEST_F(Interp, SystemFunctions) {
 TEST_F(Interp, AVoiceOfKindSevenRepeatsAndKeepsPlayingUnlessAutoModeIsOn) {
   f().MessageTexts = {u"一", u"二"};
   f().ResourceNameArray[0] = u"V001";
-  Load({Op(96, 0, 7, 0, 0)});
+  Load({Op(op::Message, 0, 7, 0, 0)});
   Run();
   EXPECT_EQ(f().TaskCode, task::MessageTyping);
   EXPECT_EQ(f().VoiceRepeat, 1);
@@ -226,7 +229,7 @@ TEST_F(Interp, AVoiceOfKindSevenRepeatsAndKeepsPlayingUnlessAutoModeIsOn) {
 
   f().LoopingVoice = 0;
   f().AutoMode = 1;
-  Load({Op(96, 1, 7, 0, 0)});
+  Load({Op(op::Message, 1, 7, 0, 0)});
   Run();
   EXPECT_EQ(f().VoiceRepeat, 0);
   EXPECT_EQ(f().LoopingVoice, 0);
@@ -236,7 +239,7 @@ TEST_F(Interp, ReadSkipGoesOverReadMessagesAndStopsAtTheFirstUnreadOne) {
   f().MessageTexts = {u"一", u"二", u"三"};
   f().ReadMarks[1][0] = 0x01;  // message 0 of script 1 was read
   f().ReadSkip = 1;
-  Load({Op(96, 0, 0, 0, -1), Op(96, 1, 0, 0, -1)});
+  Load({Op(op::Message, 0, 0, 0, -1), Op(op::Message, 1, 0, 0, -1)});
   Run();
   EXPECT_EQ(f().FastForward, 1);
   EXPECT_EQ(f().ReadSkip, 1);
@@ -249,7 +252,7 @@ TEST_F(Interp, ReadSkipGoesOverReadMessagesAndStopsAtTheFirstUnreadOne) {
   // In a scene replay every message counts as read, and scene skip follows the same rule.
   f().NormalPlay = 0;
   f().SceneSkip = 1;
-  Load({Op(96, 2, 0, 0, -1)});
+  Load({Op(op::Message, 2, 0, 0, -1)});
   Run();
   EXPECT_EQ(f().FastForward, 1);
   EXPECT_EQ(f().SceneSkip, 1);
@@ -259,7 +262,7 @@ TEST_F(Interp, AChoiceEndsEverySkipAndAutoMode) {
   f().MessageTexts = {u"はい,いいえ"};
   f().ReadSkip = f().SceneSkip = f().AutoMode = f().FastForward = 1;
   f().MessageDone = 1;
-  Load({Op(104, 0, 3)});
+  Load({Op(op::Choice, 0, 3)});
   Run();
   EXPECT_EQ(f().TaskCode, task::SelectWait);
   EXPECT_EQ(f().ReadSkip + f().SceneSkip + f().AutoMode + f().FastForward + f().MessageDone, 0);
@@ -268,7 +271,7 @@ TEST_F(Interp, AChoiceEndsEverySkipAndAutoMode) {
 }
 
 TEST_F(Interp, TheEndOfAScriptRestartsItInNormalPlayAndChainsTheScenesOfAReplay) {
-  Load({Op(80, 1, 1, 0, 0, Modes(3))});
+  Load({Op(op::Let, 1, 1, 0, 0, Modes(3))});
   Run();
   EXPECT_EQ(f().StepNo, -1);
   EXPECT_EQ(f().TaskCode, task::Script);

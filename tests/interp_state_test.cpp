@@ -58,8 +58,8 @@ TEST_F(Interp, StatusLineShowsTheLastInstructionWithTheBankOfEachOperand) {
   f().WorkVars[5] = 12;
   f().WorkVars[6] = -4;
   std::vector<ScriptInstruction> code(41, Nop());
-  code.push_back(Op(16, 0, 0, 0, 6, Modes(0, 0, 0, 3)));  // 41: a background whose image comes from W6
-  code.push_back(Op(81, 7, 5, 3, 0, Modes(1, 3, 2)));    // 42: F7 = W5 + S3
+  code.push_back(Op(op::Background, 0, 0, 0, 6, Modes(0, 0, 0, 3)));  // 41: a background whose image comes from W6
+  code.push_back(Op(op::Add, 7, 5, 3, 0, Modes(1, 3, 2)));    // 42: F7 = W5 + S3
   Load(code, 3);
   f().StepNo = 40;
   f().ScriptInstructionBudget = 1;  // one instruction per run
@@ -111,10 +111,10 @@ TEST(DebugDump, ReturnTableAndSoundLines) {
 
 TEST_F(Interp, VariableNumbersOutsideTheBankReadZeroStoreNothingAndAreReportedOncePerPlace) {
   const SaveBlock before = *f().Block;
-  Load({Op(80, 0, 1, 0, 0, Modes(1)),            // F0 = 1
-        Op(80, 513, 1, 0, 0, Modes(2)),          // S513 = 1
-        Op(80, -1, 1, 0, 0, Modes(1)),           // F-1 = 1
-        Op(80, 3, 600, 0, 0, Modes(3, 1)),       // W3 = F600
+  Load({Op(op::Let, 0, 1, 0, 0, Modes(1)),            // F0 = 1
+        Op(op::Let, 513, 1, 0, 0, Modes(2)),          // S513 = 1
+        Op(op::Let, -1, 1, 0, 0, Modes(1)),           // F-1 = 1
+        Op(op::Let, 3, 600, 0, 0, Modes(3, 1)),       // W3 = F600
         Op(0, 0, 0, 0, 70000, Modes(0, 0, 0, 2)),  // Value from S70000
         Yield()});
   f().WorkVars[3] = 9;
@@ -137,7 +137,7 @@ TEST_F(Interp, VariableNumbersOutsideTheBankReadZeroStoreNothingAndAreReportedOn
 TEST_F(Interp, AScriptThatNeverYieldsGivesThePassBackAndIsReportedOnce) {
   f().ScriptInstructionBudget = 20000;
   // A failed condition without any marker restarts the script at instruction 0, forever.
-  Load({Op(81, 1, 1, 1, 0, Modes(3, 3)), Op(112, 9, 0, 1)});
+  Load({Op(op::Add, 1, 1, 1, 0, Modes(3, 3)), Op(op::IfEq, 9, 0, 1)});
   Run();
   EXPECT_EQ(f().TaskCode, task::Script);
   EXPECT_EQ(f().WorkVars[1], 10000);
@@ -153,7 +153,7 @@ TEST_F(Interp, CodeWithoutAnyEndInstructionIsSearchedAndRunOnlyUpToItsEnd) {
   std::fill(f().ScriptCode.begin(), f().ScriptCode.end(), Nop());
   f().ScriptInstructionBudget = 1000000;
   // Execution runs off the end of ScriptCode and starts again at instruction 0.
-  f().ScriptCode[0] = Op(81, 1, 1, 1, 0, Modes(3, 3));
+  f().ScriptCode[0] = Op(op::Add, 1, 1, 1, 0, Modes(3, 3));
   f().StepNo = -1;
   Run();
   EXPECT_EQ(Errors("left the loaded code"), 1);
@@ -161,7 +161,7 @@ TEST_F(Interp, CodeWithoutAnyEndInstructionIsSearchedAndRunOnlyUpToItsEnd) {
 
   // A failed condition searches to the end in vain, again and again: the searches count against the
   // budget, so the pass still ends after about a million instructions looked at.
-  f().ScriptCode[0] = Op(112, 1, 0, 1);
+  f().ScriptCode[0] = Op(op::IfEq, 1, 0, 1);
   f().StepNo = -1;
   Run();
   EXPECT_EQ(Errors("no end instruction"), 1);
@@ -173,15 +173,15 @@ TEST_F(Interp, JumpTargetsBeyondStep32767AndStepsOutsideTheCodeRestartTheScript)
   f().LabelNames = {u"far"};
   f().JumpNames = {u"far"};
   std::vector<ScriptInstruction> code(40001, Nop());
-  code[0] = Op(64, 0);
-  code[40000] = Op(78, 0);
+  code[0] = Op(op::Jump, 0);
+  code[40000] = Op(op::Label, 0);
   Load(code);
   Run();
   EXPECT_EQ(f().StepNo, -1);
   EXPECT_EQ(Errors("beyond step 32767"), 1);
 
   // A step from outside (a damaged save) past the end instruction.
-  Load({Op(80, 1, 5, 0, 0, Modes(3)), Yield()});
+  Load({Op(op::Let, 1, 5, 0, 0, Modes(3)), Yield()});
   f().StepNo = 5000;
   Run();
   EXPECT_EQ(f().WorkVars[1], 5);
@@ -193,7 +193,7 @@ TEST_F(Interp, ASeventeenthCallForgetsTheOldestReturn) {
   f().JumpNames = {u"sub"};
   for (int i = 0; i < 16; ++i) f().ReturnTable[i] = {static_cast<int16_t>(i + 1), static_cast<int16_t>(i + 1)};
   f().ReturnDepth = 16;
-  Load({Nop(), Op(65, 0), Op(78, 0), Yield()}, 7);
+  Load({Nop(), Op(op::Call, 0), Op(op::Label, 0), Yield()}, 7);
   Run();
   EXPECT_EQ(f().ReturnDepth, 16);
   EXPECT_EQ(f().ReturnTable[0].Script, 2);
@@ -204,7 +204,7 @@ TEST_F(Interp, ASeventeenthCallForgetsTheOldestReturn) {
 
   // A damaged depth is mended before it is used.
   f().ReturnDepth = 40;
-  Load({Nop(), Op(65, 0), Op(78, 0), Yield()}, 7);
+  Load({Nop(), Op(op::Call, 0), Op(op::Label, 0), Yield()}, 7);
   Run();
   EXPECT_EQ(f().ReturnDepth, 1);
 }
@@ -212,13 +212,13 @@ TEST_F(Interp, ASeventeenthCallForgetsTheOldestReturn) {
 TEST_F(Interp, TableLinesThatDoNotExistGiveEmptyTextsAndNames) {
   f().MessageTexts.clear();
   f().JumpNames.clear();
-  Load({Op(96, 5, 0, 0, 20000), Op(80, 1, 1, 0, 0, Modes(3))});
+  Load({Op(op::Message, 5, 0, 0, 20000), Op(op::Let, 1, 1, 0, 0, Modes(3))});
   Run();
   EXPECT_EQ(f().TaskCode, task::MessageTyping);
   EXPECT_EQ(Errors("message line 5"), 1);
   EXPECT_EQ(Errors("voice name line 20000"), 1);
   f().TaskCode = task::Script;
-  Load({Op(16, 0, 0, 0, 9, kNameFlag), Op(64, 3)});
+  Load({Op(op::Background, 0, 0, 0, 9, kNameFlag), Op(op::Jump, 3)});
   Run();
   EXPECT_EQ(f().BackgroundNo, 0);
   EXPECT_EQ(f().StepNo, -1);
@@ -230,8 +230,11 @@ TEST_F(Interp, TableLinesThatDoNotExistGiveEmptyTextsAndNames) {
 // Seeded random code over the whole instruction set with random modes and fields: whatever it does, the
 // engine must neither crash nor touch memory outside its tables (the sanitizer build checks the latter).
 TEST_F(Interp, RandomCodeRunsWithoutHarm) {
-  static constexpr uint16_t kCodes[] = {0,  16, 17, 21, 25, 32, 48, 49, 51, 64, 65, 78, 79, 80, 81, 82, 83, 84,
-                                        85, 86, 96, 104, 112, 113, 114, 115, 116, 117, 126, 127, 128, 136, 143, 255};
+  using namespace op;
+  static constexpr uint16_t kCodes[] = {0,       Background, Layer1, Layer5, Movie, Show, Bgm,  Se1,  Se3,
+                                        Jump,    Call,       Label,  Return, Let,   Add,  Sub,  Mul,  Div,
+                                        Mod,     Rand,       Message, Choice, IfEq, IfNe, IfLt, IfGt, IfLe,
+                                        IfGe,    Else,       EndOfBlock, Wait, SystemFunction, SectionEnd, op::End};
   static constexpr int16_t kFields[] = {-32768, -2, -1, 0, 1, 2, 3, 7, 101, 201, 444, 512, 513, 32767};
   f().ScriptInstructionBudget = 5000;
   f().LabelNames = {u"a", u"b"};
@@ -245,8 +248,8 @@ TEST_F(Interp, RandomCodeRunsWithoutHarm) {
       ins = Op(kCodes[rng() % std::size(kCodes)], field(), field(), field(), rng() % 3 ? field() : static_cast<int32_t>(rng()),
                static_cast<uint16_t>(rng()));
       // Jumps, calls and returns that would load another script stay in this one.
-      if (ins.Code == 64 || ins.Code == 65) ins.Value = 0;
-      if (ins.Code == 79) ins.Code = 0;
+      if (ins.Code == op::Jump || ins.Code == op::Call) ins.Value = 0;
+      if (ins.Code == op::Return) ins.Code = 0;
     }
     Load(code);
     for (int run = 0; run < 20; ++run) {

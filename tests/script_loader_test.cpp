@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <random>
 
+#include "script/opcodes.h"
 #include "script/script_loader.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -34,8 +35,8 @@ std::string Entry(const std::vector<ScriptInstruction>& code, const std::array<s
   return EncodeScriptImage(image);
 }
 
-constexpr ScriptInstruction kEnd{255, 0, 0, 0, 0, 0, 0};
-constexpr ScriptInstruction kShow{32, 0, 0, 0, 0, 0, 0};
+constexpr ScriptInstruction kEnd{op::End, 0, 0, 0, 0, 0, 0};
+constexpr ScriptInstruction kShow{op::Show, 0, 0, 0, 0, 0, 0};
 
 TEST(ScriptImageParse, MendsEveryShapeOfDamage) {
   ScriptImage image;
@@ -146,7 +147,7 @@ TEST_F(ScriptLoader, BrokenEntriesLoadTheEmptyScript) {
   // Code without an end instruction gets one right after it.
   form_->Kumo_ReadScript(3);
   EXPECT_EQ(form_->ScriptCode[2].Code, 255);
-  EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 3: the code has no end instruction (255); one is added after it"));
+  EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 3: the code has no end instruction; one is added after it"));
   form_->Kumo_ReadScript(4);
   EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 4: the code size -16 is negative; an empty script is loaded"));
   // A missing entry, and a number beyond the archive.

@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmapFilters32.h"
+#include "script/opcodes.h"
 
 namespace mokuren {
 
@@ -12,9 +13,6 @@ using namespace title_menu;
 
 namespace {
 
-constexpr uint16_t kCodeSystemFunction = 136;
-constexpr int16_t kFunctionTitleMenu = 101;
-constexpr uint16_t kCodeEnd = 255;
 constexpr int32_t kMenuFadeMs = 500;
 
 }  // namespace
@@ -106,11 +104,11 @@ void TForm1::menuTitleClick() {
   StepNo = -1;
   for (size_t i = 0; i < ScriptCode.size(); ++i) {
     const ScriptInstruction& ins = ScriptCode[i];
-    if (ins.Code == kCodeSystemFunction && ins.P1 == kFunctionTitleMenu) {
+    if (ins.Code == op::SystemFunction && ins.P1 == op::sys::Title) {
       StepNo = static_cast<int32_t>(i) - 1;
       break;
     }
-    if (ins.Code == kCodeEnd) break;
+    if (ins.Code == op::End) break;
   }
   TaskCode = task::Script;
 }

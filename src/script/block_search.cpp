@@ -1,18 +1,14 @@
 // Searches of the loaded code: block markers (else / end of block) and labels. Both stop at the first
-// end instruction (255), so code left over from a longer script loaded earlier is never reached.
+// end instruction, so code left over from a longer script loaded earlier is never reached.
 #include <algorithm>
 
 #include "app/TForm1.h"
+#include "script/opcodes.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
 
 namespace {
-
-constexpr uint8_t kLabel = 78;
-constexpr uint8_t kElse = 126;
-constexpr uint8_t kEndOfBlock = 127;
-constexpr uint8_t kEndOfScript = 255;
 
 uint8_t LowByte(uint16_t code) { return static_cast<uint8_t>(code & 0xFF); }
 
@@ -24,18 +20,18 @@ int32_t TForm1::GetElseStep(int32_t key) {
   for (int32_t i = first; i < size; ++i) {
     const ScriptInstruction& ins = ScriptCode[i];
     const uint8_t c = LowByte(ins.Code);
-    if ((c == kElse || c == kEndOfBlock) && ins.P1 == key) {
+    if ((c == op::Else || c == op::EndOfBlock) && ins.P1 == key) {
       SearchWork += i - first;
       return i;
     }
-    if (c == kEndOfScript) {
+    if (c == op::End) {
       SearchWork += i - first;
       return -1;
     }
   }
   SearchWork += size - first;
   ReportScriptFault(u"the search for the end of block " + FromUtf8(std::to_string(key)) +
-                    u" met no end instruction (255)");
+                    u" met no end instruction");
   return -1;
 }
 
@@ -48,24 +44,24 @@ int32_t TForm1::GetLabelStep(const std::u16string& name) {
   for (int32_t i = 0; i < size; ++i) {
     const ScriptInstruction& ins = ScriptCode[i];
     const uint8_t c = LowByte(ins.Code);
-    if (c == kLabel && ins.P1 == k) {
+    if (c == op::Label && ins.P1 == k) {
       SearchWork += i;
       return i;
     }
-    if (c == kEndOfScript) {
+    if (c == op::End) {
       SearchWork += i;
       return -1;
     }
   }
   SearchWork += size;
-  ReportScriptFault(u"the search for label \"" + name + u"\" met no end instruction (255)");
+  ReportScriptFault(u"the search for label \"" + name + u"\" met no end instruction");
   return -1;
 }
 
 int32_t TForm1::LoadedCodeEnd() const {
   const int32_t size = static_cast<int32_t>(ScriptCode.size());
   for (int32_t i = 0; i < size; ++i)
-    if (LowByte(ScriptCode[i].Code) == kEndOfScript) return i;
+    if (LowByte(ScriptCode[i].Code) == op::End) return i;
   return size;
 }
 

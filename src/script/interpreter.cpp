@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/TForm1.h"
+#include "script/opcodes.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -81,7 +82,7 @@ void TForm1::Kumo_TaskScript() {
     } else {
       for (int i = 0; i < 5; ++i) r.Mode[i] = static_cast<uint8_t>(OperandMode(ins.Modes, i));
       // An assignment's P1 names its target: a bad number there is reported once, by the store.
-      const bool target = ins.Code >= 80 && ins.Code <= 86 && r.Mode[0] != kModeValue;
+      const bool target = ins.Code >= op::Let && ins.Code <= op::Rand && r.Mode[0] != kModeValue;
       r.P1 = target ? banks[r.Mode[0]]->Get(ins.P1) : resolve(r.Mode[0], ins.P1);
       r.P2 = resolve(r.Mode[1], ins.P2);
       r.P3 = resolve(r.Mode[2], ins.P3);
@@ -106,40 +107,45 @@ void TForm1::Kumo_TaskScript() {
 bool TForm1::ExecuteInstruction() {
   const ScriptRegisters& r = CurrentInstruction;
   switch (r.Code) {
-    case 16: ScriptBackground(); return false;
-    case 17: case 18: case 19: case 20: case 21: ScriptLayer(r.Code - 16); return false;
-    case 25:
+    case op::Background: ScriptBackground(); return false;
+    case op::Layer1: case op::Layer2: case op::Layer3: case op::Layer4: case op::Layer5:
+      ScriptLayer(r.Code - op::Layer1 + 1);
+      return false;
+    case op::Movie:
       // Opening movie.
       ClickPending = 0;
       if (SystemVars[451] != 0) return false;
       StartOpeningMovie();
       return true;
-    case 32:
+    case op::Show:
       // Show: cross-fade the composed scene in.
       StartTransition(1000, task::Effect01);
       MessageDone = 0;
       return true;
-    case 48: Kumo_PlayBGM(r.Value, r.P2, Block->Live.BgmVariant, r.P1); return false;
-    case 49: case 50: case 51: Kumo_PlaySE(r.Code - 48, r.Value, r.P1, r.P2); return false;
-    case 64: return ScriptJump(false);
-    case 65: return ScriptJump(true);
-    case 79: return ScriptReturn();
-    case 80: case 81: case 82: case 83: case 84: case 85: case 86: ScriptAssign(); return false;
-    case 96: ScriptMessage(); return true;
-    case 104: ScriptChoice(); return true;
-    case 112: case 113: case 114: case 115: case 116: case 117: return ScriptCondition();
-    case 126:
+    case op::Bgm: Kumo_PlayBGM(r.Value, r.P2, Block->Live.BgmVariant, r.P1); return false;
+    case op::Se1: case op::Se2: case op::Se3: Kumo_PlaySE(r.Code - op::Se1 + 1, r.Value, r.P1, r.P2); return false;
+    case op::Jump: return ScriptJump(false);
+    case op::Call: return ScriptJump(true);
+    case op::Return: return ScriptReturn();
+    case op::Let: case op::Add: case op::Sub: case op::Mul: case op::Div: case op::Mod: case op::Rand:
+      ScriptAssign();
+      return false;
+    case op::Message: ScriptMessage(); return true;
+    case op::Choice: ScriptChoice(); return true;
+    case op::IfEq: case op::IfNe: case op::IfLt: case op::IfGt: case op::IfLe: case op::IfGe:
+      return ScriptCondition();
+    case op::Else:
       // Else: skip to the block's end marker.
       SetJumpStep(GetElseStep(r.P1));
       return false;
-    case 128: return ScriptWait();
-    case 136: return ScriptSystemFunction();
-    case 143:
+    case op::Wait: return ScriptWait();
+    case op::SystemFunction: return ScriptSystemFunction();
+    case op::SectionEnd:
       // End of a skippable section.
       SceneSkip = SectionSkip = SectionSkipRequest = 0;
       return true;
-    case 255: ScriptEnd(); return true;
-    default: return false;  // labels (78), block ends (127) and unknown codes do nothing
+    case op::End: ScriptEnd(); return true;
+    default: return false;  // labels, block ends and unknown codes do nothing
   }
 }
 
@@ -246,13 +252,13 @@ void TForm1::ScriptAssign() {
   const int32_t a = r.P2, b = r.P3;
   int32_t result = 0;
   switch (r.Code) {
-    case 80: result = a; break;
-    case 81: result = a + b; break;
-    case 82: result = a - b; break;
-    case 83: result = a * b; break;
-    case 84: result = b == 0 ? 0 : a / b; break;  // C++ division truncates toward zero
-    case 85: result = b == 0 ? 0 : a % b; break;  // and the remainder takes the sign of a
-    case 86: {
+    case op::Let: result = a; break;
+    case op::Add: result = a + b; break;
+    case op::Sub: result = a - b; break;
+    case op::Mul: result = a * b; break;
+    case op::Div: result = b == 0 ? 0 : a / b; break;  // C++ division truncates toward zero
+    case op::Mod: result = b == 0 ? 0 : a % b; break;  // and the remainder takes the sign of a
+    case op::Rand: {
       int32_t lo = a, hi = b;
       if (lo > hi) std::swap(lo, hi);
       result = std::uniform_int_distribution<int32_t>(lo, hi)(Random);
@@ -274,12 +280,12 @@ bool TForm1::ScriptCondition() {
   const int16_t a = r.P2, b = r.P3;
   bool goOn = false;
   switch (r.Code) {
-    case 112: goOn = a == b; break;
-    case 113: goOn = a != b; break;
-    case 114: goOn = a < b; break;
-    case 115: goOn = a > b; break;
-    case 116: goOn = a <= b; break;
-    case 117: goOn = a >= b; break;
+    case op::IfEq: goOn = a == b; break;
+    case op::IfNe: goOn = a != b; break;
+    case op::IfLt: goOn = a < b; break;
+    case op::IfGt: goOn = a > b; break;
+    case op::IfLe: goOn = a <= b; break;
+    case op::IfGe: goOn = a >= b; break;
     default: break;
   }
   if (!goOn) SetJumpStep(GetElseStep(r.P1));

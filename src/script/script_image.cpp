@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "script/opcodes.h"
+
 namespace mokuren {
 
 namespace {
@@ -63,7 +65,7 @@ const char* ScriptTableName(ScriptTableKind kind) {
 ScriptImage EmptyScriptImage() {
   ScriptImage image;
   ScriptInstruction end{};
-  end.Code = 255;
+  end.Code = op::End;
   image.code.push_back(end);
   return image;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/TForm1.h"
+#include "script/opcodes.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -53,11 +54,11 @@ void TForm1::Kumo_ReadScript(int n) {
 
   std::copy(image.code.begin(), image.code.end(), ScriptCode.begin());
   const bool hasEnd = std::any_of(image.code.begin(), image.code.end(),
-                                  [](const ScriptInstruction& i) { return (i.Code & 0xFF) == 255; });
+                                  [](const ScriptInstruction& i) { return (i.Code & 0xFF) == op::End; });
   if (!hasEnd) {
     // Searches and execution would otherwise run on into an earlier script's leftover records.
-    ReportError(where + u"the code has no end instruction (255); one is added after it");
-    if (image.code.size() < ScriptCode.size()) ScriptCode[image.code.size()] = ScriptInstruction{255, 0, 0, 0, 0, 0, 0};
+    ReportError(where + u"the code has no end instruction; one is added after it");
+    if (image.code.size() < ScriptCode.size()) ScriptCode[image.code.size()] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
   }
   auto load = [&image](ScriptTableKind kind) { return LoadList(image.tables[static_cast<int>(kind)].bytes); };
   LabelNames = load(ScriptTableKind::Labels);

@@ -1,5 +1,6 @@
 // The interpreter's longer instructions: message, choice, end of script, wait and system functions.
 #include "app/TForm1.h"
+#include "script/opcodes.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -9,8 +10,8 @@ void TForm1::ScriptMessage() {
   // 1.
   Kumo_ClearKey();
   Kumo_ClearMouseButton();
-  // 2. Voice kind 7 repeats the voice and keeps it playing into the following messages (until system
-  // function 444); auto mode would never advance past a voice that does not end, so it plays once there.
+  // 2. Voice kind 7 repeats the voice and keeps it playing into the following messages (until the
+  // stop-voice system function); auto mode would never advance past a voice that does not end, so it plays once there.
   CurrentMessage = r.P1;
   CurrentVoice = r.Value;
   VoiceRepeat = 0;
@@ -116,11 +117,11 @@ bool TForm1::ScriptWait() {
     TaskCode = task::Script;
     return true;
   }
-  if (r.P1 == -6 && SystemVars[451] == 0) {
+  if (r.P1 == op::wait::Movie && SystemVars[451] == 0) {
     TaskCode = task::WaitMovie;
     return true;
   }
-  if (r.P1 == -1) {
+  if (r.P1 == op::wait::Click) {
     TaskCode = task::WaitKey;
     return true;
   }
@@ -134,17 +135,17 @@ bool TForm1::ScriptWait() {
 bool TForm1::ScriptSystemFunction() {
   const ScriptRegisters& r = CurrentInstruction;
   switch (r.P1) {
-    case 1:
+    case op::sys::Cursor:
       CursorShown = r.P2 != 0 ? 1 : 0;
       platform().SetCursorShown(CursorShown != 0);
       return false;
-    case 2: SystemMenuAllowed = r.P2 != 0 ? 1 : 0; return false;
-    case 3: SkipAllowed = r.P2 != 0 ? 1 : 0; return false;
-    case 7:
+    case op::sys::SystemMenu: SystemMenuAllowed = r.P2 != 0 ? 1 : 0; return false;
+    case op::sys::AllowSkip: SkipAllowed = r.P2 != 0 ? 1 : 0; return false;
+    case op::sys::SectionSkip:
       SectionSkip = r.P2 != 0 ? 1 : 0;
       SectionSkipRequest = 0;
       return false;
-    case 101:
+    case op::sys::Title:
       // Title menu: the script continues from here when a replay ends.
       SceneSkip = ReadSkip = AutoMode = 0;
       NormalPlay = 1;
@@ -152,13 +153,13 @@ bool TForm1::ScriptSystemFunction() {
       TaskCode = task::TitleMenuOpen;
       MessageDone = 0;
       return true;
-    case 201:
+    case op::sys::HeroName:
       // Hero name entry: the dialog sets TaskCode 0 when it accepts a name.
       SceneSkip = ReadSkip = AutoMode = 0;
       TaskCode = task::NameEntry;
       ShowNameForm();
       return true;
-    case 444:
+    case op::sys::StopVoice:
       StopSlot(6);
       LoopingVoice = 0;
       return false;

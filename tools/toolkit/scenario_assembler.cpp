@@ -10,6 +10,7 @@
 #include <set>
 
 #include "text/text_codec.h"
+#include "script/opcodes.h"
 #include "toolkit/scenario_opcodes.h"
 
 namespace mokuren::toolkit {
@@ -404,8 +405,8 @@ class Assembler {
         return StoreValue(ins, shape.field, op);
       case OperandKind::WaitTime:
         if (op.type == Operand::Word) {
-          if (op.text == "click") return Store(ins, shape.field, -1, kModeValue, op.col);
-          if (op.text == "movie") return Store(ins, shape.field, -6, kModeValue, op.col);
+          if (op.text == "click") return Store(ins, shape.field, op::wait::Click, kModeValue, op.col);
+          if (op.text == "movie") return Store(ins, shape.field, op::wait::Movie, kModeValue, op.col);
           Fail(op.col, "a wait is a time in ms, click, movie or a variable");
           return false;
         }
@@ -432,7 +433,7 @@ class Assembler {
         Fail(first.col, "a label is written *name");
         return;
       }
-      ScriptInstruction ins{78, 0, 0, 0, 0, 0, 0};
+      ScriptInstruction ins{op::Label, 0, 0, 0, 0, 0, 0};
       Store(ins, Field::P1, Allocate(ScriptTableKind::Labels, t[1].text, true, t[1].col), 0, t[1].col);
       Emit(ins);
       return;
@@ -472,9 +473,9 @@ class Assembler {
         return;
       }
     }
-    if (shape->code == 126 || shape->code == 127) {
+    if (shape->code == op::Else || shape->code == op::EndOfBlock) {
       // A numbered else/endif closes that block if it is the innermost one.
-      if (shape->code == 127 && !blocks_.empty() && (ins.Modes & 3) == 0 && blocks_.back().number == ins.P1) blocks_.pop_back();
+      if (shape->code == op::EndOfBlock && !blocks_.empty() && (ins.Modes & 3) == 0 && blocks_.back().number == ins.P1) blocks_.pop_back();
     }
     Emit(ins);
   }
@@ -483,7 +484,7 @@ class Assembler {
     size_t pos = 0;
     auto target = ReadOperand(t, pos);
     ++pos;  // '='
-    ScriptInstruction ins{80, 0, 0, 0, 0, 0, 0};
+    ScriptInstruction ins{op::Let, 0, 0, 0, 0, 0, 0};
     if (!target || !StoreValue(ins, Field::P1, *target)) return;
     if (pos < t.size() && t[pos].type == TokType::Word && (t[pos].text == "random" || t[pos].text == "rand")) {
       auto ops = ReadOperandList(t, pos + 1);
@@ -492,7 +493,7 @@ class Assembler {
         Fail(t[pos].col, "random takes two operands: random LOW, HIGH");
         return;
       }
-      ins.Code = 86;
+      ins.Code = op::Rand;
       if (StoreValue(ins, Field::P2, (*ops)[0]) && StoreValue(ins, Field::P3, (*ops)[1])) Emit(ins);
       return;
     }
@@ -544,8 +545,8 @@ class Assembler {
     if (faults_.size() != before) return;
     auto a = ReadOperand(t, pos);
     if (!a) return;
-    static const std::map<std::string, uint16_t> kCmp = {{"==", 112}, {"!=", 113}, {"<", 114},
-                                                         {">", 115},  {"<=", 116}, {">=", 117}};
+    static const std::map<std::string, uint16_t> kCmp = {{"==", op::IfEq}, {"!=", op::IfNe}, {"<", op::IfLt},
+                                                         {">", op::IfGt},  {"<=", op::IfLe}, {">=", op::IfGe}};
     if (pos >= t.size() || !kCmp.count(t[pos].text)) {
       Fail(pos < t.size() ? t[pos].col : t.back().col, "expected == != < > <= or >=");
       return;
@@ -584,7 +585,7 @@ class Assembler {
     } else {
       block = blocks_.back().number;
     }
-    ScriptInstruction ins{static_cast<uint16_t>(isElse ? 126 : 127), 0, static_cast<int16_t>(block), 0, 0, 0, 0};
+    ScriptInstruction ins{isElse ? op::Else : op::EndOfBlock, 0, static_cast<int16_t>(block), 0, 0, 0, 0};
     Emit(ins);
     // An endif closes its block and every block that an elseif chained onto it.
     while (!isElse && !blocks_.empty() && blocks_.back().number == block) {
@@ -592,7 +593,7 @@ class Assembler {
       blocks_.pop_back();
       if (!chained || blocks_.empty()) break;
       block = blocks_.back().number;
-      Emit({127, 0, static_cast<int16_t>(block), 0, 0, 0, 0});
+      Emit({op::EndOfBlock, 0, static_cast<int16_t>(block), 0, 0, 0, 0});
     }
   }
 
@@ -601,7 +602,7 @@ class Assembler {
   void ElseIf(const std::vector<Token>& t) {
     if (t.size() > 1 && t[1].text == "[") return Fail(t[1].col, "elseif takes no block number; write else[n] and if[m]");
     if (blocks_.empty()) return Fail(t[0].col, "elseif without an open if");
-    Emit({126, 0, static_cast<int16_t>(blocks_.back().number), 0, 0, 0, 0});
+    Emit({op::Else, 0, static_cast<int16_t>(blocks_.back().number), 0, 0, 0, 0});
     const size_t depth = blocks_.size();
     If(t);
     if (blocks_.size() > depth) blocks_.back().chained = true;
@@ -709,7 +710,7 @@ class Assembler {
   }
 
   void Finish() {
-    if (!noEnd_ && (image_.code.empty() || image_.code.back().Code != 255)) image_.code.push_back({255, 0, 0, 0, 0, 0, 0});
+    if (!noEnd_ && (image_.code.empty() || image_.code.back().Code != op::End)) image_.code.push_back({op::End, 0, 0, 0, 0, 0, 0});
     for (int k = 0; k < kScriptTableCount; ++k) {
       TableBuild& build = tables_[k];
       ScriptTable& table = image_.tables[k];

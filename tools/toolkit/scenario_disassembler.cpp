@@ -5,6 +5,7 @@
 
 #include "text/text_codec.h"
 #include "toolkit/scenario_assembler.h"
+#include "script/opcodes.h"
 #include "toolkit/scenario_opcodes.h"
 
 namespace mokuren::toolkit {
@@ -130,8 +131,8 @@ class Printer {
         }
         return ValueText(ins, shape.field);
       case OperandKind::WaitTime:
-        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == -1) return "click";
-        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == -6) return "movie";
+        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == op::wait::Click) return "click";
+        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == op::wait::Movie) return "movie";
         return ValueText(ins, shape.field);
       case OperandKind::Message:
         return TableRef(ScriptTableKind::Messages, ins, shape.field, withText, false);
@@ -166,19 +167,19 @@ class Printer {
   std::string Pretty(const ScriptInstruction& ins, bool withText) {
     const bool p1Plain = (ins.Modes & 3) == 0;
     static const char* const kCompare[] = {"==", "!=", "<", ">", "<=", ">="};
-    if (ins.Code >= 112 && ins.Code <= 117 && p1Plain)
-      return "if[" + std::to_string(ins.P1) + "] " + ValueText(ins, Field::P2) + " " + kCompare[ins.Code - 112] + " " +
+    if (ins.Code >= op::IfEq && ins.Code <= op::IfGe && p1Plain)
+      return "if[" + std::to_string(ins.P1) + "] " + ValueText(ins, Field::P2) + " " + kCompare[ins.Code - op::IfEq] + " " +
              ValueText(ins, Field::P3);
-    if ((ins.Code == 126 || ins.Code == 127) && p1Plain)
-      return std::string(ins.Code == 126 ? "else[" : "endif[") + std::to_string(ins.P1) + "]";
-    if (ins.Code == 78 && p1Plain && withText) {
+    if ((ins.Code == op::Else || ins.Code == op::EndOfBlock) && p1Plain)
+      return std::string(ins.Code == op::Else ? "else[" : "endif[") + std::to_string(ins.P1) + "]";
+    if (ins.Code == op::Label && p1Plain && withText) {
       std::string ref = TableRef(ScriptTableKind::Labels, ins, Field::P1, true, true);
       if (ref[0] != '#') return "*" + ref;
     }
-    if (ins.Code >= 80 && ins.Code <= 86 && !p1Plain) {
+    if (ins.Code >= op::Let && ins.Code <= op::Rand && !p1Plain) {
       const std::string target = ValueText(ins, Field::P1) + " = ";
-      if (ins.Code == 80) return target + ValueText(ins, Field::P2);
-      if (ins.Code == 86) return target + "random " + ValueText(ins, Field::P2) + ", " + ValueText(ins, Field::P3);
+      if (ins.Code == op::Let) return target + ValueText(ins, Field::P2);
+      if (ins.Code == op::Rand) return target + "random " + ValueText(ins, Field::P2) + ", " + ValueText(ins, Field::P3);
       static const char* const kOperators[] = {"+", "-", "*", "/", "%"};
       return target + ValueText(ins, Field::P2) + " " + kOperators[ins.Code - 81] + " " + ValueText(ins, Field::P3);
     }
@@ -203,7 +204,7 @@ std::string Render(const ScriptImage& image, const std::array<TableView, kScript
   bool headerUsed = false;
   for (uint8_t b : image.header) headerUsed = headerUsed || b != 0;
   if (headerUsed) out += ".header " + HexBytes(std::string_view(reinterpret_cast<const char*>(image.header.data()), 16)) + "\n";
-  if (image.code.empty() || image.code.back().Code != 255) out += ".noend\n";
+  if (image.code.empty() || image.code.back().Code != op::End) out += ".noend\n";
   if (!inlineText) {
     for (int k = 0; k < kScriptTableCount; ++k) {
       const ScriptTable& table = image.tables[k];
@@ -222,8 +223,8 @@ std::string Render(const ScriptImage& image, const std::array<TableView, kScript
   for (size_t i = 0; i < image.code.size(); ++i) {
     const ScriptInstruction& ins = image.code[i];
     // The last end instruction is implied by the assembler; the rest are written out.
-    if (i + 1 == image.code.size() && ins.Code == 255 && ins.Modes == 0 && ins.P1 == 0 && ins.P2 == 0 && ins.P3 == 0 &&
-        ins.P4 == 0 && ins.Value == 0 && (i == 0 || image.code[i - 1].Code != 255))
+    if (i + 1 == image.code.size() && ins.Code == op::End && ins.Modes == 0 && ins.P1 == 0 && ins.P2 == 0 && ins.P3 == 0 &&
+        ins.P4 == 0 && ins.Value == 0 && (i == 0 || image.code[i - 1].Code != op::End))
       break;
     std::string line = printer.Line(ins);
     if (line.rfind("else[", 0) == 0 || line.rfind("endif[", 0) == 0) depth = std::max(depth - 1, 0);

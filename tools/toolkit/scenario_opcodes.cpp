@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "script/opcodes.h"
+
 namespace mokuren::toolkit {
 
 namespace {
@@ -30,40 +32,40 @@ constexpr OpcodeSpec Op(std::string_view m, uint16_t code, std::span<const Opera
   return {m, code, 0, false, ops};
 }
 constexpr OpcodeSpec Sys(std::string_view m, int16_t function, std::span<const OperandSpec> ops) {
-  return {m, 136, function, true, ops};
+  return {m, op::SystemFunction, function, true, ops};
 }
 
 // Main mnemonics come first: the disassembler writes the first one that matches.
 const std::array kOpcodes = {
-    Op("bg", 16, kImage),
-    Op("layer1", 17, kLayer), Op("layer2", 18, kLayer), Op("layer3", 19, kLayer),
-    Op("layer4", 20, kLayer), Op("layer5", 21, kLayer),
-    Op("movie", 25, kEmpty),
-    Op("show", 32, kEmpty),
-    Op("bgm", 48, kSound),
-    Op("se1", 49, kSound), Op("se2", 50, kSound), Op("se3", 51, kSound),
-    Op("jump", 64, kJump),
-    Op("call", 65, kJump),
-    Op("label", 78, kLabel),
-    Op("return", 79, kEmpty),
-    Op("let", 80, kLet),
-    Op("add", 81, kArith), Op("sub", 82, kArith), Op("mul", 83, kArith), Op("div", 84, kArith),
-    Op("mod", 85, kArith), Op("rand", 86, kArith),
-    Op("msg", 96, kMessage),
-    Op("choice", 104, kChoice),
-    Op("ifeq", 112, kArith), Op("ifne", 113, kArith), Op("iflt", 114, kArith),
-    Op("ifgt", 115, kArith), Op("ifle", 116, kArith), Op("ifge", 117, kArith),
-    Op("else", 126, kBlock),
-    Op("endif", 127, kBlock),
-    Op("wait", 128, kWait),
-    Sys("cursor", 1, kSysArg), Sys("sysmenu", 2, kSysArg), Sys("allowskip", 3, kSysArg),
-    Sys("sectionskip", 7, kSysArg), Sys("title", 101, kEmpty), Sys("heroname", 201, kEmpty),
-    Sys("stopvoice", 444, kEmpty),
-    Op("sys", 136, kSys),
-    Op("sectionend", 143, kEmpty),
-    Op("end", 255, kEmpty),
+    Op("bg", op::Background, kImage),
+    Op("layer1", op::Layer1, kLayer), Op("layer2", op::Layer2, kLayer), Op("layer3", op::Layer3, kLayer),
+    Op("layer4", op::Layer4, kLayer), Op("layer5", op::Layer5, kLayer),
+    Op("movie", op::Movie, kEmpty),
+    Op("show", op::Show, kEmpty),
+    Op("bgm", op::Bgm, kSound),
+    Op("se1", op::Se1, kSound), Op("se2", op::Se2, kSound), Op("se3", op::Se3, kSound),
+    Op("jump", op::Jump, kJump),
+    Op("call", op::Call, kJump),
+    Op("label", op::Label, kLabel),
+    Op("return", op::Return, kEmpty),
+    Op("let", op::Let, kLet),
+    Op("add", op::Add, kArith), Op("sub", op::Sub, kArith), Op("mul", op::Mul, kArith), Op("div", op::Div, kArith),
+    Op("mod", op::Mod, kArith), Op("rand", op::Rand, kArith),
+    Op("msg", op::Message, kMessage),
+    Op("choice", op::Choice, kChoice),
+    Op("ifeq", op::IfEq, kArith), Op("ifne", op::IfNe, kArith), Op("iflt", op::IfLt, kArith),
+    Op("ifgt", op::IfGt, kArith), Op("ifle", op::IfLe, kArith), Op("ifge", op::IfGe, kArith),
+    Op("else", op::Else, kBlock),
+    Op("endif", op::EndOfBlock, kBlock),
+    Op("wait", op::Wait, kWait),
+    Sys("cursor", op::sys::Cursor, kSysArg), Sys("sysmenu", op::sys::SystemMenu, kSysArg), Sys("allowskip", op::sys::AllowSkip, kSysArg),
+    Sys("sectionskip", op::sys::SectionSkip, kSysArg), Sys("title", op::sys::Title, kEmpty), Sys("heroname", op::sys::HeroName, kEmpty),
+    Sys("stopvoice", op::sys::StopVoice, kEmpty),
+    Op("sys", op::SystemFunction, kSys),
+    Op("sectionend", op::SectionEnd, kEmpty),
+    Op("end", op::End, kEmpty),
     // Aliases.
-    Op("se", 49, kSound),
+    Op("se", op::Se1, kSound),
 };
 
 }  // namespace
