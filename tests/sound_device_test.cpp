@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
-#include <thread>
 
 #include "sound/ddsd.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
 #include "support/engine_fixture.h"
+#include "support/wav_file.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -102,11 +103,11 @@ TEST_F(DDSDComponent, WrittenDataIsWhatTheDevicePlaysAndIsRecorded) {
   ddsd_->Channel(0)->PlayLoop();
   device_->Advance(1000);
   device_->SetRecorder(nullptr);
-  std::string bytes = testing::ReadFile(wav);
-  ASSERT_EQ(bytes.size(), 44u + 4000u);
-  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
-  const auto* samples = reinterpret_cast<const int16_t*>(bytes.data() + 44);
-  for (size_t i = 0; i < 2000; ++i) ASSERT_EQ(samples[i], ramp[i]);
+  testing::WavRecording r = testing::ReadWav(wav);
+  EXPECT_EQ(r.channels, 2);
+  EXPECT_EQ(r.rate, 44100);
+  ASSERT_EQ(r.s.size(), 2000u);
+  for (size_t i = 0; i < 2000; ++i) ASSERT_EQ(r.s[i], ramp[i]);
 }
 
 TEST_F(DDSDComponent, AStaticWaveOfAnotherRateIsResampledAndPlaysOnce) {
@@ -123,10 +124,10 @@ TEST_F(DDSDComponent, AStaticWaveOfAnotherRateIsResampledAndPlaysOnce) {
   device_->Advance(44100 / 5);
   EXPECT_EQ(ch->GetStatus(), 0u);
   device_->SetRecorder(nullptr);
-  std::string bytes = testing::ReadFile(wav);
-  const auto* s = reinterpret_cast<const int16_t*>(bytes.data() + 44);
-  EXPECT_EQ(s[2 * 2000], 1000);
-  EXPECT_EQ(s[2 * 4500], 0);
+  testing::WavRecording r = testing::ReadWav(wav);
+  ASSERT_GT(r.Frames(), 4500u);
+  EXPECT_EQ(r.s[2 * 2000], 1000);
+  EXPECT_EQ(r.s[2 * 4500], 0);
 }
 
 TEST_F(DDSDComponent, FailuresUnderTheHaltOptionLeaveTheGameSilentWithoutALog) {
@@ -189,6 +190,7 @@ TEST(SoundDeviceRealTime, DummyDriverRefillsTheHalfNotPlayingOnlyWhilePlaying) {
   if (!ddsd.Loaded()) GTEST_SKIP() << "no SDL audio";
   ASSERT_TRUE(ddsd.Device().RealTime());
   std::mutex m;
+  std::condition_variable changed;
   std::vector<Request> requests;
   std::vector<bool> namedOtherHalf;
   TDDSDWaveData wave(ddsd, TDDSDWaveData::StreamingTag{}, false, kBytes, true, 16, 44100);
@@ -199,31 +201,29 @@ TEST(SoundDeviceRealTime, DummyDriverRefillsTheHalfNotPlayingOnlyWhilePlaying) {
     std::lock_guard lock(m);
     requests.push_back({offset, size});
     namedOtherHalf.push_back(playingFirst == (offset == kHalfBytes));
+    changed.notify_all();
   };
   TDDSDChannel* ch = ddsd.Channel(0);
   ch->setWaveData(&wave);
   ch->PlayLoop();
-  // The condition is on the refills seen, not on elapsed time; the wait only bounds a broken run.
-  for (int i = 0; i < 400; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::lock_guard lock(m);
-    if (requests.size() >= 3) break;
+  {
+    std::unique_lock lock(m);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return requests.size() >= 3; }));
   }
   ch->Stop();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   size_t seen = 0;
   {
     std::lock_guard lock(m);
-    ASSERT_GE(requests.size(), 3u);
     for (size_t i = 0; i < requests.size(); ++i) {
       EXPECT_EQ(requests[i].offset, i % 2 == 0 ? kHalfBytes : 0) << i;
       EXPECT_TRUE(namedOtherHalf[i]) << i;
     }
     seen = requests.size();
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(600));
-  std::lock_guard lock(m);
-  EXPECT_EQ(requests.size(), seen);
+  // A poll that saw the wave playing just before the stop may still deliver its refill; after that,
+  // none may come while the wave stands still.
+  std::unique_lock lock(m);
+  EXPECT_FALSE(changed.wait_for(lock, std::chrono::milliseconds(600), [&] { return requests.size() > seen + 1; }));
 }
 
 }  // namespace

@@ -10,32 +10,14 @@
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "support/wav_file.h"
 
 namespace mokuren::testing {
 namespace {
 
 constexpr size_t kWindow = 2205;  // 50 ms
 
-struct Recording {
-  std::vector<int16_t> s;
-  size_t Frames() const { return s.size() / 2; }
-  double Rms(size_t from, size_t count, int side) const {
-    double sum = 0;
-    size_t n = 0;
-    for (size_t i = from; i < std::min(from + count, Frames()); ++i, ++n) sum += double(s[i * 2 + side]) * s[i * 2 + side];
-    return n ? std::sqrt(sum / double(n)) : 0;
-  }
-  size_t FirstAbove(size_t from, int side, double level) const {
-    for (size_t f = from; f + kWindow <= Frames(); f += kWindow / 5)
-      if (Rms(f, kWindow, side) > level) return f;
-    return Frames();
-  }
-  size_t LastAbove(int side, double level) const {
-    for (size_t f = Frames() >= kWindow ? Frames() - kWindow : 0; f > 0; f -= std::min(f, kWindow / 5))
-      if (Rms(f, kWindow, side) > level) return f + kWindow;
-    return 0;
-  }
-};
+using Recording = WavRecording;
 
 class SoundScenario : public ::testing::Test {
  protected:
@@ -56,13 +38,7 @@ class SoundScenario : public ::testing::Test {
       args += " --events '" + (dir_.path() / "events.txt").string() + "'";
     }
     EXPECT_EQ(RunProgram(args, {}, (dir_.path() / "stderr.txt").string()), 0) << ReadFile(dir_.path() / "stderr.txt");
-    std::string bytes = ReadFile(dir_.path() / "out.wav");
-    Recording r;
-    if (bytes.size() > 44) {
-      r.s.resize((bytes.size() - 44) / 2);
-      std::memcpy(r.s.data(), bytes.data() + 44, r.s.size() * 2);
-    }
-    return r;
+    return ReadWav(dir_.path() / "out.wav");
   }
   // Times (ms) at which TaskCode became `code`, from the trace.
   std::vector<uint32_t> TraceTimes(const std::string& code) {
