@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
-#include <thread>
 
 #include "app/event_script.h"
 #include "app/launch_options.h"
@@ -202,14 +201,16 @@ TEST_F(Program, SecondWindowedInstanceEndsAtOnce) {
   std::filesystem::create_directory(runtime);
   setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  std::string firstTrace = Path("first-trace.txt");
   pid_t first = fork();
   if (first == 0) {
     std::string exe = ProgramPath();
-    execl(exe.c_str(), exe.c_str(), dir_.path().c_str(), "--max-ms", "4000", static_cast<char*>(nullptr));
+    execl(exe.c_str(), exe.c_str(), dir_.path().c_str(), "--max-ms", "4000", "--trace", firstTrace.c_str(),
+          static_cast<char*>(nullptr));
     _exit(127);
   }
-  // Wait until the first instance holds the lock.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  // The first instance takes the lock before its engine starts, and traces once its loop runs.
+  ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(firstTrace); }, std::chrono::seconds(20)));
   std::string secondTrace = Path("second-trace.txt");
   EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --trace '" + secondTrace + "'"), 0);
   // The second one never started the engine: it traced nothing.

@@ -1,5 +1,7 @@
 #include "support/engine_fixture.h"
 
+#include <thread>
+
 #include "toolkit/archive_writer.h"
 
 #include <unistd.h>
@@ -77,6 +79,15 @@ void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTic
 
 void EngineFixture::Passes(int n) {
   for (int i = 0; i < n && !form_->Terminated(); ++i) form_->IdleEvent();
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
 }
 
 std::string ProgramPath() { return std::string(MOKUREN_BIN_DIR) + "/mokuren"; }

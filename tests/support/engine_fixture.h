@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,6 +51,8 @@ int RunProgramIn(const std::filesystem::path& cwd, const std::string& args, cons
                  const std::string& stderrFile = {});
 std::string ProgramPath();
 std::string ReadFile(const std::filesystem::path& p);
+// Waits until `done` holds, looking every 10 ms; false when it still does not after `deadline`.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline);
 void WriteFile(const std::filesystem::path& p, const std::string& bytes);
 
 }  // namespace mokuren::testing
