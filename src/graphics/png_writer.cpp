@@ -62,6 +62,33 @@ struct WriteStructs {
 
 }  // namespace
 
+namespace {
+
+// Encodes rows of 3 (RGB) or 4 (RGBA) bytes a pixel.
+bool EncodeRows(uint32_t width, uint32_t height, int channels, std::vector<png_bytep>& rows, std::vector<uint8_t>& out,
+                std::string& error) {
+  auto ctx = std::make_unique<WriteContext>();
+  ctx->out = &out;
+  ctx->message[0] = '\0';
+  WriteStructs s;
+  s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, ctx.get(), OnError, OnWarning);
+  if (s.png) s.info = png_create_info_struct(s.png);
+  if (!s.png || !s.info) {
+    error = "out of memory";
+    return false;
+  }
+  const size_t start = out.size();
+  if (!WriteImage(s.png, s.info, ctx.get(), width, height, channels == 3 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGBA,
+                  rows.data())) {
+    out.resize(start);
+    error = ctx->message;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool EncodePng(const TABitmap& image, PngAlpha alpha, std::vector<uint8_t>& out, std::string& error) {
   if (!image.IsValid()) {
     error = "the surface is empty";
@@ -83,24 +110,19 @@ bool EncodePng(const TABitmap& image, PngAlpha alpha, std::vector<uint8_t>& out,
       if (channels == 4) d[3] = static_cast<uint8_t>(255 - s[3]);
     }
   }
-  auto ctx = std::make_unique<WriteContext>();
-  ctx->out = &out;
-  ctx->message[0] = '\0';
-  WriteStructs s;
-  s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, ctx.get(), OnError, OnWarning);
-  if (s.png) s.info = png_create_info_struct(s.png);
-  if (!s.png || !s.info) {
-    error = "out of memory";
+  return EncodeRows(width, height, channels, rows, out, error);
+}
+
+bool EncodePngRgba(int32_t width, int32_t height, const std::vector<uint8_t>& rgba, std::vector<uint8_t>& out,
+                   std::string& error) {
+  if (width <= 0 || height <= 0 || rgba.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 4) {
+    error = "the pixels do not match the size " + std::to_string(width) + "x" + std::to_string(height);
     return false;
   }
-  const size_t start = out.size();
-  if (!WriteImage(s.png, s.info, ctx.get(), width, height, channels == 3 ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGBA,
-                  rows.data())) {
-    out.resize(start);
-    error = ctx->message;
-    return false;
-  }
-  return true;
+  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  for (size_t y = 0; y < rows.size(); ++y)
+    rows[y] = const_cast<png_bytep>(rgba.data() + y * static_cast<size_t>(width) * 4);  // libpng only reads them
+  return EncodeRows(static_cast<uint32_t>(width), static_cast<uint32_t>(height), 4, rows, out, error);
 }
 
 bool WritePngFile(const std::filesystem::path& path, const TABitmap& image, PngAlpha alpha, std::string& error) {

@@ -1,51 +1,16 @@
 #include "toolkit/png_writer.h"
 
-#include <zlib.h>
-
 #include <stdexcept>
+
+#include "graphics/png_writer.h"
 
 namespace mokuren::toolkit {
 
-namespace {
-
-void PutU32BE(std::string& s, uint32_t v) {
-  for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-void Chunk(std::string& png, const char* type, const std::string& data) {
-  PutU32BE(png, static_cast<uint32_t>(data.size()));
-  std::string body = std::string(type, 4) + data;
-  png += body;
-  PutU32BE(png, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
-}
-
-}  // namespace
-
 std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgba) {
-  if (width <= 0 || height <= 0 || rgba.size() != static_cast<size_t>(width) * height * 4)
-    throw std::invalid_argument("EncodePng: the pixel buffer does not match the size");
-  std::string raw;
-  raw.reserve(static_cast<size_t>(height) * (width * 4 + 1));
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);  // filter: none
-    raw.append(reinterpret_cast<const char*>(rgba.data()) + static_cast<size_t>(y) * width * 4, static_cast<size_t>(width) * 4);
-  }
-  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-  std::string packed(packedSize, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
-                static_cast<uLong>(raw.size()), 6) != Z_OK)
-    throw std::runtime_error("EncodePng: zlib failed");
-  packed.resize(packedSize);
-
-  std::string png("\x89PNG\r\n\x1a\n", 8);
-  std::string ihdr;
-  PutU32BE(ihdr, static_cast<uint32_t>(width));
-  PutU32BE(ihdr, static_cast<uint32_t>(height));
-  ihdr += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter choice, no interlace
-  Chunk(png, "IHDR", ihdr);
-  Chunk(png, "IDAT", packed);
-  Chunk(png, "IEND", "");
-  return png;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (!EncodePngRgba(width, height, rgba, bytes, error)) throw std::invalid_argument("EncodePng: " + error);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 std::string SolidPng(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {

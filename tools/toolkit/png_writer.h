@@ -1,4 +1,4 @@
-// A small PNG encoder (8-bit RGBA, no filtering) for generated pictures: test data and the demo's art.
+// Generated pictures as PNG bytes, for test data and the demo's art; the engine's encoder writes them.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,8 @@
 
 namespace mokuren::toolkit {
 
-// rgba: width × height pixels, 4 bytes each (red, green, blue, alpha; alpha 255 = opaque).
+// rgba: width × height pixels, 4 bytes each (red, green, blue, alpha; alpha 255 = opaque). Throws
+// std::invalid_argument when the pixels do not match the size.
 std::string EncodePng(int width, int height, const std::vector<uint8_t>& rgba);
 // A picture of one colour.
 std::string SolidPng(int width, int height, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
