@@ -12,7 +12,7 @@
 #include <numbers>
 
 #include "sound/OggPlayerLib.h"
-#include "sound/vorbis_encoder.h"
+#include "toolkit/vorbis_encoder.h"
 
 namespace {
 

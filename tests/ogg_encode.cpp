@@ -6,7 +6,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "sound/vorbis_encoder.h"
+#include "toolkit/vorbis_encoder.h"
 
 namespace mokuren::testing {
 

@@ -13,7 +13,6 @@
 namespace mokuren::testing {
 namespace {
 
-std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 std::span<const uint8_t> Bytes(const std::vector<uint8_t>& v) { return {v.data(), v.size()}; }
 
 TEST(SaveDate, CountsDaysFrom30December1899WithTheTimeAsFraction) {

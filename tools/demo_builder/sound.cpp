@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/vorbis_encoder.h"
+#include "toolkit/vorbis_encoder.h"
 
 namespace mokuren::demo {
 

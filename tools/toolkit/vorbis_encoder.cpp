@@ -1,4 +1,4 @@
-#include "sound/vorbis_encoder.h"
+#include "toolkit/vorbis_encoder.h"
 
 #include <vorbis/vorbisenc.h>
 
