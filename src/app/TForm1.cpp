@@ -16,7 +16,7 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
 TForm1::~TForm1() = default;
 
 bool TForm1::FormCreate() {
-  // 1. All data files are opened relative to the game directory.
+  // All data files are opened relative to the game directory.
   std::error_code ec;
   std::filesystem::path dir = options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
   if (!std::filesystem::is_directory(dir, ec)) {
@@ -29,70 +29,67 @@ bool TForm1::FormCreate() {
     return false;
   }
   GameDir = std::filesystem::current_path();
-  // 2. The random numbers of the script. Headless runs are repeatable: the virtual clock seeds them.
+  // The random numbers of the script. Headless runs are repeatable: the virtual clock seeds them.
   Random.seed(platform_.Headless() ? platform_.TickCount() : static_cast<uint32_t>(std::random_device{}()));
-  // 3. The client size is the backend's: always 800x600.
-  // 4.
+  // The client size is the backend's: always 800x600.
+  // Archive indexes.
   if (!Kuri_FileInit()) return false;
-  // 5.
+  // Surfaces and fonts.
   CreateSurfaces();
   if (!CreateFonts()) return false;
-  // 6.
+  // Debug mode stays off until Kumo_TaskInit looks for its marker file.
   DebugMode = 0;
-  // 7.
+  // Half a second's pause before the movie decoder and the sound start.
   platform_.Sleep(500);
-  // 8.
+  // Movie decoder.
   Kuri_TheoraInit();
-  // 9.-11.
+  // Vorbis decoder, stream player and the looping mixing wave.
   CreateSound();
-  // 12.
+  // Without SAVE.DAT, write one with the default settings; it is read back next.
   if (!Kumo_CheckSaveFile()) {
     SetSaveDefaults();
     Kumo_CreateSaveFile();
   }
-  // 13.
+  // The persistent block, settings included.
   Kumo_ReadSaveFile();
-  // 14.
+  // Full screen when the settings ask for it.
   if (FullScreen) FullModeWin();
-  // 15.
+  // Name in use: the stored name up to its 0 unit, or the default name when it is empty.
   HeroName.clear();
   for (uint16_t unit : StoredHeroName) {
     if (unit == 0) break;
     HeroName.push_back(static_cast<char16_t>(unit));
   }
   if (HeroName.empty()) HeroName = u"カザミネ";
-  // 16.
+  // Slot volumes from the saved settings.
   ApplyVolumes();
-  // 17.
+  // Music of the album screens when none was saved.
   if (AlbumBgmNo == 0) AlbumBgmNo = 9;
-  // 18.
+  // Empty scenario flags and message log.
   Kumo_ClearScenarioFlg();
   Kumo_ClearMsgLog();
   Kumo_ClearScenarioFlg();
-  // 19.
   FillAlbumTables();
-  // 20.
-  CreateThumbFolder();
-  // 21.
+  CreateThumbFolder();  // save thumbnails
+  // The log is cleared a second time; both clears belong to the start-up order.
   Kumo_ClearMsgLog();
-  // 22.
   EnableButtons();
-  // 23.-24. The main loop (Run) is the idle handler.
+  // The first pass of the main loop (Run) finishes the start-up with Kumo_TaskInit.
   TaskCode = task::Init;
   return true;
 }
 
 void TForm1::Kumo_TaskInit() {
-  // 1.
+  // The 30-per-second frame grid starts now.
   NextFrameTime = platform_.TickCount();
-  // 2.
+  // System pictures from SYSGRP.DAT.
   LoadSystemPictures();
-  // 3.
+  // The script's four string tables.
   CreateScriptLists();
-  // 4.
+  // Line breaking: characters that may not begin a line, and characters that may not end one.
   LineStartForbidden = u"、。，．：；！？ーぁぃぅぇぉっゃゅょんァィゥェォッャュョンヵヶ）」』】";
   LineEndForbidden = u"（「『【";
-  // 5.
+  // The debug window is shown when debugmode.txt lies in the game directory.
   std::error_code ec;
   if (std::filesystem::exists(FindGameFile(GameDir, "debugmode.txt"), ec)) {
     platform_.SetFormVisible(FormId::TDebugForm, true);
@@ -101,9 +98,9 @@ void TForm1::Kumo_TaskInit() {
     platform_.SetFormVisible(FormId::TDebugForm, false);
     DebugMode = 0;
   }
-  // 6.
+  // On-screen buttons: 1 and 2 hidden, 4 (voice) disabled until there is a voice, the rest normal.
   SetButtonStates({-1, -1, 0, 4, 0, 0, 0, 0, 0, 0});
-  // 7.
+  // Script 1 runs from instruction 0 on the next pass.
   Kumo_ReadScript(1);
   StepNo = -1;
   TaskCode = task::Script;

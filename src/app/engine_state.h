@@ -98,7 +98,7 @@ struct SaveBlock {
   int32_t MessageSpeed;            // 1 fast, 2 normal, 3 slow
   uint8_t EffectsOn;
   uint8_t Reserved2[3];
-  int32_t VoiceVolume;             // 0..100
+  int32_t VoiceVolume;             // percent 0..100
   int32_t BgmVolume;
   int32_t SeVolume;
   int32_t AutoDelay;               // seconds 0..20

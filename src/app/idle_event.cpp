@@ -20,15 +20,15 @@ void TForm1::IdleEvent() {
   if (terminated_) return;
   TraceTaskCode();
 
-  // 1. Movie step.
+  // Movie step.
   MovieFrameStep();
-  // 2. Popup menu items and buttons.
+  // Popup menu items and buttons.
   EnableMenuItems();
-  // 3. Input.
+  // Input.
   Kumo_CheckKeyPush();
   Kumo_CheckButton();
   TraceTaskCode();
-  // 4. Dispatch: at most one handler per pass.
+  // Dispatch: at most one handler per pass.
   switch (TaskCode) {
     case task::Init: Kumo_TaskInit(); break;
     case task::Script: Kumo_TaskScript(); break;
@@ -57,16 +57,16 @@ void TForm1::IdleEvent() {
   }
   TraceTaskCode();
   if (terminated_) return;
-  // 5.
+  // Status lines of the debug window.
   Kumo_Debug();
-  // 6. Frame.
+  // Frame: while a scene is skipped only the typing goes on, nothing is rendered.
   if (SceneSkip) {
     Kumo_DrawMessage();
   } else if (static_cast<double>(platform_.TickCount()) >= NextFrameTime) {
     ComposeFrame();
   }
   TraceTaskCode();
-  // 7. Rest, then let the windows and the timer have their turn.
+  // Rest, then let the windows and the timer have their turn.
   platform_.Sleep(10);
   platform_.ProcessMessages();
   PumpSound();
@@ -75,13 +75,12 @@ void TForm1::IdleEvent() {
 }
 
 void TForm1::ComposeFrame() {
-  // 1.
+  // Scene, then the movie over it while one plays.
   CopyOpaque(DisplaySurface, FrameSurface, 0, 0);
-  // 2.
   if (MoviePlaying()) DrawMovieFrame(FrameSurface);
-  // 3.
+  // Background of the floating message window.
   CopyOpaque(SurfaceTable[7], FloatSurface, 0, 0);
-  // 4.
+  // Each draws only while its own task is active.
   Kumo_DrawMessage();
   Kumo_DrawSelect();
   Kumo_DrawButton();
@@ -90,15 +89,14 @@ void TForm1::ComposeFrame() {
   Kumo_DrawBgmMenu();
   Kumo_DrawCgMenu();
   Kumo_DrawEvMenu();
-  // 5.
   if (!NoticeText.empty()) DrawNotice(FrameSurface);
-  // 6. The dismissed message's empty window frame stays on screen.
+  // The dismissed message's empty window frame stays on screen.
   if (MessageDone && !platform_.FloatVisible()) DrawMessageFrame();
-  // 7.
+  // Onto both windows.
   platform_.PaintMain(FrameSurface);
   platform_.PaintFloat(FloatSurface);
   ++frameCount_;
-  // 8.
+  // The next frame is due one grid step later, however late this one was.
   NextFrameTime += kFrameInterval;
 }
 
@@ -146,18 +144,16 @@ void TForm1::FireDelayTimer() {
 }
 
 void TForm1::DelayTimerTimer() {
-  // 1.
   ++DelayTicks;
-  // 2.
   if (KeyLock > 0) --KeyLock;
-  // 3. The voice slot is not playing.
+  // Auto mode counts only the time while the voice slot is not playing.
   if (SlotStatus(6) <= 1) AutoElapsed += 10;
-  // 4.
+  // The notice line disappears when its time runs out.
   if (--NoticeTimer < 0) {
     NoticeTimer = 0;
     NoticeText.clear();
   }
-  // 5.
+  // Every half second, effect channels that went quiet forget their effect, so a save does not restart it.
   if (DelayTicks % 50 == 0) SweepFinishedEffects();
 }
 

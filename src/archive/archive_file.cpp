@@ -38,7 +38,7 @@ bool TForm1::Kuri_FileInit() {
   std::vector<std::u16string>* lists[] = {&ScriptNames, &GraphicNames, &SysgrpNames};
   for (int kind = 1; kind <= 3; ++kind) {
     const std::string name = ArchiveFileName(kind);
-    // 1. The index.
+    // The index.
     const std::filesystem::path path = FindGameFile(GameDir, name);
     File f(std::fopen(path.c_str(), "rb"));
     if (!f) {
@@ -59,7 +59,7 @@ bool TForm1::Kuri_FileInit() {
       ReportError(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
                   u" index entries point past the end of the file; they read as empty");
     }
-    // 2. The name list.
+    // The name list.
     std::vector<uint8_t> listBytes;
     Kuri_ReadFile(kind, 0, listBytes);
     ArchiveNameList list = ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));

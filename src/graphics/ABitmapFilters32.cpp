@@ -222,13 +222,13 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
     if (!std::isfinite(v) || std::fabs(v) > 1e7) return;
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   const int64_t SW = src.Width(), SH = src.Height(), DW = dst.Width(), DH = dst.Height();
-  // 1. Steps from the unclipped rectangle.
+  // Fixed-point steps from the unclipped rectangle.
   const int64_t stepX = static_cast<int64_t>(std::trunc(sw * 65535 / dw));
   const int64_t stepY = static_cast<int64_t>(std::trunc(sh * 65535 / dh));
   const int64_t qY = static_cast<int64_t>(std::trunc(dh * 65535.0 / sh));
-  // 2.1
+  // Nothing to draw when the source origin lies outside the source or the rectangle misses the target.
   if (sx < 0 || sx > SW || sy < 0 || sy > SH || dx >= DW || dy >= DH || dw + dx <= 0 || dh + dy <= 0) return;
-  // 2.2
+  // Clip at the target's left and top edges, moving the source origin by the same share.
   const double kx = sw / dw, ky = sh / dh;
   if (dx < 0) {
     sw = (dw + dx) * kx;
@@ -242,7 +242,7 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
     dh = static_cast<int32_t>(std::trunc(dh + dy));
     dy = 0;
   }
-  // 2.3
+  // Clip at the target's right and bottom edges.
   if (dx + dw > DW) {
     sw = kx * (DW - dx);
     dw = static_cast<int32_t>(std::trunc(DW - dx));
@@ -251,9 +251,10 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
     sh = ky * (DH - dy);
     dh = static_cast<int32_t>(std::trunc(DH - dy));
   }
-  // 2.4
+  // Nothing left to draw, or the moved source origin lies outside the source.
   if (dw <= 0 || dh <= 0 || sx < 0 || sx > SW || sy < 0 || sy > SH) return;
-  // 2.5 (changes only what the bottom-edge rule sees; the destination size stays)
+  // Clip the source rectangle to the source (changes only what the bottom-edge rule sees; the destination size
+  // stays).
   if (sx + sw > SW) sw = SW - sx;
   if (sy + sh > SH) sh = SH - sy;
   const int64_t dxT = static_cast<int64_t>(dx), dyT = static_cast<int64_t>(dy);
@@ -261,7 +262,7 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
   dh = static_cast<int32_t>(std::min<int64_t>(dh, DH - dyT));
   if (dw <= 0 || dh <= 0) return;
 
-  // 5. Columns, shared by every row. A column past the source's last reads the last one.
+  // Columns, shared by every row. A column past the source's last reads the last one.
   std::vector<int32_t> c0(dw), c1(dw);
   std::vector<uint8_t> fx(dw);
   int64_t acc = static_cast<int64_t>(std::trunc(sx * 65535));
@@ -273,7 +274,7 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
   }
   const kernels::StretchColumns columns{c0.data(), c1.data(), fx.data()};
 
-  // 3, 4. Rows; at the source's bottom edge the last rows blend the last row with the one above it.
+  // Rows; at the source's bottom edge the last rows blend the last row with the one above it.
   const int64_t syT = static_cast<int64_t>(sy), shT = static_cast<int64_t>(sh);
   const bool bottomEdge = syT + shT >= SH;
   const int64_t normalRows = bottomEdge ? (shT - 1) * qY / 65535 : dh;

@@ -36,19 +36,19 @@ void TForm1::Kumo_CheckButton() {
   auto state = [this](int k) -> int32_t& { return ButtonState[static_cast<size_t>(k - 1)]; };
   auto on = [this](int k) -> uint8_t& { return ButtonOn[static_cast<size_t>(k - 1)]; };
   const bool voiceKnown = CurrentVoice >= 0 && static_cast<size_t>(CurrentVoice) < ResourceNameArray.size();
-  // 1. The voice button is usable when there is a voice to replay.
+  // The voice button is usable when there is a voice to replay.
   if (LogView) {
     state(4) = ViewedLogVoicePath && !ViewedLogVoicePath().empty() ? 0 : 4;
   } else {
     state(4) = voiceKnown ? 0 : 4;
   }
-  // 2.
+  // Buttons 9 and 10 show whether fast-forward and auto mode are on.
   on(9) = FastForward;
   on(10) = AutoMode;
-  // 3. Hover lasts only while the pointer is on the button.
+  // Hover lasts only while the pointer is on the button.
   for (int k = 1; k <= 10; ++k)
     if (state(k) >= 0 && state(k) <= 3) state(k) = on(k) ? 2 : 0;
-  // 4. Hit test on the row of the window the buttons are in.
+  // Hit test on the row of the window the buttons are in.
   const bool floating = platform().FloatVisible();
   const Point p = floating ? FloatMousePos : MousePos;
   const int32_t top = floating ? kFloatRowTop : kMainRowTop;
@@ -62,7 +62,7 @@ void TForm1::Kumo_CheckButton() {
       ClickPending = 0;
     }
   }
-  // 5.
+  // Act on a click latched on the hovered button, unless the button is disabled.
   uint8_t& latch = ButtonLatch[static_cast<size_t>(d - 1)];
   if (!latch || state(d) == 4) return;
   latch = 0;

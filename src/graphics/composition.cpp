@@ -5,12 +5,12 @@
 namespace mokuren {
 
 void TForm1::Kumo_CreateNextImage() {
-  // 1.
+  // Black first.
   NextSurface.Make32();
   NextSurface.FillRGB(0, 0, 0);
-  // 2. At the background's own size: a smaller one leaves black borders, a larger one is cut.
+  // The background, at its own size: a smaller one leaves black borders, a larger one is cut.
   CopyOpaque(SurfaceTable[0], NextSurface, 0, 0);
-  // 3. Layer 1 last, so it is in front.
+  // The character layers, layer 1 last, so it is in front.
   for (int n = 5; n >= 1; --n) {
     if (LayerImage[n - 1] == 0) continue;
     const TABitmap& layer = SurfaceTable[static_cast<size_t>(n)];
@@ -48,13 +48,13 @@ bool CrossFadeStep(TForm1& form, uint32_t now) {
 }  // namespace
 
 void TForm1::Kumo_DispEffect_01() {
-  // 1. Fast-forward shows the new scene at once.
+  // Fast-forward shows the new scene at once.
   if (FastForward) {
     CopyOpaque(NextSurface, DisplaySurface, 0, 0);
     TaskCode = task::Script;
     return;
   }
-  // 2., 3.
+  // Otherwise one cross-fade step; the script goes on when the fade has ended.
   if (CrossFadeStep(*this, platform().TickCount())) TaskCode = task::Script;
 }
 

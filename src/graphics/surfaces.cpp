@@ -58,14 +58,14 @@ void TForm1::CreateSurfaces() {
 }
 
 void TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
-  // 1.
+  // Entry 0 means no picture.
   if (entry == 0) return;
-  // 2. The event picture counts as seen even if it then fails to load.
+  // The event picture counts as seen even if it then fails to load.
   if (!fromSystem && entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount) CgSeenFlags[entry - kCgSeenFirst] = 1;
-  // 3.
+  // An empty or unreadable entry leaves every surface as it was.
   std::vector<uint8_t> stream;
   if (Kuri_ReadFile(fromSystem ? kArchiveSystem : kArchiveGraphic, entry, stream) == -1) return;
-  // 4. A picture that does not decode is reported and leaves every surface as it was.
+  // A picture that does not decode is reported and leaves every surface as it was.
   PngImage image;
   std::string error;
   if (!DecodePng(stream, image, error)) {
@@ -78,7 +78,7 @@ void TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem)
   const Target target = TargetOf(placement);
   if (target.how == Placing::None) return;  // decoded and discarded
 
-  // 5.-7. and 8. in one pass over the decoded pixels, which become the target surface: colour bytes stay;
+  // One pass over the decoded pixels, which then become the target surface: colour bytes stay;
   // byte 3 becomes the mask for masked placements (255 - alpha, or 255 everywhere when the file has no
   // transparency, so such a picture is wholly transparent) and opaque (0) for the opaque copies.
   TABitmap& pixels = image.pixels;
@@ -104,16 +104,16 @@ void TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem)
 }
 
 void TForm1::LoadSystemPictures(bool engineStart) {
-  // 1. Message-window frame.
+  // Message-window frame.
   Kumo_ReadGraphic(10, 1, true);
-  // 2. System sheet.
+  // System sheet.
   Kumo_ReadGraphic(51, 51, true);
-  // 3. The floating window's background is the sheet's message-window area.
+  // The floating window's background is the sheet's message-window area.
   if (engineStart) CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, 800, 184, 0, 416);
-  // 4. Choice plates.
+  // Choice plates.
   Kumo_ReadGraphic(52, 52, true);
   Kumo_ReadGraphic(53, 53, true);
-  // 5. Buttons 3-10: states 0-3, then the disabled state 4.
+  // Buttons 3-10: states 0-3, then the disabled state 4.
   if (engineStart) {
     for (int state = 0; state <= 3; ++state)
       for (int entry = 13 + 10 * state; entry <= 20 + 10 * state; ++entry) Kumo_ReadGraphic(entry, entry, true);

@@ -20,24 +20,24 @@ constexpr int32_t kMenuFadeMs = 500;
 bool TForm1::MovieSwitchOn() { return SystemVars.Get(kMovieSwitchVar) != 0; }
 
 void TForm1::Kumo_DispTitleMenu() {
-  // 1.
+  // The menu shows on the main window only.
   platform().SetFloatVisible(false);
-  // 2.
+  // The album music, or the default track when none is set.
   if (AlbumBgmNo == 0) AlbumBgmNo = kDefaultMusic;
   Kumo_PlayBGM(AlbumBgmNo, 1, Block->Live.BgmVariant, 1);
-  // 3.
+  // Title background and menu sheet, with no character layers.
   Kumo_ReadGraphic(0, kBackgroundEntry, true);
   for (int32_t& image : LayerImage) image = 0;
   Kumo_ReadGraphic(51, kSheetEntry, true);
   Kumo_CreateNextImage();
-  // 5. Starting the fade may compose NextSurface afresh, so the switch's look goes on after it; the
+  // Starting the fade may compose NextSurface afresh, so the switch's look goes on after it; the
   // fade's first step is on the next pass.
   StartMenuFade(task::TitleMenu);
-  // 4.
+  // A movie switch that is on shows its on look.
   if (MovieSwitchOn())
     CopyOpaque(SurfaceTable[92], NextSurface, kItemLeft, kMovieSwitchY, kItemWidth, kItemHeight, kMovieSwitchSheetX,
                kMovieSwitchY);
-  // 6.
+  // Cursor shown, system menu and on-screen buttons off, and no click carried over.
   CursorShown = 1;
   SystemMenuAllowed = 0;
   platform().SetCursorShown(true);
@@ -46,9 +46,8 @@ void TForm1::Kumo_DispTitleMenu() {
 }
 
 void TForm1::Kumo_WaitTitleMenu() {
-  // 1.
+  // The item under the pointer; a click acts on it.
   MenuHover = ItemAt(MousePos);
-  // 2.
   if (!ClickPending) return;
   ClickPending = 0;
   switch (MenuHover) {
@@ -84,22 +83,22 @@ void TForm1::TitleStartGame() {
 
 void TForm1::Kumo_DrawTitleMenu() {
   if (TaskCode != task::TitleMenu) return;
-  // 1.
+  // Hover highlight.
   if (MenuHover >= 1 && MenuHover <= kItemCount)
     CopyOpaque(SurfaceTable[92], FrameSurface, kItemLeft, ItemTop(MenuHover), kItemWidth, kItemHeight, kItemLeft,
                ItemTop(MenuHover));
-  // 2. The switch's look wins over its hover highlight.
+  // The switch's look wins over its hover highlight.
   if (MovieSwitchOn())
     CopyOpaque(SurfaceTable[92], FrameSurface, kItemLeft, kMovieSwitchY, kItemWidth, kItemHeight, kMovieSwitchSheetX,
                kMovieSwitchY);
 }
 
 void TForm1::menuTitleClick() {
-  // 1. The dialog's view centres itself on the screen.
+  // The dialog's view centres itself on the screen.
   QueryForm->Label1 = u"タイトルに戻りますか？";
-  // 2.
+  // Refusing leaves the game as it was.
   if (ShowModal(FormId::TQueryForm, QueryForm->ModalResult) != mrOk) return;
-  // 3. The title command of script 1 runs next; without one, script 1 runs from its start.
+  // The title command of script 1 runs next; without one, script 1 runs from its start.
   Kumo_ReadScript(1);
   StepNo = -1;
   for (size_t i = 0; i < ScriptCode.size(); ++i) {

@@ -31,8 +31,8 @@ void CivilFromDays(int64_t z, int32_t& y, int32_t& m, int32_t& d) {
 }
 
 const int64_t kEpochOffset = DaysFromCivil(1899, 12, 30);  // day 0 of the save date, in Unix days
-constexpr double kMinDate = -693593.0;                     // 0001-01-01
-constexpr double kMaxDate = 2958466.0;                     // 10000-01-01
+constexpr double kMinDate = -693593.0;                     // 0001-01-01, the earliest date
+constexpr double kMaxDate = 2958466.0;                     // 10000-01-01, just past the latest
 constexpr int64_t kMsPerDay = 86400000;
 
 }  // namespace

@@ -14,27 +14,26 @@ bool ValidSlot(int n) { return n >= 1 && n <= kSaveSlots; }
 
 bool TForm1::SaveToSlot(int n) {
   if (!ValidSlot(n)) return false;
-  // 1.
+  // The live record is marked used and dated.
   Block->Live.Used = 1;
   Block->Live.SaveDate = SaveDateNow();
-  // 2. The live record's comment travels with it.
+  // The live record's comment travels with it.
   Block->Slot(n) = Block->Live;
-  // 3.
+  // SAVE.DAT, then the slot's thumbnail.
   const bool written = Kumo_CreateSaveFile();
-  // 4.
   WriteThumbnail(n);
   return written;
 }
 
 bool TForm1::LoadFromSlot(int n) {
   if (!ValidSlot(n) || Block->Slot(n).Used == 0) return false;
-  // 1.
+  // The slot becomes the live record.
   Block->Live = Block->Slot(n);
-  // 2. The instruction that was waiting when the game was saved (a message or a choice) runs again.
+  // The instruction that was waiting when the game was saved (a message or a choice) runs again.
   // A damaged slot may hold any step; it wraps around instead of overflowing, and the interpreter
   // checks the step against the loaded code before it runs anything.
   StepNo = static_cast<int32_t>(static_cast<uint32_t>(StepNo) - 1u);
-  // 3.
+  // The restore task rebuilds screen, sound and script on the next pass.
   TaskCode = task::Restore;
   return true;
 }

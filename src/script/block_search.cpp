@@ -36,10 +36,10 @@ int32_t TForm1::GetElseStep(int32_t key) {
 }
 
 int32_t TForm1::GetLabelStep(const std::u16string& name) {
-  // 1. k is -1 when the name is not listed; step 2 then finds only a label stored with P1 = -1.
+  // k is -1 when the name is not listed; the search below then finds only a label stored with P1 = -1.
   auto found = std::find(LabelNames.begin(), LabelNames.end(), name);
   const int32_t k = found == LabelNames.end() ? -1 : static_cast<int32_t>(found - LabelNames.begin());
-  // 2.
+  // The first label instruction with that number, searched up to the end instruction.
   const int32_t size = static_cast<int32_t>(ScriptCode.size());
   for (int32_t i = 0; i < size; ++i) {
     const ScriptInstruction& ins = ScriptCode[i];

@@ -32,9 +32,9 @@ void TForm1::ReportScriptFault(const std::u16string& what) {
 }
 
 void TForm1::Kumo_TaskScript() {
-  // 1. The voice replayed by the on-screen button stops being "on" once the script moves on.
+  // The voice replayed by the on-screen button stops being "on" once the script moves on.
   ButtonOn[4 - 1] = 0;
-  // 2.
+  // The voice stops when the script moves on, unless it is to keep playing into the following messages.
   if (LoopingVoice == 0) StopSlot(6);
 
   // A step set from outside (start-up, a restored game, the menus) must lie inside the loaded code:
@@ -46,7 +46,7 @@ void TForm1::Kumo_TaskScript() {
     }
   }
 
-  // 3. Run until an instruction yields, but never more than the budget in one pass: a script that
+  // Run until an instruction yields, but never more than the budget in one pass: a script that
   // never yields (a loop without a message or wait) then still leaves the window responsive.
   // Operand resolution without a call per operand; only a bad variable number takes the slow,
   // reporting path.
@@ -59,7 +59,7 @@ void TForm1::Kumo_TaskScript() {
   bool yielded = false;
   SearchWork = 0;
   for (int64_t n = 0; n + SearchWork < ScriptInstructionBudget && !yielded; ++n) {
-    // Cycle 1.
+    // Fetch the next instruction.
     ++StepNo;
     if (StepNo < 0 || StepNo >= static_cast<int32_t>(ScriptCode.size())) {
       ReportScriptFault(u"execution left the loaded code; the script starts again at instruction 0");
@@ -71,7 +71,7 @@ void TForm1::Kumo_TaskScript() {
     r.Code = ins.Code;
     r.Modes = ins.Modes;
     r.NameFlag = (ins.Modes & kNameFlag) != 0;
-    // Cycle 2.
+    // Operands: the stored values, or read from their variable banks.
     if ((ins.Modes & 0x3FF) == 0) {
       r.Mode[0] = r.Mode[1] = r.Mode[2] = r.Mode[3] = r.Mode[4] = 0;
       r.P1 = ins.P1;
@@ -89,7 +89,7 @@ void TForm1::Kumo_TaskScript() {
       r.P4 = resolve(r.Mode[3], ins.P4);
       r.Value = r.Mode[4] == kModeValue ? ins.Value : ResolveValue(r.Mode[4], ins.Value);
     }
-    // Cycle 3.
+    // Execute.
     yielded = ExecuteInstruction();
   }
   if (yielded) {

@@ -28,18 +28,16 @@ void TForm1::CreateScriptLists() {
 }
 
 void TForm1::Kumo_ReadScript(int n) {
-  // 1.
   ScriptNo = static_cast<int16_t>(n);
-  // 2.
+  // The entry's bytes, then empty string tables.
   std::vector<uint8_t> stream;
   const int found = Kuri_ReadFile(1, n & 0xFFFF, stream);
-  // 3.
   LabelNames.clear();
   JumpNames.clear();
   MessageTexts.clear();
   ResourceNames.clear();
-  // 4.-6. A missing entry becomes the empty script, so the interpreter meets an end instruction at
-  // once instead of running the previous script's code under the new number.
+  // The code and the four tables. A missing entry becomes the empty script, so the interpreter meets an
+  // end instruction at once instead of running the previous script's code under the new number.
   ScriptImage image;
   std::vector<std::string> problems;
   const std::u16string where = u"SCRIPT.DAT: script " + FromUtf8(std::to_string(n)) + u": ";
@@ -66,7 +64,7 @@ void TForm1::Kumo_ReadScript(int n) {
   ResourceNames = load(ScriptTableKind::Resources);
   MessageTexts = load(ScriptTableKind::Messages);
 
-  // 7.
+  // ResourceNameArray: the resource names by index, up to the "--END--" line added here.
   ResourceNames.push_back(u"--END--");
   size_t k = 0;
   for (; ResourceNames[k] != u"--END--"; ++k) {

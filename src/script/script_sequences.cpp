@@ -7,11 +7,12 @@ namespace mokuren {
 
 void TForm1::ScriptMessage() {
   const ScriptRegisters& r = CurrentInstruction;
-  // 1.
+  // Input from before the message does not count.
   Kumo_ClearKey();
   Kumo_ClearMouseButton();
-  // 2. Voice kind 7 repeats the voice and keeps it playing into the following messages (until the
-  // stop-voice system function); auto mode would never advance past a voice that does not end, so it plays once there.
+  // Voice kind 7 repeats the voice and keeps it playing into the following messages (until the
+  // stop-voice system function); auto mode would never advance past a voice that does not end, so it
+  // plays once there.
   CurrentMessage = r.P1;
   CurrentVoice = r.Value;
   VoiceRepeat = 0;
@@ -19,8 +20,7 @@ void TForm1::ScriptMessage() {
     VoiceRepeat = 1;
     LoopingVoice = 1;
   }
-  // 3. The entry on screen is a message, not a choice: ChoiceActive (step 9) tells the message wait.
-  // 4.-5. Both skip modes end at the first unread message; in a scene replay everything counts as read.
+  // Both skip modes end at the first unread message; in a scene replay everything counts as read.
   if (ReadSkip) {
     FastForward = (CheckKidoku(r.P1) || NormalPlay == 0) ? 1 : 0;
     ReadSkip = FastForward;
@@ -29,9 +29,9 @@ void TForm1::ScriptMessage() {
     FastForward = (CheckKidoku(r.P1) || NormalPlay == 0) ? 1 : 0;
     SceneSkip = FastForward;
   }
-  // 6. Marked whether it is then shown, skipped or cut short.
+  // Marked whether it is then shown, skipped or cut short.
   MarkKidoku(r.P1);
-  // 7.
+  // The voice, unless the message is fast-forwarded.
   if (FastForward == 0) {
     if (CurrentVoice != -1) {
       if (CurrentVoice >= 0 && CurrentVoice < static_cast<int32_t>(ResourceNameArray.size())) {
@@ -44,9 +44,9 @@ void TForm1::ScriptMessage() {
       StopSlot(6);
     }
   }
-  // 8.
   Kumo_MakeMessage(MessageLine(r.P1));
-  // 9.
+  // Typing starts in the window. The entry on screen is a message, not a choice: ChoiceActive tells the
+  // message wait.
   WindowShown = 1;
   ChoiceActive = 0;
   LogView = 0;
@@ -57,17 +57,16 @@ void TForm1::ScriptMessage() {
 
 void TForm1::ScriptChoice() {
   const ScriptRegisters& r = CurrentInstruction;
-  // 1.
+  // Input from before the choice does not count.
   Kumo_ClearKey();
   Kumo_ClearMouseButton();
-  // 2. The voice is kept for the voice-replay button.
+  // The voice is kept for the voice-replay button.
   CurrentMessage = r.P1;
-  CurrentVoice = r.P2;  // and the entry on screen is a choice (ChoiceActive, step 5)
-  // 3. A choice always stops every skip and auto mode: the player must pick.
+  CurrentVoice = r.P2;
+  // A choice always stops every skip and auto mode: the player must pick.
   FastForward = ReadSkip = SceneSkip = AutoMode = 0;
-  // 4.
   Kumo_MakeSelect(MessageLine(r.P1));
-  // 5.
+  // The choices replace the message window; ChoiceActive marks the entry on screen as a choice.
   WindowShown = 0;
   ChoiceActive = 1;
   Kumo_DrawSelect();
@@ -83,15 +82,15 @@ std::u16string TForm1::MessageLine(int32_t line) {
 }
 
 void TForm1::ScriptEnd() {
-  // 1.
+  // The dismissed message's frame and every skip end with the script.
   MessageDone = ReadSkip = SceneSkip = SectionSkip = SectionSkipRequest = 0;
-  // 2. Normal play runs the same script again from its first instruction.
+  // Normal play runs the same script again from its first instruction.
   if (NormalPlay != 0) {
     StepNo = -1;
     TaskCode = task::Script;
     return;
   }
-  // 3. A scene replay runs the next listed script, and after the last one returns to the album.
+  // A scene replay runs the next listed script, and after the last one returns to the album.
   SceneTableCursor += 1;
   const int32_t size = static_cast<int32_t>(SceneTableRaw.size());
   const int32_t entry =

@@ -318,7 +318,7 @@ void TOggData::ApplyGains(const int16_t* in, int32_t* out, int32_t frames) {
 
 int32_t TOggData::RenderHalf() {
   SemaphoreLock lock(lock_);
-  // 1. A faded-out stream stops itself.
+  // A faded-out stream stops itself.
   if (fadeCurrent_ < kAudible && fadeTarget_ < kAudible) playing_ = false;
   if (!loaded_ || !playing_) return 0;
   halfSelector_ = halfSelector_ == 0 ? size_ / 4 : 0;

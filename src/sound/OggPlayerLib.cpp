@@ -59,11 +59,11 @@ void TOggPlayer::Limit(int32_t* samples, int32_t frames) {
   for (int32_t first = 0; first < frames; first += 32) {
     int32_t n = std::min(32, frames - first);
     int32_t* block = samples + first * 2;
-    // 1.
+    // Peak of the block.
     int64_t peak = 0;
     for (int32_t i = 0; i < n * 2; ++i) peak = std::max<int64_t>(peak, std::llabs(int64_t{block[i]}));
     int64_t e = envelope_;
-    // 2.-3. Fast attack, a hold of about one second, then a slow release.
+    // Fast attack, a hold of about one second, then a slow release.
     if (e / 256 < peak) {
       e = (e + peak * 768) / 4;
       quietBlocks_ = 0;
@@ -73,9 +73,9 @@ void TOggPlayer::Limit(int32_t* samples, int32_t frames) {
       else
         ++quietBlocks_;
     }
-    // 4.
+    // The envelope stays between the floor and the ceiling.
     envelope_ = static_cast<int32_t>(std::clamp<int64_t>(e, int64_t{kFloor} * 256, int64_t{kCeiling} * 256));
-    // 5.
+    // At the floor the block stays as it is; above it, the block is scaled so the envelope meets full scale.
     if (envelope_ == kFloor * 256) continue;
     int64_t gain = 0x7FFF00 / (envelope_ / 256);
     for (int32_t i = 0; i < n * 2; ++i) block[i] = static_cast<int32_t>(gain * block[i] / 256);
@@ -86,15 +86,13 @@ void TOggPlayer::MixHalf() {
   SemaphoreLock lock(lock_);
   halfSelector_ = halfSelector_ == 0 ? size_ / 4 : 0;
   int32_t frames = HalfFrames();
-  // 1.
+  // The sum of the new halves of all playing streams.
   std::fill(accumulator_.begin(), accumulator_.end(), 0);
-  // 2.
   for (TOggData* s : slots_) {
     if (s && s->RenderHalf() > 0) s->AddCurrentHalf(accumulator_.data(), frames);
   }
-  // 3.
+  // Limited, then scaled by the master gain and clipped to 16 bits.
   Limit(accumulator_.data(), frames);
-  // 4.
   int16_t* out = output_.data() + halfSelector_;
   int64_t master = MasterGain;
   for (int32_t i = 0; i < frames * 2; ++i) {

@@ -55,17 +55,17 @@ TDDSDGenWave::TDDSDGenWave(TDDSD& owner, bool effects, int32_t size, bool stereo
   format_.bits = static_cast<uint16_t>(bits);
   format_.rate = static_cast<uint32_t>(rate);
   if (!owner_.Available()) return;
-  // 2. Buffer flags.
+  // Buffer flags.
   flags_ = streaming ? (kCtrlFrequency | kCtrlPan | kCtrlVolume | kCtrlPositionNotify | kGetCurrentPosition2)
                      : (kCtrlFrequency | kCtrlPan | kCtrlVolume);
   if (effects) flags_ = kCtrlFx | kCtrlFrequency | kCtrlPan | kCtrlVolume;
   if (owner_.StickyFocus) flags_ |= kStickyFocus;
-  // 3.
+  // The device buffer; a failure is reported and leaves the wave without one.
   int32_t result = dsresult::InvalidParam;
   if (size > 0 && bits > 0 && bits <= 32 && rate > 0)
     buffer_ = owner_.Device().CreateBuffer(format_, static_cast<uint32_t>(size), result);
   if (owner_.Check(result, u"サウンドバッファの作成に失敗しました") != 0) return;
-  // 4. Streaming: the notify positions are the cursor comparisons of Poll; start the poll at once.
+  // Streaming: the notify positions are the cursor comparisons of Poll; start the poll at once.
   if (streaming_) {
     half_ = size_ >> 1;
     if (owner_.Device().RealTime())
@@ -100,7 +100,7 @@ void TDDSDGenWave::Poll() {
   uint32_t play = 0, write = 0;
   // A device that has gone away fails here; the stream then simply gets no more refills.
   if (buffer_->GetCurrentPosition(play, write) != dsresult::Ok) return;
-  // 2.
+  // Both cursors at 0: the buffer has not started playing.
   if (play == 0 && write == 0) return;
   uint32_t half = static_cast<uint32_t>(half_);
   uint32_t status = 0;
@@ -109,13 +109,13 @@ void TDDSDGenWave::Poll() {
     if ((status & kStatusPlaying) && OnNotify) OnNotify(*this, channel_, offset, size);
   };
   if (halfState_ == 0) {
-    // 3. The first half plays: ask for the second.
+    // The first half plays: ask for the second.
     if (play < half && write < half) {
       request(half_, size_ - half_);
       halfState_ = 1;
     }
   } else if (play > half && write > half) {
-    // 4. The second half plays: ask for the first.
+    // The second half plays: ask for the first.
     request(0, half_);
     halfState_ = 0;
   }
@@ -138,19 +138,19 @@ void TDDSDChannel::ReleaseBuffer() {
 
 void TDDSDChannel::setWaveData(TDDSDGenWave* wave) {
   if (!owner_.Available()) return;
-  // 1.
+  // A streaming wave already attached: the same wave again changes nothing, another one stops it first.
   if (wave_ != nullptr && streaming_) {
     if (wave == wave_) return;
     if (shared_ != nullptr) shared_->Stop();
   }
   ReleaseBuffer();
-  // 2.
+  // No wave leaves the channel empty.
   if (wave == nullptr) {
     wave_ = nullptr;
     streaming_ = false;
     return;
   }
-  // 3.
+  // Streaming and effect waves share their buffer with the channel; a static wave gets its own copy.
   if (wave->streaming_ || wave->effects_) {
     shared_ = wave->buffer_.get();
     wave->channel_ = this;
@@ -159,7 +159,7 @@ void TDDSDChannel::setWaveData(TDDSDGenWave* wave) {
   } else {
     owner_.Check(dsresult::InvalidParam, u"setWaveData サウンドバッファの複製に失敗しました");
   }
-  // 4.-5.
+  // The channel takes the wave's kind and rate.
   streaming_ = wave->streaming_;
   is3D_ = false;
   rate_ = static_cast<int>(wave->format_.rate);
@@ -222,16 +222,16 @@ bool TDDSD::Loaded() {
 }
 
 bool TDDSD::InitDevice() {
-  // 1.
+  // A fresh set of channels.
   FreeChannels();
   int count = std::clamp(ChannelCount, 0, 256);
   for (int i = 0; i < count; ++i) channels_.push_back(std::make_unique<TDDSDChannel>(*this));
   available_ = false;
-  // 2.-3. No device is no error: the game runs silent.
+  // No device is no error: the game runs silent.
   if (!device_->IsOpen() && !device_->Open()) return false;
-  // 4.-5. The cooperative level and the primary buffer have no counterpart in our devices.
+  // The cooperative level and the primary buffer have no counterpart in our devices.
   available_ = true;
-  // 6.
+  // No device offers a 3D listener: asking for one is reported, and sound goes on without it.
   if (Use3D) {
     if (Check(dsresult::NoInterface, u"DirectSound3D Listenerの作成に失敗しました") != 0) return available_;
     listener_ = TDDSDListener{};
@@ -251,16 +251,15 @@ TDDSDChannel* TDDSD::Channel(int index) {
 }
 
 int32_t TDDSD::Check(int32_t result, const std::u16string& text) {
-  // 1. Any non-zero value is a failure, positive success codes included.
+  // Any non-zero value is a failure, positive success codes included.
   if (result == 0) return 0;
-  // 2.
   Report(text + HexCode(result));
   return result;
 }
 
 void TDDSD::Report(const std::u16string& message) {
   ++reportCount_;
-  // 3. The first line of a run recreates the log; later lines append.
+  // The first line of a run recreates the log; later lines append.
   if (log_) {
     std::lock_guard lock(logMutex_);
     ++logLines_;
@@ -269,9 +268,8 @@ void TDDSD::Report(const std::u16string& message) {
       std::fclose(f);
     }
   }
-  // 4.
   if (raise_) throw EDDSD(message);
-  // 5. Ending the process over a sound failure would lose the player's game; the halt leaves it silent.
+  // Ending the process over a sound failure would lose the player's game; the halt leaves it silent.
   if (halt_ && OnHalt) OnHalt();
 }
 

@@ -35,21 +35,20 @@ static bool LoadSound(TForm1& form, TOggData& stream, const std::string& name, b
 void TForm1::Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
   if (!Sound) return;
   SoundObjects& s = *Sound;
-  // 1.
+  // What a save records, even when the music goes on unchanged.
   Block->Live.BgmNo = no;
   Block->Live.BgmLoop = static_cast<uint8_t>(loop);
-  // 2. The same track in the same version goes on as it is.
+  // The same track in the same version goes on as it is.
   if (no == s.BgmPlayingNo && static_cast<uint8_t>(variant) == Block->Live.BgmVariant) return;
-  // 3.
   Block->Live.BgmVariant = static_cast<uint8_t>(variant);
   s.BgmPlayingNo = no;
-  // 4.
+  // The two music streams take turns, so the old track can fade out while the new one fades in.
   int oldIndex = s.BgmCurrent;
   int newIndex = oldIndex == stream::MusicA ? stream::MusicB : stream::MusicA;
   s.BgmCurrent = newIndex;
   TOggData& fresh = *s.Streams[static_cast<size_t>(newIndex)];
   TOggData& old = *s.Streams[static_cast<size_t>(oldIndex)];
-  // 5.-6.
+  // Tracks 1-7 have a second version. Without its file both music slots stop; track 0 is silence.
   std::string name = Numbered('M', no, no >= 1 && no <= 7 && static_cast<uint8_t>(variant) != 0);
   bool missing = false;
   if (LoadSound(*this, fresh, name, missing)) {
@@ -62,17 +61,17 @@ void TForm1::Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
     s.OggPlayer->StopSlot(oldIndex);
     s.OggPlayer->StopSlot(newIndex);
   }
-  // 7.
+  // Music volume from the settings.
   s.OggPlayer->SetSlotVolume(0, BgmVolume / 100.0);
   s.OggPlayer->SetSlotVolume(1, BgmVolume / 100.0);
-  // 8. The old stream stops itself once it is silent.
+  // The old stream stops itself once it is silent.
   old.FadeTo(fadeSeconds, 0.0);
 }
 
 void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
   if (!Sound) return;
   SoundObjects& s = *Sound;
-  // 1.
+  // What a save records for the position.
   if (position >= 1 && position <= 3) {
     Block->Live.SeNo[position - 1] = no;
     Block->Live.SeLoop[position - 1] = static_cast<uint8_t>(loop);
@@ -81,14 +80,13 @@ void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
   if (position < 0 || position > 3) return;
   int slot = position + 2;
   TOggData& fx = *s.Streams[static_cast<size_t>(stream::EffectFirst + position)];
-  // 2.
+  // Effect 0 fades the position out.
   if (no == 0) {
     fx.FadeTo(fadeSeconds, 0.0);
     return;
   }
-  // 3. Nothing starts while a scene is skipped.
+  // Nothing starts while a scene is skipped.
   if (SceneSkip) return;
-  // 4.
   std::string name = Numbered('S', no, false);
   bool missing = false;
   bool loaded = LoadSound(*this, fx, name, missing);
@@ -100,20 +98,19 @@ void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
   } else if (missing) {
     ReportError(FromUtf8(name) + u"が見つかりません");
   }
-  // 5.
+  // Effect volume from the settings.
   for (int k = 2; k <= 5; ++k) s.OggPlayer->SetSlotVolume(k, SeVolume / 100.0);
-  // 6.
+  // Without its file, whatever the position's stream still holds fades up to full level.
   if (!loaded) fx.FadeTo(fadeSeconds, 1.0);
 }
 
 void TForm1::Kumo_PlayVOICE(const std::u16string& path, int repeat) {
   if (!Sound) return;
   SoundObjects& s = *Sound;
-  // 1.
+  // Any voice stops first; an empty path only stops it.
   s.OggPlayer->StopSlot(stream::Voice);
-  // 2.
   if (path.empty()) return;
-  // 3.
+  // The new voice plays at full level, scaled by the voice volume setting.
   TOggData& voice = *s.Streams[stream::Voice];
   bool missing = false;
   if (LoadSound(*this, voice, ToUtf8(path), missing)) {

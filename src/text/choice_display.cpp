@@ -22,12 +22,12 @@ constexpr int kFirstShadow = 82;  // 82-90: their shadows
 }  // namespace
 
 void TForm1::Kumo_MakeSelect(const std::u16string& text) {
-  // 1.-3.
+  // The text split into its choices.
   ChoiceTexts = {};
   std::vector<std::u16string> choices = SplitChoices(text);
   ChoiceCount = static_cast<int32_t>(choices.size());
   for (size_t i = 0; i < choices.size(); ++i) ChoiceTexts[i] = std::move(choices[i]);
-  // 4. Centred as if every character were 28 pixels wide; no name substitution, no speaker. White text
+  // Each line centred as if every character were 28 pixels wide; no name substitution, no speaker. White text
   // over its black shadow two pixels down and to the right.
   std::array<Rgb, kLineHeight> white;
   white.fill(Rgb{255, 255, 255});
@@ -56,20 +56,20 @@ void TForm1::Kumo_DrawSelect() {
 
 void TForm1::Kumo_WaitSelect() {
   if (!ChoiceActive) return;
-  // 1. Right of the window the highlight stays as it was and nothing can be chosen.
+  // Right of the window the highlight stays as it was and nothing can be chosen.
   int32_t chosen = 0;
   if (MousePos.x >= 0 && MousePos.x <= 799) {
     chosen = ChoiceAt(ChoiceCount, MousePos.y);
     ChoiceHover = chosen;
   }
-  // 2.
+  // Enter or a click picks the line under the pointer: its number goes to WorkVars[1], its text to the log.
   if (chosen != 0 && (KeyEnter || ClickPending)) {
     WorkVars[1] = static_cast<int16_t>(chosen);
     Kumo_AddMsgLog(u"【選択肢】/" + ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
     TaskCode = task::Script;
     KeyLock = 10;
   }
-  // 3. A key or click over no line is discarded, not remembered.
+  // A key or click over no line is discarded, not remembered.
   KeyEnter = 0;
   ClickPending = 0;
 }

@@ -10,40 +10,39 @@ void TForm1::Kumo_ClearMouseButton() { ClickPending = 0; }
 void TForm1::Kumo_CheckKeyPush() {
   Platform& p = platform();
   const WindowId front = p.Foreground();
-  // 1. Input counts only while one of the game's own windows is in front.
+  // Input counts only while one of the game's own windows is in front.
   if (front == WindowId::Main || front == WindowId::Float) {
-    // a.
+    // Fresh key flags each pass; a left press since the last pass is a click.
     Kumo_ClearKey();
-    // b.
     if (LeftDown) ClickPending = 1;
-    // c. Level-sampled: a held key acts again once the lock has run out (about every 100 ms).
+    // Level-sampled: a held key acts again once the lock has run out (about every 100 ms).
     if (KeyLock == 0) {
       KeySpace = p.KeyDown(Key::Space);
       KeyEnter = p.KeyDown(Key::Enter);
       KeyLogBack = p.KeyDown(Key::PageUp) || p.KeyDown(Key::F1);
       KeyLogForward = p.KeyDown(Key::PageDown) || p.KeyDown(Key::F2);
     }
-    // d. Ctrl fast-forwards only in debug mode, and is never locked.
+    // Ctrl fast-forwards only in debug mode, and is never locked.
     if (DebugMode) KeyCtrl = p.KeyDown(Key::Ctrl);
-    // e.
+    // The wheel pages through the message log like PageUp and PageDown.
     if (WheelUp) KeyLogBack = 1;
     if (WheelDown) KeyLogForward = 1;
-    // f.
+    // While the script runs, Ctrl alone decides fast-forward.
     if (TaskCode == task::Script) FastForward = KeyCtrl;
-    // g.
+    // Any key or click ends read skip.
     if (KeyEnter || KeyCtrl || KeySpace || ClickPending) ReadSkip = 0;
-    // h.
+    // Both skip modes fast-forward.
     if (ReadSkip) FastForward = 1;
     if (SceneSkip) FastForward = 1;
-    // i.
+    // Where the script forbids skipping, every skip mode is off.
     if (SkipAllowed == 0) ReadSkip = SceneSkip = FastForward = 0;
-    // j. The first key or click inside a skippable section skips the rest of it.
+    // The first key or click inside a skippable section skips the rest of it.
     if (SectionSkip) {
       if (KeyEnter || KeyCtrl || KeySpace || ClickPending) SectionSkipRequest = 1;
       SceneSkip = FastForward = SectionSkipRequest;
     }
   }
-  // 2. Latches are cleared even when another window is in front, so nothing pressed meanwhile acts later.
+  // Latches are cleared even when another window is in front, so nothing pressed meanwhile acts later.
   WheelDown = WheelUp = LeftDown = RightDown = 0;
   MousePos = p.CursorPos(WindowId::Main);
   FloatMousePos = p.CursorPos(WindowId::Float);

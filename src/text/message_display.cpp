@@ -32,17 +32,17 @@ std::u16string TForm1::MessageText(int32_t n) const {
 }
 
 void TForm1::Kumo_MakeMessage(const std::u16string& text) {
-  // 1.-5.
+  // Name substitution, speaker and line breaking.
   MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
-  // 6. Scene skip lays messages out but never shows them.
+  // Scene skip lays messages out but never shows them.
   if (SceneSkip) return;
-  // 7.-8. The colour sheets, one colour per row: the name band orange and the lines white, or all grey
+  // The colour sheets, one colour per row: the name band orange and the lines white, or all grey
   // in the log; the shadow black.
   std::array<Rgb, kWindowHeight> colours;
   std::array<Rgb, kWindowHeight> black{};
   for (int32_t y = 0; y < kWindowHeight; ++y)
     colours[static_cast<size_t>(y)] = LogView ? Rgb{192, 192, 192} : y < 50 ? Rgb{255, 192, 96} : Rgb{255, 255, 255};
-  // 9.-11. The mask: the four lines in white (through the Japanese code page) at (32, 10 + 40 n). The
+  // The mask: the four lines in white (through the Japanese code page) at (32, 10 + 40 n). The
   // text layer's transparency is 255 minus the coverage; the shadow is the same mask two pixels down
   // and to the right.
   int32_t xs[4], ys[4];
@@ -76,24 +76,24 @@ void TForm1::DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, 
 }
 
 void TForm1::DrawMessageTyping() {
-  // 1.
+  // Scene skip shows nothing and goes straight to the wait.
   if (SceneSkip) {
     TaskCode = task::MessageWait;
     return;
   }
-  // 2. Show everything at once.
+  // Show everything at once.
   if (KeyEnter || KeyCtrl || FastForward || ClickPending) RevealCount = 255;
   if (MessageSpeed == 1) RevealCount = 255;
   const bool slow = MessageSpeed == 3;
-  // 3.
+  // The window frame, on the main window unless the message window floats.
   const bool floating = platform().FloatVisible();
   if (!floating) DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
-  // 4.
+  // One more character.
   ++RevealCount;
   const int32_t l1 = static_cast<int32_t>(MessageLines[1].size());
   const int32_t l2 = static_cast<int32_t>(MessageLines[2].size());
   const int32_t l3 = static_cast<int32_t>(MessageLines[3].size());
-  // 5. The band being typed is clipped to 28 pixels per character typed (plus the text origin).
+  // The band being typed is clipped to 28 pixels per character typed (plus the text origin).
   auto typedBand = [&](int32_t fullRows, int32_t top, int32_t shadowRows, int32_t typed) {
     DrawMessageBand(0, fullRows, fullRows, kWindowWidth, kWindowWidth);
     DrawMessageBand(top, shadowRows, 40, kCell * typed + kTextX + kShadowOffset, kCell * typed + kTextX);
@@ -117,11 +117,11 @@ void TForm1::DrawMessageTyping() {
 }
 
 void TForm1::DrawMessageWaiting() {
-  // 1.
+  // The window with its whole text.
   if (!platform().FloatVisible())
     DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
   DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
-  // 2.
+  // The waiting icon, except while the log is viewed.
   if (!LogView) DrawWaitingIcon();
 }
 
@@ -154,8 +154,8 @@ void TForm1::DrawWaitingIcon() {
 }
 
 void TForm1::Kumo_WaitMessage() {
-  // 1. The context menu is attached whenever the script allows it: FormMouseDown checks the same flag.
-  // 2. A hidden window waits for Space only.
+  // The context menu is attached whenever the script allows it: FormMouseDown checks the same flag.
+  // A hidden window waits for Space only.
   if (!WindowShown) {
     if (KeySpace) {
       WindowShown = 1;
@@ -165,38 +165,38 @@ void TForm1::Kumo_WaitMessage() {
     }
     return;
   }
-  // 3.
+  // In the log view, Enter or a click returns to the current message.
   if (LogView && (KeyEnter || ClickPending)) {
     LeaveMsgLogView();
     return;
   }
-  // 4.
+  // Advance by hand (Enter, Ctrl, fast-forward, a click), or in auto mode once its delay has passed.
   const bool manual = KeyEnter || KeyCtrl || FastForward || ClickPending;
   // In 64 bits: AutoDelay comes from SAVE.DAT, and a damaged file may hold any number there.
   const bool automatic = AutoMode && int64_t{AutoDelay} * 1000 + 500 < AutoElapsed;
   if (manual || automatic) {
-    // a. A manual advance ends auto mode.
+    // A manual advance ends auto mode.
     if (manual) AutoMode = 0;
-    // b. The voice-replay button goes back to disabled.
+    // The voice-replay button goes back to disabled.
     ButtonState[4 - 1] = 4;
     ButtonOn[4 - 1] = 0;
     LogView = 0;
     TaskCode = task::Script;
-    // c.
+    // A held Enter waits out the key lock before it acts again.
     if (KeyEnter) KeyLock = 10;
-    // d. The log keeps the raw text: the hero's name is substituted when it is shown.
+    // The log keeps the raw text: the hero's name is substituted when it is shown.
     Kumo_AddMsgLog(MessageText(CurrentMessage), CurrentVoice);
-    // e.
+    // The input is used up; the empty window frame stays on screen until the next message.
     KeyEnter = 0;
     ClickPending = 0;
     MessageDone = 1;
   } else if (KeySpace) {
-    // 5.
+    // Space hides the window and ends auto mode.
     AutoMode = 0;
     WindowShown = 0;
     KeyLock = 10;
   } else {
-    // 6.
+    // Otherwise the log keys page through the message log.
     BrowseMsgLog();
   }
 }

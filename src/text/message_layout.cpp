@@ -12,9 +12,8 @@ bool Contains(std::u16string_view set, char16_t c) { return set.find(c) != std::
 
 MessageLineSet LayoutMessage(std::u16string_view source, std::u16string_view heroName,
                              std::u16string_view lineStartForbidden, std::u16string_view lineEndForbidden) {
-  // 1.
   MessageLineSet lines;
-  // 2. Name substitution.
+  // Name substitution.
   std::u16string text;
   text.reserve(source.size() + heroName.size());
   for (char16_t c : source) {
@@ -23,20 +22,21 @@ MessageLineSet LayoutMessage(std::u16string_view source, std::u16string_view her
     else
       text.push_back(c);
   }
-  // 3. Speaker: everything before the first "「".
+  // Speaker: everything before the first "「".
   bool speech = false;
   if (size_t p = text.find(u'「'); p != std::u16string::npos) {
     lines[0] = text.substr(0, p);
     text.erase(0, p);
     speech = true;
   }
-  // 4. Up to three lines. `pos` is the front of the remaining text; the indent of a speech continuation
+  // Up to three lines. `pos` is the front of the remaining text; the indent of a speech continuation
   // is put back into the text so that it counts toward the next line's length, as a character would.
   size_t pos = 0;
   for (int n = 1; n <= kMessageLineCount; ++n) {
     std::u16string line;
     const size_t take = std::min(kMessageLineLength, text.size() - pos);
     bool slashEnd = false;
+    // At most a line's length of characters; a "/" ends the line early.
     for (size_t i = 0; i < take; ++i) {
       char16_t c = text[pos++];
       if (c == u'/') {
@@ -45,14 +45,14 @@ MessageLineSet LayoutMessage(std::u16string_view source, std::u16string_view her
       }
       line.push_back(c);
     }
-    // b. A 25th character that may not end a line starts the next one instead.
+    // A 25th character that may not end a line starts the next one instead.
     if (line.size() == kMessageLineLength && Contains(lineEndForbidden, line.back())) {
       line.pop_back();
       --pos;
     }
-    // c. One character that may not begin a line hangs at the end of this one.
+    // One character that may not begin a line hangs at the end of this one.
     if (!slashEnd && pos < text.size() && Contains(lineStartForbidden, text[pos])) line.push_back(text[pos++]);
-    // d.
+    // Store the line; in a speech, the next one starts with an indent.
     lines[n] = std::move(line);
     if (n == kMessageLineCount || pos >= text.size()) break;
     if (speech) {
