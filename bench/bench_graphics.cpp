@@ -71,8 +71,10 @@ BENCHMARK(BM_Memcpy);
 
 #if defined(MOKUREN_HAVE_PIXMAN)
 struct PixmanImages {
-  pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, reinterpret_cast<uint32_t*>(S().src.Bits()), kW * 4);
-  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, reinterpret_cast<uint32_t*>(S().dst.Bits()), kW * 4);
+  pixman_image_t* src =
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, reinterpret_cast<uint32_t*>(S().src.Bits()), kW * 4);
+  pixman_image_t* dst =
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, kW, kH, reinterpret_cast<uint32_t*>(S().dst.Bits()), kW * 4);
   pixman_image_t* thumb = pixman_image_create_bits(PIXMAN_a8r8g8b8, 128, 96, nullptr, 128 * 4);
   pixman_image_t* half = nullptr;
   PixmanImages() {
@@ -263,7 +265,8 @@ void BM_ComposedFrame(benchmark::State& state) {
     DrawAlpha(f.SurfaceTable[59], f.FrameSurface, 0, 416, 800, 184, 0, 0, 255);
     DrawAlpha(f.SurfaceTable[58], f.FrameSurface, 0, 416, 800, 184, 0, 0, 255);
     for (int k = 1; k <= 10; ++k)
-      DrawAlpha(f.SurfaceTable[static_cast<size_t>(8 + k - 1)], f.FrameSurface, 160 + 64 * (k - 1), 580, 64, 20, 0, 0, 255);
+      DrawAlpha(f.SurfaceTable[static_cast<size_t>(8 + k - 1)], f.FrameSurface, 160 + 64 * (k - 1), 580, 64, 20, 0, 0,
+                255);
     benchmark::ClobberMemory();
   }
   Frame(state);

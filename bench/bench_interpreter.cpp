@@ -70,7 +70,8 @@ void BM_InterpreterArithmetic(benchmark::State& state) {
     e.RunOnce();
     benchmark::DoNotOptimize(e.form.WorkVarsRaw.data());
   }
-  state.counters["instructions/s"] = benchmark::Counter(double(state.iterations()) * (kOps + 1), benchmark::Counter::kIsRate);
+  state.counters["instructions/s"] =
+      benchmark::Counter(double(state.iterations()) * (kOps + 1), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_InterpreterArithmetic);
 
@@ -90,7 +91,7 @@ BENCHMARK(BM_ReferenceArithmetic);
 // Blocks of five: a condition on two work variables, a true part, an else marker, an else part and the
 // end marker. About half the conditions fail and search forward to the else marker; a true part ends at
 // the else marker, which searches forward to the end marker. Either way a block runs three instructions.
-constexpr uint16_t kIncrement = 3 | 3 << 2;  // W(P1) = W(P2) + P3
+constexpr uint16_t kIncrement = 3 | 3 << 2;     // W(P1) = W(P2) + P3
 constexpr uint16_t kCompare = 3 << 2 | 3 << 4;  // P2 and P3 are work variables
 
 std::vector<ScriptInstruction> ConditionCode() {
@@ -119,7 +120,8 @@ void BM_InterpreterConditions(benchmark::State& state) {
   SeedConditions(e.form.WorkVarsRaw.data());
   for (auto _ : state) e.RunOnce();
   const double perRun = 3.0 * static_cast<double>(code.size() / 5) + 1;
-  state.counters["instructions/s"] = benchmark::Counter(double(state.iterations()) * perRun, benchmark::Counter::kIsRate);
+  state.counters["instructions/s"] =
+      benchmark::Counter(double(state.iterations()) * perRun, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_InterpreterConditions);
 
@@ -147,7 +149,8 @@ void BM_ReferenceConditions(benchmark::State& state) {
     benchmark::DoNotOptimize(vars);
   }
   const double perRun = 3.0 * static_cast<double>(code.size() / 5);
-  state.counters["instructions/s"] = benchmark::Counter(double(state.iterations()) * perRun, benchmark::Counter::kIsRate);
+  state.counters["instructions/s"] =
+      benchmark::Counter(double(state.iterations()) * perRun, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ReferenceConditions);
 

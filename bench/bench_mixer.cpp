@@ -97,7 +97,8 @@ class Recorder : public benchmark::ConsoleReporter {
     for (const Run& r : runs)
       if (r.run_type == Run::RT_Iteration) seconds[r.benchmark_name()] = r.GetAdjustedCPUTime() / 1e3;
   }
-  std::map<std::string, double> seconds;  // CPU seconds per iteration (the unit is ms); the cores are shared, so wall time would mislead
+  // CPU seconds per iteration (the unit is ms); the cores are shared, so wall time would mislead.
+  std::map<std::string, double> seconds;
 };
 
 }  // namespace

@@ -25,8 +25,8 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST(CommandLine, ParsesTheAutomationOptions) {
-  const char* argv[] = {"mokuren", "/games/x", "--headless", "--events", "e.txt", "--max-ms", "1500",
-                        "--trace",  "t.txt",    "--record-audio", "a.wav"};
+  const char* argv[] = {"mokuren", "/games/x", "--headless", "--events",       "e.txt", "--max-ms",
+                        "1500",    "--trace",  "t.txt",      "--record-audio", "a.wav"};
   ParseResult r = ParseCommandLine(11, argv);
   ASSERT_TRUE(r.error.empty()) << r.error;
   EXPECT_EQ(r.options.gameDir, "/games/x");
@@ -49,9 +49,10 @@ TEST(CommandLine, RejectsWhatItDoesNotUnderstand) {
 TEST(EventsFile, TakesEventsInTimeOrderWithTextsToTheEndOfTheLine) {
   EventScript events;
   std::string error;
-  ASSERT_TRUE(events.Parse("# a comment\n\n200 name 山田 太郎\n100 click 10 20   # press\n100 key Enter\n"
-                           "300 config speed=1 bgm=50\n",
-                           error))
+  ASSERT_TRUE(
+      events.Parse("# a comment\n\n200 name 山田 太郎\n100 click 10 20   # press\n100 key Enter\n"
+                   "300 config speed=1 bgm=50\n",
+                   error))
       << error;
   auto due = events.TakeDue(100);
   ASSERT_EQ(due.size(), 2u);
@@ -67,8 +68,8 @@ TEST(EventsFile, TakesEventsInTimeOrderWithTextsToTheEndOfTheLine) {
 }
 
 TEST(EventsFile, NamesTheLineOfAMalformedEvent) {
-  const char* bad[] = {"100 click 10\n",     "soon click 1 2\n", "100 jump\n",        "100 key Escape\n",
-                       "100 wheel sideways\n", "100 save 101\n",  "100 dialog maybe\n", "100 menu menuFoo\n"};
+  const char* bad[] = {"100 click 10\n",       "soon click 1 2\n", "100 jump\n",         "100 key Escape\n",
+                       "100 wheel sideways\n", "100 save 101\n",   "100 dialog maybe\n", "100 menu menuFoo\n"};
   for (const char* text : bad) {
     EventScript events;
     std::string error;
@@ -139,8 +140,8 @@ TEST_F(Program, RelativeFilesAreTakenFromWhereTheProgramWasStarted) {
 TEST_F(Program, QuitAsksAndCancelKeepsTheGameRunning) {
   std::string trace = Path("trace.txt");
   WriteFile(Path("cancel.txt"), "100 quit\n200 dialog cancel\n");
-  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --max-ms 2000 --trace '" + trace +
-                       "' --events '" + Path("cancel.txt") + "'"),
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --max-ms 2000 --trace '" + trace + "' --events '" +
+                       Path("cancel.txt") + "'"),
             0);
   // Still running at the end of its time: the trace goes on after the question was refused.
   EXPECT_GE(Lines(ReadFile(trace)).size(), 2u);

@@ -19,7 +19,7 @@ TEST(ArchiveNames, LookupTrimsUpperCasesAndStopsAtEnd) {
   EXPECT_TRUE(list.hasEnd);
   EXPECT_EQ(FindArchiveName(list.lines, u"  bg01 "), 1);
   EXPECT_EQ(FindArchiveName(list.lines, u"EV_02"), 2);
-  EXPECT_EQ(FindArchiveName(list.lines, u"BG03"), 0);  // listed only after ":END"
+  EXPECT_EQ(FindArchiveName(list.lines, u"BG03"), 0);      // listed only after ":END"
   EXPECT_EQ(FindArchiveName(list.lines, u"BG01.PNG"), 0);  // the key gets ".PNG" of its own
   // Without ":END" the search ends with the list instead of running past it.
   ArchiveNameList open = ParseNameList("A.PNG\nB.PNG");

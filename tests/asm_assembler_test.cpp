@@ -160,10 +160,9 @@ TEST(AsmAssembler, ElseIfChainsCloseTogether) {
   std::vector<std::pair<int, int>> got;
   for (const auto& ins : s.code) got.emplace_back(ins.Code, ins.P1);
   using namespace op;
-  const std::vector<std::pair<int, int>> want = {{IfEq, 1},       {Show, 0},       {Else, 1},       {IfEq, 2},
-                                                 {Show, 0},       {Else, 2},       {IfEq, 3},       {Else, 3},
-                                                 {Show, 0},       {EndOfBlock, 3}, {EndOfBlock, 2}, {EndOfBlock, 1},
-                                                 {End, 0}};
+  const std::vector<std::pair<int, int>> want = {
+      {IfEq, 1}, {Show, 0}, {Else, 1},       {IfEq, 2},       {Show, 0},       {Else, 2}, {IfEq, 3},
+      {Else, 3}, {Show, 0}, {EndOfBlock, 3}, {EndOfBlock, 2}, {EndOfBlock, 1}, {End, 0}};
   EXPECT_EQ(got, want);
   EXPECT_EQ(Errors("elseif F1 == 1\n")[0], "t.txt:1:1: elseif without an open if");
   EXPECT_EQ(Errors("if F1 == 1\nelseif F1 == 2\n").size(), 1u);

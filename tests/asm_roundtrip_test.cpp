@@ -74,7 +74,8 @@ class RandomScripts {
 
   ScriptImage Next() {
     ScriptImage image;
-    if (Chance(4)) for (auto& b : image.header) b = static_cast<uint8_t>(rng_());
+    if (Chance(4))
+      for (auto& b : image.header) b = static_cast<uint8_t>(rng_());
     const int tableLines[4] = {Pick(0, 4), Pick(0, 4), Pick(0, 6), Pick(0, 8)};
     for (int k = 0; k < 4; ++k) image.tables[k] = Table(tableLines[k]);
     const int n = Pick(0, 40);
@@ -89,7 +90,8 @@ class RandomScripts {
   bool Chance(int oneIn) { return Pick(1, oneIn) == 1; }
 
   std::string Text() {
-    static const char* const kPieces[] = {"a", "B", " ", "\x82\xA0", "\x88\xEA", "\x87\x40", ",", "\"", "\\", "#", ";", "--END--"};
+    static const char* const kPieces[] = {"a", "B",  " ",  "\x82\xA0", "\x88\xEA", "\x87\x40",
+                                          ",", "\"", "\\", "#",        ";",        "--END--"};
     std::string s;
     for (int i = Pick(0, 5); i > 0; --i) s += kPieces[Pick(0, 11)];
     return s;
@@ -99,8 +101,8 @@ class RandomScripts {
     ScriptTable t;
     const int shape = Pick(0, 9);
     for (int i = 0; i < lines; ++i) t.bytes += Text() + (shape == 0 ? "\n" : "\r\n");
-    if (shape == 1 && !t.bytes.empty()) t.bytes.resize(t.bytes.size() - 2);    // no final line end
-    if (shape == 2) t.bytes += "\xFF\xFE";                                       // not CP932
+    if (shape == 1 && !t.bytes.empty()) t.bytes.resize(t.bytes.size() - 2);  // no final line end
+    if (shape == 2) t.bytes += "\xFF\xFE";                                   // not CP932
     t.storedSize = static_cast<int32_t>(t.bytes.size());
     if (t.bytes.empty() && shape == 3) t.storedSize = -Pick(1, 100);
     return t;
@@ -111,10 +113,10 @@ class RandomScripts {
   ScriptInstruction Instruction(const int* tableLines) {
     using namespace op;
     // Every kind of instruction, and three codes that are none (105, 0 and 300).
-    static const uint16_t kCodes[] = {Background, Layer1, Layer5, Movie,   Show,       Bgm,  Se1,   Se3,
-                                      Jump,       Call,   Label,  Return,  Let,        Add,  Div,   Rand,
-                                      Message,    Choice, IfEq,   IfGt,    IfGe,       Else, EndOfBlock,
-                                      Wait,       SystemFunction, SectionEnd, End,     105,  0,     300};
+    static const uint16_t kCodes[] = {Background,     Layer1,     Layer5, Movie,  Show, Bgm,  Se1,        Se3,
+                                      Jump,           Call,       Label,  Return, Let,  Add,  Div,        Rand,
+                                      Message,        Choice,     IfEq,   IfGt,   IfGe, Else, EndOfBlock, Wait,
+                                      SystemFunction, SectionEnd, End,    105,    0,    300};
     ScriptInstruction ins{};
     ins.Code = kCodes[Pick(0, 29)];
     if (Chance(6)) {  // anything at all
@@ -161,11 +163,36 @@ TEST(AsmRoundTrip, SeededRandomScripts) {
   // Random sources, which come back with their texts inline.
   std::mt19937 rng(77);
   auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  static const char* const kStatements[] = {
-      "msg \"本文\"", "msg \"声\", \"V0\"", "msg \"x\", \"V1\", 7", "choice \"a,b\"", "*L1", "*\"ラベル\"",
-      "jump L1", "call L2, 3", "bg \"BG\"", "bg 0", "layer2 right, \"CH\"", "layer5 keep, F1", "W1 = W2 * -3",
-      "F2 = random 1, 6", "S3 = 4", "wait 100", "wait movie, 1", "bgm 2, 1, 3", "se3 5", "show", "movie", "return",
-      "title", "heroname", "cursor 0", "sectionskip 1", "sectionend", "sys 55, 1", "end", "raw 1, 2, 3, 4, 5, 6, 7"};
+  static const char* const kStatements[] = {"msg \"本文\"",
+                                            "msg \"声\", \"V0\"",
+                                            "msg \"x\", \"V1\", 7",
+                                            "choice \"a,b\"",
+                                            "*L1",
+                                            "*\"ラベル\"",
+                                            "jump L1",
+                                            "call L2, 3",
+                                            "bg \"BG\"",
+                                            "bg 0",
+                                            "layer2 right, \"CH\"",
+                                            "layer5 keep, F1",
+                                            "W1 = W2 * -3",
+                                            "F2 = random 1, 6",
+                                            "S3 = 4",
+                                            "wait 100",
+                                            "wait movie, 1",
+                                            "bgm 2, 1, 3",
+                                            "se3 5",
+                                            "show",
+                                            "movie",
+                                            "return",
+                                            "title",
+                                            "heroname",
+                                            "cursor 0",
+                                            "sectionskip 1",
+                                            "sectionend",
+                                            "sys 55, 1",
+                                            "end",
+                                            "raw 1, 2, 3, 4, 5, 6, 7"};
   for (int i = 0; i < 100; ++i) {
     std::string source;
     int open = 0;
@@ -191,7 +218,11 @@ TEST(AsmRoundTrip, SeededRandomScripts) {
     if (::testing::Test::HasFailure()) break;
   }
   for (const auto& [form, count] : seen) EXPECT_GT(count, 0) << form;
-  EXPECT_EQ(seen.size(), 12u) << [&] { std::string s; for (auto& [f, c] : seen) s += f + std::string("|"); return s; }();
+  EXPECT_EQ(seen.size(), 12u) << [&] {
+    std::string s;
+    for (auto& [f, c] : seen) s += f + std::string("|");
+    return s;
+  }();
 }
 
 TEST(AsmRoundTrip, MalformedEntriesAreRefused) {

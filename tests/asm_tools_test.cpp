@@ -43,9 +43,13 @@ TEST(AsmTools, CompileToArchiveAndDisassembleAll) {
   const auto& d = dir.path();
   WriteFile(d / "one.txt", "msg \"一\"\njump next, 3\n");
   WriteFile(d / "three.txt", "*next\nmsg \"三\"\n");
-  ASSERT_EQ(Tool("mokuren-asm --archive " + (d / "S.DAT").string() + " " + (d / "one.txt").string() + " 3=" +
-                     (d / "three.txt").string(), d / "out.txt"), 0) << ReadFile(d / "out.txt");
-  ASSERT_EQ(Tool("mokuren-disasm --archive " + (d / "S.DAT").string() + " --all " + (d / "src").string(), d / "out.txt"), 0)
+  ASSERT_EQ(Tool("mokuren-asm --archive " + (d / "S.DAT").string() + " " + (d / "one.txt").string() +
+                     " 3=" + (d / "three.txt").string(),
+                 d / "out.txt"),
+            0)
+      << ReadFile(d / "out.txt");
+  ASSERT_EQ(
+      Tool("mokuren-disasm --archive " + (d / "S.DAT").string() + " --all " + (d / "src").string(), d / "out.txt"), 0)
       << ReadFile(d / "out.txt");
   EXPECT_EQ(ReadFile(d / "src" / "script1.txt"), "msg \"一\"\njump next, 3\n");
   EXPECT_EQ(ReadFile(d / "src" / "script3.txt"), "*next\nmsg \"三\"\n");

@@ -72,7 +72,7 @@ TEST_F(ChoiceDisplay, HoveredLineGetsTheHighlightedPlate) {
   EXPECT_EQ(form_->ChoiceHover, 2);
   EXPECT_EQ(PlateAt(230), std::make_pair(0, kPlate));  // line 1 at y = 220, normal plate
   EXPECT_EQ(PlateAt(290), std::make_pair(kPlate, 0));  // line 2 at y = 280, highlighted
-  EXPECT_EQ(PlateAt(270), std::make_pair(0, 0));    // between the lines: the scene
+  EXPECT_EQ(PlateAt(270), std::make_pair(0, 0));       // between the lines: the scene
   // Right of the window the highlight stays where it was.
   Move(900, 230);
   NextFrame();

@@ -42,9 +42,9 @@ class GraphicsEngine : public testing::EngineFixture {
 TEST_F(GraphicsEngine, SurfacesStartAtTheirCreationSizes) {
   StartEngine();
   const std::pair<int, std::pair<int, int>> sizes[] = {
-      {0, {800, 600}}, {5, {800, 600}}, {6, {800, 184}}, {7, {800, 184}}, {8, {64, 20}},   {57, {64, 20}},
-      {58, {800, 184}}, {59, {800, 184}}, {60, {800, 600}}, {71, {800, 600}}, {72, {800, 40}}, {90, {800, 40}},
-      {91, {800, 40}}, {92, {800, 600}}};
+      {0, {800, 600}}, {5, {800, 600}},  {6, {800, 184}},  {7, {800, 184}},  {8, {64, 20}},
+      {57, {64, 20}},  {58, {800, 184}}, {59, {800, 184}}, {60, {800, 600}}, {71, {800, 600}},
+      {72, {800, 40}}, {90, {800, 40}},  {91, {800, 40}},  {92, {800, 600}}};
   for (const auto& [slot, wh] : sizes) {
     EXPECT_EQ(Slot(slot).Width(), wh.first) << "slot " << slot;
     EXPECT_EQ(Slot(slot).Height(), wh.second) << "slot " << slot;
@@ -55,7 +55,7 @@ TEST_F(GraphicsEngine, PlacementsTakeTheImageSizeAndTheMaskRules) {
   TABitmap chr = Filled(300, 600, 200, 100, 50, 0);  // left half opaque
   for (int32_t y = 0; y < 600; ++y)
     for (int32_t x = 150; x < 300; ++x) chr.ScanLine(y)[x * 4 + 3] = 255;  // right half clear
-  chr.ScanLine(7)[10 * 4 + 3] = 155;                                         // alpha 100
+  chr.ScanLine(7)[10 * 4 + 3] = 155;                                       // alpha 100
   TestGame game;
   game.graphics = {{"BG", Png(Filled(640, 480, 10, 20, 30), PngAlpha::None)},
                    {"CHR", Png(chr, PngAlpha::FromTransparency)},
@@ -91,7 +91,7 @@ TEST_F(GraphicsEngine, PlacementsTakeTheImageSizeAndTheMaskRules) {
   EXPECT_EQ(Px(Slot(92), 5, 5)[2], 1);
   EXPECT_EQ(Px(Slot(92), 5, 5)[3], 0);
 
-  form_->Kumo_ReadGraphic(12, 4, false);  // alpha 255 everywhere
+  form_->Kumo_ReadGraphic(12, 4, false);   // alpha 255 everywhere
   form_->Kumo_ReadGraphic(110, 5, false);  // alpha 0 everywhere
   EXPECT_EQ(Px(Slot(9), 3, 3)[3], 0);
   EXPECT_EQ(Px(Slot(57), 3, 3)[3], 255);
@@ -118,9 +118,9 @@ TEST_F(GraphicsEngine, MissingBrokenAndUnplacedImagesChangeNothing) {
 
   form_->Kumo_ReadGraphic(1, 77, false);  // no such entry: silent
   EXPECT_EQ(form_->ErrorList().size(), errors);
-  form_->Kumo_ReadGraphic(7, 1, false);   // no such placement: decoded and discarded
+  form_->Kumo_ReadGraphic(7, 1, false);    // no such placement: decoded and discarded
   form_->Kumo_ReadGraphic(202, 1, false);  // no save/load window yet
-  form_->Kumo_ReadGraphic(1, 2, false);   // does not decode: reported, nothing placed
+  form_->Kumo_ReadGraphic(1, 2, false);    // does not decode: reported, nothing placed
   EXPECT_EQ(form_->SurfaceTable, before);
   ASSERT_EQ(form_->ErrorList().size(), errors + 1);
   EXPECT_NE(form_->ErrorList().back().find(u"GRAPHIC.DAT"), std::u16string::npos);
@@ -183,10 +183,10 @@ TEST_F(GraphicsEngine, SeenFlagsCoverScenarioEntries351To759Only) {
 
 TEST_F(GraphicsEngine, SceneIsBackgroundThenLayersFiveToOne) {
   StartEngine();
-  Slot(0) = Filled(400, 300, 0, 0, 200);  // smaller than the frame: black borders
-  Slot(1) = Filled(800, 600, 255, 0, 0);   // opaque red at x = -200
-  Slot(2) = Filled(300, 600, 0, 255, 0);   // green at x = 700, cut at the right edge
-  Slot(3) = Filled(800, 600, 9, 9, 9);     // loaded, but the layer is empty
+  Slot(0) = Filled(400, 300, 0, 0, 200);     // smaller than the frame: black borders
+  Slot(1) = Filled(800, 600, 255, 0, 0);     // opaque red at x = -200
+  Slot(2) = Filled(300, 600, 0, 255, 0);     // green at x = 700, cut at the right edge
+  Slot(3) = Filled(800, 600, 9, 9, 9);       // loaded, but the layer is empty
   Slot(4) = Filled(800, 600, 1, 1, 1, 255);  // fully transparent: leaves what is below exactly
   for (int n = 1; n <= 5; ++n) {
     form_->LayerImage[n - 1] = 0;

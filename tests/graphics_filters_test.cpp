@@ -264,9 +264,9 @@ TEST_F(FastKernelsEqualReference, RandomRectanglesOnEverySide) {
       if (k == PixelKernels::Scalar) continue;
       const std::vector<TABitmap> fast = runAll(k);
       for (size_t r = 0; r < reference.size(); ++r)
-        ASSERT_EQ(fast[r], reference[r]) << "routine " << r << " kernels " << PixelKernelsName(k) << " round "
-                                         << round << " at " << x << "," << y << " " << rw << "x" << rh
-                                         << " from " << sx << "," << sy << " opacity " << opacity;
+        ASSERT_EQ(fast[r], reference[r]) << "routine " << r << " kernels " << PixelKernelsName(k) << " round " << round
+                                         << " at " << x << "," << y << " " << rw << "x" << rh << " from " << sx << ","
+                                         << sy << " opacity " << opacity;
     }
   }
 }

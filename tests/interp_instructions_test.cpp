@@ -12,18 +12,18 @@ TEST_F(Interp, AssignmentsWriteTheVariableThatP1NamesWithSixteenBitWrapAround) {
   f().WorkVars[6] = 9;
   f().WorkVars[20] = -5;
   Load({
-      Op(op::Let, 5, 7, 0, 0, Modes(1)),             // F5 = 7
-      Op(op::Let, 5, 99),                             // a plain value names no variable: nothing is stored
-      Op(op::Add, 1, 32767, 1, 0, Modes(3)),          // W1 = 32767 + 1
-      Op(op::Mul, 2, 300, 300, 0, Modes(3)),          // W2 = 300 * 300: the low 16 bits
-      Op(op::Div, 3, -7, 2, 0, Modes(3)),             // W3 = -7 / 2 toward zero
-      Op(op::Mod, 4, -7, 2, 0, Modes(3)),             // W4 = -7 % 2 with the sign of -7
-      Op(op::Div, 5, 5, 0, 0, Modes(3)),              // division by 0 stores 0
-      Op(op::Mod, 6, 5, 0, 0, Modes(3)),              // and so does the remainder
-      Op(op::Div, 7, -32768, -1, 0, Modes(3)),        // the one quotient that overflows wraps back
-      Op(op::Sub, 8, 5, 1, 0, Modes(2, 1, 3)),        // S8 = F5 - W1, read from the banks
-      Op(op::Let, 9, 20, 0, 0, Modes(1, 3)),          // F9 = W20
-      Op(0, 0, 0, 0, 20, Modes(0, 0, 0, 3)),     // Value from W20 is sign-extended
+      Op(op::Let, 5, 7, 0, 0, Modes(1)),        // F5 = 7
+      Op(op::Let, 5, 99),                       // a plain value names no variable: nothing is stored
+      Op(op::Add, 1, 32767, 1, 0, Modes(3)),    // W1 = 32767 + 1
+      Op(op::Mul, 2, 300, 300, 0, Modes(3)),    // W2 = 300 * 300: the low 16 bits
+      Op(op::Div, 3, -7, 2, 0, Modes(3)),       // W3 = -7 / 2 toward zero
+      Op(op::Mod, 4, -7, 2, 0, Modes(3)),       // W4 = -7 % 2 with the sign of -7
+      Op(op::Div, 5, 5, 0, 0, Modes(3)),        // division by 0 stores 0
+      Op(op::Mod, 6, 5, 0, 0, Modes(3)),        // and so does the remainder
+      Op(op::Div, 7, -32768, -1, 0, Modes(3)),  // the one quotient that overflows wraps back
+      Op(op::Sub, 8, 5, 1, 0, Modes(2, 1, 3)),  // S8 = F5 - W1, read from the banks
+      Op(op::Let, 9, 20, 0, 0, Modes(1, 3)),    // F9 = W20
+      Op(0, 0, 0, 0, 20, Modes(0, 0, 0, 3)),    // Value from W20 is sign-extended
       Yield(),
   });
   Run();
@@ -44,7 +44,8 @@ TEST_F(Interp, AssignmentsWriteTheVariableThatP1NamesWithSixteenBitWrapAround) {
 TEST_F(Interp, RandomDrawsEveryNumberOfItsRangeWhicheverWayRoundTheBoundsAre) {
   std::set<int> seen, seenNegative;
   for (int i = 0; i < 400; ++i) {
-    Load({Op(op::Rand, 1, 5, 2, 0, Modes(3)), Op(op::Rand, 2, -1, -3, 0, Modes(3)), Op(op::Rand, 3, 4, 4, 0, Modes(3)), Yield()});
+    Load({Op(op::Rand, 1, 5, 2, 0, Modes(3)), Op(op::Rand, 2, -1, -3, 0, Modes(3)), Op(op::Rand, 3, 4, 4, 0, Modes(3)),
+          Yield()});
     Run();
     seen.insert(f().WorkVars[1]);
     seenNegative.insert(f().WorkVars[2]);
@@ -96,9 +97,9 @@ TEST_F(Interp, ComparisonsAreSigned) {
     bool holds;
   };
   using namespace op;
-  const Case cases[] = {{IfEq, 5, 5, true},   {IfEq, 5, -5, false}, {IfNe, 5, -5, true}, {IfNe, 7, 7, false},
-                        {IfLt, -1, 1, true},  {IfLt, 1, -1, false}, {IfGt, 1, -1, true}, {IfGt, -32768, 32767, false},
-                        {IfLe, 3, 3, true},   {IfLe, 4, 3, false},  {IfGe, 3, 3, true},  {IfGe, -4, 3, false}};
+  const Case cases[] = {{IfEq, 5, 5, true},  {IfEq, 5, -5, false}, {IfNe, 5, -5, true}, {IfNe, 7, 7, false},
+                        {IfLt, -1, 1, true}, {IfLt, 1, -1, false}, {IfGt, 1, -1, true}, {IfGt, -32768, 32767, false},
+                        {IfLe, 3, 3, true},  {IfLe, 4, 3, false},  {IfGe, 3, 3, true},  {IfGe, -4, 3, false}};
   for (const Case& c : cases) {
     f().WorkVars[1] = 0;
     Load(BlockScript(Op(c.code, 3, c.a, c.b)));
@@ -111,10 +112,15 @@ TEST_F(Interp, AJumpGoesOnAfterTheFirstLabelOfItsNameAndAMissingNameRestartsTheS
   f().LabelNames = {u"other", u"twice"};
   f().JumpNames = {u"twice", u"nowhere"};
   const std::vector<ScriptInstruction> code = {
-      Op(op::Jump, 0),                                                   // 0: jump "twice"
-      Op(op::Let, 1, 1, 0, 0, Modes(3)), Yield(),                       // 1-2
-      Op(op::Label, 1), Op(op::Let, 1, 4, 0, 0, Modes(3)), Yield(),            // 3-5: the first label "twice"
-      Op(op::Label, 1), Op(op::Let, 1, 7, 0, 0, Modes(3)), Yield(),            // 6-8: the second one
+      Op(op::Jump, 0),  // 0: jump "twice"
+      Op(op::Let, 1, 1, 0, 0, Modes(3)),
+      Yield(),  // 1-2
+      Op(op::Label, 1),
+      Op(op::Let, 1, 4, 0, 0, Modes(3)),
+      Yield(),  // 3-5: the first label "twice"
+      Op(op::Label, 1),
+      Op(op::Let, 1, 7, 0, 0, Modes(3)),
+      Yield(),  // 6-8: the second one
   };
   Load(code);
   Run();

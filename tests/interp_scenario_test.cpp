@@ -22,9 +22,10 @@ class InterpScenario : public ::testing::Test {
     BuildTestGame(dir_.path(), game);
     WriteFile(Path("events.txt"), events);
     // Started in the game directory, so the dumps the events name land there.
-    return RunProgramIn(dir_.path(), "'" + dir_.path().string() + "' --headless --max-ms " + std::to_string(ms) + " --events '" +
-                          Path("events.txt") + "'",
-                      {}, Path("stderr.txt"));
+    return RunProgramIn(dir_.path(),
+                        "'" + dir_.path().string() + "' --headless --max-ms " + std::to_string(ms) + " --events '" +
+                            Path("events.txt") + "'",
+                        {}, Path("stderr.txt"));
   }
 
   std::string Path(const std::string& name) const { return (dir_.path() / name).string(); }
@@ -94,12 +95,12 @@ TEST_F(InterpScenario, ArithmeticWrapsDividesByZeroToZeroAndDrawsInRange) {
 TEST_F(InterpScenario, BlocksAreFoundByNumberAndTheFirstLabelOfANameWins) {
   const std::string script =
       "W1 = 1\n"
-      "ifeq 5, W1, 2\n"     // fails: goes on after the next marker of block 5...
+      "ifeq 5, W1, 2\n"  // fails: goes on after the next marker of block 5...
       "  F1 = 1\n"
-      "  endif 6\n"          // ...not this one, of another block
+      "  endif 6\n"  // ...not this one, of another block
       "  F2 = 1\n"
       "else 5\n"
-      "  F3 = 1\n"           // the else part
+      "  F3 = 1\n"  // the else part
       "endif 5\n"
       "jump twice\n"
       "*twice\n"
@@ -110,7 +111,7 @@ TEST_F(InterpScenario, BlocksAreFoundByNumberAndTheFirstLabelOfANameWins) {
       "*done\n"
       "W2 = W2 + 1\n"
       "if W2 == 1\n"
-      "  jump nowhere\n"     // no such label: the script starts again from its top
+      "  jump nowhere\n"  // no such label: the script starts again from its top
       "endif\n"
       "wait click\n";
   ASSERT_EQ(Play({{1, script}}, "500 debug FLG flg.txt\n", 600), 0);
@@ -172,9 +173,9 @@ TEST_F(InterpScenario, ReadMarksReachSaveDatAtTheirByteAndBit) {
   ASSERT_EQ(save.size(), kSaveFileSize);
   const size_t marks = offsetof(SaveBlock, ReadMarks);
   auto byte = [&](size_t at) { return static_cast<uint8_t>(save[marks + at]); };
-  EXPECT_EQ(byte(2 * 16384 + 1), 0x02);  // message 9 of script 2
-  EXPECT_EQ(byte(2 * 16384), 0x00);      // messages 0-8 were jumped over
-  EXPECT_EQ(byte(14 * 16384), 0x01);     // message 0 of script 14
+  EXPECT_EQ(byte(2 * 16384 + 1), 0x02);                                         // message 9 of script 2
+  EXPECT_EQ(byte(2 * 16384), 0x00);                                             // messages 0-8 were jumped over
+  EXPECT_EQ(byte(14 * 16384), 0x01);                                            // message 0 of script 14
   for (size_t i = 15 * 16384; i < 16 * 16384; ++i) ASSERT_EQ(byte(i), 0) << i;  // script 15 has no marks
 }
 

@@ -59,7 +59,7 @@ TEST_F(Interp, StatusLineShowsTheLastInstructionWithTheBankOfEachOperand) {
   f().WorkVars[6] = -4;
   std::vector<ScriptInstruction> code(41, Nop());
   code.push_back(Op(op::Background, 0, 0, 0, 6, Modes(0, 0, 0, 3)));  // 41: a background whose image comes from W6
-  code.push_back(Op(op::Add, 7, 5, 3, 0, Modes(1, 3, 2)));    // 42: F7 = W5 + S3
+  code.push_back(Op(op::Add, 7, 5, 3, 0, Modes(1, 3, 2)));            // 42: F7 = W5 + S3
   Load(code, 3);
   f().StepNo = 40;
   f().ScriptInstructionBudget = 1;  // one instruction per run
@@ -82,7 +82,8 @@ TEST(DebugDump, FlagDumpHasAHeadingAndThirtyTwoLinesOfSixteenPerBank) {
   auto lines = FlagDumpLines(fb, sb, wb);
   ASSERT_EQ(lines.size(), 3u * 33 + 2);
   EXPECT_EQ(ToUtf8(lines[0]), "--シナリオ変数---------------------------------------------");
-  EXPECT_EQ(ToUtf8(lines[1]), "F1:5 F2:0 F3:0 F4:0 F5:0 F6:0 F7:0 F8:0 F9:0 F10:0 F11:0 F12:0 F13:0 F14:0 F15:0 F16:0 ");
+  EXPECT_EQ(ToUtf8(lines[1]),
+            "F1:5 F2:0 F3:0 F4:0 F5:0 F6:0 F7:0 F8:0 F9:0 F10:0 F11:0 F12:0 F13:0 F14:0 F15:0 F16:0 ");
   EXPECT_EQ(ToUtf8(lines[32]).substr(0, 9), "F497:0 F4");
   EXPECT_TRUE(lines[33].empty());
   EXPECT_EQ(ToUtf8(lines[34]), "--システム変数---------------------------------------------");
@@ -111,10 +112,10 @@ TEST(DebugDump, ReturnTableAndSoundLines) {
 
 TEST_F(Interp, VariableNumbersOutsideTheBankReadZeroStoreNothingAndAreReportedOncePerPlace) {
   const SaveBlock before = *f().Block;
-  Load({Op(op::Let, 0, 1, 0, 0, Modes(1)),            // F0 = 1
-        Op(op::Let, 513, 1, 0, 0, Modes(2)),          // S513 = 1
-        Op(op::Let, -1, 1, 0, 0, Modes(1)),           // F-1 = 1
-        Op(op::Let, 3, 600, 0, 0, Modes(3, 1)),       // W3 = F600
+  Load({Op(op::Let, 0, 1, 0, 0, Modes(1)),         // F0 = 1
+        Op(op::Let, 513, 1, 0, 0, Modes(2)),       // S513 = 1
+        Op(op::Let, -1, 1, 0, 0, Modes(1)),        // F-1 = 1
+        Op(op::Let, 3, 600, 0, 0, Modes(3, 1)),    // W3 = F600
         Op(0, 0, 0, 0, 70000, Modes(0, 0, 0, 2)),  // Value from S70000
         Yield()});
   f().WorkVars[3] = 9;
@@ -226,15 +227,15 @@ TEST_F(Interp, TableLinesThatDoNotExistGiveEmptyTextsAndNames) {
   EXPECT_EQ(Errors("jump name line 3"), 1);
 }
 
-
 // Seeded random code over the whole instruction set with random modes and fields: whatever it does, the
 // engine must neither crash nor touch memory outside its tables (the sanitizer build checks the latter).
 TEST_F(Interp, RandomCodeRunsWithoutHarm) {
   using namespace op;
-  static constexpr uint16_t kCodes[] = {0,       Background, Layer1, Layer5, Movie, Show, Bgm,  Se1,  Se3,
-                                        Jump,    Call,       Label,  Return, Let,   Add,  Sub,  Mul,  Div,
-                                        Mod,     Rand,       Message, Choice, IfEq, IfNe, IfLt, IfGt, IfLe,
-                                        IfGe,    Else,       EndOfBlock, Wait, SystemFunction, SectionEnd, op::End};
+  static constexpr uint16_t kCodes[] = {
+      0,       Background,     Layer1,     Layer5, Movie, Show, Bgm,  Se1,  Se3,  Jump,
+      Call,    Label,          Return,     Let,    Add,   Sub,  Mul,  Div,  Mod,  Rand,
+      Message, Choice,         IfEq,       IfNe,   IfLt,  IfGt, IfLe, IfGe, Else, EndOfBlock,
+      Wait,    SystemFunction, SectionEnd, op::End};
   static constexpr int16_t kFields[] = {-32768, -2, -1, 0, 1, 2, 3, 7, 101, 201, 444, 512, 513, 32767};
   f().ScriptInstructionBudget = 5000;
   f().LabelNames = {u"a", u"b"};
@@ -245,8 +246,8 @@ TEST_F(Interp, RandomCodeRunsWithoutHarm) {
     auto field = [&] { return rng() % 2 ? kFields[rng() % std::size(kFields)] : static_cast<int16_t>(rng()); };
     std::vector<ScriptInstruction> code(200);
     for (auto& ins : code) {
-      ins = Op(kCodes[rng() % std::size(kCodes)], field(), field(), field(), rng() % 3 ? field() : static_cast<int32_t>(rng()),
-               static_cast<uint16_t>(rng()));
+      ins = Op(kCodes[rng() % std::size(kCodes)], field(), field(), field(),
+               rng() % 3 ? field() : static_cast<int32_t>(rng()), static_cast<uint16_t>(rng()));
       // Jumps, calls and returns that would load another script stay in this one.
       if (ins.Code == op::Jump || ins.Code == op::Call) ins.Value = 0;
       if (ins.Code == op::Return) ins.Code = 0;

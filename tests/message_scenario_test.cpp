@@ -32,7 +32,9 @@ class MessageScenario : public EngineFixture {
     }
     return done();
   }
-  bool UntilWaiting() { return RunUntil([&] { return Tc() == task::MessageWait || Tc() == task::SelectWait; }); }
+  bool UntilWaiting() {
+    return RunUntil([&] { return Tc() == task::MessageWait || Tc() == task::SelectWait; });
+  }
   // The message on screen (its index in the script's texts).
   std::u16string Shown() { return form_->MessageTexts.at(static_cast<size_t>(form_->CurrentMessage)); }
 

@@ -111,8 +111,7 @@ TEST(OggStream, ALoopingFileWithoutLoopPointsRestartsWithoutAGap) {
 
 TEST(OggStream, LoopTimeWithLimitTwoJumpsBackTwiceThenPlaysPastTheEnd) {
   // 1.5 s of tone; the loop 0.5 s .. 1.0 s is taken twice, so 1.0 + 0.5 + 0.5 + 0.5 = 2.5 s play.
-  std::string file =
-      EncodeOgg(Sine(441, 12000, 1.5, 2, 44100), 2, 44100, {{"COMMENT", "*looptime,0,0.5,1.0,2"}});
+  std::string file = EncodeOgg(Sine(441, 12000, 1.5, 2, 44100), 2, 44100, {{"COMMENT", "*looptime,0,0.5,1.0,2"}});
   TOggData s(kBytes);
   Load(s, file);
   EXPECT_EQ(s.Loops()[0].Limit, 2);
@@ -141,15 +140,16 @@ TEST(OggStream, LoopSampleWithoutLimitLoopsForever) {
 
 TEST(OggLoopComment, FieldsDefaultsAndIgnoredLines) {
   OggLoopTable t{};
-  ParseLoopComment("*looptime,1,2.5,7.25,3\r\n"
-                   " * LOOPTIME , 2 ,\t1,\r\n"       // end and limit missing: 0 and -1
-                   "*looptime,16,1,2,3\r\n"          // entry out of range
-                   "*looptime,-1,1,2,3\r\n"
-                   "*loopsample,4,44100,88200,x\r\n"  // a limit that is no number: -1
-                   "*looptimes,5,1,2,3\r\n"          // another key
-                   "// *looptime,6,1,2,3\r\n"
-                   "*looptime,7,1,2,3,9,9\r\n",      // a sixth field is ignored
-                   44100, t);
+  ParseLoopComment(
+      "*looptime,1,2.5,7.25,3\r\n"
+      " * LOOPTIME , 2 ,\t1,\r\n"  // end and limit missing: 0 and -1
+      "*looptime,16,1,2,3\r\n"     // entry out of range
+      "*looptime,-1,1,2,3\r\n"
+      "*loopsample,4,44100,88200,x\r\n"  // a limit that is no number: -1
+      "*looptimes,5,1,2,3\r\n"           // another key
+      "// *looptime,6,1,2,3\r\n"
+      "*looptime,7,1,2,3,9,9\r\n",  // a sixth field is ignored
+      44100, t);
   EXPECT_DOUBLE_EQ(t[1].Start, 2.5);
   EXPECT_DOUBLE_EQ(t[1].End, 7.25);
   EXPECT_EQ(t[1].Limit, 3);

@@ -45,8 +45,9 @@ size_t ReadSource(void* p, size_t size, size_t count, void* s) {
 
 int SeekSource(void* s, ogg_int64_t offset, int whence) {
   auto* src = static_cast<Source*>(s);
-  ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<ogg_int64_t>(src->at)
-                                                                   : static_cast<ogg_int64_t>(src->bytes->size());
+  ogg_int64_t base = whence == SEEK_SET   ? 0
+                     : whence == SEEK_CUR ? static_cast<ogg_int64_t>(src->at)
+                                          : static_cast<ogg_int64_t>(src->bytes->size());
   if (base + offset < 0 || base + offset > static_cast<ogg_int64_t>(src->bytes->size())) return -1;
   src->at = static_cast<size_t>(base + offset);
   return 0;

@@ -20,10 +20,10 @@ struct PngSpec {
   int colourType = PNG_COLOR_TYPE_RGB;
   int bitDepth = 8;
   bool interlaced = false;
-  std::vector<uint8_t> rows;                 // height * rowbytes
-  std::vector<png_color> palette;            // palette images
-  std::vector<uint8_t> paletteAlpha;         // tRNS of a palette image
-  bool colourKey = false;                    // tRNS of a grey or RGB image
+  std::vector<uint8_t> rows;          // height * rowbytes
+  std::vector<png_color> palette;     // palette images
+  std::vector<uint8_t> paletteAlpha;  // tRNS of a palette image
+  bool colourKey = false;             // tRNS of a grey or RGB image
   png_color_16 key{};
 };
 
@@ -49,8 +49,7 @@ std::vector<uint8_t> WritePng(const PngSpec& wanted) {
   png_set_IHDR(png, info, wanted.width, wanted.height, wanted.bitDepth, wanted.colourType,
                wanted.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!wanted.palette.empty())
-    png_set_PLTE(png, info, wanted.palette.data(), static_cast<int>(wanted.palette.size()));
+  if (!wanted.palette.empty()) png_set_PLTE(png, info, wanted.palette.data(), static_cast<int>(wanted.palette.size()));
   if (!wanted.paletteAlpha.empty())
     png_set_tRNS(png, info, wanted.paletteAlpha.data(), static_cast<int>(wanted.paletteAlpha.size()), nullptr);
   if (wanted.colourKey) png_set_tRNS(png, info, nullptr, 0, &wanted.key);
@@ -70,9 +69,9 @@ Bgra At(const PngImage& img, int x, int y) {
   return {p[0], p[1], p[2], p[3]};
 }
 
-#define EXPECT_PIXEL(img, x, y, R, G, B, A)            \
-  do {                                                 \
-    Bgra p_ = At(img, x, y);                           \
+#define EXPECT_PIXEL(img, x, y, R, G, B, A)             \
+  do {                                                  \
+    Bgra p_ = At(img, x, y);                            \
     EXPECT_EQ(p_.r, R) << "red at " << x << "," << y;   \
     EXPECT_EQ(p_.g, G) << "green at " << x << "," << y; \
     EXPECT_EQ(p_.b, B) << "blue at " << x << "," << y;  \

@@ -51,8 +51,8 @@ TEST(Bitmap, WritesA40ByteHeaderBottomUpAndReadsItBack) {
   const std::vector<uint8_t> file = EncodeBmp32(image);
   ASSERT_EQ(file.size(), 14u + 40u + 3u * 2u * 4u);
   EXPECT_EQ(file[0], 'B');
-  EXPECT_EQ(file[14], 40);  // information header size
-  EXPECT_EQ(file[28], 32);  // bits per pixel
+  EXPECT_EQ(file[14], 40);                    // information header size
+  EXPECT_EQ(file[28], 32);                    // bits per pixel
   EXPECT_EQ(file[54], image.ScanLine(1)[0]);  // the bottom row comes first
   TABitmap back;
   std::string error;
@@ -69,16 +69,16 @@ TEST(Bitmap, RefusesMalformedFilesWithoutTouchingTheImage) {
   };
   const std::vector<std::vector<uint8_t>> bad = {
       {},
-      {good.begin(), good.begin() + 53},                  // headers cut
-      {good.begin(), good.end() - 1},                     // pixels cut
-      with(0, {'P', 'K'}),                                // not a bitmap
-      with(28, {24, 0}),                                  // 24 bits per pixel
-      with(30, {1, 0, 0, 0}),                             // run-length compressed
-      with(18, {0, 0, 0, 0}),                             // width 0
-      with(18, {0xff, 0xff, 0xff, 0x7f}),                 // enormous width
-      with(22, {0, 0, 0, 0x80}),                          // height -2^31
-      with(10, {0xf0, 0xff, 0xff, 0xff}),                 // pixels beyond the end
-      with(14, {0xff, 0xff, 0, 0}),                       // header longer than the file
+      {good.begin(), good.begin() + 53},   // headers cut
+      {good.begin(), good.end() - 1},      // pixels cut
+      with(0, {'P', 'K'}),                 // not a bitmap
+      with(28, {24, 0}),                   // 24 bits per pixel
+      with(30, {1, 0, 0, 0}),              // run-length compressed
+      with(18, {0, 0, 0, 0}),              // width 0
+      with(18, {0xff, 0xff, 0xff, 0x7f}),  // enormous width
+      with(22, {0, 0, 0, 0x80}),           // height -2^31
+      with(10, {0xf0, 0xff, 0xff, 0xff}),  // pixels beyond the end
+      with(14, {0xff, 0xff, 0, 0}),        // header longer than the file
   };
   for (size_t i = 0; i < bad.size(); ++i) {
     TABitmap image(1, 1);
@@ -113,7 +113,8 @@ TEST(Bitmap, ThumbnailOpensAs128x96InAnOutsideReader) {
       "print(w,h,bpp)\n";
   WriteFile(dir.path() / "read.py", script);
   const std::string out = (dir.path() / "out.txt").string();
-  const std::string cmd = "cd '" + dir.path().string() + "' && python3 '" + (dir.path() / "read.py").string() + "' '" + path.string() + "' >'" + out + "'";
+  const std::string cmd = "cd '" + dir.path().string() + "' && python3 '" + (dir.path() / "read.py").string() + "' '" +
+                          path.string() + "' >'" + out + "'";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_EQ(ReadFile(out), "128 96 32\n");
 }

@@ -46,8 +46,9 @@ TEST(ScriptImageParse, MendsEveryShapeOfDamage) {
     return ParseScriptImage(entry, image, problems);
   };
   // Too short for a code size, or a code size that cannot be: the empty script.
-  for (const std::string& bad : {std::string("abc"), std::string(16, '\0') + I32(-16), std::string(16, '\0') + I32(1048592),
-                                 std::string(16, '\0') + I32(32) + std::string(16, '\0')}) {
+  for (const std::string& bad :
+       {std::string("abc"), std::string(16, '\0') + I32(-16), std::string(16, '\0') + I32(1048592),
+        std::string(16, '\0') + I32(32) + std::string(16, '\0')}) {
     EXPECT_FALSE(parse(bad));
     ASSERT_EQ(image.code.size(), 1u);
     EXPECT_EQ(image.code[0].Code, 255);
@@ -64,7 +65,8 @@ TEST(ScriptImageParse, MendsEveryShapeOfDamage) {
   EXPECT_TRUE(parse(entry));
   EXPECT_EQ(image.tables[3].bytes, "one\r\ntwo\r\n");
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_EQ(problems[0], "the message table's size 1000 runs past the end of the entry; only its 10 bytes there are read");
+  EXPECT_EQ(problems[0],
+            "the message table's size 1000 runs past the end of the entry; only its 10 bytes there are read");
   // Negative table sizes are empty tables, as stored.
   entry = Entry({kEnd}, {"", "", "", ""});
   PutI32(entry, 20 + 16, -5);
@@ -126,7 +128,8 @@ TEST_F(ScriptLoader, ResourceNameEndMarkerAndTooManyNames) {
   form_->Kumo_ReadScript(2);
   EXPECT_EQ(form_->ResourceNames.size(), 10003u);
   EXPECT_EQ(form_->ResourceNameArray[9999], u"R9999");
-  EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 2: more than 10,000 resource names; the names after the first 10,000 are not used"));
+  EXPECT_TRUE(Reported(
+      u"SCRIPT.DAT: script 2: more than 10,000 resource names; the names after the first 10,000 are not used"));
 }
 
 TEST_F(ScriptLoader, BrokenEntriesLoadTheEmptyScript) {
@@ -142,8 +145,9 @@ TEST_F(ScriptLoader, BrokenEntriesLoadTheEmptyScript) {
   EXPECT_EQ(form_->ScriptCode[0].Code, 255);
   EXPECT_EQ(form_->ScriptCode[1].Code, 32);  // untouched beyond the empty script
   EXPECT_TRUE(form_->MessageTexts.empty());
-  EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 2: the entry is 3 bytes long, too short for a script (at least 20 bytes); "
-                       u"an empty script is loaded"));
+  EXPECT_TRUE(
+      Reported(u"SCRIPT.DAT: script 2: the entry is 3 bytes long, too short for a script (at least 20 bytes); "
+               u"an empty script is loaded"));
   // Code without an end instruction gets one right after it.
   form_->Kumo_ReadScript(3);
   EXPECT_EQ(form_->ScriptCode[2].Code, 255);
@@ -171,7 +175,8 @@ TEST_F(ScriptLoader, RandomBytesAsScriptArchive) {
   EXPECT_EQ(form_->ScriptNo, 1);
   bool indexReported = false;
   for (const auto& line : form_->ErrorList())
-    indexReported = indexReported || (line.find(u"SCRIPT.DAT: ") == 0 && line.find(u"index entries point past") != std::u16string::npos);
+    indexReported = indexReported ||
+                    (line.find(u"SCRIPT.DAT: ") == 0 && line.find(u"index entries point past") != std::u16string::npos);
   EXPECT_TRUE(indexReported);
 }
 

@@ -163,8 +163,7 @@ TEST_F(SoundEngine, EffectVolumeScalesTheRecordedSamplesExactly) {
   while (wavFirst < w.samples.size() && w.samples[wavFirst] == 0) ++wavFirst;
   ASSERT_LT(wavFirst, w.samples.size());
   ASSERT_EQ(wavFirst % 2, refFirst % 2);
-  for (size_t i = 0; i < 20000; ++i)
-    ASSERT_EQ(w.samples[wavFirst + i], ref[refFirst + i] * 128 / 256) << i;
+  for (size_t i = 0; i < 20000; ++i) ASSERT_EQ(w.samples[wavFirst + i], ref[refFirst + i] * 128 / 256) << i;
 }
 
 TEST_F(SoundEngine, LoopFlagsCountOnlyTheirLowByte) {

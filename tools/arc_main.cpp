@@ -69,7 +69,8 @@ int Unpack(const std::string& archive, const fs::path& dir) {
     }
     std::string name = EntryName(a, n);
     // A name is a file name, never a path out of the target directory.
-    std::replace_if(name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
     if (name == "." || name == "..") name = "entry" + std::to_string(n);
     WriteWholeFile(dir / name, std::string(a.Entry(n)));
     ++written;

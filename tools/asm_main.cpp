@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
       for (size_t i = 2; i < args.size(); ++i) {
         std::string source = args[i];
         size_t number = next;
-        if (size_t eq = source.find('='); eq != std::string::npos && eq > 0 &&
-                                          source.find_first_not_of("0123456789") == eq) {
+        if (size_t eq = source.find('=');
+            eq != std::string::npos && eq > 0 && source.find_first_not_of("0123456789") == eq) {
           number = std::stoul(source.substr(0, eq));
           source = source.substr(eq + 1);
         }
@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
         next = number + 1;
         if (scripts.size() < number) scripts.resize(number);
         if (!sources.emplace(number, source).second)
-          throw std::runtime_error("two sources for script " + std::to_string(number) + ": " + sources[number] + " and " +
-                                   source);
+          throw std::runtime_error("two sources for script " + std::to_string(number) + ": " + sources[number] +
+                                   " and " + source);
         scripts[number - 1].name = fs::path(source).stem().string();
         ok = Compile(source, scripts[number - 1].bytes) && ok;
       }

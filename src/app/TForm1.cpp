@@ -18,7 +18,8 @@ TForm1::~TForm1() = default;
 bool TForm1::FormCreate() {
   // All data files are opened relative to the game directory.
   std::error_code ec;
-  std::filesystem::path dir = options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
+  std::filesystem::path dir =
+      options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
   if (!std::filesystem::is_directory(dir, ec)) {
     platform_.FatalMessage("the game directory " + dir.string() + " does not exist");
     return false;
@@ -163,12 +164,8 @@ bool TForm1::ModalOpen(FormId form) const { return !modalStack_.empty() && modal
 void TForm1::AnswerFrontDialog(bool ok) {
   if (modalStack_.empty()) return;
   switch (modalStack_.back()) {
-    case FormId::TQueryForm:
-      ok ? QueryForm->OkButtonClick() : QueryForm->CancelButtonClick();
-      break;
-    default:
-      AnswerOtherDialog(modalStack_.back(), ok);
-      break;
+    case FormId::TQueryForm: ok ? QueryForm->OkButtonClick() : QueryForm->CancelButtonClick(); break;
+    default: AnswerOtherDialog(modalStack_.back(), ok); break;
   }
 }
 

@@ -5,19 +5,19 @@
 #pragma once
 
 #include <array>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "app/engine_state.h"
-#include "archive/archive_index.h"
 #include "app/event_script.h"
 #include "app/launch_options.h"
+#include "archive/archive_index.h"
 #include "graphics/ABitmap.h"
 #include "platform/platform.h"
 #include "script/ScriptInstruction.h"
@@ -103,15 +103,17 @@ class TForm1 : public EngineState {
 
   std::unique_ptr<TQueryForm> QueryForm;
 
+  // clang-format off: the fragments keep the subsystems' order
 #include "archive/form_archive.h"
-#include "script/form_script.h"
+#include "dialogs/form_dialogs.h"
 #include "graphics/form_graphics.h"
-#include "text/form_text.h"
-#include "sound/form_sound.h"
+#include "menus/form_menus.h"
 #include "movie/form_movie.h"
 #include "save/form_save.h"
-#include "menus/form_menus.h"
-#include "dialogs/form_dialogs.h"
+#include "script/form_script.h"
+#include "sound/form_sound.h"
+#include "text/form_text.h"
+  // clang-format on
 
  private:
   void ApplyDueEvents();

@@ -29,34 +29,34 @@ struct LayerPosition {
 // The game-state record: live at the start of SaveBlock, and once per save slot. Every field sits on its
 // natural alignment, so the struct has no padding and is the stored image byte for byte.
 struct SaveRecord {
-  uint8_t Used;                    // 1 = the slot holds a saved game
+  uint8_t Used;  // 1 = the slot holds a saved game
   uint8_t Reserved1[7];
-  double SaveDate;                 // days since 30 December 1899, fraction = time of day (local clock)
-  int16_t ScenarioVarsRaw[512];    // ScenarioVars 1..512; entry 0 would overlap the date and is never used
+  double SaveDate;               // days since 30 December 1899, fraction = time of day (local clock)
+  int16_t ScenarioVarsRaw[512];  // ScenarioVars 1..512; entry 0 would overlap the date and is never used
   int16_t ScriptNo;
   uint8_t Reserved2[2];
-  int32_t StepNo;                  // instruction being executed; -1 = before the first
-  ReturnEntry ReturnTable[16];     // entries 1..16
+  int32_t StepNo;               // instruction being executed; -1 = before the first
+  ReturnEntry ReturnTable[16];  // entries 1..16
   int16_t ReturnDepth;
   uint8_t Reserved3[10];
-  int32_t BackgroundNo;            // GRAPHIC.DAT entry, 0 = black
+  int32_t BackgroundNo;  // GRAPHIC.DAT entry, 0 = black
   uint8_t Reserved4[8];
-  int32_t LayerImage[5];           // layers 1..5, 0 = empty
+  int32_t LayerImage[5];  // layers 1..5, 0 = empty
   LayerPosition LayerPos[5];
-  int32_t LayerOpacity[5];         // 255 = opaque
+  int32_t LayerOpacity[5];  // 255 = opaque
   int32_t BgmNo;
   uint8_t BgmLoop;
-  uint8_t BgmVariant;              // tracks up to 7: play the "P" file
+  uint8_t BgmVariant;  // tracks up to 7: play the "P" file
   uint8_t Reserved5[34];
-  int32_t SeNo[3];                 // effect channels 1..3, 0 = none
+  int32_t SeNo[3];  // effect channels 1..3, 0 = none
   uint8_t SeLoop[3];
   uint8_t Reserved6[97];
   uint8_t CursorShown;
   uint8_t SystemMenuAllowed;
   uint8_t SkipAllowed;
   uint8_t Reserved7[3];
-  uint16_t Comment[24];            // three lines of 8 UTF-16 units, a line ends early at 0
-  uint8_t Reserved8[2];            // where SystemVars entry 0 would fall; never used
+  uint16_t Comment[24];  // three lines of 8 UTF-16 units, a line ends early at 0
+  uint8_t Reserved8[2];  // where SystemVars entry 0 would fall; never used
 };
 
 static_assert(sizeof(SaveRecord) == 1424);
@@ -91,24 +91,24 @@ inline constexpr int kCgSeenCount = 409;
 // The persistent block: SAVE.DAT is exactly this, byte for byte.
 struct SaveBlock {
   SaveRecord Live;
-  int16_t SystemVarsRaw[512];      // SystemVars 1..512
+  int16_t SystemVarsRaw[512];  // SystemVars 1..512
   uint8_t CgSeenFlags[kCgSeenCount];
   uint8_t ReadMarks[kReadMarkBanks][kReadMarkBankBytes];
   uint8_t Reserved1[3];
-  int32_t MessageSpeed;            // 1 fast, 2 normal, 3 slow
+  int32_t MessageSpeed;  // 1 fast, 2 normal, 3 slow
   uint8_t EffectsOn;
   uint8_t Reserved2[3];
-  int32_t VoiceVolume;             // percent 0..100
+  int32_t VoiceVolume;  // percent 0..100
   int32_t BgmVolume;
   int32_t SeVolume;
-  int32_t AutoDelay;               // seconds 0..20
+  int32_t AutoDelay;  // seconds 0..20
   uint8_t Reserved3[1];
   uint8_t FullScreen;
   uint8_t Reserved4[2];
-  uint16_t StoredHeroName[16];     // UTF-16, ended by 0 when shorter than 16
+  uint16_t StoredHeroName[16];  // UTF-16, ended by 0 when shorter than 16
   int32_t AlbumBgmNo;
   uint8_t Reserved5[4];
-  SaveRecord Slots[kSaveSlots];    // slots 1..100; slot 100 is the quick-save slot
+  SaveRecord Slots[kSaveSlots];  // slots 1..100; slot 100 is the quick-save slot
 
   SaveRecord& Slot(int n) { return Slots[n - 1]; }
   const SaveRecord& Slot(int n) const { return Slots[n - 1]; }

@@ -17,11 +17,10 @@ struct VerbShape {
 };
 
 constexpr VerbShape kVerbs[] = {
-    {"click", 2, 2},      {"rclick", 2, 2},    {"move", 2, 2},          {"wheel", 1, 1},
-    {"key", 1, 1},        {"keydown", 1, 1},   {"keyup", 1, 1},         {"menu", 1, 1},
-    {"float-click", 2, 2}, {"dialog", 1, 1},   {"name", 0, -1},         {"comment", 0, -1},
-    {"config", 1, -1},    {"debug", 2, -1},    {"quicksave", 0, 0},     {"quickload", 0, 0},
-    {"save", 1, 1},       {"load", 1, 1},      {"screenshot", 1, -1},   {"screenshot-float", 1, -1},
+    {"click", 2, 2},     {"rclick", 2, 2},   {"move", 2, 2},    {"wheel", 1, 1},       {"key", 1, 1},
+    {"keydown", 1, 1},   {"keyup", 1, 1},    {"menu", 1, 1},    {"float-click", 2, 2}, {"dialog", 1, 1},
+    {"name", 0, -1},     {"comment", 0, -1}, {"config", 1, -1}, {"debug", 2, -1},      {"quicksave", 0, 0},
+    {"quickload", 0, 0}, {"save", 1, 1},     {"load", 1, 1},    {"screenshot", 1, -1}, {"screenshot-float", 1, -1},
     {"quit", 0, 0},
 };
 
@@ -80,8 +79,7 @@ bool EventScript::Parse(const std::string& text, std::string& error) {
     // A '#' starts a comment, except inside the free text of name/comment/debug/screenshot verbs,
     // where it is taken as text only when it is not preceded by a blank.
     auto hash = line.find('#');
-    if (hash != std::string::npos && (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t'))
-      line.erase(hash);
+    if (hash != std::string::npos && (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t')) line.erase(hash);
     auto first = line.find_first_not_of(" \t");
     if (first == std::string::npos) continue;
     auto fail = [&](const std::string& why) {

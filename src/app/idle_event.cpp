@@ -101,7 +101,7 @@ void TForm1::ComposeFrame() {
 }
 
 void TForm1::EnableMenuItems() {
-  static constexpr MenuItem kPlayItems[] = {MenuItem::menuKSkip, MenuItem::menuSSkip, MenuItem::menuAuto,
+  static constexpr MenuItem kPlayItems[] = {MenuItem::menuKSkip,  MenuItem::menuSSkip, MenuItem::menuAuto,
                                             MenuItem::menuWindow, MenuItem::menuFloat, MenuItem::menuSave,
                                             MenuItem::menuLoad};
   if (TaskCode == task::MessageWait || TaskCode == task::SelectWait) {

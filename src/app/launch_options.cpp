@@ -69,7 +69,8 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
 
 void ResolveFilesAgainst(LaunchOptions& options, const std::string& dir) {
   for (std::string* file : {&options.eventsFile, &options.traceFile, &options.recordAudio}) {
-    if (!file->empty() && std::filesystem::path(*file).is_relative()) *file = (std::filesystem::path(dir) / *file).string();
+    if (!file->empty() && std::filesystem::path(*file).is_relative())
+      *file = (std::filesystem::path(dir) / *file).string();
   }
 }
 

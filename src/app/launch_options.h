@@ -8,7 +8,7 @@
 namespace mokuren {
 
 struct LaunchOptions {
-  std::string gameDir;        // empty: the executable's directory
+  std::string gameDir;  // empty: the executable's directory
   bool headless = false;
   std::string eventsFile;
   std::optional<uint32_t> maxMs;

@@ -62,7 +62,8 @@ bool TForm1::Kuri_FileInit() {
     // The name list.
     std::vector<uint8_t> listBytes;
     Kuri_ReadFile(kind, 0, listBytes);
-    ArchiveNameList list = ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));
+    ArchiveNameList list =
+        ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));
     if (!list.hasEnd) {
       // A lookup of a missing name then ends at the last line instead of running past it.
       ReportError(FromUtf8(name) + u": the name list has no \":END\" line");

@@ -23,7 +23,7 @@ class ArchiveIndex {
  public:
   static constexpr size_t kEntries = 65536;
   static constexpr size_t kIndexOffset = 16;
-  static constexpr size_t kIndexBytes = kEntries * 8;                // 524,288 bytes
+  static constexpr size_t kIndexBytes = kEntries * 8;                 // 524,288 bytes
   static constexpr size_t kMinFileSize = kIndexOffset + kIndexBytes;  // 524,304 bytes
 
   ArchiveIndex() : entries_(kEntries, ArchiveIndexEntry{0, 0}) {}

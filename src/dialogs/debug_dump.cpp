@@ -40,8 +40,8 @@ std::vector<std::u16string> ReturnTableDumpLines(const ReturnEntry (&table)[16])
 }
 
 std::u16string InterpreterStatusLine(int32_t taskCode, int32_t scriptNo, int32_t stepNo, const ScriptRegisters& r) {
-  return u"TC:" + Num(taskCode) + u" NO:" + Num(scriptNo) + u" ST:" + Num(stepNo) + u" CD:" + Num(r.Code) +
-         u" P1:" + BankLetter(r.Mode[0]) + Num(r.P1) + u" P2:" + BankLetter(r.Mode[1]) + Num(r.P2) + u" P3:" +
+  return u"TC:" + Num(taskCode) + u" NO:" + Num(scriptNo) + u" ST:" + Num(stepNo) + u" CD:" + Num(r.Code) + u" P1:" +
+         BankLetter(r.Mode[0]) + Num(r.P1) + u" P2:" + BankLetter(r.Mode[1]) + Num(r.P2) + u" P3:" +
          BankLetter(r.Mode[2]) + Num(r.P3);
 }
 

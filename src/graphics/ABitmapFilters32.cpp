@@ -90,7 +90,7 @@ bool Clip(const TABitmap& src, const TABitmap& dst, int64_t x, int64_t y, int64_
   if (sx + w > src.Width()) w = src.Width() - sx;
   if (sy + h > src.Height()) h = src.Height() - sy;
   if (w <= 0 || h <= 0) return false;
-  out = Span{static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
+  out = Span{static_cast<int32_t>(x), static_cast<int32_t>(y),  static_cast<int32_t>(w),
              static_cast<int32_t>(h), static_cast<int32_t>(sx), static_cast<int32_t>(sy)};
   return true;
 }
@@ -119,7 +119,8 @@ void ForEachRow(const TABitmap& src, TABitmap& dst, const Span& s, RowFn fn) {
   const bool bottomUp = &src == &dst && s.sy < s.y;
   for (int32_t j = 0; j < s.height; ++j) {
     const int32_t row = bottomUp ? s.height - 1 - j : j;
-    fn(src.ScanLine(s.sy + row) + static_cast<size_t>(s.sx) * 4, dst.ScanLine(s.y + row) + static_cast<size_t>(s.x) * 4);
+    fn(src.ScanLine(s.sy + row) + static_cast<size_t>(s.sx) * 4,
+       dst.ScanLine(s.y + row) + static_cast<size_t>(s.x) * 4);
   }
 }
 
@@ -187,8 +188,8 @@ using BlendRow = void (*)(const uint8_t* src, uint8_t* dst, int32_t pixels, uint
 
 // The three blends differ only in their row kernel: clip once, then blend row by row. The opacity is
 // taken as a 16-bit value.
-void BlendRows(BlendRow row, const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width,
-               int32_t height, int32_t sx, int32_t sy, int32_t opacity) {
+void BlendRows(BlendRow row, const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
+               int32_t sx, int32_t sy, int32_t opacity) {
   Span s;
   if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
   const uint16_t o = static_cast<uint16_t>(opacity);
@@ -207,8 +208,8 @@ void DrawAlpha(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t
   BlendRows(Rows().drawAlpha, src, dst, x, y, width, height, sx, sy, opacity);
 }
 
-void DrawAlphaSkip(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-                   int32_t sx, int32_t sy, int32_t opacity) {
+void DrawAlphaSkip(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+                   int32_t sy, int32_t opacity) {
   BlendRows(Rows().drawAlphaSkip, src, dst, x, y, width, height, sx, sy, opacity);
 }
 

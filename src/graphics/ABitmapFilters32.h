@@ -20,8 +20,8 @@ namespace mokuren {
 // ---- Opaque copies ----------------------------------------------------------------------------------
 // Copies the width x height rectangle at (sx, sy) of `src` to (x, y) of `dst`, all four bytes per pixel,
 // clipped against both surfaces. Nothing happens when either surface is not valid.
-void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-                int32_t sx, int32_t sy);
+void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+                int32_t sy);
 // Copies the whole of `src` to (x, y) of `dst` (clipped).
 void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x = 0, int32_t y = 0);
 // Sets every pixel of the rectangle (clipped) to blue | green << 8 | red << 16, byte 3 = 0.
@@ -34,15 +34,15 @@ void FillRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height
 
 // dest = (src * a + dest * (256 - a)) >> 8 for all four bytes, in 16-bit arithmetic (a is taken as
 // 16 bits; 0-255 in use: 0 leaves dest, 255 turns 255 over 0 into 254).
-void BlendConst(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-                int32_t sx, int32_t sy, int32_t opacity);
+void BlendConst(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+                int32_t sy, int32_t opacity);
 // With T the source's byte 3: w = ((255 - T) * (opacity + 1)) >> 8, then for all four bytes
 // dest = (src * w + dest * (255 - w)) >> 8. opacity is taken as 16 bits, 0-255 in use.
-void DrawAlpha(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-               int32_t sx, int32_t sy, int32_t opacity);
+void DrawAlpha(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+               int32_t sy, int32_t opacity);
 // As DrawAlpha, except that source pixels with T = 255 leave the destination pixel exactly as it was.
-void DrawAlphaSkip(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-                   int32_t sx, int32_t sy, int32_t opacity);
+void DrawAlphaSkip(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+                   int32_t sy, int32_t opacity);
 
 // ---- Scaling ----------------------------------------------------------------------------------------
 // Scales the source rectangle (sx, sy, sw, sh) to dw x dh pixels at (dx, dy) of `dst` with bilinear

@@ -68,9 +68,7 @@ void TForm1::Kumo_CheckButton() {
   latch = 0;
   SaveRecord& live = Block->Live;
   switch (d) {
-    case 3:
-      Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop);
-      break;
+    case 3: Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop); break;
     case 4:
       if (LogView) {
         if (ViewedLogVoicePath) Kumo_PlayVOICE(ViewedLogVoicePath(), 1);

@@ -63,8 +63,6 @@ void TForm1::Kumo_DispEffect_91() {
   if (CrossFadeStep(*this, platform().TickCount())) TaskCode = ResumeTaskCode;
 }
 
-void TForm1::DrawMessageFrame() {
-  DrawAlpha(SurfaceTable[6], FrameSurface, 0, 416, 800, 184, 0, 0, 255);
-}
+void TForm1::DrawMessageFrame() { DrawAlpha(SurfaceTable[6], FrameSurface, 0, 416, 800, 184, 0, 0, 255); }
 
 }  // namespace mokuren

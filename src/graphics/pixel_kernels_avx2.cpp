@@ -55,15 +55,15 @@ MOKUREN_AVX2 inline __m256i DrawAlpha8(__m256i s, __m256i d, __m256i o1) {
   // 255 - T is the complement of byte 3; one byte shuffle spreads it over the pixel's four 16-bit lanes
   // (zero high bytes), in the same pixel order as the unpacks below.
   const __m256i inverted = _mm256_xor_si256(s, _mm256_set1_epi8(-1));
-  const __m256i spreadLo = _mm256_setr_epi8(3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128,
-                                            3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128);
-  const __m256i spreadHi = _mm256_setr_epi8(11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15,
-                                            -128, 11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128,
-                                            15, -128);
-  __m256i lo = Blend4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero),
-                      _mm256_shuffle_epi8(inverted, spreadLo), o1);
-  __m256i hi = Blend4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero),
-                      _mm256_shuffle_epi8(inverted, spreadHi), o1);
+  const __m256i spreadLo = _mm256_setr_epi8(3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128, 3,
+                                            -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128);
+  const __m256i spreadHi =
+      _mm256_setr_epi8(11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15, -128, 11, -128, 11,
+                       -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15, -128);
+  __m256i lo =
+      Blend4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), _mm256_shuffle_epi8(inverted, spreadLo), o1);
+  __m256i hi =
+      Blend4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), _mm256_shuffle_epi8(inverted, spreadHi), o1);
   return _mm256_packus_epi16(lo, hi);
 }
 

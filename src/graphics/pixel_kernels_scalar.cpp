@@ -43,8 +43,8 @@ void InvertRow(uint8_t* dst, int32_t pixels) {
 
 inline uint16_t Sat16(uint32_t v) { return static_cast<uint16_t>(v > 65535 ? 65535 : v); }
 
-void StretchRow(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t pixels,
-                const StretchColumns& columns, uint8_t fy) {
+void StretchRow(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t pixels, const StretchColumns& columns,
+                uint8_t fy) {
   for (int32_t i = 0; i < pixels; ++i) {
     const uint8_t* p00 = row0 + columns.c0[i] * 4;
     const uint8_t* p01 = row0 + columns.c1[i] * 4;

@@ -107,8 +107,8 @@ inline __m128i Pixel2(const uint8_t* row, int32_t c0, int32_t c1) {
 }
 
 // Bilinear pixels two at a time; the row kernel is bound by its scattered reads, not by arithmetic.
-void StretchRow(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t pixels,
-                const StretchColumns& columns, uint8_t fy8) {
+void StretchRow(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t pixels, const StretchColumns& columns,
+                uint8_t fy8) {
   const __m128i v255 = _mm_set1_epi16(255);
   const __m128i fy = _mm_set1_epi16(fy8);
   const __m128i fyRest = _mm_sub_epi16(v255, fy);
@@ -122,8 +122,7 @@ void StretchRow(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t 
     const __m128i fx = _mm_unpacklo_epi64(_mm_set1_epi16(columns.fx[i]), _mm_set1_epi16(columns.fx[j]));
     const __m128i fxRest = _mm_sub_epi16(v255, fx);
     const __m128i top = _mm_srli_epi16(_mm_adds_epu16(_mm_mullo_epi16(p00, fxRest), _mm_mullo_epi16(p01, fx)), 8);
-    const __m128i bottom =
-        _mm_srli_epi16(_mm_adds_epu16(_mm_mullo_epi16(p10, fxRest), _mm_mullo_epi16(p11, fx)), 8);
+    const __m128i bottom = _mm_srli_epi16(_mm_adds_epu16(_mm_mullo_epi16(p10, fxRest), _mm_mullo_epi16(p11, fx)), 8);
     const __m128i v = _mm_srli_epi16(_mm_adds_epu16(_mm_mullo_epi16(top, fyRest), _mm_mullo_epi16(bottom, fy)), 8);
     const __m128i packed = _mm_packus_epi16(v, v);
     if (j != i) {

@@ -123,8 +123,8 @@ bool DecodePng(std::span<const uint8_t> data, PngImage& out, std::string& error)
   // cut off or hostile; refusing it here keeps a tiny file from taking the memory of a large image.
   const uint64_t rowBytes = (static_cast<uint64_t>(header.width) * header.bitsPerPixel + 7) / 8 + 1;
   if (rowBytes * header.height > static_cast<uint64_t>(data.size()) * 1032) {
-    error = "the data is too short for a " + std::to_string(header.width) + "x" + std::to_string(header.height) +
-            " image";
+    error =
+        "the data is too short for a " + std::to_string(header.width) + "x" + std::to_string(header.height) + " image";
     return false;
   }
   TABitmap pixels(static_cast<int32_t>(header.width), static_cast<int32_t>(header.height));

@@ -54,14 +54,16 @@ void TForm1::CreateSurfaces() {
   for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface}) s->SetSize32(800, 600);
   FloatSurface.SetSize32(800, 184);
   for (const SlotRange& r : kSlotSizes)
-    for (int slot = r.first; slot <= r.last; ++slot) SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
+    for (int slot = r.first; slot <= r.last; ++slot)
+      SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
 }
 
 void TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
   // Entry 0 means no picture.
   if (entry == 0) return;
   // The event picture counts as seen even if it then fails to load.
-  if (!fromSystem && entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount) CgSeenFlags[entry - kCgSeenFirst] = 1;
+  if (!fromSystem && entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount)
+    CgSeenFlags[entry - kCgSeenFirst] = 1;
   // An empty or unreadable entry leaves every surface as it was.
   std::vector<uint8_t> stream;
   if (Kuri_ReadFile(fromSystem ? kArchiveSystem : kArchiveGraphic, entry, stream) == -1) return;

@@ -26,8 +26,17 @@ enum class MouseButton : uint8_t { Left, Right, Middle };
 
 // Items of the main window's popup menu, in menu order (separators not counted).
 enum class MenuItem : uint8_t {
-  menuKSkip, menuSSkip, menuAuto, menuWindow, menuFloat, menuSave, menuLoad, menuConfig, menuTitle,
-  menuQuit, Count
+  menuKSkip,
+  menuSSkip,
+  menuAuto,
+  menuWindow,
+  menuFloat,
+  menuSave,
+  menuLoad,
+  menuConfig,
+  menuTitle,
+  menuQuit,
+  Count
 };
 
 // The modal windows; the core keeps their state, the backend shows a view of it.

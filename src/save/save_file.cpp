@@ -20,8 +20,7 @@ constexpr int32_t kDamagedNoticeTicks = 1000;
 std::filesystem::path DamagedName(const std::filesystem::path& file) {
   CivilTime t = CivilFromSaveDate(SaveDateNow());
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   std::filesystem::path base = file;
   base += std::string(".damaged-") + stamp;
   std::filesystem::path name = base;
@@ -79,12 +78,11 @@ bool TForm1::Kumo_ReadSaveFile() {
   if (ec) {
     problem = u"読み込めません（" + FromUtf8(ec.message()) + u"）";
   } else if (size != kSaveFileSize) {
-    problem = u"大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、" +
-              FromUtf8(std::to_string(kSaveFileSize)) + u" バイトではありません";
+    problem = u"大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、" + FromUtf8(std::to_string(kSaveFileSize)) +
+              u" バイトではありません";
   } else {
     std::ifstream in(path, std::ios::binary);
-    if (!in || !in.read(reinterpret_cast<char*>(image.get()), sizeof(SaveBlock)))
-      problem = u"読み込めません";
+    if (!in || !in.read(reinterpret_cast<char*>(image.get()), sizeof(SaveBlock))) problem = u"読み込めません";
   }
   if (problem.empty()) {
     std::memcpy(Block.get(), image.get(), sizeof(SaveBlock));
@@ -105,8 +103,8 @@ bool TForm1::Kumo_ReadSaveFile() {
   } else {
     ReportError(u"SAVE.DAT が" + problem + u"。" + FromUtf8(aside.filename().string()) +
                 u" として残し、初期設定で始めます");
-    NoticeText = u"セーブデータが壊れていたため " + FromUtf8(aside.filename().string()) +
-                 u" に移し、初期設定で始めます";
+    NoticeText =
+        u"セーブデータが壊れていたため " + FromUtf8(aside.filename().string()) + u" に移し、初期設定で始めます";
     Kumo_CreateSaveFile();
   }
   NoticeTimer = kDamagedNoticeTicks;

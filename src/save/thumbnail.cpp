@@ -29,8 +29,8 @@ bool TForm1::WriteThumbnail(int n) {
   std::filesystem::create_directories(path.parent_path(), ec);  // a THUMB folder removed while playing
   std::string error = WriteFileAtomically(path, file);
   if (error.empty()) return true;
-  ReportError(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" +
-              FromUtf8(error) + u"）");
+  ReportError(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" + FromUtf8(error) +
+              u"）");
   return false;
 }
 

@@ -23,7 +23,7 @@ static_assert(offsetof(ScriptInstruction, P4) == 10);
 static_assert(offsetof(ScriptInstruction, Value) == 12);
 
 inline constexpr uint16_t kNameFlag = 0x8000;
-inline constexpr int kMaxInstructions = 65536;        // ScriptCode holds 1 MiB
+inline constexpr int kMaxInstructions = 65536;  // ScriptCode holds 1 MiB
 inline constexpr int kMaxCodeBytes = kMaxInstructions * 16;
 inline constexpr int kResourceNameArraySize = 10000;
 

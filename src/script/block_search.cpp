@@ -30,8 +30,7 @@ int32_t TForm1::GetElseStep(int32_t key) {
     }
   }
   SearchWork += size - first;
-  ReportScriptFault(u"the search for the end of block " + FromUtf8(std::to_string(key)) +
-                    u" met no end instruction");
+  ReportScriptFault(u"the search for the end of block " + FromUtf8(std::to_string(key)) + u" met no end instruction");
   return -1;
 }
 

@@ -53,7 +53,8 @@ void TForm1::Kumo_TaskScript() {
   VarBank* const banks[4] = {nullptr, &ScenarioVars, &SystemVars, &WorkVars};
   auto resolve = [&](int mode, int16_t field) -> int16_t {
     if (mode == kModeValue) return field;
-    if (VarBank::Valid(field)) [[likely]] return banks[mode]->Get(field);
+    if (VarBank::Valid(field)) [[likely]]
+      return banks[mode]->Get(field);
     return ResolveOperand(mode, field);
   };
   bool yielded = false;
@@ -108,9 +109,11 @@ bool TForm1::ExecuteInstruction() {
   const ScriptRegisters& r = CurrentInstruction;
   switch (r.Code) {
     case op::Background: ScriptBackground(); return false;
-    case op::Layer1: case op::Layer2: case op::Layer3: case op::Layer4: case op::Layer5:
-      ScriptLayer(r.Code - op::Layer1 + 1);
-      return false;
+    case op::Layer1:
+    case op::Layer2:
+    case op::Layer3:
+    case op::Layer4:
+    case op::Layer5: ScriptLayer(r.Code - op::Layer1 + 1); return false;
     case op::Movie:
       // Opening movie.
       ClickPending = 0;
@@ -123,17 +126,27 @@ bool TForm1::ExecuteInstruction() {
       MessageDone = 0;
       return true;
     case op::Bgm: Kumo_PlayBGM(r.Value, r.P2, Block->Live.BgmVariant, r.P1); return false;
-    case op::Se1: case op::Se2: case op::Se3: Kumo_PlaySE(r.Code - op::Se1 + 1, r.Value, r.P1, r.P2); return false;
+    case op::Se1:
+    case op::Se2:
+    case op::Se3: Kumo_PlaySE(r.Code - op::Se1 + 1, r.Value, r.P1, r.P2); return false;
     case op::Jump: return ScriptJump(false);
     case op::Call: return ScriptJump(true);
     case op::Return: return ScriptReturn();
-    case op::Let: case op::Add: case op::Sub: case op::Mul: case op::Div: case op::Mod: case op::Rand:
-      ScriptAssign();
-      return false;
+    case op::Let:
+    case op::Add:
+    case op::Sub:
+    case op::Mul:
+    case op::Div:
+    case op::Mod:
+    case op::Rand: ScriptAssign(); return false;
     case op::Message: ScriptMessage(); return true;
     case op::Choice: ScriptChoice(); return true;
-    case op::IfEq: case op::IfNe: case op::IfLt: case op::IfGt: case op::IfLe: case op::IfGe:
-      return ScriptCondition();
+    case op::IfEq:
+    case op::IfNe:
+    case op::IfLt:
+    case op::IfGt:
+    case op::IfLe:
+    case op::IfGe: return ScriptCondition();
     case op::Else:
       // Else: skip to the block's end marker.
       SetJumpStep(GetElseStep(r.P1));
@@ -208,8 +221,7 @@ bool TForm1::ScriptJump(bool call) {
   if (r.P1 >= 0 && r.P1 < static_cast<int32_t>(JumpNames.size())) {
     name = JumpNames[r.P1];
   } else {
-    ReportScriptFault(u"jump name line " + Num(r.P1) + u" is not in the table (" + Num(JumpNames.size()) +
-                      u" lines)");
+    ReportScriptFault(u"jump name line " + Num(r.P1) + u" is not in the table (" + Num(JumpNames.size()) + u" lines)");
   }
   if (r.Value != 0) Kumo_ReadScript(r.Value);
   SetJumpStep(GetLabelStep(name));

@@ -83,10 +83,10 @@ bool ParseScriptImage(std::string_view entry, ScriptImage& image, std::vector<st
   size_t pos = 20;
   const size_t left = entry.size() - pos;
   if (codeSize < 0 || codeSize > kMaxScriptCodeBytes || static_cast<size_t>(codeSize) > left) {
-    std::string why = codeSize < 0                      ? "is negative"
-                      : codeSize > kMaxScriptCodeBytes ? "is over 1,048,576 bytes"
-                                                       : "runs past the end of the entry (" +
-                                                             std::to_string(left) + " bytes left)";
+    std::string why = codeSize < 0 ? "is negative"
+                      : codeSize > kMaxScriptCodeBytes
+                          ? "is over 1,048,576 bytes"
+                          : "runs past the end of the entry (" + std::to_string(left) + " bytes left)";
     problems.push_back("the code size " + std::to_string(codeSize) + " " + why + "; an empty script is loaded");
     image = EmptyScriptImage();
     return false;

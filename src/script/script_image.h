@@ -27,10 +27,10 @@ struct ScriptTable {
 };
 
 struct ScriptImage {
-  std::array<uint8_t, 16> header{};        // not read by the engine
-  std::vector<ScriptInstruction> code;     // C / 16 records
+  std::array<uint8_t, 16> header{};     // not read by the engine
+  std::vector<ScriptInstruction> code;  // C / 16 records
   std::array<ScriptTable, kScriptTableCount> tables;
-  std::string trailer;                     // bytes after the message table (not read by the engine)
+  std::string trailer;  // bytes after the message table (not read by the engine)
 };
 
 // The largest code block a script may have: ScriptCode holds 65,536 records.

@@ -45,8 +45,7 @@ void TForm1::Kumo_ReadScript(int n) {
     ReportError(where + u"the entry is empty or missing; an empty script is loaded");
     image = EmptyScriptImage();
   } else {
-    ParseScriptImage(std::string_view(reinterpret_cast<const char*>(stream.data()), stream.size()), image,
-                     problems);
+    ParseScriptImage(std::string_view(reinterpret_cast<const char*>(stream.data()), stream.size()), image, problems);
   }
   for (const std::string& p : problems) ReportError(where + FromUtf8(p));
 
@@ -56,7 +55,8 @@ void TForm1::Kumo_ReadScript(int n) {
   if (!hasEnd) {
     // Searches and execution would otherwise run on into an earlier script's leftover records.
     ReportError(where + u"the code has no end instruction; one is added after it");
-    if (image.code.size() < ScriptCode.size()) ScriptCode[image.code.size()] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
+    if (image.code.size() < ScriptCode.size())
+      ScriptCode[image.code.size()] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
   }
   auto load = [&image](ScriptTableKind kind) { return LoadList(image.tables[static_cast<int>(kind)].bytes); };
   LabelNames = load(ScriptTableKind::Labels);

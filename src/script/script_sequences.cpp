@@ -93,8 +93,7 @@ void TForm1::ScriptEnd() {
   // A scene replay runs the next listed script, and after the last one returns to the album.
   SceneTableCursor += 1;
   const int32_t size = static_cast<int32_t>(SceneTableRaw.size());
-  const int32_t entry =
-      SceneTableCursor >= 1 && SceneTableCursor <= size ? SceneTableRaw[SceneTableCursor - 1] : 0;
+  const int32_t entry = SceneTableCursor >= 1 && SceneTableCursor <= size ? SceneTableRaw[SceneTableCursor - 1] : 0;
   if (entry == 0) {
     platform().SetFloatVisible(false);
     Kumo_PlayBGM(AlbumBgmNo, 1, Block->Live.BgmVariant, 1);

@@ -18,8 +18,8 @@ constexpr double kBytesPerSecond16 = 176400.0;  // 44100 Hz stereo 16-bit
 constexpr double kBytesPerSecond32 = 352800.0;  // the same in 32-bit samples
 
 int32_t Saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // The whole field must be a number, else the default (as StrToIntDef and StrToFloatDef behave).
@@ -132,7 +132,8 @@ bool TOggData::LoadFromStream(std::unique_ptr<TMemoryStream> stream) {
   totalSeconds_ = VorbisFile().ov_time_total(&vf_);
   if (vorbis_comment* vc = VorbisFile().ov_comment(&vf_)) {
     for (int i = 0; i < vc->comments; ++i)
-      if (vc->user_comments[i]) comments_.emplace_back(vc->user_comments[i], static_cast<size_t>(vc->comment_lengths[i]));
+      if (vc->user_comments[i])
+        comments_.emplace_back(vc->user_comments[i], static_cast<size_t>(vc->comment_lengths[i]));
     if (vc->vendor) vendor_ = vc->vendor;
   }
   for (const std::string& c : comments_) {
@@ -213,8 +214,8 @@ void TOggData::SetSlotGain(double g) {
 int32_t TOggData::DecodeConvert(int16_t* out, int32_t want) {
   int key = rate_ * 10 + channels_;
   if (key != 220501 && key != 220502 && key != 441001 && key != 441002) return -1;
-  int32_t repeat = rate_ == 22050 ? 2 : 1;     // output frames per source frame
-  int32_t outPerSource = repeat * 4;           // output bytes per source frame
+  int32_t repeat = rate_ == 22050 ? 2 : 1;  // output frames per source frame
+  int32_t outPerSource = repeat * 4;        // output bytes per source frame
   int32_t sourceFrameBytes = channels_ * 2;
   int32_t frames = want / outPerSource;
   // Less than one source frame is wanted (a loop point split the chunk there): decode one and keep only

@@ -27,9 +27,9 @@ class EOggLoad : public std::runtime_error {
 };
 
 struct OggLoopEntry {
-  double Start = 0;  // seconds
-  double End = 0;    // seconds
-  int32_t Limit = 0; // -1: no limit; 0: never fires
+  double Start = 0;   // seconds
+  double End = 0;     // seconds
+  int32_t Limit = 0;  // -1: no limit; 0: never fires
   int32_t Counter = 0;
 };
 
@@ -104,8 +104,8 @@ class TOggData {
   bool loaded_ = false;
   bool playing_ = false;
   bool looping_ = false;
-  std::vector<int32_t> output_;   // two halves of size_ bytes
-  int32_t halfSelector_ = 0;      // index of the half just rendered, 0 or size_/4
+  std::vector<int32_t> output_;            // two halves of size_ bytes
+  int32_t halfSelector_ = 0;               // index of the half just rendered, 0 or size_/4
   std::array<int16_t, 8192> decoded_{};    // decoder output
   std::array<int16_t, 8192> converted_{};  // 44100 Hz stereo
   int64_t fadeCurrent_ = int64_t{1} << 40;

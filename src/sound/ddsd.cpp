@@ -85,8 +85,9 @@ TDDSDGenWave::~TDDSDGenWave() {
 
 void TDDSDGenWave::WriteData(int32_t offset, const void* source, int32_t size) {
   if (!owner_.Available() || !buffer_) return;
-  int32_t result = (offset < 0 || size < 0) ? dsresult::InvalidParam
-                                            : buffer_->Write(static_cast<uint32_t>(offset), source, static_cast<uint32_t>(size));
+  int32_t result = (offset < 0 || size < 0)
+                       ? dsresult::InvalidParam
+                       : buffer_->Write(static_cast<uint32_t>(offset), source, static_cast<uint32_t>(size));
   owner_.Check(result, u"DirectSoundBufferのロックに失敗しました");
 }
 

@@ -178,7 +178,7 @@ class TDDSDChannel {
 
   TDDSD& owner_;
   std::unique_ptr<DeviceBuffer> ownBuffer_;  // the copy of a static wave's buffer
-  DeviceBuffer* shared_ = nullptr;            // a streaming (or effects) wave's own buffer
+  DeviceBuffer* shared_ = nullptr;           // a streaming (or effects) wave's own buffer
   bool is3D_ = false;
   int rate_ = 0;
   TDDSDGenWave* wave_ = nullptr;

@@ -33,8 +33,8 @@ void TForm1::CreateSound() {
   objects->OggPlayer = std::make_unique<TOggPlayer>(kMixBytes, 10);
   for (auto& s : objects->Streams) s = std::make_unique<TOggData>(kMixBytes);
 
-  objects->MixWave = std::make_unique<TDDSDWaveData>(*objects->DDSD, TDDSDWaveData::StreamingTag{}, false, kMixBytes,
-                                                     true, 16, 44100);
+  objects->MixWave =
+      std::make_unique<TDDSDWaveData>(*objects->DDSD, TDDSDWaveData::StreamingTag{}, false, kMixBytes, true, 16, 44100);
   // The refill: runs on the notify thread (the engine thread for the headless device).
   TOggPlayer* player = objects->OggPlayer.get();
   objects->MixWave->OnNotify = [player](TDDSDGenWave& sender, TDDSDChannel*, int32_t offset, int32_t size) {

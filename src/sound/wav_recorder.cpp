@@ -46,8 +46,8 @@ void WavRecorder::UpdateHeader() {
   Put32(&h[4], 36 + bytes);
   std::memcpy(&h[8], "WAVEfmt ", 8);
   Put32(&h[16], 16);
-  Put16(&h[20], 1);          // PCM
-  Put16(&h[22], 2);          // stereo
+  Put16(&h[20], 1);  // PCM
+  Put16(&h[22], 2);  // stereo
   Put32(&h[24], kRate);
   Put32(&h[28], kRate * 4);  // bytes per second
   Put16(&h[32], 4);          // block align

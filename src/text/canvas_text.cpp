@@ -29,7 +29,8 @@ void TForm1::DrawTextCoverage(int32_t width, int32_t height, const std::u16strin
   if (!Fonts) return;
   for (int i = 0; i < count; ++i) {
     if (lines[i].empty()) continue;
-    Fonts->DrawCoverage(*TextCoverage, xs[i], ys[i], ThroughCp932(lines[i]), FontSpec{FontName::Gothic, fontHeight, false});
+    Fonts->DrawCoverage(*TextCoverage, xs[i], ys[i], ThroughCp932(lines[i]),
+                        FontSpec{FontName::Gothic, fontHeight, false});
   }
 }
 

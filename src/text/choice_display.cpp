@@ -49,8 +49,10 @@ void TForm1::Kumo_DrawSelect() {
     const int32_t y = top + kLinePitch * (i - 1);
     const TABitmap& plate = SurfaceTable[i == ChoiceHover ? kHoverPlate : kPlate];
     DrawAlpha(plate, FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
-    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
-    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstText + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
+    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0,
+              0, 255);
+    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstText + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0,
+              255);
   }
 }
 

@@ -8,8 +8,8 @@ std::shared_ptr<class TextRenderer> Fonts;
 bool CreateFonts();
 // Text on a canvas in "ＭＳ ゴシック" with a transparent brush, as the engine's screens draw it: through
 // the Japanese code page, so a character Shift-JIS cannot hold shows as "?". (x, y) is the cell's top left.
-void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height,
-                   uint8_t red, uint8_t green, uint8_t blue, bool bold = false);
+void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
+                   uint8_t green, uint8_t blue, bool bold = false);
 
 // ---- Input --------------------------------------------------------------------------------------------
 // Input flags of this pass, and the latches the window handlers set.
@@ -25,10 +25,10 @@ int32_t RevealCount = 0;                     // characters of lines 1-3 typed so
 int32_t CurrentMessage = 0;                  // index into MessageTexts
 int32_t CurrentVoice = -1;                   // index into ResourceNameArray, -1 = no voice
 uint8_t VoiceRepeat = 0;
-uint8_t LoopingVoice = 0;                    // a repeating voice keeps playing across voiceless messages
+uint8_t LoopingVoice = 0;  // a repeating voice keeps playing across voiceless messages
 uint8_t MessageDone = 0;
 uint8_t WindowShown = 0;
-uint8_t LogView = 0;                         // browsing the message log: text drawn grey
+uint8_t LogView = 0;  // browsing the message log: text drawn grey
 int32_t AutoElapsed = 0;
 // Choice state.
 std::array<std::u16string, 9> ChoiceTexts;
@@ -79,8 +79,8 @@ void DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t 
 void DrawWaitingIcon();
 // Draws lines in white, through the Japanese code page, into TextCoverage (made width x height, no ink
 // before): the mask from which the text and shadow layers are built.
-void DrawTextCoverage(int32_t width, int32_t height, const std::u16string* lines, const int32_t* xs,
-                      const int32_t* ys, int count, int32_t fontHeight);
+void DrawTextCoverage(int32_t width, int32_t height, const std::u16string* lines, const int32_t* xs, const int32_t* ys,
+                      int count, int32_t fontHeight);
 std::shared_ptr<struct CoverageMask> TextCoverage;
 
 // ---- Name entry ---------------------------------------------------------------------------------------

@@ -15,7 +15,7 @@ namespace {
 constexpr int32_t kWindowTop = 416;  // the message window's rows on the 800x600 frame
 constexpr int32_t kWindowWidth = 800;
 constexpr int32_t kWindowHeight = 184;
-constexpr int32_t kCell = 28;         // every character is revealed as 28 pixels wide
+constexpr int32_t kCell = 28;  // every character is revealed as 28 pixels wide
 constexpr int32_t kTextX = 32;
 constexpr int32_t kLineTops[4] = {10, 50, 90, 130};
 constexpr int32_t kShadowOffset = 2;
@@ -87,7 +87,8 @@ void TForm1::DrawMessageTyping() {
   const bool slow = MessageSpeed == 3;
   // The window frame, on the main window unless the message window floats.
   const bool floating = platform().FloatVisible();
-  if (!floating) DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
+  if (!floating)
+    DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
   // One more character.
   ++RevealCount;
   const int32_t l1 = static_cast<int32_t>(MessageLines[1].size());

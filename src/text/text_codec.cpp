@@ -127,7 +127,8 @@ std::u16string Cp932ToUtf16(std::string_view bytes) {
     size_t r = iconv(static_cast<iconv_t>(cd.get()), &src, &srcLeft, &dst, &dstLeft);
     size_t produced = buf.size() - dstLeft;
     for (size_t k = 0; k + 1 < produced; k += 2)
-      out.push_back(static_cast<char16_t>(static_cast<unsigned char>(buf[k]) | (static_cast<unsigned char>(buf[k + 1]) << 8)));
+      out.push_back(
+          static_cast<char16_t>(static_cast<unsigned char>(buf[k]) | (static_cast<unsigned char>(buf[k + 1]) << 8)));
     if (r == static_cast<size_t>(-1)) {
       if (errno == E2BIG) continue;
       // An undefined or cut-off sequence: mark it and go on after its first byte.
@@ -208,8 +209,10 @@ std::u16string Trim(std::u16string_view s) {
 std::u16string UpperCase(std::u16string_view s) {
   std::u16string out(s);
   for (auto& c : out) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-    else if (c >= 0xFF41 && c <= 0xFF5A) c = static_cast<char16_t>(c - 32);
+    if (c >= u'a' && c <= u'z')
+      c = static_cast<char16_t>(c - 32);
+    else if (c >= 0xFF41 && c <= 0xFF5A)
+      c = static_cast<char16_t>(c - 32);
   }
   return out;
 }

@@ -42,7 +42,8 @@ void FillRow(uint8_t* out, int32_t n, uint32_t pixel) {
 
 }  // namespace
 
-void BuildTextLayer(const CoverageMask& mask, int32_t dx, int32_t dy, std::span<const Rgb> rowColours, TABitmap& layer) {
+void BuildTextLayer(const CoverageMask& mask, int32_t dx, int32_t dy, std::span<const Rgb> rowColours,
+                    TABitmap& layer) {
   if (layer.Width() != mask.width || layer.Height() != mask.height) layer.SetSize32(mask.width, mask.height);
   if (!layer.IsValid()) return;
   // Columns whose source lies outside the mask have no ink.

@@ -113,8 +113,9 @@ bool TextRenderer::Open(std::string& error) {
   for (size_t i = 0; i < faces_.size(); ++i) {
     FaceSlot& slot = faces_[i];
     if (!MatchFace(config.get(), kFamilies[i], i == 0, slot.path, slot.index)) {
-      error = "no installed font can show Japanese text; install the package fonts-ipafont-gothic "
-              "(and fonts-ipafont-mincho)";
+      error =
+          "no installed font can show Japanese text; install the package fonts-ipafont-gothic "
+          "(and fonts-ipafont-mincho)";
       return false;
     }
     auto face = std::make_unique<Face>();
@@ -153,8 +154,7 @@ const Glyph* TextRenderer::GlyphOf(char32_t c, const FontSpec& font) {
   if (it != f->glyphs.end()) return &it->second;
 
   Glyph g;
-  if (f->SetHeight(font.height) &&
-      FT_Load_Char(f->face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) == 0) {
+  if (f->SetHeight(font.height) && FT_Load_Char(f->face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) == 0) {
     FT_GlyphSlot slot = f->face->glyph;
     if (font.bold) FT_GlyphSlot_Embolden(slot);
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
@@ -209,7 +209,10 @@ inline uint8_t Toward(int32_t c, int32_t target, int32_t a) {
 struct GlyphClip {
   int32_t x0, x1, y0, y1;
   GlyphClip(const Glyph& g, int32_t gx, int32_t gy, int32_t width, int32_t height)
-      : x0(std::max(0, -gx)), x1(std::min(g.width, width - gx)), y0(std::max(0, -gy)), y1(std::min(g.rows, height - gy)) {}
+      : x0(std::max(0, -gx)),
+        x1(std::min(g.width, width - gx)),
+        y0(std::max(0, -gy)),
+        y1(std::min(g.rows, height - gy)) {}
 };
 
 }  // namespace
@@ -251,6 +254,5 @@ void CoverageMask::Reset(int32_t w, int32_t h) {
   height = std::max(0, h);
   a.assign(static_cast<size_t>(width) * height, 0);
 }
-
 
 }  // namespace mokuren

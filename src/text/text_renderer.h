@@ -37,11 +37,11 @@ struct Rgb {
 
 // One rendered glyph: 8-bit coverage rows, placed relative to the pen on the baseline.
 struct Glyph {
-  int32_t left = 0;     // from the pen to the first column
-  int32_t top = 0;      // from the baseline up to the first row
+  int32_t left = 0;  // from the pen to the first column
+  int32_t top = 0;   // from the baseline up to the first row
   int32_t width = 0;
   int32_t rows = 0;
-  int32_t advance = 0;  // pixels to the next pen position
+  int32_t advance = 0;            // pixels to the next pen position
   std::vector<uint8_t> coverage;  // width * rows
 };
 
@@ -109,6 +109,5 @@ class TextRenderer {
   std::array<FaceSlot, static_cast<size_t>(FontName::Count)> faces_;
   bool open_ = false;
 };
-
 
 }  // namespace mokuren

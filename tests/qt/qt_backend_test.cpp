@@ -55,8 +55,9 @@ class QtBackend : public ::testing::Test {
 TEST_F(QtBackend, PopupMenuHoldsEveryItemAndSeparatorInOrder) {
   QStringList texts;
   for (QAction* a : platform_->Menu().actions()) texts << (a->isSeparator() ? QString("-") : a->text());
-  EXPECT_EQ(texts, (QStringList{"既読スキップ", "シーンスキップ", "自動進行", "-", "ウィンドウ消去", "ウィンドウフロート化", "-",
-                                "セーブ", "ロード", "-", "環境設定", "-", "タイトルに戻る", "ゲーム終了"}));
+  EXPECT_EQ(texts,
+            (QStringList{"既読スキップ", "シーンスキップ", "自動進行", "-", "ウィンドウ消去", "ウィンドウフロート化",
+                         "-", "セーブ", "ロード", "-", "環境設定", "-", "タイトルに戻る", "ゲーム終了"}));
   // Outside a message or choice wait the play items are disabled; settings, title and quit are not.
   EXPECT_FALSE(platform_->MenuEnabled(MenuItem::menuKSkip));
   EXPECT_TRUE(platform_->MenuEnabled(MenuItem::menuConfig));

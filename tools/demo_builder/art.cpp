@@ -64,7 +64,8 @@ class Canvas {
   }
   void Fill(int x0, int y0, int x1, int y1, const std::function<float(float, float)>& sdf, Rgba colour,
             float soft = 1.2f) {
-    Fill(x0, y0, x1, y1, sdf, [colour](float, float) { return colour; }, soft);
+    Fill(
+        x0, y0, x1, y1, sdf, [colour](float, float) { return colour; }, soft);
   }
 
   std::string Png() const {
@@ -157,12 +158,13 @@ void Hills(Canvas& c, float base, float amplitude, float phase, Rgba top, Rgba b
 
 void Cloud(Canvas& c, float cx, float cy, float scale, float alpha) {
   const Rgba white = Hex(0xFFFFFF, alpha);
-  const std::array<std::array<float, 3>, 6> puffs = {{{-60, 10, 34}, {-25, -8, 44}, {20, -14, 50},
-                                                      {62, 4, 36}, {0, 16, 40}, {-95, 20, 22}}};
+  const std::array<std::array<float, 3>, 6> puffs = {
+      {{-60, 10, 34}, {-25, -8, 44}, {20, -14, 50}, {62, 4, 36}, {0, 16, 40}, {-95, 20, 22}}};
   for (const auto& p : puffs) {
     const float x = cx + p[0] * scale, y = cy + p[1] * scale, r = p[2] * scale;
-    c.Fill(int(x - r - 4), int(y - r - 4), int(x + r + 4), int(y + r + 4), Circle(x, y, r),
-           [&](float, float fy) { return Mix(white, Hex(0xDDE6F4, alpha), (fy - (y - r)) / (2 * r)); }, 6.0f);
+    c.Fill(
+        int(x - r - 4), int(y - r - 4), int(x + r + 4), int(y + r + 4), Circle(x, y, r),
+        [&](float, float fy) { return Mix(white, Hex(0xDDE6F4, alpha), (fy - (y - r)) / (2 * r)); }, 6.0f);
   }
 }
 
@@ -184,7 +186,10 @@ std::string MorningSky() {
 
 std::string EveningStreet() {
   Canvas c(800, 600);
-  VerticalGradient(c, {{0.0f, Hex(0x1B2350)}, {0.4f, Hex(0x6A3F7A)}, {0.62f, Hex(0xE0785A)}, {0.75f, Hex(0xF2B36B)},
+  VerticalGradient(c, {{0.0f, Hex(0x1B2350)},
+                       {0.4f, Hex(0x6A3F7A)},
+                       {0.62f, Hex(0xE0785A)},
+                       {0.75f, Hex(0xF2B36B)},
                        {1.0f, Hex(0x2A2230)}});
   // A few early stars.
   for (uint32_t i = 0; i < 60; ++i) {
@@ -227,8 +232,9 @@ std::string Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool lon
   const Rgba hairCol = Hex(hair), hairDark = Mix(Hex(hair), Hex(0x000000), 0.35f);
   // Hair behind the head.
   if (longHair)
-    c.Fill(250, 80, 550, 470, RoundRect(cx - 118, 110, cx + 118, 460, 90),
-           [&](float, float y) { return Mix(hairCol, hairDark, (y - 110) / 350); }, 2.0f);
+    c.Fill(
+        250, 80, 550, 470, RoundRect(cx - 118, 110, cx + 118, 460, 90),
+        [&](float, float y) { return Mix(hairCol, hairDark, (y - 110) / 350); }, 2.0f);
   // Body: a blazer widening from the shoulders, a white shirt in its V-neck and a ribbon.
   const Rgba cloth = Hex(uniform), clothDark = Mix(Hex(uniform), Hex(0x000000), 0.35f);
   auto body = [&](float x, float y) {
@@ -238,43 +244,52 @@ std::string Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool lon
     const float k = 24, h = std::max(k - std::fabs(trunk - shoulders), 0.0f) / k;
     return std::min(trunk, shoulders) - h * h * k / 4;
   };
-  c.Fill(200, 270, 600, 600, body, [&](float x, float y) {
-    return Mix(cloth, clothDark, std::fabs(x - cx) / 170 + (y - 290) / 1200);
-  }, 2.0f);
+  c.Fill(
+      200, 270, 600, 600, body,
+      [&](float x, float y) { return Mix(cloth, clothDark, std::fabs(x - cx) / 170 + (y - 290) / 1200); }, 2.0f);
   c.Fill(350, 230, 450, 320, RoundRect(cx - 26, 230, cx + 26, 310, 12), skinShade, 1.5f);  // neck
-  c.Fill(320, 280, 480, 420, [&](float x, float y) {
-    return std::max(std::fabs(x - cx) - (400 - y) * 0.55f, 292 - y);
-  }, Hex(0xF4F6FA), 1.5f);
-  c.Fill(370, 280, 430, 320, [&](float x, float y) {  // the open collar shows a little skin
-    return std::max(std::fabs(x - cx) - (322 - y) * 0.7f, 282 - y);
-  }, skinShade, 1.5f);
+  c.Fill(
+      320, 280, 480, 420, [&](float x, float y) { return std::max(std::fabs(x - cx) - (400 - y) * 0.55f, 292 - y); },
+      Hex(0xF4F6FA), 1.5f);
+  c.Fill(
+      370, 280, 430, 320,
+      [&](float x, float y) {  // the open collar shows a little skin
+        return std::max(std::fabs(x - cx) - (322 - y) * 0.7f, 282 - y);
+      },
+      skinShade, 1.5f);
   c.Fill(360, 300, 440, 360, Ellipse(cx - 17, 330, 20, 11), Hex(ribbon), 1.5f);
   c.Fill(360, 300, 440, 360, Ellipse(cx + 17, 330, 20, 11), Hex(ribbon), 1.5f);
   c.Fill(380, 315, 420, 345, Circle(cx, 330, 8), Mix(Hex(ribbon), Hex(0x000000), 0.2f), 1.5f);
   // Head.
-  c.Fill(300, 90, 500, 290, Ellipse(cx, 185, 82, 96),
-         [&](float, float y) { return Mix(skin, skinShade, (y - 120) / 180); }, 2.0f);
+  c.Fill(
+      300, 90, 500, 290, Ellipse(cx, 185, 82, 96),
+      [&](float, float y) { return Mix(skin, skinShade, (y - 120) / 180); }, 2.0f);
   // Eyes with highlights, brows, mouth, a little blush.
   for (float side : {-1.0f, 1.0f}) {
     const float ex = cx + side * 32;
-    c.Fill(int(ex) - 16, 180, int(ex) + 16, 230, Ellipse(ex, 205, 12, 17),
-           [&](float, float y) { return Mix(Hex(0x3A2A4A), Hex(0x7A5A9A), (y - 190) / 30); }, 1.5f);
+    c.Fill(
+        int(ex) - 16, 180, int(ex) + 16, 230, Ellipse(ex, 205, 12, 17),
+        [&](float, float y) { return Mix(Hex(0x3A2A4A), Hex(0x7A5A9A), (y - 190) / 30); }, 1.5f);
     c.Fill(int(ex) - 10, 188, int(ex) + 6, 206, Circle(ex - 4, 197, 4.5f), Hex(0xFFFFFF), 1.2f);
     c.Fill(int(ex) - 20, 170, int(ex) + 20, 182, RoundRect(ex - 14, 173, ex + 14, 177, 2), hairDark, 1.5f);
     Glow(c, ex + side * 10, 238, 16, Hex(0xFF8C8C, 0.35f));
   }
   c.Fill(385, 240, 415, 260, Ellipse(cx, 248, 8, 3.5f), Hex(0xC8606A), 1.2f);
   // Fringe over the forehead, drawn last so it lies on the face: scalloped, longer towards the sides.
-  c.Fill(300, 70, 500, 220, [&](float x, float y) {
-    const float cap = Ellipse(cx, 168, 90, 100)(x, y);
-    const float dx = x - cx;
-    const float edge = 140 + 9 * std::fabs(std::sin(dx / 15.0f)) + 0.0045f * dx * dx;
-    return std::max(cap, y - edge);
-  }, [&](float, float y) { return Mix(hairCol, hairDark, (y - 80) / 120); }, 2.0f);
+  c.Fill(
+      300, 70, 500, 220,
+      [&](float x, float y) {
+        const float cap = Ellipse(cx, 168, 90, 100)(x, y);
+        const float dx = x - cx;
+        const float edge = 140 + 9 * std::fabs(std::sin(dx / 15.0f)) + 0.0045f * dx * dx;
+        return std::max(cap, y - edge);
+      },
+      [&](float, float y) { return Mix(hairCol, hairDark, (y - 80) / 120); }, 2.0f);
   if (longHair)
     for (float side : {-1.0f, 1.0f})
-      c.Fill(int(cx + side * 84) - 20, 150, int(cx + side * 84) + 20, 330, Ellipse(cx + side * 84, 235, 14, 85),
-             [&](float, float y) { return Mix(hairCol, hairDark, (y - 150) / 180); }, 2.0f);
+      c.Fill(
+          int(cx + side * 84) - 20, 150, int(cx + side * 84) + 20, 330, Ellipse(cx + side * 84, 235, 14, 85),
+          [&](float, float y) { return Mix(hairCol, hairDark, (y - 150) / 180); }, 2.0f);
   return c.Png();
 }
 
@@ -283,12 +298,14 @@ std::string Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool lon
 // The message window's panel, translucent (frame) or opaque (the floating window's background).
 void Panel(Canvas& c, int top, bool opaque) {
   const float alpha = opaque ? 1.0f : 0.78f;
-  c.Fill(0, top, 800, top + 184, RoundRect(6, top + 4.0f, 794, top + 180.0f, 16),
-         [&](float, float y) { return Mix(Hex(0x1A2448, alpha), Hex(0x0C1026, alpha), (y - top) / 184); }, 1.5f);
+  c.Fill(
+      0, top, 800, top + 184, RoundRect(6, top + 4.0f, 794, top + 180.0f, 16),
+      [&](float, float y) { return Mix(Hex(0x1A2448, alpha), Hex(0x0C1026, alpha), (y - top) / 184); }, 1.5f);
   // A fine light border just inside the edge.
-  c.Fill(0, top, 800, top + 184, [&](float x, float y) {
-    return std::fabs(RoundRect(12, top + 10.0f, 788, top + 174.0f, 12)(x, y)) - 0.8f;
-  }, Hex(0xBFD4FF, 0.55f), 1.2f);
+  c.Fill(
+      0, top, 800, top + 184,
+      [&](float x, float y) { return std::fabs(RoundRect(12, top + 10.0f, 788, top + 174.0f, 12)(x, y)) - 0.8f; },
+      Hex(0xBFD4FF, 0.55f), 1.2f);
 }
 
 // A 5x7 pixel font for the button labels.
@@ -335,16 +352,18 @@ void Label(Canvas& c, std::string_view text, int cx, int top, Rgba colour) {
 
 // Button k (3-10) in state s: 0 normal, 1 hover, 2 on, 3 on and hover, 4 disabled.
 std::string Button(int k, int s) {
-  static constexpr std::string_view kLabels[] = {"", "", "BGM", "VOICE", "Q.SAVE", "Q.LOAD", "SAVE", "LOAD", "SKIP", "AUTO"};
+  static constexpr std::string_view kLabels[] = {"",       "",     "BGM",  "VOICE", "Q.SAVE",
+                                                 "Q.LOAD", "SAVE", "LOAD", "SKIP",  "AUTO"};
   static const Rgba kFill[] = {Hex(0x1E2846, 0.8f), Hex(0x46649E, 0.92f), Hex(0xC07828, 0.88f), Hex(0xEFA048, 0.95f),
                                Hex(0x3C3C3C, 0.5f)};
   static const Rgba kText[] = {Hex(0xDCE6FF), Hex(0xFFFFFF), Hex(0xFFFFFF), Hex(0xFFFFFF), Hex(0x8C8C8C)};
   Canvas c(64, 20);
-  c.Fill(0, 0, 64, 20, RoundRect(1.5f, 1.5f, 62.5f, 18.5f, 8),
-         [&](float, float y) { return Mix(kFill[s], Mix(kFill[s], Hex(0x000000, kFill[s].a), 0.35f), y / 20); },
-         1.2f);
-  c.Fill(0, 0, 64, 20, [&](float x, float y) { return std::fabs(RoundRect(1.5f, 1.5f, 62.5f, 18.5f, 8)(x, y)) - 0.5f; },
-         Hex(0xFFFFFF, s == 4 ? 0.15f : 0.45f), 1.0f);
+  c.Fill(
+      0, 0, 64, 20, RoundRect(1.5f, 1.5f, 62.5f, 18.5f, 8),
+      [&](float, float y) { return Mix(kFill[s], Mix(kFill[s], Hex(0x000000, kFill[s].a), 0.35f), y / 20); }, 1.2f);
+  c.Fill(
+      0, 0, 64, 20, [&](float x, float y) { return std::fabs(RoundRect(1.5f, 1.5f, 62.5f, 18.5f, 8)(x, y)) - 0.5f; },
+      Hex(0xFFFFFF, s == 4 ? 0.15f : 0.45f), 1.0f);
   Label(c, kLabels[k - 1], 32, 6, kText[s]);
   return c.Png();
 }

@@ -68,8 +68,8 @@ void Branch(TABitmap& s) {
     Disc(s, x, y, 5.0 - 2.5 * t, 5.0 - 2.5 * t, {0x2a, 0x1c, 0x18}, 255);
   }
   // Blossoms: five pale petals around a warm centre.
-  const std::array<std::array<double, 2>, 6> blossoms = {{{735, 95}, {660, 180}, {590, 235}, {520, 262}, {700, 150},
-                                                          {560, 300}}};
+  const std::array<std::array<double, 2>, 6> blossoms = {
+      {{735, 95}, {660, 180}, {590, 235}, {520, 262}, {700, 150}, {560, 300}}};
   for (const auto& b : blossoms) {
     for (int k = 0; k < 5; ++k) {
       const double a = k * 2.0 * 3.14159265 / 5.0 - 1.2;
@@ -120,10 +120,8 @@ void AddTitleArt(std::map<int, std::string>& sysgrp) {
   Branch(background);
   if (text) {
     text->TextOut(background, 112, 20, u"木蓮", FontSpec{FontName::PMincho, 52, false}, Rgb{0xF8, 0xF0, 0xE8});
-    text->TextOut(background, 250, 44, u"― もくれん ―", FontSpec{FontName::PMincho, 20, false},
-                  Rgb{0xC8, 0xC0, 0xD8});
-    text->TextOut(background, 560, 570, u"Mokuren demo", FontSpec{FontName::Gothic, 14, false},
-                  Rgb{0xA0, 0xA0, 0xC0});
+    text->TextOut(background, 250, 44, u"― もくれん ―", FontSpec{FontName::PMincho, 20, false}, Rgb{0xC8, 0xC0, 0xD8});
+    text->TextOut(background, 560, 570, u"Mokuren demo", FontSpec{FontName::Gothic, 14, false}, Rgb{0xA0, 0xA0, 0xC0});
   }
   for (int k = 0; k < 5; ++k) Plate(background, text, kItemX, kItemY + k * kItemH, kLabels[k], false, false);
 

@@ -28,7 +28,9 @@ struct Buffer {
   int channels;
   std::vector<float> s;
   Buffer(int rate_, int channels_, double seconds)
-      : rate(rate_), channels(channels_), s(static_cast<size_t>(seconds * rate_) * static_cast<size_t>(channels_), 0.f) {}
+      : rate(rate_),
+        channels(channels_),
+        s(static_cast<size_t>(seconds * rate_) * static_cast<size_t>(channels_), 0.f) {}
   size_t Frames() const { return s.size() / static_cast<size_t>(channels); }
   void Add(size_t frame, float left, float right) {
     if (frame >= Frames()) return;
@@ -45,7 +47,8 @@ struct Buffer {
     for (float v : s) m = std::max(m, std::abs(v));
     double g = peak * 32767.0 / m;
     std::vector<int16_t> out(s.size());
-    for (size_t i = 0; i < s.size(); ++i) out[i] = static_cast<int16_t>(std::lround(std::clamp(s[i] * g, -32767.0, 32767.0)));
+    for (size_t i = 0; i < s.size(); ++i)
+      out[i] = static_cast<int16_t>(std::lround(std::clamp(s[i] * g, -32767.0, 32767.0)));
     return out;
   }
 };
@@ -87,10 +90,10 @@ struct Track {
   int no;
   const char* mood;
   int bpm;
-  int root;            // MIDI note of the key
+  int root;  // MIDI note of the key
   bool minor;
   std::vector<int> progression;  // scale degrees (0-based), one chord per bar
-  int bars;            // bars in the looped body
+  int bars;                      // bars in the looped body
   uint32_t seed;
 };
 
@@ -115,7 +118,9 @@ Buffer Music(const Track& t, bool second, double& loopStart, double& loopEnd) {
   loopEnd = bar * (1 + t.bars);
   Buffer b(rate, 2, loopEnd + 1.0);
   std::mt19937 rng(t.seed);
-  auto chordAt = [&](int barIndex) { return barIndex == 0 ? t.progression[0] : t.progression[static_cast<size_t>(barIndex - 1) % t.progression.size()]; };
+  auto chordAt = [&](int barIndex) {
+    return barIndex == 0 ? t.progression[0] : t.progression[static_cast<size_t>(barIndex - 1) % t.progression.size()];
+  };
   for (int i = 0; i <= t.bars; ++i) {
     double at = bar * i;
     int c = chordAt(i);
@@ -295,8 +300,8 @@ Formants VowelFormants(char v) {
 }
 
 struct Speaker {
-  double pitch;   // Hz at the start of a line
-  double tract;   // formant scale
+  double pitch;  // Hz at the start of a line
+  double tract;  // formant scale
 };
 
 void Speak(Buffer& b, const std::string& romaji, const Speaker& sp, uint32_t seed) {
@@ -353,7 +358,8 @@ void Speak(Buffer& b, const std::string& romaji, const Speaker& sp, uint32_t see
       double t = t0 + consLen + static_cast<double>(i) / b.rate;
       // Pitch falls over the line, with a rise on the last syllable of a question-like ending.
       double pitch = sp.pitch * (1.0 - 0.18 * t / total) * (1 + 0.01 * std::sin(2 * kPi * 5.5 * t));
-      double env = std::min({1.0, static_cast<double>(i) / (0.02 * b.rate), static_cast<double>(n - i) / (0.03 * b.rate)});
+      double env =
+          std::min({1.0, static_cast<double>(i) / (0.02 * b.rate), static_cast<double>(n - i) / (0.03 * b.rate)});
       double s = 0;
       for (int h = 1; h < 40; ++h) {
         double fh = pitch * h;
@@ -407,7 +413,8 @@ void Write(const fs::path& file, const Buffer& b, const VorbisEncodeOptions& opt
   out.write(ogg.data(), static_cast<std::streamsize>(ogg.size()));
   if (!out) throw std::runtime_error("cannot write " + file.string());
   char info[160];
-  std::snprintf(info, sizeof info, "  %-18s %5.1f s  %4zu KiB", (file.parent_path().filename() / file.filename()).string().c_str(),
+  std::snprintf(info, sizeof info, "  %-18s %5.1f s  %4zu KiB",
+                (file.parent_path().filename() / file.filename()).string().c_str(),
                 static_cast<double>(b.Frames()) / b.rate, ogg.size() / 1024);
   std::cout << info << std::flush;
 }

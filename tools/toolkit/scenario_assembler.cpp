@@ -9,8 +9,8 @@
 #include <optional>
 #include <set>
 
-#include "text/text_codec.h"
 #include "script/opcodes.h"
+#include "text/text_codec.h"
 #include "toolkit/scenario_opcodes.h"
 
 namespace mokuren::toolkit {
@@ -126,9 +126,12 @@ std::optional<std::pair<int, int64_t>> ParseVariable(std::string_view w) {
   if (w.size() < 2) return std::nullopt;
   int mode = 0;
   switch (w[0]) {
-    case 'F': case 'f': mode = kModeScenario; break;
-    case 'S': case 's': mode = kModeSystem; break;
-    case 'W': case 'w': mode = kModeWork; break;
+    case 'F':
+    case 'f': mode = kModeScenario; break;
+    case 'S':
+    case 's': mode = kModeSystem; break;
+    case 'W':
+    case 'w': mode = kModeWork; break;
     default: return std::nullopt;
   }
   for (char c : w.substr(1))
@@ -207,7 +210,8 @@ class Assembler {
       if (t.size() >= 4 && t[0].type == TokType::Word && t[1].text == "[" && t[2].type == TokType::Number)
         if (auto n = ParseInteger(t[2].text)) usedBlocks_.insert(*n);
       if (t.size() >= 2 && t[0].type == TokType::Word && t[1].type == TokType::Number) {
-        static const std::set<std::string> kBlockOps = {"ifeq", "ifne", "iflt", "ifgt", "ifle", "ifge", "else", "endif"};
+        static const std::set<std::string> kBlockOps = {"ifeq", "ifne", "iflt", "ifgt",
+                                                        "ifle", "ifge", "else", "endif"};
         if (kBlockOps.count(t[0].text))
           if (auto n = ParseInteger(t[1].text)) usedBlocks_.insert(*n);
       }
@@ -279,8 +283,7 @@ class Assembler {
           op.text = tok.text;
         }
         return op;
-      case TokType::Punct:
-        break;
+      case TokType::Punct: break;
     }
     Fail(tok.col, "unexpected '" + tok.text + "' where an operand belongs");
     return std::nullopt;
@@ -362,7 +365,8 @@ class Assembler {
   bool StoreOperand(ScriptInstruction& ins, const OperandSpec& shape, const Operand& op) {
     auto fromTable = [&](ScriptTableKind kind, bool reuse) {
       // Label and jump names are names even when they look like variables; #F1 names a variable.
-      const bool nameWord = op.type == Operand::Word || (op.type == Operand::Variable && kind != ScriptTableKind::Messages);
+      const bool nameWord =
+          op.type == Operand::Word || (op.type == Operand::Variable && kind != ScriptTableKind::Messages);
       if (op.type == Operand::String || (nameWord && kind != ScriptTableKind::Messages))
         return Store(ins, shape.field, Allocate(kind, op.text, reuse, op.col), kModeValue, op.col);
       if (op.type == Operand::Ref || (op.type == Operand::Variable && kind == ScriptTableKind::Messages) ||
@@ -372,23 +376,21 @@ class Assembler {
       return false;
     };
     switch (shape.kind) {
-      case OperandKind::Value:
-        return StoreValue(ins, shape.field, op);
-      case OperandKind::Message:
-        return fromTable(ScriptTableKind::Messages, false);
-      case OperandKind::Label:
-        return fromTable(ScriptTableKind::Labels, true);
-      case OperandKind::Jump:
-        return fromTable(ScriptTableKind::Jumps, true);
+      case OperandKind::Value: return StoreValue(ins, shape.field, op);
+      case OperandKind::Message: return fromTable(ScriptTableKind::Messages, false);
+      case OperandKind::Label: return fromTable(ScriptTableKind::Labels, true);
+      case OperandKind::Jump: return fromTable(ScriptTableKind::Jumps, true);
       case OperandKind::Voice:
         if (op.type == Operand::Word && op.text == "none") return Store(ins, shape.field, -1, kModeValue, op.col);
         if (op.type == Operand::String || op.type == Operand::Word)
-          return Store(ins, shape.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue, op.col);
+          return Store(ins, shape.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue,
+                       op.col);
         return StoreValue(ins, shape.field, op);
       case OperandKind::Image:
         if (op.type == Operand::String || op.type == Operand::Word) {
           ins.Modes |= kNameFlag;
-          return Store(ins, shape.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue, op.col);
+          return Store(ins, shape.field, Allocate(ScriptTableKind::Resources, op.text, true, op.col), kModeValue,
+                       op.col);
         }
         if (op.type == Operand::Ref) ins.Modes |= kNameFlag;
         return StoreValue(ins, shape.field, op);
@@ -457,7 +459,8 @@ class Assembler {
     auto ops = ReadOperandList(t, 1);
     if (!ops) return;
     if (ops->size() > shape->operands.size()) {
-      Fail((*ops)[shape->operands.size()].col, first.text + " takes " + std::to_string(shape->operands.size()) + " operand(s)");
+      Fail((*ops)[shape->operands.size()].col,
+           first.text + " takes " + std::to_string(shape->operands.size()) + " operand(s)");
       return;
     }
     ScriptInstruction ins{shape->code, 0, 0, 0, 0, 0, 0};
@@ -475,7 +478,8 @@ class Assembler {
     }
     if (shape->code == op::Else || shape->code == op::EndOfBlock) {
       // A numbered else/endif closes that block if it is the innermost one.
-      if (shape->code == op::EndOfBlock && !blocks_.empty() && (ins.Modes & 3) == 0 && blocks_.back().number == ins.P1) blocks_.pop_back();
+      if (shape->code == op::EndOfBlock && !blocks_.empty() && (ins.Modes & 3) == 0 && blocks_.back().number == ins.P1)
+        blocks_.pop_back();
     }
     Emit(ins);
   }
@@ -560,7 +564,8 @@ class Assembler {
       return;
     }
     int64_t block = explicitNo ? *explicitNo : NextAutoBlock();
-    if (!Store(ins, Field::P1, block, 0, t[0].col) || !StoreValue(ins, Field::P2, *a) || !StoreValue(ins, Field::P3, *b))
+    if (!Store(ins, Field::P1, block, 0, t[0].col) || !StoreValue(ins, Field::P2, *a) ||
+        !StoreValue(ins, Field::P3, *b))
       return;
     blocks_.push_back({block, !explicitNo, line_, t[0].col});
     Emit(ins);
@@ -600,7 +605,8 @@ class Assembler {
   // "elseif A OP B" is an else of the open block followed by an if of a new block that the open
   // block's endif closes as well: a true branch's else then skips to the outer block's end.
   void ElseIf(const std::vector<Token>& t) {
-    if (t.size() > 1 && t[1].text == "[") return Fail(t[1].col, "elseif takes no block number; write else[n] and if[m]");
+    if (t.size() > 1 && t[1].text == "[")
+      return Fail(t[1].col, "elseif takes no block number; write else[n] and if[m]");
     if (blocks_.empty()) return Fail(t[0].col, "elseif without an open if");
     Emit({op::Else, 0, static_cast<int16_t>(blocks_.back().number), 0, 0, 0, 0});
     const size_t depth = blocks_.size();
@@ -629,9 +635,12 @@ class Assembler {
         return;
       }
     }
-    ScriptInstruction ins{static_cast<uint16_t>(v[0]), static_cast<uint16_t>(v[1]),
-                          static_cast<int16_t>(static_cast<uint16_t>(v[2])), static_cast<int16_t>(static_cast<uint16_t>(v[3])),
-                          static_cast<int16_t>(static_cast<uint16_t>(v[4])), static_cast<int16_t>(static_cast<uint16_t>(v[5])),
+    ScriptInstruction ins{static_cast<uint16_t>(v[0]),
+                          static_cast<uint16_t>(v[1]),
+                          static_cast<int16_t>(static_cast<uint16_t>(v[2])),
+                          static_cast<int16_t>(static_cast<uint16_t>(v[3])),
+                          static_cast<int16_t>(static_cast<uint16_t>(v[4])),
+                          static_cast<int16_t>(static_cast<uint16_t>(v[5])),
                           static_cast<int32_t>(static_cast<uint32_t>(v[6]))};
     Emit(ins);
   }
@@ -710,19 +719,23 @@ class Assembler {
   }
 
   void Finish() {
-    if (!noEnd_ && (image_.code.empty() || image_.code.back().Code != op::End)) image_.code.push_back({op::End, 0, 0, 0, 0, 0, 0});
+    if (!noEnd_ && (image_.code.empty() || image_.code.back().Code != op::End))
+      image_.code.push_back({op::End, 0, 0, 0, 0, 0, 0});
     for (int k = 0; k < kScriptTableCount; ++k) {
       TableBuild& build = tables_[k];
       ScriptTable& table = image_.tables[k];
       if (build.raw) {
         table.bytes = build.rawBytes;
-        table.storedSize = build.rawBytes.empty() ? build.storedSize.value_or(0) : static_cast<int32_t>(build.rawBytes.size());
+        table.storedSize =
+            build.rawBytes.empty() ? build.storedSize.value_or(0) : static_cast<int32_t>(build.rawBytes.size());
         continue;
       }
       for (size_t i = 0; i < build.lines.size(); ++i) {
         bool ok = true;
         std::string bytes = Utf16ToCp932(FromUtf8(build.lines[i]), &ok);
-        if (!ok) faults_.push_back({build.where[i].first, build.where[i].second, "\"" + build.lines[i] + "\" has characters that Shift-JIS (CP932) cannot hold"});
+        if (!ok)
+          faults_.push_back({build.where[i].first, build.where[i].second,
+                             "\"" + build.lines[i] + "\" has characters that Shift-JIS (CP932) cannot hold"});
         table.bytes += bytes + "\r\n";
       }
       table.storedSize = static_cast<int32_t>(table.bytes.size());

@@ -3,9 +3,9 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "script/opcodes.h"
 #include "text/text_codec.h"
 #include "toolkit/scenario_assembler.h"
-#include "script/opcodes.h"
 #include "toolkit/scenario_opcodes.h"
 
 namespace mokuren::toolkit {
@@ -104,8 +104,8 @@ class Printer {
     AssemblyResult r = AssembleScenario(text + "\n.noend\n", "check");
     if (!r.ok() || r.image.code.size() != 1) return false;
     const ScriptInstruction& got = r.image.code[0];
-    return got.Code == ins.Code && got.Modes == ins.Modes && got.P1 == ins.P1 && got.P2 == ins.P2 &&
-           got.P3 == ins.P3 && got.P4 == ins.P4 && got.Value == ins.Value;
+    return got.Code == ins.Code && got.Modes == ins.Modes && got.P1 == ins.P1 && got.P2 == ins.P2 && got.P3 == ins.P3 &&
+           got.P4 == ins.P4 && got.Value == ins.Value;
   }
 
   // The line as text when `withText` and the table line exists; otherwise "#n".
@@ -122,10 +122,10 @@ class Printer {
 
   std::string Operand(const OperandSpec& shape, const ScriptInstruction& ins, bool withText) {
     switch (shape.kind) {
-      case OperandKind::Value:
-        return ValueText(ins, shape.field);
+      case OperandKind::Value: return ValueText(ins, shape.field);
       case OperandKind::Position:
-        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) >= 0 && FieldValue(ins, shape.field) <= 3) {
+        if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) >= 0 &&
+            FieldValue(ins, shape.field) <= 3) {
           static const char* const kPositions[] = {"keep", "left", "center", "right"};
           return kPositions[FieldValue(ins, shape.field)];
         }
@@ -134,12 +134,9 @@ class Printer {
         if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == op::wait::Click) return "click";
         if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == op::wait::Movie) return "movie";
         return ValueText(ins, shape.field);
-      case OperandKind::Message:
-        return TableRef(ScriptTableKind::Messages, ins, shape.field, withText, false);
-      case OperandKind::Label:
-        return TableRef(ScriptTableKind::Labels, ins, shape.field, withText, true);
-      case OperandKind::Jump:
-        return TableRef(ScriptTableKind::Jumps, ins, shape.field, withText, true);
+      case OperandKind::Message: return TableRef(ScriptTableKind::Messages, ins, shape.field, withText, false);
+      case OperandKind::Label: return TableRef(ScriptTableKind::Labels, ins, shape.field, withText, true);
+      case OperandKind::Jump: return TableRef(ScriptTableKind::Jumps, ins, shape.field, withText, true);
       case OperandKind::Voice:
         if (FieldMode(ins, shape.field) == 0 && FieldValue(ins, shape.field) == -1) return "none";
         if (withText && FieldMode(ins, shape.field) == 0) {
@@ -168,8 +165,8 @@ class Printer {
     const bool p1Plain = (ins.Modes & 3) == 0;
     static const char* const kCompare[] = {"==", "!=", "<", ">", "<=", ">="};
     if (ins.Code >= op::IfEq && ins.Code <= op::IfGe && p1Plain)
-      return "if[" + std::to_string(ins.P1) + "] " + ValueText(ins, Field::P2) + " " + kCompare[ins.Code - op::IfEq] + " " +
-             ValueText(ins, Field::P3);
+      return "if[" + std::to_string(ins.P1) + "] " + ValueText(ins, Field::P2) + " " + kCompare[ins.Code - op::IfEq] +
+             " " + ValueText(ins, Field::P3);
     if ((ins.Code == op::Else || ins.Code == op::EndOfBlock) && p1Plain)
       return std::string(ins.Code == op::Else ? "else[" : "endif[") + std::to_string(ins.P1) + "]";
     if (ins.Code == op::Label && p1Plain && withText) {
@@ -179,7 +176,8 @@ class Printer {
     if (ins.Code >= op::Let && ins.Code <= op::Rand && !p1Plain) {
       const std::string target = ValueText(ins, Field::P1) + " = ";
       if (ins.Code == op::Let) return target + ValueText(ins, Field::P2);
-      if (ins.Code == op::Rand) return target + "random " + ValueText(ins, Field::P2) + ", " + ValueText(ins, Field::P3);
+      if (ins.Code == op::Rand)
+        return target + "random " + ValueText(ins, Field::P2) + ", " + ValueText(ins, Field::P3);
       static const char* const kOperators[] = {"+", "-", "*", "/", "%"};
       return target + ValueText(ins, Field::P2) + " " + kOperators[ins.Code - 81] + " " + ValueText(ins, Field::P3);
     }
@@ -203,13 +201,15 @@ std::string Render(const ScriptImage& image, const std::array<TableView, kScript
   std::string out;
   bool headerUsed = false;
   for (uint8_t b : image.header) headerUsed = headerUsed || b != 0;
-  if (headerUsed) out += ".header " + HexBytes(std::string_view(reinterpret_cast<const char*>(image.header.data()), 16)) + "\n";
+  if (headerUsed)
+    out += ".header " + HexBytes(std::string_view(reinterpret_cast<const char*>(image.header.data()), 16)) + "\n";
   if (image.code.empty() || image.code.back().Code != op::End) out += ".noend\n";
   if (!inlineText) {
     for (int k = 0; k < kScriptTableCount; ++k) {
       const ScriptTable& table = image.tables[k];
       if (tables[k].canonical) {
-        for (const std::string& line : tables[k].lines) out += std::string(".table ") + kTableWords[k] + " " + Quote(line) + "\n";
+        for (const std::string& line : tables[k].lines)
+          out += std::string(".table ") + kTableWords[k] + " " + Quote(line) + "\n";
       } else if (!table.bytes.empty()) {
         out += std::string(".tablebytes ") + kTableWords[k] + " " + HexBytes(table.bytes) + "\n";
       } else {
@@ -223,8 +223,8 @@ std::string Render(const ScriptImage& image, const std::array<TableView, kScript
   for (size_t i = 0; i < image.code.size(); ++i) {
     const ScriptInstruction& ins = image.code[i];
     // The last end instruction is implied by the assembler; the rest are written out.
-    if (i + 1 == image.code.size() && ins.Code == op::End && ins.Modes == 0 && ins.P1 == 0 && ins.P2 == 0 && ins.P3 == 0 &&
-        ins.P4 == 0 && ins.Value == 0 && (i == 0 || image.code[i - 1].Code != op::End))
+    if (i + 1 == image.code.size() && ins.Code == op::End && ins.Modes == 0 && ins.P1 == 0 && ins.P2 == 0 &&
+        ins.P3 == 0 && ins.P4 == 0 && ins.Value == 0 && (i == 0 || image.code[i - 1].Code != op::End))
       break;
     std::string line = printer.Line(ins);
     if (line.rfind("else[", 0) == 0 || line.rfind("endif[", 0) == 0) depth = std::max(depth - 1, 0);

@@ -11,7 +11,7 @@
 namespace mokuren {
 
 struct VorbisEncodeOptions {
-  float quality = 0.5f;  // libvorbisenc's VBR quality, -0.1 .. 1.0
+  float quality = 0.5f;                                       // libvorbisenc's VBR quality, -0.1 .. 1.0
   std::vector<std::pair<std::string, std::string>> comments;  // user comments, name and value (UTF-8)
   uint32_t serial = 1;
 };

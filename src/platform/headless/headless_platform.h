@@ -69,8 +69,8 @@ class HeadlessPlatform : public Platform {
   bool cursorShown_ = true;
   int64_t mainPaints_ = 0;
   int popups_ = 0;
-  std::array<bool, static_cast<size_t>(MenuItem::Count)> menuEnabled_{
-      true, true, true, true, true, true, true, true, true, true};
+  std::array<bool, static_cast<size_t>(MenuItem::Count)> menuEnabled_{true, true, true, true, true,
+                                                                      true, true, true, true, true};
   std::array<bool, static_cast<size_t>(MenuItem::Count)> menuChecked_{};
   std::array<std::u16string, static_cast<size_t>(MenuItem::Count)> menuCaption_;
   std::array<bool, 7> formVisible_{};

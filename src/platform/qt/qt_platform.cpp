@@ -163,8 +163,7 @@ void QtPlatform::OpenForm(FormId form) {
       query_ = std::make_unique<QueryDialog>(main_.get(), *form_);
       query_->open();
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

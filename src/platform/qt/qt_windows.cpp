@@ -85,8 +85,10 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
 }
 
 void MainWindow::wheelEvent(QWheelEvent* e) {
-  if (e->angleDelta().y() > 0) platform_.form().FormMouseWheelUp();
-  else if (e->angleDelta().y() < 0) platform_.form().FormMouseWheelDown();
+  if (e->angleDelta().y() > 0)
+    platform_.form().FormMouseWheelUp();
+  else if (e->angleDelta().y() < 0)
+    platform_.form().FormMouseWheelDown();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
@@ -124,8 +126,10 @@ void FloatWindow::mousePressEvent(QMouseEvent* e) {
 }
 
 void FloatWindow::wheelEvent(QWheelEvent* e) {
-  if (e->angleDelta().y() > 0) platform_.form().FormMouseWheelUp();
-  else if (e->angleDelta().y() < 0) platform_.form().FormMouseWheelDown();
+  if (e->angleDelta().y() > 0)
+    platform_.form().FormMouseWheelUp();
+  else if (e->angleDelta().y() < 0)
+    platform_.form().FormMouseWheelDown();
 }
 
 void FloatWindow::keyPressEvent(QKeyEvent* e) {
