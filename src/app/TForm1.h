@@ -78,6 +78,11 @@ class TForm1 : public EngineState {
   bool ApplySubsystemEvent(const Event& event);
   void NotAvailableYet(const Event& event);
   void MenuClick(MenuItem item);
+  // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
+  // empty file when none is up).
+  void WriteDialogTexts(const std::string& file);
+  // A modal form's texts as its view shows them: caption first, then every label and the text box.
+  std::vector<std::u16string> FormTexts(FormId form);
   uint32_t ElapsedMs();  // since the main loop started
   void TraceTaskCode();
   int64_t PassCount() const { return passCount_; }
@@ -138,7 +143,7 @@ class TForm1 : public EngineState {
   int32_t tracedTaskCode_ = 0;
   bool traced_ = false;
   std::vector<FormId> modalStack_;
-  std::vector<Key> keysToRelease_;
+  std::vector<Event> keysToRelease_;  // keyup events of this pass's "key" events
   struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };

@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "app/TForm1.h"
+#include "dialogs/TQueryForm.h"
+#include "text/text_codec.h"
 
 namespace mokuren {
 
@@ -42,7 +44,9 @@ bool TForm1::LoadEvents(std::string& error) {
 
 void TForm1::ApplyDueEvents() {
   // A "key" event holds its key for exactly one pass.
-  for (Key k : keysToRelease_) platform_.InjectKey(k, false);
+  for (const Event& release : keysToRelease_) {
+    if (!platform_.DeliverEvent(release)) platform_.InjectKey(KeyByName(release.args[0]), false);
+  }
   keysToRelease_.clear();
   if (!loopStarted_) return;
   for (const Event& e : events_.TakeDue(ElapsedMs())) {
@@ -73,6 +77,17 @@ void TForm1::MenuClick(MenuItem item) {
 
 void TForm1::ApplyEvent(const Event& e) {
   const std::string& v = e.verb;
+  if (v == "key") {
+    // Down now, up at the start of the next pass.
+    Event down = e, up = e;
+    down.verb = "keydown";
+    up.verb = "keyup";
+    keysToRelease_.push_back(up);
+    ApplyEvent(down);
+    return;
+  }
+  // A backend with real widgets delivers the window verbs through them.
+  if (platform_.DeliverEvent(e)) return;
   auto point = [&]() { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
   if (v == "click" || v == "rclick") {
     Point p = point();
@@ -82,9 +97,6 @@ void TForm1::ApplyEvent(const Event& e) {
     platform_.InjectCursor(WindowId::Main, point());
   } else if (v == "wheel") {
     e.args[0] == "up" ? FormMouseWheelUp() : FormMouseWheelDown();
-  } else if (v == "key") {
-    platform_.InjectKey(KeyByName(e.args[0]), true);
-    keysToRelease_.push_back(KeyByName(e.args[0]));
   } else if (v == "keydown" || v == "keyup") {
     platform_.InjectKey(KeyByName(e.args[0]), v == "keydown");
   } else if (v == "menu") {
@@ -97,9 +109,32 @@ void TForm1::ApplyEvent(const Event& e) {
     AnswerFrontDialog(e.args[0] == "ok");
   } else if (v == "quit") {
     Close();
+  } else if (v == "dialog-text") {
+    WriteDialogTexts(e.text);
   } else if (!ApplySubsystemEvent(e)) {
     NotAvailableYet(e);
   }
+}
+
+void TForm1::WriteDialogTexts(const std::string& file) {
+  std::u16string texts;
+  if (!modalStack_.empty() && !platform_.FrontDialogTexts(texts)) {
+    for (const std::u16string& line : FormTexts(modalStack_.back())) texts += line + u"\n";
+  }
+  const std::string path = AutomationFile(file);
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) {
+    ReportError(u"dialog-text: cannot write " + FromUtf8(path));
+    return;
+  }
+  const std::string utf8 = ToUtf8(texts);
+  std::fwrite(utf8.data(), 1, utf8.size(), out);
+  std::fclose(out);
+}
+
+std::vector<std::u16string> TForm1::FormTexts(FormId form) {
+  if (form == FormId::TQueryForm) return {QueryForm->Caption, QueryForm->Label1};
+  return OtherFormTexts(form);
 }
 
 void TForm1::TraceTaskCode() {

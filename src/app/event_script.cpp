@@ -17,10 +17,28 @@ struct VerbShape {
 };
 
 constexpr VerbShape kVerbs[] = {
-    {"click", 2, 2},     {"rclick", 2, 2},   {"move", 2, 2},    {"wheel", 1, 1},       {"key", 1, 1},
-    {"keydown", 1, 1},   {"keyup", 1, 1},    {"menu", 1, 1},    {"float-click", 2, 2}, {"dialog", 1, 1},
-    {"name", 0, -1},     {"comment", 0, -1}, {"config", 1, -1}, {"debug", 2, -1},      {"quicksave", 0, 0},
-    {"quickload", 0, 0}, {"save", 1, 1},     {"load", 1, 1},    {"screenshot", 1, -1}, {"screenshot-float", 1, -1},
+    {"click", 2, 2},
+    {"rclick", 2, 2},
+    {"move", 2, 2},
+    {"wheel", 1, 1},
+    {"key", 1, 1},
+    {"keydown", 1, 1},
+    {"keyup", 1, 1},
+    {"menu", 1, 1},
+    {"float-click", 2, 2},
+    {"dialog", 1, 1},
+    {"name", 0, -1},
+    {"comment", 0, -1},
+    {"config", 1, -1},
+    {"debug", 2, -1},
+    {"quicksave", 0, 0},
+    {"quickload", 0, 0},
+    {"save", 1, 1},
+    {"load", 1, 1},
+    {"screenshot", 1, -1},
+    {"screenshot-float", 1, -1},
+    {"screenshot-saveload", 1, -1},
+    {"dialog-text", 1, -1},
     {"quit", 0, 0},
 };
 

@@ -7,3 +7,5 @@ void DebugDumpEvent(const Event& e);
 void menuConfigClick();
 // Answers a modal dialog other than the confirmation (the events file's "dialog" verb).
 void AnswerOtherDialog(FormId form, bool ok);
+// The texts of a modal form other than the confirmation (the events file's "dialog-text" verb).
+std::vector<std::u16string> OtherFormTexts(FormId form);

@@ -9,6 +9,7 @@ namespace mokuren {
 
 class TABitmap;
 class TForm1;
+struct Event;
 
 struct Point {
   int32_t x = 0;
@@ -67,6 +68,17 @@ class Platform {
   // routes it through its widgets.
   virtual void InjectKey(Key key, bool down) = 0;
   virtual void InjectCursor(WindowId window, Point p) = 0;
+
+  // The events file's verbs that act on windows (click, rclick, move, wheel, key, keydown, keyup, menu,
+  // float-click, dialog, name, comment, config, quit), delivered the way a player acts. A backend with real
+  // widgets turns the event into input on them (a mouse event on the window, the menu item's action, a
+  // press of the dialog's button) and returns true; false leaves it to the engine, which calls the
+  // handlers the widgets would have called. The headless backend has no widgets and returns false.
+  virtual bool DeliverEvent(const Event& event) { return false; }
+  // The texts of the modal window in front for the events file's dialog-text verb: caption first, then
+  // every label and the text box, one a line. False when the backend has no view of its own to read (the
+  // engine then reads them from the form's state).
+  virtual bool FrontDialogTexts(std::u16string& texts) { return false; }
 
   // Output.
   virtual void PaintMain(const TABitmap& frame) = 0;

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/TForm1.h"
+#include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/qt_platform.h"
 #include "support/engine_fixture.h"
@@ -88,6 +89,40 @@ TEST_F(QtBackend, CancelToTheCloseQuestionKeepsTheGameRunning) {
   PressLater("ＯＫ");
   form_->Close();
   EXPECT_TRUE(form_->Terminated());
+}
+
+// The events file goes through the real widgets: "quit" closes the real window, whose close question is
+// read back with "dialog-text" and answered by clicking its real button.
+TEST_F(QtBackend, EventsReachTheRealWindowAndDialog) {
+  EventScript events;
+  std::string error;
+  const std::string texts = (dir_.path() / "texts.txt").string();
+  ASSERT_TRUE(events.Parse("0 quit\n0 dialog-text " + texts + "\n0 dialog cancel\n", error)) << error;
+  const auto due = events.TakeDue(0);
+  // The close question runs passes until answered; its answer comes from the events as they fall due.
+  QTimer::singleShot(100, [&] { form_->ApplyEvent(due[1]); });
+  QTimer::singleShot(200, [&] { form_->ApplyEvent(due[2]); });
+  form_->ApplyEvent(due[0]);
+  EXPECT_FALSE(form_->Terminated());
+  EXPECT_EQ(ReadFile(texts), "確認\nゲームを終了しますか？\n");
+}
+
+// A checkable menu item changes once per choice: its handler alone sets the check mark.
+TEST_F(QtBackend, FloatItemChosenFromTheRealMenuTogglesOnce) {
+  form_->TaskCode = task::MessageWait;
+  form_->SystemMenuAllowed = 1;
+  form_->IdleEvent();
+  QAction* floatItem = nullptr;
+  for (QAction* a : platform_->Menu().actions())
+    if (a->text() == "ウィンドウフロート化") floatItem = a;
+  ASSERT_NE(floatItem, nullptr);
+  ASSERT_TRUE(floatItem->isEnabled());
+  floatItem->trigger();
+  EXPECT_TRUE(floatItem->isChecked());
+  EXPECT_TRUE(platform_->FloatVisible());
+  floatItem->trigger();
+  EXPECT_FALSE(floatItem->isChecked());
+  EXPECT_FALSE(platform_->FloatVisible());
 }
 
 }  // namespace

@@ -3,11 +3,15 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QWheelEvent>
 #include <thread>
 
 #include "app/TForm1.h"
+#include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/qt_windows.h"
 #include "text/text_codec.h"
@@ -71,7 +75,10 @@ void QtPlatform::Attach(TForm1& form) {
     QAction* a = menu_->addAction(Q(e.caption));
     actions_[static_cast<size_t>(e.item)] = a;
     MenuItem item = e.item;
-    QObject::connect(a, &QAction::triggered, [this, item] { form_->MenuClick(item); });
+    QObject::connect(a, &QAction::triggered, [this, a, item] {
+      a->setChecked(checked_[static_cast<size_t>(item)]);
+      form_->MenuClick(item);
+    });
   }
   Action(MenuItem::menuFloat)->setCheckable(true);
   QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { form_->PopupMenu1Popup(); });
@@ -105,20 +112,114 @@ WindowId QtPlatform::Foreground() {
 }
 
 Point QtPlatform::CursorPos(WindowId client) {
-  QWidget* w = client == WindowId::Float ? static_cast<QWidget*>(float_.get()) : static_cast<QWidget*>(main_.get());
-  QPoint p = w->mapFromGlobal(QCursor::pos());
-  if (client == WindowId::Main && main_->isFullScreen()) {
-    // The frame is scaled to fit; report the pointer in frame coordinates.
-    double s = std::min(main_->width() / 800.0, main_->height() / 600.0);
-    double ox = (main_->width() - 800 * s) / 2, oy = (main_->height() - 600 * s) / 2;
-    return {static_cast<int32_t>((p.x() - ox) / s), static_cast<int32_t>((p.y() - oy) / s)};
+  if (client == WindowId::Float) {
+    QPoint p = float_->mapFromGlobal(QCursor::pos());
+    return {p.x(), p.y()};
   }
-  return {p.x(), p.y()};
+  // The frame may be shown scaled (full screen); the pointer is reported in frame coordinates.
+  return WidgetToFrame(*main_, QSize(800, 600), main_->mapFromGlobal(QCursor::pos().toPointF()));
 }
 
 void QtPlatform::InjectCursor(WindowId window, Point p) {
-  QWidget* w = window == WindowId::Float ? static_cast<QWidget*>(float_.get()) : static_cast<QWidget*>(main_.get());
-  QCursor::setPos(w->mapToGlobal(QPoint(p.x, p.y)));
+  if (window == WindowId::Float) {
+    QCursor::setPos(float_->mapToGlobal(QPoint(p.x, p.y)));
+  } else {
+    QCursor::setPos(main_->mapToGlobal(FrameToWidget(*main_, QSize(800, 600), p)).toPoint());
+  }
+}
+
+QWidget& QtPlatform::FrontWindow() { return *main_; }
+
+void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button) {
+  const QPointF local = FrameToWidget(window, frame, p);
+  const QPointF global = window.mapToGlobal(local);
+  QCursor::setPos(global.toPoint());
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+  QApplication::sendEvent(&window, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &release);
+}
+
+void QtPlatform::SendKey(const std::string& name, bool down) {
+  static const std::pair<const char*, int> kKeys[] = {
+      {"Enter", Qt::Key_Return}, {"Space", Qt::Key_Space}, {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown},
+      {"F1", Qt::Key_F1},        {"F2", Qt::Key_F2},       {"Ctrl", Qt::Key_Control}};
+  for (const auto& [keyName, qtKey] : kKeys) {
+    if (name != keyName) continue;
+    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
+                qtKey == Qt::Key_Control && down ? Qt::ControlModifier : Qt::NoModifier);
+    QWidget* target =
+        float_->isActiveWindow() ? static_cast<QWidget*>(float_.get()) : static_cast<QWidget*>(main_.get());
+    QApplication::sendEvent(target, &e);
+  }
+}
+
+bool QtPlatform::DeliverEvent(const Event& e) {
+  const std::string& v = e.verb;
+  auto point = [&] { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
+  if (v == "click" || v == "rclick") {
+    QWidget& w = FrontWindow();
+    SendClick(w, QSize(800, 600), point(), v == "click" ? Qt::LeftButton : Qt::RightButton);
+    return true;
+  }
+  if (v == "float-click") {
+    SendClick(*float_, QSize(800, 184), point(), Qt::LeftButton);
+    return true;
+  }
+  if (v == "move") {
+    QWidget& w = FrontWindow();
+    const QPointF local = FrameToWidget(w, QSize(800, 600), point());
+    const QPointF global = w.mapToGlobal(local);
+    QCursor::setPos(global.toPoint());
+    QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &move);
+    return true;
+  }
+  if (v == "wheel") {
+    QWidget& w = FrontWindow();
+    const QPointF local = w.mapFromGlobal(QCursor::pos().toPointF());
+    const int delta = e.args[0] == "up" ? 120 : -120;
+    QWheelEvent wheel(local, QCursor::pos().toPointF(), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&w, &wheel);
+    return true;
+  }
+  if (v == "keydown" || v == "keyup") {
+    SendKey(e.args[0], v == "keydown");
+    return true;
+  }
+  if (v == "menu") {
+    // As a player does: the menu opens (its items are brought up to date), then the item is chosen.
+    for (size_t i = 0; i < actions_.size(); ++i) {
+      static constexpr const char* kNames[] = {"menuKSkip", "menuSSkip", "menuAuto",   "menuWindow", "menuFloat",
+                                               "menuSave",  "menuLoad",  "menuConfig", "menuTitle",  "menuQuit"};
+      if (e.args[0] != kNames[i]) continue;
+      emit menu_->aboutToShow();
+      if (actions_[i]->isEnabled()) actions_[i]->trigger();
+    }
+    return true;
+  }
+  if (v == "quit") {
+    main_->close();
+    return true;
+  }
+  if (v == "dialog") {
+    if (AutomatedDialog* d = FrontDialog()) d->Press(e.args[0] == "ok");
+    return true;
+  }
+  if (v == "name" || v == "comment" || v == "config") {
+    AutomatedDialog* d = FrontDialog();
+    return d && d->Fill(e);
+  }
+  return false;
+}
+
+bool QtPlatform::FrontDialogTexts(std::u16string& texts) {
+  AutomatedDialog* d = FrontDialog();
+  if (!d) return false;
+  texts.clear();
+  for (const QString& line : d->Texts()) texts += line.toStdU16String() + u"\n";
+  return true;
 }
 
 void QtPlatform::PaintMain(const TABitmap& frame) {
@@ -152,8 +253,11 @@ void QtPlatform::SetMenuEnabled(MenuItem item, bool enabled) {
 }
 bool QtPlatform::MenuEnabled(MenuItem item) { return item != MenuItem::Count && Action(item)->isEnabled(); }
 void QtPlatform::SetMenuCaption(MenuItem item, const std::u16string& caption) { Action(item)->setText(Q(caption)); }
-void QtPlatform::SetMenuChecked(MenuItem item, bool checked) { Action(item)->setChecked(checked); }
-bool QtPlatform::MenuChecked(MenuItem item) { return Action(item)->isChecked(); }
+void QtPlatform::SetMenuChecked(MenuItem item, bool checked) {
+  checked_[static_cast<size_t>(item)] = checked;
+  Action(item)->setChecked(checked);
+}
+bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t>(item)]; }
 
 void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoint(client.x, client.y))); }
 
@@ -161,6 +265,7 @@ void QtPlatform::OpenForm(FormId form) {
   switch (form) {
     case FormId::TQueryForm:
       query_ = std::make_unique<QueryDialog>(main_.get(), *form_);
+      dialogs_.push_back(query_.get());
       query_->open();
       break;
     default: break;
@@ -169,6 +274,7 @@ void QtPlatform::OpenForm(FormId form) {
 
 void QtPlatform::CloseForm(FormId form) {
   if (form == FormId::TQueryForm && query_) {
+    std::erase(dialogs_, static_cast<AutomatedDialog*>(query_.get()));
     query_->hide();
     query_.reset();
   }

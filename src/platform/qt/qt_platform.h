@@ -6,6 +6,8 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -14,6 +16,7 @@ namespace mokuren {
 class MainWindow;
 class FloatWindow;
 class QueryDialog;
+class AutomatedDialog;
 
 class QtPlatform final : public Platform {
  public:
@@ -54,6 +57,9 @@ class QtPlatform final : public Platform {
 
   void FatalMessage(const std::string& utf8) override;
 
+  bool DeliverEvent(const Event& event) override;
+  bool FrontDialogTexts(std::u16string& texts) override;
+
   // Called by the views, and by tests.
   TForm1& form() { return *form_; }
   QMenu& Menu() { return *menu_; }
@@ -63,6 +69,13 @@ class QtPlatform final : public Platform {
 
  private:
   QAction* Action(MenuItem item) { return actions_[static_cast<size_t>(item)]; }
+  // The window a click of the events file goes to: the save/load screen while it is up, else the main
+  // window.
+  QWidget& FrontWindow();
+  // A press and release of `button` at frame point p of `window`, as from the real mouse.
+  void SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button);
+  void SendKey(const std::string& name, bool down);
+  AutomatedDialog* FrontDialog() { return dialogs_.empty() ? nullptr : dialogs_.back(); }
 
   QApplication app_;
   TForm1* form_ = nullptr;
@@ -72,6 +85,11 @@ class QtPlatform final : public Platform {
   std::unique_ptr<QMenu> menu_;
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
+  // The check marks as the engine's handlers set them. A checkable QAction toggles itself before its
+  // handler runs; the action is put back to this state first, so the handler alone decides.
+  std::array<bool, static_cast<size_t>(MenuItem::Count)> checked_{};
+  // The modal views open now, the front one last.
+  std::vector<AutomatedDialog*> dialogs_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 

@@ -4,11 +4,13 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWindow>
+#include <cmath>
 
 #include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
@@ -37,6 +39,42 @@ bool TrackKey(QtPlatform& platform, QKeyEvent* e, bool down) {
 
 }  // namespace
 
+namespace {
+
+// The rectangle a frame is painted into: the whole widget at its own size, otherwise scaled to fit with
+// its aspect kept and centred.
+QRectF FrameRect(const QWidget& widget, QSize frame) {
+  if (widget.size() == frame) return QRectF(QPointF(0, 0), QSizeF(frame));
+  const double s = std::min(widget.width() / double(frame.width()), widget.height() / double(frame.height()));
+  return QRectF((widget.width() - frame.width() * s) / 2, (widget.height() - frame.height() * s) / 2, frame.width() * s,
+                frame.height() * s);
+}
+
+}  // namespace
+
+QPointF FrameToWidget(const QWidget& widget, QSize frame, Point p) {
+  const QRectF r = FrameRect(widget, frame);
+  const double s = r.width() / frame.width();
+  // The centre of the frame pixel, so that the way back lands on the same pixel.
+  return {r.left() + (p.x + 0.5) * s, r.top() + (p.y + 0.5) * s};
+}
+
+Point WidgetToFrame(const QWidget& widget, QSize frame, QPointF p) {
+  const QRectF r = FrameRect(widget, frame);
+  const double s = r.width() / frame.width();
+  return {static_cast<int32_t>(std::floor((p.x() - r.left()) / s)),
+          static_cast<int32_t>(std::floor((p.y() - r.top()) / s))};
+}
+
+QStringList AutomatedDialog::Texts() const {
+  QWidget& w = const_cast<AutomatedDialog*>(this)->Widget();
+  QStringList texts{w.windowTitle()};
+  for (QLabel* label : w.findChildren<QLabel*>())
+    if (!label->text().isEmpty()) texts << label->text();
+  for (QLineEdit* edit : w.findChildren<QLineEdit*>()) texts << edit->text();
+  return texts;
+}
+
 void PaintSurface(QWidget& widget, const TABitmap& surface) {
   QPainter p(&widget);
   if (!surface.IsValid()) {
@@ -50,11 +88,8 @@ void PaintSurface(QWidget& widget, const TABitmap& surface) {
     return;
   }
   p.fillRect(widget.rect(), Qt::black);
-  double s = std::min(widget.width() / double(surface.Width()), widget.height() / double(surface.Height()));
-  QRectF target((widget.width() - surface.Width() * s) / 2, (widget.height() - surface.Height() * s) / 2,
-                surface.Width() * s, surface.Height() * s);
   p.setRenderHint(QPainter::SmoothPixmapTransform);
-  p.drawImage(target, image);
+  p.drawImage(FrameRect(widget, QSize(surface.Width(), surface.Height())), image);
 }
 
 MainWindow::MainWindow(QtPlatform& platform) : platform_(platform) {
@@ -78,10 +113,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* e) {
-  QPoint pos = e->position().toPoint();
-  Point client = platform_.CursorPos(WindowId::Main);
-  if (!isFullScreen()) client = {pos.x(), pos.y()};
-  platform_.form().FormMouseDown(ButtonOf(e->button()), client);
+  platform_.form().FormMouseDown(ButtonOf(e->button()), WidgetToFrame(*this, QSize(800, 600), e->position()));
 }
 
 void MainWindow::wheelEvent(QWheelEvent* e) {
@@ -158,9 +190,13 @@ QueryDialog::QueryDialog(QWidget* parent, TForm1& form) : QDialog(parent), form_
   row->addStretch();
   layout->addLayout(row);
   ok->setDefault(true);
+  ok_ = ok;
+  cancel_ = cancel;
   connect(ok, &QPushButton::clicked, this, [this] { form_.QueryForm->OkButtonClick(); });
   connect(cancel, &QPushButton::clicked, this, [this] { form_.QueryForm->CancelButtonClick(); });
 }
+
+void QueryDialog::Press(bool ok) { (ok ? ok_ : cancel_)->click(); }
 
 void QueryDialog::reject() { form_.QueryForm->CancelButtonClick(); }
 

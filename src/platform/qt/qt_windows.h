@@ -3,13 +3,18 @@
 #pragma once
 
 #include <QDialog>
+#include <QPushButton>
+#include <QStringList>
 #include <QWidget>
+
+#include "platform/platform.h"
 
 namespace mokuren {
 
 class TABitmap;
 class TForm1;
 class QtPlatform;
+struct Event;
 
 class MainWindow final : public QWidget {
   Q_OBJECT
@@ -49,20 +54,43 @@ class FloatWindow final : public QWidget {
   const TABitmap* frame_ = nullptr;
 };
 
+// A modal view that the events file operates the way a player does: its real buttons pressed, its text
+// box filled, its texts read back.
+class AutomatedDialog {
+ public:
+  virtual ~AutomatedDialog() = default;
+  // "dialog ok" / "dialog cancel": clicks the button.
+  virtual void Press(bool ok) = 0;
+  // "name", "comment", "config": fills the controls (and presses what the verb presses); false when the
+  // verb is not this dialog's.
+  virtual bool Fill(const Event& event) { return false; }
+  // Caption first, then every label and the text box, one a line.
+  virtual QStringList Texts() const;
+  virtual QWidget& Widget() = 0;
+};
+
 // The view of TQueryForm: the question, "ＯＫ" and "キャンセル".
-class QueryDialog final : public QDialog {
+class QueryDialog final : public QDialog, public AutomatedDialog {
   Q_OBJECT
  public:
   QueryDialog(QWidget* parent, TForm1& form);
+  void Press(bool ok) override;
+  QWidget& Widget() override { return *this; }
 
  protected:
   void reject() override;
 
  private:
   TForm1& form_;
+  QPushButton* ok_ = nullptr;
+  QPushButton* cancel_ = nullptr;
 };
 
-// Paints a 32-bit surface (blue, green, red, transparency) into a rectangle, scaled with its aspect kept.
+// Paints a 32-bit surface (blue, green, red, transparency) into the widget, scaled with its aspect kept
+// when the widget is not the surface's size.
 void PaintSurface(QWidget& widget, const TABitmap& surface);
+// Where a point of a frame of `frame` pixels lies in the widget that shows it scaled (PaintSurface), and back.
+QPointF FrameToWidget(const QWidget& widget, QSize frame, Point p);
+Point WidgetToFrame(const QWidget& widget, QSize frame, QPointF p);
 
 }  // namespace mokuren
