@@ -20,6 +20,7 @@
 #include "archive/archive_index.h"
 #include "graphics/ABitmap.h"
 #include "platform/platform.h"
+#include "platform/window_host.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_registers.h"
 
@@ -27,7 +28,7 @@ namespace mokuren {
 
 class TQueryForm;
 
-class TForm1 : public EngineState {
+class TForm1 : public EngineState, public WindowHost {
  public:
   TForm1(Platform& platform, LaunchOptions options);
   ~TForm1();
@@ -43,7 +44,7 @@ class TForm1 : public EngineState {
   void FormDestroy();
   void menuQuitClick();
   // Close request from the window's close button, the quit menu item or the events file.
-  void Close();
+  void Close() override;
   // Close as a confirmed quit would, without asking (the end of --max-ms).
   void CloseConfirmed();
   bool Terminated() const { return terminated_; }
@@ -77,7 +78,7 @@ class TForm1 : public EngineState {
   // Events of the subsystems' verbs; false when the verb is not one of theirs.
   bool ApplySubsystemEvent(const Event& event);
   void NotAvailableYet(const Event& event);
-  void MenuClick(MenuItem item);
+  void MenuClick(MenuItem item) override;
   // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
   // empty file when none is up).
   void WriteDialogTexts(const std::string& file);
@@ -107,6 +108,7 @@ class TForm1 : public EngineState {
   TABitmap FloatSurface{800, 184};
 
   std::unique_ptr<TQueryForm> QueryForm;
+  TQueryForm& GetQueryForm() override { return *QueryForm; }
 
   // clang-format off: the fragments keep the subsystems' order
 #include "archive/form_archive.h"

@@ -8,7 +8,7 @@
 namespace mokuren {
 
 class TABitmap;
-class TForm1;
+class WindowHost;
 struct Event;
 
 struct Point {
@@ -48,7 +48,7 @@ class Platform {
   virtual ~Platform() = default;
 
   // Called once the engine exists; the backend forwards window events to its handlers from then on.
-  virtual void Attach(TForm1& form) = 0;
+  virtual void Attach(WindowHost& host) = 0;
   // Shows the main window (the end of start-up).
   virtual void ShowMainWindow() = 0;
   virtual bool Headless() const = 0;

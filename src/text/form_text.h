@@ -60,10 +60,10 @@ void BrowseMsgLog();
 void DrawNotice(TABitmap& target);
 
 // Main window handlers.
-void FormMouseDown(MouseButton button, Point client);
-void FormMouseWheelUp();
-void FormMouseWheelDown();
-void PopupMenu1Popup();
+void FormMouseDown(MouseButton button, Point client) override;
+void FormMouseWheelUp() override;
+void FormMouseWheelDown() override;
+void PopupMenu1Popup() override;
 void menuKSkipClick();
 void menuSSkipClick();
 void menuAutoClick();

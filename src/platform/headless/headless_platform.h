@@ -13,7 +13,7 @@ class HeadlessPlatform : public Platform {
  public:
   explicit HeadlessPlatform(uint32_t startTick = 0) : tick_(startTick) {}
 
-  void Attach(TForm1& form) override { form_ = &form; }
+  void Attach(WindowHost& host) override { host_ = &host; }
   void ShowMainWindow() override { shown_ = true; }
   bool Headless() const override { return true; }
 
@@ -59,7 +59,7 @@ class HeadlessPlatform : public Platform {
  private:
   static size_t Index(MenuItem item) { return static_cast<size_t>(item); }
 
-  TForm1* form_ = nullptr;
+  WindowHost* host_ = nullptr;
   uint32_t tick_;
   bool shown_ = false;
   std::array<bool, static_cast<size_t>(Key::Count)> keys_{};

@@ -10,10 +10,10 @@
 #include <QWheelEvent>
 #include <thread>
 
-#include "app/TForm1.h"
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/qt_windows.h"
+#include "platform/window_host.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -65,8 +65,8 @@ QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
 
 QtPlatform::~QtPlatform() = default;
 
-void QtPlatform::Attach(TForm1& form) {
-  form_ = &form;
+void QtPlatform::Attach(WindowHost& host) {
+  host_ = &host;
   main_ = std::make_unique<MainWindow>(*this);
   float_ = std::make_unique<FloatWindow>(*this);
   menu_ = std::make_unique<QMenu>(main_.get());
@@ -77,11 +77,11 @@ void QtPlatform::Attach(TForm1& form) {
     MenuItem item = e.item;
     QObject::connect(a, &QAction::triggered, [this, a, item] {
       a->setChecked(checked_[static_cast<size_t>(item)]);
-      form_->MenuClick(item);
+      host_->MenuClick(item);
     });
   }
   Action(MenuItem::menuFloat)->setCheckable(true);
-  QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { form_->PopupMenu1Popup(); });
+  QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { host_->PopupMenu1Popup(); });
 }
 
 QWidget& QtPlatform::Main() { return *main_; }
@@ -264,7 +264,7 @@ void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoin
 void QtPlatform::OpenForm(FormId form) {
   switch (form) {
     case FormId::TQueryForm:
-      query_ = std::make_unique<QueryDialog>(main_.get(), *form_);
+      query_ = std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm());
       dialogs_.push_back(query_.get());
       query_->open();
       break;

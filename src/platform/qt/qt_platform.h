@@ -23,7 +23,7 @@ class QtPlatform final : public Platform {
   QtPlatform(int& argc, char** argv);
   ~QtPlatform() override;
 
-  void Attach(TForm1& form) override;
+  void Attach(WindowHost& host) override;
   void ShowMainWindow() override;
   bool Headless() const override { return false; }
 
@@ -61,7 +61,7 @@ class QtPlatform final : public Platform {
   bool FrontDialogTexts(std::u16string& texts) override;
 
   // Called by the views, and by tests.
-  TForm1& form() { return *form_; }
+  WindowHost& host() { return *host_; }
   QMenu& Menu() { return *menu_; }
   QWidget& Main();
   void SetKey(Key key, bool down) { keys_[static_cast<size_t>(key)] = down; }
@@ -78,7 +78,7 @@ class QtPlatform final : public Platform {
   AutomatedDialog* FrontDialog() { return dialogs_.empty() ? nullptr : dialogs_.back(); }
 
   QApplication app_;
-  TForm1* form_ = nullptr;
+  WindowHost* host_ = nullptr;
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<FloatWindow> float_;
   std::unique_ptr<QueryDialog> query_;

@@ -12,10 +12,10 @@
 #include <QWindow>
 #include <cmath>
 
-#include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmap.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/window_host.h"
 
 namespace mokuren {
 
@@ -113,14 +113,14 @@ void MainWindow::paintEvent(QPaintEvent*) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* e) {
-  platform_.form().FormMouseDown(ButtonOf(e->button()), WidgetToFrame(*this, QSize(800, 600), e->position()));
+  platform_.host().FormMouseDown(ButtonOf(e->button()), WidgetToFrame(*this, QSize(800, 600), e->position()));
 }
 
 void MainWindow::wheelEvent(QWheelEvent* e) {
   if (e->angleDelta().y() > 0)
-    platform_.form().FormMouseWheelUp();
+    platform_.host().FormMouseWheelUp();
   else if (e->angleDelta().y() < 0)
-    platform_.form().FormMouseWheelDown();
+    platform_.host().FormMouseWheelDown();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
@@ -136,7 +136,7 @@ void MainWindow::focusOutEvent(QFocusEvent*) { platform_.ClearKeys(); }
 void MainWindow::closeEvent(QCloseEvent* e) {
   // The engine asks first and ends its own loop when the player confirms.
   e->ignore();
-  platform_.form().Close();
+  platform_.host().Close();
 }
 
 FloatWindow::FloatWindow(QtPlatform& platform) : platform_(platform) {
@@ -159,9 +159,9 @@ void FloatWindow::mousePressEvent(QMouseEvent* e) {
 
 void FloatWindow::wheelEvent(QWheelEvent* e) {
   if (e->angleDelta().y() > 0)
-    platform_.form().FormMouseWheelUp();
+    platform_.host().FormMouseWheelUp();
   else if (e->angleDelta().y() < 0)
-    platform_.form().FormMouseWheelDown();
+    platform_.host().FormMouseWheelDown();
 }
 
 void FloatWindow::keyPressEvent(QKeyEvent* e) {
@@ -172,8 +172,8 @@ void FloatWindow::keyReleaseEvent(QKeyEvent* e) {
   if (!TrackKey(platform_, e, false)) QWidget::keyReleaseEvent(e);
 }
 
-QueryDialog::QueryDialog(QWidget* parent, TForm1& form) : QDialog(parent), form_(form) {
-  const TQueryForm& q = *form.QueryForm;
+QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent), form_(form) {
+  const TQueryForm& q = form;
   setWindowTitle(Q(q.Caption));
   setWindowModality(Qt::ApplicationModal);
   auto* layout = new QVBoxLayout(this);
@@ -192,12 +192,12 @@ QueryDialog::QueryDialog(QWidget* parent, TForm1& form) : QDialog(parent), form_
   ok->setDefault(true);
   ok_ = ok;
   cancel_ = cancel;
-  connect(ok, &QPushButton::clicked, this, [this] { form_.QueryForm->OkButtonClick(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { form_.QueryForm->CancelButtonClick(); });
+  connect(ok, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
+  connect(cancel, &QPushButton::clicked, this, [this] { form_.CancelButtonClick(); });
 }
 
 void QueryDialog::Press(bool ok) { (ok ? ok_ : cancel_)->click(); }
 
-void QueryDialog::reject() { form_.QueryForm->CancelButtonClick(); }
+void QueryDialog::reject() { form_.CancelButtonClick(); }
 
 }  // namespace mokuren

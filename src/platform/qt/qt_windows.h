@@ -12,7 +12,7 @@
 namespace mokuren {
 
 class TABitmap;
-class TForm1;
+class TQueryForm;
 class QtPlatform;
 struct Event;
 
@@ -73,7 +73,7 @@ class AutomatedDialog {
 class QueryDialog final : public QDialog, public AutomatedDialog {
   Q_OBJECT
  public:
-  QueryDialog(QWidget* parent, TForm1& form);
+  QueryDialog(QWidget* parent, TQueryForm& form);
   void Press(bool ok) override;
   QWidget& Widget() override { return *this; }
 
@@ -81,7 +81,7 @@ class QueryDialog final : public QDialog, public AutomatedDialog {
   void reject() override;
 
  private:
-  TForm1& form_;
+  TQueryForm& form_;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
 };

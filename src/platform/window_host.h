@@ -1,0 +1,30 @@
+// What the backends' windows may call in the engine: the main window's handlers, and the state of each
+// form that a view shows. TForm1 is the one implementation; a view sees nothing else of the engine.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace mokuren {
+
+class TQueryForm;
+
+class WindowHost {
+ public:
+  // The main window's handlers.
+  virtual void FormMouseDown(MouseButton button, Point client) = 0;
+  virtual void FormMouseWheelUp() = 0;
+  virtual void FormMouseWheelDown() = 0;
+  // The window's close button: the engine asks the player first and ends its loop when confirmed.
+  virtual void Close() = 0;
+  // The popup menu: about to open (items brought up to date), and an item chosen.
+  virtual void PopupMenu1Popup() = 0;
+  virtual void MenuClick(MenuItem item) = 0;
+
+  // The forms whose views the backends show.
+  virtual TQueryForm& GetQueryForm() = 0;
+
+ protected:
+  ~WindowHost() = default;
+};
+
+}  // namespace mokuren
