@@ -15,7 +15,6 @@ constexpr int64_t kUnit = int64_t{1} << 40;  // fade level 1.0
 constexpr int64_t kAudible = static_cast<int64_t>(0.01 * static_cast<double>(kUnit));
 constexpr int32_t kChunkFrames = 512;
 constexpr double kBytesPerSecond16 = 176400.0;  // 44100 Hz stereo 16-bit
-constexpr double kBytesPerSecond32 = 352800.0;  // the same in 32-bit samples
 
 int32_t Saturate(int64_t v) {
   return static_cast<int32_t>(

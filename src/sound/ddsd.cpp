@@ -12,7 +12,6 @@ namespace mokuren {
 namespace {
 
 // DSBCAPS_* values the buffer flags are made of.
-constexpr uint32_t kCtrl3D = 0x10;
 constexpr uint32_t kCtrlFrequency = 0x20;
 constexpr uint32_t kCtrlPan = 0x40;
 constexpr uint32_t kCtrlVolume = 0x80;

@@ -82,8 +82,8 @@ bool IsPlainName(const std::string& s) {
 
 class Printer {
  public:
-  Printer(const ScriptImage& image, const std::array<TableView, kScriptTableCount>& tables, bool inlineText)
-      : image_(image), tables_(tables), inline_(inlineText) {}
+  Printer(const std::array<TableView, kScriptTableCount>& tables, bool inlineText)
+      : tables_(tables), inline_(inlineText) {}
 
   // The line for one instruction; raw when the mnemonic form does not reproduce it.
   std::string Line(const ScriptInstruction& ins) {
@@ -192,7 +192,6 @@ class Printer {
     return text;
   }
 
-  const ScriptImage& image_;
   const std::array<TableView, kScriptTableCount>& tables_;
   bool inline_;
 };
@@ -218,7 +217,7 @@ std::string Render(const ScriptImage& image, const std::array<TableView, kScript
     }
   }
   if (!out.empty()) out += "\n";
-  Printer printer(image, tables, inlineText);
+  Printer printer(tables, inlineText);
   int depth = 0;
   for (size_t i = 0; i < image.code.size(); ++i) {
     const ScriptInstruction& ins = image.code[i];
