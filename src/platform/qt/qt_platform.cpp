@@ -12,7 +12,9 @@
 
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
+#include "platform/qt/comment_dialog.h"
 #include "platform/qt/qt_windows.h"
+#include "platform/qt/save_load_view.h"
 #include "platform/window_host.h"
 #include "text/text_codec.h"
 
@@ -106,7 +108,8 @@ void QtPlatform::ProcessMessages() { QCoreApplication::processEvents(QEventLoop:
 
 WindowId QtPlatform::Foreground() {
   QWidget* w = QApplication::activeWindow();
-  if (w == main_.get()) return WindowId::Main;
+  // The save/load screen lies inside the main window.
+  if (w == main_.get()) return saveLoad_ ? WindowId::SaveLoad : WindowId::Main;
   if (w == float_.get()) return WindowId::Float;
   return WindowId::Other;
 }
@@ -128,7 +131,10 @@ void QtPlatform::InjectCursor(WindowId window, Point p) {
   }
 }
 
-QWidget& QtPlatform::FrontWindow() { return *main_; }
+QWidget& QtPlatform::FrontWindow() {
+  if (saveLoad_) return *saveLoad_;
+  return *main_;
+}
 
 void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button) {
   const QPointF local = FrameToWidget(window, frame, p);
@@ -268,16 +274,35 @@ void QtPlatform::OpenForm(FormId form) {
       dialogs_.push_back(query_.get());
       query_->open();
       break;
+    case FormId::TForm7:
+      saveLoad_ = std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm());
+      dialogs_.push_back(saveLoad_.get());
+      saveLoad_->show();
+      saveLoad_->raise();
+      saveLoad_->setFocus();
+      break;
+    case FormId::TCommentForm:
+      comment_ = std::make_unique<CommentDialog>(*main_, host_->GetCommentForm());
+      dialogs_.push_back(comment_.get());
+      comment_->open();
+      break;
     default: break;
   }
 }
 
 void QtPlatform::CloseForm(FormId form) {
-  if (form == FormId::TQueryForm && query_) {
-    std::erase(dialogs_, static_cast<AutomatedDialog*>(query_.get()));
-    query_->hide();
-    query_.reset();
+  auto close = [this](auto& view) {
+    if (!view) return;
+    std::erase(dialogs_, static_cast<AutomatedDialog*>(view.get()));
+    view->hide();
+    view.reset();
+  };
+  if (form == FormId::TQueryForm) close(query_);
+  if (form == FormId::TForm7) {
+    close(saveLoad_);
+    main_->setFocus();
   }
+  if (form == FormId::TCommentForm) close(comment_);
 }
 
 void QtPlatform::SetFormVisible(FormId form, bool visible) {
