@@ -16,16 +16,12 @@
 #include "save/save_date.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "support/test_surfaces.h"
 #include "text/text_codec.h"
 #include "toolkit/png_writer.h"
 
 namespace mokuren::testing {
 namespace {
-
-uint32_t Rgb(const TABitmap& s, int x, int y) {
-  const uint8_t* p = s.ScanLine(y) + 4 * x;
-  return static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
-}
 
 // An 800x600 picture of one colour with rectangles of others (x, y, w, h, 0xRRGGBB).
 struct Box {

@@ -268,23 +268,25 @@ bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t
 void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoint(client.x, client.y))); }
 
 void QtPlatform::OpenForm(FormId form) {
+  // The new view is kept and goes in front of the events file's dialogs.
+  auto front = [this](auto& slot, auto view) -> auto& {
+    slot = std::move(view);
+    dialogs_.push_back(slot.get());
+    return *slot;
+  };
   switch (form) {
     case FormId::TQueryForm:
-      query_ = std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm());
-      dialogs_.push_back(query_.get());
-      query_->open();
+      front(query_, std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm())).open();
       break;
-    case FormId::TForm7:
-      saveLoad_ = std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm());
-      dialogs_.push_back(saveLoad_.get());
-      saveLoad_->show();
-      saveLoad_->raise();
-      saveLoad_->setFocus();
+    case FormId::TForm7: {
+      SaveLoadView& view = front(saveLoad_, std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm()));
+      view.show();
+      view.raise();
+      view.setFocus();
       break;
+    }
     case FormId::TCommentForm:
-      comment_ = std::make_unique<CommentDialog>(*main_, host_->GetCommentForm());
-      dialogs_.push_back(comment_.get());
-      comment_->open();
+      front(comment_, std::make_unique<CommentDialog>(*main_, host_->GetCommentForm())).open();
       break;
     default: break;
   }
