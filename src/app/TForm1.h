@@ -31,7 +31,7 @@ class TQueryForm;
 class TForm7;
 class TCommentForm;
 
-class TForm1 : public EngineState, public WindowHost, public SaveScreenHost {
+class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost {
  public:
   TForm1(Platform& platform, LaunchOptions options);
   ~TForm1();

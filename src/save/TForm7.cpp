@@ -1,6 +1,7 @@
 #include "save/TForm7.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "app/engine_state.h"
 #include "dialogs/TQueryForm.h"
@@ -80,10 +81,11 @@ int TForm7::NewestSlot() const {
   for (int n = 1; n < kQuickSlot; ++n) {
     const SaveRecord& slot = saves.Slot(n);
     if (slot.Used == 0) continue;
-    // A damaged date that is not a number never counts as later than another.
-    if (newest == 0 || slot.SaveDate > newestDate) {
+    // A date that is not a number (a damaged slot) counts as the earliest.
+    const double date = std::isnan(slot.SaveDate) ? -HUGE_VAL : slot.SaveDate;
+    if (newest == 0 || date > newestDate) {
       newest = n;
-      newestDate = std::isnan(slot.SaveDate) ? -HUGE_VAL : slot.SaveDate;
+      newestDate = date;
     }
   }
   return newest;
