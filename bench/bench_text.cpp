@@ -3,17 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "app/TForm1.h"
-#include "platform/headless/headless_platform.h"
+#include "bench_engine.h"
 #include "text/message_layout.h"
-#include "toolkit/archive_writer.h"
 
 namespace {
 
@@ -23,38 +17,11 @@ const std::u16string kMessage =
     u"ミナ「①くん、おはよう！　今日から同じクラスだね。ずっと待ってたんだから、遅刻しないでよ？"
     u"帰りは一緒に商店街へ寄って、新しい文房具を見に行こうね。約束だよ」";
 
-// A headless engine on a minimal game in a temporary directory, past its start-up.
-struct Engine {
-  std::filesystem::path dir;
-  std::unique_ptr<HeadlessPlatform> platform;
-  std::unique_ptr<TForm1> form;
-
+// The engine past its start-up, with a message window frame of its full size.
+struct Engine : BenchEngine {
   Engine() {
-    dir = std::filesystem::temp_directory_path() / ("mokuren-bench-text-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(dir);
-    // Script 1 is a single end instruction: 16 unread bytes, code size 16, the instruction, four empty tables.
-    std::string script(16 + 4 + 16 + 16, '\0');
-    script[16] = 16;
-    script[20] = static_cast<char>(255);
-    toolkit::WriteArchive(dir / "SCRIPT.DAT", {{"script1", script}});
-    toolkit::WriteArchive(dir / "GRAPHIC.DAT", {});
-    toolkit::WriteArchive(dir / "SYSGRP.DAT", {});
-    LaunchOptions options;
-    options.gameDir = dir.string();
-    options.headless = true;
-    platform = std::make_unique<HeadlessPlatform>();
-    form = std::make_unique<TForm1>(*platform, options);
-    platform->Attach(*form);
-    if (!form->FormCreate()) std::abort();
-    form->StartLoopClock();
-    form->IdleEvent();
     form->SurfaceTable[6].SetSize32(800, 184);
     form->MessageSpeed = 2;
-  }
-  ~Engine() {
-    form.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
   }
 };
 

@@ -9,14 +9,10 @@
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "support/test_surfaces.h"
 
 namespace mokuren::testing {
 namespace {
-
-uint32_t Rgb(const TABitmap& s, int x, int y) {
-  const uint8_t* p = s.ScanLine(y) + 4 * x;
-  return static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
-}
 
 struct TraceLine {
   uint32_t ms;

@@ -6,6 +6,7 @@
 #include "menus/title_menu.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "support/test_surfaces.h"
 #include "toolkit/png_writer.h"
 
 namespace mokuren::testing {
@@ -44,11 +45,6 @@ std::string SheetPng() {
       p[0] = c >> 16, p[1] = (c >> 8) & 255, p[2] = c & 255, p[3] = 255;
     }
   return toolkit::EncodePng(800, 600, rgba);
-}
-
-uint32_t Rgb(const TABitmap& s, int x, int y) {
-  const uint8_t* p = s.ScanLine(y) + 4 * x;
-  return static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
 }
 
 // Script 1 opens the title at step 2 and, once a game starts, counts up F1 and comes back.

@@ -4,14 +4,24 @@
 #include <filesystem>
 #include <iostream>
 
+#include "dialogs/TCommentForm.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/game_files.h"
+#include "save/TForm7.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : QueryForm(std::make_unique<TQueryForm>()), platform_(platform), options_(std::move(options)) {}
+    : QueryForm(std::make_unique<TQueryForm>()),
+      SaveLoadForm(std::make_unique<TForm7>(*this)),
+      CommentForm(std::make_unique<TCommentForm>(*Block)),
+      platform_(platform),
+      options_(std::move(options)) {
+  // Placements 201-203 load into the save/load screen's picture boxes.
+  SaveLoadImage2 = &SaveLoadForm->Image2;
+  SaveLoadImage3 = &SaveLoadForm->Image3;
+}
 
 TForm1::~TForm1() = default;
 

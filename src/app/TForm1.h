@@ -21,14 +21,17 @@
 #include "graphics/ABitmap.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
+#include "save/save_screen_host.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_registers.h"
 
 namespace mokuren {
 
 class TQueryForm;
+class TForm7;
+class TCommentForm;
 
-class TForm1 : public EngineState, public WindowHost {
+class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost {
  public:
   TForm1(Platform& platform, LaunchOptions options);
   ~TForm1();

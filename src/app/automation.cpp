@@ -4,6 +4,7 @@
 
 #include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
+#include "save/TForm7.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -92,7 +93,13 @@ void TForm1::ApplyEvent(const Event& e) {
   if (v == "click" || v == "rclick") {
     Point p = point();
     platform_.InjectCursor(WindowId::Main, p);
-    FormMouseDown(v == "click" ? MouseButton::Left : MouseButton::Right, p);
+    const MouseButton button = v == "click" ? MouseButton::Left : MouseButton::Right;
+    // The save/load screen lies over the main window and takes the clicks while it is up.
+    if (ModalOpen(FormId::TForm7)) {
+      SaveLoadForm->Image1MouseDown(button, p);
+    } else {
+      FormMouseDown(button, p);
+    }
   } else if (v == "move") {
     platform_.InjectCursor(WindowId::Main, point());
   } else if (v == "wheel") {

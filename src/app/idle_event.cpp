@@ -3,6 +3,7 @@
 
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
+#include "save/TForm7.h"
 
 namespace mokuren {
 
@@ -71,6 +72,7 @@ void TForm1::IdleEvent() {
   platform_.ProcessMessages();
   PumpSound();
   FireDelayTimer();
+  SaveLoadForm->Timer1Timer();
   TraceTaskCode();
 }
 

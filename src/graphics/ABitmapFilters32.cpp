@@ -169,6 +169,23 @@ void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y) {
   CopyOpaque(src, dst, x, y, src.Width(), src.Height(), 0, 0);
 }
 
+void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+               int32_t sy) {
+  if (!src.IsValid() || sx < 0 || sy < 0 || sx >= src.Width() || sy >= src.Height()) return;
+  const uint8_t* key = src.ScanLine(sy) + static_cast<size_t>(sx) * 4;
+  const uint8_t kb = key[0], kg = key[1], kr = key[2];
+  Span s;
+  if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
+  ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) {
+    for (int32_t i = 0; i < s.width; ++i, from += 4, to += 4) {
+      if (from[0] == kb && from[1] == kg && from[2] == kr) continue;
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+    }
+  });
+}
+
 void FillRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t red, uint8_t green,
               uint8_t blue) {
   Span s;

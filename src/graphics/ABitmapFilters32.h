@@ -24,6 +24,11 @@ void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_
                 int32_t sy);
 // Copies the whole of `src` to (x, y) of `dst` (clipped).
 void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x = 0, int32_t y = 0);
+// Copies the rectangle as CopyOpaque does, except that source pixels of the colour (blue, green, red) of
+// the rectangle's top-left pixel are left out, and byte 3 of the destination stays: a picture drawn with
+// its transparent colour. Nothing is drawn when (sx, sy) lies outside the source.
+void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+               int32_t sy);
 // Sets every pixel of the rectangle (clipped) to blue | green << 8 | red << 16, byte 3 = 0.
 void FillRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t red, uint8_t green,
               uint8_t blue);

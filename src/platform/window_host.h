@@ -7,6 +7,8 @@
 namespace mokuren {
 
 class TQueryForm;
+class TForm7;
+class TCommentForm;
 
 class WindowHost {
  public:
@@ -22,6 +24,8 @@ class WindowHost {
 
   // The forms whose views the backends show.
   virtual TQueryForm& GetQueryForm() = 0;
+  virtual TForm7& GetSaveLoadForm() = 0;
+  virtual TCommentForm& GetCommentForm() = 0;
 
  protected:
   ~WindowHost() = default;

@@ -1,6 +1,7 @@
 #include "save/bmp_file.h"
 
 #include <cstring>
+#include <fstream>
 
 namespace mokuren {
 
@@ -92,6 +93,27 @@ bool DecodeBmp32(std::span<const uint8_t> file, TABitmap& image, std::string& er
     std::memcpy(decoded.ScanLine(topDown ? row : height - 1 - row), file.data() + offset + rowBytes * row, rowBytes);
   image = std::move(decoded);
   return true;
+}
+
+bool ReadBmpFile(const std::filesystem::path& path, TABitmap& image, std::string& error) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) {
+    error = std::filesystem::exists(path, ec) ? "the file cannot be read" : "the file is missing";
+    return false;
+  }
+  constexpr uintmax_t kLargest = kFileHeaderSize + 1024 + uintmax_t{kBmpMaxSide} * kBmpMaxSide * 4;
+  if (size > kLargest) {
+    error = "the file is too large for a bitmap";
+    return false;
+  }
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  std::ifstream in(path, std::ios::binary);
+  if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    error = "the file cannot be read";
+    return false;
+  }
+  return DecodeBmp32(bytes, image, error);
 }
 
 }  // namespace mokuren

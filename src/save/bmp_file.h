@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,5 +22,9 @@ std::vector<uint8_t> EncodeBmp32(const TABitmap& image);
 // longer). Anything else, or a file shorter than its headers say, gives false with `error` set and
 // leaves `image` untouched.
 bool DecodeBmp32(std::span<const uint8_t> file, TABitmap& image, std::string& error);
+
+// Reads a bitmap file as DecodeBmp32 does. A missing or unreadable file, or one far larger than the
+// largest bitmap read back, gives false with `error` saying which.
+bool ReadBmpFile(const std::filesystem::path& path, TABitmap& image, std::string& error);
 
 }  // namespace mokuren

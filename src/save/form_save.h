@@ -37,7 +37,8 @@ std::filesystem::path ThumbnailPath(int n);
 bool WriteThumbnail(int n);
 void Kumo_RestoreGame();
 
-// The events-file verbs quicksave, quickload, save N and load N; false for any other verb.
+// The events-file verbs quicksave, quickload, save N, load N, comment and screenshot-saveload; false for
+// any other verb.
 bool ApplySaveEvent(const Event& event);
 
 // ---- The save/load screen ---------------------------------------------------------------------------
@@ -45,3 +46,24 @@ void menuSaveClick();
 void menuLoadClick();
 // Shows the save/load screen modally: mode 0 saves, 1 loads.
 void ShowSaveLoadScreen(int mode);
+// The screen and its comment dialog; their views reach them through WindowHost.
+std::unique_ptr<TForm7> SaveLoadForm;
+std::unique_ptr<TCommentForm> CommentForm;
+TForm7& GetSaveLoadForm() override { return *SaveLoadForm; }
+TCommentForm& GetCommentForm() override { return *CommentForm; }
+// The events-file verbs of the screen: "comment TEXT" and "screenshot-saveload FILE".
+void CommentEvent(const Event& event);
+void SaveLoadScreenshotEvent(const Event& event);
+
+// What the screen may use of the engine (SaveScreenHost).
+const SaveBlock& SavedGames() const override { return *Block; }
+bool SaveGame(int n) override { return SaveToSlot(n); }
+bool LoadGame(int n) override { return LoadFromSlot(n); }
+void LoadScreenPicture(int32_t placement, int32_t entry) override { Kumo_ReadGraphic(placement, entry, true); }
+bool ReadThumbnail(int n, TABitmap& image, std::string& error) override;
+void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) override {
+  CanvasTextOut(target, x, y, text, height, 0, 0, 0, true);
+}
+Point ScreenCursorPos() override { return platform().CursorPos(WindowId::SaveLoad); }
+void EditComment(int n) override;
+void ReportScreenError(const std::u16string& line) override { ReportError(line); }

@@ -7,6 +7,11 @@ void TForm1::Kumo_RestoreGame() {
   SaveRecord& live = Block->Live;
   // A loaded game is normal play, never a scene replay.
   NormalPlay = 1;
+  // A game loaded from the title screen finds the title's sheet in place of the game's: the standard
+  // system pictures come back, and the floating window when its menu item is checked, as when a game
+  // starts from the title.
+  LoadSystemPictures(false);
+  if (platform().MenuChecked(MenuItem::menuFloat)) platform().SetFloatVisible(true);
   // A game saved without a background shows black.
   SurfaceTable[0].SetSize32(800, 600);
   SurfaceTable[0].FillRGB(0, 0, 0);

@@ -1,4 +1,5 @@
-// The events-file verbs of saving: what the quick buttons and the save/load screen's slots do.
+// The events-file verbs of saving: what the quick buttons and the save/load screen's slots do, the
+// comment dialog's text box and the screen's picture.
 #include <iostream>
 
 #include "app/TForm1.h"
@@ -22,6 +23,10 @@ bool TForm1::ApplySaveEvent(const Event& e) {
     } else {
       SaveToSlot(n);
     }
+  } else if (e.verb == "comment") {
+    CommentEvent(e);
+  } else if (e.verb == "screenshot-saveload") {
+    SaveLoadScreenshotEvent(e);
   } else {
     return false;
   }

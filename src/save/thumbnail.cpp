@@ -34,4 +34,8 @@ bool TForm1::WriteThumbnail(int n) {
   return false;
 }
 
+bool TForm1::ReadThumbnail(int n, TABitmap& image, std::string& error) {
+  return ReadBmpFile(ThumbnailPath(n), image, error);
+}
+
 }  // namespace mokuren

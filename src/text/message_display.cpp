@@ -133,25 +133,8 @@ void TForm1::DrawWaitingIcon() {
   const int32_t f = static_cast<int32_t>((platform().TickCount() / 55) % 8);
   const int32_t sx = 32 * f, sy = 32;
   if (sx + 32 > sheet.Width() || sy + 32 > sheet.Height()) return;
-  const uint8_t* key = sheet.ScanLine(sy) + static_cast<size_t>(sx) * 4;
-  const uint8_t kb = key[0], kg = key[1], kr = key[2];
-  auto draw = [&](TABitmap& target, int32_t dx, int32_t dy) {
-    for (int32_t y = 0; y < 32; ++y) {
-      if (dy + y < 0 || dy + y >= target.Height()) continue;
-      const uint8_t* s = sheet.ScanLine(sy + y) + static_cast<size_t>(sx) * 4;
-      uint8_t* d = target.ScanLine(dy + y);
-      for (int32_t x = 0; x < 32; ++x, s += 4) {
-        if (dx + x < 0 || dx + x >= target.Width()) continue;
-        if (s[0] == kb && s[1] == kg && s[2] == kr) continue;
-        uint8_t* p = d + static_cast<size_t>(dx + x) * 4;
-        p[0] = s[0];
-        p[1] = s[1];
-        p[2] = s[2];
-      }
-    }
-  };
-  if (!platform().FloatVisible()) draw(FrameSurface, 752, 552);
-  draw(FloatSurface, 752, 136);
+  if (!platform().FloatVisible()) DrawKeyed(sheet, FrameSurface, 752, 552, 32, 32, sx, sy);
+  DrawKeyed(sheet, FloatSurface, 752, 136, 32, 32, sx, sy);
 }
 
 void TForm1::Kumo_WaitMessage() {

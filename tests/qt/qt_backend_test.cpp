@@ -12,6 +12,8 @@
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/save_load_view.h"
+#include "save/TForm7.h"
 #include "support/engine_fixture.h"
 
 namespace mokuren::testing {
@@ -123,6 +125,42 @@ TEST_F(QtBackend, FloatItemChosenFromTheRealMenuTogglesOnce) {
   floatItem->trigger();
   EXPECT_FALSE(floatItem->isChecked());
   EXPECT_FALSE(platform_->FloatVisible());
+}
+
+// The save screen lies over the whole main window, follows its size, and takes the events file's clicks;
+// its comment dialog's text box and buttons are the real widgets.
+TEST_F(QtBackend, SaveScreenAndCommentDialogTakeTheEventsThroughTheirWidgets) {
+  form_->TaskCode = task::MessageWait;
+  form_->SystemMenuAllowed = 1;
+  form_->NormalPlay = 1;
+  form_->IdleEvent();
+  EventScript events;
+  std::string error;
+  const std::string commentTexts = (dir_.path() / "comment.txt").string();
+  const std::string screenTexts = (dir_.path() / "screen.txt").string();
+  ASSERT_TRUE(
+      events.Parse("0 menu menuSave\n0 click 100 100\n0 rclick 100 100\n0 comment 夕焼けの坂道\n0 dialog-text " +
+                       commentTexts + "\n0 dialog ok\n0 dialog-text " + screenTexts + "\n0 click 600 580\n",
+                   error))
+      << error;
+  const auto due = events.TakeDue(0);
+  QWidget& main = platform_->Main();
+  QRect screenGeometry;
+  // The menu item opens the screen, which runs passes until it is closed; the rest falls due meanwhile.
+  for (int i = 1; i <= 6; ++i) QTimer::singleShot(100 * i, [&, i] { form_->ApplyEvent(due[static_cast<size_t>(i)]); });
+  QTimer::singleShot(700, [&] {
+    main.setFixedSize(1000, 750);
+    QApplication::processEvents();
+    if (QWidget* view = main.findChild<SaveLoadView*>()) screenGeometry = view->geometry();
+    form_->ApplyEvent(due[7]);  // the close area, where the scaled page shows it
+  });
+  form_->ApplyEvent(due[0]);
+  EXPECT_FALSE(form_->SaveLoadForm->Visible);
+  EXPECT_EQ(screenGeometry, QRect(0, 0, 1000, 750));
+  EXPECT_EQ(form_->Block->Slot(1).Used, 1);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(form_->Block->Slot(1).Comment), 6), u"夕焼けの坂道");
+  EXPECT_EQ(ReadFile(commentTexts), "コメント\n夕焼けの坂道\n");
+  EXPECT_EQ(ReadFile(screenTexts), "セーブ\n");
 }
 
 }  // namespace

@@ -19,4 +19,10 @@ inline TABitmap Solid(int32_t w, int32_t h, uint8_t b, uint8_t g, uint8_t r, uin
   return s;
 }
 
+// The colour of pixel (x, y) as 0xRRGGBB.
+inline uint32_t Rgb(const TABitmap& s, int32_t x, int32_t y) {
+  const uint8_t* p = s.ScanLine(y) + 4 * x;
+  return static_cast<uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+}
+
 }  // namespace mokuren::testing

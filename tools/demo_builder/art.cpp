@@ -2,6 +2,7 @@
 // transparency, so that the cross-fades, the layers and the message window have something to show.
 // Everything is deterministic: the same build gives the same bytes.
 #include "art.h"
+#include "art_save.h"
 #include "art_title.h"
 
 #include <algorithm>
@@ -295,16 +296,17 @@ std::string Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool lon
 
 // ---- System pictures -------------------------------------------------------------------------------
 
-// The message window's panel, translucent (frame) or opaque (the floating window's background).
+// The message window's panel, translucent (frame) or opaque (the floating window's background). It runs
+// to the bottom and both sides of its 800x184 rectangle, so the button row along its bottom (rows
+// 164-183, x 160-799) lies inside it; the fine border frames the text above the row.
 void Panel(Canvas& c, int top, bool opaque) {
   const float alpha = opaque ? 1.0f : 0.78f;
   c.Fill(
-      0, top, 800, top + 184, RoundRect(6, top + 4.0f, 794, top + 180.0f, 16),
+      0, top, 800, top + 184, RoundRect(0, top + 2.0f, 800, top + 230.0f, 14),
       [&](float, float y) { return Mix(Hex(0x1A2448, alpha), Hex(0x0C1026, alpha), (y - top) / 184); }, 1.5f);
-  // A fine light border just inside the edge.
   c.Fill(
       0, top, 800, top + 184,
-      [&](float x, float y) { return std::fabs(RoundRect(12, top + 10.0f, 788, top + 174.0f, 12)(x, y)) - 0.8f; },
+      [&](float x, float y) { return std::fabs(RoundRect(8, top + 7.0f, 792, top + 161.0f, 12)(x, y)) - 0.8f; },
       Hex(0xBFD4FF, 0.55f), 1.2f);
 }
 
@@ -430,6 +432,8 @@ DemoArt MakeDemoArt() {
   }
   // Title background and sheet.
   AddTitleArt(art.sysgrp);
+  // Save/load screen: page backgrounds and parts sheet.
+  AddSaveScreenArt(art.sysgrp);
   return art;
 }
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "art_bitmap.h"
 #include "graphics/ABitmap.h"
 #include "text/text_renderer.h"
-#include "toolkit/png_writer.h"
 
 namespace mokuren::demo {
 
@@ -23,24 +23,6 @@ constexpr int kSwitchX = 418;  // where the sheet keeps item 4's switched-on loo
 
 const std::array<std::u16string, 5> kLabels = {u"はじめから", u"つづきから", u"アルバム", u"ムービー省略",
                                                u"ゲーム終了"};
-
-struct Colour {
-  int r, g, b;
-};
-
-void Blend(TABitmap& s, int x, int y, Colour c, int alpha) {
-  if (x < 0 || y < 0 || x >= s.Width() || y >= s.Height()) return;
-  uint8_t* p = s.ScanLine(y) + 4 * x;
-  p[0] = static_cast<uint8_t>((c.b * alpha + p[0] * (255 - alpha)) / 255);
-  p[1] = static_cast<uint8_t>((c.g * alpha + p[1] * (255 - alpha)) / 255);
-  p[2] = static_cast<uint8_t>((c.r * alpha + p[2] * (255 - alpha)) / 255);
-  p[3] = 0;
-}
-
-void FillBox(TABitmap& s, int x, int y, int w, int h, Colour c, int alpha) {
-  for (int j = y; j < y + h; ++j)
-    for (int i = x; i < x + w; ++i) Blend(s, i, j, c, alpha);
-}
 
 void NightGradient(TABitmap& s) {
   for (int y = 0; y < kHeight; ++y) {
@@ -95,17 +77,6 @@ void Plate(TABitmap& s, TextRenderer* text, int x, int y, const std::u16string& 
     const Rgb stateInk = switchedOn ? Rgb{0xFF, 0xB0, 0x40} : ink;
     text->TextOut(s, x + kItemW - 16 - text->TextWidth(state, font), y + 10, state, font, stateInk);
   }
-}
-
-std::string ToPng(const TABitmap& s) {
-  std::vector<uint8_t> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      const uint8_t* p = s.ScanLine(y) + 4 * x;
-      uint8_t* q = &rgba[(static_cast<size_t>(y) * kWidth + x) * 4];
-      q[0] = p[2], q[1] = p[1], q[2] = p[0], q[3] = 255;
-    }
-  return toolkit::EncodePng(kWidth, kHeight, rgba);
 }
 
 }  // namespace

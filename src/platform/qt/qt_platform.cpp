@@ -12,7 +12,9 @@
 
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
+#include "platform/qt/comment_dialog.h"
 #include "platform/qt/qt_windows.h"
+#include "platform/qt/save_load_view.h"
 #include "platform/window_host.h"
 #include "text/text_codec.h"
 
@@ -106,7 +108,8 @@ void QtPlatform::ProcessMessages() { QCoreApplication::processEvents(QEventLoop:
 
 WindowId QtPlatform::Foreground() {
   QWidget* w = QApplication::activeWindow();
-  if (w == main_.get()) return WindowId::Main;
+  // The save/load screen lies inside the main window.
+  if (w == main_.get()) return saveLoad_ ? WindowId::SaveLoad : WindowId::Main;
   if (w == float_.get()) return WindowId::Float;
   return WindowId::Other;
 }
@@ -128,7 +131,10 @@ void QtPlatform::InjectCursor(WindowId window, Point p) {
   }
 }
 
-QWidget& QtPlatform::FrontWindow() { return *main_; }
+QWidget& QtPlatform::FrontWindow() {
+  if (saveLoad_) return *saveLoad_;
+  return *main_;
+}
 
 void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button) {
   const QPointF local = FrameToWidget(window, frame, p);
@@ -262,22 +268,43 @@ bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t
 void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoint(client.x, client.y))); }
 
 void QtPlatform::OpenForm(FormId form) {
+  // The new view is kept and goes in front of the events file's dialogs.
+  auto front = [this](auto& slot, auto view) -> auto& {
+    slot = std::move(view);
+    dialogs_.push_back(slot.get());
+    return *slot;
+  };
   switch (form) {
     case FormId::TQueryForm:
-      query_ = std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm());
-      dialogs_.push_back(query_.get());
-      query_->open();
+      front(query_, std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm())).open();
+      break;
+    case FormId::TForm7: {
+      SaveLoadView& view = front(saveLoad_, std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm()));
+      view.show();
+      view.raise();
+      view.setFocus();
+      break;
+    }
+    case FormId::TCommentForm:
+      front(comment_, std::make_unique<CommentDialog>(*main_, host_->GetCommentForm())).open();
       break;
     default: break;
   }
 }
 
 void QtPlatform::CloseForm(FormId form) {
-  if (form == FormId::TQueryForm && query_) {
-    std::erase(dialogs_, static_cast<AutomatedDialog*>(query_.get()));
-    query_->hide();
-    query_.reset();
+  auto close = [this](auto& view) {
+    if (!view) return;
+    std::erase(dialogs_, static_cast<AutomatedDialog*>(view.get()));
+    view->hide();
+    view.reset();
+  };
+  if (form == FormId::TQueryForm) close(query_);
+  if (form == FormId::TForm7) {
+    close(saveLoad_);
+    main_->setFocus();
   }
+  if (form == FormId::TCommentForm) close(comment_);
 }
 
 void QtPlatform::SetFormVisible(FormId form, bool visible) {

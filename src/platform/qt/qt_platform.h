@@ -16,6 +16,8 @@ namespace mokuren {
 class MainWindow;
 class FloatWindow;
 class QueryDialog;
+class SaveLoadView;
+class CommentDialog;
 class AutomatedDialog;
 
 class QtPlatform final : public Platform {
@@ -82,6 +84,8 @@ class QtPlatform final : public Platform {
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<FloatWindow> float_;
   std::unique_ptr<QueryDialog> query_;
+  std::unique_ptr<SaveLoadView> saveLoad_;
+  std::unique_ptr<CommentDialog> comment_;
   std::unique_ptr<QMenu> menu_;
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   std::array<bool, static_cast<size_t>(Key::Count)> keys_{};

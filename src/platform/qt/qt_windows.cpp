@@ -23,12 +23,6 @@ namespace {
 
 QString Q(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
-MouseButton ButtonOf(Qt::MouseButton b) {
-  if (b == Qt::RightButton) return MouseButton::Right;
-  if (b == Qt::MiddleButton) return MouseButton::Middle;
-  return MouseButton::Left;
-}
-
 bool TrackKey(QtPlatform& platform, QKeyEvent* e, bool down) {
   if (e->isAutoRepeat()) return true;
   Key key;
@@ -51,6 +45,12 @@ QRectF FrameRect(const QWidget& widget, QSize frame) {
 }
 
 }  // namespace
+
+MouseButton ButtonOf(Qt::MouseButton b) {
+  if (b == Qt::RightButton) return MouseButton::Right;
+  if (b == Qt::MiddleButton) return MouseButton::Middle;
+  return MouseButton::Left;
+}
 
 QPointF FrameToWidget(const QWidget& widget, QSize frame, Point p) {
   const QRectF r = FrameRect(widget, frame);

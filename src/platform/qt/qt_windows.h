@@ -92,5 +92,7 @@ void PaintSurface(QWidget& widget, const TABitmap& surface);
 // Where a point of a frame of `frame` pixels lies in the widget that shows it scaled (PaintSurface), and back.
 QPointF FrameToWidget(const QWidget& widget, QSize frame, Point p);
 Point WidgetToFrame(const QWidget& widget, QSize frame, QPointF p);
+// The engine's name of a mouse button.
+MouseButton ButtonOf(Qt::MouseButton b);
 
 }  // namespace mokuren

@@ -1,0 +1,38 @@
+// TCommentForm: the comment dialog ("コメント") of the save screen. A right click on a saved slot shows
+// it with Tag = that slot; "OK" puts the text box's text into the slot's comment, "キャンセル" changes
+// nothing. The text box keeps its text from one showing to the next.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mokuren {
+
+struct SaveBlock;
+
+class TCommentForm {
+ public:
+  // A comment holds three lines of 8 UTF-16 units.
+  static constexpr size_t kCommentUnits = 24;
+
+  explicit TCommentForm(SaveBlock& saves) : saves_(saves) {}
+
+  std::u16string Caption = u"コメント";
+  std::u16string Edit1;
+  std::u16string OkCaption = u"OK";
+  std::u16string CancelCaption = u"キャンセル";
+  int Tag = 0;  // the slot being commented
+  int ModalResult = 0;
+
+  // Replaces slot Tag's comment with the text box's first 24 units (up to a 0 unit) and closes. The
+  // comment reaches SAVE.DAT with the next write of the block.
+  void OkButtonClick();
+  void CancelButtonClick();
+  // Caption, then the text box, as the dialog-text verb reads a dialog.
+  std::vector<std::u16string> Texts() const { return {Caption, Edit1}; }
+
+ private:
+  SaveBlock& saves_;
+};
+
+}  // namespace mokuren

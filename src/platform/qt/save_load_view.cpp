@@ -1,0 +1,51 @@
+#include "platform/qt/save_load_view.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "save/TForm7.h"
+
+namespace mokuren {
+
+SaveLoadView::SaveLoadView(QWidget& main, TForm7& form) : QWidget(&main), form_(form) {
+  setWindowTitle(QString::fromStdU16String(form.Caption));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  // The game may hide the pointer over its own window; the screen always shows it.
+  setCursor(Qt::ArrowCursor);
+  setGeometry(main.rect());
+  main.installEventFilter(this);
+  connect(&repaint_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+  repaint_.start(33);
+}
+
+void SaveLoadView::paintEvent(QPaintEvent*) { PaintSurface(*this, form_.Image1); }
+
+void SaveLoadView::mousePressEvent(QMouseEvent* e) {
+  e->accept();
+  // Presses made while the comment dialog is up do not reach the page behind it.
+  if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window()) return;
+  form_.Image1MouseDown(ButtonOf(e->button()), WidgetToFrame(*this, QSize(800, 600), e->position()));
+}
+
+// Nothing the screen does not use reaches the game's window underneath.
+void SaveLoadView::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
+void SaveLoadView::wheelEvent(QWheelEvent* e) { e->accept(); }
+
+void SaveLoadView::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) {
+    form_.Close();
+    return;
+  }
+  // Other keys go on to the main window, which keeps track of what is held.
+  QWidget::keyPressEvent(e);
+}
+
+bool SaveLoadView::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == parentWidget() && e->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+  return false;
+}
+
+}  // namespace mokuren

@@ -1,0 +1,199 @@
+#include "save/TForm7.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/engine_state.h"
+#include "dialogs/TQueryForm.h"
+#include "graphics/ABitmapFilters32.h"
+#include "save/save_date.h"
+#include "save/save_screen_host.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+constexpr int kPages = 10;
+constexpr int kSlotsPerPage = 10;
+constexpr int32_t kPageBackgroundSave = 110;  // + page
+constexpr int32_t kPageBackgroundLoad = 130;  // + page
+constexpr int32_t kPartsSheet = 121;
+constexpr int32_t kPageBackgroundBox = 202;
+constexpr int32_t kPartsSheetBox = 203;
+
+// Page tabs along the top: tab p covers x 36 + 53 (p - 1) to 88 + 53 (p - 1).
+constexpr int32_t kTabTop = 12, kTabBottom = 35, kTabLeft = 36, kTabRight = 565, kTabPitch = 53;
+// The close area, and its hover pictures in the parts sheet: 88 x 40 at (0, 40 (page - 1)).
+constexpr int32_t kCloseX = 584, kCloseY = 560, kCloseWidth = 88, kCloseHeight = 40;
+// The newest-save marker in the parts sheet; its top-left pixel's colour is transparent.
+constexpr int32_t kMarkerX = 0, kMarkerY = 400, kMarkerSize = 64;
+
+// Slot cells: two columns of five. Slots 1-5 of a page are the left column, 6-10 the right.
+struct Column {
+  int32_t left, right;  // the cell's clickable columns
+  int32_t thumbX;       // thumbnail and marker
+  int32_t textX;        // comment lines
+  int32_t dateX;
+};
+constexpr Column kColumns[2] = {{32, 291, 34, 167, 171}, {306, 565, 308, 441, 445}};
+constexpr int32_t kRowTops[5] = {52, 157, 262, 367, 472};
+constexpr int32_t kRowHeight = 99;  // rows end at 150, 255, 360, 465, 570
+constexpr int32_t kRowPitch = 105;
+constexpr int32_t kThumbWidth = 128, kThumbHeight = 96;
+
+bool Inside(Point p, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  return p.x >= left && p.x <= right && p.y >= top && p.y <= bottom;
+}
+
+// The cell (1-10) under p, or 0.
+int CellAt(Point p) {
+  for (int c = 0; c < 2; ++c)
+    for (int r = 0; r < 5; ++r)
+      if (Inside(p, kColumns[c].left, kRowTops[r], kColumns[c].right, kRowTops[r] + kRowHeight)) return 5 * c + r + 1;
+  return 0;
+}
+
+// The Japanese short date and long time: "2026/12/08 9:05:03".
+std::u16string DateText(double saveDate) {
+  const CivilTime t = CivilFromSaveDate(saveDate);
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d/%02d/%02d %d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  return FromUtf8(text);
+}
+
+// Comment line k (0-2): units 8k .. 8k + 7, up to the first 0 unit.
+std::u16string CommentLine(const SaveRecord& record, int k) {
+  std::u16string line;
+  for (int i = 8 * k; i < 8 * k + 8 && record.Comment[i] != 0; ++i)
+    line.push_back(static_cast<char16_t>(record.Comment[i]));
+  return line;
+}
+
+}  // namespace
+
+TForm7::TForm7(SaveScreenHost& host) : host_(host) {}
+
+int TForm7::NewestSlot() const {
+  const SaveBlock& saves = host_.SavedGames();
+  int newest = 0;
+  double newestDate = 0;
+  for (int n = 1; n < kQuickSlot; ++n) {
+    const SaveRecord& slot = saves.Slot(n);
+    if (slot.Used == 0) continue;
+    // A date that is not a number (a damaged slot) counts as the earliest.
+    const double date = std::isnan(slot.SaveDate) ? -HUGE_VAL : slot.SaveDate;
+    if (newest == 0 || date > newestDate) {
+      newest = n;
+      newestDate = date;
+    }
+  }
+  return newest;
+}
+
+void TForm7::FormShow() {
+  Visible = true;
+  ModalResult = mrNone;
+  const int newest = NewestSlot();
+  CurrentPage = newest == 0 ? 1 : (newest - 1) / kSlotsPerPage + 1;
+  host_.LoadScreenPicture(kPartsSheetBox, kPartsSheet);
+  Timer1Enabled = true;
+  DrawSaveInfo(CurrentPage);
+}
+
+void TForm7::DrawSaveInfo(int page) {
+  if (page < 1 || page > kPages) return;
+  const int newest = NewestSlot();
+  host_.LoadScreenPicture(kPageBackgroundBox, (Tag == kLoadMode ? kPageBackgroundLoad : kPageBackgroundSave) + page);
+  CopyOpaque(Image3, Image1, 0, 0);
+  const SaveBlock& saves = host_.SavedGames();
+  for (int cell = 1; cell <= kSlotsPerPage; ++cell) {
+    const int n = kSlotsPerPage * (page - 1) + cell;
+    if (saves.Slot(n).Used != 0) DrawSlot(n, cell, newest);
+  }
+  // Slot 100 is the quick-save slot: the save screen covers it.
+  if (Tag == kSaveMode && page == kPages) {
+    FillRect(Image1, 363, 496, 146, 50, 0, 0, 0);
+    FillRect(Image1, 364, 497, 144, 48, 255, 255, 0);
+    host_.DrawScreenText(Image1, 376, 513, u"通常セーブ不可", 16);
+  }
+}
+
+void TForm7::DrawSlot(int n, int cell, int newest) {
+  const SaveRecord& record = host_.SavedGames().Slot(n);
+  const Column& column = kColumns[(cell - 1) / 5];
+  const int32_t row = (cell - 1) % 5;
+  const int32_t top = kRowPitch * row;
+  host_.DrawScreenText(Image1, column.dateX, 132 + top, DateText(record.SaveDate), 10);
+  DrawThumbnail(n, column.thumbX, 53 + top);
+  if (n == newest) DrawKeyed(Image2, Image1, column.thumbX, 53 + top, kMarkerSize, kMarkerSize, kMarkerX, kMarkerY);
+  for (int k = 0; k < 3; ++k) host_.DrawScreenText(Image1, column.textX, 76 + 16 * k + top, CommentLine(record, k), 14);
+}
+
+void TForm7::DrawThumbnail(int n, int32_t x, int32_t y) {
+  TABitmap thumbnail;
+  std::string error;
+  if (!host_.ReadThumbnail(n, thumbnail, error)) {
+    // The background stays where the thumbnail would be.
+    if (!thumbnailReported_[static_cast<size_t>(n)]) {
+      thumbnailReported_[static_cast<size_t>(n)] = true;
+      host_.ReportScreenError(u"サムネイル SAVE" + FromUtf8(std::to_string(n)) + u".dat を表示できません（" +
+                              FromUtf8(error) + u"）");
+    }
+    return;
+  }
+  // Only the thumbnail's place: a bitmap of another size does not spill over the page.
+  CopyOpaque(thumbnail, Image1, x, y, kThumbWidth, kThumbHeight, 0, 0);
+}
+
+void TForm7::Image1MouseDown(MouseButton button, Point p) {
+  if (!Visible) return;
+  if (button == MouseButton::Left && Inside(p, kTabLeft, kTabTop, kTabRight, kTabBottom)) {
+    CurrentPage = (p.x - kTabLeft) / kTabPitch + 1;
+    DrawSaveInfo(CurrentPage);
+    return;
+  }
+  if (button == MouseButton::Left &&
+      Inside(p, kCloseX, kCloseY, kCloseX + kCloseWidth - 1, kCloseY + kCloseHeight - 1)) {
+    Close();
+    return;
+  }
+  const int cell = CellAt(p);
+  if (cell == 0) return;
+  const int n = kSlotsPerPage * (CurrentPage - 1) + cell;
+  const bool used = host_.SavedGames().Slot(n).Used != 0;
+  if (Tag == kSaveMode) {
+    if (n == kQuickSlot) return;
+    if (button == MouseButton::Left) {
+      // An occupied slot is overwritten without asking.
+      host_.SaveGame(n);
+      thumbnailReported_[static_cast<size_t>(n)] = false;
+      DrawSaveInfo(CurrentPage);
+    } else if (button == MouseButton::Right && used) {
+      host_.EditComment(n);
+      DrawSaveInfo(CurrentPage);
+    }
+  } else if (button == MouseButton::Left && used) {
+    // The quick-save slot loads here too.
+    if (host_.LoadGame(n)) {
+      ModalResult = mrOk;
+      Close();
+    }
+  }
+}
+
+void TForm7::Timer1Timer() {
+  if (!Timer1Enabled) return;
+  CopyOpaque(Image3, Image1, kCloseX, kCloseY, kCloseWidth, kCloseHeight, kCloseX, kCloseY);
+  CursorPos = host_.ScreenCursorPos();
+  if (Inside(CursorPos, kCloseX, kCloseY, kCloseX + kCloseWidth - 1, kCloseY + kCloseHeight - 1))
+    CopyOpaque(Image2, Image1, kCloseX, kCloseY, kCloseWidth, kCloseHeight, 0, kCloseHeight * (CurrentPage - 1));
+}
+
+void TForm7::Close() {
+  Timer1Enabled = false;
+  Visible = false;
+  if (ModalResult == mrNone) ModalResult = mrCancel;
+}
+
+}  // namespace mokuren

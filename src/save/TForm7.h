@@ -1,0 +1,60 @@
+// TForm7: the save/load screen. A borderless modal window laid exactly over the main window's client
+// area, showing one of ten pages of ten slots with thumbnail, date and time and a three-line comment,
+// marking the newest save. The same screen saves (Tag 0) and loads (Tag 1). The backends' views show
+// Image1 and forward mouse presses to Image1MouseDown; everything else lives here.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "graphics/ABitmap.h"
+#include "platform/platform.h"
+
+namespace mokuren {
+
+class SaveScreenHost;
+
+class TForm7 {
+ public:
+  static constexpr int kSaveMode = 0;
+  static constexpr int kLoadMode = 1;
+
+  explicit TForm7(SaveScreenHost& host);
+
+  std::u16string Caption = u"セーブ";
+  int Tag = kSaveMode;
+  int CurrentPage = 1;
+  TABitmap Image1{800, 600};  // the visible page
+  TABitmap Image2{800, 600};  // the parts sheet (SYSGRP.DAT 121), never shown
+  TABitmap Image3{800, 600};  // the page background (110 + page, or 130 + page), never shown
+  Point CursorPos;            // last pointer position, client coordinates
+  bool Timer1Enabled = false;
+  bool Visible = false;
+  int ModalResult = 0;
+
+  // Opens the screen: the page of the newest save, its pictures, the hover timer.
+  void FormShow();
+  // Draws page `page` (1-10) onto Image1.
+  void DrawSaveInfo(int page);
+  // A press on the screen at client point p: page tabs, the close area, or a slot.
+  void Image1MouseDown(MouseButton button, Point p);
+  // The close area's hover picture, refreshed on every pass while the screen is up.
+  void Timer1Timer();
+  // Closes the screen (the close area, or a load); the modal loop ends on its next check.
+  void Close();
+
+  // The occupied slot among 1-99 with the latest date; the lower number wins a tie; 0 when none.
+  int NewestSlot() const;
+
+ private:
+  void DrawSlot(int n, int cell, int newest);
+  void DrawThumbnail(int n, int32_t x, int32_t y);
+
+  SaveScreenHost& host_;
+  // Slots whose thumbnail could not be shown have been reported once; a save through the screen
+  // writes a fresh one and clears the mark.
+  std::array<bool, 101> thumbnailReported_{};
+};
+
+}  // namespace mokuren
