@@ -5,13 +5,18 @@
 #include <iostream>
 
 #include "dialogs/TQueryForm.h"
+#include "text/TMsgForm.h"
 #include "platform/game_files.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : QueryForm(std::make_unique<TQueryForm>()), platform_(platform), options_(std::move(options)) {}
+    : QueryForm(std::make_unique<TQueryForm>()), platform_(platform), options_(std::move(options)) {
+  MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
+  // The voice button replays the voice of the log entry on screen.
+  ViewedLogVoicePath = [this] { return MsgLog[LogIndex].voicePath; };
+}
 
 TForm1::~TForm1() = default;
 

@@ -23,10 +23,12 @@
 #include "platform/window_host.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_registers.h"
+#include "text/message_log.h"
 
 namespace mokuren {
 
 class TQueryForm;
+class TMsgForm;
 
 class TForm1 : public EngineState, public WindowHost {
  public:
@@ -109,6 +111,8 @@ class TForm1 : public EngineState, public WindowHost {
 
   std::unique_ptr<TQueryForm> QueryForm;
   TQueryForm& GetQueryForm() override { return *QueryForm; }
+  std::unique_ptr<TMsgForm> MsgForm;
+  TMsgForm& GetMsgForm() override { return *MsgForm; }
 
   // clang-format off: the fragments keep the subsystems' order
 #include "archive/form_archive.h"

@@ -4,6 +4,7 @@
 
 #include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
+#include "text/TMsgForm.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -95,6 +96,10 @@ void TForm1::ApplyEvent(const Event& e) {
     FormMouseDown(v == "click" ? MouseButton::Left : MouseButton::Right, p);
   } else if (v == "move") {
     platform_.InjectCursor(WindowId::Main, point());
+  } else if (v == "float-click") {
+    Point p = point();
+    platform_.InjectCursor(WindowId::Float, p);
+    MsgForm->FormMouseDown(MouseButton::Left, p);
   } else if (v == "wheel") {
     e.args[0] == "up" ? FormMouseWheelUp() : FormMouseWheelDown();
   } else if (v == "keydown" || v == "keyup") {

@@ -7,6 +7,7 @@
 namespace mokuren {
 
 class TQueryForm;
+class TMsgForm;
 
 class WindowHost {
  public:
@@ -22,6 +23,7 @@ class WindowHost {
 
   // The forms whose views the backends show.
   virtual TQueryForm& GetQueryForm() = 0;
+  virtual TMsgForm& GetMsgForm() = 0;
 
  protected:
   ~WindowHost() = default;
