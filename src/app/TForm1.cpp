@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "dialogs/TQueryForm.h"
-#include "text/TMsgForm.h"
 #include "platform/game_files.h"
+#include "text/TMsgForm.h"
 #include "text/text_codec.h"
 
 namespace mokuren {

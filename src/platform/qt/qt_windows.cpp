@@ -165,9 +165,9 @@ void FloatWindow::setVisible(bool visible) {
 void FloatWindow::paintEvent(QPaintEvent*) { PaintSurface(*this, form().Picture); }
 
 void FloatWindow::mousePressEvent(QMouseEvent* e) {
-  const QPoint p = e->position().toPoint();
+  const Point p = WidgetToFrame(*this, QSize(TMsgForm::ClientWidth, TMsgForm::ClientHeight), e->position());
   // startSystemMove lets the window system drag it, which works where windows cannot place themselves.
-  if (form().FormMouseDown(ButtonOf(e->button()), {p.x(), p.y()}) && windowHandle()) windowHandle()->startSystemMove();
+  if (form().FormMouseDown(ButtonOf(e->button()), p) && windowHandle()) windowHandle()->startSystemMove();
 }
 
 void FloatWindow::wheelEvent(QWheelEvent* e) {
