@@ -1,6 +1,6 @@
 // The texts the debug window shows: the variable dump ("FLG表示"), the message log ("MSG履歴"), the
-// return-table dump ("RT") and the two status lines. They are plain functions of the engine state so that the events
-// file, the window and the tests all get the same text.
+// return-table dump ("RT") and the two status lines. They are plain functions of the engine state so
+// that the events file, the window and the tests all get the same text.
 #pragma once
 
 #include <cstdint>
