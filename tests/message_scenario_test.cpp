@@ -239,14 +239,13 @@ TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
   EXPECT_EQ(form_->LogView, 1);
   EXPECT_EQ(Lines()[1], u"【選択肢】");
   EXPECT_EQ(Lines()[2], u"終わり");
-  EXPECT_EQ(Tc(), task::MessageWait);
-  // PageDown on the newest entry does nothing.
-  Tap(Key::PageDown);
-  EXPECT_EQ(form_->LogIndex, 1);
-  EXPECT_EQ(form_->LogView, 1);
+  // PageDown steps forward, and on the newest entry does nothing.
   Tap(Key::PageUp);
   EXPECT_EQ(Lines()[1], u"m300");
   Tap(Key::PageDown);
+  Tap(Key::PageDown);
+  EXPECT_EQ(form_->LogIndex, 1);
+  EXPECT_EQ(form_->LogView, 1);
   EXPECT_EQ(Lines()[1], u"【選択肢】");
   // The 256th step reaches the oldest entry kept (m46); the 257th stays on it.
   for (int i = 2; i <= 256; ++i) WheelUp();
@@ -260,7 +259,6 @@ TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
   form_->IdleEvent();
   EXPECT_EQ(form_->LogView, 0);
   EXPECT_EQ(Lines()[1], u"今");
-  EXPECT_EQ(Tc(), task::MessageWait);
 }
 
 TEST_F(MessageLogScenario, AnEntryReplaysItsVoiceAndEnterComesBackAtOnceWithoutIt) {
