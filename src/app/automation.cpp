@@ -87,6 +87,11 @@ void TForm1::ApplyEvent(const Event& e) {
     ApplyEvent(down);
     return;
   }
+  // A window that is not shown cannot be clicked.
+  if (v == "float-click" && !platform_.FloatVisible()) {
+    std::cerr << "mokuren: events line " << e.line << ": float-click: the floating window is not shown\n";
+    return;
+  }
   // A backend with real widgets delivers the window verbs through them.
   if (platform_.DeliverEvent(e)) return;
   auto point = [&]() { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
