@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QWindow>
 #include <functional>
 
 #include "app/event_script.h"
