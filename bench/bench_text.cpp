@@ -1,5 +1,6 @@
 // Cost of the message window: laying out and rendering a full three-line message (once per message)
-// and one frame of typing (up to 30 times a second), against copying the bytes of the two text layers.
+// and one frame of typing (up to 30 times a second), against copying the bytes of the two text layers;
+// adding to the message log and one step back through it.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -79,6 +80,43 @@ void BM_TypingFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TypingFrame)->Unit(benchmark::kMicrosecond);
+
+// Reference for adding to the log: copying the message text, the least an entry costs.
+void BM_CopyMessageText(benchmark::State& state) {
+  std::u16string copy;
+  for (auto _ : state) {
+    copy = kMessage;
+    benchmark::DoNotOptimize(copy.data());
+  }
+}
+BENCHMARK(BM_CopyMessageText);
+
+// A passed message added to a full log (the oldest entry drops out), once per message.
+void BM_AddMsgLog(benchmark::State& state) {
+  Engine& e = TheEngine();
+  for (int i = 0; i < MessageLog::kSize; ++i) e.form->Kumo_AddMsgLog(kMessage, -1);
+  for (auto _ : state) {
+    e.form->Kumo_AddMsgLog(kMessage, -1);
+    benchmark::DoNotOptimize(&e.form->MsgLog[1]);
+  }
+}
+BENCHMARK(BM_AddMsgLog);
+
+// One step back through a full log (PageUp): the entry laid out and rendered grey, its voice started.
+void BM_MsgLogStep(benchmark::State& state) {
+  Engine& e = TheEngine();
+  for (int i = 0; i < MessageLog::kSize; ++i) e.form->Kumo_AddMsgLog(kMessage, -1);
+  for (auto _ : state) {
+    e.form->TaskCode = task::MessageWait;
+    e.form->LogView = 1;
+    e.form->LogIndex = 1;
+    e.form->KeyLogBack = 1;
+    e.form->BrowseMsgLog();
+    benchmark::DoNotOptimize(e.form->SurfaceTable[58].Bits());
+  }
+  e.form->LogView = 0;
+}
+BENCHMARK(BM_MsgLogStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

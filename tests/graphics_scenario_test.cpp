@@ -4,15 +4,15 @@
 #include <string>
 
 #include "graphics/ABitmapFilters32.h"
-#include "graphics/png_decoder.h"
 #include "graphics/png_writer.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "support/screenshot_file.h"
 
 namespace mokuren {
 namespace {
 
-using testing::ReadFile;
+using testing::LoadScreenshot;
 using testing::RunProgram;
 
 std::string Png(const TABitmap& s, PngAlpha alpha) {
@@ -20,15 +20,6 @@ std::string Png(const TABitmap& s, PngAlpha alpha) {
   std::string error;
   EXPECT_TRUE(EncodePng(s, alpha, bytes, error)) << error;
   return std::string(bytes.begin(), bytes.end());
-}
-
-TABitmap LoadScreenshot(const std::filesystem::path& file) {
-  const std::string bytes = ReadFile(file);
-  PngImage image;
-  std::string error;
-  EXPECT_TRUE(DecodePng(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), image, error))
-      << file << ": " << error;
-  return std::move(image.pixels);
 }
 
 TEST(GraphicsScenario, ShowCrossFadesToTheComposedScene) {

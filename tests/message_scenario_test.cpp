@@ -2,9 +2,12 @@
 // the interpreter, driven by clicks, keys and the popup menu.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 
@@ -198,6 +201,106 @@ wait click
   EXPECT_EQ(form_->WorkVars[1], 2);
   EXPECT_EQ(form_->ScenarioVars[2], 5);
   EXPECT_EQ(Shown(), u"いいえを選んだ");
+}
+
+// The message log, paged with the wheel and PageUp / PageDown inside the message wait.
+class MessageLogScenario : public MessageScenario {
+ protected:
+  // A key pressed once the key lock allows it, and the passes of a frame or so.
+  void Tap(Key key) {
+    ASSERT_TRUE(RunUntil([&] { return form_->KeyLock == 0; }));
+    platform_->InjectKey(key, true);
+    form_->IdleEvent();
+    platform_->InjectKey(key, false);
+    Passes(4);
+  }
+  void WheelUp() {
+    form_->FormMouseWheelUp();
+    form_->IdleEvent();
+  }
+  const std::array<std::u16string, 4>& Lines() { return form_->MessageLines; }
+};
+
+TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
+  // 300 messages run through with Ctrl (debug mode, by its marker file), then a choice.
+  WriteFile(dir_.path() / "debugmode.txt", "");
+  std::string script = "sysmenu 1\nallowskip 1\n";
+  for (int i = 1; i <= 300; ++i) script += "msg \"m" + std::to_string(i) + "\"\n";
+  script += "choice \"終わり\"\nmsg \"今\"\nwait click\n";
+  Start(script);
+  platform_->InjectKey(Key::Ctrl, true);
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::SelectWait; }, 10000));
+  platform_->InjectKey(Key::Ctrl, false);
+  Click(400, 280);
+  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageWait && Shown() == u"今"; }));
+
+  // The newest entry is the choice: its heading and the chosen text on two lines, grey, typed again.
+  Tap(Key::PageUp);
+  EXPECT_EQ(form_->LogView, 1);
+  EXPECT_EQ(Lines()[1], u"【選択肢】");
+  EXPECT_EQ(Lines()[2], u"終わり");
+  // PageDown steps forward, and on the newest entry does nothing.
+  Tap(Key::PageUp);
+  EXPECT_EQ(Lines()[1], u"m300");
+  Tap(Key::PageDown);
+  Tap(Key::PageDown);
+  EXPECT_EQ(form_->LogIndex, 1);
+  EXPECT_EQ(form_->LogView, 1);
+  EXPECT_EQ(Lines()[1], u"【選択肢】");
+  // The 256th step reaches the oldest entry kept (m46); the 257th stays on it.
+  for (int i = 2; i <= 256; ++i) WheelUp();
+  EXPECT_EQ(form_->LogIndex, 256);
+  EXPECT_EQ(Lines()[1], u"m46");
+  WheelUp();
+  EXPECT_EQ(form_->LogIndex, 256);
+  EXPECT_EQ(Lines()[1], u"m46");
+  // A click returns to the current message.
+  Click(400, 300);
+  form_->IdleEvent();
+  EXPECT_EQ(form_->LogView, 0);
+  EXPECT_EQ(Lines()[1], u"今");
+}
+
+TEST_F(MessageLogScenario, AnEntryReplaysItsVoiceAndEnterComesBackAtOnceWithoutIt) {
+  std::filesystem::create_directories(dir_.path() / "VOICE");
+  WriteFile(dir_.path() / "VOICE" / "v1.ogg", EncodeOgg(Sine(440, 8000, 5.0, 1, 22050), 1, 22050));
+  Start(R"(sysmenu 1
+msg "ミナ「声のある台詞は、読み返すときにもう一度ゆっくりと打ち出されていく。」", "v1"
+msg "①さん「こんにちは」"
+msg "今"
+wait click
+)");
+  // An empty log: PageUp changes nothing.
+  ASSERT_TRUE(UntilWaiting());
+  const auto first = Lines();
+  Tap(Key::PageUp);
+  EXPECT_EQ(form_->LogView, 0);
+  EXPECT_EQ(Lines(), first);
+  ClickThrough();
+  ClickThrough();
+  ASSERT_TRUE(UntilWaiting());
+  // The hero's name is the one current when the entry is viewed.
+  form_->HeroName = u"タロウ";
+  Tap(Key::PageUp);
+  EXPECT_EQ(Lines()[0], u"タロウさん");
+  // The old text is typed again, and its voice plays.
+  Tap(Key::PageUp);
+  EXPECT_EQ(Lines()[0], u"ミナ");
+  EXPECT_LT(form_->RevealCount, 20);
+  EXPECT_GE(form_->SlotStatus(6), 2);
+  EXPECT_EQ(form_->ButtonState[4 - 1], 0) << "the voice button can replay it";
+  // Enter, held as a player holds it, comes back to the current message, whole, with the voice stopped,
+  // and does not pass it.
+  platform_->InjectKey(Key::Enter, true);
+  Passes(15);
+  platform_->InjectKey(Key::Enter, false);
+  EXPECT_EQ(form_->LogView, 0);
+  EXPECT_EQ(Lines()[1], u"今");
+  EXPECT_GE(form_->RevealCount, 255);
+  EXPECT_LE(form_->SlotStatus(6), 1);
+  Passes(20);
+  EXPECT_EQ(Tc(), task::MessageWait);
+  EXPECT_EQ(Shown(), u"今");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "dialogs/TQueryForm.h"
 #include "platform/game_files.h"
 #include "save/TForm7.h"
+#include "text/TMsgForm.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -21,6 +22,9 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   // Placements 201-203 load into the save/load screen's picture boxes.
   SaveLoadImage2 = &SaveLoadForm->Image2;
   SaveLoadImage3 = &SaveLoadForm->Image3;
+  MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
+  // The voice button replays the voice of the log entry on screen.
+  ViewedLogVoicePath = [this] { return MsgLog[LogIndex].voicePath; };
 }
 
 TForm1::~TForm1() = default;

@@ -24,12 +24,14 @@
 #include "save/save_screen_host.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_registers.h"
+#include "text/message_log.h"
 
 namespace mokuren {
 
 class TQueryForm;
 class TForm7;
 class TCommentForm;
+class TMsgForm;
 
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost {
  public:
@@ -112,6 +114,8 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 
   std::unique_ptr<TQueryForm> QueryForm;
   TQueryForm& GetQueryForm() override { return *QueryForm; }
+  std::unique_ptr<TMsgForm> MsgForm;
+  TMsgForm& GetMsgForm() override { return *MsgForm; }
 
   // clang-format off: the fragments keep the subsystems' order
 #include "archive/form_archive.h"

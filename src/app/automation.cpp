@@ -5,6 +5,7 @@
 #include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
 #include "save/TForm7.h"
+#include "text/TMsgForm.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -87,6 +88,11 @@ void TForm1::ApplyEvent(const Event& e) {
     ApplyEvent(down);
     return;
   }
+  // A window that is not shown cannot be clicked.
+  if (v == "float-click" && !platform_.FloatVisible()) {
+    std::cerr << "mokuren: events line " << e.line << ": float-click: the floating window is not shown\n";
+    return;
+  }
   // A backend with real widgets delivers the window verbs through them.
   if (platform_.DeliverEvent(e)) return;
   auto point = [&]() { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
@@ -102,6 +108,10 @@ void TForm1::ApplyEvent(const Event& e) {
     }
   } else if (v == "move") {
     platform_.InjectCursor(WindowId::Main, point());
+  } else if (v == "float-click") {
+    Point p = point();
+    platform_.InjectCursor(WindowId::Float, p);
+    MsgForm->FormMouseDown(MouseButton::Left, p);
   } else if (v == "wheel") {
     e.args[0] == "up" ? FormMouseWheelUp() : FormMouseWheelDown();
   } else if (v == "keydown" || v == "keyup") {

@@ -33,6 +33,12 @@ std::vector<std::u16string> FlagDumpLines(const VarBank& scenario, const VarBank
   return lines;
 }
 
+std::vector<std::u16string> MsgLogDumpLines(const MessageLog& log) {
+  std::vector<std::u16string> lines{u"--メッセージログ-------------------------------------------"};
+  for (int n = 1; n <= 100; ++n) lines.push_back(Num(n) + u":" + log[n].text + u" [" + log[n].voicePath + u"]");
+  return lines;
+}
+
 std::vector<std::u16string> ReturnTableDumpLines(const ReturnEntry (&table)[16]) {
   std::vector<std::u16string> lines;
   for (int i = 0; i < 6; ++i) lines.push_back(Num(table[i].Script) + u" " + Num(table[i].Step));
@@ -64,6 +70,8 @@ void TForm1::DebugDumpEvent(const Event& e) {
   std::vector<std::u16string> lines;
   if (button == "FLG") {
     lines = FlagDumpLines(ScenarioVars, SystemVars, WorkVars);
+  } else if (button == "MSG") {
+    lines = MsgLogDumpLines(MsgLog);
   } else if (button == "RT") {
     lines = ReturnTableDumpLines(ReturnTable);
   } else if (button == "status") {

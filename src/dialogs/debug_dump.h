@@ -1,6 +1,6 @@
-// The texts the debug window shows: the variable dump ("FLG表示"), the return-table dump ("RT") and the
-// two status lines. They are plain functions of the engine state so that the events file, the window
-// and the tests all get the same text.
+// The texts the debug window shows: the variable dump ("FLG表示"), the message log ("MSG履歴"), the
+// return-table dump ("RT") and the two status lines. They are plain functions of the engine state so
+// that the events file, the window and the tests all get the same text.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +9,16 @@
 
 #include "app/engine_state.h"
 #include "script/script_registers.h"
+#include "text/message_log.h"
 
 namespace mokuren {
 
 // "--シナリオ変数---…", 32 lines of "F1:0 F2:0 … F16:0 ", an empty line, the system bank (S) and the
 // work bank (W) the same way: 101 lines.
 std::vector<std::u16string> FlagDumpLines(const VarBank& scenario, const VarBank& system, const VarBank& work);
+
+// "--メッセージログ---…", then entries 1-100 of the log as "n:text [voice path]".
+std::vector<std::u16string> MsgLogDumpLines(const MessageLog& log);
 
 // Return-table entries 1-6, one "script step" line each.
 std::vector<std::u16string> ReturnTableDumpLines(const ReturnEntry (&table)[16]);

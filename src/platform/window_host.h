@@ -9,6 +9,7 @@ namespace mokuren {
 class TQueryForm;
 class TForm7;
 class TCommentForm;
+class TMsgForm;
 
 class WindowHost {
  public:
@@ -26,6 +27,7 @@ class WindowHost {
   virtual TQueryForm& GetQueryForm() = 0;
   virtual TForm7& GetSaveLoadForm() = 0;
   virtual TCommentForm& GetCommentForm() = 0;
+  virtual TMsgForm& GetMsgForm() = 0;
 
  protected:
   ~WindowHost() = default;

@@ -52,10 +52,16 @@ void Kumo_DrawMessage();
 void Kumo_WaitMessage();
 void Kumo_WaitSelect();
 void Kumo_DrawSelect();
+
+// ---- Message log --------------------------------------------------------------------------------------
+MessageLog MsgLog;
+int32_t LogIndex = 0;  // the entry on screen while LogView is 1; 0 outside the log
 void Kumo_ClearMsgLog();
 // Log browsing inside the message wait: Enter or a click while the log is on screen, and the log keys.
 void LeaveMsgLogView();
 void BrowseMsgLog();
+// Puts log entry LogIndex on screen, grey, typed again with its voice.
+void ShowMsgLogEntry();
 // Draws NoticeText on FrameSurface (the frame step, and at once when scene skip starts).
 void DrawNotice(TABitmap& target);
 
@@ -73,6 +79,11 @@ void menuFloatClick();
 // Message drawing steps (Kumo_DrawMessage).
 void DrawMessageTyping();
 void DrawMessageWaiting();
+// Types one more character of the message on screen; false while characters are left, true once all of
+// them are shown (the caller then draws the whole text).
+bool DrawTypedPart();
+// The number of characters of lines 1-3.
+int32_t TypedLength() const;
 // Draws rows [top, top + rows) of the shadow and text layers, each clipped to its width, on FrameSurface
 // (at y + 416, unless the floating window is up) and on FloatSurface.
 void DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth, int32_t textWidth);

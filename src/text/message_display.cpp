@@ -84,11 +84,20 @@ void TForm1::DrawMessageTyping() {
   // Show everything at once.
   if (KeyEnter || KeyCtrl || FastForward || ClickPending) RevealCount = 255;
   if (MessageSpeed == 1) RevealCount = 255;
-  const bool slow = MessageSpeed == 3;
   // The window frame, on the main window unless the message window floats.
-  const bool floating = platform().FloatVisible();
-  if (!floating)
+  if (!platform().FloatVisible())
     DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
+  if (!DrawTypedPart()) return;
+  // All typed. The key or click that completed the typing is used up here and does not also advance.
+  DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
+  if (KeyEnter) KeyLock = 10;
+  KeyEnter = 0;
+  ClickPending = 0;
+  AutoElapsed = 0;
+  TaskCode = task::MessageWait;
+}
+
+bool TForm1::DrawTypedPart() {
   // One more character.
   ++RevealCount;
   const int32_t l1 = static_cast<int32_t>(MessageLines[1].size());
@@ -98,32 +107,32 @@ void TForm1::DrawMessageTyping() {
   auto typedBand = [&](int32_t fullRows, int32_t top, int32_t shadowRows, int32_t typed) {
     DrawMessageBand(0, fullRows, fullRows, kWindowWidth, kWindowWidth);
     DrawMessageBand(top, shadowRows, 40, kCell * typed + kTextX + kShadowOffset, kCell * typed + kTextX);
-    if (slow) platform().Sleep(100);  // holds the whole main loop, as the slow speed always has
+    // Holds the whole main loop, as the slow speed always has.
+    if (MessageSpeed == 3) platform().Sleep(100);
+    return false;
   };
-  if (RevealCount <= l1) {
-    typedBand(50, 50, 40, RevealCount);
-  } else if (RevealCount <= l1 + l2) {
-    typedBand(90, 90, 42, RevealCount - l1);
-  } else if (RevealCount <= l1 + l2 + l3) {
-    typedBand(130, 130, 42, RevealCount - l1 - l2);
-  } else {
-    // All typed. The key or click that completed the typing is used up here and does not also advance.
-    DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
-    if (KeyEnter) KeyLock = 10;
-    KeyEnter = 0;
-    ClickPending = 0;
-    AutoElapsed = 0;
-    TaskCode = task::MessageWait;
-  }
+  if (RevealCount <= l1) return typedBand(50, 50, 40, RevealCount);
+  if (RevealCount <= l1 + l2) return typedBand(90, 90, 42, RevealCount - l1);
+  if (RevealCount <= l1 + l2 + l3) return typedBand(130, 130, 42, RevealCount - l1 - l2);
+  return true;
 }
 
 void TForm1::DrawMessageWaiting() {
-  // The window with its whole text.
   if (!platform().FloatVisible())
     DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
+  // An entry of the log is typed again at the message speed; the player may page on before it is done.
+  if (LogView && RevealCount <= TypedLength()) {
+    if (MessageSpeed == 1) RevealCount = 255;
+    if (!DrawTypedPart()) return;
+  }
+  // The window with its whole text.
   DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
   // The waiting icon, except while the log is viewed.
   if (!LogView) DrawWaitingIcon();
+}
+
+int32_t TForm1::TypedLength() const {
+  return static_cast<int32_t>(MessageLines[1].size() + MessageLines[2].size() + MessageLines[3].size());
 }
 
 void TForm1::DrawWaitingIcon() {

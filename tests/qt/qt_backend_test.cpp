@@ -2,57 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QImage>
 #include <QMenu>
-#include <QPushButton>
-#include <QTimer>
 
-#include "app/TForm1.h"
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
-#include "platform/qt/qt_platform.h"
 #include "platform/qt/save_load_view.h"
 #include "save/TForm7.h"
-#include "support/engine_fixture.h"
+#include "qt/qt_fixture.h"
 
 namespace mokuren::testing {
 namespace {
 
-class QtBackend : public ::testing::Test {
+class QtBackend : public QtFixture {
  protected:
-  void SetUp() override {
-    WriteMinimalGame(dir_.path());
-    static int argc = 1;
-    static char arg0[] = "mokuren";
-    static char* argv[] = {arg0, nullptr};
-    platform_ = std::make_unique<QtPlatform>(argc, argv);
-    LaunchOptions options;
-    options.gameDir = dir_.path().string();
-    form_ = std::make_unique<TForm1>(*platform_, options);
-    platform_->Attach(*form_);
-    ASSERT_TRUE(form_->FormCreate());
-    form_->StartLoopClock();
-    for (int i = 0; i < 3; ++i) form_->IdleEvent();
-  }
-  void TearDown() override {
-    form_.reset();
-    platform_.reset();
-  }
-  // Presses the button with this caption in the dialog in front, a little later.
-  void PressLater(const QString& caption) {
-    QTimer::singleShot(200, [caption] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (!w->isVisible()) continue;
-        for (QPushButton* b : w->findChildren<QPushButton*>())
-          if (b->text() == caption) b->click();
-      }
-    });
-  }
-
-  TempDir dir_;
-  std::unique_ptr<QtPlatform> platform_;
-  std::unique_ptr<TForm1> form_;
+  void SetUp() override { Start(); }
 };
 
 TEST_F(QtBackend, PopupMenuHoldsEveryItemAndSeparatorInOrder) {
@@ -107,24 +71,6 @@ TEST_F(QtBackend, EventsReachTheRealWindowAndDialog) {
   form_->ApplyEvent(due[0]);
   EXPECT_FALSE(form_->Terminated());
   EXPECT_EQ(ReadFile(texts), "確認\nゲームを終了しますか？\n");
-}
-
-// A checkable menu item changes once per choice: its handler alone sets the check mark.
-TEST_F(QtBackend, FloatItemChosenFromTheRealMenuTogglesOnce) {
-  form_->TaskCode = task::MessageWait;
-  form_->SystemMenuAllowed = 1;
-  form_->IdleEvent();
-  QAction* floatItem = nullptr;
-  for (QAction* a : platform_->Menu().actions())
-    if (a->text() == "ウィンドウフロート化") floatItem = a;
-  ASSERT_NE(floatItem, nullptr);
-  ASSERT_TRUE(floatItem->isEnabled());
-  floatItem->trigger();
-  EXPECT_TRUE(floatItem->isChecked());
-  EXPECT_TRUE(platform_->FloatVisible());
-  floatItem->trigger();
-  EXPECT_FALSE(floatItem->isChecked());
-  EXPECT_FALSE(platform_->FloatVisible());
 }
 
 // The save screen lies over the whole main window, follows its size, and takes the events file's clicks;

@@ -399,6 +399,7 @@ const std::vector<Line>& Lines() {
       {"v0008", "daijoubu da yo", 1},
       {"v0009", "mata ashita ne", 0},
       {"v0010", "sayounara", 1},
+      {"v0011", "hora hayaku hayaku", 0},
   };
   return lines;
 }

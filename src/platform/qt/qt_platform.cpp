@@ -70,7 +70,7 @@ QtPlatform::~QtPlatform() = default;
 void QtPlatform::Attach(WindowHost& host) {
   host_ = &host;
   main_ = std::make_unique<MainWindow>(*this);
-  float_ = std::make_unique<FloatWindow>(*this);
+  float_ = std::make_unique<FloatWindow>(*this, *main_);
   menu_ = std::make_unique<QMenu>(main_.get());
   for (const MenuEntry& e : kMenu) {
     if (e.separatorBefore) menu_->addSeparator();
@@ -233,8 +233,7 @@ void QtPlatform::PaintMain(const TABitmap& frame) {
   main_->update();
 }
 
-void QtPlatform::PaintFloat(const TABitmap& frame) {
-  float_->SetFrame(&frame);
+void QtPlatform::PaintFloat(const TABitmap&) {
   if (float_->isVisible()) float_->update();
 }
 

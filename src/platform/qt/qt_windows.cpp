@@ -16,6 +16,7 @@
 #include "graphics/ABitmap.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/window_host.h"
+#include "text/TMsgForm.h"
 
 namespace mokuren {
 
@@ -139,30 +140,44 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   platform_.host().Close();
 }
 
-FloatWindow::FloatWindow(QtPlatform& platform) : platform_(platform) {
-  setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-  setFixedSize(800, 184);
+FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
+    : QWidget(&owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      platform_(platform),
+      owner_(owner) {
+  setWindowTitle(Q(form().Caption));
+  setFixedSize(TMsgForm::ClientWidth, TMsgForm::ClientHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Turning it on from the menu leaves the keyboard with the main window; a click here takes it.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFocusPolicy(Qt::StrongFocus);
 }
 
-void FloatWindow::paintEvent(QPaintEvent*) {
-  if (frame_) PaintSurface(*this, *frame_);
+TMsgForm& FloatWindow::form() { return platform_.host().GetMsgForm(); }
+
+void FloatWindow::setVisible(bool visible) {
+  if (visible && !isVisible()) {
+    const QPointF at = FrameToWidget(owner_, QSize(800, 600), TMsgForm::ShowAt);
+    move(owner_.mapToGlobal(QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())))));
+  }
+  QWidget::setVisible(visible);
 }
+
+void FloatWindow::paintEvent(QPaintEvent*) { PaintSurface(*this, form().Picture); }
 
 void FloatWindow::mousePressEvent(QMouseEvent* e) {
-  // The top 32 pixels drag the window.
-  if (e->button() == Qt::LeftButton && e->position().y() < 32 && windowHandle()) {
-    windowHandle()->startSystemMove();
-    return;
-  }
+  const Point p = WidgetToFrame(*this, QSize(TMsgForm::ClientWidth, TMsgForm::ClientHeight), e->position());
+  // startSystemMove lets the window system drag it, which works where windows cannot place themselves.
+  if (form().FormMouseDown(ButtonOf(e->button()), p) && windowHandle()) windowHandle()->startSystemMove();
 }
 
 void FloatWindow::wheelEvent(QWheelEvent* e) {
   if (e->angleDelta().y() > 0)
-    platform_.host().FormMouseWheelUp();
+    form().FormMouseWheelUp();
   else if (e->angleDelta().y() < 0)
-    platform_.host().FormMouseWheelDown();
+    form().FormMouseWheelDown();
 }
+
+void FloatWindow::focusOutEvent(QFocusEvent*) { platform_.ClearKeys(); }
 
 void FloatWindow::keyPressEvent(QKeyEvent* e) {
   if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);

@@ -13,6 +13,7 @@ namespace mokuren {
 
 class TABitmap;
 class TQueryForm;
+class TMsgForm;
 class QtPlatform;
 struct Event;
 
@@ -36,11 +37,14 @@ class MainWindow final : public QWidget {
   const TABitmap* frame_ = nullptr;
 };
 
+// The view of TMsgForm: a frameless window that stays above the main window (its owner, so it has no
+// taskbar entry of its own) and shows the form's picture.
 class FloatWindow final : public QWidget {
   Q_OBJECT
  public:
-  explicit FloatWindow(QtPlatform& platform);
-  void SetFrame(const TABitmap* frame) { frame_ = frame; }
+  FloatWindow(QtPlatform& platform, QWidget& owner);
+  // Showing puts the window over the main window's message area first.
+  void setVisible(bool visible) override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -48,10 +52,12 @@ class FloatWindow final : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
+  void focusOutEvent(QFocusEvent*) override;
 
  private:
+  TMsgForm& form();
   QtPlatform& platform_;
-  const TABitmap* frame_ = nullptr;
+  QWidget& owner_;
 };
 
 // A modal view that the events file operates the way a player does: its real buttons pressed, its text

@@ -1,0 +1,56 @@
+// TMsgForm: the floating message window ("MsgForm"). A borderless window of 800 x 184 that stays on top
+// and shows FloatSurface: while it is visible, the message window, its waiting icon and the button row
+// are drawn there instead of on the main frame, so the scene stays uncovered. The player turns it on and
+// off with the popup menu's "ウィンドウフロート化" and drags it by its top band; a press below the band,
+// the wheel and the keys are the game's input as on the main window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace mokuren {
+
+class TABitmap;
+
+class TMsgForm {
+ public:
+  // What the window may touch in the engine: the mouse latches that the next pass samples.
+  struct MouseLatches {
+    uint8_t& LeftDown;
+    uint8_t& RightDown;
+    uint8_t& WheelUp;
+    uint8_t& WheelDown;
+  };
+
+  TMsgForm(const TABitmap& picture, MouseLatches latches) : Picture(picture), latches_(latches) {}
+
+  static constexpr int32_t ClientWidth = 800;
+  static constexpr int32_t ClientHeight = 184;
+  // Each time the window is shown it is put over this client point of the main window, exactly over the
+  // message area; a position reached by dragging is not kept.
+  static constexpr Point ShowAt{0, 416};
+  // Presses at y 0-DragBand move the window.
+  static constexpr int32_t DragBand = 32;
+  const std::u16string Caption = u"MsgForm";
+  // What FormPaint draws at (0, 0).
+  const TABitmap& Picture;
+
+  // True when the press starts moving the window: the view then hands the drag to the window system.
+  // Otherwise the press is latched as on the main window, except that it does not itself end read skip
+  // or auto mode (the click it becomes does).
+  bool FormMouseDown(MouseButton button, Point client) {
+    if (client.y <= DragBand) return true;
+    latches_.LeftDown = button == MouseButton::Left;
+    latches_.RightDown = button == MouseButton::Right;
+    return false;
+  }
+  void FormMouseWheelUp() { latches_.WheelUp = 1; }
+  void FormMouseWheelDown() { latches_.WheelDown = 1; }
+
+ private:
+  MouseLatches latches_;
+};
+
+}  // namespace mokuren

@@ -1,0 +1,78 @@
+// The message log as the player uses it: messages and choices are added as they are passed, and inside
+// the message wait PageUp / PageDown (F1 / F2, the wheel) page through them in the message window itself.
+#include <algorithm>
+
+#include "app/TForm1.h"
+
+namespace mokuren {
+
+void TForm1::Kumo_AddMsgLog(const std::u16string& text, int voice) {
+  // A voice number the script's name list does not hold is kept as no voice, as the message had none.
+  std::u16string path;
+  if (voice >= 0 && static_cast<size_t>(voice) < ResourceNameArray.size())
+    path = u"VOICE\\" + ResourceNameArray[static_cast<size_t>(voice)] + u".ogg";
+  MsgLog.Add(text, std::move(path));
+}
+
+void TForm1::Kumo_ClearMsgLog() {
+  MsgLog.Clear();
+  LogIndex = 0;
+}
+
+void TForm1::ShowMsgLogEntry() {
+  const MessageLogEntry& entry = MsgLog[LogIndex];
+  // An entry without voice stops the voice that was playing.
+  Kumo_PlayVOICE(entry.voicePath, 0);
+  // Grey, because LogView is set, and typed again at the message speed.
+  Kumo_MakeMessage(entry.text);
+  TaskCode = task::MessageWait;
+  RevealCount = 0;
+  KeyLock = 10;
+  KeyEnter = 0;
+  ClickPending = 0;
+}
+
+void TForm1::BrowseMsgLog() {
+  if (KeyLogBack) {
+    AutoMode = 0;
+    if (!LogView) LogIndex = 0;
+    LogView = 1;
+    // The oldest entry is as far as it goes: a further step shows it again.
+    LogIndex = std::min(LogIndex + 1, MessageLog::kSize);
+    if (!MsgLog[LogIndex].text.empty()) {
+      ShowMsgLogEntry();
+      return;
+    }
+    // Nothing older: the screen stays as it is, and an empty log leaves the log view at once.
+    if (--LogIndex < 1) {
+      LogIndex = 0;
+      LogView = 0;
+    }
+  }
+  if (KeyLogForward) {
+    AutoMode = 0;
+    if (!LogView) LogIndex = 0;
+    // The newest entry is left only by Enter or a click.
+    if (LogIndex >= 2) {
+      --LogIndex;
+      ShowMsgLogEntry();
+    }
+  }
+}
+
+void TForm1::LeaveMsgLogView() {
+  // The current message again, white and whole, without its voice.
+  LogView = 0;
+  Kumo_MakeMessage(MessageText(CurrentMessage));
+  TaskCode = task::MessageWait;
+  StopSlot(6);
+  ButtonOn[4 - 1] = 0;
+  RevealCount = 255;
+  // The Enter that left the log is still down in the next passes; without the lock it would also pass
+  // the message the player came back to read.
+  if (KeyEnter) KeyLock = 10;
+  ClickPending = 0;
+  KeyEnter = 0;
+}
+
+}  // namespace mokuren

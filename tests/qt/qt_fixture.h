@@ -1,0 +1,67 @@
+// The engine on the Qt backend, on Qt's offscreen platform, driven pass by pass.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "app/TForm1.h"
+#include "platform/qt/qt_platform.h"
+#include "support/engine_fixture.h"
+#include "support/game_builder.h"
+
+namespace mokuren::testing {
+
+class QtFixture : public ::testing::Test {
+ protected:
+  // Starts the engine on a game whose script 1 is `script` (the minimal game when empty) and runs the
+  // first passes.
+  void Start(const std::string& script = {}) {
+    if (script.empty()) {
+      WriteMinimalGame(dir_.path());
+    } else {
+      BuildTestGame(dir_.path(), TestGame{{{1, script}}, {}, {}});
+    }
+    static int argc = 1;
+    static char arg0[] = "mokuren";
+    static char* argv[] = {arg0, nullptr};
+    platform_ = std::make_unique<QtPlatform>(argc, argv);
+    LaunchOptions options;
+    options.gameDir = dir_.path().string();
+    form_ = std::make_unique<TForm1>(*platform_, options);
+    platform_->Attach(*form_);
+    ASSERT_TRUE(form_->FormCreate());
+    form_->StartLoopClock();
+    for (int i = 0; i < 3; ++i) form_->IdleEvent();
+  }
+  void TearDown() override {
+    form_.reset();
+    platform_.reset();
+  }
+  // Runs passes until `done` holds, at most `limit`; false when it never did.
+  template <typename Done>
+  bool RunUntil(Done done, int limit = 3000) {
+    for (int i = 0; i < limit && !done(); ++i) form_->IdleEvent();
+    return done();
+  }
+  // Presses the button with this caption in the dialog in front, a little later.
+  void PressLater(const QString& caption) {
+    QTimer::singleShot(200, [caption] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+          if (b->text() == caption) b->click();
+      }
+    });
+  }
+
+  TempDir dir_;
+  std::unique_ptr<QtPlatform> platform_;
+  std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace mokuren::testing
