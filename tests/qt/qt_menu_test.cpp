@@ -9,6 +9,7 @@
 
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
+#include "save/TForm7.h"
 #include "qt/qt_fixture.h"
 
 namespace mokuren::testing {
@@ -43,6 +44,14 @@ class QtMenu : public QtFixture {
     platform_->Menu().hide();
   }
   std::u16string Message() { return form_->MessageText(form_->CurrentMessage); }
+  // Notes the save/load screen's mode while it is up, then clicks its close area.
+  void CloseSaveLoadLater() {
+    QTimer::singleShot(200, [this] {
+      if (form_->SaveLoadForm->Visible) saveLoadShown_ = form_->SaveLoadForm->Tag;
+      Deliver("click", {"600", "580"});
+    });
+  }
+  int saveLoadShown_ = -1;
 };
 
 TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGave) {
@@ -62,9 +71,11 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
        [&] { form_->WindowShown = 1; }},
       {MenuItem::menuFloat, "ウィンドウフロート化", [&] { return platform_->FloatVisible(); },
        [&] { Choose(MenuItem::menuFloat); }},
-      // The save/load screen and the settings dialog open nothing yet: the game waits on as it was.
-      {MenuItem::menuSave, "セーブ", [&] { return form_->TaskCode == task::MessageWait; }, [] {}},
-      {MenuItem::menuLoad, "ロード", [&] { return form_->TaskCode == task::MessageWait; }, [] {}},
+      // The save/load screen opens in its mode; closed by its close area, the game waits on as it was.
+      {MenuItem::menuSave, "セーブ",
+       [&] { return saveLoadShown_ == TForm7::kSaveMode && form_->TaskCode == task::MessageWait; }, [] {}},
+      {MenuItem::menuLoad, "ロード",
+       [&] { return saveLoadShown_ == TForm7::kLoadMode && form_->TaskCode == task::MessageWait; }, [] {}},
       {MenuItem::menuConfig, "環境設定", [&] { return form_->TaskCode == task::MessageWait; }, [] {}},
       // Refusing the question leaves the game as it was.
       {MenuItem::menuTitle, "タイトルに戻る",
@@ -77,6 +88,8 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
     SCOPED_TRACE(c.caption.toStdString());
     form_->QueryForm->Label1.clear();
     if (c.item == MenuItem::menuTitle || c.item == MenuItem::menuQuit) PressLater("キャンセル");
+    saveLoadShown_ = -1;
+    if (c.item == MenuItem::menuSave || c.item == MenuItem::menuLoad) CloseSaveLoadLater();
     Choose(c.item);
     EXPECT_TRUE(c.done());
     Deliver("rclick", {"400", "300"});
