@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/engine_state.h"
@@ -15,6 +17,11 @@ namespace mokuren {
 // "--シナリオ変数---…", 32 lines of "F1:0 F2:0 … F16:0 ", an empty line, the system bank (S) and the
 // work bank (W) the same way: 101 lines.
 std::vector<std::u16string> FlagDumpLines(const VarBank& scenario, const VarBank& system, const VarBank& work);
+
+// "--メッセージログ---…", then "n:" + text + " [" + voice file + "]" for log entries 1-100; entry(n) gives
+// the text and the voice file of entry n.
+std::vector<std::u16string> MessageLogDumpLines(
+    const std::function<std::pair<std::u16string, std::u16string>(int n)>& entry);
 
 // Return-table entries 1-6, one "script step" line each.
 std::vector<std::u16string> ReturnTableDumpLines(const ReturnEntry (&table)[16]);

@@ -7,6 +7,9 @@
 namespace mokuren {
 
 class TQueryForm;
+class TNameForm;
+class TConfigForm;
+class TDebugForm;
 
 class WindowHost {
  public:
@@ -22,6 +25,9 @@ class WindowHost {
 
   // The forms whose views the backends show.
   virtual TQueryForm& GetQueryForm() = 0;
+  virtual TNameForm& GetNameForm() = 0;
+  virtual TConfigForm& GetConfigForm() = 0;
+  virtual TDebugForm& GetDebugForm() = 0;
 
  protected:
   ~WindowHost() = default;

@@ -1,7 +1,6 @@
 // The events-file verbs of saving: what the quick buttons and the save/load screen's slots do.
-#include <iostream>
-
 #include "app/TForm1.h"
+#include "text/text_codec.h"
 
 namespace mokuren {
 
@@ -18,7 +17,8 @@ bool TForm1::ApplySaveEvent(const Event& e) {
       LoadFromSlot(n);
     } else if (n == kQuickSlot) {
       // The save screen covers slot 100 with "通常セーブ不可" and ignores clicks there.
-      std::cerr << "mokuren: events line " << e.line << ": slot 100 is the quick-save slot and cannot be saved to\n";
+      ReportError(u"events line " + FromUtf8(std::to_string(e.line)) +
+                  u": slot 100 is the quick-save slot and cannot be saved to");
     } else {
       SaveToSlot(n);
     }

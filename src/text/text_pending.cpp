@@ -1,5 +1,6 @@
 // Text operations not built yet: the message log and its browsing.
 #include "app/TForm1.h"
+#include "dialogs/debug_dump.h"
 
 namespace mokuren {
 
@@ -8,7 +9,9 @@ void TForm1::Kumo_ClearMsgLog() {}
 void TForm1::LeaveMsgLogView() {}
 void TForm1::BrowseMsgLog() {}
 
-// Until the dialog exists the default name counts as entered, so the script goes on.
-void TForm1::ShowNameForm() { TaskCode = task::Script; }
+// The log keeps no entries yet: every entry dumps empty.
+std::vector<std::u16string> TForm1::MessageLogDump() {
+  return MessageLogDumpLines([](int) { return std::pair<std::u16string, std::u16string>{}; });
+}
 
 }  // namespace mokuren
