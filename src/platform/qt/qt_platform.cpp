@@ -12,6 +12,10 @@
 
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
+#include "platform/qt/config_dialog.h"
+#include "platform/qt/debug_window.h"
+#include "platform/qt/dialog_style.h"
+#include "platform/qt/name_dialog.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/window_host.h"
 #include "text/text_codec.h"
@@ -19,8 +23,6 @@
 namespace mokuren {
 
 namespace {
-
-QString Q(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 struct MenuEntry {
   MenuItem item;
@@ -87,10 +89,12 @@ void QtPlatform::Attach(WindowHost& host) {
 QWidget& QtPlatform::Main() { return *main_; }
 
 void QtPlatform::ShowMainWindow() {
-  main_->show();
-  if (QScreen* screen = main_->screen()) {
-    QRect avail = screen->availableGeometry();
-    main_->move(avail.center() - main_->rect().center());
+  // Full screen may have been chosen at start-up, before the window was first shown.
+  if (fullScreen_) {
+    main_->showFullScreen();
+  } else {
+    main_->show();
+    if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
   }
   main_->activateWindow();
 }
@@ -234,14 +238,21 @@ void QtPlatform::PaintFloat(const TABitmap& frame) {
 
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
 
+// Full screen is a borderless window over the whole of the window's screen, showing the frame scaled
+// (PaintSurface); the display mode is never changed, so no other window moves.
 void QtPlatform::SetFullScreen(bool full) {
+  fullScreen_ = full;
+  const bool shown = main_->isVisible();
   if (full) {
     main_->setMinimumSize(0, 0);
     main_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    main_->showFullScreen();
+    if (shown) main_->showFullScreen();
   } else {
+    main_->setFixedSize(800, 600);
+    if (!shown) return;
     main_->showNormal();
     main_->setFixedSize(800, 600);
+    if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
   }
 }
 
@@ -261,27 +272,60 @@ bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t
 
 void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoint(client.x, client.y))); }
 
+template <typename View>
+void QtPlatform::OpenModal(std::unique_ptr<View>& slot, std::unique_ptr<View> view, QPoint centre) {
+  slot = std::move(view);
+  dialogs_.push_back(slot.get());
+  CentreAt(*slot, centre);
+  slot->open();
+}
+
+template <typename View>
+void QtPlatform::CloseModal(std::unique_ptr<View>& slot) {
+  if (!slot) return;
+  std::erase(dialogs_, static_cast<AutomatedDialog*>(slot.get()));
+  slot->hide();
+  slot.reset();
+}
+
 void QtPlatform::OpenForm(FormId form) {
+  // The name dialog is centred on the screen, the others on the main window's frame.
+  const QPoint onFrame = FrameCentre(*main_);
   switch (form) {
     case FormId::TQueryForm:
-      query_ = std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm());
-      dialogs_.push_back(query_.get());
-      query_->open();
+      OpenModal(query_, std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm()), onFrame);
+      break;
+    case FormId::TNameForm:
+      OpenModal(name_, std::make_unique<NameDialog>(main_.get(), host_->GetNameForm()),
+                main_->screen() ? main_->screen()->availableGeometry().center() : onFrame);
+      break;
+    case FormId::TConfigForm:
+      OpenModal(config_, std::make_unique<ConfigDialog>(main_.get(), host_->GetConfigForm()), onFrame);
       break;
     default: break;
   }
 }
 
 void QtPlatform::CloseForm(FormId form) {
-  if (form == FormId::TQueryForm && query_) {
-    std::erase(dialogs_, static_cast<AutomatedDialog*>(query_.get()));
-    query_->hide();
-    query_.reset();
+  switch (form) {
+    case FormId::TQueryForm: CloseModal(query_); break;
+    case FormId::TNameForm: CloseModal(name_); break;
+    case FormId::TConfigForm: CloseModal(config_); break;
+    default: break;
   }
 }
 
 void QtPlatform::SetFormVisible(FormId form, bool visible) {
   if (form == FormId::TMsgForm) SetFloatVisible(visible);
+  if (form == FormId::TDebugForm) {
+    if (visible && !debug_) debug_ = std::make_unique<DebugWindow>(host_->GetDebugForm());
+    if (debug_) debug_->setVisible(visible);
+  }
+}
+
+void QtPlatform::FormChanged(FormId form) {
+  if (form == FormId::TNameForm && name_) name_->Refresh();
+  if (form == FormId::TDebugForm && debug_) debug_->Refresh();
 }
 
 void QtPlatform::FatalMessage(const std::string& utf8) {

@@ -16,6 +16,9 @@ namespace mokuren {
 class MainWindow;
 class FloatWindow;
 class QueryDialog;
+class NameDialog;
+class ConfigDialog;
+class DebugWindow;
 class AutomatedDialog;
 
 class QtPlatform final : public Platform {
@@ -54,6 +57,7 @@ class QtPlatform final : public Platform {
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
   void SetFormVisible(FormId form, bool visible) override;
+  void FormChanged(FormId form) override;
 
   void FatalMessage(const std::string& utf8) override;
 
@@ -64,6 +68,10 @@ class QtPlatform final : public Platform {
   WindowHost& host() { return *host_; }
   QMenu& Menu() { return *menu_; }
   QWidget& Main();
+  // The views of the name and settings dialogs while they are up, and the debug window once shown.
+  NameDialog* NameView() { return name_.get(); }
+  ConfigDialog* ConfigView() { return config_.get(); }
+  DebugWindow* DebugView() { return debug_.get(); }
   void SetKey(Key key, bool down) { keys_[static_cast<size_t>(key)] = down; }
   void ClearKeys() { keys_.fill(false); }
 
@@ -76,12 +84,22 @@ class QtPlatform final : public Platform {
   void SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button);
   void SendKey(const std::string& name, bool down);
   AutomatedDialog* FrontDialog() { return dialogs_.empty() ? nullptr : dialogs_.back(); }
+  // Shows a modal view at `centre` (global coordinates) and puts it in front; CloseModal hides and
+  // destroys it.
+  template <typename View>
+  void OpenModal(std::unique_ptr<View>& slot, std::unique_ptr<View> view, QPoint centre);
+  template <typename View>
+  void CloseModal(std::unique_ptr<View>& slot);
 
   QApplication app_;
   WindowHost* host_ = nullptr;
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<FloatWindow> float_;
   std::unique_ptr<QueryDialog> query_;
+  std::unique_ptr<NameDialog> name_;
+  std::unique_ptr<ConfigDialog> config_;
+  std::unique_ptr<DebugWindow> debug_;
+  bool fullScreen_ = false;
   std::unique_ptr<QMenu> menu_;
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
