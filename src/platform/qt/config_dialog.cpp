@@ -1,6 +1,8 @@
 #include "platform/qt/config_dialog.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 
 #include "app/event_script.h"
@@ -12,19 +14,7 @@ namespace {
 
 using Form = TConfigForm;
 
-// Where each group sits in the 394x334 client area.
-constexpr QRect kGroups[] = {
-    {8, 8, 185, 52}, {201, 8, 185, 52}, {8, 68, 378, 52}, {8, 128, 378, 60}, {8, 196, 378, 94}};
-// Radio buttons side by side inside their group.
-constexpr int kRadioX[] = {16, 100, 16, 100, 16, 136, 256};
-constexpr int kSliderX = 84, kSliderWidth = 260;
-
-QLabel* AddLabel(QWidget* parent, std::u16string_view text, QRect where, Qt::Alignment align = Qt::AlignLeft) {
-  auto* label = new QLabel(Q(text), parent);
-  label->setGeometry(where);
-  label->setAlignment(align | Qt::AlignVCenter);
-  return label;
-}
+QLabel* AddLabel(QWidget* parent, std::u16string_view text) { return new QLabel(Q(text), parent); }
 
 }  // namespace
 
@@ -34,51 +24,69 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
   setWindowTitle(Q(form.Caption));
   setFont(DialogFont(FontName::PGothic, 12));
   setFixedSize(394, 334);
+  // Effects and screen mode side by side, then speed, auto advance and the volumes across the dialog.
+  auto* grid = new QGridLayout(this);
   std::array<QGroupBox*, std::size(Form::kGroupCaptions)> groups{};
   for (size_t g = 0; g < groups.size(); ++g) {
     groups[g] = new QGroupBox(Q(Form::kGroupCaptions[g]), this);
-    groups[g]->setGeometry(kGroups[g]);
+    if (g < 2)
+      grid->addWidget(groups[g], 0, static_cast<int>(g));
+    else
+      grid->addWidget(groups[g], static_cast<int>(g) - 1, 0, 1, 2);
   }
+  std::array<QHBoxLayout*, 3> radioRows{};
+  for (int g = 0; g < 3; ++g) radioRows[g] = new QHBoxLayout(groups[g]);
   for (int r = 0; r < Form::RadioCount; ++r) {
-    auto* radio = new QRadioButton(Q(Form::kRadios[r].caption), groups[Form::kRadios[r].group]);
-    radio->setGeometry(kRadioX[r], 22, r == Form::ModeFullRB ? 84 : 76, 20);
+    const int g = Form::kRadios[r].group;
+    auto* radio = new QRadioButton(Q(Form::kRadios[r].caption), groups[g]);
     radio->setChecked(form.Checked[r]);
     connect(radio, &QRadioButton::toggled, this, [this, r](bool on) {
       if (on) form_.Check(static_cast<Form::Radio>(r));
     });
+    radioRows[g]->addWidget(radio);
     radios_[r] = radio;
   }
-  auto addSlider = [&](Form::Slider s, QRect where) {
+  auto makeSlider = [&](Form::Slider s) {
     auto* slider = new QSlider(Qt::Horizontal, groups[Form::kSliders[s].group]);
-    slider->setGeometry(where);
     slider->setRange(0, Form::kSliders[s].max);
     slider->setSingleStep(1);
     slider->setPageStep(s == Form::MsgAutoBar ? 2 : 10);
-    slider->setTickPosition(QSlider::TicksBelow);
-    slider->setTickInterval(s == Form::MsgAutoBar ? 1 : 10);
+    // A tick for each second of the auto delay; the volume rows stay slim without them.
+    if (s == Form::MsgAutoBar) {
+      slider->setTickPosition(QSlider::TicksBelow);
+      slider->setTickInterval(1);
+    }
     slider->setValue(form.Position[s]);
     connect(slider, &QSlider::valueChanged, this, [this, s](int v) { form_.SetPosition(s, v); });
     sliders_[s] = slider;
+    return slider;
   };
   QGroupBox* autoGroup = groups[Form::kSliders[Form::MsgAutoBar].group];
-  AddLabel(autoGroup, Form::kAutoEnds[0], {12, 20, 30, 24}, Qt::AlignRight);
-  AddLabel(autoGroup, Form::kAutoEnds[1], {336, 20, 34, 24});
-  addSlider(Form::MsgAutoBar, {46, 18, 286, 30});
+  auto* autoRow = new QHBoxLayout(autoGroup);
+  QLabel* autoFrom = AddLabel(autoGroup, Form::kAutoEnds[0]);
+  QLabel* autoTo = AddLabel(autoGroup, Form::kAutoEnds[1]);
+  autoRow->addWidget(autoFrom);
+  autoRow->addWidget(makeSlider(Form::MsgAutoBar));
+  autoRow->addWidget(autoTo);
+  // The volumes: a label, then the slider between "小" and "大", which only the middle row shows.
   QGroupBox* volumes = groups[Form::kSliders[Form::BgmVolBar].group];
+  auto* rows = new QGridLayout(volumes);
+  rows->setVerticalSpacing(8);
   for (int s = Form::BgmVolBar; s < Form::SliderCount; ++s) {
-    const int y = 18 + 24 * (s - Form::BgmVolBar);
-    AddLabel(volumes, Form::kSliders[s].label, {12, y, 60, 24});
+    const int row = s - Form::BgmVolBar;
+    rows->addWidget(AddLabel(volumes, Form::kSliders[s].label), row, 0);
     if (s == Form::SeVolBar) {
-      AddLabel(volumes, Form::kVolumeEnds[0], {kSliderX - 16, y, 14, 24});
-      AddLabel(volumes, Form::kVolumeEnds[1], {kSliderX + kSliderWidth + 4, y, 14, 24});
+      rows->addWidget(AddLabel(volumes, Form::kVolumeEnds[0]), row, 1);
+      rows->addWidget(AddLabel(volumes, Form::kVolumeEnds[1]), row, 3);
     }
-    addSlider(static_cast<Form::Slider>(s), {kSliderX, y, kSliderWidth, 24});
+    rows->addWidget(makeSlider(static_cast<Form::Slider>(s)), row, 2);
     // The volumes are set with the mouse; Tab passes them by.
     sliders_[s]->setFocusPolicy(Qt::ClickFocus);
   }
   ok_ = new QPushButton(Q(form.OkCaption), this);
-  ok_->setGeometry(160, 300, 75, 25);
+  ok_->setFixedSize(75, 25);
   ok_->setDefault(true);
+  grid->addWidget(ok_, 4, 0, 1, 2, Qt::AlignCenter);
   connect(ok_, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
 }
 

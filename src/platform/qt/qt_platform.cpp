@@ -91,7 +91,7 @@ QWidget& QtPlatform::Main() { return *main_; }
 void QtPlatform::ShowMainWindow() {
   // Full screen may have been chosen at start-up, before the window was first shown.
   if (fullScreen_) {
-    main_->showFullScreen();
+    ShowFullScreen();
   } else {
     main_->show();
     if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
@@ -238,6 +238,13 @@ void QtPlatform::PaintFloat(const TABitmap& frame) {
 
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
 
+void QtPlatform::ShowFullScreen() {
+  // The screen's whole area first: without a window manager that knows full screen, the window still
+  // covers the screen.
+  if (QScreen* screen = main_->screen()) main_->setGeometry(screen->geometry());
+  main_->showFullScreen();
+}
+
 // Full screen is a borderless window over the whole of the window's screen, showing the frame scaled
 // (PaintSurface); the display mode is never changed, so no other window moves.
 void QtPlatform::SetFullScreen(bool full) {
@@ -246,7 +253,7 @@ void QtPlatform::SetFullScreen(bool full) {
   if (full) {
     main_->setMinimumSize(0, 0);
     main_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    if (shown) main_->showFullScreen();
+    if (shown) ShowFullScreen();
   } else {
     main_->setFixedSize(800, 600);
     if (!shown) return;
