@@ -12,46 +12,11 @@
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/qt_platform.h"
+#include "qt/qt_fixture.h"
 #include "support/engine_fixture.h"
 
 namespace mokuren::testing {
 namespace {
-
-class QtBackend : public ::testing::Test {
- protected:
-  void SetUp() override {
-    WriteMinimalGame(dir_.path());
-    static int argc = 1;
-    static char arg0[] = "mokuren";
-    static char* argv[] = {arg0, nullptr};
-    platform_ = std::make_unique<QtPlatform>(argc, argv);
-    LaunchOptions options;
-    options.gameDir = dir_.path().string();
-    form_ = std::make_unique<TForm1>(*platform_, options);
-    platform_->Attach(*form_);
-    ASSERT_TRUE(form_->FormCreate());
-    form_->StartLoopClock();
-    for (int i = 0; i < 3; ++i) form_->IdleEvent();
-  }
-  void TearDown() override {
-    form_.reset();
-    platform_.reset();
-  }
-  // Presses the button with this caption in the dialog in front, a little later.
-  void PressLater(const QString& caption) {
-    QTimer::singleShot(200, [caption] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (!w->isVisible()) continue;
-        for (QPushButton* b : w->findChildren<QPushButton*>())
-          if (b->text() == caption) b->click();
-      }
-    });
-  }
-
-  TempDir dir_;
-  std::unique_ptr<QtPlatform> platform_;
-  std::unique_ptr<TForm1> form_;
-};
 
 TEST_F(QtBackend, PopupMenuHoldsEveryItemAndSeparatorInOrder) {
   QStringList texts;
