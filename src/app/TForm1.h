@@ -82,6 +82,8 @@ class TForm1 : public EngineState, public WindowHost {
   // Events of the subsystems' verbs; false when the verb is not one of theirs.
   bool ApplySubsystemEvent(const Event& event);
   void NotAvailableYet(const Event& event);
+  // "events line N: " + what, in the error list.
+  void ReportEvent(const Event& event, const std::u16string& what);
   void MenuClick(MenuItem item) override;
   // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
   // empty file when none is up).

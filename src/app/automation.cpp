@@ -56,10 +56,11 @@ void TForm1::ApplyDueEvents() {
   }
 }
 
-void TForm1::NotAvailableYet(const Event& e) {
-  ReportError(u"events line " + FromUtf8(std::to_string(e.line)) + u": '" + FromUtf8(e.verb) +
-              u"' is not available yet");
+void TForm1::ReportEvent(const Event& e, const std::u16string& what) {
+  ReportError(u"events line " + FromUtf8(std::to_string(e.line)) + u": " + what);
 }
+
+void TForm1::NotAvailableYet(const Event& e) { ReportEvent(e, u"'" + FromUtf8(e.verb) + u"' is not available yet"); }
 
 void TForm1::MenuClick(MenuItem item) {
   switch (item) {

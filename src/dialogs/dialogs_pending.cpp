@@ -37,8 +37,7 @@ bool TForm1::ApplyDialogEvent(const Event& e) {
   if (!name && e.verb != "config") return false;
   const FormId form = name ? FormId::TNameForm : FormId::TConfigForm;
   if (!ModalOpen(form)) {
-    ReportError(u"events line " + FromUtf8(std::to_string(e.line)) + u": '" + FromUtf8(e.verb) + u"': the " +
-                (name ? u"name-entry" : u"settings") + u" dialog is not up");
+    ReportEvent(e, u"'" + FromUtf8(e.verb) + u"': the " + (name ? u"name-entry" : u"settings") + u" dialog is not up");
     return true;
   }
   if (name) {

@@ -1,6 +1,5 @@
 // The events-file verbs of saving: what the quick buttons and the save/load screen's slots do.
 #include "app/TForm1.h"
-#include "text/text_codec.h"
 
 namespace mokuren {
 
@@ -17,8 +16,7 @@ bool TForm1::ApplySaveEvent(const Event& e) {
       LoadFromSlot(n);
     } else if (n == kQuickSlot) {
       // The save screen covers slot 100 with "通常セーブ不可" and ignores clicks there.
-      ReportError(u"events line " + FromUtf8(std::to_string(e.line)) +
-                  u": slot 100 is the quick-save slot and cannot be saved to");
+      ReportEvent(e, u"slot 100 is the quick-save slot and cannot be saved to");
     } else {
       SaveToSlot(n);
     }

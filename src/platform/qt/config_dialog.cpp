@@ -19,11 +19,7 @@ QLabel* AddLabel(QWidget* parent, std::u16string_view text) { return new QLabel(
 }  // namespace
 
 ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent, kDialogFlags), form_(form) {
-  setWindowFlag(Qt::WindowStaysOnTopHint);
-  setWindowModality(Qt::ApplicationModal);
-  setWindowTitle(Q(form.Caption));
-  setFont(DialogFont(FontName::PGothic, 12));
-  setFixedSize(394, 334);
+  SetUpDialog(*this, form.Caption, {394, 334}, true);
   // Effects and screen mode side by side, then speed, auto advance and the volumes across the dialog.
   auto* grid = new QGridLayout(this);
   std::array<QGroupBox*, std::size(Form::kGroupCaptions)> groups{};

@@ -12,6 +12,14 @@ QFont DialogFont(FontName name, int pixelSize) {
   return font;
 }
 
+void SetUpDialog(QWidget& dialog, std::u16string_view caption, QSize client, bool onTop) {
+  dialog.setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.setWindowTitle(Q(caption));
+  dialog.setFont(DialogFont(FontName::PGothic, 12));
+  dialog.setFixedSize(client);
+}
+
 void CentreAt(QWidget& window, QPoint centre) { window.move(centre - QPoint(window.width() / 2, window.height() / 2)); }
 
 QPoint FrameCentre(const QWidget& mainWindow) {

@@ -17,6 +17,9 @@ namespace mokuren {
 inline constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
 QFont DialogFont(FontName name, int pixelSize);
+// A modal dialog of the game: its caption, "ＭＳ Ｐゴシック" at 12 pixels, a client area of fixed size, and
+// above every other window when `onTop`.
+void SetUpDialog(QWidget& dialog, std::u16string_view caption, QSize client, bool onTop);
 // Moves the window so that its centre lies at `centre` (global coordinates).
 void CentreAt(QWidget& window, QPoint centre);
 // Where the frame's centre lies on screen: the middle of the main window's 800x600 client area, wherever

@@ -10,11 +10,7 @@
 namespace mokuren {
 
 NameDialog::NameDialog(QWidget* parent, TNameForm& form) : QDialog(parent, kDialogFlags), form_(form) {
-  setWindowFlag(Qt::WindowStaysOnTopHint);
-  setWindowModality(Qt::ApplicationModal);
-  setWindowTitle(Q(form.Caption));
-  setFont(DialogFont(FontName::PGothic, 12));
-  setFixedSize(310, 75);
+  SetUpDialog(*this, form.Caption, {310, 75}, true);
   edit_ = new QLineEdit(Q(form.Edit1), this);
   edit_->setGeometry(8, 8, 201, 36);
   edit_->setFont(DialogFont(FontName::PMincho, 28));

@@ -255,11 +255,9 @@ void QtPlatform::SetFullScreen(bool full) {
     main_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (shown) ShowFullScreen();
   } else {
+    if (shown) main_->showNormal();
     main_->setFixedSize(800, 600);
-    if (!shown) return;
-    main_->showNormal();
-    main_->setFixedSize(800, 600);
-    if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
+    if (QScreen* screen = main_->screen(); shown && screen) CentreAt(*main_, screen->availableGeometry().center());
   }
 }
 

@@ -180,10 +180,7 @@ void FloatWindow::keyReleaseEvent(QKeyEvent* e) {
 
 QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent, kDialogFlags), form_(form) {
   const TQueryForm& q = form;
-  setWindowTitle(Q(q.Caption));
-  setWindowModality(Qt::ApplicationModal);
-  setFont(DialogFont(FontName::PGothic, 12));
-  setFixedSize(257, 79);
+  SetUpDialog(*this, q.Caption, {257, 79}, false);
   auto* label = new QLabel(Q(q.Label1), this);
   label->setGeometry(12, 12, 233, 24);
   label->setAlignment(Qt::AlignCenter);
