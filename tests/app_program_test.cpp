@@ -68,8 +68,9 @@ TEST(EventsFile, TakesEventsInTimeOrderWithTextsToTheEndOfTheLine) {
 }
 
 TEST(EventsFile, NamesTheLineOfAMalformedEvent) {
-  const char* bad[] = {"100 click 10\n",       "soon click 1 2\n", "100 jump\n",         "100 key Escape\n",
-                       "100 wheel sideways\n", "100 save 101\n",   "100 dialog maybe\n", "100 menu menuFoo\n"};
+  const char* bad[] = {"100 click 10\n",       "soon click 1 2\n",      "100 jump\n",           "100 key Escape\n",
+                       "100 wheel sideways\n", "100 save 101\n",        "100 dialog maybe\n",   "100 menu menuFoo\n",
+                       "100 config bgm=101\n", "100 config mode=big\n", "100 debug FOO f.txt\n"};
   for (const char* text : bad) {
     EventScript events;
     std::string error;
@@ -111,15 +112,6 @@ TEST_F(Program, MalformedEventsLineExitsWithStatus2NamingTheLine) {
   std::string err = Path("err.txt");
   EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --events '" + Path("events.txt") + "'", {}, err), 2);
   EXPECT_NE(ReadFile(err).find("line 2"), std::string::npos) << ReadFile(err);
-}
-
-TEST_F(Program, VerbsOfSubsystemsNotBuiltAreReportedAndTheRunGoesOn) {
-  WriteFile(Path("events.txt"), "100 debug AlbumRnd album.txt\n");
-  std::string err = Path("err.txt");
-  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --headless --max-ms 300 --events '" + Path("events.txt") + "'",
-                       {}, err),
-            0);
-  EXPECT_NE(ReadFile(err).find("'debug' is not available yet"), std::string::npos);
 }
 
 // Files named on the command line and in events are where the player started the program, not in the

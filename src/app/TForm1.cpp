@@ -5,20 +5,46 @@
 #include <iostream>
 
 #include "dialogs/TCommentForm.h"
+#include "dialogs/TConfigForm.h"
+#include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
+#include "dialogs/debug_dump.h"
 #include "platform/game_files.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
+#include "text/TNameForm.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
 
+namespace {
+
+// "0.88" -> 88: the major version counts thousands.
+int32_t VersionTag(std::string_view version) {
+  const size_t dot = version.find('.');
+  const int32_t major = std::stoi(std::string(version.substr(0, dot)));
+  const int32_t minor = dot == std::string_view::npos ? 0 : std::stoi(std::string(version.substr(dot + 1)));
+  return major * 1000 + minor;
+}
+
+}  // namespace
+
 TForm1::TForm1(Platform& platform, LaunchOptions options)
     : QueryForm(std::make_unique<TQueryForm>()),
+      NameForm(std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode})),
+      ConfigForm(std::make_unique<TConfigForm>(
+          ConfigFormLinks{EffectsOn, FullScreen, MessageSpeed, AutoDelay, BgmVolume, SeVolume, VoiceVolume,
+                          [this] { ApplyVolumes(); }, [this] { FullModeWin(); }, [this] { ReturnFullModeWin(); }})),
+      DebugForm(
+          std::make_unique<TDebugForm>(DebugFormLinks{ScenarioVars, SystemVars, WorkVars, ReturnTable, CgSeenFlags,
+                                                      Random, [this] { return MsgLogDumpLines(MsgLog); }})),
+      Tag(VersionTag(MOKUREN_VERSION)),
       SaveLoadForm(std::make_unique<TForm7>(*this)),
       CommentForm(std::make_unique<TCommentForm>(*Block)),
       platform_(platform),
       options_(std::move(options)) {
+  // Before anything can be reported, so the error list keeps every line from the start.
+  DebugForm->FormCreate(Caption, Tag);
   // Placements 201-203 load into the save/load screen's picture boxes.
   SaveLoadImage2 = &SaveLoadForm->Image2;
   SaveLoadImage3 = &SaveLoadForm->Image3;
@@ -104,15 +130,12 @@ void TForm1::Kumo_TaskInit() {
   // Line breaking: characters that may not begin a line, and characters that may not end one.
   LineStartForbidden = u"、。，．：；！？ーぁぃぅぇぉっゃゅょんァィゥェォッャュョンヵヶ）」』】";
   LineEndForbidden = u"（「『【";
-  // The debug window is shown when debugmode.txt lies in the game directory.
+  // The debug window is shown when debugmode.txt lies beside the executable or in the game directory.
   std::error_code ec;
-  if (std::filesystem::exists(FindGameFile(GameDir, "debugmode.txt"), ec)) {
-    platform_.SetFormVisible(FormId::TDebugForm, true);
-    DebugMode = 1;
-  } else {
-    platform_.SetFormVisible(FormId::TDebugForm, false);
-    DebugMode = 0;
-  }
+  DebugMode = std::filesystem::exists(ExecutableDirectory() / "debugmode.txt", ec) ||
+              std::filesystem::exists(FindGameFile(GameDir, "debugmode.txt"), ec);
+  DebugForm->Visible = DebugMode != 0;
+  platform_.SetFormVisible(FormId::TDebugForm, DebugForm->Visible);
   // On-screen buttons: 1 and 2 hidden, 4 (voice) disabled until there is a voice, the rest normal.
   SetButtonStates({-1, -1, 0, 4, 0, 0, 0, 0, 0, 0});
   // Script 1 runs from instruction 0 on the next pass.
@@ -184,9 +207,12 @@ void TForm1::AnswerFrontDialog(bool ok) {
 }
 
 void TForm1::ReportError(const std::u16string& line) {
-  errorList_.push_back(line);
+  DebugForm->Memo2.push_back(line);
+  platform_.FormChanged(FormId::TDebugForm);
   std::cerr << "mokuren: " << ToUtf8(line) << '\n';
 }
+
+const std::vector<std::u16string>& TForm1::ErrorList() const { return DebugForm->Memo2; }
 
 void TForm1::StartLoopClock() {
   platform_.ShowMainWindow();

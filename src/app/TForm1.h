@@ -12,6 +12,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/engine_state.h"
@@ -32,6 +33,9 @@ class TQueryForm;
 class TForm7;
 class TCommentForm;
 class TMsgForm;
+class TNameForm;
+class TConfigForm;
+class TDebugForm;
 
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost {
  public:
@@ -83,6 +87,8 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // Events of the subsystems' verbs; false when the verb is not one of theirs.
   bool ApplySubsystemEvent(const Event& event);
   void NotAvailableYet(const Event& event);
+  // "events line N: " + what, in the error list.
+  void ReportEvent(const Event& event, const std::u16string& what);
   void MenuClick(MenuItem item) override;
   // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
   // empty file when none is up).
@@ -93,9 +99,9 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   void TraceTaskCode();
   int64_t PassCount() const { return passCount_; }
   int64_t FrameCount() const { return frameCount_; }
-  // Lines for the debug window's error list (and standard error while that window does not exist).
+  // A line for the debug window's error list, also written to standard error.
   void ReportError(const std::u16string& line);
-  const std::vector<std::u16string>& ErrorList() const { return errorList_; }
+  const std::vector<std::u16string>& ErrorList() const;
 
   // A file named in the events file: relative names are taken from the directory the program was started
   // in, not the game directory the engine works in.
@@ -116,6 +122,15 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   TQueryForm& GetQueryForm() override { return *QueryForm; }
   std::unique_ptr<TMsgForm> MsgForm;
   TMsgForm& GetMsgForm() override { return *MsgForm; }
+  std::unique_ptr<TNameForm> NameForm;
+  TNameForm& GetNameForm() override { return *NameForm; }
+  std::unique_ptr<TConfigForm> ConfigForm;
+  TConfigForm& GetConfigForm() override { return *ConfigForm; }
+  std::unique_ptr<TDebugForm> DebugForm;
+  TDebugForm& GetDebugForm() override { return *DebugForm; }
+  // The main window's caption, and the version as the window's Tag keeps it (0.88 is 88).
+  static constexpr std::u16string_view Caption = u"Mokuren";
+  const int32_t Tag;
 
   // clang-format off: the fragments keep the subsystems' order
 #include "archive/form_archive.h"
@@ -157,7 +172,6 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
   std::unique_ptr<std::FILE, FileCloser> traceFile_;
-  std::vector<std::u16string> errorList_;
 };
 
 }  // namespace mokuren

@@ -51,15 +51,18 @@ void TForm1::ApplyDueEvents() {
   }
   keysToRelease_.clear();
   if (!loopStarted_) return;
-  for (const Event& e : events_.TakeDue(ElapsedMs())) {
-    ApplyEvent(e);
+  // One at a time: an event that opens a modal dialog runs passes, in which the events after it apply.
+  while (std::optional<Event> e = events_.TakeNextDue(ElapsedMs())) {
+    ApplyEvent(*e);
     if (terminated_) return;
   }
 }
 
-void TForm1::NotAvailableYet(const Event& e) {
-  std::cerr << "mokuren: events line " << e.line << ": '" << e.verb << "' is not available yet\n";
+void TForm1::ReportEvent(const Event& e, const std::u16string& what) {
+  ReportError(u"events line " + FromUtf8(std::to_string(e.line)) + u": " + what);
 }
+
+void TForm1::NotAvailableYet(const Event& e) { ReportEvent(e, u"'" + FromUtf8(e.verb) + u"' is not available yet"); }
 
 void TForm1::MenuClick(MenuItem item) {
   switch (item) {

@@ -6,6 +6,8 @@
 #include <set>
 #include <sstream>
 
+#include "dialogs/TConfigForm.h"
+
 namespace mokuren {
 
 namespace {
@@ -75,7 +77,12 @@ std::string CheckArgs(const Event& e) {
     if (!IsInt(e.args[0]) || (n = std::stoi(e.args[0])) < 1 || n > 100) return "wants a slot number 1-100";
   } else if (v == "config") {
     for (const auto& a : e.args)
-      if (a.find('=') == std::string::npos || a.front() == '=') return "wants FIELD=VALUE pairs, not '" + a + "'";
+      if (!ParseConfigControl(a))
+        return "does not know the setting '" + a +
+               "' (effects=on|off, mode=window|full, speed=1|2|3, auto=0-20, bgm|se|voice=0-100)";
+  } else if (v == "debug") {
+    static const std::set<std::string> buttons = {"FLG", "MSG", "RT", "AlbumOn", "AlbumOff", "AlbumRnd", "status"};
+    if (!buttons.count(e.args[0])) return "does not know the button '" + e.args[0] + "'";
   }
   return {};
 }
@@ -148,9 +155,14 @@ bool EventScript::Load(const std::string& path, std::string& error) {
   return Parse(ss.str(), error);
 }
 
+std::optional<Event> EventScript::TakeNextDue(uint32_t ms) {
+  if (next_ < events_.size() && events_[next_].ms <= ms) return events_[next_++];
+  return std::nullopt;
+}
+
 std::vector<Event> EventScript::TakeDue(uint32_t ms) {
   std::vector<Event> due;
-  while (next_ < events_.size() && events_[next_].ms <= ms) due.push_back(events_[next_++]);
+  while (std::optional<Event> e = TakeNextDue(ms)) due.push_back(std::move(*e));
   return due;
 }
 

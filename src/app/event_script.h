@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ class EventScript {
 
   // Events due at time ms that were not yet taken, in file order.
   std::vector<Event> TakeDue(uint32_t ms);
+  // The first of them alone, so that the events after one that opens a modal dialog reach that dialog.
+  std::optional<Event> TakeNextDue(uint32_t ms);
   bool Empty() const { return next_ >= events_.size(); }
   const std::vector<Event>& events() const { return events_; }
 

@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
 #include "save/TForm7.h"
+#include "text/TNameForm.h"
 
 namespace mokuren {
 
@@ -157,6 +158,8 @@ void TForm1::DelayTimerTimer() {
   }
   // Every half second, effect channels that went quiet forget their effect, so a save does not restart it.
   if (DelayTicks % 50 == 0) SweepFinishedEffects();
+  // The name dialog's 100 ms timer, which brings its hint back after a refusal.
+  if (DelayTicks % 10 == 0 && NameForm->Timer1Timer()) platform_.FormChanged(FormId::TNameForm);
 }
 
 void TForm1::FormPaint() { platform_.PaintMain(FrameSurface); }

@@ -9,6 +9,7 @@ bool TForm1::ApplySubsystemEvent(const Event& e) {
     return true;
   }
   if (ApplySaveEvent(e)) return true;
+  if (ApplyDialogEvent(e)) return true;
   if (e.verb == "debug") {
     DebugDumpEvent(e);
     return true;

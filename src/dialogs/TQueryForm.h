@@ -4,11 +4,9 @@
 
 #include <string>
 
-namespace mokuren {
+#include "dialogs/modal_result.h"
 
-inline constexpr int mrNone = 0;
-inline constexpr int mrOk = 1;
-inline constexpr int mrCancel = 2;
+namespace mokuren {
 
 class TQueryForm {
  public:

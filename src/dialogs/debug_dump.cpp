@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "app/TForm1.h"
+#include "dialogs/TDebugForm.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -64,21 +65,26 @@ std::string JoinLinesUtf8(const std::vector<std::u16string>& lines) {
   return out;
 }
 
-// The events file's "debug BUTTON FILE": press a debug-window button and write what it shows.
+void TForm1::Kumo_Debug() {
+  // A hidden window costs the pass nothing.
+  if (!DebugForm->Visible) return;
+  if (DebugForm->SetStatus(InterpreterStatusLine(TaskCode, ScriptNo, StepNo, CurrentInstruction),
+                           SoundStatusLine(Block->Live)))
+    platform_.FormChanged(FormId::TDebugForm);
+}
+
+// The events file's "debug BUTTON FILE": press a debug-window button and write what the window then shows
+// ("status": the two status lines as they are now).
 void TForm1::DebugDumpEvent(const Event& e) {
   const std::string& button = e.args[0];
   std::vector<std::u16string> lines;
-  if (button == "FLG") {
-    lines = FlagDumpLines(ScenarioVars, SystemVars, WorkVars);
-  } else if (button == "MSG") {
-    lines = MsgLogDumpLines(MsgLog);
-  } else if (button == "RT") {
-    lines = ReturnTableDumpLines(ReturnTable);
-  } else if (button == "status") {
+  if (button == "status") {
     lines = {InterpreterStatusLine(TaskCode, ScriptNo, StepNo, CurrentInstruction), SoundStatusLine(Block->Live)};
   } else {
-    NotAvailableYet(e);
-    return;
+    for (int b = 0; b < TDebugForm::ButtonCount; ++b)
+      if (TDebugForm::kButtons[b].verb == button) DebugForm->Click(static_cast<TDebugForm::Button>(b));
+    platform_.FormChanged(FormId::TDebugForm);
+    lines = DebugForm->Memo1;
   }
   // The file name is the rest of the line after the button, so it may hold blanks.
   std::string file = e.text.substr(std::min(e.text.size(), e.text.find(button) + button.size()));

@@ -21,6 +21,8 @@ void TForm1::Kumo_CreateNextImage() {
 
 void TForm1::StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) {
   Kumo_CreateNextImage();
+  // With the screen effects switched off in the settings, every new scene appears at once.
+  if (!EffectsOn) durationMs = 0;
   TransitionStart = platform().TickCount();
   TransitionDuration = durationMs;
   TransitionEnd = static_cast<int32_t>(TransitionStart + static_cast<uint32_t>(durationMs));

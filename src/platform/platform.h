@@ -100,6 +100,9 @@ class Platform {
   virtual void OpenForm(FormId form) = 0;
   virtual void CloseForm(FormId form) = 0;
   virtual void SetFormVisible(FormId form, bool visible) = 0;
+  // The engine changed what a form's view shows (a label, the error list) outside the view's own
+  // handlers; a backend with views brings that form's view up to date.
+  virtual void FormChanged(FormId form) {}
 
   // A message the player must see before the program ends (start-up failures). Headless: standard error.
   virtual void FatalMessage(const std::string& utf8) = 0;

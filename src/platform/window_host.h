@@ -10,6 +10,9 @@ class TQueryForm;
 class TForm7;
 class TCommentForm;
 class TMsgForm;
+class TNameForm;
+class TConfigForm;
+class TDebugForm;
 
 class WindowHost {
  public:
@@ -28,6 +31,9 @@ class WindowHost {
   virtual TForm7& GetSaveLoadForm() = 0;
   virtual TCommentForm& GetCommentForm() = 0;
   virtual TMsgForm& GetMsgForm() = 0;
+  virtual TNameForm& GetNameForm() = 0;
+  virtual TConfigForm& GetConfigForm() = 0;
+  virtual TDebugForm& GetDebugForm() = 0;
 
  protected:
   ~WindowHost() = default;

@@ -19,7 +19,7 @@ bool TForm1::ApplySaveEvent(const Event& e) {
       LoadFromSlot(n);
     } else if (n == kQuickSlot) {
       // The save screen covers slot 100 with "通常セーブ不可" and ignores clicks there.
-      std::cerr << "mokuren: events line " << e.line << ": slot 100 is the quick-save slot and cannot be saved to\n";
+      ReportEvent(e, u"slot 100 is the quick-save slot and cannot be saved to");
     } else {
       SaveToSlot(n);
     }

@@ -1,10 +1,9 @@
 // Creating and releasing the engine's sound objects, the refill of the mixing wave, and the slot helpers
 // the main loop and the other subsystems call.
-#include <iostream>
-
 #include "sound/sound_objects.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
+#include "text/text_codec.h"
 
 namespace mokuren {
 
@@ -24,7 +23,7 @@ void TForm1::CreateSound() {
     if (recorder->Good())
       device->SetRecorder(std::move(recorder));
     else
-      std::cerr << "mokuren: cannot write the sound recording " << options_.recordAudio << '\n';
+      ReportError(u"cannot write the sound recording " + FromUtf8(options_.recordAudio));
   }
   objects->DDSD = std::make_unique<TDDSD>(std::move(device));
   objects->DDSD->SetDebugOption(dsoHaltOnError);

@@ -63,6 +63,7 @@ bool MatchFace(FcConfig* config, const char* family, bool monospace, std::string
 }
 
 constexpr const char* kFamilies[] = {"IPAGothic", "IPAPGothic", "IPAPMincho"};
+static_assert(std::size(kFamilies) == static_cast<size_t>(FontName::Count));
 
 uint64_t GlyphKey(char32_t c, const FontSpec& font) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(font.height)) << 33) |
@@ -70,6 +71,8 @@ uint64_t GlyphKey(char32_t c, const FontSpec& font) {
 }
 
 }  // namespace
+
+const char* FontFamily(FontName name) { return kFamilies[static_cast<size_t>(name)]; }
 
 struct TextRenderer::Face {
   FT_Face face = nullptr;

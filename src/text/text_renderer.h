@@ -25,6 +25,9 @@ enum class FontName : uint8_t {
   Count
 };
 
+// The installed family that stands in for a face (fontconfig falls back to any Japanese one).
+const char* FontFamily(FontName name);
+
 struct FontSpec {
   FontName name = FontName::Gothic;
   int32_t height = 28;  // cell height in pixels; a full-width glyph is as wide as the cell is high

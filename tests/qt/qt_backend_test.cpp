@@ -8,8 +8,8 @@
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/save_load_view.h"
-#include "save/TForm7.h"
 #include "qt/qt_fixture.h"
+#include "save/TForm7.h"
 
 namespace mokuren::testing {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
-#include "save/TForm7.h"
 #include "qt/qt_fixture.h"
+#include "save/TForm7.h"
 
 namespace mokuren::testing {
 namespace {
@@ -51,7 +51,16 @@ class QtMenu : public QtFixture {
       Deliver("click", {"600", "580"});
     });
   }
+  // Notes the caption of the dialog in front, then leaves it with cancel.
+  void CancelDialogLater() {
+    QTimer::singleShot(200, [this] {
+      std::u16string texts;
+      if (platform_->FrontDialogTexts(texts)) dialogCaption_ = texts.substr(0, texts.find(u'\n'));
+      Deliver("dialog", {"cancel"});
+    });
+  }
   int saveLoadShown_ = -1;
+  std::u16string dialogCaption_;
 };
 
 TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGave) {
@@ -76,7 +85,9 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
        [&] { return saveLoadShown_ == TForm7::kSaveMode && form_->TaskCode == task::MessageWait; }, [] {}},
       {MenuItem::menuLoad, "ロード",
        [&] { return saveLoadShown_ == TForm7::kLoadMode && form_->TaskCode == task::MessageWait; }, [] {}},
-      {MenuItem::menuConfig, "環境設定", [&] { return form_->TaskCode == task::MessageWait; }, [] {}},
+      // The settings dialog opens; left without OK, the game waits on as it was.
+      {MenuItem::menuConfig, "環境設定",
+       [&] { return dialogCaption_ == u"環境設定" && form_->TaskCode == task::MessageWait; }, [] {}},
       // Refusing the question leaves the game as it was.
       {MenuItem::menuTitle, "タイトルに戻る",
        [&] { return form_->QueryForm->Label1 == u"タイトルに戻りますか？" && form_->TaskCode == task::MessageWait; },
@@ -90,6 +101,8 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
     if (c.item == MenuItem::menuTitle || c.item == MenuItem::menuQuit) PressLater("キャンセル");
     saveLoadShown_ = -1;
     if (c.item == MenuItem::menuSave || c.item == MenuItem::menuLoad) CloseSaveLoadLater();
+    dialogCaption_.clear();
+    if (c.item == MenuItem::menuConfig) CancelDialogLater();
     Choose(c.item);
     EXPECT_TRUE(c.done());
     Deliver("rclick", {"400", "300"});

@@ -13,6 +13,10 @@
 #include "app/event_script.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/comment_dialog.h"
+#include "platform/qt/config_dialog.h"
+#include "platform/qt/debug_window.h"
+#include "platform/qt/dialog_style.h"
+#include "platform/qt/name_dialog.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/save_load_view.h"
 #include "platform/window_host.h"
@@ -21,8 +25,6 @@
 namespace mokuren {
 
 namespace {
-
-QString Q(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 struct MenuEntry {
   MenuItem item;
@@ -89,10 +91,12 @@ void QtPlatform::Attach(WindowHost& host) {
 QWidget& QtPlatform::Main() { return *main_; }
 
 void QtPlatform::ShowMainWindow() {
-  main_->show();
-  if (QScreen* screen = main_->screen()) {
-    QRect avail = screen->availableGeometry();
-    main_->move(avail.center() - main_->rect().center());
+  // Full screen may have been chosen at start-up, before the window was first shown.
+  if (fullScreen_) {
+    ShowFullScreen();
+  } else {
+    main_->show();
+    if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
   }
   main_->activateWindow();
 }
@@ -239,14 +243,26 @@ void QtPlatform::PaintFloat(const TABitmap&) {
 
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
 
+void QtPlatform::ShowFullScreen() {
+  // The screen's whole area first: without a window manager that knows full screen, the window still
+  // covers the screen.
+  if (QScreen* screen = main_->screen()) main_->setGeometry(screen->geometry());
+  main_->showFullScreen();
+}
+
+// Full screen is a borderless window over the whole of the window's screen, showing the frame scaled
+// (PaintSurface); the display mode is never changed, so no other window moves.
 void QtPlatform::SetFullScreen(bool full) {
+  fullScreen_ = full;
+  const bool shown = main_->isVisible();
   if (full) {
     main_->setMinimumSize(0, 0);
     main_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    main_->showFullScreen();
+    if (shown) ShowFullScreen();
   } else {
-    main_->showNormal();
+    if (shown) main_->showNormal();
     main_->setFixedSize(800, 600);
+    if (QScreen* screen = main_->screen(); shown && screen) CentreAt(*main_, screen->availableGeometry().center());
   }
 }
 
@@ -266,48 +282,76 @@ bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t
 
 void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoint(client.x, client.y))); }
 
+template <typename View>
+void QtPlatform::OpenModal(std::unique_ptr<View>& slot, std::unique_ptr<View> view, QPoint centre) {
+  slot = std::move(view);
+  dialogs_.push_back(slot.get());
+  CentreAt(*slot, centre);
+  slot->open();
+}
+
+template <typename View>
+void QtPlatform::CloseModal(std::unique_ptr<View>& slot) {
+  if (!slot) return;
+  std::erase(dialogs_, static_cast<AutomatedDialog*>(slot.get()));
+  slot->hide();
+  slot.reset();
+}
+
 void QtPlatform::OpenForm(FormId form) {
-  // The new view is kept and goes in front of the events file's dialogs.
-  auto front = [this](auto& slot, auto view) -> auto& {
-    slot = std::move(view);
-    dialogs_.push_back(slot.get());
-    return *slot;
-  };
+  // The name dialog is centred on the screen, the others on the main window's frame.
+  const QPoint onFrame = FrameCentre(*main_);
   switch (form) {
     case FormId::TQueryForm:
-      front(query_, std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm())).open();
+      OpenModal(query_, std::make_unique<QueryDialog>(main_.get(), host_->GetQueryForm()), onFrame);
       break;
-    case FormId::TForm7: {
-      SaveLoadView& view = front(saveLoad_, std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm()));
-      view.show();
-      view.raise();
-      view.setFocus();
+    case FormId::TNameForm:
+      OpenModal(name_, std::make_unique<NameDialog>(main_.get(), host_->GetNameForm()),
+                main_->screen() ? main_->screen()->availableGeometry().center() : onFrame);
       break;
-    }
+    case FormId::TConfigForm:
+      OpenModal(config_, std::make_unique<ConfigDialog>(main_.get(), host_->GetConfigForm()), onFrame);
+      break;
     case FormId::TCommentForm:
-      front(comment_, std::make_unique<CommentDialog>(*main_, host_->GetCommentForm())).open();
+      OpenModal(comment_, std::make_unique<CommentDialog>(*main_, host_->GetCommentForm()), onFrame);
+      break;
+    case FormId::TForm7:
+      // Not a dialog: a screen of the game's own laid over the main window.
+      saveLoad_ = std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm());
+      dialogs_.push_back(saveLoad_.get());
+      saveLoad_->show();
+      saveLoad_->raise();
+      saveLoad_->setFocus();
       break;
     default: break;
   }
 }
 
 void QtPlatform::CloseForm(FormId form) {
-  auto close = [this](auto& view) {
-    if (!view) return;
-    std::erase(dialogs_, static_cast<AutomatedDialog*>(view.get()));
-    view->hide();
-    view.reset();
-  };
-  if (form == FormId::TQueryForm) close(query_);
-  if (form == FormId::TForm7) {
-    close(saveLoad_);
-    main_->setFocus();
+  switch (form) {
+    case FormId::TQueryForm: CloseModal(query_); break;
+    case FormId::TNameForm: CloseModal(name_); break;
+    case FormId::TConfigForm: CloseModal(config_); break;
+    case FormId::TCommentForm: CloseModal(comment_); break;
+    case FormId::TForm7:
+      CloseModal(saveLoad_);
+      main_->setFocus();
+      break;
+    default: break;
   }
-  if (form == FormId::TCommentForm) close(comment_);
 }
 
 void QtPlatform::SetFormVisible(FormId form, bool visible) {
   if (form == FormId::TMsgForm) SetFloatVisible(visible);
+  if (form == FormId::TDebugForm) {
+    if (visible && !debug_) debug_ = std::make_unique<DebugWindow>(host_->GetDebugForm());
+    if (debug_) debug_->setVisible(visible);
+  }
+}
+
+void QtPlatform::FormChanged(FormId form) {
+  if (form == FormId::TNameForm && name_) name_->Refresh();
+  if (form == FormId::TDebugForm && debug_) debug_->Refresh();
 }
 
 void QtPlatform::FatalMessage(const std::string& utf8) {

@@ -18,6 +18,9 @@ class FloatWindow;
 class QueryDialog;
 class SaveLoadView;
 class CommentDialog;
+class NameDialog;
+class ConfigDialog;
+class DebugWindow;
 class AutomatedDialog;
 
 class QtPlatform final : public Platform {
@@ -56,6 +59,7 @@ class QtPlatform final : public Platform {
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
   void SetFormVisible(FormId form, bool visible) override;
+  void FormChanged(FormId form) override;
 
   void FatalMessage(const std::string& utf8) override;
 
@@ -66,6 +70,10 @@ class QtPlatform final : public Platform {
   WindowHost& host() { return *host_; }
   QMenu& Menu() { return *menu_; }
   QWidget& Main();
+  // The views of the name and settings dialogs while they are up, and the debug window once shown.
+  NameDialog* NameView() { return name_.get(); }
+  ConfigDialog* ConfigView() { return config_.get(); }
+  DebugWindow* DebugView() { return debug_.get(); }
   void SetKey(Key key, bool down) { keys_[static_cast<size_t>(key)] = down; }
   void ClearKeys() { keys_.fill(false); }
 
@@ -77,7 +85,14 @@ class QtPlatform final : public Platform {
   // A press and release of `button` at frame point p of `window`, as from the real mouse.
   void SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button);
   void SendKey(const std::string& name, bool down);
+  void ShowFullScreen();
   AutomatedDialog* FrontDialog() { return dialogs_.empty() ? nullptr : dialogs_.back(); }
+  // Shows a modal view at `centre` (global coordinates) and puts it in front; CloseModal hides and
+  // destroys it.
+  template <typename View>
+  void OpenModal(std::unique_ptr<View>& slot, std::unique_ptr<View> view, QPoint centre);
+  template <typename View>
+  void CloseModal(std::unique_ptr<View>& slot);
 
   QApplication app_;
   WindowHost* host_ = nullptr;
@@ -86,6 +101,10 @@ class QtPlatform final : public Platform {
   std::unique_ptr<QueryDialog> query_;
   std::unique_ptr<SaveLoadView> saveLoad_;
   std::unique_ptr<CommentDialog> comment_;
+  std::unique_ptr<NameDialog> name_;
+  std::unique_ptr<ConfigDialog> config_;
+  std::unique_ptr<DebugWindow> debug_;
+  bool fullScreen_ = false;
   std::unique_ptr<QMenu> menu_;
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   std::array<bool, static_cast<size_t>(Key::Count)> keys_{};

@@ -1,19 +1,18 @@
 #include "platform/qt/qt_windows.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWindow>
 #include <cmath>
 
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmap.h"
+#include "platform/qt/dialog_style.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/window_host.h"
 #include "text/TMsgForm.h"
@@ -21,8 +20,6 @@
 namespace mokuren {
 
 namespace {
-
-QString Q(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
 bool TrackKey(QtPlatform& platform, QKeyEvent* e, bool down) {
   if (e->isAutoRepeat()) return true;
@@ -36,14 +33,26 @@ bool TrackKey(QtPlatform& platform, QKeyEvent* e, bool down) {
 
 namespace {
 
-// The rectangle a frame is painted into: the whole widget at its own size, otherwise scaled to fit with
-// its aspect kept and centred.
-QRectF FrameRect(const QWidget& widget, QSize frame) {
-  if (widget.size() == frame) return QRectF(QPointF(0, 0), QSizeF(frame));
-  const double s = std::min(widget.width() / double(frame.width()), widget.height() / double(frame.height()));
-  return QRectF((widget.width() - frame.width() * s) / 2, (widget.height() - frame.height() * s) / 2, frame.width() * s,
-                frame.height() * s);
+// Where a frame is painted: scaled to fit the widget with its aspect kept, centred on whole device
+// pixels. When the scale in device pixels is a whole number (the window at its own size, or twice it on
+// a screen of twice the density), each frame pixel becomes a crisp square of device pixels; otherwise the
+// picture is scaled smoothly.
+struct FramePlacement {
+  QRectF rect;  // in the widget's coordinates
+  bool crisp;
+};
+
+FramePlacement PlaceFrame(const QWidget& widget, QSize frame) {
+  const double dpr = widget.devicePixelRatioF();
+  const double width = widget.width() * dpr, height = widget.height() * dpr;
+  double scale = std::min(width / frame.width(), height / frame.height());
+  const bool crisp = scale >= 1 && std::abs(scale - std::round(scale)) < 1e-9;
+  if (crisp) scale = std::round(scale);
+  const double w = frame.width() * scale, h = frame.height() * scale;
+  return {QRectF(std::floor((width - w) / 2) / dpr, std::floor((height - h) / 2) / dpr, w / dpr, h / dpr), crisp};
 }
+
+QRectF FrameRect(const QWidget& widget, QSize frame) { return PlaceFrame(widget, frame).rect; }
 
 }  // namespace
 
@@ -84,13 +93,10 @@ void PaintSurface(QWidget& widget, const TABitmap& surface) {
   }
   // The transparency byte sits where RGB32 ignores it, so the surface is shown without a copy.
   QImage image(surface.Bits(), surface.Width(), surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
-  if (widget.width() == surface.Width() && widget.height() == surface.Height()) {
-    p.drawImage(0, 0, image);
-    return;
-  }
-  p.fillRect(widget.rect(), Qt::black);
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
-  p.drawImage(FrameRect(widget, QSize(surface.Width(), surface.Height())), image);
+  const FramePlacement place = PlaceFrame(widget, QSize(surface.Width(), surface.Height()));
+  if (place.rect != QRectF(widget.rect())) p.fillRect(widget.rect(), Qt::black);
+  p.setRenderHint(QPainter::SmoothPixmapTransform, !place.crisp);
+  p.drawImage(place.rect, image);
 }
 
 MainWindow::MainWindow(QtPlatform& platform) : platform_(platform) {
@@ -187,23 +193,17 @@ void FloatWindow::keyReleaseEvent(QKeyEvent* e) {
   if (!TrackKey(platform_, e, false)) QWidget::keyReleaseEvent(e);
 }
 
-QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent), form_(form) {
+QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent, kDialogFlags), form_(form) {
   const TQueryForm& q = form;
-  setWindowTitle(Q(q.Caption));
-  setWindowModality(Qt::ApplicationModal);
-  auto* layout = new QVBoxLayout(this);
+  SetUpDialog(*this, q.Caption, {257, 79}, false);
   auto* label = new QLabel(Q(q.Label1), this);
+  label->setGeometry(12, 12, 233, 24);
   label->setAlignment(Qt::AlignCenter);
-  label->setMinimumWidth(240);
-  layout->addWidget(label);
-  auto* row = new QHBoxLayout();
+  // "ＯＫ" and "キャンセル" side by side, centred under the question.
   auto* ok = new QPushButton(Q(q.OkCaption), this);
+  ok->setGeometry(44, 44, 80, 25);
   auto* cancel = new QPushButton(Q(q.CancelCaption), this);
-  row->addStretch();
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  row->addStretch();
-  layout->addLayout(row);
+  cancel->setGeometry(133, 44, 80, 25);
   ok->setDefault(true);
   ok_ = ok;
   cancel_ = cancel;

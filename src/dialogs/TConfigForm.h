@@ -1,0 +1,99 @@
+// TConfigForm: the settings dialog ("環境設定"). Opening it loads the current settings into its controls;
+// the volume sliders act on the sound at once, and OK stores the rest. There is no cancel button: leaving
+// the dialog another way keeps only what the sliders already changed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dialogs/modal_result.h"
+
+namespace mokuren {
+
+// What the dialog reads and changes in the engine: the stored settings, the mixer's volumes and the
+// window mode.
+struct ConfigFormLinks {
+  uint8_t& EffectsOn;
+  uint8_t& FullScreen;
+  int32_t& MessageSpeed;
+  int32_t& AutoDelay;
+  int32_t& BgmVolume;
+  int32_t& SeVolume;
+  int32_t& VoiceVolume;
+  std::function<void()> ApplyVolumes;  // the mixer's slot volumes from the three volume settings
+  std::function<void()> FullModeWin;
+  std::function<void()> ReturnFullModeWin;
+};
+
+class TConfigForm {
+ public:
+  // The radio buttons, group by group.
+  enum Radio : uint8_t { GrpEfOnRB, GrpEfOffRB, ModeWinRB, ModeFullRB, MsgFastRB, MsgNrmlRB, MsgSlowRB, RadioCount };
+  enum Slider : uint8_t { MsgAutoBar, BgmVolBar, SeVolBar, VoiceVolBar, SliderCount };
+
+  struct RadioInfo {
+    std::u16string_view caption;
+    int group;  // index into kGroupCaptions
+  };
+  struct SliderInfo {
+    std::u16string_view label;  // beside the slider; empty for MsgAutoBar, which has "0秒" and "20秒"
+    int group;
+    int32_t max;  // every slider starts at 0
+  };
+  static constexpr std::u16string_view kGroupCaptions[] = {u"画面エフェクト", u"画面モード", u"メッセージスピード",
+                                                           u"自動進行", u"ボリューム"};
+  static constexpr RadioInfo kRadios[RadioCount] = {{u"あり", 0},           {u"なし", 0},   {u"ウィンドウ", 1},
+                                                    {u"フルスクリーン", 1}, {u"はやい", 2}, {u"標準", 2},
+                                                    {u"おそい", 2}};
+  static constexpr SliderInfo kSliders[SliderCount] = {
+      {u"", 3, 20}, {u"ＢＧＭ", 4, 100}, {u"効果音", 4, 100}, {u"ボイス", 4, 100}};
+  // The labels at the two ends of the auto-advance slider, and of the middle volume row.
+  static constexpr std::u16string_view kAutoEnds[2] = {u"0秒", u"20秒"};
+  static constexpr std::u16string_view kVolumeEnds[2] = {u"小", u"大"};
+
+  explicit TConfigForm(ConfigFormLinks links) : links_(std::move(links)) {}
+
+  std::u16string Caption = u"環境設定";
+  std::u16string OkCaption = u"ＯＫ";
+  // The form's own defaults, never seen: opening the dialog loads the settings first.
+  std::array<bool, RadioCount> Checked{true, false, true, false, false, true, false};
+  std::array<int32_t, SliderCount> Position{10, 70, 70, 70};
+  int ModalResult = mrNone;
+
+  // Selects a radio button and clears the others of its group.
+  void Check(Radio radio);
+  // Moves a slider (limited to its range) and runs its change handler, as the control does.
+  void SetPosition(Slider slider, int32_t position);
+  // Opening: the controls show the stored settings. A message speed other than 1-3 leaves the speed
+  // buttons as they are.
+  void LoadSettings();
+  void OkButtonClick();
+  void BgmVolBarChange();
+  void SeVolBarChange();
+  void VoiceVolBarChange();
+
+  // The dialog's texts as its view shows them: caption, then each group's caption and its controls'
+  // captions and labels.
+  std::vector<std::u16string> Texts() const;
+
+ private:
+  ConfigFormLinks links_;
+};
+
+// One control setting of the events file's "config" verb: effects=on|off, mode=window|full, speed=1|2|3,
+// auto=0-20, bgm|se|voice=0-100.
+struct ConfigControl {
+  bool radio = false;
+  TConfigForm::Radio button = TConfigForm::GrpEfOnRB;
+  TConfigForm::Slider slider = TConfigForm::MsgAutoBar;
+  int32_t position = 0;
+};
+// Nothing for a pair that names no control or holds a value the control cannot take.
+std::optional<ConfigControl> ParseConfigControl(std::string_view pair);
+
+}  // namespace mokuren

@@ -1,0 +1,67 @@
+// TDebugForm: the scenario writers' window, shown when "debugmode.txt" is present. Two status lines
+// refreshed on every pass, a text field for the dumps of its buttons, and the error list that every
+// reported problem is added to, whether or not the window is shown.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/engine_state.h"
+
+namespace mokuren {
+
+// What the window reads and changes in the engine.
+struct DebugFormLinks {
+  VarBank& ScenarioVars;
+  VarBank& SystemVars;  // the album buttons set its album flags, 201-300
+  VarBank& WorkVars;
+  const ReturnEntry (&ReturnTable)[16];
+  uint8_t (&CgSeenFlags)[kCgSeenCount];
+  std::mt19937& Random;
+  std::function<std::vector<std::u16string>()> MessageLogLines;  // the "MSG履歴" dump
+};
+
+class TDebugForm {
+ public:
+  enum Button : uint8_t { Button1, Button2, Button3, Button4, Button5, Button6, ButtonCount };
+  struct ButtonInfo {
+    std::u16string_view caption;
+    std::string_view verb;  // its name in the events file's "debug" verb
+  };
+  static constexpr ButtonInfo kButtons[ButtonCount] = {{u"FLG表示", "FLG"},        {u"MSG履歴", "MSG"},
+                                                       {u"Album ON", "AlbumOn"},   {u"Album OFF", "AlbumOff"},
+                                                       {u"Album RND", "AlbumRnd"}, {u"RT", "RT"}};
+
+  explicit TDebugForm(DebugFormLinks links) : links_(std::move(links)) {}
+
+  std::u16string Caption = u"Debug Window";
+  std::u16string Label1;              // the interpreter's status line
+  std::u16string Label2;              // the sound status line
+  std::vector<std::u16string> Memo1;  // what the last button dumped
+  std::vector<std::u16string> Memo2;  // the error list
+  bool Visible = false;
+
+  // The caption names the game and its version: "Debug Window : Mokuren Ver.0.88" for tag 88.
+  void FormCreate(std::u16string_view mainCaption, int32_t tag);
+  // True when either line changed.
+  bool SetStatus(std::u16string label1, std::u16string label2);
+  void Click(Button button);
+  void Button1Click();  // FLG表示: the three variable banks
+  void Button2Click();  // MSG履歴: the message log
+  void Button3Click();  // Album ON: every event picture seen and every album flag set
+  void Button4Click();  // Album OFF: all of them cleared
+  void Button5Click();  // Album RND: each set or cleared at random
+  void Button6Click();  // RT: the return table
+
+ private:
+  void SetAlbum(const std::function<uint8_t()>& value);
+
+  DebugFormLinks links_;
+};
+
+}  // namespace mokuren

@@ -1,0 +1,124 @@
+#include "platform/qt/config_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "app/event_script.h"
+#include "platform/qt/dialog_style.h"
+
+namespace mokuren {
+
+namespace {
+
+using Form = TConfigForm;
+
+QLabel* AddLabel(QWidget* parent, std::u16string_view text) { return new QLabel(Q(text), parent); }
+
+}  // namespace
+
+ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent, kDialogFlags), form_(form) {
+  SetUpDialog(*this, form.Caption, {394, 334}, true);
+  // Effects and screen mode side by side, then speed, auto advance and the volumes across the dialog.
+  auto* grid = new QGridLayout(this);
+  std::array<QGroupBox*, std::size(Form::kGroupCaptions)> groups{};
+  for (size_t g = 0; g < groups.size(); ++g) {
+    groups[g] = new QGroupBox(Q(Form::kGroupCaptions[g]), this);
+    if (g < 2)
+      grid->addWidget(groups[g], 0, static_cast<int>(g));
+    else
+      grid->addWidget(groups[g], static_cast<int>(g) - 1, 0, 1, 2);
+  }
+  std::array<QHBoxLayout*, 3> radioRows{};
+  for (int g = 0; g < 3; ++g) radioRows[g] = new QHBoxLayout(groups[g]);
+  for (int r = 0; r < Form::RadioCount; ++r) {
+    const int g = Form::kRadios[r].group;
+    auto* radio = new QRadioButton(Q(Form::kRadios[r].caption), groups[g]);
+    radio->setChecked(form.Checked[r]);
+    connect(radio, &QRadioButton::toggled, this, [this, r](bool on) {
+      if (on) form_.Check(static_cast<Form::Radio>(r));
+    });
+    radioRows[g]->addWidget(radio);
+    radios_[r] = radio;
+  }
+  auto makeSlider = [&](Form::Slider s) {
+    auto* slider = new QSlider(Qt::Horizontal, groups[Form::kSliders[s].group]);
+    slider->setRange(0, Form::kSliders[s].max);
+    slider->setSingleStep(1);
+    slider->setPageStep(s == Form::MsgAutoBar ? 2 : 10);
+    // A tick for each second of the auto delay; the volume rows stay slim without them.
+    if (s == Form::MsgAutoBar) {
+      slider->setTickPosition(QSlider::TicksBelow);
+      slider->setTickInterval(1);
+    }
+    slider->setValue(form.Position[s]);
+    connect(slider, &QSlider::valueChanged, this, [this, s](int v) { form_.SetPosition(s, v); });
+    sliders_[s] = slider;
+    return slider;
+  };
+  QGroupBox* autoGroup = groups[Form::kSliders[Form::MsgAutoBar].group];
+  auto* autoRow = new QHBoxLayout(autoGroup);
+  QLabel* autoFrom = AddLabel(autoGroup, Form::kAutoEnds[0]);
+  QLabel* autoTo = AddLabel(autoGroup, Form::kAutoEnds[1]);
+  autoRow->addWidget(autoFrom);
+  autoRow->addWidget(makeSlider(Form::MsgAutoBar));
+  autoRow->addWidget(autoTo);
+  // The volumes: a label, then the slider between "小" and "大", which only the middle row shows.
+  QGroupBox* volumes = groups[Form::kSliders[Form::BgmVolBar].group];
+  auto* rows = new QGridLayout(volumes);
+  rows->setVerticalSpacing(8);
+  for (int s = Form::BgmVolBar; s < Form::SliderCount; ++s) {
+    const int row = s - Form::BgmVolBar;
+    rows->addWidget(AddLabel(volumes, Form::kSliders[s].label), row, 0);
+    if (s == Form::SeVolBar) {
+      rows->addWidget(AddLabel(volumes, Form::kVolumeEnds[0]), row, 1);
+      rows->addWidget(AddLabel(volumes, Form::kVolumeEnds[1]), row, 3);
+    }
+    rows->addWidget(makeSlider(static_cast<Form::Slider>(s)), row, 2);
+    // The volumes are set with the mouse; Tab passes them by.
+    sliders_[s]->setFocusPolicy(Qt::ClickFocus);
+  }
+  ok_ = new QPushButton(Q(form.OkCaption), this);
+  ok_->setFixedSize(75, 25);
+  ok_->setDefault(true);
+  grid->addWidget(ok_, 4, 0, 1, 2, Qt::AlignCenter);
+  connect(ok_, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
+}
+
+void ConfigDialog::Press(bool ok) {
+  if (ok)
+    ok_->click();
+  else
+    reject();
+}
+
+bool ConfigDialog::Fill(const Event& event) {
+  if (event.verb != "config") return false;
+  // The events file has checked every pair.
+  for (const std::string& pair : event.args) {
+    const ConfigControl c = *ParseConfigControl(pair);
+    if (c.radio)
+      radios_[c.button]->click();
+    else
+      sliders_[c.slider]->setValue(c.position);
+  }
+  return true;
+}
+
+QStringList ConfigDialog::Texts() const {
+  QStringList texts{windowTitle()};
+  for (const QGroupBox* group : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+    texts << group->title();
+    for (const QObject* child : group->children()) {
+      if (const auto* radio = qobject_cast<const QRadioButton*>(child)) texts << radio->text();
+      if (const auto* label = qobject_cast<const QLabel*>(child)) texts << label->text();
+    }
+  }
+  return texts;
+}
+
+// Leaving without "ＯＫ" stores nothing more than the volume sliders already did.
+void ConfigDialog::reject() { form_.ModalResult = mrCancel; }
+
+}  // namespace mokuren

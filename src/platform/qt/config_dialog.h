@@ -1,0 +1,40 @@
+// The view of TConfigForm: five groups of radio buttons and sliders and "ＯＫ". Each control reports to
+// the form as it changes, so the volume sliders are heard while they move.
+#pragma once
+
+#include <QDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <array>
+
+#include "dialogs/TConfigForm.h"
+#include "platform/qt/qt_windows.h"
+
+namespace mokuren {
+
+class ConfigDialog final : public QDialog, public AutomatedDialog {
+  Q_OBJECT
+ public:
+  ConfigDialog(QWidget* parent, TConfigForm& form);
+  // "dialog ok" clicks "ＯＫ"; "dialog cancel" leaves the dialog as the window's close command does.
+  void Press(bool ok) override;
+  // "config": clicks the radio buttons and moves the sliders it names.
+  bool Fill(const Event& event) override;
+  // Caption, then each group's caption and the captions and labels inside it.
+  QStringList Texts() const override;
+  QWidget& Widget() override { return *this; }
+  QRadioButton& Radio(TConfigForm::Radio r) { return *radios_[r]; }
+  QSlider& Slider(TConfigForm::Slider s) { return *sliders_[s]; }
+
+ protected:
+  void reject() override;
+
+ private:
+  TConfigForm& form_;
+  std::array<QRadioButton*, TConfigForm::RadioCount> radios_{};
+  std::array<QSlider*, TConfigForm::SliderCount> sliders_{};
+  QPushButton* ok_ = nullptr;
+};
+
+}  // namespace mokuren

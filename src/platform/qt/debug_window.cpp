@@ -1,0 +1,79 @@
+#include "platform/qt/debug_window.h"
+
+#include <QCloseEvent>
+
+#include "platform/qt/dialog_style.h"
+
+namespace mokuren {
+
+namespace {
+
+// Button1 ... Button6 along the top, right of the status lines.
+constexpr QRect kButtonRects[TDebugForm::ButtonCount] = {{648, 8, 65, 25}, {576, 8, 65, 25}, {360, 8, 65, 25},
+                                                         {432, 8, 65, 25}, {504, 8, 65, 25}, {328, 8, 27, 25}};
+
+QString Lines(const std::vector<std::u16string>& lines, size_t from = 0) {
+  QStringList text;
+  for (size_t i = from; i < lines.size(); ++i) text << Q(lines[i]);
+  return text.join('\n');
+}
+
+}  // namespace
+
+DebugWindow::DebugWindow(TDebugForm& form) : form_(form) {
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+  // Showing it must not take the keyboard from the game.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setWindowTitle(Q(form.Caption));
+  setFont(DialogFont(FontName::PGothic, 12));
+  setFixedSize(720, 220);
+  label1_ = new QLabel(this);
+  label1_->setGeometry(8, 8, 316, 14);
+  label2_ = new QLabel(this);
+  label2_->setGeometry(8, 24, 316, 14);
+  memo1_ = new QPlainTextEdit(this);
+  memo1_->setGeometry(0, 40, 720, 118);
+  memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo2_ = new QPlainTextEdit(this);
+  memo2_->setGeometry(0, 160, 720, 57);
+  memo2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  for (QPlainTextEdit* memo : {memo1_, memo2_}) {
+    memo->setReadOnly(true);
+    memo->setFont(DialogFont(FontName::Gothic, 12));
+  }
+  for (int b = 0; b < TDebugForm::ButtonCount; ++b) {
+    buttons_[b] = new QPushButton(Q(TDebugForm::kButtons[b].caption), this);
+    buttons_[b]->setGeometry(kButtonRects[b]);
+    buttons_[b]->setFocusPolicy(Qt::NoFocus);
+    connect(buttons_[b], &QPushButton::clicked, this, [this, b] {
+      form_.Click(static_cast<TDebugForm::Button>(b));
+      Refresh();
+    });
+  }
+  move(0, 0);
+  Refresh();
+}
+
+void DebugWindow::Refresh() {
+  label1_->setText(Q(form_.Label1));
+  label2_->setText(Q(form_.Label2));
+  if (shownMemo1_ != form_.Memo1) {
+    shownMemo1_ = form_.Memo1;
+    memo1_->setPlainText(Lines(shownMemo1_));
+  }
+  // The error list only grows: new lines are appended, and the view follows the last one.
+  if (form_.Memo2.size() < shownErrors_) {
+    memo2_->clear();
+    shownErrors_ = 0;
+  }
+  if (form_.Memo2.size() > shownErrors_) {
+    memo2_->appendPlainText(Lines(form_.Memo2, shownErrors_));
+    shownErrors_ = form_.Memo2.size();
+  }
+}
+
+void DebugWindow::closeEvent(QCloseEvent* e) { e->ignore(); }
+
+}  // namespace mokuren

@@ -1,0 +1,51 @@
+#include "platform/qt/name_dialog.h"
+
+#include <QCloseEvent>
+
+#include "app/event_script.h"
+#include "platform/qt/dialog_style.h"
+#include "text/TNameForm.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+NameDialog::NameDialog(QWidget* parent, TNameForm& form) : QDialog(parent, kDialogFlags), form_(form) {
+  SetUpDialog(*this, form.Caption, {310, 75}, true);
+  edit_ = new QLineEdit(Q(form.Edit1), this);
+  edit_->setGeometry(8, 8, 201, 36);
+  edit_->setFont(DialogFont(FontName::PMincho, 28));
+  button_ = new QPushButton(Q(form.Button1Caption), this);
+  button_->setGeometry(224, 16, 75, 25);
+  button_->setDefault(true);
+  label_ = new QLabel(Q(form.Label1), this);
+  label_->setGeometry(8, 56, 297, 14);
+  label_->setAlignment(Qt::AlignCenter);
+  // Typing, pasting or an input method's commit beyond the box's Shift-JIS limit is cut off at a whole
+  // character; a text set from outside (the events file) is taken as it is.
+  connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    const std::u16string fitted = TNameForm::FitBox(text.toStdU16String());
+    if (fitted.size() != static_cast<size_t>(text.size())) edit_->setText(Q(fitted));
+  });
+  connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) { form_.Edit1 = text.toStdU16String(); });
+  connect(button_, &QPushButton::clicked, this, [this] {
+    form_.Button1Click();
+    Refresh();
+  });
+}
+
+void NameDialog::Press(bool ok) {
+  if (ok) button_->click();
+}
+
+bool NameDialog::Fill(const Event& event) {
+  if (event.verb != "name") return false;
+  edit_->setText(Q(FromUtf8(event.text)));
+  button_->click();
+  return true;
+}
+
+void NameDialog::Refresh() { label_->setText(Q(form_.Label1)); }
+
+void NameDialog::closeEvent(QCloseEvent* e) { e->ignore(); }
+
+}  // namespace mokuren

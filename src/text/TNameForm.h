@@ -1,0 +1,51 @@
+// TNameForm: the hero's name dialog ("その男の名前は・・・"). The script's name-entry instruction shows it
+// modally; only a name of 2 to 6 full-width characters, free of the characters that mean something in
+// scenario text, closes it. The view shows Edit1, Button1 and Label1 and calls Button1Click.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "dialogs/modal_result.h"
+
+namespace mokuren {
+
+// What the dialog changes in the engine when it accepts a name.
+struct NameFormLinks {
+  std::u16string& HeroName;
+  uint16_t (&StoredHeroName)[16];
+  int32_t& TaskCode;
+};
+
+class TNameForm {
+ public:
+  static constexpr std::u16string_view kHint = u"全角２文字以上　６文字以内で名前を入力してください";
+  // The text box holds at most this many bytes of Shift-JIS text.
+  static constexpr size_t kMaxBytes = 12;
+
+  explicit TNameForm(NameFormLinks links) : links_(links) {}
+
+  std::u16string Caption = u"その男の名前は・・・";
+  std::u16string Edit1 = u"カザミネ";  // kept between two uses of the dialog
+  std::u16string Button1Caption = u"決定";
+  std::u16string Label1{kHint};
+  int32_t MessageTimer = 0;  // tenths of a second until the hint returns to Label1
+  int ModalResult = mrNone;
+
+  void Button1Click() { CheckName(); }
+  // Accepts Edit1 as the hero's name and closes the dialog, or leaves it open: silently for a name that
+  // is not 2-6 full-width characters, with a message in Label1 for one holding ①-⑳ or 「.
+  void CheckName();
+  // Timer1, every 100 ms: counts MessageTimer down and brings the hint back, so a refusal stays about
+  // 4.9 s. True when Label1 changed.
+  bool Timer1Timer();
+
+  // What typing leaves in the box: text beyond kMaxBytes is cut off at a whole character.
+  static std::u16string FitBox(std::u16string_view text);
+
+ private:
+  NameFormLinks links_;
+};
+
+}  // namespace mokuren

@@ -1,0 +1,172 @@
+// The views of the name, settings and debug windows on Qt's offscreen platform, operated through their
+// real widgets while the engine runs its passes, and the frame's scaling for full screen and dense screens.
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+#include "dialogs/TConfigForm.h"
+#include "dialogs/TDebugForm.h"
+#include "graphics/ABitmap.h"
+#include "platform/qt/config_dialog.h"
+#include "platform/qt/debug_window.h"
+#include "platform/qt/name_dialog.h"
+#include "qt/qt_fixture.h"
+#include "text/TNameForm.h"
+
+namespace mokuren::testing {
+namespace {
+
+class QtDialogs : public QtFixture {
+ protected:
+  void SetUp() override { Start(); }
+};
+
+QStringList QLines(const std::vector<std::u16string>& lines) {
+  QStringList out;
+  for (const auto& l : lines) out << QString::fromStdU16String(l);
+  return out;
+}
+
+void Commit(QWidget& target, const QString& preedit, const QString& commit) {
+  QInputMethodEvent composing(preedit, {});
+  QApplication::sendEvent(&target, &composing);
+  QInputMethodEvent done;
+  done.setCommitString(commit);
+  QApplication::sendEvent(&target, &done);
+}
+
+TEST_F(QtDialogs, NameDialogTakesAnInputMethodCommitAndClosesOnlyOnAValidName) {
+  QStringList texts;
+  QString cut, composed, refused;
+  bool stayed = false;
+  QTimer::singleShot(100, [&] {
+    NameDialog* d = platform_->NameView();
+    ASSERT_NE(d, nullptr);
+    texts = d->Texts();
+    EXPECT_EQ(d->size(), QSize(310, 75));
+    EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(d->windowFlags() & Qt::WindowCloseButtonHint);
+    QLineEdit& edit = d->Edit();
+    edit.setFocus();
+    edit.end(false);
+    // After カザミネ there is room for two more full-width characters of the twelve bytes.
+    Commit(edit, "みなと", "ミナト");
+    cut = edit.text();
+    edit.selectAll();
+    Commit(edit, "みなと", "ミナト");
+    composed = edit.text();
+    // Neither Escape nor the close command leaves the dialog.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(d, &escape);
+    d->close();
+    stayed = d->isVisible();
+    edit.setText("ミ①");
+    d->Press(true);
+    refused = d->findChildren<QLabel*>().front()->text();
+    edit.setText("ミナト");
+    d->Press(true);
+  });
+  form_->ShowNameForm();
+  EXPECT_EQ(texts,
+            (QStringList{"その男の名前は・・・", "全角２文字以上　６文字以内で名前を入力してください", "カザミネ"}));
+  EXPECT_EQ(cut, "カザミネミナ");
+  EXPECT_EQ(composed, "ミナト");
+  EXPECT_TRUE(stayed);
+  EXPECT_EQ(refused, "① は名前に使用できません");
+  EXPECT_EQ(form_->HeroName, u"ミナト");
+  EXPECT_EQ(platform_->NameView(), nullptr);
+}
+
+TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTheRest) {
+  form_->EffectsOn = 0;
+  form_->MessageSpeed = 1;
+  form_->BgmVolume = 25;
+  QTimer::singleShot(100, [&] {
+    ConfigDialog* d = platform_->ConfigView();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->Texts(), QLines(form_->ConfigForm->Texts()));
+    EXPECT_EQ(d->size(), QSize(394, 334));
+    EXPECT_TRUE(d->Radio(TConfigForm::GrpEfOffRB).isChecked());
+    EXPECT_TRUE(d->Radio(TConfigForm::ModeWinRB).isChecked());
+    EXPECT_TRUE(d->Radio(TConfigForm::MsgFastRB).isChecked());
+    EXPECT_EQ(d->Slider(TConfigForm::BgmVolBar).value(), 25);
+    EXPECT_EQ(d->Slider(TConfigForm::SeVolBar).focusPolicy(), Qt::ClickFocus);
+    d->Slider(TConfigForm::BgmVolBar).setValue(0);
+    EXPECT_EQ(form_->BgmVolume, 0);
+    d->Radio(TConfigForm::MsgSlowRB).click();
+    d->Radio(TConfigForm::ModeFullRB).click();
+    d->Slider(TConfigForm::MsgAutoBar).setValue(12);
+    EXPECT_EQ(form_->MessageSpeed, 1);  // not before OK
+    EXPECT_FALSE(platform_->Main().isFullScreen());
+    d->Press(true);
+  });
+  form_->menuConfigClick();
+  EXPECT_EQ(form_->MessageSpeed, 3);
+  EXPECT_EQ(form_->AutoDelay, 12);
+  EXPECT_EQ(form_->FullScreen, 1);
+  EXPECT_TRUE(platform_->Main().isFullScreen());
+  EXPECT_EQ(platform_->ConfigView(), nullptr);
+}
+
+TEST_F(QtDialogs, DebugWindowFollowsTheEngineAndItsButtonsDump) {
+  form_->DebugForm->Visible = true;
+  platform_->SetFormVisible(FormId::TDebugForm, true);
+  DebugWindow* w = platform_->DebugView();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), "Debug Window : Mokuren Ver.0.88");
+  EXPECT_EQ(w->size(), QSize(720, 220));
+  EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+  QStringList captions;
+  for (int b = 0; b < TDebugForm::ButtonCount; ++b) captions << w->Button(static_cast<TDebugForm::Button>(b)).text();
+  EXPECT_EQ(captions, (QStringList{"FLG表示", "MSG履歴", "Album ON", "Album OFF", "Album RND", "RT"}));
+  form_->IdleEvent();
+  EXPECT_TRUE(w->Label1().text().startsWith("TC:0 NO:1 ")) << w->Label1().text().toStdString();
+  EXPECT_EQ(w->Label2().text(), "BGM:0 SE1:0 SE2:0 SE3:0");
+  form_->ReportError(u"一行目");
+  form_->ReportError(u"二行目");
+  EXPECT_TRUE(w->Memo2().toPlainText().endsWith("一行目\n二行目"));
+  w->Button(TDebugForm::Button6).click();
+  EXPECT_EQ(w->Memo1().toPlainText(), "0 0\n0 0\n0 0\n0 0\n0 0\n0 0");
+  w->Button(TDebugForm::Button3).click();
+  EXPECT_EQ(form_->SystemVars.Get(300), 1);
+}
+
+// A widget that shows a surface the way the main window shows the frame.
+class Canvas : public QWidget {
+ public:
+  explicit Canvas(const TABitmap& s) : surface_(s) {}
+  void paintEvent(QPaintEvent*) override { PaintSurface(*this, surface_); }
+
+ private:
+  const TABitmap& surface_;
+};
+
+TEST_F(QtDialogs, FrameScalesCrisplyByWholeFactorsSmoothlyOtherwiseAndPointsMapBack) {
+  TABitmap checker(8, 6);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) std::fill_n(checker.ScanLine(y) + 4 * x, 3, (x + y) % 2 ? 255 : 0);
+  Canvas canvas(checker);
+  // Twice the size with two columns to spare: a black border, then each pixel a 2x2 square.
+  canvas.resize(20, 12);
+  QImage crisp = canvas.grab().toImage();
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const bool inside = x >= 2 && x < 18;
+      const int expected = inside && ((x - 2) / 2 + y / 2) % 2 ? 255 : 0;
+      ASSERT_EQ(crisp.pixelColor(x, y), QColor(expected, expected, expected)) << x << "," << y;
+    }
+  EXPECT_EQ(WidgetToFrame(canvas, QSize(8, 6), QPointF(7.5, 3.2)), (Point{2, 1}));
+  EXPECT_EQ(WidgetToFrame(canvas, QSize(8, 6), FrameToWidget(canvas, QSize(8, 6), Point{7, 5})), (Point{7, 5}));
+  // One and a half times: smooth, so some pixels fall between black and white.
+  canvas.resize(12, 9);
+  QImage smooth = canvas.grab().toImage();
+  int grey = 0;
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 12; ++x) grey += smooth.pixelColor(x, y).red() % 255 != 0;
+  EXPECT_GT(grey, 0);
+}
+
+}  // namespace
+}  // namespace mokuren::testing
