@@ -27,6 +27,7 @@
 namespace mokuren {
 
 class TQueryForm;
+class MoviePlayer;
 
 class TForm1 : public EngineState, public WindowHost {
  public:
