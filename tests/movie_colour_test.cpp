@@ -23,9 +23,9 @@ TEST(MovieColour, ReferenceGivesTheStudioRangeColours) {
     int r, g, b;
   };
   // BT.601 studio range: black and white at 16 and 235, the primaries at their usual codes.
-  const Case cases[] = {{16, 128, 128, 0, 0, 0},   {235, 128, 128, 255, 255, 255}, {81, 90, 240, 255, 0, 0},
-                        {145, 54, 34, 0, 255, 0},  {41, 240, 110, 0, 0, 255},      {126, 128, 128, 128, 128, 128},
-                        {0, 0, 0, 0, 135, 0},      {255, 255, 255, 255, 125, 255}};
+  const Case cases[] = {{16, 128, 128, 0, 0, 0},  {235, 128, 128, 255, 255, 255}, {81, 90, 240, 255, 0, 0},
+                        {145, 54, 34, 0, 255, 0}, {41, 240, 110, 0, 0, 255},      {126, 128, 128, 128, 128, 128},
+                        {0, 0, 0, 0, 135, 0},     {255, 255, 255, 255, 125, 255}};
   for (const Case& c : cases) {
     uint8_t px[4];
     kernels::YCbCrRowScalar(&c.y, &c.cb, &c.cr, px, 1, 0);
@@ -70,8 +70,7 @@ TEST(MovieColour, FastKernelsEqualTheReferenceOnRowsOfEveryLength) {
     for (PixelKernels k : FastKernels()) {
       std::vector<uint8_t> got(want.size());
       kernels::YCbCrRowFor(k)(y.data(), cb.data(), cr.data(), got.data(), pixels, shift);
-      ASSERT_EQ(got, want) << PixelKernelsName(k) << " round " << round << ", " << pixels << " pixels, shift "
-                           << shift;
+      ASSERT_EQ(got, want) << PixelKernelsName(k) << " round " << round << ", " << pixels << " pixels, shift " << shift;
     }
   }
 }

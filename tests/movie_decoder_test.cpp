@@ -78,7 +78,8 @@ TEST(MovieDecoder, PicturesOfEveryLayoutArriveUprightAndInPlace) {
       ASSERT_TRUE(video.DecodeFrame(0));
       ASSERT_EQ(m.picture.Width(), w);
       ASSERT_EQ(m.picture.Height(), h);
-      const std::string where = "layout " + std::to_string(static_cast<int>(chroma)) + " offset " + std::to_string(offset);
+      const std::string where =
+          "layout " + std::to_string(static_cast<int>(chroma)) + " offset " + std::to_string(offset);
       // Each quadrant's inside, away from the edges that lossy coding blurs; then pixels close to the
       // quadrants' borders, which a picture read a few pixels off would get wrong.
       EXPECT_TRUE(Near(Rgb(m.picture, 6, 5), kQuadrants[0])) << where;

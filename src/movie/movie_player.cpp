@@ -31,13 +31,11 @@ bool MoviePlayer::Prepare(std::string& problem) {
   AudioFrames = 0;
   MovieAudio.clear();
   MovieAudio.shrink_to_fit();
-  const MovieFrameTarget target{[this](int32_t y) -> uint8_t* {
-                                  return y >= 0 && y < MovieBitmap.Height() ? MovieBitmap.ScanLine(y) : nullptr;
-                                },
-                                [this](int32_t width, int32_t height) {
-                                  if (MovieBitmap.Width() != width || MovieBitmap.Height() != height)
-                                    MovieBitmap.SetSize32(width, height);
-                                }};
+  const MovieFrameTarget target{
+      [this](int32_t y) -> uint8_t* { return y >= 0 && y < MovieBitmap.Height() ? MovieBitmap.ScanLine(y) : nullptr; },
+      [this](int32_t width, int32_t height) {
+        if (MovieBitmap.Width() != width || MovieBitmap.Height() != height) MovieBitmap.SetSize32(width, height);
+      }};
   if (!video_.Load(Source(), target) || video_.Truncated()) {
     problem = video_.Problem();
     return false;

@@ -36,10 +36,10 @@ MOKUREN_AVX2 inline void Step16(const uint8_t* yp, const uint8_t* cb, const uint
       _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(y, _mm256_set1_epi16(16)), 7), _mm256_set1_epi16(19077)),
       _mm256_set1_epi16(16));
   const __m256i r = _mm256_srai_epi16(_mm256_add_epi16(luma, _mm256_mulhi_epi16(e7, _mm256_set1_epi16(26149))), 5);
-  const __m256i g = _mm256_srai_epi16(
-      _mm256_sub_epi16(_mm256_sub_epi16(luma, _mm256_mulhi_epi16(d7, _mm256_set1_epi16(6419))),
-                       _mm256_mulhi_epi16(e7, _mm256_set1_epi16(13320))),
-      5);
+  const __m256i g =
+      _mm256_srai_epi16(_mm256_sub_epi16(_mm256_sub_epi16(luma, _mm256_mulhi_epi16(d7, _mm256_set1_epi16(6419))),
+                                         _mm256_mulhi_epi16(e7, _mm256_set1_epi16(13320))),
+                        5);
   const __m256i b = _mm256_srai_epi16(
       _mm256_add_epi16(_mm256_add_epi16(luma, _mm256_slli_epi16(d, 6)), _mm256_mulhi_epi16(d7, _mm256_set1_epi16(282))),
       5);

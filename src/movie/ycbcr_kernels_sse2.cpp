@@ -19,9 +19,9 @@ inline void Convert8(__m128i y, __m128i cb, __m128i cr, uint8_t* dst) {
   const __m128i e = _mm_sub_epi16(cr, _mm_set1_epi16(128));
   const __m128i d7 = _mm_slli_epi16(d, 7), e7 = _mm_slli_epi16(e, 7);
   // The rounding 16 joins the luma term: every sum stays exact in 16 bits, so the order does not matter.
-  const __m128i luma = _mm_add_epi16(
-      _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(y, _mm_set1_epi16(16)), 7), _mm_set1_epi16(19077)),
-      _mm_set1_epi16(16));
+  const __m128i luma =
+      _mm_add_epi16(_mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(y, _mm_set1_epi16(16)), 7), _mm_set1_epi16(19077)),
+                    _mm_set1_epi16(16));
   const __m128i r = _mm_srai_epi16(_mm_add_epi16(luma, _mm_mulhi_epi16(e7, _mm_set1_epi16(26149))), 5);
   const __m128i g = _mm_srai_epi16(_mm_sub_epi16(_mm_sub_epi16(luma, _mm_mulhi_epi16(d7, _mm_set1_epi16(6419))),
                                                  _mm_mulhi_epi16(e7, _mm_set1_epi16(13320))),

@@ -17,7 +17,7 @@ struct TestMovie {
   // Draws frame n (the surface comes filled with the previous frame's picture).
   std::function<void(TABitmap& frame, int n)> draw;
   MovieEncodeOptions options = {10, 1, 48, 8};  // 10 frames a second, good quality, a key frame every 8
-  double soundSeconds = 2.0;                     // 0: no sound track
+  double soundSeconds = 2.0;                    // 0: no sound track
 };
 
 std::string MakeTestMovie(const TestMovie& movie);

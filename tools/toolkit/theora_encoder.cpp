@@ -56,9 +56,9 @@ struct MovieEncoder::State {
     th_info_clear(&info);
   }
 
-  void TakePages(bool flush) {
+  void TakePages() {
     ogg_page og;
-    while (flush ? ogg_stream_flush(&stream, &og) : ogg_stream_pageout(&stream, &og)) {
+    while (ogg_stream_flush(&stream, &og)) {
       const ogg_int64_t gp = ogg_page_granulepos(&og);
       if (gp > 0) {
         const double frame = static_cast<double>(th_granule_frame(encoder, gp));
@@ -112,7 +112,8 @@ struct MovieEncoder::State {
     th_encode_ycbcr_in(encoder, buffer);
     ogg_packet op;
     while (th_encode_packetout(encoder, last ? 1 : 0, &op) > 0) ogg_stream_packetin(&stream, &op);
-    TakePages(false);
+    // A page per frame: the picture's pages then lie among the sound's in time order.
+    TakePages();
     pending = false;
   }
 };
@@ -203,7 +204,6 @@ std::string MovieEncoder::Finish() {
   State& s = *state_;
   if (!s.encoder) return {};
   s.SendPending(true);
-  s.TakePages(true);
 
   // The sound track as its own Ogg stream, cut back into pages to interleave with the picture's.
   std::vector<Page> soundPages;
@@ -211,8 +211,9 @@ std::string MovieEncoder::Finish() {
     VorbisEncodeOptions vo;
     vo.quality = s.options.soundQuality;
     vo.serial = kSoundSerial;
-    const std::string sound = EncodeVorbis(s.sound.data(), s.sound.size() / static_cast<size_t>(s.options.soundChannels),
-                                           s.options.soundChannels, s.options.soundRate, vo);
+    const std::string sound =
+        EncodeVorbis(s.sound.data(), s.sound.size() / static_cast<size_t>(s.options.soundChannels),
+                     s.options.soundChannels, s.options.soundRate, vo);
     ogg_sync_state sync;
     ogg_sync_init(&sync);
     char* buffer = ogg_sync_buffer(&sync, static_cast<long>(sound.size()));

@@ -17,8 +17,8 @@ enum class MovieChroma : uint8_t { k420, k422, k444 };
 struct MovieEncodeOptions {
   uint32_t fpsNumerator = 30;
   uint32_t fpsDenominator = 1;
-  int quality = 40;            // Theora's quality index, 0-63
-  int keyframeInterval = 64;   // at most this many frames between key frames
+  int quality = 40;           // Theora's quality index, 0-63
+  int keyframeInterval = 64;  // at most this many frames between key frames
   MovieChroma chroma = MovieChroma::k420;
   // Where the picture lies in the coded frame (whose size is rounded up to 16): tests of odd offsets.
   uint32_t pictureX = 0, pictureY = 0;
