@@ -24,10 +24,6 @@ constexpr int kSwitchX = 418;  // where the sheet keeps item 4's switched-on loo
 const std::array<std::u16string, 5> kLabels = {u"はじめから", u"つづきから", u"アルバム", u"ムービー省略",
                                                u"ゲーム終了"};
 
-struct Colour {
-  int r, g, b;
-};
-
 void Blend(TABitmap& s, int x, int y, Colour c, int alpha) {
   if (x < 0 || y < 0 || x >= s.Width() || y >= s.Height()) return;
   uint8_t* p = s.ScanLine(y) + 4 * x;
@@ -49,15 +45,6 @@ void NightGradient(TABitmap& s) {
                    static_cast<int>(0x3a + t * (0x70 - 0x3a))};
     for (int x = 0; x < kWidth; ++x) Blend(s, x, y, c, 255);
   }
-}
-
-// A soft-edged disc, for petals and the moon.
-void Disc(TABitmap& s, double cx, double cy, double rx, double ry, Colour c, int alpha) {
-  for (int y = static_cast<int>(cy - ry) - 1; y <= static_cast<int>(cy + ry) + 1; ++y)
-    for (int x = static_cast<int>(cx - rx) - 1; x <= static_cast<int>(cx + rx) + 1; ++x) {
-      const double d = std::hypot((x - cx) / rx, (y - cy) / ry);
-      if (d < 1.0) Blend(s, x, y, c, static_cast<int>(alpha * std::min(1.0, (1.0 - d) * 4.0)));
-    }
 }
 
 void Branch(TABitmap& s) {
@@ -110,14 +97,27 @@ std::string ToPng(const TABitmap& s) {
 
 }  // namespace
 
+void Disc(TABitmap& s, double cx, double cy, double rx, double ry, Colour c, int alpha) {
+  for (int y = static_cast<int>(cy - ry) - 1; y <= static_cast<int>(cy + ry) + 1; ++y)
+    for (int x = static_cast<int>(cx - rx) - 1; x <= static_cast<int>(cx + rx) + 1; ++x) {
+      const double d = std::hypot((x - cx) / rx, (y - cy) / ry);
+      if (d < 1.0) Blend(s, x, y, c, static_cast<int>(alpha * std::min(1.0, (1.0 - d) * 4.0)));
+    }
+}
+
+TABitmap TitleBackdrop() {
+  TABitmap s(kWidth, kHeight);
+  NightGradient(s);
+  Branch(s);
+  return s;
+}
+
 void AddTitleArt(std::map<int, std::string>& sysgrp) {
   TextRenderer renderer;
   std::string error;
   TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: plates only
 
-  TABitmap background(kWidth, kHeight);
-  NightGradient(background);
-  Branch(background);
+  TABitmap background = TitleBackdrop();
   if (text) {
     text->TextOut(background, 112, 20, u"木蓮", FontSpec{FontName::PMincho, 52, false}, Rgb{0xF8, 0xF0, 0xE8});
     text->TextOut(background, 250, 44, u"― もくれん ―", FontSpec{FontName::PMincho, 20, false}, Rgb{0xC8, 0xC0, 0xD8});
