@@ -23,6 +23,9 @@ bool IsVorbisHeader(const std::vector<uint8_t>& p) {
   return p.size() >= 7 && p[0] == 0x01 && std::memcmp(p.data() + 1, "vorbis", 6) == 0;
 }
 
+// A decoded sample (nominally -1 to 1) as 16 bits, rounded to nearest and clamped.
+int16_t ToSample(float v) { return static_cast<int16_t>(std::lrintf(std::clamp(v * 32768.0f, -32768.0f, 32767.0f))); }
+
 // The first stream of the file whose first packet passes the test; false when none does.
 bool FindStream(OggPacketReader& reader, bool (*test)(const std::vector<uint8_t>&), int& serial) {
   for (const auto& b : reader.Beginnings())
@@ -197,9 +200,11 @@ bool TTheoraAudioDecoder::Load(MovieFileSource source) {
           problem_ = "the sound track is too long (over " + std::to_string(kMaxFrames) + " samples)";
           break;
         }
+        const size_t at = stereo_.size();
+        stereo_.resize(at + 2 * static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
-          stereo_.push_back(static_cast<int16_t>(std::clamp(std::lround(pcm[0][i] * 32768.0f), -32768L, 32767L)));
-          stereo_.push_back(static_cast<int16_t>(std::clamp(std::lround(pcm[right][i] * 32768.0f), -32768L, 32767L)));
+          stereo_[at + 2 * static_cast<size_t>(i)] = ToSample(pcm[0][i]);
+          stereo_[at + 2 * static_cast<size_t>(i) + 1] = ToSample(pcm[right][i]);
         }
         vorbis_synthesis_read(&vd, n);
       }
