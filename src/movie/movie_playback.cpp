@@ -1,7 +1,6 @@
 // The opening movie in the engine: starting it from the script or the album, its frame step, its place
 // in the frame and the waits that end with it or with the player's click.
 #include <fstream>
-#include <iterator>
 
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
@@ -18,6 +17,11 @@ constexpr char kMovieFile[] = "op.ogv";
 // mistake that would only exhaust memory.
 constexpr uintmax_t kMaxMovieBytes = uintmax_t{1} << 30;
 
+// The error list's line for a movie that cannot play.
+std::u16string Skipped(const std::string& problem) {
+  return FromUtf8(std::string(kMovieFile) + ": " + problem + "; the movie is skipped");
+}
+
 }  // namespace
 
 void TForm1::MoviePlayerDeleter::operator()(MoviePlayer* p) const { delete p; }
@@ -28,8 +32,9 @@ void TForm1::Kuri_TheoraFree() { Movie.reset(); }
 
 bool TForm1::Kuri_TheoraPrepara() {
   std::string problem;
+  if (!Movie) return false;
   if (Movie->Prepare(problem)) return true;
-  ReportError(FromUtf8(std::string(kMovieFile) + ": " + problem + "; the movie is skipped"));
+  ReportError(Skipped(problem));
   return false;
 }
 
@@ -68,12 +73,12 @@ void TForm1::StartOpeningMovie() {
   } else if (size > kMaxMovieBytes) {
     problem = "the file is larger than 1 GiB";
   } else {
+    bytes.resize(static_cast<size_t>(size));
     std::ifstream in(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (bytes.size() != size) problem = "cannot be read";
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) problem = "cannot be read";
   }
   if (!problem.empty()) {
-    ReportError(FromUtf8(std::string(kMovieFile) + ": " + problem + "; the movie is skipped"));
+    ReportError(Skipped(problem));
     return;
   }
   Movie->MovieFile = TMemoryStream(std::move(bytes));
