@@ -54,6 +54,7 @@ bool MoviePlayer::Prepare(std::string& problem) {
   AudioFrames = audio_.TotalSample();
   MovieAudio.resize(static_cast<size_t>(AudioFrames) * 2);
   audio_.DecodeSample(MovieAudio.data(), 0, AudioFrames);
+  audio_ = TTheoraAudioDecoder();  // its own copy of the track is not needed again
   // The first picture is there from the start, so the first pass of the playback has it to show.
   video_.DecodeFrame(0);
   LastFrame = 0;
