@@ -22,7 +22,6 @@ void OggPacketReader::Rewind() {
   ogg_sync_reset(&sync_);
   position_ = 0;
   sawEnd_ = false;
-  partialPage_ = false;
 }
 
 bool OggPacketReader::NextPage(ogg_page& page) {
@@ -33,11 +32,7 @@ bool OggPacketReader::NextPage(ogg_page& page) {
     if (r < 0) continue;
     char* buffer = ogg_sync_buffer(&sync_, kChunk);
     const size_t got = buffer ? source_.read(buffer, position_, static_cast<size_t>(kChunk)) : 0;
-    if (got == 0) {
-      // Whatever the sync layer still holds is the start of a page the file cuts off.
-      partialPage_ = sync_.fill > sync_.returned;
-      return false;
-    }
+    if (got == 0) return false;
     ogg_sync_wrote(&sync_, static_cast<long>(got));
     position_ += static_cast<int64_t>(got);
   }

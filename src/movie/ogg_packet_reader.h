@@ -38,8 +38,8 @@ class OggPacketReader {
   // until the next call. Damaged or missing pages are skipped.
   bool Next(ogg_packet& packet);
   // Once Next has returned false: whether the stream ended as a stream should, with its end-of-stream
-  // page and nothing left over after the last whole page (false for a cut-off file).
-  bool EndedCleanly() const { return sawEnd_ && !partialPage_; }
+  // page (false for a file cut off anywhere before it; bytes after it do not matter).
+  bool EndedCleanly() const { return sawEnd_; }
 
  private:
   void Rewind();
@@ -52,7 +52,6 @@ class OggPacketReader {
   bool streamReady_ = false;
   int serial_ = 0;
   bool sawEnd_ = false;
-  bool partialPage_ = false;
 };
 
 }  // namespace mokuren

@@ -91,7 +91,7 @@ bool TTheoraVideoDecoder::Load(MovieFileSource source, MovieFrameTarget target) 
   if (th_.pic_width == 0 || th_.pic_height == 0 || th_.pic_width > kMaxSide || th_.pic_height > kMaxSide ||
       uint64_t{th_.frame_width} * th_.frame_height > kMaxArea) {
     problem_ = "the picture's size " + std::to_string(th_.pic_width) + "x" + std::to_string(th_.pic_height) +
-               " is not supported (at most 4096x2304)";
+               " is not supported (at most 4096 pixels a side and 4096x2304 in all)";
     return false;
   }
   if (th_.fps_numerator == 0 || th_.fps_denominator == 0) {
