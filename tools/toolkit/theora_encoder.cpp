@@ -48,7 +48,6 @@ struct MovieEncoder::State {
   std::vector<int16_t> sound;
   Plane planes[3];
   bool pending = false;  // a converted frame waits in planes: the last one is sent with the end flag
-  int64_t frames = 0;
 
   ~State() {
     if (encoder) th_encode_free(encoder);
@@ -191,7 +190,6 @@ void MovieEncoder::AddFrame(const TABitmap& frame) {
   s.SendPending(false);
   s.Convert(frame);
   s.pending = true;
-  ++s.frames;
 }
 
 void MovieEncoder::AddSound(const int16_t* samples, size_t frames) {
