@@ -175,7 +175,7 @@ TEST_F(MovieEngine, FilesThatCannotPlayAreListedAndTheScriptGoesOn) {
   } cases[] = {{"missing", "-", "op.ogvが見つかりません"},
                {"empty", "", "op.ogv: the file is empty"},
                {"cut off", good.substr(0, good.size() - 100), "op.ogv: the file ends before"},
-               {"garbage", garbage, "op.ogv: the file has no Theora picture stream"},
+               {"garbage", garbage, "op.ogv: the file is not an Ogg file"},
                {"sound only", EncodeOgg(Sine(440, 8000, 1.0, 2, 44100), 2, 44100),
                 "op.ogv: the file has no Theora picture stream"},
                {"picture only", MakeTestMovie(silent), "op.ogv: the file has no Vorbis sound track"}};

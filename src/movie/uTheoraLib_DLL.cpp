@@ -26,13 +26,17 @@ bool IsVorbisHeader(const std::vector<uint8_t>& p) {
 // A decoded sample (nominally -1 to 1) as 16 bits, rounded to nearest and clamped.
 int16_t ToSample(float v) { return static_cast<int16_t>(std::lrintf(std::clamp(v * 32768.0f, -32768.0f, 32767.0f))); }
 
-// The first stream of the file whose first packet passes the test; false when none does.
-bool FindStream(OggPacketReader& reader, bool (*test)(const std::vector<uint8_t>&), int& serial) {
-  for (const auto& b : reader.Beginnings())
+// The first stream of the file whose first packet passes the test. Otherwise false, with `problem`
+// saying whether the file holds no Ogg stream at all or only streams of other kinds.
+bool FindStream(OggPacketReader& reader, bool (*test)(const std::vector<uint8_t>&), const char* what, int& serial,
+                std::string& problem) {
+  const std::vector<OggPacketReader::Beginning> streams = reader.Beginnings();
+  for (const auto& b : streams)
     if (test(b.packet)) {
       serial = b.serial;
       return true;
     }
+  problem = streams.empty() ? "the file is not an Ogg file" : std::string("the file has no ") + what;
   return false;
 }
 
@@ -65,10 +69,7 @@ bool TTheoraVideoDecoder::Load(MovieFileSource source, MovieFrameTarget target) 
   Clear();
   target_ = std::move(target);
   reader_ = std::make_unique<OggPacketReader>(std::move(source));
-  if (!FindStream(*reader_, IsTheoraHeader, serial_)) {
-    problem_ = "the file has no Theora picture stream";
-    return false;
-  }
+  if (!FindStream(*reader_, IsTheoraHeader, "Theora picture stream", serial_, problem_)) return false;
   th_info_init(&th_);
   th_comment_init(&comment_);
   infoReady_ = true;
@@ -170,10 +171,7 @@ bool TTheoraAudioDecoder::Load(MovieFileSource source) {
   problem_.clear();
   OggPacketReader reader(std::move(source));
   int serial = 0;
-  if (!FindStream(reader, IsVorbisHeader, serial)) {
-    problem_ = "the file has no Vorbis sound track";
-    return false;
-  }
+  if (!FindStream(reader, IsVorbisHeader, "Vorbis sound track", serial, problem_)) return false;
   reader.Follow(serial);
   vorbis_info vi;
   vorbis_comment vc;
