@@ -36,6 +36,7 @@ class TMsgForm;
 class TNameForm;
 class TConfigForm;
 class TDebugForm;
+class MoviePlayer;
 
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost {
  public:

@@ -33,15 +33,6 @@ void NightGradient(TABitmap& s) {
   }
 }
 
-// A soft-edged disc, for petals and the moon.
-void Disc(TABitmap& s, double cx, double cy, double rx, double ry, Colour c, int alpha) {
-  for (int y = static_cast<int>(cy - ry) - 1; y <= static_cast<int>(cy + ry) + 1; ++y)
-    for (int x = static_cast<int>(cx - rx) - 1; x <= static_cast<int>(cx + rx) + 1; ++x) {
-      const double d = std::hypot((x - cx) / rx, (y - cy) / ry);
-      if (d < 1.0) Blend(s, x, y, c, static_cast<int>(alpha * std::min(1.0, (1.0 - d) * 4.0)));
-    }
-}
-
 void Branch(TABitmap& s) {
   Disc(s, 660, 110, 46, 46, {0xF4, 0xEE, 0xD8}, 235);  // moon
   // The branch: a thick dark line from the right edge towards the lower left.
@@ -81,14 +72,27 @@ void Plate(TABitmap& s, TextRenderer* text, int x, int y, const std::u16string& 
 
 }  // namespace
 
+void Disc(TABitmap& s, double cx, double cy, double rx, double ry, Colour c, int alpha) {
+  for (int y = static_cast<int>(cy - ry) - 1; y <= static_cast<int>(cy + ry) + 1; ++y)
+    for (int x = static_cast<int>(cx - rx) - 1; x <= static_cast<int>(cx + rx) + 1; ++x) {
+      const double d = std::hypot((x - cx) / rx, (y - cy) / ry);
+      if (d < 1.0) Blend(s, x, y, c, static_cast<int>(alpha * std::min(1.0, (1.0 - d) * 4.0)));
+    }
+}
+
+TABitmap TitleBackdrop() {
+  TABitmap s(kWidth, kHeight);
+  NightGradient(s);
+  Branch(s);
+  return s;
+}
+
 void AddTitleArt(std::map<int, std::string>& sysgrp) {
   TextRenderer renderer;
   std::string error;
   TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: plates only
 
-  TABitmap background(kWidth, kHeight);
-  NightGradient(background);
-  Branch(background);
+  TABitmap background = TitleBackdrop();
   if (text) {
     text->TextOut(background, 112, 20, u"木蓮", FontSpec{FontName::PMincho, 52, false}, Rgb{0xF8, 0xF0, 0xE8});
     text->TextOut(background, 250, 44, u"― もくれん ―", FontSpec{FontName::PMincho, 20, false}, Rgb{0xC8, 0xC0, 0xD8});

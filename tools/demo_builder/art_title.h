@@ -4,7 +4,16 @@
 #include <map>
 #include <string>
 
+#include "art_bitmap.h"
+#include "graphics/ABitmap.h"
+
 namespace mokuren::demo {
+
+// The title's 800x600 night sky: a gradient, the moon and the magnolia branch in blossom (the opening
+// movie is drawn over it too).
+TABitmap TitleBackdrop();
+// A soft-edged ellipse blended onto s at opacity alpha (0-255): blossoms, petals, the moon.
+void Disc(TABitmap& s, double cx, double cy, double rx, double ry, Colour c, int alpha);
 
 // Puts entries 61 and 63 into sysgrp (PNG bytes), replacing what is there.
 void AddTitleArt(std::map<int, std::string>& sysgrp);

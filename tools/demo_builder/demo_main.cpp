@@ -1,11 +1,16 @@
-// mokuren-demo: builds the demo game directory from the scenario sources and the generated art and
-// sound. Usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR
+// mokuren-demo: builds the demo game directory from the scenario sources and the generated art, sound
+// and opening movie. Usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR
+// With --opening it writes only the opening movie, at another size or length if asked (the fuzz corpus
+// takes a small one): mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
 
 #include "art.h"
+#include "opening.h"
 #include "sound.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/scenario_assembler.h"
@@ -29,8 +34,23 @@ int ScriptNumber(const fs::path& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 3 && argc <= 5 && std::string(argv[1]) == "--opening") {
+    demo::OpeningSize size;
+    if (argc >= 4 && std::sscanf(argv[3], "%dx%d", &size.width, &size.height) != 2) argc = 0;
+    if (argc == 5) size.seconds = std::atof(argv[4]);
+    if (argc != 0 && size.width > 0 && size.height > 0 && size.seconds > 0) {
+      try {
+        demo::MakeOpeningMovie(argv[2], size);
+        return 0;
+      } catch (const std::exception& e) {
+        std::cerr << "mokuren-demo: " << e.what() << '\n';
+        return 1;
+      }
+    }
+  }
   if (argc != 3) {
-    std::cerr << "usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR\n";
+    std::cerr << "usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR\n"
+                 "       mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]\n";
     return 2;
   }
   const fs::path source = argv[1], game = argv[2];
@@ -69,6 +89,7 @@ int main(int argc, char** argv) {
 
     demo::MakeDemoSounds(game);
     std::cout << "  sounds done\n";
+    demo::MakeOpeningMovie(game / "op.ogv");
   } catch (const std::exception& e) {
     std::cerr << "mokuren-demo: " << e.what() << '\n';
     return 1;

@@ -424,6 +424,19 @@ std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
 }  // namespace
 
+std::vector<int16_t> MakeOpeningMusic(double seconds) {
+  // The title theme's harmony as a music box, cut to the movie's length and faded out over its end.
+  double loopStart = 0, loopEnd = 0;
+  Buffer b = Music(Tracks()[8], true, loopStart, loopEnd);
+  b.s.resize(static_cast<size_t>(seconds * b.rate) * static_cast<size_t>(b.channels), 0.f);
+  const size_t frames = b.Frames(), fade = static_cast<size_t>(1.5 * b.rate);
+  for (size_t i = 0; i < frames; ++i) {
+    const float gain = std::min(1.0f, static_cast<float>(frames - i) / static_cast<float>(fade));
+    for (int c = 0; c < b.channels; ++c) b.s[i * static_cast<size_t>(b.channels) + static_cast<size_t>(c)] *= gain;
+  }
+  return b.ToPcm(0.7);
+}
+
 void MakeDemoSounds(const fs::path& gameDir) {
   fs::create_directories(gameDir / "Sound");
   fs::create_directories(gameDir / "VOICE");

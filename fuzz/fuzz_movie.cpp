@@ -1,0 +1,31 @@
+// The opening movie comes from the game directory and may be anything. The player must either refuse the
+// bytes with a reason or play them: page and packet handling, the headers, the picture's size and offset,
+// the colour conversion and the sound track's decoding may not read or write outside their buffers or
+// spin, whatever the file says. Frames are asked for forwards, backwards (the decoder starts over) and
+// past the end, as a stalled or restarted playback would.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "movie/movie_player.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace mokuren;
+  MoviePlayer player;
+  player.MovieFile = TMemoryStream(std::vector<uint8_t>(data, data + size));
+  std::string problem;
+  if (!player.Prepare(problem)) {
+    if (problem.empty()) std::abort();  // a refusal always says why
+    return 0;
+  }
+  if (player.MovieAudio.size() != static_cast<size_t>(player.AudioFrames) * 2) std::abort();
+  // The movie's length in ms, kept to the clock's range.
+  const double length = std::min(player.TotalFrames * 1000.0 / player.FrameRate, 4e9);
+  player.Start(0);
+  for (double at : {0.5, 0.25, 0.9, 1.0, 1.5})
+    player.FrameStep(static_cast<uint32_t>(length * at) + static_cast<uint32_t>(at * 100));
+  return 0;
+}

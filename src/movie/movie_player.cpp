@@ -1,0 +1,84 @@
+#include "movie/movie_player.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace mokuren {
+
+namespace {
+
+// The rates the sound device plays; a wave of any other is refused by the device, which would take the
+// game's whole sound down with it.
+constexpr int32_t kMinRate = 100, kMaxRate = 200000;
+
+}  // namespace
+
+MoviePlayer::MoviePlayer() { video_.SetVReverse(true); }
+
+MovieFileSource MoviePlayer::Source() {
+  return {[this](void* buffer, int64_t position, size_t count) -> size_t {
+            if (MovieFile.Seek(position, SEEK_SET) < 0) return 0;
+            return MovieFile.Read(buffer, count);
+          },
+          [this] { return MovieFile.Size(); }};
+}
+
+bool MoviePlayer::Prepare(std::string& problem) {
+  MoviePlaying = 0;
+  TotalFrames = 0;
+  FrameRate = 0;
+  SampleRate = 0;
+  AudioFrames = 0;
+  MovieAudio.clear();
+  MovieAudio.shrink_to_fit();
+  const MovieFrameTarget target{
+      [this](int32_t y) -> uint8_t* { return y >= 0 && y < MovieBitmap.Height() ? MovieBitmap.ScanLine(y) : nullptr; },
+      [this](int32_t width, int32_t height) {
+        if (MovieBitmap.Width() != width || MovieBitmap.Height() != height) MovieBitmap.SetSize32(width, height);
+      }};
+  if (!video_.Load(Source(), target) || video_.Truncated()) {
+    problem = video_.Problem();
+    return false;
+  }
+  if (!audio_.Load(Source()) || audio_.Truncated()) {
+    problem = audio_.Problem();
+    return false;
+  }
+  if (audio_.SampleRate() < kMinRate || audio_.SampleRate() > kMaxRate) {
+    problem = "the sound track's rate of " + std::to_string(audio_.SampleRate()) + " Hz cannot be played";
+    return false;
+  }
+  TotalFrames = video_.TotalFrame();
+  FrameRate = static_cast<double>(video_.Info().fpsNumerator) / video_.Info().fpsDenominator;
+  SampleRate = audio_.SampleRate();
+  AudioFrames = audio_.TotalSample();
+  MovieAudio.resize(static_cast<size_t>(AudioFrames) * 2);
+  audio_.DecodeSample(MovieAudio.data(), 0, AudioFrames);
+  audio_ = TTheoraAudioDecoder();  // its own copy of the track is not needed again
+  // The first picture is there from the start, so the first pass of the playback has it to show.
+  video_.DecodeFrame(0);
+  LastFrame = 0;
+  return true;
+}
+
+void MoviePlayer::Start(uint32_t tick) {
+  MoviePlaying = 1;
+  startTick_ = tick;
+}
+
+void MoviePlayer::FrameStep(uint32_t now) {
+  if (MoviePlaying != 1) return;
+  // The frame due now, halves rounded to even; the difference wraps with the 32-bit clock.
+  const double due = std::nearbyint(static_cast<double>(now - startTick_) * FrameRate / 1000.0);
+  const int32_t frame = due > TotalFrames ? TotalFrames + 1 : static_cast<int32_t>(due);
+  if (frame == LastFrame) return;
+  LastFrame = frame;
+  if (frame <= TotalFrames) {
+    video_.DecodeFrame(frame);
+  } else {
+    video_.DecodeFrame(TotalFrames);
+    MoviePlaying = 0;
+  }
+}
+
+}  // namespace mokuren

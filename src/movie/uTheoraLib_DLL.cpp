@@ -1,0 +1,234 @@
+#include "movie/uTheoraLib_DLL.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "movie/ycbcr_convert.h"
+
+namespace mokuren {
+
+namespace {
+
+// The largest picture taken: a movie for an 800x600 game has no use for more, and a damaged header
+// must not make the decoder allocate gigabytes.
+constexpr uint32_t kMaxSide = 4096;
+constexpr uint64_t kMaxArea = 4096ull * 2304ull;
+
+bool IsTheoraHeader(const std::vector<uint8_t>& p) {
+  return p.size() >= 7 && p[0] == 0x80 && std::memcmp(p.data() + 1, "theora", 6) == 0;
+}
+
+bool IsVorbisHeader(const std::vector<uint8_t>& p) {
+  return p.size() >= 7 && p[0] == 0x01 && std::memcmp(p.data() + 1, "vorbis", 6) == 0;
+}
+
+// A decoded sample (nominally -1 to 1) as 16 bits, rounded to nearest and clamped.
+int16_t ToSample(float v) { return static_cast<int16_t>(std::lrintf(std::clamp(v * 32768.0f, -32768.0f, 32767.0f))); }
+
+// The first stream of the file whose first packet passes the test. Otherwise false, with `problem`
+// saying whether the file holds no Ogg stream at all or only streams of other kinds.
+bool FindStream(OggPacketReader& reader, bool (*test)(const std::vector<uint8_t>&), const char* what, int& serial,
+                std::string& problem) {
+  const std::vector<OggPacketReader::Beginning> streams = reader.Beginnings();
+  for (const auto& b : streams)
+    if (test(b.packet)) {
+      serial = b.serial;
+      return true;
+    }
+  problem = streams.empty() ? "the file is not an Ogg file" : std::string("the file has no ") + what;
+  return false;
+}
+
+}  // namespace
+
+// ---- Picture --------------------------------------------------------------------------------------
+
+TTheoraVideoDecoder::~TTheoraVideoDecoder() { Clear(); }
+
+void TTheoraVideoDecoder::Clear() {
+  if (decoder_) th_decode_free(decoder_);
+  decoder_ = nullptr;
+  if (setup_) th_setup_free(setup_);
+  setup_ = nullptr;
+  if (infoReady_) {
+    th_info_clear(&th_);
+    th_comment_clear(&comment_);
+  }
+  infoReady_ = false;
+  reader_.reset();
+  exists_ = truncated_ = false;
+  headerPackets_ = 0;
+  frames_ = 0;
+  frame_ = -1;
+  info_ = {};
+  problem_.clear();
+}
+
+bool TTheoraVideoDecoder::Load(MovieFileSource source, MovieFrameTarget target) {
+  Clear();
+  target_ = std::move(target);
+  reader_ = std::make_unique<OggPacketReader>(std::move(source));
+  if (!FindStream(*reader_, IsTheoraHeader, "Theora picture stream", serial_, problem_)) return false;
+  th_info_init(&th_);
+  th_comment_init(&comment_);
+  infoReady_ = true;
+  reader_->Follow(serial_);
+  ogg_packet packet;
+  bool data = false;
+  while (!data && reader_->Next(packet)) {
+    const int r = th_decode_headerin(&th_, &comment_, &setup_, &packet);
+    if (r < 0) {
+      problem_ = "the picture stream's headers are damaged";
+      return false;
+    }
+    if (r > 0) ++headerPackets_;
+    data = r == 0;  // the first picture: the headers are complete
+  }
+  if (!data) {
+    problem_ = headerPackets_ < 3 ? "the picture stream's headers are incomplete" : "the picture stream has no frames";
+    return false;
+  }
+  if (th_.pic_width == 0 || th_.pic_height == 0 || th_.pic_width > kMaxSide || th_.pic_height > kMaxSide ||
+      uint64_t{th_.frame_width} * th_.frame_height > kMaxArea) {
+    problem_ = "the picture's size " + std::to_string(th_.pic_width) + "x" + std::to_string(th_.pic_height) +
+               " is not supported (at most 4096 pixels a side and 4096x2304 in all)";
+    return false;
+  }
+  if (th_.fps_numerator == 0 || th_.fps_denominator == 0) {
+    problem_ = "the picture stream has no frame rate";
+    return false;
+  }
+  frames_ = 1;
+  while (frames_ < INT32_MAX && reader_->Next(packet)) ++frames_;
+  truncated_ = !reader_->EndedCleanly();
+  if (truncated_) problem_ = "the file ends before its picture stream does (cut off?)";
+  info_ = {static_cast<int32_t>(th_.pic_width), static_cast<int32_t>(th_.pic_height), th_.fps_numerator,
+           th_.fps_denominator};
+  exists_ = true;
+  return true;
+}
+
+bool TTheoraVideoDecoder::Restart() {
+  if (decoder_) th_decode_free(decoder_);
+  decoder_ = th_decode_alloc(&th_, setup_);
+  frame_ = -1;
+  if (!decoder_) return false;
+  reader_->Follow(serial_);
+  ogg_packet packet;
+  for (int i = 0; i < headerPackets_; ++i)
+    if (!reader_->Next(packet)) return false;
+  return true;
+}
+
+bool TTheoraVideoDecoder::DecodeFrame(int32_t n) {
+  if (!exists_ || frames_ <= 0) return false;
+  n = std::clamp(n, 0, frames_ - 1);
+  if (!decoder_ || n < frame_)
+    if (!Restart()) return false;
+  // Frames on the way are decoded (later ones are coded against them) but not converted.
+  ogg_packet packet;
+  while (frame_ < n && reader_->Next(packet)) {
+    ++frame_;
+    th_decode_packetin(decoder_, &packet, nullptr);  // a damaged frame leaves the one before it
+  }
+  if (frame_ < 0) return false;
+  th_ycbcr_buffer buffer;
+  if (th_decode_ycbcr_out(decoder_, buffer) != 0) return false;
+  Draw(buffer);
+  return true;
+}
+
+void TTheoraVideoDecoder::Draw(const th_ycbcr_buffer& buffer) {
+  YCbCrPicture p{};
+  for (int i = 0; i < 3; ++i) {
+    p.plane[i] = buffer[i].data;
+    p.stride[i] = buffer[i].stride;
+  }
+  p.x = static_cast<int32_t>(th_.pic_x);
+  p.y = static_cast<int32_t>(th_.pic_y);
+  p.width = info_.width;
+  p.height = info_.height;
+  p.chromaX = th_.pixel_fmt == TH_PF_444 ? 0 : 1;
+  p.chromaY = th_.pixel_fmt == TH_PF_420 ? 1 : 0;
+  // libtheora's checks on the header keep the picture inside the frame; this keeps it so whatever it
+  // let through.
+  if (p.x + p.width > buffer[0].width || p.y + p.height > buffer[0].height) return;
+  if (target_.resize) target_.resize(p.width, p.height);
+  if (!target_.row) return;
+  for (int32_t y = 0; y < p.height; ++y) {
+    uint8_t* dst = target_.row(reverse_ ? y : p.height - 1 - y);
+    if (dst) ConvertYCbCrRow(p, y, dst);
+  }
+}
+
+// ---- Sound ----------------------------------------------------------------------------------------
+
+bool TTheoraAudioDecoder::Load(MovieFileSource source) {
+  exists_ = truncated_ = false;
+  rate_ = channels_ = 0;
+  stereo_.clear();
+  problem_.clear();
+  OggPacketReader reader(std::move(source));
+  int serial = 0;
+  if (!FindStream(reader, IsVorbisHeader, "Vorbis sound track", serial, problem_)) return false;
+  reader.Follow(serial);
+  vorbis_info vi;
+  vorbis_comment vc;
+  vorbis_info_init(&vi);
+  vorbis_comment_init(&vc);
+  ogg_packet packet;
+  int headers = 0;
+  while (headers < 3 && reader.Next(packet) && vorbis_synthesis_headerin(&vi, &vc, &packet) == 0) ++headers;
+  vorbis_dsp_state vd;
+  vorbis_block vb;
+  const bool ready = headers == 3 && vorbis_synthesis_init(&vd, &vi) == 0;
+  if (!ready) {
+    problem_ = "the sound track's headers are damaged or incomplete";
+  } else {
+    vorbis_block_init(&vd, &vb);
+    const int channels = vi.channels;
+    const int right = channels == 2 || channels == 4 ? 1 : channels >= 3 ? 2 : 0;  // Vorbis's channel order
+    while (problem_.empty() && reader.Next(packet)) {
+      if (vorbis_synthesis(&vb, &packet) == 0) vorbis_synthesis_blockin(&vd, &vb);
+      float** pcm;
+      int n;
+      while ((n = vorbis_synthesis_pcmout(&vd, &pcm)) > 0) {
+        if (static_cast<int64_t>(stereo_.size() / 2) + n > kMaxFrames) {
+          problem_ = "the sound track is too long (over " + std::to_string(kMaxFrames) + " samples)";
+          break;
+        }
+        const size_t at = stereo_.size();
+        stereo_.resize(at + 2 * static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+          stereo_[at + 2 * static_cast<size_t>(i)] = ToSample(pcm[0][i]);
+          stereo_[at + 2 * static_cast<size_t>(i) + 1] = ToSample(pcm[right][i]);
+        }
+        vorbis_synthesis_read(&vd, n);
+      }
+    }
+    truncated_ = !reader.EndedCleanly();
+    rate_ = static_cast<int32_t>(std::clamp<long>(vi.rate, 0, INT32_MAX));
+    channels_ = channels;
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+  }
+  vorbis_comment_clear(&vc);
+  vorbis_info_clear(&vi);
+  if (!problem_.empty()) {
+    stereo_.clear();
+    return false;
+  }
+  if (truncated_) problem_ = "the file ends before its sound track does (cut off?)";
+  exists_ = true;
+  return true;
+}
+
+int64_t TTheoraAudioDecoder::DecodeSample(int16_t* dest, int64_t first, int64_t count) const {
+  if (!exists_ || first < 0 || count <= 0 || first >= TotalSample()) return 0;
+  const int64_t n = std::min(count, TotalSample() - first);
+  std::memcpy(dest, stereo_.data() + first * 2, static_cast<size_t>(n) * 4);
+  return n;
+}
+
+}  // namespace mokuren
