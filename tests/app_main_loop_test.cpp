@@ -164,12 +164,23 @@ TEST_F(MainLoop, KeyWaitEndsOnEnterOrClickButNotOnCtrlWithoutDebugMode) {
   EXPECT_NE(form_->TaskCode, task::WaitKey);
 }
 
-TEST_F(MainLoop, UnknownTaskCodeRunsNoHandlerButFramesGoOn) {
+TEST_F(MainLoop, UnknownTaskCodeIsReportedOnceAndScript1TakesOverWhileNameEntryWaits) {
   Start();
+  // The name dialog's task runs no handler and stays until the dialog answers.
+  Enter(task::NameEntry);
+  Passes(30);
+  EXPECT_EQ(form_->TaskCode, task::NameEntry);
+  EXPECT_TRUE(form_->ErrorList().empty());
+
   Enter(0x123456);
+  form_->ScriptNo = 7;
   int64_t frames = form_->FrameCount();
   Passes(30);
-  EXPECT_EQ(form_->TaskCode, 0x123456);
+  ASSERT_EQ(form_->ErrorList().size(), 1u);
+  EXPECT_EQ(form_->ErrorList()[0], u"TaskCode 0x123456 belongs to no task; back to the title");
+  // Script 1 without a title command runs from its start.
+  EXPECT_EQ(form_->ScriptNo, 1);
+  EXPECT_EQ(form_->TaskCode, task::Script);
   EXPECT_GE(form_->FrameCount() - frames, 8);
 }
 

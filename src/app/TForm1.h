@@ -37,6 +37,7 @@ class TNameForm;
 class TConfigForm;
 class TDebugForm;
 class MoviePlayer;
+class AlbumScreens;
 
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost {
  public:

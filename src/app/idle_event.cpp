@@ -55,7 +55,9 @@ void TForm1::IdleEvent() {
     case task::WaitKey: Kumo_WaitKey(); break;
     case task::WaitMovie: Kumo_WaitMovie(); break;
     case task::WaitMovieAlbum: Kumo_WaitMovieAlbum(); break;
-    default: break;  // 0x6001 (typing), 0x800201 (name entry) and unknown values run no handler
+    case task::MessageTyping: break;  // the frame step types the message
+    case task::NameEntry: break;      // the name dialog ends it
+    default: LeaveUnknownTask(); break;
   }
   TraceTaskCode();
   if (terminated_) return;

@@ -171,8 +171,13 @@ void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y) {
 
 void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                int32_t sy) {
-  if (!src.IsValid() || sx < 0 || sy < 0 || sx >= src.Width() || sy >= src.Height()) return;
-  const uint8_t* key = src.ScanLine(sy) + static_cast<size_t>(sx) * 4;
+  DrawKeyed(src, dst, x, y, width, height, sx, sy, sx, sy);
+}
+
+void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+               int32_t sy, int32_t keyX, int32_t keyY) {
+  if (!src.IsValid() || keyX < 0 || keyY < 0 || keyX >= src.Width() || keyY >= src.Height()) return;
+  const uint8_t* key = src.ScanLine(keyY) + static_cast<size_t>(keyX) * 4;
   const uint8_t kb = key[0], kg = key[1], kr = key[2];
   Span s;
   if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;

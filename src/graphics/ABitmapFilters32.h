@@ -29,6 +29,10 @@ void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x = 0, int32_t y = 0
 // its transparent colour. Nothing is drawn when (sx, sy) lies outside the source.
 void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                int32_t sy);
+// The same with the transparent colour taken from the source pixel (keyX, keyY); nothing is drawn when
+// that pixel lies outside the source.
+void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
+               int32_t sy, int32_t keyX, int32_t keyY);
 // Sets every pixel of the rectangle (clipped) to blue | green << 8 | red << 16, byte 3 = 0.
 void FillRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t red, uint8_t green,
               uint8_t blue);

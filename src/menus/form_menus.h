@@ -1,6 +1,6 @@
 // Members of TForm1 for the title menu and the album screens. Included inside TForm1's class body.
 
-// The item under the pointer on the title and album menus, 0 = none; recomputed on every pass.
+// The item under the pointer on the title menu, 0 = none; recomputed on every pass.
 int32_t MenuHover = 0;
 
 void Kumo_DispTitleMenu();
@@ -10,8 +10,28 @@ void Kumo_DrawTitleMenu();
 void TitleStartGame();
 // Is the opening-movie switch on (the scripts then skip the opening movie)?
 bool MovieSwitchOn();
+// Loads a menu screen's system pictures: `background` as the scene's background with no character
+// layers, `sheet` as the current sheet. The screen is the main window's alone, with the pointer shown
+// and the popup menu shut, whatever the scene played before it left them as.
+void LoadMenuScreen(int32_t background, int32_t sheet);
 // Fades to the screen just composed in NextSurface over 500 ms, then TaskCode = resumeTaskCode.
 void StartMenuFade(int32_t resumeTaskCode);
+// What a new game and a scene replay share when play starts from a menu: the standard system pictures,
+// no music, the floating window back if its item is checked, empty return table, scenario flags and
+// message log, no skip or auto mode. NormalPlay is 1 for a game and 0 for a replay.
+void BeginPlay(uint8_t normalPlay);
+// Plays the scenes of the replay list from its first; the end of each scene's script runs the next.
+void StartSceneReplay();
+// The track the music room marks as heard: the music now playing, 0 when none does.
+int32_t TrackPlaying();
+
+// The album (src/menus/album_screens.h); the methods below forward to it.
+struct AlbumDeleter {
+  void operator()(AlbumScreens* p) const;
+};
+// Made with the engine: its links refer to members, none of which it reads before start-up.
+std::unique_ptr<AlbumScreens, AlbumDeleter> Album = MakeAlbumScreens();
+std::unique_ptr<AlbumScreens, AlbumDeleter> MakeAlbumScreens();
 void Kumo_DispAlbumMenu();
 void Kumo_WaitAlbumMenu();
 void Kumo_DrawAlbumMenu();
@@ -28,4 +48,10 @@ void Kumo_WaitEvMenu();
 void Kumo_DrawEvMenu();
 // Fills the album tables (start-up).
 void FillAlbumTables();
+
 void menuTitleClick();
+// Script 1 runs its title command next (or runs from its start when it has none).
+void ReturnToTitle();
+// A TaskCode that no task answers to (a damaged save or script) is reported and the game goes back to
+// the title, instead of sitting still.
+void LeaveUnknownTask();

@@ -2,34 +2,25 @@
 // a running game.
 #include "menus/title_menu.h"
 
+#include <cstdio>
+
 #include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmapFilters32.h"
 #include "script/opcodes.h"
+#include "text/text_codec.h"
 
 namespace mokuren {
 
 using namespace title_menu;
 
-namespace {
-
-constexpr int32_t kMenuFadeMs = 500;
-
-}  // namespace
-
 bool TForm1::MovieSwitchOn() { return SystemVars.Get(kMovieSwitchVar) != 0; }
 
 void TForm1::Kumo_DispTitleMenu() {
-  // The menu shows on the main window only.
-  platform().SetFloatVisible(false);
   // The album music, or the default track when none is set.
   if (AlbumBgmNo == 0) AlbumBgmNo = kDefaultMusic;
   Kumo_PlayBGM(AlbumBgmNo, 1, Block->Live.BgmVariant, 1);
-  // Title background and menu sheet, with no character layers.
-  Kumo_ReadGraphic(0, kBackgroundEntry, true);
-  for (int32_t& image : LayerImage) image = 0;
-  Kumo_ReadGraphic(51, kSheetEntry, true);
-  Kumo_CreateNextImage();
+  LoadMenuScreen(kBackgroundEntry, kSheetEntry);
   // Starting the fade may compose NextSurface afresh, so the switch's look goes on after it; the
   // fade's first step is on the next pass.
   StartMenuFade(task::TitleMenu);
@@ -37,12 +28,8 @@ void TForm1::Kumo_DispTitleMenu() {
   if (MovieSwitchOn())
     CopyOpaque(SurfaceTable[92], NextSurface, kItemLeft, kMovieSwitchY, kItemWidth, kItemHeight, kMovieSwitchSheetX,
                kMovieSwitchY);
-  // Cursor shown, system menu and on-screen buttons off, and no click carried over.
-  CursorShown = 1;
-  SystemMenuAllowed = 0;
-  platform().SetCursorShown(true);
+  // No click carried over.
   ClickPending = 0;
-  // The popup menu follows SystemMenuAllowed, so it stays shut on this screen.
 }
 
 void TForm1::Kumo_WaitTitleMenu() {
@@ -58,7 +45,7 @@ void TForm1::Kumo_WaitTitleMenu() {
       Kumo_ReadGraphic(203, 103, true);
       ShowSaveLoadScreen(1);
       break;
-    case Album: TaskCode = task::AlbumMenuOpen; break;
+    case title_menu::Album: TaskCode = task::AlbumMenuOpen; break;
     case MovieSwitch: SystemVars.Set(kMovieSwitchVar, MovieSwitchOn() ? 0 : -1); break;
     case Quit: Close(); break;
     default: break;
@@ -66,16 +53,7 @@ void TForm1::Kumo_WaitTitleMenu() {
 }
 
 void TForm1::TitleStartGame() {
-  LoadSystemPictures(false);
-  SystemMenuAllowed = 1;
-  Kumo_PlayBGM(0, 0, Block->Live.BgmVariant, 0);
-  if (platform().MenuChecked(MenuItem::menuFloat)) platform().SetFloatVisible(true);
-  Kumo_ClearReturnTbl();
-  Kumo_ClearScenarioFlg();
-  Kumo_ClearMsgLog();
-  FastForward = 0;
-  AutoMode = 0;
-  NormalPlay = 1;
+  BeginPlay(1);
   WorkVars.Set(101, 0);
   // The script goes on after its title command.
   TaskCode = task::Script;
@@ -97,8 +75,10 @@ void TForm1::menuTitleClick() {
   // The dialog's view centres itself on the screen.
   QueryForm->Label1 = u"タイトルに戻りますか？";
   // Refusing leaves the game as it was.
-  if (ShowModal(FormId::TQueryForm, QueryForm->ModalResult) != mrOk) return;
-  // The title command of script 1 runs next; without one, script 1 runs from its start.
+  if (ShowModal(FormId::TQueryForm, QueryForm->ModalResult) == mrOk) ReturnToTitle();
+}
+
+void TForm1::ReturnToTitle() {
   Kumo_ReadScript(1);
   StepNo = -1;
   for (size_t i = 0; i < ScriptCode.size(); ++i) {
@@ -112,6 +92,11 @@ void TForm1::menuTitleClick() {
   TaskCode = task::Script;
 }
 
-void TForm1::StartMenuFade(int32_t resumeTaskCode) { StartTransition(kMenuFadeMs, task::Effect91, resumeTaskCode); }
+void TForm1::LeaveUnknownTask() {
+  char code[16];
+  std::snprintf(code, sizeof code, "%X", static_cast<uint32_t>(TaskCode));
+  ReportError(u"TaskCode 0x" + FromUtf8(code) + u" belongs to no task; back to the title");
+  ReturnToTitle();
+}
 
 }  // namespace mokuren

@@ -1,0 +1,162 @@
+// The album's two galleries: event pictures, with the viewer that steps through a picture's variants,
+// and event scenes, whose clicks build the replay list. Both have ten slots a page, ten pages, and the
+// same buttons along the bottom.
+#include "graphics/ABitmap.h"
+#include "graphics/ABitmapFilters32.h"
+#include "menus/album_layout.h"
+#include "menus/album_screens.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+using namespace album;
+
+namespace {
+
+// List positions beyond this are kept but not written on the page.
+constexpr int32_t kLastWrittenPosition = 103;
+
+Point Corner(int32_t slot) { return kSlotCorners[static_cast<size_t>(slot - 1)]; }
+
+bool IsSlot(int32_t item) { return item >= 1 && item <= kSlotsPerPage; }
+
+}  // namespace
+
+const std::array<int16_t, kMaxVariants>& AlbumScreens::Pictures(int32_t slot) const {
+  return CgTable[static_cast<size_t>(Page - 1)][static_cast<size_t>(slot - 1)];
+}
+
+bool AlbumScreens::Seen(int16_t entry) const {
+  return entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount && links_.CgSeenFlags[entry - kCgSeenFirst] == 1;
+}
+
+bool AlbumScreens::PictureSlotOpen(int32_t slot) const { return Seen(Pictures(slot)[0]); }
+
+int16_t AlbumScreens::SceneAt(int32_t slot) const {
+  return SceneList[static_cast<size_t>((Page - 1) * kSlotsPerPage + slot - 1)];
+}
+
+bool AlbumScreens::SceneUnlocked(int16_t scene) const {
+  return scene > 0 && links_.SystemVars.Get(SceneUnlockVar(scene)) != 0;
+}
+
+void AlbumScreens::DrawLocked(int32_t slot) {
+  const Point at = Corner(slot);
+  CopyOpaque(links_.Sheet, links_.Background, at.x, at.y, kLockedLook.w, kLockedLook.h, kLockedLook.x, kLockedLook.y);
+}
+
+void AlbumScreens::DrawListPosition(TABitmap& target, int32_t slot, int32_t position) {
+  const Point at = Corner(slot);
+  const std::u16string number = FromUtf8(std::to_string(position));
+  links_.TextOut(target, at.x + 5, at.y + 5, number, 24, 0, 0, 0);
+  links_.TextOut(target, at.x + 4, at.y + 4, number, 24, 255, 0, 0);
+}
+
+void AlbumScreens::GalleryButton(int32_t button, int32_t pageTask) {
+  switch (button) {
+    case PreviousPage:
+      Page = Page == 1 ? kPages : Page - 1;
+      links_.TaskCode = pageTask;
+      break;
+    case NextPage:
+      Page = Page == kPages ? 1 : Page + 1;
+      links_.TaskCode = pageTask;
+      break;
+    case Back: links_.TaskCode = task::AlbumMenuOpen; break;
+    default: break;
+  }
+}
+
+void AlbumScreens::DrawGalleryHover() {
+  if (IsSlot(Hover)) {
+    const Point at = Corner(Hover);
+    DrawKeyed(links_.Sheet, links_.FrameSurface, at.x - 2, at.y - 2, kHoverFrame.w, kHoverFrame.h, kHoverFrame.x,
+              kHoverFrame.y, kHoverFrame.x + kHoverFrameKey.x, kHoverFrame.y + kHoverFrameKey.y);
+  } else if (const Rect* look = GalleryButtonRect(Hover)) {
+    CopyOpaque(links_.Sheet, links_.FrameSurface, look->x, look->y, look->w, look->h, look->x, look->y);
+  }
+}
+
+// ---- Event pictures ---------------------------------------------------------------------------------
+
+void AlbumScreens::Kumo_DispCgMenu() {
+  links_.LoadMenuScreen(PicturePageBackground(Page), kPictureSheet);
+  // The background shows every thumbnail; those never shown are covered.
+  for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot)
+    if (Pictures(slot)[0] != kNone && !PictureSlotOpen(slot)) DrawLocked(slot);
+  links_.FadeInScreen(task::CgMenu);
+}
+
+void AlbumScreens::Kumo_WaitCgMenu() {
+  Hover = GalleryItemAt(links_.MousePos);
+  // A locked or empty slot takes neither hover nor clicks, whatever its later variants.
+  if (IsSlot(Hover) && !PictureSlotOpen(Hover)) Hover = 0;
+  if (!TakeClick()) return;
+  if (IsSlot(Hover)) {
+    Slot = Hover;
+    Variant = 1;
+    links_.TaskCode = task::CgOpen;
+  } else {
+    GalleryButton(Hover, task::CgMenuOpen);
+  }
+}
+
+void AlbumScreens::Kumo_DrawCgMenu() {
+  if (links_.TaskCode == task::CgMenu) DrawGalleryHover();
+}
+
+void AlbumScreens::Kumo_DispCg() {
+  links_.LoadEventPicture(Pictures(Slot)[static_cast<size_t>(Variant - 1)]);
+  links_.FadeInScreen(task::Cg);
+}
+
+void AlbumScreens::Kumo_WaitCg() {
+  if (!TakeClick()) return;
+  // The next variant that has been shown; variants never shown are passed over.
+  const auto& pictures = Pictures(Slot);
+  while (++Variant <= kMaxVariants && pictures[static_cast<size_t>(Variant - 1)] != kNone) {
+    if (Seen(pictures[static_cast<size_t>(Variant - 1)])) {
+      links_.TaskCode = task::CgOpen;
+      return;
+    }
+  }
+  links_.TaskCode = task::CgMenuOpen;
+}
+
+// ---- Event scenes -----------------------------------------------------------------------------------
+
+void AlbumScreens::Kumo_DispEvMenu() {
+  links_.LoadMenuScreen(ScenePageBackground(Page), kSceneSheet);
+  for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot)
+    if (SceneAt(slot) != kNone && !SceneUnlocked(SceneAt(slot))) DrawLocked(slot);
+  // The play list so far, drawn afresh with the page.
+  for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot) {
+    const int32_t position = SceneAt(slot) == kNone ? -1 : links_.GetSceneTbl(SceneAt(slot));
+    if (position > 0) DrawListPosition(links_.Background, slot, position);
+  }
+  links_.FadeInScreen(task::EvMenu);
+}
+
+void AlbumScreens::Kumo_WaitEvMenu() {
+  Hover = GalleryItemAt(links_.MousePos);
+  if (IsSlot(Hover) && !SceneUnlocked(SceneAt(Hover))) Hover = 0;
+  if (!TakeClick()) return;
+  if (!IsSlot(Hover)) {
+    GalleryButton(Hover, task::EvMenuOpen);
+    return;
+  }
+  // A scene joins the list at its end; picking a listed one plays the list.
+  const int32_t position = links_.AddSceneTbl(SceneAt(Hover));
+  if (position == -1) {
+    links_.StartSceneReplay();
+  } else if (position >= 1 && position <= kLastWrittenPosition) {
+    // Written on the scene on show, so it stays until the page is set up again.
+    DrawListPosition(links_.DisplaySurface, Hover, position);
+  }
+}
+
+void AlbumScreens::Kumo_DrawEvMenu() {
+  if (links_.TaskCode == task::EvMenu) DrawGalleryHover();
+}
+
+}  // namespace mokuren
