@@ -2,6 +2,7 @@
 // transparency, so that the cross-fades, the layers and the message window have something to show.
 // Everything is deterministic: the same build gives the same bytes.
 #include "art.h"
+#include "art_album.h"
 #include "art_save.h"
 #include "art_title.h"
 
@@ -9,10 +10,13 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <iostream>
 #include <string_view>
 #include <vector>
 
+#include "menus/album_tables.h"
 #include "toolkit/png_writer.h"
 
 namespace mokuren::demo {
@@ -40,6 +44,7 @@ class Canvas {
   int Width() const { return w_; }
   int Height() const { return h_; }
   Rgba& At(int x, int y) { return px_[static_cast<size_t>(y) * w_ + x]; }
+  const Rgba& At(int x, int y) const { return px_[static_cast<size_t>(y) * w_ + x]; }
 
   // Composites `c` with `coverage` over the pixel ("over" in straight alpha).
   void Over(int x, int y, Rgba c, float coverage) {
@@ -171,7 +176,7 @@ void Cloud(Canvas& c, float cx, float cy, float scale, float alpha) {
 
 // ---- Scenario pictures -----------------------------------------------------------------------------
 
-std::string MorningSky() {
+Canvas MorningSky() {
   Canvas c(800, 600);
   VerticalGradient(c, {{0.0f, Hex(0x6FA8E8)}, {0.55f, Hex(0xBFDDF5)}, {0.72f, Hex(0xF6EAD4)}, {1.0f, Hex(0xEADBC0)}});
   Glow(c, 620, 130, 230, Hex(0xFFF6D8, 0.55f));
@@ -182,10 +187,10 @@ std::string MorningSky() {
   Hills(c, 400, 40, 0.3f, Hex(0x8FB3C9), Hex(0xA9C4CF));
   Hills(c, 455, 34, 2.1f, Hex(0x5E9A78), Hex(0x7DB08A));
   Hills(c, 520, 22, 4.0f, Hex(0x4A7F4F), Hex(0x3C6B44));
-  return c.Png();
+  return c;
 }
 
-std::string EveningStreet() {
+Canvas EveningStreet() {
   Canvas c(800, 600);
   VerticalGradient(c, {{0.0f, Hex(0x1B2350)},
                        {0.4f, Hex(0x6A3F7A)},
@@ -221,12 +226,12 @@ std::string EveningStreet() {
     Glow(c, lamp, 378, 70, Hex(0xFFE2A0, 0.7f));
     c.Fill(lamp - 10, 368, lamp + 10, 390, Circle(lamp, 378, 7), Hex(0xFFF4D0), 1.5f);
   }
-  return c.Png();
+  return c;
 }
 
 // A character on an 800x600 transparent picture, centred, so that the layer positions -200 / 0 / +200
 // put it left, centre and right.
-std::string Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool longHair) {
+Canvas Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool longHair) {
   Canvas c(800, 600);
   const float cx = 400;
   const Rgba skin = Hex(0xF8DCC8), skinShade = Hex(0xEBC2AA);
@@ -291,7 +296,7 @@ std::string Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool lon
       c.Fill(
           int(cx + side * 84) - 20, 150, int(cx + side * 84) + 20, 330, Ellipse(cx + side * 84, 235, 14, 85),
           [&](float, float y) { return Mix(hairCol, hairDark, (y - 150) / 180); }, 2.0f);
-  return c.Png();
+  return c;
 }
 
 // ---- System pictures -------------------------------------------------------------------------------
@@ -408,16 +413,169 @@ std::string ChoicePlate(uint32_t rgb, float alpha) {
   return c.Png();
 }
 
+// ---- Event pictures --------------------------------------------------------------------------------
+
+// Draws `src` over `dst`, scaled by `scale` about the picture's centre and then moved by (dx, dy), at
+// `opacity`; `tint` recolours it by its alpha (silhouettes against the sunset, a remembered face).
+void Place(Canvas& dst, const Canvas& src, float dx, float dy, float scale, float opacity = 1,
+           Rgba tint = {0, 0, 0, 0}) {
+  const float cx = src.Width() / 2.0f, cy = src.Height() / 2.0f;
+  for (int y = 0; y < dst.Height(); ++y)
+    for (int x = 0; x < dst.Width(); ++x) {
+      const float sx = (x + 0.5f - cx - dx) / scale + cx - 0.5f, sy = (y + 0.5f - cy - dy) / scale + cy - 0.5f;
+      const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
+      if (x0 < -1 || y0 < -1 || x0 >= src.Width() || y0 >= src.Height()) continue;
+      // Bilinear in premultiplied colour, so the soft edges keep no dark fringe.
+      float r = 0, g = 0, b = 0, a = 0;
+      for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) {
+          const int px = x0 + i, py = y0 + j;
+          if (px < 0 || py < 0 || px >= src.Width() || py >= src.Height()) continue;
+          const float w = (i ? sx - x0 : 1 - (sx - x0)) * (j ? sy - y0 : 1 - (sy - y0));
+          const Rgba& p = src.At(px, py);
+          r += p.r * p.a * w, g += p.g * p.a * w, b += p.b * p.a * w, a += p.a * w;
+        }
+      if (a <= 0.001f) continue;
+      const Rgba colour = Mix({r / a, g / a, b / a, 1}, {tint.r, tint.g, tint.b, 1}, tint.a);
+      dst.Over(x, y, colour, a * opacity);
+    }
+}
+
+// Everything under a wash of one colour.
+void Wash(Canvas& c, Rgba colour) {
+  for (int y = 0; y < c.Height(); ++y)
+    for (int x = 0; x < c.Width(); ++x) c.Over(x, y, colour, 1);
+}
+
+// Darker corners, which draw the eye to the middle of a picture.
+void Vignette(Canvas& c, float strength) {
+  for (int y = 0; y < c.Height(); ++y)
+    for (int x = 0; x < c.Width(); ++x) {
+      const float d = std::hypot((x + 0.5f - 400) / 400, (y + 0.5f - 300) / 300);
+      c.Over(x, y, Hex(0x000000), std::clamp((d - 0.65f) * strength, 0.0f, 0.8f));
+    }
+}
+
+// Magnolia petals drifting across the picture.
+void Petals(Canvas& c, uint32_t seed, int count, float alpha) {
+  for (int i = 0; i < count; ++i) {
+    const uint32_t k = seed * 1000 + static_cast<uint32_t>(i) * 3;
+    const float x = static_cast<float>(Hash(k) % 800), y = static_cast<float>(Hash(k + 1) % 600);
+    const float r = 4.0f + static_cast<float>(Hash(k + 2) % 7);
+    c.Fill(int(x - r) - 3, int(y - r) - 3, int(x + r) + 3, int(y + r) + 3, Ellipse(x, y, r, r * 0.55f),
+           Mix(Hex(0xFBEFF3, alpha), Hex(0xF2C6D6, alpha), (Hash(k) % 100) / 100.0f), 1.5f);
+  }
+}
+
+// Slanted streaks of rain.
+void Rain(Canvas& c, uint32_t seed, int count) {
+  for (int i = 0; i < count; ++i) {
+    const uint32_t k = seed * 1000 + static_cast<uint32_t>(i) * 3;
+    const float x = static_cast<float>(Hash(k) % 900) - 60, y = static_cast<float>(Hash(k + 1) % 660) - 50;
+    const int length = 16 + static_cast<int>(Hash(k + 2) % 22);
+    for (int j = 0; j < length; ++j)
+      c.Over(static_cast<int>(x + j * 0.3f), static_cast<int>(y) + j, Hex(0xCFDCF5), 0.3f);
+  }
+}
+
+// An umbrella: a dome with a scalloped rim and the top of its shaft.
+void Umbrella(Canvas& c, float cx, float top, float r, Rgba colour) {
+  const float rimY = top + r * 0.55f;
+  c.Fill(int(cx) - 3, int(top), int(cx) + 3, int(rimY + r * 0.6f),
+         RoundRect(cx - 1.5f, top, cx + 1.5f, rimY + r * 0.6f, 1), Hex(0x202028), 1.0f);
+  c.Fill(
+      int(cx - r) - 4, int(top) - 4, int(cx + r) + 4, int(rimY) + 12,
+      [=](float x, float y) {
+        const float dome = Ellipse(cx, rimY, r, r * 0.55f)(x, y);
+        const float rim = y - (rimY + 7 * std::fabs(std::sin((x - cx) / r * 3.14159265f * 2.5f)));
+        return std::max(dome, rim);
+      },
+      [=](float, float y) { return Mix(Mix(colour, Hex(0xFFFFFF), 0.15f), colour, (y - top) / (r * 0.55f)); }, 1.5f);
+}
+
+// The rainy street at dusk, someone walking home under an umbrella; `remembering` adds the morning's face,
+// faint in the rain.
+std::string RainyWalk(const Canvas& walker, const Canvas& mina, bool remembering) {
+  Canvas c = EveningStreet();
+  Wash(c, Hex(0x18223C, 0.55f));
+  for (int lamp : {120, 400, 680}) Glow(c, lamp, 378, 110, Hex(0xFFD890, 0.25f));
+  if (remembering) {
+    Glow(c, 560, 200, 230, Hex(0xFFE8C8, 0.35f));
+    Place(c, mina, 170, -40, 1.1f, 0.35f, Hex(0xFFE0C0, 0.3f));
+  }
+  // The umbrella goes first, so the walker hides the lower end of its shaft.
+  Umbrella(c, 360, 64, 165, Hex(0x2C4A7A));
+  Place(c, walker, -40, 70, 0.85f, 1, Hex(0x141826, 0.75f));
+  Rain(c, 3, 260);
+  Vignette(c, 1.6f);
+  return c.Png();
+}
+
+// The event pictures of the demo's scenes: GRAPHIC.DAT entry -> picture. The album shows each slot's
+// first picture as its thumbnail; the second is seen only on one branch of the story.
+std::map<int, DemoPicture> EventPictures() {
+  const Canvas mina = Character(0x5A3A2A, 0x243A6A, 0xD8344A, true);
+  const Canvas souta = Character(0x1E1E2A, 0x2E4A3A, 0x3A7AD8, false);
+  std::map<int, DemoPicture> pictures;
+  const auto& page1 = album::kStandardCgTable[0];
+  auto add = [&](int slot, int variant, std::string png) {
+    const int entry = page1[static_cast<size_t>(slot - 1)][static_cast<size_t>(variant - 1)];
+    // Named for the album page, slot and variant: EV0102A is page 1, slot 2, first variant.
+    char name[16];
+    std::snprintf(name, sizeof name, "EV01%02d%c.PNG", slot, 'A' + variant - 1);
+    pictures[entry] = {name, std::move(png)};
+  };
+  {  // At the door in the morning: the childhood friend, close, with petals in the air.
+    Canvas c = MorningSky();
+    Petals(c, 1, 30, 0.7f);
+    Place(c, mina, 0, 170, 1.5f);
+    Petals(c, 2, 18, 0.95f);
+    Vignette(c, 1.2f);
+    add(1, 1, c.Png());
+  }
+  {  // Walking to school together.
+    Canvas c = MorningSky();
+    Glow(c, 620, 130, 300, Hex(0xFFF2D0, 0.45f));
+    Place(c, mina, -150, 40, 1.05f);
+    Petals(c, 3, 45, 0.9f);
+    Vignette(c, 1.0f);
+    add(1, 2, c.Png());
+  }
+  {  // The school gate after school: both friends waving.
+    Canvas c = EveningStreet();
+    Glow(c, 400, 470, 420, Hex(0xFFA860, 0.3f));
+    Place(c, mina, -190, 30, 1.05f);
+    Place(c, souta, 190, 30, 1.05f);
+    Vignette(c, 1.2f);
+    add(2, 1, c.Png());
+  }
+  {  // The three of them going home, against the sunset.
+    Canvas c = EveningStreet();
+    Wash(c, Hex(0xFF9A50, 0.22f));
+    Glow(c, 400, 440, 300, Hex(0xFFD0A0, 0.6f));
+    Place(c, mina, -80, 120, 0.75f, 1, Hex(0x2A1830, 0.88f));
+    Place(c, souta, 80, 110, 0.78f, 1, Hex(0x2A1830, 0.88f));
+    Vignette(c, 1.4f);
+    add(2, 2, c.Png());
+  }
+  add(3, 1, RainyWalk(souta, mina, false));  // home in the rain
+  add(3, 2, RainyWalk(souta, mina, true));   // remembering the morning's promise
+  return pictures;
+}
+
 }  // namespace
 
 DemoArt MakeDemoArt() {
   DemoArt art;
+  std::cout << "  pictures: scenes and event pictures\n" << std::flush;
   art.graphics = {
-      {"BG01.PNG", MorningSky()},
-      {"BG02.PNG", EveningStreet()},
-      {"CH01.PNG", Character(0x5A3A2A, 0x243A6A, 0xD8344A, true)},
-      {"CH02.PNG", Character(0x1E1E2A, 0x2E4A3A, 0x3A7AD8, false)},
+      {1, {"BG01.PNG", MorningSky().Png()}},
+      {2, {"BG02.PNG", EveningStreet().Png()}},
+      {3, {"CH01.PNG", Character(0x5A3A2A, 0x243A6A, 0xD8344A, true).Png()}},
+      {4, {"CH02.PNG", Character(0x1E1E2A, 0x2E4A3A, 0x3A7AD8, false).Png()}},
   };
+  // Event pictures, at the entries the album's table gives their slots.
+  art.graphics.merge(EventPictures());
   // Message frame, system sheet, choice plates.
   Canvas frame(800, 184);
   Panel(frame, 0, false);
@@ -434,6 +592,9 @@ DemoArt MakeDemoArt() {
   AddTitleArt(art.sysgrp);
   // Save/load screen: page backgrounds and parts sheet.
   AddSaveScreenArt(art.sysgrp);
+  // Album screens, with the event pictures' thumbnails.
+  std::cout << "  pictures: album screens\n" << std::flush;
+  AddAlbumArt(art.sysgrp, art.graphics);
   return art;
 }
 

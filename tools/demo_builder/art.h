@@ -3,7 +3,6 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
 namespace mokuren::demo {
 
@@ -13,8 +12,8 @@ struct DemoPicture {
 };
 
 struct DemoArt {
-  std::vector<DemoPicture> graphics;  // GRAPHIC.DAT entries 1.. in this order
-  std::map<int, std::string> sysgrp;  // SYSGRP.DAT entry number -> PNG bytes
+  std::map<int, DemoPicture> graphics;  // GRAPHIC.DAT entry number -> picture; the others stay empty
+  std::map<int, std::string> sysgrp;    // SYSGRP.DAT entry number -> PNG bytes
 };
 
 DemoArt MakeDemoArt();

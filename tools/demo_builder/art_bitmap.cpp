@@ -1,5 +1,7 @@
 #include "art_bitmap.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -19,6 +21,32 @@ void Blend(TABitmap& s, int x, int y, Colour c, int alpha) {
 void FillBox(TABitmap& s, int x, int y, int w, int h, Colour c, int alpha) {
   for (int j = y; j < y + h; ++j)
     for (int i = x; i < x + w; ++i) Blend(s, i, j, c, alpha);
+}
+
+void RoundBox(TABitmap& s, int x, int y, int w, int h, int radius, Colour c, int alpha) {
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) {
+      const double px = i + 0.5, py = j + 0.5;
+      const double qx = std::max({x + radius - px, px - (x + w - radius), 0.0});
+      const double qy = std::max({y + radius - py, py - (y + h - radius), 0.0});
+      const double coverage = std::clamp(radius + 0.5 - std::hypot(qx, qy), 0.0, 1.0);
+      if (coverage > 0) Blend(s, i, j, c, static_cast<int>(alpha * coverage));
+    }
+}
+
+void Gradient(TABitmap& s, Colour top, Colour bottom) {
+  const int height = s.Height();
+  for (int y = 0; y < height; ++y) {
+    const double t = height > 1 ? static_cast<double>(y) / (height - 1) : 0.0;
+    const Colour c{static_cast<int>(top.r + t * (bottom.r - top.r)), static_cast<int>(top.g + t * (bottom.g - top.g)),
+                   static_cast<int>(top.b + t * (bottom.b - top.b))};
+    FillBox(s, 0, y, s.Width(), 1, c, 255);
+  }
+}
+
+void Centred(TextRenderer& text, TABitmap& s, int cx, int y, const std::u16string& label, const FontSpec& font,
+             Rgb ink) {
+  text.TextOut(s, cx - text.TextWidth(label, font) / 2, y, label, font, ink);
 }
 
 std::string ToPng(const TABitmap& s) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "graphics/ABitmap.h"
+#include "text/text_renderer.h"
 
 namespace mokuren::demo {
 
@@ -15,6 +16,13 @@ struct Colour {
 // Blends colour c over the pixel at (x, y) with alpha 0-255; pixels outside the surface are skipped.
 void Blend(TABitmap& s, int x, int y, Colour c, int alpha);
 void FillBox(TABitmap& s, int x, int y, int w, int h, Colour c, int alpha);
+// A rounded box with a soft edge, blended at `alpha`.
+void RoundBox(TABitmap& s, int x, int y, int w, int h, int radius, Colour c, int alpha);
+// The whole surface in a gradient from `top` to `bottom`.
+void Gradient(TABitmap& s, Colour top, Colour bottom);
+// `label` centred on x = cx, its cell's top at y.
+void Centred(TextRenderer& text, TABitmap& s, int cx, int y, const std::u16string& label, const FontSpec& font,
+             Rgb ink);
 // The surface as an opaque PNG.
 std::string ToPng(const TABitmap& s);
 

@@ -41,32 +41,6 @@ const Look kLoad{{0x10, 0x1e, 0x38},
 
 std::u16string Ascii(const std::string& s) { return {s.begin(), s.end()}; }
 
-// A rounded box with a soft edge, blended at `alpha`.
-void RoundBox(TABitmap& s, int x, int y, int w, int h, int radius, Colour c, int alpha) {
-  for (int j = y; j < y + h; ++j)
-    for (int i = x; i < x + w; ++i) {
-      const double px = i + 0.5, py = j + 0.5;
-      const double qx = std::max({x + radius - px, px - (x + w - radius), 0.0});
-      const double qy = std::max({y + radius - py, py - (y + h - radius), 0.0});
-      const double coverage = std::clamp(radius + 0.5 - std::hypot(qx, qy), 0.0, 1.0);
-      if (coverage > 0) Blend(s, i, j, c, static_cast<int>(alpha * coverage));
-    }
-}
-
-void Gradient(TABitmap& s, Colour top, Colour bottom) {
-  for (int y = 0; y < kHeight; ++y) {
-    const double t = static_cast<double>(y) / (kHeight - 1);
-    const Colour c{static_cast<int>(top.r + t * (bottom.r - top.r)), static_cast<int>(top.g + t * (bottom.g - top.g)),
-                   static_cast<int>(top.b + t * (bottom.b - top.b))};
-    FillBox(s, 0, y, kWidth, 1, c, 255);
-  }
-}
-
-void Centred(TextRenderer& text, TABitmap& s, int cx, int y, const std::u16string& label, const FontSpec& font,
-             Rgb ink) {
-  text.TextOut(s, cx - text.TextWidth(label, font) / 2, y, label, font, ink);
-}
-
 void CloseButton(TABitmap& s, TextRenderer* text, int x, int y, bool lit) {
   RoundBox(s, x + 4, y + 5, kCloseW - 8, kCloseH - 10, 8, lit ? Colour{0xF0, 0xD0, 0x80} : Colour{0x30, 0x34, 0x4a},
            lit ? 240 : 230);

@@ -77,10 +77,11 @@ int main(int argc, char** argv) {
     std::cout << "  SCRIPT.DAT: " << sources.size() << " scripts\n";
 
     demo::DemoArt art = demo::MakeDemoArt();
-    std::vector<toolkit::ArchiveEntry> graphics;
-    for (const auto& p : art.graphics) graphics.push_back({p.name, p.png});
+    // The event pictures sit at the entry numbers of the album's table; the entries between stay empty.
+    std::vector<toolkit::ArchiveEntry> graphics(static_cast<size_t>(art.graphics.rbegin()->first));
+    for (const auto& [n, p] : art.graphics) graphics.at(static_cast<size_t>(n - 1)) = {p.name, p.png};
     toolkit::WriteArchive(game / "GRAPHIC.DAT", graphics);
-    std::cout << "  GRAPHIC.DAT: " << graphics.size() << " pictures\n";
+    std::cout << "  GRAPHIC.DAT: " << art.graphics.size() << " pictures\n";
     std::vector<toolkit::ArchiveEntry> sysgrp(art.sysgrp.empty() ? 0 : static_cast<size_t>(art.sysgrp.rbegin()->first));
     for (size_t i = 0; i < sysgrp.size(); ++i) sysgrp[i].name = "SYS" + std::to_string(i + 1) + ".PNG";
     for (const auto& [n, png] : art.sysgrp) sysgrp.at(static_cast<size_t>(n - 1)).bytes = png;
