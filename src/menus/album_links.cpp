@@ -47,8 +47,9 @@ void TForm1::StartSceneReplay() {
 
 int32_t TForm1::TrackPlaying() {
   if (!Sound) return 0;
-  // A track whose file is missing, or that has faded out, is not heard.
-  return SlotStatus(Sound->BgmCurrent) > 1 ? Sound->BgmPlayingNo : 0;
+  // What the mixer plays, so that a track whose file is missing gets no mark; a machine without a
+  // sound device still shows the track chosen.
+  return Sound->OggPlayer->SlotStatus(Sound->BgmCurrent) > 1 ? Sound->BgmPlayingNo : 0;
 }
 
 void TForm1::FillAlbumTables() { Album->FillAlbumTables(); }
