@@ -57,5 +57,29 @@ TEST(DemoGameProgram, StartsAndRunsScriptOne) {
   EXPECT_NE(text.find("TC=0 NO=1 ST=-1"), std::string::npos) << text;
 }
 
+// The demo played through, always taking the second choice: its three scenes run in turn from script 1,
+// come back to it, unlock their album slots, and the story ends at the title.
+TEST(DemoGameProgram, StoryRunsItsScenesAndUnlocksThemForTheAlbum) {
+  TempDir dir;
+  std::filesystem::copy(std::string(MOKUREN_BIN_DIR) + "/demo-game", dir.path() / "game",
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove(dir.path() / "game" / "SAVE.DAT");
+  const std::string flags = (dir.path() / "flags.txt").string(), trace = (dir.path() / "trace.txt").string();
+  std::string events = "100 key Enter\n1500 click 200 110\n4500 name ミナト\n";
+  for (int ms = 2500; ms < 28000; ms += 250) events += std::to_string(ms) + " click 400 300\n";
+  events += "32000 debug FLG " + flags + "\n";
+  WriteFile(dir.path() / "events.txt", events);
+  ASSERT_EQ(RunProgram((dir.path() / "game").string() + " --headless --max-ms 32100 --trace " + trace + " --events " +
+                       (dir.path() / "events.txt").string()),
+            0);
+  const std::string text = ReadFile(trace);
+  const size_t first = text.find("NO=101 "), second = text.find("NO=102 "), third = text.find("NO=103 ");
+  ASSERT_NE(third, std::string::npos) << text;
+  EXPECT_LT(first, second);
+  EXPECT_LT(second, third);
+  EXPECT_NE(text.find("TC=700102 NO=1 ", third), std::string::npos) << text;
+  EXPECT_NE(ReadFile(flags).find("S201:1 S202:1 S203:1 S204:0"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace mokuren::testing
