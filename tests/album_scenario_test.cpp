@@ -151,6 +151,9 @@ TEST_F(AlbumScreen, PagesWrapAroundAndAlbumOnUnlocksEveryPicture) {
   Open("click 80 584", task::AlbumMenu);
   Open("click 100 110", task::CgMenu);
   for (int slot = 1; slot <= 10; ++slot) EXPECT_EQ(Shown(Centre(slot)), PicturePage(1)) << "slot " << slot;
+  // A slot whose picture the game lacks shows black, not the page again.
+  Open("click " + std::to_string(Centre(2).x) + " " + std::to_string(Centre(2).y), task::Cg);
+  EXPECT_EQ(Shown(Centre(2)), 0x000000u);
 }
 
 TEST_F(AlbumScreen, ScenesAreNumberedAsClickedAndReplayInThatOrderBackToTheirPage) {

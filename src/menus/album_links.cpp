@@ -22,7 +22,11 @@ std::unique_ptr<AlbumScreens, TForm1::AlbumDeleter> TForm1::MakeAlbumScreens() {
       DisplaySurface,
       FrameSurface,
       [this](int32_t background, int32_t sheet) { LoadMenuScreen(background, sheet); },
-      [this](int32_t entry) { Kumo_ReadGraphic(0, entry, false); },
+      [this](int32_t entry) {
+        // A picture the archive lacks shows black, not the gallery page still in the background slot.
+        SurfaceTable[0].FillRGB(0, 0, 0);
+        Kumo_ReadGraphic(0, entry, false);
+      },
       [this](int32_t resumeTaskCode) { StartMenuFade(resumeTaskCode); },
       [this](TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
              uint8_t green, uint8_t blue) { CanvasTextOut(target, x, y, text, height, red, green, blue); },

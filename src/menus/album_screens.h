@@ -38,7 +38,7 @@ struct AlbumLinks {
   // Loads a screen's two system pictures, with no character layers, the pointer shown and the popup
   // menu shut.
   std::function<void(int32_t background, int32_t sheet)> LoadMenuScreen;
-  // GRAPHIC.DAT `entry` as the background; showing it marks it seen.
+  // GRAPHIC.DAT `entry` as the background (black when the archive lacks it); showing it marks it seen.
   std::function<void(int32_t entry)> LoadEventPicture;
   // Composes the screen and fades it in over 500 ms; then TaskCode becomes resumeTaskCode.
   std::function<void(int32_t resumeTaskCode)> FadeInScreen;
