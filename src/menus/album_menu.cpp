@@ -84,7 +84,7 @@ void AlbumScreens::Kumo_WaitBgmMenu() {
   int variant = links_.BgmVariant;
   if (links_.AlbumBgmNo == track) {
     // The row of the track chosen last switches to its other version; row 8 alternates with track 9.
-    // Tracks without a second version keep the flag, which the later rows' tracks still play in.
+    // Tracks 8-10 have no second version, so their rows leave the version the other rows play alone.
     if (track <= kTracksWithVersions) variant = variant ? 0 : 1;
     if (track == 8) track = 9;
   }
