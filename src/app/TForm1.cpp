@@ -13,6 +13,7 @@
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
+#include "text/message_layout.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -101,7 +102,7 @@ bool TForm1::FormCreate() {
     if (unit == 0) break;
     HeroName.push_back(static_cast<char16_t>(unit));
   }
-  if (HeroName.empty()) HeroName = u"カザミネ";
+  if (HeroName.empty()) HeroName = TNameForm::kDefaultName;
   // Slot volumes from the saved settings.
   ApplyVolumes();
   // Music of the album screens when none was saved.
@@ -128,8 +129,8 @@ void TForm1::Kumo_TaskInit() {
   // The script's four string tables.
   CreateScriptLists();
   // Line breaking: characters that may not begin a line, and characters that may not end one.
-  LineStartForbidden = u"、。，．：；！？ーぁぃぅぇぉっゃゅょんァィゥェォッャュョンヵヶ）」』】";
-  LineEndForbidden = u"（「『【";
+  LineStartForbidden = kLineStartForbidden;
+  LineEndForbidden = kLineEndForbidden;
   // The debug window is shown when debugmode.txt lies beside the executable or in the game directory.
   std::error_code ec;
   DebugMode = std::filesystem::exists(ExecutableDirectory() / "debugmode.txt", ec) ||

@@ -1,6 +1,7 @@
 // The on-screen buttons: hover and clicks (before the task of each pass) and drawing (frame step).
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
+#include "sound/sound_files.h"
 
 namespace mokuren {
 
@@ -73,7 +74,7 @@ void TForm1::Kumo_CheckButton() {
       if (LogView) {
         if (ViewedLogVoicePath) Kumo_PlayVOICE(ViewedLogVoicePath(), 1);
       } else if (voiceKnown) {
-        Kumo_PlayVOICE(u"VOICE\\" + ResourceNameArray[static_cast<size_t>(CurrentVoice)] + u".ogg", 1);
+        Kumo_PlayVOICE(VoiceFileName(ResourceNameArray[static_cast<size_t>(CurrentVoice)]), 1);
       }
       on(4) = 1;
       break;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "script/opcodes.h"
+#include "text/text_codec.h"
 
 namespace mokuren {
 
@@ -136,6 +137,12 @@ std::string EncodeScriptImage(const ScriptImage& image) {
   }
   out += image.trailer;
   return out;
+}
+
+std::vector<std::u16string> ScriptTableLines(const ScriptTable& table) {
+  std::vector<std::u16string> lines;
+  for (const std::string& line : SplitLines(table.bytes)) lines.push_back(Cp932ToUtf16(line));
+  return lines;
 }
 
 }  // namespace mokuren

@@ -54,4 +54,7 @@ std::string EncodeScriptImage(const ScriptImage& image);
 // The empty script the loader uses in place of a missing or unreadable entry.
 ScriptImage EmptyScriptImage();
 
+// A table's strings as the engine's string lists hold them: one a line, CP932 turned into UTF-16.
+std::vector<std::u16string> ScriptTableLines(const ScriptTable& table);
+
 }  // namespace mokuren

@@ -10,16 +10,6 @@
 
 namespace mokuren {
 
-namespace {
-
-std::vector<std::u16string> LoadList(const std::string& bytes) {
-  std::vector<std::u16string> list;
-  for (const std::string& line : SplitLines(bytes)) list.push_back(Cp932ToUtf16(line));
-  return list;
-}
-
-}  // namespace
-
 void TForm1::CreateScriptLists() {
   LabelNames.clear();
   JumpNames.clear();
@@ -58,7 +48,7 @@ void TForm1::Kumo_ReadScript(int n) {
     if (image.code.size() < ScriptCode.size())
       ScriptCode[image.code.size()] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
   }
-  auto load = [&image](ScriptTableKind kind) { return LoadList(image.tables[static_cast<int>(kind)].bytes); };
+  auto load = [&image](ScriptTableKind kind) { return ScriptTableLines(image.tables[static_cast<int>(kind)]); };
   LabelNames = load(ScriptTableKind::Labels);
   JumpNames = load(ScriptTableKind::Jumps);
   ResourceNames = load(ScriptTableKind::Resources);

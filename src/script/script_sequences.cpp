@@ -1,6 +1,7 @@
 // The interpreter's longer instructions: message, choice, end of script, wait and system functions.
 #include "app/TForm1.h"
 #include "script/opcodes.h"
+#include "sound/sound_files.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -35,7 +36,7 @@ void TForm1::ScriptMessage() {
   if (FastForward == 0) {
     if (CurrentVoice != -1) {
       if (CurrentVoice >= 0 && CurrentVoice < static_cast<int32_t>(ResourceNameArray.size())) {
-        Kumo_PlayVOICE(u"VOICE\\" + ResourceNameArray[CurrentVoice] + u".ogg", VoiceRepeat);
+        Kumo_PlayVOICE(VoiceFileName(ResourceNameArray[CurrentVoice]), VoiceRepeat);
       } else {
         ReportScriptFault(u"voice name line " + FromUtf8(std::to_string(CurrentVoice)) +
                           u" is outside 0-9999; no voice plays");

@@ -4,18 +4,11 @@
 #include <string>
 
 #include "platform/game_files.h"
+#include "sound/sound_files.h"
 #include "sound/sound_objects.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
-
-namespace {
-
-std::string Numbered(char kind, int no, bool variant) {
-  return std::string("Sound\\") + kind + (no < 10 ? "0" : "") + std::to_string(no) + (variant ? "P.ogg" : ".ogg");
-}
-
-}  // namespace
 
 // Loads path into the stream. False when the file is missing, or when it exists but does not decode (the
 // error list then names it: a broken file must not take the game down with it).
@@ -49,7 +42,7 @@ void TForm1::Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
   TOggData& fresh = *s.Streams[static_cast<size_t>(newIndex)];
   TOggData& old = *s.Streams[static_cast<size_t>(oldIndex)];
   // Tracks 1-7 have a second version. Without its file both music slots stop; track 0 is silence.
-  std::string name = Numbered('M', no, no >= 1 && no <= 7 && static_cast<uint8_t>(variant) != 0);
+  std::string name = MusicFileName(no, static_cast<uint8_t>(variant) != 0);
   bool missing = false;
   if (LoadSound(*this, fresh, name, missing)) {
     s.OggPlayer->AttachStream(newIndex, &fresh, true);
@@ -87,7 +80,7 @@ void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
   }
   // Nothing starts while a scene is skipped.
   if (SceneSkip) return;
-  std::string name = Numbered('S', no, false);
+  std::string name = EffectFileName(no);
   bool missing = false;
   bool loaded = LoadSound(*this, fx, name, missing);
   if (loaded) {

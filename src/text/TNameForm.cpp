@@ -26,7 +26,7 @@ bool Forbidden(char16_t c) { return (c >= u'①' && c <= u'⑳') || c == u'「';
 void TNameForm::CheckName() {
   // A character Shift-JIS cannot hold comes back as "?", a single byte, and is refused with the rest.
   if (!AllDoubleByte(Utf16ToCp932(Edit1))) return;
-  if (Edit1.size() < 2 || Edit1.size() > 6) return;
+  if (Edit1.size() < kMinLength || Edit1.size() > kMaxLength) return;
   std::u16string refused;
   std::copy_if(Edit1.begin(), Edit1.end(), std::back_inserter(refused), Forbidden);
   if (!refused.empty()) {

@@ -23,11 +23,15 @@ class TNameForm {
   static constexpr std::u16string_view kHint = u"全角２文字以上　６文字以内で名前を入力してください";
   // The text box holds at most this many bytes of Shift-JIS text.
   static constexpr size_t kMaxBytes = 12;
+  // A name is 2-6 full-width characters; the box starts with the default name.
+  static constexpr size_t kMinLength = 2;
+  static constexpr size_t kMaxLength = 6;
+  static constexpr std::u16string_view kDefaultName = u"カザミネ";
 
   explicit TNameForm(NameFormLinks links) : links_(links) {}
 
   std::u16string Caption = u"その男の名前は・・・";
-  std::u16string Edit1 = u"カザミネ";  // kept between two uses of the dialog
+  std::u16string Edit1{kDefaultName};  // kept between two uses of the dialog
   std::u16string Button1Caption = u"決定";
   std::u16string Label1{kHint};
   int32_t MessageTimer = 0;  // tenths of a second until the hint returns to Label1

@@ -11,7 +11,7 @@ namespace mokuren {
 
 namespace {
 
-constexpr int32_t kLineWidth = 800;
+constexpr int32_t kLineWidth = kChoiceBandWidth;
 constexpr int32_t kLineHeight = 40;
 constexpr int32_t kLinePitch = 60;
 constexpr int kPlate = 72;
@@ -34,9 +34,9 @@ void TForm1::Kumo_MakeSelect(const std::u16string& text) {
   std::array<Rgb, kLineHeight> black{};
   for (int32_t i = 1; i <= ChoiceCount; ++i) {
     const std::u16string& line = ChoiceTexts[static_cast<size_t>(i - 1)];
-    const int32_t x = 400 - 14 * static_cast<int32_t>(line.size());
+    const int32_t x = ChoiceTextLeft(line.size());
     const int32_t y = 6;
-    DrawTextCoverage(kLineWidth, kLineHeight, &line, &x, &y, 1, 28);
+    DrawTextCoverage(kLineWidth, kLineHeight, &line, &x, &y, 1, kCharacterCell);
     BuildTextLayer(*TextCoverage, 0, 0, white, SurfaceTable[static_cast<size_t>(kFirstText + i - 1)]);
     BuildTextLayer(*TextCoverage, 2, 2, black, SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)]);
   }

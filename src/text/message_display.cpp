@@ -13,10 +13,10 @@ namespace mokuren {
 namespace {
 
 constexpr int32_t kWindowTop = 416;  // the message window's rows on the 800x600 frame
-constexpr int32_t kWindowWidth = 800;
+constexpr int32_t kWindowWidth = kMessageWindowWidth;
 constexpr int32_t kWindowHeight = 184;
-constexpr int32_t kCell = 28;  // every character is revealed as 28 pixels wide
-constexpr int32_t kTextX = 32;
+constexpr int32_t kCell = kCharacterCell;
+constexpr int32_t kTextX = kMessageTextLeft;
 constexpr int32_t kLineTops[4] = {10, 50, 90, 130};
 constexpr int32_t kShadowOffset = 2;
 constexpr int kTextLayer = 58;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/TForm1.h"
+#include "sound/sound_files.h"
 
 namespace mokuren {
 
@@ -10,7 +11,7 @@ void TForm1::Kumo_AddMsgLog(const std::u16string& text, int voice) {
   // A voice number the script's name list does not hold is kept as no voice, as the message had none.
   std::u16string path;
   if (voice >= 0 && static_cast<size_t>(voice) < ResourceNameArray.size())
-    path = u"VOICE\\" + ResourceNameArray[static_cast<size_t>(voice)] + u".ogg";
+    path = VoiceFileName(ResourceNameArray[static_cast<size_t>(voice)]);
   MsgLog.Add(text, std::move(path));
 }
 
