@@ -2,7 +2,6 @@
 // and opening movie. Usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR
 // With --opening it writes only the opening movie, at another size or length if asked (the fuzz corpus
 // takes a small one): mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,24 +13,10 @@
 #include "sound.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/scenario_assembler.h"
+#include "toolkit/scenario_files.h"
 
 namespace fs = std::filesystem;
 using namespace mokuren;
-
-namespace {
-
-// scenario/script1.txt, scenario/02_day.txt …: the first run of digits in the name is the script number.
-int ScriptNumber(const fs::path& file) {
-  std::string name = file.stem().string();
-  size_t b = 0;
-  while (b < name.size() && !std::isdigit(static_cast<unsigned char>(name[b]))) ++b;
-  size_t e = b;
-  while (e < name.size() && std::isdigit(static_cast<unsigned char>(name[e]))) ++e;
-  if (b == e || e - b > 5) return 0;
-  return std::stoi(name.substr(b, e - b));
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 3 && argc <= 5 && std::string(argv[1]) == "--opening") {
@@ -56,13 +41,7 @@ int main(int argc, char** argv) {
   const fs::path source = argv[1], game = argv[2];
   try {
     fs::create_directories(game);
-    std::map<int, fs::path> sources;
-    for (const auto& e : fs::directory_iterator(source / "scenario")) {
-      if (e.path().extension() != ".txt") continue;
-      const int n = ScriptNumber(e.path());
-      if (n < 1 || n > 65535) throw std::runtime_error(e.path().string() + ": the file name carries no script number");
-      if (!sources.emplace(n, e.path()).second) throw std::runtime_error("two sources for script " + std::to_string(n));
-    }
+    const std::map<int, fs::path> sources = toolkit::FindScenarioSources(source / "scenario");
     std::vector<toolkit::ArchiveEntry> scripts(sources.empty() ? 0 : static_cast<size_t>(sources.rbegin()->first));
     bool ok = true;
     for (const auto& [n, path] : sources) {

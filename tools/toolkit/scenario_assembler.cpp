@@ -180,6 +180,7 @@ class Assembler {
     for (const Line& line : lines) {
       if (faults_.size() >= kMaxErrors) break;
       line_ = line.number;
+      statementCol_ = line.tokens.front().col;
       Statement(line.tokens);
     }
     for (const auto& open : blocks_)
@@ -189,6 +190,7 @@ class Assembler {
     for (const Fault& f : faults_)
       result.errors.push_back(file_ + ":" + std::to_string(f.line) + ":" + std::to_string(f.col) + ": " + f.message);
     result.image = std::move(image_);
+    result.positions = std::move(positions_);
     return result;
   }
 
@@ -424,6 +426,7 @@ class Assembler {
       return;
     }
     image_.code.push_back(ins);
+    positions_.push_back({line_, statementCol_});
   }
 
   // ---- statements ----
@@ -719,8 +722,11 @@ class Assembler {
   }
 
   void Finish() {
-    if (!noEnd_ && (image_.code.empty() || image_.code.back().Code != op::End))
+    // The end instruction added here belongs to the last line.
+    if (!noEnd_ && (image_.code.empty() || image_.code.back().Code != op::End)) {
       image_.code.push_back({op::End, 0, 0, 0, 0, 0, 0});
+      positions_.push_back({line_, 1});
+    }
     for (int k = 0; k < kScriptTableCount; ++k) {
       TableBuild& build = tables_[k];
       ScriptTable& table = image_.tables[k];
@@ -745,7 +751,9 @@ class Assembler {
   std::string_view source_;
   std::string file_;
   int line_ = 0;
+  int statementCol_ = 1;
   std::vector<Fault> faults_;
+  std::vector<SourcePosition> positions_;
   ScriptImage image_;
   std::array<TableBuild, kScriptTableCount> tables_;
   std::vector<OpenBlock> blocks_;

@@ -10,9 +10,16 @@
 
 namespace mokuren::toolkit {
 
+// Where an instruction was written: the line and column of its statement.
+struct SourcePosition {
+  int line = 0;
+  int column = 0;
+};
+
 // "file:line:column: message" for each fault; assembly stops collecting after a few dozen.
 struct AssemblyResult {
   ScriptImage image;
+  std::vector<SourcePosition> positions;  // one for each instruction of image.code
   std::vector<std::string> errors;
   bool ok() const { return errors.empty(); }
 };
