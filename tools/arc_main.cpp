@@ -16,23 +16,46 @@ namespace {
 
 const char* kUsage =
     "usage: mokuren-arc pack ARCHIVE DIR          pack the files of DIR, sorted by name, as entries 1..\n"
-    "       mokuren-arc pack ARCHIVE FILE...      pack the files in the order given\n"
+    "       mokuren-arc pack ARCHIVE [N=]FILE...  pack the files in the order given; N= puts a file at\n"
+    "                                             entry N (the files after it follow on from N + 1)\n"
     "       mokuren-arc list ARCHIVE              show entry numbers, sizes and names\n"
     "       mokuren-arc unpack ARCHIVE DIR        write every non-empty entry to DIR under its name\n";
 
 int Pack(const std::string& archive, const std::vector<std::string>& inputs) {
-  std::vector<fs::path> files;
+  std::vector<std::pair<size_t, fs::path>> files;
   if (inputs.size() == 1 && fs::is_directory(inputs[0])) {
     for (const auto& e : fs::directory_iterator(inputs[0]))
-      if (e.is_regular_file()) files.push_back(e.path());
+      if (e.is_regular_file()) files.emplace_back(0, e.path());
     std::sort(files.begin(), files.end());
+    for (size_t i = 0; i < files.size(); ++i) files[i].first = i + 1;
   } else {
-    for (const std::string& f : inputs) files.emplace_back(f);
+    size_t next = 1;
+    for (const std::string& input : inputs) {
+      size_t number = next;
+      std::string file = input;
+      if (size_t eq = input.find('=');
+          eq != std::string::npos && eq > 0 && input.find_first_not_of("0123456789") == eq) {
+        number = std::stoul(input.substr(0, std::min<size_t>(eq, 6)));
+        file = input.substr(eq + 1);
+      }
+      if (number < 1 || number >= ArchiveIndex::kEntries)
+        throw std::runtime_error(input + ": entry numbers run from 1 to " + std::to_string(ArchiveIndex::kEntries - 1));
+      files.emplace_back(number, file);
+      next = number + 1;
+    }
   }
+  // Entries that no file names stay empty, with an empty line in the name list.
   std::vector<ArchiveEntry> entries;
-  for (const fs::path& f : files) entries.push_back({f.filename().string(), ReadWholeFile(f)});
+  for (const auto& [number, file] : files) {
+    if (entries.size() < number) entries.resize(number);
+    ArchiveEntry& entry = entries[number - 1];
+    if (!entry.name.empty())
+      throw std::runtime_error("two files for entry " + std::to_string(number) + ": " + entry.name + " and " +
+                               file.filename().string());
+    entry = {file.filename().string(), ReadWholeFile(file)};
+  }
   WriteArchive(archive, entries);
-  std::cout << archive << ": " << entries.size() << " entries\n";
+  std::cout << archive << ": " << files.size() << " entries\n";
   return 0;
 }
 
