@@ -1,0 +1,32 @@
+// The lint's checks, each over the whole game as read by ReadGame. They add to `findings` and never
+// throw for bad data.
+#pragma once
+
+#include <set>
+
+#include "lint/game_data.h"
+#include "lint/lint_finding.h"
+
+namespace mokuren::lint {
+
+// Where jumps, calls and blocks lead, labels and scripts that nothing reaches, variable numbers, and
+// the flags that unlock the album's scenes.
+void CheckScripts(const GameData& game, Findings& findings);
+
+// Messages and choices laid out by the engine's own rules: text past three lines, a text that the hero's
+// name pushes past them, a speaker the name band cannot hold, choices cut or off their band.
+void CheckTexts(const GameData& game, Findings& findings);
+
+// Pictures, music, effects and voices that scripts name or number: present, and (unless `quick`)
+// decodable, as is every picture, sound file and the opening movie in the game. `shownPictures` receives
+// the GRAPHIC.DAT entries scripts show.
+void CheckResources(const GameData& game, bool quick, Findings& findings, std::set<int>& shownPictures);
+
+// The album's event pictures: a slot the game uses lists entries GRAPHIC.DAT lacks.
+void CheckAlbum(const GameData& game, const std::set<int>& shownPictures, Findings& findings);
+
+// SAVE.DAT, when the folder has one: its size, settings, and saved games that lead into scripts, steps,
+// pictures or music the game no longer has.
+void CheckSaveData(const GameData& game, Findings& findings);
+
+}  // namespace mokuren::lint

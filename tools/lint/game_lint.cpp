@@ -1,0 +1,72 @@
+#include "lint/game_lint.h"
+
+#include <charconv>
+
+#include "lint/game_checks.h"
+#include "toolkit/archive_writer.h"
+#include "toolkit/scenario_assembler.h"
+
+namespace mokuren::lint {
+
+namespace {
+
+// An assembler message "file:line:column: message" as a finding at that place.
+Finding SourceFault(const std::string& file, const std::string& error) {
+  Finding f{Severity::Error, "source", file, 0, -1, -1, 0, 0, error};
+  if (error.compare(0, file.size() + 1, file + ":") != 0) return f;
+  const char* p = error.data() + file.size() + 1;
+  const char* end = error.data() + error.size();
+  auto [afterLine, e1] = std::from_chars(p, end, f.line);
+  if (e1 != std::errc() || afterLine == end || *afterLine != ':') return f;
+  auto [afterColumn, e2] = std::from_chars(afterLine + 1, end, f.column);
+  if (e2 != std::errc() || end - afterColumn < 2) return f;
+  f.message = std::string(afterColumn + 2, end);
+  return f;
+}
+
+void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::path>& sources, Findings& findings) {
+  for (const auto& [n, path] : sources) {
+    const std::string file = path.string();
+    toolkit::AssemblyResult r;
+    try {
+      r = toolkit::AssembleScenario(toolkit::ReadWholeFile(path), file);
+    } catch (const std::exception& e) {
+      findings.AtFile(Severity::Error, "source", file, e.what());
+      continue;
+    }
+    for (const std::string& error : r.errors) findings.items.push_back(SourceFault(file, error));
+    if (!r.ok()) continue;
+    const std::string_view entry = game.script ? game.script->Entry(static_cast<size_t>(n)) : std::string_view();
+    if (EncodeScriptImage(r.image) != entry) {
+      findings.AtFile(Severity::Warning, "source-stale", file,
+                      "does not match script " + std::to_string(n) + " of " + game.scriptFile +
+                          "; build the game again (its findings name SCRIPT.DAT steps)");
+      continue;
+    }
+    for (Finding& f : findings.items) {
+      if (f.script != n || f.file != game.scriptFile || f.step < 0 || static_cast<size_t>(f.step) >= r.positions.size())
+        continue;
+      f.file = file;
+      f.line = r.positions[static_cast<size_t>(f.step)].line;
+      f.column = r.positions[static_cast<size_t>(f.step)].column;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<Finding> LintGame(const LintOptions& options) {
+  Findings findings;
+  const GameData game = ReadGame(options.game, findings);
+  CheckScripts(game, findings);
+  CheckTexts(game, findings);
+  std::set<int> shown;
+  CheckResources(game, options.quick, findings, shown);
+  CheckAlbum(game, shown, findings);
+  CheckSaveData(game, findings);
+  PlaceInSources(game, options.sources, findings);
+  SortFindings(findings.items);
+  return std::move(findings.items);
+}
+
+}  // namespace mokuren::lint

@@ -1,0 +1,240 @@
+// Checks of what scripts show and play: pictures by name or number, music, effects and voices by the
+// file names the engine builds, and the opening movie; and (unless asked to be quick) whether every
+// picture of both image archives, every sound file and the movie decode with the engine's own decoders.
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+#include "graphics/png_decoder.h"
+#include "lint/game_checks.h"
+#include "movie/movie_player.h"
+#include "platform/game_files.h"
+#include "script/opcodes.h"
+#include "script/script_registers.h"
+#include "sound/OggWuvorbisLib.h"
+#include "sound/sound_files.h"
+#include "text/text_codec.h"
+#include "toolkit/archive_writer.h"
+#include "toolkit/parallel_jobs.h"
+
+namespace fs = std::filesystem;
+
+namespace mokuren::lint {
+
+namespace {
+
+std::string Slashed(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
+std::string PngProblem(std::string_view bytes) {
+  PngImage image;
+  std::string error;
+  if (DecodePng(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), image, error)) return {};
+  return error;
+}
+
+// Decodes the whole file, so damage anywhere in it shows.
+std::string VorbisProblem(const std::string& bytes) {
+  auto stream = std::make_unique<TMemoryStream>(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  TVorbisFileDLL& lib = VorbisFile();
+  OggVorbis_File vf{};
+  if (lib.ov_open_callbacks(stream.get(), &vf) < 0) return "not an Ogg Vorbis file the engine can open";
+  stream.release();  // the decoder owns it now
+  const vorbis_info* info = lib.ov_info(&vf);
+  const long rate = info ? info->rate : 0;
+  std::vector<char> buffer(1 << 16);
+  int64_t bytesRead = 0;
+  std::string problem;
+  for (int section = 0;;) {
+    const long got = lib.ov_read(&vf, buffer.data(), static_cast<int>(buffer.size()), &section);
+    if (got == 0) break;
+    if (got < 0) {
+      const double seconds =
+          rate > 0 && info->channels > 0 ? static_cast<double>(bytesRead) / 2 / info->channels / rate : 0;
+      problem = "the sound is damaged after " + std::to_string(static_cast<int>(seconds)) + " s";
+      break;
+    }
+    bytesRead += got;
+  }
+  lib.ov_clear(&vf);
+  return problem;
+}
+
+std::string MovieProblem(const std::string& bytes) {
+  MoviePlayer player;
+  player.MovieFile = TMemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  std::string problem;
+  player.Prepare(problem);
+  return problem;
+}
+
+class ResourceChecker {
+ public:
+  ResourceChecker(const GameData& game, bool quick, Findings& findings, std::set<int>& shown)
+      : game_(game), quick_(quick), findings_(findings), shown_(shown) {}
+
+  void Run() {
+    for (const auto& [n, s] : game_.scripts)
+      for (int32_t i = 0; i < s.end; ++i) CheckInstruction(n, s, i, s.image.code[static_cast<size_t>(i)]);
+    CheckMovie();
+    if (!quick_) Decode();
+  }
+
+ private:
+  void Add(Severity s, const char* check, int script, int step, std::string message) {
+    findings_.AtStep(s, check, game_.scriptFile, script, step, std::move(message));
+  }
+
+  // A sound file the engine would play: present, and queued for decoding.
+  bool SoundPresent(const std::string& name) {
+    const std::optional<fs::path> path = game_.File(name);
+    if (path) soundFiles_.insert(path->lexically_normal());
+    return path.has_value();
+  }
+
+  void CheckInstruction(int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
+    const bool fixedValue = OperandMode(ins.Modes, 4) == kModeValue;
+    if (ins.Code >= op::Background && ins.Code <= op::Layer5 && fixedValue) {
+      CheckPicture(n, s, i, ins);
+    } else if (ins.Code == op::Bgm && fixedValue && ins.Value != 0) {
+      const std::string name = MusicFileName(ins.Value, false);
+      if (!SoundPresent(name))
+        Add(Severity::Error, "music-missing", n, i,
+            "music " + std::to_string(ins.Value) + ": " + Slashed(name) + " is missing");
+      const std::string second = MusicFileName(ins.Value, true);
+      if (second != name && !SoundPresent(second) && secondVersionsReported_.insert(ins.Value).second)
+        Add(Severity::Warning, "music-missing", n, i,
+            "music " + std::to_string(ins.Value) + " has no second version " + Slashed(second) +
+                ": the music button switches to it and the music stops");
+    } else if (ins.Code >= op::Se1 && ins.Code <= op::Se3 && fixedValue && ins.Value != 0) {
+      const std::string name = EffectFileName(ins.Value);
+      if (!SoundPresent(name))
+        Add(Severity::Error, "effect-missing", n, i,
+            "effect " + std::to_string(ins.Value) + ": " + Slashed(name) + " is missing");
+    } else if (ins.Code == op::Message && fixedValue && ins.Value != -1) {
+      if (ins.Value < 0 || static_cast<size_t>(ins.Value) >= s.resources.size()) {
+        Add(Severity::Error, "voice-missing", n, i,
+            "the voice is line " + std::to_string(ins.Value) + " of the resource-name table, which has " +
+                std::to_string(s.resources.size()) + " lines");
+        return;
+      }
+      const std::string name = ToUtf8(VoiceFileName(s.resources[static_cast<size_t>(ins.Value)]));
+      if (!SoundPresent(name)) Add(Severity::Error, "voice-missing", n, i, "voice " + Slashed(name) + " is missing");
+    } else if (ins.Code == op::Movie && !movieUse_) {
+      movieUse_ = {n, i};
+    }
+  }
+
+  void CheckPicture(int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
+    int entry = ins.Value;
+    if (ins.Modes & kNameFlag) {
+      if (ins.Value < 0 || static_cast<size_t>(ins.Value) >= s.resources.size()) {
+        Add(Severity::Error, "picture-missing", n, i,
+            "the picture is line " + std::to_string(ins.Value) + " of the resource-name table, which has " +
+                std::to_string(s.resources.size()) + " lines");
+        return;
+      }
+      const std::u16string& name = s.resources[static_cast<size_t>(ins.Value)];
+      entry = game_.PictureEntry(name);
+      if (entry == 0) {
+        if (game_.graphic)
+          Add(Severity::Error, "picture-missing", n, i,
+              "picture \"" + ToUtf8(name) + "\" is not in " + game_.graphicFile + "'s name list");
+        return;
+      }
+    }
+    if (entry == 0) return;  // no picture: a black background, an empty layer
+    if (!game_.HasPicture(entry)) {
+      if (game_.graphic)
+        Add(Severity::Error, "picture-missing", n, i,
+            "picture entry " + std::to_string(entry) + " of " + game_.graphicFile + " is empty");
+      return;
+    }
+    shown_.insert(entry);
+  }
+
+  void CheckMovie() {
+    const std::optional<fs::path> movie = game_.File("op.ogv");
+    if (movie) {
+      movieFile_ = *movie;
+    } else if (movieUse_) {
+      Add(Severity::Error, "movie", movieUse_->first, movieUse_->second, "op.ogv is missing; the movie is skipped");
+    } else {
+      findings_.AtFile(Severity::Warning, "movie", "op.ogv",
+                       "is missing: the album's opening-movie item shows nothing");
+    }
+  }
+
+  // Every picture, sound file and the movie, each decoded on its own core.
+  void Decode() {
+    for (const char* folder : {"Sound", "VOICE"}) {
+      const fs::path dir = FindGameFile(game_.dir, folder);
+      std::error_code ec;
+      for (const auto& e : fs::directory_iterator(dir, ec))
+        if (e.is_regular_file() && (e.path().extension() == ".ogg" || e.path().extension() == ".OGG"))
+          soundFiles_.insert(e.path().lexically_normal());
+    }
+    std::vector<std::function<void()>> jobs;
+    std::mutex lock;
+    auto report = [&](auto add) {
+      std::lock_guard guard(lock);
+      add();
+    };
+    for (const auto* archive : {&game_.graphic, &game_.sysgrp}) {
+      if (!*archive) continue;
+      const toolkit::LoadedArchive* a = &**archive;
+      const std::string* file = archive == &game_.graphic ? &game_.graphicFile : &game_.sysgrpFile;
+      for (size_t e = 1; e < a->Count(); ++e) {
+        const std::string_view bytes = a->Entry(e);
+        if (bytes.empty()) continue;
+        jobs.push_back([&report, this, a, file, bytes, e] {
+          if (std::string problem = PngProblem(bytes); !problem.empty())
+            report([&] {
+              findings_.AtEntry(Severity::Error, "picture-broken", *file, static_cast<int>(e),
+                                EntryName(*a, e) + " does not decode: " + problem);
+            });
+        });
+      }
+    }
+    auto fileJob = [&](const fs::path& path, const char* check, std::string (*problemOf)(const std::string&)) {
+      jobs.push_back([&report, this, path, check, problemOf] {
+        std::string problem;
+        try {
+          problem = problemOf(toolkit::ReadWholeFile(path));
+        } catch (const std::exception& e) {
+          problem = e.what();
+        }
+        if (!problem.empty())
+          report([&] { findings_.AtFile(Severity::Error, check, game_.Shown(path), "does not play: " + problem); });
+      });
+    };
+    for (const fs::path& path : soundFiles_) fileJob(path, "sound-broken", VorbisProblem);
+    if (movieFile_) fileJob(*movieFile_, "movie", MovieProblem);
+    toolkit::RunParallel(jobs);
+  }
+
+  static std::string EntryName(const toolkit::LoadedArchive& archive, size_t entry) {
+    if (entry - 1 < archive.names.lines.size() && !Trim(archive.names.lines[entry - 1]).empty())
+      return ToUtf8(Trim(archive.names.lines[entry - 1]));
+    return "the picture";
+  }
+
+  const GameData& game_;
+  const bool quick_;
+  Findings& findings_;
+  std::set<int>& shown_;
+  std::set<fs::path> soundFiles_;
+  std::set<int> secondVersionsReported_;
+  std::optional<std::pair<int, int32_t>> movieUse_;
+  std::optional<fs::path> movieFile_;
+};
+
+}  // namespace
+
+void CheckResources(const GameData& game, bool quick, Findings& findings, std::set<int>& shownPictures) {
+  ResourceChecker(game, quick, findings, shownPictures).Run();
+}
+
+}  // namespace mokuren::lint

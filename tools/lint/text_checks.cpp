@@ -1,0 +1,138 @@
+// Checks of the texts the player reads, laid out by the engine's own rules (text/message_layout.h): what
+// a message loses past its third line, with the default name and with every name the player may choose,
+// the speaker's band, and choices the engine would cut or that run off their band.
+#include <algorithm>
+
+#include "lint/game_checks.h"
+#include "script/opcodes.h"
+#include "script/script_registers.h"
+#include "text/TNameForm.h"
+#include "text/message_layout.h"
+#include "text/text_codec.h"
+
+namespace mokuren::lint {
+
+namespace {
+
+// Characters of the speaker's name that fit the name band.
+constexpr size_t kSpeakerLength = static_cast<size_t>((kMessageWindowWidth - kMessageTextLeft) / kCharacterCell);
+
+bool Blank(std::u16string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char16_t c) { return c == u' ' || c == u'　' || c == u'/'; });
+}
+
+std::string Shortened(std::u16string_view s) {
+  constexpr size_t kShown = 12;
+  return "\"" + ToUtf8(s.substr(0, kShown)) + (s.size() > kShown ? "…" : "") + "\"";
+}
+
+class TextChecker {
+ public:
+  TextChecker(const GameData& game, Findings& findings) : game_(game), findings_(findings) {}
+
+  void Run() {
+    for (const auto& [n, s] : game_.scripts) {
+      for (int32_t i = 0; i < s.end; ++i) {
+        const ScriptInstruction& ins = s.image.code[static_cast<size_t>(i)];
+        if (ins.Code != op::Message && ins.Code != op::Choice) continue;
+        if (OperandMode(ins.Modes, 0) != kModeValue) continue;  // the text is chosen by a variable
+        if (ins.P1 < 0 || static_cast<size_t>(ins.P1) >= s.messages.size()) {
+          Add(Severity::Error, "message-line", n, i,
+              "the text is line " + std::to_string(ins.P1) + " of the message table, which has " +
+                  std::to_string(s.messages.size()) + " lines; an empty text is shown");
+          continue;
+        }
+        const std::u16string& text = s.messages[static_cast<size_t>(ins.P1)];
+        if (ins.Code == op::Message)
+          CheckMessage(n, i, text);
+        else
+          CheckChoice(n, i, text);
+      }
+    }
+  }
+
+ private:
+  void Add(Severity s, const char* check, int script, int step, std::string message) {
+    findings_.AtStep(s, check, game_.scriptFile, script, step, std::move(message));
+  }
+
+  // The characters a layout with this name leaves out, not counting blanks.
+  static std::u16string Dropped(std::u16string_view text, std::u16string_view name) {
+    size_t dropped = 0;
+    LayoutMessage(text, name, kLineStartForbidden, kLineEndForbidden, &dropped);
+    // The substituted text, rebuilt only to quote what is lost.
+    std::u16string full;
+    for (char16_t c : text) full += c == kHeroPlaceholder ? std::u16string(name) : std::u16string(1, c);
+    std::u16string lost = full.substr(full.size() - std::min(dropped, full.size()));
+    return Blank(lost) ? std::u16string() : lost;
+  }
+
+  void CheckMessage(int n, int32_t i, const std::u16string& text) {
+    const std::u16string lost = Dropped(text, TNameForm::kDefaultName);
+    if (!lost.empty()) {
+      Add(Severity::Error, "message-overflow", n, i,
+          "the message runs past three lines; " + Shortened(lost) + " is never shown");
+    } else if (text.find(kHeroPlaceholder) != std::u16string::npos) {
+      std::vector<size_t> lengths;
+      for (size_t length = TNameForm::kMinLength; length <= TNameForm::kMaxLength; ++length)
+        if (!Dropped(text, std::u16string(length, u'名')).empty()) lengths.push_back(length);
+      if (!lengths.empty())
+        Add(Severity::Warning, "name-overflow", n, i,
+            "with a hero's name of " + std::to_string(lengths.front()) + (lengths.size() > 1 ? " or more" : "") +
+                " characters the message runs past three lines");
+    }
+    // The speaker, with the longest name the player may choose.
+    const std::u16string speaker =
+        LayoutMessage(text, std::u16string(TNameForm::kMaxLength, u'名'), kLineStartForbidden, kLineEndForbidden)[0];
+    if (speaker.size() > kSpeakerLength)
+      Add(Severity::Error, "speaker", n, i,
+          "the speaker's name " + Shortened(speaker) + " is " + std::to_string(speaker.size()) +
+              " characters long; the name band holds " + std::to_string(kSpeakerLength));
+    else if (speaker.find_first_of(u"。、") != std::u16string::npos)
+      Add(Severity::Warning, "speaker", n, i,
+          "everything before the first 「 is shown as the speaker's name (" + Shortened(speaker) +
+              "); narration quotes with 『』");
+  }
+
+  void CheckChoice(int n, int32_t i, const std::u16string& text) {
+    // What the writer separated with commas, against what the engine makes of it.
+    std::vector<std::u16string> meant;
+    for (size_t start = 0;;) {
+      const size_t comma = text.find(u',', start);
+      meant.push_back(text.substr(start, comma == std::u16string::npos ? std::u16string::npos : comma - start));
+      if (comma == std::u16string::npos) break;
+      start = comma + 1;
+    }
+    const std::vector<std::u16string> shown = SplitChoices(text);
+    for (size_t k = 0; k < meant.size() && k < static_cast<size_t>(kMaxChoices); ++k) {
+      if (meant[k].size() > kChoiceLength) {
+        Add(Severity::Error, "choice-fit", n, i,
+            "choice " + std::to_string(k + 1) + " " + Shortened(meant[k]) + " is " + std::to_string(meant[k].size()) +
+                " characters long; the engine cuts it after " + std::to_string(kChoiceLength) +
+                " and shows the rest as a choice of its own");
+        return;
+      }
+    }
+    if (meant.size() > static_cast<size_t>(kMaxChoices)) {
+      Add(Severity::Error, "choice-fit", n, i,
+          std::to_string(meant.size()) + " choices; only the first " + std::to_string(kMaxChoices) + " are shown");
+      return;
+    }
+    for (size_t k = 0; k < shown.size(); ++k) {
+      const int32_t left = ChoiceTextLeft(shown[k].size());
+      if (left < 0 || left + kCharacterCell * static_cast<int32_t>(shown[k].size()) > kChoiceBandWidth)
+        Add(Severity::Error, "choice-fit", n, i,
+            "choice " + std::to_string(k + 1) + " " + Shortened(shown[k]) + " is " + std::to_string(shown[k].size()) +
+                " characters long and runs off its band at both ends");
+    }
+  }
+
+  const GameData& game_;
+  Findings& findings_;
+};
+
+}  // namespace
+
+void CheckTexts(const GameData& game, Findings& findings) { TextChecker(game, findings).Run(); }
+
+}  // namespace mokuren::lint

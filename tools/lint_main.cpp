@@ -1,0 +1,73 @@
+// mokuren-lint: checks a game folder for the mistakes a writer would otherwise find only by playing.
+#include <filesystem>
+#include <iostream>
+
+#include "lint/game_lint.h"
+#include "toolkit/scenario_files.h"
+
+namespace fs = std::filesystem;
+using namespace mokuren;
+
+namespace {
+
+const char* kUsage =
+    "usage: mokuren-lint [options] GAME_DIR\n"
+    "  --sources DIR   the scenario sources (script N from the file whose name carries N): findings in\n"
+    "                  scripts are then placed at source.txt:line:column\n"
+    "  --source N=FILE the source of script N (may be given again)\n"
+    "  --json          print the findings as JSON, for editors\n"
+    "  --quick         look for files without decoding them\n"
+    "exit status: 0 nothing found, 1 warnings only, 2 errors (or the folder cannot be checked)\n";
+
+int Usage(const std::string& problem) {
+  if (!problem.empty()) std::cerr << "mokuren-lint: " << problem << '\n';
+  std::cerr << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  lint::LintOptions options;
+  bool json = false;
+  try {
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i];
+      if (arg == "--json") {
+        json = true;
+      } else if (arg == "--quick") {
+        options.quick = true;
+      } else if ((arg == "--sources" || arg == "--source") && i + 1 < argc) {
+        const std::string value = argv[++i];
+        if (arg == "--sources") {
+          for (const auto& [n, path] : toolkit::FindScenarioSources(value)) options.sources[n] = path;
+          continue;
+        }
+        const size_t eq = value.find('=');
+        if (eq == 0 || eq == std::string::npos || value.find_first_not_of("0123456789") != eq || eq > 5)
+          return Usage("--source wants N=FILE");
+        options.sources[std::stoi(value.substr(0, eq))] = value.substr(eq + 1);
+      } else if (arg == "--help") {
+        std::cout << kUsage;
+        return 0;
+      } else if (!arg.empty() && arg[0] == '-') {
+        return Usage("unknown option " + arg);
+      } else if (options.game.empty()) {
+        options.game = arg;
+      } else {
+        return Usage("one game folder at a time");
+      }
+    }
+  } catch (const std::exception& e) {
+    return Usage(e.what());
+  }
+  if (options.game.empty()) return Usage("");
+  if (!fs::is_directory(options.game)) return Usage(options.game.string() + " is not a folder");
+  const std::vector<lint::Finding> findings = lint::LintGame(options);
+  if (json) {
+    std::cout << lint::FindingsToJson(findings);
+  } else {
+    for (const lint::Finding& f : findings) std::cout << lint::FormatFinding(f) << '\n';
+  }
+  return lint::ExitStatusOf(findings);
+}
