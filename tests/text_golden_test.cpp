@@ -8,12 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
-#include "graphics/png_decoder.h"
 #include "graphics/png_writer.h"
+#include "test_runner/golden_picture.h"
 #include "text_fixture.h"
 
 namespace mokuren::testing {
@@ -81,27 +78,10 @@ class TextGolden : public TextFixture {
   // Pixels of the frame that differ from the stored picture by more than the anti-aliasing tolerance
   // in some channel; -1 when the picture cannot be read.
   int PixelsOffGolden(const std::string& name) {
-    std::ifstream in(GoldenPath(name), std::ios::binary);
-    if (!in) return -1;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    PngImage golden;
+    TABitmap golden;
     std::string error;
-    if (!DecodePng(bytes, golden, error) || golden.pixels.Width() != 800 || golden.pixels.Height() != 600) return -1;
-    const TABitmap& frame = form_->FrameSurface;
-    int off = 0;
-    for (int y = 0; y < 600; ++y) {
-      for (int x = 0; x < 800; ++x) {
-        const uint8_t* a = frame.ScanLine(y) + x * 4;
-        const uint8_t* b = golden.pixels.ScanLine(y) + x * 4;
-        for (int k = 0; k < 3; ++k) {
-          if (std::abs(a[k] - b[k]) > kChannelTolerance) {
-            ++off;
-            break;
-          }
-        }
-      }
-    }
-    return off;
+    if (!testrunner::ReadPicture(GoldenPath(name), golden, error)) return -1;
+    return static_cast<int>(testrunner::PixelsOff(golden, form_->FrameSurface, kChannelTolerance));
   }
 
   void ExpectMatchesGolden(const std::string& name) {

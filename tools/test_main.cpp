@@ -1,0 +1,111 @@
+// mokuren-test: plays every events file of a folder headless against the game and compares what was
+// seen and heard with the goldens beside it.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "platform/game_files.h"
+#include "test_runner/test_runner.h"
+
+namespace fs = std::filesystem;
+using namespace mokuren;
+
+namespace {
+
+const char* kUsage =
+    "usage: mokuren-test [options] DIR\n"
+    "  plays each DIR/*.events headless and compares its screenshots with the golden pictures beside it,\n"
+    "  the recorded sound with NAME.sound and the trace's TaskCode sequence with NAME.trace\n"
+    "  --game GAME_DIR   the game (default: the folder that holds DIR)\n"
+    "  --program FILE    the game program (default: mokuren beside mokuren-test, else on the PATH)\n"
+    "  --results DIR     where the runs, difference pictures and report.html go (default: mokuren-test-results)\n"
+    "  --update          rewrite the goldens that differ or are missing, once you have looked at them\n"
+    "  -j N              run N tests at a time (default: one per core)\n"
+    "  --timeout S       stop a game still running after S seconds (default 300)\n"
+    "exit status: 0 all passed (or updated), 1 a test failed, 2 the tests could not be run\n";
+
+int Usage(const std::string& problem) {
+  if (!problem.empty()) std::cerr << "mokuren-test: " << problem << '\n';
+  std::cerr << kUsage;
+  return 2;
+}
+
+fs::path DefaultProgram() {
+  const fs::path beside = ExecutableDirectory() / "mokuren";
+  if (fs::exists(beside)) return beside;
+  if (const char* path = std::getenv("PATH")) {
+    for (std::string_view rest = path; !rest.empty();) {
+      const size_t colon = rest.find(':');
+      const fs::path candidate = fs::path(rest.substr(0, colon)) / "mokuren";
+      if (!candidate.parent_path().empty() && fs::exists(candidate)) return candidate;
+      rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+  }
+  return beside;
+}
+
+bool Number(const char* text, long& out) {
+  char* end = nullptr;
+  out = std::strtol(text, &end, 10);
+  return *text && !*end && out > 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testrunner::RunnerOptions options;
+  options.results = "mokuren-test-results";
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    long n = 0;
+    if (arg == "--update") {
+      options.update = true;
+    } else if (arg == "--game" && hasValue) {
+      options.game = argv[++i];
+    } else if (arg == "--program" && hasValue) {
+      options.program = argv[++i];
+    } else if (arg == "--results" && hasValue) {
+      options.results = argv[++i];
+    } else if (arg == "-j" && hasValue && Number(argv[i + 1], n)) {
+      options.jobs = static_cast<unsigned>(n);
+      ++i;
+    } else if (arg == "--timeout" && hasValue && Number(argv[i + 1], n)) {
+      options.timeout = std::chrono::seconds(n);
+      ++i;
+    } else if (arg == "--help") {
+      std::cout << kUsage;
+      return 0;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return Usage("unknown option or missing value: " + arg);
+    } else if (options.tests.empty()) {
+      options.tests = arg;
+    } else {
+      return Usage("one test folder at a time");
+    }
+  }
+  if (options.tests.empty()) return Usage("");
+  try {
+    options.tests = fs::absolute(options.tests).lexically_normal();
+    if (!options.tests.has_filename()) options.tests = options.tests.parent_path();
+    if (!fs::is_directory(options.tests)) return Usage(options.tests.string() + " is not a folder");
+    if (options.game.empty()) options.game = options.tests.parent_path();
+    options.game = fs::absolute(options.game);
+    if (!fs::is_directory(options.game)) return Usage("the game folder " + options.game.string() + " does not exist");
+    if (options.program.empty()) options.program = DefaultProgram();
+    options.program = fs::absolute(options.program);
+    options.results = fs::absolute(options.results);
+    fs::create_directories(options.results);
+    if (testrunner::FindTests(options.tests).empty())
+      return Usage("there are no .events files in " + options.tests.string());
+    const std::vector<testrunner::CaseResult> results = testrunner::RunTests(options, std::cout);
+    size_t failed = 0;
+    for (const auto& r : results) failed += r.Failed() ? 1 : 0;
+    std::cout << results.size() - failed << " of " << results.size()
+              << " tests passed; report: " << (options.results / "report.html").string() << '\n';
+    return failed ? 1 : 0;
+  } catch (const std::exception& e) {
+    std::cerr << "mokuren-test: " << e.what() << '\n';
+    return 2;
+  }
+}
