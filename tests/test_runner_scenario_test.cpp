@@ -1,0 +1,78 @@
+// mokuren-test on a small game: goldens made with --update pass on the same game, and a single changed
+// character of a message, or a track in another pitch, makes the test fail with its difference shown.
+#include <gtest/gtest.h>
+
+#include "ogg_encode.h"
+#include "support/engine_fixture.h"
+#include "support/game_builder.h"
+
+namespace fs = std::filesystem;
+
+namespace mokuren::testing {
+namespace {
+
+class TestRunner : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::create_directories(tests_); }
+
+  void Build(const std::string& message) {
+    TestGame game;
+    game.scripts[1] = "bgm 1, 1\nmsg \"" + message + "\"\nwait click\n";
+    BuildTestGame(game_, game);
+  }
+  void Music(double hz) {
+    fs::create_directories(game_ / "Sound");
+    WriteFile(game_ / "Sound" / "M01.ogg", EncodeOgg(Sine(hz, 12000, 3, 2, 44100), 2, 44100));
+  }
+  // mokuren-test's exit status; its output is kept in output_.
+  int Run(const std::string& options = {}) {
+    const fs::path out = dir_.path() / "output.txt";
+    const std::string command = std::string(MOKUREN_BIN_DIR) + "/mokuren-test " + options + " --results " +
+                                results_.string() + " " + tests_.string() + " > " + out.string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    output_ = ReadFile(out);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  TempDir dir_;
+  const fs::path game_ = dir_.path() / "game";
+  const fs::path tests_ = game_ / "tests";
+  const fs::path results_ = dir_.path() / "results";
+  std::string output_;
+};
+
+TEST_F(TestRunner, OneChangedCharacterFailsAndTheTrueTextPasses) {
+  Music(440);
+  Build("ミナ「おはよう、今日もいい天気だね。」");
+  WriteFile(tests_ / "greeting.events", "# mokuren-test: sound=off\n1500 screenshot greeting.png\n");
+  ASSERT_EQ(Run("--update"), 0) << output_;
+  ASSERT_TRUE(fs::exists(tests_ / "greeting.png"));
+  EXPECT_EQ(Run(), 0) << output_;
+
+  Build("ミナ「おはよう、今日もいい天気だよ。」");
+  EXPECT_EQ(Run(), 1) << output_;
+  EXPECT_NE(output_.find("greeting.png: "), std::string::npos) << output_;
+  EXPECT_TRUE(fs::exists(results_ / "greeting" / "greeting.png.diff.png"));
+  EXPECT_NE(ReadFile(results_ / "report.html").find("greeting.png.diff.png"), std::string::npos);
+
+  Build("ミナ「おはよう、今日もいい天気だね。」");
+  EXPECT_EQ(Run(), 0) << output_;
+}
+
+TEST_F(TestRunner, MusicInAnotherPitchFailsTheSound) {
+  Music(440);
+  Build("ミナ「おはよう。」");
+  WriteFile(tests_ / "music.events", "2000 screenshot music.png\n");
+  ASSERT_EQ(Run("--update"), 0) << output_;
+  ASSERT_TRUE(fs::exists(tests_ / "music.sound"));
+  ASSERT_TRUE(fs::exists(tests_ / "music.trace"));
+
+  Music(660);
+  EXPECT_EQ(Run(), 1) << output_;
+  EXPECT_NE(output_.find("music.sound: the sound differs"), std::string::npos) << output_;
+  EXPECT_EQ(output_.find("music.png:"), std::string::npos) << output_;
+  EXPECT_EQ(output_.find("music.trace:"), std::string::npos) << output_;
+}
+
+}  // namespace
+}  // namespace mokuren::testing
