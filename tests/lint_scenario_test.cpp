@@ -145,6 +145,8 @@ const Mistake kMistakes[] = {
      "103_rain.txt", "msg \"その日、彼女は「さよなら」と言った。\""},
     {"ChoiceCutInTwo", [](LintDemo& d) { d.Replace("101_morning.txt", "一緒に行く,", Repeat("一", 33) + ","); },
      "choice-fit", "101_morning.txt", nullptr},
+    {"NamePlaceholderInAChoice", [](LintDemo& d) { d.Replace("101_morning.txt", "一緒に行く,", "①と行く,"); },
+     "choice-name", "101_morning.txt", nullptr},
     {"VariableOutsideItsBank", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "F600 = 1"); }, "variable-range",
      "103_rain.txt", "F600 = 1"},
     {"SceneFlagNeverSet",

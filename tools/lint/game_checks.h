@@ -14,7 +14,8 @@ namespace mokuren::lint {
 void CheckScripts(const GameData& game, Findings& findings);
 
 // Messages and choices laid out by the engine's own rules: text past three lines, a text that the hero's
-// name pushes past them, a speaker the name band cannot hold, choices cut or off their band.
+// name pushes past them, a speaker the name band cannot hold, choices cut or off their band, and the
+// hero's name placeholder in a choice, where it is not replaced.
 void CheckTexts(const GameData& game, Findings& findings);
 
 // Pictures, music, effects and voices that scripts name or number: present, and (unless `quick`)

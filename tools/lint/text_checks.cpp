@@ -95,6 +95,8 @@ class TextChecker {
   }
 
   void CheckChoice(int n, int32_t i, const std::u16string& text) {
+    if (text.find(kHeroPlaceholder) != std::u16string::npos)
+      Add(Severity::Warning, "choice-name", n, i, "choices show ① as it is: the hero's name is put only into messages");
     // What the writer separated with commas, against what the engine makes of it.
     std::vector<std::u16string> meant;
     for (size_t start = 0;;) {
