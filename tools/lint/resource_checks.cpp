@@ -182,6 +182,21 @@ class ResourceChecker {
       std::lock_guard guard(lock);
       add();
     };
+    auto fileJob = [&](const fs::path& path, const char* check, std::string (*problemOf)(const std::string&)) {
+      jobs.push_back([&report, this, path, check, problemOf] {
+        std::string problem;
+        try {
+          problem = problemOf(toolkit::ReadWholeFile(path));
+        } catch (const std::exception& e) {
+          problem = e.what();
+        }
+        if (!problem.empty())
+          report([&] { findings_.AtFile(Severity::Error, check, game_.Shown(path), "does not play: " + problem); });
+      });
+    };
+    // The longest job first, so that it does not start last on a core of its own.
+    if (movieFile_) fileJob(*movieFile_, "movie", MovieProblem);
+    for (const fs::path& path : soundFiles_) fileJob(path, "sound-broken", VorbisProblem);
     for (const auto* archive : {&game_.graphic, &game_.sysgrp}) {
       if (!*archive) continue;
       const toolkit::LoadedArchive* a = &**archive;
@@ -198,20 +213,6 @@ class ResourceChecker {
         });
       }
     }
-    auto fileJob = [&](const fs::path& path, const char* check, std::string (*problemOf)(const std::string&)) {
-      jobs.push_back([&report, this, path, check, problemOf] {
-        std::string problem;
-        try {
-          problem = problemOf(toolkit::ReadWholeFile(path));
-        } catch (const std::exception& e) {
-          problem = e.what();
-        }
-        if (!problem.empty())
-          report([&] { findings_.AtFile(Severity::Error, check, game_.Shown(path), "does not play: " + problem); });
-      });
-    };
-    for (const fs::path& path : soundFiles_) fileJob(path, "sound-broken", VorbisProblem);
-    if (movieFile_) fileJob(*movieFile_, "movie", MovieProblem);
     toolkit::RunParallel(jobs);
   }
 
