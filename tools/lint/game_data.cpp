@@ -35,6 +35,19 @@ std::string GameData::Shown(const fs::path& path) const {
   return (ec || relative.empty() ? path : relative).generic_string();
 }
 
+void GameData::ForEachInstruction(
+    const std::function<void(int, const GameScript&, int32_t, const ScriptInstruction&)>& visit) const {
+  for (const auto& [n, s] : scripts)
+    for (int32_t i = 0; i < s.end; ++i) visit(n, s, i, s.image.code[static_cast<size_t>(i)]);
+}
+
+bool TableHasLine(const std::vector<std::u16string>& table, const char* name, int32_t line, std::string& problem) {
+  if (line >= 0 && static_cast<size_t>(line) < table.size()) return true;
+  problem = "line " + std::to_string(line) + " of the " + name + " table, which has " + std::to_string(table.size()) +
+            " lines";
+  return false;
+}
+
 GameData ReadGame(const fs::path& dir, Findings& findings) {
   GameData game;
   game.dir = dir;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -36,7 +37,25 @@ struct GameData {
   std::optional<std::filesystem::path> File(const std::string& relative) const;
   // A path shown in findings: relative to the game folder, with "/".
   std::string Shown(const std::filesystem::path& path) const;
+  // Every instruction that can run: those before each script's first end instruction.
+  void ForEachInstruction(
+      const std::function<void(int script, const GameScript&, int32_t step, const ScriptInstruction&)>& visit) const;
 };
+
+// The base of the checks over scripts: findings placed at a script's step.
+class ScriptCheck {
+ protected:
+  ScriptCheck(const GameData& game, Findings& findings) : game_(game), findings_(findings) {}
+  void Add(Severity s, const char* check, int script, int32_t step, std::string message) {
+    findings_.AtStep(s, check, game_.scriptFile, script, step, std::move(message));
+  }
+
+  const GameData& game_;
+  Findings& findings_;
+};
+
+// Whether a script's string table has line `line`; when not, `problem` tells which line of which table.
+bool TableHasLine(const std::vector<std::u16string>& table, const char* name, int32_t line, std::string& problem);
 
 GameData ReadGame(const std::filesystem::path& dir, Findings& findings);
 

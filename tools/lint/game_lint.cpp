@@ -27,13 +27,12 @@ Finding SourceFault(const std::string& file, const std::string& error) {
 void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::path>& sources, Findings& findings) {
   for (const auto& [n, path] : sources) {
     const std::string file = path.string();
-    toolkit::AssemblyResult r;
-    try {
-      r = toolkit::AssembleScenario(toolkit::ReadWholeFile(path), file);
-    } catch (const std::exception& e) {
-      findings.AtFile(Severity::Error, "source", file, e.what());
+    std::string source, error;
+    if (!toolkit::ReadWholeFile(path, source, error)) {
+      findings.AtFile(Severity::Error, "source", file, error);
       continue;
     }
+    const toolkit::AssemblyResult r = toolkit::AssembleScenario(source, file);
     for (const std::string& error : r.errors) findings.items.push_back(SourceFault(file, error));
     if (!r.ok()) continue;
     const std::string_view entry = game.script ? game.script->Entry(static_cast<size_t>(n)) : std::string_view();

@@ -70,23 +70,20 @@ std::string MovieProblem(const std::string& bytes) {
   return problem;
 }
 
-class ResourceChecker {
+class ResourceChecker : ScriptCheck {
  public:
   ResourceChecker(const GameData& game, bool quick, Findings& findings, std::set<int>& shown)
-      : game_(game), quick_(quick), findings_(findings), shown_(shown) {}
+      : ScriptCheck(game, findings), quick_(quick), shown_(shown) {}
 
   void Run() {
-    for (const auto& [n, s] : game_.scripts)
-      for (int32_t i = 0; i < s.end; ++i) CheckInstruction(n, s, i, s.image.code[static_cast<size_t>(i)]);
+    game_.ForEachInstruction([this](int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
+      CheckInstruction(n, s, i, ins);
+    });
     CheckMovie();
     if (!quick_) Decode();
   }
 
  private:
-  void Add(Severity s, const char* check, int script, int step, std::string message) {
-    findings_.AtStep(s, check, game_.scriptFile, script, step, std::move(message));
-  }
-
   // A sound file the engine would play: present, and queued for decoding.
   bool SoundPresent(const std::string& name) {
     const std::optional<fs::path> path = game_.File(name);
@@ -114,10 +111,8 @@ class ResourceChecker {
         Add(Severity::Error, "effect-missing", n, i,
             "effect " + std::to_string(ins.Value) + ": " + Slashed(name) + " is missing");
     } else if (ins.Code == op::Message && fixedValue && ins.Value != -1) {
-      if (ins.Value < 0 || static_cast<size_t>(ins.Value) >= s.resources.size()) {
-        Add(Severity::Error, "voice-missing", n, i,
-            "the voice is line " + std::to_string(ins.Value) + " of the resource-name table, which has " +
-                std::to_string(s.resources.size()) + " lines");
+      if (std::string problem; !TableHasLine(s.resources, "resource-name", ins.Value, problem)) {
+        Add(Severity::Error, "voice-missing", n, i, "the voice is " + problem);
         return;
       }
       const std::string name = ToUtf8(VoiceFileName(s.resources[static_cast<size_t>(ins.Value)]));
@@ -130,10 +125,8 @@ class ResourceChecker {
   void CheckPicture(int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
     int entry = ins.Value;
     if (ins.Modes & kNameFlag) {
-      if (ins.Value < 0 || static_cast<size_t>(ins.Value) >= s.resources.size()) {
-        Add(Severity::Error, "picture-missing", n, i,
-            "the picture is line " + std::to_string(ins.Value) + " of the resource-name table, which has " +
-                std::to_string(s.resources.size()) + " lines");
+      if (std::string problem; !TableHasLine(s.resources, "resource-name", ins.Value, problem)) {
+        Add(Severity::Error, "picture-missing", n, i, "the picture is " + problem);
         return;
       }
       const std::u16string& name = s.resources[static_cast<size_t>(ins.Value)];
@@ -184,12 +177,8 @@ class ResourceChecker {
     };
     auto fileJob = [&](const fs::path& path, const char* check, std::string (*problemOf)(const std::string&)) {
       jobs.push_back([&report, this, path, check, problemOf] {
-        std::string problem;
-        try {
-          problem = problemOf(toolkit::ReadWholeFile(path));
-        } catch (const std::exception& e) {
-          problem = e.what();
-        }
+        std::string bytes, problem;
+        if (toolkit::ReadWholeFile(path, bytes, problem)) problem = problemOf(bytes);
         if (!problem.empty())
           report([&] { findings_.AtFile(Severity::Error, check, game_.Shown(path), "does not play: " + problem); });
       });
@@ -222,9 +211,7 @@ class ResourceChecker {
     return "the picture";
   }
 
-  const GameData& game_;
   const bool quick_;
-  Findings& findings_;
   std::set<int>& shown_;
   std::set<fs::path> soundFiles_;
   std::set<int> secondVersionsReported_;

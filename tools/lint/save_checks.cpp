@@ -79,11 +79,9 @@ void CheckSaveData(const GameData& game, Findings& findings) {
   const std::optional<std::filesystem::path> path = game.File("SAVE.DAT");
   if (!path) return;
   const std::string file = game.Shown(*path);
-  std::string bytes;
-  try {
-    bytes = toolkit::ReadWholeFile(*path);
-  } catch (const std::exception& e) {
-    findings.AtFile(Severity::Error, "save-data", file, e.what());
+  std::string bytes, error;
+  if (!toolkit::ReadWholeFile(*path, bytes, error)) {
+    findings.AtFile(Severity::Error, "save-data", file, error);
     return;
   }
   if (bytes.size() != kSaveFileSize) {

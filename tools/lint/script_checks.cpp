@@ -26,31 +26,26 @@ std::string VariableName(int mode, int number) { return ToUtf8(BankLetter(mode))
 bool IsCondition(uint16_t code) { return code >= op::IfEq && code <= op::IfGe; }
 bool IsAssignment(uint16_t code) { return code >= op::Let && code <= op::Rand; }
 
-class ScriptChecker {
+class ScriptChecker : ScriptCheck {
  public:
-  ScriptChecker(const GameData& game, Findings& findings) : game_(game), findings_(findings) {}
+  ScriptChecker(const GameData& game, Findings& findings) : ScriptCheck(game, findings) {}
 
   void Run() {
-    for (const auto& [n, s] : game_.scripts) {
-      for (int32_t i = 0; i < s.end; ++i) {
-        const ScriptInstruction& ins = s.image.code[static_cast<size_t>(i)];
-        CheckVariables(n, i, ins);
-        if (ins.Code == op::Jump || ins.Code == op::Call) CheckJump(n, s, i, ins);
-        if (IsCondition(ins.Code) || ins.Code == op::Else) CheckBlock(n, s, i, ins);
-        if (IsAssignment(ins.Code) && OperandMode(ins.Modes, 0) == kModeSystem)
-          systemSetters_.emplace(ins.P1, std::pair{n, i});
-      }
-    }
-    CheckLabels();
+    game_.ForEachInstruction([this](int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
+      CheckVariables(n, i, ins);
+      if (ins.Code == op::Jump || ins.Code == op::Call) CheckJump(n, s, i, ins);
+      if (IsCondition(ins.Code) || ins.Code == op::Else) CheckBlock(n, s, i, ins);
+      if (IsAssignment(ins.Code) && OperandMode(ins.Modes, 0) == kModeSystem)
+        systemSetters_.emplace(ins.P1, std::pair{n, i});
+    });
+    game_.ForEachInstruction([this](int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
+      if (ins.Code == op::Label) CheckLabel(n, s, i, ins);
+    });
     CheckReach();
     CheckScenes();
   }
 
  private:
-  void Add(Severity s, const char* check, int script, int step, std::string message) {
-    findings_.AtStep(s, check, game_.scriptFile, script, step, std::move(message));
-  }
-
   void CheckVariables(int n, int32_t i, const ScriptInstruction& ins) {
     const int32_t fields[5] = {ins.P1, ins.P2, ins.P3, ins.P4, ins.Value};
     for (int k = 0; k < 5; ++k) {
@@ -85,10 +80,8 @@ class ScriptChecker {
         allLabels_.insert(target);
       return;
     }
-    if (ins.P1 < 0 || static_cast<size_t>(ins.P1) >= s.jumps.size()) {
-      Add(Severity::Error, "jump-target", n, i,
-          std::string(what) + " names line " + std::to_string(ins.P1) + " of the jump-name table, which has " +
-              std::to_string(s.jumps.size()) + " lines");
+    if (std::string problem; !TableHasLine(s.jumps, "jump-name", ins.P1, problem)) {
+      Add(Severity::Error, "jump-target", n, i, std::string(what) + " names " + problem);
       return;
     }
     if (dynamicScript) return;
@@ -123,27 +116,19 @@ class ScriptChecker {
     }
   }
 
-  void CheckLabels() {
-    for (const auto& [n, s] : game_.scripts) {
-      for (int32_t i = 0; i < s.end; ++i) {
-        const ScriptInstruction& ins = s.image.code[static_cast<size_t>(i)];
-        if (ins.Code != op::Label) continue;
-        if (ins.P1 < 0 || static_cast<size_t>(ins.P1) >= s.labels.size()) {
-          Add(Severity::Warning, "label-unused", n, i,
-              "the label names line " + std::to_string(ins.P1) + " of the label table, which has " +
-                  std::to_string(s.labels.size()) + " lines; no jump can reach it");
-          continue;
-        }
-        if (anyLabel_ || allLabels_.count(n) || reached_.count({n, i})) continue;
-        const std::u16string& name = s.labels[static_cast<size_t>(ins.P1)];
-        const CodeSearch first = FindLabelInstruction(s.image.code, LabelIndex(s.labels, name));
-        if (first.step != i)
-          Add(Severity::Warning, "label-unused", n, i,
-              "label " + Quoted(name) + " is defined again here; jumps to it go to step " + std::to_string(first.step));
-        else
-          Add(Severity::Warning, "label-unused", n, i, "no jump or call leads to label " + Quoted(name));
-      }
+  void CheckLabel(int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
+    if (std::string problem; !TableHasLine(s.labels, "label", ins.P1, problem)) {
+      Add(Severity::Warning, "label-unused", n, i, "the label names " + problem + "; no jump can reach it");
+      return;
     }
+    if (anyLabel_ || allLabels_.count(n) || reached_.count({n, i})) return;
+    const std::u16string& name = s.labels[static_cast<size_t>(ins.P1)];
+    const CodeSearch first = FindLabelInstruction(s.image.code, LabelIndex(s.labels, name));
+    if (first.step != i)
+      Add(Severity::Warning, "label-unused", n, i,
+          "label " + Quoted(name) + " is defined again here; jumps to it go to step " + std::to_string(first.step));
+    else
+      Add(Severity::Warning, "label-unused", n, i, "no jump or call leads to label " + Quoted(name));
   }
 
   void CheckReach() {
@@ -190,8 +175,6 @@ class ScriptChecker {
     }
   }
 
-  const GameData& game_;
-  Findings& findings_;
   std::map<int, std::set<int>> edges_;                         // scripts each script jumps or calls to
   std::set<std::pair<int, int32_t>> reached_;                  // label instructions some jump or call leads to
   std::set<int> allLabels_;                                    // scripts any of whose labels a jump may lead to

@@ -26,36 +26,27 @@ std::string Shortened(std::u16string_view s) {
   return "\"" + ToUtf8(s.substr(0, kShown)) + (s.size() > kShown ? "…" : "") + "\"";
 }
 
-class TextChecker {
+class TextChecker : ScriptCheck {
  public:
-  TextChecker(const GameData& game, Findings& findings) : game_(game), findings_(findings) {}
+  TextChecker(const GameData& game, Findings& findings) : ScriptCheck(game, findings) {}
 
   void Run() {
-    for (const auto& [n, s] : game_.scripts) {
-      for (int32_t i = 0; i < s.end; ++i) {
-        const ScriptInstruction& ins = s.image.code[static_cast<size_t>(i)];
-        if (ins.Code != op::Message && ins.Code != op::Choice) continue;
-        if (OperandMode(ins.Modes, 0) != kModeValue) continue;  // the text is chosen by a variable
-        if (ins.P1 < 0 || static_cast<size_t>(ins.P1) >= s.messages.size()) {
-          Add(Severity::Error, "message-line", n, i,
-              "the text is line " + std::to_string(ins.P1) + " of the message table, which has " +
-                  std::to_string(s.messages.size()) + " lines; an empty text is shown");
-          continue;
-        }
-        const std::u16string& text = s.messages[static_cast<size_t>(ins.P1)];
-        if (ins.Code == op::Message)
-          CheckMessage(n, i, text);
-        else
-          CheckChoice(n, i, text);
+    game_.ForEachInstruction([this](int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
+      if (ins.Code != op::Message && ins.Code != op::Choice) return;
+      if (OperandMode(ins.Modes, 0) != kModeValue) return;  // the text is chosen by a variable
+      if (std::string problem; !TableHasLine(s.messages, "message", ins.P1, problem)) {
+        Add(Severity::Error, "message-line", n, i, "the text is " + problem + "; an empty text is shown");
+        return;
       }
-    }
+      const std::u16string& text = s.messages[static_cast<size_t>(ins.P1)];
+      if (ins.Code == op::Message)
+        CheckMessage(n, i, text);
+      else
+        CheckChoice(n, i, text);
+    });
   }
 
  private:
-  void Add(Severity s, const char* check, int script, int step, std::string message) {
-    findings_.AtStep(s, check, game_.scriptFile, script, step, std::move(message));
-  }
-
   // The characters a layout with this name leaves out, not counting blanks.
   static std::u16string Dropped(std::u16string_view text, std::u16string_view name) {
     size_t dropped = 0;
@@ -128,9 +119,6 @@ class TextChecker {
                 " characters long and runs off its band at both ends");
     }
   }
-
-  const GameData& game_;
-  Findings& findings_;
 };
 
 }  // namespace

@@ -72,12 +72,7 @@ TABitmap DifferencePicture(const TABitmap& golden, const TABitmap& actual, int t
 
 bool ReadPicture(const std::filesystem::path& file, TABitmap& picture, std::string& error) {
   std::string bytes;
-  try {
-    bytes = toolkit::ReadWholeFile(file);
-  } catch (const std::exception& e) {
-    error = e.what();
-    return false;
-  }
+  if (!toolkit::ReadWholeFile(file, bytes, error)) return false;
   PngImage png;
   if (!DecodePng(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), png, error)) {
     error = file.string() + ": " + error;

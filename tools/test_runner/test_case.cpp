@@ -55,12 +55,7 @@ bool LoadTestCase(const fs::path& events, TestCase& test, std::string& error) {
   test.events = events;
   test.name = events.stem().string();
   std::string text;
-  try {
-    text = toolkit::ReadWholeFile(events);
-  } catch (const std::exception& e) {
-    error = e.what();
-    return false;
-  }
+  if (!toolkit::ReadWholeFile(events, text, error)) return false;
   EventScript script;
   if (!script.Parse(text, error)) {
     error = events.string() + ": " + error;

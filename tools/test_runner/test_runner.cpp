@@ -38,13 +38,8 @@ std::string Tail(const std::string& text, size_t lines) {
 }
 
 std::string ReadIfThere(const fs::path& file) {
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return {};
-  try {
-    return toolkit::ReadWholeFile(file);
-  } catch (const std::exception&) {
-    return {};
-  }
+  std::string bytes, error;
+  return toolkit::ReadWholeFile(file, bytes, error) ? bytes : std::string();
 }
 
 class CaseRun {

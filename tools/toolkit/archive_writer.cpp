@@ -54,6 +54,16 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
   return bytes;
 }
 
+bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error) {
+  try {
+    bytes = ReadWholeFile(file);
+    return true;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+}
+
 void WriteWholeFile(const std::filesystem::path& file, const std::string& bytes) {
   std::filesystem::path tmp = file;
   tmp += ".tmp";

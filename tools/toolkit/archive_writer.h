@@ -20,6 +20,8 @@ void WriteArchive(const std::filesystem::path& file, const std::vector<ArchiveEn
 
 // Reads a whole file; throws std::runtime_error naming it when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& file);
+// The same without throwing: false, with `error` naming the file, when it cannot be read.
+bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error);
 // Writes a whole file (through a temporary name, so a reader never sees half of it).
 void WriteWholeFile(const std::filesystem::path& file, const std::string& bytes);
 
