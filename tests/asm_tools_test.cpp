@@ -34,6 +34,19 @@ TEST(AsmTools, ArchivePackListUnpack) {
   ASSERT_EQ(Tool("mokuren-arc unpack " + (d / "GRAPHIC.DAT").string() + " " + (d / "g").string(), d / "out.txt"), 0);
   EXPECT_TRUE(std::filesystem::exists(d / "g" / ".._evil.png"));
   EXPECT_FALSE(std::filesystem::exists(d / "evil.png"));
+  // N=FILE places a file at entry N; the files after it follow on, the entries between stay empty.
+  ASSERT_EQ(Tool("mokuren-arc pack " + (d / "y.dat").string() + " " + (d / "in" / "a.png").string() +
+                     " 371=" + (d / "in" / "b.png").string() + " " + (d / "in" / "a.png").string(),
+                 d / "out.txt"),
+            0);
+  ASSERT_EQ(Tool("mokuren-arc list " + (d / "y.dat").string(), d / "out.txt"), 0);
+  EXPECT_NE(ReadFile(d / "out.txt").find("\n1\t1\ta.png\n371\t3\tb.png\n372\t1\ta.png\n"), std::string::npos)
+      << ReadFile(d / "out.txt");
+  EXPECT_EQ(Tool("mokuren-arc pack " + (d / "z.dat").string() + " 5=" + (d / "in" / "a.png").string() +
+                     " 5=" + (d / "in" / "b.png").string(),
+                 d / "out.txt"),
+            1);
+  EXPECT_NE(ReadFile(d / "out.txt").find("two files for entry 5"), std::string::npos);
   EXPECT_EQ(Tool("mokuren-arc list " + (d / "in" / "a.png").string(), d / "out.txt"), 1);
   EXPECT_NE(ReadFile(d / "out.txt").find("too short for an archive index"), std::string::npos);
 }

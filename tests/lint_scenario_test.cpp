@@ -147,6 +147,17 @@ const Mistake kMistakes[] = {
      "choice-fit", "101_morning.txt", nullptr},
     {"NamePlaceholderInAChoice", [](LintDemo& d) { d.Replace("101_morning.txt", "一緒に行く,", "①と行く,"); },
      "choice-name", "101_morning.txt", nullptr},
+    {"LabelDefinedTwice",
+     [](LintDemo& d) {
+       d.Insert("102_afterschool.txt", "S202 = 1                    ; the album's scene 102", "*talk");
+     },
+     "label-unused", "102_afterschool.txt", "*talk\nreturn"},
+    {"SourceChangedSinceTheBuild",
+     [](LintDemo& d) {
+       const fs::path rain = d.scenario_ / "103_rain.txt";
+       WriteFile(rain, ReadFile(rain) + "msg \"あとがき\"\n");
+     },
+     "source-stale", "103_rain.txt", nullptr},
     {"VariableOutsideItsBank", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "F600 = 1"); }, "variable-range",
      "103_rain.txt", "F600 = 1"},
     {"SceneFlagNeverSet",

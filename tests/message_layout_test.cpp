@@ -107,6 +107,14 @@ TEST(MessageLayout, AFourthLineIsDropped) {
   EXPECT_EQ(l[3], u"三");
   l = Layout(Repeat(u'あ', 100));
   for (int n = 1; n <= 3; ++n) EXPECT_EQ(l[n], Repeat(u'あ', 25));
+  // What is dropped is counted; a break or a hanging character at the end of the third line is not.
+  size_t dropped = 99;
+  LayoutMessage(Repeat(u'あ', 100), u"", kLineStartForbidden, kLineEndForbidden, &dropped);
+  EXPECT_EQ(dropped, 25u);
+  LayoutMessage(u"一/二/三/", u"", kLineStartForbidden, kLineEndForbidden, &dropped);
+  EXPECT_EQ(dropped, 0u);
+  LayoutMessage(Repeat(u'あ', 75) + u"。", u"", kLineStartForbidden, kLineEndForbidden, &dropped);
+  EXPECT_EQ(dropped, 0u);
 }
 
 TEST(MessageLayout, DegenerateTexts) {

@@ -72,6 +72,16 @@ TEST_F(TestRunner, MusicInAnotherPitchFailsTheSound) {
   EXPECT_NE(output_.find("music.sound: the sound differs"), std::string::npos) << output_;
   EXPECT_EQ(output_.find("music.png:"), std::string::npos) << output_;
   EXPECT_EQ(output_.find("music.trace:"), std::string::npos) << output_;
+  // Once looked at, the new sound becomes the golden one.
+  EXPECT_EQ(Run("--update"), 0) << output_;
+  EXPECT_EQ(Run(), 0) << output_;
+}
+
+TEST_F(TestRunner, AMistakeInTheHeaderFailsTheTestAtItsLine) {
+  Build("ミナ「おはよう。」");
+  WriteFile(tests_ / "typo.events", "# a test\n# mokuren-test: tolerence=4\n1000 screenshot typo.png\n");
+  EXPECT_EQ(Run("--update"), 1) << output_;
+  EXPECT_NE(output_.find("typo.events:2: 'tolerence=4' is not a setting"), std::string::npos) << output_;
 }
 
 }  // namespace
