@@ -107,14 +107,14 @@ TEST(MessageLayout, AFourthLineIsDropped) {
   EXPECT_EQ(l[3], u"三");
   l = Layout(Repeat(u'あ', 100));
   for (int n = 1; n <= 3; ++n) EXPECT_EQ(l[n], Repeat(u'あ', 25));
-  // What is dropped is counted; a break or a hanging character at the end of the third line is not.
-  size_t dropped = 99;
-  LayoutMessage(Repeat(u'あ', 100), u"", kLineStartForbidden, kLineEndForbidden, &dropped);
-  EXPECT_EQ(dropped, 25u);
+  // What is dropped is given back; a break or a hanging character at the end of the third line is not dropped.
+  std::u16string dropped = u"?";
+  LayoutMessage(u"一/二/三/四", u"", kLineStartForbidden, kLineEndForbidden, &dropped);
+  EXPECT_EQ(dropped, u"四");
   LayoutMessage(u"一/二/三/", u"", kLineStartForbidden, kLineEndForbidden, &dropped);
-  EXPECT_EQ(dropped, 0u);
+  EXPECT_EQ(dropped, u"");
   LayoutMessage(Repeat(u'あ', 75) + u"。", u"", kLineStartForbidden, kLineEndForbidden, &dropped);
-  EXPECT_EQ(dropped, 0u);
+  EXPECT_EQ(dropped, u"");
 }
 
 TEST(MessageLayout, DegenerateTexts) {

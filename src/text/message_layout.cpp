@@ -12,9 +12,8 @@ bool Contains(std::u16string_view set, char16_t c) { return set.find(c) != std::
 
 MessageLineSet LayoutMessage(std::u16string_view source, std::u16string_view heroName,
                              std::u16string_view lineStartForbidden, std::u16string_view lineEndForbidden,
-                             size_t* dropped) {
+                             std::u16string* dropped) {
   MessageLineSet lines;
-  if (dropped) *dropped = 0;
   // Name substitution.
   std::u16string text;
   text.reserve(source.size() + heroName.size());
@@ -56,7 +55,6 @@ MessageLineSet LayoutMessage(std::u16string_view source, std::u16string_view her
     if (!slashEnd && pos < text.size() && Contains(lineStartForbidden, text[pos])) line.push_back(text[pos++]);
     // Store the line; in a speech, the next one starts with an indent.
     lines[n] = std::move(line);
-    if (dropped) *dropped = text.size() - pos;
     if (n == kMessageLineCount || pos >= text.size()) break;
     if (speech) {
       // Replace the consumed front by the indent: text becomes "　" + the remaining text.
@@ -65,6 +63,7 @@ MessageLineSet LayoutMessage(std::u16string_view source, std::u16string_view her
       pos = 0;
     }
   }
+  if (dropped) *dropped = text.substr(std::min(pos, text.size()));
   return lines;
 }
 

@@ -35,10 +35,10 @@ using MessageLineSet = std::array<std::u16string, 4>;
 // the rest into at most three lines of 25 characters: "/" forces a break (and is not shown), a 25th
 // character that may not end a line moves down, one character that may not begin a line hangs on the
 // line above, and continuation lines of speech are indented by a full-width space. Text beyond the
-// third line is dropped; `dropped` (when given) receives the number of its characters.
+// third line is dropped; `dropped` (when given) receives it.
 MessageLineSet LayoutMessage(std::u16string_view text, std::u16string_view heroName,
                              std::u16string_view lineStartForbidden, std::u16string_view lineEndForbidden,
-                             size_t* dropped = nullptr);
+                             std::u16string* dropped = nullptr);
 
 // Splits a choice text at "," into at most nine choices of at most 31 characters each; a longer choice
 // is cut and its remainder becomes the next choice. An empty text gives one empty choice.

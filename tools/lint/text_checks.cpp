@@ -47,14 +47,10 @@ class TextChecker : ScriptCheck {
   }
 
  private:
-  // The characters a layout with this name leaves out, not counting blanks.
+  // The text a layout with this name leaves out, unless it is only blanks and breaks.
   static std::u16string Dropped(std::u16string_view text, std::u16string_view name) {
-    size_t dropped = 0;
-    LayoutMessage(text, name, kLineStartForbidden, kLineEndForbidden, &dropped);
-    // The substituted text, rebuilt only to quote what is lost.
-    std::u16string full;
-    for (char16_t c : text) full += c == kHeroPlaceholder ? std::u16string(name) : std::u16string(1, c);
-    std::u16string lost = full.substr(full.size() - std::min(dropped, full.size()));
+    std::u16string lost;
+    LayoutMessage(text, name, kLineStartForbidden, kLineEndForbidden, &lost);
     return Blank(lost) ? std::u16string() : lost;
   }
 
