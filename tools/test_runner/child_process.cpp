@@ -12,8 +12,9 @@
 namespace mokuren::testrunner {
 
 ChildResult RunChild(const std::filesystem::path& program, const std::vector<std::string>& args,
-                     const std::filesystem::path& dir, const std::filesystem::path& stdoutFile,
-                     const std::filesystem::path& stderrFile, std::chrono::seconds limit) {
+                     const std::vector<std::string>& environment, const std::filesystem::path& dir,
+                     const std::filesystem::path& stdoutFile, const std::filesystem::path& stderrFile,
+                     std::chrono::seconds limit) {
   ChildResult result;
   // Everything the child needs is prepared before the fork: between fork and exec a child of a
   // threaded process may only make async-signal-safe calls.
@@ -23,6 +24,17 @@ ChildResult RunChild(const std::filesystem::path& program, const std::vector<std
   argv.push_back(const_cast<char*>(programText.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  std::vector<std::string> envText = environment;
+  for (char** e = environ; *e; ++e) {
+    const std::string_view entry(*e);
+    const std::string_view name = entry.substr(0, entry.find('=') + 1);
+    bool replaced = false;
+    for (const std::string& own : environment) replaced = replaced || own.compare(0, name.size(), name) == 0;
+    if (!replaced) envText.emplace_back(entry);
+  }
+  std::vector<char*> envp;
+  for (std::string& e : envText) envp.push_back(e.data());
+  envp.push_back(nullptr);
 
   const pid_t pid = fork();
   if (pid < 0) {
@@ -33,7 +45,7 @@ ChildResult RunChild(const std::filesystem::path& program, const std::vector<std
     const int out = open(outText.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const int err = open(errText.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (out < 0 || err < 0 || chdir(dirText.c_str()) != 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
-    execv(programText.c_str(), argv.data());
+    execve(programText.c_str(), argv.data(), envp.data());
     _exit(127);
   }
   result.started = true;

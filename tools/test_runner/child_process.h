@@ -16,10 +16,12 @@ struct ChildResult {
   std::string problem;  // why it did not start or end normally
 };
 
-// Runs `program` with `args` in `dir`, standard output and error going to the two files. A child still
-// running after `limit` is killed.
+// Runs `program` with `args` in `dir`, with this process's environment and the "NAME=value" entries of
+// `environment` (which replace the same names), standard output and error going to the two files. A
+// child still running after `limit` is killed.
 ChildResult RunChild(const std::filesystem::path& program, const std::vector<std::string>& args,
-                     const std::filesystem::path& dir, const std::filesystem::path& stdoutFile,
-                     const std::filesystem::path& stderrFile, std::chrono::seconds limit);
+                     const std::vector<std::string>& environment, const std::filesystem::path& dir,
+                     const std::filesystem::path& stdoutFile, const std::filesystem::path& stderrFile,
+                     std::chrono::seconds limit);
 
 }  // namespace mokuren::testrunner

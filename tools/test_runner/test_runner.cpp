@@ -96,8 +96,10 @@ class CaseRun {
                                            "sound.wav",
                                            "--max-ms",
                                            std::to_string(test_.settings.maxMs)};
-    const ChildResult run =
-        RunChild(options_.program, args, work_, work_ / "output.txt", work_ / "errors.txt", options_.timeout);
+    // The run keeps whatever it stores per user in its own folder too.
+    const std::vector<std::string> environment = {"XDG_DATA_HOME=" + (work_ / "data").string()};
+    const ChildResult run = RunChild(options_.program, args, environment, work_, work_ / "output.txt",
+                                     work_ / "errors.txt", options_.timeout);
     result_.gameOutput = ReadIfThere(work_ / "errors.txt");
     if (run.started && run.problem.empty() && run.exitStatus == 0) return true;
     std::string detail =
