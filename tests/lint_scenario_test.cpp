@@ -31,6 +31,8 @@ struct Mistake {
   bool decode = false;     // whether the lint must decode the files to see it
 };
 
+void PrintTo(const Mistake& m, std::ostream* os) { *os << m.name; }
+
 class LintDemo : public ::testing::TestWithParam<Mistake> {
  protected:
   void SetUp() override {
