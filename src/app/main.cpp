@@ -7,6 +7,7 @@
 #include "app/launch_options.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_guard.h"
+#include "platform/quit_signals.h"
 #ifdef MOKUREN_HAVE_QT
 #include "platform/qt/qt_platform.h"
 #endif
@@ -28,6 +29,7 @@ int RunEngine(mokuren::Platform& platform, const mokuren::LaunchOptions& options
 }  // namespace
 
 int main(int argc, char** argv) {
+  mokuren::InstallQuitSignals();
   mokuren::ParseResult parsed = mokuren::ParseCommandLine(argc, argv);
   if (!parsed.error.empty()) {
     std::cerr << "mokuren: " << parsed.error << '\n' << mokuren::UsageText();
