@@ -86,6 +86,7 @@ bool TForm1::FormCreate() {
   Kuri_TheoraInit();
   // Vorbis decoder, stream player and the looping mixing wave.
   CreateSound();
+  ChooseSaveDir();
   // Without SAVE.DAT, write one with the default settings; it is read back next.
   if (!Kumo_CheckSaveFile()) {
     SetSaveDefaults();
