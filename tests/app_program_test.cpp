@@ -41,6 +41,7 @@ TEST(CommandLine, RejectsWhatItDoesNotUnderstand) {
   for (std::vector<const char*> argv : {std::vector<const char*>{"mokuren", "--fast"},
                                         {"mokuren", "--max-ms", "soon"},
                                         {"mokuren", "--events"},
+                                        {"mokuren", "--scale", "9"},
                                         {"mokuren", "a", "b"}}) {
     EXPECT_FALSE(ParseCommandLine(static_cast<int>(argv.size()), argv.data()).error.empty()) << argv[1];
   }

@@ -13,7 +13,9 @@
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
+#include "text/speech.h"
 #include "text/text_codec.h"
+#include "text/text_hook.h"
 
 namespace mokuren {
 

@@ -18,7 +18,7 @@ int RunEngine(mokuren::Platform& platform, const mokuren::LaunchOptions& options
   mokuren::TForm1 form(platform, options);
   platform.Attach(form);
   std::string error;
-  if (!form.LoadEvents(error)) {
+  if (!form.LoadEvents(error) || !mokuren::CheckOutputFiles(options, error) || !form.OpenTextReaders(error)) {
     std::cerr << "mokuren: " << error << '\n';
     return 2;
   }
