@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
   mokuren::InstanceGuard guard;
   if (!guard.Acquire()) return 0;
   mokuren::QtPlatform platform(argc, argv);
+  platform.SetWindowScale(options.scale);
   return RunEngine(platform, options);
 #else
   std::cerr << "mokuren: this build has no window backend; run it with --headless\n";
