@@ -371,6 +371,8 @@ void QtPlatform::FormChanged(FormId form) {
 }
 
 void QtPlatform::FatalMessage(const std::string& utf8) {
+  // Also for whoever started the program from a terminal or a script.
+  PrintFatalMessage(utf8);
   QMessageBox::critical(nullptr, "Mokuren", QString::fromStdString(utf8));
 }
 
