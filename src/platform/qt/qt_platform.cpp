@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -65,6 +66,9 @@ bool EngineKey(int qtKey, Key& key) {
 
 QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
   QApplication::setApplicationName("Mokuren");
+  // The installed desktop entry and icon name the program's windows in the task bar.
+  QGuiApplication::setDesktopFileName("mokuren");
+  QApplication::setWindowIcon(QIcon::fromTheme("mokuren"));
   QApplication::setQuitOnLastWindowClosed(false);
 }
 
