@@ -15,6 +15,13 @@ namespace {
 
 constexpr int kMaxScale = 8;
 
+// The whole text as a number of type T, or false.
+template <typename T>
+bool ParseWhole(const std::string& text, T& n) {
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  return ec == std::errc() && p == text.data() + text.size();
+}
+
 }  // namespace
 
 const char* UsageText() {
@@ -82,8 +89,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       std::string v;
       if (!value(v)) return r;
       int n = 0;
-      auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-      if (ec != std::errc() || p != v.data() + v.size() || n < 1 || n > kMaxScale) {
+      if (!ParseWhole(v, n) || n < 1 || n > kMaxScale) {
         r.error = "--scale wants a whole number from 1 to " + std::to_string(kMaxScale) + ", not '" + v + "'";
         return r;
       }
@@ -92,8 +98,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       std::string v;
       if (!value(v)) return r;
       uint32_t n = 0;
-      auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-      if (ec != std::errc() || p != v.data() + v.size()) {
+      if (!ParseWhole(v, n)) {
         r.error = "--max-ms wants a whole number of milliseconds, not '" + v + "'";
         return r;
       }

@@ -97,7 +97,6 @@ void QtPlatform::Attach(WindowHost& host) {
 QWidget& QtPlatform::Main() { return *main_; }
 
 void QtPlatform::ShowMainWindow() {
-  // Full screen may have been chosen at start-up, before the window was first shown.
   // A scale the screen cannot hold comes down to the largest that it can.
   int scale = windowScale_;
   if (QScreen* screen = main_->screen()) {
@@ -107,6 +106,7 @@ void QtPlatform::ShowMainWindow() {
   }
   windowSize_ = scale * kFrameSize;
   main_->resize(windowSize_);
+  // Full screen may have been chosen at start-up, before the window was first shown.
   if (fullScreen_) {
     ShowFullScreen();
   } else {
