@@ -258,8 +258,8 @@ void QtPlatform::PaintFloat(const TABitmap&) {
 
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
 
-void QtPlatform::MainResized() {
-  if (float_) float_->FollowScale();
+void QtPlatform::MainPlaced() {
+  if (float_) float_->FollowMain();
 }
 
 void QtPlatform::ShowFullScreen() {

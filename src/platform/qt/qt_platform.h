@@ -79,8 +79,8 @@ class QtPlatform final : public Platform {
   void ClearKeys() { keys_.fill(false); }
   // The window's first size: n times the frame (--scale), made smaller when the screen is smaller.
   void SetWindowScale(int n) { windowScale_ = n; }
-  // The main window changed size: the windows that follow its scale follow.
-  void MainResized();
+  // The main window moved or changed size: the floating window follows the picture's scale.
+  void MainPlaced();
   // The dialog or save/load screen in front, or null while the game's own window is.
   QWidget* FrontView();
 

@@ -140,7 +140,8 @@ void MainWindow::mousePressEvent(QMouseEvent* e) {
   platform_.host().FormMouseDown(ButtonOf(e->button()), WidgetToFrame(*this, kFrameSize, e->position()));
 }
 
-void MainWindow::resizeEvent(QResizeEvent*) { platform_.MainResized(); }
+void MainWindow::resizeEvent(QResizeEvent*) { platform_.MainPlaced(); }
+void MainWindow::moveEvent(QMoveEvent*) { platform_.MainPlaced(); }
 
 void MainWindow::wheelEvent(QWheelEvent* e) {
   if (e->angleDelta().y() > 0)
@@ -170,7 +171,7 @@ FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
       platform_(platform),
       owner_(owner) {
   setWindowTitle(Q(form().Caption));
-  FollowScale();
+  FollowMain();
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Turning it on from the menu leaves the keyboard with the main window; a click here takes it.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -179,18 +180,22 @@ FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
 
 TMsgForm& FloatWindow::form() { return platform_.host().GetMsgForm(); }
 
-void FloatWindow::FollowScale() {
-  // The main window's frame scale, so the message window stays the size of the message area.
+void FloatWindow::FollowMain() {
+  const QRectF frame = FrameRect(owner_, kFrameSize);
   const double scale = FrameScale(owner_);
+  const QPointF origin = owner_.mapToGlobal(frame.topLeft());
+  // It keeps its place on the picture wherever the picture goes: full screen and back, a resize, a move.
+  if (isVisible() && scale_ > 0) move((origin + (QPointF(pos()) - origin_) * (scale / scale_)).toPoint());
+  origin_ = origin;
+  scale_ = scale;
+  // The size of the message area as the main window shows it.
   setFixedSize(QSizeF(TMsgForm::ClientWidth * scale, TMsgForm::ClientHeight * scale).toSize());
 }
 
 void FloatWindow::setVisible(bool visible) {
   if (visible && !isVisible()) {
-    FollowScale();
-    const QPointF at =
-        FrameRect(owner_, kFrameSize).topLeft() + QPointF(TMsgForm::ShowAt.x, TMsgForm::ShowAt.y) * FrameScale(owner_);
-    move(owner_.mapToGlobal(at.toPoint()));
+    FollowMain();
+    move((origin_ + QPointF(TMsgForm::ShowAt.x, TMsgForm::ShowAt.y) * scale_).toPoint());
   }
   QWidget::setVisible(visible);
 }

@@ -37,6 +37,7 @@ class MainWindow final : public QWidget {
   void focusOutEvent(QFocusEvent*) override;
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
+  void moveEvent(QMoveEvent*) override;
 
  private:
   QtPlatform& platform_;
@@ -51,8 +52,9 @@ class FloatWindow final : public QWidget {
   FloatWindow(QtPlatform& platform, QWidget& owner);
   // Showing puts the window over the main window's message area first.
   void setVisible(bool visible) override;
-  // Takes the size of the message area as the main window shows the frame now; the place stays.
-  void FollowScale();
+  // Takes the size of the message area as the main window shows the frame now, and keeps its place on
+  // the picture.
+  void FollowMain();
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -66,6 +68,9 @@ class FloatWindow final : public QWidget {
   TMsgForm& form();
   QtPlatform& platform_;
   QWidget& owner_;
+  // The main window's picture as last followed: its top left on the screen, and its scale.
+  QPointF origin_;
+  double scale_ = 0;
 };
 
 // A modal view that the events file operates the way a player does: its real buttons pressed, its text
