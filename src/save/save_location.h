@@ -7,7 +7,7 @@
 
 namespace mokuren {
 
-// True when a file can be created in dir (tried, not guessed from the permission bits).
+// True when files can be created in dir.
 bool DirectoryWritable(const std::filesystem::path& dir);
 
 // $XDG_DATA_HOME/mokuren/<game folder name>-<8 hex digits of a hash of its absolute path>, with
