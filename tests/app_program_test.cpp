@@ -41,6 +41,7 @@ TEST(CommandLine, RejectsWhatItDoesNotUnderstand) {
   for (std::vector<const char*> argv : {std::vector<const char*>{"mokuren", "--fast"},
                                         {"mokuren", "--max-ms", "soon"},
                                         {"mokuren", "--events"},
+                                        {"mokuren", "--scale", "9"},
                                         {"mokuren", "a", "b"}}) {
     EXPECT_FALSE(ParseCommandLine(static_cast<int>(argv.size()), argv.data()).error.empty()) << argv[1];
   }
@@ -105,6 +106,11 @@ TEST_F(Program, HelpVersionAndBadOptions) {
   EXPECT_NE(ReadFile(err).find("--no-such-option"), std::string::npos);
   EXPECT_EQ(RunProgram("'" + Path("missing") + "' --headless", {}, err), 2);
   EXPECT_NE(ReadFile(err).find("missing"), std::string::npos);
+  // A folder that holds no game says how to give the program one, in Japanese and in English.
+  std::filesystem::create_directory(Path("empty"));
+  EXPECT_EQ(RunProgram("'" + Path("empty") + "' --headless", {}, err), 2);
+  EXPECT_NE(ReadFile(err).find("ゲームのフォルダを指定して"), std::string::npos) << ReadFile(err);
+  EXPECT_NE(ReadFile(err).find("mokuren GAME_DIR"), std::string::npos) << ReadFile(err);
 }
 
 TEST_F(Program, MalformedEventsLineExitsWithStatus2NamingTheLine) {

@@ -14,7 +14,9 @@
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
 #include "text/message_layout.h"
+#include "text/speech.h"
 #include "text/text_codec.h"
+#include "text/text_hook.h"
 
 namespace mokuren {
 
@@ -61,13 +63,27 @@ bool TForm1::FormCreate() {
   std::error_code ec;
   std::filesystem::path dir =
       options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
+  // Start-up problems are told in Japanese, then in English.
   if (!std::filesystem::is_directory(dir, ec)) {
-    platform_.FatalMessage("the game directory " + dir.string() + " does not exist");
+    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " がありません。\nthe game directory " + dir.string() +
+                           " does not exist");
     return false;
   }
   std::filesystem::current_path(dir, ec);
   if (ec) {
-    platform_.FatalMessage("cannot enter the game directory " + dir.string() + ": " + ec.message());
+    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " に入れません（" + ec.message() +
+                           "）。\ncannot enter the game directory " + dir.string() + ": " + ec.message());
+    return false;
+  }
+  // A folder without a script is no game at all: the player is told how to give the program one.
+  if (!std::filesystem::exists(FindGameFile(dir, "SCRIPT.DAT"), ec)) {
+    platform_.FatalMessage(
+        "ゲームが見つかりません: " + dir.string() +
+        " に SCRIPT.DAT がありません。ゲームのフォルダを指定して起動してください（mokuren ゲームのフォルダ）。\n"
+        "no game in " +
+        dir.string() +
+        " (it has no SCRIPT.DAT); start the program with the game's folder: "
+        "mokuren GAME_DIR");
     return false;
   }
   GameDir = std::filesystem::current_path();
@@ -87,6 +103,7 @@ bool TForm1::FormCreate() {
   Kuri_TheoraInit();
   // Vorbis decoder, stream player and the looping mixing wave.
   CreateSound();
+  ChooseSaveDir();
   // Without SAVE.DAT, write one with the default settings; it is read back next.
   if (!Kumo_CheckSaveFile()) {
     SetSaveDefaults();

@@ -92,6 +92,7 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // "events line N: " + what, in the error list.
   void ReportEvent(const Event& event, const std::u16string& what);
   void MenuClick(MenuItem item) override;
+  std::vector<Point> PointerStops() override;
   // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
   // empty file when none is up).
   void WriteDialogTexts(const std::string& file);

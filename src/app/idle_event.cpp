@@ -3,6 +3,7 @@
 
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
+#include "platform/quit_signals.h"
 #include "save/TForm7.h"
 #include "text/TNameForm.h"
 
@@ -19,6 +20,8 @@ void TForm1::IdleEvent() {
   ++passCount_;
   ApplyDueEvents();
   if (options_.maxMs && loopStarted_ && ElapsedMs() >= *options_.maxMs) CloseConfirmed();
+  // Logout, shutdown or Ctrl+C: saved and closed without a question.
+  if (QuitSignal() != 0) CloseConfirmed();
   if (terminated_) return;
   TraceTaskCode();
 

@@ -1,10 +1,28 @@
 #include "app/launch_options.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 
 namespace mokuren {
+
+namespace {
+
+constexpr int kMaxScale = 8;
+
+// The whole text as a number of type T, or false.
+template <typename T>
+bool ParseWhole(const std::string& text, T& n) {
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  return ec == std::errc() && p == text.data() + text.size();
+}
+
+}  // namespace
 
 const char* UsageText() {
   return "usage: mokuren [GAME_DIR] [options]\n"
@@ -14,7 +32,27 @@ const char* UsageText() {
          "  --max-ms N           end the run after N ms of (virtual) time, closing as a confirmed quit would\n"
          "  --record-audio FILE  write the mixed sound output (44100 Hz, 16-bit stereo) to a WAV file\n"
          "  --trace FILE         append one line each time TaskCode changes\n"
+         "  --text-hook FILE     append every message and choice shown as UTF-8 lines (a named pipe works)\n"
+         "  --speak              read messages without a voice aloud (speech-dispatcher)\n"
+         "  --scale N            start the window at N times 800x600 (1-8); it can be resized\n"
          "  --help, --version\n";
+}
+
+bool CheckOutputFiles(const LaunchOptions& options, std::string& error) {
+  // Opened as they will be, without cutting anything short: the trace is appended to, and the recording
+  // replaces whatever is there only once the engine starts it.
+  const std::pair<const std::string*, const char*> files[] = {{&options.traceFile, "the trace file"},
+                                                              {&options.recordAudio, "the sound recording"}};
+  for (const auto& [file, what] : files) {
+    if (file->empty()) continue;
+    const int fd = ::open(file->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      error = std::string("cannot open ") + what + " " + *file + ": " + std::strerror(errno);
+      return false;
+    }
+    ::close(fd);
+  }
+  return true;
 }
 
 ParseResult ParseCommandLine(int argc, const char* const* argv) {
@@ -43,12 +81,24 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       if (!value(o.traceFile)) return r;
     } else if (a == "--record-audio") {
       if (!value(o.recordAudio)) return r;
+    } else if (a == "--text-hook") {
+      if (!value(o.textHook)) return r;
+    } else if (a == "--speak") {
+      o.speak = true;
+    } else if (a == "--scale") {
+      std::string v;
+      if (!value(v)) return r;
+      int n = 0;
+      if (!ParseWhole(v, n) || n < 1 || n > kMaxScale) {
+        r.error = "--scale wants a whole number from 1 to " + std::to_string(kMaxScale) + ", not '" + v + "'";
+        return r;
+      }
+      o.scale = n;
     } else if (a == "--max-ms") {
       std::string v;
       if (!value(v)) return r;
       uint32_t n = 0;
-      auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-      if (ec != std::errc() || p != v.data() + v.size()) {
+      if (!ParseWhole(v, n)) {
         r.error = "--max-ms wants a whole number of milliseconds, not '" + v + "'";
         return r;
       }
@@ -68,7 +118,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
 }
 
 void ResolveFilesAgainst(LaunchOptions& options, const std::string& dir) {
-  for (std::string* file : {&options.eventsFile, &options.traceFile, &options.recordAudio}) {
+  for (std::string* file : {&options.eventsFile, &options.traceFile, &options.recordAudio, &options.textHook}) {
     if (!file->empty() && std::filesystem::path(*file).is_relative())
       *file = (std::filesystem::path(dir) / *file).string();
   }

@@ -14,6 +14,9 @@ struct LaunchOptions {
   std::optional<uint32_t> maxMs;
   std::string recordAudio;
   std::string traceFile;
+  std::string textHook;  // every message and choice shown, appended as UTF-8 lines
+  bool speak = false;    // unvoiced messages read aloud through speech-dispatcher
+  int scale = 1;         // the window starts at this many times 800x600
   bool help = false;
   bool version = false;
 };
@@ -24,6 +27,10 @@ struct ParseResult {
 };
 
 ParseResult ParseCommandLine(int argc, const char* const* argv);
+
+// Checks that the files the program will write can be opened, before anything runs: false, with a
+// message naming the file and the reason, when one cannot (exit status 2, as for a bad option).
+bool CheckOutputFiles(const LaunchOptions& options, std::string& error);
 
 // Makes the files named on the command line absolute against dir (the directory the program was started
 // in), since the engine works in the game directory.

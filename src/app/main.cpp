@@ -7,6 +7,7 @@
 #include "app/launch_options.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_guard.h"
+#include "platform/quit_signals.h"
 #ifdef MOKUREN_HAVE_QT
 #include "platform/qt/qt_platform.h"
 #endif
@@ -17,7 +18,7 @@ int RunEngine(mokuren::Platform& platform, const mokuren::LaunchOptions& options
   mokuren::TForm1 form(platform, options);
   platform.Attach(form);
   std::string error;
-  if (!form.LoadEvents(error)) {
+  if (!form.LoadEvents(error) || !mokuren::CheckOutputFiles(options, error) || !form.OpenTextReaders(error)) {
     std::cerr << "mokuren: " << error << '\n';
     return 2;
   }
@@ -28,6 +29,7 @@ int RunEngine(mokuren::Platform& platform, const mokuren::LaunchOptions& options
 }  // namespace
 
 int main(int argc, char** argv) {
+  mokuren::InstallQuitSignals();
   mokuren::ParseResult parsed = mokuren::ParseCommandLine(argc, argv);
   if (!parsed.error.empty()) {
     std::cerr << "mokuren: " << parsed.error << '\n' << mokuren::UsageText();
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
   mokuren::InstanceGuard guard;
   if (!guard.Acquire()) return 0;
   mokuren::QtPlatform platform(argc, argv);
+  platform.SetWindowScale(options.scale);
   return RunEngine(platform, options);
 #else
   std::cerr << "mokuren: this build has no window backend; run it with --headless\n";

@@ -42,14 +42,19 @@ bool TForm1::Kuri_FileInit() {
     const std::filesystem::path path = FindGameFile(GameDir, name);
     File f(std::fopen(path.c_str(), "rb"));
     if (!f) {
-      platform().FatalMessage("cannot open the archive " + path.string() + ": the file is missing or unreadable");
+      platform().FatalMessage("アーカイブ " + path.string() +
+                              " を開けません（ないか、読めません）。\ncannot open the archive " + path.string() +
+                              ": the file is missing or unreadable");
       return false;
     }
     const int64_t length = FileLength(f.get());
     std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
     if (length < static_cast<int64_t>(ArchiveIndex::kMinFileSize) ||
         !ReadAt(f.get(), ArchiveIndex::kIndexOffset, index.data(), index.size())) {
-      platform().FatalMessage("the archive " + path.string() + " is " + std::to_string(length < 0 ? 0 : length) +
+      const std::string bytes = std::to_string(length < 0 ? 0 : length);
+      platform().FatalMessage("アーカイブ " + path.string() + " は " + bytes +
+                              " バイトしかなく、索引に足りません（524,304 バイト以上が要ります）。\nthe archive " +
+                              path.string() + " is " + bytes +
                               " bytes long, too short for its index (at least 524,304 bytes)");
       return false;
     }

@@ -104,8 +104,12 @@ class Platform {
   // handlers; a backend with views brings that form's view up to date.
   virtual void FormChanged(FormId form) {}
 
-  // A message the player must see before the program ends (start-up failures). Headless: standard error.
+  // A message the player must see before the program ends (start-up failures): a line in Japanese, then
+  // the same in English. Every backend writes it to standard error; one with windows also shows it.
   virtual void FatalMessage(const std::string& utf8) = 0;
 };
+
+// Writes a start-up failure's lines to standard error, each after "mokuren: ".
+void PrintFatalMessage(const std::string& utf8);
 
 }  // namespace mokuren

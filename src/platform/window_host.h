@@ -2,6 +2,8 @@
 // form that a view shows. TForm1 is the one implementation; a view sees nothing else of the engine.
 #pragma once
 
+#include <vector>
+
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -25,6 +27,9 @@ class WindowHost {
   // The popup menu: about to open (items brought up to date), and an item chosen.
   virtual void PopupMenu1Popup() = 0;
   virtual void MenuClick(MenuItem item) = 0;
+  // The places of the frame a gamepad's d-pad jumps the pointer between: the centres of the choice
+  // bands while a choice waits, of the title menu's rows while it waits; none otherwise.
+  virtual std::vector<Point> PointerStops() = 0;
 
   // The forms whose views the backends show.
   virtual TQueryForm& GetQueryForm() = 0;

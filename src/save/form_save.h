@@ -13,6 +13,10 @@ bool Kumo_ReadSaveFile();
 // The first-start settings (no SAVE.DAT yet); every other byte of the block is left as it is.
 void SetSaveDefaults();
 std::filesystem::path SaveFilePath();
+// Where SAVE.DAT and THUMB/ are kept: the game directory, or, when that cannot be written, the game's own
+// folder in the user's data directory (ChooseSaveDir, at start-up, before SAVE.DAT is first read).
+std::filesystem::path SaveDir;
+void ChooseSaveDir();
 // Creates the THUMB folder beside SAVE.DAT (an existing one is kept, a failure ignored).
 void CreateThumbFolder();
 // Set when a damaged SAVE.DAT could not be moved aside: the session then never writes SAVE.DAT, so
@@ -31,7 +35,7 @@ bool LoadFromSlot(int n);
 // The quick-save and quick-load buttons: slot 100 with their notices; quick load clears the log.
 void QuickSave();
 void QuickLoad();
-// "THUMB/SAVE<n>.dat" beside SAVE.DAT.
+// "THUMB/SAVE<n>.dat" in SaveDir.
 std::filesystem::path ThumbnailPath(int n);
 // Writes slot n's thumbnail: FrameSurface scaled to 128 x 96. False (reported) when it cannot be written.
 bool WriteThumbnail(int n);

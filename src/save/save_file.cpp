@@ -34,7 +34,7 @@ std::filesystem::path DamagedName(const std::filesystem::path& file) {
 
 }  // namespace
 
-std::filesystem::path TForm1::SaveFilePath() { return FindGameFile(GameDir, "SAVE.DAT"); }
+std::filesystem::path TForm1::SaveFilePath() { return FindGameFile(SaveDir, "SAVE.DAT"); }
 
 bool TForm1::Kumo_CheckSaveFile() {
   std::error_code ec;
@@ -113,7 +113,7 @@ bool TForm1::Kumo_ReadSaveFile() {
 
 void TForm1::CreateThumbFolder() {
   std::error_code ec;
-  std::filesystem::path folder = FindGameFile(GameDir, "THUMB");
+  std::filesystem::path folder = FindGameFile(SaveDir, "THUMB");
   if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directory(folder, ec);
 }
 

@@ -16,7 +16,7 @@ constexpr int32_t kThumbHeight = 96;
 }  // namespace
 
 std::filesystem::path TForm1::ThumbnailPath(int n) {
-  return FindGameFile(GameDir, "THUMB\\SAVE" + std::to_string(n) + ".dat");
+  return FindGameFile(SaveDir, "THUMB\\SAVE" + std::to_string(n) + ".dat");
 }
 
 bool TForm1::WriteThumbnail(int n) {

@@ -45,7 +45,9 @@ void TForm1::ScriptMessage() {
       StopSlot(6);
     }
   }
-  Kumo_MakeMessage(MessageLine(r.P1));
+  const std::u16string text = MessageLine(r.P1);
+  Kumo_MakeMessage(text);
+  AnnounceMessage(text);
   // Typing starts in the window. The entry on screen is a message, not a choice: ChoiceActive tells the
   // message wait.
   WindowShown = 1;
@@ -67,6 +69,7 @@ void TForm1::ScriptChoice() {
   // A choice always stops every skip and auto mode: the player must pick.
   FastForward = ReadSkip = SceneSkip = AutoMode = 0;
   Kumo_MakeSelect(MessageLine(r.P1));
+  AnnounceChoices();
   // The choices replace the message window; ChoiceActive marks the entry on screen as a choice.
   WindowShown = 0;
   ChoiceActive = 1;

@@ -97,3 +97,16 @@ std::shared_ptr<struct CoverageMask> TextCoverage;
 // ---- Name entry ---------------------------------------------------------------------------------------
 // Opens the hero-name dialog (the script's name-entry instruction); its OK sets TaskCode back to 0.
 void ShowNameForm();
+
+// ---- Readers: the text hook and speech ----------------------------------------------------------------
+// Opened from the command line (--text-hook, --speak) before start-up; empty when not asked for.
+std::unique_ptr<class TextHook> TextHookOut;
+std::unique_ptr<class Speech> Speaker;
+bool TextHookFailed = false;  // a failed write was reported; later ones are not
+// Opens the text hook (false, with the reason, when it cannot be) and starts speech, which only reports
+// when speech-dispatcher is missing.
+bool OpenTextReaders(std::string& error);
+// A message the script shows, as its source text: to the text hook, and read aloud when it has no voice.
+void AnnounceMessage(const std::u16string& source);
+// The choices on screen (ChoiceTexts): one line each to the text hook, all of them read aloud at once.
+void AnnounceChoices();

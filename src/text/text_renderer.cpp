@@ -104,12 +104,12 @@ bool TextRenderer::Open(std::string& error) {
   // freed, and the faces need nothing from fontconfig after matching.
   ConfigHandle config(FcInitLoadConfigAndFonts());
   if (!config) {
-    error = "fontconfig could not be initialised";
+    error = "フォントの設定（fontconfig）を読めません。\nfontconfig could not be initialised";
     return false;
   }
   FT_Library lib = nullptr;
   if (FT_Init_FreeType(&lib) != 0) {
-    error = "FreeType could not be initialised";
+    error = "フォントの描画（FreeType）を始められません。\nFreeType could not be initialised";
     return false;
   }
   library_.reset(lib);
@@ -117,6 +117,7 @@ bool TextRenderer::Open(std::string& error) {
     FaceSlot& slot = faces_[i];
     if (!MatchFace(config.get(), kFamilies[i], i == 0, slot.path, slot.index)) {
       error =
+          "日本語を表示できるフォントがありません。fonts-ipafont-gothic（と fonts-ipafont-mincho）を入れてください。\n"
           "no installed font can show Japanese text; install the package fonts-ipafont-gothic "
           "(and fonts-ipafont-mincho)";
       return false;
@@ -124,7 +125,9 @@ bool TextRenderer::Open(std::string& error) {
     auto face = std::make_unique<Face>();
     if (FT_New_Face(lib, slot.path.c_str(), slot.index, &face->face) != 0) {
       face->face = nullptr;
-      error = "the font file " + slot.path + " cannot be read; reinstall the package fonts-ipafont-gothic";
+      error = "フォントファイル " + slot.path +
+              " を読めません。fonts-ipafont-gothic を入れ直してください。\nthe font file " + slot.path +
+              " cannot be read; reinstall the package fonts-ipafont-gothic";
       return false;
     }
     FT_Select_Charmap(face->face, FT_ENCODING_UNICODE);

@@ -1,9 +1,11 @@
 #include "support/engine_fixture.h"
 
+#include <csignal>
 #include <thread>
 
 #include "toolkit/archive_writer.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -91,6 +93,29 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds dead
 }
 
 std::string ProgramPath() { return std::string(MOKUREN_BIN_DIR) + "/mokuren"; }
+
+pid_t StartProgram(const std::vector<std::string>& args) {
+  const std::string exe = ProgramPath();
+  std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+int WaitForProgram(pid_t pid, std::chrono::milliseconds deadline) {
+  int status = 0;
+  if (!WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, deadline)) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -2;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 int RunProgram(const std::string& args, const std::string& stdoutFile, const std::string& stderrFile) {
   return RunProgramIn({}, args, stdoutFile, stderrFile);

@@ -8,6 +8,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <sys/types.h>
 
 #include "app/TForm1.h"
 #include "platform/headless/headless_platform.h"
@@ -50,6 +53,10 @@ int RunProgram(const std::string& args, const std::string& stdoutFile = {}, cons
 int RunProgramIn(const std::filesystem::path& cwd, const std::string& args, const std::string& stdoutFile = {},
                  const std::string& stderrFile = {});
 std::string ProgramPath();
+// Starts the real program with these arguments and returns at once. WaitForProgram returns its exit
+// status, -1 when a signal ended it, or -2 when it was still running after `deadline` (it is then killed).
+pid_t StartProgram(const std::vector<std::string>& args);
+int WaitForProgram(pid_t pid, std::chrono::milliseconds deadline = std::chrono::seconds(60));
 std::string ReadFile(const std::filesystem::path& p);
 // Waits until `done` holds, looking every 10 ms; false when it still does not after `deadline`.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline);

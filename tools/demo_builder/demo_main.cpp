@@ -2,6 +2,9 @@
 // and opening movie. Usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR
 // With --opening it writes only the opening movie, at another size or length if asked (the fuzz corpus
 // takes a small one): mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]
+// With --icon it writes the program's icon at one size (the install takes 48, 128 and 256):
+// mokuren-demo --icon FILE SIZE
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +12,7 @@
 #include <map>
 
 #include "art.h"
+#include "icon.h"
 #include "opening.h"
 #include "sound.h"
 #include "toolkit/archive_writer.h"
@@ -33,9 +37,22 @@ int main(int argc, char** argv) {
       }
     }
   }
+  if (argc == 4 && std::string(argv[1]) == "--icon") {
+    const int size = std::atoi(argv[3]);
+    if (size >= 16 && size <= 1024) {
+      try {
+        toolkit::WriteWholeFile(argv[2], demo::IconPng(size));
+        return 0;
+      } catch (const std::exception& e) {
+        std::cerr << "mokuren-demo: " << e.what() << '\n';
+        return 1;
+      }
+    }
+  }
   if (argc != 3) {
     std::cerr << "usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR\n"
-                 "       mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]\n";
+                 "       mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]\n"
+                 "       mokuren-demo --icon FILE SIZE\n";
     return 2;
   }
   const fs::path source = argv[1], game = argv[2];

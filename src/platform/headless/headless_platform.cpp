@@ -35,6 +35,6 @@ void HeadlessPlatform::CloseForm(FormId form) {
   if (it != openForms_.rend()) openForms_.erase(std::next(it).base());
 }
 
-void HeadlessPlatform::FatalMessage(const std::string& utf8) { std::cerr << "mokuren: " << utf8 << '\n'; }
+void HeadlessPlatform::FatalMessage(const std::string& utf8) { PrintFatalMessage(utf8); }
 
 }  // namespace mokuren

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include "platform/qt/config_dialog.h"
 #include "platform/qt/debug_window.h"
 #include "platform/qt/dialog_style.h"
+#include "platform/qt/gamepad.h"
 #include "platform/qt/name_dialog.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/save_load_view.h"
@@ -64,6 +66,9 @@ bool EngineKey(int qtKey, Key& key) {
 
 QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
   QApplication::setApplicationName("Mokuren");
+  // The installed desktop entry and icon name the program's windows in the task bar.
+  QGuiApplication::setDesktopFileName("mokuren");
+  QApplication::setWindowIcon(QIcon::fromTheme("mokuren"));
   QApplication::setQuitOnLastWindowClosed(false);
 }
 
@@ -85,12 +90,22 @@ void QtPlatform::Attach(WindowHost& host) {
     });
   }
   Action(MenuItem::menuFloat)->setCheckable(true);
+  gamepad_ = std::make_unique<Gamepad>(*this);
   QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { host_->PopupMenu1Popup(); });
 }
 
 QWidget& QtPlatform::Main() { return *main_; }
 
 void QtPlatform::ShowMainWindow() {
+  // A scale the screen cannot hold comes down to the largest that it can.
+  int scale = windowScale_;
+  if (QScreen* screen = main_->screen()) {
+    const QSize room = screen->availableGeometry().size();
+    while (scale > 1 && (scale * kFrameSize.width() > room.width() || scale * kFrameSize.height() > room.height()))
+      --scale;
+  }
+  windowSize_ = scale * kFrameSize;
+  main_->resize(windowSize_);
   // Full screen may have been chosen at start-up, before the window was first shown.
   if (fullScreen_) {
     ShowFullScreen();
@@ -108,7 +123,12 @@ uint32_t QtPlatform::TickCount() {
 
 void QtPlatform::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-void QtPlatform::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtPlatform::ProcessMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (gamepad_) gamepad_->Poll();
+}
+
+QWidget* QtPlatform::FrontView() { return dialogs_.empty() ? nullptr : &dialogs_.back()->Widget(); }
 
 WindowId QtPlatform::Foreground() {
   QWidget* w = QApplication::activeWindow();
@@ -119,20 +139,15 @@ WindowId QtPlatform::Foreground() {
 }
 
 Point QtPlatform::CursorPos(WindowId client) {
-  if (client == WindowId::Float) {
-    QPoint p = float_->mapFromGlobal(QCursor::pos());
-    return {p.x(), p.y()};
-  }
-  // The frame may be shown scaled (full screen); the pointer is reported in frame coordinates.
-  return WidgetToFrame(*main_, QSize(800, 600), main_->mapFromGlobal(QCursor::pos().toPointF()));
+  // The frames may be shown scaled; the pointer is reported in frame coordinates.
+  if (client == WindowId::Float)
+    return WidgetToFrame(*float_, kFloatSize, float_->mapFromGlobal(QCursor::pos().toPointF()));
+  return WidgetToFrame(*main_, kFrameSize, main_->mapFromGlobal(QCursor::pos().toPointF()));
 }
 
 void QtPlatform::InjectCursor(WindowId window, Point p) {
-  if (window == WindowId::Float) {
-    QCursor::setPos(float_->mapToGlobal(QPoint(p.x, p.y)));
-  } else {
-    QCursor::setPos(main_->mapToGlobal(FrameToWidget(*main_, QSize(800, 600), p)).toPoint());
-  }
+  QWidget& w = window == WindowId::Float ? static_cast<QWidget&>(*float_) : *main_;
+  QCursor::setPos(w.mapToGlobal(FrameToWidget(w, window == WindowId::Float ? kFloatSize : kFrameSize, p)).toPoint());
 }
 
 QWidget& QtPlatform::FrontWindow() {
@@ -169,16 +184,16 @@ bool QtPlatform::DeliverEvent(const Event& e) {
   auto point = [&] { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
   if (v == "click" || v == "rclick") {
     QWidget& w = FrontWindow();
-    SendClick(w, QSize(800, 600), point(), v == "click" ? Qt::LeftButton : Qt::RightButton);
+    SendClick(w, kFrameSize, point(), v == "click" ? Qt::LeftButton : Qt::RightButton);
     return true;
   }
   if (v == "float-click") {
-    SendClick(*float_, QSize(800, 184), point(), Qt::LeftButton);
+    SendClick(*float_, kFloatSize, point(), Qt::LeftButton);
     return true;
   }
   if (v == "move") {
     QWidget& w = FrontWindow();
-    const QPointF local = FrameToWidget(w, QSize(800, 600), point());
+    const QPointF local = FrameToWidget(w, kFrameSize, point());
     const QPointF global = w.mapToGlobal(local);
     QCursor::setPos(global.toPoint());
     QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -243,6 +258,10 @@ void QtPlatform::PaintFloat(const TABitmap&) {
 
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
 
+void QtPlatform::MainPlaced() {
+  if (float_) float_->FollowMain();
+}
+
 void QtPlatform::ShowFullScreen() {
   // The screen's whole area first: without a window manager that knows full screen, the window still
   // covers the screen.
@@ -253,15 +272,16 @@ void QtPlatform::ShowFullScreen() {
 // Full screen is a borderless window over the whole of the window's screen, showing the frame scaled
 // (PaintSurface); the display mode is never changed, so no other window moves.
 void QtPlatform::SetFullScreen(bool full) {
-  fullScreen_ = full;
   const bool shown = main_->isVisible();
   if (full) {
-    main_->setMinimumSize(0, 0);
-    main_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // The window's own size comes back when full screen ends.
+    if (shown && !fullScreen_) windowSize_ = main_->size();
+    fullScreen_ = true;
     if (shown) ShowFullScreen();
   } else {
+    fullScreen_ = false;
     if (shown) main_->showNormal();
-    main_->setFixedSize(800, 600);
+    if (windowSize_.isValid()) main_->resize(windowSize_);
     if (QScreen* screen = main_->screen(); shown && screen) CentreAt(*main_, screen->availableGeometry().center());
   }
 }
@@ -355,6 +375,8 @@ void QtPlatform::FormChanged(FormId form) {
 }
 
 void QtPlatform::FatalMessage(const std::string& utf8) {
+  // Also for whoever started the program from a terminal or a script.
+  PrintFatalMessage(utf8);
   QMessageBox::critical(nullptr, "Mokuren", QString::fromStdString(utf8));
 }
 

@@ -22,6 +22,7 @@ class NameDialog;
 class ConfigDialog;
 class DebugWindow;
 class AutomatedDialog;
+class Gamepad;
 
 class QtPlatform final : public Platform {
  public:
@@ -76,6 +77,12 @@ class QtPlatform final : public Platform {
   DebugWindow* DebugView() { return debug_.get(); }
   void SetKey(Key key, bool down) { keys_[static_cast<size_t>(key)] = down; }
   void ClearKeys() { keys_.fill(false); }
+  // The window's first size: n times the frame (--scale), made smaller when the screen is smaller.
+  void SetWindowScale(int n) { windowScale_ = n; }
+  // The main window moved or changed size: the floating window follows the picture's scale.
+  void MainPlaced();
+  // The dialog or save/load screen in front, or null while the game's own window is.
+  QWidget* FrontView();
 
  private:
   QAction* Action(MenuItem item) { return actions_[static_cast<size_t>(item)]; }
@@ -104,7 +111,10 @@ class QtPlatform final : public Platform {
   std::unique_ptr<NameDialog> name_;
   std::unique_ptr<ConfigDialog> config_;
   std::unique_ptr<DebugWindow> debug_;
+  std::unique_ptr<Gamepad> gamepad_;
   bool fullScreen_ = false;
+  int windowScale_ = 1;
+  QSize windowSize_;  // the window's size outside full screen, kept while full screen lasts
   std::unique_ptr<QMenu> menu_;
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   std::array<bool, static_cast<size_t>(Key::Count)> keys_{};

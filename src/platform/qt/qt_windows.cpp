@@ -34,20 +34,26 @@ bool TrackKey(QtPlatform& platform, QKeyEvent* e, bool down) {
 namespace {
 
 // Where a frame is painted: scaled to fit the widget with its aspect kept, centred on whole device
-// pixels. When the scale in device pixels is a whole number (the window at its own size, or twice it on
-// a screen of twice the density), each frame pixel becomes a crisp square of device pixels; otherwise the
-// picture is scaled smoothly.
+// pixels. A whole-number scale in device pixels makes each frame pixel a crisp square of device pixels:
+// the window at its own size, twice it on a screen of twice the density, or a window the player made a
+// little larger than twice the frame, where the picture stays at twice with a thin black border rather
+// than turning soft. Otherwise the picture is scaled smoothly to fill the widget.
 struct FramePlacement {
   QRectF rect;  // in the widget's coordinates
   bool crisp;
 };
 
+// A whole-number scale is kept while it gives up at most this share of the size that would fit.
+constexpr double kCrispTolerance = 1.0 / 8;
+
 FramePlacement PlaceFrame(const QWidget& widget, QSize frame) {
   const double dpr = widget.devicePixelRatioF();
   const double width = widget.width() * dpr, height = widget.height() * dpr;
   double scale = std::min(width / frame.width(), height / frame.height());
-  const bool crisp = scale >= 1 && std::abs(scale - std::round(scale)) < 1e-9;
-  if (crisp) scale = std::round(scale);
+  // The small epsilon keeps a scale that is whole but for rounding (1.9999999) whole.
+  const double whole = std::floor(scale + 1e-9);
+  const bool crisp = whole >= 1 && whole >= scale * (1 - kCrispTolerance);
+  if (crisp) scale = whole;
   const double w = frame.width() * scale, h = frame.height() * scale;
   return {QRectF(std::floor((width - w) / 2) / dpr, std::floor((height - h) / 2) / dpr, w / dpr, h / dpr), crisp};
 }
@@ -55,6 +61,8 @@ FramePlacement PlaceFrame(const QWidget& widget, QSize frame) {
 QRectF FrameRect(const QWidget& widget, QSize frame) { return PlaceFrame(widget, frame).rect; }
 
 }  // namespace
+
+double FrameScale(const QWidget& widget) { return FrameRect(widget, kFrameSize).width() / kFrameSize.width(); }
 
 MouseButton ButtonOf(Qt::MouseButton b) {
   if (b == Qt::RightButton) return MouseButton::Right;
@@ -91,19 +99,28 @@ void PaintSurface(QWidget& widget, const TABitmap& surface) {
     p.fillRect(widget.rect(), Qt::black);
     return;
   }
-  // The transparency byte sits where RGB32 ignores it, so the surface is shown without a copy.
-  QImage image(surface.Bits(), surface.Width(), surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
+  // The transparency byte sits where RGB32 ignores it, so the surface is drawn straight from the engine's
+  // memory: no copy and no conversion, each frame.
+  const QImage image(surface.Bits(), surface.Width(), surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
   const FramePlacement place = PlaceFrame(widget, QSize(surface.Width(), surface.Height()));
-  if (place.rect != QRectF(widget.rect())) p.fillRect(widget.rect(), Qt::black);
+  // Only the border around the picture is filled, so no pixel is painted twice.
+  const QRectF all(widget.rect()), r = place.rect;
+  for (const QRectF& bar : {QRectF(all.left(), all.top(), all.width(), r.top() - all.top()),
+                            QRectF(all.left(), r.bottom(), all.width(), all.bottom() + 1 - r.bottom()),
+                            QRectF(all.left(), r.top(), r.left() - all.left(), r.height()),
+                            QRectF(r.right(), r.top(), all.right() + 1 - r.right(), r.height())})
+    if (bar.width() > 0 && bar.height() > 0) p.fillRect(bar, Qt::black);
   p.setRenderHint(QPainter::SmoothPixmapTransform, !place.crisp);
-  p.drawImage(place.rect, image);
+  p.drawImage(r, image);
 }
 
 MainWindow::MainWindow(QtPlatform& platform) : platform_(platform) {
   setWindowTitle("Mokuren");
-  setFixedSize(800, 600);
+  // The player may make the window any size from half the frame up; the frame follows (PaintSurface).
+  setMinimumSize(kFrameSize / 2);
+  resize(kFrameSize);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   QPalette pal = palette();
@@ -120,8 +137,11 @@ void MainWindow::paintEvent(QPaintEvent*) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* e) {
-  platform_.host().FormMouseDown(ButtonOf(e->button()), WidgetToFrame(*this, QSize(800, 600), e->position()));
+  platform_.host().FormMouseDown(ButtonOf(e->button()), WidgetToFrame(*this, kFrameSize, e->position()));
 }
+
+void MainWindow::resizeEvent(QResizeEvent*) { platform_.MainPlaced(); }
+void MainWindow::moveEvent(QMoveEvent*) { platform_.MainPlaced(); }
 
 void MainWindow::wheelEvent(QWheelEvent* e) {
   if (e->angleDelta().y() > 0)
@@ -151,7 +171,7 @@ FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
       platform_(platform),
       owner_(owner) {
   setWindowTitle(Q(form().Caption));
-  setFixedSize(TMsgForm::ClientWidth, TMsgForm::ClientHeight);
+  FollowMain();
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Turning it on from the menu leaves the keyboard with the main window; a click here takes it.
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -160,10 +180,22 @@ FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
 
 TMsgForm& FloatWindow::form() { return platform_.host().GetMsgForm(); }
 
+void FloatWindow::FollowMain() {
+  const QRectF frame = FrameRect(owner_, kFrameSize);
+  const double scale = FrameScale(owner_);
+  const QPointF origin = owner_.mapToGlobal(frame.topLeft());
+  // It keeps its place on the picture wherever the picture goes: full screen and back, a resize, a move.
+  if (isVisible() && scale_ > 0) move((origin + (QPointF(pos()) - origin_) * (scale / scale_)).toPoint());
+  origin_ = origin;
+  scale_ = scale;
+  // The size of the message area as the main window shows it.
+  setFixedSize(QSizeF(TMsgForm::ClientWidth * scale, TMsgForm::ClientHeight * scale).toSize());
+}
+
 void FloatWindow::setVisible(bool visible) {
   if (visible && !isVisible()) {
-    const QPointF at = FrameToWidget(owner_, QSize(800, 600), TMsgForm::ShowAt);
-    move(owner_.mapToGlobal(QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())))));
+    FollowMain();
+    move((origin_ + QPointF(TMsgForm::ShowAt.x, TMsgForm::ShowAt.y) * scale_).toPoint());
   }
   QWidget::setVisible(visible);
 }

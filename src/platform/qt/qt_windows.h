@@ -17,6 +17,11 @@ class TMsgForm;
 class QtPlatform;
 struct Event;
 
+// The engine's frame: the main window's client area at its own size.
+inline constexpr QSize kFrameSize{800, 600};
+// The floating message window's picture.
+inline constexpr QSize kFloatSize{800, 184};
+
 class MainWindow final : public QWidget {
   Q_OBJECT
  public:
@@ -31,6 +36,8 @@ class MainWindow final : public QWidget {
   void keyReleaseEvent(QKeyEvent* e) override;
   void focusOutEvent(QFocusEvent*) override;
   void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent*) override;
+  void moveEvent(QMoveEvent*) override;
 
  private:
   QtPlatform& platform_;
@@ -45,6 +52,9 @@ class FloatWindow final : public QWidget {
   FloatWindow(QtPlatform& platform, QWidget& owner);
   // Showing puts the window over the main window's message area first.
   void setVisible(bool visible) override;
+  // Takes the size of the message area as the main window shows the frame now, and keeps its place on
+  // the picture.
+  void FollowMain();
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -58,6 +68,9 @@ class FloatWindow final : public QWidget {
   TMsgForm& form();
   QtPlatform& platform_;
   QWidget& owner_;
+  // The main window's picture as last followed: its top left on the screen, and its scale.
+  QPointF origin_;
+  double scale_ = 0;
 };
 
 // A modal view that the events file operates the way a player does: its real buttons pressed, its text
@@ -93,11 +106,14 @@ class QueryDialog final : public QDialog, public AutomatedDialog {
 };
 
 // Paints a 32-bit surface (blue, green, red, transparency) into the widget, scaled with its aspect kept
-// when the widget is not the surface's size.
+// when the widget is not the surface's size: crisply by a whole number when one fits nearly as well,
+// smoothly otherwise.
 void PaintSurface(QWidget& widget, const TABitmap& surface);
 // Where a point of a frame of `frame` pixels lies in the widget that shows it scaled (PaintSurface), and back.
 QPointF FrameToWidget(const QWidget& widget, QSize frame, Point p);
 Point WidgetToFrame(const QWidget& widget, QSize frame, QPointF p);
+// Widget pixels per frame pixel of the 800x600 frame as the widget shows it.
+double FrameScale(const QWidget& widget);
 // The engine's name of a mouse button.
 MouseButton ButtonOf(Qt::MouseButton b);
 

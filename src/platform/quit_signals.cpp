@@ -1,0 +1,35 @@
+#include "platform/quit_signals.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace mokuren {
+
+namespace {
+
+std::atomic<int> requested{0};
+static_assert(std::atomic<int>::is_always_lock_free, "read and written from a signal handler");
+
+extern "C" void OnQuitSignal(int sig) {
+  if (requested.exchange(sig) != 0) {
+    // Asked twice: the close is stuck or too slow for whoever is waiting.
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+  }
+}
+
+}  // namespace
+
+void InstallQuitSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnQuitSignal;
+  sigemptyset(&action.sa_mask);
+  // Interrupted waits start again; the engine looks at the flag on every pass anyway.
+  action.sa_flags = SA_RESTART;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+int QuitSignal() { return requested.load(); }
+
+}  // namespace mokuren

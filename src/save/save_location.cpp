@@ -1,0 +1,114 @@
+#include "save/save_location.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/TForm1.h"
+#include "platform/game_files.h"
+#include "save/atomic_file.h"
+#include "text/text_codec.h"
+
+namespace mokuren {
+
+namespace {
+
+// How long the player is shown where the saves went (timer ticks of 10 ms).
+constexpr int32_t kMovedNoticeTicks = 800;
+
+std::filesystem::path HomeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+  return {};
+}
+
+// FNV-1a: stable across builds and machines, which std::hash is not.
+uint32_t PathHash(const std::string& s) {
+  uint64_t h = 14695981039346656037ull;
+  for (unsigned char c : s) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+bool ReadWhole(const std::filesystem::path& p, std::vector<uint8_t>& bytes) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  return !in.bad();
+}
+
+// The path as the player would type it: the home directory as "~".
+std::string Shown(const std::filesystem::path& p) {
+  const std::string home = HomeDirectory().string(), s = p.string();
+  if (!home.empty() && home != "/" && s.starts_with(home + "/")) return "~" + s.substr(home.size());
+  return s;
+}
+
+}  // namespace
+
+bool DirectoryWritable(const std::filesystem::path& dir) {
+  // The system's own answer: it knows read-only mounts and access lists, and leaves the folder untouched.
+  return ::access(dir.c_str(), W_OK) == 0;
+}
+
+std::filesystem::path UserSaveDirectory(const std::filesystem::path& gameDir) {
+  std::filesystem::path base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && std::filesystem::path(xdg).is_absolute()) {
+    base = xdg;
+  } else {
+    base = HomeDirectory() / ".local" / "share";
+  }
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::weakly_canonical(std::filesystem::absolute(gameDir), ec);
+  const std::string key = (ec ? gameDir : absolute).string();
+  std::string name = (ec ? gameDir : absolute).filename().string();
+  if (name.empty()) name = "game";
+  char hash[9];
+  std::snprintf(hash, sizeof hash, "%08x", PathHash(key));
+  return base / "mokuren" / (name + "-" + hash);
+}
+
+void TForm1::ChooseSaveDir() {
+  SaveDir = GameDir;
+  if (DirectoryWritable(GameDir)) return;
+  const std::filesystem::path dir = UserSaveDirectory(GameDir);
+  std::error_code ec;
+  const bool existed = std::filesystem::is_directory(dir, ec);
+  if (!existed && (!std::filesystem::create_directories(dir, ec) || ec)) {
+    ReportError(u"ゲームのフォルダにも " + FromUtf8(dir.string()) + u" にも書き込めないため、セーブできません（" +
+                FromUtf8(ec.message()) + u"）");
+    return;
+  }
+  SaveDir = dir;
+  // Progress and saves made while the folder was writable come along, thumbnails included, the first
+  // time only: afterwards the copy here is the newer one.
+  const std::filesystem::path original = FindGameFile(GameDir, "SAVE.DAT");
+  if (!std::filesystem::exists(dir / "SAVE.DAT", ec) && std::filesystem::is_regular_file(original, ec)) {
+    std::vector<uint8_t> bytes;
+    std::string error = ReadWhole(original, bytes) ? WriteFileAtomically(dir / "SAVE.DAT", bytes) : "cannot read it";
+    if (!error.empty())
+      ReportError(u"SAVE.DAT を " + FromUtf8(dir.string()) + u" に写せませんでした（" + FromUtf8(error) + u"）");
+    const std::filesystem::path thumbs = FindGameFile(GameDir, "THUMB");
+    for (std::filesystem::directory_iterator it(thumbs, ec), end; !ec && it != end; it.increment(ec)) {
+      std::error_code fileEc;
+      if (!it->is_regular_file(fileEc) || !ReadWhole(it->path(), bytes)) continue;
+      std::filesystem::create_directories(dir / "THUMB", fileEc);
+      WriteFileAtomically(dir / "THUMB" / it->path().filename(), bytes);
+    }
+  }
+  if (existed) return;
+  // Said once, when the folder is made: from then on the saves are simply there.
+  ReportError(u"ゲームのフォルダ " + FromUtf8(GameDir.string()) + u" には書き込めないため、セーブデータは " +
+              FromUtf8(dir.string()) + u" に保存します");
+  NoticeText = u"セーブデータの保存先: " + FromUtf8(Shown(dir));
+  NoticeTimer = kMovedNoticeTicks;
+}
+
+}  // namespace mokuren

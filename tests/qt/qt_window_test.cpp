@@ -1,0 +1,72 @@
+// The window as a player on a big screen or with a gamepad meets it: resized, the frame is scaled and the
+// pointer maps back to the frame exactly; the floating window takes the same scale; a gamepad's A button
+// is a click.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <QCursor>
+#include <QMouseEvent>
+
+#include "qt/qt_fixture.h"
+#include "text/TMsgForm.h"
+
+namespace mokuren::testing {
+namespace {
+
+class QtWindow : public QtFixture {};
+
+TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows) {
+  Start("choice \"一,二,三\"\nmsg \"おわり\"\n");
+  QWidget& main = platform_->Main();
+  // 1.25 times, drawn smoothly, with 75 black rows above and below.
+  main.resize(1000, 900);
+  QApplication::processEvents();
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::SelectWait; }));
+  // The middle of the second of three bands (rows 280-319 of the frame).
+  const QPointF at(400 * 1.25, 75 + 300 * 1.25);
+  QCursor::setPos(main.mapToGlobal(at).toPoint());
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent e(type, at, main.mapToGlobal(at), Qt::LeftButton,
+                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&main, &e);
+  }
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode != task::SelectWait; }));
+  EXPECT_EQ(form_->WorkVars[1], 2);
+
+  // The floating window covers the message area as the window shows it, and stays on it at a new size.
+  platform_->SetFloatVisible(true);
+  QWidget* floating = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->windowTitle() == "MsgForm") floating = w;
+  ASSERT_NE(floating, nullptr);
+  EXPECT_EQ(floating->geometry(), QRect(main.mapToGlobal(QPoint(0, 75 + 416 * 1.25)), QSize(1000, 230)));
+  main.resize(1600, 1200);
+  QApplication::processEvents();
+  EXPECT_EQ(floating->geometry(), QRect(main.mapToGlobal(QPoint(0, 416 * 2)), QSize(1600, 368)));
+}
+
+TEST_F(QtWindow, GamepadAButtonAdvancesAMessage) {
+  Start("msg \"一つ目\"\nmsg \"二つ目\"\n");
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
+  const int32_t first = form_->CurrentMessage;
+  SDL_VirtualJoystickDesc desc{};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  const int index = SDL_JoystickAttachVirtualEx(&desc);
+  ASSERT_GE(index, 0) << SDL_GetError();
+  SDL_Joystick* pad = SDL_JoystickOpen(index);
+  ASSERT_NE(pad, nullptr) << SDL_GetError();
+  platform_->InjectCursor(WindowId::Main, {400, 300});
+  for (int i = 0; i < 3; ++i) form_->IdleEvent();  // the pad is plugged in
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+  form_->IdleEvent();
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
+  EXPECT_TRUE(RunUntil([&] { return form_->CurrentMessage != first; }));
+  SDL_JoystickClose(pad);
+  SDL_JoystickDetachVirtual(index);
+}
+
+}  // namespace
+}  // namespace mokuren::testing
