@@ -48,6 +48,8 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "bin/mokuren-arc",
       "bin/mokuren-asm",
       "bin/mokuren-disasm",
+      "bin/mokuren-lint",
+      "bin/mokuren-test",
       "share/applications/mokuren.desktop",
       "share/icons/hicolor/48x48/apps/mokuren.png",
       "share/icons/hicolor/128x128/apps/mokuren.png",
@@ -56,15 +58,18 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/man/man1/mokuren-arc.1",
       "share/man/man1/mokuren-asm.1",
       "share/man/man1/mokuren-disasm.1",
+      "share/man/man1/mokuren-lint.1",
+      "share/man/man1/mokuren-test.1",
       "share/doc/mokuren/README.md",
       "share/doc/mokuren/automation.md",
       "share/doc/mokuren/scenario-language.md",
+      "share/doc/mokuren/writers.md",
   };
   EXPECT_EQ(installed, expected);
 
   // The programs run from where they were put.
   EXPECT_EQ(Shell("'" + (root / "bin/mokuren").string() + "' --version", scratch).out, "Mokuren " MOKUREN_VERSION "\n");
-  for (const char* tool : {"mokuren-arc", "mokuren-asm", "mokuren-disasm"})
+  for (const char* tool : {"mokuren-arc", "mokuren-asm", "mokuren-disasm", "mokuren-lint", "mokuren-test"})
     EXPECT_EQ(Shell("'" + (root / "bin" / tool).string() + "'", scratch).status, 2) << tool;
 
   const std::filesystem::path desktop = root / "share/applications/mokuren.desktop";
@@ -80,7 +85,8 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
     EXPECT_EQ(PngSize(ReadFile(root / "share/icons/hicolor" / dir / "apps/mokuren.png")), std::make_pair(size, size));
   }
 
-  for (const char* page : {"man6/mokuren.6", "man1/mokuren-arc.1", "man1/mokuren-asm.1", "man1/mokuren-disasm.1"}) {
+  for (const char* page : {"man6/mokuren.6", "man1/mokuren-arc.1", "man1/mokuren-asm.1", "man1/mokuren-disasm.1",
+                           "man1/mokuren-lint.1", "man1/mokuren-test.1"}) {
     const Outcome shown =
         Shell("MANWIDTH=80 man --warnings -E UTF-8 -l '" + (root / "share/man" / page).string() + "'", scratch);
     EXPECT_EQ(shown.status, 0) << page;
