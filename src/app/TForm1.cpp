@@ -74,7 +74,7 @@ bool TForm1::FormCreate() {
   }
   std::filesystem::current_path(dir, ec);
   if (ec) {
-    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " に入れません（" + ec.message() +
+    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " に移動できません（" + ec.message() +
                            "）。\ncannot enter the game directory " + dir.string() + ": " + ec.message());
     return false;
   }
@@ -92,7 +92,7 @@ bool TForm1::FormCreate() {
   GameDir = std::filesystem::current_path();
   // The game's title names the main window and the debug window.
   GameTitle title = ReadGameTitle(GameDir);
-  for (const std::string& problem : title.problems) ReportError(FromUtf8(problem));
+  for (const std::string& problem : title.problems) ReportError(FromUtf8(title.file + ": " + problem));
   if (!title.text.empty()) Caption = std::move(title.text);
   DebugForm->SetMainCaption(Caption, Tag);
   platform_.SetMainCaption(Caption);
@@ -153,10 +153,8 @@ void TForm1::Kumo_TaskInit() {
   // System pictures from SYSGRP.DAT. The player is told of any that are missing before the game goes on.
   if (const std::vector<int32_t> missing = LoadSystemPictures(); !missing.empty()) {
     std::vector<UnloadedPicture> pictures;
-    for (int32_t entry : missing)
-      pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
-    const StartupMessage message =
-        StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(3)).string(), pictures);
+    for (int32_t entry : missing) pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
+    const StartupMessage message = StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(3)).string(), pictures);
     ReportError(FromUtf8(message.english));
     platform_.WarningMessage(message.Text());
   }

@@ -13,7 +13,7 @@ bool IsBlank(char16_t c) { return c == u' ' || c == u'\u3000'; }
 
 }  // namespace
 
-GameTitle ParseGameTitle(std::string_view bytes, const std::string& file) {
+GameTitle ParseGameTitle(std::string_view bytes) {
   GameTitle title;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
@@ -23,7 +23,7 @@ GameTitle ParseGameTitle(std::string_view bytes, const std::string& file) {
     text = Cp932ToUtf16(line);
     bool held = true;
     if (Utf16ToCp932(text, &held) != line || !held)
-      title.problems.push_back(file + ": the title has bytes that are neither UTF-8 nor CP932; they show as \"・\"");
+      title.problems.push_back("the title has bytes that are neither UTF-8 nor CP932; they show as \"・\"");
   }
   for (char16_t& c : text)
     if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = u' ';
@@ -32,11 +32,11 @@ GameTitle ParseGameTitle(std::string_view bytes, const std::string& file) {
   while (end > begin && IsBlank(text[end - 1])) --end;
   text = text.substr(begin, end - begin);
   if (text.empty()) {
-    title.problems.push_back(file + ": the first line is empty; the caption stays \"Mokuren\"");
+    title.problems.push_back("the first line is empty; the caption stays \"Mokuren\"");
     return title;
   }
   if (text.size() > kMaxGameTitleLength) {
-    title.problems.push_back(file + ": the title is " + std::to_string(text.size()) +
+    title.problems.push_back("the title is " + std::to_string(text.size()) +
                              " characters long; the caption shows its first " + std::to_string(kMaxGameTitleLength));
     size_t cut = kMaxGameTitleLength;
     if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;  // keep a pair whole
@@ -53,10 +53,12 @@ GameTitle ReadGameTitle(const std::filesystem::path& gameDir) {
   const std::string file = path.filename().string();
   std::ifstream in(path, std::ios::binary);
   std::string bytes(kGameTitleReadLimit, '\0');
-  if (!std::filesystem::is_regular_file(path, ec) || !in) return {{}, {file + ": cannot be read"}};
+  if (!std::filesystem::is_regular_file(path, ec) || !in) return {{}, file, {"cannot be read"}};
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<size_t>(in.gcount()));
-  return ParseGameTitle(bytes, file);
+  GameTitle title = ParseGameTitle(bytes);
+  title.file = file;
+  return title;
 }
 
 }  // namespace mokuren

@@ -20,14 +20,15 @@ inline constexpr size_t kGameTitleReadLimit = 4096;
 
 struct GameTitle {
   std::u16string text;                // empty when the folder gives none
-  std::vector<std::string> problems;  // what is wrong with the file, each naming it, in English
+  std::string file;                   // the title file's name as found, when there is one
+  std::vector<std::string> problems;  // what is wrong with the file, in English
 };
 
 // The title in the file's bytes: the first line (ended by CR or LF), without a UTF-8 byte-order mark,
 // read as UTF-8 when it is valid UTF-8 and as CP932 otherwise; control characters are dropped, blanks
 // (ideographic spaces too) trimmed at both ends, and the rest cut to kMaxGameTitleLength without splitting
-// a surrogate pair. `file` names the file in the problems.
-GameTitle ParseGameTitle(std::string_view bytes, const std::string& file);
+// a surrogate pair.
+GameTitle ParseGameTitle(std::string_view bytes);
 
 // The title of the game in `gameDir`; no problems when the folder has no title file.
 GameTitle ReadGameTitle(const std::filesystem::path& gameDir);
