@@ -318,6 +318,9 @@ void QtPlatform::CloseModal(std::unique_ptr<View>& slot) {
   std::erase(dialogs_, static_cast<AutomatedDialog*>(slot.get()));
   slot->hide();
   slot.reset();
+  // Input goes back to the game: without a window manager to do it, the main window would stay inactive
+  // and the game would take no click or key.
+  if (dialogs_.empty() && main_->isVisible()) main_->activateWindow();
 }
 
 void QtPlatform::OpenForm(FormId form) {
