@@ -150,13 +150,21 @@ bool TForm1::FormCreate() {
 void TForm1::Kumo_TaskInit() {
   // The 30-per-second frame grid starts now.
   NextFrameTime = platform_.TickCount();
-  // System pictures from SYSGRP.DAT. The player is told of any that are missing before the game goes on.
+  // Damage start-up meets is shown to the player before the game goes on. A run driven by an events file
+  // or ended by --max-ms has nobody to close a message box, so it is told on standard error only.
+  const auto warn = [this](const StartupMessage& message) {
+    if (options_.eventsFile.empty() && !options_.maxMs)
+      platform_.WarningMessage(message.Text());
+    else
+      PrintFatalMessage(message.Text());
+  };
+  // System pictures from SYSGRP.DAT.
   if (const std::vector<int32_t> missing = LoadSystemPictures(); !missing.empty()) {
     std::vector<UnloadedPicture> pictures;
     for (int32_t entry : missing) pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
     const StartupMessage message = StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(3)).string(), pictures);
     ReportError(FromUtf8(message.english));
-    platform_.WarningMessage(message.Text());
+    warn(message);
   }
   // The script's four string tables.
   CreateScriptLists();
@@ -174,7 +182,7 @@ void TForm1::Kumo_TaskInit() {
   // Script 1 runs from instruction 0 on the next pass. When it cannot be loaded, the empty script runs,
   // and the player is told why the screen stays black.
   if (const ScriptEntryFault fault = Kumo_ReadScript(1))
-    platform_.WarningMessage(StartupScriptMessage(FindGameFile(GameDir, ArchiveFileName(1)).string(), fault).Text());
+    warn(StartupScriptMessage(FindGameFile(GameDir, ArchiveFileName(1)).string(), fault));
   StepNo = -1;
   TaskCode = task::Script;
 }
