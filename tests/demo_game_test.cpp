@@ -66,10 +66,10 @@ TEST(DemoGameProgram, StoryRunsItsScenesAndUnlocksThemForTheAlbum) {
   std::filesystem::remove(dir.path() / "game" / "SAVE.DAT");
   const std::string flags = (dir.path() / "flags.txt").string(), trace = (dir.path() / "trace.txt").string();
   std::string events = "100 key Enter\n1500 click 200 110\n4500 name ミナト\n";
-  for (int ms = 2500; ms < 28000; ms += 250) events += std::to_string(ms) + " click 400 300\n";
-  events += "32000 debug FLG " + flags + "\n";
+  for (int ms = 2500; ms < 31000; ms += 250) events += std::to_string(ms) + " click 400 300\n";
+  events += "35000 debug FLG " + flags + "\n";
   WriteFile(dir.path() / "events.txt", events);
-  ASSERT_EQ(RunProgram((dir.path() / "game").string() + " --headless --max-ms 32100 --trace " + trace + " --events " +
+  ASSERT_EQ(RunProgram((dir.path() / "game").string() + " --headless --max-ms 35100 --trace " + trace + " --events " +
                        (dir.path() / "events.txt").string()),
             0);
   const std::string text = ReadFile(trace);

@@ -184,6 +184,8 @@ const Mistake kMistakes[] = {
        WriteFile(d.game_ / "op.ogv", movie.substr(0, movie.size() / 2));
      },
      "movie", "op.ogv", nullptr, true},
+    {"TitleWithAnEmptyFirstLine", [](LintDemo& d) { WriteFile(d.game_ / "title.txt", "\n木蓮\n"); }, "title",
+     "title.txt", nullptr},
     {"SavedGameInAScriptNoLongerThere",
      [](LintDemo& d) {
        auto block = std::make_unique<SaveBlock>();

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/startup_damage.h"
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
@@ -63,6 +64,8 @@ bool TForm1::FormCreate() {
   std::error_code ec;
   std::filesystem::path dir =
       options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
+  // A folder named relative to where the program was started stays the same folder once it is current.
+  if (std::filesystem::path absolute = std::filesystem::absolute(dir, ec); !ec) dir = std::move(absolute);
   // Start-up problems are told in Japanese, then in English.
   if (!std::filesystem::is_directory(dir, ec)) {
     platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " がありません。\nthe game directory " + dir.string() +
@@ -71,7 +74,7 @@ bool TForm1::FormCreate() {
   }
   std::filesystem::current_path(dir, ec);
   if (ec) {
-    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " に入れません（" + ec.message() +
+    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " に移動できません（" + ec.message() +
                            "）。\ncannot enter the game directory " + dir.string() + ": " + ec.message());
     return false;
   }
@@ -87,6 +90,12 @@ bool TForm1::FormCreate() {
     return false;
   }
   GameDir = std::filesystem::current_path();
+  // The game's title names the main window and the debug window.
+  GameTitle title = ReadGameTitle(GameDir);
+  for (const std::string& problem : title.problems) ReportError(FromUtf8(title.file + ": " + problem));
+  if (!title.text.empty()) Caption = std::move(title.text);
+  DebugForm->SetMainCaption(Caption, Tag);
+  platform_.SetMainCaption(Caption);
   // The random numbers of the script. Headless runs are repeatable: the virtual clock seeds them.
   Random.seed(platform_.Headless() ? platform_.TickCount() : static_cast<uint32_t>(std::random_device{}()));
   // The client size is the backend's: always 800x600.
@@ -141,8 +150,22 @@ bool TForm1::FormCreate() {
 void TForm1::Kumo_TaskInit() {
   // The 30-per-second frame grid starts now.
   NextFrameTime = platform_.TickCount();
+  // Damage start-up meets is shown to the player before the game goes on. A run driven by an events file
+  // or ended by --max-ms has nobody to close a message box, so it is told on standard error only.
+  const auto warn = [this](const StartupMessage& message) {
+    if (options_.eventsFile.empty() && !options_.maxMs)
+      platform_.WarningMessage(message.Text());
+    else
+      PrintFatalMessage(message.Text());
+  };
   // System pictures from SYSGRP.DAT.
-  LoadSystemPictures();
+  if (const std::vector<int32_t> missing = LoadSystemPictures(); !missing.empty()) {
+    std::vector<UnloadedPicture> pictures;
+    for (int32_t entry : missing) pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
+    const StartupMessage message = StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(3)).string(), pictures);
+    ReportError(FromUtf8(message.english));
+    warn(message);
+  }
   // The script's four string tables.
   CreateScriptLists();
   // Line breaking: characters that may not begin a line, and characters that may not end one.
@@ -156,8 +179,10 @@ void TForm1::Kumo_TaskInit() {
   platform_.SetFormVisible(FormId::TDebugForm, DebugForm->Visible);
   // On-screen buttons: 1 and 2 hidden, 4 (voice) disabled until there is a voice, the rest normal.
   SetButtonStates({-1, -1, 0, 4, 0, 0, 0, 0, 0, 0});
-  // Script 1 runs from instruction 0 on the next pass.
-  Kumo_ReadScript(1);
+  // Script 1 runs from instruction 0 on the next pass. When it cannot be loaded, the empty script runs,
+  // and the player is told why the screen stays black.
+  if (const ScriptEntryFault fault = Kumo_ReadScript(1))
+    warn(StartupScriptMessage(FindGameFile(GameDir, ArchiveFileName(1)).string(), fault));
   StepNo = -1;
   TaskCode = task::Script;
 }

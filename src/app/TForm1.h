@@ -17,6 +17,7 @@
 
 #include "app/engine_state.h"
 #include "app/event_script.h"
+#include "app/game_title.h"
 #include "app/launch_options.h"
 #include "archive/archive_index.h"
 #include "graphics/ABitmap.h"
@@ -24,6 +25,7 @@
 #include "platform/window_host.h"
 #include "save/save_screen_host.h"
 #include "script/ScriptInstruction.h"
+#include "script/script_image.h"
 #include "script/script_registers.h"
 #include "text/message_log.h"
 
@@ -131,8 +133,9 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   TConfigForm& GetConfigForm() override { return *ConfigForm; }
   std::unique_ptr<TDebugForm> DebugForm;
   TDebugForm& GetDebugForm() override { return *DebugForm; }
-  // The main window's caption, and the version as the window's Tag keeps it (0.88 is 88).
-  static constexpr std::u16string_view Caption = u"Mokuren";
+  // The main window's caption: the game's title (game_title.h), "Mokuren" until it is read or when the
+  // game gives none. The version as the window's Tag keeps it (0.88 is 88).
+  std::u16string Caption{kDefaultCaption};
   const int32_t Tag;
 
   // clang-format off: the fragments keep the subsystems' order

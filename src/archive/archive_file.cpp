@@ -43,8 +43,8 @@ bool TForm1::Kuri_FileInit() {
     File f(std::fopen(path.c_str(), "rb"));
     if (!f) {
       platform().FatalMessage("アーカイブ " + path.string() +
-                              " を開けません（ないか、読めません）。\ncannot open the archive " + path.string() +
-                              ": the file is missing or unreadable");
+                              " を開けません（ファイルがないか、読み込めません）。\ncannot open the archive " +
+                              path.string() + ": the file is missing or unreadable");
       return false;
     }
     const int64_t length = FileLength(f.get());
@@ -52,10 +52,10 @@ bool TForm1::Kuri_FileInit() {
     if (length < static_cast<int64_t>(ArchiveIndex::kMinFileSize) ||
         !ReadAt(f.get(), ArchiveIndex::kIndexOffset, index.data(), index.size())) {
       const std::string bytes = std::to_string(length < 0 ? 0 : length);
-      platform().FatalMessage("アーカイブ " + path.string() + " は " + bytes +
-                              " バイトしかなく、索引に足りません（524,304 バイト以上が要ります）。\nthe archive " +
-                              path.string() + " is " + bytes +
-                              " bytes long, too short for its index (at least 524,304 bytes)");
+      platform().FatalMessage(
+          "アーカイブ " + path.string() + " は " + bytes +
+          " バイトしかなく、索引を収めるには足りません（524,304 バイト以上必要です）。\nthe archive " + path.string() +
+          " is " + bytes + " bytes long, too short for its index (at least 524,304 bytes)");
       return false;
     }
     ArchiveIndex& table = ArchiveIndexes[kind - 1];

@@ -6,11 +6,15 @@
 namespace mokuren {
 
 void TDebugForm::FormCreate(std::u16string_view mainCaption, int32_t tag) {
-  Caption = u"Debug Window : " + std::u16string(mainCaption) + u" Ver." + FromUtf8(std::to_string(tag / 1000)) + u"." +
-            FromUtf8(std::to_string(tag % 1000));
+  SetMainCaption(mainCaption, tag);
   Label1.clear();
   Memo1.clear();
   Memo2.clear();
+}
+
+void TDebugForm::SetMainCaption(std::u16string_view mainCaption, int32_t tag) {
+  Caption = u"Debug Window : " + std::u16string(mainCaption) + u" Ver." + FromUtf8(std::to_string(tag / 1000)) + u"." +
+            FromUtf8(std::to_string(tag % 1000));
 }
 
 bool TDebugForm::SetStatus(std::u16string label1, std::u16string label2) {

@@ -48,6 +48,8 @@ class TDebugForm {
 
   // The caption names the game and its version: "Debug Window : Mokuren Ver.0.88" for tag 88.
   void FormCreate(std::u16string_view mainCaption, int32_t tag);
+  // The caption alone, once the game's title is known; the lists stay as they are.
+  void SetMainCaption(std::u16string_view mainCaption, int32_t tag);
   // True when either line changed.
   bool SetStatus(std::u16string label1, std::u16string label2);
   void Click(Button button);

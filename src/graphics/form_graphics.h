@@ -12,11 +12,13 @@ TABitmap* SaveLoadImage3 = nullptr;  // the page background (placements 201, 202
 
 // Creates the named surfaces and the SurfaceTable slots with their creation sizes.
 void CreateSurfaces();
-// Loads the standard system pictures. At engine start it also fills the floating window's background
-// (slot 7) and the button pictures; play restarting from the title or a scene replay passes false.
-void LoadSystemPictures(bool engineStart = true);
+// Loads the standard system pictures (system_pictures.h). At engine start it also fills the floating
+// window's background (slot 7) and the button pictures; play restarting from the title or a scene replay
+// passes false. Returns the entries that did not load (empty, unreadable or not a usable PNG).
+std::vector<int32_t> LoadSystemPictures(bool engineStart = true);
 // Decodes image `entry` of SYSGRP.DAT (fromSystem) or GRAPHIC.DAT and puts it where `placement` says.
-void Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem);
+// False when there was nothing to load: the entry is empty, unreadable or not a usable PNG.
+bool Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem);
 // Composes background (slot 0) and layers 5..1 into NextSurface.
 void Kumo_CreateNextImage();
 // Starts a cross-fade to the scene in slots 0-5: composes NextSurface, records the start tick and sets

@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
 #include "graphics/png_decoder.h"
+#include "graphics/system_pictures.h"
 #include "text/text_codec.h"
 
 namespace mokuren {
@@ -58,27 +59,27 @@ void TForm1::CreateSurfaces() {
       SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
 }
 
-void TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
+bool TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
   // Entry 0 means no picture.
-  if (entry == 0) return;
+  if (entry == 0) return true;
   // The event picture counts as seen even if it then fails to load.
   if (!fromSystem && entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount)
     CgSeenFlags[entry - kCgSeenFirst] = 1;
   // An empty or unreadable entry leaves every surface as it was.
   std::vector<uint8_t> stream;
-  if (Kuri_ReadFile(fromSystem ? kArchiveSystem : kArchiveGraphic, entry, stream) == -1) return;
+  if (Kuri_ReadFile(fromSystem ? kArchiveSystem : kArchiveGraphic, entry, stream) == -1) return false;
   // A picture that does not decode is reported and leaves every surface as it was.
   PngImage image;
   std::string error;
   if (!DecodePng(stream, image, error)) {
     ReportError(FromUtf8(std::string(fromSystem ? "SYSGRP.DAT" : "GRAPHIC.DAT") + ": entry " + std::to_string(entry) +
                          " is not a usable PNG image (" + error + "); the picture is left as it was"));
-    return;
+    return false;
   }
   stream.clear();
   stream.shrink_to_fit();
   const Target target = TargetOf(placement);
-  if (target.how == Placing::None) return;  // decoded and discarded
+  if (target.how == Placing::None) return true;  // decoded and discarded
 
   // One pass over the decoded pixels, which then become the target surface: colour bytes stay;
   // byte 3 becomes the mask for masked placements (255 - alpha, or 255 everywhere when the file has no
@@ -99,28 +100,23 @@ void TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem)
     // The save/load window's picture boxes keep their size.
     TABitmap* box = placement == 203 ? SaveLoadImage2 : SaveLoadImage3;
     if (box) CopyOpaque(pixels, *box, 0, 0);
-    return;
+    return true;
   }
   // Every slot placement takes the image's size, so the decoded surface simply becomes the slot.
   SurfaceTable[static_cast<size_t>(target.slot)] = std::move(pixels);
+  return true;
 }
 
-void TForm1::LoadSystemPictures(bool engineStart) {
-  // Message-window frame.
-  Kumo_ReadGraphic(10, 1, true);
-  // System sheet.
-  Kumo_ReadGraphic(51, 51, true);
-  // The floating window's background is the sheet's message-window area.
-  if (engineStart) CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, 800, 184, 0, 416);
-  // Choice plates.
-  Kumo_ReadGraphic(52, 52, true);
-  Kumo_ReadGraphic(53, 53, true);
-  // Buttons 3-10: states 0-3, then the disabled state 4.
-  if (engineStart) {
-    for (int state = 0; state <= 3; ++state)
-      for (int entry = 13 + 10 * state; entry <= 20 + 10 * state; ++entry) Kumo_ReadGraphic(entry, entry, true);
-    for (int entry = 3; entry <= 10; ++entry) Kumo_ReadGraphic(100 + entry, entry, true);
+std::vector<int32_t> TForm1::LoadSystemPictures(bool engineStart) {
+  std::vector<int32_t> missing;
+  const size_t count = engineStart ? kStartupSystemPictures.size() : kReloadedSystemPictureCount;
+  for (size_t i = 0; i < count; ++i) {
+    const SystemPicture& picture = kStartupSystemPictures[i];
+    if (!Kumo_ReadGraphic(picture.placement, picture.entry, true)) missing.push_back(picture.entry);
+    // The floating window's background is the sheet's message-window area.
+    if (engineStart && picture.placement == 51) CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, 800, 184, 0, 416);
   }
+  return missing;
 }
 
 }  // namespace mokuren

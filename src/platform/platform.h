@@ -107,9 +107,17 @@ class Platform {
   // A message the player must see before the program ends (start-up failures): a line in Japanese, then
   // the same in English. Every backend writes it to standard error; one with windows also shows it.
   virtual void FatalMessage(const std::string& utf8) = 0;
+  // Damage the player must know of before the game goes on (a first script or start-up pictures that
+  // cannot be loaded), in Japanese, then in English. Every backend writes it to standard error; one with
+  // windows also shows it in a modal box over the main window and returns once the player has closed it
+  // (or the desktop asks the game to end). The game then goes on.
+  virtual void WarningMessage(const std::string& utf8) = 0;
+
+  // The main window's caption: the game's title.
+  virtual void SetMainCaption(const std::u16string& caption) = 0;
 };
 
-// Writes a start-up failure's lines to standard error, each after "mokuren: ".
+// Writes a start-up failure's or a warning's lines to standard error, each after "mokuren: ".
 void PrintFatalMessage(const std::string& utf8);
 
 }  // namespace mokuren

@@ -53,7 +53,7 @@ void TForm1::SetSaveDefaults() {
 
 bool TForm1::Kumo_CreateSaveFile() {
   if (SaveWriteBlocked) {
-    ReportError(u"SAVE.DAT は壊れたまま退避できなかったため、書き込みませんでした");
+    ReportError(u"壊れた SAVE.DAT を退避できなかったため、SAVE.DAT には書き込みませんでした");
     return false;
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(Block.get());
@@ -76,13 +76,14 @@ bool TForm1::Kumo_ReadSaveFile() {
   // The block is read into a copy first, so a read that fails half-way leaves nothing half-loaded.
   auto image = std::make_unique<SaveBlock>();
   if (ec) {
-    problem = u"読み込めません（" + FromUtf8(ec.message()) + u"）";
+    problem = u"SAVE.DAT を読み込めません（" + FromUtf8(ec.message()) + u"）";
   } else if (size != kSaveFileSize) {
-    problem = u"大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、" + FromUtf8(std::to_string(kSaveFileSize)) +
-              u" バイトではありません";
+    problem = u"SAVE.DAT の大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、正しい大きさの " +
+              FromUtf8(std::to_string(kSaveFileSize)) + u" バイトと違います";
   } else {
     std::ifstream in(path, std::ios::binary);
-    if (!in || !in.read(reinterpret_cast<char*>(image.get()), sizeof(SaveBlock))) problem = u"読み込めません";
+    if (!in || !in.read(reinterpret_cast<char*>(image.get()), sizeof(SaveBlock)))
+      problem = u"SAVE.DAT を読み込めません";
   }
   if (problem.empty()) {
     std::memcpy(Block.get(), image.get(), sizeof(SaveBlock));
@@ -97,14 +98,14 @@ bool TForm1::Kumo_ReadSaveFile() {
   SetSaveDefaults();
   if (ec) {
     SaveWriteBlocked = true;
-    ReportError(u"SAVE.DAT が" + problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
-                u"）、このまま初期設定で始め、SAVE.DAT には書き込みません");
+    ReportError(problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
+                u"）、初期設定で始めます。SAVE.DAT には書き込みません");
     NoticeText = u"セーブデータが読めないため、初期設定で始めます（セーブできません）";
   } else {
-    ReportError(u"SAVE.DAT が" + problem + u"。" + FromUtf8(aside.filename().string()) +
+    ReportError(problem + u"。元のファイルを " + FromUtf8(aside.filename().string()) +
                 u" として残し、初期設定で始めます");
     NoticeText =
-        u"セーブデータが壊れていたため " + FromUtf8(aside.filename().string()) + u" に移し、初期設定で始めます";
+        u"セーブデータが壊れていたため、" + FromUtf8(aside.filename().string()) + u" に移して初期設定で始めます";
     Kumo_CreateSaveFile();
   }
   NoticeTimer = kDamagedNoticeTicks;

@@ -94,7 +94,7 @@ void TForm1::ChooseSaveDir() {
     std::vector<uint8_t> bytes;
     std::string error = ReadWhole(original, bytes) ? WriteFileAtomically(dir / "SAVE.DAT", bytes) : "cannot read it";
     if (!error.empty())
-      ReportError(u"SAVE.DAT を " + FromUtf8(dir.string()) + u" に写せませんでした（" + FromUtf8(error) + u"）");
+      ReportError(u"SAVE.DAT を " + FromUtf8(dir.string()) + u" にコピーできませんでした（" + FromUtf8(error) + u"）");
     const std::filesystem::path thumbs = FindGameFile(GameDir, "THUMB");
     for (std::filesystem::directory_iterator it(thumbs, ec), end; !ec && it != end; it.increment(ec)) {
       std::error_code fileEc;

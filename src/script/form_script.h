@@ -8,7 +8,9 @@ std::vector<std::u16string> MessageTexts;
 std::vector<std::u16string> ResourceNames;
 std::vector<std::u16string> ResourceNameArray = std::vector<std::u16string>(kResourceNameArraySize);
 
-void Kumo_ReadScript(int n);
+// Loads script n. Returns why the entry could not be loaded at all (the empty script was loaded in its
+// place), or an empty fault.
+ScriptEntryFault Kumo_ReadScript(int n);
 // Creates the four script string lists (start-up, second stage).
 void CreateScriptLists();
 

@@ -71,27 +71,36 @@ ScriptImage EmptyScriptImage() {
   return image;
 }
 
+ScriptEntryFault UnloadableScriptFault(std::string_view entry) {
+  if (entry.empty()) return {"中身が空です", "the entry is empty"};
+  if (entry.size() < 20) {
+    const std::string bytes = std::to_string(entry.size());
+    return {bytes + " バイトしかなく、スクリプトには短すぎます（20 バイト以上必要です）",
+            "the entry is " + bytes + " bytes long, too short for a script (at least 20 bytes)"};
+  }
+  const int32_t codeSize = ReadI32(entry, 16);
+  const std::string size = std::to_string(codeSize);
+  const size_t left = entry.size() - 20;
+  if (codeSize < 0) return {"コードの大きさ " + size + " が負の値です", "the code size " + size + " is negative"};
+  if (codeSize > kMaxScriptCodeBytes)
+    return {"コードの大きさ " + size + " バイトが上限の 1,048,576 バイトを超えています",
+            "the code size " + size + " is over 1,048,576 bytes"};
+  if (static_cast<size_t>(codeSize) > left)
+    return {"コードの大きさ " + size + " バイトがエントリーの残り " + std::to_string(left) + " バイトを超えています",
+            "the code size " + size + " runs past the end of the entry (" + std::to_string(left) + " bytes left)"};
+  return {};
+}
+
 bool ParseScriptImage(std::string_view entry, ScriptImage& image, std::vector<std::string>& problems) {
   image = ScriptImage{};
-  if (entry.size() < 20) {
-    problems.push_back("the entry is " + std::to_string(entry.size()) +
-                       " bytes long, too short for a script (at least 20 bytes); an empty script is loaded");
+  if (const ScriptEntryFault fault = UnloadableScriptFault(entry)) {
+    problems.push_back(fault.english + "; an empty script is loaded");
     image = EmptyScriptImage();
     return false;
   }
   std::memcpy(image.header.data(), entry.data(), 16);
   const int32_t codeSize = ReadI32(entry, 16);
   size_t pos = 20;
-  const size_t left = entry.size() - pos;
-  if (codeSize < 0 || codeSize > kMaxScriptCodeBytes || static_cast<size_t>(codeSize) > left) {
-    std::string why = codeSize < 0 ? "is negative"
-                      : codeSize > kMaxScriptCodeBytes
-                          ? "is over 1,048,576 bytes"
-                          : "runs past the end of the entry (" + std::to_string(left) + " bytes left)";
-    problems.push_back("the code size " + std::to_string(codeSize) + " " + why + "; an empty script is loaded");
-    image = EmptyScriptImage();
-    return false;
-  }
   if (codeSize % 16 != 0) {
     problems.push_back("the code size " + std::to_string(codeSize) +
                        " is not a multiple of 16; the incomplete last instruction is dropped");

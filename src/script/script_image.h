@@ -38,6 +38,18 @@ inline constexpr int32_t kMaxScriptCodeBytes = kMaxCodeBytes;
 // ResourceNameArray has room for this many names.
 inline constexpr size_t kMaxResourceNames = kResourceNameArraySize;
 
+// Why an entry cannot be loaded at all, for the player in Japanese and for the error list in English;
+// both empty when it can be.
+struct ScriptEntryFault {
+  std::string japanese;
+  std::string english;
+  explicit operator bool() const { return !english.empty(); }
+};
+
+// The fault that makes ParseScriptImage replace the entry by the empty script, if any: an empty entry,
+// one too short to hold its code size, or a code size that is negative, over 1 MiB or past its end.
+ScriptEntryFault UnloadableScriptFault(std::string_view entry);
+
 // Parses an entry. Mending rules:
 // - an entry too short to hold its code size, or a code size that is negative, over 1 MiB or past the
 //   end of the entry: the result is the empty script (a single end instruction, 255, and no tables);

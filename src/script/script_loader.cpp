@@ -17,7 +17,7 @@ void TForm1::CreateScriptLists() {
   ResourceNames.clear();
 }
 
-void TForm1::Kumo_ReadScript(int n) {
+ScriptEntryFault TForm1::Kumo_ReadScript(int n) {
   ScriptNo = static_cast<int16_t>(n);
   // The entry's bytes, then empty string tables.
   std::vector<uint8_t> stream;
@@ -31,11 +31,17 @@ void TForm1::Kumo_ReadScript(int n) {
   ScriptImage image;
   std::vector<std::string> problems;
   const std::u16string where = u"SCRIPT.DAT: script " + FromUtf8(std::to_string(n)) + u": ";
+  ScriptEntryFault fault;
   if (found != 0 || stream.empty()) {
     ReportError(where + u"the entry is empty or missing; an empty script is loaded");
+    // An entry the index gives bytes for could not be read; the error list has already said why.
+    fault = ArchiveIndexes[0][static_cast<size_t>(n & 0xFFFF)].size == 0
+                ? UnloadableScriptFault({})
+                : ScriptEntryFault{"読み出せません", "the entry cannot be read"};
     image = EmptyScriptImage();
   } else {
-    ParseScriptImage(std::string_view(reinterpret_cast<const char*>(stream.data()), stream.size()), image, problems);
+    const std::string_view entry(reinterpret_cast<const char*>(stream.data()), stream.size());
+    if (!ParseScriptImage(entry, image, problems)) fault = UnloadableScriptFault(entry);
   }
   for (const std::string& p : problems) ReportError(where + FromUtf8(p));
 
@@ -64,6 +70,7 @@ void TForm1::Kumo_ReadScript(int n) {
     }
     ResourceNameArray[k] = ResourceNames[k];
   }
+  return fault;
 }
 
 }  // namespace mokuren

@@ -104,12 +104,12 @@ bool TextRenderer::Open(std::string& error) {
   // freed, and the faces need nothing from fontconfig after matching.
   ConfigHandle config(FcInitLoadConfigAndFonts());
   if (!config) {
-    error = "フォントの設定（fontconfig）を読めません。\nfontconfig could not be initialised";
+    error = "フォントの設定（fontconfig）を読み込めません。\nfontconfig could not be initialised";
     return false;
   }
   FT_Library lib = nullptr;
   if (FT_Init_FreeType(&lib) != 0) {
-    error = "フォントの描画（FreeType）を始められません。\nFreeType could not be initialised";
+    error = "フォント描画ライブラリ（FreeType）を初期化できません。\nFreeType could not be initialised";
     return false;
   }
   library_.reset(lib);
@@ -117,7 +117,8 @@ bool TextRenderer::Open(std::string& error) {
     FaceSlot& slot = faces_[i];
     if (!MatchFace(config.get(), kFamilies[i], i == 0, slot.path, slot.index)) {
       error =
-          "日本語を表示できるフォントがありません。fonts-ipafont-gothic（と fonts-ipafont-mincho）を入れてください。\n"
+          "日本語を表示できるフォントがありません。fonts-ipafont-gothic（と "
+          "fonts-ipafont-mincho）をインストールしてください。\n"
           "no installed font can show Japanese text; install the package fonts-ipafont-gothic "
           "(and fonts-ipafont-mincho)";
       return false;
@@ -126,7 +127,7 @@ bool TextRenderer::Open(std::string& error) {
     if (FT_New_Face(lib, slot.path.c_str(), slot.index, &face->face) != 0) {
       face->face = nullptr;
       error = "フォントファイル " + slot.path +
-              " を読めません。fonts-ipafont-gothic を入れ直してください。\nthe font file " + slot.path +
+              " を読み込めません。fonts-ipafont-gothic を再インストールしてください。\nthe font file " + slot.path +
               " cannot be read; reinstall the package fonts-ipafont-gothic";
       return false;
     }

@@ -77,6 +77,8 @@ TEST_F(QtDialogs, NameDialogTakesAnInputMethodCommitAndClosesOnlyOnAValidName) {
   EXPECT_EQ(refused, "① は名前に使用できません");
   EXPECT_EQ(form_->HeroName, u"ミナト");
   EXPECT_EQ(platform_->NameView(), nullptr);
+  // The game takes the next click and key again, with or without a window manager to hand them back.
+  EXPECT_TRUE(RunUntil([&] { return platform_->Foreground() == WindowId::Main; }, 50));
 }
 
 TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTheRest) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,10 @@ class QtFixture : public ::testing::Test {
     } else {
       BuildTestGame(dir_.path(), TestGame{{{1, script}}, {}, {}});
     }
+    Launch();
+  }
+  // Starts the engine on the game already in dir(); `beforePasses` runs once the application exists.
+  void Launch(const std::function<void()>& beforePasses = {}) {
     static int argc = 1;
     static char arg0[] = "mokuren";
     static char* argv[] = {arg0, nullptr};
@@ -36,6 +41,7 @@ class QtFixture : public ::testing::Test {
     platform_->Attach(*form_);
     ASSERT_TRUE(form_->FormCreate());
     form_->StartLoopClock();
+    if (beforePasses) beforePasses();
     for (int i = 0; i < 3; ++i) form_->IdleEvent();
   }
   void TearDown() override {

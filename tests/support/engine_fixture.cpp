@@ -3,6 +3,7 @@
 #include <csignal>
 #include <thread>
 
+#include "support/game_builder.h"
 #include "toolkit/archive_writer.h"
 
 #include <sys/wait.h>
@@ -59,7 +60,7 @@ void WriteMinimalGame(const std::filesystem::path& dir) {
   table("");          // messages
   toolkit::WriteArchive(dir / "SCRIPT.DAT", {{"script1", script}});
   toolkit::WriteArchive(dir / "GRAPHIC.DAT", {});
-  toolkit::WriteArchive(dir / "SYSGRP.DAT", {});
+  WriteSystemArchive(dir, NeutralSystemPictures());
 }
 
 void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick, LaunchOptions options) {

@@ -28,8 +28,8 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Writes the smallest playable game into dir: three archives whose name lists are empty, and a script 1
-// that jumps to its own first label forever without showing anything.
+// Writes the smallest playable game into dir: a script 1 that jumps to its own first label forever without
+// showing anything, no scenario pictures, and the neutral start-up pictures in SYSGRP.DAT.
 void WriteMinimalGame(const std::filesystem::path& dir);
 
 class EngineFixture : public ::testing::Test {

@@ -13,8 +13,16 @@ namespace mokuren::testing {
 struct TestGame {
   std::map<int, std::string> scripts;                         // script number -> scenario source (UTF-8)
   std::vector<std::pair<std::string, std::string>> graphics;  // GRAPHIC.DAT entries 1.. : name, PNG bytes
-  std::map<int, std::string> sysgrp;                          // SYSGRP.DAT entry -> PNG bytes
+  // SYSGRP.DAT entry -> PNG bytes; when empty, the neutral start-up pictures (NeutralSystemPictures).
+  std::map<int, std::string> sysgrp;
 };
+
+// The pictures the engine loads from SYSGRP.DAT at start-up, opaque black at the sizes of the surfaces
+// they go to: the game starts as it would without them, but with nothing missing to report.
+const std::map<int, std::string>& NeutralSystemPictures();
+
+// Writes SYSGRP.DAT into dir with these entries (the numbers between stay empty).
+void WriteSystemArchive(const std::filesystem::path& dir, const std::map<int, std::string>& pictures);
 
 // Writes the archives into dir (which must exist). A graphics name without an extension is listed with
 // ".PNG" appended, so scripts name it as given ("BG01" -> "BG01.PNG"). Numbers missing from `scripts`

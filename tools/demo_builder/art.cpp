@@ -229,6 +229,67 @@ Canvas EveningStreet() {
   return c;
 }
 
+// The school gate at sunset: the sun low over the school building, the gate's stone pillars in the
+// wall, and the slope that runs down from the gate towards the viewer.
+Canvas SchoolGateAtSunset() {
+  Canvas c(800, 600);
+  VerticalGradient(c, {{0.0f, Hex(0x6A5A9A)},
+                       {0.28f, Hex(0xE48A6A)},
+                       {0.5f, Hex(0xF9C47C)},
+                       {0.62f, Hex(0xFCE3A8)},
+                       {1.0f, Hex(0xE9A070)}});
+  Glow(c, 480, 180, 300, Hex(0xFFE2A0, 0.6f));
+  c.Fill(430, 130, 530, 230, Circle(480, 180, 42), Hex(0xFFF2C8), 2.0f);
+  Cloud(c, 200, 110, 0.8f, 0.35f);
+  Cloud(c, 640, 80, 0.6f, 0.3f);
+  // The school building against the light, its windows catching the sun, and the clock in its tower.
+  const Rgba building = Hex(0x7A4E5C), lit = Hex(0xFFC98A, 0.85f);
+  c.Fill(60, 250, 740, 420, RoundRect(60, 250, 740, 430, 3), building, 1.0f);
+  c.Fill(350, 190, 450, 260, RoundRect(352, 190, 448, 262, 3), building, 1.0f);
+  c.Fill(380, 200, 420, 240, Circle(400, 220, 15), Hex(0xF4E2C0), 1.5f);
+  for (int row = 0; row < 3; ++row)
+    for (int wx = 80; wx + 30 < 730; wx += 46) {
+      const int wy = 268 + row * 44;
+      c.Fill(wx, wy, wx + 30, wy + 24, RoundRect(wx + 0.0f, wy + 0.0f, wx + 30.0f, wy + 24.0f, 2),
+             Hash(static_cast<uint32_t>(wx + row * 977)) % 4 == 0 ? Hex(0x5A3846) : lit, 1.0f);
+    }
+  // The ground in front of the school, then the wall with the gate's opening in the middle.
+  for (int y = 420; y < 600; ++y)
+    for (int x = 0; x < 800; ++x) c.Over(x, y, Mix(Hex(0xB5785E), Hex(0x6A4048), (y - 420) / 180.0f), 1);
+  const Rgba wall = Hex(0xC9A48E), wallShade = Hex(0x8E6A66);
+  for (const auto& [x0, x1] : {std::pair{0, 318}, std::pair{482, 800}}) {
+    c.Fill(
+        x0, 380, x1, 452, RoundRect(x0 - 4.0f, 380, x1 + 4.0f, 452, 2),
+        [&](float, float y) { return Mix(wall, wallShade, (y - 380) / 72); }, 1.0f);
+    c.Fill(x0, 372, x1, 386, RoundRect(x0 - 4.0f, 372, x1 + 4.0f, 386, 2), Hex(0x6E4A52), 1.0f);
+  }
+  // The slope: a road that widens as it comes down from the gate.
+  c.Fill(
+      0, 440, 800, 600,
+      [](float x, float y) {
+        const float t = (y - 440) / 160, half = 95 + 260 * t;
+        return std::max(std::fabs(x - 400) - half, 440 - y);
+      },
+      [](float, float y) { return Mix(Hex(0xD29A76), Hex(0x7E5058), (y - 440) / 160); }, 1.5f);
+  // The pillars, the left one with the school's name plate, and their long shadows on the slope.
+  for (float px : {300.0f, 500.0f}) {
+    c.Fill(
+        int(px) - 26, 300, int(px) + 26, 462, RoundRect(px - 22, 300, px + 22, 462, 3),
+        [&](float x, float) { return Mix(Hex(0xE2C6AE), Hex(0x9A7470), (x - (px - 22)) / 44); }, 1.0f);
+    c.Fill(int(px) - 30, 290, int(px) + 30, 310, RoundRect(px - 27, 292, px + 27, 308, 3), Hex(0x7A5058), 1.0f);
+    c.Fill(
+        int(px) - 10, 462, int(px) + 180, 600,
+        [=](float x, float y) { return std::fabs(x - (px + (y - 462) * 0.9f)) - 14 - (y - 462) * 0.05f; },
+        Hex(0x4A2A3A, 0.25f), 4.0f);
+  }
+  c.Fill(286, 330, 314, 420, RoundRect(288, 330, 312, 420, 2), Hex(0xF4EAD8), 1.0f);
+  for (int k = 0; k < 4; ++k)
+    c.Fill(292, 340 + k * 20, 308, 352 + k * 20, RoundRect(294, 340 + k * 20.0f, 306, 350 + k * 20.0f, 1),
+           Hex(0x3A2A30), 1.0f);
+  Glow(c, 480, 180, 180, Hex(0xFFD8A0, 0.25f));
+  return c;
+}
+
 // A character on an 800x600 transparent picture, centred, so that the layer positions -200 / 0 / +200
 // put it left, centre and right.
 Canvas Character(uint32_t hair, uint32_t uniform, uint32_t ribbon, bool longHair) {
@@ -541,16 +602,15 @@ std::map<int, DemoPicture> EventPictures() {
     Vignette(c, 1.0f);
     add(1, 2, c.Png());
   }
-  {  // The school gate after school: both friends waving.
-    Canvas c = EveningStreet();
-    Glow(c, 400, 470, 420, Hex(0xFFA860, 0.3f));
-    Place(c, mina, -190, 30, 1.05f);
-    Place(c, souta, 190, 30, 1.05f);
+  {  // The school gate after school, in the sunset: both friends waving at the foot of the slope.
+    Canvas c = SchoolGateAtSunset();
+    Place(c, mina, -250, 70, 0.9f);
+    Place(c, souta, 250, 70, 0.9f);
     Vignette(c, 1.2f);
     add(2, 1, c.Png());
   }
-  {  // The three of them going home, against the sunset.
-    Canvas c = EveningStreet();
+  {  // The three of them going down the slope from the gate, against the sunset.
+    Canvas c = SchoolGateAtSunset();
     Wash(c, Hex(0xFF9A50, 0.22f));
     Glow(c, 400, 440, 300, Hex(0xFFD0A0, 0.6f));
     Place(c, mina, -80, 120, 0.75f, 1, Hex(0x2A1830, 0.88f));
@@ -573,6 +633,7 @@ DemoArt MakeDemoArt() {
       {2, {"BG02.PNG", EveningStreet().Png()}},
       {3, {"CH01.PNG", Character(0x5A3A2A, 0x243A6A, 0xD8344A, true).Png()}},
       {4, {"CH02.PNG", Character(0x1E1E2A, 0x2E4A3A, 0x3A7AD8, false).Png()}},
+      {5, {"BG03.PNG", SchoolGateAtSunset().Png()}},
   };
   // Event pictures, at the entries the album's table gives their slots.
   art.graphics.merge(EventPictures());
@@ -581,8 +642,9 @@ DemoArt MakeDemoArt() {
   Panel(frame, 0, false);
   art.sysgrp[1] = frame.Png();
   art.sysgrp[51] = SystemSheet();
-  art.sysgrp[52] = ChoicePlate(0x1E2A58, 0.7f);
-  art.sysgrp[53] = ChoicePlate(0xE08A3C, 0.85f);
+  // White text must read on every background, the bright morning sky and the sunset included.
+  art.sysgrp[52] = ChoicePlate(0x1A2350, 0.86f);
+  art.sysgrp[53] = ChoicePlate(0xA8441C, 0.94f);
   // On-screen buttons 3-10: state 4 at entries 3-10, states 0-3 at 13-20, 23-30, 33-40, 43-50.
   for (int k = 3; k <= 10; ++k) {
     art.sysgrp[k] = Button(k, 4);

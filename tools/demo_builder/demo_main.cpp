@@ -11,6 +11,7 @@
 #include <iostream>
 #include <map>
 
+#include "app/game_title.h"
 #include "art.h"
 #include "icon.h"
 #include "opening.h"
@@ -70,6 +71,9 @@ int main(int argc, char** argv) {
     }
     if (!ok) return 1;
     toolkit::WriteArchive(game / "SCRIPT.DAT", scripts);
+    // The game's title, which names the windows.
+    toolkit::WriteWholeFile(game / kGameTitleFile, "木蓮\n");
+    std::cout << "  " << kGameTitleFile << ": 木蓮\n";
     std::cout << "  SCRIPT.DAT: " << sources.size() << " scripts\n";
 
     demo::DemoArt art = demo::MakeDemoArt();

@@ -30,4 +30,8 @@ void CheckAlbum(const GameData& game, const std::set<int>& shownPictures, Findin
 // pictures or music the game no longer has.
 void CheckSaveData(const GameData& game, Findings& findings);
 
+// What start-up needs: script 1, the start-up pictures of SYSGRP.DAT, and a usable title file when the
+// folder has one.
+void CheckStartup(const GameData& game, Findings& findings);
+
 }  // namespace mokuren::lint

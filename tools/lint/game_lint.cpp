@@ -63,6 +63,7 @@ std::vector<Finding> LintGame(const LintOptions& options) {
   CheckResources(game, options.quick, findings, shown);
   CheckAlbum(game, shown, findings);
   CheckSaveData(game, findings);
+  CheckStartup(game, findings);
   PlaceInSources(game, options.sources, findings);
   SortFindings(findings.items);
   return std::move(findings.items);

@@ -36,5 +36,6 @@ void HeadlessPlatform::CloseForm(FormId form) {
 }
 
 void HeadlessPlatform::FatalMessage(const std::string& utf8) { PrintFatalMessage(utf8); }
+void HeadlessPlatform::WarningMessage(const std::string& utf8) { PrintFatalMessage(utf8); }
 
 }  // namespace mokuren

@@ -50,6 +50,9 @@ class HeadlessPlatform : public Platform {
   bool FormVisible(FormId form) const { return formVisible_[static_cast<size_t>(form)]; }
 
   void FatalMessage(const std::string& utf8) override;
+  void WarningMessage(const std::string& utf8) override;
+  void SetMainCaption(const std::u16string& caption) override { caption_ = caption; }
+  const std::u16string& MainCaption() const { return caption_; }
 
   int64_t MainPaints() const { return mainPaints_; }
   int Popups() const { return popups_; }
@@ -75,6 +78,7 @@ class HeadlessPlatform : public Platform {
   std::array<std::u16string, static_cast<size_t>(MenuItem::Count)> menuCaption_;
   std::array<bool, 7> formVisible_{};
   std::vector<FormId> openForms_;
+  std::u16string caption_;
 };
 
 }  // namespace mokuren

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 #include <thread>
 
@@ -21,6 +22,7 @@
 #include "platform/qt/name_dialog.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/save_load_view.h"
+#include "platform/quit_signals.h"
 #include "platform/window_host.h"
 #include "text/text_codec.h"
 
@@ -316,6 +318,9 @@ void QtPlatform::CloseModal(std::unique_ptr<View>& slot) {
   std::erase(dialogs_, static_cast<AutomatedDialog*>(slot.get()));
   slot->hide();
   slot.reset();
+  // Input goes back to the game: without a window manager to do it, the main window would stay inactive
+  // and the game would take no click or key.
+  if (dialogs_.empty() && main_->isVisible()) main_->activateWindow();
 }
 
 void QtPlatform::OpenForm(FormId form) {
@@ -378,6 +383,24 @@ void QtPlatform::FatalMessage(const std::string& utf8) {
   // Also for whoever started the program from a terminal or a script.
   PrintFatalMessage(utf8);
   QMessageBox::critical(nullptr, "Mokuren", QString::fromStdString(utf8));
+}
+
+void QtPlatform::WarningMessage(const std::string& utf8) {
+  PrintFatalMessage(utf8);
+  QMessageBox box(QMessageBox::Warning, main_ ? main_->windowTitle() : QString("Mokuren"), QString::fromStdString(utf8),
+                  QMessageBox::Ok, main_.get());
+  // No pass runs while the box is up, so it watches for the desktop's request to end the game itself;
+  // the next pass then closes the game as it would have anyway.
+  QTimer quitWatch;
+  QObject::connect(&quitWatch, &QTimer::timeout, &box, [&box] {
+    if (QuitSignal() != 0) box.reject();
+  });
+  quitWatch.start(50);
+  box.exec();
+}
+
+void QtPlatform::SetMainCaption(const std::u16string& caption) {
+  if (main_) main_->setWindowTitle(Q(caption));
 }
 
 }  // namespace mokuren

@@ -63,6 +63,8 @@ class QtPlatform final : public Platform {
   void FormChanged(FormId form) override;
 
   void FatalMessage(const std::string& utf8) override;
+  void WarningMessage(const std::string& utf8) override;
+  void SetMainCaption(const std::u16string& caption) override;
 
   bool DeliverEvent(const Event& event) override;
   bool FrontDialogTexts(std::u16string& texts) override;
