@@ -60,8 +60,11 @@ bool TForm1::FormCreate() {
   std::error_code ec;
   std::filesystem::path dir =
       options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
-  if (!std::filesystem::is_directory(dir, ec)) {
-    platform_.FatalMessage("the game directory " + dir.string() + " does not exist");
+  if (const auto status = std::filesystem::status(dir, ec); !std::filesystem::is_directory(status)) {
+    const char* what = std::filesystem::is_regular_file(status) ? " is a file, not a directory"
+                       : std::filesystem::exists(status)        ? " is not a directory"
+                                                                : " does not exist";
+    platform_.FatalMessage("the game directory " + dir.string() + what);
     return false;
   }
   std::filesystem::current_path(dir, ec);

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "app/message_quote.h"
+
 namespace mokuren {
 
 const char* UsageText() {
@@ -49,18 +51,18 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       uint32_t n = 0;
       auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
       if (ec != std::errc() || p != v.data() + v.size()) {
-        r.error = "--max-ms wants a whole number of milliseconds, not '" + v + "'";
+        r.error = "--max-ms wants a whole number of milliseconds, not " + Quoted(v);
         return r;
       }
       o.maxMs = n;
     } else if (a.starts_with("-")) {
-      r.error = "unknown option " + std::string(a);
+      r.error = "unknown option " + Quoted(a);
       return r;
     } else if (!haveDir) {
       o.gameDir = std::string(a);
       haveDir = true;
     } else {
-      r.error = "more than one game directory given: " + std::string(a);
+      r.error = "more than one game directory given: " + Quoted(a);
       return r;
     }
   }
