@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QTimer>
 #include <array>
 #include <chrono>
 #include <memory>
@@ -22,6 +23,7 @@ class NameDialog;
 class ConfigDialog;
 class DebugWindow;
 class AutomatedDialog;
+class PointerTracker;
 
 class QtPlatform final : public Platform {
  public:
@@ -35,6 +37,7 @@ class QtPlatform final : public Platform {
   uint32_t TickCount() override;
   void Sleep(uint32_t ms) override;
   void ProcessMessages() override;
+  uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) override;
 
   bool KeyDown(Key key) override { return keys_[static_cast<size_t>(key)]; }
   WindowId Foreground() override;
@@ -44,6 +47,8 @@ class QtPlatform final : public Platform {
 
   void PaintMain(const TABitmap& frame) override;
   void PaintFloat(const TABitmap& frame) override;
+  void PaintMainArea(const TABitmap& frame, const Rect& changed) override;
+  void PaintFloatArea(const TABitmap& frame, const Rect& changed) override;
   void SetCursorShown(bool shown) override;
   void SetFullScreen(bool full) override;
   void SetFloatVisible(bool visible) override;
@@ -85,6 +90,8 @@ class QtPlatform final : public Platform {
   // A press and release of `button` at frame point p of `window`, as from the real mouse.
   void SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button);
   void SendKey(const std::string& name, bool down);
+  // Puts the pointer at a point of the screen, as the events file asks.
+  void MovePointer(QPoint global);
   void ShowFullScreen();
   AutomatedDialog* FrontDialog() { return dialogs_.empty() ? nullptr : dialogs_.back(); }
   // Shows a modal view at `centre` (global coordinates) and puts it in front; CloseModal hides and
@@ -114,6 +121,10 @@ class QtPlatform final : public Platform {
   // The modal views open now, the front one last.
   std::vector<AutomatedDialog*> dialogs_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::unique_ptr<PointerTracker> pointer_;
+  // Ends the rest at the end of a pass.
+  QTimer rest_;
+  bool restDue_ = false;
 };
 
 // Maps a Qt key to the engine's keys; false for keys the engine does not sample.
