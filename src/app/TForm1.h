@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "app/engine_state.h"
