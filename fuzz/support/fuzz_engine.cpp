@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -98,6 +99,11 @@ const fs::path& GameDir() {
   static const fs::path dir = [] {
     fs::path d = fs::temp_directory_path() / ("mokuren-fuzz-" + std::to_string(getpid()));
     WriteGame(d);
+    // libFuzzer ends with exit(), also after a finding, so the folder goes with the process.
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(GameDir(), ec);
+    });
     // The engine reports every problem of the random data on standard error; a fuzz run would spend
     // its time writing them. Sanitizer reports go to the descriptor directly and are not affected.
     std::cerr.rdbuf(nullptr);
