@@ -36,9 +36,21 @@ TABitmap Sprite(uint32_t seed) {
   return s;
 }
 
+// Every pixel's transparency drawn at random: no runs for a kernel to skip or a branch to predict.
+TABitmap RandomAlpha(uint32_t seed) {
+  TABitmap s(kW, kH);
+  std::mt19937 rng(seed);
+  for (size_t i = 0; i < s.ByteSize(); i += 4) {
+    const uint32_t v = rng();
+    std::memcpy(s.Bits() + i, &v, 4);
+  }
+  return s;
+}
+
 struct Surfaces {
   TABitmap src = Sprite(1);
   TABitmap dst = Sprite(2);
+  TABitmap random = RandomAlpha(3);
 };
 Surfaces& S() {
   static Surfaces s;
@@ -164,6 +176,16 @@ void BM_DrawAlpha(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawAlpha)->DenseRange(0, 2);
 
+void BM_DrawAlphaRandom(benchmark::State& state) {
+  if (!UseKernels(state)) return;
+  for (auto _ : state) {
+    DrawAlpha(S().random, S().dst, 0, 0, kW, kH, 0, 0, 255);
+    benchmark::ClobberMemory();
+  }
+  Frame(state);
+}
+BENCHMARK(BM_DrawAlphaRandom)->DenseRange(0, 2);
+
 void BM_DrawAlphaSkip(benchmark::State& state) {
   if (!UseKernels(state)) return;
   for (auto _ : state) {
@@ -173,6 +195,16 @@ void BM_DrawAlphaSkip(benchmark::State& state) {
   Frame(state);
 }
 BENCHMARK(BM_DrawAlphaSkip)->DenseRange(0, 2);
+
+void BM_DrawAlphaSkipRandom(benchmark::State& state) {
+  if (!UseKernels(state)) return;
+  for (auto _ : state) {
+    DrawAlphaSkip(S().random, S().dst, 0, 0, kW, kH, 0, 0, 255);
+    benchmark::ClobberMemory();
+  }
+  Frame(state);
+}
+BENCHMARK(BM_DrawAlphaSkipRandom)->DenseRange(0, 2);
 
 void BM_InvertRect(benchmark::State& state) {
   if (!UseKernels(state)) return;

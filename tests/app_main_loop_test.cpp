@@ -70,6 +70,8 @@ TEST_F(MainLoop, OnePassRunsItsStepsInOrder) {
   Start();
   // Align with the frame grid so that this pass composes a frame.
   while (platform_->TickCount() < form_->NextFrameTime) form_->IdleEvent();
+  // A scene that changed, so that the frame is painted.
+  form_->DisplaySurface.FillRGB(10, 20, 30);
   recorder_->recording = true;
   form_->IdleEvent();
   EXPECT_EQ(recorder_->log, (std::vector<std::string>{"menus", "input", "paint", "sleep 10"}));

@@ -210,5 +210,18 @@ TEST_F(InterpScenario, MalformedScriptsAreReportedAndTheProgramStaysResponsive) 
   EXPECT_EQ(ReadFile(Path("rt.txt")), "1 5\n1 5\n1 5\n1 5\n1 5\n1 5\n");
 }
 
+TEST_F(InterpScenario, AScriptWithFaultsEverywhereListsTheFirstThousandAndRunsOn) {
+  // 1100 places that read a variable beyond 512, restarted without ever yielding: each pass meets a
+  // million faults, almost all of them already listed.
+  std::string script;
+  for (int n = 0; n < 1100; ++n) script += "raw 80, 9, 1, " + std::to_string(600 + n) + ", 0, 0, 0\n";
+  script += "W3 = W3 + 1\nifeq 9, 0, 1\nwait click\n";
+  ASSERT_EQ(Play({{1, script}}, "50 debug FLG flg.txt\n", 100), 0);
+  const std::string err = ReadFile(Path("stderr.txt"));
+  EXPECT_EQ(Count(err, "is outside 1-512; it reads as 0"), 1000);
+  EXPECT_EQ(Count(err, "too many faults"), 1);
+  EXPECT_GT(Vars("flg.txt")["W3"], 1000);
+}
+
 }  // namespace
 }  // namespace mokuren::testing

@@ -67,9 +67,13 @@ bool TForm1::FormCreate() {
   // A folder named relative to where the program was started stays the same folder once it is current.
   if (std::filesystem::path absolute = std::filesystem::absolute(dir, ec); !ec) dir = std::move(absolute);
   // Start-up problems are told in Japanese, then in English.
-  if (!std::filesystem::is_directory(dir, ec)) {
-    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " がありません。\nthe game directory " + dir.string() +
-                           " does not exist");
+  if (const auto status = std::filesystem::status(dir, ec); !std::filesystem::is_directory(status)) {
+    const bool file = std::filesystem::is_regular_file(status), exists = std::filesystem::exists(status);
+    const char* ja = file     ? " はフォルダではなくファイルです。"
+                     : exists ? " はフォルダではありません。"
+                              : " がありません。";
+    const char* en = file ? " is a file, not a directory" : exists ? " is not a directory" : " does not exist";
+    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + ja + "\nthe game directory " + dir.string() + en);
     return false;
   }
   std::filesystem::current_path(dir, ec);

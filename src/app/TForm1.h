@@ -10,9 +10,11 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "app/engine_state.h"
@@ -21,6 +23,7 @@
 #include "app/launch_options.h"
 #include "archive/archive_index.h"
 #include "graphics/ABitmap.h"
+#include "graphics/frame_recorder.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "save/save_screen_host.h"
@@ -152,10 +155,16 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 
  private:
   void ApplyDueEvents();
-  void FireDelayTimer();
+  // `extraRest`: milliseconds the loop chose to rest beyond a pass's 10, whose timer ticks come now.
+  void FireDelayTimer(uint32_t extraRest);
+  // The tick of the next frame when nothing can happen before it unless input comes; nothing otherwise.
+  std::optional<uint32_t> QuietUntil();
   void EnableMenuItems();
   void ComposeFrame();
 
+  // Each composed frame is drawn again only where it differs from the last one.
+  FrameRecorder mainRecorder_{FrameSurface};
+  FrameRecorder floatRecorder_{FloatSurface};
   Platform& platform_;
   LaunchOptions options_;
   std::filesystem::path launchDir_ = [] {

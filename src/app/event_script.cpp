@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
+#include "app/message_quote.h"
 #include "dialogs/TConfigForm.h"
 
 namespace mokuren {
@@ -67,9 +69,9 @@ std::string CheckArgs(const Event& e) {
   } else if (v == "wheel") {
     if (e.args[0] != "up" && e.args[0] != "down") return "wants up or down";
   } else if (v == "key" || v == "keydown" || v == "keyup") {
-    if (!keys.count(e.args[0])) return "does not know the key '" + e.args[0] + "'";
+    if (!keys.count(e.args[0])) return "does not know the key " + Quoted(e.args[0]);
   } else if (v == "menu") {
-    if (!menus.count(e.args[0])) return "does not know the menu item '" + e.args[0] + "'";
+    if (!menus.count(e.args[0])) return "does not know the menu item " + Quoted(e.args[0]);
   } else if (v == "dialog") {
     if (e.args[0] != "ok" && e.args[0] != "cancel") return "wants ok or cancel";
   } else if (v == "save" || v == "load") {
@@ -78,11 +80,11 @@ std::string CheckArgs(const Event& e) {
   } else if (v == "config") {
     for (const auto& a : e.args)
       if (!ParseConfigControl(a))
-        return "does not know the setting '" + a +
-               "' (effects=on|off, mode=window|full, speed=1|2|3, auto=0-20, bgm|se|voice=0-100)";
+        return "does not know the setting " + Quoted(a) +
+               " (effects=on|off, mode=window|full, speed=1|2|3, auto=0-20, bgm|se|voice=0-100)";
   } else if (v == "debug") {
     static const std::set<std::string> buttons = {"FLG", "MSG", "RT", "AlbumOn", "AlbumOff", "AlbumRnd", "status"};
-    if (!buttons.count(e.args[0])) return "does not know the button '" + e.args[0] + "'";
+    if (!buttons.count(e.args[0])) return "does not know the button " + Quoted(e.args[0]);
   }
   return {};
 }
@@ -94,12 +96,22 @@ bool EventScript::KnownVerb(const std::string& verb) { return FindVerb(verb) != 
 bool EventScript::Parse(const std::string& text, std::string& error) {
   events_.clear();
   next_ = 0;
-  std::istringstream in(text);
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  std::istringstream in(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text);
   std::string raw;
   int lineNo = 0;
   while (std::getline(in, raw)) {
     ++lineNo;
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    auto fail = [&](const std::string& why) {
+      error = "events file line " + std::to_string(lineNo) + ": " + why;
+      return false;
+    };
+    if (raw.size() > kMaxLineBytes)
+      return fail("is " + std::to_string(raw.size()) + " bytes long; a line may hold at most " +
+                  std::to_string(kMaxLineBytes));
+    // A NUL would silently end a file name or text where the system reads it.
+    if (raw.find('\0') != std::string::npos) return fail("holds a NUL byte");
     std::string line = raw;
     // A '#' starts a comment, except inside the free text of name/comment/debug/screenshot verbs,
     // where it is taken as text only when it is not preceded by a blank.
@@ -107,20 +119,16 @@ bool EventScript::Parse(const std::string& text, std::string& error) {
     if (hash != std::string::npos && (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t')) line.erase(hash);
     auto first = line.find_first_not_of(" \t");
     if (first == std::string::npos) continue;
-    auto fail = [&](const std::string& why) {
-      error = "events file line " + std::to_string(lineNo) + ": " + why;
-      return false;
-    };
     std::istringstream ls(line.substr(first));
     std::string msText, verb;
     ls >> msText >> verb;
     uint32_t ms = 0;
     auto [p, ec] = std::from_chars(msText.data(), msText.data() + msText.size(), ms);
     if (ec != std::errc() || p != msText.data() + msText.size())
-      return fail("'" + msText + "' is not a time in milliseconds");
+      return fail(Quoted(msText) + " is not a time in milliseconds");
     if (verb.empty()) return fail("no verb after the time");
     const VerbShape* shape = FindVerb(verb);
-    if (!shape) return fail("unknown verb '" + verb + "'");
+    if (!shape) return fail("unknown verb " + Quoted(verb));
     Event e;
     e.ms = ms;
     e.verb = verb;
@@ -145,14 +153,32 @@ bool EventScript::Parse(const std::string& text, std::string& error) {
 }
 
 bool EventScript::Load(const std::string& path, std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    error = "the events file " + path + " is a directory";
+    return false;
+  }
   std::ifstream f(path, std::ios::binary);
   if (!f) {
     error = "cannot read the events file " + path;
     return false;
   }
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return Parse(ss.str(), error);
+  // Read in pieces up to one byte past the limit: a device or pipe reports no size to check first.
+  std::string text;
+  char piece[65536];
+  while (f.read(piece, sizeof piece) || f.gcount() > 0) {
+    text.append(piece, static_cast<size_t>(f.gcount()));
+    if (text.size() > kMaxFileBytes) {
+      error =
+          "the events file " + path + " is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB, or has no end";
+      return false;
+    }
+  }
+  if (f.bad()) {
+    error = "cannot read the events file " + path;
+    return false;
+  }
+  return Parse(text, error);
 }
 
 std::optional<Event> EventScript::TakeNextDue(uint32_t ms) {

@@ -18,8 +18,16 @@ struct Event {
 
 class EventScript {
  public:
+  // An events file is read whole before the game starts; these bound what it may hold, so that an endless
+  // or enormous file (/dev/zero, a log named by mistake) is refused instead of filling the memory.
+  static constexpr size_t kMaxFileBytes = size_t{16} << 20;
+  static constexpr size_t kMaxLineBytes = 8192;
+
   // Parses the whole text. On a malformed line returns false and sets error to a message naming it.
+  // A UTF-8 byte-order mark at the start (as Windows editors write) is skipped.
   bool Parse(const std::string& text, std::string& error);
+  // Reads and parses the file; false with a message naming the file when it cannot be read, is a
+  // directory or is over kMaxFileBytes.
   bool Load(const std::string& path, std::string& error);
 
   // Events due at time ms that were not yet taken, in file order.

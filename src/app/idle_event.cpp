@@ -1,4 +1,5 @@
 // The main loop: one pass of IdleEvent, the script's waits, the 10 ms timer and the window's repaint.
+#include <algorithm>
 #include <cstring>
 
 #include "app/TForm1.h"
@@ -73,16 +74,17 @@ void TForm1::IdleEvent() {
     ComposeFrame();
   }
   TraceTaskCode();
-  // Rest, then let the windows and the timer have their turn.
-  platform_.Sleep(10);
-  platform_.ProcessMessages();
+  // Rest, letting the windows have their turn, then the timer.
+  const uint32_t rested = platform_.Rest(10, QuietUntil());
   PumpSound();
-  FireDelayTimer();
+  FireDelayTimer(rested > 10 ? rested - 10 : 0);
   SaveLoadForm->Timer1Timer();
   TraceTaskCode();
 }
 
 void TForm1::ComposeFrame() {
+  mainRecorder_.Begin();
+  floatRecorder_.Begin();
   // Scene, then the movie over it while one plays.
   CopyOpaque(DisplaySurface, FrameSurface, 0, 0);
   if (MoviePlaying()) DrawMovieFrame(FrameSurface);
@@ -100,9 +102,9 @@ void TForm1::ComposeFrame() {
   if (!NoticeText.empty()) DrawNotice(FrameSurface);
   // The dismissed message's empty window frame stays on screen.
   if (MessageDone && !platform_.FloatVisible()) DrawMessageFrame();
-  // Onto both windows.
-  platform_.PaintMain(FrameSurface);
-  platform_.PaintFloat(FloatSurface);
+  // Onto both windows, where they changed.
+  if (const Rect changed = mainRecorder_.End(); !changed.Empty()) platform_.PaintMainArea(FrameSurface, changed);
+  if (const Rect changed = floatRecorder_.End(); !changed.Empty()) platform_.PaintFloatArea(FloatSurface, changed);
   ++frameCount_;
   // The next frame is due one grid step later, however late this one was.
   NextFrameTime += kFrameInterval;
@@ -142,13 +144,14 @@ void TForm1::Kumo_WaitKey() {
   if (KeyEnter || KeyCtrl || ClickPending) TaskCode = task::Script;
 }
 
-void TForm1::FireDelayTimer() {
-  // Like a window timer, it does not catch up: a stall gives one tick, not a burst.
-  uint32_t now = platform_.TickCount();
-  if (now - lastTimerTick_ >= 10) {
-    lastTimerTick_ = now;
-    DelayTimerTimer();
-  }
+void TForm1::FireDelayTimer(uint32_t extraRest) {
+  // Like a window timer, it does not catch up: a stall gives one tick, not a burst. A longer rest the loop
+  // chose (a quiet game resting until its next frame) is no stall: its ticks come now.
+  const uint32_t now = platform_.TickCount();
+  if (now - lastTimerTick_ < 10) return;
+  const uint32_t ticks = std::min(1 + extraRest / 10, (now - lastTimerTick_) / 10);
+  lastTimerTick_ = ticks > 1 ? lastTimerTick_ + ticks * 10 : now;
+  for (uint32_t i = 0; i < ticks; ++i) DelayTimerTimer();
 }
 
 void TForm1::DelayTimerTimer() {

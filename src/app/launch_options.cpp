@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "app/message_quote.h"
+
 namespace mokuren {
 
 namespace {
@@ -90,7 +92,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       if (!value(v)) return r;
       int n = 0;
       if (!ParseWhole(v, n) || n < 1 || n > kMaxScale) {
-        r.error = "--scale wants a whole number from 1 to " + std::to_string(kMaxScale) + ", not '" + v + "'";
+        r.error = "--scale wants a whole number from 1 to " + std::to_string(kMaxScale) + ", not " + Quoted(v);
         return r;
       }
       o.scale = n;
@@ -99,18 +101,18 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       if (!value(v)) return r;
       uint32_t n = 0;
       if (!ParseWhole(v, n)) {
-        r.error = "--max-ms wants a whole number of milliseconds, not '" + v + "'";
+        r.error = "--max-ms wants a whole number of milliseconds, not " + Quoted(v);
         return r;
       }
       o.maxMs = n;
     } else if (a.starts_with("-")) {
-      r.error = "unknown option " + std::string(a);
+      r.error = "unknown option " + Quoted(a);
       return r;
     } else if (!haveDir) {
       o.gameDir = std::string(a);
       haveDir = true;
     } else {
-      r.error = "more than one game directory given: " + std::string(a);
+      r.error = "more than one game directory given: " + Quoted(a);
       return r;
     }
   }

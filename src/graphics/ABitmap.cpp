@@ -1,11 +1,65 @@
 #include "graphics/ABitmap.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <utility>
+
+#include "graphics/frame_recorder.h"
 
 namespace mokuren {
 
+TABitmap::TABitmap(const TABitmap& other) {
+  other.Reading();
+  width_ = other.width_;
+  height_ = other.height_;
+  bits_ = other.bits_;
+  stamp_ = other.stamp_;
+}
+
+TABitmap::TABitmap(TABitmap&& other) noexcept {
+  other.Reading();
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  bits_ = std::move(other.bits_);
+  other.bits_.clear();
+  stamp_ = std::exchange(other.stamp_, 0);
+}
+
+TABitmap& TABitmap::operator=(const TABitmap& other) {
+  if (this == &other) return *this;
+  other.Reading();
+  Changing();
+  width_ = other.width_;
+  height_ = other.height_;
+  bits_ = other.bits_;
+  stamp_ = other.stamp_;
+  return *this;
+}
+
+TABitmap& TABitmap::operator=(TABitmap&& other) noexcept {
+  if (this == &other) return *this;
+  other.Reading();
+  Changing();
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  bits_ = std::move(other.bits_);
+  other.bits_.clear();
+  stamp_ = std::exchange(other.stamp_, 0);
+  return *this;
+}
+
+uint64_t TABitmap::Stamp() const {
+  // Shared by every surface, so a stamp never names two different pictures.
+  static std::atomic<uint64_t> last{0};
+  if (stamp_ == 0) stamp_ = last.fetch_add(1, std::memory_order_relaxed) + 1;
+  return stamp_;
+}
+
+void TABitmap::SettleRecording() const { recorder_->Settle(); }
+
 void TABitmap::SetSize32(int32_t width, int32_t height) {
+  Changing();
   if (width <= 0 || height <= 0) {
     width_ = height_ = 0;
     bits_.clear();

@@ -9,10 +9,17 @@
 
 namespace mokuren {
 
+class FrameRecorder;
+
 class TABitmap {
  public:
   TABitmap() = default;
   TABitmap(int32_t width, int32_t height) { SetSize32(width, height); }
+  // A copy has its original's pixels and stamp; a moved-from surface is left empty.
+  TABitmap(const TABitmap& other);
+  TABitmap(TABitmap&& other) noexcept;
+  TABitmap& operator=(const TABitmap& other);
+  TABitmap& operator=(TABitmap&& other) noexcept;
 
   // Surfaces here are always 32 bits per pixel; kept so callers read like the engine's other code.
   void Make32() {}
@@ -23,11 +30,31 @@ class TABitmap {
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
-  uint8_t* ScanLine(int32_t y) { return bits_.data() + static_cast<size_t>(y) * width_ * 4; }
-  const uint8_t* ScanLine(int32_t y) const { return bits_.data() + static_cast<size_t>(y) * width_ * 4; }
-  uint8_t* Bits() { return bits_.data(); }
-  const uint8_t* Bits() const { return bits_.data(); }
+  uint8_t* ScanLine(int32_t y) {
+    Changing();
+    return bits_.data() + static_cast<size_t>(y) * width_ * 4;
+  }
+  const uint8_t* ScanLine(int32_t y) const {
+    Reading();
+    return bits_.data() + static_cast<size_t>(y) * width_ * 4;
+  }
+  uint8_t* Bits() {
+    Changing();
+    return bits_.data();
+  }
+  const uint8_t* Bits() const {
+    Reading();
+    return bits_.data();
+  }
   size_t ByteSize() const { return bits_.size(); }
+
+  // A number for the pixels as they are now: it changes whenever they may have changed (any writable
+  // access or resize gives the surface a new one when it is next asked for), and two surfaces with the
+  // same stamp hold the same pixels. FrameRecorder tells by it whether a picture drawn into the frame is
+  // the one drawn last time.
+  uint64_t Stamp() const;
+  // The recorder that is recording drawing on this surface, if any (see FrameRecorder).
+  FrameRecorder* RecordedBy() const { return recorder_; }
 
   // Every pixel becomes blue | green << 8 | red << 16 with byte 3 = 0. Does nothing when not valid.
   void FillRGB(uint8_t red, uint8_t green, uint8_t blue);
@@ -38,13 +65,29 @@ class TABitmap {
   static void CombineMask(const TABitmap& colour, const TABitmap& mask, TABitmap& dest);
 
   friend bool operator==(const TABitmap& a, const TABitmap& b) {
+    a.Reading();
+    b.Reading();
     return a.width_ == b.width_ && a.height_ == b.height_ && a.bits_ == b.bits_;
   }
 
  private:
+  friend class FrameRecorder;
+  // Every access to the pixels passes here first. While a frame is recorded, drawing on the surface is
+  // only written down, so any other access first has the recorder draw what it holds.
+  void Changing() {
+    stamp_ = 0;
+    if (recorder_) SettleRecording();
+  }
+  void Reading() const {
+    if (recorder_) SettleRecording();
+  }
+  void SettleRecording() const;
+
   int32_t width_ = 0;
   int32_t height_ = 0;
   std::vector<uint8_t> bits_;
+  mutable uint64_t stamp_ = 0;  // 0: not asked for since the pixels may have changed
+  FrameRecorder* recorder_ = nullptr;
 };
 
 }  // namespace mokuren

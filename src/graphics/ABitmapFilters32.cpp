@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/frame_recorder.h"
 #include "graphics/pixel_kernels.h"
 
 namespace mokuren {
@@ -49,11 +50,34 @@ Selection& Selected() {
 
 const kernels::RowKernels& Rows() { return *Selected().rows; }
 
+// ---- Recording --------------------------------------------------------------------------------------
+
+// While a frame is recorded on dst, a drawing is written down instead of done (FrameRecorder).
+bool Recorded(FrameRecorder::Kind kind, const TABitmap* src, const TABitmap& dst, std::array<int32_t, 8> arguments) {
+  FrameRecorder* recorder = dst.RecordedBy();
+  return recorder && recorder->Record(kind, src, arguments);
+}
+
 // ---- Clipping ---------------------------------------------------------------------------------------
 
 struct Span {
   int32_t x, y, width, height, sx, sy;
 };
+
+// The part of one surface that the routines may change while a DrawClip lives.
+thread_local const TABitmap* clipTarget = nullptr;
+thread_local Rect clipArea;
+
+// Narrows a clipped span to the DrawClip of its destination, moving the source along.
+bool ClipToArea(const TABitmap& dst, Span& s) {
+  if (&dst != clipTarget) return true;
+  const int32_t x0 = std::max(s.x, clipArea.x), y0 = std::max(s.y, clipArea.y);
+  const int32_t x1 = std::min(s.x + s.width, clipArea.x + clipArea.width);
+  const int32_t y1 = std::min(s.y + s.height, clipArea.y + clipArea.height);
+  if (x1 <= x0 || y1 <= y0) return false;
+  s = Span{x0, y0, x1 - x0, y1 - y0, s.sx + (x0 - s.x), s.sy + (y0 - s.y)};
+  return true;
+}
 
 // Clips against the destination as the blends document, then against the source so that no caller can
 // make a routine read outside it. 64-bit sums: arguments near the int32 limits must not overflow.
@@ -92,7 +116,7 @@ bool Clip(const TABitmap& src, const TABitmap& dst, int64_t x, int64_t y, int64_
   if (w <= 0 || h <= 0) return false;
   out = Span{static_cast<int32_t>(x), static_cast<int32_t>(y),  static_cast<int32_t>(w),
              static_cast<int32_t>(h), static_cast<int32_t>(sx), static_cast<int32_t>(sy)};
-  return true;
+  return ClipToArea(dst, out);
 }
 
 bool ClipToSurface(const TABitmap& dst, int64_t x, int64_t y, int64_t w, int64_t h, Span& out) {
@@ -110,7 +134,7 @@ bool ClipToSurface(const TABitmap& dst, int64_t x, int64_t y, int64_t w, int64_t
   h = std::min<int64_t>(h, dst.Height() - y);
   if (w <= 0 || h <= 0) return false;
   out = Span{static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w), static_cast<int32_t>(h), 0, 0};
-  return true;
+  return ClipToArea(dst, out);
 }
 
 template <typename RowFn>
@@ -125,6 +149,16 @@ void ForEachRow(const TABitmap& src, TABitmap& dst, const Span& s, RowFn fn) {
 }
 
 }  // namespace
+
+DrawClip::DrawClip(const TABitmap& target, const Rect& area) : previousTarget_(clipTarget), previousArea_(clipArea) {
+  clipTarget = &target;
+  clipArea = area;
+}
+
+DrawClip::~DrawClip() {
+  clipTarget = previousTarget_;
+  clipArea = previousArea_;
+}
 
 bool PixelKernelsAvailable(PixelKernels kernels) {
   switch (kernels) {
@@ -159,6 +193,7 @@ const char* PixelKernelsName(PixelKernels kernels) {
 
 void CopyOpaque(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                 int32_t sy) {
+  if (Recorded(FrameRecorder::Kind::Copy, &src, dst, {x, y, width, height, sx, sy})) return;
   Span s;
   if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
   const size_t bytes = static_cast<size_t>(s.width) * 4;
@@ -176,6 +211,7 @@ void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t
 
 void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                int32_t sy, int32_t keyX, int32_t keyY) {
+  if (Recorded(FrameRecorder::Kind::Keyed, &src, dst, {x, y, width, height, sx, sy, keyX, keyY})) return;
   if (!src.IsValid() || keyX < 0 || keyY < 0 || keyX >= src.Width() || keyY >= src.Height()) return;
   const uint8_t* key = src.ScanLine(keyY) + static_cast<size_t>(keyX) * 4;
   const uint8_t kb = key[0], kg = key[1], kr = key[2];
@@ -193,6 +229,7 @@ void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t
 
 void FillRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t red, uint8_t green,
               uint8_t blue) {
+  if (Recorded(FrameRecorder::Kind::Fill, nullptr, dst, {x, y, width, height, red, green, blue})) return;
   Span s;
   if (!ClipToSurface(dst, x, y, width, height, s)) return;
   const uint32_t pixel = blue | uint32_t{green} << 8 | uint32_t{red} << 16;
@@ -210,8 +247,9 @@ using BlendRow = void (*)(const uint8_t* src, uint8_t* dst, int32_t pixels, uint
 
 // The three blends differ only in their row kernel: clip once, then blend row by row. The opacity is
 // taken as a 16-bit value.
-void BlendRows(BlendRow row, const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-               int32_t sx, int32_t sy, int32_t opacity) {
+void BlendRows(BlendRow row, FrameRecorder::Kind kind, const TABitmap& src, TABitmap& dst, int32_t x, int32_t y,
+               int32_t width, int32_t height, int32_t sx, int32_t sy, int32_t opacity) {
+  if (Recorded(kind, &src, dst, {x, y, width, height, sx, sy, opacity})) return;
   Span s;
   if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
   const uint16_t o = static_cast<uint16_t>(opacity);
@@ -222,17 +260,17 @@ void BlendRows(BlendRow row, const TABitmap& src, TABitmap& dst, int32_t x, int3
 
 void BlendConst(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                 int32_t sy, int32_t opacity) {
-  BlendRows(Rows().blendConst, src, dst, x, y, width, height, sx, sy, opacity);
+  BlendRows(Rows().blendConst, FrameRecorder::Kind::BlendConst, src, dst, x, y, width, height, sx, sy, opacity);
 }
 
 void DrawAlpha(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                int32_t sy, int32_t opacity) {
-  BlendRows(Rows().drawAlpha, src, dst, x, y, width, height, sx, sy, opacity);
+  BlendRows(Rows().drawAlpha, FrameRecorder::Kind::DrawAlpha, src, dst, x, y, width, height, sx, sy, opacity);
 }
 
 void DrawAlphaSkip(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height, int32_t sx,
                    int32_t sy, int32_t opacity) {
-  BlendRows(Rows().drawAlphaSkip, src, dst, x, y, width, height, sx, sy, opacity);
+  BlendRows(Rows().drawAlphaSkip, FrameRecorder::Kind::DrawAlphaSkip, src, dst, x, y, width, height, sx, sy, opacity);
 }
 
 // ---- Scaling ----------------------------------------------------------------------------------------
@@ -328,6 +366,7 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
 // ---- In place ---------------------------------------------------------------------------------------
 
 void InvertRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (Recorded(FrameRecorder::Kind::Invert, nullptr, dst, {x, y, width, height})) return;
   Span s;
   if (!ClipToSurface(dst, x, y, width, height, s)) return;
   const auto row = Rows().invert;

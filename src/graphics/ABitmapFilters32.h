@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "graphics/ABitmap.h"
+#include "platform/platform.h"
 
 namespace mokuren {
 
@@ -64,6 +65,22 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
 // Blue, green and red become 255 minus their value inside the rectangle (clipped to the surface);
 // byte 3 stays.
 void InvertRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height);
+
+// ---- Drawing a part again ----------------------------------------------------------------------------
+// While it lives, the copies, fills, blends and inversions above change no pixel of `target` outside
+// `area`; what they draw inside it is what they would draw unclipped (FrameRecorder draws a frame again
+// only where it changed).
+class DrawClip {
+ public:
+  DrawClip(const TABitmap& target, const Rect& area);
+  ~DrawClip();
+  DrawClip(const DrawClip&) = delete;
+  DrawClip& operator=(const DrawClip&) = delete;
+
+ private:
+  const TABitmap* previousTarget_;
+  Rect previousArea_;
+};
 
 // ---- Kernel selection -------------------------------------------------------------------------------
 enum class PixelKernels : uint8_t { Scalar, Sse2, Avx2 };

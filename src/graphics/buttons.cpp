@@ -54,8 +54,10 @@ void TForm1::Kumo_CheckButton() {
   const Point p = floating ? FloatMousePos : MousePos;
   const int32_t top = floating ? kFloatRowTop : kMainRowTop;
   if (p.y < top || p.y >= top + kButtonHeight) return;
-  const int32_t d = (p.x - (kRowLeft - kButtonWidth)) / kButtonWidth;  // truncates toward zero, as x - 96
-  if (d < 1 || d > 10) return;
+  // Truncates toward zero, as x - 96 does; in 64 bits, so a pointer far to the left cannot overflow.
+  const int64_t column = (int64_t{p.x} - (kRowLeft - kButtonWidth)) / kButtonWidth;
+  if (column < 1 || column > 10) return;
+  const int d = static_cast<int>(column);
   if (state(d) >= 0 && state(d) <= 3) {
     state(d) = on(d) ? 3 : 1;
     if (ClickPending) {

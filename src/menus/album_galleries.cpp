@@ -72,7 +72,7 @@ void AlbumScreens::DrawGalleryHover() {
     const Point at = Corner(Hover);
     DrawKeyed(links_.Sheet, links_.FrameSurface, at.x - 2, at.y - 2, kHoverFrame.w, kHoverFrame.h, kHoverFrame.x,
               kHoverFrame.y, kHoverFrame.x + kHoverFrameKey.x, kHoverFrame.y + kHoverFrameKey.y);
-  } else if (const Rect* look = GalleryButtonRect(Hover)) {
+  } else if (const album::Area* look = GalleryButtonRect(Hover)) {
     CopyOpaque(links_.Sheet, links_.FrameSurface, look->x, look->y, look->w, look->h, look->x, look->y);
   }
 }

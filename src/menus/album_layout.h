@@ -10,7 +10,8 @@
 
 namespace mokuren::album {
 
-struct Rect {
+// A rectangle of the screen or of a sheet.
+struct Area {
   int32_t x, y, w, h;
   constexpr bool Contains(Point p) const { return p.x >= x && p.x < x + w && p.y >= y && p.y < y + h; }
 };
@@ -53,26 +54,26 @@ inline constexpr std::array<Point, 10> kSlotCorners = {
     {{37, 32}, {201, 32}, {365, 32}, {37, 165}, {201, 165}, {365, 165}, {37, 298}, {201, 298}, {37, 431}, {201, 431}}};
 // The pointer's items besides the slots 1-10.
 enum GalleryButton : int32_t { PreviousPage = 77, NextPage = 88, Back = 99 };
-inline constexpr Rect kPreviousButton{168, 568, 32, 32};
-inline constexpr Rect kNextButton{212, 568, 32, 32};
-inline constexpr Rect kBackButton{32, 568, 112, 32};
+inline constexpr Area kPreviousButton{168, 568, 32, 32};
+inline constexpr Area kNextButton{212, 568, 32, 32};
+inline constexpr Area kBackButton{32, 568, 112, 32};
 // The sheet holds each button's highlighted look at the button's own place.
-inline constexpr Rect kLockedLook{160, 40, kThumbWidth, kThumbHeight};
+inline constexpr Area kLockedLook{160, 40, kThumbWidth, kThumbHeight};
 // The hover frame lies 2 pixels around a thumbnail; its pixel (8, 8) is its transparent colour.
-inline constexpr Rect kHoverFrame{0, 40, kThumbWidth + 4, kThumbHeight + 4};
+inline constexpr Area kHoverFrame{0, 40, kThumbWidth + 4, kThumbHeight + 4};
 inline constexpr Point kHoverFrameKey{8, 8};
 
 // Slot 1-10, a button, or 0.
 constexpr int32_t GalleryItemAt(Point p) {
   for (size_t i = 0; i < kSlotCorners.size(); ++i)
-    if (Rect{kSlotCorners[i].x, kSlotCorners[i].y, kThumbWidth, kThumbHeight}.Contains(p))
+    if (Area{kSlotCorners[i].x, kSlotCorners[i].y, kThumbWidth, kThumbHeight}.Contains(p))
       return static_cast<int32_t>(i) + 1;
   if (kPreviousButton.Contains(p)) return PreviousPage;
   if (kNextButton.Contains(p)) return NextPage;
   if (kBackButton.Contains(p)) return Back;
   return 0;
 }
-constexpr const Rect* GalleryButtonRect(int32_t item) {
+constexpr const Area* GalleryButtonRect(int32_t item) {
   switch (item) {
     case PreviousPage: return &kPreviousButton;
     case NextPage: return &kNextButton;
@@ -88,9 +89,9 @@ inline constexpr int32_t kMusicRowHeight = 42;
 inline constexpr int32_t kMusicFirstRowTop = 118;
 // Tracks from the top row down; row 8 alternates between tracks 8 and 9.
 inline constexpr std::array<int32_t, 9> kMusicRows = {5, 6, 7, 1, 2, 3, 4, 8, 10};
-inline constexpr Rect kMusicBack{27, 567, 84, 32};
+inline constexpr Area kMusicBack{27, 567, 84, 32};
 // Its highlighted look runs one row lower than the area the pointer hits.
-inline constexpr Rect kMusicBackLook{27, 567, 84, 33};
+inline constexpr Area kMusicBackLook{27, 567, 84, 33};
 // Tracks 1-7 have a second version.
 inline constexpr int32_t kTracksWithVersions = 7;
 

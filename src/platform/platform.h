@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace mokuren {
@@ -15,6 +16,16 @@ struct Point {
   int32_t x = 0;
   int32_t y = 0;
   friend bool operator==(const Point&, const Point&) = default;
+};
+
+// A rectangle of a window's client area or a surface; empty when either side is 0 or less.
+struct Rect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool Empty() const { return width <= 0 || height <= 0; }
+  friend bool operator==(const Rect&, const Rect&) = default;
 };
 
 // Keys the engine samples once per pass.
@@ -58,6 +69,15 @@ class Platform {
   virtual void Sleep(uint32_t ms) = 0;
   // Delivers pending window events to the engine's handlers.
   virtual void ProcessMessages() = 0;
+  // The rest at the end of a pass: `ms` milliseconds in which window events reach the engine, as Sleep
+  // then ProcessMessages do. When the engine has nothing to do before `quietUntil` (a tick of this clock,
+  // its next frame) unless input comes, a backend that wakes on input may rest on until then, ending the
+  // rest when any event arrives. Returns the milliseconds rested.
+  virtual uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) {
+    Sleep(ms);
+    ProcessMessages();
+    return ms;
+  }
 
   // Input, sampled by the engine once per pass.
   virtual bool KeyDown(Key key) = 0;
@@ -83,6 +103,10 @@ class Platform {
   // Output.
   virtual void PaintMain(const TABitmap& frame) = 0;
   virtual void PaintFloat(const TABitmap& frame) = 0;
+  // The same for a composed frame of which only `changed` differs from the frame painted before; a
+  // backend may repaint more.
+  virtual void PaintMainArea(const TABitmap& frame, const Rect& changed) { PaintMain(frame); }
+  virtual void PaintFloatArea(const TABitmap& frame, const Rect& changed) { PaintFloat(frame); }
   virtual void SetCursorShown(bool shown) = 0;
   virtual void SetFullScreen(bool full) = 0;
   virtual void SetFloatVisible(bool visible) = 0;

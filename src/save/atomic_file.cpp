@@ -28,6 +28,14 @@ std::filesystem::path PendingFileName(const std::filesystem::path& target) {
   return p;
 }
 
+void RemovePendingFiles(const std::filesystem::path& folder) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::filesystem::path& p = it->path();
+    if (p.extension() == ".writing" && it->is_regular_file(ec)) std::filesystem::remove(p, ec);
+  }
+}
+
 std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
                                 const std::function<void()>& beforeRename) {
   const std::filesystem::path pending = PendingFileName(target);

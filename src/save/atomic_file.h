@@ -13,6 +13,10 @@ namespace mokuren {
 // The temporary name used while `target` is being replaced.
 std::filesystem::path PendingFileName(const std::filesystem::path& target);
 
+// Removes the temporary files that a crash while replacing files of `folder` left there. Their targets
+// are as they were before the interrupted write, so nothing is lost.
+void RemovePendingFiles(const std::filesystem::path& folder);
+
 // Writes `bytes` to `target`, replacing it atomically. Returns an empty string on success; otherwise a
 // short description of what failed (the system's reason included), and `target` is as it was before.
 // `beforeRename`, when set, runs after the new file is complete and flushed, just before it takes the

@@ -116,6 +116,8 @@ void TForm1::CreateThumbFolder() {
   std::error_code ec;
   std::filesystem::path folder = FindGameFile(SaveDir, "THUMB");
   if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directory(folder, ec);
+  // Thumbnails whose writing a crash cut short.
+  RemovePendingFiles(folder);
 }
 
 }  // namespace mokuren

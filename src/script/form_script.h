@@ -66,7 +66,7 @@ void SetJumpStep(int32_t target);
 void ReportScriptFault(const std::u16string& what);
 // Index of the first end instruction of the loaded code (or the code's length when there is none).
 int32_t LoadedCodeEnd() const;
-std::vector<std::u16string> ReportedScriptFaults;
+std::unordered_set<std::u16string> ReportedScriptFaults;
 bool RunawayReported = false;
 // Instructions the searches of this pass looked at: they count against the budget like instructions,
 // so that a failed search repeated without end cannot hold one pass for minutes.

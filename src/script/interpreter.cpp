@@ -20,14 +20,12 @@ int32_t AsStep(int32_t searchResult) { return static_cast<int16_t>(searchResult)
 }  // namespace
 
 void TForm1::ReportScriptFault(const std::u16string& what) {
-  std::u16string line = u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what;
-  for (const auto& s : ReportedScriptFaults)
-    if (s == line) return;
-  // A script with faults everywhere must not flood the list.
+  // A script with faults everywhere must not flood the list, nor slow every instruction that meets one.
   constexpr size_t kMaxReported = 1000;
   if (ReportedScriptFaults.size() > kMaxReported) return;
-  if (ReportedScriptFaults.size() == kMaxReported) line = u"script: too many faults; no more are listed";
-  ReportedScriptFaults.push_back(line);
+  std::u16string line = u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what;
+  if (!ReportedScriptFaults.insert(line).second) return;
+  if (ReportedScriptFaults.size() > kMaxReported) line = u"script: too many faults; no more are listed";
   ReportError(line);
 }
 

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <limits>
 
+#include "sound/mix_kernels.h"
+
 namespace mokuren {
 
 namespace {
@@ -299,24 +301,29 @@ int32_t TOggData::FillChunk(int16_t* out, int32_t want, double t) {
   return produced;
 }
 
-void TOggData::ApplyGains(const int16_t* in, int32_t* out, int32_t frames) {
-  int64_t g = static_cast<int64_t>(streamGain_) * slotGain_ / 256;
-  for (int32_t i = 0; i < frames; ++i) {
-    if (fadeStep_ != 0) {
-      int64_t distance = fadeTarget_ - fadeCurrent_;
-      if ((distance < 0 ? -distance : distance) < (fadeStep_ < 0 ? -fadeStep_ : fadeStep_)) {
-        fadeCurrent_ = fadeTarget_;
-        fadeStep_ = 0;
-      }
-      fadeCurrent_ += fadeStep_;
+void TOggData::ApplyGains(const int16_t* in, int32_t* out, int32_t frames, int32_t* mix, int32_t mixFrames) {
+  const int64_t g = static_cast<int64_t>(streamGain_) * slotGain_ / 256;
+  int32_t i = 0;
+  // While a fade runs, the level moves every frame.
+  for (; i < frames && fadeStep_ != 0; ++i) {
+    int64_t distance = fadeTarget_ - fadeCurrent_;
+    if ((distance < 0 ? -distance : distance) < (fadeStep_ < 0 ? -fadeStep_ : fadeStep_)) {
+      fadeCurrent_ = fadeTarget_;
+      fadeStep_ = 0;
     }
+    fadeCurrent_ += fadeStep_;
     int64_t f = g * (fadeCurrent_ >> 32) / 256;
     out[i * 2] = Saturate(f * in[i * 2] / 256);
     out[i * 2 + 1] = Saturate(f * in[i * 2 + 1] / 256);
   }
+  if (mix && i > 0) mix::AddSaturating(mix, out, std::min(i, mixFrames) * 2);
+  // At a steady level one gain serves the rest of the chunk.
+  if (i < frames)
+    mix::ScaleToInt32(in + i * 2, out + i * 2, (frames - i) * 2, g * (fadeCurrent_ >> 32) / 256,
+                      mix && i < mixFrames ? mix + i * 2 : nullptr, (mixFrames - i) * 2);
 }
 
-int32_t TOggData::RenderHalf() {
+int32_t TOggData::RenderHalf(int32_t* accumulator, int32_t accumulatorFrames) {
   SemaphoreLock lock(lock_);
   // A faded-out stream stops itself.
   if (fadeCurrent_ < kAudible && fadeTarget_ < kAudible) playing_ = false;
@@ -332,18 +339,13 @@ int32_t TOggData::RenderHalf() {
     double t = VorbisFile().ov_time_tell(&vf_);
     int32_t got = FillChunk(converted_.data() + 4096, want, t);
     if (got <= 0) break;
-    ApplyGains(converted_.data() + 4096, block + done * 2, got / 4);
+    const bool mixing = accumulator && done < accumulatorFrames;
+    ApplyGains(converted_.data() + 4096, block + done * 2, got / 4, mixing ? accumulator + done * 2 : nullptr,
+               accumulatorFrames - done);
     done += got / 4;
   }
   std::fill(block + done * 2, block + frames * 2, 0);
   return size_;
-}
-
-void TOggData::AddCurrentHalf(int32_t* accumulator, int32_t frames) {
-  SemaphoreLock lock(lock_);
-  const int32_t* half = CurrentHalf();
-  int32_t n = std::min(frames, HalfFrames()) * 2;
-  for (int32_t i = 0; i < n; ++i) accumulator[i] = Saturate(int64_t{accumulator[i]} + half[i]);
 }
 
 }  // namespace mokuren

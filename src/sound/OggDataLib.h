@@ -60,11 +60,10 @@ class TOggData {
   void SetStreamGain(double g);
   void SetSlotGain(double g);
 
-  // Renders the next block into the other half: the block's size in bytes, or 0 when not playing.
-  int32_t RenderHalf();
-  // Adds the half just rendered into a 32-bit stereo accumulator of frames frames, saturating (under
-  // this stream's lock, so a Stop on the engine thread cannot clear it half-way).
-  void AddCurrentHalf(int32_t* accumulator, int32_t frames);
+  // Renders the next block into the other half: the block's size in bytes, or 0 when not playing. With
+  // an accumulator of `accumulatorFrames` 32-bit stereo frames, the block's first frames are also added
+  // there, saturating, each piece while it is still in the cache.
+  int32_t RenderHalf(int32_t* accumulator = nullptr, int32_t accumulatorFrames = 0);
   // The half just rendered: HalfFrames() stereo frames of 32-bit samples.
   const int32_t* CurrentHalf() const { return output_.data() + halfSelector_; }
   int32_t HalfFrames() const { return size_ / 8; }
@@ -88,7 +87,9 @@ class TOggData {
   int32_t DecodeConvert(int16_t* out, int32_t want);
   int32_t Fill(int16_t* out, int32_t want);
   int32_t FillChunk(int16_t* out, int32_t want, double t);
-  void ApplyGains(const int16_t* in, int32_t* out, int32_t frames);
+  // The chunk in 32 bits with the gains and the fade; also added into `mix` (its first mixFrames frames)
+  // when given.
+  void ApplyGains(const int16_t* in, int32_t* out, int32_t frames, int32_t* mix, int32_t mixFrames);
   void Seek(double seconds);
 
   TSemaphore lock_;

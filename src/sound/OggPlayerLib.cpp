@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "sound/mix_kernels.h"
+
 namespace mokuren {
 
 TOggPlayer::TOggPlayer(int32_t size, int slots)
@@ -60,8 +62,7 @@ void TOggPlayer::Limit(int32_t* samples, int32_t frames) {
     int32_t n = std::min(32, frames - first);
     int32_t* block = samples + first * 2;
     // Peak of the block.
-    int64_t peak = 0;
-    for (int32_t i = 0; i < n * 2; ++i) peak = std::max<int64_t>(peak, std::llabs(int64_t{block[i]}));
+    const int64_t peak = mix::PeakMagnitude(block, n * 2);
     int64_t e = envelope_;
     // Fast attack, a hold of about one second, then a slow release.
     if (e / 256 < peak) {
@@ -88,17 +89,11 @@ void TOggPlayer::MixHalf() {
   int32_t frames = HalfFrames();
   // The sum of the new halves of all playing streams.
   std::fill(accumulator_.begin(), accumulator_.end(), 0);
-  for (TOggData* s : slots_) {
-    if (s && s->RenderHalf() > 0) s->AddCurrentHalf(accumulator_.data(), frames);
-  }
+  for (TOggData* s : slots_)
+    if (s) s->RenderHalf(accumulator_.data(), frames);
   // Limited, then scaled by the master gain and clipped to 16 bits.
   Limit(accumulator_.data(), frames);
-  int16_t* out = output_.data() + halfSelector_;
-  int64_t master = MasterGain;
-  for (int32_t i = 0; i < frames * 2; ++i) {
-    int64_t v = master * accumulator_[i] / 256;
-    out[i] = static_cast<int16_t>(std::clamp<int64_t>(v, -32767, 32767));
-  }
+  mix::ToInt16(accumulator_.data(), output_.data() + halfSelector_, frames * 2, MasterGain);
 }
 
 }  // namespace mokuren

@@ -32,17 +32,24 @@ EDDSD::EDDSD(const std::u16string& message) : std::runtime_error(ToUtf8(message)
 
 // ---- Notify thread -----------------------------------------------------------------------------------
 
-TDDSDNotifyThread::TDDSDNotifyThread(std::function<void()> poll)
+TDDSDNotifyThread::TDDSDNotifyThread(std::function<uint32_t()> poll)
     : thread_([this, poll = std::move(poll)] {
-        while (!terminated_.load()) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(10));
-          if (terminated_.load()) break;
-          poll();
+        uint32_t rest = 10;
+        for (;;) {
+          {
+            std::unique_lock lock(mutex_);
+            if (wake_.wait_for(lock, std::chrono::milliseconds(rest), [this] { return terminated_; })) return;
+          }
+          rest = poll();
         }
       }) {}
 
 TDDSDNotifyThread::~TDDSDNotifyThread() {
-  terminated_ = true;
+  {
+    std::lock_guard lock(mutex_);
+    terminated_ = true;
+  }
+  wake_.notify_all();
   if (thread_.joinable()) thread_.join();
 }
 
@@ -68,7 +75,10 @@ TDDSDGenWave::TDDSDGenWave(TDDSD& owner, bool effects, int32_t size, bool stereo
   if (streaming_) {
     half_ = size_ >> 1;
     if (owner_.Device().RealTime())
-      thread_ = std::make_unique<TDDSDNotifyThread>([this] { Poll(); });
+      thread_ = std::make_unique<TDDSDNotifyThread>([this] {
+        Poll();
+        return NextPollMs();
+      });
     else
       owner_.Device().AddPoller(this, [this] { Poll(); });
   }
@@ -119,6 +129,19 @@ void TDDSDGenWave::Poll() {
     request(0, half_);
     halfState_ = 0;
   }
+}
+
+uint32_t TDDSDGenWave::NextPollMs() {
+  constexpr uint32_t kStep = 10, kMargin = 20, kLongest = 200;
+  uint32_t play = 0, write = 0;
+  const uint32_t size = static_cast<uint32_t>(size_), bytesPerSecond = format_.rate * format_.BlockAlign();
+  if (!buffer_ || size == 0 || bytesPerSecond == 0 || buffer_->GetCurrentPosition(play, write) != dsresult::Ok)
+    return kStep;
+  // The next refill waits for the cursor to wrap round to the first half, or to pass the middle.
+  const uint32_t boundary = halfState_ == 0 ? size : static_cast<uint32_t>(half_);
+  const uint64_t ahead = (boundary + size - play % size) % size;
+  const uint64_t ms = ahead * 1000 / bytesPerSecond;
+  return ms <= kStep + kMargin ? kStep : static_cast<uint32_t>(std::min<uint64_t>(ms - kMargin, kLongest));
 }
 
 // ---- Channels ----------------------------------------------------------------------------------------

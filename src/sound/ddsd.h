@@ -7,6 +7,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -75,17 +76,22 @@ struct TDDSDListener {
 
 using TDDSDNotifyEvent = std::function<void(TDDSDGenWave& sender, TDDSDChannel* channel, int32_t offset, int32_t size)>;
 
-// The poll loop of a streaming wave on a real-time device: every 10 ms it runs the wave's poll until told
-// to stop. On a virtual device there is no thread; the device runs the same poll after each step.
+// The poll loop of a streaming wave on a real-time device: it runs the wave's poll until told to stop,
+// waiting between polls as long as the poll says (10 ms near a refill, longer while the cursor is far
+// from the next half, so that a playing game does not wake a hundred times a second for nothing). On a
+// virtual device there is no thread; the device runs the same poll after each step.
 class TDDSDNotifyThread {
  public:
-  explicit TDDSDNotifyThread(std::function<void()> poll);
-  ~TDDSDNotifyThread();  // stops and joins
+  // `poll` returns the milliseconds to wait before it runs again.
+  explicit TDDSDNotifyThread(std::function<uint32_t()> poll);
+  ~TDDSDNotifyThread();  // stops (without waiting out the rest) and joins
   TDDSDNotifyThread(const TDDSDNotifyThread&) = delete;
   TDDSDNotifyThread& operator=(const TDDSDNotifyThread&) = delete;
 
  private:
-  std::atomic<bool> terminated_{false};
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool terminated_ = false;
   std::thread thread_;
 };
 
@@ -113,6 +119,9 @@ class TDDSDGenWave {
 
   // One poll of the refill logic (run by the notify thread, or by a virtual device after each step).
   void Poll();
+  // Milliseconds from now until the play cursor can reach the boundary the next refill waits for, less a
+  // margin; 10 (the poll's step) when that is near or not known.
+  uint32_t NextPollMs();
 
  protected:
   TDDSDGenWave(TDDSD& owner, bool effects, int32_t size, bool stereo, int bits, int rate, bool streaming);

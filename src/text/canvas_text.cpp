@@ -1,5 +1,6 @@
 // The engine's fonts and the canvas text its screens draw (notices, menus, the message and choice layers).
 #include "app/TForm1.h"
+#include "graphics/frame_recorder.h"
 #include "text/text_codec.h"
 #include "text/text_renderer.h"
 
@@ -19,7 +20,19 @@ void TForm1::CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u1
                            uint8_t red, uint8_t green, uint8_t blue, bool bold) {
   if (!Fonts || text.empty()) return;
   // Canvases draw through the Japanese code page: what Shift-JIS cannot hold is drawn as "?".
-  Fonts->TextOut(target, x, y, ThroughCp932(text), FontSpec{FontName::Gothic, height, bold}, Rgb{red, green, blue});
+  const FontSpec font{FontName::Gothic, height, bold};
+  const Rgb colour{red, green, blue};
+  auto draw = [fonts = Fonts, x, y, shown = ThroughCp932(text), font, colour](TABitmap& t) {
+    fonts->TextOut(t, x, y, shown, font, colour);
+  };
+  // On a frame being recorded, the text is one more drawing, told apart by everything it depends on.
+  if (FrameRecorder* recorder = target.RecordedBy()) {
+    std::u16string key = text;
+    for (int32_t v : {x, y, height, int32_t{red}, int32_t{green}, int32_t{blue}, int32_t{bold}})
+      key.append({u'\0', static_cast<char16_t>(v >> 16), static_cast<char16_t>(v)});
+    if (recorder->RecordText(std::move(key), draw)) return;
+  }
+  draw(target);
 }
 
 void TForm1::DrawTextCoverage(int32_t width, int32_t height, const std::u16string* lines, const int32_t* xs,

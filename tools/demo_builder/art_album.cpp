@@ -87,7 +87,7 @@ TABitmap MenuScreen(TextRenderer* text, bool lit) {
 
 // ---- Music room -------------------------------------------------------------------------------------
 
-void BackButton(TABitmap& s, TextRenderer* text, const Rect& r, bool lit) {
+void BackButton(TABitmap& s, TextRenderer* text, const Area& r, bool lit) {
   RoundBox(s, r.x + 2, r.y + 2, r.w - 4, r.h - 4, 8, lit ? kLitPlate : Colour{0x30, 0x34, 0x4a}, lit ? 240 : 230);
   if (text)
     Centred(*text, s, r.x + r.w / 2, r.y + (r.h - 18) / 2, u"戻る", FontSpec{FontName::Gothic, 18, true},
@@ -176,8 +176,8 @@ void Card(TABitmap& s, TextRenderer* text, const GalleryLook& look, Point at, co
               FontSpec{FontName::Gothic, 14, true}, Rgb{0xF8, 0xF4, 0xEC});
   }
   // A fine edge in the gallery's colour.
-  for (const Rect& edge : {Rect{at.x, at.y, kThumbWidth, 1}, Rect{at.x, at.y + kThumbHeight - 1, kThumbWidth, 1},
-                           Rect{at.x, at.y, 1, kThumbHeight}, Rect{at.x + kThumbWidth - 1, at.y, 1, kThumbHeight}})
+  for (const Area& edge : {Area{at.x, at.y, kThumbWidth, 1}, Area{at.x, at.y + kThumbHeight - 1, kThumbWidth, 1},
+                           Area{at.x, at.y, 1, kThumbHeight}, Area{at.x + kThumbWidth - 1, at.y, 1, kThumbHeight}})
     FillBox(s, edge.x, edge.y, edge.w, edge.h, look.accent, 150);
 }
 
@@ -234,7 +234,7 @@ TABitmap GalleryPage(TextRenderer* text, const GalleryLook& look, int page,
 TABitmap GallerySheet(TextRenderer* text, const GalleryLook& look) {
   TABitmap s = GalleryBase(look);
   ButtonBar(s, text, look, true);
-  const Rect& locked = kLockedLook;
+  const Area& locked = kLockedLook;
   FillBox(s, locked.x, locked.y, locked.w, locked.h, {0x0a, 0x0c, 0x1a}, 255);
   RoundBox(s, locked.x + 6, locked.y + 6, locked.w - 12, locked.h - 12, 6, {0x1c, 0x20, 0x36}, 255);
   if (text) {
@@ -244,7 +244,7 @@ TABitmap GallerySheet(TextRenderer* text, const GalleryLook& look) {
             Rgb{0x68, 0x6c, 0x90});
   }
   // Hard edges only: a blended pixel next to the key colour would not be transparent.
-  const Rect& frame = kHoverFrame;
+  const Area& frame = kHoverFrame;
   FillBox(s, frame.x, frame.y, frame.w, frame.h, kKey, 255);
   for (int ring = 0; ring < 3; ++ring) {
     const Colour c = ring == 0 ? Colour{0x10, 0x08, 0x04} : look.accent;

@@ -2,8 +2,19 @@
 
 #include <algorithm>
 #include <iostream>
+#include <limits>
 
 namespace mokuren {
+
+namespace {
+
+// A coordinate moved by `by` pixels; one far outside the window stays far outside instead of wrapping.
+int32_t Shifted(int32_t v, int32_t by) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{v} + by, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
 
 WindowId HeadlessPlatform::Foreground() {
   // A modal dialog takes the keyboard; the save/load screen is a window of the game's own.
@@ -23,10 +34,10 @@ Point HeadlessPlatform::CursorPos(WindowId client) {
 void HeadlessPlatform::InjectCursor(WindowId window, Point p) {
   if (window == WindowId::Float) {
     floatCursor_ = p;
-    mainCursor_ = {p.x, p.y + 416};
+    mainCursor_ = {p.x, Shifted(p.y, 416)};
   } else {
     mainCursor_ = p;
-    floatCursor_ = {p.x, p.y - 416};
+    floatCursor_ = {p.x, Shifted(p.y, -416)};
   }
 }
 

@@ -1,7 +1,6 @@
 #include "platform/qt/gamepad.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
@@ -134,7 +133,7 @@ void Gamepad::MoveByStick() {
   stickRest_ += QPointF(x / tilt, y / tilt) * speed * seconds;
   const QPoint step(static_cast<int>(stickRest_.x()), static_cast<int>(stickRest_.y()));
   stickRest_ -= step;
-  if (!step.isNull()) QCursor::setPos(QCursor::pos() + step);
+  if (!step.isNull()) platform_.MovePointer(platform_.PointerGlobal() + step);
 }
 
 #else
@@ -149,7 +148,7 @@ void Gamepad::MoveByStick() {}
 
 void Gamepad::Click(Qt::MouseButton button, bool down) {
   QPointer<QWidget>& pressed = pressed_[button == Qt::LeftButton ? 0 : 1];
-  const QPointF global = QCursor::pos();
+  const QPointF global(platform_.PointerGlobal());
   QWidget* target = pressed;
   if (down) {
     target = QApplication::widgetAt(global.toPoint());
@@ -196,7 +195,7 @@ void Gamepad::DPad(int dx, int dy) {
     }
   }
   const double step = kNudge * FrameScale(platform_.Main());
-  QCursor::setPos(QCursor::pos() + QPointF(dx * step, dy * step).toPoint());
+  platform_.MovePointer(platform_.PointerGlobal() + QPointF(dx * step, dy * step).toPoint());
 }
 
 }  // namespace mokuren

@@ -20,6 +20,7 @@
 #include "platform/qt/dialog_style.h"
 #include "platform/qt/gamepad.h"
 #include "platform/qt/name_dialog.h"
+#include "platform/qt/pointer_tracker.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/save_load_view.h"
 #include "platform/quit_signals.h"
@@ -72,14 +73,21 @@ QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
   QGuiApplication::setDesktopFileName("mokuren");
   QApplication::setWindowIcon(QIcon::fromTheme("mokuren"));
   QApplication::setQuitOnLastWindowClosed(false);
+  rest_.setSingleShot(true);
+  rest_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&rest_, &QTimer::timeout, [this] { restDue_ = true; });
 }
 
 QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::Attach(WindowHost& host) {
   host_ = &host;
+  pointer_ = std::make_unique<PointerTracker>();
   main_ = std::make_unique<MainWindow>(*this);
   float_ = std::make_unique<FloatWindow>(*this, *main_);
+  // Moves of the pointer over the game's windows come as events, so the tracker always knows where it is.
+  main_->setMouseTracking(true);
+  float_->setMouseTracking(true);
   menu_ = std::make_unique<QMenu>(main_.get());
   for (const MenuEntry& e : kMenu) {
     if (e.separatorBefore) menu_->addSeparator();
@@ -132,6 +140,23 @@ void QtPlatform::ProcessMessages() {
 
 QWidget* QtPlatform::FrontView() { return dialogs_.empty() ? nullptr : &dialogs_.back()->Widget(); }
 
+uint32_t QtPlatform::Rest(uint32_t ms, std::optional<uint32_t> quietUntil) {
+  const uint32_t start = TickCount();
+  // A game that only waits for the player rests until its next frame; any event after the pass's own
+  // 10 ms ends that rest at once.
+  uint32_t length = ms;
+  if (quietUntil) length = std::max(length, static_cast<uint32_t>(std::max<int32_t>(0, *quietUntil - start)));
+  // In the event loop rather than asleep, so that input is taken as it comes.
+  rest_.start(static_cast<int>(length));
+  restDue_ = false;
+  do {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  } while (!restDue_ && TickCount() - start < ms);
+  rest_.stop();
+  if (gamepad_) gamepad_->Poll();
+  return TickCount() - start;
+}
+
 WindowId QtPlatform::Foreground() {
   QWidget* w = QApplication::activeWindow();
   // The save/load screen lies inside the main window.
@@ -142,14 +167,21 @@ WindowId QtPlatform::Foreground() {
 
 Point QtPlatform::CursorPos(WindowId client) {
   // The frames may be shown scaled; the pointer is reported in frame coordinates.
-  if (client == WindowId::Float)
-    return WidgetToFrame(*float_, kFloatSize, float_->mapFromGlobal(QCursor::pos().toPointF()));
-  return WidgetToFrame(*main_, kFrameSize, main_->mapFromGlobal(QCursor::pos().toPointF()));
+  const QPointF global(pointer_->Global());
+  if (client == WindowId::Float) return WidgetToFrame(*float_, kFloatSize, float_->mapFromGlobal(global));
+  return WidgetToFrame(*main_, kFrameSize, main_->mapFromGlobal(global));
+}
+
+QPoint QtPlatform::PointerGlobal() const { return pointer_->Global(); }
+
+void QtPlatform::MovePointer(QPoint global) {
+  QCursor::setPos(global);
+  pointer_->MovedTo(global);
 }
 
 void QtPlatform::InjectCursor(WindowId window, Point p) {
   QWidget& w = window == WindowId::Float ? static_cast<QWidget&>(*float_) : *main_;
-  QCursor::setPos(w.mapToGlobal(FrameToWidget(w, window == WindowId::Float ? kFloatSize : kFrameSize, p)).toPoint());
+  MovePointer(w.mapToGlobal(FrameToWidget(w, window == WindowId::Float ? kFloatSize : kFrameSize, p)).toPoint());
 }
 
 QWidget& QtPlatform::FrontWindow() {
@@ -160,7 +192,7 @@ QWidget& QtPlatform::FrontWindow() {
 void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button) {
   const QPointF local = FrameToWidget(window, frame, p);
   const QPointF global = window.mapToGlobal(local);
-  QCursor::setPos(global.toPoint());
+  MovePointer(global.toPoint());
   QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
   QApplication::sendEvent(&window, &press);
   QMouseEvent release(QEvent::MouseButtonRelease, local, global, button, Qt::NoButton, Qt::NoModifier);
@@ -197,17 +229,18 @@ bool QtPlatform::DeliverEvent(const Event& e) {
     QWidget& w = FrontWindow();
     const QPointF local = FrameToWidget(w, kFrameSize, point());
     const QPointF global = w.mapToGlobal(local);
-    QCursor::setPos(global.toPoint());
+    MovePointer(global.toPoint());
     QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &move);
     return true;
   }
   if (v == "wheel") {
     QWidget& w = FrontWindow();
-    const QPointF local = w.mapFromGlobal(QCursor::pos().toPointF());
+    const QPointF global(pointer_->Global());
+    const QPointF local = w.mapFromGlobal(global);
     const int delta = e.args[0] == "up" ? 120 : -120;
-    QWheelEvent wheel(local, QCursor::pos().toPointF(), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(local, global, QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
     QApplication::sendEvent(&w, &wheel);
     return true;
   }
@@ -256,6 +289,15 @@ void QtPlatform::PaintMain(const TABitmap& frame) {
 
 void QtPlatform::PaintFloat(const TABitmap&) {
   if (float_->isVisible()) float_->update();
+}
+
+void QtPlatform::PaintMainArea(const TABitmap& frame, const Rect& changed) {
+  main_->SetFrame(&frame);
+  main_->update(FrameAreaToWidget(*main_, kFrameSize, changed));
+}
+
+void QtPlatform::PaintFloatArea(const TABitmap&, const Rect& changed) {
+  if (float_->isVisible()) float_->update(FrameAreaToWidget(*float_, kFloatSize, changed));
 }
 
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
@@ -343,6 +385,7 @@ void QtPlatform::OpenForm(FormId form) {
     case FormId::TForm7:
       // Not a dialog: a screen of the game's own laid over the main window.
       saveLoad_ = std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm());
+      saveLoad_->setMouseTracking(true);
       dialogs_.push_back(saveLoad_.get());
       saveLoad_->show();
       saveLoad_->raise();

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QTimer>
 #include <array>
 #include <chrono>
 #include <memory>
@@ -23,6 +24,7 @@ class ConfigDialog;
 class DebugWindow;
 class AutomatedDialog;
 class Gamepad;
+class PointerTracker;
 
 class QtPlatform final : public Platform {
  public:
@@ -36,6 +38,7 @@ class QtPlatform final : public Platform {
   uint32_t TickCount() override;
   void Sleep(uint32_t ms) override;
   void ProcessMessages() override;
+  uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) override;
 
   bool KeyDown(Key key) override { return keys_[static_cast<size_t>(key)]; }
   WindowId Foreground() override;
@@ -45,6 +48,8 @@ class QtPlatform final : public Platform {
 
   void PaintMain(const TABitmap& frame) override;
   void PaintFloat(const TABitmap& frame) override;
+  void PaintMainArea(const TABitmap& frame, const Rect& changed) override;
+  void PaintFloatArea(const TABitmap& frame, const Rect& changed) override;
   void SetCursorShown(bool shown) override;
   void SetFullScreen(bool full) override;
   void SetFloatVisible(bool visible) override;
@@ -85,6 +90,10 @@ class QtPlatform final : public Platform {
   void MainPlaced();
   // The dialog or save/load screen in front, or null while the game's own window is.
   QWidget* FrontView();
+  // Where the pointer is on the screen, as the game last saw it move.
+  QPoint PointerGlobal() const;
+  // Puts the pointer at a point of the screen, for the events file and the gamepad.
+  void MovePointer(QPoint global);
 
  private:
   QAction* Action(MenuItem item) { return actions_[static_cast<size_t>(item)]; }
@@ -126,6 +135,10 @@ class QtPlatform final : public Platform {
   // The modal views open now, the front one last.
   std::vector<AutomatedDialog*> dialogs_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::unique_ptr<PointerTracker> pointer_;
+  // Ends the rest at the end of a pass.
+  QTimer rest_;
+  bool restDue_ = false;
 };
 
 // Maps a Qt key to the engine's keys; false for keys the engine does not sample.

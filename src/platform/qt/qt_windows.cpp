@@ -77,6 +77,13 @@ QPointF FrameToWidget(const QWidget& widget, QSize frame, Point p) {
   return {r.left() + (p.x + 0.5) * s, r.top() + (p.y + 0.5) * s};
 }
 
+QRect FrameAreaToWidget(const QWidget& widget, QSize frame, const Rect& area) {
+  const QRectF r = FrameRect(widget, frame);
+  const double s = r.width() / frame.width();
+  const QRectF shown(r.left() + area.x * s, r.top() + area.y * s, area.width * s, area.height * s);
+  return shown.toAlignedRect().adjusted(-1, -1, 1, 1) & widget.rect();
+}
+
 Point WidgetToFrame(const QWidget& widget, QSize frame, QPointF p) {
   const QRectF r = FrameRect(widget, frame);
   const double s = r.width() / frame.width();

@@ -111,6 +111,9 @@ class QueryDialog final : public QDialog, public AutomatedDialog {
 void PaintSurface(QWidget& widget, const TABitmap& surface);
 // Where a point of a frame of `frame` pixels lies in the widget that shows it scaled (PaintSurface), and back.
 QPointF FrameToWidget(const QWidget& widget, QSize frame, Point p);
+// The part of the widget that shows `area` of the frame (with a pixel more on each side, which smooth
+// scaling blends in), within the widget.
+QRect FrameAreaToWidget(const QWidget& widget, QSize frame, const Rect& area);
 Point WidgetToFrame(const QWidget& widget, QSize frame, QPointF p);
 // Widget pixels per frame pixel of the 800x600 frame as the widget shows it.
 double FrameScale(const QWidget& widget);
