@@ -82,21 +82,11 @@ class PaintLog : public HeadlessPlatform {
 class QuietGame : public EngineFixture {
  protected:
   void SetUp() override {
-    CopyDemo(dir_.path() / "game");
-    LaunchOptions options;
-    options.gameDir = (dir_.path() / "game").string();
-    options.headless = true;
-    options.eventsFile = (dir_.path() / "events.txt").string();
+    CopyDemo(dir_.path());
+    auto log = std::make_unique<PaintLog>();
+    log_ = log.get();
     // Skip the movie, wait at the title, start the story and wait at its first line.
-    WriteFile(options.eventsFile, "100 key Enter\n5000 click 200 110\n");
-    log_ = new PaintLog;
-    platform_.reset(log_);
-    form_ = std::make_unique<TForm1>(*platform_, options);
-    platform_->Attach(*form_);
-    std::string error;
-    ASSERT_TRUE(form_->LoadEvents(error)) << error;
-    ASSERT_TRUE(form_->FormCreate());
-    form_->StartLoopClock();
+    StartEngine("100 key Enter\n5000 click 200 110\n", 0, {}, std::move(log));
   }
   // The areas painted during `ms` of the game from now.
   std::vector<Rect> PaintedDuring(uint32_t ms) {

@@ -63,7 +63,8 @@ void WriteMinimalGame(const std::filesystem::path& dir) {
   WriteSystemArchive(dir, NeutralSystemPictures());
 }
 
-void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick, LaunchOptions options) {
+void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick, LaunchOptions options,
+                                std::unique_ptr<HeadlessPlatform> platform) {
   if (!std::filesystem::exists(dir_.path() / "SCRIPT.DAT")) WriteMinimalGame(dir_.path());
   options.gameDir = dir_.path().string();
   options.headless = true;
@@ -71,7 +72,7 @@ void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTic
     options.eventsFile = (dir_.path() / "events.txt").string();
     WriteFile(options.eventsFile, eventsText);
   }
-  platform_ = std::make_unique<HeadlessPlatform>(startTick);
+  platform_ = platform ? std::move(platform) : std::make_unique<HeadlessPlatform>(startTick);
   form_ = std::make_unique<TForm1>(*platform_, options);
   platform_->Attach(*form_);
   std::string error;

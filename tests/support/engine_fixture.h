@@ -35,8 +35,10 @@ void WriteMinimalGame(const std::filesystem::path& dir);
 class EngineFixture : public ::testing::Test {
  protected:
   // Creates the engine on dir() with the given events text, runs FormCreate and starts the loop clock.
-  // Without a SCRIPT.DAT in the directory, the minimal game is written first.
-  void StartEngine(const std::string& eventsText = {}, uint32_t startTick = 0, LaunchOptions options = {});
+  // Without a SCRIPT.DAT in the directory, the minimal game is written first. A test may bring its own
+  // headless platform (one that watches what the engine asks of it).
+  void StartEngine(const std::string& eventsText = {}, uint32_t startTick = 0, LaunchOptions options = {},
+                   std::unique_ptr<HeadlessPlatform> platform = nullptr);
   // Runs n passes of the main loop.
   void Passes(int n);
 
