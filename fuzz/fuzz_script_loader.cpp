@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "script/script_image.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 using namespace mokuren;
 

@@ -87,10 +87,7 @@ class AlbumScreen : public EngineFixture {
   }
   // One line of the events file, applied now.
   void Do(const std::string& line) {
-    EventScript script;
-    std::string error;
-    ASSERT_TRUE(script.Parse("0 " + line + "\n", error)) << error;
-    form_->ApplyEvent(script.events().front());
+    Apply(line);
     Passes(4);  // a frame is composed at least every 3.4 passes
   }
   bool PassUntil(int32_t code, int limit = 500) {
@@ -183,7 +180,7 @@ TEST_F(AlbumScreen, ScenesAreNumberedAsClickedAndReplayInThatOrderBackToTheirPag
 TEST_F(AlbumScreen, ATaskCodeNoTaskKnowsLeadsBackToTheTitle) {
   form_->TaskCode = 0x700999;
   ASSERT_TRUE(PassUntil(task::TitleMenu));
-  EXPECT_EQ(form_->ErrorList().back(), u"TaskCode 0x700999 belongs to no task; back to the title");
+  EXPECT_EQ(form_->Errors().Lines().back(), u"TaskCode 0x700999 belongs to no task; back to the title");
 }
 
 // The music room on the real program: each track a sine of its own loudness, the output recorded.

@@ -172,14 +172,14 @@ TEST_F(MainLoop, UnknownTaskCodeIsReportedOnceAndScript1TakesOverWhileNameEntryW
   Enter(task::NameEntry);
   Passes(30);
   EXPECT_EQ(form_->TaskCode, task::NameEntry);
-  EXPECT_TRUE(form_->ErrorList().empty());
+  EXPECT_TRUE(form_->Errors().Lines().empty());
 
   Enter(0x123456);
   form_->ScriptNo = 7;
   int64_t frames = form_->FrameCount();
   Passes(30);
-  ASSERT_EQ(form_->ErrorList().size(), 1u);
-  EXPECT_EQ(form_->ErrorList()[0], u"TaskCode 0x123456 belongs to no task; back to the title");
+  ASSERT_EQ(form_->Errors().Lines().size(), 1u);
+  EXPECT_EQ(form_->Errors().Lines()[0], u"TaskCode 0x123456 belongs to no task; back to the title");
   // Script 1 without a title command runs from its start.
   EXPECT_EQ(form_->ScriptNo, 1);
   EXPECT_EQ(form_->TaskCode, task::Script);

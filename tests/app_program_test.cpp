@@ -57,9 +57,10 @@ TEST(EventsFile, TakesEventsInTimeOrderWithTextsToTheEndOfTheLine) {
       << error;
   auto due = events.TakeDue(100);
   ASSERT_EQ(due.size(), 2u);
-  EXPECT_EQ(due[0].verb, "click");
-  EXPECT_EQ(due[0].args, (std::vector<std::string>{"10", "20"}));
-  EXPECT_EQ(due[1].verb, "key");
+  EXPECT_EQ(due[0].verb, Verb::Click);
+  EXPECT_EQ(due[0].point, (Point{10, 20}));
+  EXPECT_EQ(due[1].verb, Verb::Key);
+  EXPECT_EQ(due[1].key, Key::Enter);
   EXPECT_TRUE(events.TakeDue(199).empty());
   due = events.TakeDue(250);
   ASSERT_EQ(due.size(), 1u);

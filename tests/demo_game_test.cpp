@@ -25,11 +25,11 @@ TEST_F(DemoGame, BuiltTestGameLoadsScriptOneAtStart) {
   EXPECT_EQ(form_->TaskCode, 0);
   ASSERT_EQ(form_->MessageTexts.size(), 2u);
   EXPECT_EQ(form_->MessageTexts[1], u"二行目");
-  EXPECT_EQ(form_->Kuri_FileNo(2, u"bg01"), 1);
+  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Graphic, u"bg01"), 1);
   std::vector<uint8_t> stream;
-  EXPECT_EQ(form_->Kuri_ReadFile(3, 1, stream), -1);  // entry 1 left empty
-  EXPECT_EQ(form_->Kuri_ReadFile(3, 2, stream), 0);
-  EXPECT_EQ(form_->Kuri_ReadFile(1, 2, stream), -1);
+  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::System, 1, stream), -1);  // entry 1 left empty
+  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::System, 2, stream), 0);
+  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::Script, 2, stream), -1);
 }
 
 TEST(DemoGameBuilder, ScenarioFaultsComeBackAsMessages) {

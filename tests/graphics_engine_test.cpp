@@ -114,16 +114,16 @@ TEST_F(GraphicsEngine, MissingBrokenAndUnplacedImagesChangeNothing) {
   Start(game);
   form_->Kumo_ReadGraphic(1, 1, false);
   const std::array<TABitmap, 93> before = form_->SurfaceTable;
-  const size_t errors = form_->ErrorList().size();
+  const size_t errors = form_->Errors().Lines().size();
 
   form_->Kumo_ReadGraphic(1, 77, false);  // no such entry: silent
-  EXPECT_EQ(form_->ErrorList().size(), errors);
+  EXPECT_EQ(form_->Errors().Lines().size(), errors);
   form_->Kumo_ReadGraphic(7, 1, false);    // no such placement: decoded and discarded
   form_->Kumo_ReadGraphic(202, 1, false);  // no save/load window yet
   form_->Kumo_ReadGraphic(1, 2, false);    // does not decode: reported, nothing placed
   EXPECT_EQ(form_->SurfaceTable, before);
-  ASSERT_EQ(form_->ErrorList().size(), errors + 1);
-  EXPECT_NE(form_->ErrorList().back().find(u"GRAPHIC.DAT"), std::u16string::npos);
+  ASSERT_EQ(form_->Errors().Lines().size(), errors + 1);
+  EXPECT_NE(form_->Errors().Lines().back().find(u"GRAPHIC.DAT"), std::u16string::npos);
 
   // The save/load window's picture boxes keep their size.
   TABitmap box(800, 600);

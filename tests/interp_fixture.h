@@ -35,11 +35,11 @@ class Interp : public EngineFixture {
     StartEngine();
     Passes(1);  // start-up: script 1 is loaded
     form_->NormalPlay = 1;
-    errorsAtStart_ = form_->ErrorList().size();
+    errorsAtStart_ = form_->Errors().Lines().size();
   }
 
   // Lines the error list gained since start-up.
-  size_t NewErrors() const { return form_->ErrorList().size() - errorsAtStart_; }
+  size_t NewErrors() const { return form_->Errors().Lines().size() - errorsAtStart_; }
 
   // Replaces the loaded code by `code` and an end instruction, and starts it from its first instruction.
   void Load(const std::vector<ScriptInstruction>& code, int16_t scriptNo = 1) {
@@ -57,7 +57,7 @@ class Interp : public EngineFixture {
   // Error-list lines that contain `text`.
   int Errors(const std::string& text) {
     int n = 0;
-    for (const auto& line : form_->ErrorList())
+    for (const auto& line : form_->Errors().Lines())
       if (ToUtf8Line(line).find(text) != std::string::npos) ++n;
     return n;
   }

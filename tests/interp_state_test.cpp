@@ -6,7 +6,7 @@
 
 #include "dialogs/debug_dump.h"
 #include "interp_fixture.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include "lint/game_lint.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "toolkit/archive_reader.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/scenario_assembler.h"

@@ -12,7 +12,7 @@
 #include "support/game_builder.h"
 #include "support/test_movie.h"
 #include "support/wav_file.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {
@@ -186,9 +186,9 @@ TEST_F(MovieEngine, FilesThatCannotPlayAreListedAndTheScriptGoesOn) {
     Start(kScript);
     EXPECT_TRUE(PassUntil(task::Wait, 10)) << c.what << ": the script stopped at TaskCode " << form_->TaskCode;
     EXPECT_FALSE(form_->MoviePlaying()) << c.what;
-    ASSERT_EQ(form_->ErrorList().size(), 1u) << c.what;
-    EXPECT_NE(ToUtf8(form_->ErrorList()[0]).find(c.listed), std::string::npos)
-        << c.what << ": " << ToUtf8(form_->ErrorList()[0]);
+    ASSERT_EQ(form_->Errors().Lines().size(), 1u) << c.what;
+    EXPECT_NE(ToUtf8(form_->Errors().Lines()[0]).find(c.listed), std::string::npos)
+        << c.what << ": " << ToUtf8(form_->Errors().Lines()[0]);
   }
 }
 

@@ -55,7 +55,7 @@ TEST_F(SaveFile, FirstStartWritesTheDefaultsAndAnOtherwiseEmptyBlock) {
   EXPECT_EQ(bytes.find_first_not_of('\0', 265072), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_directory(dir_.path() / "THUMB"));
   EXPECT_EQ(form_->HeroName, u"カザミネ");
-  EXPECT_TRUE(form_->ErrorList().empty());
+  EXPECT_TRUE(form_->Errors().Lines().empty());
 }
 
 TEST_F(SaveFile, SaveToSlotWritesTheRecordAtItsOffsetWithAThumbnail) {
@@ -175,8 +175,8 @@ TEST_F(SaveFile, DamagedFileIsKeptAsideAndTheGameStartsWithDefaults) {
   ASSERT_EQ(fresh.size(), 407472u);
   EXPECT_EQ(I32(fresh, 265016), 30);
   EXPECT_EQ(form_->BgmVolume, 30);
-  ASSERT_FALSE(form_->ErrorList().empty());
-  EXPECT_NE(form_->ErrorList().back().find(u"SAVE.DAT.damaged-"), std::u16string::npos);
+  ASSERT_FALSE(form_->Errors().Lines().empty());
+  EXPECT_NE(form_->Errors().Lines().back().find(u"SAVE.DAT.damaged-"), std::u16string::npos);
   EXPECT_NE(form_->NoticeText.find(u"セーブデータが壊れていた"), std::u16string::npos);
 
   // A second damaged file on the same second does not overwrite the first one kept aside.
@@ -225,8 +225,8 @@ TEST_F(SaveFile, FailedWriteIsReportedAndTheOldFileStays) {
   std::filesystem::create_directory(PendingFileName(SavePath()));
   form_->QuickSave();
   EXPECT_EQ(form_->NoticeText, u"クイックセーブできませんでした");
-  ASSERT_FALSE(form_->ErrorList().empty());
-  EXPECT_NE(form_->ErrorList().back().find(u"前のセーブデータはそのまま"), std::u16string::npos);
+  ASSERT_FALSE(form_->Errors().Lines().empty());
+  EXPECT_NE(form_->Errors().Lines().back().find(u"前のセーブデータはそのまま"), std::u16string::npos);
   EXPECT_EQ(SaveBytes(), old);
   std::filesystem::remove(PendingFileName(SavePath()));
 

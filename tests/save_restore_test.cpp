@@ -115,20 +115,20 @@ TEST_F(Restore, GameWithoutPicturesRestoresToBlack) {
 TEST_F(Restore, EventsQuickSaveAndQuickLoad) {
   ArrangeSavedGame();
   form_->FrameSurface.FillRGB(10, 20, 30);
-  form_->ApplyEvent({0, "quicksave", {}, "", 1});
+  Apply("quicksave");
   EXPECT_EQ(form_->NoticeText, u"クイックセーブしました");
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE100.dat"));
-  form_->ApplyEvent({0, "save", {"100"}, "100", 2});  // the save screen refuses slot 100
-  form_->ApplyEvent({0, "save", {"4"}, "4", 3});
+  Apply("save 100");  // the save screen refuses slot 100
+  Apply("save 4");
   EXPECT_EQ(form_->Block->Slot(4).Used, 1);
   PlayOn();
-  form_->ApplyEvent({0, "load", {"5"}, "5", 4});  // empty: nothing
+  Apply("load 5");  // empty: nothing
   EXPECT_EQ(form_->StepNo, 40);
-  form_->ApplyEvent({0, "load", {"4"}, "4", 5});
+  Apply("load 4");
   EXPECT_EQ(form_->StepNo, 11);
   EXPECT_EQ(form_->TaskCode, task::Restore);
   form_->StepNo = 40;
-  form_->ApplyEvent({0, "quickload", {}, "", 6});
+  Apply("quickload");
   EXPECT_EQ(form_->NoticeText, u"クイックロードしました");
   EXPECT_EQ(form_->StepNo, 11);
 }

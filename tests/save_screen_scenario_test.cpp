@@ -17,7 +17,7 @@
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "support/test_surfaces.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "toolkit/png_writer.h"
 
 namespace mokuren::testing {
@@ -283,11 +283,11 @@ TEST_F(SaveScreen, BadThumbnailsAndDamagedSlotsShowWithoutHarm) {
   damaged.SaveDate = std::nan("");
   for (int i = 0; i < 24; ++i) damaged.Comment[i] = static_cast<uint16_t>(0xD800 + 37 * i);
   damaged.Comment[5] = 0xFFFF;
-  const size_t before = form_->ErrorList().size();
+  const size_t before = form_->Errors().Lines().size();
   Screen().Tag = TForm7::kLoadMode;
   Screen().FormShow();
   Screen().DrawSaveInfo(1);
-  const auto& errors = form_->ErrorList();
+  const auto& errors = form_->Errors().Lines();
   ASSERT_EQ(errors.size(), before + 3);
   for (int n = 1; n <= 3; ++n)
     EXPECT_NE(ToUtf8(errors[before + n - 1]).find("SAVE" + std::to_string(n) + ".dat"), std::string::npos);

@@ -90,7 +90,7 @@ class ScriptLoader : public EngineFixture {
     toolkit::WriteArchive(dir_.path() / "SCRIPT.DAT", list);
   }
   bool Reported(const std::u16string& line) {
-    const auto& errors = form_->ErrorList();
+    const auto& errors = form_->Errors().Lines();
     return std::find(errors.begin(), errors.end(), line) != errors.end();
   }
 };
@@ -174,7 +174,7 @@ TEST_F(ScriptLoader, RandomBytesAsScriptArchive) {
   EXPECT_FALSE(form_->Terminated());
   EXPECT_EQ(form_->ScriptNo, 1);
   bool indexReported = false;
-  for (const auto& line : form_->ErrorList())
+  for (const auto& line : form_->Errors().Lines())
     indexReported = indexReported ||
                     (line.find(u"SCRIPT.DAT: ") == 0 && line.find(u"index entries point past") != std::u16string::npos);
   EXPECT_TRUE(indexReported);

@@ -12,7 +12,7 @@
 #include "sound/wav_recorder.h"
 #include "support/engine_fixture.h"
 #include "support/wav_file.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 namespace {

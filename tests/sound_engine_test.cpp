@@ -8,7 +8,7 @@
 #include "ogg_encode.h"
 #include "sound/sound_objects.h"
 #include "support/engine_fixture.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 namespace {
@@ -59,7 +59,7 @@ class SoundEngine : public testing::EngineFixture {
     return w;
   }
   bool Reported(const std::u16string& line) {
-    const auto& list = form_->ErrorList();
+    const auto& list = form_->Errors().Lines();
     return std::find(list.begin(), list.end(), line) != list.end();
   }
   // The first window, from frame `from` on, whose level on `side` is above `level`.
@@ -111,7 +111,7 @@ TEST_F(SoundEngine, RepeatedTrackIsIgnoredButItsVariantSwitchesFiles) {
   EXPECT_EQ(form_->Block->Live.BgmVariant, 1);
   EXPECT_EQ(form_->SlotStatus(0), 3);
   EXPECT_EQ(s.Streams[stream::MusicB]->FadeTarget(), 0);  // fading out
-  EXPECT_TRUE(form_->ErrorList().empty());
+  EXPECT_TRUE(form_->Errors().Lines().empty());
   // Tracks above 7 have no second version; a missing file is named in the error list.
   form_->Kumo_PlayBGM(12, 0, 1, 1);
   EXPECT_TRUE(Reported(u"Sound\\M12.oggが見つかりません"));
@@ -120,9 +120,9 @@ TEST_F(SoundEngine, RepeatedTrackIsIgnoredButItsVariantSwitchesFiles) {
   EXPECT_LE(form_->SlotStatus(0), 1);
   EXPECT_LE(form_->SlotStatus(1), 1);
   // Track 0 is the way to stop, and says nothing.
-  size_t lines = form_->ErrorList().size();
+  size_t lines = form_->Errors().Lines().size();
   form_->Kumo_PlayBGM(0, 0, 0, 0);
-  EXPECT_EQ(form_->ErrorList().size(), lines);
+  EXPECT_EQ(form_->Errors().Lines().size(), lines);
   EXPECT_EQ(form_->Block->Live.BgmNo, 0);
 }
 

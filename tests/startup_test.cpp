@@ -6,7 +6,7 @@
 #include "dialogs/TDebugForm.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "graphics/ABitmapFilters32.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "text/text_layers.h"
 #include "text/text_renderer.h"
 

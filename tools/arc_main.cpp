@@ -4,7 +4,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "toolkit/archive_reader.h"
 #include "toolkit/archive_writer.h"
 

@@ -16,7 +16,7 @@
 #include "text/TNameForm.h"
 #include "text/message_layout.h"
 #include "text/speech.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "text/text_hook.h"
 
 namespace mokuren {
@@ -34,25 +34,26 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : QueryForm(std::make_unique<TQueryForm>()),
-      NameForm(std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode})),
-      ConfigForm(std::make_unique<TConfigForm>(
-          ConfigFormLinks{EffectsOn, FullScreen, MessageSpeed, AutoDelay, BgmVolume, SeVolume, VoiceVolume,
-                          [this] { ApplyVolumes(); }, [this] { FullModeWin(); }, [this] { ReturnFullModeWin(); }})),
-      DebugForm(
-          std::make_unique<TDebugForm>(DebugFormLinks{ScenarioVars, SystemVars, WorkVars, ReturnTable, CgSeenFlags,
-                                                      Random, [this] { return MsgLogDumpLines(MsgLog); }})),
-      Tag(VersionTag(MOKUREN_VERSION)),
-      SaveLoadForm(std::make_unique<TForm7>(*this)),
-      CommentForm(std::make_unique<TCommentForm>(*Block)),
-      platform_(platform),
-      options_(std::move(options)) {
-  // Before anything can be reported, so the error list keeps every line from the start.
+    : Tag(VersionTag(MOKUREN_VERSION)), platform_(platform), options_(std::move(options)) {
+  // The forms are made here, once every member they refer to exists.
+  QueryForm = std::make_unique<TQueryForm>();
+  NameForm = std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode});
+  ConfigForm = std::make_unique<TConfigForm>(
+      ConfigFormLinks{EffectsOn, FullScreen, MessageSpeed, AutoDelay, BgmVolume, SeVolume, VoiceVolume,
+                      [this] { ApplyVolumes(); }, [this] { FullModeWin(); }, [this] { ReturnFullModeWin(); }});
+  DebugForm = std::make_unique<TDebugForm>(DebugFormLinks{ScenarioVars, SystemVars, WorkVars, ReturnTable, CgSeenFlags,
+                                                          Random, [this] { return MsgLogDumpLines(MsgLog); }},
+                                           errors_);
+  SaveLoadForm = std::make_unique<TForm7>(*this);
+  CommentForm = std::make_unique<TCommentForm>(*Block);
+  MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
+  Album = MakeAlbumScreens();
+  // Before anything can be reported, so the debug window shows every line from the start.
+  errors_.SetObserver(this);
   DebugForm->FormCreate(Caption, Tag);
   // Placements 201-203 load into the save/load screen's picture boxes.
   SaveLoadImage2 = &SaveLoadForm->Image2;
   SaveLoadImage3 = &SaveLoadForm->Image3;
-  MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
   // The voice button replays the voice of the log entry on screen.
   ViewedLogVoicePath = [this] { return MsgLog[LogIndex].voicePath; };
 }
@@ -60,11 +61,11 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
 TForm1::~TForm1() = default;
 
 bool TForm1::FormCreate() {
-  // All data files are opened relative to the game directory.
+  // Every data file is opened against the game directory; the process's own directory is never changed.
   std::error_code ec;
   std::filesystem::path dir =
       options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
-  // A folder named relative to where the program was started stays the same folder once it is current.
+  // A folder named relative to where the program was started is made absolute once.
   if (std::filesystem::path absolute = std::filesystem::absolute(dir, ec); !ec) dir = std::move(absolute);
   // Start-up problems are told in Japanese, then in English.
   if (const auto status = std::filesystem::status(dir, ec); !std::filesystem::is_directory(status)) {
@@ -76,14 +77,8 @@ bool TForm1::FormCreate() {
     platform_.FatalMessage("ゲームのフォルダ " + dir.string() + ja + "\nthe game directory " + dir.string() + en);
     return false;
   }
-  std::filesystem::current_path(dir, ec);
-  if (ec) {
-    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + " に移動できません（" + ec.message() +
-                           "）。\ncannot enter the game directory " + dir.string() + ": " + ec.message());
-    return false;
-  }
   // A folder without a script is no game at all: the player is told how to give the program one.
-  if (!std::filesystem::exists(FindGameFile(dir, "SCRIPT.DAT"), ec)) {
+  if (!std::filesystem::exists(FindGameFile(dir, ArchiveFileName(ArchiveKind::Script)), ec)) {
     platform_.FatalMessage(
         "ゲームが見つかりません: " + dir.string() +
         " に SCRIPT.DAT がありません。ゲームのフォルダを指定して起動してください（mokuren ゲームのフォルダ）。\n"
@@ -93,7 +88,7 @@ bool TForm1::FormCreate() {
         "mokuren GAME_DIR");
     return false;
   }
-  GameDir = std::filesystem::current_path();
+  GameDir = dir;
   // The game's title names the main window and the debug window.
   GameTitle title = ReadGameTitle(GameDir);
   for (const std::string& problem : title.problems) ReportError(FromUtf8(title.file + ": " + problem));
@@ -166,7 +161,7 @@ void TForm1::Kumo_TaskInit() {
   if (const std::vector<int32_t> missing = LoadSystemPictures(); !missing.empty()) {
     std::vector<UnloadedPicture> pictures;
     for (int32_t entry : missing) pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
-    const StartupMessage message = StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(3)).string(), pictures);
+    const StartupMessage message = StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures);
     ReportError(FromUtf8(message.english));
     warn(message);
   }
@@ -182,11 +177,12 @@ void TForm1::Kumo_TaskInit() {
   DebugForm->Visible = DebugMode != 0;
   platform_.SetFormVisible(FormId::TDebugForm, DebugForm->Visible);
   // On-screen buttons: 1 and 2 hidden, 4 (voice) disabled until there is a voice, the rest normal.
-  SetButtonStates({-1, -1, 0, 4, 0, 0, 0, 0, 0, 0});
+  using namespace button_state;
+  SetButtonStates({Hidden, Hidden, Normal, Disabled, Normal, Normal, Normal, Normal, Normal, Normal});
   // Script 1 runs from instruction 0 on the next pass. When it cannot be loaded, the empty script runs,
   // and the player is told why the screen stays black.
   if (const ScriptEntryFault fault = Kumo_ReadScript(1))
-    warn(StartupScriptMessage(FindGameFile(GameDir, ArchiveFileName(1)).string(), fault));
+    warn(StartupScriptMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::Script)).string(), fault));
   StepNo = -1;
   TaskCode = task::Script;
 }
@@ -253,13 +249,7 @@ void TForm1::AnswerFrontDialog(bool ok) {
   }
 }
 
-void TForm1::ReportError(const std::u16string& line) {
-  DebugForm->Memo2.push_back(line);
-  platform_.FormChanged(FormId::TDebugForm);
-  std::cerr << "mokuren: " << ToUtf8(line) << '\n';
-}
-
-const std::vector<std::u16string>& TForm1::ErrorList() const { return DebugForm->Memo2; }
+void TForm1::ErrorListChanged() { platform_.FormChanged(FormId::TDebugForm); }
 
 void TForm1::StartLoopClock() {
   platform_.ShowMainWindow();

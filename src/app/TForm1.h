@@ -22,6 +22,7 @@
 #include "app/game_title.h"
 #include "app/launch_options.h"
 #include "archive/archive_index.h"
+#include "base/error_list.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
 #include "platform/platform.h"
@@ -44,7 +45,10 @@ class TDebugForm;
 class MoviePlayer;
 class AlbumScreens;
 
-class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost {
+class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
+  // Made before every other member, so that whatever they report is kept.
+  ErrorList errors_;
+
  public:
   TForm1(Platform& platform, LaunchOptions options);
   ~TForm1();
@@ -91,9 +95,8 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // Reads the events file named on the command line; false with a message naming the bad line.
   bool LoadEvents(std::string& error);
   void ApplyEvent(const Event& event);
-  // Events of the subsystems' verbs; false when the verb is not one of theirs.
-  bool ApplySubsystemEvent(const Event& event);
-  void NotAvailableYet(const Event& event);
+  // Events of the subsystems' verbs (saving, dialogs, debugging, screenshots).
+  void ApplySubsystemEvent(const Event& event);
   // "events line N: " + what, in the error list.
   void ReportEvent(const Event& event, const std::u16string& what);
   void MenuClick(MenuItem item) override;
@@ -108,8 +111,8 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   int64_t PassCount() const { return passCount_; }
   int64_t FrameCount() const { return frameCount_; }
   // A line for the debug window's error list, also written to standard error.
-  void ReportError(const std::u16string& line);
-  const std::vector<std::u16string>& ErrorList() const;
+  void ReportError(const std::u16string& line) { errors_.Add(line); }
+  const ErrorList& Errors() const { return errors_; }
 
   // A file named in the events file: relative names are taken from the directory the program was started
   // in, not the game directory the engine works in.
@@ -123,8 +126,8 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   std::mt19937 Random;
 
   // ---- Named surfaces of the frame -------------------------------------------------------------------
-  TABitmap FrameSurface{800, 600};
-  TABitmap FloatSurface{800, 184};
+  TABitmap FrameSurface{kFrameWidth, kFrameHeight};
+  TABitmap FloatSurface{kFrameWidth, kMessageWindowHeight};
 
   std::unique_ptr<TQueryForm> QueryForm;
   TQueryForm& GetQueryForm() override { return *QueryForm; }
@@ -141,17 +144,37 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   std::u16string Caption{kDefaultCaption};
   const int32_t Tag;
 
-  // clang-format off: the fragments keep the subsystems' order
+  // The subsystems, lowest layer first. Each section holds one subsystem: its object, the link that is its
+  // host, and an accessor.
+
+  // ---- Archives ----
 #include "archive/form_archive.h"
-#include "dialogs/form_dialogs.h"
+
+  // ---- Graphics ----
 #include "graphics/form_graphics.h"
-#include "menus/form_menus.h"
-#include "movie/form_movie.h"
-#include "save/form_save.h"
-#include "script/form_script.h"
+
+  // ---- Sound ----
 #include "sound/form_sound.h"
+
+  // ---- Text and interaction ----
 #include "text/form_text.h"
-  // clang-format on
+
+  // ---- Script ----
+#include "script/form_script.h"
+
+  // ---- Movie ----
+#include "movie/form_movie.h"
+
+  // ---- Save and load ----
+#include "save/form_save.h"
+
+  // ---- Menus ----
+#include "menus/form_menus.h"
+
+  // ---- Dialogs ----
+#include "dialogs/form_dialogs.h"
+
+  // ---- End of the subsystems ----
 
  private:
   void ApplyDueEvents();
@@ -163,6 +186,8 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   void ComposeFrame();
 
   // Each composed frame is drawn again only where it differs from the last one.
+  void ErrorListChanged() override;
+
   FrameRecorder mainRecorder_{FrameSurface};
   FrameRecorder floatRecorder_{FloatSurface};
   Platform& platform_;

@@ -6,31 +6,9 @@
 #include "dialogs/TQueryForm.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
-
-namespace {
-
-Key KeyByName(const std::string& name) {
-  if (name == "Enter") return Key::Enter;
-  if (name == "Space") return Key::Space;
-  if (name == "PageUp") return Key::PageUp;
-  if (name == "PageDown") return Key::PageDown;
-  if (name == "F1") return Key::F1;
-  if (name == "F2") return Key::F2;
-  return Key::Ctrl;
-}
-
-MenuItem MenuByName(const std::string& name) {
-  static constexpr const char* kNames[] = {"menuKSkip", "menuSSkip", "menuAuto",   "menuWindow", "menuFloat",
-                                           "menuSave",  "menuLoad",  "menuConfig", "menuTitle",  "menuQuit"};
-  for (int i = 0; i < static_cast<int>(MenuItem::Count); ++i)
-    if (name == kNames[i]) return static_cast<MenuItem>(i);
-  return MenuItem::Count;
-}
-
-}  // namespace
 
 std::string TForm1::AutomationFile(const std::string& name) const {
   std::filesystem::path p(name);
@@ -47,7 +25,7 @@ bool TForm1::LoadEvents(std::string& error) {
 void TForm1::ApplyDueEvents() {
   // A "key" event holds its key for exactly one pass.
   for (const Event& release : keysToRelease_) {
-    if (!platform_.DeliverEvent(release)) platform_.InjectKey(KeyByName(release.args[0]), false);
+    if (!platform_.DeliverEvent(release)) platform_.InjectKey(release.key, false);
   }
   keysToRelease_.clear();
   if (!loopStarted_) return;
@@ -61,8 +39,6 @@ void TForm1::ApplyDueEvents() {
 void TForm1::ReportEvent(const Event& e, const std::u16string& what) {
   ReportError(u"events line " + FromUtf8(std::to_string(e.line)) + u": " + what);
 }
-
-void TForm1::NotAvailableYet(const Event& e) { ReportEvent(e, u"'" + FromUtf8(e.verb) + u"' is not available yet"); }
 
 void TForm1::MenuClick(MenuItem item) {
   switch (item) {
@@ -81,58 +57,53 @@ void TForm1::MenuClick(MenuItem item) {
 }
 
 void TForm1::ApplyEvent(const Event& e) {
-  const std::string& v = e.verb;
-  if (v == "key") {
+  if (e.verb == Verb::Key) {
     // Down now, up at the start of the next pass.
     Event down = e, up = e;
-    down.verb = "keydown";
-    up.verb = "keyup";
+    down.verb = Verb::KeyDown;
+    up.verb = Verb::KeyUp;
     keysToRelease_.push_back(up);
     ApplyEvent(down);
     return;
   }
   // A window that is not shown cannot be clicked.
-  if (v == "float-click" && !platform_.FloatVisible()) {
+  if (e.verb == Verb::FloatClick && !platform_.FloatVisible()) {
     std::cerr << "mokuren: events line " << e.line << ": float-click: the floating window is not shown\n";
     return;
   }
   // A backend with real widgets delivers the window verbs through them.
   if (platform_.DeliverEvent(e)) return;
-  auto point = [&]() { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
-  if (v == "click" || v == "rclick") {
-    Point p = point();
-    platform_.InjectCursor(WindowId::Main, p);
-    const MouseButton button = v == "click" ? MouseButton::Left : MouseButton::Right;
-    // The save/load screen lies over the main window and takes the clicks while it is up.
-    if (ModalOpen(FormId::TForm7)) {
-      SaveLoadForm->Image1MouseDown(button, p);
-    } else {
-      FormMouseDown(button, p);
+  switch (e.verb) {
+    case Verb::Click:
+    case Verb::RClick: {
+      platform_.InjectCursor(WindowId::Main, e.point);
+      const MouseButton button = e.verb == Verb::Click ? MouseButton::Left : MouseButton::Right;
+      // The save/load screen lies over the main window and takes the clicks while it is up.
+      if (ModalOpen(FormId::TForm7)) {
+        SaveLoadForm->Image1MouseDown(button, e.point);
+      } else {
+        FormMouseDown(button, e.point);
+      }
+      break;
     }
-  } else if (v == "move") {
-    platform_.InjectCursor(WindowId::Main, point());
-  } else if (v == "float-click") {
-    Point p = point();
-    platform_.InjectCursor(WindowId::Float, p);
-    MsgForm->FormMouseDown(MouseButton::Left, p);
-  } else if (v == "wheel") {
-    e.args[0] == "up" ? FormMouseWheelUp() : FormMouseWheelDown();
-  } else if (v == "keydown" || v == "keyup") {
-    platform_.InjectKey(KeyByName(e.args[0]), v == "keydown");
-  } else if (v == "menu") {
-    MenuItem item = MenuByName(e.args[0]);
-    if (platform_.MenuEnabled(item)) {
-      PopupMenu1Popup();
-      MenuClick(item);
-    }
-  } else if (v == "dialog") {
-    AnswerFrontDialog(e.args[0] == "ok");
-  } else if (v == "quit") {
-    Close();
-  } else if (v == "dialog-text") {
-    WriteDialogTexts(e.text);
-  } else if (!ApplySubsystemEvent(e)) {
-    NotAvailableYet(e);
+    case Verb::Move: platform_.InjectCursor(WindowId::Main, e.point); break;
+    case Verb::FloatClick:
+      platform_.InjectCursor(WindowId::Float, e.point);
+      MsgForm->FormMouseDown(MouseButton::Left, e.point);
+      break;
+    case Verb::Wheel: e.yes ? FormMouseWheelUp() : FormMouseWheelDown(); break;
+    case Verb::KeyDown:
+    case Verb::KeyUp: platform_.InjectKey(e.key, e.verb == Verb::KeyDown); break;
+    case Verb::Menu:
+      if (platform_.MenuEnabled(e.item)) {
+        PopupMenu1Popup();
+        MenuClick(e.item);
+      }
+      break;
+    case Verb::Dialog: AnswerFrontDialog(e.yes); break;
+    case Verb::Quit: Close(); break;
+    case Verb::DialogText: WriteDialogTexts(e.text); break;
+    default: ApplySubsystemEvent(e); break;
   }
 }
 

@@ -4,94 +4,108 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include "app/message_quote.h"
-#include "dialogs/TConfigForm.h"
 
 namespace mokuren {
 
 namespace {
 
 struct VerbShape {
-  const char* verb;
+  Verb verb;
   int minArgs;
   int maxArgs;  // -1: a text to the end of the line
 };
 
-constexpr VerbShape kVerbs[] = {
-    {"click", 2, 2},
-    {"rclick", 2, 2},
-    {"move", 2, 2},
-    {"wheel", 1, 1},
-    {"key", 1, 1},
-    {"keydown", 1, 1},
-    {"keyup", 1, 1},
-    {"menu", 1, 1},
-    {"float-click", 2, 2},
-    {"dialog", 1, 1},
-    {"name", 0, -1},
-    {"comment", 0, -1},
-    {"config", 1, -1},
-    {"debug", 2, -1},
-    {"quicksave", 0, 0},
-    {"quickload", 0, 0},
-    {"save", 1, 1},
-    {"load", 1, 1},
-    {"screenshot", 1, -1},
-    {"screenshot-float", 1, -1},
-    {"screenshot-saveload", 1, -1},
-    {"dialog-text", 1, -1},
-    {"quit", 0, 0},
+constexpr VerbShape kShapes[] = {
+    {Verb::Click, 2, 2},      {Verb::RClick, 2, 2},          {Verb::Move, 2, 2},
+    {Verb::Wheel, 1, 1},      {Verb::Key, 1, 1},             {Verb::KeyDown, 1, 1},
+    {Verb::KeyUp, 1, 1},      {Verb::Menu, 1, 1},            {Verb::FloatClick, 2, 2},
+    {Verb::Dialog, 1, 1},     {Verb::Name, 0, -1},           {Verb::Comment, 0, -1},
+    {Verb::Config, 1, -1},    {Verb::Debug, 2, -1},          {Verb::QuickSave, 0, 0},
+    {Verb::QuickLoad, 0, 0},  {Verb::Save, 1, 1},            {Verb::Load, 1, 1},
+    {Verb::Screenshot, 1, -1}, {Verb::ScreenshotFloat, 1, -1}, {Verb::ScreenshotSaveLoad, 1, -1},
+    {Verb::DialogText, 1, -1}, {Verb::Quit, 0, 0},
 };
+static_assert(std::size(kShapes) == static_cast<size_t>(Verb::Count));
 
-const VerbShape* FindVerb(const std::string& v) {
-  for (const auto& s : kVerbs)
-    if (v == s.verb) return &s;
-  return nullptr;
-}
+const VerbShape& ShapeOf(Verb verb) { return kShapes[static_cast<size_t>(verb)]; }
 
-bool IsInt(const std::string& s) {
-  int v = 0;
+std::optional<int32_t> WholeNumber(const std::string& s) {
+  int32_t v = 0;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  return ec == std::errc() && p == s.data() + s.size();
+  if (ec != std::errc() || p != s.data() + s.size()) return std::nullopt;
+  return v;
 }
 
-// Checks the arguments of the verbs whose arguments have a fixed form.
-std::string CheckArgs(const Event& e) {
-  static const std::set<std::string> keys = {"Enter", "Space", "PageUp", "PageDown", "F1", "F2", "Ctrl"};
-  static const std::set<std::string> menus = {"menuKSkip", "menuSSkip", "menuAuto",   "menuWindow", "menuFloat",
-                                              "menuSave",  "menuLoad",  "menuConfig", "menuTitle",  "menuQuit"};
-  const std::string& v = e.verb;
-  if (v == "click" || v == "rclick" || v == "move" || v == "float-click") {
-    if (!IsInt(e.args[0]) || !IsInt(e.args[1])) return "wants two whole numbers X Y";
-  } else if (v == "wheel") {
-    if (e.args[0] != "up" && e.args[0] != "down") return "wants up or down";
-  } else if (v == "key" || v == "keydown" || v == "keyup") {
-    if (!keys.count(e.args[0])) return "does not know the key " + Quoted(e.args[0]);
-  } else if (v == "menu") {
-    if (!menus.count(e.args[0])) return "does not know the menu item " + Quoted(e.args[0]);
-  } else if (v == "dialog") {
-    if (e.args[0] != "ok" && e.args[0] != "cancel") return "wants ok or cancel";
-  } else if (v == "save" || v == "load") {
-    int n = 0;
-    if (!IsInt(e.args[0]) || (n = std::stoi(e.args[0])) < 1 || n > 100) return "wants a slot number 1-100";
-  } else if (v == "config") {
-    for (const auto& a : e.args)
-      if (!ParseConfigControl(a))
-        return "does not know the setting " + Quoted(a) +
-               " (effects=on|off, mode=window|full, speed=1|2|3, auto=0-20, bgm|se|voice=0-100)";
-  } else if (v == "debug") {
-    static const std::set<std::string> buttons = {"FLG", "MSG", "RT", "AlbumOn", "AlbumOff", "AlbumRnd", "status"};
-    if (!buttons.count(e.args[0])) return "does not know the button " + Quoted(e.args[0]);
+// Turns the verb's arguments into their types; a message saying what is wrong when they do not fit.
+std::string TypeArgs(Event& e, const std::vector<std::string>& args, const std::string& text) {
+  switch (e.verb) {
+    case Verb::Click:
+    case Verb::RClick:
+    case Verb::Move:
+    case Verb::FloatClick: {
+      const std::optional<int32_t> x = WholeNumber(args[0]), y = WholeNumber(args[1]);
+      if (!x || !y) return "wants two whole numbers X Y";
+      e.point = {*x, *y};
+      break;
+    }
+    case Verb::Wheel:
+      if (args[0] != "up" && args[0] != "down") return "wants up or down";
+      e.yes = args[0] == "up";
+      break;
+    case Verb::Key:
+    case Verb::KeyDown:
+    case Verb::KeyUp: {
+      const std::optional<Key> key = KeyByName(args[0]);
+      if (!key) return "does not know the key " + Quoted(args[0]);
+      e.key = *key;
+      break;
+    }
+    case Verb::Menu: {
+      const std::optional<MenuItem> item = MenuItemByName(args[0]);
+      if (!item) return "does not know the menu item " + Quoted(args[0]);
+      e.item = *item;
+      break;
+    }
+    case Verb::Dialog:
+      if (args[0] != "ok" && args[0] != "cancel") return "wants ok or cancel";
+      e.yes = args[0] == "ok";
+      break;
+    case Verb::Save:
+    case Verb::Load: {
+      const std::optional<int32_t> n = WholeNumber(args[0]);
+      if (!n || *n < 1 || *n > 100) return "wants a slot number 1-100";
+      e.slot = *n;
+      break;
+    }
+    case Verb::Config:
+      for (const std::string& a : args) {
+        const std::optional<ConfigSetting> setting = ParseConfigSetting(a);
+        if (!setting)
+          return "does not know the setting " + Quoted(a) +
+                 " (effects=on|off, mode=window|full, speed=1|2|3, auto=0-20, bgm|se|voice=0-100)";
+        e.settings.push_back(*setting);
+      }
+      break;
+    case Verb::Debug: {
+      std::optional<DebugButtonName> button;
+      for (int b = 0; b < static_cast<int>(DebugButtonName::Count); ++b)
+        if (args[0] == DebugButtonNameText(static_cast<DebugButtonName>(b))) button = static_cast<DebugButtonName>(b);
+      if (!button) return "does not know the button " + Quoted(args[0]);
+      e.button = *button;
+      // The file is the rest of the line after the button's name.
+      e.text = text.substr(text.find(args[0]) + args[0].size());
+      e.text.erase(0, e.text.find_first_not_of(" \t"));
+      break;
+    }
+    default: e.text = text; break;
   }
   return {};
 }
 
 }  // namespace
-
-bool EventScript::KnownVerb(const std::string& verb) { return FindVerb(verb) != nullptr; }
 
 bool EventScript::Parse(const std::string& text, std::string& error) {
   events_.clear();
@@ -127,24 +141,26 @@ bool EventScript::Parse(const std::string& text, std::string& error) {
     if (ec != std::errc() || p != msText.data() + msText.size())
       return fail(Quoted(msText) + " is not a time in milliseconds");
     if (verb.empty()) return fail("no verb after the time");
-    const VerbShape* shape = FindVerb(verb);
-    if (!shape) return fail("unknown verb " + Quoted(verb));
+    const std::optional<Verb> known = VerbByName(verb);
+    if (!known) return fail("unknown verb " + Quoted(verb));
+    const VerbShape& shape = ShapeOf(*known);
     Event e;
     e.ms = ms;
-    e.verb = verb;
+    e.verb = *known;
     e.line = lineNo;
     std::string rest;
     std::getline(ls, rest);
     auto rs = rest.find_first_not_of(" \t");
-    e.text = rs == std::string::npos ? std::string() : rest.substr(rs);
-    while (!e.text.empty() && (e.text.back() == ' ' || e.text.back() == '\t')) e.text.pop_back();
-    std::istringstream as(e.text);
-    for (std::string a; as >> a;) e.args.push_back(a);
-    int n = static_cast<int>(e.args.size());
-    if (n < shape->minArgs) return fail("'" + verb + "' needs " + std::to_string(shape->minArgs) + " argument(s)");
-    if (shape->maxArgs >= 0 && n > shape->maxArgs)
-      return fail("'" + verb + "' takes " + std::to_string(shape->maxArgs) + " argument(s)");
-    if (std::string why = CheckArgs(e); !why.empty()) return fail("'" + verb + "' " + why);
+    std::string text = rs == std::string::npos ? std::string() : rest.substr(rs);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+    std::vector<std::string> args;
+    std::istringstream as(text);
+    for (std::string a; as >> a;) args.push_back(a);
+    const int n = static_cast<int>(args.size());
+    if (n < shape.minArgs) return fail("'" + verb + "' needs " + std::to_string(shape.minArgs) + " argument(s)");
+    if (shape.maxArgs >= 0 && n > shape.maxArgs)
+      return fail("'" + verb + "' takes " + std::to_string(shape.maxArgs) + " argument(s)");
+    if (std::string why = TypeArgs(e, args, text); !why.empty()) return fail("'" + verb + "' " + why);
     events_.push_back(std::move(e));
   }
   // Events are applied in time order; equal times keep their file order.

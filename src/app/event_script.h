@@ -6,15 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace mokuren {
+#include "platform/event.h"
 
-struct Event {
-  uint32_t ms = 0;
-  std::string verb;
-  std::vector<std::string> args;  // split on blanks
-  std::string text;               // everything after the verb, for verbs that take a text
-  int line = 0;
-};
+namespace mokuren {
 
 class EventScript {
  public:
@@ -36,8 +30,6 @@ class EventScript {
   std::optional<Event> TakeNextDue(uint32_t ms);
   bool Empty() const { return next_ >= events_.size(); }
   const std::vector<Event>& events() const { return events_; }
-
-  static bool KnownVerb(const std::string& verb);
 
  private:
   std::vector<Event> events_;

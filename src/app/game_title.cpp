@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "platform/game_files.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

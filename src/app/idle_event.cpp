@@ -116,16 +116,20 @@ void TForm1::EnableMenuItems() {
                                             MenuItem::menuLoad};
   if (TaskCode == task::MessageWait || TaskCode == task::SelectWait) {
     for (MenuItem item : kPlayItems) platform_.SetMenuEnabled(item, SystemMenuAllowed != 0);
-    // Buttons 3 (music variant), 5 and 6 (quick save and load), 7 and 8 (save and load screens).
+    // The music variant, quick save and load, and the save and load screens; a replay cannot save or load.
+    static constexpr int kSaveButtons[] = {button::QuickSave, button::QuickLoad, button::SaveScreen,
+                                           button::LoadScreen};
+    static constexpr int kPlayButtons[] = {button::MusicVariant, button::QuickSave, button::QuickLoad,
+                                           button::SaveScreen, button::LoadScreen};
     if (NormalPlay == 1) {
       if (SystemMenuAllowed) {
-        for (int k : {3, 5, 6, 7, 8}) ButtonState[k - 1] = 0;
+        for (int k : kPlayButtons) ButtonState[k - 1] = button_state::Normal;
       }
       platform_.SetMenuEnabled(MenuItem::menuSave, SystemMenuAllowed != 0);
       platform_.SetMenuEnabled(MenuItem::menuLoad, SystemMenuAllowed != 0);
     } else {
-      ButtonState[3 - 1] = 0;
-      for (int k : {5, 6, 7, 8}) ButtonState[k - 1] = 4;
+      ButtonState[button::MusicVariant - 1] = button_state::Normal;
+      for (int k : kSaveButtons) ButtonState[k - 1] = button_state::Disabled;
       platform_.SetMenuEnabled(MenuItem::menuSave, false);
       platform_.SetMenuEnabled(MenuItem::menuLoad, false);
     }
@@ -158,7 +162,7 @@ void TForm1::DelayTimerTimer() {
   ++DelayTicks;
   if (KeyLock > 0) --KeyLock;
   // Auto mode counts only the time while the voice slot is not playing.
-  if (SlotStatus(6) <= 1) AutoElapsed += 10;
+  if (SlotStatus(stream::Voice) <= 1) AutoElapsed += 10;
   // The notice line disappears when its time runs out.
   if (--NoticeTimer < 0) {
     NoticeTimer = 0;

@@ -3,18 +3,15 @@
 
 namespace mokuren {
 
-bool TForm1::ApplySubsystemEvent(const Event& e) {
-  if (e.verb == "screenshot" || e.verb == "screenshot-float") {
-    SaveScreenshot(e.text, e.verb == "screenshot-float");
-    return true;
+void TForm1::ApplySubsystemEvent(const Event& e) {
+  switch (e.verb) {
+    case Verb::Screenshot:
+    case Verb::ScreenshotFloat: SaveScreenshot(e.text, e.verb == Verb::ScreenshotFloat); break;
+    case Verb::Debug: DebugDumpEvent(e); break;
+    case Verb::Name:
+    case Verb::Config: ApplyDialogEvent(e); break;
+    default: ApplySaveEvent(e); break;
   }
-  if (ApplySaveEvent(e)) return true;
-  if (ApplyDialogEvent(e)) return true;
-  if (e.verb == "debug") {
-    DebugDumpEvent(e);
-    return true;
-  }
-  return false;
 }
 
 }  // namespace mokuren

@@ -4,7 +4,7 @@
 
 #include "app/TForm1.h"
 #include "platform/game_files.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -29,14 +29,10 @@ bool ReadAt(std::FILE* f, uint64_t offset, void* buffer, size_t size) {
 
 }  // namespace
 
-const char* TForm1::ArchiveFileName(int kind) {
-  static const char* const kNames[] = {"SCRIPT.DAT", "GRAPHIC.DAT", "SYSGRP.DAT"};
-  return kind >= 1 && kind <= 3 ? kNames[kind - 1] : "";
-}
-
 bool TForm1::Kuri_FileInit() {
   std::vector<std::u16string>* lists[] = {&ScriptNames, &GraphicNames, &SysgrpNames};
-  for (int kind = 1; kind <= 3; ++kind) {
+  for (int k = 1; k <= kArchiveKinds; ++k) {
+    const auto kind = static_cast<ArchiveKind>(k);
     const std::string name = ArchiveFileName(kind);
     // The index.
     const std::filesystem::path path = FindGameFile(GameDir, name);
@@ -58,7 +54,7 @@ bool TForm1::Kuri_FileInit() {
           " is " + bytes + " bytes long, too short for its index (at least 524,304 bytes)");
       return false;
     }
-    ArchiveIndex& table = ArchiveIndexes[kind - 1];
+    ArchiveIndex& table = ArchiveIndexes[k - 1];
     table.Load(index, static_cast<uint64_t>(length));
     if (size_t past = table.CountPastEnd(); past > 0) {
       ReportError(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
@@ -73,16 +69,17 @@ bool TForm1::Kuri_FileInit() {
       // A lookup of a missing name then ends at the last line instead of running past it.
       ReportError(FromUtf8(name) + u": the name list has no \":END\" line");
     }
-    *lists[kind - 1] = std::move(list.lines);
+    *lists[k - 1] = std::move(list.lines);
   }
   return true;
 }
 
-int TForm1::Kuri_ReadFile(int kind, int entry, std::vector<uint8_t>& stream) {
-  if (kind < 1 || kind > 3) return 0;
+int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+  const int k = static_cast<int>(kind);
+  if (k < 1 || k > kArchiveKinds) return 0;
   stream.clear();
   if (entry < 0 || entry >= static_cast<int>(ArchiveIndex::kEntries)) return -1;
-  const ArchiveIndex& table = ArchiveIndexes[kind - 1];
+  const ArchiveIndex& table = ArchiveIndexes[k - 1];
   const ArchiveIndexEntry& e = table[static_cast<size_t>(entry)];
   if (e.size == 0) return -1;
   const std::string name = ArchiveFileName(kind);
@@ -102,8 +99,8 @@ int TForm1::Kuri_ReadFile(int kind, int entry, std::vector<uint8_t>& stream) {
   return 0;
 }
 
-int TForm1::Kuri_FileNo(int kind, const std::u16string& name) {
-  if (kind != 2) return 0;
+int TForm1::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
+  if (kind != ArchiveKind::Graphic) return 0;
   return FindArchiveName(GraphicNames, name);
 }
 

@@ -1,6 +1,6 @@
 #include "archive/archive_index.h"
 
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

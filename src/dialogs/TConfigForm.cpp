@@ -85,31 +85,28 @@ std::vector<std::u16string> TConfigForm::Texts() const {
   return texts;
 }
 
-std::optional<ConfigControl> ParseConfigControl(std::string_view pair) {
-  const size_t eq = pair.find('=');
-  if (eq == std::string_view::npos) return std::nullopt;
-  const std::string_view field = pair.substr(0, eq), value = pair.substr(eq + 1);
+ConfigControl ControlOf(const ConfigSetting& setting) {
+  using Field = ConfigSetting::Field;
   auto radio = [](TConfigForm::Radio r) { return ConfigControl{true, r}; };
-  if (field == "effects" && value == "on") return radio(TConfigForm::GrpEfOnRB);
-  if (field == "effects" && value == "off") return radio(TConfigForm::GrpEfOffRB);
-  if (field == "mode" && value == "window") return radio(TConfigForm::ModeWinRB);
-  if (field == "mode" && value == "full") return radio(TConfigForm::ModeFullRB);
-  if (field == "speed" && value.size() == 1 && value[0] >= '1' && value[0] <= '3')
-    return radio(static_cast<TConfigForm::Radio>(TConfigForm::MsgFastRB + (value[0] - '1')));
-  static constexpr std::pair<std::string_view, TConfigForm::Slider> kSliderFields[] = {
-      {"auto", TConfigForm::MsgAutoBar},
-      {"bgm", TConfigForm::BgmVolBar},
-      {"se", TConfigForm::SeVolBar},
-      {"voice", TConfigForm::VoiceVolBar}};
-  for (const auto& [name, slider] : kSliderFields) {
-    if (field != name) continue;
-    int32_t n = 0;
-    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-    if (ec != std::errc() || end != value.data() + value.size() || n < 0 || n > TConfigForm::kSliders[slider].max)
-      return std::nullopt;
-    return ConfigControl{false, TConfigForm::GrpEfOnRB, slider, n};
+  auto slider = [&](TConfigForm::Slider s) { return ConfigControl{false, TConfigForm::GrpEfOnRB, s, setting.value}; };
+  switch (setting.field) {
+    case Field::Effects: return radio(setting.value ? TConfigForm::GrpEfOnRB : TConfigForm::GrpEfOffRB);
+    case Field::Mode: return radio(setting.value ? TConfigForm::ModeFullRB : TConfigForm::ModeWinRB);
+    case Field::Speed: return radio(static_cast<TConfigForm::Radio>(TConfigForm::MsgFastRB + (setting.value - 1)));
+    case Field::Auto: return slider(TConfigForm::MsgAutoBar);
+    case Field::Bgm: return slider(TConfigForm::BgmVolBar);
+    case Field::Se: return slider(TConfigForm::SeVolBar);
+    case Field::Voice: return slider(TConfigForm::VoiceVolBar);
   }
-  return std::nullopt;
+  return {};
+}
+
+void TConfigForm::Apply(const ConfigSetting& setting) {
+  const ConfigControl c = ControlOf(setting);
+  if (c.radio)
+    Check(c.button);
+  else
+    SetPosition(c.slider, c.position);
 }
 
 }  // namespace mokuren

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dialogs/modal_result.h"
+#include "platform/event.h"
 
 namespace mokuren {
 
@@ -73,6 +74,8 @@ class TConfigForm {
   // buttons as they are.
   void LoadSettings();
   void OkButtonClick();
+  // Operates the control of one setting of the events file's "config" verb.
+  void Apply(const ConfigSetting& setting);
   void BgmVolBarChange();
   void SeVolBarChange();
   void VoiceVolBarChange();
@@ -85,15 +88,14 @@ class TConfigForm {
   ConfigFormLinks links_;
 };
 
-// One control setting of the events file's "config" verb: effects=on|off, mode=window|full, speed=1|2|3,
-// auto=0-20, bgm|se|voice=0-100.
+// The control a setting of the events file's "config" verb operates: a radio button to check, or a slider
+// to move to `position`.
 struct ConfigControl {
   bool radio = false;
   TConfigForm::Radio button = TConfigForm::GrpEfOnRB;
   TConfigForm::Slider slider = TConfigForm::MsgAutoBar;
   int32_t position = 0;
 };
-// Nothing for a pair that names no control or holds a value the control cannot take.
-std::optional<ConfigControl> ParseConfigControl(std::string_view pair);
+ConfigControl ControlOf(const ConfigSetting& setting);
 
 }  // namespace mokuren

@@ -1,7 +1,7 @@
 #include "dialogs/TDebugForm.h"
 
 #include "dialogs/debug_dump.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -9,7 +9,6 @@ void TDebugForm::FormCreate(std::u16string_view mainCaption, int32_t tag) {
   SetMainCaption(mainCaption, tag);
   Label1.clear();
   Memo1.clear();
-  Memo2.clear();
 }
 
 void TDebugForm::SetMainCaption(std::u16string_view mainCaption, int32_t tag) {

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/engine_state.h"
+#include "base/error_list.h"
+#include "platform/event.h"
 
 namespace mokuren {
 
@@ -29,21 +31,21 @@ struct DebugFormLinks {
 class TDebugForm {
  public:
   enum Button : uint8_t { Button1, Button2, Button3, Button4, Button5, Button6, ButtonCount };
+  static_assert(ButtonCount == static_cast<int>(DebugButtonName::Status));
   struct ButtonInfo {
     std::u16string_view caption;
-    std::string_view verb;  // its name in the events file's "debug" verb
   };
-  static constexpr ButtonInfo kButtons[ButtonCount] = {{u"FLG表示", "FLG"},        {u"MSG履歴", "MSG"},
-                                                       {u"Album ON", "AlbumOn"},   {u"Album OFF", "AlbumOff"},
-                                                       {u"Album RND", "AlbumRnd"}, {u"RT", "RT"}};
+  // In the order of the events file's debug buttons (DebugButtonName), which name them.
+  static constexpr ButtonInfo kButtons[ButtonCount] = {{u"FLG表示"},  {u"MSG履歴"},   {u"Album ON"},
+                                                       {u"Album OFF"}, {u"Album RND"}, {u"RT"}};
 
-  explicit TDebugForm(DebugFormLinks links) : links_(std::move(links)) {}
+  TDebugForm(DebugFormLinks links, const ErrorList& errors) : Memo2(errors), links_(std::move(links)) {}
 
   std::u16string Caption = u"Debug Window";
   std::u16string Label1;              // the interpreter's status line
   std::u16string Label2;              // the sound status line
   std::vector<std::u16string> Memo1;  // what the last button dumped
-  std::vector<std::u16string> Memo2;  // the error list
+  const ErrorList& Memo2;             // the error list
   bool Visible = false;
 
   // The caption names the game and its version: "Debug Window : Mokuren Ver.0.88" for tag 88.

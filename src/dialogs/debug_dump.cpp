@@ -4,7 +4,7 @@
 
 #include "app/TForm1.h"
 #include "dialogs/TDebugForm.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -76,22 +76,17 @@ void TForm1::Kumo_Debug() {
 // The events file's "debug BUTTON FILE": press a debug-window button and write what the window then shows
 // ("status": the two status lines as they are now).
 void TForm1::DebugDumpEvent(const Event& e) {
-  const std::string& button = e.args[0];
   std::vector<std::u16string> lines;
-  if (button == "status") {
+  if (e.button == DebugButtonName::Status) {
     lines = {InterpreterStatusLine(TaskCode, ScriptNo, StepNo, CurrentInstruction), SoundStatusLine(Block->Live)};
   } else {
-    for (int b = 0; b < TDebugForm::ButtonCount; ++b)
-      if (TDebugForm::kButtons[b].verb == button) DebugForm->Click(static_cast<TDebugForm::Button>(b));
+    DebugForm->Click(static_cast<TDebugForm::Button>(e.button));
     platform_.FormChanged(FormId::TDebugForm);
     lines = DebugForm->Memo1;
   }
-  // The file name is the rest of the line after the button, so it may hold blanks.
-  std::string file = e.text.substr(std::min(e.text.size(), e.text.find(button) + button.size()));
-  file.erase(0, file.find_first_not_of(" \t"));
-  std::ofstream out(AutomationFile(file), std::ios::binary | std::ios::trunc);
+  std::ofstream out(AutomationFile(e.text), std::ios::binary | std::ios::trunc);
   out << JoinLinesUtf8(lines);
-  if (!out) ReportError(u"debug: cannot write " + FromUtf8(file));
+  if (!out) ReportError(u"debug: cannot write " + FromUtf8(e.text));
 }
 
 }  // namespace mokuren

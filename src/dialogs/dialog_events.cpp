@@ -5,7 +5,7 @@
 #include "dialogs/TConfigForm.h"
 #include "save/TForm7.h"
 #include "text/TNameForm.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -37,28 +37,20 @@ std::vector<std::u16string> TForm1::OtherFormTexts(FormId form) {
   }
 }
 
-bool TForm1::ApplyDialogEvent(const Event& e) {
-  const bool name = e.verb == "name";
-  if (!name && e.verb != "config") return false;
+void TForm1::ApplyDialogEvent(const Event& e) {
+  const bool name = e.verb == Verb::Name;
   const FormId form = name ? FormId::TNameForm : FormId::TConfigForm;
   if (!ModalOpen(form)) {
-    ReportEvent(e, u"'" + FromUtf8(e.verb) + u"': the " + (name ? u"name-entry" : u"settings") + u" dialog is not up");
-    return true;
+    ReportEvent(e, u"'" + FromUtf8(std::string(VerbName(e.verb))) + u"': the " + (name ? u"name-entry" : u"settings") +
+                       u" dialog is not up");
+    return;
   }
   if (name) {
     NameForm->Edit1 = FromUtf8(e.text);
     NameForm->Button1Click();
-    return true;
+    return;
   }
-  // The events file has checked every pair.
-  for (const std::string& pair : e.args) {
-    const ConfigControl c = *ParseConfigControl(pair);
-    if (c.radio)
-      ConfigForm->Check(c.button);
-    else
-      ConfigForm->SetPosition(c.slider, c.position);
-  }
-  return true;
+  for (const ConfigSetting& setting : e.settings) ConfigForm->Apply(setting);
 }
 
 }  // namespace mokuren

@@ -10,5 +10,5 @@ void menuConfigClick();
 void AnswerOtherDialog(FormId form, bool ok);
 // The texts of a modal form other than the confirmation (the events file's "dialog-text" verb).
 std::vector<std::u16string> OtherFormTexts(FormId form);
-// The events file's "name" and "config" verbs on the dialog's state; false when the verb is not theirs.
-bool ApplyDialogEvent(const Event& e);
+// The events file's "name" and "config" verbs on the dialog's state.
+void ApplyDialogEvent(const Event& e);

@@ -40,7 +40,7 @@ bool CrossFadeStep(TForm1& form, uint32_t now) {
   if (static_cast<int64_t>(now) < static_cast<int64_t>(form.TransitionEnd)) {
     int64_t a = static_cast<int64_t>(static_cast<uint32_t>(now - form.TransitionStart)) * 255;
     if (form.TransitionDuration > 0) a /= form.TransitionDuration;
-    BlendConst(form.NextSurface, form.DisplaySurface, 0, 0, 800, 600, 0, 0, static_cast<int32_t>(a & 0xFFFF));
+    BlendConst(form.NextSurface, form.DisplaySurface, 0, 0, kFrameWidth, kFrameHeight, 0, 0, static_cast<int32_t>(a & 0xFFFF));
     return false;
   }
   CopyOpaque(form.NextSurface, form.DisplaySurface, 0, 0);
@@ -65,6 +65,6 @@ void TForm1::Kumo_DispEffect_91() {
   if (CrossFadeStep(*this, platform().TickCount())) TaskCode = ResumeTaskCode;
 }
 
-void TForm1::DrawMessageFrame() { DrawAlpha(SurfaceTable[6], FrameSurface, 0, 416, 800, 184, 0, 0, 255); }
+void TForm1::DrawMessageFrame() { DrawAlpha(SurfaceTable[6], FrameSurface, 0, kMessageWindowTop, kFrameWidth, kMessageWindowHeight, 0, 0, 255); }
 
 }  // namespace mokuren

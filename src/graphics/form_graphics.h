@@ -1,8 +1,8 @@
 // Members of TForm1 for graphics: surfaces, image loading, composition, transitions and on-screen
 // buttons. Included inside TForm1's class body.
 
-TABitmap NextSurface{800, 600};
-TABitmap DisplaySurface{800, 600};
+TABitmap NextSurface{kFrameWidth, kFrameHeight};
+TABitmap DisplaySurface{kFrameWidth, kFrameHeight};
 std::array<TABitmap, 93> SurfaceTable;
 
 // The save/load window's picture boxes that placements 201-203 draw into. Their owner points these at
@@ -41,13 +41,13 @@ uint8_t ButtonsEnabled = 0;
 // The voice path of the message-log entry on screen while the log is browsed (empty: none). Set by the
 // message log; while unset, the voice button counts the viewed entry as having no voice.
 std::function<std::u16string()> ViewedLogVoicePath;
-void SetButtonStates(const std::array<int32_t, 10>& states);
+void SetButtonStates(const std::array<int32_t, button::Count>& states);
 // Per button 1..10 (index k - 1): -1 hidden, 0 normal, 1 hover, 2 on, 3 on and hover, 4 disabled; the
 // button's function is active; a click is waiting to be handled.
-std::array<int32_t, 10> ButtonState{};
-std::array<uint8_t, 10> ButtonOn{};
-std::array<uint8_t, 10> ButtonLatch{};
-// Blends the message window frame (slot 6) onto FrameSurface at (0, 416) (frame step, after a message).
+std::array<int32_t, button::Count> ButtonState{};
+std::array<uint8_t, button::Count> ButtonOn{};
+std::array<uint8_t, button::Count> ButtonLatch{};
+// Blends the message window frame (slot 6) onto FrameSurface at the message window's top left (frame step, after a message).
 void DrawMessageFrame();
 
 // Writes FrameSurface (float = false) or FloatSurface as a PNG file; false with an error reported.

@@ -1,7 +1,7 @@
 // Screenshots for automation: the composed frame or the floating window's picture as a PNG file.
 #include "app/TForm1.h"
 #include "graphics/png_writer.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

@@ -5,14 +5,11 @@
 #include "graphics/ABitmapFilters32.h"
 #include "graphics/png_decoder.h"
 #include "graphics/system_pictures.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
 namespace {
-
-constexpr int kArchiveGraphic = 2;
-constexpr int kArchiveSystem = 3;
 
 // Slot sizes at creation; slots loaded by Kumo_ReadGraphic take their image's size later.
 struct SlotRange {
@@ -20,13 +17,13 @@ struct SlotRange {
   int32_t width, height;
 };
 constexpr SlotRange kSlotSizes[] = {
-    {0, 5, 800, 600},    // background and character layers 1-5
-    {6, 7, 800, 184},    // message-window frame; floating window background
+    {0, 5, kFrameWidth, kFrameHeight},            // background and character layers 1-5
+    {6, 7, kFrameWidth, kMessageWindowHeight},    // message-window frame; floating window background
     {8, 57, 64, 20},     // on-screen buttons, 10 buttons x 5 states
-    {58, 59, 800, 184},  // message text and its shadow
-    {60, 71, 800, 600},  // not used by any operation
-    {72, 91, 800, 40},   // choice plate, choice texts and shadows, highlighted plate
-    {92, 92, 800, 600},  // the current sheet of system pictures
+    {58, 59, kFrameWidth, kMessageWindowHeight},  // message text and its shadow
+    {60, 71, kFrameWidth, kFrameHeight},          // not used by any operation
+    {72, 91, kFrameWidth, 40},                    // choice plate, choice texts and shadows, highlighted plate
+    {92, 92, kFrameWidth, kFrameHeight},          // the current sheet of system pictures
 };
 
 enum class Placing { None, Opaque, WithMask, PictureBox };
@@ -52,8 +49,8 @@ Target TargetOf(int32_t placement) {
 }  // namespace
 
 void TForm1::CreateSurfaces() {
-  for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface}) s->SetSize32(800, 600);
-  FloatSurface.SetSize32(800, 184);
+  for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface}) s->SetSize32(kFrameWidth, kFrameHeight);
+  FloatSurface.SetSize32(kFrameWidth, kMessageWindowHeight);
   for (const SlotRange& r : kSlotSizes)
     for (int slot = r.first; slot <= r.last; ++slot)
       SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
@@ -67,12 +64,12 @@ bool TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem)
     CgSeenFlags[entry - kCgSeenFirst] = 1;
   // An empty or unreadable entry leaves every surface as it was.
   std::vector<uint8_t> stream;
-  if (Kuri_ReadFile(fromSystem ? kArchiveSystem : kArchiveGraphic, entry, stream) == -1) return false;
+  if (Kuri_ReadFile(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream) == -1) return false;
   // A picture that does not decode is reported and leaves every surface as it was.
   PngImage image;
   std::string error;
   if (!DecodePng(stream, image, error)) {
-    ReportError(FromUtf8(std::string(fromSystem ? "SYSGRP.DAT" : "GRAPHIC.DAT") + ": entry " + std::to_string(entry) +
+    ReportError(FromUtf8(std::string(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic)) + ": entry " + std::to_string(entry) +
                          " is not a usable PNG image (" + error + "); the picture is left as it was"));
     return false;
   }
@@ -114,7 +111,7 @@ std::vector<int32_t> TForm1::LoadSystemPictures(bool engineStart) {
     const SystemPicture& picture = kStartupSystemPictures[i];
     if (!Kumo_ReadGraphic(picture.placement, picture.entry, true)) missing.push_back(picture.entry);
     // The floating window's background is the sheet's message-window area.
-    if (engineStart && picture.placement == 51) CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, 800, 184, 0, 416);
+    if (engineStart && picture.placement == 51) CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, kFrameWidth, kMessageWindowHeight, 0, kMessageWindowTop);
   }
   return missing;
 }

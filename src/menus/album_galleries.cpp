@@ -5,7 +5,7 @@
 #include "graphics/ABitmapFilters32.h"
 #include "menus/album_layout.h"
 #include "menus/album_screens.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

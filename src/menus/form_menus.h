@@ -29,8 +29,8 @@ int32_t TrackPlaying();
 struct AlbumDeleter {
   void operator()(AlbumScreens* p) const;
 };
-// Made with the engine: its links refer to members, none of which it reads before start-up.
-std::unique_ptr<AlbumScreens, AlbumDeleter> Album = MakeAlbumScreens();
+// Made in the engine's constructor, once every member it refers to exists.
+std::unique_ptr<AlbumScreens, AlbumDeleter> Album;
 std::unique_ptr<AlbumScreens, AlbumDeleter> MakeAlbumScreens();
 void Kumo_DispAlbumMenu();
 void Kumo_WaitAlbumMenu();

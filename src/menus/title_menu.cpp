@@ -8,7 +8,7 @@
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmapFilters32.h"
 #include "script/opcodes.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

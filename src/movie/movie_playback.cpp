@@ -6,7 +6,7 @@
 #include "graphics/ABitmapFilters32.h"
 #include "movie/movie_player.h"
 #include "platform/game_files.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -46,10 +46,10 @@ void TForm1::MovieFrameStep() {
 
 void TForm1::DrawMovieFrame(TABitmap& target) {
   const TABitmap& picture = Movie->MovieBitmap;
-  CopyOpaque(picture, target, 0, 0, 800, 600, 0, 0);
+  CopyOpaque(picture, target, 0, 0, kFrameWidth, kFrameHeight, 0, 0);
   // A picture smaller than the window stands on black rather than on the scene.
-  FillRect(target, picture.Width(), 0, 800, 600, 0, 0, 0);
-  FillRect(target, 0, picture.Height(), 800, 600, 0, 0, 0);
+  FillRect(target, picture.Width(), 0, kFrameWidth, kFrameHeight, 0, 0, 0);
+  FillRect(target, 0, picture.Height(), kFrameWidth, kFrameHeight, 0, 0, 0);
 }
 
 void TForm1::StartOpeningMovie() {

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "base/geometry.h"
 
 namespace mokuren {
 
@@ -12,24 +15,11 @@ class TABitmap;
 class WindowHost;
 struct Event;
 
-struct Point {
-  int32_t x = 0;
-  int32_t y = 0;
-  friend bool operator==(const Point&, const Point&) = default;
-};
-
-// A rectangle of a window's client area or a surface; empty when either side is 0 or less.
-struct Rect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  bool Empty() const { return width <= 0 || height <= 0; }
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
-
 // Keys the engine samples once per pass.
 enum class Key : uint8_t { Enter, Space, PageUp, PageDown, F1, F2, Ctrl, Count };
+// The key's name in the events file ("Enter", "PageUp", …), and the key of a name.
+std::string_view KeyName(Key key);
+std::optional<Key> KeyByName(std::string_view name);
 
 // Windows the engine can tell apart when it asks which one is in front.
 enum class WindowId : uint8_t { Other, Main, Float, SaveLoad };
@@ -50,6 +40,9 @@ enum class MenuItem : uint8_t {
   menuQuit,
   Count
 };
+// The item's component name ("menuKSkip", …), as the events file names it, and the item of a name.
+std::string_view MenuItemName(MenuItem item);
+std::optional<MenuItem> MenuItemByName(std::string_view name);
 
 // The modal windows; the core keeps their state, the backend shows a view of it.
 enum class FormId : uint8_t { TNameForm, TCommentForm, TQueryForm, TConfigForm, TDebugForm, TMsgForm, TForm7 };

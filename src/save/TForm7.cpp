@@ -8,7 +8,7 @@
 #include "graphics/ABitmapFilters32.h"
 #include "save/save_date.h"
 #include "save/save_screen_host.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/frame.h"
 #include "graphics/ABitmap.h"
 #include "platform/platform.h"
 
@@ -25,9 +26,9 @@ class TForm7 {
   std::u16string Caption = u"セーブ";
   int Tag = kSaveMode;
   int CurrentPage = 1;
-  TABitmap Image1{800, 600};  // the visible page
-  TABitmap Image2{800, 600};  // the parts sheet (SYSGRP.DAT 121), never shown
-  TABitmap Image3{800, 600};  // the page background (110 + page, or 130 + page), never shown
+  TABitmap Image1{kFrameWidth, kFrameHeight};  // the visible page
+  TABitmap Image2{kFrameWidth, kFrameHeight};  // the parts sheet (SYSGRP.DAT 121), never shown
+  TABitmap Image3{kFrameWidth, kFrameHeight};  // the page background (110 + page, or 130 + page), never shown
   Point CursorPos;            // last pointer position, client coordinates
   bool Timer1Enabled = false;
   bool Visible = false;

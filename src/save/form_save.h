@@ -41,9 +41,8 @@ std::filesystem::path ThumbnailPath(int n);
 bool WriteThumbnail(int n);
 void Kumo_RestoreGame();
 
-// The events-file verbs quicksave, quickload, save N, load N, comment and screenshot-saveload; false for
-// any other verb.
-bool ApplySaveEvent(const Event& event);
+// The events-file verbs quicksave, quickload, save N, load N, comment and screenshot-saveload.
+void ApplySaveEvent(const Event& event);
 
 // ---- The save/load screen ---------------------------------------------------------------------------
 void menuSaveClick();

@@ -13,7 +13,7 @@ void TForm1::Kumo_RestoreGame() {
   LoadSystemPictures(false);
   if (platform().MenuChecked(MenuItem::menuFloat)) platform().SetFloatVisible(true);
   // A game saved without a background shows black.
-  SurfaceTable[0].SetSize32(800, 600);
+  SurfaceTable[0].SetSize32(kFrameWidth, kFrameHeight);
   SurfaceTable[0].FillRGB(0, 0, 0);
   // The record's background and character layers.
   if (BackgroundNo != 0) Kumo_ReadGraphic(0, BackgroundNo, false);

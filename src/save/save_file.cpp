@@ -7,7 +7,7 @@
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "save/save_date.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

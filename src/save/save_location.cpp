@@ -12,7 +12,7 @@
 #include "app/TForm1.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

@@ -6,7 +6,7 @@
 #include "dialogs/TCommentForm.h"
 #include "graphics/png_writer.h"
 #include "save/TForm7.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

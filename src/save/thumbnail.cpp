@@ -4,7 +4,7 @@
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "save/bmp_file.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -22,7 +22,7 @@ std::filesystem::path TForm1::ThumbnailPath(int n) {
 bool TForm1::WriteThumbnail(int n) {
   TABitmap thumb(kThumbWidth, kThumbHeight);
   thumb.FillRGB(0, 0, 0);
-  StretchBilinear(FrameSurface, thumb, 0, 0, kThumbWidth, kThumbHeight, 0, 0, 800, 600);
+  StretchBilinear(FrameSurface, thumb, 0, 0, kThumbWidth, kThumbHeight, 0, 0, kFrameWidth, kFrameHeight);
   const std::vector<uint8_t> file = EncodeBmp32(thumb);
   std::filesystem::path path = ThumbnailPath(n);
   std::error_code ec;

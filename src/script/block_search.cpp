@@ -4,7 +4,7 @@
 
 #include "app/TForm1.h"
 #include "script/code_search.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

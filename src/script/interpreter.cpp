@@ -6,7 +6,7 @@
 
 #include "app/TForm1.h"
 #include "script/opcodes.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -31,9 +31,9 @@ void TForm1::ReportScriptFault(const std::u16string& what) {
 
 void TForm1::Kumo_TaskScript() {
   // The voice replayed by the on-screen button stops being "on" once the script moves on.
-  ButtonOn[4 - 1] = 0;
+  ButtonOn[button::Voice - 1] = 0;
   // The voice stops when the script moves on, unless it is to keep playing into the following messages.
-  if (LoopingVoice == 0) StopSlot(6);
+  if (LoopingVoice == 0) StopSlot(stream::Voice);
 
   // A step set from outside (start-up, a restored game, the menus) must lie inside the loaded code:
   // from the first instruction (StepNo -1) up to the end instruction.
@@ -163,13 +163,13 @@ bool TForm1::ExecuteInstruction() {
 void TForm1::ScriptBackground() {
   ScriptRegisters& r = CurrentInstruction;
   int32_t value = r.Value;
-  if (r.NameFlag) value = Kuri_FileNo(2, ResourceLine(value));
+  if (r.NameFlag) value = Kuri_FileNo(ArchiveKind::Graphic, ResourceLine(value));
   BackgroundNo = value;
   if (value == 0) {
-    // Black over the screen's 800x600, whatever the slot held.
+    // Black over the whole frame, whatever the slot held.
     TABitmap& slot = SurfaceTable[0];
-    if (slot.Width() < 800 || slot.Height() < 600) slot.SetSize32(800, 600);
-    for (int32_t y = 0; y < 600; ++y) std::fill_n(slot.ScanLine(y), 800 * 4, uint8_t{0});
+    if (slot.Width() < kFrameWidth || slot.Height() < kFrameHeight) slot.SetSize32(kFrameWidth, kFrameHeight);
+    for (int32_t y = 0; y < kFrameHeight; ++y) std::fill_n(slot.ScanLine(y), kFrameWidth * 4, uint8_t{0});
   } else {
     Kumo_ReadGraphic(0, value, false);
   }
@@ -178,7 +178,7 @@ void TForm1::ScriptBackground() {
 void TForm1::ScriptLayer(int k) {
   ScriptRegisters& r = CurrentInstruction;
   int32_t value = r.Value;
-  if (r.NameFlag) value = Kuri_FileNo(2, ResourceLine(value));
+  if (r.NameFlag) value = Kuri_FileNo(ArchiveKind::Graphic, ResourceLine(value));
   LayerImage[k - 1] = value;
   switch (r.P1) {
     case 1: LayerPos[k - 1].X = -200; break;

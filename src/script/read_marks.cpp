@@ -1,7 +1,7 @@
 // Read-message marks: one bit per (script, message) for scripts 0-14, kept in SAVE.DAT so that
 // read-skip knows across games which messages the player has already seen.
 #include "app/TForm1.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "script/opcodes.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

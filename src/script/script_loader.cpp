@@ -6,7 +6,7 @@
 
 #include "app/TForm1.h"
 #include "script/opcodes.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -21,7 +21,7 @@ ScriptEntryFault TForm1::Kumo_ReadScript(int n) {
   ScriptNo = static_cast<int16_t>(n);
   // The entry's bytes, then empty string tables.
   std::vector<uint8_t> stream;
-  const int found = Kuri_ReadFile(1, n & 0xFFFF, stream);
+  const int found = Kuri_ReadFile(ArchiveKind::Script, n & 0xFFFF, stream);
   LabelNames.clear();
   JumpNames.clear();
   MessageTexts.clear();

@@ -2,7 +2,7 @@
 #include "app/TForm1.h"
 #include "script/opcodes.h"
 #include "sound/sound_files.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -42,7 +42,7 @@ void TForm1::ScriptMessage() {
                           u" is outside 0-9999; no voice plays");
       }
     } else if (LoopingVoice == 0) {
-      StopSlot(6);
+      StopSlot(stream::Voice);
     }
   }
   const std::u16string text = MessageLine(r.P1);
@@ -162,7 +162,7 @@ bool TForm1::ScriptSystemFunction() {
       ShowNameForm();
       return true;
     case op::sys::StopVoice:
-      StopSlot(6);
+      StopSlot(stream::Voice);
       LoopingVoice = 0;
       return false;
     default: return false;

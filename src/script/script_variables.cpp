@@ -1,6 +1,6 @@
 // The three variable banks as the interpreter sees them: operand resolution and clearing.
 #include "app/TForm1.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

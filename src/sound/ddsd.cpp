@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/game_files.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

@@ -6,7 +6,7 @@
 #include "platform/game_files.h"
 #include "sound/sound_files.h"
 #include "sound/sound_objects.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -55,8 +55,8 @@ void TForm1::Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
     s.OggPlayer->StopSlot(newIndex);
   }
   // Music volume from the settings.
-  s.OggPlayer->SetSlotVolume(0, BgmVolume / 100.0);
-  s.OggPlayer->SetSlotVolume(1, BgmVolume / 100.0);
+  s.OggPlayer->SetSlotVolume(stream::MusicA, BgmVolume / 100.0);
+  s.OggPlayer->SetSlotVolume(stream::MusicB, BgmVolume / 100.0);
   // The old stream stops itself once it is silent.
   old.FadeTo(fadeSeconds, 0.0);
 }
@@ -71,8 +71,8 @@ void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
   }
   // A position the engine has no stream for (a malformed script) plays nothing.
   if (position < 0 || position > 3) return;
-  int slot = position + 2;
-  TOggData& fx = *s.Streams[static_cast<size_t>(stream::EffectFirst + position)];
+  int slot = stream::EffectSlot(position);
+  TOggData& fx = *s.Streams[static_cast<size_t>(stream::EffectSlot(position))];
   // Effect 0 fades the position out.
   if (no == 0) {
     fx.FadeTo(fadeSeconds, 0.0);
@@ -92,7 +92,7 @@ void TForm1::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
     ReportError(FromUtf8(name) + u"が見つかりません");
   }
   // Effect volume from the settings.
-  for (int k = 2; k <= 5; ++k) s.OggPlayer->SetSlotVolume(k, SeVolume / 100.0);
+  for (int k = stream::EffectFirst; k <= stream::EffectSlot(3); ++k) s.OggPlayer->SetSlotVolume(k, SeVolume / 100.0);
   // Without its file, whatever the position's stream still holds fades up to full level.
   if (!loaded) fx.FadeTo(fadeSeconds, 1.0);
 }

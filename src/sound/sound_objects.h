@@ -5,19 +5,11 @@
 #include <memory>
 
 #include "app/TForm1.h"
+#include "base/sound_slots.h"
 #include "sound/OggPlayerLib.h"
 #include "sound/ddsd.h"
 
 namespace mokuren {
-
-// Streams by role, which are also the mixer slots they play in (effect position p is slot p + 2).
-namespace stream {
-inline constexpr int MusicA = 0;
-inline constexpr int MusicB = 1;
-inline constexpr int EffectFirst = 2;  // effect position 0; positions 1..3 follow
-inline constexpr int Voice = 6;
-inline constexpr int Count = 7;
-}  // namespace stream
 
 inline constexpr int32_t kMixBytes = 0x28000;  // 163840: the mixing wave, the player and every stream
 

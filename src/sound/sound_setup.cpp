@@ -3,7 +3,7 @@
 #include "sound/sound_objects.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -68,10 +68,10 @@ void TForm1::PumpSound() {
 void TForm1::ApplyVolumes() {
   if (!Sound) return;
   TOggPlayer& p = *Sound->OggPlayer;
-  p.SetSlotVolume(0, BgmVolume / 100.0);
-  p.SetSlotVolume(1, BgmVolume / 100.0);
-  for (int slot = 2; slot <= 5; ++slot) p.SetSlotVolume(slot, SeVolume / 100.0);
-  p.SetSlotVolume(6, VoiceVolume / 100.0);
+  p.SetSlotVolume(stream::MusicA, BgmVolume / 100.0);
+  p.SetSlotVolume(stream::MusicB, BgmVolume / 100.0);
+  for (int slot = stream::EffectFirst; slot <= stream::EffectSlot(3); ++slot) p.SetSlotVolume(slot, SeVolume / 100.0);
+  p.SetSlotVolume(stream::Voice, VoiceVolume / 100.0);
 }
 
 int TForm1::SlotStatus(int slot) {
@@ -86,7 +86,7 @@ void TForm1::StopSlot(int slot) {
 
 void TForm1::SweepFinishedEffects() {
   for (int ch = 0; ch < 3; ++ch)
-    if (SlotStatus(3 + ch) <= 1) Block->Live.SeNo[ch] = 0;
+    if (SlotStatus(stream::EffectSlot(ch + 1)) <= 1) Block->Live.SeNo[ch] = 0;
 }
 
 void TForm1::PlayMovieSound(const std::vector<int16_t>& stereo, int rate) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/frame.h"
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -26,11 +27,11 @@ class TMsgForm {
 
   TMsgForm(const TABitmap& picture, MouseLatches latches) : Picture(picture), latches_(latches) {}
 
-  static constexpr int32_t ClientWidth = 800;
-  static constexpr int32_t ClientHeight = 184;
+  static constexpr int32_t ClientWidth = kFrameWidth;
+  static constexpr int32_t ClientHeight = kMessageWindowHeight;
   // Each time the window is shown it is put over this client point of the main window, exactly over the
   // message area; a position reached by dragging is not kept.
-  static constexpr Point ShowAt{0, 416};
+  static constexpr Point ShowAt{0, kMessageWindowTop};
   // Presses at y 0-DragBand move the window.
   static constexpr int32_t DragBand = 32;
   const std::u16string Caption = u"MsgForm";

@@ -2,7 +2,7 @@
 // speech (--text-hook, --speak).
 #include "app/TForm1.h"
 #include "text/speech.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "text/text_hook.h"
 
 namespace mokuren {

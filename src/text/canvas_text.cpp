@@ -1,7 +1,7 @@
 // The engine's fonts and the canvas text its screens draw (notices, menus, the message and choice layers).
 #include "app/TForm1.h"
 #include "graphics/frame_recorder.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "text/text_renderer.h"
 
 namespace mokuren {

@@ -69,7 +69,7 @@ void TForm1::Kumo_WaitSelect() {
     WorkVars[1] = static_cast<int16_t>(chosen);
     Kumo_AddMsgLog(u"【選択肢】/" + ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
     TaskCode = task::Script;
-    KeyLock = 10;
+    KeyLock = kKeyLockPasses;
   }
   // A key or click over no line is discarded, not remembered.
   KeyEnter = 0;

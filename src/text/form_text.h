@@ -13,11 +13,17 @@ void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string&
 
 // ---- Input --------------------------------------------------------------------------------------------
 // Input flags of this pass, and the latches the window handlers set.
-uint8_t KeyEnter = 0, KeyCtrl = 0, KeySpace = 0, KeyLogBack = 0, KeyLogForward = 0, ClickPending = 0;
+PassInput Input;
+uint8_t& KeyEnter = Input.KeyEnter;
+uint8_t& KeyCtrl = Input.KeyCtrl;
+uint8_t& KeySpace = Input.KeySpace;
+uint8_t& KeyLogBack = Input.KeyLogBack;
+uint8_t& KeyLogForward = Input.KeyLogForward;
+uint8_t& ClickPending = Input.ClickPending;
+Point& MousePos = Input.MousePos;
+Point& FloatMousePos = Input.FloatMousePos;
 uint8_t LeftDown = 0, RightDown = 0, WheelUp = 0, WheelDown = 0;
 int32_t KeyLock = 0;
-Point MousePos;       // client coordinates of the main window, refreshed every pass
-Point FloatMousePos;  // client coordinates of the floating window
 
 // ---- Message state ------------------------------------------------------------------------------------
 std::array<std::u16string, 4> MessageLines;  // 0: speaker name; 1-3: the text lines on screen
@@ -85,7 +91,7 @@ bool DrawTypedPart();
 // The number of characters of lines 1-3.
 int32_t TypedLength() const;
 // Draws rows [top, top + rows) of the shadow and text layers, each clipped to its width, on FrameSurface
-// (at y + 416, unless the floating window is up) and on FloatSurface.
+// (at y + kMessageWindowTop, unless the floating window is up) and on FloatSurface.
 void DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth, int32_t textWidth);
 void DrawWaitingIcon();
 // Draws lines in white, through the Japanese code page, into TextCoverage (made width x height, no ink

@@ -81,7 +81,7 @@ void TForm1::menuSSkipClick() {
 void TForm1::menuAutoClick() {
   // A repeating voice would hold auto mode back for ever.
   if (LoopingVoice) {
-    StopSlot(6);
+    StopSlot(stream::Voice);
     LoopingVoice = 0;
   }
   AutoMode = 1;

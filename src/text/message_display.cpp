@@ -12,9 +12,9 @@ namespace mokuren {
 
 namespace {
 
-constexpr int32_t kWindowTop = 416;  // the message window's rows on the 800x600 frame
+constexpr int32_t kWindowTop = kMessageWindowTop;
 constexpr int32_t kWindowWidth = kMessageWindowWidth;
-constexpr int32_t kWindowHeight = 184;
+constexpr int32_t kWindowHeight = kMessageWindowHeight;
 constexpr int32_t kCell = kCharacterCell;
 constexpr int32_t kTextX = kMessageTextLeft;
 constexpr int32_t kLineTops[4] = {10, 50, 90, 130};
@@ -90,7 +90,7 @@ void TForm1::DrawMessageTyping() {
   if (!DrawTypedPart()) return;
   // All typed. The key or click that completed the typing is used up here and does not also advance.
   DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
-  if (KeyEnter) KeyLock = 10;
+  if (KeyEnter) KeyLock = kKeyLockPasses;
   KeyEnter = 0;
   ClickPending = 0;
   AutoElapsed = 0;
@@ -152,7 +152,7 @@ void TForm1::Kumo_WaitMessage() {
   if (!WindowShown) {
     if (KeySpace) {
       WindowShown = 1;
-      KeyLock = 10;
+      KeyLock = kKeyLockPasses;
       KeyEnter = 0;
       ClickPending = 0;
     }
@@ -171,12 +171,12 @@ void TForm1::Kumo_WaitMessage() {
     // A manual advance ends auto mode.
     if (manual) AutoMode = 0;
     // The voice-replay button goes back to disabled.
-    ButtonState[4 - 1] = 4;
-    ButtonOn[4 - 1] = 0;
+    ButtonState[button::Voice - 1] = button_state::Disabled;
+    ButtonOn[button::Voice - 1] = 0;
     LogView = 0;
     TaskCode = task::Script;
     // A held Enter waits out the key lock before it acts again.
-    if (KeyEnter) KeyLock = 10;
+    if (KeyEnter) KeyLock = kKeyLockPasses;
     // The log keeps the raw text: the hero's name is substituted when it is shown.
     Kumo_AddMsgLog(MessageText(CurrentMessage), CurrentVoice);
     // The input is used up; the empty window frame stays on screen until the next message.
@@ -187,7 +187,7 @@ void TForm1::Kumo_WaitMessage() {
     // Space hides the window and ends auto mode.
     AutoMode = 0;
     WindowShown = 0;
-    KeyLock = 10;
+    KeyLock = kKeyLockPasses;
   } else {
     // Otherwise the log keys page through the message log.
     BrowseMsgLog();

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/frame.h"
+
 namespace mokuren {
 
 inline constexpr char16_t kHeroPlaceholder = u'①';
@@ -24,9 +26,9 @@ inline constexpr std::u16string_view kLineEndForbidden = u"（「『【";
 // Every character is placed and revealed as one cell this wide, whatever its glyph's width.
 inline constexpr int32_t kCharacterCell = 28;
 // The message window's width and the left edge of its text; choices are bands as wide as the frame.
-inline constexpr int32_t kMessageWindowWidth = 800;
+inline constexpr int32_t kMessageWindowWidth = kFrameWidth;
 inline constexpr int32_t kMessageTextLeft = 32;
-inline constexpr int32_t kChoiceBandWidth = 800;
+inline constexpr int32_t kChoiceBandWidth = kFrameWidth;
 
 // Entry 0 is the speaker's name, entries 1-3 the text lines (empty when unused).
 using MessageLineSet = std::array<std::u16string, 4>;

@@ -28,7 +28,7 @@ void TForm1::ShowMsgLogEntry() {
   Kumo_MakeMessage(entry.text);
   TaskCode = task::MessageWait;
   RevealCount = 0;
-  KeyLock = 10;
+  KeyLock = kKeyLockPasses;
   KeyEnter = 0;
   ClickPending = 0;
 }
@@ -66,12 +66,12 @@ void TForm1::LeaveMsgLogView() {
   LogView = 0;
   Kumo_MakeMessage(MessageText(CurrentMessage));
   TaskCode = task::MessageWait;
-  StopSlot(6);
-  ButtonOn[4 - 1] = 0;
+  StopSlot(stream::Voice);
+  ButtonOn[button::Voice - 1] = 0;
   RevealCount = 255;
   // The Enter that left the log is still down in the next passes; without the lock it would also pass
   // the message the player came back to read.
-  if (KeyEnter) KeyLock = 10;
+  if (KeyEnter) KeyLock = kKeyLockPasses;
   ClickPending = 0;
   KeyEnter = 0;
 }

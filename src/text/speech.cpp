@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 extern char** environ;
 

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "text/message_layout.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

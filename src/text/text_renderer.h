@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 

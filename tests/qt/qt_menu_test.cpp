@@ -29,15 +29,16 @@ class QtMenu : public QtFixture {
       if (!a->isSeparator()) items << a;
     return *items.at(static_cast<int>(item));
   }
-  void Deliver(const std::string& verb, std::vector<std::string> args) {
-    Event e;
-    e.verb = verb;
-    e.args = std::move(args);
-    ASSERT_TRUE(platform_->DeliverEvent(e));
+  // One events-file line without its time, delivered through the widgets: "click 600 580".
+  void Deliver(const std::string& line) {
+    EventScript events;
+    std::string error;
+    ASSERT_TRUE(events.Parse("0 " + line + "\n", error)) << error;
+    ASSERT_TRUE(platform_->DeliverEvent(events.events().at(0)));
   }
   // A right click on the main window opens the menu; then the item is chosen.
   void Choose(MenuItem item) {
-    Deliver("rclick", {"400", "300"});
+    Deliver("rclick 400 300");
     ASSERT_TRUE(platform_->Menu().isVisible());
     ASSERT_TRUE(Action(item).isEnabled());
     Action(item).trigger();
@@ -48,7 +49,7 @@ class QtMenu : public QtFixture {
   void CloseSaveLoadLater() {
     QTimer::singleShot(200, [this] {
       if (form_->SaveLoadForm->Visible) saveLoadShown_ = form_->SaveLoadForm->Tag;
-      Deliver("click", {"600", "580"});
+      Deliver("click 600 580");
     });
   }
   // Notes the caption of the dialog in front, then leaves it with cancel.
@@ -56,7 +57,7 @@ class QtMenu : public QtFixture {
     QTimer::singleShot(200, [this] {
       std::u16string texts;
       if (platform_->FrontDialogTexts(texts)) dialogCaption_ = texts.substr(0, texts.find(u'\n'));
-      Deliver("dialog", {"cancel"});
+      Deliver("dialog cancel");
     });
   }
   int saveLoadShown_ = -1;
@@ -105,7 +106,7 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
     if (c.item == MenuItem::menuConfig) CancelDialogLater();
     Choose(c.item);
     EXPECT_TRUE(c.done());
-    Deliver("rclick", {"400", "300"});
+    Deliver("rclick 400 300");
     EXPECT_EQ(Action(c.item).text(), c.caption);
     EXPECT_EQ(Action(c.item).isChecked(), c.item == MenuItem::menuFloat);
     platform_->Menu().hide();
@@ -123,10 +124,10 @@ TEST_F(QtMenu, FloatWindowClicksBelowTheDragBandPassTheMessage) {
     if (w->windowTitle() == "MsgForm") floating = w;
   ASSERT_NE(floating, nullptr);
   EXPECT_EQ(floating->geometry(), QRect(platform_->Main().mapToGlobal(QPoint(0, 416)), QSize(800, 184)));
-  Deliver("float-click", {"400", "32"});
+  Deliver("float-click 400 32");
   for (int i = 0; i < 20; ++i) form_->IdleEvent();
   EXPECT_EQ(Message(), u"一つ目");
-  Deliver("float-click", {"400", "33"});
+  Deliver("float-click 400 33");
   EXPECT_TRUE(RunUntil([&] { return Message() == u"二つ目"; }));
 }
 

@@ -85,6 +85,13 @@ void EngineFixture::Passes(int n) {
   for (int i = 0; i < n && !form_->Terminated(); ++i) form_->IdleEvent();
 }
 
+void EngineFixture::Apply(const std::string& line) {
+  EventScript events;
+  std::string error;
+  ASSERT_TRUE(events.Parse("0 " + line + "\n", error)) << error;
+  form_->ApplyEvent(events.events().at(0));
+}
+
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   while (!done()) {

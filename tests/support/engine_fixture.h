@@ -41,6 +41,8 @@ class EngineFixture : public ::testing::Test {
                    std::unique_ptr<HeadlessPlatform> platform = nullptr);
   // Runs n passes of the main loop.
   void Passes(int n);
+  // Applies one events-file line, given without its time ("save 4"), as if it were due now.
+  void Apply(const std::string& line);
 
   HeadlessPlatform& platform() { return *platform_; }
 

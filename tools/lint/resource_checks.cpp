@@ -13,7 +13,7 @@
 #include "script/script_registers.h"
 #include "sound/OggWuvorbisLib.h"
 #include "sound/sound_files.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/parallel_jobs.h"
 

@@ -11,7 +11,7 @@
 #include "script/code_search.h"
 #include "script/opcodes.h"
 #include "script/script_registers.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren::lint {
 

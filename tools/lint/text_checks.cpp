@@ -8,7 +8,7 @@
 #include "script/script_registers.h"
 #include "text/TNameForm.h"
 #include "text/message_layout.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren::lint {
 

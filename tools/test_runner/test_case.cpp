@@ -77,7 +77,7 @@ bool LoadTestCase(const fs::path& events, TestCase& test, std::string& error) {
   uint32_t last = 0;
   for (const Event& e : script.events()) {
     last = std::max(last, e.ms);
-    if (e.verb != "screenshot" && e.verb != "screenshot-float" && e.verb != "screenshot-saveload") continue;
+    if (e.verb != Verb::Screenshot && e.verb != Verb::ScreenshotFloat && e.verb != Verb::ScreenshotSaveLoad) continue;
     if (!InsideFolder(e.text)) {
       error = events.string() + ":" + std::to_string(e.line) + ": the screenshot '" + e.text +
               "' must be a .png file named relative to the test folder, inside it";

@@ -10,7 +10,7 @@
 #include "test_runner/sound_summary.h"
 #include "test_runner/test_case.h"
 #include "test_runner/trace_sequence.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/parallel_jobs.h"
 

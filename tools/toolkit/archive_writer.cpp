@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "archive/archive_index.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren::toolkit {
 

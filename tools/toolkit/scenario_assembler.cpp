@@ -10,7 +10,7 @@
 #include <set>
 
 #include "script/opcodes.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "toolkit/scenario_opcodes.h"
 
 namespace mokuren::toolkit {

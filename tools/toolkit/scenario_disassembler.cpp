@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "script/opcodes.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 #include "toolkit/scenario_assembler.h"
 #include "toolkit/scenario_opcodes.h"
 

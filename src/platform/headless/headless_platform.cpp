@@ -4,6 +4,8 @@
 #include <iostream>
 #include <limits>
 
+#include "base/frame.h"
+
 namespace mokuren {
 
 namespace {
@@ -34,10 +36,10 @@ Point HeadlessPlatform::CursorPos(WindowId client) {
 void HeadlessPlatform::InjectCursor(WindowId window, Point p) {
   if (window == WindowId::Float) {
     floatCursor_ = p;
-    mainCursor_ = {p.x, Shifted(p.y, 416)};
+    mainCursor_ = {p.x, Shifted(p.y, kMessageWindowTop)};
   } else {
     mainCursor_ = p;
-    floatCursor_ = {p.x, Shifted(p.y, -416)};
+    floatCursor_ = {p.x, Shifted(p.y, -kMessageWindowTop)};
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <QHBoxLayout>
 
-#include "app/event_script.h"
+#include "platform/event.h"
 #include "dialogs/TCommentForm.h"
 
 namespace mokuren {
@@ -43,7 +43,7 @@ void CommentDialog::showEvent(QShowEvent* e) {
 void CommentDialog::Press(bool ok) { (ok ? ok_ : cancel_)->click(); }
 
 bool CommentDialog::Fill(const Event& event) {
-  if (event.verb != "comment") return false;
+  if (event.verb != Verb::Comment) return false;
   edit_->setText(QString::fromStdString(event.text));
   return true;
 }

@@ -5,7 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include "app/event_script.h"
+#include "platform/event.h"
 #include "platform/qt/dialog_style.h"
 
 namespace mokuren {
@@ -94,10 +94,9 @@ void ConfigDialog::Press(bool ok) {
 }
 
 bool ConfigDialog::Fill(const Event& event) {
-  if (event.verb != "config") return false;
-  // The events file has checked every pair.
-  for (const std::string& pair : event.args) {
-    const ConfigControl c = *ParseConfigControl(pair);
+  if (event.verb != Verb::Config) return false;
+  for (const ConfigSetting& setting : event.settings) {
+    const ConfigControl c = ControlOf(setting);
     if (c.radio)
       radios_[c.button]->click();
     else

@@ -64,13 +64,14 @@ void DebugWindow::Refresh() {
     memo1_->setPlainText(Lines(shownMemo1_));
   }
   // The error list only grows: new lines are appended, and the view follows the last one.
-  if (form_.Memo2.size() < shownErrors_) {
+  const std::vector<std::u16string>& errors = form_.Memo2.Lines();
+  if (errors.size() < shownErrors_) {
     memo2_->clear();
     shownErrors_ = 0;
   }
-  if (form_.Memo2.size() > shownErrors_) {
-    memo2_->appendPlainText(Lines(form_.Memo2, shownErrors_));
-    shownErrors_ = form_.Memo2.size();
+  if (errors.size() > shownErrors_) {
+    memo2_->appendPlainText(Lines(errors, shownErrors_));
+    shownErrors_ = errors.size();
   }
 }
 

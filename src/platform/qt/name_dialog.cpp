@@ -2,10 +2,10 @@
 
 #include <QCloseEvent>
 
-#include "app/event_script.h"
+#include "platform/event.h"
 #include "platform/qt/dialog_style.h"
 #include "text/TNameForm.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -38,7 +38,7 @@ void NameDialog::Press(bool ok) {
 }
 
 bool NameDialog::Fill(const Event& event) {
-  if (event.verb != "name") return false;
+  if (event.verb != Verb::Name) return false;
   edit_->setText(Q(FromUtf8(event.text)));
   button_->click();
   return true;

@@ -12,7 +12,7 @@
 #include <QWheelEvent>
 #include <thread>
 
-#include "app/event_script.h"
+#include "platform/event.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/qt/comment_dialog.h"
 #include "platform/qt/config_dialog.h"
@@ -25,7 +25,7 @@
 #include "platform/qt/save_load_view.h"
 #include "platform/quit_signals.h"
 #include "platform/window_host.h"
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -199,79 +199,63 @@ void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButto
   QApplication::sendEvent(&window, &release);
 }
 
-void QtPlatform::SendKey(const std::string& name, bool down) {
-  static const std::pair<const char*, int> kKeys[] = {
-      {"Enter", Qt::Key_Return}, {"Space", Qt::Key_Space}, {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown},
-      {"F1", Qt::Key_F1},        {"F2", Qt::Key_F2},       {"Ctrl", Qt::Key_Control}};
-  for (const auto& [keyName, qtKey] : kKeys) {
-    if (name != keyName) continue;
-    QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
-                qtKey == Qt::Key_Control && down ? Qt::ControlModifier : Qt::NoModifier);
-    QWidget* target =
-        float_->isActiveWindow() ? static_cast<QWidget*>(float_.get()) : static_cast<QWidget*>(main_.get());
-    QApplication::sendEvent(target, &e);
-  }
+void QtPlatform::SendKey(Key key, bool down) {
+  static constexpr Qt::Key kQtKeys[] = {Qt::Key_Return, Qt::Key_Space, Qt::Key_PageUp, Qt::Key_PageDown,
+                                        Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Control};
+  static_assert(std::size(kQtKeys) == static_cast<size_t>(Key::Count));
+  const Qt::Key qtKey = kQtKeys[static_cast<size_t>(key)];
+  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
+              qtKey == Qt::Key_Control && down ? Qt::ControlModifier : Qt::NoModifier);
+  QWidget* target = float_->isActiveWindow() ? static_cast<QWidget*>(float_.get()) : static_cast<QWidget*>(main_.get());
+  QApplication::sendEvent(target, &e);
 }
 
 bool QtPlatform::DeliverEvent(const Event& e) {
-  const std::string& v = e.verb;
-  auto point = [&] { return Point{std::stoi(e.args[0]), std::stoi(e.args[1])}; };
-  if (v == "click" || v == "rclick") {
-    QWidget& w = FrontWindow();
-    SendClick(w, kFrameSize, point(), v == "click" ? Qt::LeftButton : Qt::RightButton);
-    return true;
-  }
-  if (v == "float-click") {
-    SendClick(*float_, kFloatSize, point(), Qt::LeftButton);
-    return true;
-  }
-  if (v == "move") {
-    QWidget& w = FrontWindow();
-    const QPointF local = FrameToWidget(w, kFrameSize, point());
-    const QPointF global = w.mapToGlobal(local);
-    MovePointer(global.toPoint());
-    QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &move);
-    return true;
-  }
-  if (v == "wheel") {
-    QWidget& w = FrontWindow();
-    const QPointF global(pointer_->Global());
-    const QPointF local = w.mapFromGlobal(global);
-    const int delta = e.args[0] == "up" ? 120 : -120;
-    QWheelEvent wheel(local, global, QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                      false);
-    QApplication::sendEvent(&w, &wheel);
-    return true;
-  }
-  if (v == "keydown" || v == "keyup") {
-    SendKey(e.args[0], v == "keydown");
-    return true;
-  }
-  if (v == "menu") {
-    // As a player does: the menu opens (its items are brought up to date), then the item is chosen.
-    for (size_t i = 0; i < actions_.size(); ++i) {
-      static constexpr const char* kNames[] = {"menuKSkip", "menuSSkip", "menuAuto",   "menuWindow", "menuFloat",
-                                               "menuSave",  "menuLoad",  "menuConfig", "menuTitle",  "menuQuit"};
-      if (e.args[0] != kNames[i]) continue;
-      emit menu_->aboutToShow();
-      if (actions_[i]->isEnabled()) actions_[i]->trigger();
+  switch (e.verb) {
+    case Verb::Click:
+    case Verb::RClick:
+      SendClick(FrontWindow(), kFrameSize, e.point, e.verb == Verb::Click ? Qt::LeftButton : Qt::RightButton);
+      return true;
+    case Verb::FloatClick: SendClick(*float_, kFloatSize, e.point, Qt::LeftButton); return true;
+    case Verb::Move: {
+      QWidget& w = FrontWindow();
+      const QPointF local = FrameToWidget(w, kFrameSize, e.point);
+      const QPointF global = w.mapToGlobal(local);
+      MovePointer(global.toPoint());
+      QMouseEvent move(QEvent::MouseMove, local, global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(&w, &move);
+      return true;
     }
-    return true;
+    case Verb::Wheel: {
+      QWidget& w = FrontWindow();
+      const QPointF global(pointer_->Global());
+      const QPointF local = w.mapFromGlobal(global);
+      QWheelEvent wheel(local, global, QPoint(), QPoint(0, e.yes ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(&w, &wheel);
+      return true;
+    }
+    case Verb::KeyDown:
+    case Verb::KeyUp: SendKey(e.key, e.verb == Verb::KeyDown); return true;
+    case Verb::Menu: {
+      // As a player does: the menu opens (its items are brought up to date), then the item is chosen.
+      QAction* action = actions_[static_cast<size_t>(e.item)];
+      emit menu_->aboutToShow();
+      if (action->isEnabled()) action->trigger();
+      return true;
+    }
+    case Verb::Quit: main_->close(); return true;
+    case Verb::Dialog:
+      if (AutomatedDialog* d = FrontDialog()) d->Press(e.yes);
+      return true;
+    case Verb::Name:
+    case Verb::Comment:
+    case Verb::Config: {
+      AutomatedDialog* d = FrontDialog();
+      return d && d->Fill(e);
+    }
+    default: return false;
   }
-  if (v == "quit") {
-    main_->close();
-    return true;
-  }
-  if (v == "dialog") {
-    if (AutomatedDialog* d = FrontDialog()) d->Press(e.args[0] == "ok");
-    return true;
-  }
-  if (v == "name" || v == "comment" || v == "config") {
-    AutomatedDialog* d = FrontDialog();
-    return d && d->Fill(e);
-  }
-  return false;
 }
 
 bool QtPlatform::FrontDialogTexts(std::u16string& texts) {

@@ -102,7 +102,7 @@ class QtPlatform final : public Platform {
   QWidget& FrontWindow();
   // A press and release of `button` at frame point p of `window`, as from the real mouse.
   void SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButton button);
-  void SendKey(const std::string& name, bool down);
+  void SendKey(Key key, bool down);
   void ShowFullScreen();
   AutomatedDialog* FrontDialog() { return dialogs_.empty() ? nullptr : dialogs_.back(); }
   // Shows a modal view at `centre` (global coordinates) and puts it in front; CloseModal hides and

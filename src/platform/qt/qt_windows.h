@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "base/frame.h"
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -18,9 +19,9 @@ class QtPlatform;
 struct Event;
 
 // The engine's frame: the main window's client area at its own size.
-inline constexpr QSize kFrameSize{800, 600};
+inline constexpr QSize kFrameSize{kFrameWidth, kFrameHeight};
 // The floating message window's picture.
-inline constexpr QSize kFloatSize{800, 184};
+inline constexpr QSize kFloatSize{kFrameWidth, kMessageWindowHeight};
 
 class MainWindow final : public QWidget {
   Q_OBJECT

@@ -27,7 +27,7 @@ void SaveLoadView::mousePressEvent(QMouseEvent* e) {
   e->accept();
   // Presses made while the comment dialog is up do not reach the page behind it.
   if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window()) return;
-  form_.Image1MouseDown(ButtonOf(e->button()), WidgetToFrame(*this, QSize(800, 600), e->position()));
+  form_.Image1MouseDown(ButtonOf(e->button()), WidgetToFrame(*this, kFrameSize, e->position()));
 }
 
 // Nothing the screen does not use reaches the game's window underneath.

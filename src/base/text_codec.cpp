@@ -1,4 +1,4 @@
-#include "text/text_codec.h"
+#include "base/text_codec.h"
 
 #include <iconv.h>
 

@@ -1,0 +1,78 @@
+// An event of the events file, parsed once into its verb and typed arguments. The engine applies it; a
+// backend with real widgets delivers the window verbs through them (Platform::DeliverEvent).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/geometry.h"
+#include "platform/platform.h"
+
+namespace mokuren {
+
+enum class Verb : uint8_t {
+  Click,
+  RClick,
+  Move,
+  Wheel,
+  Key,
+  KeyDown,
+  KeyUp,
+  Menu,
+  FloatClick,
+  Dialog,
+  Name,
+  Comment,
+  Config,
+  Debug,
+  QuickSave,
+  QuickLoad,
+  Save,
+  Load,
+  Screenshot,
+  ScreenshotFloat,
+  ScreenshotSaveLoad,
+  DialogText,
+  Quit,
+  Count
+};
+
+// The verb's name in the events file ("click", "float-click", …), and the verb of a name.
+std::string_view VerbName(Verb verb);
+std::optional<Verb> VerbByName(std::string_view name);
+
+// One control of the settings dialog, as the "config" verb sets it.
+struct ConfigSetting {
+  enum class Field : uint8_t { Effects, Mode, Speed, Auto, Bgm, Se, Voice };
+  Field field = Field::Effects;
+  // effects: 1 on, 0 off; mode: 0 window, 1 full screen; speed 1-3; auto 0-20 (seconds); volumes 0-100.
+  int32_t value = 0;
+};
+// "effects=on", "speed=2", "bgm=40", …; nothing for a pair that names no control or a value it cannot take.
+std::optional<ConfigSetting> ParseConfigSetting(std::string_view pair);
+
+// The debug window's buttons by their events-file names, and "status" for its two status lines.
+enum class DebugButtonName : uint8_t { FLG, MSG, AlbumOn, AlbumOff, AlbumRnd, RT, Status, Count };
+std::string_view DebugButtonNameText(DebugButtonName button);
+
+struct Event {
+  uint32_t ms = 0;
+  Verb verb = Verb::Quit;
+  int line = 0;  // of the events file, for messages about it
+
+  Point point;              // click, rclick, move, float-click
+  bool yes = false;         // wheel: up (else down); dialog: ok (else cancel)
+  Key key = Key::Enter;     // key, keydown, keyup
+  MenuItem item = MenuItem::menuQuit;  // menu
+  int slot = 0;             // save, load: 1-100
+  DebugButtonName button = DebugButtonName::FLG;  // debug
+  std::vector<ConfigSetting> settings;            // config
+  // name, comment: the text; screenshot, screenshot-float, screenshot-saveload, dialog-text, debug: the
+  // file to write.
+  std::string text;
+};
+
+}  // namespace mokuren
