@@ -244,7 +244,11 @@ TEST_F(LintDemo, TheLanguageDocumentsExampleUsesItsLabels) {
   const size_t start = doc.find("```\n", section) + 4;
   WriteFile(scenario_ / "script1.txt", doc.substr(start, doc.find("```", start) - start));
   BuildScripts();
-  for (const lint::Finding& f : Lint(true)) EXPECT_NE(f.check, "label-unused") << lint::FormatFinding(f);
+  for (const lint::Finding& f : Lint(true)) {
+    if (fs::path(f.file).filename() == "script1.txt") {
+      EXPECT_NE(f.check, "label-unused") << lint::FormatFinding(f);
+    }
+  }
 }
 
 // The program itself: a placed finding without sources names SCRIPT.DAT's script and step, --json carries
@@ -264,7 +268,7 @@ TEST(LintProgram, ReportsStepsJsonAndStatus) {
                       "Sound/M09.ogg [music-missing]"),
             std::string::npos)
       << said;
-  EXPECT_NE(said.find("SCRIPT.DAT:1:3: warning: the title screen plays music 9 (Sound/M09.ogg)"), std::string::npos)
+  EXPECT_NE(said.find("SCRIPT.DAT:1:4: warning: the title screen plays music 9 (Sound/M09.ogg)"), std::string::npos)
       << said;
   EXPECT_EQ(said.find('\\'), std::string::npos) << said;
 

@@ -12,13 +12,13 @@ namespace fs = std::filesystem;
 namespace mokuren::testing {
 namespace {
 
-struct Run {
+struct ToolRun {
   int status;
   std::string out;
 };
 
 // A tool of the build directory, started in `cwd` with its own cache folder; stdout and stderr together.
-Run Tool(const fs::path& cwd, const fs::path& cache, const std::string& command) {
+ToolRun Tool(const fs::path& cwd, const fs::path& cache, const std::string& command) {
   const fs::path out = cache / "out.txt";
   const std::string line = "cd '" + cwd.string() + "' && XDG_CACHE_HOME='" + cache.string() + "' " MOKUREN_BIN_DIR "/" +
                            command + " >'" + out.string() + "' 2>&1";
@@ -29,7 +29,7 @@ Run Tool(const fs::path& cwd, const fs::path& cache, const std::string& command)
 TEST(WriterWorkflow, NewGameBuildsPlaysLintsCleanAndPassesItsTest) {
   TempDir dir, cache;
   const fs::path game = dir.path() / "haru";
-  Run r = Tool(dir.path(), cache.path(), "mokuren-new haru --title 春の試作");
+  ToolRun r = Tool(dir.path(), cache.path(), "mokuren-new haru --title 春の試作");
   ASSERT_EQ(r.status, 0) << r.out;
   EXPECT_EQ(ReadFile(game / "title.txt"), "春の試作\n");
   for (const char* made : {"SCRIPT.DAT", "GRAPHIC.DAT", "SYSGRP.DAT", "tests/first-message.png", "tests/first.trace"})
@@ -74,7 +74,7 @@ TEST(WriterWorkflow, BuildNamesTheFileOfEachMistakeAndWritesNothing) {
   WriteFile(game / "scenario" / "script1.txt", "msg \"一\"\nnosuch\n");
   WriteFile(game / "system" / "title.png", "not a picture");
   WriteFile(game / "album.txt", "1-1 EV01A\n11-1 EV02A\n");
-  const Run r = Tool(dir.path(), cache.path(), "mokuren-build g");
+  const ToolRun r = Tool(dir.path(), cache.path(), "mokuren-build g");
   EXPECT_EQ(r.status, 1);
   for (const char* said : {"g/scenario/script1.txt:2:1: unknown mnemonic 'nosuch'",
                            "g/system/title.png: ", "g/album.txt:1: there is no EV01A.png in g/pictures",
