@@ -196,9 +196,9 @@ TEST(AsmAssembler, DocumentedExample) {
   size_t begin = doc.find("```\n", at) + 4;
   std::string source = doc.substr(begin, doc.find("```", begin) - begin);
   ScriptImage image = Assemble(source);
-  ASSERT_EQ(image.code.size(), 30u);
-  EXPECT_EQ(Hex(Bytes(image.code[16])), "51 00 05 00 01 00 01 00 01 00 00 00 00 00 00 00");
-  EXPECT_EQ(Hex(Bytes(image.code[6])), "10 00 00 80 00 00 00 00 00 00 00 00 00 00 00 00");
+  ASSERT_EQ(image.code.size(), 29u);
+  EXPECT_EQ(Hex(Bytes(image.code[15])), "51 00 05 00 01 00 01 00 01 00 00 00 00 00 00 00");
+  EXPECT_EQ(Hex(Bytes(image.code[5])), "10 00 00 80 00 00 00 00 00 00 00 00 00 00 00 00");
   EXPECT_NE(doc.find("51 00 05 00 01 00 01 00 01 00 00 00 00 00 00 00"), std::string::npos);
 }
 

@@ -74,5 +74,19 @@ TEST(AsmTools, CompileToArchiveAndDisassembleAll) {
   EXPECT_FALSE(std::filesystem::exists(d / "bad.bin"));
 }
 
+// Every tool answers --help on standard output with status 0, and nothing on standard error.
+TEST(AsmTools, EveryToolsHelpGoesToStandardOutput) {
+  TempDir dir;
+  for (const char* tool : {"mokuren-arc", "mokuren-asm", "mokuren-build", "mokuren-demo", "mokuren-disasm",
+                           "mokuren-lint", "mokuren-new", "mokuren-test"}) {
+    const std::string line = std::string(MOKUREN_BIN_DIR) + "/" + tool + " --help >" + (dir.path() / "out").string() +
+                             " 2>" + (dir.path() / "err").string();
+    const int status = std::system(line.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << tool;
+    EXPECT_EQ(ReadFile(dir.path() / "out").rfind("usage: ", 0), 0u) << tool;
+    EXPECT_EQ(ReadFile(dir.path() / "err"), "") << tool;
+  }
+}
+
 }  // namespace
 }  // namespace mokuren::testing

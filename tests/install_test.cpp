@@ -47,8 +47,10 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "bin/mokuren",
       "bin/mokuren-arc",
       "bin/mokuren-asm",
+      "bin/mokuren-build",
       "bin/mokuren-disasm",
       "bin/mokuren-lint",
+      "bin/mokuren-new",
       "bin/mokuren-test",
       "share/applications/mokuren.desktop",
       "share/icons/hicolor/48x48/apps/mokuren.png",
@@ -57,20 +59,25 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/man/man6/mokuren.6",
       "share/man/man1/mokuren-arc.1",
       "share/man/man1/mokuren-asm.1",
+      "share/man/man1/mokuren-build.1",
       "share/man/man1/mokuren-disasm.1",
       "share/man/man1/mokuren-lint.1",
+      "share/man/man1/mokuren-new.1",
       "share/man/man1/mokuren-test.1",
       "share/doc/mokuren/README.md",
       "share/doc/mokuren/automation.md",
       "share/doc/mokuren/scenario-language.md",
       "share/doc/mokuren/writers.md",
+      "share/doc/mokuren/images/layer-positions.svg",
   };
   EXPECT_EQ(installed, expected);
 
   // The programs run from where they were put.
   EXPECT_EQ(Shell("'" + (root / "bin/mokuren").string() + "' --version", scratch).out, "Mokuren " MOKUREN_VERSION "\n");
-  for (const char* tool : {"mokuren-arc", "mokuren-asm", "mokuren-disasm", "mokuren-lint", "mokuren-test"})
-    EXPECT_EQ(Shell("'" + (root / "bin" / tool).string() + "'", scratch).status, 2) << tool;
+  const char* const kTools[] = {"mokuren-arc",  "mokuren-asm", "mokuren-build", "mokuren-disasm",
+                                "mokuren-lint", "mokuren-new", "mokuren-test"};
+  for (const char* tool : kTools)
+    EXPECT_EQ(Shell("'" + (root / "bin" / tool).string() + "' --help", scratch).status, 0) << tool;
 
   const std::filesystem::path desktop = root / "share/applications/mokuren.desktop";
   const Outcome validated = Shell("desktop-file-validate '" + desktop.string() + "'", scratch);
@@ -85,8 +92,17 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
     EXPECT_EQ(PngSize(ReadFile(root / "share/icons/hicolor" / dir / "apps/mokuren.png")), std::make_pair(size, size));
   }
 
-  for (const char* page : {"man6/mokuren.6", "man1/mokuren-arc.1", "man1/mokuren-asm.1", "man1/mokuren-disasm.1",
-                           "man1/mokuren-lint.1", "man1/mokuren-test.1"}) {
+  // The game's page points to every tool.
+  const std::string gamePage = ReadFile(root / "share/man/man6/mokuren.6");
+  const std::string seeAlso = gamePage.substr(gamePage.find(".SH SEE ALSO"));
+  for (std::string tool : kTools) {
+    for (size_t at = 0; (at = tool.find('-', at)) != std::string::npos; at += 2) tool.insert(at, "\\");
+    EXPECT_NE(seeAlso.find(".BR " + tool + " (1)"), std::string::npos) << tool;
+  }
+
+  for (const char* page :
+       {"man6/mokuren.6", "man1/mokuren-arc.1", "man1/mokuren-asm.1", "man1/mokuren-build.1", "man1/mokuren-disasm.1",
+        "man1/mokuren-lint.1", "man1/mokuren-new.1", "man1/mokuren-test.1"}) {
     const Outcome shown =
         Shell("MANWIDTH=80 man --warnings -E UTF-8 -l '" + (root / "share/man" / page).string() + "'", scratch);
     EXPECT_EQ(shown.status, 0) << page;

@@ -46,6 +46,7 @@ TEST_F(TestRunner, OneChangedCharacterFailsAndTheTrueTextPasses) {
   Build("ミナ「おはよう、今日もいい天気だね。」");
   WriteFile(tests_ / "greeting.events", "# mokuren-test: sound=off\n1500 screenshot greeting.png\n");
   ASSERT_EQ(Run("--update"), 0) << output_;
+  EXPECT_NE(output_.find("greeting.png: no golden yet: written"), std::string::npos) << output_;
   ASSERT_TRUE(fs::exists(tests_ / "greeting.png"));
   EXPECT_EQ(Run(), 0) << output_;
 

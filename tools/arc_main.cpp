@@ -106,6 +106,10 @@ int Unpack(const std::string& archive, const fs::path& dir) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--help") {
+    std::cout << kUsage;
+    return 0;
+  }
   try {
     if (args.size() >= 3 && args[0] == "pack") return Pack(args[1], {args.begin() + 2, args.end()});
     if (args.size() == 2 && args[0] == "list") return List(args[1]);

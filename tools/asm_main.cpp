@@ -32,6 +32,10 @@ bool Compile(const std::string& path, std::string& entry) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--help") {
+    std::cout << kUsage;
+    return 0;
+  }
   try {
     if (args.size() == 3 && args[1] == "-o") {
       std::string entry;

@@ -29,6 +29,10 @@ void Output(const std::string& text, const std::vector<std::string>& args, size_
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--help") {
+    std::cout << kUsage;
+    return 0;
+  }
   try {
     if (args.size() >= 3 && args[0] == "--archive") {
       LoadedArchive a = LoadArchive(args[1]);

@@ -3,6 +3,8 @@
 #include <iostream>
 
 #include "lint/game_lint.h"
+#include "lint/lint_config.h"
+#include "lint/lint_rules.h"
 #include "toolkit/scenario_files.h"
 
 namespace fs = std::filesystem;
@@ -13,10 +15,13 @@ namespace {
 const char* kUsage =
     "usage: mokuren-lint [options] GAME_DIR\n"
     "  --sources DIR   the scenario sources (script N from the file whose name carries N): findings in\n"
-    "                  scripts are then placed at source.txt:line:column\n"
+    "                  scripts are then placed at source.txt:line:column (default: GAME_DIR/scenario\n"
+    "                  when there is one)\n"
     "  --source N=FILE the source of script N (may be given again)\n"
     "  --json          print the findings as JSON, for editors\n"
     "  --quick         look for files without decoding them\n"
+    "  --rules         list the rules, which GAME_DIR/mokuren-lint.toml and \"lint: off RULE\" comments\n"
+    "                  in the sources can turn off\n"
     "exit status: 0 nothing found, 1 warnings only, 2 errors (or the folder cannot be checked)\n";
 
 int Usage(const std::string& problem) {
@@ -29,7 +34,7 @@ int Usage(const std::string& problem) {
 
 int main(int argc, char** argv) {
   lint::LintOptions options;
-  bool json = false;
+  bool json = false, sourcesGiven = false;
   try {
     for (int i = 1; i < argc; ++i) {
       const std::string arg = argv[i];
@@ -37,7 +42,11 @@ int main(int argc, char** argv) {
         json = true;
       } else if (arg == "--quick") {
         options.quick = true;
+      } else if (arg == "--rules") {
+        for (const lint::Rule& rule : lint::kRules) std::cout << rule.name << "\t" << rule.finds << '\n';
+        return 0;
       } else if ((arg == "--sources" || arg == "--source") && i + 1 < argc) {
+        sourcesGiven = true;
         const std::string value = argv[++i];
         if (arg == "--sources") {
           for (const auto& [n, path] : toolkit::FindScenarioSources(value)) options.sources[n] = path;
@@ -63,11 +72,30 @@ int main(int argc, char** argv) {
   }
   if (options.game.empty()) return Usage("");
   if (!fs::is_directory(options.game)) return Usage(options.game.string() + " is not a folder");
+  // A game made with mokuren-new keeps its sources in scenario/.
+  if (const fs::path scenario = (options.game / "scenario").lexically_normal();
+      !sourcesGiven && fs::is_directory(scenario)) {
+    try {
+      for (const auto& [n, path] : toolkit::FindScenarioSources(scenario)) options.sources[n] = path;
+    } catch (const std::exception& e) {
+      return Usage(e.what());
+    }
+  }
   const std::vector<lint::Finding> findings = lint::LintGame(options);
   if (json) {
     std::cout << lint::FindingsToJson(findings);
-  } else {
-    for (const lint::Finding& f : findings) std::cout << lint::FormatFinding(f) << '\n';
+    return lint::ExitStatusOf(findings);
   }
+  size_t errors = 0;
+  for (const lint::Finding& f : findings) {
+    std::cout << lint::FormatFinding(f) << '\n';
+    errors += f.severity == lint::Severity::Error ? 1 : 0;
+  }
+  std::cout << "mokuren-lint: " << options.game.generic_string() << ": "
+            << (findings.empty() ? std::string("clean")
+                                 : std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
+                                       std::to_string(findings.size() - errors) +
+                                       (findings.size() - errors == 1 ? " warning" : " warnings"))
+            << '\n';
   return lint::ExitStatusOf(findings);
 }

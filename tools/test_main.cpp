@@ -1,10 +1,11 @@
 // mokuren-test: plays every events file of a folder headless against the game and compares what was
 // seen and heard with the goldens beside it.
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
-#include "platform/game_files.h"
 #include "test_runner/test_runner.h"
 
 namespace fs = std::filesystem;
@@ -18,7 +19,8 @@ const char* kUsage =
     "  the recorded sound with NAME.sound and the trace's TaskCode sequence with NAME.trace\n"
     "  --game GAME_DIR   the game (default: the folder that holds DIR)\n"
     "  --program FILE    the game program (default: mokuren beside mokuren-test, else on the PATH)\n"
-    "  --results DIR     where the runs, difference pictures and report.html go (default: mokuren-test-results)\n"
+    "  --results DIR     where the runs, difference pictures and report.html go (default: a folder of\n"
+    "                    their own, ~/.cache/mokuren-test/GAME-HASH, never the game or the current folder)\n"
     "  --update          rewrite the goldens that differ or are missing, once you have looked at them\n"
     "  -j N              run N tests at a time (default: one per core)\n"
     "  --timeout S       stop a game still running after S seconds (default 300)\n"
@@ -30,18 +32,23 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-fs::path DefaultProgram() {
-  const fs::path beside = ExecutableDirectory() / "mokuren";
-  if (fs::exists(beside)) return beside;
-  if (const char* path = std::getenv("PATH")) {
-    for (std::string_view rest = path; !rest.empty();) {
-      const size_t colon = rest.find(':');
-      const fs::path candidate = fs::path(rest.substr(0, colon)) / "mokuren";
-      if (!candidate.parent_path().empty() && fs::exists(candidate)) return candidate;
-      rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
-    }
-  }
-  return beside;
+// The results' own folder: $XDG_CACHE_HOME/mokuren-test (~/.cache/mokuren-test), one folder per tests
+// folder, named after its game and a hash of the tests folder's path so two games never share one.
+fs::path DefaultResults(const fs::path& tests, const fs::path& game) {
+  fs::path cache;
+  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/')
+    cache = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    cache = fs::path(home) / ".cache";
+  else
+    cache = fs::temp_directory_path();
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (unsigned char c : tests.string()) hash = (hash ^ c) * 16777619u;
+  char hex[9];
+  std::snprintf(hex, sizeof hex, "%08x", hash);
+  fs::path name = game.lexically_normal();
+  if (!name.has_filename()) name = name.parent_path();
+  return cache / "mokuren-test" / (name.filename().string() + "-" + hex);
 }
 
 bool Number(const char* text, long& out) {
@@ -54,7 +61,6 @@ bool Number(const char* text, long& out) {
 
 int main(int argc, char** argv) {
   testrunner::RunnerOptions options;
-  options.results = "mokuren-test-results";
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -92,9 +98,10 @@ int main(int argc, char** argv) {
     if (options.game.empty()) options.game = options.tests.parent_path();
     options.game = fs::absolute(options.game);
     if (!fs::is_directory(options.game)) return Usage("the game folder " + options.game.string() + " does not exist");
-    if (options.program.empty()) options.program = DefaultProgram();
+    if (options.program.empty()) options.program = testrunner::FindGameProgram();
     options.program = fs::absolute(options.program);
-    options.results = fs::absolute(options.results);
+    options.results =
+        options.results.empty() ? DefaultResults(options.tests, options.game) : fs::absolute(options.results);
     fs::create_directories(options.results);
     if (testrunner::FindTests(options.tests).empty())
       return Usage("there are no .events files in " + options.tests.string());

@@ -625,6 +625,31 @@ std::map<int, DemoPicture> EventPictures() {
 
 }  // namespace
 
+std::map<int, std::string> MakeSystemArt(const ScreenTheme& theme, const std::map<int, DemoPicture>& graphics) {
+  std::map<int, std::string> sysgrp;
+  // Message frame, system sheet, choice plates.
+  Canvas frame(800, 184);
+  Panel(frame, 0, false);
+  sysgrp[1] = frame.Png();
+  sysgrp[51] = SystemSheet();
+  // White text must read on every background, the bright morning sky and the sunset included.
+  sysgrp[52] = ChoicePlate(0x1A2350, 0.86f);
+  sysgrp[53] = ChoicePlate(0xA8441C, 0.94f);
+  // On-screen buttons 3-10: state 4 at entries 3-10, states 0-3 at 13-20, 23-30, 33-40, 43-50.
+  for (int k = 3; k <= 10; ++k) {
+    sysgrp[k] = Button(k, 4);
+    for (int s = 0; s < 4; ++s) sysgrp[11 + (k - 1) + 10 * s] = Button(k, s);
+  }
+  // Title background and sheet.
+  AddTitleArt(sysgrp, theme);
+  // Save/load screen: page backgrounds and parts sheet.
+  AddSaveScreenArt(sysgrp);
+  // Album screens, with the event pictures' thumbnails.
+  std::cout << "  pictures: album screens\n" << std::flush;
+  AddAlbumArt(sysgrp, graphics, theme);
+  return sysgrp;
+}
+
 DemoArt MakeDemoArt() {
   DemoArt art;
   std::cout << "  pictures: scenes and event pictures\n" << std::flush;
@@ -637,26 +662,7 @@ DemoArt MakeDemoArt() {
   };
   // Event pictures, at the entries the album's table gives their slots.
   art.graphics.merge(EventPictures());
-  // Message frame, system sheet, choice plates.
-  Canvas frame(800, 184);
-  Panel(frame, 0, false);
-  art.sysgrp[1] = frame.Png();
-  art.sysgrp[51] = SystemSheet();
-  // White text must read on every background, the bright morning sky and the sunset included.
-  art.sysgrp[52] = ChoicePlate(0x1A2350, 0.86f);
-  art.sysgrp[53] = ChoicePlate(0xA8441C, 0.94f);
-  // On-screen buttons 3-10: state 4 at entries 3-10, states 0-3 at 13-20, 23-30, 33-40, 43-50.
-  for (int k = 3; k <= 10; ++k) {
-    art.sysgrp[k] = Button(k, 4);
-    for (int s = 0; s < 4; ++s) art.sysgrp[11 + (k - 1) + 10 * s] = Button(k, s);
-  }
-  // Title background and sheet.
-  AddTitleArt(art.sysgrp);
-  // Save/load screen: page backgrounds and parts sheet.
-  AddSaveScreenArt(art.sysgrp);
-  // Album screens, with the event pictures' thumbnails.
-  std::cout << "  pictures: album screens\n" << std::flush;
-  AddAlbumArt(art.sysgrp, art.graphics);
+  art.sysgrp = MakeSystemArt(DemoTheme(), art.graphics);
   return art;
 }
 

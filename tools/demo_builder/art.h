@@ -1,8 +1,11 @@
-// The demo game's pictures: GRAPHIC.DAT named entries and SYSGRP.DAT numbered entries.
+// The demo game's pictures: GRAPHIC.DAT named entries and SYSGRP.DAT numbered entries; and the system
+// pictures alone, in the demo's looks or a new game's neutral ones.
 #pragma once
 
 #include <map>
 #include <string>
+
+#include "art_theme.h"
 
 namespace mokuren::demo {
 
@@ -17,5 +20,10 @@ struct DemoArt {
 };
 
 DemoArt MakeDemoArt();
+
+// Every system picture the engine and its screens use (SYSGRP.DAT entry -> PNG bytes): the message
+// window, the buttons, the choice bands, the title, the save and load screens and the album, whose
+// gallery pages show the first picture of each slot that `graphics` (by GRAPHIC.DAT entry) holds.
+std::map<int, std::string> MakeSystemArt(const ScreenTheme& theme, const std::map<int, DemoPicture>& graphics);
 
 }  // namespace mokuren::demo

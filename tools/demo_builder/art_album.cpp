@@ -1,7 +1,7 @@
-// The album's pictures. Every screen stands on the title's night sky with its magnolia branch. The menu
-// and the music room list their items as plates, the sheets holding the same screen with every plate
-// lit. A gallery page is ten thumbnail cards on the left and a side panel naming the gallery and the
-// page; a slot that the demo has no picture or scene for shows a card saying so (it stays locked in
+// The album's pictures. Every screen stands on the title's night sky (with the demo's magnolia branch).
+// The menu and the music room list their items as plates, the sheets holding the same screen with every
+// plate lit. A gallery page is ten thumbnail cards on the left and a side panel naming the gallery and the
+// page; a slot that the game has no picture or scene for shows a card saying so (it stays locked in
 // play, but the debug window's "Album ON" opens it). The galleries' sheets hold the locked card, the hover
 // frame around a magenta key and the lit buttons of the bar along the bottom.
 #include "art_album.h"
@@ -29,28 +29,24 @@ constexpr Colour kDimPlate{0x08, 0x0a, 0x18};
 constexpr Rgb kLitInk{0x30, 0x20, 0x10};
 constexpr Rgb kDimInk{0xF0, 0xF0, 0xF8};
 
-// The demo's replayable scenes: their scripts, titles and the event picture their card shows.
-struct DemoScene {
-  int script;
-  std::u16string title;
-  int picture;
-};
-const std::array<DemoScene, 3> kScenes = {
-    {{101, u"朝の迎え", 371}, {102, u"放課後の約束", 407}, {103, u"雨の帰り道", 387}}};
-
 const std::array<std::u16string, 5> kMenuLabels = {u"イベントＣＧ", u"イベントシーン", u"音楽鑑賞",
                                                    u"オープニングムービー", u"タイトルに戻る"};
 
-// Track titles by number; row 8 plays 8 and 9 in turn.
-std::u16string TrackTitle(int track) {
-  static const std::array<std::u16string, 10> kTitles = {
-      u"朝の通学路", u"学園の日々",   u"静かな夕暮れ",          u"胸さわぎ", u"お祭りの夜", u"雨音",
-      u"告白",       u"張りつめた空", u"木蓮 〜メインテーマ〜", u"また明日"};
-  return kTitles[static_cast<size_t>(track - 1)];
-}
+// The label of the music room's row that plays `track` (8 and 9 share a row), empty when the theme has
+// no title for it.
+std::u16string RowLabel(const ScreenTheme& theme, int track);
 
 std::u16string Ascii(const std::string& s) { return {s.begin(), s.end()}; }
 std::u16string TwoDigits(int n) { return Ascii((n < 10 ? "0" : "") + std::to_string(n)); }
+
+std::u16string RowLabel(const ScreenTheme& theme, int track) {
+  const auto title = theme.tracks.find(track);
+  if (title == theme.tracks.end()) return {};
+  std::u16string label = TwoDigits(track) + u" " + title->second;
+  if (const auto second = theme.tracks.find(9); track == 8 && second != theme.tracks.end())
+    label += u"／09 " + second->second;
+  return label;
+}
 
 // A plate of the menu or the music room, as the title draws its items.
 void Plate(TABitmap& s, TextRenderer* text, int x, int y, int w, int h, const std::u16string& label, bool lit) {
@@ -72,8 +68,8 @@ void Heading(TextRenderer* text, TABitmap& s, int x, int y, const std::u16string
 
 // ---- Album menu -------------------------------------------------------------------------------------
 
-TABitmap MenuScreen(TextRenderer* text, bool lit) {
-  TABitmap s = TitleBackdrop();
+TABitmap MenuScreen(TextRenderer* text, const ScreenTheme& theme, bool lit) {
+  TABitmap s = ScreenBackdrop(theme);
   if (!lit) {
     Heading(text, s, 48, 14, u"アルバム", u"ALBUM");
     if (text)
@@ -81,7 +77,9 @@ TABitmap MenuScreen(TextRenderer* text, bool lit) {
                     Rgb{0xC8, 0xC8, 0xDC});
   }
   for (int k = 1; k <= BackToTitle; ++k)
-    Plate(s, text, kMenuLeft, MenuItemTop(k), kMenuWidth, kMenuRowHeight, kMenuLabels[static_cast<size_t>(k - 1)], lit);
+    if (k != OpeningMovie || theme.movie)
+      Plate(s, text, kMenuLeft, MenuItemTop(k), kMenuWidth, kMenuRowHeight, kMenuLabels[static_cast<size_t>(k - 1)],
+            lit);
   return s;
 }
 
@@ -94,8 +92,8 @@ void BackButton(TABitmap& s, TextRenderer* text, const Area& r, bool lit) {
             lit ? kLitInk : Rgb{0xE8, 0xE8, 0xF0});
 }
 
-TABitmap MusicScreen(TextRenderer* text, bool lit) {
-  TABitmap s = TitleBackdrop();
+TABitmap MusicScreen(TextRenderer* text, const ScreenTheme& theme, bool lit) {
+  TABitmap s = ScreenBackdrop(theme);
   // A dark panel behind the list, so the branch does not cross the titles.
   RoundBox(s, 24, 104, 652, 406, 12, {0x06, 0x08, 0x14}, 150);
   if (!lit) {
@@ -108,12 +106,9 @@ TABitmap MusicScreen(TextRenderer* text, bool lit) {
                     Rgb{0xC8, 0xC8, 0xDC});
     }
   }
-  for (size_t i = 0; i < kMusicRows.size(); ++i) {
-    const int track = kMusicRows[i];
-    const std::u16string label =
-        track == 8 ? u"08 " + TrackTitle(8) + u"／09 " + TrackTitle(9) : TwoDigits(track) + u" " + TrackTitle(track);
-    Plate(s, text, kMusicRowLeft, MusicRowTop(track), kMusicRowWidth, kMusicRowHeight, label, lit);
-  }
+  for (const int track : kMusicRows)
+    if (const std::u16string label = RowLabel(theme, track); !label.empty())
+      Plate(s, text, kMusicRowLeft, MusicRowTop(track), kMusicRowWidth, kMusicRowHeight, label, lit);
   BackButton(s, text, kMusicBackLook, lit);
   return s;
 }
@@ -156,7 +151,8 @@ struct SlotContent {
   std::u16string title;
 };
 
-void Card(TABitmap& s, TextRenderer* text, const GalleryLook& look, Point at, const SlotContent& content) {
+void Card(TABitmap& s, TextRenderer* text, const GalleryLook& look, Point at, const SlotContent& content,
+          const std::u16string& emptySlot) {
   RoundBox(s, at.x + 3, at.y + 4, kThumbWidth, kThumbHeight, 4, {0, 0, 0}, 120);  // shadow
   if (content.picture) {
     DrawThumbnail(s, at.x, at.y, *content.picture);
@@ -165,8 +161,9 @@ void Card(TABitmap& s, TextRenderer* text, const GalleryLook& look, Point at, co
     if (text) {
       Centred(*text, s, at.x + kThumbWidth / 2, at.y + 36, u"NO IMAGE", FontSpec{FontName::Gothic, 16, true},
               Rgb{0x70, 0x74, 0x98});
-      Centred(*text, s, at.x + kThumbWidth / 2, at.y + 60, u"体験版には未収録", FontSpec{FontName::Gothic, 12, false},
-              Rgb{0x70, 0x74, 0x98});
+      if (!emptySlot.empty())
+        Centred(*text, s, at.x + kThumbWidth / 2, at.y + 60, emptySlot, FontSpec{FontName::Gothic, 12, false},
+                Rgb{0x70, 0x74, 0x98});
     }
   }
   if (!content.title.empty()) {
@@ -204,12 +201,13 @@ TABitmap GalleryBase(const GalleryLook& look) {
   return s;
 }
 
-TABitmap GalleryPage(TextRenderer* text, const GalleryLook& look, int page,
+TABitmap GalleryPage(TextRenderer* text, const GalleryLook& look, const ScreenTheme& theme, int page,
                      const std::array<SlotContent, kSlotsPerPage>& slots, const std::array<bool, kSlotsPerPage>& used) {
   TABitmap s = GalleryBase(look);
   for (int slot = 1; slot <= kSlotsPerPage; ++slot)
     if (used[static_cast<size_t>(slot - 1)])
-      Card(s, text, look, kSlotCorners[static_cast<size_t>(slot - 1)], slots[static_cast<size_t>(slot - 1)]);
+      Card(s, text, look, kSlotCorners[static_cast<size_t>(slot - 1)], slots[static_cast<size_t>(slot - 1)],
+           theme.emptySlot);
   // The side panel.
   FillBox(s, 528, 0, 272, 600, {0x08, 0x08, 0x12}, 150);
   FillBox(s, 528, 0, 2, 600, look.accent, 200);
@@ -258,7 +256,8 @@ TABitmap GallerySheet(TextRenderer* text, const GalleryLook& look) {
 
 }  // namespace
 
-void AddAlbumArt(std::map<int, std::string>& sysgrp, const std::map<int, DemoPicture>& graphics) {
+void AddAlbumArt(std::map<int, std::string>& sysgrp, const std::map<int, DemoPicture>& graphics,
+                 const ScreenTheme& theme) {
   TextRenderer renderer;
   std::string error;
   TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: shapes only
@@ -267,10 +266,10 @@ void AddAlbumArt(std::map<int, std::string>& sysgrp, const std::map<int, DemoPic
     return it == graphics.end() ? nullptr : &it->second.png;
   };
 
-  sysgrp[kMenuBackground] = ToPng(MenuScreen(text, false));
-  sysgrp[kMenuSheet] = ToPng(MenuScreen(text, true));
-  sysgrp[kMusicBackground] = ToPng(MusicScreen(text, false));
-  sysgrp[kMusicSheet] = ToPng(MusicScreen(text, true));
+  sysgrp[kMenuBackground] = ToPng(MenuScreen(text, theme, false));
+  sysgrp[kMenuSheet] = ToPng(MenuScreen(text, theme, true));
+  sysgrp[kMusicBackground] = ToPng(MusicScreen(text, theme, false));
+  sysgrp[kMusicSheet] = ToPng(MusicScreen(text, theme, true));
   for (int page = 1; page <= kPages; ++page) {
     std::array<SlotContent, kSlotsPerPage> pictures, scenes;
     std::array<bool, kSlotsPerPage> hasPicture{}, hasScene{};
@@ -280,11 +279,11 @@ void AddAlbumArt(std::map<int, std::string>& sysgrp, const std::map<int, DemoPic
       pictures[i].picture = picture(first);
       const int16_t scene = kStandardSceneList[static_cast<size_t>(page - 1) * kSlotsPerPage + i];
       hasScene[i] = scene != kNone;
-      for (const DemoScene& s : kScenes)
+      for (const SceneCard& s : theme.scenes)
         if (s.script == scene) scenes[i] = {picture(s.picture), s.title};
     }
-    sysgrp[PicturePageBackground(page)] = ToPng(GalleryPage(text, kPictureLook, page, pictures, hasPicture));
-    sysgrp[ScenePageBackground(page)] = ToPng(GalleryPage(text, kSceneLook, page, scenes, hasScene));
+    sysgrp[PicturePageBackground(page)] = ToPng(GalleryPage(text, kPictureLook, theme, page, pictures, hasPicture));
+    sysgrp[ScenePageBackground(page)] = ToPng(GalleryPage(text, kSceneLook, theme, page, scenes, hasScene));
   }
   sysgrp[kPictureSheet] = ToPng(GallerySheet(text, kPictureLook));
   sysgrp[kSceneSheet] = ToPng(GallerySheet(text, kSceneLook));

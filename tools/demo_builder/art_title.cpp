@@ -87,24 +87,42 @@ TABitmap TitleBackdrop() {
   return s;
 }
 
-void AddTitleArt(std::map<int, std::string>& sysgrp) {
+TABitmap ScreenBackdrop(const ScreenTheme& theme) {
+  if (theme.blossoms) return TitleBackdrop();
+  TABitmap s(kWidth, kHeight);
+  NightGradient(s);
+  return s;
+}
+
+void AddTitleArt(std::map<int, std::string>& sysgrp, const ScreenTheme& theme) {
   TextRenderer renderer;
   std::string error;
   TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: plates only
 
-  TABitmap background = TitleBackdrop();
+  TABitmap background = ScreenBackdrop(theme);
   if (text) {
-    text->TextOut(background, 112, 20, u"木蓮", FontSpec{FontName::PMincho, 52, false}, Rgb{0xF8, 0xF0, 0xE8});
-    text->TextOut(background, 250, 44, u"― もくれん ―", FontSpec{FontName::PMincho, 20, false}, Rgb{0xC8, 0xC0, 0xD8});
-    text->TextOut(background, 560, 570, u"Mokuren demo", FontSpec{FontName::Gothic, 14, false}, Rgb{0xA0, 0xA0, 0xC0});
+    // The name as large as fits the width beside the left margin, 52 pixels at most.
+    int size = 52;
+    while (size > 16 && text->TextWidth(theme.title, FontSpec{FontName::PMincho, size, false}) > kWidth - 112 - 24)
+      size -= 2;
+    text->TextOut(background, 112, 20 + (52 - size) / 2, theme.title, FontSpec{FontName::PMincho, size, false},
+                  Rgb{0xF8, 0xF0, 0xE8});
+    if (!theme.subtitle.empty())
+      text->TextOut(background, 250, 44, theme.subtitle, FontSpec{FontName::PMincho, 20, false}, Rgb{0xC8, 0xC0, 0xD8});
+    if (!theme.credit.empty())
+      text->TextOut(background, 560, 570, theme.credit, FontSpec{FontName::Gothic, 14, false}, Rgb{0xA0, 0xA0, 0xC0});
   }
-  for (int k = 0; k < 5; ++k) Plate(background, text, kItemX, kItemY + k * kItemH, kLabels[k], false, false);
+  // A game without a movie leaves the movie switch off its title.
+  auto drawn = [&](int k) { return k != 3 || theme.movie; };
+  for (int k = 0; k < 5; ++k)
+    if (drawn(k)) Plate(background, text, kItemX, kItemY + k * kItemH, kLabels[k], false, false);
 
   // The sheet starts from the same night sky, so each look copied out of it matches what lies around it.
   TABitmap sheet(kWidth, kHeight);
   NightGradient(sheet);
-  for (int k = 0; k < 5; ++k) Plate(sheet, text, kItemX, kItemY + k * kItemH, kLabels[k], true, false);
-  Plate(sheet, text, kSwitchX, kItemY + 3 * kItemH, kLabels[3], false, true);
+  for (int k = 0; k < 5; ++k)
+    if (drawn(k)) Plate(sheet, text, kItemX, kItemY + k * kItemH, kLabels[k], true, false);
+  if (theme.movie) Plate(sheet, text, kSwitchX, kItemY + 3 * kItemH, kLabels[3], false, true);
 
   sysgrp[61] = ToPng(background);
   sysgrp[63] = ToPng(sheet);

@@ -23,7 +23,20 @@
 namespace fs = std::filesystem;
 using namespace mokuren;
 
+namespace {
+
+const char* kUsage =
+    "usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR\n"
+    "       mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]\n"
+    "       mokuren-demo --icon FILE SIZE\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--help") {
+    std::cout << kUsage;
+    return 0;
+  }
   if (argc >= 3 && argc <= 5 && std::string(argv[1]) == "--opening") {
     demo::OpeningSize size;
     if (argc >= 4 && std::sscanf(argv[3], "%dx%d", &size.width, &size.height) != 2) argc = 0;
@@ -51,9 +64,7 @@ int main(int argc, char** argv) {
     }
   }
   if (argc != 3) {
-    std::cerr << "usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR\n"
-                 "       mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]\n"
-                 "       mokuren-demo --icon FILE SIZE\n";
+    std::cerr << kUsage;
     return 2;
   }
   const fs::path source = argv[1], game = argv[2];
@@ -75,6 +86,11 @@ int main(int argc, char** argv) {
     toolkit::WriteWholeFile(game / kGameTitleFile, "木蓮\n");
     std::cout << "  " << kGameTitleFile << ": 木蓮\n";
     std::cout << "  SCRIPT.DAT: " << sources.size() << " scripts\n";
+    // The lint's settings for the demo travel with the game, as a writer's do.
+    if (const fs::path config = source / "mokuren-lint.toml"; fs::exists(config)) {
+      fs::copy_file(config, game / config.filename(), fs::copy_options::overwrite_existing);
+      std::cout << "  " << config.filename().string() << '\n';
+    }
 
     demo::DemoArt art = demo::MakeDemoArt();
     // The event pictures sit at the entry numbers of the album's table; the entries between stay empty.

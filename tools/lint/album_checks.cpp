@@ -30,25 +30,29 @@ void CheckPictures(const GameData& game, const std::set<int>& shown, Findings& f
   }
 }
 
+// The music room's rows that the game fills: a row whose track is there must have what its second click
+// plays (a track's second version, or track 9 on the row of track 8). A row whose track the game lacks is
+// one the game leaves out, and is left out here too.
 void CheckMusicRoom(const GameData& game, Findings& findings) {
   std::string missing;
   auto need = [&](int track, bool variant) {
     const std::string name = MusicFileName(track, variant);
-    if (!game.File(name)) missing += (missing.empty() ? "" : ", ") + name.substr(name.find('\\') + 1);
+    if (!game.File(name)) missing += (missing.empty() ? "" : ", ") + Slashed(name);
   };
   for (int32_t track : album::kMusicRows) {
-    need(track, false);
+    if (!game.File(MusicFileName(track, false))) continue;
     if (track <= album::kTracksWithVersions) need(track, true);
+    if (track == 8) need(9, false);
   }
-  need(9, false);  // the row of track 8 alternates with it, and the album plays it when none was chosen
   if (!missing.empty())
     findings.AtFile(Severity::Warning, "music-missing", "Sound",
-                    "the album's music room plays tracks the game lacks: " + missing);
+                    "a second click on a music-room row plays what the game lacks: " + missing);
 }
 
-// The album's screens are system pictures; without one a screen is black.
+// The album's screens are system pictures; without one a screen is black. A game without any of them
+// has no album, and is not told of each.
 void CheckScreens(const GameData& game, Findings& findings) {
-  if (!game.sysgrp) return;
+  if (!HasAlbum(game)) return;
   std::vector<std::pair<int32_t, std::string>> screens = {{album::kMenuBackground, "the album menu"},
                                                           {album::kMenuSheet, "the album menu's sheet"},
                                                           {album::kMusicBackground, "the music room"},
@@ -67,9 +71,16 @@ void CheckScreens(const GameData& game, Findings& findings) {
 
 }  // namespace
 
+bool HasAlbum(const GameData& game) {
+  if (!game.sysgrp) return false;
+  for (int32_t entry = album::kMenuBackground; entry <= album::kSceneSheet; ++entry)
+    if (!game.sysgrp->Entry(static_cast<size_t>(entry)).empty()) return true;
+  return false;
+}
+
 void CheckAlbum(const GameData& game, const std::set<int>& shownPictures, Findings& findings) {
   CheckPictures(game, shownPictures, findings);
-  CheckMusicRoom(game, findings);
+  if (HasAlbum(game)) CheckMusicRoom(game, findings);
   CheckScreens(game, findings);
 }
 

@@ -9,21 +9,27 @@
 
 namespace mokuren::lint {
 
-// Where jumps, calls and blocks lead, labels and scripts that nothing reaches, variable numbers, and
-// the flags that unlock the album's scenes.
+// Where jumps, calls and blocks lead, labels and scripts that nothing reaches, variable numbers, the
+// flags that unlock the album's scenes, and messages of scripts the story reaches that read-skip cannot
+// pass.
 void CheckScripts(const GameData& game, Findings& findings);
 
 // Messages and choices laid out by the engine's own rules: text past three lines, a text that the hero's
-// name pushes past them, a speaker the name band cannot hold, choices cut or off their band, and the
-// hero's name placeholder in a choice, where it is not replaced.
-void CheckTexts(const GameData& game, Findings& findings);
+// name pushes past them, a speaker the name band cannot hold, choices cut or off their band (the band
+// picture's solid part), the hero's name placeholder in a choice, where it is not replaced, and (unless
+// `quick`) characters the message font lacks.
+void CheckTexts(const GameData& game, bool quick, Findings& findings);
 
 // Pictures, music, effects and voices that scripts name or number: present, and (unless `quick`)
 // decodable, as is every picture, sound file and the opening movie in the game. `shownPictures` receives
 // the GRAPHIC.DAT entries scripts show.
 void CheckResources(const GameData& game, bool quick, Findings& findings, std::set<int>& shownPictures);
 
-// The album's event pictures: a slot the game uses lists entries GRAPHIC.DAT lacks.
+// Whether the game has an album: SYSGRP.DAT holds any of the album's screens.
+bool HasAlbum(const GameData& game);
+
+// The album's event pictures: a slot the game uses lists entries GRAPHIC.DAT lacks; the music room's rows
+// the game fills; the album's screens, when the game has an album.
 void CheckAlbum(const GameData& game, const std::set<int>& shownPictures, Findings& findings);
 
 // SAVE.DAT, when the folder has one: its size, settings, and saved games that lead into scripts, steps,

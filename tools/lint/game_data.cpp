@@ -1,5 +1,7 @@
 #include "lint/game_data.h"
 
+#include <algorithm>
+
 #include "archive/archive_index.h"
 #include "platform/game_files.h"
 #include "script/code_search.h"
@@ -39,6 +41,11 @@ void GameData::ForEachInstruction(
     const std::function<void(int, const GameScript&, int32_t, const ScriptInstruction&)>& visit) const {
   for (const auto& [n, s] : scripts)
     for (int32_t i = 0; i < s.end; ++i) visit(n, s, i, s.image.code[static_cast<size_t>(i)]);
+}
+
+std::string Slashed(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
 }
 
 bool TableHasLine(const std::vector<std::u16string>& table, const char* name, int32_t line, std::string& problem) {

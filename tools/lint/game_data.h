@@ -54,6 +54,10 @@ class ScriptCheck {
   Findings& findings_;
 };
 
+// A file name as the engine builds it (with a backslash: Sound\M01.ogg), written with "/" as every path
+// in the findings is.
+std::string Slashed(std::string name);
+
 // Whether a script's string table has line `line`; when not, `problem` tells which line of which table.
 bool TableHasLine(const std::vector<std::u16string>& table, const char* name, int32_t line, std::string& problem);
 

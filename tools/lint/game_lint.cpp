@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "lint/game_checks.h"
+#include "lint/lint_config.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/scenario_assembler.h"
 
@@ -24,7 +25,12 @@ Finding SourceFault(const std::string& file, const std::string& error) {
   return f;
 }
 
-void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::path>& sources, Findings& findings) {
+using OffByLine = std::map<std::string, std::map<int, std::set<std::string>>>;
+
+// Places the findings of each script whose source is given at its lines, and collects the rules its
+// "lint: off" comments turn off.
+void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::path>& sources, Findings& findings,
+                    OffByLine& offByLine) {
   for (const auto& [n, path] : sources) {
     const std::string file = path.string();
     std::string source, error;
@@ -32,6 +38,7 @@ void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::p
       findings.AtFile(Severity::Error, "source", file, error);
       continue;
     }
+    offByLine[file] = RulesOffByLine(source, file, findings);
     const toolkit::AssemblyResult r = toolkit::AssembleScenario(source, file);
     for (const std::string& error : r.errors) findings.items.push_back(SourceFault(file, error));
     if (!r.ok()) continue;
@@ -56,15 +63,18 @@ void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::p
 
 std::vector<Finding> LintGame(const LintOptions& options) {
   Findings findings;
+  const LintConfig config = ReadLintConfig(options.game, findings);
   const GameData game = ReadGame(options.game, findings);
   CheckScripts(game, findings);
-  CheckTexts(game, findings);
+  CheckTexts(game, options.quick, findings);
   std::set<int> shown;
   CheckResources(game, options.quick, findings, shown);
   CheckAlbum(game, shown, findings);
   CheckSaveData(game, findings);
   CheckStartup(game, findings);
-  PlaceInSources(game, options.sources, findings);
+  OffByLine offByLine;
+  PlaceInSources(game, options.sources, findings, offByLine);
+  ApplySwitches(config, offByLine, findings.items);
   SortFindings(findings.items);
   return std::move(findings.items);
 }

@@ -23,10 +23,8 @@ namespace mokuren::lint {
 
 namespace {
 
-std::string Slashed(std::string name) {
-  std::replace(name.begin(), name.end(), '\\', '/');
-  return name;
-}
+constexpr int kTitleTrack = 9;
+constexpr uint32_t kScreenWidth = 800, kScreenHeight = 600;
 
 std::string PngProblem(std::string_view bytes) {
   PngImage image;
@@ -62,6 +60,17 @@ std::string VorbisProblem(const std::string& bytes) {
   return problem;
 }
 
+// Width and height from a PNG's header, or {0, 0} when it is not a PNG.
+std::pair<uint32_t, uint32_t> PngSize(std::string_view png) {
+  if (png.size() < 24 || png.substr(1, 3) != "PNG") return {0, 0};
+  auto be32 = [&](size_t at) {
+    uint32_t v = 0;
+    for (size_t k = 0; k < 4; ++k) v = v << 8 | static_cast<uint8_t>(png[at + k]);
+    return v;
+  };
+  return {be32(16), be32(20)};
+}
+
 std::string MovieProblem(const std::string& bytes) {
   MoviePlayer player;
   player.MovieFile = TMemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
@@ -80,6 +89,7 @@ class ResourceChecker : ScriptCheck {
       CheckInstruction(n, s, i, ins);
     });
     CheckMovie();
+    CheckTitleMusic();
     if (!quick_) Decode();
   }
 
@@ -119,7 +129,33 @@ class ResourceChecker : ScriptCheck {
       if (!SoundPresent(name)) Add(Severity::Error, "voice-missing", n, i, "voice " + Slashed(name) + " is missing");
     } else if (ins.Code == op::Movie && !movieUse_) {
       movieUse_ = {n, i};
+    } else if (ins.Code == op::SystemFunction && ins.P1 == op::sys::Title && OperandMode(ins.Modes, 0) == kModeValue &&
+               !titleUse_) {
+      titleUse_ = {n, i};
     }
+  }
+
+  // The title screen plays track 9 until the player picks another in the music room.
+  void CheckTitleMusic() {
+    if (!titleUse_) return;
+    const std::string name = MusicFileName(kTitleTrack, false);
+    if (!SoundPresent(name))
+      Add(Severity::Warning, "music-missing", titleUse_->first, titleUse_->second,
+          "the title screen plays music " + std::to_string(kTitleTrack) + " (" + Slashed(name) +
+              ") until the player picks a track in the music room; the file is missing");
+  }
+
+  // A layer draws its whole picture with its top-left corner at x -200, 0 or +200 and y 0: the picture is a
+  // canvas of the screen's size with the character drawn where it should stand.
+  void CheckCanvas(int n, int32_t i, int entry, const std::string& name) {
+    if (!canvasChecked_.insert(entry).second) return;
+    const auto [w, h] = PngSize(game_.graphic->Entry(static_cast<size_t>(entry)));
+    if ((w == 0 && h == 0) || (w == kScreenWidth && h == kScreenHeight)) return;
+    Add(Severity::Warning, "character-canvas", n, i,
+        "picture " + name + " is " + std::to_string(w) + "x" + std::to_string(h) +
+            ": a layer draws a whole 800x600 canvas moved by -200, 0 or +200 (left, center, right), so a smaller "
+            "picture hangs from that canvas's top-left corner instead of standing where the position says; draw the "
+            "character on a transparent 800x600 canvas");
   }
 
   void CheckPicture(int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
@@ -146,6 +182,10 @@ class ResourceChecker : ScriptCheck {
       return;
     }
     shown_.insert(entry);
+    if (ins.Code != op::Background)
+      CheckCanvas(n, i, entry,
+                  ins.Modes & kNameFlag ? "\"" + ToUtf8(s.resources[static_cast<size_t>(ins.Value)]) + "\""
+                                        : std::to_string(entry));
   }
 
   void CheckMovie() {
@@ -154,9 +194,6 @@ class ResourceChecker : ScriptCheck {
       movieFile_ = *movie;
     } else if (movieUse_) {
       Add(Severity::Error, "movie", movieUse_->first, movieUse_->second, "op.ogv is missing; the movie is skipped");
-    } else {
-      findings_.AtFile(Severity::Warning, "movie", "op.ogv",
-                       "is missing: the album's opening-movie item shows nothing");
     }
   }
 
@@ -215,7 +252,8 @@ class ResourceChecker : ScriptCheck {
   std::set<int>& shown_;
   std::set<fs::path> soundFiles_;
   std::set<int> secondVersionsReported_;
-  std::optional<std::pair<int, int32_t>> movieUse_;
+  std::optional<std::pair<int, int32_t>> movieUse_, titleUse_;
+  std::set<int> canvasChecked_;
   std::optional<fs::path> movieFile_;
 };
 

@@ -4,6 +4,7 @@
 #include <queue>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "app/engine_state.h"
 #include "lint/game_checks.h"
@@ -18,6 +19,7 @@ namespace mokuren::lint {
 namespace {
 
 constexpr int32_t kLastJumpStep = 32767;  // jump targets are taken as signed 16-bit steps
+constexpr int kLastMarkedScript = 14;     // the last script whose messages get read marks
 
 std::string Quoted(const std::u16string& s) { return "\"" + ToUtf8(s) + "\""; }
 
@@ -131,25 +133,54 @@ class ScriptChecker : ScriptCheck {
       Add(Severity::Warning, "label-unused", n, i, "no jump or call leads to label " + Quoted(name));
   }
 
-  void CheckReach() {
+  // The scripts a jump or call chain leads to from the given ones.
+  std::set<int> Reached(std::vector<int> from) {
     std::set<int> seen;
     std::queue<int> next;
     auto enter = [&](int n) {
       if (game_.Script(n) && seen.insert(n).second) next.push(n);
     };
+    for (int n : from) enter(n);
+    for (; !next.empty(); next.pop())
+      for (int t : edges_[next.front()]) enter(t);
+    return seen;
+  }
+
+  void CheckReach() {
     if (!game_.Script(1)) {
       findings_.AtFile(Severity::Error, "script-unreachable", game_.scriptFile,
                        "there is no script 1, where the game starts");
     }
-    enter(1);
-    for (int16_t scene : album::kStandardSceneList) enter(scene);
-    for (; !next.empty(); next.pop())
-      for (int t : edges_[next.front()]) enter(t);
+    const std::set<int> story = Reached({1});
+    CheckReadMarks(story);
     if (anyScript_) return;  // a jump to a script from a variable may lead anywhere
+    std::vector<int> starts = {1};
+    starts.insert(starts.end(), album::kStandardSceneList.begin(), album::kStandardSceneList.end());
+    const std::set<int> seen = Reached(starts);
     for (const auto& [n, s] : game_.scripts)
       if (!seen.count(n))
         Add(Severity::Warning, "script-unreachable", n, 0,
             "script " + std::to_string(n) + " is never reached from script 1 or the album's scene list");
+  }
+
+  // Read marks are kept for scripts 0-14 only: the messages of a later script never count as read, so
+  // read-skip stops at each of them every time the story passes. One finding per script, at its first
+  // message.
+  void CheckReadMarks(const std::set<int>& story) {
+    for (int n : story) {
+      if (n <= kLastMarkedScript) continue;
+      const GameScript& s = *game_.Script(n);
+      int32_t first = -1, count = 0;
+      for (int32_t i = 0; i < s.end; ++i)
+        if (s.image.code[static_cast<size_t>(i)].Code == op::Message && count++ == 0) first = i;
+      if (count == 0) continue;
+      Add(Severity::Warning, "read-skip", n, first,
+          "script " + std::to_string(n) +
+              " is part of the story from script 1, but read marks are kept for scripts "
+              "1-" +
+              std::to_string(kLastMarkedScript) + " only: read-skip stops at each of its " + std::to_string(count) +
+              " messages on every play; give the story scripts 2-" + std::to_string(kLastMarkedScript));
+    }
   }
 
   void CheckScenes() {

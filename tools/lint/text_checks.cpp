@@ -2,13 +2,17 @@
 // a message loses past its third line, with the default name and with every name the player may choose,
 // the speaker's band, and choices the engine would cut or that run off their band.
 #include <algorithm>
+#include <optional>
+#include <set>
 
+#include "graphics/png_decoder.h"
 #include "lint/game_checks.h"
 #include "script/opcodes.h"
 #include "script/script_registers.h"
 #include "text/TNameForm.h"
 #include "text/message_layout.h"
 #include "base/text_codec.h"
+#include "text/text_renderer.h"
 
 namespace mokuren::lint {
 
@@ -26,9 +30,76 @@ std::string Shortened(std::u16string_view s) {
   return "\"" + ToUtf8(s.substr(0, kShown)) + (s.size() > kShown ? "…" : "") + "\"";
 }
 
+// The columns of the choice band picture (SYSGRP.DAT 52, drawn from the screen's left edge) where its
+// middle row is at least half as opaque as its most opaque pixel: where a choice's text reads on the band.
+std::optional<std::pair<int32_t, int32_t>> SolidBand(const GameData& game) {
+  constexpr size_t kBandEntry = 52;
+  if (!game.sysgrp) return std::nullopt;
+  const std::string_view png = game.sysgrp->Entry(kBandEntry);
+  PngImage image;
+  std::string error;
+  if (png.empty() || !DecodePng({reinterpret_cast<const uint8_t*>(png.data()), png.size()}, image, error) ||
+      image.pixels.Height() <= 0)
+    return std::nullopt;
+  const uint8_t* row = image.pixels.ScanLine(image.pixels.Height() / 2);
+  const int32_t width = std::min<int32_t>(image.pixels.Width(), kChoiceBandWidth);
+  uint8_t peak = 0;
+  for (int32_t x = 0; x < width; ++x) peak = std::max(peak, row[x * 4 + 3]);
+  if (peak == 0) return std::nullopt;
+  int32_t left = -1, right = -1;
+  for (int32_t x = 0; x < width; ++x)
+    if (row[x * 4 + 3] * 2 >= peak) {
+      if (left < 0) left = x;
+      right = x + 1;
+    }
+  return std::pair{left, right};
+}
+
+// The characters of the message font that it has no glyph for: their glyph is the face's missing-glyph
+// box, the glyph of a code point no font maps.
+class GlyphCheck {
+ public:
+  GlyphCheck() {
+    std::string error;
+    if (!renderer_.Open(error)) return;
+    const Glyph* box = renderer_.GlyphOf(kUnmapped, kFont);
+    if (box) box_ = *box;
+  }
+
+  std::u16string Missing(std::u16string_view text) {
+    std::u16string missing;
+    if (!box_) return missing;
+    for (char16_t c : text) {
+      if (c == u' ' || c == u'　' || c == u'/' || c == kHeroPlaceholder || missing.find(c) != std::u16string::npos)
+        continue;
+      auto [known, added] = cache_.emplace(c, false);
+      if (added) {
+        const Glyph* g = renderer_.GlyphOf(c, kFont);
+        known->second = g && g->width == box_->width && g->rows == box_->rows && g->left == box_->left &&
+                        g->top == box_->top && g->advance == box_->advance && g->coverage == box_->coverage;
+      }
+      if (known->second) missing += c;
+    }
+    return missing;
+  }
+  std::string FontFile() const {
+    return std::filesystem::path(renderer_.FacePath(FontName::Gothic)).filename().string();
+  }
+
+ private:
+  static constexpr char32_t kUnmapped = 0xFFFF;  // a noncharacter: never in a font
+  static constexpr FontSpec kFont{FontName::Gothic, kCharacterCell, false};
+  TextRenderer renderer_;
+  std::optional<Glyph> box_;
+  std::map<char16_t, bool> cache_;  // character -> whether the font lacks it
+};
+
 class TextChecker : ScriptCheck {
  public:
-  TextChecker(const GameData& game, Findings& findings) : ScriptCheck(game, findings) {}
+  TextChecker(const GameData& game, bool quick, Findings& findings) : ScriptCheck(game, findings) {
+    band_ = SolidBand(game);
+    if (!quick) glyphs_.emplace();
+  }
 
   void Run() {
     game_.ForEachInstruction([this](int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
@@ -43,6 +114,7 @@ class TextChecker : ScriptCheck {
         CheckMessage(n, i, text);
       else
         CheckChoice(n, i, text);
+      CheckGlyphs(n, i, text);
     });
   }
 
@@ -109,16 +181,41 @@ class TextChecker : ScriptCheck {
     }
     for (size_t k = 0; k < shown.size(); ++k) {
       const int32_t left = ChoiceTextLeft(shown[k].size());
-      if (left < 0 || left + kCharacterCell * static_cast<int32_t>(shown[k].size()) > kChoiceBandWidth)
+      const int32_t right = left + kCharacterCell * static_cast<int32_t>(shown[k].size());
+      if (left < 0 || right > kChoiceBandWidth) {
         Add(Severity::Error, "choice-fit", n, i,
             "choice " + std::to_string(k + 1) + " " + Shortened(shown[k]) + " is " + std::to_string(shown[k].size()) +
                 " characters long and runs off its band at both ends");
+      } else if (band_ && (left < band_->first || right > band_->second)) {
+        Add(Severity::Warning, "choice-band", n, i,
+            "choice " + std::to_string(k + 1) + " " + Shortened(shown[k]) + " spans x " + std::to_string(left) + "-" +
+                std::to_string(right) + ", but the choice band (" + game_.sysgrpFile + " 52) is solid only from x " +
+                std::to_string(band_->first) + " to " + std::to_string(band_->second) +
+                ": its ends stand on the scene; at most " +
+                std::to_string(std::max(0, std::min(400 - band_->first, band_->second - 400) / (kCharacterCell / 2))) +
+                " characters fit");
+        break;
+      }
     }
   }
+
+  void CheckGlyphs(int n, int32_t i, const std::u16string& text) {
+    if (!glyphs_) return;
+    const std::u16string missing = glyphs_->Missing(text);
+    if (missing.empty()) return;
+    std::string list;
+    for (char16_t c : missing) list += (list.empty() ? "" : " ") + ToUtf8(std::u16string(1, c));
+    Add(Severity::Warning, "glyph-missing", n, i,
+        "the message font (" + glyphs_->FontFile() + ") has no glyph for " + list +
+            ": the player sees a box in its place");
+  }
+
+  std::optional<std::pair<int32_t, int32_t>> band_;
+  std::optional<GlyphCheck> glyphs_;
 };
 
 }  // namespace
 
-void CheckTexts(const GameData& game, Findings& findings) { TextChecker(game, findings).Run(); }
+void CheckTexts(const GameData& game, bool quick, Findings& findings) { TextChecker(game, quick, findings).Run(); }
 
 }  // namespace mokuren::lint

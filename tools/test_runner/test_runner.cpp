@@ -1,9 +1,11 @@
 #include "test_runner/test_runner.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 
 #include "graphics/png_writer.h"
+#include "platform/game_files.h"
 #include "test_runner/child_process.h"
 #include "test_runner/golden_picture.h"
 #include "test_runner/html_report.h"
@@ -68,16 +70,28 @@ class CaseRun {
   void Pass(std::string what, std::string detail = {}) {
     result_.checks.push_back({std::move(what), Outcome::Passed, std::move(detail), {}});
   }
-  // A golden that is missing or differs: rewritten when asked, a failure otherwise.
+  // A golden that differs: rewritten when asked, a failure otherwise.
   void Differs(const std::string& what, const std::string& detail, const fs::path& golden, const std::string& bytes,
                std::string picture = {}) {
     if (!options_.update) {
       Fail(what, detail, std::move(picture));
       return;
     }
+    Write(golden, bytes);
+    result_.checks.push_back({what, Outcome::Updated, detail + "; the golden is rewritten", std::move(picture)});
+  }
+  // A golden that is not there yet: written when asked, a failure that says how otherwise.
+  void NoGolden(const std::string& what, const fs::path& golden, const std::string& bytes, std::string picture = {}) {
+    if (!options_.update) {
+      Fail(what, "no golden yet: look at this run's, then mokuren-test --update writes it", std::move(picture));
+      return;
+    }
+    Write(golden, bytes);
+    result_.checks.push_back({what, Outcome::Updated, "no golden yet: written", std::move(picture)});
+  }
+  static void Write(const fs::path& golden, const std::string& bytes) {
     fs::create_directories(golden.parent_path());
     toolkit::WriteWholeFile(golden, bytes);
-    result_.checks.push_back({what, Outcome::Updated, detail + "; the golden is rewritten", std::move(picture)});
   }
   std::string Shown(const fs::path& file) const { return fs::relative(file, options_.results).generic_string(); }
 
@@ -118,8 +132,7 @@ class CaseRun {
       return;
     }
     if (!fs::exists(goldenFile)) {
-      Differs(shot, "there is no golden picture yet: look at this one", goldenFile, ReadIfThere(actualFile),
-              Shown(actualFile));
+      NoGolden(shot, goldenFile, ReadIfThere(actualFile), Shown(actualFile));
       return;
     }
     if (!ReadPicture(goldenFile, golden, error)) {
@@ -165,7 +178,11 @@ class CaseRun {
       Pass(what, std::to_string(actual.seconds.size()) + " s alike");
       return;
     }
-    std::string detail = hasGolden ? "the sound differs:" : "there is no golden sound summary yet";
+    if (!hasGolden) {
+      NoGolden(what, goldenFile, FormatSoundSummary(actual));
+      return;
+    }
+    std::string detail = "the sound differs:";
     for (const std::string& d : differences) detail += "\n" + d;
     Differs(what, detail, goldenFile, FormatSoundSummary(actual));
   }
@@ -175,7 +192,7 @@ class CaseRun {
     const fs::path goldenFile = test_.Dir() / what;
     const std::string text = ReadIfThere(work_ / "trace.txt");
     if (!fs::exists(goldenFile)) {
-      Differs(what, "there is no golden trace yet", goldenFile, text);
+      NoGolden(what, goldenFile, text);
       return;
     }
     const std::vector<TraceLine> golden = ParseTrace(ReadIfThere(goldenFile)), actual = ParseTrace(text);
@@ -196,6 +213,20 @@ class CaseRun {
 
 bool CaseResult::Failed() const {
   return std::any_of(checks.begin(), checks.end(), [](const CheckResult& c) { return c.outcome == Outcome::Failed; });
+}
+
+fs::path FindGameProgram() {
+  const fs::path beside = ExecutableDirectory() / "mokuren";
+  if (fs::exists(beside)) return beside;
+  if (const char* path = std::getenv("PATH")) {
+    for (std::string_view rest = path; !rest.empty();) {
+      const size_t colon = rest.find(':');
+      const fs::path candidate = fs::path(rest.substr(0, colon)) / "mokuren";
+      if (!candidate.parent_path().empty() && fs::exists(candidate)) return candidate;
+      rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+  }
+  return beside;
 }
 
 std::vector<fs::path> FindTests(const fs::path& folder) {

@@ -38,6 +38,9 @@ struct CaseResult {
   bool Failed() const;
 };
 
+// The game program: mokuren beside the running tool, else the first on the PATH (else the one beside).
+std::filesystem::path FindGameProgram();
+
 // The events files of the folder, sorted by name.
 std::vector<std::filesystem::path> FindTests(const std::filesystem::path& folder);
 
