@@ -50,6 +50,7 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "bin/mokuren-disasm",
       "bin/mokuren-lint",
       "bin/mokuren-test",
+      "bin/mokuren-i18n",
       "share/applications/mokuren.desktop",
       "share/icons/hicolor/48x48/apps/mokuren.png",
       "share/icons/hicolor/128x128/apps/mokuren.png",
@@ -60,16 +61,18 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/man/man1/mokuren-disasm.1",
       "share/man/man1/mokuren-lint.1",
       "share/man/man1/mokuren-test.1",
+      "share/man/man1/mokuren-i18n.1",
       "share/doc/mokuren/README.md",
       "share/doc/mokuren/automation.md",
       "share/doc/mokuren/scenario-language.md",
       "share/doc/mokuren/writers.md",
+      "share/doc/mokuren/translating.md",
   };
   EXPECT_EQ(installed, expected);
 
   // The programs run from where they were put.
   EXPECT_EQ(Shell("'" + (root / "bin/mokuren").string() + "' --version", scratch).out, "Mokuren " MOKUREN_VERSION "\n");
-  for (const char* tool : {"mokuren-arc", "mokuren-asm", "mokuren-disasm", "mokuren-lint", "mokuren-test"})
+  for (const char* tool : {"mokuren-arc", "mokuren-asm", "mokuren-disasm", "mokuren-lint", "mokuren-test", "mokuren-i18n"})
     EXPECT_EQ(Shell("'" + (root / "bin" / tool).string() + "'", scratch).status, 2) << tool;
 
   const std::filesystem::path desktop = root / "share/applications/mokuren.desktop";
@@ -86,7 +89,7 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
   }
 
   for (const char* page : {"man6/mokuren.6", "man1/mokuren-arc.1", "man1/mokuren-asm.1", "man1/mokuren-disasm.1",
-                           "man1/mokuren-lint.1", "man1/mokuren-test.1"}) {
+                           "man1/mokuren-lint.1", "man1/mokuren-test.1", "man1/mokuren-i18n.1"}) {
     const Outcome shown =
         Shell("MANWIDTH=80 man --warnings -E UTF-8 -l '" + (root / "share/man" / page).string() + "'", scratch);
     EXPECT_EQ(shown.status, 0) << page;
