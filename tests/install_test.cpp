@@ -72,7 +72,8 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
 
   // The programs run from where they were put.
   EXPECT_EQ(Shell("'" + (root / "bin/mokuren").string() + "' --version", scratch).out, "Mokuren " MOKUREN_VERSION "\n");
-  for (const char* tool : {"mokuren-arc", "mokuren-asm", "mokuren-disasm", "mokuren-lint", "mokuren-test", "mokuren-i18n"})
+  for (const char* tool :
+       {"mokuren-arc", "mokuren-asm", "mokuren-disasm", "mokuren-lint", "mokuren-test", "mokuren-i18n"})
     EXPECT_EQ(Shell("'" + (root / "bin" / tool).string() + "'", scratch).status, 2) << tool;
 
   const std::filesystem::path desktop = root / "share/applications/mokuren.desktop";

@@ -37,8 +37,9 @@ TEST_F(TranslatedLayoutTest, BreaksAtSpacesIndentsSpeechAndTypesCharacterByChara
     EXPECT_NE(line.text.back(), u' ');
     joined += (joined.empty() ? u"" : u" ") + line.text;
   }
-  EXPECT_EQ(joined, u"“Good morning, Kaza! Lovely weather again today. You will be late for school if you keep "
-                    u"dawdling like that, you know. Come on, hurry up, or I'm leaving without you!”");
+  EXPECT_EQ(joined,
+            u"“Good morning, Kaza! Lovely weather again today. You will be late for school if you keep "
+            u"dawdling like that, you know. Come on, hurry up, or I'm leaving without you!”");
   // Each line took as many words as fit: the next word would not have.
   for (size_t n = 0; n + 1 < m.lines.size(); ++n) {
     const std::u16string& next = m.lines[n + 1].text;
@@ -76,7 +77,7 @@ TEST_F(TranslatedLayoutTest, BreaksAtSpacesIndentsSpeechAndTypesCharacterByChara
 
 TEST_F(TranslatedLayoutTest, BreaksALongWordAndNewLinesAndReportsWhatDoesNotFit) {
   // A word wider than a line is broken where the line is full; "\n" ends a line.
-  const std::u16string word(60, u'W');
+  const std::u16string word(40, u'W');
   TranslatedMessage m = layout_.Message({}, word + u"\nEnd.", u"");
   EXPECT_FALSE(m.overflow);
   EXPECT_LT(m.lines[0].text.size(), word.size());

@@ -49,7 +49,9 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   // Each text under its context, with what a translator needs to know beside it.
   for (const std::string& entry :
        {"#. speaker: ミナ\n#. voice: VOICE/v0001.ogg\n#. \"①\" is the hero's name, which the player chose: keep it\n"
-        "#: " + (sources / "script1.txt").string() + ":1\nmsgctxt \"script 1 message 0\"\nmsgid \"「おはよう、①くん。」\"\n",
+        "#: " +
+            (sources / "script1.txt").string() +
+            ":1\nmsgctxt \"script 1 message 0\"\nmsgid \"「おはよう、①くん。」\"\n",
         std::string("msgctxt \"script 1 message 1\"\nmsgid \"コン、コン。/誰かが玄関のドアを叩いている。\"\n"),
         std::string("msgctxt \"script 1 choice 2 item 2\"\nmsgid \"先に行ってもらう\"\n"),
         std::string("msgctxt \"speaker\"\nmsgid \"ソウタ\"\n"), std::string("msgctxt \"title\"\nmsgid \"木蓮\"\n"),

@@ -49,7 +49,8 @@ int Extract(const fs::path& game, const std::map<int, fs::path>& sources, const 
     for (const std::string& p : problems) std::cerr << "mokuren-i18n: " << p << '\n';
     return 2;
   }
-  if (output != "-") std::cerr << "mokuren-i18n: " << texts.texts.All().size() << " texts written to " << output << '\n';
+  if (output != "-")
+    std::cerr << "mokuren-i18n: " << texts.texts.All().size() << " texts written to " << output << '\n';
   return 0;
 }
 

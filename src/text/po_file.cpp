@@ -215,7 +215,8 @@ std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<
   }
 
   const std::vector<size_t> lines = EntryLines(bytes);
-  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(po_message_iterator(file.get(), nullptr));
+  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
+      po_message_iterator(file.get(), nullptr));
   size_t index = 0;
   bool bad = false;
   while (po_message_t m = po_next_message(it.get())) {

@@ -23,7 +23,7 @@ struct PoEntry {
 };
 
 struct PoFile {
-  std::string language;  // the header's "Language:" field, empty when it has none
+  std::string language;          // the header's "Language:" field, empty when it has none
   std::vector<PoEntry> entries;  // every entry but the header, in the file's order
 };
 

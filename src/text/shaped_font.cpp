@@ -16,10 +16,10 @@ namespace mokuren {
 namespace {
 
 struct Wanted {
-  const char* family;     // the family asked for first
-  const char* fcLanguage; // fontconfig's language tag
+  const char* family;         // the family asked for first
+  const char* fcLanguage;     // fontconfig's language tag
   std::u32string_view probe;  // characters the face must have
-  const char* package;    // the Debian package that brings it
+  const char* package;        // the Debian package that brings it
 };
 
 // The face a language code asks for.
@@ -34,6 +34,7 @@ Wanted WantedFor(std::string_view language) {
                        : Wanted{"WenQuanYi Micro Hei", "zh-cn", U"中这", "fonts-wqy-microhei"};
   }
   if (base == "ko") return {"WenQuanYi Micro Hei", "ko", U"가한", "fonts-wqy-microhei"};
+  if (base == "ja") return {"IPAGothic", "ja", U"あ漢", "fonts-ipafont-gothic"};
   if (base == "ru" || base == "uk" || base == "be" || base == "bg" || base == "sr" || base == "mk" || base == "kk")
     return {"DejaVu Sans", "ru", U"AЖё", "fonts-dejavu-core"};
   if (base == "el") return {"DejaVu Sans", "el", U"AΩά", "fonts-dejavu-core"};

@@ -2,8 +2,8 @@
 // FreeType into the same 8-bit glyph coverage the Japanese text uses (text_renderer.h).
 //
 // Faces, found through fontconfig: DejaVu Sans (fonts-dejavu-core) for Latin, Greek and Cyrillic;
-// WenQuanYi Micro Hei (fonts-wqy-microhei) for Chinese and Korean. A character the face lacks (the hero's
-// name typed in kana, say) is taken from the Japanese face (IPAGothic) instead.
+// WenQuanYi Micro Hei (fonts-wqy-microhei) for Chinese and Korean; IPAGothic for Japanese. A character the face lacks
+// (the hero's name typed in kana, say) is taken from the Japanese face (IPAGothic) instead.
 #pragma once
 
 #include <cstdint>

@@ -86,10 +86,9 @@ void GameTexts::Add(TranslatableText text) {
   // An empty text has nothing to translate, and an empty msgid is the PO file's header.
   if (text.original.empty()) return;
   if (!keys_.insert(Key(text.context, ToUtf8(text.original))).second) return;
-  std::vector<TranslatableText>& list =
-      text.kind == TextKind::Speaker                                             ? speakers_
-      : text.kind == TextKind::Message || text.kind == TextKind::ChoiceItem ? scripts_
-                                                                                 : others_;
+  std::vector<TranslatableText>& list = text.kind == TextKind::Speaker ? speakers_
+                                        : text.kind == TextKind::Message || text.kind == TextKind::ChoiceItem ? scripts_
+                                                                                                              : others_;
   if (text.kind != TextKind::Speaker && text.kind != TextKind::Engine)
     byContext_.emplace(text.context, std::make_pair(&list == &scripts_ ? 0 : 1, list.size()));
   list.push_back(std::move(text));
@@ -139,8 +138,7 @@ void GameTexts::AddTitle(std::u16string_view title) {
 }
 
 void GameTexts::AddEngineTexts() {
-  for (std::u16string_view text : EngineTexts())
-    Add(Text(TextKind::Engine, kEngineTextContext, std::u16string(text)));
+  for (std::u16string_view text : EngineTexts()) Add(Text(TextKind::Engine, kEngineTextContext, std::u16string(text)));
 }
 
 std::vector<TranslatableText> GameTexts::All() const {

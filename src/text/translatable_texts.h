@@ -52,9 +52,9 @@ struct TranslatableText {
   std::string context;
   std::u16string original;
   int script = 0;
-  int step = -1;  // the first instruction that shows it, -1 for texts outside the scripts
-  int line = 0;   // message-table line
-  int item = 0;   // choice item, from 1
+  int step = -1;           // the first instruction that shows it, -1 for texts outside the scripts
+  int line = 0;            // message-table line
+  int item = 0;            // choice item, from 1
   std::u16string speaker;  // a message's speaker (untranslated), empty for narration
   std::u16string voice;    // the voice file's name (as in VOICE/), empty for none
 };

@@ -42,9 +42,10 @@ bool Blank(std::u32string_view s) {
 
 LanguageStyle StyleOf(std::string_view language) {
   const std::string_view base = language.substr(0, language.find_first_of("_-.@"));
-  if (base == "zh" || base == "ZH") return {Writing::Cells, kCharacterCell};
-  if (base == "ko" || base == "KO") return {Writing::Spaced, 26};
-  return {Writing::Spaced, 24};
+  if (base == "zh") return {Writing::Cells, kCharacterCell, kChineseLineStartForbidden, kChineseLineEndForbidden};
+  if (base == "ja") return {Writing::Cells, kCharacterCell, kLineStartForbidden, kLineEndForbidden};
+  if (base == "ko") return {Writing::Spaced, 26, {}, {}};
+  return {Writing::Spaced, 24, {}, {}};
 }
 
 int32_t TypedLine::RevealEdge(size_t typed) const {
@@ -189,9 +190,9 @@ size_t TranslatedLayout::LayOutCells(const std::u32string& text, int32_t left, b
     const bool forced = stop < text.size() && text[stop] == U'\n';
     size_t next = forced ? stop + 1 : stop;
     if (!forced && stop - pos == capacity && stop < text.size()) {
-      if (Contains(kChineseLineEndForbidden, text[stop - 1])) {
+      if (Contains(style_.lineEndForbidden, text[stop - 1])) {
         next = --stop;  // a mark that opens moves down to the next line
-      } else if (Contains(kChineseLineStartForbidden, text[stop])) {
+      } else if (Contains(style_.lineStartForbidden, text[stop])) {
         next = ++stop;  // a mark that closes hangs in the 26th cell
       }
     }

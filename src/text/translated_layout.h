@@ -27,11 +27,14 @@ namespace mokuren {
 
 enum class Writing : uint8_t { Spaced, Cells };
 
-// How a language is written and at what size: Chinese ("zh", "zh_TW", …) in cells at 28 pixels; every
+// How a language is written and at what size: Chinese ("zh", "zh_TW", …) in cells at 28 pixels by Chinese
+// line-breaking rules, Japanese ("ja", a reworded Japanese text) in cells by the engine's own rules; every
 // other language spaced, at 24 pixels (26 for Korean, whose syllables need the room).
 struct LanguageStyle {
   Writing writing = Writing::Spaced;
   int32_t pixelSize = 24;
+  std::u16string_view lineStartForbidden;  // cells: characters that may not begin a line
+  std::u16string_view lineEndForbidden;    // cells: characters that may not end one
 };
 LanguageStyle StyleOf(std::string_view language);
 
@@ -58,11 +61,11 @@ struct PlacedGlyph {
 
 // One line as it is drawn and typed.
 struct TypedLine {
-  std::u16string text;                // what the line shows
+  std::u16string text;  // what the line shows
   std::vector<PlacedGlyph> glyphs;
-  std::vector<int32_t> revealRight;   // after k + 1 characters are typed, the line shows up to this column
-  int32_t left = 0;                   // the column the line starts at
-  int32_t width = 0;                  // its advance in pixels
+  std::vector<int32_t> revealRight;  // after k + 1 characters are typed, the line shows up to this column
+  int32_t left = 0;                  // the column the line starts at
+  int32_t width = 0;                 // its advance in pixels
 
   size_t Length() const { return revealRight.size(); }
   // The column up to which the first `typed` characters show (left for none, the whole line past its end).

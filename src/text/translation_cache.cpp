@@ -132,8 +132,7 @@ std::optional<CatalogData> ReadTranslationCache(const std::filesystem::path& cac
   c.warnings.resize(warnings);
   for (std::string& w : c.warnings)
     if (!r.Bytes(w)) return std::nullopt;
-  if (!r.Bytes(c.keys) || !r.Text(c.texts) || !r.Bytes(table) || table.size() % sizeof(CatalogEntry) != 0 ||
-      !r.AtEnd())
+  if (!r.Bytes(c.keys) || !r.Text(c.texts) || !r.Bytes(table) || table.size() % sizeof(CatalogEntry) != 0 || !r.AtEnd())
     return std::nullopt;
   c.entries.resize(table.size() / sizeof(CatalogEntry));
   std::memcpy(c.entries.data(), table.data(), table.size());

@@ -50,7 +50,7 @@ std::filesystem::path TranslationCacheFile(const std::filesystem::path& cacheDir
 
 // The catalog of the copy, when it was made from a PO file of this size and hash.
 std::optional<CatalogData> ReadTranslationCache(const std::filesystem::path& cacheFile, uint64_t poSize,
-                                                  uint64_t poHash);
+                                                uint64_t poHash);
 // Writes the copy (through a temporary file, so a reader never sees half of one). Failing is harmless:
 // the PO file is read again next time. Returns whether it was written.
 bool WriteTranslationCache(const std::filesystem::path& cacheFile, uint64_t poSize, uint64_t poHash,

@@ -4,8 +4,8 @@
 
 #include "text/message_layout.h"
 #include "text/po_file.h"
-#include "text/translation_cache.h"
 #include "text/text_codec.h"
+#include "text/translation_cache.h"
 
 namespace mokuren {
 
@@ -70,7 +70,7 @@ void TranslationCatalog::BuildIndex() {
 const CatalogEntry* TranslationCatalog::Lookup(std::string_view key) const {
   if (slots_.empty()) return nullptr;
   const size_t mask = slots_.size() - 1;
-  for (size_t slot = std::hash<std::string_view>{}(key) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+  for (size_t slot = std::hash<std::string_view>{}(key)&mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
     const CatalogEntry& e = data_.entries[slots_[slot] - 1];
     if (KeyOf(e) == key) return &e;
   }

@@ -28,8 +28,8 @@ void OnError(int severity, po_message_t, const char* filename, size_t line, size
     std::exit(2);
   }
 }
-void OnError2(int severity, po_message_t m1, const char* f1, size_t l1, size_t c1, int ml1, const char* t1, po_message_t,
-              const char*, size_t, size_t, int, const char*) {
+void OnError2(int severity, po_message_t m1, const char* f1, size_t l1, size_t c1, int ml1, const char* t1,
+              po_message_t, const char*, size_t, size_t, int, const char*) {
   OnError(severity, m1, f1, l1, c1, ml1, t1);
 }
 const po_xerror_handler kHandler = {OnError, OnError2};
@@ -77,7 +77,8 @@ bool WriteTemplate(const TranslationGame& game, const std::string& file, std::ve
     return false;
   }
   std::unique_ptr<std::remove_pointer_t<po_file_t>, FileCloser> po(po_file_create());
-  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(po_message_iterator(po.get(), nullptr));
+  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
+      po_message_iterator(po.get(), nullptr));
   const std::string title = game.title.empty() ? "Mokuren game" : ToUtf8(game.title);
   po_message_t header = po_message_create();
   po_message_set_msgid(header, "");

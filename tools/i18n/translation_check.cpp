@@ -17,7 +17,8 @@ std::string Shortened(std::u16string_view s) {
 }
 
 bool HasControl(std::u16string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char16_t c) { return c != u'\n' && (c < 0x20 || (c >= 0x7F && c <= 0x9F)); });
+  return std::any_of(s.begin(), s.end(),
+                     [](char16_t c) { return c != u'\n' && (c < 0x20 || (c >= 0x7F && c <= 0x9F)); });
 }
 
 class Checker {
@@ -35,8 +36,9 @@ class Checker {
       if (now)
         return Warn("changed-original", "the game's text is now " + Shortened(now->original) +
                                             "; this translation is not shown (msgmerge the new template, then review)");
-      return Warn("unknown-context", "no text of this game has this context and original (a translation for "
-                                     "another game, or a text the game no longer has); it is not shown");
+      return Warn("unknown-context",
+                  "no text of this game has this context and original (a translation for "
+                  "another game, or a text the game no longer has); it is not shown");
     }
     if (e.msgstr.empty() || e.fuzzy) return;
     const std::u16string original = FromUtf8(e.msgid);

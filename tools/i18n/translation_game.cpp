@@ -29,7 +29,8 @@ TranslationGame ReadTranslationGame(const fs::path& gameDir, const std::map<int,
     ScriptImage image;
     std::vector<std::string> problems;
     ParseScriptImage(entry, image, problems);
-    for (const std::string& p : problems) game.warnings.push_back(scriptFile.string() + ":" + std::to_string(n) + ": " + p);
+    for (const std::string& p : problems)
+      game.warnings.push_back(scriptFile.string() + ":" + std::to_string(n) + ": " + p);
     const int script = static_cast<int>(n);
     game.texts.AddScript(script, image);
 
