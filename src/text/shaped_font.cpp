@@ -129,6 +129,10 @@ ShapedFont::~ShapedFont() {
 }
 
 bool ShapedFont::Open(std::string_view language, std::string& error) {
+  // Opened again (for another language): the old faces go before their library.
+  for (auto& face : faces_) face.reset();
+  library_.reset();
+  path_.clear();
   const Wanted wanted = WantedFor(language);
   std::unique_ptr<FcConfig, ConfigCloser> config(FcInitLoadConfigAndFonts());
   FT_Library lib = nullptr;
