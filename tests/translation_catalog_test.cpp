@@ -81,6 +81,19 @@ TEST(TranslationCatalog, ShowsOnlyFinishedTranslationsAndFallsBackForTheRest) {
   }
 }
 
+TEST(TranslationCatalog, ReadsTheCharsetTheHeaderDeclares) {
+  TempDir dir;
+  const std::filesystem::path po = dir.path() / "de.po";
+  WriteFile(po,
+            "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
+            "msgctxt \"title\"\nmsgid \"Mokuren\"\nmsgstr \"M\xF6kuren \xFC\"\n");
+  TranslationCatalog catalog;
+  std::vector<std::string> problems;
+  ASSERT_TRUE(catalog.Load(po, problems));
+  EXPECT_EQ(catalog.Translate(kTitleContext, u"Mokuren"), u"Mökuren ü");
+  EXPECT_EQ(catalog.Language(), "de");
+}
+
 TEST(TranslationCatalog, AMalformedFileIsReportedAtItsLineAndNothingIsTranslated) {
   TempDir dir;
   const std::filesystem::path po = dir.path() / "de.po";

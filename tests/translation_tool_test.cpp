@@ -37,7 +37,9 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   const fs::path game = dir.path() / "game", sources = dir.path() / "scenario";
   fs::create_directories(game);
   fs::create_directories(sources);
-  BuildTestGame(game, TestGame{{{1, kScript}}});
+  TestGame built;
+  built.scripts = {{1, kScript}};
+  BuildTestGame(game, built);
   WriteFile(sources / "script1.txt", kScript);
   WriteFile(game / "title.txt", "木蓮\n");
   const fs::path out = dir.path() / "out.txt", pot = dir.path() / "game.pot";
@@ -59,16 +61,19 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
     EXPECT_NE(po.find(entry), std::string::npos) << entry;
 
   // A translation under way: one message loses the hero's name, one runs long, a choice item names the
-  // hero, a speaker is fuzzy, and an entry comes from another game.
+  // hero, one speaker's name is too long and the other fuzzy, an entry comes from another game and one
+  // from an older version of this one.
   po.replace(po.find("Language: "), 10, "Language: fr");
   Translate(po, "script 1 message 0", "« Bonjour ! »");
   Translate(po, "script 1 message 1", std::string(40, 'x') + " " + std::string(300, 'y'));
   Translate(po, "script 1 choice 2 item 1", "Y aller ensemble");
   Translate(po, "script 1 choice 2 item 2", "①, vas-y d'abord");
-  Translate(po, "speaker", "Mina", "msgid \"ミナ\"");
-  Translate(po, "speaker", "Sota", "msgid \"ソウタ\"");
+  Translate(po, "speaker", "Mina " + std::string(60, 'M'), "msgid \"ミナ\"");
+  Translate(po, "speaker", "Sota, " + std::string(80, 'S'), "msgid \"ソウタ\"");
   po.replace(po.find("msgctxt \"speaker\"\nmsgid \"ソウタ\""), 0, "#, fuzzy\n");
-  po += "\nmsgctxt \"script 7 message 0\"\nmsgid \"別のゲーム\"\nmsgstr \"Un autre jeu\"\n";
+  po +=
+      "\nmsgctxt \"script 7 message 0\"\nmsgid \"別のゲーム\"\nmsgstr \"Un autre jeu\"\n"
+      "\nmsgctxt \"script 1 message 3\"\nmsgid \"「さよなら。」\"\nmsgstr \"« Adieu. »\"\n";
   const fs::path fr = dir.path() / "fr.po";
   WriteFile(fr, po);
 
@@ -87,9 +92,12 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
         ": error: script 1 message 1: the translation runs past three lines; \"yyyyyyyyyyyyyyyyyyyyyyyy…\" is never "
         "shown [message-overflow]",
         ": warning: script 1 choice 2 item 2: choices show \"①\" as it is",
-        ": warning: script 7 message 0: no text of this game has this context and original"})
+        ": warning: script 7 message 0: no text of this game has this context and original",
+        ": warning: script 1 message 3: the game's text is now \"「さようなら。」\"; this translation is not shown",
+        ": error: speaker: the name is wider than its band (736 pixels) and is cut after \"Mina"})
     EXPECT_NE(report.find(expected), std::string::npos) << expected << "\n" << report;
-  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 4) << report;
+  // The fuzzy speaker, as long as it is, is not checked: it is not shown.
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 6) << report;
 }
 
 }  // namespace

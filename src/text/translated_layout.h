@@ -7,8 +7,9 @@
 // - Spaced (English, French, German, Spanish, Russian, Greek, Korean, …): a proportional face shaped
 //   with HarfBuzz (kerning included); lines break at spaces, inside a word only when the word alone is
 //   wider than a line.
-// - Cells (Chinese): every character one 28-pixel cell, 25 to a line, as Japanese; a character that may
-//   not begin a line hangs on the line above and one that may not end a line moves down (Chinese rules).
+// - Cells (Chinese, and a reworded Japanese): every character one 28-pixel cell, 25 to a line; a character
+//   that may not begin a line hangs on the line above and one that may not end a line moves down, by the
+//   language's own rules.
 // In both, "\n" breaks the line, "①" is the hero's name, and a text that opens with a quotation mark
 // keeps its continuation lines indented past that mark, as Japanese speech is. A text that does not fit
 // is laid out as far as it fits, and the layout says so: the caller reports it once.
