@@ -17,10 +17,11 @@ using namespace mokuren;
 
 constexpr int kEntries = 20000;
 
-const std::filesystem::path& PoFile() {
-  static const std::filesystem::path path = [] {
-    const std::filesystem::path p = std::filesystem::temp_directory_path() / "mokuren-bench-translation.po";
-    std::ofstream out(p, std::ios::binary);
+// The file, written once and removed when the program ends.
+struct GeneratedPoFile {
+  std::filesystem::path path = std::filesystem::temp_directory_path() / "mokuren-bench-translation.po";
+  GeneratedPoFile() {
+    std::ofstream out(path, std::ios::binary);
     out << "msgid \"\"\nmsgstr \"\"\n\"Language: en\\n\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
     for (int i = 0; i < kEntries; ++i) {
       out << "#. speaker: ミナ\n#. voice: VOICE/v" << i << ".ogg\n#: scenario/" << 100 + i / 200 << ".txt:" << i % 200
@@ -29,9 +30,16 @@ const std::filesystem::path& PoFile() {
           << "msgstr \"“Good morning, ①. Lovely weather again today. You'll be late, you know? Come on, "
              "hurry up!”\"\n\n";
     }
-    return p;
-  }();
-  return path;
+  }
+  ~GeneratedPoFile() {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+  }
+};
+
+const std::filesystem::path& PoFile() {
+  static const GeneratedPoFile file;
+  return file.path;
 }
 
 // Reference: the file's bytes read into memory.
