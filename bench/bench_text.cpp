@@ -1,6 +1,8 @@
 // Cost of the message window: laying out and rendering a full three-line message (once per message)
 // and one frame of typing (up to 30 times a second), against copying the bytes of the two text layers;
-// adding to the message log and one step back through it.
+// adding to the message log and one step back through it. A translated message laid out, drawn into
+// the coverage mask and typed character by character, against a Japanese message of the same length
+// through the cell layout and the same mask.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -9,6 +11,7 @@
 
 #include "bench_engine.h"
 #include "text/message_layout.h"
+#include "text/translated_layout.h"
 
 namespace {
 
@@ -117,6 +120,69 @@ void BM_MsgLogStep(benchmark::State& state) {
   e.form->LogView = 0;
 }
 BENCHMARK(BM_MsgLogStep)->Unit(benchmark::kMicrosecond);
+
+// The same number of characters as kMessage (78) in English, with its speaker.
+const std::u16string kTranslatedSpeaker = u"Mina";
+const std::u16string kTranslatedBody = u"“①, good morning! We are in the same class from today. Don't be late, OK?”";
+// A translation that fills the three lines, as English usually does.
+const std::u16string kLongTranslatedBody =
+    u"“①, good morning! We're in the same class from today. I've been waiting for you, so don't be late, okay? "
+    u"On the way home, let's stop by the shopping street and look at the new stationery. It's a promise!”";
+
+// Reference: a Japanese message of 78 characters laid out in cells and drawn into the message window's
+// coverage mask, then typed: the reveal width of every character, as the typing frames ask for it.
+void BM_JapaneseMessageLayOutDrawAndType(benchmark::State& state) {
+  Engine& e = TheEngine();
+  TextRenderer& fonts = *e.form->Fonts;
+  CoverageMask mask;
+  for (auto _ : state) {
+    const MessageLineSet lines = LayoutMessage(kMessage, u"カザミネ", kLineStartForbidden, kLineEndForbidden);
+    mask.Reset(kMessageWindowWidth, 184);
+    for (size_t n = 0; n < lines.size(); ++n)
+      if (!lines[n].empty())
+        fonts.DrawCoverage(mask, kMessageTextLeft, kTranslatedLineTops[n], ThroughCp932(lines[n]),
+                           FontSpec{FontName::Gothic, kCharacterCell, false});
+    int32_t edges = 0;
+    const size_t typed = lines[1].size() + lines[2].size() + lines[3].size();
+    for (size_t k = 1; k <= typed; ++k) edges += kCharacterCell * static_cast<int32_t>(k) + kMessageTextLeft;
+    benchmark::DoNotOptimize(edges);
+    benchmark::DoNotOptimize(mask.a.data());
+  }
+}
+BENCHMARK(BM_JapaneseMessageLayOutDrawAndType)->Unit(benchmark::kMicrosecond);
+
+void TranslatedLayOutDrawAndType(benchmark::State& state, const std::u16string& body) {
+  static ShapedFont font;
+  if (!font.IsOpen()) {
+    std::string error;
+    if (!font.Open("en", error)) return state.SkipWithError(error.c_str());
+  }
+  TranslatedLayout layout(font, StyleOf("en"));
+  CoverageMask mask;
+  for (auto _ : state) {
+    const TranslatedMessage m = layout.Message(kTranslatedSpeaker, body, u"カザミネ");
+    mask.Reset(kMessageWindowWidth, 184);
+    layout.Draw(mask, m.speaker, kTranslatedLineTops[0]);
+    for (size_t n = 0; n < m.lines.size(); ++n) layout.Draw(mask, m.lines[n], kTranslatedLineTops[n + 1]);
+    int32_t edges = 0;
+    for (const TypedLine& line : m.lines)
+      for (size_t k = 1; k <= line.Length(); ++k) edges += line.RevealEdge(k);
+    benchmark::DoNotOptimize(edges);
+    benchmark::DoNotOptimize(mask.a.data());
+  }
+}
+
+// The same length in English: shaped with kerning, broken at spaces, drawn and typed.
+void BM_TranslatedMessageLayOutDrawAndType(benchmark::State& state) {
+  TranslatedLayOutDrawAndType(state, kTranslatedBody);
+}
+BENCHMARK(BM_TranslatedMessageLayOutDrawAndType)->Unit(benchmark::kMicrosecond);
+
+// Three full lines of English (208 characters), for scale.
+void BM_TranslatedThreeLinesLayOutDrawAndType(benchmark::State& state) {
+  TranslatedLayOutDrawAndType(state, kLongTranslatedBody);
+}
+BENCHMARK(BM_TranslatedThreeLinesLayOutDrawAndType)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -52,6 +52,7 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "bin/mokuren-lint",
       "bin/mokuren-new",
       "bin/mokuren-test",
+      "bin/mokuren-i18n",
       "share/applications/mokuren.desktop",
       "share/icons/hicolor/48x48/apps/mokuren.png",
       "share/icons/hicolor/128x128/apps/mokuren.png",
@@ -64,18 +65,20 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/man/man1/mokuren-lint.1",
       "share/man/man1/mokuren-new.1",
       "share/man/man1/mokuren-test.1",
+      "share/man/man1/mokuren-i18n.1",
       "share/doc/mokuren/README.md",
       "share/doc/mokuren/automation.md",
       "share/doc/mokuren/scenario-language.md",
       "share/doc/mokuren/writers.md",
       "share/doc/mokuren/images/layer-positions.svg",
+      "share/doc/mokuren/translating.md",
   };
   EXPECT_EQ(installed, expected);
 
   // The programs run from where they were put.
   EXPECT_EQ(Shell("'" + (root / "bin/mokuren").string() + "' --version", scratch).out, "Mokuren " MOKUREN_VERSION "\n");
-  const char* const kTools[] = {"mokuren-arc",  "mokuren-asm", "mokuren-build", "mokuren-disasm",
-                                "mokuren-lint", "mokuren-new", "mokuren-test"};
+  const char* const kTools[] = {"mokuren-arc",  "mokuren-asm",  "mokuren-build", "mokuren-disasm",
+                                "mokuren-i18n", "mokuren-lint", "mokuren-new",   "mokuren-test"};
   for (const char* tool : kTools)
     EXPECT_EQ(Shell("'" + (root / "bin" / tool).string() + "' --help", scratch).status, 0) << tool;
 
@@ -102,7 +105,7 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
 
   for (const char* page :
        {"man6/mokuren.6", "man1/mokuren-arc.1", "man1/mokuren-asm.1", "man1/mokuren-build.1", "man1/mokuren-disasm.1",
-        "man1/mokuren-lint.1", "man1/mokuren-new.1", "man1/mokuren-test.1"}) {
+        "man1/mokuren-i18n.1", "man1/mokuren-lint.1", "man1/mokuren-new.1", "man1/mokuren-test.1"}) {
     const Outcome shown =
         Shell("MANWIDTH=80 man --warnings -E UTF-8 -l '" + (root / "share/man" / page).string() + "'", scratch);
     EXPECT_EQ(shown.status, 0) << page;

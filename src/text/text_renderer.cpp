@@ -243,17 +243,19 @@ int32_t TextRenderer::TextOut(TABitmap& target, int32_t x, int32_t y, std::u16st
 
 int32_t TextRenderer::DrawCoverage(CoverageMask& mask, int32_t x, int32_t y, std::u16string_view text,
                                    const FontSpec& font) {
-  return LayOut(x, y, text, font, [&](const Glyph& g, int32_t gx, int32_t gy) {
-    const GlyphClip clip(g, gx, gy, mask.width, mask.height);
-    for (int32_t row = clip.y0; row < clip.y1; ++row) {
-      uint8_t* dst = mask.a.data() + static_cast<ptrdiff_t>(gy + row) * mask.width + gx + clip.x0;
-      const uint8_t* cov = g.coverage.data() + static_cast<ptrdiff_t>(row) * g.width + clip.x0;
-      for (int32_t col = clip.x0; col < clip.x1; ++col, ++dst, ++cov) {
-        if (*cov == 0) continue;
-        *dst = *dst == 0 ? *cov : Toward(*dst, 255, *cov);
-      }
+  return LayOut(x, y, text, font, [&](const Glyph& g, int32_t gx, int32_t gy) { BlendCoverage(mask, g, gx, gy); });
+}
+
+void BlendCoverage(CoverageMask& mask, const Glyph& g, int32_t gx, int32_t gy) {
+  const GlyphClip clip(g, gx, gy, mask.width, mask.height);
+  for (int32_t row = clip.y0; row < clip.y1; ++row) {
+    uint8_t* dst = mask.a.data() + static_cast<ptrdiff_t>(gy + row) * mask.width + gx + clip.x0;
+    const uint8_t* cov = g.coverage.data() + static_cast<ptrdiff_t>(row) * g.width + clip.x0;
+    for (int32_t col = clip.x0; col < clip.x1; ++col, ++dst, ++cov) {
+      if (*cov == 0) continue;
+      *dst = *dst == 0 ? *cov : Toward(*dst, 255, *cov);
     }
-  });
+  }
 }
 
 void CoverageMask::Reset(int32_t w, int32_t h) {

@@ -62,6 +62,10 @@ struct CoverageMask {
   }
 };
 
+// Blends one glyph's coverage into the mask with its first column and row at (gx, gy), as DrawCoverage
+// does for each glyph; what falls outside the mask is skipped.
+void BlendCoverage(CoverageMask& mask, const Glyph& glyph, int32_t gx, int32_t gy);
+
 class TextRenderer {
  public:
   TextRenderer();

@@ -1,0 +1,15 @@
+// The texts the engine itself draws on the game's frame (notices, the save screen's quick-save slot, the
+// log's mark for a choice), as a translation names them: context "engine", the Japanese text as msgid.
+// "{file}" and "{dir}" stand for a file or folder name the engine puts in when it shows the text.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace mokuren {
+
+inline constexpr char kEngineTextContext[] = "engine";
+
+std::span<const std::u16string_view> EngineTexts();
+
+}  // namespace mokuren

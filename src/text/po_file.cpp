@@ -1,0 +1,262 @@
+#include "text/po_file.h"
+
+#include <gettext-po.h>
+#include <iconv.h>
+
+#include <cctype>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <type_traits>
+
+#include "text/translation_cache.h"
+
+// libgettextpo (0.21) does not free all it allocates: the string of every msgctxt its grammar reads,
+// and, when a file makes it give up (a fatal error, after which it must not get control back), the
+// lexer's state. Such allocations are the library's own and happen at most once per file read; the leak
+// checker of sanitizer builds is told to ignore allocations made inside that library, and only those.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MOKUREN_LEAK_CHECKED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(MOKUREN_LEAK_CHECKED)
+extern "C" const char* __lsan_default_suppressions() { return "leak:libgettextpo.so\n"; }
+#endif
+
+namespace mokuren {
+
+namespace {
+
+// libgettextpo reports through plain C callbacks without a user pointer, so the reading in progress is
+// reached through this one pointer; ReadPoFile sets it for the length of po_file_read.
+struct Reading {
+  std::string file;
+  std::vector<std::string>* problems = nullptr;
+  bool failed = false;
+  std::jmp_buf fatal;
+};
+thread_local Reading* current = nullptr;
+
+void Report(int severity, const char* filename, size_t line, const char* text) {
+  std::string where = filename ? filename : current->file;
+  if (filename && line != static_cast<size_t>(-1) && line != 0) where += ":" + std::to_string(line);
+  std::string message = text ? text : "";
+  while (!message.empty() && message.back() == '\n') message.pop_back();
+  for (char& c : message)
+    if (c == '\n') c = ' ';
+  current->problems->push_back(where + ": " + (severity == PO_SEVERITY_WARNING ? "warning: " : "") + message);
+  if (severity != PO_SEVERITY_WARNING) current->failed = true;
+}
+
+void OnError(int severity, po_message_t, const char* filename, size_t line, size_t, int, const char* text) {
+  Report(severity, filename, line, text);
+  // The library must not get control back after a fatal error; what it allocated for the file is lost.
+  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(current->fatal, 1);
+}
+
+void OnError2(int severity, po_message_t, const char* filename1, size_t line1, size_t, int, const char* text1,
+              po_message_t, const char* filename2, size_t line2, size_t, int, const char* text2) {
+  std::string text = std::string(text1 ? text1 : "");
+  // The second place is where an earlier definition was; libgettextpo does not always know it.
+  if (filename2 && line2 != 0 && line2 != static_cast<size_t>(-1))
+    text += " (" + std::string(filename2) + ":" + std::to_string(line2) + ": " + (text2 ? text2 : "") + ")";
+  Report(severity, filename1, line1, text.c_str());
+  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(current->fatal, 1);
+}
+
+const po_xerror_handler kHandler = {OnError, OnError2};
+
+struct PoFileCloser {
+  void operator()(po_file_t f) const { po_file_free(f); }
+};
+struct IteratorCloser {
+  void operator()(po_message_iterator_t it) const { po_message_iterator_free(it); }
+};
+
+// po_file_read in a function of its own, whose frame holds nothing a longjmp out of the library could skip.
+po_file_t ReadWithHandler(const char* path, Reading& reading) {
+  current = &reading;
+  po_file_t file = nullptr;
+  if (setjmp(reading.fatal) == 0) file = po_file_read(path, &kHandler);
+  current = nullptr;
+  return file;
+}
+
+// The line each entry starts on, in the file's order: an entry starts at its msgctxt, or at its msgid
+// when no msgctxt comes just before. Obsolete entries ("#~ msgid") count; "#|" previous strings do not.
+std::vector<size_t> EntryLines(std::string_view bytes) {
+  std::vector<size_t> lines;
+  bool afterContext = false;
+  size_t number = 0;
+  for (size_t start = 0; start < bytes.size();) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view line = bytes.substr(start, end - start);
+    start = end + 1;
+    ++number;
+    auto skipBlanks = [&] {
+      while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    };
+    skipBlanks();
+    if (line.starts_with("#~")) {
+      line.remove_prefix(2);
+      skipBlanks();
+    } else if (line.starts_with("#")) {
+      continue;
+    }
+    auto keyword = [&](std::string_view word) {
+      return line.starts_with(word) && (line.size() == word.size() || line[word.size()] == ' ' ||
+                                        line[word.size()] == '\t' || line[word.size()] == '"');
+    };
+    if (keyword("msgctxt")) {
+      lines.push_back(number);
+      afterContext = true;
+    } else if (keyword("msgid")) {
+      if (!afterContext) lines.push_back(number);
+      afterContext = false;
+    }
+  }
+  return lines;
+}
+
+bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > s.size() || (len == 2 && b < 0xC2)) return false;
+    for (size_t k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += len;
+  }
+  return true;
+}
+
+// The value of a header field ("Language: fr\n"), empty when absent.
+std::string HeaderField(const char* header, const char* name) {
+  if (!header) return {};
+  std::unique_ptr<char, decltype(&std::free)> value(po_header_field(header, name), &std::free);
+  return value ? std::string(value.get()) : std::string();
+}
+
+// The charset of a "Content-Type: text/plain; charset=X" field; "" for none or the template's "CHARSET".
+std::string Charset(const std::string& contentType) {
+  const size_t at = contentType.find("charset=");
+  if (at == std::string::npos) return {};
+  std::string charset = contentType.substr(at + 8);
+  charset = charset.substr(0, charset.find_first_of(" ;\t"));
+  return charset == "CHARSET" ? std::string() : charset;
+}
+
+bool IsUtf8Name(std::string charset) {
+  for (char& c : charset) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return charset.empty() || charset == "UTF-8" || charset == "UTF8" || charset == "ASCII" || charset == "US-ASCII";
+}
+
+class Converter {
+ public:
+  explicit Converter(const std::string& charset) : cd_(iconv_open("UTF-8", charset.c_str())) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  bool Convert(std::string& s) {
+    std::string out(s.size() * 4 + 4, '\0');
+    char* in = s.data();
+    size_t inLeft = s.size();
+    char* dst = out.data();
+    size_t outLeft = out.size();
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd_, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) return false;
+    out.resize(out.size() - outLeft);
+    s = std::move(out);
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<std::string>& problems) {
+  const std::string shown = path.string();
+  const std::optional<std::string> read = ReadFileBytes(path);
+  if (!read) {
+    problems.push_back(shown + ": cannot be read (" + std::strerror(errno) + ")");
+    return std::nullopt;
+  }
+  const std::string& bytes = *read;
+
+  Reading reading;
+  reading.file = shown;
+  reading.problems = &problems;
+  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadWithHandler(shown.c_str(), reading));
+  if (!file) {
+    if (!reading.failed) problems.push_back(shown + ": cannot be read by libgettextpo");
+    return std::nullopt;
+  }
+  if (reading.failed) return std::nullopt;
+
+  PoFile po;
+  const char* header = po_file_domain_header(file.get(), nullptr);
+  po.language = HeaderField(header, "Language");
+  const std::string charset = Charset(HeaderField(header, "Content-Type"));
+  std::optional<Converter> converter;
+  if (!IsUtf8Name(charset)) {
+    converter.emplace(charset);
+    if (!converter->ok()) {
+      problems.push_back(shown + ": the charset \"" + charset +
+                         "\" is unknown; convert the file to UTF-8 (msgconv --to-code=UTF-8)");
+      return std::nullopt;
+    }
+  }
+
+  const std::vector<size_t> lines = EntryLines(bytes);
+  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
+      po_message_iterator(file.get(), nullptr));
+  size_t index = 0;
+  bool bad = false;
+  while (po_message_t m = po_next_message(it.get())) {
+    const size_t line = index < lines.size() ? lines[index] : 0;
+    ++index;
+    const char* ctxt = po_message_msgctxt(m);
+    const char* msgid = po_message_msgid(m);
+    if (!ctxt && msgid[0] == '\0' && !po_message_is_obsolete(m)) continue;  // the header
+    PoEntry e;
+    e.hasContext = ctxt != nullptr;
+    e.context = ctxt ? ctxt : "";
+    e.msgid = msgid;
+    e.msgstr = po_message_msgstr(m);
+    e.plural = po_message_msgid_plural(m) != nullptr;
+    if (e.plural) {
+      const char* first = po_message_msgstr_plural(m, 0);
+      e.msgstr = first ? first : "";
+    }
+    e.fuzzy = po_message_is_fuzzy(m) != 0;
+    e.obsolete = po_message_is_obsolete(m) != 0;
+    e.line = line;
+    const std::string where = shown + (line ? ":" + std::to_string(line) : std::string());
+    if (converter) {
+      if (!converter->Convert(e.context) || !converter->Convert(e.msgid) || !converter->Convert(e.msgstr)) {
+        problems.push_back(where + ": the text is not in the charset " + charset + " the header declares");
+        bad = true;
+      }
+    } else if (!ValidUtf8(e.context) || !ValidUtf8(e.msgid) || !ValidUtf8(e.msgstr)) {
+      problems.push_back(where + ": the text is not valid UTF-8 (declare the file's charset in its header)");
+      bad = true;
+    }
+    po.entries.push_back(std::move(e));
+  }
+  // The positions are only trusted when they were found for every entry.
+  if (index != lines.size())
+    for (PoEntry& e : po.entries) e.line = 0;
+  if (bad) return std::nullopt;
+  return po;
+}
+
+}  // namespace mokuren

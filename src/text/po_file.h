@@ -1,0 +1,36 @@
+// Reading a gettext PO file through libgettextpo, the library that gettext's own tools (msgmerge, msgfmt)
+// use: its grammar, escapes, plural, fuzzy and obsolete entries are exactly theirs. The entries come out
+// in the order of the file, in UTF-8 whatever charset the header declares, with the line each starts on.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mokuren {
+
+struct PoEntry {
+  std::string context;  // msgctxt; empty when the entry has none (hasContext tells "" from none)
+  bool hasContext = false;
+  std::string msgid;
+  std::string msgstr;  // empty when untranslated; the first form of a plural entry
+  bool fuzzy = false;
+  bool obsolete = false;  // "#~" entries, which msgmerge keeps for texts the template no longer has
+  bool plural = false;    // msgid_plural: the game has no such texts
+  size_t line = 0;        // the line of the file the entry starts on (its msgctxt or msgid), 0 when unknown
+};
+
+struct PoFile {
+  std::string language;          // the header's "Language:" field, empty when it has none
+  std::vector<PoEntry> entries;  // every entry but the header, in the file's order
+};
+
+// Reads the file. Every problem is added to `problems` as "FILE:LINE: message" (or "FILE: message"), in
+// the order found. Returns nothing when the file cannot be read or libgettextpo reports an error in it
+// (a syntax error, a duplicate entry, an unknown charset); its warnings alone do not stop it.
+// Not thread-safe: libgettextpo keeps its reading state in globals.
+std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<std::string>& problems);
+
+}  // namespace mokuren

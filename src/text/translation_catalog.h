@@ -1,0 +1,73 @@
+// A game's translation into one language: GAME_DIR/tl/LL.po, read with libgettextpo (po_file.h), looked up
+// by context and original text (translatable_texts.h names the contexts).
+//
+// Only entries that are translated, not fuzzy, not obsolete and not plural are used; every other text
+// falls back to the original, and so does an entry written for a different original (the game's text
+// changed since it was translated). A translation is shown as plain text: a line break ("\n") is kept,
+// a tab becomes a space, and every other control character (C0, DEL, C1) is removed; markup such as
+// "<i>" is not interpreted and shows as written. "/" is an ordinary character in a translation.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/translatable_texts.h"
+#include "text/translation_cache.h"
+
+namespace mokuren {
+
+class TranslationCatalog {
+ public:
+  // The file of language `language` ("fr", "pt_BR") in a game folder: GAME_DIR/tl/LANGUAGE.po.
+  static std::filesystem::path FileFor(const std::filesystem::path& gameDir, std::string_view language);
+
+  // Reads a PO file. Problems (syntax errors at "FILE:LINE: …", a file that cannot be read, warnings) are
+  // added to `problems`. When the file is malformed the catalog is left empty, so the game runs in its
+  // original language, and false is returned. With a cache folder (DefaultTranslationCacheDir() for the
+  // player's), a file read before is loaded from its compiled copy there (translation_cache.h), and a
+  // file read for the first time leaves one.
+  bool Load(const std::filesystem::path& file, std::vector<std::string>& problems,
+            const std::filesystem::path& cacheDir = {});
+
+  bool Empty() const { return data_.entries.empty(); }
+  size_t Size() const { return data_.entries.size(); }
+  // The header's "Language:", or the file's name without ".po" when the header has none.
+  const std::string& Language() const { return language_; }
+
+  // The translation of `original` under `context`, or nothing.
+  std::optional<std::u16string_view> Find(std::string_view context, std::u16string_view original) const;
+  // The same with the original as the fallback.
+  std::u16string Translate(std::string_view context, std::u16string_view original) const;
+
+  // A message of a script, `original` being the whole text of its message-table line: the speaker and
+  // what is said, each translated (or kept) on its own.
+  SpokenText Message(int script, int line, std::u16string_view original) const;
+  // The items of a choice as the engine splits the original, each translated (or kept); a translated item
+  // may hold commas.
+  std::vector<std::u16string> Choices(int script, int line, std::u16string_view original) const;
+
+  // Translated entries that match no text of the game, as "FILE:LINE: …" lines: a translation made for
+  // another game, or texts this game has changed since. They are never shown.
+  std::vector<std::string> Unmatched(const GameTexts& game) const;
+
+ private:
+  void Add(std::string_view context, std::string_view original, std::u16string_view text, size_t line);
+  // The open-addressing index over data_.entries (slot = entry + 1, 0 for none).
+  void BuildIndex();
+  const CatalogEntry* Lookup(std::string_view key) const;
+  std::string_view KeyOf(const CatalogEntry& e) const { return std::string_view(data_.keys).substr(e.key, e.keySize); }
+
+  CatalogData data_;
+  std::vector<uint32_t> slots_;
+  std::string language_;
+  std::string file_;
+};
+
+// A translation as it is shown (see above): control characters removed, tabs made spaces.
+std::u16string ShownTranslation(std::u16string_view text);
+
+}  // namespace mokuren

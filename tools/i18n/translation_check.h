@@ -1,0 +1,28 @@
+// `mokuren-i18n check`: every translation of a PO file laid out as the engine will lay it out, and the
+// entries that would not be shown or would lose something.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "i18n/translation_game.h"
+#include "text/po_file.h"
+#include "text/translated_layout.h"
+
+namespace mokuren::i18n {
+
+struct CheckFinding {
+  bool error = false;
+  std::string rule;  // "message-overflow", "choice-fit", "unknown-context", …
+  size_t line = 0;   // of the PO file, 0 when unknown
+  std::string context;
+  std::string message;
+};
+
+// Findings in the order of the file.
+std::vector<CheckFinding> CheckTranslation(const TranslationGame& game, const PoFile& po, TranslatedLayout& layout);
+
+// "FILE:LINE: error: CONTEXT: message [rule]".
+std::string FormatCheckFinding(const std::string& poFile, const CheckFinding& f);
+
+}  // namespace mokuren::i18n

@@ -1,0 +1,62 @@
+#include "i18n/translation_game.h"
+
+#include <stdexcept>
+
+#include "app/game_title.h"
+#include "platform/game_files.h"
+#include "toolkit/archive_reader.h"
+#include "toolkit/archive_writer.h"
+#include "toolkit/scenario_assembler.h"
+
+namespace fs = std::filesystem;
+
+namespace mokuren::i18n {
+
+std::string TranslationGame::Position(const TranslatableText& t) const {
+  const auto it = positions.find({t.script, t.step});
+  return it == positions.end() ? std::string() : it->second;
+}
+
+TranslationGame ReadTranslationGame(const fs::path& gameDir, const std::map<int, fs::path>& sources) {
+  TranslationGame game;
+  const fs::path scriptFile = FindGameFile(gameDir, "SCRIPT.DAT");
+  std::error_code ec;
+  if (!fs::is_regular_file(scriptFile, ec)) throw std::runtime_error(scriptFile.string() + ": the archive is missing");
+  const toolkit::LoadedArchive archive = toolkit::LoadArchive(scriptFile.string());
+  for (size_t n = 1; n < archive.Count(); ++n) {
+    const std::string_view entry = archive.Entry(n);
+    if (entry.empty()) continue;
+    ScriptImage image;
+    std::vector<std::string> problems;
+    ParseScriptImage(entry, image, problems);
+    for (const std::string& p : problems)
+      game.warnings.push_back(scriptFile.string() + ":" + std::to_string(n) + ": " + p);
+    const int script = static_cast<int>(n);
+    game.texts.AddScript(script, image);
+
+    const auto source = sources.find(script);
+    if (source == sources.end()) continue;
+    std::string text, error;
+    if (!toolkit::ReadWholeFile(source->second, text, error)) {
+      game.warnings.push_back(error);
+      continue;
+    }
+    const std::string shown = source->second.string();
+    const toolkit::AssemblyResult r = toolkit::AssembleScenario(text, shown);
+    if (!r.ok() || EncodeScriptImage(r.image) != entry) {
+      game.warnings.push_back(shown + ": does not match script " + std::to_string(script) + " of " +
+                              scriptFile.string() + "; its texts are extracted without source lines");
+      continue;
+    }
+    for (size_t step = 0; step < r.positions.size(); ++step)
+      game.positions[{script, static_cast<int>(step)}] = shown + ":" + std::to_string(r.positions[step].line);
+  }
+  const GameTitle title = ReadGameTitle(gameDir);
+  for (const std::string& p : title.problems) game.warnings.push_back(p);
+  game.title = title.text;
+  if (!title.text.empty()) game.texts.AddTitle(title.text);
+  game.texts.AddEngineTexts();
+  return game;
+}
+
+}  // namespace mokuren::i18n

@@ -1,0 +1,125 @@
+// mokuren-i18n: the translator's and writer's side of translations: the template of a game's texts, how
+// far a translation has come, and whether it fits the screen.
+#include <filesystem>
+#include <iostream>
+
+#include "i18n/template_writer.h"
+#include "i18n/translation_check.h"
+#include "i18n/translation_stats.h"
+#include "text/translation_catalog.h"
+#include "toolkit/scenario_files.h"
+
+namespace fs = std::filesystem;
+using namespace mokuren;
+
+namespace {
+
+const char* kUsage =
+    "usage: mokuren-i18n extract [--sources DIR] GAME_DIR [-o FILE.pot]\n"
+    "       mokuren-i18n stats GAME_DIR LANG.po\n"
+    "       mokuren-i18n check GAME_DIR LANG.po\n"
+    "  extract    write the gettext template of every message, choice, speaker, the title and the\n"
+    "             engine's texts (to standard output without -o)\n"
+    "  --sources DIR  the scenario sources (script N from the file whose name carries N): each text\n"
+    "             gets its source line as a reference\n"
+    "  stats      count translated, fuzzy, untranslated and obsolete entries per script\n"
+    "  check      lay out every translation as the engine will and report what does not fit, a lost\n"
+    "             \"①\", contexts the game does not have and originals the game has changed\n"
+    "exit status: 0 done (check: nothing found), 1 check found warnings only, 2 errors\n";
+
+int Usage(const std::string& problem) {
+  if (!problem.empty()) std::cerr << "mokuren-i18n: " << problem << '\n';
+  std::cerr << kUsage;
+  return 2;
+}
+
+// The PO file, or nothing after its problems are printed.
+std::optional<PoFile> ReadOrReport(const fs::path& file) {
+  std::vector<std::string> problems;
+  std::optional<PoFile> po = ReadPoFile(file, problems);
+  for (const std::string& p : problems) std::cerr << p << '\n';
+  return po;
+}
+
+int Extract(const fs::path& game, const std::map<int, fs::path>& sources, const std::string& output) {
+  const i18n::TranslationGame texts = i18n::ReadTranslationGame(game, sources);
+  for (const std::string& w : texts.warnings) std::cerr << "mokuren-i18n: warning: " << w << '\n';
+  std::vector<std::string> problems;
+  if (!i18n::WriteTemplate(texts, output, problems)) {
+    for (const std::string& p : problems) std::cerr << "mokuren-i18n: " << p << '\n';
+    return 2;
+  }
+  if (output != "-")
+    std::cerr << "mokuren-i18n: " << texts.texts.All().size() << " texts written to " << output << '\n';
+  return 0;
+}
+
+int Stats(const fs::path& game, const fs::path& file) {
+  const i18n::TranslationGame texts = i18n::ReadTranslationGame(game, {});
+  const std::optional<PoFile> po = ReadOrReport(file);
+  if (!po) return 2;
+  std::cout << i18n::FormatCounts(i18n::CountTranslations(texts, *po));
+  return 0;
+}
+
+int Check(const fs::path& game, const fs::path& file) {
+  const i18n::TranslationGame texts = i18n::ReadTranslationGame(game, {});
+  const std::optional<PoFile> po = ReadOrReport(file);
+  if (!po) return 2;
+  const std::string language = po->language.empty() ? file.stem().string() : po->language;
+  ShapedFont font;
+  std::string error;
+  if (!font.Open(language, error)) return Usage(error);
+  TranslatedLayout layout(font, StyleOf(language));
+  const std::vector<i18n::CheckFinding> findings = i18n::CheckTranslation(texts, *po, layout);
+  int status = 0;
+  for (const i18n::CheckFinding& f : findings) {
+    std::cout << i18n::FormatCheckFinding(file.string(), f) << '\n';
+    status = std::max(status, f.error ? 2 : 1);
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage("");
+  if (args[0] == "--help" || args[0] == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  const std::string command = args[0];
+  std::vector<std::string> operands;
+  std::map<int, fs::path> sources;
+  std::string output = "-";
+  try {
+    for (size_t i = 1; i < args.size(); ++i) {
+      const std::string& arg = args[i];
+      if (arg == "--help") {
+        std::cout << kUsage;
+        return 0;
+      } else if (command == "extract" && arg == "-o" && i + 1 < args.size()) {
+        output = args[++i];
+      } else if (command == "extract" && arg == "--sources" && i + 1 < args.size()) {
+        sources = toolkit::FindScenarioSources(args[++i]);
+      } else if (arg.size() > 1 && arg[0] == '-') {
+        return Usage("unknown option " + arg);
+      } else {
+        operands.push_back(arg);
+      }
+    }
+    if (operands.empty() || !fs::is_directory(operands[0]))
+      return Usage(operands.empty() ? "no game folder" : operands[0] + " is not a folder");
+    if (command == "extract") {
+      if (operands.size() != 1) return Usage("extract takes one game folder");
+      return Extract(operands[0], sources, output);
+    }
+    if (command != "stats" && command != "check") return Usage("unknown command " + command);
+    if (operands.size() != 2) return Usage(command + " takes a game folder and a PO file");
+    return command == "stats" ? Stats(operands[0], operands[1]) : Check(operands[0], operands[1]);
+  } catch (const std::exception& e) {
+    std::cerr << "mokuren-i18n: " << e.what() << '\n';
+    return 2;
+  }
+}
