@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/startup_damage.h"
+#include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
@@ -16,7 +17,6 @@
 #include "text/TNameForm.h"
 #include "text/message_layout.h"
 #include "text/speech.h"
-#include "base/text_codec.h"
 #include "text/text_hook.h"
 
 namespace mokuren {
@@ -161,7 +161,8 @@ void TForm1::Kumo_TaskInit() {
   if (const std::vector<int32_t> missing = LoadSystemPictures(); !missing.empty()) {
     std::vector<UnloadedPicture> pictures;
     for (int32_t entry : missing) pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
-    const StartupMessage message = StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures);
+    const StartupMessage message =
+        StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures);
     ReportError(FromUtf8(message.english));
     warn(message);
   }
@@ -241,6 +242,15 @@ int TForm1::ShowModal(FormId form, int& modalResult) {
 
 bool TForm1::ModalOpen(FormId form) const { return !modalStack_.empty() && modalStack_.back() == form; }
 
+std::optional<FormId> TForm1::FrontForm() const {
+  if (modalStack_.empty()) return std::nullopt;
+  return modalStack_.back();
+}
+
+uint32_t TForm1::ElapsedMs() { return loopStarted_ ? platform_.TickCount() - loopStartTick_ : 0; }
+
+void TForm1::TraceTaskCode() { automation_.TraceTaskCode(ElapsedMs(), TaskCode, ScriptNo, StepNo); }
+
 void TForm1::AnswerFrontDialog(bool ok) {
   if (modalStack_.empty()) return;
   switch (modalStack_.back()) {
@@ -263,6 +273,27 @@ int TForm1::Run() {
   while (!terminated_) IdleEvent();
   FormDestroy();
   return 0;
+}
+
+void TForm1::MenuClick(MenuItem item) {
+  switch (item) {
+    case MenuItem::menuKSkip: menuKSkipClick(); break;
+    case MenuItem::menuSSkip: menuSSkipClick(); break;
+    case MenuItem::menuAuto: menuAutoClick(); break;
+    case MenuItem::menuWindow: menuWindowClick(); break;
+    case MenuItem::menuFloat: menuFloatClick(); break;
+    case MenuItem::menuSave: menuSaveClick(); break;
+    case MenuItem::menuLoad: menuLoadClick(); break;
+    case MenuItem::menuConfig: menuConfigClick(); break;
+    case MenuItem::menuTitle: menuTitleClick(); break;
+    case MenuItem::menuQuit: menuQuitClick(); break;
+    case MenuItem::Count: break;
+  }
+}
+
+std::vector<std::u16string> TForm1::FormTexts(FormId form) {
+  if (form == FormId::TQueryForm) return {QueryForm->Caption, QueryForm->Label1};
+  return OtherFormTexts(form);
 }
 
 }  // namespace mokuren

@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/automation.h"
 #include "app/engine_state.h"
 #include "app/event_script.h"
 #include "app/game_title.h"
@@ -91,32 +92,27 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   bool ModalOpen(FormId form) const;
   void AnswerFrontDialog(bool ok);
 
-  // ---- Automation ------------------------------------------------------------------------------------
-  // Reads the events file named on the command line; false with a message naming the bad line.
-  bool LoadEvents(std::string& error);
-  void ApplyEvent(const Event& event);
-  // Events of the subsystems' verbs (saving, dialogs, debugging, screenshots).
-  void ApplySubsystemEvent(const Event& event);
-  // "events line N: " + what, in the error list.
-  void ReportEvent(const Event& event, const std::u16string& what);
-  void MenuClick(MenuItem item) override;
-  std::vector<Point> PointerStops() override;
-  // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
-  // empty file when none is up).
-  void WriteDialogTexts(const std::string& file);
+  // The modal form in front; nothing when none is up.
+  std::optional<FormId> FrontForm() const;
   // A modal form's texts as its view shows them: caption first, then every label and the text box.
   std::vector<std::u16string> FormTexts(FormId form);
+
+  // ---- Automation ------------------------------------------------------------------------------------
+  Automation& automation() { return automation_; }
+  void ApplyEvent(const Event& event) { automation_.ApplyEvent(event); }
+  void ReportEvent(const Event& event, const std::u16string& what) { automation_.ReportEvent(event, what); }
+  void MenuClick(MenuItem item) override;
+  std::vector<Point> PointerStops() override;
   uint32_t ElapsedMs();  // since the main loop started
-  void TraceTaskCode();
   int64_t PassCount() const { return passCount_; }
   int64_t FrameCount() const { return frameCount_; }
   // A line for the debug window's error list, also written to standard error.
   void ReportError(const std::u16string& line) { errors_.Add(line); }
   const ErrorList& Errors() const { return errors_; }
 
-  // A file named in the events file: relative names are taken from the directory the program was started
-  // in, not the game directory the engine works in.
-  std::string AutomationFile(const std::string& name) const;
+  // A file named in the events file, as given: relative names are taken from the directory the program
+  // was started in, which the engine never changes.
+  const std::string& AutomationFile(const std::string& name) const { return name; }
 
   Platform& platform() { return platform_; }
   const LaunchOptions& options() const { return options_; }
@@ -177,7 +173,7 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // ---- End of the subsystems ----
 
  private:
-  void ApplyDueEvents();
+  void TraceTaskCode();
   // `extraRest`: milliseconds the loop chose to rest beyond a pass's 10, whose timer ticks come now.
   void FireDelayTimer(uint32_t extraRest);
   // The tick of the next frame when nothing can happen before it unless input comes; nothing otherwise.
@@ -185,18 +181,14 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   void EnableMenuItems();
   void ComposeFrame();
 
-  // Each composed frame is drawn again only where it differs from the last one.
   void ErrorListChanged() override;
 
+  // Each composed frame is drawn again only where it differs from the last one.
   FrameRecorder mainRecorder_{FrameSurface};
   FrameRecorder floatRecorder_{FloatSurface};
   Platform& platform_;
   LaunchOptions options_;
-  std::filesystem::path launchDir_ = [] {
-    std::error_code ec;  // the directory may be gone; then names stay as given
-    return std::filesystem::current_path(ec);
-  }();
-  EventScript events_;
+  Automation automation_{*this, platform_, options_};
   bool terminated_ = false;
   bool closing_ = false;
   int64_t passCount_ = 0;
@@ -204,14 +196,7 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   uint32_t loopStartTick_ = 0;
   bool loopStarted_ = false;
   uint32_t lastTimerTick_ = 0;
-  int32_t tracedTaskCode_ = 0;
-  bool traced_ = false;
   std::vector<FormId> modalStack_;
-  std::vector<Event> keysToRelease_;  // keyup events of this pass's "key" events
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> traceFile_;
 };
 
 }  // namespace mokuren

@@ -19,7 +19,7 @@ constexpr double kFrameInterval = 100.0 / 3.0;  // 33.333333333333336 ms: a 30-p
 void TForm1::IdleEvent() {
   if (terminated_) return;
   ++passCount_;
-  ApplyDueEvents();
+  if (loopStarted_) automation_.ApplyDueEvents(ElapsedMs());
   if (options_.maxMs && loopStarted_ && ElapsedMs() >= *options_.maxMs) CloseConfirmed();
   // Logout, shutdown or Ctrl+C: saved and closed without a question.
   if (QuitSignal() != 0) CloseConfirmed();

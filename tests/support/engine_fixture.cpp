@@ -76,7 +76,7 @@ void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTic
   form_ = std::make_unique<TForm1>(*platform_, options);
   platform_->Attach(*form_);
   std::string error;
-  ASSERT_TRUE(form_->LoadEvents(error)) << error;
+  ASSERT_TRUE(form_->automation().LoadEvents(error)) << error;
   ASSERT_TRUE(form_->FormCreate());
   form_->StartLoopClock();
 }
