@@ -1,6 +1,7 @@
-// SSE2 row kernels (the x86-64 baseline): four pixels per step, each byte widened to a 16-bit lane so
-// the arithmetic is the reference's 16-bit arithmetic lane for lane. Row tails shorter than one step go
-// through a small buffer and the same vector code, so there is no second scalar path to keep in step.
+// SSE2 row kernels (the x86-64 baseline): four pixels per step, each byte in a 16-bit lane of its own,
+// with arithmetic that gives the reference's results exactly (where it is not the reference's own
+// formula, the comment says why it is equal). Pixels before and after the aligned whole steps go through
+// a small buffer and the same vector code, so there is no second scalar path to keep in step.
 #include "graphics/pixel_kernels.h"
 
 #if defined(MOKUREN_X86_KERNELS)
