@@ -19,8 +19,8 @@ static bool LoadSound(TForm1& form, TOggData& stream, const std::string& name, b
   if (missing) return false;
   try {
     return stream.LoadFromFile(path);
-  } catch (const EOggLoad&) {
-    form.ReportError(FromUtf8(name) + u": " + EOggLoad::kMessage);
+  } catch (const EOggLoad& e) {
+    form.ReportError(FromUtf8(name) + u": " + FromUtf8(e.what()));
     return false;
   }
 }
