@@ -31,7 +31,9 @@ class FaultyFileCalls final : public FileCalls {
   int calls = 0;
   bool renamed = false;
 
-  int Open(const char* path, int flags, mode_t mode) override { return Fails() ? -1 : FileCalls::Open(path, flags, mode); }
+  int Open(const char* path, int flags, mode_t mode) override {
+    return Fails() ? -1 : FileCalls::Open(path, flags, mode);
+  }
   ssize_t Write(int fd, const void* data, size_t size) override {
     return Fails() ? -1 : FileCalls::Write(fd, data, std::min(size, kPiece));
   }
@@ -94,7 +96,9 @@ TEST_F(AtomicFileFaults, ADiskThatFillsUpAtAnyStepLeavesTheLastGoodFile) {
     calls.failAt = k;
     const std::string error = WriteFileAtomically(Target(), Bytes(fresh_), {}, calls);
     ExpectOldOrNew(error, calls, k);
-    if (!error.empty()) EXPECT_NE(error.find(std::strerror(ENOSPC)), std::string::npos) << error;
+    if (!error.empty()) {
+      EXPECT_NE(error.find(std::strerror(ENOSPC)), std::string::npos) << error;
+    }
     EXPECT_FALSE(std::filesystem::exists(Pending())) << "step " << k;
   }
 }
@@ -138,7 +142,9 @@ TEST_F(AtomicFileFaults, AFolderTurnedReadOnlyAtAnyStepLeavesTheLastGoodFile) {
   const int steps = Steps();
   const std::filesystem::path folder = dir_.path() / "saves";
   std::filesystem::create_directory(folder);
-  if (geteuid() == 0) ASSERT_EQ(chown(folder.c_str(), kNobody, kNobody), 0);
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(folder.c_str(), kNobody, kNobody), 0);
+  }
   const std::filesystem::path target = folder / "SAVE.DAT";
   auto replaceAsAUser = [&] {
     if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) std::_Exit(126);

@@ -19,10 +19,9 @@ bool TForm1::Kuri_FileInit() {
     GameFile f;
     std::string problem;
     if (!f.Open(path, problem)) {
-      platform().FatalMessage("アーカイブ " + path.string() +
-                              " を開けません（ファイルがないか、普通のファイルではないか、読み込めません）。\ncannot open "
-                              "the archive " +
-                              path.string() + ": " + problem);
+      const std::string ja = "アーカイブ " + path.string() +
+                             " を開けません（ファイルがないか、普通のファイルではないか、読み込めません）。";
+      platform().FatalMessage(ja + "\ncannot open the archive " + path.string() + ": " + problem);
       return false;
     }
     const uint64_t length = f.Size();
@@ -68,6 +67,7 @@ int TForm1::Kuri_ReadFile(int kind, int entry, std::vector<uint8_t>& stream) {
                 u" points past the end of the file; it reads as empty");
     return -1;
   }
+  // Nothing of an entry larger than anything of its kind could be is read.
   if (e.size > MaxEntryBytes(kind, static_cast<size_t>(entry))) {
     ReportError(FromUtf8(name + ": " + OversizedEntryProblem(kind, static_cast<size_t>(entry), e.size)));
     return -1;

@@ -44,8 +44,7 @@ class GameFile {
 // Reads a whole game file that is a regular file of at most `limit` bytes. False, with `problem` as
 // GameFile::Open gives it, or naming the file's size and the limit when it is larger: nothing of such a
 // file is read, so a huge or sparse file costs neither memory nor time.
-bool ReadGameFile(const std::filesystem::path& path, uint64_t limit, std::vector<uint8_t>& bytes,
-                  std::string& problem);
+bool ReadGameFile(const std::filesystem::path& path, uint64_t limit, std::vector<uint8_t>& bytes, std::string& problem);
 
 // "4,294,967,296 bytes": a size as messages give it, its digits grouped in threes.
 std::string ByteCountText(uint64_t bytes);

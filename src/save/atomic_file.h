@@ -42,7 +42,6 @@ void RemovePendingFiles(const std::filesystem::path& folder);
 // `beforeRename`, when set, runs after the new file is complete and flushed, just before it takes the
 // target's name (tests interrupt the process there).
 std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
-                                const std::function<void()>& beforeRename = {},
-                                FileCalls& calls = FileCalls::System());
+                                const std::function<void()>& beforeRename = {}, FileCalls& calls = FileCalls::System());
 
 }  // namespace mokuren
