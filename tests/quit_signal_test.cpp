@@ -30,11 +30,11 @@ TEST(QuitSignals, CloseTheRunningGameWithItsSaveWritten) {
     if (!c.windowed) args.push_back("--headless");
     const pid_t pid = StartProgram(args);
     // The trace's first line is written by the first pass, after SAVE.DAT was first written.
-    std::error_code ec;
-    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::file_size(trace, ec) > 0; }, std::chrono::seconds(20)));
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(trace).empty(); }, std::chrono::seconds(20)));
     std::filesystem::remove(dir.path() / "SAVE.DAT");
     kill(pid, c.signal);
     EXPECT_EQ(WaitForProgram(pid, std::chrono::seconds(30)), 0) << strsignal(c.signal);
+    std::error_code ec;
     EXPECT_EQ(std::filesystem::file_size(dir.path() / "SAVE.DAT", ec), 407472u) << strsignal(c.signal);
   }
   unsetenv("XDG_RUNTIME_DIR");
