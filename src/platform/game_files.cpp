@@ -79,9 +79,9 @@ bool GameFile::Open(const std::filesystem::path& path, std::string& problem) {
                                : "it is not a regular file";
     return false;
   };
-  // A device is not even opened (opening some has effects of its own). O_NONBLOCK makes opening a named
-  // pipe that took the file's place since return at once instead of waiting for a writer; on a regular
-  // file it changes nothing. What was opened is looked at once more.
+  // A device or a pipe is not even opened (opening some devices has effects of their own). One put in the
+  // file's place after that first look is opened with O_NONBLOCK, which returns at once instead of waiting
+  // for a writer (on a regular file it changes nothing), and refused by a second look at what was opened.
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return notRegular(st.st_mode);
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
