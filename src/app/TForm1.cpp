@@ -12,6 +12,7 @@
 #include "dialogs/TQueryForm.h"
 #include "dialogs/debug_dump.h"
 #include "platform/game_files.h"
+#include "platform/quit_signals.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
@@ -270,6 +271,8 @@ void TForm1::StartLoopClock() {
 
 int TForm1::Run() {
   StartLoopClock();
+  // From here a quit signal is seen by the next pass, which closes the game as a confirmed quit would.
+  RecordQuitSignals();
   while (!terminated_) IdleEvent();
   FormDestroy();
   return 0;

@@ -1,33 +1,9 @@
 // Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
-#include <cstdio>
-#include <memory>
-
 #include "app/TForm1.h"
 #include "platform/game_files.h"
 #include "base/text_codec.h"
 
 namespace mokuren {
-
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Size of an open file, or -1.
-int64_t FileLength(std::FILE* f) {
-  if (std::fseek(f, 0, SEEK_END) != 0) return -1;
-  long n = std::ftell(f);
-  return n < 0 ? -1 : n;
-}
-
-bool ReadAt(std::FILE* f, uint64_t offset, void* buffer, size_t size) {
-  if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-  return std::fread(buffer, 1, size, f) == size;
-}
-
-}  // namespace
 
 bool TForm1::Kuri_FileInit() {
   std::vector<std::u16string>* lists[] = {&ScriptNames, &GraphicNames, &SysgrpNames};
@@ -36,18 +12,18 @@ bool TForm1::Kuri_FileInit() {
     const std::string name = ArchiveFileName(kind);
     // The index.
     const std::filesystem::path path = FindGameFile(GameDir, name);
-    File f(std::fopen(path.c_str(), "rb"));
-    if (!f) {
-      platform().FatalMessage("アーカイブ " + path.string() +
-                              " を開けません（ファイルがないか、読み込めません）。\ncannot open the archive " +
-                              path.string() + ": the file is missing or unreadable");
+    GameFile f;
+    std::string problem;
+    if (!f.Open(path, problem)) {
+      const std::string ja = "アーカイブ " + path.string() +
+                             " を開けません（ファイルがないか、普通のファイルではないか、読み込めません）。";
+      platform().FatalMessage(ja + "\ncannot open the archive " + path.string() + ": " + problem);
       return false;
     }
-    const int64_t length = FileLength(f.get());
+    const uint64_t length = f.Size();
     std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
-    if (length < static_cast<int64_t>(ArchiveIndex::kMinFileSize) ||
-        !ReadAt(f.get(), ArchiveIndex::kIndexOffset, index.data(), index.size())) {
-      const std::string bytes = std::to_string(length < 0 ? 0 : length);
+    if (length < ArchiveIndex::kMinFileSize || !f.ReadAt(ArchiveIndex::kIndexOffset, index.data(), index.size())) {
+      const std::string bytes = std::to_string(length);
       platform().FatalMessage(
           "アーカイブ " + path.string() + " は " + bytes +
           " バイトしかなく、索引を収めるには足りません（524,304 バイト以上必要です）。\nthe archive " + path.string() +
@@ -55,7 +31,7 @@ bool TForm1::Kuri_FileInit() {
       return false;
     }
     ArchiveIndex& table = ArchiveIndexes[k - 1];
-    table.Load(index, static_cast<uint64_t>(length));
+    table.Load(index, length);
     if (size_t past = table.CountPastEnd(); past > 0) {
       ReportError(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
                   u" index entries point past the end of the file; they read as empty");
@@ -88,10 +64,16 @@ int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& str
                 u" points past the end of the file; it reads as empty");
     return -1;
   }
+  // Nothing of an entry larger than anything of its kind could be is read.
+  if (e.size > MaxEntryBytes(kind, static_cast<size_t>(entry))) {
+    ReportError(FromUtf8(name + ": " + OversizedEntryProblem(kind, static_cast<size_t>(entry), e.size)));
+    return -1;
+  }
   // Each read opens and closes the file; no handle is kept between calls.
-  File f(std::fopen(FindGameFile(GameDir, name).c_str(), "rb"));
+  GameFile f;
+  std::string problem;
   stream.resize(e.size);
-  if (!f || !ReadAt(f.get(), e.offset, stream.data(), stream.size())) {
+  if (!f.Open(FindGameFile(GameDir, name), problem) || !f.ReadAt(e.offset, stream.data(), stream.size())) {
     stream.clear();
     ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
     return -1;
