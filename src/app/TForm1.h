@@ -22,6 +22,7 @@
 #include "app/event_script.h"
 #include "app/game_title.h"
 #include "app/launch_options.h"
+#include "app/script_link.h"
 #include "archive/archive_index.h"
 #include "base/error_list.h"
 #include "graphics/ABitmap.h"
@@ -31,6 +32,7 @@
 #include "save/save_screen_host.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_image.h"
+#include "script/script_machine.h"
 #include "script/script_registers.h"
 #include "text/message_log.h"
 
@@ -77,8 +79,6 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 
   // ---- Main loop -------------------------------------------------------------------------------------
   void IdleEvent();
-  void Kumo_Wait();
-  void Kumo_WaitKey();
   void DelayTimerTimer();
   void FormPaint();
   // Window modes.
@@ -117,9 +117,8 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   Platform& platform() { return platform_; }
   const LaunchOptions& options() const { return options_; }
 
-  // The game directory (current directory) and the script's random numbers.
+  // The game directory (every data file is opened against it).
   std::filesystem::path GameDir;
-  std::mt19937 Random;
 
   // ---- Named surfaces of the frame -------------------------------------------------------------------
   TABitmap FrameSurface{kFrameWidth, kFrameHeight};
@@ -156,7 +155,44 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 #include "text/form_text.h"
 
   // ---- Script ----
-#include "script/form_script.h"
+  ScriptLink scriptLink_{*this};
+  ScriptMachine script_{scriptLink_, errors_, *Block};
+  ScriptMachine& Script() { return script_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::vector<ScriptInstruction>& ScriptCode = script_.ScriptCode;
+  std::vector<std::u16string>& LabelNames = script_.LabelNames;
+  std::vector<std::u16string>& JumpNames = script_.JumpNames;
+  std::vector<std::u16string>& MessageTexts = script_.MessageTexts;
+  std::vector<std::u16string>& ResourceNames = script_.ResourceNames;
+  std::vector<std::u16string>& ResourceNameArray = script_.ResourceNameArray;
+  int16_t& ScriptNo = script_.ScriptNo;
+  int32_t& StepNo = script_.StepNo;
+  VarBank& ScenarioVars = script_.ScenarioVars;
+  VarBank& SystemVars = script_.SystemVars;
+  std::array<int16_t, 512>& WorkVarsRaw = script_.WorkVarsRaw;
+  VarBank& WorkVars = script_.WorkVars;
+  ReturnEntry (&ReturnTable)[16] = script_.ReturnTable;
+  int16_t& ReturnDepth = script_.ReturnDepth;
+  uint8_t (&ReadMarks)[kReadMarkBanks][kReadMarkBankBytes] = script_.ReadMarks;
+  std::array<int32_t, 120>& SceneTableRaw = script_.SceneTableRaw;
+  int32_t& SceneTableCursor = script_.SceneTableCursor;
+  uint8_t& NormalPlay = script_.NormalPlay;
+  int32_t& TitleReturnStep = script_.TitleReturnStep;
+  std::mt19937& Random = script_.Random;
+  ScriptRegisters& CurrentInstruction = script_.CurrentInstruction;
+  int64_t& ScriptInstructionBudget = script_.ScriptInstructionBudget;
+  int32_t& WaitDeadline = script_.WaitDeadline;
+  uint8_t& WaitClickable = script_.WaitClickable;
+  ScriptEntryFault Kumo_ReadScript(int n) { return script_.Kumo_ReadScript(n); }
+  void CreateScriptLists() { script_.CreateScriptLists(); }
+  void Kumo_TaskScript() { script_.Kumo_TaskScript(); }
+  void Kumo_ClearScenarioFlg() { script_.Kumo_ClearScenarioFlg(); }
+  void Kumo_ClearReturnTbl() { script_.Kumo_ClearReturnTbl(); }
+  bool CheckKidoku(int32_t message) { return script_.CheckKidoku(message); }
+  void MarkKidoku(int32_t message) { script_.MarkKidoku(message); }
+  int32_t AddSceneTbl(int32_t script) { return script_.AddSceneTbl(script); }
+  int32_t GetSceneTbl(int32_t script) { return script_.GetSceneTbl(script); }
 
   // ---- Movie ----
 #include "movie/form_movie.h"
