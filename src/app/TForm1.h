@@ -21,7 +21,7 @@
 #include "app/event_script.h"
 #include "app/game_title.h"
 #include "app/launch_options.h"
-#include "archive/archive_index.h"
+#include "archive/archives.h"
 #include "base/error_list.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
@@ -48,6 +48,8 @@ class AlbumScreens;
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
+  // Before the subsystems, which hold it.
+  Platform& platform_;
 
  public:
   TForm1(Platform& platform, LaunchOptions options);
@@ -148,7 +150,17 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // host, and an accessor.
 
   // ---- Archives ----
-#include "archive/form_archive.h"
+  Archives archives_{platform_, errors_, GameDir};
+  Archives& Archive() { return archives_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::array<ArchiveIndex, kArchiveKinds>& ArchiveIndexes = archives_.ArchiveIndexes;
+  std::vector<std::u16string>& GraphicNames = archives_.GraphicNames;
+  bool Kuri_FileInit() { return archives_.Kuri_FileInit(); }
+  int Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+    return archives_.Kuri_ReadFile(kind, entry, stream);
+  }
+  int Kuri_FileNo(ArchiveKind kind, const std::u16string& name) { return archives_.Kuri_FileNo(kind, name); }
 
   // ---- Graphics ----
 #include "graphics/form_graphics.h"
@@ -190,7 +202,6 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 
   FrameRecorder mainRecorder_{FrameSurface};
   FrameRecorder floatRecorder_{FloatSurface};
-  Platform& platform_;
   LaunchOptions options_;
   std::filesystem::path launchDir_ = [] {
     std::error_code ec;  // the directory may be gone; then names stay as given

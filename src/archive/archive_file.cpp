@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/TForm1.h"
-#include "platform/game_files.h"
+#include "archive/archives.h"
+#include "base/error_list.h"
 #include "base/text_codec.h"
+#include "platform/game_files.h"
+#include "platform/platform.h"
 
 namespace mokuren {
 
@@ -29,18 +31,18 @@ bool ReadAt(std::FILE* f, uint64_t offset, void* buffer, size_t size) {
 
 }  // namespace
 
-bool TForm1::Kuri_FileInit() {
+bool Archives::Kuri_FileInit() {
   std::vector<std::u16string>* lists[] = {&ScriptNames, &GraphicNames, &SysgrpNames};
   for (int k = 1; k <= kArchiveKinds; ++k) {
     const auto kind = static_cast<ArchiveKind>(k);
     const std::string name = ArchiveFileName(kind);
     // The index.
-    const std::filesystem::path path = FindGameFile(GameDir, name);
+    const std::filesystem::path path = FindGameFile(gameDir_, name);
     File f(std::fopen(path.c_str(), "rb"));
     if (!f) {
-      platform().FatalMessage("アーカイブ " + path.string() +
-                              " を開けません（ファイルがないか、読み込めません）。\ncannot open the archive " +
-                              path.string() + ": the file is missing or unreadable");
+      platform_.FatalMessage("アーカイブ " + path.string() +
+                             " を開けません（ファイルがないか、読み込めません）。\ncannot open the archive " +
+                             path.string() + ": the file is missing or unreadable");
       return false;
     }
     const int64_t length = FileLength(f.get());
@@ -48,7 +50,7 @@ bool TForm1::Kuri_FileInit() {
     if (length < static_cast<int64_t>(ArchiveIndex::kMinFileSize) ||
         !ReadAt(f.get(), ArchiveIndex::kIndexOffset, index.data(), index.size())) {
       const std::string bytes = std::to_string(length < 0 ? 0 : length);
-      platform().FatalMessage(
+      platform_.FatalMessage(
           "アーカイブ " + path.string() + " は " + bytes +
           " バイトしかなく、索引を収めるには足りません（524,304 バイト以上必要です）。\nthe archive " + path.string() +
           " is " + bytes + " bytes long, too short for its index (at least 524,304 bytes)");
@@ -57,7 +59,7 @@ bool TForm1::Kuri_FileInit() {
     ArchiveIndex& table = ArchiveIndexes[k - 1];
     table.Load(index, static_cast<uint64_t>(length));
     if (size_t past = table.CountPastEnd(); past > 0) {
-      ReportError(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
+      errors_.Add(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
                   u" index entries point past the end of the file; they read as empty");
     }
     // The name list.
@@ -67,14 +69,14 @@ bool TForm1::Kuri_FileInit() {
         ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));
     if (!list.hasEnd) {
       // A lookup of a missing name then ends at the last line instead of running past it.
-      ReportError(FromUtf8(name) + u": the name list has no \":END\" line");
+      errors_.Add(FromUtf8(name) + u": the name list has no \":END\" line");
     }
     *lists[k - 1] = std::move(list.lines);
   }
   return true;
 }
 
-int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+int Archives::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
   const int k = static_cast<int>(kind);
   if (k < 1 || k > kArchiveKinds) return 0;
   stream.clear();
@@ -84,22 +86,22 @@ int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& str
   if (e.size == 0) return -1;
   const std::string name = ArchiveFileName(kind);
   if (!table.InFile(static_cast<size_t>(entry))) {
-    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
+    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
                 u" points past the end of the file; it reads as empty");
     return -1;
   }
   // Each read opens and closes the file; no handle is kept between calls.
-  File f(std::fopen(FindGameFile(GameDir, name).c_str(), "rb"));
+  File f(std::fopen(FindGameFile(gameDir_, name).c_str(), "rb"));
   stream.resize(e.size);
   if (!f || !ReadAt(f.get(), e.offset, stream.data(), stream.size())) {
     stream.clear();
-    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
+    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
     return -1;
   }
   return 0;
 }
 
-int TForm1::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
+int Archives::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
   if (kind != ArchiveKind::Graphic) return 0;
   return FindArchiveName(GraphicNames, name);
 }
