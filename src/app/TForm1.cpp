@@ -51,11 +51,6 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   DebugForm->FormCreate(Caption, Tag);
-  // Placements 201-203 load into the save/load screen's picture boxes.
-  SaveLoadImage2 = &SaveLoadForm->Image2;
-  SaveLoadImage3 = &SaveLoadForm->Image3;
-  // The voice button replays the voice of the log entry on screen.
-  ViewedLogVoicePath = [this] { return MsgLog[LogIndex].voicePath; };
 }
 
 TForm1::~TForm1() = default;
