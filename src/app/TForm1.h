@@ -21,12 +21,14 @@
 #include "app/engine_state.h"
 #include "app/event_script.h"
 #include "app/game_title.h"
+#include "app/graphics_link.h"
 #include "app/launch_options.h"
 #include "app/script_link.h"
-#include "archive/archive_index.h"
+#include "archive/archives.h"
 #include "base/error_list.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
+#include "graphics/graphics.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "save/save_screen_host.h"
@@ -51,6 +53,8 @@ class AlbumScreens;
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
+  // Before the subsystems, which hold it.
+  Platform& platform_;
 
  public:
   TForm1(Platform& platform, LaunchOptions options);
@@ -120,10 +124,6 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // The game directory (every data file is opened against it).
   std::filesystem::path GameDir;
 
-  // ---- Named surfaces of the frame -------------------------------------------------------------------
-  TABitmap FrameSurface{kFrameWidth, kFrameHeight};
-  TABitmap FloatSurface{kFrameWidth, kMessageWindowHeight};
-
   std::unique_ptr<TQueryForm> QueryForm;
   TQueryForm& GetQueryForm() override { return *QueryForm; }
   std::unique_ptr<TMsgForm> MsgForm;
@@ -143,10 +143,58 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // host, and an accessor.
 
   // ---- Archives ----
-#include "archive/form_archive.h"
+  Archives archives_{platform_, errors_, GameDir};
+  Archives& Archive() { return archives_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::array<ArchiveIndex, kArchiveKinds>& ArchiveIndexes = archives_.ArchiveIndexes;
+  std::vector<std::u16string>& GraphicNames = archives_.GraphicNames;
+  bool Kuri_FileInit() { return archives_.Kuri_FileInit(); }
+  int Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+    return archives_.Kuri_ReadFile(kind, entry, stream);
+  }
+  int Kuri_FileNo(ArchiveKind kind, const std::u16string& name) { return archives_.Kuri_FileNo(kind, name); }
 
   // ---- Graphics ----
-#include "graphics/form_graphics.h"
+  GraphicsLink graphicsLink_{*this};
+  Graphics graphics_{graphicsLink_, platform_, errors_, *Block};
+  Graphics& Pictures() { return graphics_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  TABitmap& NextSurface = graphics_.NextSurface;
+  TABitmap& DisplaySurface = graphics_.DisplaySurface;
+  TABitmap& FrameSurface = graphics_.FrameSurface;
+  TABitmap& FloatSurface = graphics_.FloatSurface;
+  std::array<TABitmap, 93>& SurfaceTable = graphics_.SurfaceTable;
+  int32_t& BackgroundNo = graphics_.BackgroundNo;
+  int32_t (&LayerImage)[5] = graphics_.LayerImage;
+  LayerPosition (&LayerPos)[5] = graphics_.LayerPos;
+  int32_t (&LayerOpacity)[5] = graphics_.LayerOpacity;
+  uint8_t (&CgSeenFlags)[kCgSeenCount] = graphics_.CgSeenFlags;
+  uint8_t& EffectsOn = graphics_.EffectsOn;
+  int32_t& TransitionDuration = graphics_.TransitionDuration;
+  int32_t& ResumeTaskCode = graphics_.ResumeTaskCode;
+  std::array<int32_t, button::Count>& ButtonState = graphics_.ButtonState;
+  std::array<uint8_t, button::Count>& ButtonOn = graphics_.ButtonOn;
+  // A picture box a test gives placement 203 in place of the save/load screen's parts sheet.
+  TABitmap* SaveLoadImage2 = nullptr;
+  void CreateSurfaces() { graphics_.CreateSurfaces(); }
+  std::vector<int32_t> LoadSystemPictures(bool engineStart = true) { return graphics_.LoadSystemPictures(engineStart); }
+  bool Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
+    return graphics_.Kumo_ReadGraphic(placement, entry, fromSystem);
+  }
+  void Kumo_CreateNextImage() { graphics_.Kumo_CreateNextImage(); }
+  void StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode = 0) {
+    graphics_.StartTransition(durationMs, taskCode, resumeTaskCode);
+  }
+  void Kumo_DispEffect_01() { graphics_.Kumo_DispEffect_01(); }
+  void Kumo_DispEffect_91() { graphics_.Kumo_DispEffect_91(); }
+  void DrawMessageFrame() { graphics_.DrawMessageFrame(); }
+  void Kumo_CheckButton() { graphics_.Kumo_CheckButton(); }
+  void Kumo_DrawButton() { graphics_.Kumo_DrawButton(); }
+  void EnableButtons() { graphics_.EnableButtons(); }
+  void SetButtonStates(const std::array<int32_t, button::Count>& states) { graphics_.SetButtonStates(states); }
+  bool SaveScreenshot(const std::string& file, bool floatWindow) { return graphics_.SaveScreenshot(file, floatWindow); }
 
   // ---- Sound ----
 #include "sound/form_sound.h"
@@ -222,7 +270,6 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // Each composed frame is drawn again only where it differs from the last one.
   FrameRecorder mainRecorder_{FrameSurface};
   FrameRecorder floatRecorder_{FloatSurface};
-  Platform& platform_;
   LaunchOptions options_;
   Automation automation_{*this, platform_, options_};
   bool terminated_ = false;

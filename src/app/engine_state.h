@@ -24,18 +24,12 @@ struct EngineState {
   std::unique_ptr<SaveBlock> Block = std::make_unique<SaveBlock>();  // zero-filled
 
   // Persistent: the live record.
-  int32_t& BackgroundNo = Block->Live.BackgroundNo;
-  int32_t (&LayerImage)[5] = Block->Live.LayerImage;
-  LayerPosition (&LayerPos)[5] = Block->Live.LayerPos;
-  int32_t (&LayerOpacity)[5] = Block->Live.LayerOpacity;
   uint8_t& CursorShown = Block->Live.CursorShown;
   uint8_t& SystemMenuAllowed = Block->Live.SystemMenuAllowed;
   uint8_t& SkipAllowed = Block->Live.SkipAllowed;
 
   // Persistent: the system area.
-  uint8_t (&CgSeenFlags)[kCgSeenCount] = Block->CgSeenFlags;
   int32_t& MessageSpeed = Block->MessageSpeed;
-  uint8_t& EffectsOn = Block->EffectsOn;
   int32_t& VoiceVolume = Block->VoiceVolume;
   int32_t& BgmVolume = Block->BgmVolume;
   int32_t& SeVolume = Block->SeVolume;
@@ -46,7 +40,6 @@ struct EngineState {
 
   // Run-time only.
   int32_t TaskCode = 0;
-  int32_t ResumeTaskCode = 0;
   double NextFrameTime = 0;
   int32_t DelayTicks = 0;
   PlayModes Modes;
