@@ -48,7 +48,9 @@ double FloatField(const std::string& s, double fallback) {
   errno = 0;
   char* end = nullptr;
   v = std::strtod(s.c_str(), &end);
-  if (errno == ERANGE || end != s.c_str() + s.size() || !std::isfinite(v)) return fallback;
+  // Out of range is a number too large, or too small to be anything but zero; a subnormal one is read.
+  if ((errno == ERANGE && (v == 0 || !std::isfinite(v))) || end != s.c_str() + s.size() || !std::isfinite(v))
+    return fallback;
 #endif
   return v;
 }
