@@ -10,7 +10,12 @@ set(MOKUREN_WEB_EXCEPTIONS "wasm" CACHE STRING "How C++ exceptions are built: wa
 set_property(CACHE MOKUREN_WEB_EXCEPTIONS PROPERTY STRINGS wasm js)
 
 # The engine catches exceptions (a damaged Ogg file), so catching must work; the core's objects and every
-# program that links them are built for the same kind.
+# program that links them are built for the same kind. This Emscripten's Asyncify (binaryen 108) stops at
+# WebAssembly's own exception instructions, so an Asyncify build catches them in JavaScript.
+if(MOKUREN_WEB_ASYNCIFY AND NOT MOKUREN_WEB_EXCEPTIONS STREQUAL "js")
+  message(FATAL_ERROR "MOKUREN_WEB_ASYNCIFY needs -DMOKUREN_WEB_EXCEPTIONS=js: this Asyncify cannot unwind "
+                      "through WebAssembly's own exceptions")
+endif()
 if(MOKUREN_WEB_EXCEPTIONS STREQUAL "wasm")
   target_compile_options(mokuren_core PUBLIC $<$<COMPILE_LANGUAGE:CXX>:-fwasm-exceptions>)
   target_link_options(mokuren_core INTERFACE -fwasm-exceptions)
@@ -37,8 +42,9 @@ if(MOKUREN_WEB_ASYNCIFY)
   target_link_libraries(mokuren-node-asyncify PRIVATE mokuren_core)
   # The unwound stack of a nested loop is saved in ASYNCIFY_STACK_SIZE bytes.
   target_link_options(mokuren-node-asyncify PRIVATE ${MOKUREN_NODE_LINK_OPTIONS} -sASYNCIFY=1
-    -sASYNCIFY_STACK_SIZE=65536)
-  set_property(TARGET mokuren-node-asyncify APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
+    -sASYNCIFY_STACK_SIZE=65536 "--js-library=${PROJECT_SOURCE_DIR}/tools/web/node-asyncify-fd-sync.js")
+  set_property(TARGET mokuren-node-asyncify APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/tools/web/node-pre.js"
+    "${PROJECT_SOURCE_DIR}/tools/web/node-asyncify-fd-sync.js")
 endif()
 
 message(STATUS "Mokuren web build: libraries from ${MOKUREN_WEB_DEPS}, exceptions ${MOKUREN_WEB_EXCEPTIONS}, "
