@@ -1,8 +1,11 @@
 #include "sound/OggDataLib.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -33,8 +36,23 @@ int32_t IntField(const std::string& s, int32_t fallback) {
 
 double FloatField(const std::string& s, double fallback) {
   double v = 0;
+#if defined(__cpp_lib_to_chars)
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc() || end != s.data() + s.size() || s.empty() || !std::isfinite(v)) return fallback;
+#else
+  // This standard library reads no floating-point numbers with from_chars (libc++ 14, the web build's
+  // over musl, whose strtod knows only the "." of the C locale). strtod reads the same decimal numbers
+  // once what from_chars refuses is refused first: a leading "+" or space, and hexadecimal.
+  if (s.empty() || s[0] == '+' || std::isspace(static_cast<unsigned char>(s[0])) ||
+      s.find_first_of("xX") != std::string::npos)
+    return fallback;
+  errno = 0;
+  char* end = nullptr;
+  v = std::strtod(s.c_str(), &end);
+  // Out of range is a number too large, or too small to be anything but zero; a subnormal one is read.
+  if ((errno == ERANGE && (v == 0 || !std::isfinite(v))) || end != s.c_str() + s.size() || !std::isfinite(v))
+    return fallback;
+#endif
   return v;
 }
 

@@ -1,6 +1,5 @@
 #include "text/text_renderer.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -9,58 +8,11 @@
 #include <cmath>
 
 #include "graphics/ABitmap.h"
+#include "text/font_match.h"
 
 namespace mokuren {
 
 namespace {
-
-// Hiragana "あ" and the kanji "漢": a face that has both can show the game's text.
-bool CoversJapanese(FcPattern* font) {
-  FcCharSet* cs = nullptr;
-  if (FcPatternGetCharSet(font, FC_CHARSET, 0, &cs) != FcResultMatch || !cs) return false;
-  return FcCharSetHasChar(cs, 0x3042) && FcCharSetHasChar(cs, 0x6F22);
-}
-
-struct PatternCloser {
-  void operator()(FcPattern* p) const { FcPatternDestroy(p); }
-};
-using PatternHandle = std::unique_ptr<FcPattern, PatternCloser>;
-
-struct ConfigCloser {
-  void operator()(FcConfig* c) const { FcConfigDestroy(c); }
-};
-using ConfigHandle = std::unique_ptr<FcConfig, ConfigCloser>;
-
-// The best installed face for family, or (when it is missing) the best face for Japanese text.
-bool MatchFace(FcConfig* config, const char* family, bool monospace, std::string& path, int32_t& index) {
-  PatternHandle pattern(FcPatternCreate());
-  if (!pattern) return false;
-  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-  if (monospace) FcPatternAddInteger(pattern.get(), FC_SPACING, FC_MONO);
-  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
-  FcDefaultSubstitute(pattern.get());
-  FcResult result = FcResultNoMatch;
-  FcFontSet* sorted = FcFontSort(config, pattern.get(), FcFalse, nullptr, &result);
-  if (!sorted) return false;
-  bool found = false;
-  for (int i = 0; i < sorted->nfont && !found; ++i) {
-    FcPattern* candidate = sorted->fonts[i];
-    FcChar8* file = nullptr;
-    FcBool scalable = FcFalse;
-    if (FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch || !file) continue;
-    if (FcPatternGetBool(candidate, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable) continue;
-    if (!CoversJapanese(candidate)) continue;
-    int idx = 0;
-    FcPatternGetInteger(candidate, FC_INDEX, 0, &idx);
-    path = reinterpret_cast<const char*>(file);
-    index = idx;
-    found = true;
-  }
-  FcFontSetDestroy(sorted);
-  return found;
-}
 
 constexpr const char* kFamilies[] = {"IPAGothic", "IPAPGothic", "IPAPMincho"};
 static_assert(std::size(kFamilies) == static_cast<size_t>(FontName::Count));
@@ -100,13 +52,9 @@ TextRenderer::~TextRenderer() {
 
 bool TextRenderer::Open(std::string& error) {
   if (open_) return true;
-  // A configuration of our own, released once the faces are found: the library's global one is never
-  // freed, and the faces need nothing from fontconfig after matching.
-  ConfigHandle config(FcInitLoadConfigAndFonts());
-  if (!config) {
-    error = "フォントの設定（fontconfig）を読み込めません。\nfontconfig could not be initialised";
-    return false;
-  }
+  // The matcher is released once the faces are found: they need nothing of it afterwards.
+  FontMatcher matcher;
+  if (!matcher.Open(error)) return false;
   FT_Library lib = nullptr;
   if (FT_Init_FreeType(&lib) != 0) {
     error = "フォント描画ライブラリ（FreeType）を初期化できません。\nFreeType could not be initialised";
@@ -115,7 +63,7 @@ bool TextRenderer::Open(std::string& error) {
   library_.reset(lib);
   for (size_t i = 0; i < faces_.size(); ++i) {
     FaceSlot& slot = faces_[i];
-    if (!MatchFace(config.get(), kFamilies[i], i == 0, slot.path, slot.index)) {
+    if (!matcher.Find(kFamilies[i], i == 0, slot.path, slot.index)) {
       error =
           "日本語を表示できるフォントがありません。fonts-ipafont-gothic（と "
           "fonts-ipafont-mincho）をインストールしてください。\n"

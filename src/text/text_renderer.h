@@ -1,6 +1,7 @@
 // Text output onto 32-bit surfaces, in the way a canvas draws text with a transparent brush: FreeType
 // renders anti-aliased coverage, which is blended in one solid colour over what is already there.
-// Faces are found through fontconfig; each face keeps a cache of rendered glyphs per size and weight.
+// Faces are found by FontMatcher (through fontconfig natively); each face keeps a cache of rendered glyphs
+// per size and weight.
 #pragma once
 
 #include <array>

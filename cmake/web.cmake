@@ -1,0 +1,51 @@
+# What the web build adds to the engine core: the flags every object shares, and mokuren-node, the
+# headless program run by node (tools/web/run-node-headless) that plays a game folder of the host's file
+# system with the events file, the trace and screenshots, exactly as `mokuren --headless` does.
+#
+# Modal dialogs and waits run as nested loops of engine passes. MOKUREN_WEB_ASYNCIFY adds
+# mokuren-node-asyncify, linked with Asyncify and yielding to node's event loop once a frame from
+# whichever loop runs, to measure what a browser build driven that way would cost (docs/web.md).
+option(MOKUREN_WEB_ASYNCIFY "Also build mokuren-node-asyncify (Asyncify)" OFF)
+set(MOKUREN_WEB_EXCEPTIONS "wasm" CACHE STRING "How C++ exceptions are built: wasm (WebAssembly's own) or js")
+set_property(CACHE MOKUREN_WEB_EXCEPTIONS PROPERTY STRINGS wasm js)
+
+# The engine catches exceptions (a damaged Ogg file), so catching must work; the core's objects and every
+# program that links them are built for the same kind. This Emscripten's Asyncify (binaryen 108) stops at
+# WebAssembly's own exception instructions, so an Asyncify build catches them in JavaScript.
+if(MOKUREN_WEB_ASYNCIFY AND NOT MOKUREN_WEB_EXCEPTIONS STREQUAL "js")
+  message(FATAL_ERROR "MOKUREN_WEB_ASYNCIFY needs -DMOKUREN_WEB_EXCEPTIONS=js: this Asyncify cannot unwind "
+                      "through WebAssembly's own exceptions")
+endif()
+if(MOKUREN_WEB_EXCEPTIONS STREQUAL "wasm")
+  target_compile_options(mokuren_core PUBLIC $<$<COMPILE_LANGUAGE:CXX>:-fwasm-exceptions>)
+  target_link_options(mokuren_core INTERFACE -fwasm-exceptions)
+else()
+  target_compile_options(mokuren_core PUBLIC $<$<COMPILE_LANGUAGE:CXX>:-fexceptions>)
+  target_link_options(mokuren_core INTERFACE -fexceptions -sDISABLE_EXCEPTION_CATCHING=0)
+endif()
+
+target_compile_definitions(mokuren_core PRIVATE MOKUREN_FONT_DIR_DEFAULT="/fonts")
+# The CP932 tables made from glibc's converter by tools/web/build-deps (musl has no CP932).
+target_include_directories(mokuren_core PRIVATE "${MOKUREN_WEB_DEPS}/include/mokuren")
+
+add_executable(mokuren-node src/app/main.cpp)
+target_link_libraries(mokuren-node PRIVATE mokuren_core)
+# The host's files as they are (NODERAWFS), the host's environment (node-pre.js), memory that grows with
+# the game's surfaces, and the exit status handed back to node.
+set(MOKUREN_NODE_LINK_OPTIONS -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
+  -sINITIAL_MEMORY=64MB -sTOTAL_STACK=8MB "--pre-js=${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
+target_link_options(mokuren-node PRIVATE ${MOKUREN_NODE_LINK_OPTIONS})
+set_property(TARGET mokuren-node APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
+
+if(MOKUREN_WEB_ASYNCIFY)
+  add_executable(mokuren-node-asyncify tools/web/node_asyncify_main.cpp)
+  target_link_libraries(mokuren-node-asyncify PRIVATE mokuren_core)
+  # The unwound stack of a nested loop is saved in ASYNCIFY_STACK_SIZE bytes.
+  target_link_options(mokuren-node-asyncify PRIVATE ${MOKUREN_NODE_LINK_OPTIONS} -sASYNCIFY=1
+    -sASYNCIFY_STACK_SIZE=65536 "--js-library=${PROJECT_SOURCE_DIR}/tools/web/node-asyncify-fd-sync.js")
+  set_property(TARGET mokuren-node-asyncify APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/tools/web/node-pre.js"
+    "${PROJECT_SOURCE_DIR}/tools/web/node-asyncify-fd-sync.js")
+endif()
+
+message(STATUS "Mokuren web build: libraries from ${MOKUREN_WEB_DEPS}, exceptions ${MOKUREN_WEB_EXCEPTIONS}, "
+               "Asyncify ${MOKUREN_WEB_ASYNCIFY}")

@@ -1,0 +1,30 @@
+// Finding the font file that stands in for one of the game's faces. Native builds ask fontconfig for the
+// installed family (font_match_fontconfig.cpp); builds without fontconfig, the web build, look in one
+// folder of font files (font_match_files.cpp).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace mokuren {
+
+class FontMatcher {
+ public:
+  FontMatcher();
+  ~FontMatcher();
+  FontMatcher(const FontMatcher&) = delete;
+  FontMatcher& operator=(const FontMatcher&) = delete;
+
+  // Gets ready to match. False, with a message for the player in error, when fonts cannot be looked up.
+  bool Open(std::string& error);
+  // The best face for family (a monospaced one when asked), or, when family is missing, the best face
+  // for Japanese text: its file and its index in the file. False when no face can show Japanese text.
+  bool Find(const char* family, bool monospace, std::string& path, int32_t& index);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace mokuren

@@ -1,0 +1,62 @@
+// Faces from one folder of font files, for builds without fontconfig (the web build): the folder named by
+// MOKUREN_FONT_DIR, else the one the build names (MOKUREN_FONT_DIR_DEFAULT). The IPA fonts of Debian's
+// fonts-ipafont packages stand in for the game's faces under their own file names.
+#include "text/font_match.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+
+#ifndef MOKUREN_FONT_DIR_DEFAULT
+#define MOKUREN_FONT_DIR_DEFAULT "/fonts"
+#endif
+
+namespace mokuren {
+
+namespace {
+
+struct FamilyFile {
+  const char* family;
+  const char* file;
+};
+// Each family's own file first; the rest, monospaced first, stand in for a missing one.
+constexpr FamilyFile kFiles[] = {
+    {"IPAGothic", "ipag.ttf"}, {"IPAPGothic", "ipagp.ttf"}, {"IPAMincho", "ipam.ttf"}, {"IPAPMincho", "ipamp.ttf"}};
+
+}  // namespace
+
+struct FontMatcher::State {
+  std::filesystem::path folder;
+};
+
+FontMatcher::FontMatcher() = default;
+FontMatcher::~FontMatcher() = default;
+
+bool FontMatcher::Open(std::string& error) {
+  state_ = std::make_unique<State>();
+  const char* dir = std::getenv("MOKUREN_FONT_DIR");
+  state_->folder = dir && *dir ? dir : MOKUREN_FONT_DIR_DEFAULT;
+  return true;
+}
+
+bool FontMatcher::Find(const char* family, bool monospace, std::string& path, int32_t& index) {
+  if (!state_) return false;
+  auto present = [&](const char* file) {
+    std::error_code ec;
+    std::filesystem::path p = state_->folder / file;
+    if (!std::filesystem::is_regular_file(p, ec)) return false;
+    path = p.string();
+    index = 0;
+    return true;
+  };
+  for (const FamilyFile& f : kFiles) {
+    if (std::string_view(f.family) == family && present(f.file)) return true;
+  }
+  for (const FamilyFile& f : kFiles) {
+    if (present(f.file)) return true;
+  }
+  return false;
+}
+
+}  // namespace mokuren
