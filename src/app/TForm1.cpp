@@ -34,10 +34,7 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : Tag(VersionTag(MOKUREN_VERSION)),
-      title_(menuLink_, *Block, platform, errors_),
-      platform_(platform),
-      options_(std::move(options)) {
+    : platform_(platform), Tag(VersionTag(MOKUREN_VERSION)), options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
   NameForm = std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode});
@@ -49,11 +46,6 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   DebugForm->FormCreate(Caption, Tag);
-  // Placements 201-203 load into the save/load screen's picture boxes.
-  SaveLoadImage2 = &SaveLoadForm->Image2;
-  SaveLoadImage3 = &SaveLoadForm->Image3;
-  // The voice button replays the voice of the log entry on screen.
-  ViewedLogVoicePath = [this] { return MsgLog[LogIndex].voicePath; };
 }
 
 TForm1::~TForm1() = default;
