@@ -8,17 +8,17 @@ namespace mokuren {
 int32_t AlbumLink::TaskCode() { return form_.TaskCode; }
 void AlbumLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
 PassInput& AlbumLink::Input() { return form_.Input; }
-TABitmap& AlbumLink::Background() { return form_.SurfaceTable[0]; }
-const TABitmap& AlbumLink::Sheet() { return form_.SurfaceTable[92]; }
-TABitmap& AlbumLink::DisplaySurface() { return form_.DisplaySurface; }
-TABitmap& AlbumLink::FrameSurface() { return form_.FrameSurface; }
+TABitmap& AlbumLink::Background() { return form_.Pictures().SurfaceTable[0]; }
+const TABitmap& AlbumLink::Sheet() { return form_.Pictures().SurfaceTable[92]; }
+TABitmap& AlbumLink::DisplaySurface() { return form_.Pictures().DisplaySurface; }
+TABitmap& AlbumLink::FrameSurface() { return form_.Pictures().FrameSurface; }
 
 void AlbumLink::LoadMenuScreen(int32_t background, int32_t sheet) { form_.Title().LoadMenuScreen(background, sheet); }
 
 void AlbumLink::LoadEventPicture(int32_t entry) {
   // A picture the archive lacks shows black, not the gallery page still in the background slot.
-  form_.SurfaceTable[0].FillRGB(0, 0, 0);
-  form_.Kumo_ReadGraphic(0, entry, false);
+  form_.Pictures().SurfaceTable[0].FillRGB(0, 0, 0);
+  form_.Pictures().Kumo_ReadGraphic(0, entry, false);
 }
 
 void AlbumLink::FadeInScreen(int32_t resumeTaskCode) { form_.Title().StartMenuFade(resumeTaskCode); }
@@ -41,9 +41,9 @@ int32_t AlbumLink::TrackPlaying() {
   return sound->OggPlayer->SlotStatus(sound->BgmCurrent) > 1 ? sound->BgmPlayingNo : 0;
 }
 
-int32_t AlbumLink::AddSceneTbl(int32_t scene) { return form_.AddSceneTbl(scene); }
-int32_t AlbumLink::GetSceneTbl(int32_t scene) { return form_.GetSceneTbl(scene); }
-void AlbumLink::ClearSceneTbl() { form_.SceneTableRaw.fill(0); }
+int32_t AlbumLink::AddSceneTbl(int32_t scene) { return form_.Script().AddSceneTbl(scene); }
+int32_t AlbumLink::GetSceneTbl(int32_t scene) { return form_.Script().GetSceneTbl(scene); }
+void AlbumLink::ClearSceneTbl() { form_.Script().SceneTableRaw.fill(0); }
 void AlbumLink::StartSceneReplay() { form_.Title().StartSceneReplay(); }
 void AlbumLink::StartAlbumMovie() { form_.StartAlbumMovie(); }
 

@@ -13,12 +13,13 @@ void DialogLinks::ApplyVolumes() { form_.ApplyVolumes(); }
 void DialogLinks::FullModeWin() { form_.FullModeWin(); }
 void DialogLinks::ReturnFullModeWin() { form_.ReturnFullModeWin(); }
 
-const VarBank& DialogLinks::WorkVars() { return form_.WorkVars; }
-std::mt19937& DialogLinks::Random() { return form_.Random; }
+const VarBank& DialogLinks::WorkVars() { return form_.Script().WorkVars; }
+std::mt19937& DialogLinks::Random() { return form_.Script().Random; }
 std::vector<std::u16string> DialogLinks::MessageLogLines() { return MsgLogDumpLines(form_.MsgLog); }
 
 std::u16string DialogLinks::InterpreterStatus() {
-  return InterpreterStatusLine(form_.TaskCode, form_.ScriptNo, form_.StepNo, form_.CurrentInstruction);
+  const ScriptMachine& script = form_.Script();
+  return InterpreterStatusLine(form_.TaskCode, script.ScriptNo, script.StepNo, script.CurrentInstruction);
 }
 
 TNameForm& DialogLinks::NameForm() { return *form_.NameForm; }
