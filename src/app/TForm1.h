@@ -17,18 +17,24 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/album_link.h"
 #include "app/automation.h"
+#include "app/dialog_links.h"
 #include "app/engine_state.h"
 #include "app/event_script.h"
 #include "app/game_title.h"
 #include "app/graphics_link.h"
 #include "app/launch_options.h"
+#include "app/menu_link.h"
 #include "app/script_link.h"
 #include "archive/archives.h"
 #include "base/error_list.h"
+#include "dialogs/engine_dialogs.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
 #include "graphics/graphics.h"
+#include "menus/album_screens.h"
+#include "menus/title_screen.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "save/save_screen_host.h"
@@ -48,7 +54,6 @@ class TNameForm;
 class TConfigForm;
 class TDebugForm;
 class MoviePlayer;
-class AlbumScreens;
 
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
@@ -249,10 +254,36 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 #include "save/form_save.h"
 
   // ---- Menus ----
-#include "menus/form_menus.h"
+  // The title menu (with what the album shares with it) and the album's screens; the main loop's dispatch
+  // calls their steps.
+  TitleMenu& Title() { return title_; }
+  AlbumScreens& Albums() { return album_; }
+
+ private:
+  MenuLink menuLink_{*this};
+  AlbumLink albumLink_{*this};
+  TitleMenu title_{menuLink_, *Block, platform_, errors_};
+  AlbumScreens album_{albumLink_, *Block};
+
+ public:
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  int32_t& MenuHover = title_.MenuHover;
+  AlbumScreens* const Album = &album_;
+  void Kumo_DrawTitleMenu() { title_.Kumo_DrawTitleMenu(); }
+  void menuTitleClick() { title_.menuTitleClick(); }
 
   // ---- Dialogs ----
-#include "dialogs/form_dialogs.h"
+  // The popup menu's settings item and the events file's verbs on the modal forms (the forms themselves
+  // are above; their hosts are the dialog links).
+  EngineDialogs& Dialogs() { return dialogs_; }
+
+ private:
+  DialogLinks dialogLinks_{*this};
+  EngineDialogs dialogs_{dialogLinks_};
+
+ public:
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  void menuConfigClick() { dialogs_.menuConfigClick(); }
 
   // ---- End of the subsystems ----
 

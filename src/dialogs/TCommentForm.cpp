@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/engine_state.h"
+#include "base/save_block.h"
 #include "dialogs/TQueryForm.h"
 
 namespace mokuren {
