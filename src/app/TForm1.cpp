@@ -34,10 +34,13 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : Tag(VersionTag(MOKUREN_VERSION)), platform_(platform), options_(std::move(options)) {
+    : Tag(VersionTag(MOKUREN_VERSION)),
+      text_(textLink_, platform, errors_, *Block, canvas_),
+      platform_(platform),
+      options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
-  NameForm = std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode});
+  NameForm = std::make_unique<TNameForm>(textLink_);
   ConfigForm = std::make_unique<TConfigForm>(
       ConfigFormLinks{EffectsOn, FullScreen, MessageSpeed, AutoDelay, BgmVolume, SeVolume, VoiceVolume,
                       [this] { ApplyVolumes(); }, [this] { FullModeWin(); }, [this] { ReturnFullModeWin(); }});
@@ -46,7 +49,7 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
                                            errors_);
   SaveLoadForm = std::make_unique<TForm7>(*this);
   CommentForm = std::make_unique<TCommentForm>(*Block);
-  MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
+  MsgForm = std::make_unique<TMsgForm>(FloatSurface, textLink_);
   Album = MakeAlbumScreens();
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
