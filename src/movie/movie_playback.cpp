@@ -44,13 +44,7 @@ void TForm1::MovieFrameStep() {
   if (Movie) Movie->FrameStep(platform_.TickCount());
 }
 
-void TForm1::DrawMovieFrame(TABitmap& target) {
-  const TABitmap& picture = Movie->MovieBitmap;
-  CopyOpaque(picture, target, 0, 0, kFrameWidth, kFrameHeight, 0, 0);
-  // A picture smaller than the window stands on black rather than on the scene.
-  FillRect(target, picture.Width(), 0, kFrameWidth, kFrameHeight, 0, 0, 0);
-  FillRect(target, 0, picture.Height(), kFrameWidth, kFrameHeight, 0, 0, 0);
-}
+void TForm1::DrawMovieFrame(TABitmap& target) { Movie->DrawFrame(target); }
 
 void TForm1::StartOpeningMovie() {
   if (!Movie) return;

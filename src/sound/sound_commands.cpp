@@ -10,17 +10,18 @@
 
 namespace mokuren {
 
-// Loads path into the stream. False when the file is missing, or when it exists but does not decode (the
-// error list then names it: a broken file must not take the game down with it).
+// Loads path into the stream. False when the file is missing, or when it exists but cannot be played: not
+// a regular file, too large or not decodable (the error list then names it and why: a broken file must not
+// take the game down with it).
 static bool LoadSound(TForm1& form, TOggData& stream, const std::string& name, bool& missing) {
   std::filesystem::path path = FindGameFile(form.GameDir, name);
   std::error_code ec;
-  missing = !std::filesystem::is_regular_file(path, ec);
+  missing = !std::filesystem::exists(path, ec);
   if (missing) return false;
   try {
     return stream.LoadFromFile(path);
-  } catch (const EOggLoad&) {
-    form.ReportError(FromUtf8(name) + u": " + EOggLoad::kMessage);
+  } catch (const EOggLoad& e) {
+    form.ReportError(FromUtf8(name) + u": " + FromUtf8(e.what()));
     return false;
   }
 }
