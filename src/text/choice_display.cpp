@@ -39,6 +39,13 @@ void MessageWindow::Kumo_MakeSelect(const std::u16string& text) {
   }
 }
 
+void MessageWindow::ShowChoices() {
+  // ChoiceActive marks the entry on screen as a choice.
+  WindowShown = 0;
+  ChoiceActive = 1;
+  Kumo_DrawSelect();
+}
+
 void MessageWindow::Kumo_DrawSelect() {
   if (host_.TaskCode() != task::SelectWait || !ChoiceActive) return;
   TABitmap& frame = host_.Frame();

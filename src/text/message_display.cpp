@@ -29,6 +29,26 @@ std::u16string MessageWindow::MessageText(int32_t n) {
   return texts[static_cast<size_t>(n)];
 }
 
+void MessageWindow::NoteMessage(int32_t message, int32_t voice, bool repeatVoice) {
+  CurrentMessage = message;
+  CurrentVoice = voice;
+  VoiceRepeat = repeatVoice ? 1 : 0;
+  if (repeatVoice) LoopingVoice = 1;
+}
+
+void MessageWindow::NoteChoice(int32_t message, int32_t voice) {
+  CurrentMessage = message;
+  CurrentVoice = voice;
+}
+
+void MessageWindow::OpenMessageWindow() {
+  // ChoiceActive 0 tells the message wait that the entry on screen is a message.
+  WindowShown = 1;
+  ChoiceActive = 0;
+  LogView = 0;
+  RevealCount = 0;
+}
+
 void MessageWindow::Kumo_MakeMessage(const std::u16string& text) {
   // Name substitution, speaker and line breaking.
   MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);

@@ -89,6 +89,16 @@ class MessageWindow {
   std::u16string NoticeText;
   int32_t NoticeTimer = 0;
 
+  // The script's message and choice steps. NoteMessage: message `message` of the script's texts is the
+  // entry on screen, with voice `voice` (-1: none), a repeating voice looping across voiceless messages.
+  void NoteMessage(int32_t message, int32_t voice, bool repeatVoice);
+  // The same for a choice text, whose voice never repeats.
+  void NoteChoice(int32_t message, int32_t voice);
+  // The window opens on a message, typed from its first character.
+  void OpenMessageWindow();
+  // The window gives way to the choices, which are drawn at once.
+  void ShowChoices();
+
   // Lays out and renders one message into MessageLines and the text and shadow layers.
   void Kumo_MakeMessage(const std::u16string& text);
   // Splits and renders the choices of one choice text into the choice layers.
