@@ -78,11 +78,10 @@ class MessageWindowOnAHost : public ::testing::Test {
 
 TEST_F(MessageWindowOnAHost, TypesPassesAndLogsAMessageWithTheHostsVoice) {
   host_.texts = {u"ハルカ「おはよう」"};
-  // What the script's message instruction leaves: message 0 with voice 2, typing.
+  // The script's message step: message 0 with voice 2, typed.
+  window_.NoteMessage(0, 2, false);
   window_.Kumo_MakeMessage(host_.texts[0]);
-  window_.CurrentMessage = 0;
-  window_.CurrentVoice = 2;
-  window_.WindowShown = 1;
+  window_.OpenMessageWindow();
   host_.task = task::MessageTyping;
   for (int i = 0; i < 20 && host_.task == task::MessageTyping; ++i) Pass();
   ASSERT_EQ(host_.task, task::MessageWait);
@@ -110,7 +109,7 @@ TEST_F(MessageWindowOnAHost, TypesPassesAndLogsAMessageWithTheHostsVoice) {
 
 TEST_F(MessageWindowOnAHost, AChoiceTakenGoesToTheHostAndTheLog) {
   window_.Kumo_MakeSelect(u"はい,いいえ");
-  window_.ChoiceActive = 1;
+  window_.ShowChoices();
   host_.task = task::SelectWait;
   int32_t y = 0;
   while (ChoiceAt(2, y) != 2 && y < 600) ++y;
