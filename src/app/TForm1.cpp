@@ -37,12 +37,12 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
     : platform_(platform), Tag(VersionTag(MOKUREN_VERSION)), options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
-  NameForm = std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode});
+  NameForm = std::make_unique<TNameForm>(textLink_);
   ConfigForm = std::make_unique<TConfigForm>(dialogLinks_, *Block);
   DebugForm = std::make_unique<TDebugForm>(dialogLinks_, *Block, errors_, platform_);
   SaveLoadForm = std::make_unique<TForm7>(*this);
   CommentForm = std::make_unique<TCommentForm>(*Block);
-  MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
+  MsgForm = std::make_unique<TMsgForm>(FloatSurface, textLink_);
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   DebugForm->FormCreate(Caption, Tag);

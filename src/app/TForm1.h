@@ -26,6 +26,7 @@
 #include "app/graphics_link.h"
 #include "app/launch_options.h"
 #include "app/menu_link.h"
+#include "app/message_link.h"
 #include "app/script_link.h"
 #include "archive/archives.h"
 #include "base/error_list.h"
@@ -42,7 +43,9 @@
 #include "script/script_image.h"
 #include "script/script_machine.h"
 #include "script/script_registers.h"
+#include "text/canvas_text.h"
 #include "text/message_log.h"
+#include "text/message_window.h"
 
 namespace mokuren {
 
@@ -205,7 +208,94 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 #include "sound/form_sound.h"
 
   // ---- Text and interaction ----
-#include "text/form_text.h"
+  // The fonts every screen draws text with, and the message window with the player's input and play modes.
+  CanvasText& Canvas() { return canvas_; }
+  MessageWindow& Text() { return text_; }
+  // The main window's handlers of the message window.
+  void FormMouseDown(MouseButton button, Point client) override { text_.FormMouseDown(button, client); }
+  void FormMouseWheelUp() override { text_.FormMouseWheelUp(); }
+  void FormMouseWheelDown() override { text_.FormMouseWheelDown(); }
+  void PopupMenu1Popup() override { text_.PopupMenu1Popup(); }
+  // Finds the Japanese faces (start-up). False, with the message already shown, when none is installed.
+  bool CreateFonts() { return canvas_.CreateFonts(platform_); }
+  // Opens the readers the command line asks for (before start-up); false, with the reason, when the text
+  // hook cannot be opened.
+  bool OpenTextReaders(std::string& error) { return text_.OpenTextReaders(options_.textHook, options_.speak, error); }
+
+  CanvasText canvas_;
+  MessageLink textLink_{*this};
+  MessageWindow text_{textLink_, platform_, errors_, *Block, canvas_};
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::shared_ptr<TextRenderer>& Fonts = canvas_.Fonts;
+  void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
+                     uint8_t green, uint8_t blue, bool bold = false) {
+    canvas_.CanvasTextOut(target, x, y, text, height, red, green, blue, bold);
+  }
+  PassInput& Input = text_.Input;
+  uint8_t& KeyEnter = text_.KeyEnter;
+  uint8_t& KeyCtrl = text_.KeyCtrl;
+  uint8_t& KeySpace = text_.KeySpace;
+  uint8_t& KeyLogBack = text_.KeyLogBack;
+  uint8_t& KeyLogForward = text_.KeyLogForward;
+  uint8_t& ClickPending = text_.ClickPending;
+  Point& MousePos = text_.MousePos;
+  Point& FloatMousePos = text_.FloatMousePos;
+  uint8_t& LeftDown = text_.LeftDown;
+  uint8_t& RightDown = text_.RightDown;
+  uint8_t& WheelUp = text_.WheelUp;
+  uint8_t& WheelDown = text_.WheelDown;
+  int32_t& KeyLock = text_.KeyLock;
+  PlayModes& Modes = text_.Modes;
+  uint8_t& ReadSkip = text_.ReadSkip;
+  uint8_t& SceneSkip = text_.SceneSkip;
+  uint8_t& FastForward = text_.FastForward;
+  uint8_t& AutoMode = text_.AutoMode;
+  uint8_t& SectionSkip = text_.SectionSkip;
+  uint8_t& SectionSkipRequest = text_.SectionSkipRequest;
+  std::array<std::u16string, 4>& MessageLines = text_.MessageLines;
+  int32_t& RevealCount = text_.RevealCount;
+  int32_t& CurrentMessage = text_.CurrentMessage;
+  int32_t& CurrentVoice = text_.CurrentVoice;
+  uint8_t& VoiceRepeat = text_.VoiceRepeat;
+  uint8_t& LoopingVoice = text_.LoopingVoice;
+  uint8_t& MessageDone = text_.MessageDone;
+  uint8_t& WindowShown = text_.WindowShown;
+  uint8_t& LogView = text_.LogView;
+  int32_t& AutoElapsed = text_.AutoElapsed;
+  std::array<std::u16string, 9>& ChoiceTexts = text_.ChoiceTexts;
+  int32_t& ChoiceCount = text_.ChoiceCount;
+  int32_t& ChoiceHover = text_.ChoiceHover;
+  uint8_t& ChoiceActive = text_.ChoiceActive;
+  std::u16string& HeroName = text_.HeroName;
+  std::u16string& LineStartForbidden = text_.LineStartForbidden;
+  std::u16string& LineEndForbidden = text_.LineEndForbidden;
+  std::u16string& NoticeText = text_.NoticeText;
+  int32_t& NoticeTimer = text_.NoticeTimer;
+  MessageLog& MsgLog = text_.MsgLog;
+  int32_t& LogIndex = text_.LogIndex;
+  void Kumo_MakeMessage(const std::u16string& text) { text_.Kumo_MakeMessage(text); }
+  void Kumo_MakeSelect(const std::u16string& text) { text_.Kumo_MakeSelect(text); }
+  void Kumo_AddMsgLog(const std::u16string& text, int voice) { text_.Kumo_AddMsgLog(text, voice); }
+  std::u16string MessageText(int32_t n) { return text_.MessageText(n); }
+  void Kumo_CheckKeyPush() { text_.Kumo_CheckKeyPush(); }
+  void Kumo_ClearKey() { text_.Kumo_ClearKey(); }
+  void Kumo_ClearMouseButton() { text_.Kumo_ClearMouseButton(); }
+  void Kumo_DrawMessage() { text_.Kumo_DrawMessage(); }
+  void Kumo_WaitMessage() { text_.Kumo_WaitMessage(); }
+  void Kumo_WaitSelect() { text_.Kumo_WaitSelect(); }
+  void Kumo_DrawSelect() { text_.Kumo_DrawSelect(); }
+  void Kumo_ClearMsgLog() { text_.Kumo_ClearMsgLog(); }
+  void BrowseMsgLog() { text_.BrowseMsgLog(); }
+  void DrawNotice(TABitmap& target) { text_.DrawNotice(target); }
+  void menuKSkipClick() { text_.menuKSkipClick(); }
+  void menuSSkipClick() { text_.menuSSkipClick(); }
+  void menuAutoClick() { text_.menuAutoClick(); }
+  void menuWindowClick() { text_.menuWindowClick(); }
+  void menuFloatClick() { text_.menuFloatClick(); }
+  void ShowNameForm() { text_.ShowNameForm(); }
+  void AnnounceMessage(const std::u16string& source) { text_.AnnounceMessage(source); }
+  void AnnounceChoices() { text_.AnnounceChoices(); }
 
   // ---- Script ----
   ScriptLink scriptLink_{*this};

@@ -42,19 +42,7 @@ struct EngineState {
   int32_t TaskCode = 0;
   double NextFrameTime = 0;
   int32_t DelayTicks = 0;
-  PlayModes Modes;
-  uint8_t& ReadSkip = Modes.ReadSkip;
-  uint8_t& SceneSkip = Modes.SceneSkip;
-  uint8_t& FastForward = Modes.FastForward;
-  uint8_t& AutoMode = Modes.AutoMode;
-  uint8_t& SectionSkip = Modes.SectionSkip;
-  uint8_t& SectionSkipRequest = Modes.SectionSkipRequest;
   uint8_t DebugMode = 0;
-  std::u16string LineStartForbidden;
-  std::u16string LineEndForbidden;
-  std::u16string HeroName;
-  std::u16string NoticeText;
-  int32_t NoticeTimer = 0;
 
   EngineState() = default;
   EngineState(const EngineState&) = delete;
