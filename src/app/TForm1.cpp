@@ -34,7 +34,11 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : Tag(VersionTag(MOKUREN_VERSION)), platform_(platform), options_(std::move(options)) {
+    : Tag(VersionTag(MOKUREN_VERSION)),
+      sound_(soundLink_, platform, errors_, *Block, GameDir, options.recordAudio),
+      movie_(movieLink_, platform, errors_, GameDir),
+      platform_(platform),
+      options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
   NameForm = std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode});

@@ -21,16 +21,20 @@
 #include "app/event_script.h"
 #include "app/game_title.h"
 #include "app/launch_options.h"
+#include "app/movie_link.h"
+#include "app/sound_link.h"
 #include "archive/archive_index.h"
 #include "base/error_list.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
+#include "movie/opening_movie.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "save/save_screen_host.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_image.h"
 #include "script/script_registers.h"
+#include "sound/sound_system.h"
 #include "text/message_log.h"
 
 namespace mokuren {
@@ -42,7 +46,6 @@ class TMsgForm;
 class TNameForm;
 class TConfigForm;
 class TDebugForm;
-class MoviePlayer;
 class AlbumScreens;
 
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
@@ -154,7 +157,34 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 #include "graphics/form_graphics.h"
 
   // ---- Sound ----
-#include "sound/form_sound.h"
+ private:
+  SoundLink soundLink_{*this};
+  SoundSystem sound_;  // made in the constructor, which holds the platform and the launch options
+
+ public:
+  SoundSystem& Audio() { return sound_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  int32_t& VoiceVolume = sound_.VoiceVolume;
+  int32_t& BgmVolume = sound_.BgmVolume;
+  int32_t& SeVolume = sound_.SeVolume;
+  const std::unique_ptr<SoundObjects>& Sound = sound_.Objects();
+  void CreateSound() { sound_.CreateSound(); }
+  void ReleaseSound() { sound_.ReleaseSound(); }
+  void PumpSound() { sound_.PumpSound(); }
+  void ApplyVolumes() { sound_.ApplyVolumes(); }
+  int SlotStatus(int slot) { return sound_.SlotStatus(slot); }
+  void StopSlot(int slot) { sound_.StopSlot(slot); }
+  void SweepFinishedEffects() { sound_.SweepFinishedEffects(); }
+  void Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
+    sound_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
+  }
+  void Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
+    sound_.Kumo_PlaySE(position, no, loop, fadeSeconds);
+  }
+  void Kumo_PlayVOICE(const std::u16string& path, int repeat) { sound_.Kumo_PlayVOICE(path, repeat); }
+  int32_t TrackPlaying() { return sound_.TrackPlaying(); }
+  bool MovieSoundPlaying() { return sound_.MovieSoundPlaying(); }
 
   // ---- Text and interaction ----
 #include "text/form_text.h"
@@ -163,7 +193,23 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 #include "script/form_script.h"
 
   // ---- Movie ----
-#include "movie/form_movie.h"
+ private:
+  MovieLink movieLink_{*this};
+  OpeningMovie movie_;  // made in the constructor, which holds the platform
+
+ public:
+  OpeningMovie& Movie() { return movie_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  void Kuri_TheoraInit() { movie_.Kuri_TheoraInit(); }
+  void Kuri_TheoraFree() { movie_.Kuri_TheoraFree(); }
+  bool MoviePlaying() const { return movie_.MoviePlaying(); }
+  void MovieFrameStep() { movie_.MovieFrameStep(); }
+  void DrawMovieFrame(TABitmap& target) { movie_.DrawMovieFrame(target); }
+  void Kumo_WaitMovie() { movie_.Kumo_WaitMovie(); }
+  void Kumo_WaitMovieAlbum() { movie_.Kumo_WaitMovieAlbum(); }
+  void StartOpeningMovie() { movie_.StartOpeningMovie(); }
+  void StartAlbumMovie() { movie_.StartAlbumMovie(); }
 
   // ---- Save and load ----
 #include "save/form_save.h"

@@ -43,9 +43,6 @@ struct EngineState {
   uint8_t (&ReadMarks)[kReadMarkBanks][kReadMarkBankBytes] = Block->ReadMarks;
   int32_t& MessageSpeed = Block->MessageSpeed;
   uint8_t& EffectsOn = Block->EffectsOn;
-  int32_t& VoiceVolume = Block->VoiceVolume;
-  int32_t& BgmVolume = Block->BgmVolume;
-  int32_t& SeVolume = Block->SeVolume;
   int32_t& AutoDelay = Block->AutoDelay;
   uint8_t& FullScreen = Block->FullScreen;
   uint16_t (&StoredHeroName)[16] = Block->StoredHeroName;

@@ -2,7 +2,6 @@
 // and TForm1's album methods, which forward to them.
 #include "app/TForm1.h"
 #include "menus/album_screens.h"
-#include "sound/sound_objects.h"
 
 namespace mokuren {
 
@@ -47,13 +46,6 @@ void TForm1::StartSceneReplay() {
   StepNo = -1;
   BeginPlay(0);
   TaskCode = task::Script;
-}
-
-int32_t TForm1::TrackPlaying() {
-  if (!Sound) return 0;
-  // What the mixer plays, so that a track whose file is missing gets no mark; a machine without a
-  // sound device still shows the track chosen.
-  return Sound->OggPlayer->SlotStatus(Sound->BgmCurrent) > 1 ? Sound->BgmPlayingNo : 0;
 }
 
 void TForm1::FillAlbumTables() { Album->FillAlbumTables(); }

@@ -22,8 +22,6 @@ void StartMenuFade(int32_t resumeTaskCode);
 void BeginPlay(uint8_t normalPlay);
 // Plays the scenes of the replay list from its first; the end of each scene's script runs the next.
 void StartSceneReplay();
-// The track the music room marks: the music the mixer plays now, 0 when none.
-int32_t TrackPlaying();
 
 // The album (src/menus/album_screens.h); the methods below forward to it.
 struct AlbumDeleter {
