@@ -1,6 +1,6 @@
 // The movie decoder on movies made by the tools' encoder: pictures of every chroma layout, at odd sizes
-// and offsets, arrive upright and in place; frames come on demand by number, forwards and back; the
-// sound track comes whole as 16-bit stereo.
+// and offsets, arrive upright and in place, whole or cut to a smaller surface; frames come on demand by number,
+// forwards and back; the sound track comes whole as 16-bit stereo.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,6 +88,12 @@ TEST(MovieDecoder, PicturesOfEveryLayoutArriveUprightAndInPlace) {
       EXPECT_TRUE(Near(Rgb(m.picture, w - 6, h - 5), kQuadrants[3])) << where;
       EXPECT_TRUE(Near(Rgb(m.picture, w / 2 - 3, h / 2 - 3), kQuadrants[0], 48)) << where;
       EXPECT_TRUE(Near(Rgb(m.picture, w / 2 + 2, h / 2 + 2), kQuadrants[3], 48)) << where;
+      // Drawn again straight onto a smaller surface (as the engine composes it): the same pixels, cut.
+      TABitmap cut(w - 7, h - 4);
+      ASSERT_TRUE(video.DrawPicture([&](int32_t y) { return cut.ScanLine(y); }, cut.Width(), cut.Height()));
+      for (int32_t y = 0; y < cut.Height(); ++y)
+        ASSERT_EQ(std::memcmp(cut.ScanLine(y), m.picture.ScanLine(y), static_cast<size_t>(cut.Width()) * 4), 0)
+            << where << " row " << y;
       // Without the reversal the rows come bottom first.
       video.SetVReverse(false);
       ASSERT_TRUE(video.DecodeFrame(1));

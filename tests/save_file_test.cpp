@@ -244,5 +244,18 @@ TEST_F(SaveFile, FailedWriteIsReportedAndTheOldFileStays) {
   EXPECT_FALSE(std::filesystem::exists(PendingFileName(SavePath())));
 }
 
+TEST_F(SaveFile, ASaveFileThatIsALinkStaysOneAndTheFileItLeadsToIsReplaced) {
+  // The player keeps the saves in a folder of their own; the link there does not exist yet.
+  std::filesystem::create_directory(dir_.path() / "saves");
+  std::filesystem::create_symlink("saves/SAVE.DAT", SavePath());
+  StartEngine();
+  ASSERT_TRUE(form_->SaveToSlot(4));
+  EXPECT_TRUE(std::filesystem::is_symlink(SavePath()));
+  const std::string bytes = ReadFile(dir_.path() / "saves" / "SAVE.DAT");
+  ASSERT_EQ(bytes.size(), 407472u);
+  EXPECT_EQ(bytes[263648 + 1424 * 4], 1);
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "saves" / "SAVE.DAT.writing"));
+}
+
 }  // namespace
 }  // namespace mokuren::testing

@@ -12,6 +12,7 @@
 #include "app/engine_state.h"
 #include "save/save_location.h"
 #include "support/engine_fixture.h"
+#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {
@@ -97,6 +98,26 @@ TEST_F(ReadOnlyGame, SavesGoToTheUserDataFolderAndLoadFromThereNextRun) {
   EXPECT_EQ(err.find(folder.string()), std::string::npos) << err;
   EXPECT_NE(trace_.find("TC=800001"), std::string::npos) << trace_;
   EXPECT_EQ(ReadFile(game_ / "SAVE.DAT"), original);
+}
+
+// A folder name of 250 bytes leaves no room for the hash in a file name of at most 255: the name is
+// cut, never inside a character, and two such folders still keep apart.
+TEST(SaveLocation, ALongGameFolderNameIsCutAtACharacterAndKeepsItsHash) {
+  TempDir top;
+  setenv("XDG_DATA_HOME", (top.path() / "data").c_str(), 1);
+  std::string name;
+  for (int i = 0; i < 83; ++i) name += "木";  // 249 bytes
+  name += "x";
+  const std::filesystem::path one = UserSaveDirectory(top.path() / "a" / name);
+  const std::filesystem::path two = UserSaveDirectory(top.path() / "b" / name);
+  unsetenv("XDG_DATA_HOME");
+  const std::string leaf = one.filename().string();
+  EXPECT_LE(leaf.size(), 255u);
+  EXPECT_EQ(ToUtf8(FromUtf8(leaf)), leaf);
+  EXPECT_TRUE(leaf.starts_with(name.substr(0, 30)));
+  EXPECT_NE(one, two);
+  std::error_code ec;
+  EXPECT_TRUE(std::filesystem::create_directories(one, ec)) << ec.message();
 }
 
 }  // namespace

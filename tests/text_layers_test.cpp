@@ -121,5 +121,19 @@ TEST_F(TextLayers, CodePageRoundTrip) {
   EXPECT_EQ(ThroughCp932(u"plain"), u"plain");
 }
 
+// What the Unicode standard calls ill-formed becomes U+FFFD, one for each longest valid start, and
+// nothing decoded is a lone surrogate; well-formed text comes back whole.
+TEST(Utf8Decoder, RefusesIllFormedSequencesAsTheStandardDoes) {
+  EXPECT_EQ(FromUtf8("\xED\xBB\xBF"), u"\uFFFD\uFFFD\uFFFD");                      // an encoded surrogate
+  EXPECT_EQ(FromUtf8("\xC0\x80\xE0\x9F\xBF"), u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");  // overlong forms
+  EXPECT_EQ(FromUtf8("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");            // past U+10FFFF
+  EXPECT_EQ(FromUtf8("\xE6\x9C"
+                     "A\xF0\x9F\x8C"),
+            u"\uFFFDA\uFFFD");  // cut short
+  const std::string edges = "\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF\xF0\x9F\x8C\xB8木蓮";
+  EXPECT_EQ(FromUtf8(edges), u"\uD7FF\uE000\U0010FFFF\U0001F338木蓮");
+  EXPECT_EQ(ToUtf8(FromUtf8(edges)), edges);
+}
+
 }  // namespace
 }  // namespace mokuren

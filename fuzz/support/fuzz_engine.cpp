@@ -142,7 +142,7 @@ Engine::Engine() {
   // The engine enters its game directory at start (it finds its files by absolute paths after that);
   // the fuzzer's own paths (corpus, findings) may be relative to where it was started.
   const fs::path startDir = fs::current_path();
-  const bool started = form_->LoadEvents(error) && form_->FormCreate();
+  const bool started = form_->automation().LoadEvents(error) && form_->FormCreate();
   fs::current_path(startDir);
   if (!started) {
     std::cout << "fuzz engine: the game does not start: " << error << '\n';

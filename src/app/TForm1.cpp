@@ -5,18 +5,19 @@
 #include <iostream>
 
 #include "app/startup_damage.h"
+#include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
 #include "dialogs/debug_dump.h"
 #include "platform/game_files.h"
+#include "platform/quit_signals.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
 #include "text/message_layout.h"
 #include "text/speech.h"
-#include "base/text_codec.h"
 #include "text/text_hook.h"
 
 namespace mokuren {
@@ -34,10 +35,9 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : Tag(VersionTag(MOKUREN_VERSION)),
+    : platform_(platform),
+      Tag(VersionTag(MOKUREN_VERSION)),
       sound_(soundLink_, platform, errors_, *Block, GameDir, options.recordAudio),
-      movie_(movieLink_, platform, errors_, GameDir),
-      platform_(platform),
       options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
@@ -55,11 +55,6 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   DebugForm->FormCreate(Caption, Tag);
-  // Placements 201-203 load into the save/load screen's picture boxes.
-  SaveLoadImage2 = &SaveLoadForm->Image2;
-  SaveLoadImage3 = &SaveLoadForm->Image3;
-  // The voice button replays the voice of the log entry on screen.
-  ViewedLogVoicePath = [this] { return MsgLog[LogIndex].voicePath; };
 }
 
 TForm1::~TForm1() = default;
@@ -165,7 +160,8 @@ void TForm1::Kumo_TaskInit() {
   if (const std::vector<int32_t> missing = LoadSystemPictures(); !missing.empty()) {
     std::vector<UnloadedPicture> pictures;
     for (int32_t entry : missing) pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
-    const StartupMessage message = StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures);
+    const StartupMessage message =
+        StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures);
     ReportError(FromUtf8(message.english));
     warn(message);
   }
@@ -245,6 +241,15 @@ int TForm1::ShowModal(FormId form, int& modalResult) {
 
 bool TForm1::ModalOpen(FormId form) const { return !modalStack_.empty() && modalStack_.back() == form; }
 
+std::optional<FormId> TForm1::FrontForm() const {
+  if (modalStack_.empty()) return std::nullopt;
+  return modalStack_.back();
+}
+
+uint32_t TForm1::ElapsedMs() { return loopStarted_ ? platform_.TickCount() - loopStartTick_ : 0; }
+
+void TForm1::TraceTaskCode() { automation_.TraceTaskCode(ElapsedMs(), TaskCode, ScriptNo, StepNo); }
+
 void TForm1::AnswerFrontDialog(bool ok) {
   if (modalStack_.empty()) return;
   switch (modalStack_.back()) {
@@ -264,9 +269,32 @@ void TForm1::StartLoopClock() {
 
 int TForm1::Run() {
   StartLoopClock();
+  // From here a quit signal is seen by the next pass, which closes the game as a confirmed quit would.
+  RecordQuitSignals();
   while (!terminated_) IdleEvent();
   FormDestroy();
   return 0;
+}
+
+void TForm1::MenuClick(MenuItem item) {
+  switch (item) {
+    case MenuItem::menuKSkip: menuKSkipClick(); break;
+    case MenuItem::menuSSkip: menuSSkipClick(); break;
+    case MenuItem::menuAuto: menuAutoClick(); break;
+    case MenuItem::menuWindow: menuWindowClick(); break;
+    case MenuItem::menuFloat: menuFloatClick(); break;
+    case MenuItem::menuSave: menuSaveClick(); break;
+    case MenuItem::menuLoad: menuLoadClick(); break;
+    case MenuItem::menuConfig: menuConfigClick(); break;
+    case MenuItem::menuTitle: menuTitleClick(); break;
+    case MenuItem::menuQuit: menuQuitClick(); break;
+    case MenuItem::Count: break;
+  }
+}
+
+std::vector<std::u16string> TForm1::FormTexts(FormId form) {
+  if (form == FormId::TQueryForm) return {QueryForm->Caption, QueryForm->Label1};
+  return OtherFormTexts(form);
 }
 
 }  // namespace mokuren

@@ -17,22 +17,27 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/automation.h"
 #include "app/engine_state.h"
 #include "app/event_script.h"
 #include "app/game_title.h"
+#include "app/graphics_link.h"
 #include "app/launch_options.h"
 #include "app/movie_link.h"
+#include "app/script_link.h"
 #include "app/sound_link.h"
-#include "archive/archive_index.h"
+#include "archive/archives.h"
 #include "base/error_list.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
+#include "graphics/graphics.h"
 #include "movie/opening_movie.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "save/save_screen_host.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_image.h"
+#include "script/script_machine.h"
 #include "script/script_registers.h"
 #include "sound/sound_system.h"
 #include "text/message_log.h"
@@ -51,6 +56,8 @@ class AlbumScreens;
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
+  // Before the subsystems, which hold it.
+  Platform& platform_;
 
  public:
   TForm1(Platform& platform, LaunchOptions options);
@@ -79,8 +86,6 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 
   // ---- Main loop -------------------------------------------------------------------------------------
   void IdleEvent();
-  void Kumo_Wait();
-  void Kumo_WaitKey();
   void DelayTimerTimer();
   void FormPaint();
   // Window modes.
@@ -94,43 +99,33 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   bool ModalOpen(FormId form) const;
   void AnswerFrontDialog(bool ok);
 
-  // ---- Automation ------------------------------------------------------------------------------------
-  // Reads the events file named on the command line; false with a message naming the bad line.
-  bool LoadEvents(std::string& error);
-  void ApplyEvent(const Event& event);
-  // Events of the subsystems' verbs (saving, dialogs, debugging, screenshots).
-  void ApplySubsystemEvent(const Event& event);
-  // "events line N: " + what, in the error list.
-  void ReportEvent(const Event& event, const std::u16string& what);
-  void MenuClick(MenuItem item) override;
-  std::vector<Point> PointerStops() override;
-  // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
-  // empty file when none is up).
-  void WriteDialogTexts(const std::string& file);
+  // The modal form in front; nothing when none is up.
+  std::optional<FormId> FrontForm() const;
   // A modal form's texts as its view shows them: caption first, then every label and the text box.
   std::vector<std::u16string> FormTexts(FormId form);
+
+  // ---- Automation ------------------------------------------------------------------------------------
+  Automation& automation() { return automation_; }
+  void ApplyEvent(const Event& event) { automation_.ApplyEvent(event); }
+  void ReportEvent(const Event& event, const std::u16string& what) { automation_.ReportEvent(event, what); }
+  void MenuClick(MenuItem item) override;
+  std::vector<Point> PointerStops() override;
   uint32_t ElapsedMs();  // since the main loop started
-  void TraceTaskCode();
   int64_t PassCount() const { return passCount_; }
   int64_t FrameCount() const { return frameCount_; }
   // A line for the debug window's error list, also written to standard error.
   void ReportError(const std::u16string& line) { errors_.Add(line); }
   const ErrorList& Errors() const { return errors_; }
 
-  // A file named in the events file: relative names are taken from the directory the program was started
-  // in, not the game directory the engine works in.
-  std::string AutomationFile(const std::string& name) const;
+  // A file named in the events file, as given: relative names are taken from the directory the program
+  // was started in, which the engine never changes.
+  const std::string& AutomationFile(const std::string& name) const { return name; }
 
   Platform& platform() { return platform_; }
   const LaunchOptions& options() const { return options_; }
 
-  // The game directory (current directory) and the script's random numbers.
+  // The game directory (every data file is opened against it).
   std::filesystem::path GameDir;
-  std::mt19937 Random;
-
-  // ---- Named surfaces of the frame -------------------------------------------------------------------
-  TABitmap FrameSurface{kFrameWidth, kFrameHeight};
-  TABitmap FloatSurface{kFrameWidth, kMessageWindowHeight};
 
   std::unique_ptr<TQueryForm> QueryForm;
   TQueryForm& GetQueryForm() override { return *QueryForm; }
@@ -151,10 +146,58 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // host, and an accessor.
 
   // ---- Archives ----
-#include "archive/form_archive.h"
+  Archives archives_{platform_, errors_, GameDir};
+  Archives& Archive() { return archives_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::array<ArchiveIndex, kArchiveKinds>& ArchiveIndexes = archives_.ArchiveIndexes;
+  std::vector<std::u16string>& GraphicNames = archives_.GraphicNames;
+  bool Kuri_FileInit() { return archives_.Kuri_FileInit(); }
+  int Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+    return archives_.Kuri_ReadFile(kind, entry, stream);
+  }
+  int Kuri_FileNo(ArchiveKind kind, const std::u16string& name) { return archives_.Kuri_FileNo(kind, name); }
 
   // ---- Graphics ----
-#include "graphics/form_graphics.h"
+  GraphicsLink graphicsLink_{*this};
+  Graphics graphics_{graphicsLink_, platform_, errors_, *Block};
+  Graphics& Pictures() { return graphics_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  TABitmap& NextSurface = graphics_.NextSurface;
+  TABitmap& DisplaySurface = graphics_.DisplaySurface;
+  TABitmap& FrameSurface = graphics_.FrameSurface;
+  TABitmap& FloatSurface = graphics_.FloatSurface;
+  std::array<TABitmap, 93>& SurfaceTable = graphics_.SurfaceTable;
+  int32_t& BackgroundNo = graphics_.BackgroundNo;
+  int32_t (&LayerImage)[5] = graphics_.LayerImage;
+  LayerPosition (&LayerPos)[5] = graphics_.LayerPos;
+  int32_t (&LayerOpacity)[5] = graphics_.LayerOpacity;
+  uint8_t (&CgSeenFlags)[kCgSeenCount] = graphics_.CgSeenFlags;
+  uint8_t& EffectsOn = graphics_.EffectsOn;
+  int32_t& TransitionDuration = graphics_.TransitionDuration;
+  int32_t& ResumeTaskCode = graphics_.ResumeTaskCode;
+  std::array<int32_t, button::Count>& ButtonState = graphics_.ButtonState;
+  std::array<uint8_t, button::Count>& ButtonOn = graphics_.ButtonOn;
+  // A picture box a test gives placement 203 in place of the save/load screen's parts sheet.
+  TABitmap* SaveLoadImage2 = nullptr;
+  void CreateSurfaces() { graphics_.CreateSurfaces(); }
+  std::vector<int32_t> LoadSystemPictures(bool engineStart = true) { return graphics_.LoadSystemPictures(engineStart); }
+  bool Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
+    return graphics_.Kumo_ReadGraphic(placement, entry, fromSystem);
+  }
+  void Kumo_CreateNextImage() { graphics_.Kumo_CreateNextImage(); }
+  void StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode = 0) {
+    graphics_.StartTransition(durationMs, taskCode, resumeTaskCode);
+  }
+  void Kumo_DispEffect_01() { graphics_.Kumo_DispEffect_01(); }
+  void Kumo_DispEffect_91() { graphics_.Kumo_DispEffect_91(); }
+  void DrawMessageFrame() { graphics_.DrawMessageFrame(); }
+  void Kumo_CheckButton() { graphics_.Kumo_CheckButton(); }
+  void Kumo_DrawButton() { graphics_.Kumo_DrawButton(); }
+  void EnableButtons() { graphics_.EnableButtons(); }
+  void SetButtonStates(const std::array<int32_t, button::Count>& states) { graphics_.SetButtonStates(states); }
+  bool SaveScreenshot(const std::string& file, bool floatWindow) { return graphics_.SaveScreenshot(file, floatWindow); }
 
   // ---- Sound ----
  private:
@@ -190,12 +233,49 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 #include "text/form_text.h"
 
   // ---- Script ----
-#include "script/form_script.h"
+  ScriptLink scriptLink_{*this};
+  ScriptMachine script_{scriptLink_, errors_, *Block};
+  ScriptMachine& Script() { return script_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::vector<ScriptInstruction>& ScriptCode = script_.ScriptCode;
+  std::vector<std::u16string>& LabelNames = script_.LabelNames;
+  std::vector<std::u16string>& JumpNames = script_.JumpNames;
+  std::vector<std::u16string>& MessageTexts = script_.MessageTexts;
+  std::vector<std::u16string>& ResourceNames = script_.ResourceNames;
+  std::vector<std::u16string>& ResourceNameArray = script_.ResourceNameArray;
+  int16_t& ScriptNo = script_.ScriptNo;
+  int32_t& StepNo = script_.StepNo;
+  VarBank& ScenarioVars = script_.ScenarioVars;
+  VarBank& SystemVars = script_.SystemVars;
+  std::array<int16_t, 512>& WorkVarsRaw = script_.WorkVarsRaw;
+  VarBank& WorkVars = script_.WorkVars;
+  ReturnEntry (&ReturnTable)[16] = script_.ReturnTable;
+  int16_t& ReturnDepth = script_.ReturnDepth;
+  uint8_t (&ReadMarks)[kReadMarkBanks][kReadMarkBankBytes] = script_.ReadMarks;
+  std::array<int32_t, 120>& SceneTableRaw = script_.SceneTableRaw;
+  int32_t& SceneTableCursor = script_.SceneTableCursor;
+  uint8_t& NormalPlay = script_.NormalPlay;
+  int32_t& TitleReturnStep = script_.TitleReturnStep;
+  std::mt19937& Random = script_.Random;
+  ScriptRegisters& CurrentInstruction = script_.CurrentInstruction;
+  int64_t& ScriptInstructionBudget = script_.ScriptInstructionBudget;
+  int32_t& WaitDeadline = script_.WaitDeadline;
+  uint8_t& WaitClickable = script_.WaitClickable;
+  ScriptEntryFault Kumo_ReadScript(int n) { return script_.Kumo_ReadScript(n); }
+  void CreateScriptLists() { script_.CreateScriptLists(); }
+  void Kumo_TaskScript() { script_.Kumo_TaskScript(); }
+  void Kumo_ClearScenarioFlg() { script_.Kumo_ClearScenarioFlg(); }
+  void Kumo_ClearReturnTbl() { script_.Kumo_ClearReturnTbl(); }
+  bool CheckKidoku(int32_t message) { return script_.CheckKidoku(message); }
+  void MarkKidoku(int32_t message) { script_.MarkKidoku(message); }
+  int32_t AddSceneTbl(int32_t script) { return script_.AddSceneTbl(script); }
+  int32_t GetSceneTbl(int32_t script) { return script_.GetSceneTbl(script); }
 
   // ---- Movie ----
  private:
   MovieLink movieLink_{*this};
-  OpeningMovie movie_;  // made in the constructor, which holds the platform
+  OpeningMovie movie_{movieLink_, platform_, errors_, GameDir};
 
  public:
   OpeningMovie& Movie() { return movie_; }
@@ -223,7 +303,7 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // ---- End of the subsystems ----
 
  private:
-  void ApplyDueEvents();
+  void TraceTaskCode();
   // `extraRest`: milliseconds the loop chose to rest beyond a pass's 10, whose timer ticks come now.
   void FireDelayTimer(uint32_t extraRest);
   // The tick of the next frame when nothing can happen before it unless input comes; nothing otherwise.
@@ -231,18 +311,13 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   void EnableMenuItems();
   void ComposeFrame();
 
-  // Each composed frame is drawn again only where it differs from the last one.
   void ErrorListChanged() override;
 
+  // Each composed frame is drawn again only where it differs from the last one.
   FrameRecorder mainRecorder_{FrameSurface};
   FrameRecorder floatRecorder_{FloatSurface};
-  Platform& platform_;
   LaunchOptions options_;
-  std::filesystem::path launchDir_ = [] {
-    std::error_code ec;  // the directory may be gone; then names stay as given
-    return std::filesystem::current_path(ec);
-  }();
-  EventScript events_;
+  Automation automation_{*this, platform_, options_};
   bool terminated_ = false;
   bool closing_ = false;
   int64_t passCount_ = 0;
@@ -250,14 +325,7 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   uint32_t loopStartTick_ = 0;
   bool loopStarted_ = false;
   uint32_t lastTimerTick_ = 0;
-  int32_t tracedTaskCode_ = 0;
-  bool traced_ = false;
   std::vector<FormId> modalStack_;
-  std::vector<Event> keysToRelease_;  // keyup events of this pass's "key" events
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> traceFile_;
 };
 
 }  // namespace mokuren

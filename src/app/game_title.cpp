@@ -1,6 +1,6 @@
 #include "app/game_title.h"
 
-#include <fstream>
+#include <algorithm>
 
 #include "platform/game_files.h"
 #include "base/text_codec.h"
@@ -51,11 +51,12 @@ GameTitle ReadGameTitle(const std::filesystem::path& gameDir) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return {};
   const std::string file = path.filename().string();
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes(kGameTitleReadLimit, '\0');
-  if (!std::filesystem::is_regular_file(path, ec) || !in) return {{}, file, {"cannot be read"}};
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<size_t>(in.gcount()));
+  // Only a regular file is read: a named pipe in its place would hold the start-up until it is written to.
+  GameFile in;
+  std::string problem;
+  if (!in.Open(path, problem)) return {{}, file, {problem}};
+  std::string bytes(static_cast<size_t>(std::min<uint64_t>(in.Size(), kGameTitleReadLimit)), '\0');
+  if (!in.ReadAt(0, bytes.data(), bytes.size())) return {{}, file, {"the file cannot be read"}};
   GameTitle title = ParseGameTitle(bytes);
   title.file = file;
   return title;

@@ -1,4 +1,4 @@
-// The main loop: one pass of IdleEvent, the script's waits, the 10 ms timer and the window's repaint.
+// The main loop: one pass of IdleEvent, the 10 ms timer and the window's repaint.
 #include <algorithm>
 #include <cstring>
 
@@ -19,7 +19,7 @@ constexpr double kFrameInterval = 100.0 / 3.0;  // 33.333333333333336 ms: a 30-p
 void TForm1::IdleEvent() {
   if (terminated_) return;
   ++passCount_;
-  ApplyDueEvents();
+  if (loopStarted_) automation_.ApplyDueEvents(ElapsedMs());
   if (options_.maxMs && loopStarted_ && ElapsedMs() >= *options_.maxMs) CloseConfirmed();
   // Logout, shutdown or Ctrl+C: saved and closed without a question.
   if (QuitSignal() != 0) CloseConfirmed();
@@ -55,8 +55,8 @@ void TForm1::IdleEvent() {
     case task::EvMenuOpen: Kumo_DispEvMenu(); break;
     case task::EvMenu: Kumo_WaitEvMenu(); break;
     case task::Restore: Kumo_RestoreGame(); break;
-    case task::Wait: Kumo_Wait(); break;
-    case task::WaitKey: Kumo_WaitKey(); break;
+    case task::Wait: script_.Kumo_Wait(); break;
+    case task::WaitKey: script_.Kumo_WaitKey(); break;
     case task::WaitMovie: Kumo_WaitMovie(); break;
     case task::WaitMovieAlbum: Kumo_WaitMovieAlbum(); break;
     case task::MessageTyping: break;  // the frame step types the message
@@ -136,16 +136,6 @@ void TForm1::EnableMenuItems() {
   } else {
     for (MenuItem item : kPlayItems) platform_.SetMenuEnabled(item, false);
   }
-}
-
-void TForm1::Kumo_Wait() {
-  // The deadline is compared on the wrapping 32-bit clock.
-  if (static_cast<int32_t>(platform_.TickCount() - static_cast<uint32_t>(WaitDeadline)) >= 0) TaskCode = task::Script;
-  if (WaitClickable && (KeyEnter || KeyCtrl || ClickPending)) TaskCode = task::Script;
-}
-
-void TForm1::Kumo_WaitKey() {
-  if (KeyEnter || KeyCtrl || ClickPending) TaskCode = task::Script;
 }
 
 void TForm1::FireDelayTimer(uint32_t extraRest) {

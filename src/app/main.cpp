@@ -18,7 +18,8 @@ int RunEngine(mokuren::Platform& platform, const mokuren::LaunchOptions& options
   mokuren::TForm1 form(platform, options);
   platform.Attach(form);
   std::string error;
-  if (!form.LoadEvents(error) || !mokuren::CheckOutputFiles(options, error) || !form.OpenTextReaders(error)) {
+  if (!form.automation().LoadEvents(error) || !mokuren::CheckOutputFiles(options, error) ||
+      !form.OpenTextReaders(error)) {
     std::cerr << "mokuren: " << error << '\n';
     return 2;
   }

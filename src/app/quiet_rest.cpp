@@ -21,7 +21,7 @@ std::optional<uint32_t> TForm1::QuietUntil() {
   // Anything that runs on the 10 ms timer or on the clock between frames keeps the ordinary rhythm: a
   // held key's lock, auto mode and the skip modes, a movie, and the events file's timed events.
   if (KeyLock > 0 || AutoMode || ReadSkip || SceneSkip || FastForward || SectionSkip || MoviePlaying() ||
-      !events_.Empty() || !keysToRelease_.empty())
+      automation_.Pending())
     return std::nullopt;
   return static_cast<uint32_t>(static_cast<int64_t>(std::ceil(NextFrameTime)));
 }

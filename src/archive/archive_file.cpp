@@ -1,63 +1,41 @@
 // Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
-#include <cstdio>
-#include <memory>
-
-#include "app/TForm1.h"
+#include "archive/archives.h"
+#include "base/error_list.h"
 #include "platform/game_files.h"
+#include "platform/platform.h"
 #include "base/text_codec.h"
 
 namespace mokuren {
 
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Size of an open file, or -1.
-int64_t FileLength(std::FILE* f) {
-  if (std::fseek(f, 0, SEEK_END) != 0) return -1;
-  long n = std::ftell(f);
-  return n < 0 ? -1 : n;
-}
-
-bool ReadAt(std::FILE* f, uint64_t offset, void* buffer, size_t size) {
-  if (fseeko(f, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-  return std::fread(buffer, 1, size, f) == size;
-}
-
-}  // namespace
-
-bool TForm1::Kuri_FileInit() {
+bool Archives::Kuri_FileInit() {
   std::vector<std::u16string>* lists[] = {&ScriptNames, &GraphicNames, &SysgrpNames};
   for (int k = 1; k <= kArchiveKinds; ++k) {
     const auto kind = static_cast<ArchiveKind>(k);
     const std::string name = ArchiveFileName(kind);
     // The index.
-    const std::filesystem::path path = FindGameFile(GameDir, name);
-    File f(std::fopen(path.c_str(), "rb"));
-    if (!f) {
-      platform().FatalMessage("アーカイブ " + path.string() +
-                              " を開けません（ファイルがないか、読み込めません）。\ncannot open the archive " +
-                              path.string() + ": the file is missing or unreadable");
+    const std::filesystem::path path = FindGameFile(gameDir_, name);
+    GameFile f;
+    std::string problem;
+    if (!f.Open(path, problem)) {
+      const std::string ja = "アーカイブ " + path.string() +
+                             " を開けません（ファイルがないか、普通のファイルではないか、読み込めません）。";
+      platform_.FatalMessage(ja + "\ncannot open the archive " + path.string() + ": " + problem);
       return false;
     }
-    const int64_t length = FileLength(f.get());
+    const uint64_t length = f.Size();
     std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
-    if (length < static_cast<int64_t>(ArchiveIndex::kMinFileSize) ||
-        !ReadAt(f.get(), ArchiveIndex::kIndexOffset, index.data(), index.size())) {
-      const std::string bytes = std::to_string(length < 0 ? 0 : length);
-      platform().FatalMessage(
+    if (length < ArchiveIndex::kMinFileSize || !f.ReadAt(ArchiveIndex::kIndexOffset, index.data(), index.size())) {
+      const std::string bytes = std::to_string(length);
+      platform_.FatalMessage(
           "アーカイブ " + path.string() + " は " + bytes +
           " バイトしかなく、索引を収めるには足りません（524,304 バイト以上必要です）。\nthe archive " + path.string() +
           " is " + bytes + " bytes long, too short for its index (at least 524,304 bytes)");
       return false;
     }
     ArchiveIndex& table = ArchiveIndexes[k - 1];
-    table.Load(index, static_cast<uint64_t>(length));
+    table.Load(index, length);
     if (size_t past = table.CountPastEnd(); past > 0) {
-      ReportError(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
+      errors_.Add(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
                   u" index entries point past the end of the file; they read as empty");
     }
     // The name list.
@@ -67,14 +45,14 @@ bool TForm1::Kuri_FileInit() {
         ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));
     if (!list.hasEnd) {
       // A lookup of a missing name then ends at the last line instead of running past it.
-      ReportError(FromUtf8(name) + u": the name list has no \":END\" line");
+      errors_.Add(FromUtf8(name) + u": the name list has no \":END\" line");
     }
     *lists[k - 1] = std::move(list.lines);
   }
   return true;
 }
 
-int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+int Archives::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
   const int k = static_cast<int>(kind);
   if (k < 1 || k > kArchiveKinds) return 0;
   stream.clear();
@@ -84,22 +62,28 @@ int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& str
   if (e.size == 0) return -1;
   const std::string name = ArchiveFileName(kind);
   if (!table.InFile(static_cast<size_t>(entry))) {
-    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
+    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
                 u" points past the end of the file; it reads as empty");
     return -1;
   }
+  // Nothing of an entry larger than anything of its kind could be is read.
+  if (e.size > MaxEntryBytes(kind, static_cast<size_t>(entry))) {
+    errors_.Add(FromUtf8(name + ": " + OversizedEntryProblem(kind, static_cast<size_t>(entry), e.size)));
+    return -1;
+  }
   // Each read opens and closes the file; no handle is kept between calls.
-  File f(std::fopen(FindGameFile(GameDir, name).c_str(), "rb"));
+  GameFile f;
+  std::string problem;
   stream.resize(e.size);
-  if (!f || !ReadAt(f.get(), e.offset, stream.data(), stream.size())) {
+  if (!f.Open(FindGameFile(gameDir_, name), problem) || !f.ReadAt(e.offset, stream.data(), stream.size())) {
     stream.clear();
-    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
+    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
     return -1;
   }
   return 0;
 }
 
-int TForm1::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
+int Archives::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
   if (kind != ArchiveKind::Graphic) return 0;
   return FindArchiveName(GraphicNames, name);
 }

@@ -1,6 +1,8 @@
 #include "archive/archive_index.h"
 
 #include "base/text_codec.h"
+#include "graphics/png_decoder.h"
+#include "platform/game_files.h"
 
 namespace mokuren {
 
@@ -31,9 +33,20 @@ size_t ArchiveIndex::CountPastEnd() const {
   return n;
 }
 
+uint64_t MaxEntryBytes(ArchiveKind kind, size_t entry) {
+  if (entry == 0) return kMaxNameListBytes;
+  return kind == ArchiveKind::Script ? kMaxScriptEntryBytes : kMaxPngFileBytes;
+}
+
+std::string OversizedEntryProblem(ArchiveKind kind, size_t entry, uint64_t size) {
+  const char* what = entry == 0 ? "a name list" : kind == ArchiveKind::Script ? "a script" : "a picture";
+  return "entry " + std::to_string(entry) + (entry == 0 ? " (the name list)" : "") + " is " + ByteCountText(size) +
+         ", more than the " + ByteLimitText(MaxEntryBytes(kind, entry)) + " " + what + " may have; it is not read";
+}
+
 ArchiveNameList ParseNameList(std::string_view bytes) {
   ArchiveNameList list;
-  for (const std::string& line : SplitLines(bytes)) {
+  for (const std::string& line : SplitLines(bytes, ArchiveIndex::kEntries)) {
     list.lines.push_back(Cp932ToUtf16(line));
     if (!list.hasEnd && UpperCase(Trim(list.lines.back())) == u":END") list.hasEnd = true;
   }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/archive_kind.h"
+
 namespace mokuren {
 
 struct ArchiveIndexEntry {
@@ -43,7 +45,23 @@ class ArchiveIndex {
   uint64_t fileSize_ = 0;
 };
 
-// Entry 0's text as a string list (CP932 lines), and whether a ":END" line closes it.
+// The most bytes an entry may have, by what it holds. Entries are read whole, so a larger one (a damaged
+// or hostile index, a sparse archive of gigabytes) is refused before anything of it is read.
+// The name list (entry 0): 65,536 names of 255 bytes and a line end fit.
+inline constexpr uint64_t kMaxNameListBytes = uint64_t{16} << 20;
+// A script: at most 1 MiB of code; its four text tables get the rest, far more than any scenario writes.
+inline constexpr uint64_t kMaxScriptEntryBytes = uint64_t{16} << 20;
+// Entries 1 and up of GRAPHIC.DAT and SYSGRP.DAT are pictures, limited as the PNG decoder limits them.
+
+// The limit for `entry` of archive `kind`.
+uint64_t MaxEntryBytes(ArchiveKind kind, size_t entry);
+// Why an entry of `size` bytes over that limit is not read, for the error list after the archive's name:
+// "entry 0 (the name list) is 1,073,741,824 bytes, more than the 16 MiB a name list may have; it is not
+// read".
+std::string OversizedEntryProblem(ArchiveKind kind, size_t entry, uint64_t size);
+
+// Entry 0's text as a string list (CP932 lines), and whether a ":END" line closes it. Only the first
+// kEntries lines are kept: a line further down could name no entry.
 struct ArchiveNameList {
   std::vector<std::u16string> lines;
   bool hasEnd = false;

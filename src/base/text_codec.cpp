@@ -69,37 +69,42 @@ std::u16string FromUtf8(std::string_view s) {
   out.reserve(s.size());
   size_t i = 0;
   while (i < s.size()) {
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    char32_t c = 0xFFFD;
-    size_t len = 1;
+    const unsigned char b = static_cast<unsigned char>(s[i]);
     if (b < 0x80) {
-      c = b;
-    } else if ((b & 0xE0) == 0xC0) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    // The well-formed sequences of the Unicode standard (its table 3-7): the second byte's range depends
+    // on the first, which keeps out overlong forms, the surrogates U+D800-U+DFFF and anything past
+    // U+10FFFF. An ill-formed sequence becomes one U+FFFD for its longest valid start (at least one byte),
+    // as the standard recommends, and decoding goes on after it.
+    size_t len = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
       len = 2;
-    } else if ((b & 0xF0) == 0xE0) {
+    } else if (b >= 0xE0 && b <= 0xEF) {
       len = 3;
-    } else if ((b & 0xF8) == 0xF0) {
+      if (b == 0xE0) low = 0xA0;
+      if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
       len = 4;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;
     }
-    if (len > 1) {
-      if (i + len > s.size()) {
-        len = 1;
-      } else {
-        c = b & (0x7F >> len);
-        bool good = true;
-        for (size_t k = 1; k < len; ++k) {
-          unsigned char t = static_cast<unsigned char>(s[i + k]);
-          if ((t & 0xC0) != 0x80) good = false;
-          c = (c << 6) | (t & 0x3F);
-        }
-        if (!good) {
-          c = 0xFFFD;
-          len = 1;
-        }
-      }
+    char32_t c = b & (0x7F >> len);
+    size_t k = 1;
+    for (; k < len && i + k < s.size(); ++k) {
+      const unsigned char t = static_cast<unsigned char>(s[i + k]);
+      if (t < low || t > high) break;
+      c = (c << 6) | (t & 0x3F);
+      low = 0x80;
+      high = 0xBF;
     }
-    i += len;
-    if (c >= 0x10000) {
+    i += k;
+    if (len == 0 || k < len) {
+      out.push_back(u'\uFFFD');
+    } else if (c >= 0x10000) {
       c -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
       out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
@@ -181,11 +186,11 @@ std::u16string ThroughCp932(std::u16string_view s) {
   return Cp932ToUtf16(Utf16ToCp932(s));
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
+std::vector<std::string> SplitLines(std::string_view text, size_t maxLines) {
   std::vector<std::string> lines;
   size_t start = 0;
   size_t i = 0;
-  while (i < text.size()) {
+  while (i < text.size() && lines.size() < maxLines) {
     char c = text[i];
     if (c == '\r' || c == '\n') {
       lines.emplace_back(text.substr(start, i - start));
@@ -195,7 +200,7 @@ std::vector<std::string> SplitLines(std::string_view text) {
       ++i;
     }
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  if (start < text.size() && lines.size() < maxLines) lines.emplace_back(text.substr(start));
   return lines;
 }
 

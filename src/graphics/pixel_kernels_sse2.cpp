@@ -1,12 +1,14 @@
-// SSE2 row kernels (the x86-64 baseline): four pixels per step, each byte widened to a 16-bit lane so
-// the arithmetic is the reference's 16-bit arithmetic lane for lane. Row tails shorter than one step go
-// through a small buffer and the same vector code, so there is no second scalar path to keep in step.
+// SSE2 row kernels (the x86-64 baseline): four pixels per step, each byte in a 16-bit lane of its own,
+// with arithmetic that gives the reference's results exactly (where it is not the reference's own
+// formula, the comment says why it is equal). Pixels before and after the aligned whole steps go through
+// a small buffer and the same vector code, so there is no second scalar path to keep in step.
 #include "graphics/pixel_kernels.h"
 
 #if defined(MOKUREN_X86_KERNELS)
 
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace mokuren::kernels {
@@ -16,74 +18,140 @@ namespace {
 inline __m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 inline void Store(uint8_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
-inline __m128i BlendConst4(__m128i s, __m128i d, __m128i a, __m128i inverse) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), a),
-                             _mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), inverse));
-  __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), a),
-                             _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), inverse));
-  return _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
-}
-
-void BlendConstRow(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t a16) {
-  const __m128i a = _mm_set1_epi16(static_cast<int16_t>(a16));
-  const __m128i inverse = _mm_set1_epi16(static_cast<int16_t>(static_cast<uint16_t>(256 - a16)));
-  int32_t i = 0;
-  for (; i + 4 <= pixels; i += 4) Store(dst + i * 4, BlendConst4(Load(src + i * 4), Load(dst + i * 4), a, inverse));
-  if (i < pixels) {
-    alignas(16) uint8_t s[16] = {}, d[16] = {};
-    const size_t bytes = static_cast<size_t>(pixels - i) * 4;
-    std::memcpy(s, src + i * 4, bytes);
-    std::memcpy(d, dst + i * 4, bytes);
-    Store(d, BlendConst4(Load(s), Load(d), a, inverse));
-    std::memcpy(dst + i * 4, d, bytes);
+// Fewer than four pixels: through a buffer, pixel by pixel, and the same vector step.
+template <typename Step>
+inline void Partial(const Step& step, const uint8_t* src, uint8_t* dst, int32_t pixels) {
+  alignas(16) uint8_t s[16] = {}, d[16] = {};
+  for (int32_t i = 0; i < pixels; ++i) {
+    std::memcpy(s + i * 4, src + i * 4, 4);
+    std::memcpy(d + i * 4, dst + i * 4, 4);
   }
+  step(s, d);
+  for (int32_t i = 0; i < pixels; ++i) std::memcpy(dst + i * 4, d + i * 4, 4);
 }
 
-// Two pixels widened to 16-bit lanes: w = ((255 - T) * (opacity + 1)) >> 8 in every lane of its pixel.
-inline __m128i Blend2(__m128i s, __m128i d, __m128i o1) {
-  const __m128i v255 = _mm_set1_epi16(255);
-  const __m128i t = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-  const __m128i w = _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(v255, t), o1), 8);
-  const __m128i rest = _mm_sub_epi16(v255, w);
-  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(s, w), _mm_mullo_epi16(d, rest)), 8);
+// Runs a step of four pixels along a row, the whole steps storing to 16-byte aligned addresses.
+template <typename Step>
+inline void ForRow(const Step& step, const uint8_t* src, uint8_t* dst, int32_t pixels) {
+  const auto address = reinterpret_cast<uintptr_t>(dst);
+  const int32_t head =
+      (address & 3) ? 0 : std::min<int32_t>(pixels, static_cast<int32_t>((16 - (address & 15)) & 15) / 4);
+  if (head > 0) Partial(step, src, dst, head);
+  int32_t i = head;
+  // Two steps a turn: with one, how fast the loop runs depends on where its code happens to lie.
+  for (; i + 8 <= pixels; i += 8) {
+    step(src + i * 4, dst + i * 4);
+    step(src + i * 4 + 16, dst + i * 4 + 16);
+  }
+  if (i + 4 <= pixels) {
+    step(src + i * 4, dst + i * 4);
+    i += 4;
+  }
+  if (i < pixels) Partial(step, src + i * 4, dst + i * 4, pixels - i);
 }
 
-inline __m128i DrawAlpha4(__m128i s, __m128i d, __m128i o1) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i lo = Blend2(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), o1);
-  __m128i hi = Blend2(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), o1);
-  return _mm_packus_epi16(lo, hi);
-}
+// ---- Constant blend ---------------------------------------------------------------------------------
+// For a from 1 to 255 except 128: (src * a + dest * (256 - a)) >> 8 = base + ((other - base) * k) >> 8,
+// with base = dest, k = a for a < 128 and base = src, k = 256 - a for a > 128. k < 128, so k << 8 is a
+// signed 16-bit factor and one high multiply gives the (signed) high byte; added to base with byte
+// wrap-around it is the exact result. That is two multiplies per eight bytes instead of four.
+template <bool kSourceBase>
+struct BlendConstStep {
+  __m128i k;  // k << 8 in every lane
+  void operator()(const uint8_t* src, uint8_t* dst) const {
+    const __m128i s = Load(src), d = Load(dst), zero = _mm_setzero_si128();
+    const __m128i base = kSourceBase ? s : d, other = kSourceBase ? d : s;
+    const __m128i lo = _mm_mulhi_epi16(_mm_sub_epi16(_mm_unpacklo_epi8(other, zero), _mm_unpacklo_epi8(base, zero)), k);
+    const __m128i hi = _mm_mulhi_epi16(_mm_sub_epi16(_mm_unpackhi_epi8(other, zero), _mm_unpackhi_epi8(base, zero)), k);
+    Store(dst, _mm_add_epi8(base, _mm_packs_epi16(lo, hi)));
+  }
+};
 
-template <bool kSkip>
-inline void DrawAlphaStep(const uint8_t* src, uint8_t* dst, __m128i o1) {
-  const __m128i s = Load(src);
-  const __m128i d = Load(dst);
-  if constexpr (kSkip) {
-    const __m128i tByte = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
-    const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(s, tByte), tByte);  // pixels with T = 255
-    const int bits = _mm_movemask_epi8(clear);
-    if (bits == 0xFFFF) return;  // a fully transparent run: the destination stays as it is
-    const __m128i blended = DrawAlpha4(s, d, o1);
-    Store(dst, bits == 0 ? blended : _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, blended)));
+// a = 128: (src + dest) >> 1, the rounded-up average less the bit it rounded up.
+struct BlendHalfStep {
+  void operator()(const uint8_t* src, uint8_t* dst) const {
+    const __m128i s = Load(src), d = Load(dst);
+    const __m128i odd = _mm_and_si128(_mm_xor_si128(s, d), _mm_set1_epi8(1));
+    Store(dst, _mm_sub_epi8(_mm_avg_epu8(s, d), odd));
+  }
+};
+
+// a of 256 and more: the sums wrap in 16 bits as the reference's do.
+struct BlendConstWideStep {
+  __m128i a, inverse;
+  void operator()(const uint8_t* src, uint8_t* dst) const {
+    const __m128i s = Load(src), d = Load(dst), zero = _mm_setzero_si128();
+    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), a),
+                                     _mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), inverse));
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), a),
+                                     _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), inverse));
+    Store(dst, _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8)));
+  }
+};
+
+void BlendConstRow(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t a) {
+  const auto inverse = static_cast<uint16_t>(256 - a);
+  if (a == 0) return;  // dest * 256 >> 8
+  if (a > 255) {
+    ForRow(BlendConstWideStep{_mm_set1_epi16(static_cast<int16_t>(a)), _mm_set1_epi16(static_cast<int16_t>(inverse))},
+           src, dst, pixels);
+  } else if (a == 128) {
+    ForRow(BlendHalfStep{}, src, dst, pixels);
+  } else if (a < 128) {
+    ForRow(BlendConstStep<false>{_mm_set1_epi16(static_cast<int16_t>(a << 8))}, src, dst, pixels);
   } else {
-    Store(dst, DrawAlpha4(s, d, o1));
+    ForRow(BlendConstStep<true>{_mm_set1_epi16(static_cast<int16_t>(inverse << 8))}, src, dst, pixels);
   }
 }
+
+// ---- Per-pixel blend --------------------------------------------------------------------------------
+// Four pixels. The bytes are split by position instead of unpacked: the even bytes (blue, red) and the
+// odd ones (green, T) each sit alone in a 16-bit lane after a mask or a shift, both lanes of a pixel take
+// the same weight, and the results go back by shift and mask instead of a pack. kFull is opacity 255,
+// where w = 255 - T needs no multiply.
+template <bool kSkip, bool kFull>
+struct DrawAlphaStep {
+  __m128i o1;
+  void operator()(const uint8_t* src, uint8_t* dst) const {
+    const __m128i s = Load(src);
+    const __m128i d = Load(dst);
+    __m128i clear;
+    if constexpr (kSkip) {
+      const __m128i tByte = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
+      clear = _mm_cmpeq_epi32(_mm_and_si128(s, tByte), tByte);  // pixels with T = 255
+      if (_mm_movemask_epi8(clear) == 0xFFFF) return;           // a fully transparent run: the destination stays
+    }
+    const __m128i low = _mm_set1_epi16(0x00FF);
+    const __m128i t = _mm_srli_epi32(s, 24);
+    __m128i w, rest;
+    if constexpr (kFull) {
+      rest = _mm_or_si128(t, _mm_slli_epi32(t, 16));  // T in both lanes of the pixel
+      w = _mm_xor_si128(rest, low);
+    } else {
+      const __m128i one = _mm_srli_epi16(_mm_mullo_epi16(_mm_xor_si128(t, _mm_set1_epi32(0xFF)), o1), 8);
+      w = _mm_or_si128(one, _mm_slli_epi32(one, 16));
+      rest = _mm_xor_si128(w, low);
+    }
+    const __m128i even =
+        _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, low), w), _mm_mullo_epi16(_mm_and_si128(d, low), rest));
+    const __m128i odd =
+        _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(s, 8), w), _mm_mullo_epi16(_mm_srli_epi16(d, 8), rest));
+    const __m128i blended = _mm_or_si128(_mm_srli_epi16(even, 8), _mm_andnot_si128(low, odd));
+    if constexpr (kSkip) {
+      Store(dst, _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, blended)));
+    } else {
+      Store(dst, blended);
+    }
+  }
+};
 
 template <bool kSkip>
 void DrawAlphaRowT(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t opacity) {
   const __m128i o1 = _mm_set1_epi16(static_cast<int16_t>(static_cast<uint16_t>(opacity + 1)));
-  int32_t i = 0;
-  for (; i + 4 <= pixels; i += 4) DrawAlphaStep<kSkip>(src + i * 4, dst + i * 4, o1);
-  if (i < pixels) {
-    alignas(16) uint8_t s[16] = {}, d[16] = {};
-    const size_t bytes = static_cast<size_t>(pixels - i) * 4;
-    std::memcpy(s, src + i * 4, bytes);
-    std::memcpy(d, dst + i * 4, bytes);
-    DrawAlphaStep<kSkip>(s, d, o1);
-    std::memcpy(dst + i * 4, d, bytes);
+  if (opacity == 255) {
+    ForRow(DrawAlphaStep<kSkip, true>{o1}, src, dst, pixels);
+  } else {
+    ForRow(DrawAlphaStep<kSkip, false>{o1}, src, dst, pixels);
   }
 }
 

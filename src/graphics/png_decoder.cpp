@@ -92,6 +92,10 @@ bool DecodePng(std::span<const uint8_t> data, PngImage& out, std::string& error)
     error = "not a PNG image";
     return false;
   }
+  if (data.size() > kMaxPngFileBytes) {
+    error = "the data is larger than any image this decoder reads";
+    return false;
+  }
   auto ctx = std::make_unique<ReadContext>();
   ctx->data = data.data();
   ctx->size = data.size();

@@ -5,10 +5,8 @@
 #include <fstream>
 
 #include "base/error_list.h"
-#include "base/frame.h"
 #include "base/task_codes.h"
 #include "base/text_codec.h"
-#include "graphics/ABitmapFilters32.h"
 #include "movie/movie_player.h"
 #include "platform/game_files.h"
 #include "platform/platform.h"
@@ -52,13 +50,7 @@ void OpeningMovie::MovieFrameStep() {
   if (player_) player_->FrameStep(platform_.TickCount());
 }
 
-void OpeningMovie::DrawMovieFrame(TABitmap& target) {
-  const TABitmap& picture = player_->MovieBitmap;
-  CopyOpaque(picture, target, 0, 0, kFrameWidth, kFrameHeight, 0, 0);
-  // A picture smaller than the window stands on black rather than on the scene.
-  FillRect(target, picture.Width(), 0, kFrameWidth, kFrameHeight, 0, 0, 0);
-  FillRect(target, 0, picture.Height(), kFrameWidth, kFrameHeight, 0, 0, 0);
-}
+void OpeningMovie::DrawMovieFrame(TABitmap& target) { player_->DrawFrame(target); }
 
 void OpeningMovie::StartOpeningMovie() {
   if (!player_) return;

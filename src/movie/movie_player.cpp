@@ -1,7 +1,10 @@
 #include "movie/movie_player.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+
+#include "graphics/ABitmapFilters32.h"
 
 namespace mokuren {
 
@@ -31,12 +34,7 @@ bool MoviePlayer::Prepare(std::string& problem) {
   AudioFrames = 0;
   MovieAudio.clear();
   MovieAudio.shrink_to_fit();
-  const MovieFrameTarget target{
-      [this](int32_t y) -> uint8_t* { return y >= 0 && y < MovieBitmap.Height() ? MovieBitmap.ScanLine(y) : nullptr; },
-      [this](int32_t width, int32_t height) {
-        if (MovieBitmap.Width() != width || MovieBitmap.Height() != height) MovieBitmap.SetSize32(width, height);
-      }};
-  if (!video_.Load(Source(), target) || video_.Truncated()) {
+  if (!video_.Load(Source(), MovieFrameTarget{}) || video_.Truncated()) {
     problem = video_.Problem();
     return false;
   }
@@ -56,7 +54,7 @@ bool MoviePlayer::Prepare(std::string& problem) {
   audio_.DecodeSample(MovieAudio.data(), 0, AudioFrames);
   audio_ = TTheoraAudioDecoder();  // its own copy of the track is not needed again
   // The first picture is there from the start, so the first pass of the playback has it to show.
-  video_.DecodeFrame(0);
+  video_.DecodePicture(0);
   LastFrame = 0;
   return true;
 }
@@ -74,11 +72,23 @@ void MoviePlayer::FrameStep(uint32_t now) {
   if (frame == LastFrame) return;
   LastFrame = frame;
   if (frame <= TotalFrames) {
-    video_.DecodeFrame(frame);
+    video_.DecodePicture(frame);
   } else {
-    video_.DecodeFrame(TotalFrames);
+    video_.DecodePicture(TotalFrames);
     MoviePlaying = 0;
   }
+}
+
+void MoviePlayer::DrawFrame(TABitmap& target) const {
+  if (!target.IsValid()) return;
+  const int32_t width = std::min(video_.Info().width, target.Width());
+  const int32_t height = std::min(video_.Info().height, target.Height());
+  const bool drawn = video_.DrawPicture(
+      [&target](int32_t y) { return y < target.Height() ? target.ScanLine(y) : nullptr; }, width, height);
+  // A picture smaller than the window stands on black rather than on the scene.
+  const int32_t right = drawn ? width : 0, bottom = drawn ? height : 0;
+  FillRect(target, right, 0, target.Width(), target.Height(), 0, 0, 0);
+  FillRect(target, 0, bottom, target.Width(), target.Height(), 0, 0, 0);
 }
 
 }  // namespace mokuren

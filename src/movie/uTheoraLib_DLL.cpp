@@ -61,6 +61,7 @@ void TTheoraVideoDecoder::Clear() {
   headerPackets_ = 0;
   frames_ = 0;
   frame_ = -1;
+  hasPicture_ = false;
   info_ = {};
   problem_.clear();
 }
@@ -113,6 +114,7 @@ bool TTheoraVideoDecoder::Restart() {
   if (decoder_) th_decode_free(decoder_);
   decoder_ = th_decode_alloc(&th_, setup_);
   frame_ = -1;
+  hasPicture_ = false;
   if (!decoder_) return false;
   reader_->Follow(serial_);
   ogg_packet packet;
@@ -122,6 +124,12 @@ bool TTheoraVideoDecoder::Restart() {
 }
 
 bool TTheoraVideoDecoder::DecodeFrame(int32_t n) {
+  if (!DecodePicture(n)) return false;
+  if (target_.resize) target_.resize(info_.width, info_.height);
+  return target_.row && DrawPicture(target_.row, info_.width, info_.height);
+}
+
+bool TTheoraVideoDecoder::DecodePicture(int32_t n) {
   if (!exists_ || frames_ <= 0) return false;
   n = std::clamp(n, 0, frames_ - 1);
   if (!decoder_ || n < frame_)
@@ -130,20 +138,21 @@ bool TTheoraVideoDecoder::DecodeFrame(int32_t n) {
   ogg_packet packet;
   while (frame_ < n && reader_->Next(packet)) {
     ++frame_;
+    hasPicture_ = false;
     th_decode_packetin(decoder_, &packet, nullptr);  // a damaged frame leaves the one before it
   }
   if (frame_ < 0) return false;
-  th_ycbcr_buffer buffer;
-  if (th_decode_ycbcr_out(decoder_, buffer) != 0) return false;
-  Draw(buffer);
-  return true;
+  if (!hasPicture_) hasPicture_ = th_decode_ycbcr_out(decoder_, picture_) == 0;
+  return hasPicture_;
 }
 
-void TTheoraVideoDecoder::Draw(const th_ycbcr_buffer& buffer) {
+bool TTheoraVideoDecoder::DrawPicture(const std::function<uint8_t*(int32_t y)>& row, int32_t width,
+                                      int32_t height) const {
+  if (!hasPicture_ || !row) return false;
   YCbCrPicture p{};
   for (int i = 0; i < 3; ++i) {
-    p.plane[i] = buffer[i].data;
-    p.stride[i] = buffer[i].stride;
+    p.plane[i] = picture_[i].data;
+    p.stride[i] = picture_[i].stride;
   }
   p.x = static_cast<int32_t>(th_.pic_x);
   p.y = static_cast<int32_t>(th_.pic_y);
@@ -153,13 +162,14 @@ void TTheoraVideoDecoder::Draw(const th_ycbcr_buffer& buffer) {
   p.chromaY = th_.pixel_fmt == TH_PF_420 ? 1 : 0;
   // libtheora's checks on the header keep the picture inside the frame; this keeps it so whatever it
   // let through.
-  if (p.x + p.width > buffer[0].width || p.y + p.height > buffer[0].height) return;
-  if (target_.resize) target_.resize(p.width, p.height);
-  if (!target_.row) return;
-  for (int32_t y = 0; y < p.height; ++y) {
-    uint8_t* dst = target_.row(reverse_ ? y : p.height - 1 - y);
+  if (p.x + p.width > picture_[0].width || p.y + p.height > picture_[0].height) return false;
+  const int32_t rows = std::clamp(height, 0, p.height);
+  p.width = std::clamp(width, 0, p.width);
+  for (int32_t y = 0; y < rows; ++y) {
+    uint8_t* dst = row(reverse_ ? y : p.height - 1 - y);
     if (dst) ConvertYCbCrRow(p, y, dst);
   }
+  return true;
 }
 
 // ---- Sound ----------------------------------------------------------------------------------------

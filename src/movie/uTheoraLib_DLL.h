@@ -61,11 +61,18 @@ class TTheoraVideoDecoder {
   // from the frame drawn before, starting over from the first frame only when n is earlier. False when
   // nothing could be drawn.
   bool DecodeFrame(int32_t n);
+  // Decodes forward to frame n as DecodeFrame does, without drawing: the picture stays in the decoder's
+  // own Y'CbCr planes until the next decode. False when there is no picture.
+  bool DecodePicture(int32_t n);
+  // Draws the picture decoded last, cut to width x height pixels (its top-left part), into `row`'s rows
+  // (in the order SetVReverse says, counted in the picture's rows): the conversion writes straight into
+  // whatever surface is composed, with no copy of its own in between. False when no picture has been
+  // decoded since the decoder (re)started.
+  bool DrawPicture(const std::function<uint8_t*(int32_t y)>& row, int32_t width, int32_t height) const;
 
  private:
   void Clear();
   bool Restart();
-  void Draw(const th_ycbcr_buffer& buffer);
 
   std::unique_ptr<OggPacketReader> reader_;
   MovieFrameTarget target_;
@@ -81,6 +88,9 @@ class TTheoraVideoDecoder {
   int headerPackets_ = 0;
   int32_t frames_ = 0;
   int32_t frame_ = -1;  // the frame last decoded since the decoder (re)started
+  // The picture of that frame: libtheora's planes, valid until its next decode, restart or free.
+  th_ycbcr_buffer picture_{};
+  bool hasPicture_ = false;
   TheoraVideoInfo info_;
   std::string problem_;
 };

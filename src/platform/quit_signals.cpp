@@ -8,11 +8,15 @@ namespace mokuren {
 namespace {
 
 std::atomic<int> requested{0};
-static_assert(std::atomic<int>::is_always_lock_free, "read and written from a signal handler");
+std::atomic<bool> recording{false};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "read and written from a signal handler");
 
 extern "C" void OnQuitSignal(int sig) {
-  if (requested.exchange(sig) != 0) {
-    // Asked twice: the close is stuck or too slow for whoever is waiting.
+  if (!recording.load() || requested.exchange(sig) != 0) {
+    // Before the main loop nobody would look at the flag; asked twice, the close is stuck or too slow
+    // for whoever is waiting. The signal, raised again without a handler, ends the process (it is
+    // blocked until this handler returns).
     std::signal(sig, SIG_DFL);
     std::raise(sig);
   }
@@ -29,6 +33,8 @@ void InstallQuitSignals() {
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 }
+
+void RecordQuitSignals() { recording.store(true); }
 
 int QuitSignal() { return requested.load(); }
 

@@ -2,6 +2,8 @@
 // temporary file beside the target, are flushed to the disk, and only then take the target's name.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -9,6 +11,23 @@
 #include <string>
 
 namespace mokuren {
+
+// The system calls by which a file is replaced. The game uses the system's own (System()); tests put a
+// layer between that makes any one of them fail, or changes the folder before it, and check that the
+// file being replaced survives each.
+class FileCalls {
+ public:
+  virtual int Open(const char* path, int flags, mode_t mode);
+  virtual ssize_t Write(int fd, const void* data, size_t size);
+  virtual int Fsync(int fd);
+  virtual int Close(int fd);
+  virtual int Rename(const char* from, const char* to);
+  virtual int Unlink(const char* path);
+  static FileCalls& System();
+
+ protected:
+  ~FileCalls() = default;
+};
 
 // The temporary name used while `target` is being replaced.
 std::filesystem::path PendingFileName(const std::filesystem::path& target);
@@ -19,9 +38,10 @@ void RemovePendingFiles(const std::filesystem::path& folder);
 
 // Writes `bytes` to `target`, replacing it atomically. Returns an empty string on success; otherwise a
 // short description of what failed (the system's reason included), and `target` is as it was before.
+// A target that is a symbolic link stays one: the file it leads to is replaced, in that file's folder.
 // `beforeRename`, when set, runs after the new file is complete and flushed, just before it takes the
 // target's name (tests interrupt the process there).
 std::string WriteFileAtomically(const std::filesystem::path& target, std::span<const uint8_t> bytes,
-                                const std::function<void()>& beforeRename = {});
+                                const std::function<void()>& beforeRename = {}, FileCalls& calls = FileCalls::System());
 
 }  // namespace mokuren

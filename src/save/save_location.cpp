@@ -27,6 +27,9 @@ std::filesystem::path HomeDirectory() {
   return {};
 }
 
+// The longest file name the usual Linux file systems take, in bytes.
+constexpr size_t kMaxFileNameBytes = 255;
+
 // FNV-1a: stable across builds and machines, which std::hash is not.
 uint32_t PathHash(const std::string& s) {
   uint64_t h = 14695981039346656037ull;
@@ -70,6 +73,13 @@ std::filesystem::path UserSaveDirectory(const std::filesystem::path& gameDir) {
   const std::string key = (ec ? gameDir : absolute).string();
   std::string name = (ec ? gameDir : absolute).filename().string();
   if (name.empty()) name = "game";
+  // A file name has at most 255 bytes, and the hash needs 9 of them. A longer game folder name is cut,
+  // never inside a UTF-8 character; the hash of the whole path still tells such folders apart.
+  if (name.size() > kMaxFileNameBytes - 9) {
+    size_t cut = kMaxFileNameBytes - 9;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
   char hash[9];
   std::snprintf(hash, sizeof hash, "%08x", PathHash(key));
   return base / "mokuren" / (name + "-" + hash);

@@ -4,10 +4,11 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
+#include "platform/game_files.h"
 #include "sound/mix_kernels.h"
+#include "sound/sound_files.h"
 
 namespace mokuren {
 
@@ -108,10 +109,10 @@ void TOggData::Reset() {
 
 bool TOggData::LoadFromFile(const std::filesystem::path& path) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!std::filesystem::exists(path, ec)) return false;
+  std::vector<uint8_t> bytes;
+  std::string problem;
+  if (!ReadGameFile(path, kMaxSoundFileBytes, bytes, problem)) throw EOggLoad(problem + "; it is not played");
   return LoadFromStream(std::make_unique<TMemoryStream>(std::move(bytes)));
 }
 

@@ -19,10 +19,12 @@
 
 namespace mokuren {
 
-// Raised when a file exists but the decoder cannot open it.
+// Raised when a file exists but cannot be played: the decoder cannot open it (what() is then kMessage in
+// UTF-8), or it is no regular file or too large to be read (what() says so in English).
 class EOggLoad : public std::runtime_error {
  public:
   EOggLoad() : std::runtime_error("ファイルの読み込みに失敗") {}
+  explicit EOggLoad(const std::string& why) : std::runtime_error(why) {}
   static constexpr const char16_t* kMessage = u"ファイルの読み込みに失敗";
 };
 
@@ -46,7 +48,8 @@ class TOggData {
   TOggData(const TOggData&) = delete;
   TOggData& operator=(const TOggData&) = delete;
 
-  // False when the file does not exist; EOggLoad when it does not decode.
+  // False when the file does not exist; EOggLoad when it is not a regular file, is larger than
+  // kMaxSoundFileBytes (it is then not read at all) or does not decode.
   bool LoadFromFile(const std::filesystem::path& path);
   // False for no stream; EOggLoad (the stream destroyed) when the decoder refuses it.
   bool LoadFromStream(std::unique_ptr<TMemoryStream> stream);

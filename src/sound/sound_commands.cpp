@@ -15,17 +15,18 @@ namespace mokuren {
 namespace {
 
 // Loads the game's file `name` into the stream. False when the file is missing, or when it exists but
-// does not decode (the error list then names it: a broken file must not take the game down with it).
+// cannot be played: not a regular file, too large or not decodable (the error list then names it and why: a
+// broken file must not take the game down with it).
 bool LoadSound(const std::filesystem::path& gameDir, ErrorList& errors, TOggData& stream, const std::string& name,
                bool& missing) {
   std::filesystem::path path = FindGameFile(gameDir, name);
   std::error_code ec;
-  missing = !std::filesystem::is_regular_file(path, ec);
+  missing = !std::filesystem::exists(path, ec);
   if (missing) return false;
   try {
     return stream.LoadFromFile(path);
-  } catch (const EOggLoad&) {
-    errors.Add(FromUtf8(name) + u": " + EOggLoad::kMessage);
+  } catch (const EOggLoad& e) {
+    errors.Add(FromUtf8(name) + u": " + FromUtf8(e.what()));
     return false;
   }
 }

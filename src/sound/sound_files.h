@@ -2,9 +2,14 @@
 // and effects by number, voices by the name a message gives. Tools that check a game use the same names.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace mokuren {
+
+// Sound files are held whole in memory while they play. A larger file (a damaged copy, a sparse file of
+// gigabytes) is refused unread: an hour of music at 256 kbit/s takes about 110 MiB.
+inline constexpr uint64_t kMaxSoundFileBytes = uint64_t{128} << 20;
 
 // Tracks 1-7 have a second version.
 inline constexpr int kFirstTrackWithVariant = 1;

@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""Checks that every #include "..." under src/ keeps to the engine's layers.
+
+A file may include its own folder and any folder of a lower layer. An include into a higher layer runs up,
+one into another folder of the same layer runs sideways: both are reported with the file, the line and the
+two folders, and the check fails. The backends stand outside the layers: they see the engine only through
+what their row names, and only the program's entry in app picks one.
+
+    tools/checks/layers.py [--src DIR]     (DIR defaults to the repository's src/)
+
+Exit status: 0 when every include keeps to the table, 1 when one does not, 2 on a usage error.
+"""
+
+import argparse
+import os
+import re
+import sys
+from collections import Counter
+
+# What a backend's views may see of the engine: the platform interface, base, and the form classes they show.
+BACKEND_VIEW = ("base/", "platform/platform.h", "platform/window_host.h", "dialogs/TCommentForm.h",
+                "dialogs/TConfigForm.h", "dialogs/TDebugForm.h", "dialogs/TQueryForm.h", "save/TForm7.h",
+                "text/TMsgForm.h", "text/TNameForm.h")
+BACKENDS = ("platform/qt/", "platform/headless/", "platform/web/")
+
+# The rule. Each folder under src/: its layer (None for a backend, which has none) and what it may include
+# besides its own folder and the folders of lower layers (folders end in "/", anything else is one file).
+RULES = {
+    "base": (0, ()),
+    "platform": (0, ()),  # the interface: platform.h, window_host.h and the small services beside them
+    "archive": (1, ()),
+    "graphics": (1, ()),
+    "sound": (1, ()),
+    "text": (1, ()),
+    "dialogs": (2, ()),
+    "menus": (2, ()),
+    "movie": (2, ()),
+    "save": (2, ()),
+    "script": (2, ()),
+    "app": (3, BACKENDS),  # main.cpp starts the backend the command line asks for
+    "platform/qt": (None, BACKEND_VIEW),
+    "platform/headless": (None, BACKEND_VIEW),
+    "platform/web": (None, BACKEND_VIEW),
+}
+
+SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c", ".inc")
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+
+
+def folder_of(path):
+    """The table's folder that holds `path` (relative to src/, with slashes): the longest that matches."""
+    best = None
+    for folder in RULES:
+        if path.startswith(folder + "/") and (best is None or len(folder) > len(best)):
+            best = folder
+    return best
+
+
+def describe(folder):
+    layer = RULES[folder][0]
+    return f"{folder} (a backend)" if layer is None else f"{folder} (layer {layer})"
+
+
+def resolve(src, including, name):
+    """The included file relative to src/, looked for as the compiler does: beside the including file, then
+    from src/. None when it is outside src/."""
+    for base in (os.path.dirname(os.path.join(src, including)), src):
+        candidate = os.path.normpath(os.path.join(base, name))
+        if os.path.isfile(candidate):
+            rel = os.path.relpath(candidate, src)
+            return None if rel.startswith("..") else rel.replace(os.sep, "/")
+    return os.path.normpath(name).replace(os.sep, "/")  # not there (generated?): judged by its name
+
+
+def judge(from_folder, target):
+    """Why including `target` from `from_folder` breaks the rule, or None when it keeps to it."""
+    to_folder = folder_of(target)
+    if to_folder == from_folder:
+        return None
+    layer, extra = RULES[from_folder]
+    if any(target == e or (e.endswith("/") and target.startswith(e)) for e in extra):
+        return None
+    if to_folder is None:
+        return "a folder the layer table does not name"
+    to_layer = RULES[to_folder][0]
+    if layer is None:
+        return "a backend sees only the platform interface, base/ and the form classes its views show"
+    if to_layer is None:
+        return "only app starts a backend"
+    if to_layer > layer:
+        return "runs up a layer"
+    if to_layer == layer:
+        return "runs sideways within a layer"
+    return None
+
+
+def check(src):
+    """Every include under `src` that breaks the rule: (file, line, from folder, target, to folder, why)."""
+    found = []
+    for dirpath, dirnames, filenames in os.walk(src):
+        dirnames.sort()
+        for filename in sorted(filenames):
+            if not filename.endswith(SOURCE_SUFFIXES):
+                continue
+            path = os.path.relpath(os.path.join(dirpath, filename), src).replace(os.sep, "/")
+            from_folder = folder_of(path)
+            if from_folder is None:
+                found.append((path, 0, None, None, None, "its folder is not in the layer table"))
+                continue
+            with open(os.path.join(src, path), encoding="utf-8", errors="replace") as f:
+                for number, text in enumerate(f, 1):
+                    m = INCLUDE.match(text)
+                    if not m:
+                        continue
+                    target = resolve(src, path, m.group(1))
+                    if target is None:
+                        found.append((path, number, from_folder, m.group(1), None, "it is outside src/"))
+                        continue
+                    why = judge(from_folder, target)
+                    if why:
+                        found.append((path, number, from_folder, target, folder_of(target), why))
+    return found
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--src", default=os.path.join(here, "..", "..", "src"), help="the tree to check")
+    args = parser.parse_args()
+    if not os.path.isdir(args.src):
+        print(f"layers: {args.src}: no such folder", file=sys.stderr)
+        return 2
+
+    shown = os.path.relpath(args.src)
+    found = check(args.src)
+    for path, number, from_folder, target, to_folder, why in found:
+        where = f"{shown}/{path}:{number}"
+        if from_folder is None:
+            print(f"{where}: {why}")
+        elif to_folder is None:
+            print(f"{where}: {describe(from_folder)} includes {target}: {why}")
+        else:
+            print(f"{where}: {describe(from_folder)} includes {target} of {describe(to_folder)}: {why}")
+    if not found:
+        print(f"layers: every include in {shown} keeps to the layers")
+        return 0
+
+    pairs = Counter((f[2] or "?", f[4] or "?") for f in found)
+    print(f"\nlayers: {len(found)} includes in {shown} break the rule, by folder:")
+    for (from_folder, to_folder), count in sorted(pairs.items()):
+        print(f"  {from_folder} -> {to_folder}: {count}")
+    return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

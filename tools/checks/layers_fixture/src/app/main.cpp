@@ -1,0 +1,2 @@
+#include "app/engine.h"
+#include "platform/qt/window.h"

@@ -1,0 +1,2 @@
+#include "platform/qt/window.h"
+#include "graphics/picture.h"
