@@ -34,7 +34,10 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : platform_(platform), Tag(VersionTag(MOKUREN_VERSION)), options_(std::move(options)) {
+    : platform_(platform),
+      Tag(VersionTag(MOKUREN_VERSION)),
+      sound_(soundLink_, platform, errors_, *Block, GameDir, options.recordAudio),
+      options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
   NameForm = std::make_unique<TNameForm>(textLink_);

@@ -27,7 +27,9 @@
 #include "app/launch_options.h"
 #include "app/menu_link.h"
 #include "app/message_link.h"
+#include "app/movie_link.h"
 #include "app/script_link.h"
+#include "app/sound_link.h"
 #include "archive/archives.h"
 #include "base/error_list.h"
 #include "dialogs/engine_dialogs.h"
@@ -36,6 +38,7 @@
 #include "graphics/graphics.h"
 #include "menus/album_screens.h"
 #include "menus/title_screen.h"
+#include "movie/opening_movie.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "save/save_screen_host.h"
@@ -44,6 +47,7 @@
 #include "script/script_machine.h"
 #include "script/script_registers.h"
 #include "text/canvas_text.h"
+#include "sound/sound_system.h"
 #include "text/message_log.h"
 #include "text/message_window.h"
 
@@ -57,6 +61,7 @@ class TNameForm;
 class TConfigForm;
 class TDebugForm;
 class MoviePlayer;
+class AlbumScreens;
 
 class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
@@ -205,7 +210,34 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   bool SaveScreenshot(const std::string& file, bool floatWindow) { return graphics_.SaveScreenshot(file, floatWindow); }
 
   // ---- Sound ----
-#include "sound/form_sound.h"
+ private:
+  SoundLink soundLink_{*this};
+  SoundSystem sound_;  // made in the constructor, which holds the platform and the launch options
+
+ public:
+  SoundSystem& Audio() { return sound_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  int32_t& VoiceVolume = sound_.VoiceVolume;
+  int32_t& BgmVolume = sound_.BgmVolume;
+  int32_t& SeVolume = sound_.SeVolume;
+  const std::unique_ptr<SoundObjects>& Sound = sound_.Objects();
+  void CreateSound() { sound_.CreateSound(); }
+  void ReleaseSound() { sound_.ReleaseSound(); }
+  void PumpSound() { sound_.PumpSound(); }
+  void ApplyVolumes() { sound_.ApplyVolumes(); }
+  int SlotStatus(int slot) { return sound_.SlotStatus(slot); }
+  void StopSlot(int slot) { sound_.StopSlot(slot); }
+  void SweepFinishedEffects() { sound_.SweepFinishedEffects(); }
+  void Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
+    sound_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
+  }
+  void Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
+    sound_.Kumo_PlaySE(position, no, loop, fadeSeconds);
+  }
+  void Kumo_PlayVOICE(const std::u16string& path, int repeat) { sound_.Kumo_PlayVOICE(path, repeat); }
+  int32_t TrackPlaying() { return sound_.TrackPlaying(); }
+  bool MovieSoundPlaying() { return sound_.MovieSoundPlaying(); }
 
   // ---- Text and interaction ----
   // The fonts every screen draws text with, and the message window with the player's input and play modes.
@@ -338,7 +370,23 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   int32_t GetSceneTbl(int32_t script) { return script_.GetSceneTbl(script); }
 
   // ---- Movie ----
-#include "movie/form_movie.h"
+ private:
+  MovieLink movieLink_{*this};
+  OpeningMovie movie_{movieLink_, platform_, errors_, GameDir};
+
+ public:
+  OpeningMovie& Movie() { return movie_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  void Kuri_TheoraInit() { movie_.Kuri_TheoraInit(); }
+  void Kuri_TheoraFree() { movie_.Kuri_TheoraFree(); }
+  bool MoviePlaying() const { return movie_.MoviePlaying(); }
+  void MovieFrameStep() { movie_.MovieFrameStep(); }
+  void DrawMovieFrame(TABitmap& target) { movie_.DrawMovieFrame(target); }
+  void Kumo_WaitMovie() { movie_.Kumo_WaitMovie(); }
+  void Kumo_WaitMovieAlbum() { movie_.Kumo_WaitMovieAlbum(); }
+  void StartOpeningMovie() { movie_.StartOpeningMovie(); }
+  void StartAlbumMovie() { movie_.StartAlbumMovie(); }
 
   // ---- Save and load ----
 #include "save/form_save.h"

@@ -1,7 +1,6 @@
 #include "app/album_link.h"
 
 #include "app/TForm1.h"
-#include "sound/sound_objects.h"
 
 namespace mokuren {
 
@@ -32,14 +31,7 @@ void AlbumLink::PlayBGM(int32_t no, int fadeSeconds, int variant, int loop) {
   form_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
 }
 
-// Transition: the sound system's own question, answered here until it has its object.
-int32_t AlbumLink::TrackPlaying() {
-  const auto& sound = form_.Sound;
-  if (!sound) return 0;
-  // What the mixer plays, so that a track whose file is missing gets no mark; a machine without a
-  // sound device still shows the track chosen.
-  return sound->OggPlayer->SlotStatus(sound->BgmCurrent) > 1 ? sound->BgmPlayingNo : 0;
-}
+int32_t AlbumLink::TrackPlaying() { return form_.Audio().TrackPlaying(); }
 
 int32_t AlbumLink::AddSceneTbl(int32_t scene) { return form_.Script().AddSceneTbl(scene); }
 int32_t AlbumLink::GetSceneTbl(int32_t scene) { return form_.Script().GetSceneTbl(scene); }

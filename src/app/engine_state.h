@@ -30,9 +30,6 @@ struct EngineState {
 
   // Persistent: the system area.
   int32_t& MessageSpeed = Block->MessageSpeed;
-  int32_t& VoiceVolume = Block->VoiceVolume;
-  int32_t& BgmVolume = Block->BgmVolume;
-  int32_t& SeVolume = Block->SeVolume;
   int32_t& AutoDelay = Block->AutoDelay;
   uint8_t& FullScreen = Block->FullScreen;
   uint16_t (&StoredHeroName)[16] = Block->StoredHeroName;
