@@ -35,7 +35,11 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : Tag(VersionTag(MOKUREN_VERSION)), platform_(platform), options_(std::move(options)) {
+    : SaveDataFirst(*this, platform, errors_, GameDir),
+      EngineState(save_.Block),
+      Tag(VersionTag(MOKUREN_VERSION)),
+      platform_(platform),
+      options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
   NameForm = std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode});
@@ -45,8 +49,6 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   DebugForm = std::make_unique<TDebugForm>(DebugFormLinks{ScenarioVars, SystemVars, WorkVars, ReturnTable, CgSeenFlags,
                                                           Random, [this] { return MsgLogDumpLines(MsgLog); }},
                                            errors_);
-  SaveLoadForm = std::make_unique<TForm7>(*this);
-  CommentForm = std::make_unique<TCommentForm>(*Block);
   MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
   Album = MakeAlbumScreens();
   // Before anything can be reported, so the debug window shows every line from the start.

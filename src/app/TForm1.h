@@ -22,13 +22,14 @@
 #include "app/event_script.h"
 #include "app/game_title.h"
 #include "app/launch_options.h"
+#include "app/save_link.h"
 #include "archive/archive_index.h"
 #include "base/error_list.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
-#include "save/save_screen_host.h"
+#include "save/save_data.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_image.h"
 #include "script/script_registers.h"
@@ -46,7 +47,22 @@ class TDebugForm;
 class MoviePlayer;
 class AlbumScreens;
 
-class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
+// Transition: the save data and its link are made before EngineState, whose persistent fields are
+// references into the block SaveData owns, as every subsystem's will be. Once those fields have gone
+// into the subsystems, both become TForm1's first subsystem members and this class goes.
+class SaveDataFirst {
+ protected:
+  SaveDataFirst(TForm1& form, Platform& platform, ErrorList& errors, const std::filesystem::path& gameDir)
+      : saveLink_(form), save_(saveLink_, platform, errors, gameDir) {}
+
+  SaveLink saveLink_;
+  SaveData save_;
+};
+
+class TForm1 final : private SaveDataFirst,
+                     public EngineState,
+                     public WindowHost,
+                     private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
 
@@ -162,7 +178,32 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
 #include "movie/form_movie.h"
 
   // ---- Save and load ----
-#include "save/form_save.h"
+// The save data and its link are made first of all (SaveDataFirst, above).
+  SaveData& Save() { return save_; }
+  TForm7& GetSaveLoadForm() override { return *save_.SaveLoadForm; }
+  TCommentForm& GetCommentForm() override { return *save_.CommentForm; }
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  const std::unique_ptr<TForm7>& SaveLoadForm = save_.SaveLoadForm;
+  const std::unique_ptr<TCommentForm>& CommentForm = save_.CommentForm;
+  std::function<void()>& SaveBeforeRenameHook = save_.SaveBeforeRenameHook;
+  void ChooseSaveDir() { save_.ChooseSaveDir(); }
+  bool Kumo_CheckSaveFile() { return save_.Kumo_CheckSaveFile(); }
+  void SetSaveDefaults() { save_.SetSaveDefaults(); }
+  bool Kumo_CreateSaveFile() { return save_.Kumo_CreateSaveFile(); }
+  bool Kumo_ReadSaveFile() { return save_.Kumo_ReadSaveFile(); }
+  void CreateThumbFolder() { save_.CreateThumbFolder(); }
+  bool SaveToSlot(int n) { return save_.SaveToSlot(n); }
+  bool LoadFromSlot(int n) { return save_.LoadFromSlot(n); }
+  void QuickSave() { save_.QuickSave(); }
+  void QuickLoad() { save_.QuickLoad(); }
+  void Kumo_RestoreGame() { save_.Kumo_RestoreGame(); }
+  void ApplySaveEvent(const Event& event) { save_.ApplySaveEvent(event); }
+  void menuSaveClick() { save_.menuSaveClick(); }
+  void menuLoadClick() { save_.menuLoadClick(); }
+  void ShowSaveLoadScreen(int mode) { save_.ShowSaveLoadScreen(mode); }
+  void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
+    save_.DrawScreenText(target, x, y, text, height);
+  }
 
   // ---- Menus ----
 #include "menus/form_menus.h"
