@@ -37,8 +37,8 @@ int32_t VersionTag(std::string_view version) {
 TForm1::TForm1(Platform& platform, LaunchOptions options)
     : SaveDataFirst(*this, platform, errors_, GameDir),
       EngineState(save_.Block),
-      Tag(VersionTag(MOKUREN_VERSION)),
       platform_(platform),
+      Tag(VersionTag(MOKUREN_VERSION)),
       options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
@@ -54,11 +54,6 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   DebugForm->FormCreate(Caption, Tag);
-  // Placements 201-203 load into the save/load screen's picture boxes.
-  SaveLoadImage2 = &SaveLoadForm->Image2;
-  SaveLoadImage3 = &SaveLoadForm->Image3;
-  // The voice button replays the voice of the log entry on screen.
-  ViewedLogVoicePath = [this] { return MsgLog[LogIndex].voicePath; };
 }
 
 TForm1::~TForm1() = default;

@@ -21,17 +21,21 @@
 #include "app/engine_state.h"
 #include "app/event_script.h"
 #include "app/game_title.h"
+#include "app/graphics_link.h"
 #include "app/launch_options.h"
 #include "app/save_link.h"
-#include "archive/archive_index.h"
+#include "app/script_link.h"
+#include "archive/archives.h"
 #include "base/error_list.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
+#include "graphics/graphics.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
 #include "save/save_data.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_image.h"
+#include "script/script_machine.h"
 #include "script/script_registers.h"
 #include "text/message_log.h"
 
@@ -65,6 +69,8 @@ class TForm1 final : private SaveDataFirst,
                      private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
+  // Before the subsystems, which hold it.
+  Platform& platform_;
 
  public:
   TForm1(Platform& platform, LaunchOptions options);
@@ -93,8 +99,6 @@ class TForm1 final : private SaveDataFirst,
 
   // ---- Main loop -------------------------------------------------------------------------------------
   void IdleEvent();
-  void Kumo_Wait();
-  void Kumo_WaitKey();
   void DelayTimerTimer();
   void FormPaint();
   // Window modes.
@@ -133,13 +137,8 @@ class TForm1 final : private SaveDataFirst,
   Platform& platform() { return platform_; }
   const LaunchOptions& options() const { return options_; }
 
-  // The game directory (current directory) and the script's random numbers.
+  // The game directory (every data file is opened against it).
   std::filesystem::path GameDir;
-  std::mt19937 Random;
-
-  // ---- Named surfaces of the frame -------------------------------------------------------------------
-  TABitmap FrameSurface{kFrameWidth, kFrameHeight};
-  TABitmap FloatSurface{kFrameWidth, kMessageWindowHeight};
 
   std::unique_ptr<TQueryForm> QueryForm;
   TQueryForm& GetQueryForm() override { return *QueryForm; }
@@ -160,10 +159,58 @@ class TForm1 final : private SaveDataFirst,
   // host, and an accessor.
 
   // ---- Archives ----
-#include "archive/form_archive.h"
+  Archives archives_{platform_, errors_, GameDir};
+  Archives& Archive() { return archives_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::array<ArchiveIndex, kArchiveKinds>& ArchiveIndexes = archives_.ArchiveIndexes;
+  std::vector<std::u16string>& GraphicNames = archives_.GraphicNames;
+  bool Kuri_FileInit() { return archives_.Kuri_FileInit(); }
+  int Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+    return archives_.Kuri_ReadFile(kind, entry, stream);
+  }
+  int Kuri_FileNo(ArchiveKind kind, const std::u16string& name) { return archives_.Kuri_FileNo(kind, name); }
 
   // ---- Graphics ----
-#include "graphics/form_graphics.h"
+  GraphicsLink graphicsLink_{*this};
+  Graphics graphics_{graphicsLink_, platform_, errors_, *Block};
+  Graphics& Pictures() { return graphics_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  TABitmap& NextSurface = graphics_.NextSurface;
+  TABitmap& DisplaySurface = graphics_.DisplaySurface;
+  TABitmap& FrameSurface = graphics_.FrameSurface;
+  TABitmap& FloatSurface = graphics_.FloatSurface;
+  std::array<TABitmap, 93>& SurfaceTable = graphics_.SurfaceTable;
+  int32_t& BackgroundNo = graphics_.BackgroundNo;
+  int32_t (&LayerImage)[5] = graphics_.LayerImage;
+  LayerPosition (&LayerPos)[5] = graphics_.LayerPos;
+  int32_t (&LayerOpacity)[5] = graphics_.LayerOpacity;
+  uint8_t (&CgSeenFlags)[kCgSeenCount] = graphics_.CgSeenFlags;
+  uint8_t& EffectsOn = graphics_.EffectsOn;
+  int32_t& TransitionDuration = graphics_.TransitionDuration;
+  int32_t& ResumeTaskCode = graphics_.ResumeTaskCode;
+  std::array<int32_t, button::Count>& ButtonState = graphics_.ButtonState;
+  std::array<uint8_t, button::Count>& ButtonOn = graphics_.ButtonOn;
+  // A picture box a test gives placement 203 in place of the save/load screen's parts sheet.
+  TABitmap* SaveLoadImage2 = nullptr;
+  void CreateSurfaces() { graphics_.CreateSurfaces(); }
+  std::vector<int32_t> LoadSystemPictures(bool engineStart = true) { return graphics_.LoadSystemPictures(engineStart); }
+  bool Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
+    return graphics_.Kumo_ReadGraphic(placement, entry, fromSystem);
+  }
+  void Kumo_CreateNextImage() { graphics_.Kumo_CreateNextImage(); }
+  void StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode = 0) {
+    graphics_.StartTransition(durationMs, taskCode, resumeTaskCode);
+  }
+  void Kumo_DispEffect_01() { graphics_.Kumo_DispEffect_01(); }
+  void Kumo_DispEffect_91() { graphics_.Kumo_DispEffect_91(); }
+  void DrawMessageFrame() { graphics_.DrawMessageFrame(); }
+  void Kumo_CheckButton() { graphics_.Kumo_CheckButton(); }
+  void Kumo_DrawButton() { graphics_.Kumo_DrawButton(); }
+  void EnableButtons() { graphics_.EnableButtons(); }
+  void SetButtonStates(const std::array<int32_t, button::Count>& states) { graphics_.SetButtonStates(states); }
+  bool SaveScreenshot(const std::string& file, bool floatWindow) { return graphics_.SaveScreenshot(file, floatWindow); }
 
   // ---- Sound ----
 #include "sound/form_sound.h"
@@ -172,7 +219,44 @@ class TForm1 final : private SaveDataFirst,
 #include "text/form_text.h"
 
   // ---- Script ----
-#include "script/form_script.h"
+  ScriptLink scriptLink_{*this};
+  ScriptMachine script_{scriptLink_, errors_, *Block};
+  ScriptMachine& Script() { return script_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::vector<ScriptInstruction>& ScriptCode = script_.ScriptCode;
+  std::vector<std::u16string>& LabelNames = script_.LabelNames;
+  std::vector<std::u16string>& JumpNames = script_.JumpNames;
+  std::vector<std::u16string>& MessageTexts = script_.MessageTexts;
+  std::vector<std::u16string>& ResourceNames = script_.ResourceNames;
+  std::vector<std::u16string>& ResourceNameArray = script_.ResourceNameArray;
+  int16_t& ScriptNo = script_.ScriptNo;
+  int32_t& StepNo = script_.StepNo;
+  VarBank& ScenarioVars = script_.ScenarioVars;
+  VarBank& SystemVars = script_.SystemVars;
+  std::array<int16_t, 512>& WorkVarsRaw = script_.WorkVarsRaw;
+  VarBank& WorkVars = script_.WorkVars;
+  ReturnEntry (&ReturnTable)[16] = script_.ReturnTable;
+  int16_t& ReturnDepth = script_.ReturnDepth;
+  uint8_t (&ReadMarks)[kReadMarkBanks][kReadMarkBankBytes] = script_.ReadMarks;
+  std::array<int32_t, 120>& SceneTableRaw = script_.SceneTableRaw;
+  int32_t& SceneTableCursor = script_.SceneTableCursor;
+  uint8_t& NormalPlay = script_.NormalPlay;
+  int32_t& TitleReturnStep = script_.TitleReturnStep;
+  std::mt19937& Random = script_.Random;
+  ScriptRegisters& CurrentInstruction = script_.CurrentInstruction;
+  int64_t& ScriptInstructionBudget = script_.ScriptInstructionBudget;
+  int32_t& WaitDeadline = script_.WaitDeadline;
+  uint8_t& WaitClickable = script_.WaitClickable;
+  ScriptEntryFault Kumo_ReadScript(int n) { return script_.Kumo_ReadScript(n); }
+  void CreateScriptLists() { script_.CreateScriptLists(); }
+  void Kumo_TaskScript() { script_.Kumo_TaskScript(); }
+  void Kumo_ClearScenarioFlg() { script_.Kumo_ClearScenarioFlg(); }
+  void Kumo_ClearReturnTbl() { script_.Kumo_ClearReturnTbl(); }
+  bool CheckKidoku(int32_t message) { return script_.CheckKidoku(message); }
+  void MarkKidoku(int32_t message) { script_.MarkKidoku(message); }
+  int32_t AddSceneTbl(int32_t script) { return script_.AddSceneTbl(script); }
+  int32_t GetSceneTbl(int32_t script) { return script_.GetSceneTbl(script); }
 
   // ---- Movie ----
 #include "movie/form_movie.h"
@@ -187,6 +271,7 @@ class TForm1 final : private SaveDataFirst,
   const std::unique_ptr<TCommentForm>& CommentForm = save_.CommentForm;
   std::function<void()>& SaveBeforeRenameHook = save_.SaveBeforeRenameHook;
   void ChooseSaveDir() { save_.ChooseSaveDir(); }
+  std::filesystem::path SaveFilePath() { return save_.SaveFilePath(); }
   bool Kumo_CheckSaveFile() { return save_.Kumo_CheckSaveFile(); }
   void SetSaveDefaults() { save_.SetSaveDefaults(); }
   bool Kumo_CreateSaveFile() { return save_.Kumo_CreateSaveFile(); }
@@ -227,7 +312,6 @@ class TForm1 final : private SaveDataFirst,
   // Each composed frame is drawn again only where it differs from the last one.
   FrameRecorder mainRecorder_{FrameSurface};
   FrameRecorder floatRecorder_{FloatSurface};
-  Platform& platform_;
   LaunchOptions options_;
   Automation automation_{*this, platform_, options_};
   bool terminated_ = false;

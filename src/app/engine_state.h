@@ -26,25 +26,12 @@ struct EngineState {
   const std::unique_ptr<SaveBlock>& Block;
 
   // Persistent: the live record.
-  VarBank ScenarioVars{Block->Live.ScenarioVarsRaw};
-  int16_t& ScriptNo = Block->Live.ScriptNo;
-  int32_t& StepNo = Block->Live.StepNo;
-  ReturnEntry (&ReturnTable)[16] = Block->Live.ReturnTable;
-  int16_t& ReturnDepth = Block->Live.ReturnDepth;
-  int32_t& BackgroundNo = Block->Live.BackgroundNo;
-  int32_t (&LayerImage)[5] = Block->Live.LayerImage;
-  LayerPosition (&LayerPos)[5] = Block->Live.LayerPos;
-  int32_t (&LayerOpacity)[5] = Block->Live.LayerOpacity;
   uint8_t& CursorShown = Block->Live.CursorShown;
   uint8_t& SystemMenuAllowed = Block->Live.SystemMenuAllowed;
   uint8_t& SkipAllowed = Block->Live.SkipAllowed;
 
   // Persistent: the system area.
-  VarBank SystemVars{Block->SystemVarsRaw};
-  uint8_t (&CgSeenFlags)[kCgSeenCount] = Block->CgSeenFlags;
-  uint8_t (&ReadMarks)[kReadMarkBanks][kReadMarkBankBytes] = Block->ReadMarks;
   int32_t& MessageSpeed = Block->MessageSpeed;
-  uint8_t& EffectsOn = Block->EffectsOn;
   int32_t& VoiceVolume = Block->VoiceVolume;
   int32_t& BgmVolume = Block->BgmVolume;
   int32_t& SeVolume = Block->SeVolume;
@@ -55,16 +42,7 @@ struct EngineState {
 
   // Run-time only.
   int32_t TaskCode = 0;
-  int32_t ResumeTaskCode = 0;
-  std::array<int16_t, 512> WorkVarsRaw{};
-  VarBank WorkVars{WorkVarsRaw.data()};
-  std::array<int32_t, 120> SceneTableRaw{};  // entries 1..120 at index 0..119
-  int32_t SceneTableCursor = 0;
-  uint8_t NormalPlay = 0;
-  int32_t TitleReturnStep = 0;
   double NextFrameTime = 0;
-  int32_t WaitDeadline = 0;
-  uint8_t WaitClickable = 0;
   int32_t DelayTicks = 0;
   PlayModes Modes;
   uint8_t& ReadSkip = Modes.ReadSkip;

@@ -1,4 +1,4 @@
-// The main loop: one pass of IdleEvent, the script's waits, the 10 ms timer and the window's repaint.
+// The main loop: one pass of IdleEvent, the 10 ms timer and the window's repaint.
 #include <algorithm>
 #include <cstring>
 
@@ -55,8 +55,8 @@ void TForm1::IdleEvent() {
     case task::EvMenuOpen: Kumo_DispEvMenu(); break;
     case task::EvMenu: Kumo_WaitEvMenu(); break;
     case task::Restore: Kumo_RestoreGame(); break;
-    case task::Wait: Kumo_Wait(); break;
-    case task::WaitKey: Kumo_WaitKey(); break;
+    case task::Wait: script_.Kumo_Wait(); break;
+    case task::WaitKey: script_.Kumo_WaitKey(); break;
     case task::WaitMovie: Kumo_WaitMovie(); break;
     case task::WaitMovieAlbum: Kumo_WaitMovieAlbum(); break;
     case task::MessageTyping: break;  // the frame step types the message
@@ -136,16 +136,6 @@ void TForm1::EnableMenuItems() {
   } else {
     for (MenuItem item : kPlayItems) platform_.SetMenuEnabled(item, false);
   }
-}
-
-void TForm1::Kumo_Wait() {
-  // The deadline is compared on the wrapping 32-bit clock.
-  if (static_cast<int32_t>(platform_.TickCount() - static_cast<uint32_t>(WaitDeadline)) >= 0) TaskCode = task::Script;
-  if (WaitClickable && (KeyEnter || KeyCtrl || ClickPending)) TaskCode = task::Script;
-}
-
-void TForm1::Kumo_WaitKey() {
-  if (KeyEnter || KeyCtrl || ClickPending) TaskCode = task::Script;
 }
 
 void TForm1::FireDelayTimer(uint32_t extraRest) {

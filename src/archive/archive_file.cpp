@@ -1,30 +1,32 @@
 // Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
-#include "app/TForm1.h"
+#include "archive/archives.h"
+#include "base/error_list.h"
 #include "platform/game_files.h"
+#include "platform/platform.h"
 #include "base/text_codec.h"
 
 namespace mokuren {
 
-bool TForm1::Kuri_FileInit() {
+bool Archives::Kuri_FileInit() {
   std::vector<std::u16string>* lists[] = {&ScriptNames, &GraphicNames, &SysgrpNames};
   for (int k = 1; k <= kArchiveKinds; ++k) {
     const auto kind = static_cast<ArchiveKind>(k);
     const std::string name = ArchiveFileName(kind);
     // The index.
-    const std::filesystem::path path = FindGameFile(GameDir, name);
+    const std::filesystem::path path = FindGameFile(gameDir_, name);
     GameFile f;
     std::string problem;
     if (!f.Open(path, problem)) {
       const std::string ja = "アーカイブ " + path.string() +
                              " を開けません（ファイルがないか、普通のファイルではないか、読み込めません）。";
-      platform().FatalMessage(ja + "\ncannot open the archive " + path.string() + ": " + problem);
+      platform_.FatalMessage(ja + "\ncannot open the archive " + path.string() + ": " + problem);
       return false;
     }
     const uint64_t length = f.Size();
     std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
     if (length < ArchiveIndex::kMinFileSize || !f.ReadAt(ArchiveIndex::kIndexOffset, index.data(), index.size())) {
       const std::string bytes = std::to_string(length);
-      platform().FatalMessage(
+      platform_.FatalMessage(
           "アーカイブ " + path.string() + " は " + bytes +
           " バイトしかなく、索引を収めるには足りません（524,304 バイト以上必要です）。\nthe archive " + path.string() +
           " is " + bytes + " bytes long, too short for its index (at least 524,304 bytes)");
@@ -33,7 +35,7 @@ bool TForm1::Kuri_FileInit() {
     ArchiveIndex& table = ArchiveIndexes[k - 1];
     table.Load(index, length);
     if (size_t past = table.CountPastEnd(); past > 0) {
-      ReportError(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
+      errors_.Add(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
                   u" index entries point past the end of the file; they read as empty");
     }
     // The name list.
@@ -43,14 +45,14 @@ bool TForm1::Kuri_FileInit() {
         ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));
     if (!list.hasEnd) {
       // A lookup of a missing name then ends at the last line instead of running past it.
-      ReportError(FromUtf8(name) + u": the name list has no \":END\" line");
+      errors_.Add(FromUtf8(name) + u": the name list has no \":END\" line");
     }
     *lists[k - 1] = std::move(list.lines);
   }
   return true;
 }
 
-int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
+int Archives::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
   const int k = static_cast<int>(kind);
   if (k < 1 || k > kArchiveKinds) return 0;
   stream.clear();
@@ -60,28 +62,28 @@ int TForm1::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& str
   if (e.size == 0) return -1;
   const std::string name = ArchiveFileName(kind);
   if (!table.InFile(static_cast<size_t>(entry))) {
-    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
+    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
                 u" points past the end of the file; it reads as empty");
     return -1;
   }
   // Nothing of an entry larger than anything of its kind could be is read.
   if (e.size > MaxEntryBytes(kind, static_cast<size_t>(entry))) {
-    ReportError(FromUtf8(name + ": " + OversizedEntryProblem(kind, static_cast<size_t>(entry), e.size)));
+    errors_.Add(FromUtf8(name + ": " + OversizedEntryProblem(kind, static_cast<size_t>(entry), e.size)));
     return -1;
   }
   // Each read opens and closes the file; no handle is kept between calls.
   GameFile f;
   std::string problem;
   stream.resize(e.size);
-  if (!f.Open(FindGameFile(GameDir, name), problem) || !f.ReadAt(e.offset, stream.data(), stream.size())) {
+  if (!f.Open(FindGameFile(gameDir_, name), problem) || !f.ReadAt(e.offset, stream.data(), stream.size())) {
     stream.clear();
-    ReportError(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
+    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
     return -1;
   }
   return 0;
 }
 
-int TForm1::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
+int Archives::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
   if (kind != ArchiveKind::Graphic) return 0;
   return FindArchiveName(GraphicNames, name);
 }

@@ -1,7 +1,8 @@
 // The on-screen buttons: hover and clicks (before the task of each pass) and drawing (frame step).
-#include "app/TForm1.h"
+#include "base/task_codes.h"
 #include "graphics/ABitmapFilters32.h"
-#include "sound/sound_files.h"
+#include "graphics/graphics.h"
+#include "platform/platform.h"
 
 namespace mokuren {
 
@@ -15,13 +16,13 @@ size_t ButtonSlot(int k, int s) { return static_cast<size_t>(8 + (k - 1) + butto
 
 }  // namespace
 
-void TForm1::EnableButtons() { ButtonsEnabled = 1; }
+void Graphics::EnableButtons() { ButtonsEnabled = 1; }
 
-void TForm1::SetButtonStates(const std::array<int32_t, button::Count>& states) { ButtonState = states; }
+void Graphics::SetButtonStates(const std::array<int32_t, button::Count>& states) { ButtonState = states; }
 
-void TForm1::Kumo_DrawButton() {
-  if (TaskCode != task::MessageWait || !WindowShown || !ButtonsEnabled) return;
-  const bool floating = platform().FloatVisible();
+void Graphics::Kumo_DrawButton() {
+  if (host_.TaskCode() != task::MessageWait || !host_.MessageWindowShown() || !ButtonsEnabled) return;
+  const bool floating = platform_.FloatVisible();
   TABitmap& target = floating ? FloatSurface : FrameSurface;
   const int32_t top = floating ? kFloatRowTop : kMainRowTop;
   for (int k = 1; k <= button::Count; ++k) {
@@ -32,27 +33,24 @@ void TForm1::Kumo_DrawButton() {
   }
 }
 
-void TForm1::Kumo_CheckButton() {
+void Graphics::Kumo_CheckButton() {
   using namespace button_state;
-  if (TaskCode != task::MessageWait || !WindowShown || !ButtonsEnabled) return;
+  if (host_.TaskCode() != task::MessageWait || !host_.MessageWindowShown() || !ButtonsEnabled) return;
   auto state = [this](int k) -> int32_t& { return ButtonState[static_cast<size_t>(k - 1)]; };
   auto on = [this](int k) -> uint8_t& { return ButtonOn[static_cast<size_t>(k - 1)]; };
-  const bool voiceKnown = CurrentVoice >= 0 && static_cast<size_t>(CurrentVoice) < ResourceNameArray.size();
   // The voice button is usable when there is a voice to replay.
-  if (LogView) {
-    state(button::Voice) = ViewedLogVoicePath && !ViewedLogVoicePath().empty() ? Normal : Disabled;
-  } else {
-    state(button::Voice) = voiceKnown ? Normal : Disabled;
-  }
+  state(button::Voice) = host_.HasVoiceToReplay() ? Normal : Disabled;
   // The read-skip and auto buttons show whether fast-forward and auto mode are on.
-  on(button::ReadSkip) = FastForward;
-  on(button::Auto) = AutoMode;
+  const PlayModes& modes = host_.Modes();
+  on(button::ReadSkip) = modes.FastForward;
+  on(button::Auto) = modes.AutoMode;
   // Hover lasts only while the pointer is on the button.
   for (int k = 1; k <= button::Count; ++k)
     if (state(k) >= Normal && state(k) <= OnHover) state(k) = on(k) ? On : Normal;
   // Hit test on the row of the window the buttons are in.
-  const bool floating = platform().FloatVisible();
-  const Point p = floating ? FloatMousePos : MousePos;
+  PassInput& input = host_.Input();
+  const bool floating = platform_.FloatVisible();
+  const Point p = floating ? input.FloatMousePos : input.MousePos;
   const int32_t top = floating ? kFloatRowTop : kMainRowTop;
   if (p.y < top || p.y >= top + kButtonHeight) return;
   // Truncates toward zero, as x - 96 does; in 64 bits, so a pointer far to the left cannot overflow.
@@ -61,44 +59,18 @@ void TForm1::Kumo_CheckButton() {
   const int d = static_cast<int>(column);
   if (state(d) >= Normal && state(d) <= OnHover) {
     state(d) = on(d) ? OnHover : Hover;
-    if (ClickPending) {
+    if (input.ClickPending) {
       ButtonLatch[static_cast<size_t>(d - 1)] = 1;
-      ClickPending = 0;
+      input.ClickPending = 0;
     }
   }
-  // Act on a click latched on the hovered button, unless the button is disabled.
+  // Act on a click latched on the hovered button, unless the button is disabled. What the button does is
+  // the host's; the voice, read-skip and auto buttons then look switched on.
   uint8_t& latch = ButtonLatch[static_cast<size_t>(d - 1)];
   if (!latch || state(d) == Disabled) return;
   latch = 0;
-  SaveRecord& live = Block->Live;
-  switch (d) {
-    case button::MusicVariant: Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop); break;
-    case button::Voice:
-      if (LogView) {
-        if (ViewedLogVoicePath) Kumo_PlayVOICE(ViewedLogVoicePath(), 1);
-      } else if (voiceKnown) {
-        Kumo_PlayVOICE(VoiceFileName(ResourceNameArray[static_cast<size_t>(CurrentVoice)]), 1);
-      }
-      on(button::Voice) = 1;
-      break;
-    case button::QuickSave: QuickSave(); break;
-    case button::QuickLoad: QuickLoad(); break;
-    case button::SaveScreen: ShowSaveLoadScreen(0); break;
-    case button::LoadScreen: ShowSaveLoadScreen(1); break;
-    case button::ReadSkip:
-      ReadSkip = 1;
-      on(button::ReadSkip) = 1;
-      break;
-    case button::Auto:
-      AutoMode = 1;
-      on(button::Auto) = 1;
-      if (LoopingVoice) {
-        StopSlot(stream::Voice);
-        LoopingVoice = 0;
-      }
-      break;
-    default: break;
-  }
+  host_.PressButton(d);
+  if (d == button::Voice || d == button::ReadSkip || d == button::Auto) on(d) = 1;
 }
 
 }  // namespace mokuren

@@ -1,10 +1,12 @@
 // The scene, the cross-fades that bring it on screen, and the message-window frame of the frame step.
-#include "app/TForm1.h"
+#include "base/task_codes.h"
 #include "graphics/ABitmapFilters32.h"
+#include "graphics/graphics.h"
+#include "platform/platform.h"
 
 namespace mokuren {
 
-void TForm1::Kumo_CreateNextImage() {
+void Graphics::Kumo_CreateNextImage() {
   // Black first.
   NextSurface.Make32();
   NextSurface.FillRGB(0, 0, 0);
@@ -19,52 +21,49 @@ void TForm1::Kumo_CreateNextImage() {
   }
 }
 
-void TForm1::StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) {
+void Graphics::StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) {
   Kumo_CreateNextImage();
   // With the screen effects switched off in the settings, every new scene appears at once.
   if (!EffectsOn) durationMs = 0;
-  TransitionStart = platform().TickCount();
+  TransitionStart = platform_.TickCount();
   TransitionDuration = durationMs;
   TransitionEnd = static_cast<int32_t>(TransitionStart + static_cast<uint32_t>(durationMs));
   if (taskCode == task::Effect91) ResumeTaskCode = resumeTaskCode;
-  TaskCode = taskCode;
+  host_.SetTaskCode(taskCode);
 }
 
-namespace {
-
-// One step of a cross-fade; true when the transition has ended. The blend works on the already blended
-// picture of the previous step, so the new scene arrives faster than a straight cross-fade would bring
-// it; stored look, kept on purpose.
-bool CrossFadeStep(TForm1& form, uint32_t now) {
+// The blend works on the already blended picture of the previous step, so the new scene arrives faster
+// than a straight cross-fade would bring it; stored look, kept on purpose.
+bool Graphics::CrossFadeStep(uint32_t now) {
   // The tick is unsigned and the end signed, compared in 64 bits: a clock past 2^31 ms ends at once.
-  if (static_cast<int64_t>(now) < static_cast<int64_t>(form.TransitionEnd)) {
-    int64_t a = static_cast<int64_t>(static_cast<uint32_t>(now - form.TransitionStart)) * 255;
-    if (form.TransitionDuration > 0) a /= form.TransitionDuration;
-    BlendConst(form.NextSurface, form.DisplaySurface, 0, 0, kFrameWidth, kFrameHeight, 0, 0, static_cast<int32_t>(a & 0xFFFF));
+  if (static_cast<int64_t>(now) < static_cast<int64_t>(TransitionEnd)) {
+    int64_t a = static_cast<int64_t>(static_cast<uint32_t>(now - TransitionStart)) * 255;
+    if (TransitionDuration > 0) a /= TransitionDuration;
+    BlendConst(NextSurface, DisplaySurface, 0, 0, kFrameWidth, kFrameHeight, 0, 0, static_cast<int32_t>(a & 0xFFFF));
     return false;
   }
-  CopyOpaque(form.NextSurface, form.DisplaySurface, 0, 0);
+  CopyOpaque(NextSurface, DisplaySurface, 0, 0);
   return true;
 }
 
-}  // namespace
-
-void TForm1::Kumo_DispEffect_01() {
+void Graphics::Kumo_DispEffect_01() {
   // Fast-forward shows the new scene at once.
-  if (FastForward) {
+  if (host_.Modes().FastForward) {
     CopyOpaque(NextSurface, DisplaySurface, 0, 0);
-    TaskCode = task::Script;
+    host_.SetTaskCode(task::Script);
     return;
   }
   // Otherwise one cross-fade step; the script goes on when the fade has ended.
-  if (CrossFadeStep(*this, platform().TickCount())) TaskCode = task::Script;
+  if (CrossFadeStep(platform_.TickCount())) host_.SetTaskCode(task::Script);
 }
 
-void TForm1::Kumo_DispEffect_91() {
+void Graphics::Kumo_DispEffect_91() {
   // Menu and restore fades are never skipped.
-  if (CrossFadeStep(*this, platform().TickCount())) TaskCode = ResumeTaskCode;
+  if (CrossFadeStep(platform_.TickCount())) host_.SetTaskCode(ResumeTaskCode);
 }
 
-void TForm1::DrawMessageFrame() { DrawAlpha(SurfaceTable[6], FrameSurface, 0, kMessageWindowTop, kFrameWidth, kMessageWindowHeight, 0, 0, 255); }
+void Graphics::DrawMessageFrame() {
+  DrawAlpha(SurfaceTable[6], FrameSurface, 0, kMessageWindowTop, kFrameWidth, kMessageWindowHeight, 0, 0, 255);
+}
 
 }  // namespace mokuren

@@ -1,11 +1,12 @@
-// The surface table, image loading into it, and the standard system pictures.
+// The pictures' surfaces and the surface table, image loading into them, and the standard system pictures.
 #include <string>
 
-#include "app/TForm1.h"
+#include "base/error_list.h"
+#include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
+#include "graphics/graphics.h"
 #include "graphics/png_decoder.h"
 #include "graphics/system_pictures.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -19,7 +20,7 @@ struct SlotRange {
 constexpr SlotRange kSlotSizes[] = {
     {0, 5, kFrameWidth, kFrameHeight},            // background and character layers 1-5
     {6, 7, kFrameWidth, kMessageWindowHeight},    // message-window frame; floating window background
-    {8, 57, 64, 20},     // on-screen buttons, 10 buttons x 5 states
+    {8, 57, 64, 20},                              // on-screen buttons, 10 buttons x 5 states
     {58, 59, kFrameWidth, kMessageWindowHeight},  // message text and its shadow
     {60, 71, kFrameWidth, kFrameHeight},          // not used by any operation
     {72, 91, kFrameWidth, 40},                    // choice plate, choice texts and shadows, highlighted plate
@@ -48,7 +49,18 @@ Target TargetOf(int32_t placement) {
 
 }  // namespace
 
-void TForm1::CreateSurfaces() {
+Graphics::Graphics(GraphicsHost& host, Platform& platform, ErrorList& errors, SaveBlock& block)
+    : BackgroundNo(block.Live.BackgroundNo),
+      LayerImage(block.Live.LayerImage),
+      LayerPos(block.Live.LayerPos),
+      LayerOpacity(block.Live.LayerOpacity),
+      CgSeenFlags(block.CgSeenFlags),
+      EffectsOn(block.EffectsOn),
+      host_(host),
+      platform_(platform),
+      errors_(errors) {}
+
+void Graphics::CreateSurfaces() {
   for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface}) s->SetSize32(kFrameWidth, kFrameHeight);
   FloatSurface.SetSize32(kFrameWidth, kMessageWindowHeight);
   for (const SlotRange& r : kSlotSizes)
@@ -56,7 +68,7 @@ void TForm1::CreateSurfaces() {
       SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
 }
 
-bool TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
+bool Graphics::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
   // Entry 0 means no picture.
   if (entry == 0) return true;
   // The event picture counts as seen even if it then fails to load.
@@ -64,13 +76,15 @@ bool TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem)
     CgSeenFlags[entry - kCgSeenFirst] = 1;
   // An empty or unreadable entry leaves every surface as it was.
   std::vector<uint8_t> stream;
-  if (Kuri_ReadFile(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream) == -1) return false;
+  if (host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream) == -1)
+    return false;
   // A picture that does not decode is reported and leaves every surface as it was.
   PngImage image;
   std::string error;
   if (!DecodePng(stream, image, error)) {
-    ReportError(FromUtf8(std::string(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic)) + ": entry " + std::to_string(entry) +
-                         " is not a usable PNG image (" + error + "); the picture is left as it was"));
+    errors_.Add(FromUtf8(std::string(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic)) +
+                         ": entry " + std::to_string(entry) + " is not a usable PNG image (" + error +
+                         "); the picture is left as it was"));
     return false;
   }
   stream.clear();
@@ -95,7 +109,7 @@ bool TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem)
   }
   if (target.how == Placing::PictureBox) {
     // The save/load window's picture boxes keep their size.
-    TABitmap* box = placement == 203 ? SaveLoadImage2 : SaveLoadImage3;
+    TABitmap* box = host_.SaveScreenPictureBox(placement);
     if (box) CopyOpaque(pixels, *box, 0, 0);
     return true;
   }
@@ -104,14 +118,15 @@ bool TForm1::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem)
   return true;
 }
 
-std::vector<int32_t> TForm1::LoadSystemPictures(bool engineStart) {
+std::vector<int32_t> Graphics::LoadSystemPictures(bool engineStart) {
   std::vector<int32_t> missing;
   const size_t count = engineStart ? kStartupSystemPictures.size() : kReloadedSystemPictureCount;
   for (size_t i = 0; i < count; ++i) {
     const SystemPicture& picture = kStartupSystemPictures[i];
     if (!Kumo_ReadGraphic(picture.placement, picture.entry, true)) missing.push_back(picture.entry);
     // The floating window's background is the sheet's message-window area.
-    if (engineStart && picture.placement == 51) CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, kFrameWidth, kMessageWindowHeight, 0, kMessageWindowTop);
+    if (engineStart && picture.placement == 51)
+      CopyOpaque(SurfaceTable[92], SurfaceTable[7], 0, 0, kFrameWidth, kMessageWindowHeight, 0, kMessageWindowTop);
   }
   return missing;
 }

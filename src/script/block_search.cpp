@@ -2,13 +2,13 @@
 // end instruction, so code left over from a longer script loaded earlier is never reached.
 #include <algorithm>
 
-#include "app/TForm1.h"
-#include "script/code_search.h"
 #include "base/text_codec.h"
+#include "script/code_search.h"
+#include "script/script_machine.h"
 
 namespace mokuren {
 
-int32_t TForm1::GetElseStep(int32_t key) {
+int32_t ScriptMachine::GetElseStep(int32_t key) {
   const CodeSearch found = FindBlockMarker(ScriptCode, std::max(StepNo + 1, 0), key);
   SearchWork += found.scanned;
   if (found.noEndMet)
@@ -16,7 +16,7 @@ int32_t TForm1::GetElseStep(int32_t key) {
   return found.step;
 }
 
-int32_t TForm1::GetLabelStep(const std::u16string& name) {
+int32_t ScriptMachine::GetLabelStep(const std::u16string& name) {
   // An unlisted name gives -1; the search then finds only a label stored with P1 = -1.
   const CodeSearch found = FindLabelInstruction(ScriptCode, LabelIndex(LabelNames, name));
   SearchWork += found.scanned;
@@ -24,6 +24,6 @@ int32_t TForm1::GetLabelStep(const std::u16string& name) {
   return found.step;
 }
 
-int32_t TForm1::LoadedCodeEnd() const { return CodeEnd(ScriptCode); }
+int32_t ScriptMachine::LoadedCodeEnd() const { return CodeEnd(ScriptCode); }
 
 }  // namespace mokuren

@@ -1,12 +1,13 @@
 // Kumo_TaskScript: the fetch-and-execute cycle and the instruction set. The longer sequences (message,
 // choice, end of script, waits and system functions) are in script_sequences.cpp.
-#include <algorithm>
+#include <optional>
 #include <random>
 #include <utility>
 
-#include "app/TForm1.h"
-#include "script/opcodes.h"
+#include "base/error_list.h"
 #include "base/text_codec.h"
+#include "script/opcodes.h"
+#include "script/script_machine.h"
 
 namespace mokuren {
 
@@ -19,21 +20,21 @@ int32_t AsStep(int32_t searchResult) { return static_cast<int16_t>(searchResult)
 
 }  // namespace
 
-void TForm1::ReportScriptFault(const std::u16string& what) {
+void ScriptMachine::ReportScriptFault(const std::u16string& what) {
   // A script with faults everywhere must not flood the list, nor slow every instruction that meets one.
   constexpr size_t kMaxReported = 1000;
   if (ReportedScriptFaults.size() > kMaxReported) return;
   std::u16string line = u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what;
   if (!ReportedScriptFaults.insert(line).second) return;
   if (ReportedScriptFaults.size() > kMaxReported) line = u"script: too many faults; no more are listed";
-  ReportError(line);
+  errors_.Add(line);
 }
 
-void TForm1::Kumo_TaskScript() {
+void ScriptMachine::Kumo_TaskScript() {
   // The voice replayed by the on-screen button stops being "on" once the script moves on.
-  ButtonOn[button::Voice - 1] = 0;
+  host_.ReleaseVoiceButton();
   // The voice stops when the script moves on, unless it is to keep playing into the following messages.
-  if (LoopingVoice == 0) StopSlot(stream::Voice);
+  host_.StopVoiceUnlessLooping();
 
   // A step set from outside (start-up, a restored game, the menus) must lie inside the loaded code:
   // from the first instruction (StepNo -1) up to the end instruction.
@@ -95,7 +96,7 @@ void TForm1::Kumo_TaskScript() {
     RunawayReported = false;
   } else if (!RunawayReported) {
     RunawayReported = true;
-    ReportError(u"script " + Num(ScriptNo) + u": " + Num(ScriptInstructionBudget) +
+    errors_.Add(u"script " + Num(ScriptNo) + u": " + Num(ScriptInstructionBudget) +
                 u" instructions ran (or were searched) without a message, wait or jump; the script goes on at"
                 u" the next pass");
   }
@@ -103,7 +104,7 @@ void TForm1::Kumo_TaskScript() {
   LeftStepNo = StepNo;
 }
 
-bool TForm1::ExecuteInstruction() {
+bool ScriptMachine::ExecuteInstruction() {
   const ScriptRegisters& r = CurrentInstruction;
   switch (r.Code) {
     case op::Background: ScriptBackground(); return false;
@@ -114,19 +115,19 @@ bool TForm1::ExecuteInstruction() {
     case op::Layer5: ScriptLayer(r.Code - op::Layer1 + 1); return false;
     case op::Movie:
       // Opening movie.
-      ClickPending = 0;
+      host_.Input().ClickPending = 0;
       if (SystemVars[451] != 0) return false;
-      StartOpeningMovie();
+      host_.StartOpeningMovie();
       return true;
     case op::Show:
       // Show: cross-fade the composed scene in.
-      StartTransition(1000, task::Effect01);
-      MessageDone = 0;
+      host_.CrossFadeIn();
+      host_.DropMessageFrame();
       return true;
-    case op::Bgm: Kumo_PlayBGM(r.Value, r.P2, Block->Live.BgmVariant, r.P1); return false;
+    case op::Bgm: host_.PlayMusic(r.Value, r.P2, r.P1); return false;
     case op::Se1:
     case op::Se2:
-    case op::Se3: Kumo_PlaySE(r.Code - op::Se1 + 1, r.Value, r.P1, r.P2); return false;
+    case op::Se3: host_.PlayEffect(r.Code - op::Se1 + 1, r.Value, r.P1, r.P2); return false;
     case op::Jump: return ScriptJump(false);
     case op::Call: return ScriptJump(true);
     case op::Return: return ScriptReturn();
@@ -151,54 +152,52 @@ bool TForm1::ExecuteInstruction() {
       return false;
     case op::Wait: return ScriptWait();
     case op::SystemFunction: return ScriptSystemFunction();
-    case op::SectionEnd:
+    case op::SectionEnd: {
       // End of a skippable section.
-      SceneSkip = SectionSkip = SectionSkipRequest = 0;
+      PlayModes& modes = host_.Modes();
+      modes.SceneSkip = modes.SectionSkip = modes.SectionSkipRequest = 0;
       return true;
+    }
     case op::End: ScriptEnd(); return true;
     default: return false;  // labels, block ends and unknown codes do nothing
   }
 }
 
-void TForm1::ScriptBackground() {
+void ScriptMachine::ScriptBackground() {
   ScriptRegisters& r = CurrentInstruction;
   int32_t value = r.Value;
-  if (r.NameFlag) value = Kuri_FileNo(ArchiveKind::Graphic, ResourceLine(value));
-  BackgroundNo = value;
+  if (r.NameFlag) value = host_.PictureEntry(ResourceLine(value));
+  host_.NoteBackground(value);
   if (value == 0) {
-    // Black over the whole frame, whatever the slot held.
-    TABitmap& slot = SurfaceTable[0];
-    if (slot.Width() < kFrameWidth || slot.Height() < kFrameHeight) slot.SetSize32(kFrameWidth, kFrameHeight);
-    for (int32_t y = 0; y < kFrameHeight; ++y) std::fill_n(slot.ScanLine(y), kFrameWidth * 4, uint8_t{0});
+    host_.BlackBackground();
   } else {
-    Kumo_ReadGraphic(0, value, false);
+    host_.LoadPicture(0, value);
   }
 }
 
-void TForm1::ScriptLayer(int k) {
+void ScriptMachine::ScriptLayer(int k) {
   ScriptRegisters& r = CurrentInstruction;
   int32_t value = r.Value;
-  if (r.NameFlag) value = Kuri_FileNo(ArchiveKind::Graphic, ResourceLine(value));
-  LayerImage[k - 1] = value;
+  if (r.NameFlag) value = host_.PictureEntry(ResourceLine(value));
+  std::optional<int32_t> x;
   switch (r.P1) {
-    case 1: LayerPos[k - 1].X = -200; break;
-    case 2: LayerPos[k - 1].X = 0; break;
-    case 3: LayerPos[k - 1].X = 200; break;
+    case 1: x = -200; break;
+    case 2: x = 0; break;
+    case 3: x = 200; break;
     default: break;  // any other position code keeps the layer where it was
   }
-  LayerPos[k - 1].Y = 0;
-  LayerOpacity[k - 1] = 255;
-  Kumo_ReadGraphic(k, value, false);
+  host_.PlaceLayer(k, value, x);
+  host_.LoadPicture(k, value);
 }
 
-std::u16string TForm1::ResourceLine(int32_t line) {
+std::u16string ScriptMachine::ResourceLine(int32_t line) {
   if (line >= 0 && line < static_cast<int32_t>(ResourceNames.size())) return ResourceNames[line];
   ReportScriptFault(u"resource name line " + Num(line) + u" is not in the table (" + Num(ResourceNames.size()) +
                     u" lines); no image is named");
   return {};
 }
 
-bool TForm1::ScriptJump(bool call) {
+bool ScriptMachine::ScriptJump(bool call) {
   const ScriptRegisters& r = CurrentInstruction;
   if (call) {
     if (ReturnDepth < 0 || ReturnDepth > 16) {
@@ -226,7 +225,7 @@ bool TForm1::ScriptJump(bool call) {
   return true;
 }
 
-void TForm1::SetJumpStep(int32_t target) {
+void ScriptMachine::SetJumpStep(int32_t target) {
   int32_t step = AsStep(target);
   if (step < -1) {
     ReportScriptFault(u"the jump target, step " + Num(target) +
@@ -236,7 +235,7 @@ void TForm1::SetJumpStep(int32_t target) {
   StepNo = step;
 }
 
-bool TForm1::ScriptReturn() {
+bool ScriptMachine::ScriptReturn() {
   if (ReturnDepth <= 0) return false;  // an empty table: nothing happens and the script goes on
   if (ReturnDepth > 16) {
     ReportScriptFault(u"the return table's depth " + Num(ReturnDepth) + u" is over 16; entry 16 is used");
@@ -255,7 +254,7 @@ bool TForm1::ScriptReturn() {
   return true;
 }
 
-void TForm1::ScriptAssign() {
+void ScriptMachine::ScriptAssign() {
   const ScriptRegisters& r = CurrentInstruction;
   VarBank* bank = BankOfMode(r.Mode[0]);
   if (!bank) return;  // a plain value names no variable: nothing is stored
@@ -285,7 +284,7 @@ void TForm1::ScriptAssign() {
   bank->Set(target, static_cast<int16_t>(result));  // 16-bit wrap-around
 }
 
-bool TForm1::ScriptCondition() {
+bool ScriptMachine::ScriptCondition() {
   const ScriptRegisters& r = CurrentInstruction;
   const int16_t a = r.P2, b = r.P3;
   bool goOn = false;

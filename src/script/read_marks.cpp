@@ -1,7 +1,7 @@
 // Read-message marks: one bit per (script, message) for scripts 0-14, kept in SAVE.DAT so that
 // read-skip knows across games which messages the player has already seen.
-#include "app/TForm1.h"
 #include "base/text_codec.h"
+#include "script/script_machine.h"
 
 namespace mokuren {
 
@@ -16,12 +16,12 @@ bool Markable(int32_t script, int32_t message) {
 
 }  // namespace
 
-bool TForm1::CheckKidoku(int32_t message) {
+bool ScriptMachine::CheckKidoku(int32_t message) {
   if (!Markable(ScriptNo, message)) return false;
   return (ReadMarks[ScriptNo][message / 8] >> (message % 8)) & 1;
 }
 
-void TForm1::MarkKidoku(int32_t message) {
+void ScriptMachine::MarkKidoku(int32_t message) {
   if (message < 0) {
     ReportScriptFault(u"message number " + FromUtf8(std::to_string(message)) + u" is negative; it is not marked read");
     return;

@@ -1,9 +1,9 @@
 // The scene table: the scripts an album replay runs one after another, in the order they were picked.
-#include "app/TForm1.h"
+#include "script/script_machine.h"
 
 namespace mokuren {
 
-int32_t TForm1::AddSceneTbl(int32_t script) {
+int32_t ScriptMachine::AddSceneTbl(int32_t script) {
   for (int32_t i = 1; i <= static_cast<int32_t>(SceneTableRaw.size()); ++i) {
     int32_t& entry = SceneTableRaw[i - 1];
     // Script 0 is the free marker: it matches the first free entry and so is never stored.
@@ -16,7 +16,7 @@ int32_t TForm1::AddSceneTbl(int32_t script) {
   return 0;
 }
 
-int32_t TForm1::GetSceneTbl(int32_t script) {
+int32_t ScriptMachine::GetSceneTbl(int32_t script) {
   for (int32_t i = 1; i <= static_cast<int32_t>(SceneTableRaw.size()); ++i)
     if (SceneTableRaw[i - 1] == script) return i;
   return -1;

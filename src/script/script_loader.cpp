@@ -4,24 +4,25 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/TForm1.h"
-#include "script/opcodes.h"
+#include "base/error_list.h"
 #include "base/text_codec.h"
+#include "script/opcodes.h"
+#include "script/script_machine.h"
 
 namespace mokuren {
 
-void TForm1::CreateScriptLists() {
+void ScriptMachine::CreateScriptLists() {
   LabelNames.clear();
   JumpNames.clear();
   MessageTexts.clear();
   ResourceNames.clear();
 }
 
-ScriptEntryFault TForm1::Kumo_ReadScript(int n) {
+ScriptEntryFault ScriptMachine::Kumo_ReadScript(int n) {
   ScriptNo = static_cast<int16_t>(n);
   // The entry's bytes, then empty string tables.
   std::vector<uint8_t> stream;
-  const int found = Kuri_ReadFile(ArchiveKind::Script, n & 0xFFFF, stream);
+  const int found = host_.ReadScriptEntry(n & 0xFFFF, stream);
   LabelNames.clear();
   JumpNames.clear();
   MessageTexts.clear();
@@ -33,24 +34,23 @@ ScriptEntryFault TForm1::Kumo_ReadScript(int n) {
   const std::u16string where = u"SCRIPT.DAT: script " + FromUtf8(std::to_string(n)) + u": ";
   ScriptEntryFault fault;
   if (found != 0 || stream.empty()) {
-    ReportError(where + u"the entry is empty or missing; an empty script is loaded");
+    errors_.Add(where + u"the entry is empty or missing; an empty script is loaded");
     // An entry the index gives bytes for could not be read; the error list has already said why.
-    fault = ArchiveIndexes[0][static_cast<size_t>(n & 0xFFFF)].size == 0
-                ? UnloadableScriptFault({})
-                : ScriptEntryFault{"読み出せません", "the entry cannot be read"};
+    fault = host_.ScriptEntryListedEmpty(n & 0xFFFF) ? UnloadableScriptFault({})
+                                                     : ScriptEntryFault{"読み出せません", "the entry cannot be read"};
     image = EmptyScriptImage();
   } else {
     const std::string_view entry(reinterpret_cast<const char*>(stream.data()), stream.size());
     if (!ParseScriptImage(entry, image, problems)) fault = UnloadableScriptFault(entry);
   }
-  for (const std::string& p : problems) ReportError(where + FromUtf8(p));
+  for (const std::string& p : problems) errors_.Add(where + FromUtf8(p));
 
   std::copy(image.code.begin(), image.code.end(), ScriptCode.begin());
   const bool hasEnd = std::any_of(image.code.begin(), image.code.end(),
                                   [](const ScriptInstruction& i) { return (i.Code & 0xFF) == op::End; });
   if (!hasEnd) {
     // Searches and execution would otherwise run on into an earlier script's leftover records.
-    ReportError(where + u"the code has no end instruction; one is added after it");
+    errors_.Add(where + u"the code has no end instruction; one is added after it");
     if (image.code.size() < ScriptCode.size())
       ScriptCode[image.code.size()] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
   }
@@ -65,7 +65,7 @@ ScriptEntryFault TForm1::Kumo_ReadScript(int n) {
   size_t k = 0;
   for (; ResourceNames[k] != u"--END--"; ++k) {
     if (k == ResourceNameArray.size()) {
-      ReportError(where + u"more than 10,000 resource names; the names after the first 10,000 are not used");
+      errors_.Add(where + u"more than 10,000 resource names; the names after the first 10,000 are not used");
       break;
     }
     ResourceNameArray[k] = ResourceNames[k];

@@ -1,10 +1,10 @@
 // The three variable banks as the interpreter sees them: operand resolution and clearing.
-#include "app/TForm1.h"
 #include "base/text_codec.h"
+#include "script/script_machine.h"
 
 namespace mokuren {
 
-VarBank* TForm1::BankOfMode(int mode) {
+VarBank* ScriptMachine::BankOfMode(int mode) {
   switch (mode) {
     case kModeScenario: return &ScenarioVars;
     case kModeSystem: return &SystemVars;
@@ -13,7 +13,7 @@ VarBank* TForm1::BankOfMode(int mode) {
   }
 }
 
-int16_t TForm1::ResolveOperand(int mode, int16_t field) {
+int16_t ScriptMachine::ResolveOperand(int mode, int16_t field) {
   VarBank* bank = BankOfMode(mode);
   if (!bank) return field;
   if (!VarBank::Valid(field)) {
@@ -23,7 +23,7 @@ int16_t TForm1::ResolveOperand(int mode, int16_t field) {
   return bank->Get(field);
 }
 
-int32_t TForm1::ResolveValue(int mode, int32_t field) {
+int32_t ScriptMachine::ResolveValue(int mode, int32_t field) {
   VarBank* bank = BankOfMode(mode);
   if (!bank) return field;
   // The field names a variable; the variable's 16-bit content is sign-extended.
@@ -35,9 +35,9 @@ int32_t TForm1::ResolveValue(int mode, int32_t field) {
   return bank->Get(field);
 }
 
-void TForm1::Kumo_ClearScenarioFlg() { ScenarioVars.Clear(); }
+void ScriptMachine::Kumo_ClearScenarioFlg() { ScenarioVars.Clear(); }
 
-void TForm1::Kumo_ClearReturnTbl() {
+void ScriptMachine::Kumo_ClearReturnTbl() {
   for (ReturnEntry& e : ReturnTable) e = {0, 0};
   ReturnDepth = 0;
 }

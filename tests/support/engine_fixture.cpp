@@ -3,6 +3,7 @@
 #include <csignal>
 #include <thread>
 
+#include "base/text_codec.h"
 #include "support/game_builder.h"
 #include "toolkit/archive_writer.h"
 
@@ -81,8 +82,32 @@ void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTic
   form_->StartLoopClock();
 }
 
+void EngineFixture::StartGame(const TestGame& game, LaunchOptions options) {
+  BuildTestGame(dir_.path(), game);
+  StartEngine({}, 0, std::move(options));
+}
+
+void EngineFixture::StartScript(const std::string& script, LaunchOptions options) {
+  StartGame(TestGame{{{1, script}}, {}, {}}, std::move(options));
+  Passes(2);  // start-up's second stage, then the script's first instructions
+}
+
 void EngineFixture::Passes(int n) {
   for (int i = 0; i < n && !form_->Terminated(); ++i) form_->IdleEvent();
+}
+
+void EngineFixture::RunMs(uint32_t ms) {
+  const uint32_t start = platform_->TickCount();
+  while (platform_->TickCount() - start < ms && !form_->Terminated()) form_->IdleEvent();
+}
+
+bool EngineFixture::RunUntil(const std::function<bool()>& done, int limit) {
+  for (int i = 0; i < limit && !done() && !form_->Terminated(); ++i) form_->IdleEvent();
+  return done();
+}
+
+bool EngineFixture::RunUntilTask(int32_t taskCode, int limit) {
+  return RunUntil([&] { return Task() == taskCode; }, limit);
 }
 
 void EngineFixture::Apply(const std::string& line) {
@@ -91,6 +116,51 @@ void EngineFixture::Apply(const std::string& line) {
   ASSERT_TRUE(events.Parse("0 " + line + "\n", error)) << error;
   form_->ApplyEvent(events.events().at(0));
 }
+
+void EngineFixture::Click(int x, int y) { Apply("click " + std::to_string(x) + " " + std::to_string(y)); }
+void EngineFixture::RightClick(int x, int y) { Apply("rclick " + std::to_string(x) + " " + std::to_string(y)); }
+void EngineFixture::MoveTo(int x, int y) { Apply("move " + std::to_string(x) + " " + std::to_string(y)); }
+void EngineFixture::Wheel(bool up) { Apply(up ? "wheel up" : "wheel down"); }
+void EngineFixture::Menu(MenuItem item) { Apply("menu " + std::string(MenuItemName(item))); }
+void EngineFixture::Hold(Key key, bool down) { platform_->InjectKey(key, down); }
+
+void EngineFixture::Tap(Key key) {
+  Hold(key, true);
+  form_->IdleEvent();
+  Hold(key, false);
+}
+
+int32_t EngineFixture::Task() const { return form_->TaskCode; }
+int32_t EngineFixture::Script() const { return form_->ScriptNo; }
+int32_t EngineFixture::Step() const { return form_->StepNo; }
+
+int16_t EngineFixture::Var(char bank, int n) const {
+  switch (bank) {
+    case 'F': return form_->ScenarioVars.Get(n);
+    case 'S': return form_->SystemVars.Get(n);
+    default: return form_->WorkVars.Get(n);
+  }
+}
+
+const TABitmap& EngineFixture::Frame() const { return form_->FrameSurface; }
+const TABitmap& EngineFixture::FloatFrame() const { return form_->FloatSurface; }
+
+std::vector<std::string> EngineFixture::Errors() const {
+  std::vector<std::string> lines;
+  for (const std::u16string& line : form_->Errors().Lines()) lines.push_back(ToUtf8(line));
+  return lines;
+}
+
+int EngineFixture::ErrorsWith(const std::string& text) const {
+  int n = 0;
+  for (const std::string& line : Errors()) n += line.find(text) != std::string::npos;
+  return n;
+}
+
+std::u16string EngineFixture::Notice() const { return form_->NoticeText; }
+std::string EngineFixture::SaveDat() const { return ReadFile(form_->SaveFilePath()); }
+int64_t EngineFixture::FrameCount() const { return form_->FrameCount(); }
+uint32_t EngineFixture::Now() { return platform_->TickCount(); }
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) {
   const auto end = std::chrono::steady_clock::now() + deadline;

@@ -14,6 +14,7 @@
 
 #include "app/TForm1.h"
 #include "platform/headless/headless_platform.h"
+#include "support/game_builder.h"
 
 namespace mokuren::testing {
 
@@ -34,17 +35,61 @@ void WriteMinimalGame(const std::filesystem::path& dir);
 
 class EngineFixture : public ::testing::Test {
  protected:
+  // ---- Starting --------------------------------------------------------------------------------------
   // Creates the engine on dir() with the given events text, runs FormCreate and starts the loop clock.
   // Without a SCRIPT.DAT in the directory, the minimal game is written first. A test may bring its own
   // headless platform (one that watches what the engine asks of it).
   void StartEngine(const std::string& eventsText = {}, uint32_t startTick = 0, LaunchOptions options = {},
                    std::unique_ptr<HeadlessPlatform> platform = nullptr);
-  // Runs n passes of the main loop.
+  // Builds `game` into dir() with our tools and starts the engine on it (no pass is run yet).
+  void StartGame(const TestGame& game, LaunchOptions options = {});
+  // A game whose script 1 is `script`, in the scenario language; runs passes until the script has run
+  // its first instructions.
+  void StartScript(const std::string& script, LaunchOptions options = {});
+
+  // ---- Running ---------------------------------------------------------------------------------------
+  // Runs n passes of the main loop (fewer when the game ends).
   void Passes(int n);
-  // Applies one events-file line, given without its time ("save 4"), as if it were due now.
+  // Passes until `ms` of the engine's clock have gone by.
+  void RunMs(uint32_t ms);
+  // Passes until `done` holds, at most `limit`; false when it never did.
+  bool RunUntil(const std::function<bool()>& done, int limit = 5000);
+  // Passes until TaskCode is `taskCode` (as the trace would show it).
+  bool RunUntilTask(int32_t taskCode, int limit = 5000);
+
+  // ---- Acting as the player ---------------------------------------------------------------------------
+  // Applies one events-file line, given without its time ("save 4"), as if it were due now: the same
+  // handlers as a player's input.
   void Apply(const std::string& line);
+  // A left or right click at (x, y) of the main window, and the pointer moved there.
+  void Click(int x, int y);
+  void RightClick(int x, int y);
+  void MoveTo(int x, int y);
+  // A key held for exactly one pass.
+  void Tap(Key key);
+  void Hold(Key key, bool down);
+  void Wheel(bool up);
+  // Chooses a popup-menu item as the menu does (nothing when it is disabled).
+  void Menu(MenuItem item);
+
+  // ---- What the player sees, hears or keeps ----------------------------------------------------------
+  int32_t Task() const;      // TaskCode, as the trace shows it
+  int32_t Script() const;    // the script running (the trace's NO)
+  int32_t Step() const;      // its step (the trace's ST)
+  // A script variable as the debug window's dump shows it: bank 'F', 'S' or 'W', number 1-512.
+  int16_t Var(char bank, int n) const;
+  const TABitmap& Frame() const;       // the main window's picture
+  const TABitmap& FloatFrame() const;  // the floating window's picture
+  // The error list, each line in UTF-8, and the lines holding `text`.
+  std::vector<std::string> Errors() const;
+  int ErrorsWith(const std::string& text) const;
+  std::u16string Notice() const;  // the notice line at the frame's bottom left, empty when none
+  std::string SaveDat() const;    // SAVE.DAT's bytes as they are on disk
+  int64_t FrameCount() const;     // frames composed so far
+  uint32_t Now();                 // the engine's clock
 
   HeadlessPlatform& platform() { return *platform_; }
+  const std::filesystem::path& dir() const { return dir_.path(); }
 
   TempDir dir_;
   std::unique_ptr<HeadlessPlatform> platform_;

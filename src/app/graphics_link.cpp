@@ -1,0 +1,74 @@
+#include "app/graphics_link.h"
+
+#include "app/TForm1.h"
+#include "save/TForm7.h"
+#include "sound/sound_files.h"
+
+namespace mokuren {
+
+namespace {
+
+// The voice of the message on screen, when it has one the script's resource list names.
+bool MessageVoiceKnown(const TForm1& f) {
+  return f.CurrentVoice >= 0 && static_cast<size_t>(f.CurrentVoice) < f.ResourceNameArray.size();
+}
+
+}  // namespace
+
+int GraphicsLink::ReadArchiveEntry(ArchiveKind kind, int32_t entry, std::vector<uint8_t>& bytes) {
+  return form_.Archive().Kuri_ReadFile(kind, entry, bytes);
+}
+
+int32_t GraphicsLink::TaskCode() { return form_.TaskCode; }
+void GraphicsLink::SetTaskCode(int32_t code) { form_.TaskCode = code; }
+PassInput& GraphicsLink::Input() { return form_.Input; }
+const PlayModes& GraphicsLink::Modes() { return form_.Modes; }
+bool GraphicsLink::MessageWindowShown() { return form_.WindowShown != 0; }
+
+bool GraphicsLink::HasVoiceToReplay() {
+  // While the log is browsed, the voice is the viewed entry's.
+  if (form_.LogView) return !form_.MsgLog[form_.LogIndex].voicePath.empty();
+  return MessageVoiceKnown(form_);
+}
+
+void GraphicsLink::PressButton(int button) {
+  TForm1& f = form_;
+  SaveRecord& live = f.Block->Live;
+  switch (button) {
+    case button::MusicVariant: f.Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop); break;
+    case button::Voice:
+      if (f.LogView) {
+        const std::u16string path = f.MsgLog[f.LogIndex].voicePath;
+        f.Kumo_PlayVOICE(path, 1);
+      } else if (MessageVoiceKnown(f)) {
+        f.Kumo_PlayVOICE(VoiceFileName(f.ResourceNameArray[static_cast<size_t>(f.CurrentVoice)]), 1);
+      }
+      break;
+    case button::QuickSave: f.QuickSave(); break;
+    case button::QuickLoad: f.QuickLoad(); break;
+    case button::SaveScreen: f.ShowSaveLoadScreen(0); break;
+    case button::LoadScreen: f.ShowSaveLoadScreen(1); break;
+    case button::ReadSkip: f.ReadSkip = 1; break;
+    case button::Auto:
+      f.AutoMode = 1;
+      // A repeating voice stops when auto mode starts.
+      if (f.LoopingVoice) {
+        f.StopSlot(stream::Voice);
+        f.LoopingVoice = 0;
+      }
+      break;
+    default: break;
+  }
+}
+
+TABitmap* GraphicsLink::SaveScreenPictureBox(int32_t placement) {
+  // A box a test put in place of the parts sheet comes first (transition, with TForm1's SaveLoadImage2).
+  if (placement == 203 && form_.SaveLoadImage2) return form_.SaveLoadImage2;
+  TForm7* screen = form_.SaveLoadForm.get();
+  if (!screen) return nullptr;
+  return placement == 203 ? &screen->Image2 : &screen->Image3;
+}
+
+std::string GraphicsLink::AutomationFile(const std::string& name) { return form_.AutomationFile(name); }
+
+}  // namespace mokuren
