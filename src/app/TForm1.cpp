@@ -34,7 +34,9 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : platform_(platform),
+    : SaveDataFirst(*this, platform, errors_, GameDir),
+      EngineState(save_.Block),
+      platform_(platform),
       Tag(VersionTag(MOKUREN_VERSION)),
       sound_(soundLink_, platform, errors_, *Block, GameDir, options.recordAudio),
       options_(std::move(options)) {
@@ -43,8 +45,6 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   NameForm = std::make_unique<TNameForm>(textLink_);
   ConfigForm = std::make_unique<TConfigForm>(dialogLinks_, *Block);
   DebugForm = std::make_unique<TDebugForm>(dialogLinks_, *Block, errors_, platform_);
-  SaveLoadForm = std::make_unique<TForm7>(*this);
-  CommentForm = std::make_unique<TCommentForm>(*Block);
   MsgForm = std::make_unique<TMsgForm>(FloatSurface, textLink_);
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);

@@ -28,6 +28,7 @@
 #include "app/menu_link.h"
 #include "app/message_link.h"
 #include "app/movie_link.h"
+#include "app/save_link.h"
 #include "app/script_link.h"
 #include "app/sound_link.h"
 #include "archive/archives.h"
@@ -41,7 +42,7 @@
 #include "movie/opening_movie.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
-#include "save/save_screen_host.h"
+#include "save/save_data.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_image.h"
 #include "script/script_machine.h"
@@ -63,7 +64,22 @@ class TDebugForm;
 class MoviePlayer;
 class AlbumScreens;
 
-class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
+// Transition: the save data and its link are made before EngineState, whose persistent fields are
+// references into the block SaveData owns, as every subsystem's will be. Once those fields have gone
+// into the subsystems, both become TForm1's first subsystem members and this class goes.
+class SaveDataFirst {
+ protected:
+  SaveDataFirst(TForm1& form, Platform& platform, ErrorList& errors, const std::filesystem::path& gameDir)
+      : saveLink_(form), save_(saveLink_, platform, errors, gameDir) {}
+
+  SaveLink saveLink_;
+  SaveData save_;
+};
+
+class TForm1 final : private SaveDataFirst,
+                     public EngineState,
+                     public WindowHost,
+                     private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
   // Before the subsystems, which hold it.
@@ -389,7 +405,33 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   void StartAlbumMovie() { movie_.StartAlbumMovie(); }
 
   // ---- Save and load ----
-#include "save/form_save.h"
+// The save data and its link are made first of all (SaveDataFirst, above).
+  SaveData& Save() { return save_; }
+  TForm7& GetSaveLoadForm() override { return *save_.SaveLoadForm; }
+  TCommentForm& GetCommentForm() override { return *save_.CommentForm; }
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  const std::unique_ptr<TForm7>& SaveLoadForm = save_.SaveLoadForm;
+  const std::unique_ptr<TCommentForm>& CommentForm = save_.CommentForm;
+  std::function<void()>& SaveBeforeRenameHook = save_.SaveBeforeRenameHook;
+  void ChooseSaveDir() { save_.ChooseSaveDir(); }
+  std::filesystem::path SaveFilePath() { return save_.SaveFilePath(); }
+  bool Kumo_CheckSaveFile() { return save_.Kumo_CheckSaveFile(); }
+  void SetSaveDefaults() { save_.SetSaveDefaults(); }
+  bool Kumo_CreateSaveFile() { return save_.Kumo_CreateSaveFile(); }
+  bool Kumo_ReadSaveFile() { return save_.Kumo_ReadSaveFile(); }
+  void CreateThumbFolder() { save_.CreateThumbFolder(); }
+  bool SaveToSlot(int n) { return save_.SaveToSlot(n); }
+  bool LoadFromSlot(int n) { return save_.LoadFromSlot(n); }
+  void QuickSave() { save_.QuickSave(); }
+  void QuickLoad() { save_.QuickLoad(); }
+  void Kumo_RestoreGame() { save_.Kumo_RestoreGame(); }
+  void ApplySaveEvent(const Event& event) { save_.ApplySaveEvent(event); }
+  void menuSaveClick() { save_.menuSaveClick(); }
+  void menuLoadClick() { save_.menuLoadClick(); }
+  void ShowSaveLoadScreen(int mode) { save_.ShowSaveLoadScreen(mode); }
+  void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
+    save_.DrawScreenText(target, x, y, text, height);
+  }
 
   // ---- Menus ----
   // The title menu (with what the album shares with it) and the album's screens; the main loop's dispatch

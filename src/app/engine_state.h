@@ -21,7 +21,9 @@ namespace mokuren {
 // The module-level engine variables. The persistent ones are references into the block, so the engine
 // reads and writes SAVE.DAT's image directly and saving copies nothing.
 struct EngineState {
-  std::unique_ptr<SaveBlock> Block = std::make_unique<SaveBlock>();  // zero-filled
+  // Transition: the block is SaveData's (save/save_data.h); this is the name the subsystems still use. It
+  // goes once every subsystem binds its persistent fields into the block it is given.
+  const std::unique_ptr<SaveBlock>& Block;
 
   // Persistent: the live record.
   uint8_t& CursorShown = Block->Live.CursorShown;
@@ -41,7 +43,7 @@ struct EngineState {
   int32_t DelayTicks = 0;
   uint8_t DebugMode = 0;
 
-  EngineState() = default;
+  explicit EngineState(const std::unique_ptr<SaveBlock>& block) : Block(block) {}
   EngineState(const EngineState&) = delete;
   EngineState& operator=(const EngineState&) = delete;
 };
