@@ -48,6 +48,7 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   MsgForm = std::make_unique<TMsgForm>(FloatSurface, textLink_);
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
+  errors_.SetClock([this] { return platform_.TickCount(); });
   DebugForm->FormCreate(Caption, Tag);
 }
 

@@ -7,8 +7,35 @@
 namespace mokuren {
 
 void ErrorList::Add(const std::u16string& line) {
-  lines_.push_back(line);
-  std::cerr << "mokuren: " << ToUtf8(line) << '\n';
+  std::u16string shown = line;
+  if (clock_) {
+    const uint32_t now = clock_();
+    // Lines not seen for a while are forgotten, so the table stays small whatever the game reports.
+    if (recent_.size() > kKeptLines) {
+      std::erase_if(recent_, [now](const auto& entry) { return now - entry.second.shownAt >= kRepeatQuietMs; });
+      if (recent_.size() > kKeptLines) recent_.clear();
+    }
+    auto [it, fresh] = recent_.try_emplace(line, Recent{now, 0});
+    if (!fresh) {
+      Recent& recent = it->second;
+      if (now - recent.shownAt < kRepeatQuietMs) {
+        ++recent.repeats;
+        return;
+      }
+      if (recent.repeats > 0) {
+        shown += u" (" + FromUtf8(std::to_string(recent.repeats)) + u" more times in the last second)";
+      }
+      recent = Recent{now, 0};
+    }
+  }
+  lines_.push_back(shown);
+  // The front is let go a quarter at a time, so adding stays cheap.
+  if (lines_.size() > kKeptLines + kKeptLines / 4) {
+    const size_t excess = lines_.size() - kKeptLines;
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(excess));
+    dropped_ += excess;
+  }
+  std::cerr << "mokuren: " << ToUtf8(shown) << '\n';
   if (observer_) observer_->ErrorListChanged();
 }
 

@@ -1,9 +1,16 @@
 // The engine's error list: every problem the game meets and goes on after (a picture that does not decode,
 // a missing sound file, a fault of the script). Each line is also written to standard error. The debug
 // window shows the list, whether or not it is up when the line comes.
+//
+// A game that meets the same fault every frame would fill memory and the terminal, so the list keeps its
+// newest lines only (it counts those it let go), and a line that comes again within a second of its last
+// showing is counted rather than shown; when it is next shown, it says how often it came meanwhile.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace mokuren {
@@ -19,13 +26,31 @@ class ErrorList {
     ~Observer() = default;
   };
 
+  static constexpr size_t kKeptLines = 4000;
+  static constexpr uint32_t kRepeatQuietMs = 1000;
+
   void SetObserver(Observer* observer) { observer_ = observer; }
+  // The clock that repeats are measured with, in milliseconds; without one every line is shown.
+  void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
   void Add(const std::u16string& line);
+  // The newest lines, oldest first.
   const std::vector<std::u16string>& Lines() const { return lines_; }
   size_t Size() const { return lines_.size(); }
+  // Lines let go from the front of the list to keep it at its size.
+  uint64_t Dropped() const { return dropped_; }
+  // Every line the list has shown (kept or let go).
+  uint64_t Total() const { return dropped_ + lines_.size(); }
 
  private:
+  struct Recent {
+    uint32_t shownAt = 0;
+    uint32_t repeats = 0;
+  };
+
   std::vector<std::u16string> lines_;
+  uint64_t dropped_ = 0;
+  std::unordered_map<std::u16string, Recent> recent_;
+  std::function<uint32_t()> clock_;
   Observer* observer_ = nullptr;
 };
 

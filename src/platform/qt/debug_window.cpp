@@ -63,16 +63,22 @@ void DebugWindow::Refresh() {
     shownMemo1_ = form_.Memo1;
     memo1_->setPlainText(Lines(shownMemo1_));
   }
-  // The error list only grows: new lines are appended, and the view follows the last one.
-  const std::vector<std::u16string>& errors = form_.Memo2.Lines();
-  if (errors.size() < shownErrors_) {
+  // New lines are appended and the view follows the last one; once the list has let its oldest lines go,
+  // the view starts again from what it keeps, under a line that counts the others.
+  const ErrorList& list = form_.Memo2;
+  const std::vector<std::u16string>& errors = list.Lines();
+  const uint64_t fresh = list.Total() - shownTotal_;
+  if (list.Dropped() != shownDropped_ || fresh > errors.size()) {
     memo2_->clear();
-    shownErrors_ = 0;
+    if (list.Dropped() > 0) {
+      memo2_->appendPlainText(QString("… %1 earlier lines not kept").arg(static_cast<qulonglong>(list.Dropped())));
+    }
+    memo2_->appendPlainText(Lines(errors, 0));
+  } else if (fresh > 0) {
+    memo2_->appendPlainText(Lines(errors, errors.size() - static_cast<size_t>(fresh)));
   }
-  if (errors.size() > shownErrors_) {
-    memo2_->appendPlainText(Lines(errors, shownErrors_));
-    shownErrors_ = errors.size();
-  }
+  shownDropped_ = list.Dropped();
+  shownTotal_ = list.Total();
 }
 
 void DebugWindow::closeEvent(QCloseEvent* e) { e->ignore(); }

@@ -38,7 +38,8 @@ class DebugWindow final : public QWidget {
   QPlainTextEdit* memo2_ = nullptr;
   std::array<QPushButton*, TDebugForm::ButtonCount> buttons_{};
   std::vector<std::u16string> shownMemo1_;
-  size_t shownErrors_ = 0;
+  uint64_t shownTotal_ = 0;    // lines of the error list shown so far
+  uint64_t shownDropped_ = 0;  // lines it had let go when last shown
 };
 
 }  // namespace mokuren
