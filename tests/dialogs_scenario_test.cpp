@@ -81,10 +81,8 @@ TEST_F(DialogScenario, TheDefaultNameIsAcceptedAsItStands) {
 
 // Read skip ends at the name entry, and the message after the name waits for the player.
 TEST_F(DialogScenario, TheMessageAfterNameEntryWaitsThoughReadSkipRanBeforeIt) {
-  BuildTestGame(dir_.path(), TestGame{{{1, "sysmenu 1\nallowskip 1\nmsg \"一\"\nheroname\nF1 = 1\n"
-                                            "msg \"①です。\"\nwait click\n"}},
-                                       {},
-                                       {}});
+  const std::string script = "sysmenu 1\nallowskip 1\nmsg \"一\"\nheroname\nF1 = 1\nmsg \"①です。\"\nwait click\n";
+  BuildTestGame(dir_.path(), TestGame{{{1, script}}, {}, {}});
   StartEngine("1000 name ミナト\n");
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Passes(1);  // the menu is enabled at the start of a pass

@@ -85,7 +85,8 @@ TEST_F(QtBackend, SaveScreenAndCommentDialogTakeTheEventsThroughTheirWidgets) {
   const std::string commentTexts = (dir_.path() / "comment.txt").string();
   const std::string screenTexts = (dir_.path() / "screen.txt").string();
   ASSERT_TRUE(
-      events.Parse("0 menu menuSave\n0 click 100 100\n0 rclick 100 100\n0 comment 夕焼けの坂道を二人で歩いた帰り道に交わした約束のこと\n0 dialog-text " +
+      events.Parse("0 menu menuSave\n0 click 100 100\n0 rclick 100 100\n0 comment "
+                   "夕焼けの坂道を二人で歩いた帰り道に交わした約束のこと\n0 dialog-text " +
                        commentTexts + "\n0 dialog ok\n0 dialog-text " + screenTexts + "\n0 click 600 580\n",
                    error))
       << error;
