@@ -79,6 +79,19 @@ TEST_F(DialogScenario, TheDefaultNameIsAcceptedAsItStands) {
   EXPECT_EQ(form_->MessageLines[1], u"カザミネ");
 }
 
+// Read skip ends at the name entry, and the message after the name waits for the player.
+TEST_F(DialogScenario, TheMessageAfterNameEntryWaitsThoughReadSkipRanBeforeIt) {
+  const std::string script = "sysmenu 1\nallowskip 1\nmsg \"一\"\nheroname\nF1 = 1\nmsg \"①です。\"\nwait click\n";
+  BuildTestGame(dir_.path(), TestGame{{{1, script}}, {}, {}});
+  StartEngine("1000 name ミナト\n");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Passes(1);  // the menu is enabled at the start of a pass
+  Menu(MenuItem::menuKSkip);
+  RunMs(3000);
+  EXPECT_EQ(Var('F', 1), 1);
+  EXPECT_EQ(Task(), task::MessageWait);
+}
+
 // The music plays at the settings volume until the BGM slider reaches 0, and is silent from the next
 // refill on while the dialog is still up; OK then stores every control, and with the screen effects off
 // the next scene appears without a cross-fade.

@@ -303,5 +303,20 @@ wait click
   EXPECT_EQ(Shown(), u"今");
 }
 
+// A click or Enter while Space has hidden the window does nothing, then or once the menu shows it again.
+using HiddenWindow = EngineFixture;
+TEST_F(HiddenWindow, InputWhileHiddenIsNotKeptForLater) {
+  StartScript("sysmenu 1\nmsg \"一\"\nF1 = 1\nmsg \"二\"\nwait click\n");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Tap(Key::Space);
+  Click(400, 300);
+  Tap(Key::Enter);
+  Passes(20);
+  Menu(MenuItem::menuWindow);
+  Passes(50);
+  EXPECT_EQ(Var('F', 1), 0);
+  EXPECT_EQ(Task(), task::MessageWait);
+}
+
 }  // namespace
 }  // namespace mokuren::testing

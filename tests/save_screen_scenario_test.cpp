@@ -244,8 +244,8 @@ TEST_F(SaveScreen, CommentTypedThroughTheDialogReachesSaveDatAndCancelChangesNot
   std::u16string stored(24, u'\0');
   std::memcpy(stored.data(), &file[SlotOffset(1) + kCommentOffset], 48);
   EXPECT_EQ(stored, u"雨の日の帰り道、傘の中で思い出した約束の話を書き");
-  // The box kept its text for the second showing.
-  EXPECT_EQ(ReadFile(Path("texts.txt")), "コメント\n雨の日の帰り道、傘の中で思い出した約束の話を書き留める。\n");
+  // The box took only what the slot keeps, and kept it for the second showing.
+  EXPECT_EQ(ReadFile(Path("texts.txt")), "コメント\n雨の日の帰り道、傘の中で思い出した約束の話を書き\n");
 }
 
 TEST_F(SaveScreen, LoadingRestoresPictureMusicAndScriptPosition) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dialogs/comment_form_host.h"
@@ -29,6 +30,9 @@ class TCommentForm {
   // comment reaches SAVE.DAT with the next write of the block.
   void OkButtonClick();
   void CancelButtonClick();
+  // What of `text` a comment keeps: up to a 0 unit and at most 24 units, without half of a character of
+  // two units. The text box takes no more than this.
+  static std::u16string FitBox(std::u16string_view text);
   // Caption, then the text box, as the dialog-text verb reads a dialog.
   std::vector<std::u16string> Texts() const { return {Caption, Edit1}; }
 

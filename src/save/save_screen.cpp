@@ -35,7 +35,7 @@ void SaveData::CommentEvent(const Event& e) {
     std::cerr << "mokuren: events line " << e.line << ": comment: the comment dialog is not up\n";
     return;
   }
-  CommentForm->Edit1 = FromUtf8(e.text);
+  CommentForm->Edit1 = TCommentForm::FitBox(FromUtf8(e.text));
 }
 
 void SaveData::SaveLoadScreenshotEvent(const Event& e) {

@@ -147,8 +147,9 @@ bool ScriptMachine::ScriptSystemFunction() {
       host_.DropMessageFrame();
       return true;
     case op::sys::HeroName:
-      // Hero name entry: the dialog sets TaskCode 0 when it accepts a name.
-      modes.SceneSkip = modes.ReadSkip = modes.AutoMode = 0;
+      // Hero name entry: the dialog sets TaskCode 0 when it accepts a name, and the script goes on in the
+      // same pass; fast-forward ends with the skips, or the next message would pass unseen.
+      modes.FastForward = modes.SceneSkip = modes.ReadSkip = modes.AutoMode = 0;
       host_.SetTaskCode(task::NameEntry);
       host_.OpenNameEntry();
       return true;

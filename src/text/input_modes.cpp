@@ -98,6 +98,8 @@ void MessageWindow::menuWindowClick() {
   AutoMode = 0;
   ReadSkip = 0;
   WindowShown = WindowShown ? 0 : 1;
+  // A press not yet sampled does not act on the window brought back.
+  LeftDown = ClickPending = 0;
 }
 
 void MessageWindow::menuFloatClick() {

@@ -168,13 +168,13 @@ void MessageWindow::DrawWaitingIcon() {
 
 void MessageWindow::Kumo_WaitMessage() {
   // The context menu is attached whenever the script allows it: FormMouseDown checks the same flag.
-  // A hidden window waits for Space only.
+  // A hidden window waits for Space only; a click or key meanwhile is dropped, not kept for later.
   if (!WindowShown) {
+    KeyEnter = 0;
+    ClickPending = 0;
     if (KeySpace) {
       WindowShown = 1;
       KeyLock = kKeyLockPasses;
-      KeyEnter = 0;
-      ClickPending = 0;
     }
     return;
   }

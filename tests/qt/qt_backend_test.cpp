@@ -85,7 +85,8 @@ TEST_F(QtBackend, SaveScreenAndCommentDialogTakeTheEventsThroughTheirWidgets) {
   const std::string commentTexts = (dir_.path() / "comment.txt").string();
   const std::string screenTexts = (dir_.path() / "screen.txt").string();
   ASSERT_TRUE(
-      events.Parse("0 menu menuSave\n0 click 100 100\n0 rclick 100 100\n0 comment 夕焼けの坂道\n0 dialog-text " +
+      events.Parse("0 menu menuSave\n0 click 100 100\n0 rclick 100 100\n0 comment "
+                   "夕焼けの坂道を二人で歩いた帰り道に交わした約束のこと\n0 dialog-text " +
                        commentTexts + "\n0 dialog ok\n0 dialog-text " + screenTexts + "\n0 click 600 580\n",
                    error))
       << error;
@@ -104,8 +105,10 @@ TEST_F(QtBackend, SaveScreenAndCommentDialogTakeTheEventsThroughTheirWidgets) {
   EXPECT_FALSE(form_->SaveLoadForm->Visible);
   EXPECT_EQ(screenGeometry, QRect(0, 0, 1000, 750));
   EXPECT_EQ(form_->Block->Slot(1).Used, 1);
-  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(form_->Block->Slot(1).Comment), 6), u"夕焼けの坂道");
-  EXPECT_EQ(ReadFile(commentTexts), "コメント\n夕焼けの坂道\n");
+  // The box stops at the 24 units a comment keeps.
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(form_->Block->Slot(1).Comment), 24),
+            u"夕焼けの坂道を二人で歩いた帰り道に交わした約束の");
+  EXPECT_EQ(ReadFile(commentTexts), "コメント\n夕焼けの坂道を二人で歩いた帰り道に交わした約束の\n");
   EXPECT_EQ(ReadFile(screenTexts), "セーブ\n");
 }
 

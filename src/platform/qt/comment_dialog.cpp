@@ -19,8 +19,13 @@ CommentDialog::CommentDialog(QWidget& main, TCommentForm& form) : QDialog(&main)
   font.setPixelSize(13);
   edit_->setFont(font);
   edit_->setMinimumWidth(241);
+  // Typing stops at what a comment keeps, and a character of two units cut in half at the end is dropped.
+  edit_->setMaxLength(static_cast<int>(TCommentForm::kCommentUnits));
   // What is typed stays in the form, also when the dialog is cancelled: the box shows it next time.
-  connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) { form_.Edit1 = text.toStdU16String(); });
+  connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    form_.Edit1 = TCommentForm::FitBox(text.toStdU16String());
+    if (form_.Edit1.size() != static_cast<size_t>(text.size())) edit_->setText(QString::fromStdU16String(form_.Edit1));
+  });
   row->addWidget(edit_);
   ok_ = new QPushButton(QString::fromStdU16String(form.OkCaption), this);
   cancel_ = new QPushButton(QString::fromStdU16String(form.CancelCaption), this);
