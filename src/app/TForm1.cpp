@@ -16,6 +16,7 @@
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
+#include "text/game_translation.h"
 #include "text/message_layout.h"
 #include "text/speech.h"
 #include "text/text_hook.h"
@@ -96,6 +97,10 @@ bool TForm1::FormCreate() {
   // The client size is the backend's: always 800x600.
   // Archive indexes.
   if (!Kuri_FileInit()) return false;
+  // The player's language, with the caption it gives.
+  StartTranslation();
+  DebugForm->SetMainCaption(Caption, Tag);
+  platform_.SetMainCaption(Caption);
   // Surfaces and fonts.
   CreateSurfaces();
   if (!CreateFonts()) return false;

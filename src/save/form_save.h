@@ -65,7 +65,8 @@ bool LoadGame(int n) override { return LoadFromSlot(n); }
 void LoadScreenPicture(int32_t placement, int32_t entry) override { Kumo_ReadGraphic(placement, entry, true); }
 bool ReadThumbnail(int n, TABitmap& image, std::string& error) override;
 void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) override {
-  CanvasTextOut(target, x, y, text, height, 0, 0, 0, true);
+  // The screen's own labels ("通常セーブ不可") in the player's language.
+  CanvasTextOut(target, x, y, EngineText(text), height, 0, 0, 0, true);
 }
 Point ScreenCursorPos() override { return platform().CursorPos(WindowId::SaveLoad); }
 void EditComment(int n) override;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/TForm1.h"
+#include "text/engine_texts.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "save/save_date.h"
@@ -60,7 +61,7 @@ bool TForm1::Kumo_CreateSaveFile() {
   std::string error = WriteFileAtomically(SaveFilePath(), {bytes, sizeof(SaveBlock)}, SaveBeforeRenameHook);
   if (error.empty()) return true;
   ReportError(u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています");
-  NoticeText = u"セーブデータを書き込めませんでした";
+  NoticeText = EngineText(u"セーブデータを書き込めませんでした");
   NoticeTimer = 300;
   return false;
 }
@@ -100,12 +101,12 @@ bool TForm1::Kumo_ReadSaveFile() {
     SaveWriteBlocked = true;
     ReportError(problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
                 u"）、初期設定で始めます。SAVE.DAT には書き込みません");
-    NoticeText = u"セーブデータが読めないため、初期設定で始めます（セーブできません）";
+    NoticeText = EngineText(u"セーブデータが読めないため、初期設定で始めます（セーブできません）");
   } else {
     ReportError(problem + u"。元のファイルを " + FromUtf8(aside.filename().string()) +
                 u" として残し、初期設定で始めます");
-    NoticeText =
-        u"セーブデータが壊れていたため、" + FromUtf8(aside.filename().string()) + u" に移して初期設定で始めます";
+    NoticeText = FillInName(EngineText(u"セーブデータが壊れていたため、{file} に移して初期設定で始めます"), u"{file}",
+                            FromUtf8(aside.filename().string()));
     Kumo_CreateSaveFile();
   }
   NoticeTimer = kDamagedNoticeTicks;

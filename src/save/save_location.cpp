@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/TForm1.h"
+#include "text/engine_texts.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "base/text_codec.h"
@@ -117,7 +118,7 @@ void TForm1::ChooseSaveDir() {
   // Said once, when the folder is made: from then on the saves are simply there.
   ReportError(u"ゲームのフォルダ " + FromUtf8(GameDir.string()) + u" には書き込めないため、セーブデータは " +
               FromUtf8(dir.string()) + u" に保存します");
-  NoticeText = u"セーブデータの保存先: " + FromUtf8(Shown(dir));
+  NoticeText = FillInName(EngineText(u"セーブデータの保存先: {dir}"), u"{dir}", FromUtf8(Shown(dir)));
   NoticeTimer = kMovedNoticeTicks;
 }
 

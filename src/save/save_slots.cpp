@@ -39,21 +39,21 @@ bool TForm1::LoadFromSlot(int n) {
 }
 
 void TForm1::QuickSave() {
-  NoticeText = u"クイックセーブしました";
+  NoticeText = EngineText(u"クイックセーブしました");
   NoticeTimer = kNoticeTicks;
   if (!SaveToSlot(kQuickSlot)) {
-    NoticeText = u"クイックセーブできませんでした";
+    NoticeText = EngineText(u"クイックセーブできませんでした");
     NoticeTimer = kNoticeTicks;
   }
 }
 
 void TForm1::QuickLoad() {
   if (Block->Slot(kQuickSlot).Used == 0) {
-    NoticeText = u"クイックセーブがありません";
+    NoticeText = EngineText(u"クイックセーブがありません");
     NoticeTimer = kNoticeTicks;
     return;
   }
-  NoticeText = u"クイックロードしました";
+  NoticeText = EngineText(u"クイックロードしました");
   NoticeTimer = kNoticeTicks;
   Kumo_ClearMsgLog();
   LoadFromSlot(kQuickSlot);

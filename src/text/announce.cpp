@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 #include "text/speech.h"
 #include "base/text_codec.h"
+#include "text/game_translation.h"
 #include "text/text_hook.h"
 
 namespace mokuren {
@@ -45,7 +46,10 @@ bool TForm1::OpenTextReaders(std::string& error) {
 void TForm1::AnnounceMessage(const std::u16string& source) {
   // Scene skip never shows the message.
   if (SceneSkip) return;
-  const std::u16string line = MessageForReaders(source, HeroName);
+  // What the player reads: the translation, when the message is shown translated.
+  const std::optional<std::u16string> translated =
+      Translation ? Translation->ForReaders(source, HeroName) : std::nullopt;
+  const std::u16string line = translated ? *translated : MessageForReaders(source, HeroName);
   Hook(*this, line);
   // A voiced message is heard already; while skipping, nothing is read.
   if (CurrentVoice == -1 && FastForward == 0) Speak(*this, line);

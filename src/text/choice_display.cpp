@@ -1,9 +1,11 @@
 // Choices: up to nine centred lines over the scene, the one under the mouse highlighted; a click or
 // Enter writes the chosen number into WorkVars[1] and lets the script go on (TaskCode 0x6802).
+#include <algorithm>
 #include <array>
 
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
+#include "text/game_translation.h"
 #include "text/message_layout.h"
 #include "text/text_layers.h"
 
@@ -23,10 +25,14 @@ constexpr int kFirstShadow = 82;  // 82-90: their shadows
 
 void TForm1::Kumo_MakeSelect(const std::u16string& text) {
   // The text split into its choices.
+  // The text split into its choices, each as the player's language shows it.
   ChoiceTexts = {};
-  std::vector<std::u16string> choices = SplitChoices(text);
-  ChoiceCount = static_cast<int32_t>(choices.size());
-  for (size_t i = 0; i < choices.size(); ++i) ChoiceTexts[i] = std::move(choices[i]);
+  std::vector<GameTranslation::ShownChoice> choices;
+  if (Translation) choices = Translation->Choices(ScriptNo, CurrentMessage, text);
+  else
+    for (std::u16string& item : SplitChoices(text)) choices.push_back({std::move(item), std::nullopt});
+  ChoiceCount = static_cast<int32_t>(std::min(choices.size(), ChoiceTexts.size()));
+  for (int32_t i = 0; i < ChoiceCount; ++i) ChoiceTexts[static_cast<size_t>(i)] = choices[static_cast<size_t>(i)].text;
   // Each line centred as if every character were 28 pixels wide; no name substitution, no speaker. White text
   // over its black shadow two pixels down and to the right.
   std::array<Rgb, kLineHeight> white;
@@ -36,7 +42,9 @@ void TForm1::Kumo_MakeSelect(const std::u16string& text) {
     const std::u16string& line = ChoiceTexts[static_cast<size_t>(i - 1)];
     const int32_t x = ChoiceTextLeft(line.size());
     const int32_t y = 6;
-    DrawTextCoverage(kLineWidth, kLineHeight, &line, &x, &y, 1, kCharacterCell);
+    const std::optional<TranslatedChoice>& translated = choices[static_cast<size_t>(i - 1)].layout;
+    DrawTextCoverage(kLineWidth, kLineHeight, &line, &x, &y, translated ? 0 : 1, kCharacterCell);
+    if (translated) Translation->Draw(*TextCoverage, translated->line, y);
     BuildTextLayer(*TextCoverage, 0, 0, white, SurfaceTable[static_cast<size_t>(kFirstText + i - 1)]);
     BuildTextLayer(*TextCoverage, 2, 2, black, SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)]);
   }

@@ -27,4 +27,9 @@ constexpr std::array<std::u16string_view, 11> kTexts = {
 
 std::span<const std::u16string_view> EngineTexts() { return kTexts; }
 
+std::u16string FillInName(std::u16string text, std::u16string_view placeholder, std::u16string_view name) {
+  if (const size_t at = text.find(placeholder); at != std::u16string::npos) text.replace(at, placeholder.size(), name);
+  return text;
+}
+
 }  // namespace mokuren

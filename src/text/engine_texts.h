@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace mokuren {
@@ -11,5 +12,8 @@ namespace mokuren {
 inline constexpr char kEngineTextContext[] = "engine";
 
 std::span<const std::u16string_view> EngineTexts();
+
+// `text` with its first `placeholder` ("{file}", "{dir}") replaced by `name`.
+std::u16string FillInName(std::u16string text, std::u16string_view placeholder, std::u16string_view name);
 
 }  // namespace mokuren

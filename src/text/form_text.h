@@ -100,6 +100,15 @@ void DrawTextCoverage(int32_t width, int32_t height, const std::u16string* lines
                       int count, int32_t fontHeight);
 std::shared_ptr<struct CoverageMask> TextCoverage;
 
+// ---- Translation --------------------------------------------------------------------------------------
+// The language the game is played in (game_translation.h); made by StartTranslation, inactive when the
+// game is played in its original language.
+std::unique_ptr<class GameTranslation> Translation;
+// Chooses the language (--lang, or the player's), loads its translation, and translates Caption.
+void StartTranslation();
+// An engine text as the player's language shows it ("{file}" and "{dir}" are filled in afterwards).
+std::u16string EngineText(std::u16string_view text) const;
+
 // ---- Name entry ---------------------------------------------------------------------------------------
 // Opens the hero-name dialog (the script's name-entry instruction); its OK sets TaskCode back to 0.
 void ShowNameForm();

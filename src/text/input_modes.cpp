@@ -71,7 +71,7 @@ void TForm1::menuKSkipClick() { ReadSkip = 1; }
 
 void TForm1::menuSSkipClick() {
   SceneSkip = 1;
-  NoticeText = u"シーンスキップしました";
+  NoticeText = EngineText(u"シーンスキップしました");
   NoticeTimer = 300;
   // No frames are composed while scene skip runs, so the notice is put on the window at once.
   DrawNotice(FrameSurface);

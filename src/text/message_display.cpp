@@ -5,6 +5,7 @@
 
 #include "app/TForm1.h"
 #include "graphics/ABitmapFilters32.h"
+#include "text/game_translation.h"
 #include "text/message_layout.h"
 #include "text/text_layers.h"
 
@@ -32,8 +33,13 @@ std::u16string TForm1::MessageText(int32_t n) const {
 }
 
 void TForm1::Kumo_MakeMessage(const std::u16string& text) {
-  // Name substitution, speaker and line breaking.
-  MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
+  // Name substitution, speaker and line breaking: the translation's layout when the text has one.
+  const TranslatedMessage* translated = Translation ? Translation->LayOut(text, HeroName) : nullptr;
+  if (translated)
+    MessageLines = {translated->speaker.text, translated->lines[0].text, translated->lines[1].text,
+                    translated->lines[2].text};
+  else
+    MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
   // Scene skip lays messages out but never shows them.
   if (SceneSkip) return;
   // The colour sheets, one colour per row: the name band orange and the lines white, or all grey
@@ -50,7 +56,13 @@ void TForm1::Kumo_MakeMessage(const std::u16string& text) {
     xs[i] = kTextX;
     ys[i] = kLineTops[i];
   }
-  DrawTextCoverage(kWindowWidth, kWindowHeight, MessageLines.data(), xs, ys, 4, kCell);
+  DrawTextCoverage(kWindowWidth, kWindowHeight, translated ? nullptr : MessageLines.data(), xs, ys,
+                   translated ? 0 : 4, kCell);
+  if (translated) {
+    Translation->Draw(*TextCoverage, translated->speaker, kLineTops[0]);
+    for (int i = 0; i < kMessageLineCount; ++i)
+      Translation->Draw(*TextCoverage, translated->lines[static_cast<size_t>(i)], kLineTops[i + 1]);
+  }
   BuildTextLayer(*TextCoverage, 0, 0, colours, SurfaceTable[kTextLayer]);
   BuildTextLayer(*TextCoverage, kShadowOffset, kShadowOffset, black, SurfaceTable[kShadowLayer]);
 }
@@ -100,13 +112,20 @@ void TForm1::DrawMessageTyping() {
 bool TForm1::DrawTypedPart() {
   // One more character.
   ++RevealCount;
-  const int32_t l1 = static_cast<int32_t>(MessageLines[1].size());
-  const int32_t l2 = static_cast<int32_t>(MessageLines[2].size());
-  const int32_t l3 = static_cast<int32_t>(MessageLines[3].size());
-  // The band being typed is clipped to 28 pixels per character typed (plus the text origin).
+  const TranslatedMessage* translated = Translation ? Translation->Current() : nullptr;
+  auto length = [&](int n) {
+    return static_cast<int32_t>(translated ? translated->lines[static_cast<size_t>(n - 1)].Length()
+                                           : MessageLines[static_cast<size_t>(n)].size());
+  };
+  const int32_t l1 = length(1), l2 = length(2), l3 = length(3);
+  // The band being typed is clipped to 28 pixels per character typed (plus the text origin), or to the
+  // edge of the characters typed in a translation.
   auto typedBand = [&](int32_t fullRows, int32_t top, int32_t shadowRows, int32_t typed) {
+    const int n = top == 50 ? 0 : top == 90 ? 1 : 2;
+    const int32_t edge = translated ? translated->lines[static_cast<size_t>(n)].RevealEdge(static_cast<size_t>(typed))
+                                    : kCell * typed + kTextX;
     DrawMessageBand(0, fullRows, fullRows, kWindowWidth, kWindowWidth);
-    DrawMessageBand(top, shadowRows, 40, kCell * typed + kTextX + kShadowOffset, kCell * typed + kTextX);
+    DrawMessageBand(top, shadowRows, 40, edge + kShadowOffset, edge);
     // Holds the whole main loop, as the slow speed always has.
     if (MessageSpeed == 3) platform().Sleep(100);
     return false;
@@ -132,6 +151,8 @@ void TForm1::DrawMessageWaiting() {
 }
 
 int32_t TForm1::TypedLength() const {
+  if (const TranslatedMessage* translated = Translation ? Translation->Current() : nullptr)
+    return static_cast<int32_t>(translated->TypedLength());
   return static_cast<int32_t>(MessageLines[1].size() + MessageLines[2].size() + MessageLines[3].size());
 }
 
