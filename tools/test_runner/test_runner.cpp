@@ -109,7 +109,10 @@ class CaseRun {
                                            "--record-audio",
                                            "sound.wav",
                                            "--max-ms",
-                                           std::to_string(test_.settings.maxMs)};
+                                           std::to_string(test_.settings.maxMs),
+                                           // The same language whatever the machine's LANG says.
+                                           "--lang",
+                                           test_.settings.lang};
     // The run keeps whatever it stores per user in its own folder too.
     const std::vector<std::string> environment = {"XDG_DATA_HOME=" + (work_ / "data").string()};
     const ChildResult run = RunChild(options_.program, args, environment, work_, work_ / "output.txt",
