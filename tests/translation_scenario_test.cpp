@@ -119,7 +119,7 @@ TEST_F(TranslationScenario, PlayersLanguageChoosesAMalformedTranslationIsReporte
   EXPECT_NE(errors.find("the game is played in its original language"), std::string::npos) << errors;
 }
 
-// The caption, the frame's notices and an overflowing translation, on the engine itself.
+// The caption, the menu, the frame's notices and an overflowing translation, on the engine itself.
 class TranslationEngine : public EngineFixture {};
 
 TEST_F(TranslationEngine, CaptionNoticesAndOverflowInTheLanguageChosen) {
@@ -131,12 +131,14 @@ TEST_F(TranslationEngine, CaptionNoticesAndOverflowInTheLanguageChosen) {
   po.erase(po.find("#, fuzzy\n"), 9);
   for (int i = 0; i < 40; ++i) words += "far too many words here ";
   po.replace(po.find("A line still being worked on."), 29, words);
-  po += "\nmsgctxt \"engine\"\nmsgid \"クイックセーブしました\"\nmsgstr \"Saved, quickly\"\n";
+  po += "\nmsgctxt \"engine\"\nmsgid \"クイックセーブしました\"\nmsgstr \"Saved, quickly\"\n"
+        "\nmsgctxt \"engine\"\nmsgid \"セーブ\"\nmsgstr \"Save\"\n";
   WriteFile(dir() / "tl" / "en.po", po);
   LaunchOptions options;
   options.lang = "en";
   StartGame(kGame, options);
   EXPECT_EQ(platform().MainCaption(), u"The Test");
+  EXPECT_EQ(platform().MenuCaption(MenuItem::menuSave), u"Save");
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Apply("quicksave");
   Passes(2);

@@ -1,6 +1,7 @@
 // Input and play modes: the keys and mouse latches sampled once per pass into the flags the tasks use,
 // read skip, scene skip, fast-forward, auto mode, the skippable section, the popup menu and the notice.
 #include "app/TForm1.h"
+#include "text/engine_texts.h"
 
 namespace mokuren {
 
@@ -64,7 +65,7 @@ void TForm1::FormMouseWheelUp() { WheelUp = 1; }
 void TForm1::FormMouseWheelDown() { WheelDown = 1; }
 
 void TForm1::PopupMenu1Popup() {
-  platform().SetMenuCaption(MenuItem::menuWindow, WindowShown ? u"ウィンドウ消去" : u"ウィンドウ表示");
+  platform().SetMenuCaption(MenuItem::menuWindow, EngineText(WindowShown ? u"ウィンドウ消去" : kShowWindowCaption));
 }
 
 void TForm1::menuKSkipClick() { ReadSkip = 1; }

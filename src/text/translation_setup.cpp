@@ -2,6 +2,8 @@
 // and the caption it gives the windows.
 #include "app/TForm1.h"
 #include "base/text_codec.h"
+#include "text/engine_texts.h"
+#include "text/menu_captions.h"
 #include "text/game_translation.h"
 #include "text/translation_cache.h"
 
@@ -26,6 +28,8 @@ void TForm1::StartTranslation() {
   texts.AddEngineTexts();
   if (!Translation->Load(GameDir, language, texts, DefaultTranslationCacheDir())) return;
   if (Caption != kDefaultCaption) Caption = Translation->Caption(Caption);
+  // The popup menu in the player's language.
+  for (const MenuCaption& m : MenuCaptions()) platform().SetMenuCaption(m.item, EngineText(m.caption));
 }
 
 std::u16string TForm1::EngineText(std::u16string_view text) const {
