@@ -82,7 +82,7 @@ class TranslationScenario : public ::testing::Test {
     std::filesystem::remove(hook);
     WriteFile(Path("events.txt"), events);
     const int status = RunProgram("'" + dir_.path().string() + "' --headless --max-ms 3000 --text-hook '" + hook +
-                             "' --events '" + Path("events.txt") + "' " + options,
+                                      "' --events '" + Path("events.txt") + "' " + options,
                                   {}, Path("err.txt"));
     for (int i = 0; i < 2; ++i)
       if (values[i]) kept[i] ? setenv(names[i], kept[i]->c_str(), 1) : unsetenv(names[i]);
@@ -131,8 +131,9 @@ TEST_F(TranslationEngine, CaptionNoticesAndOverflowInTheLanguageChosen) {
   po.erase(po.find("#, fuzzy\n"), 9);
   for (int i = 0; i < 40; ++i) words += "far too many words here ";
   po.replace(po.find("A line still being worked on."), 29, words);
-  po += "\nmsgctxt \"engine\"\nmsgid \"クイックセーブしました\"\nmsgstr \"Saved, quickly\"\n"
-        "\nmsgctxt \"engine\"\nmsgid \"セーブ\"\nmsgstr \"Save\"\n";
+  po +=
+      "\nmsgctxt \"engine\"\nmsgid \"クイックセーブしました\"\nmsgstr \"Saved, quickly\"\n"
+      "\nmsgctxt \"engine\"\nmsgid \"セーブ\"\nmsgstr \"Save\"\n";
   WriteFile(dir() / "tl" / "en.po", po);
   LaunchOptions options;
   options.lang = "en";

@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
   std::error_code ec;
   mokuren::ResolveFilesAgainst(parsed.options, std::filesystem::current_path(ec).string());
   if (parsed.options.lang.empty())
-    parsed.options.environmentLanguages =
-        mokuren::EnvironmentLanguages(std::getenv("LANGUAGE"), std::getenv("LANG"));
+    parsed.options.environmentLanguages = mokuren::EnvironmentLanguages(std::getenv("LANGUAGE"), std::getenv("LANG"));
   const mokuren::LaunchOptions& options = parsed.options;
   if (options.help) {
     std::cout << mokuren::UsageText();

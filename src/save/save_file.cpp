@@ -4,11 +4,11 @@
 #include <fstream>
 
 #include "app/TForm1.h"
-#include "text/engine_texts.h"
+#include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "save/save_date.h"
-#include "base/text_codec.h"
+#include "text/engine_texts.h"
 
 namespace mokuren {
 

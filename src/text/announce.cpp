@@ -1,9 +1,9 @@
 // What the player is shown, passed on to those who cannot see it or read Japanese: the text hook and
 // speech (--text-hook, --speak).
 #include "app/TForm1.h"
-#include "text/speech.h"
 #include "base/text_codec.h"
 #include "text/game_translation.h"
+#include "text/speech.h"
 #include "text/text_hook.h"
 
 namespace mokuren {

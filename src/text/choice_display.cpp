@@ -28,7 +28,8 @@ void TForm1::Kumo_MakeSelect(const std::u16string& text) {
   // The text split into its choices, each as the player's language shows it.
   ChoiceTexts = {};
   std::vector<GameTranslation::ShownChoice> choices;
-  if (Translation) choices = Translation->Choices(ScriptNo, CurrentMessage, text);
+  if (Translation)
+    choices = Translation->Choices(ScriptNo, CurrentMessage, text);
   else
     for (std::u16string& item : SplitChoices(text)) choices.push_back({std::move(item), std::nullopt});
   ChoiceCount = static_cast<int32_t>(std::min(choices.size(), ChoiceTexts.size()));

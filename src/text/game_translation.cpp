@@ -115,8 +115,8 @@ const TranslatedMessage* GameTranslation::LayOut(const std::u16string& text, std
   current_ = layout_->Message(it->second.text.speaker, it->second.text.body, heroName);
   const std::u16string where = FromUtf8(file_ + ": " + it->second.context + ": ");
   if (current_->overflow)
-    ReportOnce(it->second.context, where + u"the translation runs past three lines; " + Quote(current_->dropped) +
-                                       u" is not shown");
+    ReportOnce(it->second.context,
+               where + u"the translation runs past three lines; " + Quote(current_->dropped) + u" is not shown");
   if (current_->speakerOverflow)
     ReportOnce(kSpeakerContext + ToUtf8(it->second.text.speaker),
                where + u"the speaker's name " + Quote(it->second.text.speaker) + u" is wider than its band");

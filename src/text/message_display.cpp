@@ -56,8 +56,8 @@ void TForm1::Kumo_MakeMessage(const std::u16string& text) {
     xs[i] = kTextX;
     ys[i] = kLineTops[i];
   }
-  DrawTextCoverage(kWindowWidth, kWindowHeight, translated ? nullptr : MessageLines.data(), xs, ys,
-                   translated ? 0 : 4, kCell);
+  DrawTextCoverage(kWindowWidth, kWindowHeight, translated ? nullptr : MessageLines.data(), xs, ys, translated ? 0 : 4,
+                   kCell);
   if (translated) {
     Translation->Draw(*TextCoverage, translated->speaker, kLineTops[0]);
     for (int i = 0; i < kMessageLineCount; ++i)

@@ -3,8 +3,8 @@
 #include "app/TForm1.h"
 #include "base/text_codec.h"
 #include "text/engine_texts.h"
-#include "text/menu_captions.h"
 #include "text/game_translation.h"
+#include "text/menu_captions.h"
 #include "text/translation_cache.h"
 
 namespace mokuren {
@@ -17,7 +17,8 @@ void TForm1::StartTranslation() {
   GameTexts texts;
   std::vector<uint8_t> bytes;
   for (size_t n = 1; n < ArchiveIndex::kEntries; ++n) {
-    if (ArchiveIndexes[0][n].size == 0 || !ArchiveIndexes[0].InFile(n) || Kuri_ReadFile(ArchiveKind::Script, static_cast<int>(n), bytes) != 0)
+    if (ArchiveIndexes[0][n].size == 0 || !ArchiveIndexes[0].InFile(n) ||
+        Kuri_ReadFile(ArchiveKind::Script, static_cast<int>(n), bytes) != 0)
       continue;
     ScriptImage image;
     std::vector<std::string> problems;  // the script machine reports them when it loads the script
