@@ -46,7 +46,7 @@ BENCHMARK(BM_PageBackgroundAndSheetDecodeOnly)->Unit(benchmark::kMillisecond);
 // Every slot locked, so all ten locked looks are laid on.
 void BM_PicturePageSetUp(benchmark::State& state) {
   Engine engine;
-  for (auto _ : state) engine.form->Kumo_DispCgMenu();
+  for (auto _ : state) engine.form->Albums().Kumo_DispCgMenu();
 }
 BENCHMARK(BM_PicturePageSetUp)->Unit(benchmark::kMillisecond);
 
@@ -62,19 +62,19 @@ BENCHMARK(BM_FrameCopy)->Unit(benchmark::kMicrosecond);
 
 void BM_PicturePageHoverFrame(benchmark::State& state) {
   Engine engine;
-  engine.form->Kumo_DispCgMenu();
+  engine.form->Albums().Kumo_DispCgMenu();
   engine.form->TaskCode = task::CgMenu;
-  engine.form->Album->Hover = 5;
-  for (auto _ : state) engine.form->Kumo_DrawCgMenu();
+  engine.form->Albums().Hover = 5;
+  for (auto _ : state) engine.form->Albums().Kumo_DrawCgMenu();
 }
 BENCHMARK(BM_PicturePageHoverFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_MusicRoomLitRow(benchmark::State& state) {
   Engine engine;
-  engine.form->Kumo_DispBgmMenu();
+  engine.form->Albums().Kumo_DispBgmMenu();
   engine.form->TaskCode = task::BgmMenu;
-  engine.form->Album->Hover = 1;
-  for (auto _ : state) engine.form->Kumo_DrawBgmMenu();
+  engine.form->Albums().Hover = 1;
+  for (auto _ : state) engine.form->Albums().Kumo_DrawBgmMenu();
 }
 BENCHMARK(BM_MusicRoomLitRow)->Unit(benchmark::kMicrosecond);
 

@@ -73,7 +73,7 @@ TEST(DemoGameProgram, StoryRunsItsScenesAndUnlocksThemForTheAlbum) {
                        (dir.path() / "events.txt").string()),
             0);
   const std::string text = ReadFile(trace);
-  const size_t first = text.find("NO=101 "), second = text.find("NO=102 "), third = text.find("NO=103 ");
+  const size_t first = text.find("NO=2 "), second = text.find("NO=3 "), third = text.find("NO=4 ");
   ASSERT_NE(third, std::string::npos) << text;
   EXPECT_LT(first, second);
   EXPECT_LT(second, third);

@@ -6,10 +6,10 @@
 #include <functional>
 
 #include "app/engine_state.h"
+#include "base/text_codec.h"
 #include "lint/game_lint.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
-#include "base/text_codec.h"
 #include "toolkit/archive_reader.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/scenario_assembler.h"
@@ -102,7 +102,8 @@ TEST_P(LintDemo, FindsExactlyTheMistake) {
   EXPECT_EQ(fs::path(f.file).filename().string(), m.file) << all;
   if (m.sourceLine) {
     std::string source;
-    for (const char* name : {"script1.txt", "101_morning.txt", "102_afterschool.txt", "103_rain.txt", "07_extra.txt"})
+    for (const char* name : {"script1.txt", "02_morning.txt", "03_afterschool.txt", "04_rain.txt", "103_rain.txt",
+                             "07_extra.txt", "20_epilogue.txt"})
       if (fs::path(f.file).filename() == name) source = name;
     EXPECT_EQ(f.line, LineOf(source, m.sourceLine)) << all;
   }
@@ -117,61 +118,67 @@ std::string Repeat(const std::string& s, int n) {
 const Mistake kMistakes[] = {
     {"JumpToMissingLabel",
      [](LintDemo& d) {
-       d.Insert("103_rain.txt", "S203 = 1                    ; the album's scene 103", "jump nowhere");
+       d.Insert("04_rain.txt", "S203 = 1                    ; the album's scene 103 opens", "jump nowhere");
      },
-     "jump-target", "103_rain.txt", "jump nowhere"},
-    {"CallToMissingScript", [](LintDemo& d) { d.Insert("script1.txt", "call rain, 103", "call rain, 150"); },
+     "jump-target", "04_rain.txt", "jump nowhere"},
+    {"CallToMissingScript", [](LintDemo& d) { d.Insert("script1.txt", "call rain, 4", "call rain, 150"); },
      "jump-target", "script1.txt", "call rain, 150"},
     {"BlockWithoutEnd",
-     [](LintDemo& d) { d.Insert("103_rain.txt", "msg \"明日も、きっといい日になる。\"", "ifeq 40, W1, 1"); },
-     "block-end", "103_rain.txt", "ifeq 40, W1, 1"},
-    {"LabelNothingJumpsTo", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "*unused"); }, "label-unused",
-     "103_rain.txt", "*unused"},
-    {"PictureNameNotInArchive", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "bg \"EV0999\""); },
-     "picture-missing", "103_rain.txt", "bg \"EV0999\""},
-    {"PictureEntryEmpty", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "bg 999"); }, "picture-missing",
-     "103_rain.txt", "bg 999"},
-    {"MusicFileMissing", [](LintDemo& d) { d.Replace("103_rain.txt", "bgm 6, 1, 2", "bgm 42, 1, 2"); }, "music-missing",
-     "103_rain.txt", "bgm 42, 1, 2"},
-    {"EffectFileMissing", [](LintDemo& d) { d.Replace("103_rain.txt", "se2 6, 1", "se2 42, 1"); }, "effect-missing",
-     "103_rain.txt", "se2 42, 1"},
-    {"VoiceFileMissing", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "msg \"ミナ「あ。」\", \"v9999\""); },
-     "voice-missing", "103_rain.txt", "msg \"ミナ「あ。」\", \"v9999\""},
-    {"MessagePastThreeLines", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "msg \"" + Repeat("あ", 76) + "\""); },
-     "message-overflow", "103_rain.txt", nullptr},
+     [](LintDemo& d) { d.Insert("04_rain.txt", "msg \"明日も、きっといい日になる。\"", "ifeq 40, W1, 1"); },
+     "block-end", "04_rain.txt", "ifeq 40, W1, 1"},
+    {"LabelNothingJumpsTo", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "*unused"); }, "label-unused",
+     "04_rain.txt", "*unused"},
+    {"PictureNameNotInArchive", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "bg \"EV0999\""); },
+     "picture-missing", "04_rain.txt", "bg \"EV0999\""},
+    {"PictureEntryEmpty", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "bg 999"); }, "picture-missing",
+     "04_rain.txt", "bg 999"},
+    {"MusicFileMissing", [](LintDemo& d) { d.Replace("04_rain.txt", "bgm 3, 1, 2", "bgm 42, 1, 2"); }, "music-missing",
+     "04_rain.txt", "bgm 42, 1, 2"},
+    {"EffectFileMissing", [](LintDemo& d) { d.Replace("04_rain.txt", "se2 6, 1", "se2 42, 1"); }, "effect-missing",
+     "04_rain.txt", "se2 42, 1"},
+    {"VoiceFileMissing", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "msg \"ミナ「あ。」\", \"v9999\""); },
+     "voice-missing", "04_rain.txt", "msg \"ミナ「あ。」\", \"v9999\""},
+    {"MessagePastThreeLines", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "msg \"" + Repeat("あ", 76) + "\""); },
+     "message-overflow", "04_rain.txt", nullptr},
     {"NameCanPushMessagePastThreeLines",
-     [](LintDemo& d) { d.Insert("103_rain.txt", "show", "msg \"①" + Repeat("あ", 71) + "\""); }, "name-overflow",
-     "103_rain.txt", nullptr},
+     [](LintDemo& d) { d.Insert("04_rain.txt", "show", "msg \"①" + Repeat("あ", 71) + "\""); }, "name-overflow",
+     "04_rain.txt", nullptr},
     {"NarrationReadAsSpeaker",
-     [](LintDemo& d) { d.Insert("103_rain.txt", "show", "msg \"その日、彼女は「さよなら」と言った。\""); }, "speaker",
-     "103_rain.txt", "msg \"その日、彼女は「さよなら」と言った。\""},
-    {"ChoiceCutInTwo", [](LintDemo& d) { d.Replace("101_morning.txt", "一緒に行く,", Repeat("一", 33) + ","); },
-     "choice-fit", "101_morning.txt", nullptr},
-    {"NamePlaceholderInAChoice", [](LintDemo& d) { d.Replace("101_morning.txt", "一緒に行く,", "①と行く,"); },
-     "choice-name", "101_morning.txt", nullptr},
+     [](LintDemo& d) { d.Insert("04_rain.txt", "show", "msg \"その日、彼女は「さよなら」と言った。\""); }, "speaker",
+     "04_rain.txt", "msg \"その日、彼女は「さよなら」と言った。\""},
+    {"ChoiceCutInTwo", [](LintDemo& d) { d.Replace("02_morning.txt", "一緒に行く,", Repeat("一", 33) + ","); },
+     "choice-fit", "02_morning.txt", nullptr},
+    {"NamePlaceholderInAChoice", [](LintDemo& d) { d.Replace("02_morning.txt", "一緒に行く,", "①と行く,"); },
+     "choice-name", "02_morning.txt", nullptr},
     {"ChoiceWiderThanItsBandPicture",
-     [](LintDemo& d) { d.Replace("101_morning.txt", "一緒に行く,", Repeat("一", 22) + ","); }, "choice-band",
-     "101_morning.txt", nullptr},
+     [](LintDemo& d) { d.Replace("02_morning.txt", "一緒に行く,", Repeat("一", 22) + ","); }, "choice-band",
+     "02_morning.txt", nullptr},
     {"CharacterNotOnACanvas", [](LintDemo& d) { d.SetPicture(3, SolidPng(300, 500, 200, 100, 50)); },
-     "character-canvas", "101_morning.txt", "layer2 center, \"CH01\""},
-    {"GlyphTheFontLacks", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "msg \"合計∑\""); }, "glyph-missing",
-     "103_rain.txt", "msg \"合計∑\"", true},
+     "character-canvas", "02_morning.txt", "layer2 center, \"CH01\""},
+    {"GlyphTheFontLacks", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "msg \"合計∑\""); }, "glyph-missing",
+     "04_rain.txt", "msg \"合計∑\"", true},
     {"LabelDefinedTwice",
      [](LintDemo& d) {
-       d.Insert("102_afterschool.txt", "S202 = 1                    ; the album's scene 102", "*talk");
+       d.Insert("03_afterschool.txt", "S202 = 1                    ; the album's scene 102 opens", "*talk");
      },
-     "label-unused", "102_afterschool.txt", "*talk\nreturn"},
+     "label-unused", "03_afterschool.txt", "*talk\nreturn"},
     {"SourceChangedSinceTheBuild",
      [](LintDemo& d) {
-       const fs::path rain = d.scenario_ / "103_rain.txt";
+       const fs::path rain = d.scenario_ / "04_rain.txt";
        WriteFile(rain, ReadFile(rain) + "msg \"あとがき\"\n");
      },
-     "source-stale", "103_rain.txt", nullptr},
-    {"VariableOutsideItsBank", [](LintDemo& d) { d.Insert("103_rain.txt", "show", "F600 = 1"); }, "variable-range",
-     "103_rain.txt", "F600 = 1"},
+     "source-stale", "04_rain.txt", nullptr},
+    {"VariableOutsideItsBank", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "F600 = 1"); }, "variable-range",
+     "04_rain.txt", "F600 = 1"},
     {"SceneFlagNeverSet",
-     [](LintDemo& d) { d.Replace("103_rain.txt", "S203 = 1                    ; the album's scene 103\n", ""); },
-     "scene-flag", "103_rain.txt", "*rain"},
+     [](LintDemo& d) { d.Replace("04_rain.txt", "S203 = 1                    ; the album's scene 103 opens\n", ""); },
+     "scene-flag", "103_rain.txt", "call rain, 4"},
+    {"StoryInAScriptWithoutReadMarks",
+     [](LintDemo& d) {
+       WriteFile(d.scenario_ / "20_epilogue.txt", "*epilogue\nmsg \"おまけ\"\nreturn\n");
+       d.Insert("script1.txt", "call rain, 4", "call epilogue, 20");
+     },
+     "read-skip", "20_epilogue.txt", "msg \"おまけ\""},
     {"ScriptNothingReaches",
      [](LintDemo& d) {
        WriteFile(d.scenario_ / "07_extra.txt", "msg \"おまけ\"\n");
@@ -210,30 +217,23 @@ INSTANTIATE_TEST_SUITE_P(Mistakes, LintDemo, ::testing::ValuesIn(kMistakes),
                          [](const ::testing::TestParamInfo<Mistake>& info) { return std::string(info.param.name); });
 
 // The rules a game turns off: per line with a "lint: off" comment, for the whole game in
-// mokuren-lint.toml (where a misspelt rule is itself told), and the demo's own read-skip setting.
+// mokuren-lint.toml (where a misspelt rule is itself told).
 TEST_F(LintDemo, RulesTurnedOffPerLineAndPerGame) {
-  Insert("103_rain.txt", "show", "*unused");
+  Insert("04_rain.txt", "show", "*unused");
   ASSERT_EQ(Lint(true).size(), 1u);
-  Replace("103_rain.txt", "*unused", "*unused          ; lint: off label-unused (kept for the next scene)");
+  Replace("04_rain.txt", "*unused", "*unused          ; lint: off label-unused (kept for the next scene)");
   EXPECT_TRUE(Lint(true).empty());
-  Replace("103_rain.txt", "*unused          ; lint: off label-unused (kept for the next scene)",
+  Replace("04_rain.txt", "*unused          ; lint: off label-unused (kept for the next scene)",
           "# lint: off label-unused\n*unused");
   EXPECT_TRUE(Lint(true).empty());
 
-  Replace("103_rain.txt", "# lint: off label-unused\n", "");
+  Replace("04_rain.txt", "# lint: off label-unused\n", "");
   WriteFile(game_ / "mokuren-lint.toml",
             "[rules]\nread-skip = \"off\"\nlabel-unused = \"off\"\nlabel-unsed = \"off\"\n");
   std::vector<lint::Finding> findings = Lint(true);
   ASSERT_EQ(findings.size(), 1u);
   EXPECT_EQ(findings[0].check, "lint-config");
   EXPECT_EQ(findings[0].line, 4);
-
-  // Without its settings the demo is told that read-skip cannot pass its story's messages.
-  fs::remove(game_ / "mokuren-lint.toml");
-  findings = Lint(true);
-  EXPECT_EQ(
-      std::count_if(findings.begin(), findings.end(), [](const lint::Finding& f) { return f.check == "read-skip"; }),
-      3);
 }
 
 // The complete example of docs/scenario-language.md, as script 1, leaves no label unused.
@@ -272,9 +272,9 @@ TEST(LintProgram, ReportsStepsJsonAndStatus) {
       << said;
   EXPECT_EQ(said.find('\\'), std::string::npos) << said;
 
-  fs::remove(dir.path() / "game" / "Sound" / "S06.ogg");  // the rain in script 103, at step 6
+  fs::remove(dir.path() / "game" / "Sound" / "S06.ogg");  // the rain in script 4, at step 6
   EXPECT_EQ(WEXITSTATUS(std::system((lint + "--json " + (dir.path() / "game").string() + " > " + out).c_str())), 2);
-  EXPECT_NE(ReadFile(out).find("\"check\": \"effect-missing\", \"file\": \"SCRIPT.DAT\", \"script\": 103, \"step\": 6"),
+  EXPECT_NE(ReadFile(out).find("\"check\": \"effect-missing\", \"file\": \"SCRIPT.DAT\", \"script\": 4, \"step\": 6"),
             std::string::npos)
       << ReadFile(out);
 }

@@ -10,13 +10,11 @@
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
-#include "dialogs/debug_dump.h"
 #include "platform/game_files.h"
 #include "platform/quit_signals.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
-#include "text/game_translation.h"
 #include "text/message_layout.h"
 #include "text/speech.h"
 #include "text/text_hook.h"
@@ -36,20 +34,18 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : platform_(platform), Tag(VersionTag(MOKUREN_VERSION)), options_(std::move(options)) {
+    : SaveDataFirst(*this, platform, errors_, GameDir),
+      EngineState(save_.Block),
+      platform_(platform),
+      Tag(VersionTag(MOKUREN_VERSION)),
+      sound_(soundLink_, platform, errors_, *Block, GameDir, options.recordAudio),
+      options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
-  NameForm = std::make_unique<TNameForm>(NameFormLinks{HeroName, StoredHeroName, TaskCode});
-  ConfigForm = std::make_unique<TConfigForm>(
-      ConfigFormLinks{EffectsOn, FullScreen, MessageSpeed, AutoDelay, BgmVolume, SeVolume, VoiceVolume,
-                      [this] { ApplyVolumes(); }, [this] { FullModeWin(); }, [this] { ReturnFullModeWin(); }});
-  DebugForm = std::make_unique<TDebugForm>(DebugFormLinks{ScenarioVars, SystemVars, WorkVars, ReturnTable, CgSeenFlags,
-                                                          Random, [this] { return MsgLogDumpLines(MsgLog); }},
-                                           errors_);
-  SaveLoadForm = std::make_unique<TForm7>(*this);
-  CommentForm = std::make_unique<TCommentForm>(*Block);
-  MsgForm = std::make_unique<TMsgForm>(FloatSurface, TMsgForm::MouseLatches{LeftDown, RightDown, WheelUp, WheelDown});
-  Album = MakeAlbumScreens();
+  NameForm = std::make_unique<TNameForm>(textLink_);
+  ConfigForm = std::make_unique<TConfigForm>(dialogLinks_, *Block);
+  DebugForm = std::make_unique<TDebugForm>(dialogLinks_, *Block, errors_, platform_);
+  MsgForm = std::make_unique<TMsgForm>(FloatSurface, textLink_);
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   DebugForm->FormCreate(Caption, Tag);
@@ -137,7 +133,7 @@ bool TForm1::FormCreate() {
   Kumo_ClearScenarioFlg();
   Kumo_ClearMsgLog();
   Kumo_ClearScenarioFlg();
-  FillAlbumTables();
+  album_.FillAlbumTables();
   CreateThumbFolder();  // save thumbnails
   // The log is cleared a second time; both clears belong to the start-up order.
   Kumo_ClearMsgLog();
@@ -256,7 +252,7 @@ void TForm1::AnswerFrontDialog(bool ok) {
   if (modalStack_.empty()) return;
   switch (modalStack_.back()) {
     case FormId::TQueryForm: ok ? QueryForm->OkButtonClick() : QueryForm->CancelButtonClick(); break;
-    default: AnswerOtherDialog(modalStack_.back(), ok); break;
+    default: dialogs_.AnswerOtherDialog(modalStack_.back(), ok); break;
   }
 }
 
@@ -287,8 +283,8 @@ void TForm1::MenuClick(MenuItem item) {
     case MenuItem::menuFloat: menuFloatClick(); break;
     case MenuItem::menuSave: menuSaveClick(); break;
     case MenuItem::menuLoad: menuLoadClick(); break;
-    case MenuItem::menuConfig: menuConfigClick(); break;
-    case MenuItem::menuTitle: menuTitleClick(); break;
+    case MenuItem::menuConfig: dialogs_.menuConfigClick(); break;
+    case MenuItem::menuTitle: title_.menuTitleClick(); break;
     case MenuItem::menuQuit: menuQuitClick(); break;
     case MenuItem::Count: break;
   }
@@ -296,7 +292,7 @@ void TForm1::MenuClick(MenuItem item) {
 
 std::vector<std::u16string> TForm1::FormTexts(FormId form) {
   if (form == FormId::TQueryForm) return {QueryForm->Caption, QueryForm->Label1};
-  return OtherFormTexts(form);
+  return dialogs_.OtherFormTexts(form);
 }
 
 }  // namespace mokuren

@@ -17,26 +17,40 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/album_link.h"
 #include "app/automation.h"
+#include "app/dialog_links.h"
 #include "app/engine_state.h"
 #include "app/event_script.h"
 #include "app/game_title.h"
 #include "app/graphics_link.h"
 #include "app/launch_options.h"
+#include "app/menu_link.h"
+#include "app/message_link.h"
+#include "app/movie_link.h"
+#include "app/save_link.h"
 #include "app/script_link.h"
+#include "app/sound_link.h"
 #include "archive/archives.h"
 #include "base/error_list.h"
+#include "dialogs/engine_dialogs.h"
 #include "graphics/ABitmap.h"
 #include "graphics/frame_recorder.h"
 #include "graphics/graphics.h"
+#include "menus/album_screens.h"
+#include "menus/title_screen.h"
+#include "movie/opening_movie.h"
 #include "platform/platform.h"
 #include "platform/window_host.h"
-#include "save/save_screen_host.h"
+#include "save/save_data.h"
 #include "script/ScriptInstruction.h"
 #include "script/script_image.h"
 #include "script/script_machine.h"
 #include "script/script_registers.h"
+#include "text/canvas_text.h"
+#include "sound/sound_system.h"
 #include "text/message_log.h"
+#include "text/message_window.h"
 
 namespace mokuren {
 
@@ -50,7 +64,22 @@ class TDebugForm;
 class MoviePlayer;
 class AlbumScreens;
 
-class TForm1 final : public EngineState, public WindowHost, public SaveScreenHost, private ErrorList::Observer {
+// Transition: the save data and its link are made before EngineState, whose persistent fields are
+// references into the block SaveData owns, as every subsystem's will be. Once those fields have gone
+// into the subsystems, both become TForm1's first subsystem members and this class goes.
+class SaveDataFirst {
+ protected:
+  SaveDataFirst(TForm1& form, Platform& platform, ErrorList& errors, const std::filesystem::path& gameDir)
+      : saveLink_(form), save_(saveLink_, platform, errors, gameDir) {}
+
+  SaveLink saveLink_;
+  SaveData save_;
+};
+
+class TForm1 final : private SaveDataFirst,
+                     public EngineState,
+                     public WindowHost,
+                     private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
   // Before the subsystems, which hold it.
@@ -66,6 +95,9 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   // Runs FormCreate. Returns false (with the message already shown) when start-up cannot go on.
   bool FormCreate();
   void Kumo_TaskInit();
+  // Chooses the language (--lang, or the player's), loads its translation into the message window, and
+  // translates Caption and the popup menu (translation_setup.cpp).
+  void StartTranslation();
   void FormCloseQuery(bool& canClose);
   void FormClose();
   void FormDestroy();
@@ -197,10 +229,124 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   bool SaveScreenshot(const std::string& file, bool floatWindow) { return graphics_.SaveScreenshot(file, floatWindow); }
 
   // ---- Sound ----
-#include "sound/form_sound.h"
+ private:
+  SoundLink soundLink_{*this};
+  SoundSystem sound_;  // made in the constructor, which holds the platform and the launch options
+
+ public:
+  SoundSystem& Audio() { return sound_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  int32_t& VoiceVolume = sound_.VoiceVolume;
+  int32_t& BgmVolume = sound_.BgmVolume;
+  int32_t& SeVolume = sound_.SeVolume;
+  const std::unique_ptr<SoundObjects>& Sound = sound_.Objects();
+  void CreateSound() { sound_.CreateSound(); }
+  void ReleaseSound() { sound_.ReleaseSound(); }
+  void PumpSound() { sound_.PumpSound(); }
+  void ApplyVolumes() { sound_.ApplyVolumes(); }
+  int SlotStatus(int slot) { return sound_.SlotStatus(slot); }
+  void StopSlot(int slot) { sound_.StopSlot(slot); }
+  void SweepFinishedEffects() { sound_.SweepFinishedEffects(); }
+  void Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
+    sound_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
+  }
+  void Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
+    sound_.Kumo_PlaySE(position, no, loop, fadeSeconds);
+  }
+  void Kumo_PlayVOICE(const std::u16string& path, int repeat) { sound_.Kumo_PlayVOICE(path, repeat); }
+  int32_t TrackPlaying() { return sound_.TrackPlaying(); }
+  bool MovieSoundPlaying() { return sound_.MovieSoundPlaying(); }
 
   // ---- Text and interaction ----
-#include "text/form_text.h"
+  // The fonts every screen draws text with, and the message window with the player's input and play modes.
+  CanvasText& Canvas() { return canvas_; }
+  MessageWindow& Text() { return text_; }
+  // The main window's handlers of the message window.
+  void FormMouseDown(MouseButton button, Point client) override { text_.FormMouseDown(button, client); }
+  void FormMouseWheelUp() override { text_.FormMouseWheelUp(); }
+  void FormMouseWheelDown() override { text_.FormMouseWheelDown(); }
+  void PopupMenu1Popup() override { text_.PopupMenu1Popup(); }
+  // Finds the Japanese faces (start-up). False, with the message already shown, when none is installed.
+  bool CreateFonts() { return canvas_.CreateFonts(platform_); }
+  // Opens the readers the command line asks for (before start-up); false, with the reason, when the text
+  // hook cannot be opened.
+  bool OpenTextReaders(std::string& error) { return text_.OpenTextReaders(options_.textHook, options_.speak, error); }
+
+  CanvasText canvas_;
+  MessageLink textLink_{*this};
+  MessageWindow text_{textLink_, platform_, errors_, *Block, canvas_};
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  std::shared_ptr<TextRenderer>& Fonts = canvas_.Fonts;
+  void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
+                     uint8_t green, uint8_t blue, bool bold = false) {
+    canvas_.CanvasTextOut(target, x, y, text, height, red, green, blue, bold);
+  }
+  PassInput& Input = text_.Input;
+  uint8_t& KeyEnter = text_.KeyEnter;
+  uint8_t& KeyCtrl = text_.KeyCtrl;
+  uint8_t& KeySpace = text_.KeySpace;
+  uint8_t& KeyLogBack = text_.KeyLogBack;
+  uint8_t& KeyLogForward = text_.KeyLogForward;
+  uint8_t& ClickPending = text_.ClickPending;
+  Point& MousePos = text_.MousePos;
+  Point& FloatMousePos = text_.FloatMousePos;
+  uint8_t& LeftDown = text_.LeftDown;
+  uint8_t& RightDown = text_.RightDown;
+  uint8_t& WheelUp = text_.WheelUp;
+  uint8_t& WheelDown = text_.WheelDown;
+  int32_t& KeyLock = text_.KeyLock;
+  PlayModes& Modes = text_.Modes;
+  uint8_t& ReadSkip = text_.ReadSkip;
+  uint8_t& SceneSkip = text_.SceneSkip;
+  uint8_t& FastForward = text_.FastForward;
+  uint8_t& AutoMode = text_.AutoMode;
+  uint8_t& SectionSkip = text_.SectionSkip;
+  uint8_t& SectionSkipRequest = text_.SectionSkipRequest;
+  std::array<std::u16string, 4>& MessageLines = text_.MessageLines;
+  int32_t& RevealCount = text_.RevealCount;
+  int32_t& CurrentMessage = text_.CurrentMessage;
+  int32_t& CurrentVoice = text_.CurrentVoice;
+  uint8_t& VoiceRepeat = text_.VoiceRepeat;
+  uint8_t& LoopingVoice = text_.LoopingVoice;
+  uint8_t& MessageDone = text_.MessageDone;
+  uint8_t& WindowShown = text_.WindowShown;
+  uint8_t& LogView = text_.LogView;
+  int32_t& AutoElapsed = text_.AutoElapsed;
+  std::array<std::u16string, 9>& ChoiceTexts = text_.ChoiceTexts;
+  int32_t& ChoiceCount = text_.ChoiceCount;
+  int32_t& ChoiceHover = text_.ChoiceHover;
+  uint8_t& ChoiceActive = text_.ChoiceActive;
+  std::u16string& HeroName = text_.HeroName;
+  std::u16string& LineStartForbidden = text_.LineStartForbidden;
+  std::u16string& LineEndForbidden = text_.LineEndForbidden;
+  std::u16string& NoticeText = text_.NoticeText;
+  int32_t& NoticeTimer = text_.NoticeTimer;
+  MessageLog& MsgLog = text_.MsgLog;
+  int32_t& LogIndex = text_.LogIndex;
+  void Kumo_MakeMessage(const std::u16string& text) { text_.Kumo_MakeMessage(text); }
+  void Kumo_MakeSelect(const std::u16string& text) { text_.Kumo_MakeSelect(text); }
+  void Kumo_AddMsgLog(const std::u16string& text, int voice) { text_.Kumo_AddMsgLog(text, voice); }
+  std::u16string MessageText(int32_t n) { return text_.MessageText(n); }
+  void Kumo_CheckKeyPush() { text_.Kumo_CheckKeyPush(); }
+  void Kumo_ClearKey() { text_.Kumo_ClearKey(); }
+  void Kumo_ClearMouseButton() { text_.Kumo_ClearMouseButton(); }
+  void Kumo_DrawMessage() { text_.Kumo_DrawMessage(); }
+  void Kumo_WaitMessage() { text_.Kumo_WaitMessage(); }
+  void Kumo_WaitSelect() { text_.Kumo_WaitSelect(); }
+  void Kumo_DrawSelect() { text_.Kumo_DrawSelect(); }
+  void Kumo_ClearMsgLog() { text_.Kumo_ClearMsgLog(); }
+  void BrowseMsgLog() { text_.BrowseMsgLog(); }
+  void DrawNotice(TABitmap& target) { text_.DrawNotice(target); }
+  void menuKSkipClick() { text_.menuKSkipClick(); }
+  void menuSSkipClick() { text_.menuSSkipClick(); }
+  void menuAutoClick() { text_.menuAutoClick(); }
+  void menuWindowClick() { text_.menuWindowClick(); }
+  void menuFloatClick() { text_.menuFloatClick(); }
+  void ShowNameForm() { text_.ShowNameForm(); }
+  void AnnounceMessage(const std::u16string& source) { text_.AnnounceMessage(source); }
+  void AnnounceChoices() { text_.AnnounceChoices(); }
 
   // ---- Script ----
   ScriptLink scriptLink_{*this};
@@ -243,16 +389,84 @@ class TForm1 final : public EngineState, public WindowHost, public SaveScreenHos
   int32_t GetSceneTbl(int32_t script) { return script_.GetSceneTbl(script); }
 
   // ---- Movie ----
-#include "movie/form_movie.h"
+ private:
+  MovieLink movieLink_{*this};
+  OpeningMovie movie_{movieLink_, platform_, errors_, GameDir};
+
+ public:
+  OpeningMovie& Movie() { return movie_; }
+
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  void Kuri_TheoraInit() { movie_.Kuri_TheoraInit(); }
+  void Kuri_TheoraFree() { movie_.Kuri_TheoraFree(); }
+  bool MoviePlaying() const { return movie_.MoviePlaying(); }
+  void MovieFrameStep() { movie_.MovieFrameStep(); }
+  void DrawMovieFrame(TABitmap& target) { movie_.DrawMovieFrame(target); }
+  void Kumo_WaitMovie() { movie_.Kumo_WaitMovie(); }
+  void Kumo_WaitMovieAlbum() { movie_.Kumo_WaitMovieAlbum(); }
+  void StartOpeningMovie() { movie_.StartOpeningMovie(); }
+  void StartAlbumMovie() { movie_.StartAlbumMovie(); }
 
   // ---- Save and load ----
-#include "save/form_save.h"
+// The save data and its link are made first of all (SaveDataFirst, above).
+  SaveData& Save() { return save_; }
+  TForm7& GetSaveLoadForm() override { return *save_.SaveLoadForm; }
+  TCommentForm& GetCommentForm() override { return *save_.CommentForm; }
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  const std::unique_ptr<TForm7>& SaveLoadForm = save_.SaveLoadForm;
+  const std::unique_ptr<TCommentForm>& CommentForm = save_.CommentForm;
+  std::function<void()>& SaveBeforeRenameHook = save_.SaveBeforeRenameHook;
+  void ChooseSaveDir() { save_.ChooseSaveDir(); }
+  std::filesystem::path SaveFilePath() { return save_.SaveFilePath(); }
+  bool Kumo_CheckSaveFile() { return save_.Kumo_CheckSaveFile(); }
+  void SetSaveDefaults() { save_.SetSaveDefaults(); }
+  bool Kumo_CreateSaveFile() { return save_.Kumo_CreateSaveFile(); }
+  bool Kumo_ReadSaveFile() { return save_.Kumo_ReadSaveFile(); }
+  void CreateThumbFolder() { save_.CreateThumbFolder(); }
+  bool SaveToSlot(int n) { return save_.SaveToSlot(n); }
+  bool LoadFromSlot(int n) { return save_.LoadFromSlot(n); }
+  void QuickSave() { save_.QuickSave(); }
+  void QuickLoad() { save_.QuickLoad(); }
+  void Kumo_RestoreGame() { save_.Kumo_RestoreGame(); }
+  void ApplySaveEvent(const Event& event) { save_.ApplySaveEvent(event); }
+  void menuSaveClick() { save_.menuSaveClick(); }
+  void menuLoadClick() { save_.menuLoadClick(); }
+  void ShowSaveLoadScreen(int mode) { save_.ShowSaveLoadScreen(mode); }
+  void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
+    save_.DrawScreenText(target, x, y, text, height);
+  }
 
   // ---- Menus ----
-#include "menus/form_menus.h"
+  // The title menu (with what the album shares with it) and the album's screens; the main loop's dispatch
+  // calls their steps.
+  TitleMenu& Title() { return title_; }
+  AlbumScreens& Albums() { return album_; }
+
+ private:
+  MenuLink menuLink_{*this};
+  AlbumLink albumLink_{*this};
+  TitleMenu title_{menuLink_, *Block, platform_, errors_};
+  AlbumScreens album_{albumLink_, *Block};
+
+ public:
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  int32_t& MenuHover = title_.MenuHover;
+  AlbumScreens* const Album = &album_;
+  void Kumo_DrawTitleMenu() { title_.Kumo_DrawTitleMenu(); }
+  void menuTitleClick() { title_.menuTitleClick(); }
 
   // ---- Dialogs ----
-#include "dialogs/form_dialogs.h"
+  // The popup menu's settings item and the events file's verbs on the modal forms (the forms themselves
+  // are above; their hosts are the dialog links).
+  EngineDialogs& Dialogs() { return dialogs_; }
+
+ private:
+  DialogLinks dialogLinks_{*this};
+  EngineDialogs dialogs_{dialogLinks_};
+
+ public:
+  // Transition: the names other subsystems still use; they go once every subsystem has its object.
+  void menuConfigClick() { dialogs_.menuConfigClick(); }
 
   // ---- End of the subsystems ----
 

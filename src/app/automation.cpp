@@ -6,6 +6,7 @@
 
 #include "app/TForm1.h"
 #include "base/text_codec.h"
+#include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
@@ -91,9 +92,9 @@ void Automation::ApplySubsystemEvent(const Event& e) {
   switch (e.verb) {
     case Verb::Screenshot:
     case Verb::ScreenshotFloat: engine_.SaveScreenshot(e.text, e.verb == Verb::ScreenshotFloat); break;
-    case Verb::Debug: engine_.DebugDumpEvent(e); break;
+    case Verb::Debug: engine_.DebugForm->DebugDumpEvent(e); break;
     case Verb::Name:
-    case Verb::Config: engine_.ApplyDialogEvent(e); break;
+    case Verb::Config: engine_.Dialogs().ApplyDialogEvent(e); break;
     default: engine_.ApplySaveEvent(e); break;
   }
 }

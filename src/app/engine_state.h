@@ -21,7 +21,9 @@ namespace mokuren {
 // The module-level engine variables. The persistent ones are references into the block, so the engine
 // reads and writes SAVE.DAT's image directly and saving copies nothing.
 struct EngineState {
-  std::unique_ptr<SaveBlock> Block = std::make_unique<SaveBlock>();  // zero-filled
+  // Transition: the block is SaveData's (save/save_data.h); this is the name the subsystems still use. It
+  // goes once every subsystem binds its persistent fields into the block it is given.
+  const std::unique_ptr<SaveBlock>& Block;
 
   // Persistent: the live record.
   uint8_t& CursorShown = Block->Live.CursorShown;
@@ -30,9 +32,6 @@ struct EngineState {
 
   // Persistent: the system area.
   int32_t& MessageSpeed = Block->MessageSpeed;
-  int32_t& VoiceVolume = Block->VoiceVolume;
-  int32_t& BgmVolume = Block->BgmVolume;
-  int32_t& SeVolume = Block->SeVolume;
   int32_t& AutoDelay = Block->AutoDelay;
   uint8_t& FullScreen = Block->FullScreen;
   uint16_t (&StoredHeroName)[16] = Block->StoredHeroName;
@@ -42,21 +41,9 @@ struct EngineState {
   int32_t TaskCode = 0;
   double NextFrameTime = 0;
   int32_t DelayTicks = 0;
-  PlayModes Modes;
-  uint8_t& ReadSkip = Modes.ReadSkip;
-  uint8_t& SceneSkip = Modes.SceneSkip;
-  uint8_t& FastForward = Modes.FastForward;
-  uint8_t& AutoMode = Modes.AutoMode;
-  uint8_t& SectionSkip = Modes.SectionSkip;
-  uint8_t& SectionSkipRequest = Modes.SectionSkipRequest;
   uint8_t DebugMode = 0;
-  std::u16string LineStartForbidden;
-  std::u16string LineEndForbidden;
-  std::u16string HeroName;
-  std::u16string NoticeText;
-  int32_t NoticeTimer = 0;
 
-  EngineState() = default;
+  explicit EngineState(const std::unique_ptr<SaveBlock>& block) : Block(block) {}
   EngineState(const EngineState&) = delete;
   EngineState& operator=(const EngineState&) = delete;
 };

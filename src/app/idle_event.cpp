@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/TForm1.h"
+#include "dialogs/TDebugForm.h"
 #include "graphics/ABitmapFilters32.h"
 #include "platform/quit_signals.h"
 #include "save/TForm7.h"
@@ -42,18 +43,18 @@ void TForm1::IdleEvent() {
     case task::Effect91: Kumo_DispEffect_91(); break;
     case task::MessageWait: Kumo_WaitMessage(); break;
     case task::SelectWait: Kumo_WaitSelect(); break;
-    case task::TitleMenuOpen: Kumo_DispTitleMenu(); break;
-    case task::TitleMenu: Kumo_WaitTitleMenu(); break;
-    case task::AlbumMenuOpen: Kumo_DispAlbumMenu(); break;
-    case task::AlbumMenu: Kumo_WaitAlbumMenu(); break;
-    case task::BgmMenuOpen: Kumo_DispBgmMenu(); break;
-    case task::BgmMenu: Kumo_WaitBgmMenu(); break;
-    case task::CgMenuOpen: Kumo_DispCgMenu(); break;
-    case task::CgMenu: Kumo_WaitCgMenu(); break;
-    case task::CgOpen: Kumo_DispCg(); break;
-    case task::Cg: Kumo_WaitCg(); break;
-    case task::EvMenuOpen: Kumo_DispEvMenu(); break;
-    case task::EvMenu: Kumo_WaitEvMenu(); break;
+    case task::TitleMenuOpen: title_.Kumo_DispTitleMenu(); break;
+    case task::TitleMenu: title_.Kumo_WaitTitleMenu(); break;
+    case task::AlbumMenuOpen: album_.Kumo_DispAlbumMenu(); break;
+    case task::AlbumMenu: album_.Kumo_WaitAlbumMenu(); break;
+    case task::BgmMenuOpen: album_.Kumo_DispBgmMenu(); break;
+    case task::BgmMenu: album_.Kumo_WaitBgmMenu(); break;
+    case task::CgMenuOpen: album_.Kumo_DispCgMenu(); break;
+    case task::CgMenu: album_.Kumo_WaitCgMenu(); break;
+    case task::CgOpen: album_.Kumo_DispCg(); break;
+    case task::Cg: album_.Kumo_WaitCg(); break;
+    case task::EvMenuOpen: album_.Kumo_DispEvMenu(); break;
+    case task::EvMenu: album_.Kumo_WaitEvMenu(); break;
     case task::Restore: Kumo_RestoreGame(); break;
     case task::Wait: script_.Kumo_Wait(); break;
     case task::WaitKey: script_.Kumo_WaitKey(); break;
@@ -61,12 +62,12 @@ void TForm1::IdleEvent() {
     case task::WaitMovieAlbum: Kumo_WaitMovieAlbum(); break;
     case task::MessageTyping: break;  // the frame step types the message
     case task::NameEntry: break;      // the name dialog ends it
-    default: LeaveUnknownTask(); break;
+    default: title_.LeaveUnknownTask(); break;
   }
   TraceTaskCode();
   if (terminated_) return;
   // Status lines of the debug window.
-  Kumo_Debug();
+  DebugForm->Kumo_Debug();
   // Frame: while a scene is skipped only the typing goes on, nothing is rendered.
   if (SceneSkip) {
     Kumo_DrawMessage();
@@ -94,11 +95,11 @@ void TForm1::ComposeFrame() {
   Kumo_DrawMessage();
   Kumo_DrawSelect();
   Kumo_DrawButton();
-  Kumo_DrawTitleMenu();
-  Kumo_DrawAlbumMenu();
-  Kumo_DrawBgmMenu();
-  Kumo_DrawCgMenu();
-  Kumo_DrawEvMenu();
+  title_.Kumo_DrawTitleMenu();
+  album_.Kumo_DrawAlbumMenu();
+  album_.Kumo_DrawBgmMenu();
+  album_.Kumo_DrawCgMenu();
+  album_.Kumo_DrawEvMenu();
   if (!NoticeText.empty()) DrawNotice(FrameSurface);
   // The dismissed message's empty window frame stays on screen.
   if (MessageDone && !platform_.FloatVisible()) DrawMessageFrame();

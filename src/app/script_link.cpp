@@ -62,45 +62,23 @@ void ScriptLink::EndVoiceLoop() { form_.LoopingVoice = 0; }
 void ScriptLink::ReleaseVoiceButton() { form_.ButtonOn[button::Voice - 1] = 0; }
 
 void ScriptLink::NoteMessage(int32_t message, int32_t voice, bool repeatVoice) {
-  // Transition: the message window's own step once it has its object.
-  form_.CurrentMessage = message;
-  form_.CurrentVoice = voice;
-  form_.VoiceRepeat = repeatVoice ? 1 : 0;
-  if (repeatVoice) form_.LoopingVoice = 1;
+  form_.Text().NoteMessage(message, voice, repeatVoice);
 }
-
-void ScriptLink::NoteChoice(int32_t message, int32_t voice) {
-  // Transition: the message window's own step once it has its object.
-  form_.CurrentMessage = message;
-  form_.CurrentVoice = voice;
-}
+void ScriptLink::NoteChoice(int32_t message, int32_t voice) { form_.Text().NoteChoice(message, voice); }
 
 void ScriptLink::LayOutMessage(const std::u16string& text) {
   // The line the script names decides the translation the text is shown as.
-  if (form_.Translation) form_.Translation->NoteMessage(form_.ScriptNo, form_.CurrentMessage, text);
+  form_.Text().Translation().NoteMessage(form_.ScriptNo, form_.CurrentMessage, text);
   form_.Kumo_MakeMessage(text);
 }
 void ScriptLink::AnnounceMessage(const std::u16string& text) { form_.AnnounceMessage(text); }
 
-void ScriptLink::OpenMessageWindow() {
-  // Transition: the message window's own step once it has its object. ChoiceActive 0 tells the message
-  // wait that the entry on screen is a message.
-  form_.WindowShown = 1;
-  form_.ChoiceActive = 0;
-  form_.LogView = 0;
-  form_.RevealCount = 0;
-}
+void ScriptLink::OpenMessageWindow() { form_.Text().OpenMessageWindow(); }
 
 void ScriptLink::LayOutChoices(const std::u16string& text) { form_.Kumo_MakeSelect(text); }
 void ScriptLink::AnnounceChoices() { form_.AnnounceChoices(); }
 
-void ScriptLink::ShowChoices() {
-  // Transition: the message window's own step once it has its object. ChoiceActive marks the entry on
-  // screen as a choice.
-  form_.WindowShown = 0;
-  form_.ChoiceActive = 1;
-  form_.Kumo_DrawSelect();
-}
+void ScriptLink::ShowChoices() { form_.Text().ShowChoices(); }
 
 void ScriptLink::DropMessageFrame() { form_.MessageDone = 0; }
 

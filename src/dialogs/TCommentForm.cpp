@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/engine_state.h"
 #include "dialogs/TQueryForm.h"
 
 namespace mokuren {
@@ -14,9 +13,8 @@ bool HighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 }  // namespace
 
 void TCommentForm::OkButtonClick() {
-  if (Tag >= 1 && Tag <= kSaveSlots) {
-    uint16_t(&comment)[kCommentUnits] = saves_.Slot(Tag).Comment;
-    std::fill(std::begin(comment), std::end(comment), uint16_t{0});
+  if (const std::span<uint16_t> comment = host_.SlotComment(Tag); comment.size() == kCommentUnits) {
+    std::fill(comment.begin(), comment.end(), uint16_t{0});
     size_t units = std::min(Edit1.size(), kCommentUnits);
     // A character of two units that does not fit whole is left out rather than cut in half.
     if (units == kCommentUnits && Edit1.size() > kCommentUnits && HighSurrogate(Edit1[units - 1])) --units;

@@ -3,19 +3,20 @@
 // nothing. The text box keeps its text from one showing to the next.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-namespace mokuren {
+#include "dialogs/comment_form_host.h"
 
-struct SaveBlock;
+namespace mokuren {
 
 class TCommentForm {
  public:
   // A comment holds three lines of 8 UTF-16 units.
   static constexpr size_t kCommentUnits = 24;
 
-  explicit TCommentForm(SaveBlock& saves) : saves_(saves) {}
+  explicit TCommentForm(CommentFormHost& host) : host_(host) {}
 
   std::u16string Caption = u"コメント";
   std::u16string Edit1;
@@ -32,7 +33,7 @@ class TCommentForm {
   std::vector<std::u16string> Texts() const { return {Caption, Edit1}; }
 
  private:
-  SaveBlock& saves_;
+  CommentFormHost& host_;
 };
 
 }  // namespace mokuren

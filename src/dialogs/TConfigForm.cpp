@@ -21,51 +21,50 @@ void TConfigForm::SetPosition(Slider slider, int32_t position) {
 }
 
 void TConfigForm::LoadSettings() {
-  Check(links_.EffectsOn ? GrpEfOnRB : GrpEfOffRB);
-  Check(links_.FullScreen ? ModeFullRB : ModeWinRB);
-  if (links_.MessageSpeed >= 1 && links_.MessageSpeed <= 3)
-    Check(static_cast<Radio>(MsgFastRB + links_.MessageSpeed - 1));
+  Check(EffectsOn ? GrpEfOnRB : GrpEfOffRB);
+  Check(FullScreen ? ModeFullRB : ModeWinRB);
+  if (MessageSpeed >= 1 && MessageSpeed <= 3) Check(static_cast<Radio>(MsgFastRB + MessageSpeed - 1));
   // Setting a volume slider re-applies its volume through the change handler. A value outside the
   // slider's range (a damaged SAVE.DAT) is shown, applied and stored as the nearest end of the range.
-  SetPosition(MsgAutoBar, links_.AutoDelay);
-  SetPosition(BgmVolBar, links_.BgmVolume);
-  SetPosition(SeVolBar, links_.SeVolume);
-  SetPosition(VoiceVolBar, links_.VoiceVolume);
+  SetPosition(MsgAutoBar, AutoDelay);
+  SetPosition(BgmVolBar, BgmVolume);
+  SetPosition(SeVolBar, SeVolume);
+  SetPosition(VoiceVolBar, VoiceVolume);
 }
 
 void TConfigForm::OkButtonClick() {
-  links_.EffectsOn = Checked[GrpEfOnRB] ? 1 : 0;
+  EffectsOn = Checked[GrpEfOnRB] ? 1 : 0;
   // The window mode changes only when it differs from the one in use.
-  if (links_.FullScreen && Checked[ModeWinRB]) links_.ReturnFullModeWin();
-  if (!links_.FullScreen && Checked[ModeFullRB]) links_.FullModeWin();
-  links_.FullScreen = Checked[ModeFullRB] ? 1 : 0;
+  if (FullScreen && Checked[ModeWinRB]) host_.ReturnFullModeWin();
+  if (!FullScreen && Checked[ModeFullRB]) host_.FullModeWin();
+  FullScreen = Checked[ModeFullRB] ? 1 : 0;
   // With no speed selected the old value stays.
   for (int speed = 1; speed <= 3; ++speed)
     if (Checked[MsgFastRB + speed - 1]) {
-      links_.MessageSpeed = speed;
+      MessageSpeed = speed;
       break;
     }
-  links_.AutoDelay = Position[MsgAutoBar];
-  links_.BgmVolume = Position[BgmVolBar];
-  links_.SeVolume = Position[SeVolBar];
-  links_.VoiceVolume = Position[VoiceVolBar];
+  AutoDelay = Position[MsgAutoBar];
+  BgmVolume = Position[BgmVolBar];
+  SeVolume = Position[SeVolBar];
+  VoiceVolume = Position[VoiceVolBar];
   ModalResult = mrOk;
 }
 
 // The sliders are heard at once, before OK, and keep their value even when the dialog is left without it.
 void TConfigForm::BgmVolBarChange() {
-  links_.BgmVolume = Position[BgmVolBar];
-  links_.ApplyVolumes();
+  BgmVolume = Position[BgmVolBar];
+  host_.ApplyVolumes();
 }
 
 void TConfigForm::SeVolBarChange() {
-  links_.SeVolume = Position[SeVolBar];
-  links_.ApplyVolumes();
+  SeVolume = Position[SeVolBar];
+  host_.ApplyVolumes();
 }
 
 void TConfigForm::VoiceVolBarChange() {
-  links_.VoiceVolume = Position[VoiceVolBar];
-  links_.ApplyVolumes();
+  VoiceVolume = Position[VoiceVolBar];
+  host_.ApplyVolumes();
 }
 
 std::vector<std::u16string> TConfigForm::Texts() const {

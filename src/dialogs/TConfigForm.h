@@ -5,31 +5,16 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/save_block.h"
+#include "dialogs/config_form_host.h"
 #include "dialogs/modal_result.h"
 #include "platform/event.h"
 
 namespace mokuren {
-
-// What the dialog reads and changes in the engine: the stored settings, the mixer's volumes and the
-// window mode.
-struct ConfigFormLinks {
-  uint8_t& EffectsOn;
-  uint8_t& FullScreen;
-  int32_t& MessageSpeed;
-  int32_t& AutoDelay;
-  int32_t& BgmVolume;
-  int32_t& SeVolume;
-  int32_t& VoiceVolume;
-  std::function<void()> ApplyVolumes;  // the mixer's slot volumes from the three volume settings
-  std::function<void()> FullModeWin;
-  std::function<void()> ReturnFullModeWin;
-};
 
 class TConfigForm {
  public:
@@ -57,7 +42,18 @@ class TConfigForm {
   static constexpr std::u16string_view kAutoEnds[2] = {u"0秒", u"20秒"};
   static constexpr std::u16string_view kVolumeEnds[2] = {u"小", u"大"};
 
-  explicit TConfigForm(ConfigFormLinks links) : links_(std::move(links)) {}
+  // The settings it shows and stores are the save block's.
+  TConfigForm(ConfigFormHost& host, SaveBlock& block)
+      : host_(host),
+        EffectsOn(block.EffectsOn),
+        FullScreen(block.FullScreen),
+        MessageSpeed(block.MessageSpeed),
+        AutoDelay(block.AutoDelay),
+        BgmVolume(block.BgmVolume),
+        SeVolume(block.SeVolume),
+        VoiceVolume(block.VoiceVolume) {}
+  TConfigForm(const TConfigForm&) = delete;
+  TConfigForm& operator=(const TConfigForm&) = delete;
 
   std::u16string Caption = u"環境設定";
   std::u16string OkCaption = u"ＯＫ";
@@ -85,7 +81,14 @@ class TConfigForm {
   std::vector<std::u16string> Texts() const;
 
  private:
-  ConfigFormLinks links_;
+  ConfigFormHost& host_;
+  uint8_t& EffectsOn;
+  uint8_t& FullScreen;
+  int32_t& MessageSpeed;
+  int32_t& AutoDelay;
+  int32_t& BgmVolume;
+  int32_t& SeVolume;
+  int32_t& VoiceVolume;
 };
 
 // The control a setting of the events file's "config" verb operates: a radio button to check, or a slider

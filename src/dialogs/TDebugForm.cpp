@@ -1,7 +1,10 @@
 #include "dialogs/TDebugForm.h"
 
-#include "dialogs/debug_dump.h"
+#include <fstream>
+#include <random>
+
 #include "base/text_codec.h"
+#include "dialogs/debug_dump.h"
 
 namespace mokuren {
 
@@ -35,9 +38,9 @@ void TDebugForm::Click(Button button) {
   }
 }
 
-void TDebugForm::Button1Click() { Memo1 = FlagDumpLines(links_.ScenarioVars, links_.SystemVars, links_.WorkVars); }
+void TDebugForm::Button1Click() { Memo1 = FlagDumpLines(ScenarioVars, SystemVars, host_.WorkVars()); }
 
-void TDebugForm::Button2Click() { Memo1 = links_.MessageLogLines(); }
+void TDebugForm::Button2Click() { Memo1 = host_.MessageLogLines(); }
 
 void TDebugForm::Button3Click() {
   SetAlbum([] { return uint8_t{1}; });
@@ -50,15 +53,37 @@ void TDebugForm::Button4Click() {
 void TDebugForm::Button5Click() {
   // A draw from 0-998: odd sets, even clears.
   std::uniform_int_distribution<int> draw(0, 998);
-  SetAlbum([&] { return static_cast<uint8_t>(draw(links_.Random) & 1); });
+  SetAlbum([&] { return static_cast<uint8_t>(draw(host_.Random()) & 1); });
 }
 
-void TDebugForm::Button6Click() { Memo1 = ReturnTableDumpLines(links_.ReturnTable); }
+void TDebugForm::Button6Click() { Memo1 = ReturnTableDumpLines(live_.ReturnTable); }
 
 // The event pictures' seen flags first, then the album's unlock flags S201-S300.
 void TDebugForm::SetAlbum(const std::function<uint8_t()>& value) {
-  for (uint8_t& seen : links_.CgSeenFlags) seen = value();
-  for (int n = 201; n <= 300; ++n) links_.SystemVars.Set(n, value());
+  for (uint8_t& seen : CgSeenFlags) seen = value();
+  for (int n = 201; n <= 300; ++n) SystemVars.Set(n, value());
+}
+
+void TDebugForm::Kumo_Debug() {
+  // A hidden window costs the pass nothing.
+  if (!Visible) return;
+  if (SetStatus(host_.InterpreterStatus(), SoundStatusLine(live_))) platform_.FormChanged(FormId::TDebugForm);
+}
+
+void TDebugForm::DebugDumpEvent(const Event& e) {
+  std::vector<std::u16string> lines;
+  if (e.button == DebugButtonName::Status) {
+    lines = {host_.InterpreterStatus(), SoundStatusLine(live_)};
+  } else {
+    Click(static_cast<Button>(e.button));
+    platform_.FormChanged(FormId::TDebugForm);
+    lines = Memo1;
+  }
+  // A file named in the events file is taken as given: a relative name from the directory the program was
+  // started in, which the engine never changes.
+  std::ofstream out(e.text, std::ios::binary | std::ios::trunc);
+  out << JoinLinesUtf8(lines);
+  if (!out) errors_.Add(u"debug: cannot write " + FromUtf8(e.text));
 }
 
 }  // namespace mokuren

@@ -6,27 +6,18 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/engine_state.h"
 #include "base/error_list.h"
+#include "base/save_block.h"
+#include "base/var_bank.h"
+#include "dialogs/debug_form_host.h"
 #include "platform/event.h"
+#include "platform/platform.h"
 
 namespace mokuren {
-
-// What the window reads and changes in the engine.
-struct DebugFormLinks {
-  VarBank& ScenarioVars;
-  VarBank& SystemVars;  // the album buttons set its album flags, 201-300
-  VarBank& WorkVars;
-  const ReturnEntry (&ReturnTable)[16];
-  uint8_t (&CgSeenFlags)[kCgSeenCount];
-  std::mt19937& Random;
-  std::function<std::vector<std::u16string>()> MessageLogLines;  // the "MSG履歴" dump
-};
 
 class TDebugForm {
  public:
@@ -36,10 +27,22 @@ class TDebugForm {
     std::u16string_view caption;
   };
   // In the order of the events file's debug buttons (DebugButtonName), which name them.
-  static constexpr ButtonInfo kButtons[ButtonCount] = {{u"FLG表示"},  {u"MSG履歴"},   {u"Album ON"},
+  static constexpr ButtonInfo kButtons[ButtonCount] = {{u"FLG表示"},   {u"MSG履歴"},   {u"Album ON"},
                                                        {u"Album OFF"}, {u"Album RND"}, {u"RT"}};
 
-  TDebugForm(DebugFormLinks links, const ErrorList& errors) : Memo2(errors), links_(std::move(links)) {}
+  // The banks, the return table and the seen flags it shows and sets are the save block's; the error list
+  // is the engine's, which the window shows and the dump event adds to.
+  TDebugForm(DebugFormHost& host, SaveBlock& block, ErrorList& errors, Platform& platform)
+      : Memo2(errors),
+        host_(host),
+        errors_(errors),
+        platform_(platform),
+        live_(block.Live),
+        ScenarioVars(block.Live.ScenarioVarsRaw),
+        SystemVars(block.SystemVarsRaw),
+        CgSeenFlags(block.CgSeenFlags) {}
+  TDebugForm(const TDebugForm&) = delete;
+  TDebugForm& operator=(const TDebugForm&) = delete;
 
   std::u16string Caption = u"Debug Window";
   std::u16string Label1;              // the interpreter's status line
@@ -62,10 +65,23 @@ class TDebugForm {
   void Button5Click();  // Album RND: each set or cleared at random
   void Button6Click();  // RT: the return table
 
+  // Refreshes the status lines when the window is visible (every pass of the main loop); the view is
+  // told when they changed.
+  void Kumo_Debug();
+  // The events file's "debug BUTTON FILE": presses the button and writes what the window then shows
+  // ("status": the two status lines as they are now) to FILE, UTF-8, a line each.
+  void DebugDumpEvent(const Event& e);
+
  private:
   void SetAlbum(const std::function<uint8_t()>& value);
 
-  DebugFormLinks links_;
+  DebugFormHost& host_;
+  ErrorList& errors_;
+  Platform& platform_;
+  const SaveRecord& live_;  // the sound status line's music and effects
+  VarBank ScenarioVars;
+  VarBank SystemVars;  // the album buttons set its album flags, 201-300
+  uint8_t (&CgSeenFlags)[kCgSeenCount];
 };
 
 }  // namespace mokuren

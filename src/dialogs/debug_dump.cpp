@@ -1,9 +1,5 @@
 #include "dialogs/debug_dump.h"
 
-#include <fstream>
-
-#include "app/TForm1.h"
-#include "dialogs/TDebugForm.h"
 #include "base/text_codec.h"
 
 namespace mokuren {
@@ -63,30 +59,6 @@ std::string JoinLinesUtf8(const std::vector<std::u16string>& lines) {
   std::string out;
   for (const std::u16string& line : lines) out += ToUtf8(line) + "\n";
   return out;
-}
-
-void TForm1::Kumo_Debug() {
-  // A hidden window costs the pass nothing.
-  if (!DebugForm->Visible) return;
-  if (DebugForm->SetStatus(InterpreterStatusLine(TaskCode, ScriptNo, StepNo, CurrentInstruction),
-                           SoundStatusLine(Block->Live)))
-    platform_.FormChanged(FormId::TDebugForm);
-}
-
-// The events file's "debug BUTTON FILE": press a debug-window button and write what the window then shows
-// ("status": the two status lines as they are now).
-void TForm1::DebugDumpEvent(const Event& e) {
-  std::vector<std::u16string> lines;
-  if (e.button == DebugButtonName::Status) {
-    lines = {InterpreterStatusLine(TaskCode, ScriptNo, StepNo, CurrentInstruction), SoundStatusLine(Block->Live)};
-  } else {
-    DebugForm->Click(static_cast<TDebugForm::Button>(e.button));
-    platform_.FormChanged(FormId::TDebugForm);
-    lines = DebugForm->Memo1;
-  }
-  std::ofstream out(AutomationFile(e.text), std::ios::binary | std::ios::trunc);
-  out << JoinLinesUtf8(lines);
-  if (!out) ReportError(u"debug: cannot write " + FromUtf8(e.text));
 }
 
 }  // namespace mokuren

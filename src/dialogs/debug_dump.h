@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/engine_state.h"
+#include "base/save_block.h"
+#include "base/var_bank.h"
 #include "script/script_registers.h"
 #include "text/message_log.h"
 

@@ -1,56 +1,63 @@
 // The events file's verbs on the modal forms other than the confirmation: "dialog", "dialog-text", "name",
 // "comment" and "config".
-#include "app/TForm1.h"
+#include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
-#include "save/TForm7.h"
+#include "dialogs/engine_dialogs.h"
 #include "text/TNameForm.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 
-void TForm1::AnswerOtherDialog(FormId form, bool ok) {
+void EngineDialogs::AnswerOtherDialog(FormId form, bool ok) {
   switch (form) {
-    case FormId::TCommentForm: ok ? CommentForm->OkButtonClick() : CommentForm->CancelButtonClick(); break;
+    case FormId::TCommentForm: {
+      TCommentForm& comment = host_.CommentForm();
+      ok ? comment.OkButtonClick() : comment.CancelButtonClick();
+      break;
+    }
     // The name dialog has only its "決定" button: nothing but a valid name closes it.
     case FormId::TNameForm:
-      if (ok) NameForm->Button1Click();
+      if (ok) host_.NameForm().Button1Click();
       break;
     // The settings dialog has no cancel button; cancel is leaving it another way, without storing.
     case FormId::TConfigForm:
       if (ok)
-        ConfigForm->OkButtonClick();
+        host_.ConfigForm().OkButtonClick();
       else
-        ConfigForm->ModalResult = mrCancel;
+        host_.ConfigForm().ModalResult = mrCancel;
       break;
     default: break;
   }
 }
 
-std::vector<std::u16string> TForm1::OtherFormTexts(FormId form) {
+std::vector<std::u16string> EngineDialogs::OtherFormTexts(FormId form) {
   switch (form) {
-    case FormId::TNameForm: return {NameForm->Caption, NameForm->Label1, NameForm->Edit1};
-    case FormId::TCommentForm: return CommentForm->Texts();
-    case FormId::TForm7: return {SaveLoadForm->Caption};
-    case FormId::TConfigForm: return ConfigForm->Texts();
+    case FormId::TNameForm: {
+      const TNameForm& name = host_.NameForm();
+      return {name.Caption, name.Label1, name.Edit1};
+    }
+    case FormId::TCommentForm: return host_.CommentForm().Texts();
+    case FormId::TForm7: return {host_.SaveScreenCaption()};
+    case FormId::TConfigForm: return host_.ConfigForm().Texts();
     default: return {};
   }
 }
 
-void TForm1::ApplyDialogEvent(const Event& e) {
+void EngineDialogs::ApplyDialogEvent(const Event& e) {
   const bool name = e.verb == Verb::Name;
   const FormId form = name ? FormId::TNameForm : FormId::TConfigForm;
-  if (!ModalOpen(form)) {
-    ReportEvent(e, u"'" + FromUtf8(std::string(VerbName(e.verb))) + u"': the " + (name ? u"name-entry" : u"settings") +
-                       u" dialog is not up");
+  if (!host_.ModalOpen(form)) {
+    host_.ReportEvent(e, u"'" + FromUtf8(std::string(VerbName(e.verb))) + u"': the " +
+                             (name ? u"name-entry" : u"settings") + u" dialog is not up");
     return;
   }
   if (name) {
-    NameForm->Edit1 = FromUtf8(e.text);
-    NameForm->Button1Click();
+    TNameForm& nameForm = host_.NameForm();
+    nameForm.Edit1 = FromUtf8(e.text);
+    nameForm.Button1Click();
     return;
   }
-  for (const ConfigSetting& setting : e.settings) ConfigForm->Apply(setting);
+  for (const ConfigSetting& setting : e.settings) host_.ConfigForm().Apply(setting);
 }
 
 }  // namespace mokuren

@@ -1,13 +1,14 @@
 // The settings dialog as the main window's menu opens it.
-#include "app/TForm1.h"
 #include "dialogs/TConfigForm.h"
+#include "dialogs/engine_dialogs.h"
 
 namespace mokuren {
 
-void TForm1::menuConfigClick() {
+void EngineDialogs::menuConfigClick() {
   // The view centres the dialog on the main window when it shows it.
-  ConfigForm->LoadSettings();
-  ShowModal(FormId::TConfigForm, ConfigForm->ModalResult);
+  TConfigForm& config = host_.ConfigForm();
+  config.LoadSettings();
+  host_.ShowModal(FormId::TConfigForm, config.ModalResult);
 }
 
 }  // namespace mokuren

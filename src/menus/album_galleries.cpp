@@ -1,11 +1,12 @@
 // The album's two galleries: event pictures, with the viewer that steps through a picture's variants,
 // and event scenes, whose clicks build the replay list. Both have ten slots a page, ten pages, and the
 // same buttons along the bottom.
+#include "base/task_codes.h"
+#include "base/text_codec.h"
 #include "graphics/ABitmap.h"
 #include "graphics/ABitmapFilters32.h"
 #include "menus/album_layout.h"
 #include "menus/album_screens.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 
@@ -27,7 +28,7 @@ const std::array<int16_t, kMaxVariants>& AlbumScreens::Pictures(int32_t slot) co
 }
 
 bool AlbumScreens::Seen(int16_t entry) const {
-  return entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount && links_.CgSeenFlags[entry - kCgSeenFirst] == 1;
+  return entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount && CgSeenFlags[entry - kCgSeenFirst] == 1;
 }
 
 bool AlbumScreens::PictureSlotOpen(int32_t slot) const { return Seen(Pictures(slot)[0]); }
@@ -37,32 +38,32 @@ int16_t AlbumScreens::SceneAt(int32_t slot) const {
 }
 
 bool AlbumScreens::SceneUnlocked(int16_t scene) const {
-  return scene > 0 && links_.SystemVars.Get(SceneUnlockVar(scene)) != 0;
+  return scene > 0 && SystemVars.Get(SceneUnlockVar(scene)) != 0;
 }
 
 void AlbumScreens::DrawLocked(int32_t slot) {
   const Point at = Corner(slot);
-  CopyOpaque(links_.Sheet, links_.Background, at.x, at.y, kLockedLook.w, kLockedLook.h, kLockedLook.x, kLockedLook.y);
+  CopyOpaque(host_.Sheet(), host_.Background(), at.x, at.y, kLockedLook.w, kLockedLook.h, kLockedLook.x, kLockedLook.y);
 }
 
 void AlbumScreens::DrawListPosition(TABitmap& target, int32_t slot, int32_t position) {
   const Point at = Corner(slot);
   const std::u16string number = FromUtf8(std::to_string(position));
-  links_.TextOut(target, at.x + 5, at.y + 5, number, 24, 0, 0, 0);
-  links_.TextOut(target, at.x + 4, at.y + 4, number, 24, 255, 0, 0);
+  host_.TextOut(target, at.x + 5, at.y + 5, number, 24, 0, 0, 0);
+  host_.TextOut(target, at.x + 4, at.y + 4, number, 24, 255, 0, 0);
 }
 
 void AlbumScreens::GalleryButton(int32_t button, int32_t pageTask) {
   switch (button) {
     case PreviousPage:
       Page = Page == 1 ? kPages : Page - 1;
-      links_.TaskCode = pageTask;
+      host_.SetTaskCode(pageTask);
       break;
     case NextPage:
       Page = Page == kPages ? 1 : Page + 1;
-      links_.TaskCode = pageTask;
+      host_.SetTaskCode(pageTask);
       break;
-    case Back: links_.TaskCode = task::AlbumMenuOpen; break;
+    case Back: host_.SetTaskCode(task::AlbumMenuOpen); break;
     default: break;
   }
 }
@@ -70,44 +71,44 @@ void AlbumScreens::GalleryButton(int32_t button, int32_t pageTask) {
 void AlbumScreens::DrawGalleryHover() {
   if (IsSlot(Hover)) {
     const Point at = Corner(Hover);
-    DrawKeyed(links_.Sheet, links_.FrameSurface, at.x - 2, at.y - 2, kHoverFrame.w, kHoverFrame.h, kHoverFrame.x,
+    DrawKeyed(host_.Sheet(), host_.FrameSurface(), at.x - 2, at.y - 2, kHoverFrame.w, kHoverFrame.h, kHoverFrame.x,
               kHoverFrame.y, kHoverFrame.x + kHoverFrameKey.x, kHoverFrame.y + kHoverFrameKey.y);
   } else if (const album::Area* look = GalleryButtonRect(Hover)) {
-    CopyOpaque(links_.Sheet, links_.FrameSurface, look->x, look->y, look->w, look->h, look->x, look->y);
+    CopyOpaque(host_.Sheet(), host_.FrameSurface(), look->x, look->y, look->w, look->h, look->x, look->y);
   }
 }
 
 // ---- Event pictures ---------------------------------------------------------------------------------
 
 void AlbumScreens::Kumo_DispCgMenu() {
-  links_.LoadMenuScreen(PicturePageBackground(Page), kPictureSheet);
+  host_.LoadMenuScreen(PicturePageBackground(Page), kPictureSheet);
   // The background shows every thumbnail; those never shown are covered.
   for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot)
     if (Pictures(slot)[0] != kNone && !PictureSlotOpen(slot)) DrawLocked(slot);
-  links_.FadeInScreen(task::CgMenu);
+  host_.FadeInScreen(task::CgMenu);
 }
 
 void AlbumScreens::Kumo_WaitCgMenu() {
-  Hover = GalleryItemAt(links_.MousePos);
+  Hover = GalleryItemAt(host_.Input().MousePos);
   // A locked or empty slot takes neither hover nor clicks, whatever its later variants.
   if (IsSlot(Hover) && !PictureSlotOpen(Hover)) Hover = 0;
   if (!TakeClick()) return;
   if (IsSlot(Hover)) {
     Slot = Hover;
     Variant = 1;
-    links_.TaskCode = task::CgOpen;
+    host_.SetTaskCode(task::CgOpen);
   } else {
     GalleryButton(Hover, task::CgMenuOpen);
   }
 }
 
 void AlbumScreens::Kumo_DrawCgMenu() {
-  if (links_.TaskCode == task::CgMenu) DrawGalleryHover();
+  if (host_.TaskCode() == task::CgMenu) DrawGalleryHover();
 }
 
 void AlbumScreens::Kumo_DispCg() {
-  links_.LoadEventPicture(Pictures(Slot)[static_cast<size_t>(Variant - 1)]);
-  links_.FadeInScreen(task::Cg);
+  host_.LoadEventPicture(Pictures(Slot)[static_cast<size_t>(Variant - 1)]);
+  host_.FadeInScreen(task::Cg);
 }
 
 void AlbumScreens::Kumo_WaitCg() {
@@ -116,29 +117,29 @@ void AlbumScreens::Kumo_WaitCg() {
   const auto& pictures = Pictures(Slot);
   while (++Variant <= kMaxVariants && pictures[static_cast<size_t>(Variant - 1)] != kNone) {
     if (Seen(pictures[static_cast<size_t>(Variant - 1)])) {
-      links_.TaskCode = task::CgOpen;
+      host_.SetTaskCode(task::CgOpen);
       return;
     }
   }
-  links_.TaskCode = task::CgMenuOpen;
+  host_.SetTaskCode(task::CgMenuOpen);
 }
 
 // ---- Event scenes -----------------------------------------------------------------------------------
 
 void AlbumScreens::Kumo_DispEvMenu() {
-  links_.LoadMenuScreen(ScenePageBackground(Page), kSceneSheet);
+  host_.LoadMenuScreen(ScenePageBackground(Page), kSceneSheet);
   for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot)
     if (SceneAt(slot) != kNone && !SceneUnlocked(SceneAt(slot))) DrawLocked(slot);
   // The play list so far, drawn afresh with the page.
   for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot) {
-    const int32_t position = SceneAt(slot) == kNone ? -1 : links_.GetSceneTbl(SceneAt(slot));
-    if (position > 0) DrawListPosition(links_.Background, slot, position);
+    const int32_t position = SceneAt(slot) == kNone ? -1 : host_.GetSceneTbl(SceneAt(slot));
+    if (position > 0) DrawListPosition(host_.Background(), slot, position);
   }
-  links_.FadeInScreen(task::EvMenu);
+  host_.FadeInScreen(task::EvMenu);
 }
 
 void AlbumScreens::Kumo_WaitEvMenu() {
-  Hover = GalleryItemAt(links_.MousePos);
+  Hover = GalleryItemAt(host_.Input().MousePos);
   if (IsSlot(Hover) && !SceneUnlocked(SceneAt(Hover))) Hover = 0;
   if (!TakeClick()) return;
   if (!IsSlot(Hover)) {
@@ -146,17 +147,17 @@ void AlbumScreens::Kumo_WaitEvMenu() {
     return;
   }
   // A scene joins the list at its end; picking a listed one plays the list.
-  const int32_t position = links_.AddSceneTbl(SceneAt(Hover));
+  const int32_t position = host_.AddSceneTbl(SceneAt(Hover));
   if (position == -1) {
-    links_.StartSceneReplay();
+    host_.StartSceneReplay();
   } else if (position >= 1 && position <= kLastWrittenPosition) {
     // Written on the scene on show, so it stays until the page is set up again.
-    DrawListPosition(links_.DisplaySurface, Hover, position);
+    DrawListPosition(host_.DisplaySurface(), Hover, position);
   }
 }
 
 void AlbumScreens::Kumo_DrawEvMenu() {
-  if (links_.TaskCode == task::EvMenu) DrawGalleryHover();
+  if (host_.TaskCode() == task::EvMenu) DrawGalleryHover();
 }
 
 }  // namespace mokuren

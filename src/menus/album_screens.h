@@ -1,67 +1,32 @@
 // AlbumScreens: the album the title menu opens. Its menu leads to the event-picture gallery and its
 // viewer, the event-scene gallery whose play list the interpreter replays, the music room and the
 // opening movie. Every screen is set up and faded in, waits for the player, and draws its highlight
-// on the frame while it waits; the engine's Kumo_…Album/Bgm/Cg/Ev… methods forward here. What is
-// unlocked comes from the persisted seen flags and scene flags.
+// on the frame while it waits; the main loop's dispatch calls its Kumo_… steps. What is unlocked comes
+// from the persisted seen flags and scene flags. It reaches the rest of the engine through its AlbumHost.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <string>
-#include <utility>
 
-#include "app/engine_state.h"
+#include "base/save_block.h"
+#include "base/var_bank.h"
+#include "menus/album_host.h"
 #include "menus/album_tables.h"
-#include "platform/platform.h"
 
 namespace mokuren {
 
 class TABitmap;
 
-// What the album reads and changes in the engine, and what it asks the engine to do.
-struct AlbumLinks {
-  int32_t& TaskCode;
-  uint8_t& ClickPending;
-  const Point& MousePos;
-  int32_t& AlbumBgmNo;  // the music-room track; also the title's and the album menu's music
-  uint8_t& BgmVariant;  // the saved music variant flag
-  const uint8_t (&CgSeenFlags)[kCgSeenCount];
-  const VarBank& SystemVars;  // the scenes' unlock flags
-  // The screen's background before it is composed (the scene's background slot), the current sheet,
-  // the scene on show and the frame being composed.
-  TABitmap& Background;
-  const TABitmap& Sheet;
-  TABitmap& DisplaySurface;
-  TABitmap& FrameSurface;
-
-  // Loads a screen's two system pictures, with no character layers, the pointer shown and the popup
-  // menu shut.
-  std::function<void(int32_t background, int32_t sheet)> LoadMenuScreen;
-  // GRAPHIC.DAT `entry` as the background (black when the archive lacks it); showing it marks it seen.
-  std::function<void(int32_t entry)> LoadEventPicture;
-  // Composes the screen and fades it in over 500 ms; then TaskCode becomes resumeTaskCode.
-  std::function<void(int32_t resumeTaskCode)> FadeInScreen;
-  // Canvas text in "ＭＳ ゴシック" on a transparent background; (x, y) is the cell's top left.
-  std::function<void(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
-                     uint8_t green, uint8_t blue)>
-      TextOut;
-  std::function<void(int32_t no, int fadeSeconds, int variant, int loop)> PlayBGM;
-  // The track heard now, 0 when no music plays.
-  std::function<int32_t()> TrackPlaying;
-  // The replay list: add a scene (its position, -1 when listed already, 0 when full), find one, empty it.
-  std::function<int32_t(int32_t scene)> AddSceneTbl;
-  std::function<int32_t(int32_t scene)> GetSceneTbl;
-  std::function<void()> ClearSceneTbl;
-  // Plays the listed scenes in order; after the last the interpreter opens the scene gallery again.
-  std::function<void()> StartSceneReplay;
-  // Stops the music and plays the opening movie; its wait opens the album menu again.
-  std::function<void()> StartAlbumMovie;
-};
-
 class AlbumScreens {
  public:
-  explicit AlbumScreens(AlbumLinks links) : links_(std::move(links)) {}
+  AlbumScreens(AlbumHost& host, SaveBlock& block)
+      : host_(host),
+        AlbumBgmNo(block.AlbumBgmNo),
+        BgmVariant(block.Live.BgmVariant),
+        CgSeenFlags(block.CgSeenFlags),
+        SystemVars(block.SystemVarsRaw) {}
+  AlbumScreens(const AlbumScreens&) = delete;
+  AlbumScreens& operator=(const AlbumScreens&) = delete;
 
   album::EventPictureTable CgTable{};
   album::EventSceneList SceneList{};
@@ -111,7 +76,12 @@ class AlbumScreens {
   // The hover frame around a slot or a button's highlighted look, on a gallery page.
   void DrawGalleryHover();
 
-  AlbumLinks links_;
+  AlbumHost& host_;
+  // The persistent fields the album reads and changes, in the save block.
+  int32_t& AlbumBgmNo;  // the music-room track; also the title's and the album menu's music
+  uint8_t& BgmVariant;  // the saved music variant flag
+  const uint8_t (&CgSeenFlags)[kCgSeenCount];
+  const VarBank SystemVars;  // the scenes' unlock flags
 };
 
 }  // namespace mokuren

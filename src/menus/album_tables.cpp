@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "app/engine_state.h"
+#include "base/save_block.h"
 
 namespace mokuren::album {
 

@@ -1,6 +1,7 @@
 // What the title menu and the album share: their screens' pictures and fade, and play starting from a
 // menu.
-#include "app/TForm1.h"
+#include "base/task_codes.h"
+#include "menus/title_screen.h"
 
 namespace mokuren {
 
@@ -10,31 +11,40 @@ constexpr int32_t kMenuFadeMs = 500;
 
 }  // namespace
 
-void TForm1::LoadMenuScreen(int32_t background, int32_t sheet) {
-  platform().SetFloatVisible(false);
-  Kumo_ReadGraphic(0, background, true);
+void TitleMenu::LoadMenuScreen(int32_t background, int32_t sheet) {
+  platform_.SetFloatVisible(false);
+  host_.LoadPicture(0, background, true);
   for (int32_t& image : LayerImage) image = 0;
-  Kumo_ReadGraphic(51, sheet, true);
+  host_.LoadPicture(51, sheet, true);
   // A replayed scene may have hidden the pointer or allowed the popup menu.
   CursorShown = 1;
   SystemMenuAllowed = 0;
-  platform().SetCursorShown(true);
+  platform_.SetCursorShown(true);
 }
 
-void TForm1::StartMenuFade(int32_t resumeTaskCode) { StartTransition(kMenuFadeMs, task::Effect91, resumeTaskCode); }
+void TitleMenu::StartMenuFade(int32_t resumeTaskCode) {
+  host_.StartTransition(kMenuFadeMs, task::Effect91, resumeTaskCode);
+}
 
-void TForm1::BeginPlay(uint8_t normalPlay) {
-  LoadSystemPictures(false);
+void TitleMenu::BeginPlay(uint8_t normalPlay) {
+  host_.LoadPlayPictures();
   SystemMenuAllowed = 1;
-  Kumo_PlayBGM(0, 0, Block->Live.BgmVariant, 0);
-  if (platform().MenuChecked(MenuItem::menuFloat)) platform().SetFloatVisible(true);
-  Kumo_ClearReturnTbl();
-  Kumo_ClearScenarioFlg();
-  Kumo_ClearMsgLog();
-  FastForward = 0;
-  AutoMode = 0;
+  host_.PlayBGM(0, 0, BgmVariant, 0);
+  if (platform_.MenuChecked(MenuItem::menuFloat)) platform_.SetFloatVisible(true);
+  host_.ClearReturnTable();
+  host_.ClearScenarioFlags();
+  host_.ClearMessageLog();
+  PlayModes& modes = host_.Modes();
+  modes.FastForward = 0;
+  modes.AutoMode = 0;
   // A replay disables saving and loading.
-  NormalPlay = normalPlay;
+  host_.SetNormalPlay(normalPlay);
+}
+
+void TitleMenu::StartSceneReplay() {
+  host_.LoadFirstReplayScene();
+  BeginPlay(0);
+  host_.SetTaskCode(task::Script);
 }
 
 }  // namespace mokuren

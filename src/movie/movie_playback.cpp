@@ -1,12 +1,15 @@
 // The opening movie in the engine: starting it from the script or the album, its frame step, its place
 // in the frame and the waits that end with it or with the player's click.
+#include "movie/opening_movie.h"
+
 #include <fstream>
 
-#include "app/TForm1.h"
-#include "graphics/ABitmapFilters32.h"
+#include "base/error_list.h"
+#include "base/task_codes.h"
+#include "base/text_codec.h"
 #include "movie/movie_player.h"
 #include "platform/game_files.h"
-#include "base/text_codec.h"
+#include "platform/platform.h"
 
 namespace mokuren {
 
@@ -24,37 +27,40 @@ std::u16string Skipped(const std::string& problem) {
 
 }  // namespace
 
-void TForm1::MoviePlayerDeleter::operator()(MoviePlayer* p) const { delete p; }
+OpeningMovie::OpeningMovie(MovieHost& host, Platform& platform, ErrorList& errors, const std::filesystem::path& gameDir)
+    : host_(host), platform_(platform), errors_(errors), gameDir_(gameDir) {}
 
-void TForm1::Kuri_TheoraInit() { Movie.reset(new MoviePlayer); }
+OpeningMovie::~OpeningMovie() = default;
 
-void TForm1::Kuri_TheoraFree() { Movie.reset(); }
+void OpeningMovie::Kuri_TheoraInit() { player_ = std::make_unique<MoviePlayer>(); }
 
-bool TForm1::Kuri_TheoraPrepara() {
+void OpeningMovie::Kuri_TheoraFree() { player_.reset(); }
+
+bool OpeningMovie::Kuri_TheoraPrepara() {
   std::string problem;
-  if (!Movie) return false;
-  if (Movie->Prepare(problem)) return true;
-  ReportError(Skipped(problem));
+  if (!player_) return false;
+  if (player_->Prepare(problem)) return true;
+  errors_.Add(Skipped(problem));
   return false;
 }
 
-bool TForm1::MoviePlaying() const { return Movie && Movie->MoviePlaying == 1; }
+bool OpeningMovie::MoviePlaying() const { return player_ && player_->MoviePlaying == 1; }
 
-void TForm1::MovieFrameStep() {
-  if (Movie) Movie->FrameStep(platform_.TickCount());
+void OpeningMovie::MovieFrameStep() {
+  if (player_) player_->FrameStep(platform_.TickCount());
 }
 
-void TForm1::DrawMovieFrame(TABitmap& target) { Movie->DrawFrame(target); }
+void OpeningMovie::DrawMovieFrame(TABitmap& target) { player_->DrawFrame(target); }
 
-void TForm1::StartOpeningMovie() {
-  if (!Movie) return;
+void OpeningMovie::StartOpeningMovie() {
+  if (!player_) return;
   // Whatever played before stops, whether or not this movie can play.
-  Movie->MoviePlaying = 0;
-  StopMovieSound();
-  const std::filesystem::path path = FindGameFile(GameDir, kMovieFile);
+  player_->MoviePlaying = 0;
+  host_.StopMovieSound();
+  const std::filesystem::path path = FindGameFile(gameDir_, kMovieFile);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    ReportError(FromUtf8(kMovieFile) + u"が見つかりません");
+    errors_.Add(FromUtf8(kMovieFile) + u"が見つかりません");
     return;
   }
   const uintmax_t size = std::filesystem::file_size(path, ec);
@@ -72,34 +78,34 @@ void TForm1::StartOpeningMovie() {
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) problem = "cannot be read";
   }
   if (!problem.empty()) {
-    ReportError(Skipped(problem));
+    errors_.Add(Skipped(problem));
     return;
   }
-  Movie->MovieFile = TMemoryStream(std::move(bytes));
+  player_->MovieFile = TMemoryStream(std::move(bytes));
   if (!Kuri_TheoraPrepara()) return;
   // Picture and sound start together; from here the picture follows the clock and the sound runs free.
-  PlayMovieSound(Movie->MovieAudio, Movie->SampleRate);
-  Movie->Start(platform_.TickCount());
+  host_.PlayMovieSound(player_->MovieAudio, player_->SampleRate);
+  player_->Start(platform_.TickCount());
 }
 
-void TForm1::StartAlbumMovie() {
-  Kumo_PlayBGM(0, 0, Block->Live.BgmVariant, 0);
+void OpeningMovie::StartAlbumMovie() {
+  host_.StopMusic();
   StartOpeningMovie();
-  ClickPending = 0;
-  TaskCode = task::WaitMovieAlbum;
+  host_.DropPendingClick();
+  host_.SetTaskCode(task::WaitMovieAlbum);
 }
 
-void TForm1::MovieWait(int32_t next) {
-  if (!MovieSoundPlaying() && !MoviePlaying()) TaskCode = next;
-  if (KeyEnter || KeyCtrl || ClickPending) {
-    if (Movie) Movie->MoviePlaying = 0;
-    StopMovieSound();
-    TaskCode = next;
+void OpeningMovie::MovieWait(int32_t next) {
+  if (!host_.MovieSoundPlaying() && !MoviePlaying()) host_.SetTaskCode(next);
+  if (host_.SkipPressed()) {
+    if (player_) player_->MoviePlaying = 0;
+    host_.StopMovieSound();
+    host_.SetTaskCode(next);
   }
 }
 
-void TForm1::Kumo_WaitMovie() { MovieWait(task::Script); }
+void OpeningMovie::Kumo_WaitMovie() { MovieWait(task::Script); }
 
-void TForm1::Kumo_WaitMovieAlbum() { MovieWait(task::AlbumMenuOpen); }
+void OpeningMovie::Kumo_WaitMovieAlbum() { MovieWait(task::AlbumMenuOpen); }
 
 }  // namespace mokuren

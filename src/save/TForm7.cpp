@@ -3,12 +3,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/engine_state.h"
+#include "base/save_block.h"
+#include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmapFilters32.h"
 #include "save/save_date.h"
 #include "save/save_screen_host.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 

@@ -2,11 +2,13 @@
 // comment dialog's text box and the screen's picture.
 #include <iostream>
 
-#include "app/TForm1.h"
+#include "platform/event.h"
+#include "save/save_data.h"
+#include "save/save_host.h"
 
 namespace mokuren {
 
-void TForm1::ApplySaveEvent(const Event& e) {
+void SaveData::ApplySaveEvent(const Event& e) {
   switch (e.verb) {
     case Verb::QuickSave: QuickSave(); break;
     case Verb::QuickLoad: QuickLoad(); break;
@@ -15,7 +17,7 @@ void TForm1::ApplySaveEvent(const Event& e) {
     case Verb::Save:
       if (e.slot == kQuickSlot) {
         // The save screen covers slot 100 with "通常セーブ不可" and ignores clicks there.
-        ReportEvent(e, u"slot 100 is the quick-save slot and cannot be saved to");
+        host_.ReportEvent(e, u"slot 100 is the quick-save slot and cannot be saved to");
       } else {
         SaveToSlot(e.slot);
       }

@@ -3,19 +3,23 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/TForm1.h"
+#include "base/error_list.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
+#include "save/save_data.h"
 #include "save/save_date.h"
+#include "save/save_host.h"
 #include "text/engine_texts.h"
 
 namespace mokuren {
 
 namespace {
 
-// How long the player is shown that the saved data had to be put aside (timer ticks of 10 ms).
+// How long the player is shown that the saved data had to be put aside, and that SAVE.DAT could not be
+// written (timer ticks of 10 ms).
 constexpr int32_t kDamagedNoticeTicks = 1000;
+constexpr int32_t kWriteFailedNoticeTicks = 300;
 
 // "SAVE.DAT.damaged-20261207-203015", with "-2", "-3", ... when that name is taken.
 std::filesystem::path DamagedName(const std::filesystem::path& file) {
@@ -35,38 +39,39 @@ std::filesystem::path DamagedName(const std::filesystem::path& file) {
 
 }  // namespace
 
-std::filesystem::path TForm1::SaveFilePath() { return FindGameFile(SaveDir, "SAVE.DAT"); }
+std::filesystem::path SaveData::SaveFilePath() { return FindGameFile(SaveDir, "SAVE.DAT"); }
 
-bool TForm1::Kumo_CheckSaveFile() {
+bool SaveData::Kumo_CheckSaveFile() {
   std::error_code ec;
   return std::filesystem::exists(SaveFilePath(), ec);
 }
 
-void TForm1::SetSaveDefaults() {
-  MessageSpeed = 2;
-  EffectsOn = 1;
-  FullScreen = 0;
-  VoiceVolume = 100;
-  BgmVolume = 30;
-  SeVolume = 100;
-  AutoDelay = 2;
+void SaveData::SetSaveDefaults() {
+  Block->MessageSpeed = 2;
+  Block->EffectsOn = 1;
+  Block->FullScreen = 0;
+  Block->VoiceVolume = 100;
+  Block->BgmVolume = 30;
+  Block->SeVolume = 100;
+  Block->AutoDelay = 2;
 }
 
-bool TForm1::Kumo_CreateSaveFile() {
+bool SaveData::Kumo_CreateSaveFile() { return WriteSaveFile(kWriteFailedNoticeTicks); }
+
+bool SaveData::WriteSaveFile(int32_t failedNoticeTicks) {
   if (SaveWriteBlocked) {
-    ReportError(u"壊れた SAVE.DAT を退避できなかったため、SAVE.DAT には書き込みませんでした");
+    errors_.Add(u"壊れた SAVE.DAT を退避できなかったため、SAVE.DAT には書き込みませんでした");
     return false;
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(Block.get());
   std::string error = WriteFileAtomically(SaveFilePath(), {bytes, sizeof(SaveBlock)}, SaveBeforeRenameHook);
   if (error.empty()) return true;
-  ReportError(u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています");
-  NoticeText = EngineText(u"セーブデータを書き込めませんでした");
-  NoticeTimer = 300;
+  errors_.Add(u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています");
+  host_.ShowNotice(host_.EngineText(u"セーブデータを書き込めませんでした"), failedNoticeTicks);
   return false;
 }
 
-bool TForm1::Kumo_ReadSaveFile() {
+bool SaveData::Kumo_ReadSaveFile() {
   const std::filesystem::path path = SaveFilePath();
   std::u16string problem;
   std::error_code ec;
@@ -99,21 +104,23 @@ bool TForm1::Kumo_ReadSaveFile() {
   SetSaveDefaults();
   if (ec) {
     SaveWriteBlocked = true;
-    ReportError(problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
+    errors_.Add(problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
                 u"）、初期設定で始めます。SAVE.DAT には書き込みません");
-    NoticeText = EngineText(u"セーブデータが読めないため、初期設定で始めます（セーブできません）");
+    host_.ShowNotice(host_.EngineText(u"セーブデータが読めないため、初期設定で始めます（セーブできません）"),
+                     kDamagedNoticeTicks);
   } else {
-    ReportError(problem + u"。元のファイルを " + FromUtf8(aside.filename().string()) +
+    errors_.Add(problem + u"。元のファイルを " + FromUtf8(aside.filename().string()) +
                 u" として残し、初期設定で始めます");
-    NoticeText = FillInName(EngineText(u"セーブデータが壊れていたため、{file} に移して初期設定で始めます"), u"{file}",
-                            FromUtf8(aside.filename().string()));
-    Kumo_CreateSaveFile();
+    host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータが壊れていたため、{file} に移して初期設定で始めます"),
+                                u"{file}", FromUtf8(aside.filename().string())),
+                     kDamagedNoticeTicks);
+    // When the fresh file cannot be written either, that notice takes this one's place for as long.
+    WriteSaveFile(kDamagedNoticeTicks);
   }
-  NoticeTimer = kDamagedNoticeTicks;
   return false;
 }
 
-void TForm1::CreateThumbFolder() {
+void SaveData::CreateThumbFolder() {
   std::error_code ec;
   std::filesystem::path folder = FindGameFile(SaveDir, "THUMB");
   if (!std::filesystem::is_directory(folder, ec)) std::filesystem::create_directory(folder, ec);

@@ -9,10 +9,12 @@
 #include <iterator>
 #include <vector>
 
-#include "app/TForm1.h"
-#include "base/text_codec.h"
+#include "base/error_list.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
+#include "save/save_data.h"
+#include "save/save_host.h"
+#include "base/text_codec.h"
 #include "text/engine_texts.h"
 
 namespace mokuren {
@@ -86,27 +88,27 @@ std::filesystem::path UserSaveDirectory(const std::filesystem::path& gameDir) {
   return base / "mokuren" / (name + "-" + hash);
 }
 
-void TForm1::ChooseSaveDir() {
-  SaveDir = GameDir;
-  if (DirectoryWritable(GameDir)) return;
-  const std::filesystem::path dir = UserSaveDirectory(GameDir);
+void SaveData::ChooseSaveDir() {
+  SaveDir = gameDir_;
+  if (DirectoryWritable(gameDir_)) return;
+  const std::filesystem::path dir = UserSaveDirectory(gameDir_);
   std::error_code ec;
   const bool existed = std::filesystem::is_directory(dir, ec);
   if (!existed && (!std::filesystem::create_directories(dir, ec) || ec)) {
-    ReportError(u"ゲームのフォルダにも " + FromUtf8(dir.string()) + u" にも書き込めないため、セーブできません（" +
+    errors_.Add(u"ゲームのフォルダにも " + FromUtf8(dir.string()) + u" にも書き込めないため、セーブできません（" +
                 FromUtf8(ec.message()) + u"）");
     return;
   }
   SaveDir = dir;
   // Progress and saves made while the folder was writable come along, thumbnails included, the first
   // time only: afterwards the copy here is the newer one.
-  const std::filesystem::path original = FindGameFile(GameDir, "SAVE.DAT");
+  const std::filesystem::path original = FindGameFile(gameDir_, "SAVE.DAT");
   if (!std::filesystem::exists(dir / "SAVE.DAT", ec) && std::filesystem::is_regular_file(original, ec)) {
     std::vector<uint8_t> bytes;
     std::string error = ReadWhole(original, bytes) ? WriteFileAtomically(dir / "SAVE.DAT", bytes) : "cannot read it";
     if (!error.empty())
-      ReportError(u"SAVE.DAT を " + FromUtf8(dir.string()) + u" にコピーできませんでした（" + FromUtf8(error) + u"）");
-    const std::filesystem::path thumbs = FindGameFile(GameDir, "THUMB");
+      errors_.Add(u"SAVE.DAT を " + FromUtf8(dir.string()) + u" にコピーできませんでした（" + FromUtf8(error) + u"）");
+    const std::filesystem::path thumbs = FindGameFile(gameDir_, "THUMB");
     for (std::filesystem::directory_iterator it(thumbs, ec), end; !ec && it != end; it.increment(ec)) {
       std::error_code fileEc;
       if (!it->is_regular_file(fileEc) || !ReadWhole(it->path(), bytes)) continue;
@@ -116,10 +118,10 @@ void TForm1::ChooseSaveDir() {
   }
   if (existed) return;
   // Said once, when the folder is made: from then on the saves are simply there.
-  ReportError(u"ゲームのフォルダ " + FromUtf8(GameDir.string()) + u" には書き込めないため、セーブデータは " +
+  errors_.Add(u"ゲームのフォルダ " + FromUtf8(gameDir_.string()) + u" には書き込めないため、セーブデータは " +
               FromUtf8(dir.string()) + u" に保存します");
-  NoticeText = FillInName(EngineText(u"セーブデータの保存先: {dir}"), u"{dir}", FromUtf8(Shown(dir)));
-  NoticeTimer = kMovedNoticeTicks;
+  host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータの保存先: {dir}"), u"{dir}", FromUtf8(Shown(dir))),
+                   kMovedNoticeTicks);
 }
 
 }  // namespace mokuren

@@ -2,47 +2,66 @@
 // buttons and the title, and the events-file verbs that reach them.
 #include <iostream>
 
-#include "app/TForm1.h"
+#include "base/error_list.h"
+#include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "graphics/png_writer.h"
+#include "platform/event.h"
 #include "save/TForm7.h"
-#include "base/text_codec.h"
+#include "save/save_data.h"
+#include "save/save_host.h"
 
 namespace mokuren {
 
-void TForm1::menuSaveClick() { ShowSaveLoadScreen(TForm7::kSaveMode); }
-void TForm1::menuLoadClick() { ShowSaveLoadScreen(TForm7::kLoadMode); }
+void SaveData::menuSaveClick() { ShowSaveLoadScreen(TForm7::kSaveMode); }
+void SaveData::menuLoadClick() { ShowSaveLoadScreen(TForm7::kLoadMode); }
 
-void TForm1::ShowSaveLoadScreen(int mode) {
+void SaveData::ShowSaveLoadScreen(int mode) {
   if (SaveLoadForm->Visible) return;  // already up
   SaveLoadForm->Tag = mode;
   SaveLoadForm->FormShow();
   // The game keeps running underneath; loading leaves the restore task for the main loop.
-  ShowModal(FormId::TForm7, SaveLoadForm->ModalResult);
+  host_.ShowModal(FormId::TForm7, SaveLoadForm->ModalResult);
   SaveLoadForm->Close();  // also when the program ended while the screen was up
 }
 
-void TForm1::EditComment(int n) {
+void SaveData::EditComment(int n) {
   CommentForm->Tag = n;
-  ShowModal(FormId::TCommentForm, CommentForm->ModalResult);
+  host_.ShowModal(FormId::TCommentForm, CommentForm->ModalResult);
 }
 
-void TForm1::CommentEvent(const Event& e) {
-  if (!ModalOpen(FormId::TCommentForm)) {
+void SaveData::CommentEvent(const Event& e) {
+  if (!host_.ModalOpen(FormId::TCommentForm)) {
     std::cerr << "mokuren: events line " << e.line << ": comment: the comment dialog is not up\n";
     return;
   }
   CommentForm->Edit1 = FromUtf8(e.text);
 }
 
-void TForm1::SaveLoadScreenshotEvent(const Event& e) {
+void SaveData::SaveLoadScreenshotEvent(const Event& e) {
   if (!SaveLoadForm->Visible) {
     std::cerr << "screenshot-saveload: the save/load screen is not up\n";
     return;
   }
   std::string error;
-  if (!WritePngFile(AutomationFile(e.text), SaveLoadForm->Image1, PngAlpha::None, error))
-    ReportError(FromUtf8("screenshot-saveload " + e.text + ": " + error));
+  if (!WritePngFile(host_.AutomationFile(e.text), SaveLoadForm->Image1, PngAlpha::None, error))
+    errors_.Add(FromUtf8("screenshot-saveload " + e.text + ": " + error));
+}
+
+void SaveData::LoadScreenPicture(int32_t placement, int32_t entry) { host_.LoadScreenPicture(placement, entry); }
+
+void SaveData::DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
+  // The screen's own label ("通常セーブ不可") in the player's language.
+  host_.DrawCanvasText(target, x, y, host_.EngineText(text), height);
+}
+
+Point SaveData::ScreenCursorPos() { return platform_.CursorPos(WindowId::SaveLoad); }
+
+void SaveData::ReportScreenError(const std::u16string& line) { errors_.Add(line); }
+
+std::span<uint16_t> SaveData::SlotComment(int n) {
+  if (n < 1 || n > kSaveSlots) return {};
+  return Block->Slot(n).Comment;
 }
 
 }  // namespace mokuren

@@ -1,6 +1,6 @@
 // What the save/load screen (TForm7) may use of the engine: the saved games, saving and loading a slot,
 // the system pictures, slot thumbnails, canvas text, the pointer, the comment dialog and the error list.
-// TForm1 is the one implementation.
+// SaveData (save_data.h) implements it for the engine.
 #pragma once
 
 #include <cstdint>

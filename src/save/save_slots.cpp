@@ -1,6 +1,8 @@
 // Saving to and loading from the slots of SaveBlock, and the quick-save and quick-load buttons.
-#include "app/TForm1.h"
+#include "base/task_codes.h"
+#include "save/save_data.h"
 #include "save/save_date.h"
+#include "save/save_host.h"
 
 namespace mokuren {
 
@@ -12,7 +14,7 @@ bool ValidSlot(int n) { return n >= 1 && n <= kSaveSlots; }
 
 }  // namespace
 
-bool TForm1::SaveToSlot(int n) {
+bool SaveData::SaveToSlot(int n) {
   if (!ValidSlot(n)) return false;
   // The live record is marked used and dated.
   Block->Live.Used = 1;
@@ -25,37 +27,32 @@ bool TForm1::SaveToSlot(int n) {
   return written;
 }
 
-bool TForm1::LoadFromSlot(int n) {
+bool SaveData::LoadFromSlot(int n) {
   if (!ValidSlot(n) || Block->Slot(n).Used == 0) return false;
   // The slot becomes the live record.
   Block->Live = Block->Slot(n);
   // The instruction that was waiting when the game was saved (a message or a choice) runs again.
   // A damaged slot may hold any step; it wraps around instead of overflowing, and the interpreter
   // checks the step against the loaded code before it runs anything.
-  StepNo = static_cast<int32_t>(static_cast<uint32_t>(StepNo) - 1u);
+  int32_t& step = Block->Live.StepNo;
+  step = static_cast<int32_t>(static_cast<uint32_t>(step) - 1u);
   // The restore task rebuilds screen, sound and script on the next pass.
-  TaskCode = task::Restore;
+  host_.SetTaskCode(task::Restore);
   return true;
 }
 
-void TForm1::QuickSave() {
-  NoticeText = EngineText(u"クイックセーブしました");
-  NoticeTimer = kNoticeTicks;
-  if (!SaveToSlot(kQuickSlot)) {
-    NoticeText = EngineText(u"クイックセーブできませんでした");
-    NoticeTimer = kNoticeTicks;
-  }
+void SaveData::QuickSave() {
+  host_.ShowNotice(host_.EngineText(u"クイックセーブしました"), kNoticeTicks);
+  if (!SaveToSlot(kQuickSlot)) host_.ShowNotice(host_.EngineText(u"クイックセーブできませんでした"), kNoticeTicks);
 }
 
-void TForm1::QuickLoad() {
+void SaveData::QuickLoad() {
   if (Block->Slot(kQuickSlot).Used == 0) {
-    NoticeText = EngineText(u"クイックセーブがありません");
-    NoticeTimer = kNoticeTicks;
+    host_.ShowNotice(host_.EngineText(u"クイックセーブがありません"), kNoticeTicks);
     return;
   }
-  NoticeText = EngineText(u"クイックロードしました");
-  NoticeTimer = kNoticeTicks;
-  Kumo_ClearMsgLog();
+  host_.ShowNotice(host_.EngineText(u"クイックロードしました"), kNoticeTicks);
+  host_.ClearMessageLog();
   LoadFromSlot(kQuickSlot);
 }
 

@@ -1,10 +1,13 @@
 // Slot thumbnails: the last composed frame scaled down to 128 x 96, kept as "THUMB/SAVE<n>.dat".
-#include "app/TForm1.h"
+#include "base/error_list.h"
+#include "base/frame.h"
+#include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "save/bmp_file.h"
-#include "base/text_codec.h"
+#include "save/save_data.h"
+#include "save/save_host.h"
 
 namespace mokuren {
 
@@ -15,26 +18,26 @@ constexpr int32_t kThumbHeight = 96;
 
 }  // namespace
 
-std::filesystem::path TForm1::ThumbnailPath(int n) {
+std::filesystem::path SaveData::ThumbnailPath(int n) {
   return FindGameFile(SaveDir, "THUMB\\SAVE" + std::to_string(n) + ".dat");
 }
 
-bool TForm1::WriteThumbnail(int n) {
+bool SaveData::WriteThumbnail(int n) {
   TABitmap thumb(kThumbWidth, kThumbHeight);
   thumb.FillRGB(0, 0, 0);
-  StretchBilinear(FrameSurface, thumb, 0, 0, kThumbWidth, kThumbHeight, 0, 0, kFrameWidth, kFrameHeight);
+  StretchBilinear(host_.Frame(), thumb, 0, 0, kThumbWidth, kThumbHeight, 0, 0, kFrameWidth, kFrameHeight);
   const std::vector<uint8_t> file = EncodeBmp32(thumb);
   std::filesystem::path path = ThumbnailPath(n);
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);  // a THUMB folder removed while playing
   std::string error = WriteFileAtomically(path, file);
   if (error.empty()) return true;
-  ReportError(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" + FromUtf8(error) +
-              u"）");
+  errors_.Add(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" + FromUtf8(error) +
+             u"）");
   return false;
 }
 
-bool TForm1::ReadThumbnail(int n, TABitmap& image, std::string& error) {
+bool SaveData::ReadThumbnail(int n, TABitmap& image, std::string& error) {
   return ReadBmpFile(ThumbnailPath(n), image, error);
 }
 

@@ -1,10 +1,9 @@
-// The sound objects the engine owns: the device component, the mixer, its seven streams and the waves.
+// The sound objects SoundSystem owns: the device component, the mixer, its seven streams and the waves.
 #pragma once
 
 #include <array>
 #include <memory>
 
-#include "app/TForm1.h"
 #include "base/sound_slots.h"
 #include "sound/OggPlayerLib.h"
 #include "sound/ddsd.h"
@@ -13,7 +12,7 @@ namespace mokuren {
 
 inline constexpr int32_t kMixBytes = 0x28000;  // 163840: the mixing wave, the player and every stream
 
-struct TForm1::SoundObjects {
+struct SoundObjects {
   // Destroyed from the bottom up: the waves (and the mixing wave's refill poll) go before the mixer and
   // the streams they feed from, and everything before the component that owns the device.
   std::unique_ptr<TDDSD> DDSD;

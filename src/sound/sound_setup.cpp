@@ -1,29 +1,48 @@
 // Creating and releasing the engine's sound objects, the refill of the mixing wave, and the slot helpers
 // the main loop and the other subsystems call.
+#include "base/error_list.h"
+#include "base/text_codec.h"
+#include "platform/platform.h"
 #include "sound/sound_objects.h"
+#include "sound/sound_system.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 
-void TForm1::SoundObjectsDeleter::operator()(SoundObjects* p) const { delete p; }
+SoundSystem::SoundSystem(SoundHost& host, Platform& platform, ErrorList& errors, SaveBlock& block,
+                         const std::filesystem::path& gameDir, std::string recordingFile)
+    : BgmNo(block.Live.BgmNo),
+      BgmLoop(block.Live.BgmLoop),
+      BgmVariant(block.Live.BgmVariant),
+      SeNo(block.Live.SeNo),
+      SeLoop(block.Live.SeLoop),
+      VoiceVolume(block.VoiceVolume),
+      BgmVolume(block.BgmVolume),
+      SeVolume(block.SeVolume),
+      host_(host),
+      platform_(platform),
+      errors_(errors),
+      gameDir_(gameDir),
+      recordingFile_(std::move(recordingFile)) {}
 
-void TForm1::CreateSound() {
+SoundSystem::~SoundSystem() = default;
+
+void SoundSystem::CreateSound() {
   LoadVorbisLibrary("wuvorbis.dll");
-  auto objects = std::unique_ptr<SoundObjects, SoundObjectsDeleter>(new SoundObjects);
+  auto objects = std::make_unique<SoundObjects>();
   // Headless runs mix on the virtual clock, on this thread, so they are repeatable.
   std::unique_ptr<SoundDevice> device;
   if (platform_.Headless())
     device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
   else
     device = MakeSdlSoundDevice();
-  if (!options_.recordAudio.empty()) {
-    auto recorder = std::make_unique<WavRecorder>(options_.recordAudio);
+  if (!recordingFile_.empty()) {
+    auto recorder = std::make_unique<WavRecorder>(recordingFile_);
     if (recorder->Good())
       device->SetRecorder(std::move(recorder));
     else
-      ReportError(u"cannot write the sound recording " + FromUtf8(options_.recordAudio));
+      errors_.Add(u"cannot write the sound recording " + FromUtf8(recordingFile_));
   }
   objects->DDSD = std::make_unique<TDDSD>(std::move(device));
   objects->DDSD->SetDebugOption(dsoHaltOnError);
@@ -44,75 +63,75 @@ void TForm1::CreateSound() {
     ch->setWaveData(objects->MixWave.get());
     ch->PlayLoop();
   }
-  Sound = std::move(objects);
+  objects_ = std::move(objects);
 }
 
-void TForm1::ReleaseSound() {
-  if (!Sound) return;
-  if (TDDSDChannel* ch = Sound->DDSD->Channel(0)) {
+void SoundSystem::ReleaseSound() {
+  if (!objects_) return;
+  if (TDDSDChannel* ch = objects_->DDSD->Channel(0)) {
     ch->Stop();
     ch->setWaveData(nullptr);
   }
-  if (TDDSDChannel* ch = Sound->DDSD->Channel(1)) ch->setWaveData(nullptr);
-  Sound->MixWave.reset();
-  Sound->MovieWave.reset();
-  for (auto& s : Sound->Streams) s.reset();
-  Sound->OggPlayer.reset();
-  Sound.reset();
+  if (TDDSDChannel* ch = objects_->DDSD->Channel(1)) ch->setWaveData(nullptr);
+  objects_->MixWave.reset();
+  objects_->MovieWave.reset();
+  for (auto& s : objects_->Streams) s.reset();
+  objects_->OggPlayer.reset();
+  objects_.reset();
 }
 
-void TForm1::PumpSound() {
-  if (Sound && Sound->DDSD->Available()) Sound->DDSD->Device().Pump(platform_.TickCount());
+void SoundSystem::PumpSound() {
+  if (objects_ && objects_->DDSD->Available()) objects_->DDSD->Device().Pump(platform_.TickCount());
 }
 
-void TForm1::ApplyVolumes() {
-  if (!Sound) return;
-  TOggPlayer& p = *Sound->OggPlayer;
+void SoundSystem::ApplyVolumes() {
+  if (!objects_) return;
+  TOggPlayer& p = *objects_->OggPlayer;
   p.SetSlotVolume(stream::MusicA, BgmVolume / 100.0);
   p.SetSlotVolume(stream::MusicB, BgmVolume / 100.0);
   for (int slot = stream::EffectFirst; slot <= stream::EffectSlot(3); ++slot) p.SetSlotVolume(slot, SeVolume / 100.0);
   p.SetSlotVolume(stream::Voice, VoiceVolume / 100.0);
 }
 
-int TForm1::SlotStatus(int slot) {
-  if (!Sound) return 0;
-  int status = Sound->OggPlayer->SlotStatus(slot);
-  return Sound->Playing() ? status : std::min(status, 1);
+int SoundSystem::SlotStatus(int slot) {
+  if (!objects_) return 0;
+  int status = objects_->OggPlayer->SlotStatus(slot);
+  return objects_->Playing() ? status : std::min(status, 1);
 }
 
-void TForm1::StopSlot(int slot) {
-  if (Sound) Sound->OggPlayer->StopSlot(slot);
+void SoundSystem::StopSlot(int slot) {
+  if (objects_) objects_->OggPlayer->StopSlot(slot);
 }
 
-void TForm1::SweepFinishedEffects() {
+void SoundSystem::SweepFinishedEffects() {
   for (int ch = 0; ch < 3; ++ch)
-    if (SlotStatus(stream::EffectSlot(ch + 1)) <= 1) Block->Live.SeNo[ch] = 0;
+    if (SlotStatus(stream::EffectSlot(ch + 1)) <= 1) SeNo[ch] = 0;
 }
 
-void TForm1::PlayMovieSound(const std::vector<int16_t>& stereo, int rate) {
-  if (!Sound || stereo.size() < 2) return;
-  TDDSDChannel* ch = Sound->DDSD->Channel(1);
+void SoundSystem::PlayMovieSound(const std::vector<int16_t>& stereo, int rate) {
+  if (!objects_ || stereo.size() < 2) return;
+  TDDSDChannel* ch = objects_->DDSD->Channel(1);
   if (ch == nullptr) return;
   ch->setWaveData(nullptr);
   int32_t bytes = static_cast<int32_t>(std::min<size_t>(stereo.size() / 2 * 4, 256u << 20));
-  Sound->MovieWave = std::make_unique<TDDSDWaveData>(*Sound->DDSD, false, bytes, true, 16, rate);
-  Sound->MovieWave->WriteData(0, stereo.data(), bytes);
-  ch->setWaveData(Sound->MovieWave.get());
+  objects_->MovieWave = std::make_unique<TDDSDWaveData>(*objects_->DDSD, false, bytes, true, 16, rate);
+  objects_->MovieWave->WriteData(0, stereo.data(), bytes);
+  ch->setWaveData(objects_->MovieWave.get());
   ch->PlayOnce();
 }
 
-void TForm1::StopMovieSound() {
-  if (!Sound) return;
-  if (TDDSDChannel* ch = Sound->DDSD->Channel(1)) {
+void SoundSystem::StopMovieSound() {
+  if (!objects_) return;
+  if (TDDSDChannel* ch = objects_->DDSD->Channel(1)) {
     ch->Stop();
     ch->setWaveData(nullptr);
   }
-  Sound->MovieWave.reset();
+  objects_->MovieWave.reset();
 }
 
-bool TForm1::MovieSoundPlaying() {
-  if (!Sound) return false;
-  TDDSDChannel* ch = Sound->DDSD->Channel(1);
+bool SoundSystem::MovieSoundPlaying() {
+  if (!objects_) return false;
+  TDDSDChannel* ch = objects_->DDSD->Channel(1);
   return ch != nullptr && (ch->GetStatus() & kStatusPlaying) != 0;
 }
 

@@ -10,6 +10,7 @@
 
 #include "base/frame.h"
 #include "platform/platform.h"
+#include "text/msg_form_host.h"
 
 namespace mokuren {
 
@@ -17,15 +18,7 @@ class TABitmap;
 
 class TMsgForm {
  public:
-  // What the window may touch in the engine: the mouse latches that the next pass samples.
-  struct MouseLatches {
-    uint8_t& LeftDown;
-    uint8_t& RightDown;
-    uint8_t& WheelUp;
-    uint8_t& WheelDown;
-  };
-
-  TMsgForm(const TABitmap& picture, MouseLatches latches) : Picture(picture), latches_(latches) {}
+  TMsgForm(const TABitmap& picture, MsgFormHost& host) : Picture(picture), host_(host) {}
 
   static constexpr int32_t ClientWidth = kFrameWidth;
   static constexpr int32_t ClientHeight = kMessageWindowHeight;
@@ -43,15 +36,14 @@ class TMsgForm {
   // or auto mode (the click it becomes does).
   bool FormMouseDown(MouseButton button, Point client) {
     if (client.y <= DragBand) return true;
-    latches_.LeftDown = button == MouseButton::Left;
-    latches_.RightDown = button == MouseButton::Right;
+    host_.LatchMouseDown(button);
     return false;
   }
-  void FormMouseWheelUp() { latches_.WheelUp = 1; }
-  void FormMouseWheelDown() { latches_.WheelDown = 1; }
+  void FormMouseWheelUp() { host_.LatchWheelUp(); }
+  void FormMouseWheelDown() { host_.LatchWheelDown(); }
 
  private:
-  MouseLatches latches_;
+  MsgFormHost& host_;
 };
 
 }  // namespace mokuren

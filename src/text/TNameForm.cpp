@@ -34,10 +34,7 @@ void TNameForm::CheckName() {
     Label1 = refused + u" は名前に使用できません";
     return;
   }
-  links_.HeroName = Edit1;
-  std::fill(std::begin(links_.StoredHeroName), std::end(links_.StoredHeroName), uint16_t{0});
-  std::copy(Edit1.begin(), Edit1.end(), links_.StoredHeroName);
-  links_.TaskCode = 0;
+  host_.AcceptHeroName(Edit1);
   ModalResult = mrOk;
 }
 

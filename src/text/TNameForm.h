@@ -8,15 +8,9 @@
 #include <string_view>
 
 #include "dialogs/modal_result.h"
+#include "text/name_form_host.h"
 
 namespace mokuren {
-
-// What the dialog changes in the engine when it accepts a name.
-struct NameFormLinks {
-  std::u16string& HeroName;
-  uint16_t (&StoredHeroName)[16];
-  int32_t& TaskCode;
-};
 
 class TNameForm {
  public:
@@ -28,7 +22,7 @@ class TNameForm {
   static constexpr size_t kMaxLength = 6;
   static constexpr std::u16string_view kDefaultName = u"カザミネ";
 
-  explicit TNameForm(NameFormLinks links) : links_(links) {}
+  explicit TNameForm(NameFormHost& host) : host_(host) {}
 
   std::u16string Caption = u"その男の名前は・・・";
   std::u16string Edit1{kDefaultName};  // kept between two uses of the dialog
@@ -49,7 +43,7 @@ class TNameForm {
   static std::u16string FitBox(std::u16string_view text);
 
  private:
-  NameFormLinks links_;
+  NameFormHost& host_;
 };
 
 }  // namespace mokuren

@@ -1,23 +1,25 @@
 // The engine's fonts and the canvas text its screens draw (notices, menus, the message and choice layers).
-#include "app/TForm1.h"
-#include "graphics/frame_recorder.h"
+#include "text/canvas_text.h"
+
 #include "base/text_codec.h"
+#include "graphics/frame_recorder.h"
+#include "platform/platform.h"
 #include "text/text_renderer.h"
 
 namespace mokuren {
 
-bool TForm1::CreateFonts() {
+bool CanvasText::CreateFonts(Platform& platform) {
   Fonts = std::make_shared<TextRenderer>();
   std::string error;
   if (!Fonts->Open(error)) {
-    platform().FatalMessage(error);
+    platform.FatalMessage(error);
     return false;
   }
   return true;
 }
 
-void TForm1::CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height,
-                           uint8_t red, uint8_t green, uint8_t blue, bool bold) {
+void CanvasText::CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height,
+                               uint8_t red, uint8_t green, uint8_t blue, bool bold) {
   if (!Fonts || text.empty()) return;
   // Canvases draw through the Japanese code page: what Shift-JIS cannot hold is drawn as "?".
   const FontSpec font{FontName::Gothic, height, bold};
@@ -35,15 +37,13 @@ void TForm1::CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u1
   draw(target);
 }
 
-void TForm1::DrawTextCoverage(int32_t width, int32_t height, const std::u16string* lines, const int32_t* xs,
-                              const int32_t* ys, int count, int32_t fontHeight) {
-  if (!TextCoverage) TextCoverage = std::make_shared<CoverageMask>();
-  TextCoverage->Reset(width, height);
+void CanvasText::DrawTextCoverage(CoverageMask& mask, int32_t width, int32_t height, const std::u16string* lines,
+                                  const int32_t* xs, const int32_t* ys, int count, int32_t fontHeight) {
+  mask.Reset(width, height);
   if (!Fonts) return;
   for (int i = 0; i < count; ++i) {
     if (lines[i].empty()) continue;
-    Fonts->DrawCoverage(*TextCoverage, xs[i], ys[i], ThroughCp932(lines[i]),
-                        FontSpec{FontName::Gothic, fontHeight, false});
+    Fonts->DrawCoverage(mask, xs[i], ys[i], ThroughCp932(lines[i]), FontSpec{FontName::Gothic, fontHeight, false});
   }
 }
 

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "app/TForm1.h"
+#include "base/task_codes.h"
 #include "graphics/ABitmapFilters32.h"
 #include "text/game_translation.h"
 #include "text/message_layout.h"
+#include "text/message_window.h"
 #include "text/text_layers.h"
 
 namespace mokuren {
@@ -16,22 +17,14 @@ namespace {
 constexpr int32_t kLineWidth = kChoiceBandWidth;
 constexpr int32_t kLineHeight = 40;
 constexpr int32_t kLinePitch = 60;
-constexpr int kPlate = 72;
-constexpr int kHoverPlate = 91;
-constexpr int kFirstText = 73;    // 73-81: text of choices 1-9
-constexpr int kFirstShadow = 82;  // 82-90: their shadows
 
 }  // namespace
 
-void TForm1::Kumo_MakeSelect(const std::u16string& text) {
-  // The text split into its choices.
+void MessageWindow::Kumo_MakeSelect(const std::u16string& text) {
   // The text split into its choices, each as the player's language shows it.
   ChoiceTexts = {};
-  std::vector<GameTranslation::ShownChoice> choices;
-  if (Translation)
-    choices = Translation->Choices(ScriptNo, CurrentMessage, text);
-  else
-    for (std::u16string& item : SplitChoices(text)) choices.push_back({std::move(item), std::nullopt});
+  const std::vector<GameTranslation::ShownChoice> choices =
+      translation_->Choices(host_.ScriptNumber(), CurrentMessage, text);
   ChoiceCount = static_cast<int32_t>(std::min(choices.size(), ChoiceTexts.size()));
   for (int32_t i = 0; i < ChoiceCount; ++i) ChoiceTexts[static_cast<size_t>(i)] = choices[static_cast<size_t>(i)].text;
   // Each line centred as if every character were 28 pixels wide; no name substitution, no speaker. White text
@@ -44,28 +37,34 @@ void TForm1::Kumo_MakeSelect(const std::u16string& text) {
     const int32_t x = ChoiceTextLeft(line.size());
     const int32_t y = 6;
     const std::optional<TranslatedChoice>& translated = choices[static_cast<size_t>(i - 1)].layout;
-    DrawTextCoverage(kLineWidth, kLineHeight, &line, &x, &y, translated ? 0 : 1, kCharacterCell);
-    if (translated) Translation->Draw(*TextCoverage, translated->line, y);
-    BuildTextLayer(*TextCoverage, 0, 0, white, SurfaceTable[static_cast<size_t>(kFirstText + i - 1)]);
-    BuildTextLayer(*TextCoverage, 2, 2, black, SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)]);
+    canvas_.DrawTextCoverage(textCoverage_, kLineWidth, kLineHeight, &line, &x, &y, translated ? 0 : 1,
+                             kCharacterCell);
+    if (translated) translation_->Draw(textCoverage_, translated->line, y);
+    BuildTextLayer(textCoverage_, 0, 0, white, host_.ChoiceTextLayer(i));
+    BuildTextLayer(textCoverage_, 2, 2, black, host_.ChoiceShadowLayer(i));
   }
 }
 
-void TForm1::Kumo_DrawSelect() {
-  if (TaskCode != task::SelectWait || !ChoiceActive) return;
+void MessageWindow::ShowChoices() {
+  // ChoiceActive marks the entry on screen as a choice.
+  WindowShown = 0;
+  ChoiceActive = 1;
+  Kumo_DrawSelect();
+}
+
+void MessageWindow::Kumo_DrawSelect() {
+  if (host_.TaskCode() != task::SelectWait || !ChoiceActive) return;
+  TABitmap& frame = host_.Frame();
   const int32_t top = ChoiceTop(ChoiceCount);
   for (int32_t i = 1; i <= ChoiceCount && i <= kMaxChoices; ++i) {
     const int32_t y = top + kLinePitch * (i - 1);
-    const TABitmap& plate = SurfaceTable[i == ChoiceHover ? kHoverPlate : kPlate];
-    DrawAlpha(plate, FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
-    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstShadow + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0,
-              0, 255);
-    DrawAlpha(SurfaceTable[static_cast<size_t>(kFirstText + i - 1)], FrameSurface, 0, y, kLineWidth, kLineHeight, 0, 0,
-              255);
+    DrawAlpha(host_.ChoicePlate(i == ChoiceHover), frame, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
+    DrawAlpha(host_.ChoiceShadowLayer(i), frame, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
+    DrawAlpha(host_.ChoiceTextLayer(i), frame, 0, y, kLineWidth, kLineHeight, 0, 0, 255);
   }
 }
 
-void TForm1::Kumo_WaitSelect() {
+void MessageWindow::Kumo_WaitSelect() {
   if (!ChoiceActive) return;
   // Right of the window the highlight stays as it was and nothing can be chosen.
   int32_t chosen = 0;
@@ -73,11 +72,11 @@ void TForm1::Kumo_WaitSelect() {
     chosen = ChoiceAt(ChoiceCount, MousePos.y);
     ChoiceHover = chosen;
   }
-  // Enter or a click picks the line under the pointer: its number goes to WorkVars[1], its text to the log.
+  // Enter or a click picks the line under the pointer: its number goes to the script, its text to the log.
   if (chosen != 0 && (KeyEnter || ClickPending)) {
-    WorkVars[1] = static_cast<int16_t>(chosen);
+    host_.StoreChoice(static_cast<int16_t>(chosen));
     Kumo_AddMsgLog(u"【選択肢】/" + ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
-    TaskCode = task::Script;
+    host_.SetTaskCode(task::Script);
     KeyLock = kKeyLockPasses;
   }
   // A key or click over no line is discarded, not remembered.

@@ -1,15 +1,17 @@
 // Input and play modes: the keys and mouse latches sampled once per pass into the flags the tasks use,
 // read skip, scene skip, fast-forward, auto mode, the skippable section, the popup menu and the notice.
-#include "app/TForm1.h"
+#include "base/task_codes.h"
+#include "graphics/ABitmap.h"
 #include "text/engine_texts.h"
+#include "text/message_window.h"
 
 namespace mokuren {
 
-void TForm1::Kumo_ClearKey() { KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0; }
-void TForm1::Kumo_ClearMouseButton() { ClickPending = 0; }
+void MessageWindow::Kumo_ClearKey() { KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0; }
+void MessageWindow::Kumo_ClearMouseButton() { ClickPending = 0; }
 
-void TForm1::Kumo_CheckKeyPush() {
-  Platform& p = platform();
+void MessageWindow::Kumo_CheckKeyPush() {
+  Platform& p = platform_;
   const WindowId front = p.Foreground();
   // Input counts only while one of the game's own windows is in front.
   if (front == WindowId::Main || front == WindowId::Float) {
@@ -24,12 +26,12 @@ void TForm1::Kumo_CheckKeyPush() {
       KeyLogForward = p.KeyDown(Key::PageDown) || p.KeyDown(Key::F2);
     }
     // Ctrl fast-forwards only in debug mode, and is never locked.
-    if (DebugMode) KeyCtrl = p.KeyDown(Key::Ctrl);
+    if (host_.DebugMode()) KeyCtrl = p.KeyDown(Key::Ctrl);
     // The wheel pages through the message log like PageUp and PageDown.
     if (WheelUp) KeyLogBack = 1;
     if (WheelDown) KeyLogForward = 1;
     // While the script runs, Ctrl alone decides fast-forward.
-    if (TaskCode == task::Script) FastForward = KeyCtrl;
+    if (host_.TaskCode() == task::Script) FastForward = KeyCtrl;
     // Any key or click ends read skip.
     if (KeyEnter || KeyCtrl || KeySpace || ClickPending) ReadSkip = 0;
     // Both skip modes fast-forward.
@@ -49,61 +51,66 @@ void TForm1::Kumo_CheckKeyPush() {
   FloatMousePos = p.CursorPos(WindowId::Float);
 }
 
-void TForm1::FormMouseDown(MouseButton button, Point client) {
+void MessageWindow::LatchMouseDown(MouseButton button) {
   LeftDown = button == MouseButton::Left;
   RightDown = button == MouseButton::Right;
+}
+
+void MessageWindow::FormMouseDown(MouseButton button, Point client) {
+  LatchMouseDown(button);
   // Any press in the main window ends read skip and auto mode.
   ReadSkip = 0;
   AutoMode = 0;
   if (button == MouseButton::Right && SystemMenuAllowed) {
     PopupMenu1Popup();
-    platform().PopupMenu(client);
+    platform_.PopupMenu(client);
   }
 }
 
-void TForm1::FormMouseWheelUp() { WheelUp = 1; }
-void TForm1::FormMouseWheelDown() { WheelDown = 1; }
+void MessageWindow::FormMouseWheelUp() { WheelUp = 1; }
+void MessageWindow::FormMouseWheelDown() { WheelDown = 1; }
 
-void TForm1::PopupMenu1Popup() {
-  platform().SetMenuCaption(MenuItem::menuWindow, EngineText(WindowShown ? u"ウィンドウ消去" : kShowWindowCaption));
+void MessageWindow::PopupMenu1Popup() {
+  platform_.SetMenuCaption(MenuItem::menuWindow, EngineText(WindowShown ? u"ウィンドウ消去" : kShowWindowCaption));
 }
 
-void TForm1::menuKSkipClick() { ReadSkip = 1; }
+void MessageWindow::menuKSkipClick() { ReadSkip = 1; }
 
-void TForm1::menuSSkipClick() {
+void MessageWindow::menuSSkipClick() {
   SceneSkip = 1;
   NoticeText = EngineText(u"シーンスキップしました");
   NoticeTimer = 300;
   // No frames are composed while scene skip runs, so the notice is put on the window at once.
-  DrawNotice(FrameSurface);
-  platform().PaintMain(FrameSurface);
+  TABitmap& frame = host_.Frame();
+  DrawNotice(frame);
+  platform_.PaintMain(frame);
 }
 
-void TForm1::menuAutoClick() {
+void MessageWindow::menuAutoClick() {
   // A repeating voice would hold auto mode back for ever.
   if (LoopingVoice) {
-    StopSlot(stream::Voice);
+    host_.StopVoice();
     LoopingVoice = 0;
   }
   AutoMode = 1;
 }
 
-void TForm1::menuWindowClick() {
+void MessageWindow::menuWindowClick() {
   AutoMode = 0;
   ReadSkip = 0;
   WindowShown = WindowShown ? 0 : 1;
 }
 
-void TForm1::menuFloatClick() {
-  const bool checked = !platform().MenuChecked(MenuItem::menuFloat);
-  platform().SetMenuChecked(MenuItem::menuFloat, checked);
-  platform().SetFloatVisible(checked);
+void MessageWindow::menuFloatClick() {
+  const bool checked = !platform_.MenuChecked(MenuItem::menuFloat);
+  platform_.SetMenuChecked(MenuItem::menuFloat, checked);
+  platform_.SetFloatVisible(checked);
 }
 
-void TForm1::DrawNotice(TABitmap& target) {
+void MessageWindow::DrawNotice(TABitmap& target) {
   if (NoticeText.empty()) return;
-  CanvasTextOut(target, 17, 583, NoticeText, 14, 0, 0, 0);
-  CanvasTextOut(target, 16, 582, NoticeText, 14, 0, 255, 0);
+  canvas_.CanvasTextOut(target, 17, 583, NoticeText, 14, 0, 0, 0);
+  canvas_.CanvasTextOut(target, 16, 582, NoticeText, 14, 0, 255, 0);
 }
 
 }  // namespace mokuren

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "app/TForm1.h"
+#include "base/task_codes.h"
 #include "graphics/ABitmapFilters32.h"
 #include "text/game_translation.h"
 #include "text/message_layout.h"
+#include "text/message_window.h"
 #include "text/text_layers.h"
 
 namespace mokuren {
@@ -20,21 +21,38 @@ constexpr int32_t kCell = kCharacterCell;
 constexpr int32_t kTextX = kMessageTextLeft;
 constexpr int32_t kLineTops[4] = {10, 50, 90, 130};
 constexpr int32_t kShadowOffset = 2;
-constexpr int kTextLayer = 58;
-constexpr int kShadowLayer = 59;
-constexpr int kWindowFrame = 6;
-constexpr int kSystemSheet = 92;
 
 }  // namespace
 
-std::u16string TForm1::MessageText(int32_t n) const {
-  if (n < 0 || static_cast<size_t>(n) >= MessageTexts.size()) return {};
-  return MessageTexts[static_cast<size_t>(n)];
+std::u16string MessageWindow::MessageText(int32_t n) {
+  const std::vector<std::u16string>& texts = host_.MessageTexts();
+  if (n < 0 || static_cast<size_t>(n) >= texts.size()) return {};
+  return texts[static_cast<size_t>(n)];
 }
 
-void TForm1::Kumo_MakeMessage(const std::u16string& text) {
+void MessageWindow::NoteMessage(int32_t message, int32_t voice, bool repeatVoice) {
+  CurrentMessage = message;
+  CurrentVoice = voice;
+  VoiceRepeat = repeatVoice ? 1 : 0;
+  if (repeatVoice) LoopingVoice = 1;
+}
+
+void MessageWindow::NoteChoice(int32_t message, int32_t voice) {
+  CurrentMessage = message;
+  CurrentVoice = voice;
+}
+
+void MessageWindow::OpenMessageWindow() {
+  // ChoiceActive 0 tells the message wait that the entry on screen is a message.
+  WindowShown = 1;
+  ChoiceActive = 0;
+  LogView = 0;
+  RevealCount = 0;
+}
+
+void MessageWindow::Kumo_MakeMessage(const std::u16string& text) {
   // Name substitution, speaker and line breaking: the translation's layout when the text has one.
-  const TranslatedMessage* translated = Translation ? Translation->LayOut(text, HeroName) : nullptr;
+  const TranslatedMessage* translated = translation_->LayOut(text, HeroName);
   if (translated)
     MessageLines = {translated->speaker.text, translated->lines[0].text, translated->lines[1].text,
                     translated->lines[2].text};
@@ -56,49 +74,51 @@ void TForm1::Kumo_MakeMessage(const std::u16string& text) {
     xs[i] = kTextX;
     ys[i] = kLineTops[i];
   }
-  DrawTextCoverage(kWindowWidth, kWindowHeight, translated ? nullptr : MessageLines.data(), xs, ys, translated ? 0 : 4,
-                   kCell);
+  canvas_.DrawTextCoverage(textCoverage_, kWindowWidth, kWindowHeight, translated ? nullptr : MessageLines.data(), xs,
+                           ys, translated ? 0 : 4, kCell);
   if (translated) {
-    Translation->Draw(*TextCoverage, translated->speaker, kLineTops[0]);
+    translation_->Draw(textCoverage_, translated->speaker, kLineTops[0]);
     for (int i = 0; i < kMessageLineCount; ++i)
-      Translation->Draw(*TextCoverage, translated->lines[static_cast<size_t>(i)], kLineTops[i + 1]);
+      translation_->Draw(textCoverage_, translated->lines[static_cast<size_t>(i)], kLineTops[i + 1]);
   }
-  BuildTextLayer(*TextCoverage, 0, 0, colours, SurfaceTable[kTextLayer]);
-  BuildTextLayer(*TextCoverage, kShadowOffset, kShadowOffset, black, SurfaceTable[kShadowLayer]);
+  BuildTextLayer(textCoverage_, 0, 0, colours, host_.MessageTextLayer());
+  BuildTextLayer(textCoverage_, kShadowOffset, kShadowOffset, black, host_.MessageShadowLayer());
 }
 
-void TForm1::Kumo_DrawMessage() {
-  if (TaskCode == task::MessageTyping) {
+void MessageWindow::Kumo_DrawMessage() {
+  if (host_.TaskCode() == task::MessageTyping) {
     DrawMessageTyping();
-  } else if (TaskCode == task::MessageWait) {
+  } else if (host_.TaskCode() == task::MessageWait) {
     if (!SceneSkip && WindowShown) DrawMessageWaiting();
   }
 }
 
-void TForm1::DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth,
-                             int32_t textWidth) {
-  const TABitmap& shadow = SurfaceTable[kShadowLayer];
-  const TABitmap& text = SurfaceTable[kTextLayer];
-  if (!platform().FloatVisible()) {
-    DrawAlpha(shadow, FrameSurface, 0, kWindowTop + top, shadowWidth, shadowRows, 0, top, 255);
-    DrawAlpha(text, FrameSurface, 0, kWindowTop + top, textWidth, textRows, 0, top, 255);
+void MessageWindow::DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth,
+                                    int32_t textWidth) {
+  const TABitmap& shadow = host_.MessageShadowLayer();
+  const TABitmap& text = host_.MessageTextLayer();
+  if (!platform_.FloatVisible()) {
+    TABitmap& frame = host_.Frame();
+    DrawAlpha(shadow, frame, 0, kWindowTop + top, shadowWidth, shadowRows, 0, top, 255);
+    DrawAlpha(text, frame, 0, kWindowTop + top, textWidth, textRows, 0, top, 255);
   }
-  DrawAlpha(shadow, FloatSurface, 0, top, shadowWidth, shadowRows, 0, top, 255);
-  DrawAlpha(text, FloatSurface, 0, top, textWidth, textRows, 0, top, 255);
+  TABitmap& floating = host_.FloatFrame();
+  DrawAlpha(shadow, floating, 0, top, shadowWidth, shadowRows, 0, top, 255);
+  DrawAlpha(text, floating, 0, top, textWidth, textRows, 0, top, 255);
 }
 
-void TForm1::DrawMessageTyping() {
+void MessageWindow::DrawMessageTyping() {
   // Scene skip shows nothing and goes straight to the wait.
   if (SceneSkip) {
-    TaskCode = task::MessageWait;
+    host_.SetTaskCode(task::MessageWait);
     return;
   }
   // Show everything at once.
   if (KeyEnter || KeyCtrl || FastForward || ClickPending) RevealCount = 255;
   if (MessageSpeed == 1) RevealCount = 255;
   // The window frame, on the main window unless the message window floats.
-  if (!platform().FloatVisible())
-    DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
+  if (!platform_.FloatVisible())
+    DrawAlpha(host_.MessageFrame(), host_.Frame(), 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
   if (!DrawTypedPart()) return;
   // All typed. The key or click that completed the typing is used up here and does not also advance.
   DrawMessageBand(0, kWindowHeight, kWindowHeight, kWindowWidth, kWindowWidth);
@@ -106,13 +126,13 @@ void TForm1::DrawMessageTyping() {
   KeyEnter = 0;
   ClickPending = 0;
   AutoElapsed = 0;
-  TaskCode = task::MessageWait;
+  host_.SetTaskCode(task::MessageWait);
 }
 
-bool TForm1::DrawTypedPart() {
+bool MessageWindow::DrawTypedPart() {
   // One more character.
   ++RevealCount;
-  const TranslatedMessage* translated = Translation ? Translation->Current() : nullptr;
+  const TranslatedMessage* translated = translation_->Current();
   auto length = [&](int n) {
     return static_cast<int32_t>(translated ? translated->lines[static_cast<size_t>(n - 1)].Length()
                                            : MessageLines[static_cast<size_t>(n)].size());
@@ -127,7 +147,7 @@ bool TForm1::DrawTypedPart() {
     DrawMessageBand(0, fullRows, fullRows, kWindowWidth, kWindowWidth);
     DrawMessageBand(top, shadowRows, 40, edge + kShadowOffset, edge);
     // Holds the whole main loop, as the slow speed always has.
-    if (MessageSpeed == 3) platform().Sleep(100);
+    if (MessageSpeed == 3) platform_.Sleep(100);
     return false;
   };
   if (RevealCount <= l1) return typedBand(50, 50, 40, RevealCount);
@@ -136,9 +156,9 @@ bool TForm1::DrawTypedPart() {
   return true;
 }
 
-void TForm1::DrawMessageWaiting() {
-  if (!platform().FloatVisible())
-    DrawAlpha(SurfaceTable[kWindowFrame], FrameSurface, 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
+void MessageWindow::DrawMessageWaiting() {
+  if (!platform_.FloatVisible())
+    DrawAlpha(host_.MessageFrame(), host_.Frame(), 0, kWindowTop, kWindowWidth, kWindowHeight, 0, 0, 255);
   // An entry of the log is typed again at the message speed; the player may page on before it is done.
   if (LogView && RevealCount <= TypedLength()) {
     if (MessageSpeed == 1) RevealCount = 255;
@@ -150,24 +170,24 @@ void TForm1::DrawMessageWaiting() {
   if (!LogView) DrawWaitingIcon();
 }
 
-int32_t TForm1::TypedLength() const {
-  if (const TranslatedMessage* translated = Translation ? Translation->Current() : nullptr)
+int32_t MessageWindow::TypedLength() const {
+  if (const TranslatedMessage* translated = translation_->Current())
     return static_cast<int32_t>(translated->TypedLength());
   return static_cast<int32_t>(MessageLines[1].size() + MessageLines[2].size() + MessageLines[3].size());
 }
 
-void TForm1::DrawWaitingIcon() {
+void MessageWindow::DrawWaitingIcon() {
   // Eight 32x32 frames side by side at y = 32 of the system sheet, 55 ms each. The frame's top-left
   // pixel colour is its transparent colour.
-  const TABitmap& sheet = SurfaceTable[kSystemSheet];
-  const int32_t f = static_cast<int32_t>((platform().TickCount() / 55) % 8);
+  const TABitmap& sheet = host_.SystemSheet();
+  const int32_t f = static_cast<int32_t>((platform_.TickCount() / 55) % 8);
   const int32_t sx = 32 * f, sy = 32;
   if (sx + 32 > sheet.Width() || sy + 32 > sheet.Height()) return;
-  if (!platform().FloatVisible()) DrawKeyed(sheet, FrameSurface, 752, 552, 32, 32, sx, sy);
-  DrawKeyed(sheet, FloatSurface, 752, 136, 32, 32, sx, sy);
+  if (!platform_.FloatVisible()) DrawKeyed(sheet, host_.Frame(), 752, 552, 32, 32, sx, sy);
+  DrawKeyed(sheet, host_.FloatFrame(), 752, 136, 32, 32, sx, sy);
 }
 
-void TForm1::Kumo_WaitMessage() {
+void MessageWindow::Kumo_WaitMessage() {
   // The context menu is attached whenever the script allows it: FormMouseDown checks the same flag.
   // A hidden window waits for Space only.
   if (!WindowShown) {
@@ -192,10 +212,9 @@ void TForm1::Kumo_WaitMessage() {
     // A manual advance ends auto mode.
     if (manual) AutoMode = 0;
     // The voice-replay button goes back to disabled.
-    ButtonState[button::Voice - 1] = button_state::Disabled;
-    ButtonOn[button::Voice - 1] = 0;
+    host_.DisableVoiceButton();
     LogView = 0;
-    TaskCode = task::Script;
+    host_.SetTaskCode(task::Script);
     // A held Enter waits out the key lock before it acts again.
     if (KeyEnter) KeyLock = kKeyLockPasses;
     // The log keeps the raw text: the hero's name is substituted when it is shown.

@@ -2,38 +2,35 @@
 // the message wait PageUp / PageDown (F1 / F2, the wheel) page through them in the message window itself.
 #include <algorithm>
 
-#include "app/TForm1.h"
-#include "sound/sound_files.h"
+#include "base/task_codes.h"
+#include "text/message_window.h"
 
 namespace mokuren {
 
-void TForm1::Kumo_AddMsgLog(const std::u16string& text, int voice) {
+void MessageWindow::Kumo_AddMsgLog(const std::u16string& text, int voice) {
   // A voice number the script's name list does not hold is kept as no voice, as the message had none.
-  std::u16string path;
-  if (voice >= 0 && static_cast<size_t>(voice) < ResourceNameArray.size())
-    path = VoiceFileName(ResourceNameArray[static_cast<size_t>(voice)]);
-  MsgLog.Add(text, std::move(path));
+  MsgLog.Add(text, host_.VoiceFile(voice));
 }
 
-void TForm1::Kumo_ClearMsgLog() {
+void MessageWindow::Kumo_ClearMsgLog() {
   MsgLog.Clear();
   LogIndex = 0;
 }
 
-void TForm1::ShowMsgLogEntry() {
+void MessageWindow::ShowMsgLogEntry() {
   const MessageLogEntry& entry = MsgLog[LogIndex];
   // An entry without voice stops the voice that was playing.
-  Kumo_PlayVOICE(entry.voicePath, 0);
+  host_.PlayVoice(entry.voicePath, 0);
   // Grey, because LogView is set, and typed again at the message speed.
   Kumo_MakeMessage(entry.text);
-  TaskCode = task::MessageWait;
+  host_.SetTaskCode(task::MessageWait);
   RevealCount = 0;
   KeyLock = kKeyLockPasses;
   KeyEnter = 0;
   ClickPending = 0;
 }
 
-void TForm1::BrowseMsgLog() {
+void MessageWindow::BrowseMsgLog() {
   if (KeyLogBack) {
     AutoMode = 0;
     if (!LogView) LogIndex = 0;
@@ -61,13 +58,13 @@ void TForm1::BrowseMsgLog() {
   }
 }
 
-void TForm1::LeaveMsgLogView() {
+void MessageWindow::LeaveMsgLogView() {
   // The current message again, white and whole, without its voice.
   LogView = 0;
   Kumo_MakeMessage(MessageText(CurrentMessage));
-  TaskCode = task::MessageWait;
-  StopSlot(stream::Voice);
-  ButtonOn[button::Voice - 1] = 0;
+  host_.SetTaskCode(task::MessageWait);
+  host_.StopVoice();
+  host_.UnlightVoiceButton();
   RevealCount = 255;
   // The Enter that left the log is still down in the next passes; without the lock it would also pass
   // the message the player came back to read.

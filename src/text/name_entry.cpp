@@ -1,12 +1,23 @@
 // The script's name-entry instruction: the hero's name dialog, modal, until it accepts a name.
-#include "app/TForm1.h"
+#include <algorithm>
+#include <iterator>
+
+#include "platform/platform.h"
 #include "text/TNameForm.h"
+#include "text/message_window.h"
 
 namespace mokuren {
 
-void TForm1::ShowNameForm() {
+void MessageWindow::ShowNameForm() {
   // TaskCode stays 0x800201 (no task runs) until CheckName accepts a name and sets it to 0.
-  ShowModal(FormId::TNameForm, NameForm->ModalResult);
+  host_.ShowModal(FormId::TNameForm, host_.NameForm().ModalResult);
+}
+
+void MessageWindow::SetHeroName(const std::u16string& name) {
+  HeroName = name;
+  // The stored copy ends with 0 units; a name is at most six characters, far below its sixteen.
+  std::fill(std::begin(StoredHeroName), std::end(StoredHeroName), uint16_t{0});
+  std::copy_n(name.begin(), std::min(name.size(), std::size(StoredHeroName)), StoredHeroName);
 }
 
 }  // namespace mokuren

@@ -539,24 +539,80 @@ void Rain(Canvas& c, uint32_t seed, int count) {
   }
 }
 
-// An umbrella: a dome with a scalloped rim and the top of its shaft.
-void Umbrella(Canvas& c, float cx, float top, float r, Rgba colour) {
-  const float rimY = top + r * 0.55f;
-  c.Fill(int(cx) - 3, int(top), int(cx) + 3, int(rimY + r * 0.6f),
-         RoundRect(cx - 1.5f, top, cx + 1.5f, rimY + r * 0.6f, 1), Hex(0x202028), 1.0f);
-  c.Fill(
-      int(cx - r) - 4, int(top) - 4, int(cx + r) + 4, int(rimY) + 12,
-      [=](float x, float y) {
-        const float dome = Ellipse(cx, rimY, r, r * 0.55f)(x, y);
-        const float rim = y - (rimY + 7 * std::fabs(std::sin((x - cx) / r * 3.14159265f * 2.5f)));
-        return std::max(dome, rim);
-      },
-      [=](float, float y) { return Mix(Mix(colour, Hex(0xFFFFFF), 0.15f), colour, (y - top) / (r * 0.55f)); }, 1.5f);
-}
+// An umbrella held in one hand, its shaft leaning `tilt` radians towards the left from the hand up.
+// Local coordinates run along the shaft: u across it (to the right), v down it from the tip.
+struct HeldUmbrella {
+  float handX, handY;  // where the hand grips the shaft
+  float length;        // from the tip of the canopy down to the hand
+  float tilt;
+  float radius;  // the canopy's half width
+  Rgba colour;
+
+  float U(float x, float y) const { return (x - TipX()) * std::cos(tilt) - (y - TipY()) * std::sin(tilt); }
+  float V(float x, float y) const { return (x - TipX()) * std::sin(tilt) + (y - TipY()) * std::cos(tilt); }
+  float TipX() const { return handX - length * std::sin(tilt); }
+  float TipY() const { return handY - length * std::cos(tilt); }
+  float RimV() const { return radius * 0.55f; }
+  // The box around the whole umbrella, for the fills.
+  int Left() const { return static_cast<int>(std::min(TipX(), handX) - radius) - 8; }
+  int Right() const { return static_cast<int>(std::max(TipX(), handX) + radius) + 8; }
+  int Top() const { return static_cast<int>(TipY() - radius * std::sin(tilt)) - 8; }
+  int Bottom() const { return static_cast<int>(handY) + 48; }
+
+  // The canopy: a dome with a scalloped rim, drawn before the one who holds it.
+  void Canopy(Canvas& c) const {
+    c.Fill(
+        Left(), Top(), Right(), Bottom(),
+        [this](float x, float y) {
+          const float u = U(x, y), v = V(x, y);
+          const float dome = Ellipse(0, RimV(), radius, RimV())(u, v);
+          const float rim = v - (RimV() + 7 * std::fabs(std::sin(u / radius * 3.14159265f * 2.5f)));
+          return std::max(dome, rim);
+        },
+        [this](float x, float y) {
+          return Mix(Mix(colour, Hex(0xFFFFFF), 0.15f), colour, std::clamp(V(x, y) / RimV(), 0.0f, 1.0f));
+        },
+        1.5f);
+  }
+
+  // The shaft from under the canopy down past the hand, its crook, and the arm and hand that hold it,
+  // drawn over the one who holds it; `skin` and `sleeve` as that figure is tinted.
+  void ShaftAndHand(Canvas& c, Rgba skin, Rgba sleeve, float elbowX, float elbowY) const {
+    const Rgba shaft = Hex(0x202028);
+    c.Fill(
+        Left(), Top(), Right(), Bottom(),
+        [this](float x, float y) {
+          const float u = U(x, y), v = V(x, y);
+          return std::max(std::fabs(u) - 1.8f, std::max(RimV() - v, v - (length + 24)));
+        },
+        shaft, 1.2f);
+    // The crook: half a ring below the straight part, opening upwards.
+    c.Fill(
+        Left(), Top(), Right(), Bottom(),
+        [this](float x, float y) {
+          const float u = U(x, y), v = V(x, y);
+          const float ring = std::fabs(std::hypot(u + 9, v - (length + 24)) - 9) - 2.2f;
+          return std::max(ring, length + 24 - v);
+        },
+        shaft, 1.2f);
+    // The forearm from the elbow to the hand, then the hand around the shaft.
+    const float ax = elbowX, ay = elbowY, bx = handX, by = handY;
+    c.Fill(
+        Left(), Top(), Right(), Bottom() + 80,
+        [=](float x, float y) {
+          const float t = std::clamp(
+              ((x - ax) * (bx - ax) + (y - ay) * (by - ay)) / ((bx - ax) * (bx - ax) + (by - ay) * (by - ay)), 0.0f,
+              1.0f);
+          return std::hypot(x - ax - t * (bx - ax), y - ay - t * (by - ay)) - 15;
+        },
+        sleeve, 1.5f);
+    c.Fill(Left(), Top(), Right(), Bottom(), Ellipse(handX, handY, 12, 14), skin, 1.5f);
+  }
+};
 
 // The rainy street at dusk, someone walking home under an umbrella; `remembering` adds the morning's face,
 // faint in the rain.
-std::string RainyWalk(const Canvas& walker, const Canvas& mina, bool remembering) {
+std::string RainyWalk(const Canvas& walker, Rgba walkerSleeve, const Canvas& mina, bool remembering) {
   Canvas c = EveningStreet();
   Wash(c, Hex(0x18223C, 0.55f));
   for (int lamp : {120, 400, 680}) Glow(c, lamp, 378, 110, Hex(0xFFD890, 0.25f));
@@ -564,9 +620,14 @@ std::string RainyWalk(const Canvas& walker, const Canvas& mina, bool remembering
     Glow(c, 560, 200, 230, Hex(0xFFE8C8, 0.35f));
     Place(c, mina, 170, -40, 1.1f, 0.35f, Hex(0xFFE0C0, 0.3f));
   }
-  // The umbrella goes first, so the walker hides the lower end of its shaft.
-  Umbrella(c, 360, 64, 165, Hex(0x2C4A7A));
-  Place(c, walker, -40, 70, 0.85f, 1, Hex(0x141826, 0.75f));
+  // Held in the right hand at the chest, leaning over the head; the canopy goes first, so the walker's
+  // head stands in front of its far side, and the shaft and the hand go over the walker's coat.
+  const Rgba tint = Hex(0x141826, 0.75f);
+  const HeldUmbrella umbrella{470, 452, 370, 0.1f, 165, Hex(0x2C4A7A)};
+  umbrella.Canopy(c);
+  Place(c, walker, -40, 70, 0.85f, 1, tint);
+  const Rgba shade = Hex(0x141826);
+  umbrella.ShaftAndHand(c, Mix(Hex(0xF8DCC8), shade, tint.a), Mix(walkerSleeve, shade, tint.a), 420, 540);
   Rain(c, 3, 260);
   Vignette(c, 1.6f);
   return c.Png();
@@ -618,8 +679,8 @@ std::map<int, DemoPicture> EventPictures() {
     Vignette(c, 1.4f);
     add(2, 2, c.Png());
   }
-  add(3, 1, RainyWalk(souta, mina, false));  // home in the rain
-  add(3, 2, RainyWalk(souta, mina, true));   // remembering the morning's promise
+  add(3, 1, RainyWalk(souta, Hex(0x2E4A3A), mina, false));  // home in the rain
+  add(3, 2, RainyWalk(souta, Hex(0x2E4A3A), mina, true));   // remembering the morning's promise
   return pictures;
 }
 

@@ -33,18 +33,18 @@ const std::array<std::u16string, 5> kMenuLabels = {u"イベントＣＧ", u"イ�
                                                    u"オープニングムービー", u"タイトルに戻る"};
 
 // The label of the music room's row that plays `track` (8 and 9 share a row), empty when the theme has
-// no title for it.
+// no label for it.
 std::u16string RowLabel(const ScreenTheme& theme, int track);
 
 std::u16string Ascii(const std::string& s) { return {s.begin(), s.end()}; }
-std::u16string TwoDigits(int n) { return Ascii((n < 10 ? "0" : "") + std::to_string(n)); }
 
 std::u16string RowLabel(const ScreenTheme& theme, int track) {
   const auto title = theme.tracks.find(track);
   if (title == theme.tracks.end()) return {};
-  std::u16string label = TwoDigits(track) + u" " + title->second;
+  std::u16string label = title->second;
+  // The row's first click plays track 8, the next track 9: the label names them in that order.
   if (const auto second = theme.tracks.find(9); track == 8 && second != theme.tracks.end())
-    label += u"／09 " + second->second;
+    label += u" → " + second->second;
   return label;
 }
 
@@ -102,7 +102,7 @@ TABitmap MusicScreen(TextRenderer* text, const ScreenTheme& theme, bool lit) {
       const FontSpec hint{FontName::Gothic, 14, false};
       text->TextOut(s, 160, 522, u"同じ曲をもう一度選ぶと、もうひとつのアレンジ（１〜７）", hint,
                     Rgb{0xC8, 0xC8, 0xDC});
-      text->TextOut(s, 160, 542, u"８番の段は、選ぶたびに８と９が入れ替わります。♪が今の曲です。", hint,
+      text->TextOut(s, 160, 542, u"08 の段は、選ぶと 08、もう一度で 09（タイトルの曲）。♪が今の曲です。", hint,
                     Rgb{0xC8, 0xC8, 0xDC});
     }
   }

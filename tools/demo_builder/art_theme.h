@@ -23,7 +23,8 @@ struct ScreenTheme {
   std::u16string credit;    // at the bottom right of the title screen
   bool blossoms = true;     // the moon and the magnolia branch behind the title and the album
   bool movie = true;        // the title's movie switch and the album's movie item are drawn
-  // The music room's rows by track (row 8 plays 8 and 9): a track without a title leaves its row empty.
+  // The music room's rows by track, each with the number it shows (row 8 plays 8, then 9 on a second
+  // click): a track without a label leaves its row empty.
   std::map<int, std::u16string> tracks;
   std::vector<SceneCard> scenes;
   std::u16string emptySlot;  // the second line of a gallery card that has no picture, or none

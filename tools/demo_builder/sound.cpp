@@ -152,15 +152,17 @@ Buffer Music(const Track& t, bool second, double& loopStart, double& loopEnd) {
   return b;
 }
 
+// In the order the music room lists them: its rows play tracks 5, 6, 7, 1, 2, 3, 4, 8 (and 9), 10 from the
+// top, so the story's first tunes are numbered for the top rows and the list reads in the story's order.
 const std::vector<Track>& Tracks() {
   static const std::vector<Track> tracks = {
-      {1, "morning street", 96, 60, false, {0, 4, 5, 3}, 8, 11},
-      {2, "school days", 112, 62, false, {0, 5, 3, 4}, 8, 12},
-      {3, "quiet evening", 72, 57, true, {0, 5, 2, 6}, 8, 13},
-      {4, "worry", 84, 52, true, {0, 3, 4, 0}, 8, 14},
-      {5, "festival", 128, 65, false, {0, 3, 4, 4}, 8, 15},
-      {6, "rain", 66, 55, true, {0, 6, 5, 4}, 8, 16},
-      {7, "confession", 80, 63, false, {0, 2, 3, 4}, 8, 17},
+      {5, "morning street", 96, 60, false, {0, 4, 5, 3}, 8, 11},
+      {6, "school days", 112, 62, false, {0, 5, 3, 4}, 8, 12},
+      {7, "quiet evening", 72, 57, true, {0, 5, 2, 6}, 8, 13},
+      {1, "worry", 84, 52, true, {0, 3, 4, 0}, 8, 14},
+      {2, "festival", 128, 65, false, {0, 3, 4, 4}, 8, 15},
+      {3, "rain", 66, 55, true, {0, 6, 5, 4}, 8, 16},
+      {4, "confession", 80, 63, false, {0, 2, 3, 4}, 8, 17},
       {8, "tension", 100, 50, true, {0, 1, 0, 4}, 8, 18},
       {9, "title theme", 88, 60, false, {0, 5, 3, 4, 0, 3, 4, 4}, 8, 19},
       {10, "ending", 70, 58, false, {0, 4, 5, 2, 3, 0, 3, 4}, 8, 20},
@@ -400,6 +402,7 @@ const std::vector<Line>& Lines() {
       {"v0009", "mata ashita ne", 0},
       {"v0010", "sayounara", 1},
       {"v0011", "hora hayaku hayaku", 0},
+      {"v0012", "gozen juuji okirareru to omou", 0},
   };
   return lines;
 }

@@ -1,8 +1,7 @@
-// Start-up of the game in the player's language: the translation chosen, loaded against the game's texts,
-// and the caption it gives the windows.
+// Start-up of the game in the player's language: the translation chosen, loaded against the game's texts
+// into the message window, and the caption and popup menu it gives the windows.
 #include "app/TForm1.h"
 #include "base/text_codec.h"
-#include "text/engine_texts.h"
 #include "text/game_translation.h"
 #include "text/menu_captions.h"
 #include "text/translation_cache.h"
@@ -10,7 +9,6 @@
 namespace mokuren {
 
 void TForm1::StartTranslation() {
-  Translation = std::make_unique<GameTranslation>([this](const std::u16string& line) { ReportError(line); });
   const std::string language = ChooseLanguage(GameDir, options().lang, options().environmentLanguages);
   if (language.empty()) return;
   // Every script's texts, so that entries made for texts this game does not have are told apart.
@@ -27,14 +25,11 @@ void TForm1::StartTranslation() {
   }
   if (Caption != kDefaultCaption) texts.AddTitle(Caption);
   texts.AddEngineTexts();
-  if (!Translation->Load(GameDir, language, texts, DefaultTranslationCacheDir())) return;
-  if (Caption != kDefaultCaption) Caption = Translation->Caption(Caption);
+  GameTranslation& translation = text_.Translation();
+  if (!translation.Load(GameDir, language, texts, DefaultTranslationCacheDir())) return;
+  if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
   // The popup menu in the player's language.
-  for (const MenuCaption& m : MenuCaptions()) platform().SetMenuCaption(m.item, EngineText(m.caption));
-}
-
-std::u16string TForm1::EngineText(std::u16string_view text) const {
-  return Translation ? Translation->Engine(text) : std::u16string(text);
+  for (const MenuCaption& m : MenuCaptions()) platform().SetMenuCaption(m.item, text_.EngineText(m.caption));
 }
 
 }  // namespace mokuren

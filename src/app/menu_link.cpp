@@ -1,0 +1,69 @@
+#include "app/menu_link.h"
+
+#include "app/TForm1.h"
+#include "dialogs/TQueryForm.h"
+#include "script/opcodes.h"
+
+namespace mokuren {
+
+int32_t MenuLink::TaskCode() { return form_.TaskCode; }
+void MenuLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
+PassInput& MenuLink::Input() { return form_.Input; }
+PlayModes& MenuLink::Modes() { return form_.Modes; }
+TABitmap& MenuLink::NextSurface() { return form_.Pictures().NextSurface; }
+TABitmap& MenuLink::FrameSurface() { return form_.Pictures().FrameSurface; }
+const TABitmap& MenuLink::Sheet() { return form_.Pictures().SurfaceTable[92]; }
+
+void MenuLink::LoadPicture(int32_t placement, int32_t entry, bool fromSystem) {
+  form_.Pictures().Kumo_ReadGraphic(placement, entry, fromSystem);
+}
+
+void MenuLink::LoadPlayPictures() { form_.Pictures().LoadSystemPictures(false); }
+
+void MenuLink::StartTransition(int32_t durationMs, int32_t effectTask, int32_t resumeTaskCode) {
+  form_.Pictures().StartTransition(durationMs, effectTask, resumeTaskCode);
+}
+
+void MenuLink::PlayBGM(int32_t no, int fadeSeconds, int variant, int loop) {
+  form_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
+}
+
+void MenuLink::ShowSaveLoadScreen(int mode) { form_.ShowSaveLoadScreen(mode); }
+
+bool MenuLink::Confirm(const std::u16string& question) {
+  // The dialog's view centres itself on the screen.
+  form_.QueryForm->Label1 = question;
+  return form_.ShowModal(FormId::TQueryForm, form_.QueryForm->ModalResult) == mrOk;
+}
+
+void MenuLink::Close() { form_.Close(); }
+VarBank& MenuLink::WorkVars() { return form_.Script().WorkVars; }
+void MenuLink::ClearReturnTable() { form_.Script().Kumo_ClearReturnTbl(); }
+void MenuLink::ClearScenarioFlags() { form_.Script().Kumo_ClearScenarioFlg(); }
+void MenuLink::ClearMessageLog() { form_.Kumo_ClearMsgLog(); }
+void MenuLink::SetNormalPlay(uint8_t normalPlay) { form_.Script().NormalPlay = normalPlay; }
+
+// The search of script 1 for its title command, on the script machine's loaded code.
+void MenuLink::GoToTitleCommand() {
+  ScriptMachine& script = form_.Script();
+  script.Kumo_ReadScript(1);
+  script.StepNo = -1;
+  for (size_t i = 0; i < script.ScriptCode.size(); ++i) {
+    const ScriptInstruction& ins = script.ScriptCode[i];
+    if (ins.Code == op::SystemFunction && ins.P1 == op::sys::Title) {
+      script.StepNo = static_cast<int32_t>(i) - 1;
+      break;
+    }
+    if (ins.Code == op::End) break;
+  }
+}
+
+// The replay list's first scene, loaded into the script machine to run from its top.
+void MenuLink::LoadFirstReplayScene() {
+  ScriptMachine& script = form_.Script();
+  script.SceneTableCursor = 1;
+  script.Kumo_ReadScript(script.SceneTableRaw[0]);
+  script.StepNo = -1;
+}
+
+}  // namespace mokuren

@@ -1,0 +1,40 @@
+// The engine's side of the title menu's host: what TitleMenu asks, answered from TForm1.
+#pragma once
+
+#include "menus/menu_host.h"
+
+namespace mokuren {
+
+class TForm1;
+
+class MenuLink final : public MenuHost {
+ public:
+  explicit MenuLink(TForm1& form) : form_(form) {}
+
+  int32_t TaskCode() override;
+  void SetTaskCode(int32_t taskCode) override;
+  PassInput& Input() override;
+  PlayModes& Modes() override;
+  TABitmap& NextSurface() override;
+  TABitmap& FrameSurface() override;
+  const TABitmap& Sheet() override;
+  void LoadPicture(int32_t placement, int32_t entry, bool fromSystem) override;
+  void LoadPlayPictures() override;
+  void StartTransition(int32_t durationMs, int32_t effectTask, int32_t resumeTaskCode) override;
+  void PlayBGM(int32_t no, int fadeSeconds, int variant, int loop) override;
+  void ShowSaveLoadScreen(int mode) override;
+  bool Confirm(const std::u16string& question) override;
+  void Close() override;
+  VarBank& WorkVars() override;
+  void ClearReturnTable() override;
+  void ClearScenarioFlags() override;
+  void ClearMessageLog() override;
+  void SetNormalPlay(uint8_t normalPlay) override;
+  void GoToTitleCommand() override;
+  void LoadFirstReplayScene() override;
+
+ private:
+  TForm1& form_;
+};
+
+}  // namespace mokuren

@@ -1,0 +1,26 @@
+#include "app/movie_link.h"
+
+#include "app/TForm1.h"
+
+namespace mokuren {
+
+void MovieLink::PlayMovieSound(const std::vector<int16_t>& stereo, int rate) {
+  form_.Audio().PlayMovieSound(stereo, rate);
+}
+
+void MovieLink::StopMovieSound() { form_.Audio().StopMovieSound(); }
+
+bool MovieLink::MovieSoundPlaying() { return form_.Audio().MovieSoundPlaying(); }
+
+void MovieLink::StopMusic() {
+  SoundSystem& sound = form_.Audio();
+  sound.Kumo_PlayBGM(0, 0, sound.BgmVariant, 0);
+}
+
+void MovieLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
+
+bool MovieLink::SkipPressed() { return form_.KeyEnter || form_.KeyCtrl || form_.ClickPending; }
+
+void MovieLink::DropPendingClick() { form_.ClickPending = 0; }
+
+}  // namespace mokuren

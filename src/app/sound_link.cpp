@@ -1,0 +1,9 @@
+#include "app/sound_link.h"
+
+#include "app/TForm1.h"
+
+namespace mokuren {
+
+bool SoundLink::SceneSkipping() { return form_.SceneSkip != 0; }
+
+}  // namespace mokuren
