@@ -11,7 +11,7 @@
 
 #include "base/save_block.h"
 #include "dialogs/config_form_host.h"
-#include "dialogs/modal_result.h"
+#include "base/modal_result.h"
 #include "platform/event.h"
 
 namespace mokuren {

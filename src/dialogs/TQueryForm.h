@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dialogs/modal_result.h"
+#include "base/modal_result.h"
 
 namespace mokuren {
 

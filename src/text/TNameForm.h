@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialogs/modal_result.h"
+#include "base/modal_result.h"
 #include "text/name_form_host.h"
 
 namespace mokuren {

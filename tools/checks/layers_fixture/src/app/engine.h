@@ -1,3 +1,3 @@
 #pragma once
 #include "graphics/picture.h"
-#include "text/layout.h"
+#include "sound/mixer.h"

@@ -1,4 +1,4 @@
 #include "graphics/picture.h"
 #include "app/engine.h"
 #include "picture.h"
-#include "text/layout.h"
+#include "sound/mixer.h"
