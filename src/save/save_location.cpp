@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "base/error_list.h"
+#include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "save/save_data.h"
 #include "save/save_host.h"
-#include "base/text_codec.h"
 #include "text/engine_texts.h"
 
 namespace mokuren {

@@ -37,8 +37,7 @@ void MessageWindow::Kumo_MakeSelect(const std::u16string& text) {
     const int32_t x = ChoiceTextLeft(line.size());
     const int32_t y = 6;
     const std::optional<TranslatedChoice>& translated = choices[static_cast<size_t>(i - 1)].layout;
-    canvas_.DrawTextCoverage(textCoverage_, kLineWidth, kLineHeight, &line, &x, &y, translated ? 0 : 1,
-                             kCharacterCell);
+    canvas_.DrawTextCoverage(textCoverage_, kLineWidth, kLineHeight, &line, &x, &y, translated ? 0 : 1, kCharacterCell);
     if (translated) translation_->Draw(textCoverage_, translated->line, y);
     BuildTextLayer(textCoverage_, 0, 0, white, host_.ChoiceTextLayer(i));
     BuildTextLayer(textCoverage_, 2, 2, black, host_.ChoiceShadowLayer(i));
