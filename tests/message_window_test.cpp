@@ -36,6 +36,7 @@ class FakeMessageHost final : public MessageHost {
   TABitmap& ChoicePlate(bool) override { return plate; }
   TABitmap& ChoiceTextLayer(int32_t choice) override { return choiceTexts.at(static_cast<size_t>(choice - 1)); }
   TABitmap& ChoiceShadowLayer(int32_t choice) override { return choiceShadows.at(static_cast<size_t>(choice - 1)); }
+  int32_t ScriptNumber() override { return 1; }
   const std::vector<std::u16string>& MessageTexts() override { return texts; }
   std::u16string VoiceFile(int32_t voice) override { return voice == 2 ? u"VOICE\\haruka.ogg" : u""; }
   void StoreChoice(int16_t number) override { chosen = number; }

@@ -24,6 +24,7 @@ class RecordingHost final : public SaveHost {
 
   const TABitmap& Frame() override { return frame_; }
   void ShowNotice(const std::u16string&, int32_t) override {}
+  std::u16string EngineText(std::u16string_view text) override { return std::u16string(text); }
   void ClearMessageLog() override { Ask("clear log"); }
   void SetTaskCode(int32_t code) override { Ask("task " + std::to_string(code)); }
   void SetNormalPlay(uint8_t normalPlay) override { Ask("normal play " + std::to_string(normalPlay)); }

@@ -94,6 +94,10 @@ bool TForm1::FormCreate() {
   // The client size is the backend's: always 800x600.
   // Archive indexes.
   if (!Kuri_FileInit()) return false;
+  // The player's language, with the caption it gives.
+  StartTranslation();
+  DebugForm->SetMainCaption(Caption, Tag);
+  platform_.SetMainCaption(Caption);
   // Surfaces and fonts.
   CreateSurfaces();
   if (!CreateFonts()) return false;

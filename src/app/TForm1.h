@@ -95,6 +95,9 @@ class TForm1 final : private SaveDataFirst,
   // Runs FormCreate. Returns false (with the message already shown) when start-up cannot go on.
   bool FormCreate();
   void Kumo_TaskInit();
+  // Chooses the language (--lang, or the player's), loads its translation into the message window, and
+  // translates Caption and the popup menu (translation_setup.cpp).
+  void StartTranslation();
   void FormCloseQuery(bool& canClose);
   void FormClose();
   void FormDestroy();

@@ -36,6 +36,8 @@ const char* UsageText() {
          "  --trace FILE         append one line each time TaskCode changes\n"
          "  --text-hook FILE     append every message and choice shown as UTF-8 lines (a named pipe works)\n"
          "  --speak              read messages without a voice aloud (speech-dispatcher)\n"
+         "  --lang LL            play the game's translation GAME_DIR/tl/LL.po (ja: the original); without\n"
+         "                       it, LANGUAGE or LANG chooses one the game has\n"
          "  --scale N            start the window at N times 800x600 (1-8); it can be resized\n"
          "  --help, --version\n";
 }
@@ -85,6 +87,12 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       if (!value(o.recordAudio)) return r;
     } else if (a == "--text-hook") {
       if (!value(o.textHook)) return r;
+    } else if (a == "--lang") {
+      if (!value(o.lang)) return r;
+      if (o.lang.empty() || o.lang.find_first_of("/\\") != std::string::npos || o.lang.starts_with(".")) {
+        r.error = "--lang wants a language code such as en or pt_BR, not " + Quoted(o.lang);
+        return r;
+      }
     } else if (a == "--speak") {
       o.speak = true;
     } else if (a == "--scale") {

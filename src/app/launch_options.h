@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mokuren {
 
@@ -17,6 +18,10 @@ struct LaunchOptions {
   std::string textHook;  // every message and choice shown, appended as UTF-8 lines
   bool speak = false;    // unvoiced messages read aloud through speech-dispatcher
   int scale = 1;         // the window starts at this many times 800x600
+  std::string lang;      // --lang LL: play GAME_DIR/tl/LL.po ("ja": the original); empty: none given
+  // Without --lang, the player's languages (LANGUAGE's entries, then LANG) choose among the game's
+  // translations; the program fills this in, tests leave it empty.
+  std::vector<std::string> environmentLanguages;
   bool help = false;
   bool version = false;
 };

@@ -1,5 +1,6 @@
 // Process entry: the command line, the single-instance guard, the backend, the engine.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -8,6 +9,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_guard.h"
 #include "platform/quit_signals.h"
+#include "text/game_translation.h"
 #ifdef MOKUREN_HAVE_QT
 #include "platform/qt/qt_platform.h"
 #endif
@@ -38,6 +40,8 @@ int main(int argc, char** argv) {
   }
   std::error_code ec;
   mokuren::ResolveFilesAgainst(parsed.options, std::filesystem::current_path(ec).string());
+  if (parsed.options.lang.empty())
+    parsed.options.environmentLanguages = mokuren::EnvironmentLanguages(std::getenv("LANGUAGE"), std::getenv("LANG"));
   const mokuren::LaunchOptions& options = parsed.options;
   if (options.help) {
     std::cout << mokuren::UsageText();

@@ -39,6 +39,7 @@ TABitmap& MessageLink::ChoiceShadowLayer(int32_t choice) {
   return form_.SurfaceTable[kChoiceShadowSlot + static_cast<size_t>(choice - 1)];
 }
 
+int32_t MessageLink::ScriptNumber() { return form_.ScriptNo; }
 const std::vector<std::u16string>& MessageLink::MessageTexts() { return form_.MessageTexts; }
 
 std::u16string MessageLink::VoiceFile(int32_t voice) {

@@ -26,6 +26,7 @@ class MessageLink final : public MessageHost, public NameFormHost, public MsgFor
   TABitmap& ChoicePlate(bool highlighted) override;
   TABitmap& ChoiceTextLayer(int32_t choice) override;
   TABitmap& ChoiceShadowLayer(int32_t choice) override;
+  int32_t ScriptNumber() override;
   const std::vector<std::u16string>& MessageTexts() override;
   std::u16string VoiceFile(int32_t voice) override;
   void StoreChoice(int16_t number) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/TForm1.h"
+#include "text/game_translation.h"
 
 namespace mokuren {
 
@@ -65,7 +66,11 @@ void ScriptLink::NoteMessage(int32_t message, int32_t voice, bool repeatVoice) {
 }
 void ScriptLink::NoteChoice(int32_t message, int32_t voice) { form_.Text().NoteChoice(message, voice); }
 
-void ScriptLink::LayOutMessage(const std::u16string& text) { form_.Kumo_MakeMessage(text); }
+void ScriptLink::LayOutMessage(const std::u16string& text) {
+  // The line the script names decides the translation the text is shown as.
+  form_.Text().Translation().NoteMessage(form_.ScriptNo, form_.CurrentMessage, text);
+  form_.Kumo_MakeMessage(text);
+}
 void ScriptLink::AnnounceMessage(const std::u16string& text) { form_.AnnounceMessage(text); }
 
 void ScriptLink::OpenMessageWindow() { form_.Text().OpenMessageWindow(); }

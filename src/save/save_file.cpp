@@ -10,6 +10,7 @@
 #include "save/save_data.h"
 #include "save/save_date.h"
 #include "save/save_host.h"
+#include "text/engine_texts.h"
 
 namespace mokuren {
 
@@ -66,7 +67,7 @@ bool SaveData::WriteSaveFile(int32_t failedNoticeTicks) {
   std::string error = WriteFileAtomically(SaveFilePath(), {bytes, sizeof(SaveBlock)}, SaveBeforeRenameHook);
   if (error.empty()) return true;
   errors_.Add(u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています");
-  host_.ShowNotice(u"セーブデータを書き込めませんでした", failedNoticeTicks);
+  host_.ShowNotice(host_.EngineText(u"セーブデータを書き込めませんでした"), failedNoticeTicks);
   return false;
 }
 
@@ -105,13 +106,14 @@ bool SaveData::Kumo_ReadSaveFile() {
     SaveWriteBlocked = true;
     errors_.Add(problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
                 u"）、初期設定で始めます。SAVE.DAT には書き込みません");
-    host_.ShowNotice(u"セーブデータが読めないため、初期設定で始めます（セーブできません）", kDamagedNoticeTicks);
+    host_.ShowNotice(host_.EngineText(u"セーブデータが読めないため、初期設定で始めます（セーブできません）"),
+                     kDamagedNoticeTicks);
   } else {
     errors_.Add(problem + u"。元のファイルを " + FromUtf8(aside.filename().string()) +
                 u" として残し、初期設定で始めます");
-    host_.ShowNotice(
-        u"セーブデータが壊れていたため、" + FromUtf8(aside.filename().string()) + u" に移して初期設定で始めます",
-        kDamagedNoticeTicks);
+    host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータが壊れていたため、{file} に移して初期設定で始めます"),
+                                u"{file}", FromUtf8(aside.filename().string())),
+                     kDamagedNoticeTicks);
     // When the fresh file cannot be written either, that notice takes this one's place for as long.
     WriteSaveFile(kDamagedNoticeTicks);
   }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -22,6 +23,8 @@ class SaveHost {
   virtual const TABitmap& Frame() = 0;
   // Puts `text` on the notice line for `ticks` timer ticks of 10 ms, replacing what is there.
   virtual void ShowNotice(const std::u16string& text, int32_t ticks) = 0;
+  // An engine text (text/engine_texts.h: a notice, the screen's label) as the player's language shows it.
+  virtual std::u16string EngineText(std::u16string_view text) = 0;
   // Empties the message log (a quick load).
   virtual void ClearMessageLog() = 0;
   virtual void SetTaskCode(int32_t taskCode) = 0;

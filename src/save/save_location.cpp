@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "base/error_list.h"
+#include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "save/atomic_file.h"
 #include "save/save_data.h"
 #include "save/save_host.h"
-#include "base/text_codec.h"
+#include "text/engine_texts.h"
 
 namespace mokuren {
 
@@ -119,7 +120,8 @@ void SaveData::ChooseSaveDir() {
   // Said once, when the folder is made: from then on the saves are simply there.
   errors_.Add(u"ゲームのフォルダ " + FromUtf8(gameDir_.string()) + u" には書き込めないため、セーブデータは " +
               FromUtf8(dir.string()) + u" に保存します");
-  host_.ShowNotice(u"セーブデータの保存先: " + FromUtf8(Shown(dir)), kMovedNoticeTicks);
+  host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータの保存先: {dir}"), u"{dir}", FromUtf8(Shown(dir))),
+                   kMovedNoticeTicks);
 }
 
 }  // namespace mokuren

@@ -51,7 +51,8 @@ void SaveData::SaveLoadScreenshotEvent(const Event& e) {
 void SaveData::LoadScreenPicture(int32_t placement, int32_t entry) { host_.LoadScreenPicture(placement, entry); }
 
 void SaveData::DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
-  host_.DrawCanvasText(target, x, y, text, height);
+  // The screen's own label ("通常セーブ不可") in the player's language.
+  host_.DrawCanvasText(target, x, y, host_.EngineText(text), height);
 }
 
 Point SaveData::ScreenCursorPos() { return platform_.CursorPos(WindowId::SaveLoad); }

@@ -42,16 +42,16 @@ bool SaveData::LoadFromSlot(int n) {
 }
 
 void SaveData::QuickSave() {
-  host_.ShowNotice(u"クイックセーブしました", kNoticeTicks);
-  if (!SaveToSlot(kQuickSlot)) host_.ShowNotice(u"クイックセーブできませんでした", kNoticeTicks);
+  host_.ShowNotice(host_.EngineText(u"クイックセーブしました"), kNoticeTicks);
+  if (!SaveToSlot(kQuickSlot)) host_.ShowNotice(host_.EngineText(u"クイックセーブできませんでした"), kNoticeTicks);
 }
 
 void SaveData::QuickLoad() {
   if (Block->Slot(kQuickSlot).Used == 0) {
-    host_.ShowNotice(u"クイックセーブがありません", kNoticeTicks);
+    host_.ShowNotice(host_.EngineText(u"クイックセーブがありません"), kNoticeTicks);
     return;
   }
-  host_.ShowNotice(u"クイックロードしました", kNoticeTicks);
+  host_.ShowNotice(host_.EngineText(u"クイックロードしました"), kNoticeTicks);
   host_.ClearMessageLog();
   LoadFromSlot(kQuickSlot);
 }

@@ -1,6 +1,7 @@
 // What the player is shown, passed on to those who cannot see it or read Japanese: the text hook and
 // speech (--text-hook, --speak).
 #include "base/text_codec.h"
+#include "text/game_translation.h"
 #include "text/message_window.h"
 #include "text/speech.h"
 #include "text/text_hook.h"
@@ -41,7 +42,9 @@ bool MessageWindow::OpenTextReaders(const std::string& textHook, bool speak, std
 void MessageWindow::AnnounceMessage(const std::u16string& source) {
   // Scene skip never shows the message.
   if (SceneSkip) return;
-  const std::u16string line = MessageForReaders(source, HeroName);
+  // What the player reads: the translation, when the message is shown translated.
+  const std::optional<std::u16string> translated = translation_->ForReaders(source, HeroName);
+  const std::u16string line = translated ? *translated : MessageForReaders(source, HeroName);
   Hook(line);
   // A voiced message is heard already; while skipping, nothing is read.
   if (CurrentVoice == -1 && FastForward == 0) Speak(line);

@@ -1,9 +1,11 @@
 // Choices: up to nine centred lines over the scene, the one under the mouse highlighted; a click or
 // Enter writes the chosen number into WorkVars[1] and lets the script go on (TaskCode 0x6802).
+#include <algorithm>
 #include <array>
 
 #include "base/task_codes.h"
 #include "graphics/ABitmapFilters32.h"
+#include "text/game_translation.h"
 #include "text/message_layout.h"
 #include "text/message_window.h"
 #include "text/text_layers.h"
@@ -19,11 +21,12 @@ constexpr int32_t kLinePitch = 60;
 }  // namespace
 
 void MessageWindow::Kumo_MakeSelect(const std::u16string& text) {
-  // The text split into its choices.
+  // The text split into its choices, each as the player's language shows it.
   ChoiceTexts = {};
-  std::vector<std::u16string> choices = SplitChoices(text);
-  ChoiceCount = static_cast<int32_t>(choices.size());
-  for (size_t i = 0; i < choices.size(); ++i) ChoiceTexts[i] = std::move(choices[i]);
+  const std::vector<GameTranslation::ShownChoice> choices =
+      translation_->Choices(host_.ScriptNumber(), CurrentMessage, text);
+  ChoiceCount = static_cast<int32_t>(std::min(choices.size(), ChoiceTexts.size()));
+  for (int32_t i = 0; i < ChoiceCount; ++i) ChoiceTexts[static_cast<size_t>(i)] = choices[static_cast<size_t>(i)].text;
   // Each line centred as if every character were 28 pixels wide; no name substitution, no speaker. White text
   // over its black shadow two pixels down and to the right.
   std::array<Rgb, kLineHeight> white;
@@ -33,7 +36,9 @@ void MessageWindow::Kumo_MakeSelect(const std::u16string& text) {
     const std::u16string& line = ChoiceTexts[static_cast<size_t>(i - 1)];
     const int32_t x = ChoiceTextLeft(line.size());
     const int32_t y = 6;
-    canvas_.DrawTextCoverage(textCoverage_, kLineWidth, kLineHeight, &line, &x, &y, 1, kCharacterCell);
+    const std::optional<TranslatedChoice>& translated = choices[static_cast<size_t>(i - 1)].layout;
+    canvas_.DrawTextCoverage(textCoverage_, kLineWidth, kLineHeight, &line, &x, &y, translated ? 0 : 1, kCharacterCell);
+    if (translated) translation_->Draw(textCoverage_, translated->line, y);
     BuildTextLayer(textCoverage_, 0, 0, white, host_.ChoiceTextLayer(i));
     BuildTextLayer(textCoverage_, 2, 2, black, host_.ChoiceShadowLayer(i));
   }

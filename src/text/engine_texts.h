@@ -1,9 +1,10 @@
-// The texts the engine itself draws on the game's frame (notices, the save screen's quick-save slot, the
-// log's mark for a choice), as a translation names them: context "engine", the Japanese text as msgid.
+// The texts the engine itself shows (notices, the save screen's quick-save slot, the log's mark for a
+// choice, the popup menu's items), as a translation names them: context "engine", the Japanese text as msgid.
 // "{file}" and "{dir}" stand for a file or folder name the engine puts in when it shows the text.
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace mokuren {
@@ -11,5 +12,10 @@ namespace mokuren {
 inline constexpr char kEngineTextContext[] = "engine";
 
 std::span<const std::u16string_view> EngineTexts();
+
+inline constexpr std::u16string_view kShowWindowCaption = u"ウィンドウ表示";  // the window item, window hidden
+
+// `text` with its first `placeholder` ("{file}", "{dir}") replaced by `name`.
+std::u16string FillInName(std::u16string text, std::u16string_view placeholder, std::u16string_view name);
 
 }  // namespace mokuren

@@ -2,6 +2,7 @@
 // read skip, scene skip, fast-forward, auto mode, the skippable section, the popup menu and the notice.
 #include "base/task_codes.h"
 #include "graphics/ABitmap.h"
+#include "text/engine_texts.h"
 #include "text/message_window.h"
 
 namespace mokuren {
@@ -70,14 +71,14 @@ void MessageWindow::FormMouseWheelUp() { WheelUp = 1; }
 void MessageWindow::FormMouseWheelDown() { WheelDown = 1; }
 
 void MessageWindow::PopupMenu1Popup() {
-  platform_.SetMenuCaption(MenuItem::menuWindow, WindowShown ? u"ウィンドウ消去" : u"ウィンドウ表示");
+  platform_.SetMenuCaption(MenuItem::menuWindow, EngineText(WindowShown ? u"ウィンドウ消去" : kShowWindowCaption));
 }
 
 void MessageWindow::menuKSkipClick() { ReadSkip = 1; }
 
 void MessageWindow::menuSSkipClick() {
   SceneSkip = 1;
-  NoticeText = u"シーンスキップしました";
+  NoticeText = EngineText(u"シーンスキップしました");
   NoticeTimer = 300;
   // No frames are composed while scene skip runs, so the notice is put on the window at once.
   TABitmap& frame = host_.Frame();

@@ -5,6 +5,7 @@
 
 #include "base/task_codes.h"
 #include "graphics/ABitmapFilters32.h"
+#include "text/game_translation.h"
 #include "text/message_layout.h"
 #include "text/message_window.h"
 #include "text/text_layers.h"
@@ -50,8 +51,13 @@ void MessageWindow::OpenMessageWindow() {
 }
 
 void MessageWindow::Kumo_MakeMessage(const std::u16string& text) {
-  // Name substitution, speaker and line breaking.
-  MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
+  // Name substitution, speaker and line breaking: the translation's layout when the text has one.
+  const TranslatedMessage* translated = translation_->LayOut(text, HeroName);
+  if (translated)
+    MessageLines = {translated->speaker.text, translated->lines[0].text, translated->lines[1].text,
+                    translated->lines[2].text};
+  else
+    MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
   // Scene skip lays messages out but never shows them.
   if (SceneSkip) return;
   // The colour sheets, one colour per row: the name band orange and the lines white, or all grey
@@ -68,7 +74,13 @@ void MessageWindow::Kumo_MakeMessage(const std::u16string& text) {
     xs[i] = kTextX;
     ys[i] = kLineTops[i];
   }
-  canvas_.DrawTextCoverage(textCoverage_, kWindowWidth, kWindowHeight, MessageLines.data(), xs, ys, 4, kCell);
+  canvas_.DrawTextCoverage(textCoverage_, kWindowWidth, kWindowHeight, translated ? nullptr : MessageLines.data(), xs,
+                           ys, translated ? 0 : 4, kCell);
+  if (translated) {
+    translation_->Draw(textCoverage_, translated->speaker, kLineTops[0]);
+    for (int i = 0; i < kMessageLineCount; ++i)
+      translation_->Draw(textCoverage_, translated->lines[static_cast<size_t>(i)], kLineTops[i + 1]);
+  }
   BuildTextLayer(textCoverage_, 0, 0, colours, host_.MessageTextLayer());
   BuildTextLayer(textCoverage_, kShadowOffset, kShadowOffset, black, host_.MessageShadowLayer());
 }
@@ -120,13 +132,20 @@ void MessageWindow::DrawMessageTyping() {
 bool MessageWindow::DrawTypedPart() {
   // One more character.
   ++RevealCount;
-  const int32_t l1 = static_cast<int32_t>(MessageLines[1].size());
-  const int32_t l2 = static_cast<int32_t>(MessageLines[2].size());
-  const int32_t l3 = static_cast<int32_t>(MessageLines[3].size());
-  // The band being typed is clipped to 28 pixels per character typed (plus the text origin).
+  const TranslatedMessage* translated = translation_->Current();
+  auto length = [&](int n) {
+    return static_cast<int32_t>(translated ? translated->lines[static_cast<size_t>(n - 1)].Length()
+                                           : MessageLines[static_cast<size_t>(n)].size());
+  };
+  const int32_t l1 = length(1), l2 = length(2), l3 = length(3);
+  // The band being typed is clipped to 28 pixels per character typed (plus the text origin), or to the
+  // edge of the characters typed in a translation.
   auto typedBand = [&](int32_t fullRows, int32_t top, int32_t shadowRows, int32_t typed) {
+    const int n = top == 50 ? 0 : top == 90 ? 1 : 2;
+    const int32_t edge = translated ? translated->lines[static_cast<size_t>(n)].RevealEdge(static_cast<size_t>(typed))
+                                    : kCell * typed + kTextX;
     DrawMessageBand(0, fullRows, fullRows, kWindowWidth, kWindowWidth);
-    DrawMessageBand(top, shadowRows, 40, kCell * typed + kTextX + kShadowOffset, kCell * typed + kTextX);
+    DrawMessageBand(top, shadowRows, 40, edge + kShadowOffset, edge);
     // Holds the whole main loop, as the slow speed always has.
     if (MessageSpeed == 3) platform_.Sleep(100);
     return false;
@@ -152,6 +171,8 @@ void MessageWindow::DrawMessageWaiting() {
 }
 
 int32_t MessageWindow::TypedLength() const {
+  if (const TranslatedMessage* translated = translation_->Current())
+    return static_cast<int32_t>(translated->TypedLength());
   return static_cast<int32_t>(MessageLines[1].size() + MessageLines[2].size() + MessageLines[3].size());
 }
 

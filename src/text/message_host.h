@@ -1,5 +1,5 @@
 // What the message window may ask of the rest of the engine: the task of the main loop, the pictures it
-// draws on and from, the script's texts and voices, the voice itself and its button, debug mode, the
+// draws on and from, the script's number, texts and voices, the voice itself and its button, debug mode, the
 // choice's answer and the modal name dialog. Everything else it needs (the platform, the error list, the
 // settings in the save block, the fonts) it is handed when it is made.
 #pragma once
@@ -37,6 +37,8 @@ class MessageHost {
   virtual TABitmap& ChoiceTextLayer(int32_t choice) = 0;
   virtual TABitmap& ChoiceShadowLayer(int32_t choice) = 0;
 
+  // The number of the loaded script, which names its texts in a translation.
+  virtual int32_t ScriptNumber() = 0;
   // The loaded script's message texts, which the log and a return from it take the raw text from.
   virtual const std::vector<std::u16string>& MessageTexts() = 0;
   // The voice file of line `voice` of the script's voice names; empty when the list holds no such line.

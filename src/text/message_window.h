@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "base/error_list.h"
 #include "base/geometry.h"
@@ -22,6 +23,7 @@
 
 namespace mokuren {
 
+class GameTranslation;
 class TABitmap;
 class TextHook;
 class Speech;
@@ -147,6 +149,14 @@ class MessageWindow {
   // `name` becomes the hero's name, and is kept in the save block.
   void SetHeroName(const std::u16string& name);
 
+  // ---- Translation --------------------------------------------------------------------------------------
+  // The language the game is played in (game_translation.h), loaded at start-up; inactive when the game is
+  // played in its original language. Messages, choices, the readers and the notices go through it.
+  GameTranslation& Translation() { return *translation_; }
+  // An engine text (engine_texts.h) as the player's language shows it ("{file}" and "{dir}" are filled in
+  // afterwards).
+  std::u16string EngineText(std::u16string_view text) const;
+
   // ---- Readers: the text hook and speech ----------------------------------------------------------------
   // Opens the text hook at `textHook` unless it is empty (false, with the reason, when it cannot be) and
   // starts speech when `speak` asks for it, which only reports when speech-dispatcher is missing.
@@ -178,6 +188,7 @@ class MessageWindow {
   Platform& platform_;
   ErrorList& errors_;
   CanvasText& canvas_;
+  const std::unique_ptr<GameTranslation> translation_;
   // The mask from which the text and shadow layers are built.
   CoverageMask textCoverage_;
   // Opened from the command line (--text-hook, --speak) before start-up; empty when not asked for.

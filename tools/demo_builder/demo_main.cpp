@@ -91,6 +91,15 @@ int main(int argc, char** argv) {
       fs::copy_file(config, game / config.filename(), fs::copy_options::overwrite_existing);
       std::cout << "  " << config.filename().string() << '\n';
     }
+    // Its translations (tl/LL.po), which `--lang LL` plays.
+    if (const fs::path tl = source / "tl"; fs::is_directory(tl)) {
+      fs::create_directories(game / "tl");
+      for (const fs::directory_entry& po : fs::directory_iterator(tl)) {
+        if (po.path().extension() != ".po") continue;
+        fs::copy_file(po.path(), game / "tl" / po.path().filename(), fs::copy_options::overwrite_existing);
+        std::cout << "  tl/" << po.path().filename().string() << '\n';
+      }
+    }
 
     demo::DemoArt art = demo::MakeDemoArt();
     // The event pictures sit at the entry numbers of the album's table; the entries between stay empty.

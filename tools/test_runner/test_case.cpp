@@ -32,10 +32,12 @@ std::string ApplySetting(const std::string& pair, TestSettings& s) {
     s.pixelsAllowed = n;
   } else if (key == "max-ms" && Number(value, n) && n > 0) {
     s.maxMs = static_cast<uint32_t>(n);
+  } else if (key == "lang" && !value.empty() && value.find_first_of("/\\ ") == std::string::npos) {
+    s.lang = value;
   } else if ((key == "sound" || key == "trace") && (value == "on" || value == "off")) {
     (key == "sound" ? s.sound : s.trace) = value == "on";
   } else {
-    return "'" + pair + "' is not a setting (tolerance=0-255, pixels=N, max-ms=N, sound=on|off, trace=on|off)";
+    return "'" + pair + "' is not a setting (tolerance=0-255, pixels=N, max-ms=N, sound=on|off, trace=on|off, lang=LL)";
   }
   return {};
 }

@@ -20,6 +20,7 @@ struct TestSettings {
   uint32_t maxMs = 0;
   bool sound = true;
   bool trace = true;
+  std::string lang = "ja";  // the language the game is played in (--lang); the original by default
 };
 
 struct TestCase {

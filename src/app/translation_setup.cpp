@@ -1,0 +1,35 @@
+// Start-up of the game in the player's language: the translation chosen, loaded against the game's texts
+// into the message window, and the caption and popup menu it gives the windows.
+#include "app/TForm1.h"
+#include "base/text_codec.h"
+#include "text/game_translation.h"
+#include "text/menu_captions.h"
+#include "text/translation_cache.h"
+
+namespace mokuren {
+
+void TForm1::StartTranslation() {
+  const std::string language = ChooseLanguage(GameDir, options().lang, options().environmentLanguages);
+  if (language.empty()) return;
+  // Every script's texts, so that entries made for texts this game does not have are told apart.
+  GameTexts texts;
+  std::vector<uint8_t> bytes;
+  for (size_t n = 1; n < ArchiveIndex::kEntries; ++n) {
+    if (ArchiveIndexes[0][n].size == 0 || !ArchiveIndexes[0].InFile(n) ||
+        Kuri_ReadFile(ArchiveKind::Script, static_cast<int>(n), bytes) != 0)
+      continue;
+    ScriptImage image;
+    std::vector<std::string> problems;  // the script machine reports them when it loads the script
+    ParseScriptImage(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), image, problems);
+    texts.AddScript(static_cast<int>(n), image);
+  }
+  if (Caption != kDefaultCaption) texts.AddTitle(Caption);
+  texts.AddEngineTexts();
+  GameTranslation& translation = text_.Translation();
+  if (!translation.Load(GameDir, language, texts, DefaultTranslationCacheDir())) return;
+  if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
+  // The popup menu in the player's language.
+  for (const MenuCaption& m : MenuCaptions()) platform().SetMenuCaption(m.item, text_.EngineText(m.caption));
+}
+
+}  // namespace mokuren

@@ -1,0 +1,175 @@
+#include "text/game_translation.h"
+
+#include <system_error>
+
+#include "base/text_codec.h"
+#include "text/engine_texts.h"
+#include "text/message_layout.h"
+
+namespace mokuren {
+
+namespace {
+
+// The log's line for a taken choice opens with this mark and a line break (choice_display.cpp).
+constexpr std::u16string_view kChoiceMark = u"【選択肢】";
+
+// "en_US.UTF-8@euro" -> "en_US".
+std::string Bare(std::string_view code) { return std::string(code.substr(0, code.find_first_of(".@"))); }
+
+bool Original(std::string_view code) {
+  const std::string_view base = code.substr(0, code.find_first_of("_-"));
+  return base == "ja" || code == "C" || code == "POSIX";
+}
+
+bool HasFile(const std::filesystem::path& gameDir, std::string_view language) {
+  std::error_code ec;
+  return !language.empty() && std::filesystem::is_regular_file(TranslationCatalog::FileFor(gameDir, language), ec);
+}
+
+std::u16string Quote(std::u16string_view text) {
+  constexpr size_t kShown = 30;
+  return u"\"" + std::u16string(text.substr(0, kShown)) + (text.size() > kShown ? u"…\"" : u"\"");
+}
+
+}  // namespace
+
+std::vector<std::string> EnvironmentLanguages(const char* language, const char* lang) {
+  std::vector<std::string> out;
+  for (std::string_view list = language ? language : ""; !list.empty();) {
+    const size_t colon = list.find(':');
+    if (colon) out.emplace_back(list.substr(0, colon));
+    if (colon == std::string_view::npos) break;
+    list.remove_prefix(colon + 1);
+  }
+  if (lang && *lang) out.emplace_back(lang);
+  return out;
+}
+
+std::string ChooseLanguage(const std::filesystem::path& gameDir, std::string_view option,
+                           const std::vector<std::string>& environment) {
+  if (!option.empty()) return Original(option) ? std::string() : std::string(option);
+  for (const std::string& entry : environment) {
+    const std::string code = Bare(entry);
+    if (code.empty()) continue;
+    if (Original(code)) return {};
+    if (HasFile(gameDir, code)) return code;
+    const std::string base = code.substr(0, code.find_first_of("_-"));
+    if (base != code && HasFile(gameDir, base)) return base;
+  }
+  return {};
+}
+
+GameTranslation::GameTranslation(Report report) : report_(std::move(report)) {}
+GameTranslation::~GameTranslation() = default;
+
+bool GameTranslation::Load(const std::filesystem::path& gameDir, const std::string& language, const GameTexts& texts,
+                           const std::filesystem::path& cacheDir) {
+  const std::filesystem::path file = TranslationCatalog::FileFor(gameDir, language);
+  file_ = file.string();
+  std::vector<std::string> problems;
+  std::error_code ec;
+  const bool loaded = std::filesystem::is_regular_file(file, ec) && catalog_.Load(file, problems, cacheDir);
+  for (const std::string& p : problems) report_(FromUtf8(p));
+  if (!loaded) {
+    report_(FromUtf8(file_ + ": the translation into \"" + language +
+                     "\" cannot be used; the game is played in its original language"));
+    catalog_ = {};
+    return false;
+  }
+  for (const std::string& line : catalog_.Unmatched(texts)) report_(FromUtf8(line));
+  auto font = std::make_unique<ShapedFont>();
+  std::string error;
+  if (!font->Open(catalog_.Language(), error)) {
+    report_(FromUtf8(file_ + ": " + error + "; the game is played in its original language"));
+    catalog_ = {};
+    return false;
+  }
+  font_ = std::move(font);
+  layout_ = std::make_unique<TranslatedLayout>(*font_, StyleOf(catalog_.Language()));
+  return true;
+}
+
+void GameTranslation::ReportOnce(const std::string& key, const std::u16string& line) {
+  if (reported_.insert(key).second) report_(line);
+}
+
+void GameTranslation::NoteMessage(int script, int line, const std::u16string& original) {
+  if (!Active()) return;
+  const std::string context = MessageContext(script, line);
+  const SpokenText split = SplitSpeaker(original);
+  const std::optional<std::u16string_view> body = catalog_.Find(context, split.body);
+  if (!body) {
+    shown_.erase(original);
+    return;
+  }
+  SpokenText text{split.speaker.empty() ? std::u16string() : catalog_.Translate(kSpeakerContext, split.speaker),
+                  std::u16string(*body)};
+  shown_[original] = {std::move(text), context};
+}
+
+const TranslatedMessage* GameTranslation::LayOut(const std::u16string& text, std::u16string_view heroName) {
+  current_.reset();
+  if (!Active()) return nullptr;
+  const auto it = shown_.find(text);
+  if (it == shown_.end()) return nullptr;
+  current_ = layout_->Message(it->second.text.speaker, it->second.text.body, heroName);
+  const std::u16string where = FromUtf8(file_ + ": " + it->second.context + ": ");
+  if (current_->overflow)
+    ReportOnce(it->second.context,
+               where + u"the translation runs past three lines; " + Quote(current_->dropped) + u" is not shown");
+  if (current_->speakerOverflow)
+    ReportOnce(kSpeakerContext + ToUtf8(it->second.text.speaker),
+               where + u"the speaker's name " + Quote(it->second.text.speaker) + u" is wider than its band");
+  return &*current_;
+}
+
+std::optional<std::u16string> GameTranslation::ForReaders(const std::u16string& text,
+                                                          std::u16string_view heroName) const {
+  const auto it = shown_.find(text);
+  if (!Active() || it == shown_.end()) return std::nullopt;
+  const SpokenText& t = it->second.text;
+  std::u16string line = t.speaker.empty() ? std::u16string() : t.speaker + u": ";
+  for (char16_t c : t.body) {
+    if (c == kHeroPlaceholder)
+      line.append(heroName);
+    else
+      line.push_back(c == u'\n' ? u' ' : c);
+  }
+  return line;
+}
+
+std::vector<GameTranslation::ShownChoice> GameTranslation::Choices(int script, int line,
+                                                                   const std::u16string& original) {
+  std::vector<ShownChoice> shown;
+  const std::vector<std::u16string> items = SplitChoices(original);
+  for (size_t k = 0; k < items.size(); ++k) {
+    const std::string context = ChoiceItemContext(script, line, static_cast<int>(k) + 1);
+    const std::optional<std::u16string_view> t = Active() ? catalog_.Find(context, items[k]) : std::nullopt;
+    if (!t) {
+      shown.push_back({items[k], std::nullopt});
+      continue;
+    }
+    ShownChoice c{std::u16string(*t), layout_->Choice(*t)};
+    if (c.layout->overflow)
+      ReportOnce(context, FromUtf8(file_ + ": " + context + ": ") + u"the translation " + Quote(c.text) +
+                              u" is wider than its band and is cut");
+    // The log shows a taken choice under the mark, translated like the item.
+    shown_[std::u16string(kChoiceMark) + u"/" + c.text] = {{{}, Engine(kChoiceMark) + u"\n" + c.text}, context};
+    shown.push_back(std::move(c));
+  }
+  return shown;
+}
+
+std::u16string GameTranslation::Caption(const std::u16string& title) const {
+  return Active() ? catalog_.Translate(kTitleContext, title) : title;
+}
+
+std::u16string GameTranslation::Engine(std::u16string_view text) const {
+  return Active() ? catalog_.Translate(kEngineTextContext, text) : std::u16string(text);
+}
+
+void GameTranslation::Draw(CoverageMask& mask, const TypedLine& line, int32_t y) {
+  if (layout_) layout_->Draw(mask, line, y);
+}
+
+}  // namespace mokuren

@@ -1,0 +1,169 @@
+// A game played in another language as the player meets it: messages, speakers, choices and the caption
+// translated, the original where a text has no usable translation, saves that do not care about the
+// language, and a broken or foreign translation reported while the game plays on.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "support/engine_fixture.h"
+#include "support/game_builder.h"
+#include "text/game_translation.h"
+
+namespace mokuren::testing {
+namespace {
+
+const TestGame kGame{{{1,
+                       "msg \"一つ目。\"\n"
+                       "msg \"ミナ「おはよう、①くん。」\"\n"
+                       "msg \"まだ訳されていない行。\"\n"
+                       "choice \"行く,行かない\"\n"}},
+                     {},
+                     {}};
+
+// The translation: the second message fuzzy, the choice's second item untranslated, and an entry made for
+// another game.
+constexpr char kEnglish[] = R"(msgid ""
+msgstr ""
+"Language: en\n"
+"Content-Type: text/plain; charset=UTF-8\n"
+
+msgctxt "script 1 message 0"
+msgid "一つ目。"
+msgstr "The first <i>line</i>.\tTabbed."
+
+msgctxt "script 1 message 1"
+msgid "「おはよう、①くん。」"
+msgstr "“Morning, ①!”"
+
+#, fuzzy
+msgctxt "script 1 message 2"
+msgid "まだ訳されていない行。"
+msgstr "A line still being worked on."
+
+msgctxt "speaker"
+msgid "ミナ"
+msgstr "Mina"
+
+msgctxt "script 1 choice 3 item 1"
+msgid "行く"
+msgstr "Go, now"
+
+msgctxt "title"
+msgid "テスト"
+msgstr "The Test"
+
+msgctxt "script 7 message 0"
+msgid "よその台詞"
+msgstr "Another game's line"
+)";
+
+class TranslationScenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BuildTestGame(dir_.path(), kGame);
+    WriteFile(dir_.path() / "title.txt", "テスト\n");
+    std::filesystem::create_directories(dir_.path() / "tl");
+    WriteFile(dir_.path() / "tl" / "en.po", kEnglish);
+    setenv("XDG_CACHE_HOME", (dir_.path() / "cache").c_str(), 1);
+  }
+  // Runs the program with these options and events (and LANGUAGE and LANG, when given); returns the text
+  // hook's lines.
+  std::string Play(const std::string& options, const std::string& events, const char* language = nullptr,
+                   const char* lang = nullptr) {
+    const char* names[] = {"LANGUAGE", "LANG"};
+    const char* values[] = {language, lang};
+    std::optional<std::string> kept[2];
+    for (int i = 0; i < 2; ++i) {
+      if (const char* v = getenv(names[i])) kept[i] = v;
+      if (values[i]) setenv(names[i], values[i], 1);
+    }
+    const std::string hook = Path("hook.txt");
+    std::filesystem::remove(hook);
+    WriteFile(Path("events.txt"), events);
+    const int status = RunProgram("'" + dir_.path().string() + "' --headless --max-ms 3000 --text-hook '" + hook +
+                                      "' --events '" + Path("events.txt") + "' " + options,
+                                  {}, Path("err.txt"));
+    for (int i = 0; i < 2; ++i)
+      if (values[i]) kept[i] ? setenv(names[i], kept[i]->c_str(), 1) : unsetenv(names[i]);
+    EXPECT_EQ(status, 0);
+    return ReadFile(hook);
+  }
+  std::string Path(const char* name) { return (dir_.path() / name).string(); }
+  TempDir dir_;
+};
+
+TEST_F(TranslationScenario, EnglishShowsTranslationsWithTheOriginalWhereThereIsNoneAndItsSaveLoadsInJapanese) {
+  EXPECT_EQ(Play("--lang en", "600 key Enter\n1200 key Enter\n1500 save 1\n1800 key Enter\n2400 key Enter\n"),
+            "The first <i>line</i>. Tabbed.\n"
+            "Mina: “Morning, カザミネ!”\n"
+            "まだ訳されていない行。\n"
+            "1. Go, now\n"
+            "2. 行かない\n");
+  const std::string errors = ReadFile(Path("err.txt"));
+  EXPECT_NE(errors.find("en.po:31: \"script 7 message 0\" names no text of this game"), std::string::npos) << errors;
+  // The save made in English, loaded in the original language, shows the original.
+  EXPECT_EQ(Play("--lang ja", "300 load 1\n"),
+            "一つ目。\n"
+            "ミナ「おはよう、カザミネくん。」\n");
+}
+
+TEST_F(TranslationScenario, PlayersLanguageChoosesAMalformedTranslationIsReportedAndTheOriginalPlays) {
+  // LANG chooses English where the game has it.
+  EXPECT_EQ(Play("", "", "", "en_GB.UTF-8"), "The first <i>line</i>. Tabbed.\n");
+  EXPECT_EQ(Play("", "", "ja:en", "en_GB.UTF-8"), "一つ目。\n");
+  WriteFile(dir_.path() / "tl" / "en.po", std::string(kEnglish) + "msgid \"unterminated\nmsgstr \"\"\n");
+  EXPECT_EQ(Play("--lang en", ""), "一つ目。\n");
+  const std::string errors = ReadFile(Path("err.txt"));
+  EXPECT_NE(errors.find("tl/en.po:35: "), std::string::npos) << errors;
+  EXPECT_NE(errors.find("the game is played in its original language"), std::string::npos) << errors;
+}
+
+// The caption, the menu, the frame's notices and an overflowing translation, on the engine itself.
+class TranslationEngine : public EngineFixture {};
+
+TEST_F(TranslationEngine, CaptionNoticesAndOverflowInTheLanguageChosen) {
+  std::filesystem::create_directories(dir() / "tl");
+  WriteFile(dir() / "title.txt", "テスト\n");
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  // The third message translated, far too long for the window.
+  std::string po = kEnglish, words;
+  po.erase(po.find("#, fuzzy\n"), 9);
+  for (int i = 0; i < 40; ++i) words += "far too many words here ";
+  po.replace(po.find("A line still being worked on."), 29, words);
+  po +=
+      "\nmsgctxt \"engine\"\nmsgid \"クイックセーブしました\"\nmsgstr \"Saved, quickly\"\n"
+      "\nmsgctxt \"engine\"\nmsgid \"セーブ\"\nmsgstr \"Save\"\n";
+  WriteFile(dir() / "tl" / "en.po", po);
+  LaunchOptions options;
+  options.lang = "en";
+  StartGame(kGame, options);
+  EXPECT_EQ(platform().MainCaption(), u"The Test");
+  EXPECT_EQ(platform().MenuCaption(MenuItem::menuSave), u"Save");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Apply("quicksave");
+  Passes(2);
+  EXPECT_EQ(Notice(), u"Saved, quickly");
+  for (int i = 0; i < 3; ++i) {
+    Tap(Key::Enter);
+    Passes(30);
+  }
+  EXPECT_EQ(ErrorsWith("script 1 message 2: the translation runs past three lines"), 1);
+}
+
+TEST(TranslationLanguage, OptionThenPlayersLanguagesWhereTheGameHasThem) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "tl");
+  WriteFile(dir.path() / "tl" / "pt.po", "");
+  WriteFile(dir.path() / "tl" / "zh_CN.po", "");
+  EXPECT_EQ(ChooseLanguage(dir.path(), "fr", {"pt"}), "fr");  // asked for: reported when missing
+  EXPECT_EQ(ChooseLanguage(dir.path(), "ja", {"pt"}), "");
+  EXPECT_EQ(ChooseLanguage(dir.path(), "", {"de_DE.UTF-8", "pt_BR.UTF-8@x"}), "pt");
+  EXPECT_EQ(ChooseLanguage(dir.path(), "", {"zh_CN.UTF-8"}), "zh_CN");
+  EXPECT_EQ(ChooseLanguage(dir.path(), "", {"C.UTF-8", "pt"}), "");
+  EXPECT_EQ(ChooseLanguage(dir.path(), "", {"de"}), "");
+  EXPECT_EQ(EnvironmentLanguages("fr:de:", "pt_BR.UTF-8"), (std::vector<std::string>{"fr", "de", "pt_BR.UTF-8"}));
+}
+
+}  // namespace
+}  // namespace mokuren::testing
