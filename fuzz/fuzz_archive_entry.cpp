@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes;
   for (int e = 0; e <= static_cast<int>(entries) + 1; ++e) form.Kuri_ReadFile(ArchiveKind::Graphic, e, bytes);
   for (int e = 1; e <= static_cast<int>(entries); ++e) form.Kumo_ReadGraphic(1 + e % 5, e, e % 2 == 0);
-  for (const std::u16string& name : form.GraphicNames) form.Kumo_ReadGraphic(0, form.Kuri_FileNo(ArchiveKind::Graphic, name), false);
+  for (const std::u16string& name : form.GraphicNames)
+    form.Kumo_ReadGraphic(0, form.Kuri_FileNo(ArchiveKind::Graphic, name), false);
   form.LoadSystemPictures(false);
   form.DebugForm->Memo2.clear();
   return 0;

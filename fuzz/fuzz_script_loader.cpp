@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "script/script_image.h"
 #include "base/text_codec.h"
+#include "script/script_image.h"
 
 using namespace mokuren;
 

@@ -107,7 +107,8 @@ TEST_F(ArchiveEngine, IndexPastTheEndAndNameListWithoutEnd) {
   WriteFile(dir_.path() / "GRAPHIC.DAT", g);
   StartEngine();
   auto reported = [&](const std::u16string& line) {
-    return std::find(form_->Errors().Lines().begin(), form_->Errors().Lines().end(), line) != form_->Errors().Lines().end();
+    return std::find(form_->Errors().Lines().begin(), form_->Errors().Lines().end(), line) !=
+           form_->Errors().Lines().end();
   };
   EXPECT_TRUE(reported(u"GRAPHIC.DAT: 1 index entries point past the end of the file; they read as empty"));
   EXPECT_TRUE(reported(u"GRAPHIC.DAT: the name list has no \":END\" line"));

@@ -9,12 +9,12 @@
 #include <sstream>
 
 #include "app/engine_state.h"
+#include "base/text_codec.h"
 #include "dialogs/TDebugForm.h"
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "support/wav_file.h"
-#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {

@@ -59,9 +59,9 @@ void OversizeEntry(const std::filesystem::path& archive, size_t entry, uint32_t 
 
 TEST(HostileFiles, EntriesAndSoundsOfGigabytesAreRefusedUnreadNamingTheirSize) {
   TempDir dir;
-  BuildTestGame(dir.path(), TestGame{{{1, "bgm 1\nbg \"BG01\"\njump a, 2\n"}, {2, "*a\nend\n"}},
-                                     {{"BG01", SolidPng(8, 8, 1, 2, 3)}},
-                                     {}});
+  BuildTestGame(
+      dir.path(),
+      TestGame{{{1, "bgm 1\nbg \"BG01\"\njump a, 2\n"}, {2, "*a\nend\n"}}, {{"BG01", SolidPng(8, 8, 1, 2, 3)}}, {}});
   OversizeEntry(dir.path() / "SYSGRP.DAT", 0, 1u << 30);
   OversizeEntry(dir.path() / "GRAPHIC.DAT", 1, 3u << 30);
   OversizeEntry(dir.path() / "SCRIPT.DAT", 2, 2u << 30);

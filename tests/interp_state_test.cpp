@@ -4,9 +4,9 @@
 #include <cstring>
 #include <random>
 
+#include "base/text_codec.h"
 #include "dialogs/debug_dump.h"
 #include "interp_fixture.h"
-#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {

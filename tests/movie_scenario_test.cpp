@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "base/text_codec.h"
 #include "graphics/png_decoder.h"
 #include "ogg_encode.h"
 #include "sound/sound_objects.h"
@@ -12,7 +13,6 @@
 #include "support/game_builder.h"
 #include "support/test_movie.h"
 #include "support/wav_file.h"
-#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {

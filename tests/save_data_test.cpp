@@ -88,8 +88,15 @@ TEST(SaveData, LoadedSlotIsRebuiltPartByPartAndGoesOnAtItsStep) {
   save.Kumo_RestoreGame();
 
   const std::vector<std::string> expected = {
-      "task " + std::to_string(task::Restore), "normal play 1", "system pictures", "black", "picture 0 7",
-      "picture 3 9", "bgm 3 3 1 1", "se 2 5 1 0", "script 2",
+      "task " + std::to_string(task::Restore),
+      "normal play 1",
+      "system pictures",
+      "black",
+      "picture 0 7",
+      "picture 3 9",
+      "bgm 3 3 1 1",
+      "se 2 5 1 0",
+      "script 2",
       "fade 500 " + std::to_string(task::Effect91) + " " + std::to_string(task::Script)};
   EXPECT_EQ(host.asked, expected);
   EXPECT_TRUE(platform.FloatVisible());

@@ -10,9 +10,9 @@
 #include <cstring>
 
 #include "app/engine_state.h"
+#include "base/text_codec.h"
 #include "save/save_location.h"
 #include "support/engine_fixture.h"
-#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "graphics/ABitmapFilters32.h"
 #include "graphics/png_decoder.h"
@@ -17,7 +18,6 @@
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "support/test_surfaces.h"
-#include "base/text_codec.h"
 #include "toolkit/png_writer.h"
 
 namespace mokuren::testing {

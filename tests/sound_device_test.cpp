@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "base/text_codec.h"
 #include "sound/ddsd.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
 #include "support/engine_fixture.h"
 #include "support/wav_file.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 namespace {

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/text_codec.h"
 #include "ogg_encode.h"
 #include "sound/sound_objects.h"
 #include "support/engine_fixture.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 namespace {

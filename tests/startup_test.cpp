@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "app/game_title.h"
+#include "base/text_codec.h"
 #include "dialogs/TDebugForm.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
-#include "base/text_codec.h"
 
 namespace mokuren::testing {
 namespace {

@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "graphics/ABitmapFilters32.h"
 #include "base/text_codec.h"
+#include "graphics/ABitmapFilters32.h"
 #include "text/text_layers.h"
 #include "text/text_renderer.h"
 

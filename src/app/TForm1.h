@@ -47,8 +47,8 @@
 #include "script/script_image.h"
 #include "script/script_machine.h"
 #include "script/script_registers.h"
-#include "text/canvas_text.h"
 #include "sound/sound_system.h"
+#include "text/canvas_text.h"
 #include "text/message_log.h"
 #include "text/message_window.h"
 
@@ -76,10 +76,7 @@ class SaveDataFirst {
   SaveData save_;
 };
 
-class TForm1 final : private SaveDataFirst,
-                     public EngineState,
-                     public WindowHost,
-                     private ErrorList::Observer {
+class TForm1 final : private SaveDataFirst, public EngineState, public WindowHost, private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
   // Before the subsystems, which hold it.
@@ -408,7 +405,7 @@ class TForm1 final : private SaveDataFirst,
   void StartAlbumMovie() { movie_.StartAlbumMovie(); }
 
   // ---- Save and load ----
-// The save data and its link are made first of all (SaveDataFirst, above).
+  // The save data and its link are made first of all (SaveDataFirst, above).
   SaveData& Save() { return save_; }
   TForm7& GetSaveLoadForm() override { return *save_.SaveLoadForm; }
   TCommentForm& GetCommentForm() override { return *save_.CommentForm; }

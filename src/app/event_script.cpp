@@ -19,14 +19,29 @@ struct VerbShape {
 };
 
 constexpr VerbShape kShapes[] = {
-    {Verb::Click, 2, 2},      {Verb::RClick, 2, 2},          {Verb::Move, 2, 2},
-    {Verb::Wheel, 1, 1},      {Verb::Key, 1, 1},             {Verb::KeyDown, 1, 1},
-    {Verb::KeyUp, 1, 1},      {Verb::Menu, 1, 1},            {Verb::FloatClick, 2, 2},
-    {Verb::Dialog, 1, 1},     {Verb::Name, 0, -1},           {Verb::Comment, 0, -1},
-    {Verb::Config, 1, -1},    {Verb::Debug, 2, -1},          {Verb::QuickSave, 0, 0},
-    {Verb::QuickLoad, 0, 0},  {Verb::Save, 1, 1},            {Verb::Load, 1, 1},
-    {Verb::Screenshot, 1, -1}, {Verb::ScreenshotFloat, 1, -1}, {Verb::ScreenshotSaveLoad, 1, -1},
-    {Verb::DialogText, 1, -1}, {Verb::Quit, 0, 0},
+    {Verb::Click, 2, 2},
+    {Verb::RClick, 2, 2},
+    {Verb::Move, 2, 2},
+    {Verb::Wheel, 1, 1},
+    {Verb::Key, 1, 1},
+    {Verb::KeyDown, 1, 1},
+    {Verb::KeyUp, 1, 1},
+    {Verb::Menu, 1, 1},
+    {Verb::FloatClick, 2, 2},
+    {Verb::Dialog, 1, 1},
+    {Verb::Name, 0, -1},
+    {Verb::Comment, 0, -1},
+    {Verb::Config, 1, -1},
+    {Verb::Debug, 2, -1},
+    {Verb::QuickSave, 0, 0},
+    {Verb::QuickLoad, 0, 0},
+    {Verb::Save, 1, 1},
+    {Verb::Load, 1, 1},
+    {Verb::Screenshot, 1, -1},
+    {Verb::ScreenshotFloat, 1, -1},
+    {Verb::ScreenshotSaveLoad, 1, -1},
+    {Verb::DialogText, 1, -1},
+    {Verb::Quit, 0, 0},
 };
 static_assert(std::size(kShapes) == static_cast<size_t>(Verb::Count));
 

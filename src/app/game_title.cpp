@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/game_files.h"
 #include "base/text_codec.h"
+#include "platform/game_files.h"
 
 namespace mokuren {
 

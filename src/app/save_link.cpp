@@ -30,7 +30,9 @@ void SaveLink::PlayBgm(int no, int fadeSeconds, int variant, int loop) {
   form_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
 }
 
-void SaveLink::PlaySe(int channel, int no, int loop, int fadeSeconds) { form_.Kumo_PlaySE(channel, no, loop, fadeSeconds); }
+void SaveLink::PlaySe(int channel, int no, int loop, int fadeSeconds) {
+  form_.Kumo_PlaySE(channel, no, loop, fadeSeconds);
+}
 void SaveLink::ReadScript(int n) { form_.Kumo_ReadScript(n); }
 
 void SaveLink::StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) {

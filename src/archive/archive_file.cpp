@@ -1,9 +1,9 @@
 // Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
 #include "archive/archives.h"
 #include "base/error_list.h"
+#include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "platform/platform.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/modal_result.h"
 #include "base/save_block.h"
 #include "dialogs/config_form_host.h"
-#include "base/modal_result.h"
 #include "platform/event.h"
 
 namespace mokuren {

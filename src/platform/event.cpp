@@ -8,9 +8,9 @@ namespace mokuren {
 namespace {
 
 constexpr std::array<std::string_view, static_cast<size_t>(Verb::Count)> kVerbNames = {
-    "click",   "rclick",    "move",     "wheel", "key",        "keydown",          "keyup",
-    "menu",    "float-click", "dialog", "name",  "comment",    "config",           "debug",
-    "quicksave", "quickload", "save",   "load",  "screenshot", "screenshot-float", "screenshot-saveload",
+    "click",       "rclick",      "move",   "wheel", "key",        "keydown",          "keyup",
+    "menu",        "float-click", "dialog", "name",  "comment",    "config",           "debug",
+    "quicksave",   "quickload",   "save",   "load",  "screenshot", "screenshot-float", "screenshot-saveload",
     "dialog-text", "quit"};
 
 constexpr std::array<std::string_view, static_cast<size_t>(Key::Count)> kKeyNames = {
@@ -58,8 +58,10 @@ std::optional<ConfigSetting> ParseConfigSetting(std::string_view pair) {
     Field field;
     int32_t min, max;
   };
-  static constexpr Range kRanges[] = {{"speed", Field::Speed, 1, 3},  {"auto", Field::Auto, 0, 20},
-                                      {"bgm", Field::Bgm, 0, 100},    {"se", Field::Se, 0, 100},
+  static constexpr Range kRanges[] = {{"speed", Field::Speed, 1, 3},
+                                      {"auto", Field::Auto, 0, 20},
+                                      {"bgm", Field::Bgm, 0, 100},
+                                      {"se", Field::Se, 0, 100},
                                       {"voice", Field::Voice, 0, 100}};
   for (const Range& r : kRanges) {
     if (field != r.name) continue;

@@ -63,11 +63,11 @@ struct Event {
   Verb verb = Verb::Quit;
   int line = 0;  // of the events file, for messages about it
 
-  Point point;              // click, rclick, move, float-click
-  bool yes = false;         // wheel: up (else down); dialog: ok (else cancel)
-  Key key = Key::Enter;     // key, keydown, keyup
-  MenuItem item = MenuItem::menuQuit;  // menu
-  int slot = 0;             // save, load: 1-100
+  Point point;                                    // click, rclick, move, float-click
+  bool yes = false;                               // wheel: up (else down); dialog: ok (else cancel)
+  Key key = Key::Enter;                           // key, keydown, keyup
+  MenuItem item = MenuItem::menuQuit;             // menu
+  int slot = 0;                                   // save, load: 1-100
   DebugButtonName button = DebugButtonName::FLG;  // debug
   std::vector<ConfigSetting> settings;            // config
   // name, comment: the text; screenshot, screenshot-float, screenshot-saveload, dialog-text, debug: the

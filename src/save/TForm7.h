@@ -29,7 +29,7 @@ class TForm7 {
   TABitmap Image1{kFrameWidth, kFrameHeight};  // the visible page
   TABitmap Image2{kFrameWidth, kFrameHeight};  // the parts sheet (SYSGRP.DAT 121), never shown
   TABitmap Image3{kFrameWidth, kFrameHeight};  // the page background (110 + page, or 130 + page), never shown
-  Point CursorPos;            // last pointer position, client coordinates
+  Point CursorPos;                             // last pointer position, client coordinates
   bool Timer1Enabled = false;
   bool Visible = false;
   int ModalResult = 0;

@@ -51,8 +51,7 @@ class SaveHost {
   // 203: parts sheet). A missing entry leaves the box as it was.
   virtual void LoadScreenPicture(int32_t placement, int32_t entry) = 0;
   // Canvas text in "ＭＳ ゴシック", bold, black, through the Japanese code page; (x, y) is the cell's top left.
-  virtual void DrawCanvasText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text,
-                              int32_t height) = 0;
+  virtual void DrawCanvasText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) = 0;
   // Shows a modal form and runs engine passes until it is answered; returns its modal result.
   virtual int ShowModal(FormId form, int& modalResult) = 0;
   // Is `form` the modal form in front?

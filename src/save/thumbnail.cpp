@@ -33,7 +33,7 @@ bool SaveData::WriteThumbnail(int n) {
   std::string error = WriteFileAtomically(path, file);
   if (error.empty()) return true;
   errors_.Add(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" + FromUtf8(error) +
-             u"）");
+              u"）");
   return false;
 }
 

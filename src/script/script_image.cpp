@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "script/opcodes.h"
 #include "base/text_codec.h"
+#include "script/opcodes.h"
 
 namespace mokuren {
 

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "platform/game_files.h"
 #include "base/text_codec.h"
+#include "platform/game_files.h"
 
 namespace mokuren {
 

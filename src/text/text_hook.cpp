@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "text/message_layout.h"
 #include "base/text_codec.h"
+#include "text/message_layout.h"
 
 namespace mokuren {
 

@@ -3,12 +3,12 @@
 #include <charconv>
 #include <set>
 
+#include "base/text_codec.h"
 #include "script/code_search.h"
 #include "script/opcodes.h"
 #include "script/script_registers.h"
 #include "text/engine_texts.h"
 #include "text/message_layout.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 

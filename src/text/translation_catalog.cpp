@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/text_codec.h"
 #include "text/message_layout.h"
 #include "text/po_file.h"
-#include "base/text_codec.h"
 #include "text/translation_cache.h"
 
 namespace mokuren {

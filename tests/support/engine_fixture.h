@@ -73,9 +73,9 @@ class EngineFixture : public ::testing::Test {
   void Menu(MenuItem item);
 
   // ---- What the player sees, hears or keeps ----------------------------------------------------------
-  int32_t Task() const;      // TaskCode, as the trace shows it
-  int32_t Script() const;    // the script running (the trace's NO)
-  int32_t Step() const;      // its step (the trace's ST)
+  int32_t Task() const;    // TaskCode, as the trace shows it
+  int32_t Script() const;  // the script running (the trace's NO)
+  int32_t Step() const;    // its step (the trace's ST)
   // A script variable as the debug window's dump shows it: bank 'F', 'S' or 'W', number 1-512.
   int16_t Var(char bank, int n) const;
   const TABitmap& Frame() const;       // the main window's picture

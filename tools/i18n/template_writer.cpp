@@ -8,8 +8,8 @@
 #include <memory>
 #include <type_traits>
 
-#include "text/message_layout.h"
 #include "base/text_codec.h"
+#include "text/message_layout.h"
 
 namespace mokuren::i18n {
 

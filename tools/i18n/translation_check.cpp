@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/game_title.h"
-#include "text/TNameForm.h"
 #include "base/text_codec.h"
+#include "text/TNameForm.h"
 #include "text/translation_catalog.h"
 
 namespace mokuren::i18n {

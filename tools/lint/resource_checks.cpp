@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "base/text_codec.h"
 #include "graphics/png_decoder.h"
 #include "lint/game_checks.h"
 #include "movie/movie_player.h"
@@ -13,7 +14,6 @@
 #include "script/script_registers.h"
 #include "sound/OggWuvorbisLib.h"
 #include "sound/sound_files.h"
-#include "base/text_codec.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/parallel_jobs.h"
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/engine_state.h"
+#include "base/text_codec.h"
 #include "lint/game_checks.h"
 #include "menus/album_tables.h"
 #include "script/code_search.h"
 #include "script/opcodes.h"
 #include "script/script_registers.h"
-#include "base/text_codec.h"
 
 namespace mokuren::lint {
 

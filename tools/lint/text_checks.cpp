@@ -5,13 +5,13 @@
 #include <optional>
 #include <set>
 
+#include "base/text_codec.h"
 #include "graphics/png_decoder.h"
 #include "lint/game_checks.h"
 #include "script/opcodes.h"
 #include "script/script_registers.h"
 #include "text/TNameForm.h"
 #include "text/message_layout.h"
-#include "base/text_codec.h"
 #include "text/text_renderer.h"
 
 namespace mokuren::lint {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "archive/archive_index.h"
+#include "base/text_codec.h"
 #include "graphics/png_decoder.h"
 #include "project/album_file.h"
-#include "base/text_codec.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/scenario_assembler.h"
 #include "toolkit/scenario_files.h"

@@ -6,8 +6,8 @@
 #include "app/game_title.h"
 #include "art.h"
 #include "art_theme.h"
-#include "project/starter_media.h"
 #include "base/text_codec.h"
+#include "project/starter_media.h"
 #include "toolkit/archive_writer.h"
 
 namespace fs = std::filesystem;

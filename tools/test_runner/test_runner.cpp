@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "base/text_codec.h"
 #include "graphics/png_writer.h"
 #include "platform/game_files.h"
 #include "test_runner/child_process.h"
@@ -12,7 +13,6 @@
 #include "test_runner/sound_summary.h"
 #include "test_runner/test_case.h"
 #include "test_runner/trace_sequence.h"
-#include "base/text_codec.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/parallel_jobs.h"
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <set>
 
-#include "script/opcodes.h"
 #include "base/text_codec.h"
+#include "script/opcodes.h"
 #include "toolkit/scenario_opcodes.h"
 
 namespace mokuren::toolkit {

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "script/opcodes.h"
 #include "base/text_codec.h"
+#include "script/opcodes.h"
 #include "toolkit/scenario_assembler.h"
 #include "toolkit/scenario_opcodes.h"
 

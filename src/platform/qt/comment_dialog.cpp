@@ -2,8 +2,8 @@
 
 #include <QHBoxLayout>
 
-#include "platform/event.h"
 #include "dialogs/TCommentForm.h"
+#include "platform/event.h"
 
 namespace mokuren {
 

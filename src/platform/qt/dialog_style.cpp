@@ -23,7 +23,8 @@ void SetUpDialog(QWidget& dialog, std::u16string_view caption, QSize client, boo
 void CentreAt(QWidget& window, QPoint centre) { window.move(centre - QPoint(window.width() / 2, window.height() / 2)); }
 
 QPoint FrameCentre(const QWidget& mainWindow) {
-  return mainWindow.mapToGlobal(FrameToWidget(mainWindow, kFrameSize, Point{kFrameWidth / 2, kFrameHeight / 2})).toPoint();
+  return mainWindow.mapToGlobal(FrameToWidget(mainWindow, kFrameSize, Point{kFrameWidth / 2, kFrameHeight / 2}))
+      .toPoint();
 }
 
 }  // namespace mokuren

@@ -2,10 +2,10 @@
 
 #include <QCloseEvent>
 
+#include "base/text_codec.h"
 #include "platform/event.h"
 #include "platform/qt/dialog_style.h"
 #include "text/TNameForm.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 

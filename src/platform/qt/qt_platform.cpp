@@ -12,8 +12,9 @@
 #include <QWheelEvent>
 #include <thread>
 
-#include "platform/event.h"
+#include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
+#include "platform/event.h"
 #include "platform/qt/comment_dialog.h"
 #include "platform/qt/config_dialog.h"
 #include "platform/qt/debug_window.h"
@@ -25,7 +26,6 @@
 #include "platform/qt/save_load_view.h"
 #include "platform/quit_signals.h"
 #include "platform/window_host.h"
-#include "base/text_codec.h"
 
 namespace mokuren {
 
