@@ -37,6 +37,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::u16string& name : form.GraphicNames)
     form.Kumo_ReadGraphic(0, form.Kuri_FileNo(ArchiveKind::Graphic, name), false);
   form.LoadSystemPictures(false);
-  form.DebugForm->Memo2.clear();
   return 0;
 }

@@ -114,7 +114,8 @@ std::string PlaceholderBackground() {
   }
   for (const auto& [cx, cy, r] :
        {std::array{170.0, 150.0, 120.0}, std::array{600.0, 260.0, 170.0}, std::array{330.0, 470.0, 90.0}}) {
-    p.Fill([&](double x, double y) { return std::fabs(Ellipse(cx, cy, r, r)(x, y)) - 3; }, {1, 1, 1, 0.35});
+    const auto ring = Ellipse(cx, cy, r, r);  // a lambda may not capture the bindings themselves (clang 14)
+    p.Fill([&ring](double x, double y) { return std::fabs(ring(x, y)) - 3; }, {1, 1, 1, 0.35});
     p.Fill(Ellipse(cx, cy, r - 10, r - 10), {1, 1, 1, 0.08});
   }
   Letters(p, "BG01", 700, 560, 5, {1, 1, 1, 0.7});
