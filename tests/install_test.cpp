@@ -57,21 +57,24 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/icons/hicolor/48x48/apps/mokuren.png",
       "share/icons/hicolor/128x128/apps/mokuren.png",
       "share/icons/hicolor/256x256/apps/mokuren.png",
-      "share/man/man6/mokuren.6",
-      "share/man/man1/mokuren-arc.1",
-      "share/man/man1/mokuren-asm.1",
-      "share/man/man1/mokuren-build.1",
-      "share/man/man1/mokuren-disasm.1",
-      "share/man/man1/mokuren-lint.1",
-      "share/man/man1/mokuren-new.1",
-      "share/man/man1/mokuren-test.1",
-      "share/man/man1/mokuren-i18n.1",
+      "share/man/man6/mokuren.6.gz",
+      "share/man/man1/mokuren-arc.1.gz",
+      "share/man/man1/mokuren-asm.1.gz",
+      "share/man/man1/mokuren-build.1.gz",
+      "share/man/man1/mokuren-disasm.1.gz",
+      "share/man/man1/mokuren-lint.1.gz",
+      "share/man/man1/mokuren-new.1.gz",
+      "share/man/man1/mokuren-test.1.gz",
+      "share/man/man1/mokuren-i18n.1.gz",
       "share/doc/mokuren/README.md",
       "share/doc/mokuren/automation.md",
       "share/doc/mokuren/scenario-language.md",
       "share/doc/mokuren/writers.md",
       "share/doc/mokuren/images/layer-positions.svg",
       "share/doc/mokuren/translating.md",
+      "share/doc/mokuren/copyright",
+      "share/doc/mokuren/changelog.gz",
+      "share/metainfo/dev.mokuren.Mokuren.metainfo.xml",
   };
   EXPECT_EQ(installed, expected);
 
@@ -90,13 +93,19 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
   for (const char* line : {"Name=Mokuren\n", "Name[ja]=木蓮\n", "Icon=mokuren\n", "Categories=Game;AdventureGame;\n"})
     EXPECT_NE(entry.find(line), std::string::npos) << line;
 
+  // The software centres' entry validates and names the desktop entry.
+  const std::filesystem::path metainfo = root / "share/metainfo/dev.mokuren.Mokuren.metainfo.xml";
+  const Outcome appstream = Shell("appstreamcli validate --no-net '" + metainfo.string() + "'", scratch);
+  EXPECT_EQ(appstream.status, 0) << appstream.out << appstream.err;
+  EXPECT_NE(ReadFile(metainfo).find("<launchable type=\"desktop-id\">mokuren.desktop</launchable>"), std::string::npos);
+
   for (uint32_t size : {48u, 128u, 256u}) {
     const std::string dir = std::to_string(size) + "x" + std::to_string(size);
     EXPECT_EQ(PngSize(ReadFile(root / "share/icons/hicolor" / dir / "apps/mokuren.png")), std::make_pair(size, size));
   }
 
   // The game's page points to every tool.
-  const std::string gamePage = ReadFile(root / "share/man/man6/mokuren.6");
+  const std::string gamePage = Shell("gzip -dc '" + (root / "share/man/man6/mokuren.6.gz").string() + "'", scratch).out;
   const std::string seeAlso = gamePage.substr(gamePage.find(".SH SEE ALSO"));
   for (std::string tool : kTools) {
     for (size_t at = 0; (at = tool.find('-', at)) != std::string::npos; at += 2) tool.insert(at, "\\");
@@ -107,7 +116,7 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
        {"man6/mokuren.6", "man1/mokuren-arc.1", "man1/mokuren-asm.1", "man1/mokuren-build.1", "man1/mokuren-disasm.1",
         "man1/mokuren-i18n.1", "man1/mokuren-lint.1", "man1/mokuren-new.1", "man1/mokuren-test.1"}) {
     const Outcome shown =
-        Shell("MANWIDTH=80 man --warnings -E UTF-8 -l '" + (root / "share/man" / page).string() + "'", scratch);
+        Shell("MANWIDTH=80 man --warnings -E UTF-8 -l '" + (root / "share/man" / page).string() + ".gz'", scratch);
     EXPECT_EQ(shown.status, 0) << page;
     EXPECT_EQ(shown.err, "") << page;
     EXPECT_NE(shown.out.find("NAME"), std::string::npos) << page;
