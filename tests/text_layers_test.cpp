@@ -80,6 +80,20 @@ TEST_F(TextLayers, FullWidthCellsAre28PixelsAtHeight28) {
   }
 }
 
+TEST_F(TextLayers, DoubledDashIsOneUnbrokenLine) {
+  // "――" is the writer's long dash: along the bar's row, every column of both cells has ink.
+  CoverageMask cov;
+  cov.Reset(4 * 28, 28);
+  renderer_->DrawCoverage(cov, 28, 0, u"――", FontSpec{});
+  int bar = 0;
+  for (int y = 1; y < 28; ++y)
+    if (cov.At(42, y) > cov.At(42, bar)) bar = y;
+  ASSERT_GT(cov.At(42, bar), 0);
+  for (int x = 28; x < 3 * 28; ++x) EXPECT_GT(cov.At(x, bar), 0) << "a gap at column " << x;
+  EXPECT_EQ(cov.At(27, bar), 0);
+  EXPECT_EQ(cov.At(3 * 28, bar), 0);
+}
+
 TEST_F(TextLayers, TextOutBlendsOverWhatIsThereAndKeepsTheTransparencyByte) {
   TABitmap s(100, 40);
   for (int y = 0; y < 40; ++y)

@@ -22,6 +22,24 @@ uint64_t GlyphKey(char32_t c, const FontSpec& font) {
          (static_cast<uint64_t>(font.bold ? 1 : 0) << 32) | c;
 }
 
+// Dashes that a writer doubles into one long dash ("――"): the face leaves a little space on each side of
+// the bar, so two in a row would show a gap. Their bar is drawn across the whole advance instead.
+bool JoinsItsNeighbours(char32_t c) { return c == U'\u2015' || c == U'\u2014' || c == U'\u2500' || c == U'\u2501'; }
+
+// Widens a bar glyph to its whole advance, each row as strong as the row's strongest pixel.
+void SpanAdvance(Glyph& g) {
+  if (g.width <= 0 || g.advance <= g.width) return;
+  std::vector<uint8_t> spanned(static_cast<size_t>(g.advance) * g.rows);
+  for (int32_t y = 0; y < g.rows; ++y) {
+    const auto row = g.coverage.begin() + static_cast<ptrdiff_t>(y) * g.width;
+    const uint8_t strongest = *std::max_element(row, row + g.width);
+    std::fill_n(spanned.begin() + static_cast<ptrdiff_t>(y) * g.advance, g.advance, strongest);
+  }
+  g.coverage = std::move(spanned);
+  g.left = 0;
+  g.width = g.advance;
+}
+
 }  // namespace
 
 const char* FontFamily(FontName name) { return kFamilies[static_cast<size_t>(name)]; }
@@ -126,6 +144,7 @@ const Glyph* TextRenderer::GlyphOf(char32_t c, const FontSpec& font) {
       }
     }
     g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
+    if (JoinsItsNeighbours(c)) SpanAdvance(g);
   }
   return &f->glyphs.emplace(key, std::move(g)).first->second;
 }
