@@ -218,6 +218,9 @@ TEST(MusicRoom, RowsSwitchVersionsAndEightWithNineAndLeavingWithNoneChosenPlaysN
                 path("nine.png") +
                 "\n"
                 "17500 click 300 430\n"  // and track 8 again
+                "19000 screenshot " +
+                path("eight.png") +
+                "\n"
                 "19500 click 60 580\n");
   ASSERT_EQ(RunProgram("'" + dir.path().string() + "' --headless --max-ms 20500 --events " + path("events.txt") +
                            " --record-audio " + path("out.wav"),
@@ -239,9 +242,9 @@ TEST(MusicRoom, RowsSwitchVersionsAndEightWithNineAndLeavingWithNoneChosenPlaysN
   EXPECT_NEAR(heard(19000), level("M08"), level("M08") * 0.08);
   EXPECT_EQ(ReadFile(dir.path() / "SAVE.DAT").substr(offsetof(SaveBlock, AlbumBgmNo), 4), std::string("\x08\0\0\0", 4));
   // The mark: none while nothing plays, on the 8/9 row while track 9 does.
-  auto green = [](const TABitmap& shot, int top) {
+  auto green = [](const TABitmap& shot, int top, int left = 40, int right = 72) {
     for (int y = top; y < top + 42; ++y)
-      for (int x = 40; x < 72; ++x)
+      for (int x = left; x < right; ++x)
         if (Rgb(shot, x, y) == 0x00FF00) return true;
     return false;
   };
@@ -249,6 +252,17 @@ TEST(MusicRoom, RowsSwitchVersionsAndEightWithNineAndLeavingWithNoneChosenPlaysN
   for (int top = 118; top < 496; top += 42) EXPECT_FALSE(green(silent, top)) << top;
   EXPECT_TRUE(green(nine, 412));
   EXPECT_FALSE(green(nine, 244));
+  // Beside it, the number of the one of the two that is heard.
+  const TABitmap eight = LoadScreenshot(path("eight.png"));
+  EXPECT_TRUE(green(nine, 412, 0, 40));
+  EXPECT_TRUE(green(eight, 412, 0, 40));
+  auto numberArea = [](const TABitmap& shot) {
+    std::vector<uint32_t> pixels;
+    for (int y = 412; y < 454; ++y)
+      for (int x = 0; x < 40; ++x) pixels.push_back(Rgb(shot, x, y));
+    return pixels;
+  };
+  EXPECT_NE(numberArea(nine), numberArea(eight));
 }
 
 }  // namespace

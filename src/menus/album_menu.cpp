@@ -106,6 +106,12 @@ void AlbumScreens::Kumo_DrawBgmMenu() {
   if (const int32_t top = MusicRowTop(host_.TrackPlaying()); top >= 0) {
     host_.TextOut(host_.FrameSurface(), 41, top + 3, u"♪", 32, 0, 0, 0);
     host_.TextOut(host_.FrameSurface(), 40, top + 2, u"♪", 32, 0, 255, 0);
+    // The row shared by tracks 8 and 9 says which of the two is heard.
+    if (const int32_t track = host_.TrackPlaying(); track == 8 || track == 9) {
+      const std::u16string number = track == 8 ? u"08" : u"09";
+      host_.TextOut(host_.FrameSurface(), 17, top + 14, number, 16, 0, 0, 0);
+      host_.TextOut(host_.FrameSurface(), 16, top + 13, number, 16, 0, 255, 0);
+    }
   }
 }
 
