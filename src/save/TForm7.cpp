@@ -115,7 +115,7 @@ void TForm7::DrawSaveInfo(int page) {
   if (Tag == kSaveMode && page == kPages) {
     FillRect(Image1, 363, 496, 146, 50, 0, 0, 0);
     FillRect(Image1, 364, 497, 144, 48, 255, 255, 0);
-    host_.DrawScreenText(Image1, 376, 513, u"通常セーブ不可", 16);
+    host_.DrawScreenText(Image1, 376, 513, host_.ScreenLabel(u"通常セーブ不可"), 16);
   }
 }
 

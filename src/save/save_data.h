@@ -102,6 +102,7 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   void LoadScreenPicture(int32_t placement, int32_t entry) override;
   bool ReadThumbnail(int n, TABitmap& image, std::string& error) override;
   void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) override;
+  std::u16string ScreenLabel(const std::u16string& original) override;
   Point ScreenCursorPos() override;
   void EditComment(int n) override;
   void ReportScreenError(const std::u16string& line) override;

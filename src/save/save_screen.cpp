@@ -51,9 +51,10 @@ void SaveData::SaveLoadScreenshotEvent(const Event& e) {
 void SaveData::LoadScreenPicture(int32_t placement, int32_t entry) { host_.LoadScreenPicture(placement, entry); }
 
 void SaveData::DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
-  // The screen's own label ("通常セーブ不可") in the player's language.
-  host_.DrawCanvasText(target, x, y, host_.EngineText(text), height);
+  host_.DrawCanvasText(target, x, y, text, height);
 }
+
+std::u16string SaveData::ScreenLabel(const std::u16string& original) { return host_.EngineText(original); }
 
 Point SaveData::ScreenCursorPos() { return platform_.CursorPos(WindowId::SaveLoad); }
 

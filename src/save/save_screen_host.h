@@ -25,7 +25,10 @@ class SaveScreenHost {
   // Slot n's thumbnail; false with `error` saying why when it is missing or not a usable bitmap.
   virtual bool ReadThumbnail(int n, TABitmap& image, std::string& error) = 0;
   // Canvas text in "ＭＳ ゴシック", bold, black, through the Japanese code page; (x, y) is the cell's top left.
+  // The text is drawn as given: a slot's comment is the player's own, whatever it says.
   virtual void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) = 0;
+  // One of the screen's own labels ("通常セーブ不可") in the player's language.
+  virtual std::u16string ScreenLabel(const std::u16string& original) = 0;
   // The pointer in the screen's client coordinates (the screen lies exactly over the main window).
   virtual Point ScreenCursorPos() = 0;
   // Shows the comment dialog for slot n modally; returns when it is answered.
