@@ -101,7 +101,6 @@ std::string TaskName(int32_t task) {
 }
 
 struct Shared {
-  const ExploreOptions& options;
   ExploreResult& result;
   std::deque<std::vector<int>> queue;
   std::unordered_set<uint64_t> statesSeen;
@@ -327,7 +326,7 @@ ExploreResult Explore(const ExploreOptions& options) {
   result.catalog = LoadScriptCatalog(options.game);
   const fs::path link = options.work / "game";
   LinkGame(options.game, link);
-  Shared shared{options, result, {}, {}, {}, {}};
+  Shared shared{result, {}, {}, {}, {}};
   auto seconds = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
   shared.boundReached = [&] { return seconds() >= options.maxSeconds; };
   shared.queue.push_back({});
