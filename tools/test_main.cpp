@@ -1,11 +1,13 @@
 // mokuren-test: plays every events file of a folder headless against the game and compares what was
-// seen and heard with the goldens beside it.
+// seen and heard with the goldens beside it; with --explore, plays the game through every choice.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
+#include "explorer/explore_report.h"
+#include "explorer/game_explorer.h"
 #include "test_runner/test_runner.h"
 
 namespace fs = std::filesystem;
@@ -15,6 +17,7 @@ namespace {
 
 const char* kUsage =
     "usage: mokuren-test [options] DIR\n"
+    "       mokuren-test --explore GAME_DIR [--max-paths N] [--max-seconds S] [--html OUT.html]\n"
     "  plays each DIR/*.events headless and compares its screenshots with the golden pictures beside it,\n"
     "  the recorded sound with NAME.sound and the trace's TaskCode sequence with NAME.trace\n"
     "  --game GAME_DIR   the game (default: the folder that holds DIR)\n"
@@ -24,7 +27,13 @@ const char* kUsage =
     "  --update          rewrite the goldens that differ or are missing, once you have looked at them\n"
     "  -j N              run N tests at a time (default: one per core)\n"
     "  --timeout S       stop a game still running after S seconds (default 300)\n"
-    "exit status: 0 all passed (or updated), 1 a test failed, 2 the tests could not be run\n";
+    "exit status: 0 all passed (or updated), 1 a test failed, 2 the tests could not be run\n"
+    "--explore plays GAME_DIR headless through every choice reachable from script 1 and reports the\n"
+    "messages, choices, labels and scripts reached and never reached, dead ends and error-list lines\n"
+    "  --max-paths N     stop after N paths (default 10000)\n"
+    "  --max-seconds S   stop after S seconds (default 600)\n"
+    "  --html FILE       write the report as an HTML page too\n"
+    "  exit status: 0 everything reached with no dead end and no error, 1 otherwise, 2 it could not run\n";
 
 int Usage(const std::string& problem) {
   if (!problem.empty()) std::cerr << "mokuren-test: " << problem << '\n';
@@ -57,10 +66,33 @@ bool Number(const char* text, long& out) {
   return *text && !*end && out > 0;
 }
 
+int Explore(const fs::path& game, const fs::path& results, long maxPaths, long maxSeconds, const fs::path& html) {
+  if (!fs::is_directory(game)) return Usage("the game folder " + game.string() + " does not exist");
+  explorer::ExploreOptions options;
+  options.game = fs::absolute(game);
+  options.work =
+      results.empty() ? DefaultResults(options.game / "explore", options.game) / "explore" : fs::absolute(results);
+  if (maxPaths > 0) options.maxPaths = static_cast<size_t>(maxPaths);
+  if (maxSeconds > 0) options.maxSeconds = static_cast<double>(maxSeconds);
+  options.progress = &std::cout;
+  fs::create_directories(options.work);
+  const explorer::ExploreResult result = explorer::Explore(options);
+  const explorer::ExploreSummary summary = explorer::Summarize(result);
+  explorer::WriteTextReport(std::cout, result, summary, game.string());
+  if (!html.empty()) {
+    explorer::WriteHtmlReport(html, result, summary, game.string());
+    std::cout << "report: " << html.string() << '\n';
+  }
+  if (!result.startFailure.empty()) return 2;
+  return summary.clean ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   testrunner::RunnerOptions options;
+  fs::path explore, html;
+  long maxPaths = 0, maxSeconds = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -79,6 +111,16 @@ int main(int argc, char** argv) {
     } else if (arg == "--timeout" && hasValue && Number(argv[i + 1], n)) {
       options.timeout = std::chrono::seconds(n);
       ++i;
+    } else if (arg == "--explore" && hasValue) {
+      explore = argv[++i];
+    } else if (arg == "--html" && hasValue) {
+      html = argv[++i];
+    } else if (arg == "--max-paths" && hasValue && Number(argv[i + 1], n)) {
+      maxPaths = n;
+      ++i;
+    } else if (arg == "--max-seconds" && hasValue && Number(argv[i + 1], n)) {
+      maxSeconds = n;
+      ++i;
     } else if (arg == "--help") {
       std::cout << kUsage;
       return 0;
@@ -88,6 +130,15 @@ int main(int argc, char** argv) {
       options.tests = arg;
     } else {
       return Usage("one test folder at a time");
+    }
+  }
+  if (!explore.empty()) {
+    if (!options.tests.empty()) return Usage("--explore takes the game folder alone");
+    try {
+      return Explore(explore, options.results, maxPaths, maxSeconds, html);
+    } catch (const std::exception& e) {
+      std::cerr << "mokuren-test: " << e.what() << '\n';
+      return 2;
     }
   }
   if (options.tests.empty()) return Usage("");

@@ -89,6 +89,8 @@ void ScriptMachine::Kumo_TaskScript() {
       r.P4 = resolve(r.Mode[3], ins.P4);
       r.Value = r.Mode[4] == kModeValue ? ins.Value : ResolveValue(r.Mode[4], ins.Value);
     }
+    if (watch_) [[unlikely]]
+      watch_(ScriptNo, StepNo, r);
     // Execute.
     yielded = ExecuteInstruction();
   }

@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "base/save_block.h"
@@ -88,6 +90,11 @@ class ScriptMachine {
   int64_t ScriptInstructionBudget = 1000000;
   // The script task: runs instructions until one yields.
   void Kumo_TaskScript();
+  // Someone who wants to know every instruction as it runs (a tool that measures how much of a game
+  // was played): called with the script, the step and the resolved operands, before the instruction
+  // acts. None by default.
+  using InstructionWatch = std::function<void(int16_t script, int32_t step, const ScriptRegisters& registers)>;
+  void WatchInstructions(InstructionWatch watch) { watch_ = std::move(watch); }
 
   // ---- The script's waits --------------------------------------------------------------------------
   // A timed wait's end on the wrapping 32-bit clock, and whether a click or key may end it early.
@@ -126,6 +133,7 @@ class ScriptMachine {
 
   ScriptHost& host_;
   ErrorList& errors_;
+  InstructionWatch watch_;
   std::unordered_set<std::u16string> ReportedScriptFaults;
   bool RunawayReported = false;
   // Instructions the searches of this pass looked at: they count against the budget like instructions,
