@@ -192,8 +192,9 @@ TEST_F(EngineFixture, StartUpWithoutDebugMarkerAndWithDefaultName) {
   EXPECT_EQ(form_->ButtonState, (std::array<int32_t, 10>{-1, -1, 0, 4, 0, 0, 0, 0, 0, 0}));
 }
 
-// A second windowed instance ends at once, with status 0 and no window.
-TEST_F(Program, SecondWindowedInstanceEndsAtOnce) {
+// A second windowed start of the same game ends at once, with status 0, no window and a word on
+// standard error; another game runs beside it.
+TEST_F(Program, SecondWindowedStartOfTheSameGameEndsAtOnceAndAnotherGameRunsBeside) {
 #ifndef MOKUREN_TEST_WINDOWED
   GTEST_SKIP() << "this build has no window backend";
 #endif
@@ -212,9 +213,16 @@ TEST_F(Program, SecondWindowedInstanceEndsAtOnce) {
   // The first instance takes the lock before its engine starts, and traces once its loop runs.
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(firstTrace); }, std::chrono::seconds(20)));
   std::string secondTrace = Path("second-trace.txt");
-  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --trace '" + secondTrace + "'"), 0);
+  EXPECT_EQ(RunProgram("'" + dir_.path().string() + "' --trace '" + secondTrace + "'", {}, Path("second-err.txt")), 0);
   // The second one never started the engine: it traced nothing.
   EXPECT_FALSE(std::filesystem::exists(secondTrace));
+  EXPECT_NE(ReadFile(Path("second-err.txt")).find("is already running"), std::string::npos);
+  const std::filesystem::path other = Path("other-game");
+  std::filesystem::create_directory(other);
+  WriteMinimalGame(other);
+  const std::string otherTrace = Path("other-trace.txt");
+  EXPECT_EQ(RunProgram("'" + other.string() + "' --max-ms 100 --trace '" + otherTrace + "'"), 0);
+  EXPECT_TRUE(std::filesystem::exists(otherTrace));
   int status = 0;
   waitpid(first, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;

@@ -27,6 +27,7 @@ class RecordingHost final : public SaveHost {
   std::u16string EngineText(std::u16string_view text) override { return std::u16string(text); }
   void ClearMessageLog() override { Ask("clear log"); }
   void SetTaskCode(int32_t code) override { Ask("task " + std::to_string(code)); }
+  bool AskToRetrySave() override { return false; }
   void SetNormalPlay(uint8_t normalPlay) override { Ask("normal play " + std::to_string(normalPlay)); }
   void LoadStandardSystemPictures() override { Ask("system pictures"); }
   void BlackBackground() override { Ask("black"); }

@@ -190,17 +190,6 @@ TEST_F(SaveFile, DamagedFileIsKeptAsideAndTheGameStartsWithDefaults) {
   EXPECT_TRUE((a == damaged && b == "short") || (a == "short" && b == damaged));
 }
 
-TEST_F(SaveFile, UnreadableSaveFileIsKeptAsideToo) {
-  // A directory where SAVE.DAT should be cannot be read as a file.
-  std::filesystem::create_directory(SavePath());
-  WriteFile(SavePath() / "inside", "kept");
-  StartEngine();
-  auto aside = DamagedFiles();
-  ASSERT_EQ(aside.size(), 1u);
-  EXPECT_EQ(ReadFile(aside[0] / "inside"), "kept");
-  EXPECT_EQ(SaveBytes().size(), 407472u);
-}
-
 TEST_F(SaveFile, CrashBetweenWritingAndRenamingLeavesTheOldFile) {
   StartEngine();
   ASSERT_TRUE(form_->SaveToSlot(2));

@@ -191,8 +191,10 @@ void TForm1::FormCloseQuery(bool& canClose) {
   canClose = ShowModal(FormId::TQueryForm, QueryForm->ModalResult) == mrOk;
 }
 
-void TForm1::FormClose() {
-  Kumo_CreateSaveFile();
+void TForm1::FormClose(bool mayAsk) {
+  finalSaving_ = true;
+  finalSaveFailed_ = !save_.SaveAtQuit(mayAsk);
+  finalSaving_ = false;
   platform_.Sleep(100);
   if (FullScreen) ReturnFullModeWin();
   platform_.Sleep(100);
@@ -210,17 +212,31 @@ void TForm1::Close() {
   closing_ = true;
   bool canClose = false;
   FormCloseQuery(canClose);
-  closing_ = false;
   if (canClose && !terminated_) {
-    FormClose();
+    FormClose(true);
     terminated_ = true;
   }
+  closing_ = false;
 }
 
 void TForm1::CloseConfirmed() {
   if (terminated_) return;
-  FormClose();
+  // While the player is asked whether to try the failed save again, the game ends as it stands.
+  if (!finalSaving_) FormClose();
   terminated_ = true;
+}
+
+bool TForm1::AskToRetrySave() {
+  if (terminated_) return false;
+  TQueryForm& box = *QueryForm;
+  box.Label1 = u"セーブデータを書き込めませんでした。もう一度試しますか？";
+  const std::u16string ok = box.OkCaption, cancel = box.CancelCaption;
+  box.OkCaption = u"もう一度試す";
+  box.CancelCaption = u"終了する";
+  const bool retry = ShowModal(FormId::TQueryForm, box.ModalResult) == mrOk && !terminated_;
+  box.OkCaption = ok;
+  box.CancelCaption = cancel;
+  return retry;
 }
 
 void TForm1::FullModeWin() { platform_.SetFullScreen(true); }
@@ -272,7 +288,7 @@ int TForm1::Run() {
   RecordQuitSignals();
   while (!terminated_) IdleEvent();
   FormDestroy();
-  return 0;
+  return ExitStatus();
 }
 
 void TForm1::MenuClick(MenuItem item) {

@@ -96,7 +96,12 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   // translates Caption and the popup menu (translation_setup.cpp).
   void StartTranslation();
   void FormCloseQuery(bool& canClose);
-  void FormClose();
+  // Writes SAVE.DAT and leaves full screen. When the save fails and `mayAsk`, the player is asked whether
+  // to try again (AskToRetrySave) until it is written or they quit anyway.
+  void FormClose(bool mayAsk = false);
+  // The box that asks, after SAVE.DAT could not be written at quit, whether to try again. False: quit
+  // anyway, or the game is being ended meanwhile.
+  bool AskToRetrySave();
   void FormDestroy();
   void menuQuitClick();
   // Close request from the window's close button, the quit menu item or the events file.
@@ -107,6 +112,9 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
 
   // Runs passes until the main window closes; returns the exit status.
   int Run();
+  // 0, or kExitSaveFailed when the game was closed without its final SAVE.DAT.
+  static constexpr int kExitSaveFailed = 3;
+  int ExitStatus() const { return finalSaveFailed_ ? kExitSaveFailed : 0; }
   // Shows the main window and starts the clock that events and --max-ms count from (done by Run).
   void StartLoopClock();
 
@@ -485,6 +493,8 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   Automation automation_{*this, platform_, options_};
   bool terminated_ = false;
   bool closing_ = false;
+  bool finalSaving_ = false;      // FormClose is writing SAVE.DAT, perhaps asking to try again
+  bool finalSaveFailed_ = false;  // the game closed without its final SAVE.DAT
   int64_t passCount_ = 0;
   int64_t frameCount_ = 0;
   uint32_t loopStartTick_ = 0;

@@ -6,6 +6,7 @@
 
 #include "app/TForm1.h"
 #include "app/launch_options.h"
+#include "platform/game_files.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_guard.h"
 #include "platform/quit_signals.h"
@@ -56,11 +57,20 @@ int main(int argc, char** argv) {
     return RunEngine(platform, options);
   }
 #ifdef MOKUREN_HAVE_QT
-  // A second windowed instance ends at once, without a message.
-  mokuren::InstanceGuard guard;
-  if (!guard.Acquire()) return 0;
+  // A second windowed start of the same game shows the running one and ends. Headless runs take no lock:
+  // tests and scripts run side by side on one game.
+  const std::filesystem::path gameDir =
+      options.gameDir.empty() ? mokuren::ExecutableDirectory() : std::filesystem::path(options.gameDir);
+  mokuren::InstanceGuard guard(gameDir);
+  if (!guard.Acquire()) {
+    mokuren::PrintFatalMessage("このゲームはもう起動しています（" + gameDir.string() +
+                               "）。そのウィンドウを前面に出します。\nthe game in " + gameDir.string() +
+                               " is already running; its window is brought to the front");
+    return 0;
+  }
   mokuren::QtPlatform platform(argc, argv);
   platform.SetWindowScale(options.scale);
+  platform.WatchRaiseRequests(guard);
   return RunEngine(platform, options);
 #else
   std::cerr << "mokuren: this build has no window backend; run it with --headless\n";

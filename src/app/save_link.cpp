@@ -15,6 +15,7 @@ void SaveLink::ShowNotice(const std::u16string& text, int32_t ticks) {
 std::u16string SaveLink::EngineText(std::u16string_view text) { return form_.Text().EngineText(text); }
 void SaveLink::ClearMessageLog() { form_.Kumo_ClearMsgLog(); }
 void SaveLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
+bool SaveLink::AskToRetrySave() { return form_.AskToRetrySave(); }
 void SaveLink::SetNormalPlay(uint8_t normalPlay) { form_.NormalPlay = normalPlay; }
 void SaveLink::LoadStandardSystemPictures() { form_.LoadSystemPictures(false); }
 

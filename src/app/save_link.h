@@ -16,6 +16,7 @@ class SaveLink final : public SaveHost {
   std::u16string EngineText(std::u16string_view text) override;
   void ClearMessageLog() override;
   void SetTaskCode(int32_t taskCode) override;
+  bool AskToRetrySave() override;
 
   void SetNormalPlay(uint8_t normalPlay) override;
   void LoadStandardSystemPictures() override;

@@ -130,6 +130,12 @@ class Platform {
   // (or the desktop asks the game to end). The game then goes on.
   virtual void WarningMessage(const std::string& utf8) = 0;
 
+  // Why the sound output this backend stands for cannot be opened; empty when it can. The windowed
+  // game's output is the machine's sound device, which the sound system opens and reports itself; the
+  // headless backend has none, and a test may make its output fail here, as a machine without a sound
+  // card would. Either way the game then mixes on a silent device of its own.
+  virtual std::string SoundOutputFault() { return {}; }
+
   // The main window's caption: the game's title.
   virtual void SetMainCaption(const std::u16string& caption) = 0;
 };

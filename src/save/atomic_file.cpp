@@ -43,6 +43,8 @@ void SyncDirectory(const std::filesystem::path& dir, FileCalls& calls) {
 
 struct SystemFileCalls final : FileCalls {};
 
+FileCalls* placedCalls = nullptr;
+
 }  // namespace
 
 int FileCalls::Open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
@@ -54,8 +56,11 @@ int FileCalls::Unlink(const char* path) { return ::unlink(path); }
 
 FileCalls& FileCalls::System() {
   static SystemFileCalls calls;
-  return calls;
+  return placedCalls ? *placedCalls : calls;
 }
+
+ScopedFileCalls::ScopedFileCalls(FileCalls& calls) : previous_(placedCalls) { placedCalls = &calls; }
+ScopedFileCalls::~ScopedFileCalls() { placedCalls = previous_; }
 
 std::filesystem::path PendingFileName(const std::filesystem::path& target) {
   std::filesystem::path p = target;

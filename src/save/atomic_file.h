@@ -14,7 +14,8 @@ namespace mokuren {
 
 // The system calls by which a file is replaced. The game uses the system's own (System()); tests put a
 // layer between that makes any one of them fail, or changes the folder before it, and check that the
-// file being replaced survives each.
+// file being replaced survives each. A layer put in place with ScopedFileCalls serves every file the
+// running engine replaces (SAVE.DAT, thumbnails), so a test can fill the disk under a game as it plays.
 class FileCalls {
  public:
   virtual int Open(const char* path, int flags, mode_t mode);
@@ -23,10 +24,25 @@ class FileCalls {
   virtual int Close(int fd);
   virtual int Rename(const char* from, const char* to);
   virtual int Unlink(const char* path);
+  // The calls the game replaces its files through: the system's own, or the layer a ScopedFileCalls put
+  // in their place.
   static FileCalls& System();
 
  protected:
   ~FileCalls() = default;
+};
+
+// Puts `calls` in the place of the system's calls while it lives (tests; the engine thread alone
+// replaces files, so nothing else sees the switch).
+class ScopedFileCalls {
+ public:
+  explicit ScopedFileCalls(FileCalls& calls);
+  ~ScopedFileCalls();
+  ScopedFileCalls(const ScopedFileCalls&) = delete;
+  ScopedFileCalls& operator=(const ScopedFileCalls&) = delete;
+
+ private:
+  FileCalls* previous_;
 };
 
 // The temporary name used while `target` is being replaced.

@@ -44,9 +44,13 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   // so it survives a crash or a failed write. False (reported, and told to the player) when nothing was
   // written; the old SAVE.DAT then stays as it was.
   bool Kumo_CreateSaveFile();
-  // Reads SAVE.DAT into the block. A file of the wrong size, or one that cannot be read, is moved aside
-  // under a name that says so, the player is told, and the game starts with the first-start settings.
-  // False in that case.
+  // The save at quit: SAVE.DAT written, and when it fails and `mayAsk`, the player asked whether to try
+  // again until it is written or they give up. False when the game ends without it.
+  bool SaveAtQuit(bool mayAsk);
+  // Reads SAVE.DAT into the block. A damaged file (of the wrong size) is moved aside under a name that
+  // says so; one that cannot be read (denied, a folder, an I/O error) is left where it is and never written
+  // over this session. Either way the player is told why, and the game starts with the first-start
+  // settings. False in those cases.
   bool Kumo_ReadSaveFile();
   // The first-start settings (no SAVE.DAT yet); every other byte of the block is left as it is.
   void SetSaveDefaults();
@@ -57,8 +61,8 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   void ChooseSaveDir();
   // Creates the THUMB folder beside SAVE.DAT (an existing one is kept, a failure ignored).
   void CreateThumbFolder();
-  // Set when a damaged SAVE.DAT could not be moved aside: the session then never writes SAVE.DAT, so
-  // the damaged file is not replaced behind the player's back.
+  // Set when SAVE.DAT could not be read, or a damaged one could not be moved aside: the session then
+  // never writes SAVE.DAT, so the file is not replaced behind the player's back.
   bool SaveWriteBlocked = false;
   // Runs after the new SAVE.DAT is complete and just before it replaces the old one (tests).
   std::function<void()> SaveBeforeRenameHook;

@@ -1,7 +1,11 @@
 // SAVE.DAT: the byte image of SaveBlock, its first-start settings, and the THUMB folder beside it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "base/error_list.h"
 #include "base/text_codec.h"
@@ -37,6 +41,47 @@ std::filesystem::path DamagedName(const std::filesystem::path& file) {
   return name;
 }
 
+std::u16string Reason(int err) { return FromUtf8(std::strerror(err)); }
+
+// What reading SAVE.DAT into `image` met: nothing (it was read), a file that is no SAVE.DAT (damaged), or
+// one that cannot be read at all, which says nothing of what it holds.
+struct ReadOutcome {
+  std::u16string unreadable;  // why it cannot be read
+  std::u16string damaged;     // what is wrong with it
+};
+
+ReadOutcome ReadSaveImage(const std::filesystem::path& path, SaveBlock& image) {
+  // Not blocking: a named pipe in SAVE.DAT's place is reported, never waited on.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {Reason(errno), {}};
+  ReadOutcome outcome;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    outcome.unreadable = Reason(errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    outcome.unreadable = Reason(EISDIR);
+  } else if (!S_ISREG(st.st_mode)) {
+    outcome.unreadable = u"通常のファイルではありません";
+  } else if (static_cast<uint64_t>(st.st_size) != kSaveFileSize) {
+    outcome.damaged = u"SAVE.DAT の大きさが " + FromUtf8(std::to_string(st.st_size)) + u" バイトで、正しい大きさの " +
+                      FromUtf8(std::to_string(kSaveFileSize)) + u" バイトと違います";
+  } else {
+    auto* bytes = reinterpret_cast<uint8_t*>(&image);
+    size_t done = 0;
+    while (done < sizeof(SaveBlock) && outcome.unreadable.empty()) {
+      const ssize_t n = ::read(fd, bytes + done, sizeof(SaveBlock) - done);
+      if (n > 0)
+        done += static_cast<size_t>(n);
+      else if (n == 0)
+        outcome.unreadable = u"読み込み中にファイルが短くなりました";
+      else if (errno != EINTR)
+        outcome.unreadable = Reason(errno);
+    }
+  }
+  ::close(fd);
+  return outcome;
+}
+
 }  // namespace
 
 std::filesystem::path SaveData::SaveFilePath() { return FindGameFile(SaveDir, "SAVE.DAT"); }
@@ -58,9 +103,15 @@ void SaveData::SetSaveDefaults() {
 
 bool SaveData::Kumo_CreateSaveFile() { return WriteSaveFile(kWriteFailedNoticeTicks); }
 
+bool SaveData::SaveAtQuit(bool mayAsk) {
+  while (!Kumo_CreateSaveFile())
+    if (!mayAsk || !host_.AskToRetrySave()) return false;
+  return true;
+}
+
 bool SaveData::WriteSaveFile(int32_t failedNoticeTicks) {
   if (SaveWriteBlocked) {
-    errors_.Add(u"壊れた SAVE.DAT を退避できなかったため、SAVE.DAT には書き込みませんでした");
+    errors_.Add(u"前の SAVE.DAT を読み込めないか退避できなかったため、SAVE.DAT には書き込みませんでした");
     return false;
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(Block.get());
@@ -73,35 +124,35 @@ bool SaveData::WriteSaveFile(int32_t failedNoticeTicks) {
 
 bool SaveData::Kumo_ReadSaveFile() {
   const std::filesystem::path path = SaveFilePath();
-  std::u16string problem;
   std::error_code ec;
   // A first start whose SAVE.DAT could not be written (already reported) goes on with the defaults
   // that are in the block.
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return true;
-  const auto size = std::filesystem::file_size(path, ec);
   // The block is read into a copy first, so a read that fails half-way leaves nothing half-loaded.
   auto image = std::make_unique<SaveBlock>();
-  if (ec) {
-    problem = u"SAVE.DAT を読み込めません（" + FromUtf8(ec.message()) + u"）";
-  } else if (size != kSaveFileSize) {
-    problem = u"SAVE.DAT の大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、正しい大きさの " +
-              FromUtf8(std::to_string(kSaveFileSize)) + u" バイトと違います";
-  } else {
-    std::ifstream in(path, std::ios::binary);
-    if (!in || !in.read(reinterpret_cast<char*>(image.get()), sizeof(SaveBlock)))
-      problem = u"SAVE.DAT を読み込めません";
-  }
-  if (problem.empty()) {
+  const ReadOutcome read = ReadSaveImage(path, *image);
+  if (read.unreadable.empty() && read.damaged.empty()) {
     std::memcpy(Block.get(), image.get(), sizeof(SaveBlock));
     return true;
   }
+  std::memset(Block.get(), 0, sizeof(SaveBlock));
+  SetSaveDefaults();
+  // A file that cannot be read may hold the player's games all the same (a permission, a drive, a
+  // folder put in its place): it stays where it is, and nothing is written over it this session.
+  if (!read.unreadable.empty()) {
+    SaveWriteBlocked = true;
+    errors_.Add(u"SAVE.DAT を読み込めません（" + read.unreadable +
+                u"）。ファイルはそのまま残し、初期設定で始めます。このあいだ SAVE.DAT には書き込みません");
+    host_.ShowNotice(host_.EngineText(u"セーブデータが読めないため、初期設定で始めます（セーブできません）"),
+                     kDamagedNoticeTicks);
+    return false;
+  }
+  const std::u16string& problem = read.damaged;
 
   // Nothing the player saved may be lost: the file keeps its bytes under a new name, and only then
   // does a fresh SAVE.DAT take its place.
   const std::filesystem::path aside = DamagedName(path);
   std::filesystem::rename(path, aside, ec);
-  std::memset(Block.get(), 0, sizeof(SaveBlock));
-  SetSaveDefaults();
   if (ec) {
     SaveWriteBlocked = true;
     errors_.Add(problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +

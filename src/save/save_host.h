@@ -28,6 +28,9 @@ class SaveHost {
   // Empties the message log (a quick load).
   virtual void ClearMessageLog() = 0;
   virtual void SetTaskCode(int32_t taskCode) = 0;
+  // Asks the player, after SAVE.DAT could not be written at quit, whether to try again (a modal box the
+  // events file can answer). False: quit anyway, or the game is being ended meanwhile.
+  virtual bool AskToRetrySave() = 0;
 
   // ---- The restore task, in the order it runs ------------------------------------------------------
   // 1 for normal play, 0 for a scene replay.

@@ -20,11 +20,20 @@ bool SaveData::SaveToSlot(int n) {
   Block->Live.Used = 1;
   Block->Live.SaveDate = SaveDateNow();
   // The live record's comment travels with it.
+  const SaveRecord before = Block->Slot(n);
   Block->Slot(n) = Block->Live;
-  // SAVE.DAT, then the slot's thumbnail.
-  const bool written = Kumo_CreateSaveFile();
-  WriteThumbnail(n);
-  return written;
+  // The slot and its picture change only with a SAVE.DAT that holds the new game: when it cannot be
+  // written, both stay as the disk keeps them.
+  if (!Kumo_CreateSaveFile()) {
+    Block->Slot(n) = before;
+    return false;
+  }
+  // A picture that cannot be written would leave the old game's in the slot: none is better.
+  if (!WriteThumbnail(n)) {
+    std::error_code ec;
+    std::filesystem::remove(ThumbnailPath(n), ec);
+  }
+  return true;
 }
 
 bool SaveData::LoadFromSlot(int n) {

@@ -17,7 +17,10 @@ class SdlSoundDevice final : public SoundDevice {
   ~SdlSoundDevice() override { Close(); }
 
   bool Open() override {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      error_ = std::string("SDL audio: ") + SDL_GetError();
+      return false;
+    }
     subsystem_ = true;
     SDL_AudioSpec want{};
     want.freq = static_cast<int>(kDeviceRate);
@@ -29,6 +32,9 @@ class SdlSoundDevice final : public SoundDevice {
     SDL_AudioSpec have{};
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device_ == 0) {
+      const char* driver = SDL_GetCurrentAudioDriver();
+      error_ =
+          std::string("SDL audio, the default device of ") + (driver ? driver : "no driver") + ": " + SDL_GetError();
       Close();
       return false;
     }
@@ -37,6 +43,7 @@ class SdlSoundDevice final : public SoundDevice {
     return true;
   }
   bool IsOpen() const override { return device_ != 0; }
+  std::string OpenError() const override { return error_; }
   bool RealTime() const override { return true; }
   bool Lost() const override { return device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; }
 
@@ -53,6 +60,7 @@ class SdlSoundDevice final : public SoundDevice {
 
   SDL_AudioDeviceID device_ = 0;
   bool subsystem_ = false;
+  std::string error_;
 };
 
 }  // namespace
@@ -67,6 +75,7 @@ class NoSoundDevice final : public SoundDevice {
  public:
   bool Open() override { return false; }
   bool IsOpen() const override { return false; }
+  std::string OpenError() const override { return "this build has no sound device (built without SDL)"; }
   bool RealTime() const override { return true; }
 };
 }  // namespace

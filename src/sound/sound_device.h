@@ -82,6 +82,8 @@ class SoundDevice {
   // Opens the output; false when there is none (the game then runs silent).
   virtual bool Open() = 0;
   virtual bool IsOpen() const = 0;
+  // After a failed Open: which output failed and why, for the player.
+  virtual std::string OpenError() const { return {}; }
   // True when the device runs by itself in real time (refill requests then come from a worker thread);
   // false for the virtual device, whose owner drives it with Pump.
   virtual bool RealTime() const = 0;

@@ -33,10 +33,24 @@ void SoundSystem::CreateSound() {
   auto objects = std::make_unique<SoundObjects>();
   // Headless runs mix on the virtual clock, on this thread, so they are repeatable.
   std::unique_ptr<SoundDevice> device;
-  if (platform_.Headless())
-    device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
-  else
+  std::string failed;
+  if (platform_.Headless()) {
+    failed = platform_.SoundOutputFault();
+    if (failed.empty()) device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
+  } else {
     device = MakeSdlSoundDevice();
+    if (!device->Open()) {
+      failed = device->OpenError();
+      device.reset();
+    }
+  }
+  // Without an output the game still mixes, on a device that plays to nobody at the pace of the clock,
+  // so music waits and the recording hold what the game played.
+  if (!device) {
+    errors_.Add(u"音声出力を開けません（" + FromUtf8(failed) +
+                u"）。音は聞こえませんが、ゲームは続けます / no sound output: " + FromUtf8(failed));
+    device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
+  }
   if (!recordingFile_.empty()) {
     auto recorder = std::make_unique<WavRecorder>(recordingFile_);
     if (recorder->Good())
@@ -46,7 +60,7 @@ void SoundSystem::CreateSound() {
   }
   objects->DDSD = std::make_unique<TDDSD>(std::move(device));
   objects->DDSD->SetDebugOption(dsoHaltOnError);
-  objects->DDSD->Loaded();  // false: no device, and the game runs silent without a word
+  objects->DDSD->Loaded();
 
   objects->OggPlayer = std::make_unique<TOggPlayer>(kMixBytes, 10);
   for (auto& s : objects->Streams) s = std::make_unique<TOggData>(kMixBytes);

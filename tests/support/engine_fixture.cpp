@@ -160,6 +160,7 @@ int EngineFixture::ErrorsWith(const std::string& text) const {
 std::u16string EngineFixture::Notice() const { return form_->NoticeText; }
 std::string EngineFixture::SaveDat() const { return ReadFile(form_->SaveFilePath()); }
 int64_t EngineFixture::FrameCount() const { return form_->FrameCount(); }
+int EngineFixture::ExitStatus() const { return form_->ExitStatus(); }
 uint32_t EngineFixture::Now() { return platform_->TickCount(); }
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) {

@@ -86,6 +86,7 @@ class EngineFixture : public ::testing::Test {
   std::u16string Notice() const;  // the notice line at the frame's bottom left, empty when none
   std::string SaveDat() const;    // SAVE.DAT's bytes as they are on disk
   int64_t FrameCount() const;     // frames composed so far
+  int ExitStatus() const;         // the status the program ends with once the game is closed
   uint32_t Now();                 // the engine's clock
 
   HeadlessPlatform& platform() { return *platform_; }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -49,6 +51,10 @@ class HeadlessPlatform : public Platform {
   void SetFormVisible(FormId form, bool visible) override { formVisible_[static_cast<size_t>(form)] = visible; }
   bool FormVisible(FormId form) const { return formVisible_[static_cast<size_t>(form)]; }
 
+  // Tests: the sound output fails to open, for `why`.
+  void FailSoundOutput(std::string why) { soundFault_ = std::move(why); }
+  std::string SoundOutputFault() override { return soundFault_; }
+
   void FatalMessage(const std::string& utf8) override;
   void WarningMessage(const std::string& utf8) override;
   void SetMainCaption(const std::u16string& caption) override { caption_ = caption; }
@@ -79,6 +85,7 @@ class HeadlessPlatform : public Platform {
   std::array<bool, 7> formVisible_{};
   std::vector<FormId> openForms_;
   std::u16string caption_;
+  std::string soundFault_;
 };
 
 }  // namespace mokuren

@@ -15,6 +15,7 @@
 #include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/event.h"
+#include "platform/instance_guard.h"
 #include "platform/qt/comment_dialog.h"
 #include "platform/qt/config_dialog.h"
 #include "platform/qt/debug_window.h"
@@ -105,6 +106,24 @@ void QtPlatform::Attach(WindowHost& host) {
 }
 
 QWidget& QtPlatform::Main() { return *main_; }
+
+void QtPlatform::WatchRaiseRequests(InstanceGuard& guard) {
+  if (guard.RaiseRequestSocket() < 0) return;
+  raiseRequests_ = std::make_unique<QSocketNotifier>(guard.RaiseRequestSocket(), QSocketNotifier::Read);
+  QObject::connect(raiseRequests_.get(), &QSocketNotifier::activated, [this, &guard] {
+    if (guard.TakeRaiseRequest()) RaiseMainWindow();
+  });
+}
+
+void QtPlatform::RaiseMainWindow() {
+  main_->setWindowState(main_->windowState() & ~Qt::WindowMinimized);
+  main_->raise();
+  main_->activateWindow();
+  if (QWidget* front = FrontView()) {
+    front->raise();
+    front->activateWindow();
+  }
+}
 
 void QtPlatform::ShowMainWindow() {
   // A scale the screen cannot hold comes down to the largest that it can.

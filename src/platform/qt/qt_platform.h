@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <array>
 #include <chrono>
@@ -23,6 +24,7 @@ class NameDialog;
 class ConfigDialog;
 class DebugWindow;
 class AutomatedDialog;
+class InstanceGuard;
 class Gamepad;
 class PointerTracker;
 
@@ -86,6 +88,10 @@ class QtPlatform final : public Platform {
   void ClearKeys() { keys_.fill(false); }
   // The window's first size: n times the frame (--scale), made smaller when the screen is smaller.
   void SetWindowScale(int n) { windowScale_ = n; }
+  // A second start of the same game asks through `guard` to see this one: the main window (or the
+  // dialog in front of it) is raised and activated.
+  void WatchRaiseRequests(InstanceGuard& guard);
+  void RaiseMainWindow();
   // The main window moved or changed size: the floating window follows the picture's scale.
   void MainPlaced();
   // The dialog or save/load screen in front, or null while the game's own window is.
@@ -123,6 +129,7 @@ class QtPlatform final : public Platform {
   std::unique_ptr<ConfigDialog> config_;
   std::unique_ptr<DebugWindow> debug_;
   std::unique_ptr<Gamepad> gamepad_;
+  std::unique_ptr<QSocketNotifier> raiseRequests_;
   bool fullScreen_ = false;
   int windowScale_ = 1;
   QSize windowSize_;  // the window's size outside full screen, kept while full screen lasts

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_windows.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QWheelEvent>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 #include "dialogs/TQueryForm.h"
@@ -235,14 +237,21 @@ void FloatWindow::keyReleaseEvent(QKeyEvent* e) {
 QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent, kDialogFlags), form_(form) {
   const TQueryForm& q = form;
   SetUpDialog(*this, q.Caption, {257, 79}, false);
+  // A question or a button caption longer than the standard box's widens it (the box that asks whether
+  // to try a failed save again).
+  const QFontMetrics metrics(font());
+  const int buttonWidth = std::max(
+      {80, metrics.horizontalAdvance(Q(q.OkCaption)) + 16, metrics.horizontalAdvance(Q(q.CancelCaption)) + 16});
+  const int width = std::max({257, metrics.horizontalAdvance(Q(q.Label1)) + 24, 2 * buttonWidth + 48});
+  setFixedSize(width, 79);
   auto* label = new QLabel(Q(q.Label1), this);
-  label->setGeometry(12, 12, 233, 24);
+  label->setGeometry(12, 12, width - 24, 24);
   label->setAlignment(Qt::AlignCenter);
   // "ＯＫ" and "キャンセル" side by side, centred under the question.
   auto* ok = new QPushButton(Q(q.OkCaption), this);
-  ok->setGeometry(44, 44, 80, 25);
+  ok->setGeometry(width / 2 - 4 - buttonWidth, 44, buttonWidth, 25);
   auto* cancel = new QPushButton(Q(q.CancelCaption), this);
-  cancel->setGeometry(133, 44, 80, 25);
+  cancel->setGeometry(width / 2 + 5, 44, buttonWidth, 25);
   ok->setDefault(true);
   ok_ = ok;
   cancel_ = cancel;
