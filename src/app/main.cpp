@@ -3,15 +3,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <vector>
 
 #include "app/TForm1.h"
+#include "app/game_title.h"
 #include "app/launch_options.h"
+#include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_guard.h"
 #include "platform/quit_signals.h"
+#include "platform/recent_games.h"
 #include "text/game_translation.h"
 #ifdef MOKUREN_HAVE_QT
+#include "platform/qt/game_picker.h"
 #include "platform/qt/qt_platform.h"
 #endif
 
@@ -57,10 +63,23 @@ int main(int argc, char** argv) {
     return RunEngine(platform, options);
   }
 #ifdef MOKUREN_HAVE_QT
+  std::filesystem::path gameDir =
+      options.gameDir.empty() ? mokuren::ExecutableDirectory() : std::filesystem::path(options.gameDir);
+  mokuren::LaunchOptions launch = options;
+  std::optional<mokuren::QtPlatform> platform;
+  // Started without a game (from the desktop's menu): the player picks one, or one opened before.
+  if (options.gameDir.empty() && !mokuren::HoldsGame(gameDir)) {
+    platform.emplace(argc, argv);
+    std::vector<mokuren::RecentGame> recent;
+    for (std::filesystem::path& dir : mokuren::ReadRecentGames(mokuren::RecentGamesFile()))
+      recent.push_back({dir, mokuren::ToUtf8(mokuren::ReadGameTitle(dir).text)});
+    const std::optional<std::filesystem::path> picked = mokuren::PickGame(recent);
+    if (!picked) return 0;
+    gameDir = *picked;
+    launch.gameDir = gameDir.string();
+  }
   // A second windowed start of the same game shows the running one and ends. Headless runs take no lock:
   // tests and scripts run side by side on one game.
-  const std::filesystem::path gameDir =
-      options.gameDir.empty() ? mokuren::ExecutableDirectory() : std::filesystem::path(options.gameDir);
   mokuren::InstanceGuard guard(gameDir);
   if (!guard.Acquire()) {
     mokuren::PrintFatalMessage("このゲームはもう起動しています（" + gameDir.string() +
@@ -68,10 +87,14 @@ int main(int argc, char** argv) {
                                " is already running; its window is brought to the front");
     return 0;
   }
-  mokuren::QtPlatform platform(argc, argv);
-  platform.SetWindowScale(options.scale);
-  platform.WatchRaiseRequests(guard);
-  return RunEngine(platform, options);
+  if (!platform) platform.emplace(argc, argv);
+  platform->SetWindowScale(launch.scale);
+  platform->WatchRaiseRequests(guard);
+  if (mokuren::HoldsGame(gameDir)) {
+    std::error_code absolute;
+    mokuren::RememberGame(mokuren::RecentGamesFile(), std::filesystem::absolute(gameDir, absolute));
+  }
+  return RunEngine(*platform, launch);
 #else
   std::cerr << "mokuren: this build has no window backend; run it with --headless\n";
   return 2;

@@ -1,0 +1,73 @@
+#include "platform/qt/game_picker.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/recent_games.h"
+
+namespace mokuren {
+
+namespace {
+
+QString Shown(const std::filesystem::path& dir) { return QString::fromStdString(dir.string()); }
+
+// "木蓮 — /home/me/Games/Mokuren": the game's title where it has one.
+QString Entry(const RecentGame& game) {
+  return game.title.empty() ? Shown(game.dir)
+                            : QString::fromStdString(game.title) + QString::fromUtf8(" — ") + Shown(game.dir);
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& recent) {
+  QDialog dialog;
+  dialog.setWindowTitle(QString::fromUtf8("ゲームを選ぶ — Mokuren"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(
+      QString::fromUtf8(recent.empty() ? "遊ぶゲームのフォルダを選んでください。" : "遊ぶゲームを選んでください。"),
+      &dialog));
+  auto* list = new QListWidget(&dialog);
+  for (const RecentGame& game : recent) list->addItem(Entry(game));
+  list->setVisible(!recent.empty());
+  if (!recent.empty()) list->setCurrentRow(0);
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  QPushButton* play = buttons->addButton(QString::fromUtf8("遊ぶ"), QDialogButtonBox::AcceptRole);
+  QPushButton* browse = buttons->addButton(QString::fromUtf8("フォルダを選ぶ…"), QDialogButtonBox::ActionRole);
+  buttons->addButton(QString::fromUtf8("やめる"), QDialogButtonBox::RejectRole);
+  play->setEnabled(!recent.empty());
+  layout->addWidget(buttons);
+
+  std::optional<std::filesystem::path> chosen;
+  QObject::connect(play, &QPushButton::clicked, &dialog, [&] {
+    const int row = list->currentRow();
+    if (row < 0 || row >= static_cast<int>(recent.size())) return;
+    chosen = recent[static_cast<size_t>(row)].dir;
+    dialog.accept();
+  });
+  QObject::connect(list, &QListWidget::itemActivated, play, &QPushButton::click);
+  QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
+    const QString folder = QFileDialog::getExistingDirectory(&dialog, QString::fromUtf8("ゲームのフォルダ"));
+    if (folder.isEmpty()) return;
+    const std::filesystem::path dir(folder.toStdString());
+    if (!HoldsGame(dir)) {
+      QMessageBox::warning(
+          &dialog, dialog.windowTitle(),
+          QString::fromUtf8("このフォルダにはゲームがありません（SCRIPT.DAT がありません）。\n") + Shown(dir));
+      return;
+    }
+    chosen = dir;
+    dialog.accept();
+  });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  dialog.exec();
+  return chosen;
+}
+
+}  // namespace mokuren

@@ -1,0 +1,21 @@
+// The window a player meets when the program starts without a game (from the desktop's menu): the games
+// opened before, newest first, and a button that opens the folder picker.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mokuren {
+
+struct RecentGame {
+  std::filesystem::path dir;
+  std::string title;  // UTF-8, empty when the game has none
+};
+
+// Asks for a game folder (a QApplication must exist). A folder without a game is refused with a word and
+// the question stays; nothing when the player gives up.
+std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& recent);
+
+}  // namespace mokuren

@@ -1,0 +1,70 @@
+#include "platform/recent_games.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "base/archive_kind.h"
+#include "platform/game_files.h"
+
+namespace mokuren {
+
+std::filesystem::path RecentGamesFile() {
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+    return std::filesystem::path(config) / "mokuren" / "recent-games";
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return std::filesystem::path(home) / ".config" / "mokuren" / "recent-games";
+  return {};
+}
+
+bool HoldsGame(const std::filesystem::path& dir) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(FindGameFile(dir, ArchiveFileName(ArchiveKind::Script)), ec);
+}
+
+namespace {
+
+std::vector<std::filesystem::path> ReadLines(const std::filesystem::path& file) {
+  std::vector<std::filesystem::path> lines;
+  std::ifstream in(file);
+  for (std::string line; lines.size() < 4 * kRecentGamesKept && std::getline(in, line);)
+    if (!line.empty() && line.front() == '/') lines.emplace_back(line);
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> ReadRecentGames(const std::filesystem::path& file) {
+  std::vector<std::filesystem::path> games;
+  if (file.empty()) return games;
+  for (std::filesystem::path& dir : ReadLines(file))
+    if (games.size() < kRecentGamesKept && HoldsGame(dir)) games.push_back(std::move(dir));
+  return games;
+}
+
+bool RememberGame(const std::filesystem::path& file, const std::filesystem::path& game) {
+  if (file.empty() || !game.is_absolute()) return false;
+  std::vector<std::filesystem::path> lines = ReadLines(file);
+  std::erase(lines, game);
+  lines.insert(lines.begin(), game);
+  if (lines.size() > kRecentGamesKept) lines.resize(kRecentGamesKept);
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  const std::filesystem::path temporary = file.string() + "." + std::to_string(getpid()) + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::trunc);
+    for (const std::filesystem::path& dir : lines) out << dir.string() << '\n';
+    if (!out.flush()) {
+      std::filesystem::remove(temporary, ec);
+      return false;
+    }
+  }
+  std::filesystem::rename(temporary, file, ec);
+  if (ec) std::filesystem::remove(temporary, ec);
+  return !ec;
+}
+
+}  // namespace mokuren
