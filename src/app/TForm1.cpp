@@ -207,6 +207,7 @@ void TForm1::menuQuitClick() { Close(); }
 
 void TForm1::Close() {
   if (closing_ || terminated_) return;  // the question is already on screen
+  automation_.PlayerClose();
   closing_ = true;
   bool canClose = false;
   FormCloseQuery(canClose);
@@ -235,6 +236,7 @@ int TForm1::ShowModal(FormId form, int& modalResult) {
   platform_.CloseForm(form);
   modalStack_.pop_back();
   if (modalResult == mrNone) modalResult = mrCancel;
+  automation_.PlayerAnswered(form, modalResult);
   return modalResult;
 }
 
@@ -272,10 +274,11 @@ int TForm1::Run() {
   RecordQuitSignals();
   while (!terminated_) IdleEvent();
   FormDestroy();
-  return 0;
+  return automation_.ExitStatus();
 }
 
 void TForm1::MenuClick(MenuItem item) {
+  automation_.PlayerMenu(item);
   switch (item) {
     case MenuItem::menuKSkip: menuKSkipClick(); break;
     case MenuItem::menuSSkip: menuSSkipClick(); break;

@@ -260,9 +260,18 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   CanvasText& Canvas() { return canvas_; }
   MessageWindow& Text() { return text_; }
   // The main window's handlers of the message window.
-  void FormMouseDown(MouseButton button, Point client) override { text_.FormMouseDown(button, client); }
-  void FormMouseWheelUp() override { text_.FormMouseWheelUp(); }
-  void FormMouseWheelDown() override { text_.FormMouseWheelDown(); }
+  void FormMouseDown(MouseButton button, Point client) override {
+    automation_.PlayerMouseDown(button, client);
+    text_.FormMouseDown(button, client);
+  }
+  void FormMouseWheelUp() override {
+    automation_.PlayerWheel(true);
+    text_.FormMouseWheelUp();
+  }
+  void FormMouseWheelDown() override {
+    automation_.PlayerWheel(false);
+    text_.FormMouseWheelDown();
+  }
   void PopupMenu1Popup() override { text_.PopupMenu1Popup(); }
   // Finds the Japanese faces (start-up). False, with the message already shown, when none is installed.
   bool CreateFonts() { return canvas_.CreateFonts(platform_); }
