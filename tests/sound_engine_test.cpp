@@ -218,8 +218,8 @@ TEST_F(SoundEngine, AFileThatDoesNotDecodeIsReportedAndTheGameGoesOn) {
   Start();
   form_->Kumo_PlaySE(3, 3, 0, 0);
   form_->Kumo_PlayBGM(4, 1, 0, 1);
-  EXPECT_TRUE(Reported(u"Sound\\S03.ogg: ファイルの読み込みに失敗"));
-  EXPECT_TRUE(Reported(u"Sound\\M04.ogg: ファイルの読み込みに失敗"));
+  EXPECT_TRUE(Reported(u"Sound/S03.ogg: ファイルの読み込みに失敗"));
+  EXPECT_TRUE(Reported(u"Sound/M04.ogg: ファイルの読み込みに失敗"));
   EXPECT_LE(form_->SlotStatus(5), 1);
   Passes(100);
   EXPECT_FALSE(form_->Terminated());
