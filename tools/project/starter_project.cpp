@@ -90,14 +90,14 @@ wait title
 wait message                  # the first message, typed whole
 +100 click 400 300            # on to the next
 wait message
-+0 screenshot first-message.png
++50 screenshot first-message.png  # after a frame: the screen is drawn 30 times a second
 +100 click 400 300            # on to the choice
 wait choice
 +100 move 400 240             # over the first choice, which lights up
 +500 screenshot first-choice.png
 +100 click 400 240            # "右の道へ"
 wait message
-+0 screenshot first-answer.png
++50 screenshot first-answer.png
 )";
 
 const char* kReadme = R"(# {TITLE}
