@@ -96,7 +96,8 @@ TEST_F(TestRunner, WaitsSurviveAMessageAddedBeforeTheChoiceWhereTimesDoNot) {
   const std::string header = "# mokuren-test: sound=off trace=off\n";
   build("");
   WriteFile(tests_ / "timed.events", header + "1000 menu menuAuto\n3500 screenshot timed.png\n");
-  WriteFile(tests_ / "waits.events", header + "wait message\n+0 menu menuAuto\nwait choice\n+50 screenshot waits.png\n");
+  WriteFile(tests_ / "waits.events",
+            header + "wait message\n+0 menu menuAuto\nwait choice\n+50 screenshot waits.png\n");
   ASSERT_EQ(Run("--update"), 0) << output_;
   ASSERT_EQ(Run(), 0) << output_;
 
