@@ -69,10 +69,35 @@ TEST(EventsFile, TakesEventsInTimeOrderWithTextsToTheEndOfTheLine) {
   EXPECT_TRUE(events.Empty());
 }
 
+TEST(EventsFile, WaitsAndRelativeTimesKeepTheirPlaceAndCountFromTheLineBefore) {
+  EventScript events;
+  std::string error;
+  ASSERT_TRUE(
+      events.Parse("300 key Enter\n100 click 1 1\nwait message\n+50 click 2 2\n0 wait task -1 900\n"
+                   "+0 move 3 3\n",
+                   error))
+      << error;
+  EXPECT_EQ(events.TakeNextDue(100)->point, (Point{1, 1}));  // the absolute lines before a wait, in time order
+  EXPECT_FALSE(events.TakeNextDue(299));
+  EXPECT_EQ(events.TakeNextDue(300)->verb, Verb::Key);
+  const std::optional<Event> wait = events.TakeNextDue(300);  // due at once; the engine holds it
+  ASSERT_EQ(wait->verb, Verb::Wait);
+  EXPECT_EQ(wait->waitFor, WaitFor::Message);
+  EXPECT_EQ(wait->timeoutMs, EventScript::kDefaultWaitTimeoutMs);
+  EXPECT_FALSE(events.TakeNextDue(349));  // 50 ms after the wait was taken
+  EXPECT_EQ(events.TakeNextDue(350)->point, (Point{2, 2}));
+  const std::optional<Event> task = events.TakeNextDue(350);
+  EXPECT_EQ(task->taskCode, -1);
+  EXPECT_EQ(task->timeoutMs, 900u);
+}
+
 TEST(EventsFile, NamesTheLineOfAMalformedEvent) {
-  const char* bad[] = {"100 click 10\n",       "soon click 1 2\n",      "100 jump\n",           "100 key Escape\n",
-                       "100 wheel sideways\n", "100 save 101\n",        "100 dialog maybe\n",   "100 menu menuFoo\n",
-                       "100 config bgm=101\n", "100 config mode=big\n", "100 debug FOO f.txt\n"};
+  const char* bad[] = {"100 click 10\n",        "soon click 1 2\n",      "100 jump\n",
+                       "100 key Escape\n",      "100 wheel sideways\n",  "100 save 101\n",
+                       "100 dialog maybe\n",    "100 menu menuFoo\n",    "100 config bgm=101\n",
+                       "100 config mode=big\n", "100 debug FOO f.txt\n", "+ click 1 2\n",
+                       "wait soon\n",           "wait task\n",           "wait task 6g02\n",
+                       "wait message 0\n",      "wait idle 10 20\n"};
   for (const char* text : bad) {
     EventScript events;
     std::string error;

@@ -177,7 +177,7 @@ TEST_F(DialogScenario, DebugWindowShowsTheStatusListsErrorsAndItsButtonsDumpAndS
   EXPECT_EQ(form_->DebugForm->Caption, u"Debug Window : Mokuren Ver.0.88");
   EXPECT_EQ(ToUtf8(form_->DebugForm->Label1).substr(0, 20), "TC:8388866 NO:1 ST:2");
   EXPECT_EQ(ToUtf8(form_->DebugForm->Label2), "BGM:0 SE1:7 SE2:0 SE3:0");
-  EXPECT_EQ(form_->Errors().Lines().back(), u"Sound\\S07.oggが見つかりません");
+  EXPECT_EQ(form_->Errors().Lines().back(), u"Sound/S07.oggが見つかりません");
 
   // "Album ON" leaves the window's dump as it was; the flags it set show in the next one.
   EXPECT_EQ(Text("on.txt"), "");

@@ -75,7 +75,7 @@ TEST(HostileFiles, EntriesAndSoundsOfGigabytesAreRefusedUnreadNamingTheirSize) {
        {"SYSGRP.DAT: entry 0 (the name list) is 1,073,741,824 bytes, more than the 16 MiB a name list may have",
         "GRAPHIC.DAT: entry 1 is 3,221,225,472 bytes, more than the 520 MiB a picture may have; it is not read",
         "SCRIPT.DAT: entry 2 is 2,147,483,648 bytes, more than the 16 MiB a script may have",
-        "Sound\\M01.ogg: the file is 4,294,967,296 bytes, more than the 128 MiB allowed; it is not played"})
+        "Sound/M01.ogg: the file is 4,294,967,296 bytes, more than the 128 MiB allowed; it is not played"})
     EXPECT_NE(err.find(line), std::string::npos) << line << "\n" << err;
 }
 

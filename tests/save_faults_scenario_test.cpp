@@ -36,13 +36,13 @@ TEST_F(SaveFaults, ASaveThatFailsAtQuitIsOfferedAgain) {
   EXPECT_EQ(ExitStatus(), 0);
 }
 
-TEST_F(SaveFaults, TheEndOfMaxMsWithoutTheFinalSaveEndsWithStatus3) {
+TEST_F(SaveFaults, TheEndOfMaxMsWithoutTheFinalSaveEndsWithStatus4) {
   LaunchOptions options;
   options.maxMs = 500;
   StartEngine({}, 0, options);
   FillDisk(1 << 20);
   RunMs(2000);
-  EXPECT_EQ(ExitStatus(), 3);
+  EXPECT_EQ(ExitStatus(), 4);
   EXPECT_EQ(ErrorsWith("SAVE.DAT に書き込めませんでした"), 1);
 }
 

@@ -114,9 +114,9 @@ TEST_F(SoundEngine, RepeatedTrackIsIgnoredButItsVariantSwitchesFiles) {
   EXPECT_TRUE(form_->Errors().Lines().empty());
   // Tracks above 7 have no second version; a missing file is named in the error list.
   form_->Kumo_PlayBGM(12, 0, 1, 1);
-  EXPECT_TRUE(Reported(u"Sound\\M12.oggが見つかりません"));
+  EXPECT_TRUE(Reported(u"Sound/M12.oggが見つかりません"));
   form_->Kumo_PlayBGM(5, 0, 1, 1);
-  EXPECT_TRUE(Reported(u"Sound\\M05P.oggが見つかりません"));
+  EXPECT_TRUE(Reported(u"Sound/M05P.oggが見つかりません"));
   EXPECT_LE(form_->SlotStatus(0), 1);
   EXPECT_LE(form_->SlotStatus(1), 1);
   // Track 0 is the way to stop, and says nothing.
@@ -209,7 +209,7 @@ TEST_F(SoundEngine, VoiceHoldsAutoTimeUntilItEndsAndALoopedVoiceRepeats) {
   form_->Kumo_PlayVOICE(u"", 0);  // stop only
   EXPECT_EQ(form_->SlotStatus(6), 1);
   form_->Kumo_PlayVOICE(u"VOICE\\none.ogg", 0);
-  EXPECT_TRUE(Reported(u"VOICE\\none.oggが見つかりません"));
+  EXPECT_TRUE(Reported(u"VOICE/none.oggが見つかりません"));
 }
 
 TEST_F(SoundEngine, AFileThatDoesNotDecodeIsReportedAndTheGameGoesOn) {
@@ -218,8 +218,8 @@ TEST_F(SoundEngine, AFileThatDoesNotDecodeIsReportedAndTheGameGoesOn) {
   Start();
   form_->Kumo_PlaySE(3, 3, 0, 0);
   form_->Kumo_PlayBGM(4, 1, 0, 1);
-  EXPECT_TRUE(Reported(u"Sound\\S03.ogg: ファイルの読み込みに失敗"));
-  EXPECT_TRUE(Reported(u"Sound\\M04.ogg: ファイルの読み込みに失敗"));
+  EXPECT_TRUE(Reported(u"Sound/S03.ogg: ファイルの読み込みに失敗"));
+  EXPECT_TRUE(Reported(u"Sound/M04.ogg: ファイルの読み込みに失敗"));
   EXPECT_LE(form_->SlotStatus(5), 1);
   Passes(100);
   EXPECT_FALSE(form_->Terminated());

@@ -72,7 +72,7 @@ TEST_F(SoundScenario, MusicCrossFadesOverTwoSecondsAtTheSettingsVolume) {
 TEST_F(SoundScenario, LoopingEffectPlaysWithoutGapsAndAMissingOneIsOnlyListed) {
   Put("Sound/S01.ogg", EncodeOgg(Sine(660, 12000, 0.3, 1, 22050), 1, 22050));
   Recording r = Run("se2 9\nse1 1, 1\nwait 4000\n", 4000);
-  EXPECT_NE(ReadFile(dir_.path() / "stderr.txt").find("Sound\\S09.oggが見つかりません"), std::string::npos);
+  EXPECT_NE(ReadFile(dir_.path() / "stderr.txt").find("Sound/S09.oggが見つかりません"), std::string::npos);
   size_t start = r.FirstAbove(0, 0, 1000);
   ASSERT_LT(start + 2 * 44100 + kWindow, r.Frames());
   for (size_t f = start + kWindow; f < start + 2 * 44100; f += kWindow)

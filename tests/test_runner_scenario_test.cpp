@@ -85,5 +85,27 @@ TEST_F(TestRunner, AMistakeInTheHeaderFailsTheTestAtItsLine) {
   EXPECT_NE(output_.find("typo.events:2: 'tolerence=4' is not a setting"), std::string::npos) << output_;
 }
 
+TEST_F(TestRunner, WaitsSurviveAMessageAddedBeforeTheChoiceWhereTimesDoNot) {
+  auto build = [&](const std::string& before) {
+    TestGame game;
+    game.scripts[1] = "sysmenu 1\nmsg \"はじめのメッセージです。\"\n" + before + "choice \"はい,いいえ\"\nwait click\n";
+    BuildTestGame(game_, game);
+  };
+  // Both play in auto mode up to the choice and look at it. The sequence of the trace changes with a
+  // message by design, so only the screen is compared.
+  const std::string header = "# mokuren-test: sound=off trace=off\n";
+  build("");
+  WriteFile(tests_ / "timed.events", header + "1000 menu menuAuto\n3500 screenshot timed.png\n");
+  WriteFile(tests_ / "waits.events",
+            header + "wait message\n+0 menu menuAuto\nwait choice\n+50 screenshot waits.png\n");
+  ASSERT_EQ(Run("--update"), 0) << output_;
+  ASSERT_EQ(Run(), 0) << output_;
+
+  build("msg \"その前に、ひとこと。\"\n");
+  EXPECT_EQ(Run(), 1) << output_;
+  EXPECT_NE(output_.find("FAIL timed"), std::string::npos) << output_;
+  EXPECT_NE(output_.find("ok   waits"), std::string::npos) << output_;
+}
+
 }  // namespace
 }  // namespace mokuren::testing

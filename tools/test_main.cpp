@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <vector>
+
+#include <unistd.h>
 
 #include "explorer/explore_report.h"
 #include "explorer/game_explorer.h"
@@ -18,6 +21,7 @@ namespace {
 const char* kUsage =
     "usage: mokuren-test [options] DIR\n"
     "       mokuren-test --explore GAME_DIR [--max-paths N] [--max-seconds S] [--html OUT.html]\n"
+    "       mokuren-test --record GAME_DIR OUT.events [--program FILE]\n"
     "  plays each DIR/*.events headless and compares its screenshots with the golden pictures beside it,\n"
     "  the recorded sound with NAME.sound and the trace's TaskCode sequence with NAME.trace\n"
     "  --game GAME_DIR   the game (default: the folder that holds DIR)\n"
@@ -27,6 +31,8 @@ const char* kUsage =
     "  --update          rewrite the goldens that differ or are missing, once you have looked at them\n"
     "  -j N              run N tests at a time (default: one per core)\n"
     "  --timeout S       stop a game still running after S seconds (default 300)\n"
+    "  --record          play GAME_DIR in its window; what you do is written to OUT.events as a test\n"
+    "                    that waits where the game waited for you (then mokuren-test --update makes goldens)\n"
     "exit status: 0 all passed (or updated), 1 a test failed, 2 the tests could not be run\n"
     "--explore plays GAME_DIR headless through every choice reachable from script 1 and reports the\n"
     "messages, choices, labels and scripts reached and never reached, dead ends and error-list lines\n"
@@ -87,12 +93,29 @@ int Explore(const fs::path& game, const fs::path& results, long maxPaths, long m
   return summary.clean ? 0 : 1;
 }
 
+// Hands the terminal to the game, played in its window with its input written as an events file.
+int Record(const fs::path& program, const fs::path& game, const fs::path& out) {
+  if (!fs::is_directory(game)) return Usage("the game folder " + game.string() + " does not exist");
+  std::cout << "mokuren-test: recording into " << out.string()
+            << " as you play; close the game to end. Add screenshot lines where the test should look.\n"
+            << std::flush;
+  const std::vector<std::string> args = {program.string(), game.string(), "--record-events",
+                                         out.string(),     "--lang",      "ja"};
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  ::execv(argv[0], argv.data());
+  std::cerr << "mokuren-test: cannot start " << program.string() << '\n';
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   testrunner::RunnerOptions options;
   fs::path explore, html;
   long maxPaths = 0, maxSeconds = 0;
+  std::vector<std::string> record;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -121,6 +144,9 @@ int main(int argc, char** argv) {
     } else if (arg == "--max-seconds" && hasValue && Number(argv[i + 1], n)) {
       maxSeconds = n;
       ++i;
+    } else if (arg == "--record" && i + 2 < argc) {
+      record = {argv[i + 1], argv[i + 2]};
+      i += 2;
     } else if (arg == "--help") {
       std::cout << kUsage;
       return 0;
@@ -140,6 +166,10 @@ int main(int argc, char** argv) {
       std::cerr << "mokuren-test: " << e.what() << '\n';
       return 2;
     }
+  }
+  if (!record.empty()) {
+    if (options.program.empty()) options.program = testrunner::FindGameProgram();
+    return Record(fs::absolute(options.program), fs::absolute(record[0]), fs::absolute(record[1]));
   }
   if (options.tests.empty()) return Usage("");
   try {

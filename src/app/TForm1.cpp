@@ -209,6 +209,7 @@ void TForm1::menuQuitClick() { Close(); }
 
 void TForm1::Close() {
   if (closing_ || terminated_) return;  // the question is already on screen
+  automation_.PlayerClose();
   closing_ = true;
   bool canClose = false;
   FormCloseQuery(canClose);
@@ -251,6 +252,7 @@ int TForm1::ShowModal(FormId form, int& modalResult) {
   platform_.CloseForm(form);
   modalStack_.pop_back();
   if (modalResult == mrNone) modalResult = mrCancel;
+  automation_.PlayerAnswered(form, modalResult);
   return modalResult;
 }
 
@@ -288,10 +290,13 @@ int TForm1::Run() {
   RecordQuitSignals();
   while (!terminated_) IdleEvent();
   FormDestroy();
+  // A wait that never came says more about the run than the final save does.
+  if (const int status = automation_.ExitStatus(); status != 0) return status;
   return ExitStatus();
 }
 
 void TForm1::MenuClick(MenuItem item) {
+  automation_.PlayerMenu(item);
   switch (item) {
     case MenuItem::menuKSkip: menuKSkipClick(); break;
     case MenuItem::menuSSkip: menuSSkipClick(); break;

@@ -113,7 +113,7 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   // Runs passes until the main window closes; returns the exit status.
   int Run();
   // 0, or kExitSaveFailed when the game was closed without its final SAVE.DAT.
-  static constexpr int kExitSaveFailed = 3;
+  static constexpr int kExitSaveFailed = 4;
   int ExitStatus() const { return finalSaveFailed_ ? kExitSaveFailed : 0; }
   // Shows the main window and starts the clock that events and --max-ms count from (done by Run).
   void StartLoopClock();
@@ -268,9 +268,18 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   CanvasText& Canvas() { return canvas_; }
   MessageWindow& Text() { return text_; }
   // The main window's handlers of the message window.
-  void FormMouseDown(MouseButton button, Point client) override { text_.FormMouseDown(button, client); }
-  void FormMouseWheelUp() override { text_.FormMouseWheelUp(); }
-  void FormMouseWheelDown() override { text_.FormMouseWheelDown(); }
+  void FormMouseDown(MouseButton button, Point client) override {
+    automation_.PlayerMouseDown(button, client);
+    text_.FormMouseDown(button, client);
+  }
+  void FormMouseWheelUp() override {
+    automation_.PlayerWheel(true);
+    text_.FormMouseWheelUp();
+  }
+  void FormMouseWheelDown() override {
+    automation_.PlayerWheel(false);
+    text_.FormMouseWheelDown();
+  }
   void PopupMenu1Popup() override { text_.PopupMenu1Popup(); }
   // Finds the Japanese faces (start-up). False, with the message already shown, when none is installed.
   bool CreateFonts() { return canvas_.CreateFonts(platform_); }

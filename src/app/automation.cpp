@@ -5,11 +5,15 @@
 #include "app/automation.h"
 
 #include "app/TForm1.h"
+#include "app/game_moment.h"
+#include "base/modal_result.h"
 #include "base/text_codec.h"
+#include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
+#include "text/TNameForm.h"
 
 namespace mokuren {
 
@@ -21,15 +25,150 @@ bool Automation::LoadEvents(std::string& error) {
   return events_.Load(options_.eventsFile, error);
 }
 
+bool Automation::StartRecording(std::string& error) {
+  if (options_.recordEvents.empty()) return true;
+  return recorder_.Open(options_.recordEvents, options_.gameDir, error);
+}
+
 void Automation::ApplyDueEvents(uint32_t elapsedMs) {
+  if (recorder_.Active()) recorder_.Look(engine_.PassCount(), elapsedMs, AskGameMoment(engine_));
+  // Passes run inside a line that opens a modal window: the outer line is still being applied after them.
+  const bool outer = applying_;
+  const uint32_t outerStart = passStartMs_;
+  applying_ = true;
+  passStartMs_ = elapsedMs;
+  ApplyDueLines(elapsedMs);
+  applying_ = outer;
+  if (outer) passStartMs_ = outerStart;
+  if (recorder_.Active()) RecordKeys(elapsedMs);
+}
+
+void Automation::ApplyDueLines(uint32_t elapsedMs) {
   // A "key" event holds its key for exactly one pass.
   for (const Event& release : keysToRelease_) {
     if (!platform_.DeliverEvent(release)) platform_.InjectKey(release.key, false);
   }
   keysToRelease_.clear();
-  while (std::optional<Event> e = events_.TakeNextDue(elapsedMs)) {
-    ApplyEvent(*e);
+  while (const Event* next = events_.Next()) {
+    if (events_.DueMs(*next) > elapsedMs) return;
+    lastLineMs_ = elapsedMs;
+    if (next->verb == Verb::Wait) {
+      if (!HoldWait(*next, elapsedMs)) return;
+      events_.Take(elapsedMs);
+      continue;
+    }
+    const Event e = events_.Take(elapsedMs);
+    appliedPass_ = engine_.PassCount();
+    ApplyEvent(e);
     if (engine_.Terminated()) return;
+  }
+  if (options_.endAfterEventsMs && elapsedMs - lastLineMs_ >= *options_.endAfterEventsMs) engine_.CloseConfirmed();
+}
+
+bool Automation::HoldWait(const Event& wait, uint32_t elapsedMs) {
+  if (waitLine_ != wait.line) {
+    waitLine_ = wait.line;
+    waitSinceMs_ = elapsedMs;
+    seenPass_ = 0;
+  }
+  // Only passes after the line before count: a click applied in this pass has not yet moved the message
+  // it advances. The condition must hold at the start of two passes in a row, so that the game has also
+  // brought its popup menu and buttons up to date for what it waits for.
+  const GameMoment moment = AskGameMoment(engine_);
+  const int64_t pass = engine_.PassCount();
+  if (pass > appliedPass_ && WaitHolds(wait, moment)) {
+    if (seenPass_ == pass - 1 && seenPass_ > appliedPass_) {
+      waitLine_ = 0;
+      return true;
+    }
+    seenPass_ = pass;
+  }
+  if (elapsedMs - waitSinceMs_ >= wait.timeoutMs) FailWait(wait, moment);
+  return false;
+}
+
+void Automation::FailWait(const Event& wait, const GameMoment& moment) {
+  std::string what = "wait " + std::string(WaitForName(wait.waitFor));
+  char code[16];
+  if (wait.waitFor == WaitFor::Task) {
+    std::snprintf(code, sizeof code, "%s%x", wait.taskCode < 0 ? "-" : "",
+                  static_cast<uint32_t>(wait.taskCode < 0 ? -static_cast<int64_t>(wait.taskCode) : wait.taskCode));
+    what += std::string(" ") + code;
+  }
+  std::snprintf(code, sizeof code, "%s%x", moment.taskCode < 0 ? "-" : "",
+                static_cast<uint32_t>(moment.taskCode < 0 ? -static_cast<int64_t>(moment.taskCode) : moment.taskCode));
+  const std::string message = "events file " + options_.eventsFile + " line " + std::to_string(wait.line) + ": " +
+                              what + " did not come within " + std::to_string(wait.timeoutMs) + " ms (TaskCode is " +
+                              code + ")";
+  // The error list shows it, and writes it on standard error in a run with an events file.
+  engine_.ReportError(FromUtf8(message));
+  exitStatus_ = 3;
+  engine_.CloseConfirmed();
+}
+
+int64_t Automation::InputPass() const { return engine_.PassCount() + (applying_ ? 0 : 1); }
+uint32_t Automation::InputMs() { return applying_ ? passStartMs_ : engine_.ElapsedMs(); }
+
+void Automation::Record(const std::string& line) { recorder_.Write(InputPass(), InputMs(), line); }
+
+void Automation::RecordKeys(uint32_t elapsedMs) {
+  for (size_t k = 0; k < keysDown_.size(); ++k) {
+    const Key key = static_cast<Key>(k);
+    const bool down = platform_.KeyDown(key);
+    if (down == keysDown_[k]) continue;
+    keysDown_[k] = down;
+    recorder_.Write(engine_.PassCount(), elapsedMs,
+                    std::string(down ? "keydown " : "keyup ") + std::string(KeyName(key)));
+  }
+}
+
+void Automation::PlayerMouseDown(MouseButton button, Point p) {
+  if (!recorder_.Active()) return;
+  const std::string at = " " + std::to_string(p.x) + " " + std::to_string(p.y);
+  if (button == MouseButton::Right) {
+    recorder_.RightClick(InputPass(), InputMs(), "rclick" + at);
+  } else {
+    Record("click" + at);
+  }
+}
+
+void Automation::PlayerWheel(bool up) {
+  if (recorder_.Active()) Record(up ? "wheel up" : "wheel down");
+}
+
+void Automation::PlayerMenu(MenuItem item) {
+  if (recorder_.Active()) recorder_.MenuItemChosen(InputPass(), InputMs(), "menu " + std::string(MenuItemName(item)));
+}
+
+void Automation::PlayerClose() {
+  // A close that a click or menu item of this pass asked for is that line's doing.
+  if (recorder_.Active() && !recorder_.WroteInPass(engine_.PassCount()) && !recorder_.WroteInPass(InputPass()))
+    Record("quit");
+}
+
+void Automation::PlayerAnswered(FormId form, int modalResult) {
+  if (!recorder_.Active()) return;
+  const std::string answer = modalResult == mrOk ? "dialog ok" : "dialog cancel";
+  switch (form) {
+    case FormId::TQueryForm: Record(answer); break;
+    case FormId::TNameForm: Record("name " + ToUtf8(engine_.NameForm->Edit1)); break;
+    case FormId::TConfigForm: {
+      const TConfigForm& c = *engine_.ConfigForm;
+      auto on = [&](TConfigForm::Radio r) { return c.Checked[r]; };
+      const int speed = on(TConfigForm::MsgFastRB) ? 1 : on(TConfigForm::MsgSlowRB) ? 3 : 2;
+      Record("config effects=" + std::string(on(TConfigForm::GrpEfOnRB) ? "on" : "off") +
+             " mode=" + (on(TConfigForm::ModeFullRB) ? "full" : "window") + " speed=" + std::to_string(speed) +
+             " auto=" + std::to_string(c.Position[TConfigForm::MsgAutoBar]) +
+             " bgm=" + std::to_string(c.Position[TConfigForm::BgmVolBar]) +
+             " se=" + std::to_string(c.Position[TConfigForm::SeVolBar]) +
+             " voice=" + std::to_string(c.Position[TConfigForm::VoiceVolBar]));
+      Record(answer);
+      break;
+    }
+    default:
+      recorder_.Note("not recorded: what was done on the " +
+                     std::string(form == FormId::TForm7 ? "save/load screen" : "comment dialog"));
+      break;
   }
 }
 

@@ -42,6 +42,7 @@ constexpr VerbShape kShapes[] = {
     {Verb::ScreenshotSaveLoad, 1, -1},
     {Verb::DialogText, 1, -1},
     {Verb::Quit, 0, 0},
+    {Verb::Wait, 1, 3},
 };
 static_assert(std::size(kShapes) == static_cast<size_t>(Verb::Count));
 
@@ -52,6 +53,40 @@ std::optional<int32_t> WholeNumber(const std::string& s) {
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc() || p != s.data() + s.size()) return std::nullopt;
   return v;
+}
+
+// "wait title|message|choice|idle [TIMEOUT_MS]" or "wait task HEX [TIMEOUT_MS]".
+std::string TypeWait(Event& e, const std::vector<std::string>& args) {
+  std::optional<WaitFor> what;
+  for (int w = 0; w < static_cast<int>(WaitFor::Count); ++w)
+    if (args[0] == WaitForName(static_cast<WaitFor>(w))) what = static_cast<WaitFor>(w);
+  if (!what) return "wants title, message, choice, task HEX or idle, not " + Quoted(args[0]);
+  e.waitFor = *what;
+  size_t next = 1;
+  if (*what == WaitFor::Task) {
+    if (args.size() < 2) return "task wants the TaskCode in hexadecimal, as the trace shows it";
+    std::string_view hex = args[1];
+    const bool negative = hex.starts_with('-');
+    if (negative) hex.remove_prefix(1);
+    if (hex.starts_with("0x") || hex.starts_with("0X")) hex.remove_prefix(2);
+    uint32_t code = 0;
+    auto [p, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), code, 16);
+    if (hex.empty() || ec != std::errc() || p != hex.data() + hex.size() || code > 0x7FFFFFFF)
+      return "task wants the TaskCode in hexadecimal (6002, -1), not " + Quoted(args[1]);
+    e.taskCode = negative ? -static_cast<int32_t>(code) : static_cast<int32_t>(code);
+    next = 2;
+  }
+  e.timeoutMs = EventScript::kDefaultWaitTimeoutMs;
+  if (args.size() > next + 1) return "takes at most a timeout after the condition";
+  if (args.size() == next + 1) {
+    uint32_t timeout = 0;
+    const std::string& t = args[next];
+    auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), timeout);
+    if (ec != std::errc() || p != t.data() + t.size() || timeout == 0)
+      return "wants a timeout in milliseconds (a whole number above 0), not " + Quoted(t);
+    e.timeoutMs = timeout;
+  }
+  return {};
 }
 
 // Turns the verb's arguments into their types; a message saying what is wrong when they do not fit.
@@ -115,6 +150,7 @@ std::string TypeArgs(Event& e, const std::vector<std::string>& args, const std::
       e.text.erase(0, e.text.find_first_not_of(" \t"));
       break;
     }
+    case Verb::Wait: return TypeWait(e, args);
     default: e.text = text; break;
   }
   return {};
@@ -148,19 +184,26 @@ bool EventScript::Parse(const std::string& text, std::string& error) {
     if (hash != std::string::npos && (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t')) line.erase(hash);
     auto first = line.find_first_not_of(" \t");
     if (first == std::string::npos) continue;
-    std::istringstream ls(line.substr(first));
+    // "wait" may stand without a time: it starts waiting as soon as the line before it was applied.
+    const bool untimedWait =
+        line.compare(first, 5, "wait ") == 0 || line.compare(first, 5, "wait\t") == 0 || line.substr(first) == "wait";
+    std::istringstream ls(untimedWait ? "+0 " + line.substr(first) : line.substr(first));
     std::string msText, verb;
     ls >> msText >> verb;
+    // "+MS": counted from the moment the line before was applied.
+    const bool relative = msText.starts_with('+');
+    const std::string_view digits = std::string_view(msText).substr(relative ? 1 : 0);
     uint32_t ms = 0;
-    auto [p, ec] = std::from_chars(msText.data(), msText.data() + msText.size(), ms);
-    if (ec != std::errc() || p != msText.data() + msText.size())
-      return fail(Quoted(msText) + " is not a time in milliseconds");
+    auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), ms);
+    if (digits.empty() || ec != std::errc() || p != digits.data() + digits.size())
+      return fail(Quoted(msText) + " is not a time in milliseconds (MS, or +MS after the line before)");
     if (verb.empty()) return fail("no verb after the time");
     const std::optional<Verb> known = VerbByName(verb);
     if (!known) return fail("unknown verb " + Quoted(verb));
     const VerbShape& shape = ShapeOf(*known);
     Event e;
     e.ms = ms;
+    e.relative = relative;
     e.verb = *known;
     e.line = lineNo;
     std::string rest;
@@ -178,8 +221,14 @@ bool EventScript::Parse(const std::string& text, std::string& error) {
     if (std::string why = TypeArgs(e, args, text); !why.empty()) return fail("'" + verb + "' " + why);
     events_.push_back(std::move(e));
   }
-  // Events are applied in time order; equal times keep their file order.
-  std::stable_sort(events_.begin(), events_.end(), [](const Event& a, const Event& b) { return a.ms < b.ms; });
+  // Lines with times since the start are applied in time order, equal times in file order. A wait or a
+  // "+MS" line keeps its place: the lines before it are applied first, those after it after.
+  auto absolute = [](const Event& e) { return !e.relative && e.verb != Verb::Wait; };
+  for (auto run = events_.begin(); run != events_.end();) {
+    auto end = std::find_if_not(run, events_.end(), absolute);
+    std::stable_sort(run, end, [](const Event& a, const Event& b) { return a.ms < b.ms; });
+    run = end == events_.end() ? end : end + 1;
+  }
   return true;
 }
 
@@ -212,8 +261,17 @@ bool EventScript::Load(const std::string& path, std::string& error) {
   return Parse(text, error);
 }
 
+const Event* EventScript::Next() const { return next_ < events_.size() ? &events_[next_] : nullptr; }
+
+uint64_t EventScript::DueMs(const Event& e) const { return e.relative ? uint64_t{lastAppliedMs_} + e.ms : e.ms; }
+
+Event EventScript::Take(uint32_t nowMs) {
+  lastAppliedMs_ = nowMs;
+  return events_[next_++];
+}
+
 std::optional<Event> EventScript::TakeNextDue(uint32_t ms) {
-  if (next_ < events_.size() && events_[next_].ms <= ms) return events_[next_++];
+  if (const Event* e = Next(); e && DueMs(*e) <= ms) return Take(ms);
   return std::nullopt;
 }
 

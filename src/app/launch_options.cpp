@@ -32,6 +32,9 @@ const char* UsageText() {
          "  --headless           no window and no sound device; a virtual clock advances 10 ms per pass\n"
          "  --events FILE        play the timed events of FILE\n"
          "  --max-ms N           end the run after N ms of (virtual) time, closing as a confirmed quit would\n"
+         "  --end-after-events N end the run N ms after the events file's last line was applied\n"
+         "  --record-events FILE write the player's clicks, keys, menu items and answers as an events file\n"
+         "                       that waits where the game waited for the player\n"
          "  --record-audio FILE  write the mixed sound output (44100 Hz, 16-bit stereo) to a WAV file\n"
          "  --trace FILE         append one line each time TaskCode changes\n"
          "  --text-hook FILE     append every message and choice shown as UTF-8 lines (a named pipe works)\n"
@@ -46,7 +49,8 @@ bool CheckOutputFiles(const LaunchOptions& options, std::string& error) {
   // Opened as they will be, without cutting anything short: the trace is appended to, and the recording
   // replaces whatever is there only once the engine starts it.
   const std::pair<const std::string*, const char*> files[] = {{&options.traceFile, "the trace file"},
-                                                              {&options.recordAudio, "the sound recording"}};
+                                                              {&options.recordAudio, "the sound recording"},
+                                                              {&options.recordEvents, "the events recording"}};
   for (const auto& [file, what] : files) {
     if (file->empty()) continue;
     const int fd = ::open(file->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
@@ -85,6 +89,17 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       if (!value(o.traceFile)) return r;
     } else if (a == "--record-audio") {
       if (!value(o.recordAudio)) return r;
+    } else if (a == "--record-events") {
+      if (!value(o.recordEvents)) return r;
+    } else if (a == "--end-after-events") {
+      std::string v;
+      if (!value(v)) return r;
+      uint32_t n = 0;
+      if (!ParseWhole(v, n)) {
+        r.error = "--end-after-events wants a whole number of milliseconds, not " + Quoted(v);
+        return r;
+      }
+      o.endAfterEventsMs = n;
     } else if (a == "--text-hook") {
       if (!value(o.textHook)) return r;
     } else if (a == "--lang") {
@@ -128,7 +143,8 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
 }
 
 void ResolveFilesAgainst(LaunchOptions& options, const std::string& dir) {
-  for (std::string* file : {&options.eventsFile, &options.traceFile, &options.recordAudio, &options.textHook}) {
+  for (std::string* file :
+       {&options.eventsFile, &options.traceFile, &options.recordAudio, &options.textHook, &options.recordEvents}) {
     if (!file->empty() && std::filesystem::path(*file).is_relative())
       *file = (std::filesystem::path(dir) / *file).string();
   }

@@ -13,6 +13,9 @@ struct LaunchOptions {
   bool headless = false;
   std::string eventsFile;
   std::optional<uint32_t> maxMs;
+  // End the run this long after the events file's last line was applied (as --max-ms ends it).
+  std::optional<uint32_t> endAfterEventsMs;
+  std::string recordEvents;  // the player's input written as an events file
   std::string recordAudio;
   std::string traceFile;
   std::string textHook;  // every message and choice shown, appended as UTF-8 lines

@@ -28,7 +28,7 @@ int RunEngine(mokuren::Platform& platform, const mokuren::LaunchOptions& options
   platform.Attach(form);
   std::string error;
   if (!form.automation().LoadEvents(error) || !mokuren::CheckOutputFiles(options, error) ||
-      !form.OpenTextReaders(error)) {
+      !form.automation().StartRecording(error) || !form.OpenTextReaders(error)) {
     std::cerr << "mokuren: " << error << '\n';
     return 2;
   }

@@ -11,7 +11,10 @@ constexpr std::array<std::string_view, static_cast<size_t>(Verb::Count)> kVerbNa
     "click",       "rclick",      "move",   "wheel", "key",        "keydown",          "keyup",
     "menu",        "float-click", "dialog", "name",  "comment",    "config",           "debug",
     "quicksave",   "quickload",   "save",   "load",  "screenshot", "screenshot-float", "screenshot-saveload",
-    "dialog-text", "quit"};
+    "dialog-text", "quit",        "wait"};
+
+constexpr std::array<std::string_view, static_cast<size_t>(WaitFor::Count)> kWaitNames = {"title", "message", "choice",
+                                                                                          "task", "idle"};
 
 constexpr std::array<std::string_view, static_cast<size_t>(Key::Count)> kKeyNames = {
     "Enter", "Space", "PageUp", "PageDown", "F1", "F2", "Ctrl"};
@@ -45,6 +48,7 @@ std::optional<Key> KeyByName(std::string_view name) { return ByName<Key>(kKeyNam
 std::string_view MenuItemName(MenuItem item) { return NameOf(kMenuItemNames, item); }
 std::optional<MenuItem> MenuItemByName(std::string_view name) { return ByName<MenuItem>(kMenuItemNames, name); }
 std::string_view DebugButtonNameText(DebugButtonName button) { return NameOf(kDebugButtonNames, button); }
+std::string_view WaitForName(WaitFor what) { return NameOf(kWaitNames, what); }
 
 std::optional<ConfigSetting> ParseConfigSetting(std::string_view pair) {
   using Field = ConfigSetting::Field;

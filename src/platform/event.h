@@ -37,6 +37,7 @@ enum class Verb : uint8_t {
   ScreenshotSaveLoad,
   DialogText,
   Quit,
+  Wait,
   Count
 };
 
@@ -58,8 +59,22 @@ std::optional<ConfigSetting> ParseConfigSetting(std::string_view pair);
 enum class DebugButtonName : uint8_t { FLG, MSG, AlbumOn, AlbumOff, AlbumRnd, RT, Status, Count };
 std::string_view DebugButtonNameText(DebugButtonName button);
 
+// What a "wait" line holds the lines after it for.
+enum class WaitFor : uint8_t {
+  Title,    // a title or album menu waits for input
+  Message,  // a message is typed whole and waits for a click or a key
+  Choice,   // a choice waits for a line to be picked
+  Task,     // TaskCode is the given code
+  Idle,     // nothing typing, fading or playing a movie
+  Count
+};
+std::string_view WaitForName(WaitFor what);
+
 struct Event {
+  // Without `relative`: the time since the loop started. With it (a "+MS" line, or a "wait" line given
+  // without a time): the time since the line before it was applied, or since a wait before it held.
   uint32_t ms = 0;
+  bool relative = false;
   Verb verb = Verb::Quit;
   int line = 0;  // of the events file, for messages about it
 
@@ -73,6 +88,10 @@ struct Event {
   // name, comment: the text; screenshot, screenshot-float, screenshot-saveload, dialog-text, debug: the
   // file to write.
   std::string text;
+  // wait: the condition, TaskCode for "wait task", and how long it may take before the run fails.
+  WaitFor waitFor = WaitFor::Idle;
+  int32_t taskCode = 0;
+  uint32_t timeoutMs = 0;
 };
 
 }  // namespace mokuren

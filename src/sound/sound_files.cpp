@@ -1,5 +1,7 @@
 #include "sound/sound_files.h"
 
+#include <algorithm>
+
 namespace mokuren {
 
 namespace {
@@ -17,5 +19,10 @@ std::string MusicFileName(int no, bool variant) {
 std::string EffectFileName(int no) { return Numbered('S', no, false); }
 
 std::u16string VoiceFileName(const std::u16string& name) { return u"VOICE\\" + name + u".ogg"; }
+
+std::u16string ShownSoundPath(std::u16string name) {
+  std::replace(name.begin(), name.end(), u'\\', u'/');
+  return name;
+}
 
 }  // namespace mokuren

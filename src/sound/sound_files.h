@@ -22,5 +22,8 @@ std::string MusicFileName(int no, bool variant);
 std::string EffectFileName(int no);
 // "VOICE\" + name + ".ogg".
 std::u16string VoiceFileName(const std::u16string& name);
+// A sound file's name as a message shows it to the player or writer: "/" between folders, whatever the
+// game data wrote ("Sound/M09.ogg").
+std::u16string ShownSoundPath(std::u16string name);
 
 }  // namespace mokuren

@@ -83,4 +83,8 @@ void MessageWindow::Kumo_WaitSelect() {
   ClickPending = 0;
 }
 
+bool MessageWindow::ChoiceTakesClick() const {
+  return host_.TaskCode() == task::SelectWait && ChoiceActive && KeyLock == 0;
+}
+
 }  // namespace mokuren

@@ -234,4 +234,8 @@ void MessageWindow::Kumo_WaitMessage() {
   }
 }
 
+bool MessageWindow::MessageTakesClick() const {
+  return host_.TaskCode() == task::MessageWait && WindowShown && !LogView && KeyLock == 0;
+}
+
 }  // namespace mokuren

@@ -116,6 +116,10 @@ class MessageWindow {
   void Kumo_DrawMessage();
   void Kumo_WaitMessage();
   void Kumo_WaitSelect();
+  // The moments a player's click or key is taken at once: the message typed whole in a shown window,
+  // the log not browsed and no held key's lock running; a choice on screen waiting for a line.
+  bool MessageTakesClick() const;
+  bool ChoiceTakesClick() const;
   void Kumo_DrawSelect();
 
   // ---- Message log --------------------------------------------------------------------------------------

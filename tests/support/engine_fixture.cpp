@@ -78,6 +78,7 @@ void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTic
   platform_->Attach(*form_);
   std::string error;
   ASSERT_TRUE(form_->automation().LoadEvents(error)) << error;
+  ASSERT_TRUE(form_->automation().StartRecording(error)) << error;
   ASSERT_TRUE(form_->FormCreate());
   form_->StartLoopClock();
 }

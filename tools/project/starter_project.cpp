@@ -82,15 +82,22 @@ const char* kEvents =
 # with first.sound and the order of the screens with first.trace. After a change you meant, look at
 # the report, then:  mokuren-test --update tests
 #
-# The events, at milliseconds from the start:
-1500 click 200 110            # "はじめから" on the title menu
-4000 click 400 300            # the first message, typed by now: on to the next
-6500 screenshot first-message.png
-6600 click 400 300            # on to the choice
-7500 move 400 240             # over the first choice, which lights up
-8000 screenshot first-choice.png
-8100 click 400 240            # "右の道へ"
-10000 screenshot first-answer.png
+# Each "wait" holds the lines after it until the game waits for the player there (the title menu, a
+# message typed whole, a choice); "+MS" counts from the line before. So the test still meets the game
+# at the right moments after you add or lengthen a message.
+wait title
++100 click 200 110            # "はじめから" on the title menu
+wait message                  # the first message, typed whole
++100 click 400 300            # on to the next
+wait message
++50 screenshot first-message.png  # after a frame: the screen is drawn 30 times a second
++100 click 400 300            # on to the choice
+wait choice
++100 move 400 240             # over the first choice, which lights up
++500 screenshot first-choice.png
++100 click 400 240            # "右の道へ"
+wait message
++50 screenshot first-answer.png
 )";
 
 const char* kReadme = R"(# {TITLE}

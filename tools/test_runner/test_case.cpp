@@ -76,9 +76,15 @@ bool LoadTestCase(const fs::path& events, TestCase& test, std::string& error) {
       }
     }
   }
-  uint32_t last = 0;
+  // The latest a line can come: waits may each take their whole timeout.
+  uint64_t last = 0;
   for (const Event& e : script.events()) {
-    last = std::max(last, e.ms);
+    if (e.relative || e.verb == Verb::Wait) test.waits = true;
+    if (e.verb == Verb::Wait) {
+      last += e.ms + e.timeoutMs;
+    } else {
+      last = e.relative ? last + e.ms : std::max<uint64_t>(last, e.ms);
+    }
     if (e.verb != Verb::Screenshot && e.verb != Verb::ScreenshotFloat && e.verb != Verb::ScreenshotSaveLoad) continue;
     if (!InsideFolder(e.text)) {
       error = events.string() + ":" + std::to_string(e.line) + ": the screenshot '" + e.text +
@@ -87,7 +93,9 @@ bool LoadTestCase(const fs::path& events, TestCase& test, std::string& error) {
     }
     test.screenshots.push_back(e.text);
   }
-  if (test.settings.maxMs == 0) test.settings.maxMs = last + kRunOn;
+  if (test.settings.maxMs == 0)
+    test.settings.maxMs = static_cast<uint32_t>(std::min<uint64_t>(last + kRunOn, UINT32_MAX));
+  test.runOnMs = kRunOn;
   return true;
 }
 

@@ -3,8 +3,9 @@
 // The header is any number of comment lines "# mokuren-test: KEY=VALUE ..." (the game reads them as
 // comments): tolerance=N (how far a colour channel may differ, 8 by default), pixels=N (how many
 // pixels may differ by more, 16 by default: one wrong glyph changes hundreds), max-ms=N (how long the
-// run lasts, by default half a second past the last event), sound=on|off and trace=on|off (whether the
-// recorded sound and the trace are compared).
+// run lasts, by default half a second past the last event; for a file with waits or "+MS" lines, half a
+// second past its last line, and at most until every wait had its whole timeout), sound=on|off and trace=on|off
+// (whether the recorded sound and the trace are compared).
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,10 @@ struct TestCase {
   TestSettings settings;
   // Screenshots as the events file names them, relative to the run's directory and to the goldens'.
   std::vector<std::string> screenshots;
+  // The file waits for the game or counts times from the line before: the run then ends runOnMs after
+  // its last line was applied rather than at a time fixed in advance (max-ms is only its bound).
+  bool waits = false;
+  uint32_t runOnMs = 0;
 
   std::filesystem::path Dir() const { return events.parent_path(); }
 };

@@ -100,11 +100,15 @@ class CaseRun {
     fs::remove_all(work_);
     fs::create_directories(work_);
     LinkGame(options_.game, work_ / "game");
-    const std::vector<std::string> args = {(work_ / "game").string(), "--headless", "--events",
-                                           fs::absolute(events_).string(), "--trace", "trace.txt", "--record-audio",
-                                           "sound.wav", "--max-ms", std::to_string(test_.settings.maxMs),
-                                           // The same language whatever the machine's LANG says.
-                                           "--lang", test_.settings.lang};
+    std::vector<std::string> args = {(work_ / "game").string(), "--headless", "--events",
+                                     fs::absolute(events_).string(), "--trace", "trace.txt", "--record-audio",
+                                     "sound.wav", "--max-ms", std::to_string(test_.settings.maxMs),
+                                     // The same language whatever the machine's LANG says.
+                                     "--lang", test_.settings.lang};
+    if (test_.waits) {
+      args.push_back("--end-after-events");
+      args.push_back(std::to_string(test_.runOnMs));
+    }
     // The run keeps whatever it stores per user in its own folder too.
     const std::vector<std::string> environment = {"XDG_DATA_HOME=" + (work_ / "data").string()};
     const ChildResult run = RunChild(options_.program, args, environment, work_, work_ / "output.txt",
