@@ -103,7 +103,7 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   bool ReadThumbnail(int n, TABitmap& image, std::string& error) override;
   void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) override;
   Point ScreenCursorPos() override;
-  void EditComment(int n) override;
+  void EditComment(int n, std::function<void()> then) override;
   void ReportScreenError(const std::u16string& line) override;
 
   // What the comment dialog may use (CommentFormHost).
