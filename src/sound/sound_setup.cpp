@@ -7,6 +7,9 @@
 #include "sound/sound_system.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
+#ifdef __EMSCRIPTEN__
+#include "sound/web_sound_device.h"
+#endif
 
 namespace mokuren {
 
@@ -36,7 +39,11 @@ void SoundSystem::CreateSound() {
   if (platform_.Headless())
     device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
   else
+#ifdef __EMSCRIPTEN__
+    device = std::make_unique<WebSoundDevice>(platform_.TickCount());  // the page's Web Audio pulls from it
+#else
     device = MakeSdlSoundDevice();
+#endif
   if (!recordingFile_.empty()) {
     auto recorder = std::make_unique<WavRecorder>(recordingFile_);
     if (recorder->Good())
