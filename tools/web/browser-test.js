@@ -202,6 +202,22 @@ async function main() {
     await sleep(500);
 
     log(`reloaded: first frame ${await load()} ms`);
+    // A second tab of the same page is told the game is open already, and does not start it.
+    {
+      const tab = await browser.send('Target.createTarget', { url: address });
+      const { sessionId: other } = await browser.send('Target.attachToTarget', { targetId: tab.targetId, flatten: true });
+      const end = Date.now() + 20000;
+      let told = false;
+      while (!told && Date.now() < end) {
+        await sleep(200);
+        const r = await browser.send('Runtime.evaluate', { expression:
+          `!!(window.mokurenTest && window.mokurenTest.secondTab && !window.mokurenTest.ready)`, returnByValue: true }, other);
+        told = r.result.value === true;
+      }
+      await browser.send('Target.closeTarget', { targetId: tab.targetId });
+      if (!told) problems.push('a second tab was not told that the game is already open');
+      else log('a second tab is told the game is already open');
+    }
     await sleep(300);
     await key('Enter', 13);
     await sleep(1500);
