@@ -49,3 +49,25 @@ endif()
 
 message(STATUS "Mokuren web build: libraries from ${MOKUREN_WEB_DEPS}, exceptions ${MOKUREN_WEB_EXCEPTIONS}, "
                "Asyncify ${MOKUREN_WEB_ASYNCIFY}")
+
+# The page: the engine with the browser backend (src/platform/web), and the game it bundles, preloaded
+# into /game with the fonts in /fonts. MOKUREN_WEB_GAME is a game folder (./dev web passes the native
+# build's demo); index.html, the style sheet and the licences are copied beside mokuren.js.
+set(MOKUREN_WEB_GAME "${PROJECT_SOURCE_DIR}/build/demo-game" CACHE PATH "The game folder the page bundles")
+file(GLOB WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp)
+add_executable(mokuren-web src/app/web_main.cpp ${WEB_SOURCES})
+set_target_properties(mokuren-web PROPERTIES OUTPUT_NAME mokuren)
+target_link_libraries(mokuren-web PRIVATE mokuren_core)
+set(WEB_PAGE_DIR "${PROJECT_SOURCE_DIR}/src/platform/web/page")
+target_link_options(mokuren-web PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
+  -sTOTAL_STACK=8MB -lidbfs.js -sFORCE_FILESYSTEM=1
+  -sEXPORTED_FUNCTIONS=_main,_malloc,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull
+  -sEXPORTED_RUNTIME_METHODS=ccall,FS,ENV,addRunDependency,removeRunDependency
+  "--pre-js=${WEB_PAGE_DIR}/web_page.js"
+  "--preload-file=${MOKUREN_WEB_GAME}@/game" "--preload-file=${MOKUREN_WEB_DEPS}/fonts@/fonts")
+set_property(TARGET mokuren-web APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")
+add_custom_command(TARGET mokuren-web POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy "${WEB_PAGE_DIR}/index.html" "${WEB_PAGE_DIR}/mokuren.css"
+          "${CMAKE_BINARY_DIR}"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${MOKUREN_WEB_DEPS}/licences" "${CMAKE_BINARY_DIR}/licences"
+  COMMENT "The page: index.html, mokuren.css and the licences")

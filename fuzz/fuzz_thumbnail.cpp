@@ -61,7 +61,7 @@ class Host final : public SaveScreenHost {
   }
   void DrawScreenText(TABitmap&, int32_t, int32_t, const std::u16string&, int32_t) override {}
   Point ScreenCursorPos() override { return {}; }
-  void EditComment(int) override {}
+  void EditComment(int, std::function<void()>) override {}
   void ReportScreenError(const std::u16string&) override {}
 
  private:

@@ -72,6 +72,38 @@ TEST_F(DialogScenario, NameEntryTakesOnlyAValidNameWhichLaterMessagesShow) {
   EXPECT_EQ(stored, std::u16string(u"ミナト") + std::u16string(13, u'\0'));
 }
 
+TEST_F(DialogScenario, WithoutNestedLoopsEachPassIsOneAndAnsweredDialogsGoOnWhereTheyWereOpened) {
+  // The browser's way: no pass runs inside another; the name entry, the quit question refused and then
+  // confirmed go on from the passes that follow their answers.
+  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①です。\"\n"}}, {}, {}});
+  auto platform = std::make_unique<HeadlessPlatform>();
+  platform->SetNestedModalLoops(false);
+  LaunchOptions options;
+  options.maxMs = 60000;  // ends a pass that would wait inside itself
+  StartEngine({}, 0, options, std::move(platform));
+  ASSERT_TRUE(RunUntil([&] { return form_->FrontForm() == FormId::TNameForm; }));
+  const int64_t before = form_->PassCount();
+  Passes(3);
+  EXPECT_EQ(form_->PassCount(), before + 3);
+  Apply("name ミナト");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(form_->MessageLines[1], u"ミナトです。");
+  Menu(MenuItem::menuQuit);
+  Passes(20);
+  ASSERT_EQ(form_->FrontForm(), FormId::TQueryForm);
+  Apply("dialog cancel");
+  Passes(1);
+  EXPECT_FALSE(form_->FrontForm());
+  Menu(MenuItem::menuQuit);
+  Passes(1);
+  Apply("dialog ok");
+  Passes(1);
+  EXPECT_TRUE(form_->Terminated());
+  std::u16string stored(3, u'\0');
+  std::memcpy(stored.data(), Text("SAVE.DAT").data() + offsetof(SaveBlock, StoredHeroName), 6);
+  EXPECT_EQ(stored, u"ミナト");
+}
+
 TEST_F(DialogScenario, TheDefaultNameIsAcceptedAsItStands) {
   BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①\"\n"}}, {}, {}});
   StartEngine("100 dialog ok\n");

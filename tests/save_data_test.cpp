@@ -51,7 +51,7 @@ class RecordingHost final : public SaveHost {
   }
   void LoadScreenPicture(int32_t, int32_t) override {}
   void DrawCanvasText(TABitmap&, int32_t, int32_t, const std::u16string&, int32_t) override {}
-  int ShowModal(FormId, int&) override { return 0; }
+  void ShowModal(FormId, int&, std::function<void()>) override {}
   bool ModalOpen(FormId) const override { return false; }
   void ReportEvent(const Event&, const std::u16string&) override {}
   std::string AutomationFile(const std::string& name) override { return name; }

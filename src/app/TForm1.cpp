@@ -186,9 +186,10 @@ void TForm1::Kumo_TaskInit() {
   TaskCode = task::Script;
 }
 
-void TForm1::FormCloseQuery(bool& canClose) {
+void TForm1::FormCloseQuery(std::function<void(bool)> answered) {
   QueryForm->Label1 = u"ゲームを終了しますか？";
-  canClose = ShowModal(FormId::TQueryForm, QueryForm->ModalResult) == mrOk;
+  ShowModal(FormId::TQueryForm, QueryForm->ModalResult,
+            [answered = std::move(answered)](int result) { answered(result == mrOk); });
 }
 
 void TForm1::FormClose(bool mayAsk) {
@@ -211,13 +212,13 @@ void TForm1::Close() {
   if (closing_ || terminated_) return;  // the question is already on screen
   automation_.PlayerClose();
   closing_ = true;
-  bool canClose = false;
-  FormCloseQuery(canClose);
-  if (canClose && !terminated_) {
-    FormClose(true);
-    terminated_ = true;
-  }
-  closing_ = false;
+  FormCloseQuery([this](bool canClose) {
+    closing_ = false;
+    if (canClose && !terminated_) {
+      FormClose(true);
+      terminated_ = true;
+    }
+  });
 }
 
 void TForm1::CloseConfirmed() {
@@ -243,17 +244,40 @@ bool TForm1::AskToRetrySave() {
 void TForm1::FullModeWin() { platform_.SetFullScreen(true); }
 void TForm1::ReturnFullModeWin() { platform_.SetFullScreen(false); }
 
-int TForm1::ShowModal(FormId form, int& modalResult) {
+int TForm1::ShowModal(FormId form, int& modalResult, std::function<void(int)> then) {
   modalResult = mrNone;
   modalStack_.push_back(form);
   platform_.OpenForm(form);
+  if (!platform_.NestedModalLoops()) {
+    openModals_.push_back({form, &modalResult, std::move(then)});
+    return mrNone;
+  }
   // The engine keeps running while the dialog is up, as under a modal message loop.
   while (modalResult == mrNone && !terminated_) IdleEvent();
+  EndModal(form, modalResult, then);
+  return modalResult;
+}
+
+void TForm1::EndModal(FormId form, int& modalResult, const std::function<void(int)>& then) {
   platform_.CloseForm(form);
   modalStack_.pop_back();
   if (modalResult == mrNone) modalResult = mrCancel;
   automation_.PlayerAnswered(form, modalResult);
-  return modalResult;
+  if (then) then(modalResult);
+}
+
+void TForm1::ServeOpenModals() {
+  // The innermost form first, as the nested loops would end; what follows one may open another.
+  while (!openModals_.empty() && (*openModals_.back().result != mrNone || terminated_)) {
+    OpenModal done = std::move(openModals_.back());
+    openModals_.pop_back();
+    EndModal(done.form, *done.result, done.then);
+  }
+}
+
+void TForm1::Pass() {
+  IdleEvent();
+  ServeOpenModals();
 }
 
 bool TForm1::ModalOpen(FormId form) const { return !modalStack_.empty() && modalStack_.back() == form; }
@@ -288,7 +312,8 @@ int TForm1::Run() {
   StartLoopClock();
   // From here a quit signal is seen by the next pass, which closes the game as a confirmed quit would.
   RecordQuitSignals();
-  while (!terminated_) IdleEvent();
+  while (!terminated_) Pass();
+  ServeOpenModals();
   FormDestroy();
   // A wait that never came says more about the run than the final save does.
   if (const int status = automation_.ExitStatus(); status != 0) return status;

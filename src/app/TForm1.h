@@ -95,12 +95,12 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   // Chooses the language (--lang, or the player's), loads its translation into the message window, and
   // translates Caption and the popup menu (translation_setup.cpp).
   void StartTranslation();
-  void FormCloseQuery(bool& canClose);
+  void FormCloseQuery(std::function<void(bool)> answered);
   // Writes SAVE.DAT and leaves full screen. When the save fails and `mayAsk`, the player is asked whether
   // to try again (AskToRetrySave) until it is written or they quit anyway.
   void FormClose(bool mayAsk = false);
   // The box that asks, after SAVE.DAT could not be written at quit, whether to try again. False: quit
-  // anyway, or the game is being ended meanwhile.
+  // anyway, or the game is being ended meanwhile (or the backend cannot wait for an answer in place).
   bool AskToRetrySave();
   void FormDestroy();
   void menuQuitClick();
@@ -115,6 +115,9 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   // 0, or kExitSaveFailed when the game was closed without its final SAVE.DAT.
   static constexpr int kExitSaveFailed = 4;
   int ExitStatus() const { return finalSaveFailed_ ? kExitSaveFailed : 0; }
+  // One pass of the main loop, then what follows the modal forms answered in it; Run calls it until the
+  // window closes, a backend that drives the passes itself calls it once per callback.
+  void Pass();
   // Shows the main window and starts the clock that events and --max-ms count from (done by Run).
   void StartLoopClock();
 
@@ -127,8 +130,10 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   void ReturnFullModeWin();
 
   // ---- Modal windows ---------------------------------------------------------------------------------
-  // Shows a modal form and runs engine passes until it is answered; returns its modal result.
-  int ShowModal(FormId form, int& modalResult);
+  // Shows a modal form; `then` gets its modal result once it is answered. Where the backend nests loops,
+  // engine passes run here until then and the result is returned; otherwise the form stays open as a state
+  // of the main loop (Pass) and mrNone is returned at once.
+  int ShowModal(FormId form, int& modalResult, std::function<void(int)> then = {});
   // The modal form in front, if any (the events file's "dialog" verb answers it).
   bool ModalOpen(FormId form) const;
   void AnswerFrontDialog(bool ok);
@@ -510,6 +515,15 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   bool loopStarted_ = false;
   uint32_t lastTimerTick_ = 0;
   std::vector<FormId> modalStack_;
+  // Forms left open as states of the main loop (backends without nested loops), innermost last.
+  struct OpenModal {
+    FormId form;
+    int* result;
+    std::function<void(int)> then;
+  };
+  std::vector<OpenModal> openModals_;
+  void EndModal(FormId form, int& modalResult, const std::function<void(int)>& then);
+  void ServeOpenModals();
 };
 
 }  // namespace mokuren

@@ -30,10 +30,12 @@ void MenuLink::PlayBGM(int32_t no, int fadeSeconds, int variant, int loop) {
 
 void MenuLink::ShowSaveLoadScreen(int mode) { form_.ShowSaveLoadScreen(mode); }
 
-bool MenuLink::Confirm(const std::u16string& question) {
+void MenuLink::Confirm(const std::u16string& question, std::function<void()> onYes) {
   // The dialog's view centres itself on the screen.
   form_.QueryForm->Label1 = question;
-  return form_.ShowModal(FormId::TQueryForm, form_.QueryForm->ModalResult) == mrOk;
+  form_.ShowModal(FormId::TQueryForm, form_.QueryForm->ModalResult, [onYes = std::move(onYes)](int result) {
+    if (result == mrOk) onYes();
+  });
 }
 
 void MenuLink::Close() { form_.Close(); }

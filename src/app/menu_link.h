@@ -23,7 +23,7 @@ class MenuLink final : public MenuHost {
   void StartTransition(int32_t durationMs, int32_t effectTask, int32_t resumeTaskCode) override;
   void PlayBGM(int32_t no, int fadeSeconds, int variant, int loop) override;
   void ShowSaveLoadScreen(int mode) override;
-  bool Confirm(const std::u16string& question) override;
+  void Confirm(const std::u16string& question, std::function<void()> onYes) override;
   void Close() override;
   VarBank& WorkVars() override;
   void ClearReturnTable() override;

@@ -46,7 +46,9 @@ void SaveLink::DrawCanvasText(TABitmap& target, int32_t x, int32_t y, const std:
   form_.CanvasTextOut(target, x, y, text, height, 0, 0, 0, true);
 }
 
-int SaveLink::ShowModal(FormId form, int& modalResult) { return form_.ShowModal(form, modalResult); }
+void SaveLink::ShowModal(FormId form, int& modalResult, std::function<void()> then) {
+  form_.ShowModal(form, modalResult, [then = std::move(then)](int) { then(); });
+}
 bool SaveLink::ModalOpen(FormId form) const { return form_.ModalOpen(form); }
 void SaveLink::ReportEvent(const Event& event, const std::u16string& what) { form_.ReportEvent(event, what); }
 std::string SaveLink::AutomationFile(const std::string& name) { return form_.AutomationFile(name); }

@@ -29,7 +29,7 @@ class SaveLink final : public SaveHost {
 
   void LoadScreenPicture(int32_t placement, int32_t entry) override;
   void DrawCanvasText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) override;
-  int ShowModal(FormId form, int& modalResult) override;
+  void ShowModal(FormId form, int& modalResult, std::function<void()> then) override;
   bool ModalOpen(FormId form) const override;
   void ReportEvent(const Event& event, const std::u16string& what) override;
   std::string AutomationFile(const std::string& name) override;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/play_state.h"
@@ -41,8 +42,8 @@ class MenuHost {
 
   // The save/load screen (mode 1 loads).
   virtual void ShowSaveLoadScreen(int mode) = 0;
-  // The confirmation dialog with `question`; true when the player answers OK.
-  virtual bool Confirm(const std::u16string& question) = 0;
+  // The confirmation dialog with `question`; `onYes` runs once the player answers OK.
+  virtual void Confirm(const std::u16string& question, std::function<void()> onYes) = 0;
   // The main window's close request: the player is asked first.
   virtual void Close() = 0;
 

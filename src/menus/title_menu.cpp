@@ -84,7 +84,7 @@ void TitleMenu::Kumo_DrawTitleMenu() {
 
 void TitleMenu::menuTitleClick() {
   // Refusing leaves the game as it was.
-  if (host_.Confirm(u"タイトルに戻りますか？")) ReturnToTitle();
+  host_.Confirm(u"タイトルに戻りますか？", [this] { ReturnToTitle(); });
 }
 
 void TitleMenu::ReturnToTitle() {

@@ -114,6 +114,13 @@ class Platform {
   virtual void PopupMenu(Point client) = 0;
 
   // Modal windows: the engine opens one, runs passes until its state says it is done, then closes it.
+  // A backend whose passes are driven from outside, one per callback (the browser's frame callback),
+  // cannot run passes inside a pass: it answers false, and the engine then keeps an open form as a state
+  // that its passes return to, going on with what follows the form once it is answered.
+  virtual bool NestedModalLoops() const { return true; }
+  // The player's files (SAVE.DAT, thumbnails) were just written: a backend whose storage keeps them only
+  // once flushed (the browser's IndexedDB) flushes it now.
+  virtual void PlayerFilesWritten() {}
   virtual void OpenForm(FormId form) = 0;
   virtual void CloseForm(FormId form) = 0;
   virtual void SetFormVisible(FormId form, bool visible) = 0;

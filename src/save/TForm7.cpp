@@ -170,8 +170,7 @@ void TForm7::Image1MouseDown(MouseButton button, Point p) {
       thumbnailReported_[static_cast<size_t>(n)] = false;
       DrawSaveInfo(CurrentPage);
     } else if (button == MouseButton::Right && used) {
-      host_.EditComment(n);
-      DrawSaveInfo(CurrentPage);
+      host_.EditComment(n, [this] { DrawSaveInfo(CurrentPage); });
     }
   } else if (button == MouseButton::Left && used) {
     // The quick-save slot loads here too.

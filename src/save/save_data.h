@@ -108,7 +108,7 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) override;
   std::u16string ScreenLabel(const std::u16string& original) override;
   Point ScreenCursorPos() override;
-  void EditComment(int n) override;
+  void EditComment(int n, std::function<void()> then) override;
   void ReportScreenError(const std::u16string& line) override;
 
   // What the comment dialog may use (CommentFormHost).

@@ -116,7 +116,10 @@ bool SaveData::WriteSaveFile(int32_t failedNoticeTicks) {
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(Block.get());
   std::string error = WriteFileAtomically(SaveFilePath(), {bytes, sizeof(SaveBlock)}, SaveBeforeRenameHook);
-  if (error.empty()) return true;
+  if (error.empty()) {
+    platform_.PlayerFilesWritten();
+    return true;
+  }
   errors_.Add(u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています");
   host_.ShowNotice(host_.EngineText(u"セーブデータを書き込めませんでした"), failedNoticeTicks);
   return false;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,8 +56,8 @@ class SaveHost {
   virtual void LoadScreenPicture(int32_t placement, int32_t entry) = 0;
   // Canvas text in "ＭＳ ゴシック", bold, black, through the Japanese code page; (x, y) is the cell's top left.
   virtual void DrawCanvasText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) = 0;
-  // Shows a modal form and runs engine passes until it is answered; returns its modal result.
-  virtual int ShowModal(FormId form, int& modalResult) = 0;
+  // Shows a modal form; `then` runs once it is answered (at once, or from a later pass).
+  virtual void ShowModal(FormId form, int& modalResult, std::function<void()> then) = 0;
   // Is `form` the modal form in front?
   virtual bool ModalOpen(FormId form) const = 0;
   // An events-file line that could not be done as written, with the reason.

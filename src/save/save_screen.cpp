@@ -21,13 +21,13 @@ void SaveData::ShowSaveLoadScreen(int mode) {
   SaveLoadForm->Tag = mode;
   SaveLoadForm->FormShow();
   // The game keeps running underneath; loading leaves the restore task for the main loop.
-  host_.ShowModal(FormId::TForm7, SaveLoadForm->ModalResult);
-  SaveLoadForm->Close();  // also when the program ended while the screen was up
+  // Closed also when the program ended while the screen was up.
+  host_.ShowModal(FormId::TForm7, SaveLoadForm->ModalResult, [this] { SaveLoadForm->Close(); });
 }
 
-void SaveData::EditComment(int n) {
+void SaveData::EditComment(int n, std::function<void()> then) {
   CommentForm->Tag = n;
-  host_.ShowModal(FormId::TCommentForm, CommentForm->ModalResult);
+  host_.ShowModal(FormId::TCommentForm, CommentForm->ModalResult, std::move(then));
 }
 
 void SaveData::CommentEvent(const Event& e) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -31,8 +32,8 @@ class SaveScreenHost {
   virtual std::u16string ScreenLabel(const std::u16string& original) = 0;
   // The pointer in the screen's client coordinates (the screen lies exactly over the main window).
   virtual Point ScreenCursorPos() = 0;
-  // Shows the comment dialog for slot n modally; returns when it is answered.
-  virtual void EditComment(int n) = 0;
+  // Shows the comment dialog for slot n modally; `then` runs once it is answered.
+  virtual void EditComment(int n, std::function<void()> then) = 0;
   virtual void ReportScreenError(const std::u16string& line) = 0;
 
  protected:

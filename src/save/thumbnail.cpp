@@ -31,7 +31,10 @@ bool SaveData::WriteThumbnail(int n) {
   std::error_code ec;
   std::filesystem::create_directories(path.parent_path(), ec);  // a THUMB folder removed while playing
   std::string error = WriteFileAtomically(path, file);
-  if (error.empty()) return true;
+  if (error.empty()) {
+    platform_.PlayerFilesWritten();
+    return true;
+  }
   errors_.Add(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" + FromUtf8(error) +
               u"）");
   return false;

@@ -7,6 +7,9 @@
 #include "sound/sound_system.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
+#ifdef __EMSCRIPTEN__
+#include "sound/web_sound_device.h"
+#endif
 
 namespace mokuren {
 
@@ -38,11 +41,15 @@ void SoundSystem::CreateSound() {
     failed = platform_.SoundOutputFault();
     if (failed.empty()) device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
   } else {
+#ifdef __EMSCRIPTEN__
+    device = std::make_unique<WebSoundDevice>(platform_.TickCount());  // the page's Web Audio pulls from it
+#else
     device = MakeSdlSoundDevice();
     if (!device->Open()) {
       failed = device->OpenError();
       device.reset();
     }
+#endif
   }
   // Without an output the game still mixes, on a device that plays to nobody at the pace of the clock,
   // so music waits and the recording hold what the game played.

@@ -94,16 +94,16 @@ void EngineFixture::StartScript(const std::string& script, LaunchOptions options
 }
 
 void EngineFixture::Passes(int n) {
-  for (int i = 0; i < n && !form_->Terminated(); ++i) form_->IdleEvent();
+  for (int i = 0; i < n && !form_->Terminated(); ++i) form_->Pass();
 }
 
 void EngineFixture::RunMs(uint32_t ms) {
   const uint32_t start = platform_->TickCount();
-  while (platform_->TickCount() - start < ms && !form_->Terminated()) form_->IdleEvent();
+  while (platform_->TickCount() - start < ms && !form_->Terminated()) form_->Pass();
 }
 
 bool EngineFixture::RunUntil(const std::function<bool()>& done, int limit) {
-  for (int i = 0; i < limit && !done() && !form_->Terminated(); ++i) form_->IdleEvent();
+  for (int i = 0; i < limit && !done() && !form_->Terminated(); ++i) form_->Pass();
   return done();
 }
 

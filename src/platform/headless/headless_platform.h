@@ -18,6 +18,9 @@ class HeadlessPlatform : public Platform {
   void Attach(WindowHost& host) override { host_ = &host; }
   void ShowMainWindow() override { shown_ = true; }
   bool Headless() const override { return true; }
+  bool NestedModalLoops() const override { return nestedModalLoops_; }
+  // Keeps modal forms as states of the main loop, as the browser's backend does (tests).
+  void SetNestedModalLoops(bool nested) { nestedModalLoops_ = nested; }
 
   uint32_t TickCount() override { return tick_; }
   void Sleep(uint32_t ms) override { tick_ += ms; }
@@ -71,6 +74,7 @@ class HeadlessPlatform : public Platform {
   WindowHost* host_ = nullptr;
   uint32_t tick_;
   bool shown_ = false;
+  bool nestedModalLoops_ = true;
   std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
   Point mainCursor_, floatCursor_;
   bool floatVisible_ = false;

@@ -1,0 +1,131 @@
+// The page's program: the engine on the game the page bundles (/game), with the browser backend. Passes
+// run from the browser's frame callback, one per 10 ms of the page's clock that has gone by (a few at most
+// when the page was held up); while the engine only waits for the player until its next frame, the page
+// asks for no frame before then unless input comes.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+#include <sys/stat.h>
+
+#include <iostream>
+#include <memory>
+
+#include "app/TForm1.h"
+#include "app/launch_options.h"
+#include "base/text_codec.h"
+#include "platform/web/web_platform.h"
+
+namespace {
+
+constexpr uint32_t kPassInterval = 10;
+constexpr int kMostPassesPerFrame = 8;
+
+struct Game {
+  mokuren::WebPlatform platform;
+  std::unique_ptr<mokuren::TForm1> form;
+  mokuren::LaunchOptions options;
+  uint32_t nextPass = 0;
+  bool frameAsked = false;
+  long timer = 0;
+  bool ended = false;
+};
+
+Game* game = nullptr;
+
+void AskFrame();
+
+EM_BOOL Frame(double, void*) {
+  game->frameAsked = false;
+  if (game->ended) return EM_FALSE;
+  mokuren::WebPlatform& platform = game->platform;
+  const uint32_t now = platform.TickCount();
+  if (static_cast<int32_t>(now - platform.HoldUntil()) >= 0) {
+    if (static_cast<int32_t>(now - game->nextPass) > static_cast<int32_t>(kPassInterval * kMostPassesPerFrame))
+      game->nextPass = now;
+    for (int n = 0; n < kMostPassesPerFrame && static_cast<int32_t>(now - game->nextPass) >= 0; ++n) {
+      game->form->Pass();
+      game->nextPass += kPassInterval;
+      if (game->form->Terminated() || static_cast<int32_t>(platform.TickCount() - platform.HoldUntil()) < 0) break;
+    }
+    platform.PaintScreens();
+  }
+  if (game->form->Terminated()) {
+    game->ended = true;
+    game->form->FormDestroy();
+    EM_ASM({
+      if (Module.mokuren) Module.mokuren.ended();
+    });
+    return EM_FALSE;
+  }
+  AskFrame();
+  return EM_FALSE;
+}
+
+void TimerFired(void*) {
+  game->timer = 0;
+  if (!game->frameAsked) {
+    game->frameAsked = true;
+    emscripten_request_animation_frame(Frame, nullptr);
+  }
+}
+
+void AskFrame() {
+  if (game->frameAsked || game->timer) return;
+  mokuren::WebPlatform& platform = game->platform;
+  const uint32_t now = platform.TickCount();
+  // Resting: a wait the engine asked for, or nothing to do before its next frame unless input comes.
+  uint32_t until = platform.HoldUntil();
+  if (const auto quiet = platform.QuietUntil(); quiet && static_cast<int32_t>(*quiet - until) > 0) until = *quiet;
+  const int32_t wait = static_cast<int32_t>(until - now);
+  if (wait > 20 && !platform.InputWaiting()) {
+    game->timer = emscripten_set_timeout(TimerFired, wait - 10, nullptr);
+    return;
+  }
+  game->frameAsked = true;
+  emscripten_request_animation_frame(Frame, nullptr);
+}
+
+}  // namespace
+
+extern "C" {
+
+// The page's input, delivered to the engine at its next rest.
+EMSCRIPTEN_KEEPALIVE void mokuren_input(int kind, int a, int b, int c) {
+  if (!game) return;
+  game->platform.Receive({static_cast<mokuren::WebInput::Kind>(kind), a, b, c, {}});
+  if (game->timer) {
+    emscripten_clear_timeout(game->timer);
+    game->timer = 0;
+  }
+  if (!game->ended) AskFrame();
+}
+
+EMSCRIPTEN_KEEPALIVE void mokuren_dialog_answer(int form, int ok, const char* utf8) {
+  if (!game) return;
+  game->platform.Receive({mokuren::WebInput::Kind::DialogAnswer, form, ok, 0, mokuren::FromUtf8(utf8)});
+  mokuren_input(static_cast<int>(mokuren::WebInput::Kind::MouseMove), -1, -1, 0);
+}
+
+}  // extern "C"
+
+int main() {
+  // The bundled game's folder is read-only, so saves go to the player's data folder, which the page keeps
+  // in IndexedDB (XDG_DATA_HOME, set by web_page.js).
+  chmod("/game", 0555);
+  const char* args[] = {"mokuren", "/game"};
+  mokuren::ParseResult parsed = mokuren::ParseCommandLine(2, args);
+  game = new Game;
+  game->options = parsed.options;
+  game->form = std::make_unique<mokuren::TForm1>(game->platform, game->options);
+  game->platform.Attach(*game->form);
+  std::string error;
+  if (!game->form->OpenTextReaders(error)) {
+    game->platform.FatalMessage(error);
+    return 2;
+  }
+  if (!game->form->FormCreate()) return 2;
+  game->form->StartLoopClock();
+  game->nextPass = game->platform.TickCount();
+  AskFrame();
+  emscripten_exit_with_live_runtime();
+  return 0;
+}

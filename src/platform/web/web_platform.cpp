@@ -1,0 +1,338 @@
+#include "platform/web/web_platform.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+
+#include "base/frame.h"
+#include "base/text_codec.h"
+#include "dialogs/TCommentForm.h"
+#include "dialogs/TConfigForm.h"
+#include "dialogs/TQueryForm.h"
+#include "graphics/ABitmap.h"
+#include "platform/window_host.h"
+#include "save/TForm7.h"
+#include "text/TNameForm.h"
+
+namespace mokuren {
+
+namespace {
+
+// A text as a JSON string, for the page's script.
+std::string Json(std::u16string_view text) {
+  std::string out = "\"";
+  for (char c : ToUtf8(text)) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string Json(const std::vector<std::u16string>& texts) {
+  std::string out = "[";
+  for (const std::u16string& t : texts) out += (out.size() > 1 ? "," : "") + Json(t);
+  return out + "]";
+}
+
+// Calls the page's handler `name` with a JSON argument.
+void CallPage(const char* name, const std::string& json) {
+  EM_ASM(
+      {
+        if (Module.mokuren) Module.mokuren[UTF8ToString($0)](JSON.parse(UTF8ToString($1)));
+      },
+      name, json.c_str());
+}
+
+}  // namespace
+
+WebPlatform::WebPlatform() : rgba_(static_cast<size_t>(kFrameWidth) * kFrameHeight * 4) {
+  // The desktop menu's captions, in menu order; the page puts the same separators between them.
+  static constexpr std::u16string_view kCaptions[] = {
+      u"既読スキップ", u"シーンスキップ", u"自動進行", u"ウィンドウ消去", u"ウィンドウフロート化",
+      u"セーブ",       u"ロード",         u"環境設定", u"タイトルに戻る", u"ゲーム終了"};
+  static_assert(std::size(kCaptions) == static_cast<size_t>(MenuItem::Count));
+  for (size_t i = 0; i < menu_.size(); ++i) menu_[i].caption = kCaptions[i];
+}
+
+void WebPlatform::ShowMainWindow() { CallPage("shown", "null"); }
+
+uint32_t WebPlatform::TickCount() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+
+void WebPlatform::Sleep(uint32_t ms) {
+  // The browser may not be held: the wait holds the next pass back instead (web_main.cpp).
+  const uint32_t until = TickCount() + ms;
+  if (static_cast<int32_t>(until - holdUntil_) > 0) holdUntil_ = until;
+}
+
+void WebPlatform::ProcessMessages() {
+  while (!inputs_.empty()) {
+    const WebInput input = std::move(inputs_.front());
+    inputs_.pop_front();
+    Deliver(input);
+  }
+}
+
+uint32_t WebPlatform::Rest(uint32_t ms, std::optional<uint32_t> quietUntil) {
+  // The frame callback spaces the passes on the page's clock (web_main.cpp); here the input comes in. The
+  // time since the last rest is what was rested, so the engine's 10 ms timer keeps up with the clock when
+  // the page rested longer (a quiet wait) or was held up.
+  quietUntil_ = quietUntil;
+  ProcessMessages();
+  const uint32_t now = TickCount();
+  const uint32_t rested = std::clamp(now - lastRest_, ms, uint32_t{1000});
+  lastRest_ = now;
+  return rested;
+}
+
+void WebPlatform::PlayerFilesWritten() {
+  // IndexedDB keeps what the file system holds only once it is synced.
+  EM_ASM({
+    if (Module.mokuren) Module.mokuren.sync();
+  });
+}
+
+WindowId WebPlatform::Foreground() {
+  if (openForms_.empty()) return WindowId::Main;
+  return openForms_.back() == FormId::TForm7 ? WindowId::SaveLoad : WindowId::Other;
+}
+
+Point WebPlatform::CursorPos(WindowId client) {
+  if (client == WindowId::Float) return {cursor_.x, cursor_.y - kMessageWindowTop};
+  return cursor_;
+}
+
+void WebPlatform::Deliver(const WebInput& in) {
+  if (!host_) return;
+  switch (in.kind) {
+    case WebInput::Kind::MouseMove: cursor_ = {in.a, in.b}; break;
+    case WebInput::Kind::MouseDown: {
+      cursor_ = {in.a, in.b};
+      const auto button = static_cast<MouseButton>(std::clamp(in.c, 0, 2));
+      TForm7& screen = host_->GetSaveLoadForm();
+      if (!openForms_.empty() && openForms_.back() == FormId::TForm7 && screen.Visible) {
+        screen.Image1MouseDown(button, cursor_);
+        PaintScreens();
+      } else if (openForms_.empty()) {
+        host_->FormMouseDown(button, cursor_);
+      }
+      break;
+    }
+    case WebInput::Kind::Wheel:
+      if (!openForms_.empty()) break;
+      for (int32_t i = 0; i < std::abs(in.a); ++i) in.a > 0 ? host_->FormMouseWheelDown() : host_->FormMouseWheelUp();
+      break;
+    case WebInput::Kind::Key:
+      if (in.a >= 0 && in.a < static_cast<int32_t>(Key::Count)) {
+        keys_[static_cast<size_t>(in.a)] = in.b != 0;
+      } else if (in.a == -1 && in.b && !openForms_.empty() && openForms_.back() == FormId::TForm7) {
+        host_->GetSaveLoadForm().Close();  // Escape leaves the save/load screen
+      }
+      break;
+    case WebInput::Kind::Menu:
+      if (in.a >= 0 && in.a < static_cast<int32_t>(MenuItem::Count) && openForms_.empty() &&
+          menu_[static_cast<size_t>(in.a)].enabled)
+        host_->MenuClick(static_cast<MenuItem>(in.a));
+      break;
+    case WebInput::Kind::DialogAnswer: {
+      const auto form = static_cast<FormId>(in.a);
+      if (openForms_.empty() || openForms_.back() != form) break;
+      switch (form) {
+        case FormId::TQueryForm:
+          in.b ? host_->GetQueryForm().OkButtonClick() : host_->GetQueryForm().CancelButtonClick();
+          break;
+        case FormId::TNameForm: {
+          TNameForm& name = host_->GetNameForm();
+          name.Edit1 = TNameForm::FitBox(in.text);
+          name.Button1Click();
+          FormChanged(form);
+          break;
+        }
+        case FormId::TCommentForm: {
+          TCommentForm& comment = host_->GetCommentForm();
+          comment.Edit1 = TCommentForm::FitBox(in.text);
+          in.b ? comment.OkButtonClick() : comment.CancelButtonClick();
+          break;
+        }
+        case FormId::TConfigForm: {
+          // The text holds the checked radio buttons' numbers, then ";", then the sliders' positions.
+          TConfigForm& config = host_->GetConfigForm();
+          const std::string text = ToUtf8(in.text);
+          const size_t semi = text.find(';');
+          auto numbers = [](std::string_view s) {
+            std::vector<int32_t> out;
+            while (!s.empty()) {
+              const size_t comma = s.find(',');
+              out.push_back(std::atoi(std::string(s.substr(0, comma)).c_str()));
+              s = comma == std::string_view::npos ? std::string_view() : s.substr(comma + 1);
+            }
+            return out;
+          };
+          if (semi != std::string::npos && in.b) {
+            for (int32_t r : numbers(std::string_view(text).substr(0, semi)))
+              if (r >= 0 && r < TConfigForm::RadioCount) config.Check(static_cast<TConfigForm::Radio>(r));
+            const std::vector<int32_t> positions = numbers(std::string_view(text).substr(semi + 1));
+            for (size_t s = 0; s < positions.size() && s < TConfigForm::SliderCount; ++s)
+              config.SetPosition(static_cast<TConfigForm::Slider>(s), positions[s]);
+            config.OkButtonClick();
+          } else {
+            config.ModalResult = mrCancel;
+          }
+          break;
+        }
+        default: break;
+      }
+      break;
+    }
+    case WebInput::Kind::Close: host_->Close(); break;
+  }
+}
+
+void WebPlatform::Paint(int which, const TABitmap& frame) {
+  if (!frame.IsValid()) return;
+  const size_t pixels = static_cast<size_t>(frame.Width()) * frame.Height();
+  rgba_.resize(pixels * 4);
+  const uint8_t* src = frame.ScanLine(0);
+  uint8_t* dst = rgba_.data();
+  // The surface keeps blue, green, red and an unused byte; the canvas takes red, green, blue and alpha.
+  for (size_t i = 0; i < pixels; ++i, src += 4, dst += 4) {
+    dst[0] = src[2];
+    dst[1] = src[1];
+    dst[2] = src[0];
+    dst[3] = 255;
+  }
+  EM_ASM(
+      {
+        if (Module.mokuren) Module.mokuren.paint($0, $1, $2, $3);
+      },
+      which, rgba_.data(), frame.Width(), frame.Height());
+}
+
+void WebPlatform::PaintMain(const TABitmap& frame) {
+  if (!openForms_.empty() && openForms_.back() == FormId::TForm7) return;  // the screen covers it
+  Paint(0, frame);
+}
+
+void WebPlatform::PaintFloat(const TABitmap& frame) { Paint(1, frame); }
+
+void WebPlatform::PaintScreens() {
+  if (!host_) return;
+  if (std::find(openForms_.begin(), openForms_.end(), FormId::TForm7) != openForms_.end() &&
+      host_->GetSaveLoadForm().Visible)
+    Paint(0, host_->GetSaveLoadForm().Image1);
+}
+
+void WebPlatform::SetCursorShown(bool shown) { CallPage("cursor", shown ? "true" : "false"); }
+void WebPlatform::SetFullScreen(bool full) { CallPage("fullScreen", full ? "true" : "false"); }
+
+void WebPlatform::SetFloatVisible(bool visible) {
+  floatVisible_ = visible;
+  CallPage("floatVisible", visible ? "true" : "false");
+}
+
+void WebPlatform::PopupMenu(Point client) {
+  if (host_) host_->PopupMenu1Popup();
+  // Separators sit before the window items, before save, and before the title item, as on the desktop.
+  std::string items = "[";
+  for (size_t i = 0; i < menu_.size(); ++i) {
+    const MenuEntry& e = menu_[i];
+    items += (i ? "," : "") + std::string("{\"caption\":") + Json(e.caption) +
+             ",\"enabled\":" + (e.enabled ? "true" : "false") + ",\"checked\":" + (e.checked ? "true" : "false") + "}";
+  }
+  items += "]";
+  CallPage("menu",
+           "{\"x\":" + std::to_string(client.x) + ",\"y\":" + std::to_string(client.y) + ",\"items\":" + items + "}");
+}
+
+void WebPlatform::OpenForm(FormId form) {
+  openForms_.push_back(form);
+  ShowForm(form);
+}
+
+void WebPlatform::ShowForm(FormId form) {
+  if (!host_) return;
+  const std::string id = std::to_string(static_cast<int>(form));
+  switch (form) {
+    case FormId::TQueryForm: {
+      const TQueryForm& q = host_->GetQueryForm();
+      CallPage("openForm", "{\"form\":" + id + ",\"kind\":\"query\",\"texts\":" +
+                               Json({q.Caption, q.Label1, q.OkCaption, q.CancelCaption}) + "}");
+      break;
+    }
+    case FormId::TNameForm: {
+      const TNameForm& n = host_->GetNameForm();
+      CallPage("openForm", "{\"form\":" + id + ",\"kind\":\"name\",\"texts\":" +
+                               Json({n.Caption, n.Edit1, n.Button1Caption, n.Label1}) + "}");
+      break;
+    }
+    case FormId::TCommentForm: {
+      const TCommentForm& c = host_->GetCommentForm();
+      CallPage("openForm", "{\"form\":" + id + ",\"kind\":\"comment\",\"texts\":" +
+                               Json({c.Caption, c.Edit1, c.OkCaption, c.CancelCaption}) + "}");
+      break;
+    }
+    case FormId::TConfigForm: {
+      const TConfigForm& c = host_->GetConfigForm();
+      std::string radios = "[", sliders = "[", groups = "[";
+      for (int r = 0; r < TConfigForm::RadioCount; ++r)
+        radios += (r ? "," : "") + std::string("{\"caption\":") + Json(TConfigForm::kRadios[r].caption) +
+                  ",\"group\":" + std::to_string(TConfigForm::kRadios[r].group) +
+                  ",\"checked\":" + (c.Checked[static_cast<size_t>(r)] ? "true" : "false") + "}";
+      for (int s = 0; s < TConfigForm::SliderCount; ++s)
+        sliders += (s ? "," : "") + std::string("{\"label\":") + Json(TConfigForm::kSliders[s].label) +
+                   ",\"group\":" + std::to_string(TConfigForm::kSliders[s].group) +
+                   ",\"max\":" + std::to_string(TConfigForm::kSliders[s].max) +
+                   ",\"position\":" + std::to_string(c.Position[static_cast<size_t>(s)]) + "}";
+      for (size_t g = 0; g < std::size(TConfigForm::kGroupCaptions); ++g)
+        groups += (g ? "," : "") + Json(TConfigForm::kGroupCaptions[g]);
+      CallPage("openForm",
+               "{\"form\":" + id + ",\"kind\":\"config\",\"texts\":" + Json({c.Caption, c.OkCaption}) +
+                   ",\"groups\":" + groups + "],\"radios\":" + radios + "],\"sliders\":" + sliders + "],\"autoEnds\":" +
+                   Json({std::u16string(TConfigForm::kAutoEnds[0]), std::u16string(TConfigForm::kAutoEnds[1])}) +
+                   ",\"volumeEnds\":" +
+                   Json({std::u16string(TConfigForm::kVolumeEnds[0]), std::u16string(TConfigForm::kVolumeEnds[1])}) +
+                   "}");
+      break;
+    }
+    case FormId::TForm7: PaintScreens(); break;
+    default: break;
+  }
+}
+
+void WebPlatform::CloseForm(FormId form) {
+  auto it = std::find(openForms_.rbegin(), openForms_.rend(), form);
+  if (it != openForms_.rend()) openForms_.erase(std::next(it).base());
+  CallPage("closeForm", std::to_string(static_cast<int>(form)));
+}
+
+void WebPlatform::FormChanged(FormId form) {
+  if (form == FormId::TNameForm && host_ && !openForms_.empty() && openForms_.back() == form)
+    CallPage("formLabel", "{\"form\":" + std::to_string(static_cast<int>(form)) +
+                              ",\"text\":" + Json(host_->GetNameForm().Label1) + "}");
+}
+
+void WebPlatform::FatalMessage(const std::string& utf8) {
+  PrintFatalMessage(utf8);
+  CallPage("fatal", Json(FromUtf8(utf8)));
+}
+
+void WebPlatform::WarningMessage(const std::string& utf8) {
+  PrintFatalMessage(utf8);
+  CallPage("warning", Json(FromUtf8(utf8)));
+}
+
+void WebPlatform::SetMainCaption(const std::u16string& caption) { CallPage("caption", Json(caption)); }
+
+}  // namespace mokuren

@@ -1,0 +1,106 @@
+// The browser backend: the 800×600 frame on a canvas of the page, input from the page's events, the popup
+// menu and the dialogs as HTML, the clock from the browser's. The page's script (web_page.js) draws and
+// forwards input; the engine's passes run from the browser's frame callback (web_main.cpp), so modal forms
+// are states of the main loop (NestedModalLoops is false) and a wait the engine asks for (Sleep) holds the
+// next pass back instead of blocking the browser.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace mokuren {
+
+// What the page sends, kept until the engine's next rest delivers it.
+struct WebInput {
+  enum class Kind : uint8_t { MouseDown, MouseMove, Wheel, Key, Menu, DialogAnswer, Close };
+  Kind kind;
+  int32_t a = 0, b = 0, c = 0;  // MouseDown: x, y, button; MouseMove: x, y; Wheel: steps (+ down);
+                                // Key: key, down; Menu: item; DialogAnswer: form, ok
+  std::u16string text;          // DialogAnswer: the text box
+};
+
+class WebPlatform : public Platform {
+ public:
+  WebPlatform();
+
+  void Attach(WindowHost& host) override { host_ = &host; }
+  void ShowMainWindow() override;
+  bool Headless() const override { return false; }
+
+  uint32_t TickCount() override;
+  void Sleep(uint32_t ms) override;
+  void ProcessMessages() override;
+  uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) override;
+  bool NestedModalLoops() const override { return false; }
+  void PlayerFilesWritten() override;
+
+  bool KeyDown(Key key) override { return keys_[static_cast<size_t>(key)]; }
+  WindowId Foreground() override;
+  Point CursorPos(WindowId client) override;
+  void InjectKey(Key key, bool down) override { keys_[static_cast<size_t>(key)] = down; }
+  void InjectCursor(WindowId window, Point p) override { cursor_ = p; }
+
+  void PaintMain(const TABitmap& frame) override;
+  void PaintFloat(const TABitmap& frame) override;
+  void SetCursorShown(bool shown) override;
+  void SetFullScreen(bool full) override;
+  void SetFloatVisible(bool visible) override;
+  bool FloatVisible() override { return floatVisible_; }
+
+  void SetMenuEnabled(MenuItem item, bool enabled) override { menu_[Index(item)].enabled = enabled; }
+  bool MenuEnabled(MenuItem item) override { return item != MenuItem::Count && menu_[Index(item)].enabled; }
+  void SetMenuCaption(MenuItem item, const std::u16string& caption) override { menu_[Index(item)].caption = caption; }
+  void SetMenuChecked(MenuItem item, bool checked) override { menu_[Index(item)].checked = checked; }
+  bool MenuChecked(MenuItem item) override { return item != MenuItem::Count && menu_[Index(item)].checked; }
+  void PopupMenu(Point client) override;
+
+  void OpenForm(FormId form) override;
+  void CloseForm(FormId form) override;
+  void SetFormVisible(FormId form, bool visible) override {}
+  void FormChanged(FormId form) override;
+
+  void FatalMessage(const std::string& utf8) override;
+  void WarningMessage(const std::string& utf8) override;
+  void SetMainCaption(const std::u16string& caption) override;
+
+  // From the page (web_main.cpp's exports).
+  void Receive(WebInput input) { inputs_.push_back(std::move(input)); }
+  // The tick before which no pass may run (a wait the engine asked for), and the one until which the
+  // engine said it has nothing to do unless input comes.
+  uint32_t HoldUntil() const { return holdUntil_; }
+  std::optional<uint32_t> QuietUntil() const { return quietUntil_; }
+  bool InputWaiting() const { return !inputs_.empty(); }
+  // Repaints the save/load screen while it is up (it is a view of its own over the frame).
+  void PaintScreens();
+
+ private:
+  static size_t Index(MenuItem item) { return static_cast<size_t>(item); }
+  void Deliver(const WebInput& input);
+  void ShowForm(FormId form);
+  void Paint(int which, const TABitmap& frame);
+
+  struct MenuEntry {
+    bool enabled = true;
+    bool checked = false;
+    std::u16string caption;
+  };
+  WindowHost* host_ = nullptr;
+  std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
+  Point cursor_;
+  bool floatVisible_ = false;
+  std::array<MenuEntry, static_cast<size_t>(MenuItem::Count)> menu_;
+  std::vector<FormId> openForms_;
+  std::deque<WebInput> inputs_;
+  uint32_t holdUntil_ = 0;
+  uint32_t lastRest_ = 0;
+  std::optional<uint32_t> quietUntil_;
+  std::vector<uint8_t> rgba_;
+};
+
+}  // namespace mokuren
