@@ -45,6 +45,24 @@ TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows
   EXPECT_EQ(floating->geometry(), QRect(main.mapToGlobal(QPoint(0, 416 * 2)), QSize(1600, 368)));
 }
 
+// At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point.
+TEST_F(QtWindow, PopupMenuOpensAtThePointerInAScaledWindow) {
+  Start("sysmenu 1\nmsg \"一つ目\"\n");
+  QWidget& main = platform_->Main();
+  main.resize(1600, 1200);
+  QApplication::processEvents();
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
+  const QPointF at(240, 180);
+  QCursor::setPos(main.mapToGlobal(at).toPoint());
+  QMouseEvent press(QEvent::MouseButtonPress, at, main.mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(&main, &press);
+  ASSERT_TRUE(platform_->Menu().isVisible());
+  // Within the frame pixel the click fell on (two window pixels at this scale).
+  EXPECT_LE((platform_->Menu().pos() - main.mapToGlobal(at).toPoint()).manhattanLength(), 2);
+  platform_->Menu().hide();
+}
+
 TEST_F(QtWindow, GamepadAButtonAdvancesAMessage) {
   Start("msg \"一つ目\"\nmsg \"二つ目\"\n");
   ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));

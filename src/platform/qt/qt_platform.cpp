@@ -328,7 +328,10 @@ void QtPlatform::SetMenuChecked(MenuItem item, bool checked) {
 }
 bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t>(item)]; }
 
-void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoint(client.x, client.y))); }
+// The engine names a point of its frame; the window may show the frame scaled and bordered.
+void QtPlatform::PopupMenu(Point client) {
+  menu_->popup(main_->mapToGlobal(FrameToWidget(*main_, kFrameSize, client)).toPoint());
+}
 
 template <typename View>
 void QtPlatform::OpenModal(std::unique_ptr<View>& slot, std::unique_ptr<View> view, QPoint centre) {
