@@ -239,16 +239,17 @@ TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
   EXPECT_EQ(form_->LogView, 1);
   EXPECT_EQ(Lines()[1], u"【選択肢】");
   EXPECT_EQ(Lines()[2], u"終わり");
-  // PageDown steps forward, and on the newest entry does nothing.
+  // PageDown steps forward, and from the newest entry back to the current message.
   Tap(Key::PageUp);
   EXPECT_EQ(Lines()[1], u"m300");
   Tap(Key::PageDown);
-  Tap(Key::PageDown);
   EXPECT_EQ(form_->LogIndex, 1);
-  EXPECT_EQ(form_->LogView, 1);
   EXPECT_EQ(Lines()[1], u"【選択肢】");
+  Tap(Key::PageDown);
+  EXPECT_EQ(form_->LogView, 0);
+  EXPECT_EQ(Lines()[1], u"今");
   // The 256th step reaches the oldest entry kept (m46); the 257th stays on it.
-  for (int i = 2; i <= 256; ++i) WheelUp();
+  for (int i = 1; i <= 256; ++i) WheelUp();
   EXPECT_EQ(form_->LogIndex, 256);
   EXPECT_EQ(Lines()[1], u"m46");
   WheelUp();
@@ -259,6 +260,23 @@ TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
   form_->IdleEvent();
   EXPECT_EQ(form_->LogView, 0);
   EXPECT_EQ(Lines()[1], u"今");
+}
+
+// A log key pressed while an old entry is still being typed shows it whole, and only the next press steps.
+TEST_F(MessageLogScenario, AKeyWhileAnEntryIsTypedShowsItWholeAndTheNextSteps) {
+  Start("sysmenu 1\nmsg \"" + std::string(20, 'a') +
+        "\"\nmsg \"一つ目の行はとても長くて、二つ目の行まで続き、三つ目の行にも届くほどの台詞になっている。\"\nmsg "
+        "\"今\"\nwait click\n");
+  ASSERT_TRUE(UntilWaiting());
+  ClickThrough();
+  ClickThrough();
+  ASSERT_TRUE(UntilWaiting());
+  Tap(Key::PageUp);
+  ASSERT_EQ(form_->LogIndex, 1);
+  Tap(Key::PageUp);
+  EXPECT_EQ(form_->LogIndex, 1) << "the first press only finished the typing";
+  Tap(Key::PageUp);
+  EXPECT_EQ(form_->LogIndex, 2);
 }
 
 TEST_F(MessageLogScenario, AnEntryReplaysItsVoiceAndEnterComesBackAtOnceWithoutIt) {

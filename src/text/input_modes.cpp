@@ -7,7 +7,10 @@
 
 namespace mokuren {
 
-void MessageWindow::Kumo_ClearKey() { KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0; }
+void MessageWindow::Kumo_ClearKey() {
+  KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0;
+  Input.LogByWheel = 0;
+}
 void MessageWindow::Kumo_ClearMouseButton() { ClickPending = 0; }
 
 void MessageWindow::Kumo_CheckKeyPush() {
@@ -22,12 +25,14 @@ void MessageWindow::Kumo_CheckKeyPush() {
     if (KeyLock == 0) {
       KeySpace = p.KeyDown(Key::Space);
       KeyEnter = p.KeyDown(Key::Enter);
-      KeyLogBack = p.KeyDown(Key::PageUp) || p.KeyDown(Key::F1);
-      KeyLogForward = p.KeyDown(Key::PageDown) || p.KeyDown(Key::F2);
+      // Each key is asked, so a tap of the one is not kept for a later pass by the other being held.
+      KeyLogBack = p.KeyDown(Key::PageUp) | p.KeyDown(Key::F1);
+      KeyLogForward = p.KeyDown(Key::PageDown) | p.KeyDown(Key::F2);
     }
     // Ctrl fast-forwards only in debug mode, and is never locked.
     if (host_.DebugMode()) KeyCtrl = p.KeyDown(Key::Ctrl);
     // The wheel pages through the message log like PageUp and PageDown.
+    Input.LogByWheel = !KeyLogBack && !KeyLogForward && (WheelUp || WheelDown);
     if (WheelUp) KeyLogBack = 1;
     if (WheelDown) KeyLogForward = 1;
     // While the script runs, Ctrl alone decides fast-forward.

@@ -1,5 +1,6 @@
 // The message log as the player uses it: messages and choices are added as they are passed, and inside
-// the message wait PageUp / PageDown (F1 / F2, the wheel) page through them in the message window itself.
+// the message wait PageUp / PageDown (F1 / F2, the wheel) page through them in the message window itself,
+// PageDown from the newest entry back to the current message.
 #include <algorithm>
 
 #include "base/task_codes.h"
@@ -31,6 +32,13 @@ void MessageWindow::ShowMsgLogEntry() {
 }
 
 void MessageWindow::BrowseMsgLog() {
+  // A key pressed while an old entry is still being typed shows it whole; the next press steps. The wheel
+  // always steps, so a turn of it runs through the log.
+  if (LogView && (KeyLogBack || KeyLogForward) && !Input.LogByWheel && RevealCount <= TypedLength()) {
+    RevealCount = 255;
+    KeyLock = kKeyLockPasses;
+    return;
+  }
   if (KeyLogBack) {
     AutoMode = 0;
     if (!LogView) LogIndex = 0;
@@ -50,10 +58,12 @@ void MessageWindow::BrowseMsgLog() {
   if (KeyLogForward) {
     AutoMode = 0;
     if (!LogView) LogIndex = 0;
-    // The newest entry is left only by Enter or a click.
+    // A step forward from the newest entry comes back to the current message.
     if (LogIndex >= 2) {
       --LogIndex;
       ShowMsgLogEntry();
+    } else if (LogView) {
+      LeaveMsgLogView();
     }
   }
 }
