@@ -99,7 +99,22 @@ QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
   QObject::connect(&rest_, &QTimer::timeout, [this] { restDue_ = true; });
 }
 
-QtPlatform::~QtPlatform() = default;
+QtPlatform::~QtPlatform() {
+  // Window-system events still queued (a pointer put somewhere by the events file or the gamepad) are
+  // delivered while the application and its pointing device exist; left queued, the next application in
+  // the same process would take them up with a device that no longer exists.
+  dialogs_.clear();
+  debug_.reset();
+  saveLoad_.reset();
+  query_.reset();
+  comment_.reset();
+  name_.reset();
+  config_.reset();
+  menu_.reset();
+  float_.reset();
+  main_.reset();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtPlatform::Attach(WindowHost& host) {
   host_ = &host;
