@@ -93,7 +93,7 @@ TEST(EventsFile, WaitsAndRelativeTimesKeepTheirPlaceAndCountFromTheLineBefore) {
 
 TEST(EventsFile, NamesTheLineOfAMalformedEvent) {
   const char* bad[] = {"100 click 10\n",        "soon click 1 2\n",      "100 jump\n",
-                       "100 key Escape\n",      "100 wheel sideways\n",  "100 save 101\n",
+                       "100 key Home\n",        "100 wheel sideways\n",  "100 save 101\n",
                        "100 dialog maybe\n",    "100 menu menuFoo\n",    "100 config bgm=101\n",
                        "100 config mode=big\n", "100 debug FOO f.txt\n", "+ click 1 2\n",
                        "wait soon\n",           "wait task\n",           "wait task 6g02\n",

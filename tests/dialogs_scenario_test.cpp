@@ -42,6 +42,7 @@ class DialogScenario : public EngineFixture {
 };
 
 constexpr char kHint[] = "全角２文字以上　６文字以内で名前を入力してください";
+constexpr char kShortHint[] = "全角2〜6文字で入力してください";
 
 TEST_F(DialogScenario, NameEntryTakesOnlyAValidNameWhichLaterMessagesShow) {
   BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①です。\"\n"}}, {}, {}});
@@ -58,7 +59,7 @@ TEST_F(DialogScenario, NameEntryTakesOnlyAValidNameWhichLaterMessagesShow) {
              "5600 name ミナト\n"));
   UntilMessageWait();
   const std::string caption = "その男の名前は・・・\n";
-  EXPECT_EQ(Text("ignored.txt"), caption + kHint + "\nミナトカザミネア\n");
+  EXPECT_EQ(Text("ignored.txt"), caption + kShortHint + "\nミナトカザミネア\n");
   EXPECT_EQ(Text("refused.txt"), caption + "①「 は名前に使用できません\nミ①ナ「ト\n");
   EXPECT_EQ(Text("still.txt"), Text("refused.txt"));
   EXPECT_EQ(Text("hint.txt"), caption + kHint + "\nミ①ナ「ト\n");
@@ -102,6 +103,35 @@ TEST_F(DialogScenario, WithoutNestedLoopsEachPassIsOneAndAnsweredDialogsGoOnWher
   std::u16string stored(3, u'\0');
   std::memcpy(stored.data(), Text("SAVE.DAT").data() + offsetof(SaveBlock, StoredHeroName), 6);
   EXPECT_EQ(stored, u"ミナト");
+}
+
+// Each refusal says its own reason: a name of the wrong length or with a half-width character gets a short
+// hint, and the refusal of an earlier try does not stay.
+TEST_F(DialogScenario, NameDialogShowsTheReasonOfTheLatestTry) {
+  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①\"\n"}}, {}, {}});
+  StartEngine(
+      Events("200 name ①ハル\n"
+             "250 name ハル ト\n"
+             "300 dialog-text @spaced.txt\n"
+             "350 name \n"
+             "400 dialog-text @empty.txt\n"
+             "450 name ハルト\n"));
+  UntilMessageWait();
+  const std::string caption = "その男の名前は・・・\n";
+  EXPECT_EQ(Text("spaced.txt"), caption + kShortHint + "\nハル ト\n");
+  EXPECT_EQ(Text("empty.txt"), caption + kShortHint + "\n\n");
+}
+
+// A name stored in SAVE.DAT is what the dialog offers at the next start.
+TEST_F(DialogScenario, NameDialogOffersTheStoredName) {
+  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①\"\nwait click\n"}}, {}, {}});
+  StartEngine("100 name ミナト\n");
+  UntilMessageWait();
+  form_->CloseConfirmed();
+  form_.reset();
+  StartEngine(Events("100 dialog-text @offered.txt\n200 dialog ok\n"));
+  UntilMessageWait();
+  EXPECT_EQ(Text("offered.txt"), std::string("その男の名前は・・・\n") + kHint + "\nミナト\n");
 }
 
 TEST_F(DialogScenario, TheDefaultNameIsAcceptedAsItStands) {

@@ -239,16 +239,17 @@ TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
   EXPECT_EQ(form_->LogView, 1);
   EXPECT_EQ(Lines()[1], u"【選択肢】");
   EXPECT_EQ(Lines()[2], u"終わり");
-  // PageDown steps forward, and on the newest entry does nothing.
+  // PageDown steps forward, and from the newest entry back to the current message.
   Tap(Key::PageUp);
   EXPECT_EQ(Lines()[1], u"m300");
   Tap(Key::PageDown);
-  Tap(Key::PageDown);
   EXPECT_EQ(form_->LogIndex, 1);
-  EXPECT_EQ(form_->LogView, 1);
   EXPECT_EQ(Lines()[1], u"【選択肢】");
+  Tap(Key::PageDown);
+  EXPECT_EQ(form_->LogView, 0);
+  EXPECT_EQ(Lines()[1], u"今");
   // The 256th step reaches the oldest entry kept (m46); the 257th stays on it.
-  for (int i = 2; i <= 256; ++i) WheelUp();
+  for (int i = 1; i <= 256; ++i) WheelUp();
   EXPECT_EQ(form_->LogIndex, 256);
   EXPECT_EQ(Lines()[1], u"m46");
   WheelUp();

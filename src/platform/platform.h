@@ -15,8 +15,10 @@ class TABitmap;
 class WindowHost;
 struct Event;
 
-// Keys the engine samples once per pass.
-enum class Key : uint8_t { Enter, Space, PageUp, PageDown, F1, F2, Ctrl, Count };
+// Keys the engine samples once per pass, then the keys a backend with real widgets acts on itself: Escape
+// opens the popup menu (and backs out of it, a dialog or the save screen), the arrows move between what can
+// be chosen (the title's items, a choice's bands, the menu's items).
+enum class Key : uint8_t { Enter, Space, PageUp, PageDown, F1, F2, Ctrl, Escape, Up, Down, Left, Right, Count };
 // The key's name in the events file ("Enter", "PageUp", …), and the key of a name.
 std::string_view KeyName(Key key);
 std::optional<Key> KeyByName(std::string_view name);
@@ -72,7 +74,8 @@ class Platform {
     return ms;
   }
 
-  // Input, sampled by the engine once per pass.
+  // Input, sampled by the engine once per pass. A key counts as down when it is held now or was pressed
+  // since the engine last asked about it, so a tap between two passes acts once.
   virtual bool KeyDown(Key key) = 0;
   virtual WindowId Foreground() = 0;
   virtual Point CursorPos(WindowId client) = 0;  // in client coordinates of that window

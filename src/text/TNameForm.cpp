@@ -25,13 +25,13 @@ bool Forbidden(char16_t c) { return (c >= u'①' && c <= u'⑳') || c == u'「';
 
 void TNameForm::CheckName() {
   // A character Shift-JIS cannot hold comes back as "?", a single byte, and is refused with the rest.
-  if (!AllDoubleByte(Utf16ToCp932(Edit1))) return;
-  if (Edit1.size() < kMinLength || Edit1.size() > kMaxLength) return;
   std::u16string refused;
   std::copy_if(Edit1.begin(), Edit1.end(), std::back_inserter(refused), Forbidden);
-  if (!refused.empty()) {
+  const bool fits = AllDoubleByte(Utf16ToCp932(Edit1)) && Edit1.size() >= kMinLength && Edit1.size() <= kMaxLength;
+  if (!fits || !refused.empty()) {
+    // The reason of this try replaces whatever an earlier one showed.
     MessageTimer = 50;
-    Label1 = refused + u" は名前に使用できません";
+    Label1 = fits ? refused + u" は名前に使用できません" : std::u16string(kLengthHint);
     return;
   }
   host_.AcceptHeroName(Edit1);
@@ -43,6 +43,10 @@ bool TNameForm::Timer1Timer() {
   if (MessageTimer != 1) return false;
   Label1 = kHint;
   return true;
+}
+
+void TNameForm::Offer(std::u16string_view name) {
+  if (!name.empty()) Edit1 = FitBox(name);
 }
 
 std::u16string TNameForm::FitBox(std::u16string_view text) {

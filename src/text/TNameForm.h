@@ -15,6 +15,8 @@ namespace mokuren {
 class TNameForm {
  public:
   static constexpr std::u16string_view kHint = u"全角２文字以上　６文字以内で名前を入力してください";
+  // Shown for a while after a name of the wrong length or with a half-width character.
+  static constexpr std::u16string_view kLengthHint = u"全角2〜6文字で入力してください";
   // The text box holds at most this many bytes of Shift-JIS text.
   static constexpr size_t kMaxBytes = 12;
   // A name is 2-6 full-width characters; the box starts with the default name.
@@ -32,12 +34,15 @@ class TNameForm {
   int ModalResult = mrNone;
 
   void Button1Click() { CheckName(); }
-  // Accepts Edit1 as the hero's name and closes the dialog, or leaves it open: silently for a name that
-  // is not 2-6 full-width characters, with a message in Label1 for one holding ①-⑳ or 「.
+  // Accepts Edit1 as the hero's name and closes the dialog, or leaves it open with the reason in Label1:
+  // kLengthHint for a name that is not 2-6 full-width characters, the characters refused for one holding
+  // ①-⑳ or 「.
   void CheckName();
   // Timer1, every 100 ms: counts MessageTimer down and brings the hint back, so a refusal stays about
   // 4.9 s. True when Label1 changed.
   bool Timer1Timer();
+  // Puts `name` in the box when it is not empty: the dialog offers the name stored in SAVE.DAT.
+  void Offer(std::u16string_view name);
 
   // What typing leaves in the box: text beyond kMaxBytes is cut off at a whole character.
   static std::u16string FitBox(std::u16string_view text);

@@ -22,8 +22,9 @@ void MessageWindow::Kumo_CheckKeyPush() {
     if (KeyLock == 0) {
       KeySpace = p.KeyDown(Key::Space);
       KeyEnter = p.KeyDown(Key::Enter);
-      KeyLogBack = p.KeyDown(Key::PageUp) || p.KeyDown(Key::F1);
-      KeyLogForward = p.KeyDown(Key::PageDown) || p.KeyDown(Key::F2);
+      // Each key is asked, so a tap of the one is not kept for a later pass by the other being held.
+      KeyLogBack = p.KeyDown(Key::PageUp) | p.KeyDown(Key::F1);
+      KeyLogForward = p.KeyDown(Key::PageDown) | p.KeyDown(Key::F2);
     }
     // Ctrl fast-forwards only in debug mode, and is never locked.
     if (host_.DebugMode()) KeyCtrl = p.KeyDown(Key::Ctrl);

@@ -1,5 +1,6 @@
 // The message log as the player uses it: messages and choices are added as they are passed, and inside
-// the message wait PageUp / PageDown (F1 / F2, the wheel) page through them in the message window itself.
+// the message wait PageUp / PageDown (F1 / F2, the wheel) page through them in the message window itself,
+// PageDown from the newest entry back to the current message.
 #include <algorithm>
 
 #include "base/task_codes.h"
@@ -50,10 +51,12 @@ void MessageWindow::BrowseMsgLog() {
   if (KeyLogForward) {
     AutoMode = 0;
     if (!LogView) LogIndex = 0;
-    // The newest entry is left only by Enter or a click.
+    // A step forward from the newest entry comes back to the current message.
     if (LogIndex >= 2) {
       --LogIndex;
       ShowMsgLogEntry();
+    } else if (LogView) {
+      LeaveMsgLogView();
     }
   }
 }

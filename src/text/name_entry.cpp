@@ -9,6 +9,13 @@
 namespace mokuren {
 
 void MessageWindow::ShowNameForm() {
+  // The stored name, when there is one, rather than the default.
+  std::u16string stored;
+  for (uint16_t unit : StoredHeroName) {
+    if (unit == 0) break;
+    stored.push_back(static_cast<char16_t>(unit));
+  }
+  host_.NameForm().Offer(stored);
   // TaskCode stays 0x800201 (no task runs) until CheckName accepts a name and sets it to 0.
   host_.ShowModal(FormId::TNameForm, host_.NameForm().ModalResult);
 }

@@ -135,6 +135,28 @@ TEST_F(QtDialogs, DebugWindowFollowsTheEngineAndItsButtonsDump) {
   EXPECT_EQ(form_->SystemVars.Get(300), 1);
 }
 
+// In debug mode the debug window opens beside the main window where the screen has room, and never over
+// the main window's title bar.
+class QtDebugWindow : public QtFixture {};
+
+TEST_F(QtDebugWindow, OpensBesideTheMainWindowNotOverItsTitleBar) {
+  WriteMinimalGame(dir_.path());
+  WriteFile(dir_.path() / "debugmode.txt", "");
+  Launch();
+  QWidget& main = platform_->Main();
+  DebugWindow* w = platform_->DebugView();
+  ASSERT_NE(w, nullptr);
+  const QRect frame = main.frameGeometry();
+  const QRect titleBar(frame.topLeft(), QSize(frame.width(), std::max(1, main.geometry().top() - frame.top())));
+  EXPECT_FALSE(w->frameGeometry().intersects(titleBar));
+  // A smaller window leaves room: the debug window opens next to it.
+  main.resize(400, 300);
+  main.move(0, 0);
+  platform_->SetFormVisible(FormId::TDebugForm, false);
+  platform_->SetFormVisible(FormId::TDebugForm, true);
+  EXPECT_FALSE(w->frameGeometry().intersects(main.frameGeometry()));
+}
+
 // A widget that shows a surface the way the main window shows the frame.
 class Canvas : public QWidget {
  public:

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "qt/qt_fixture.h"
@@ -43,6 +44,58 @@ TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows
   main.resize(1600, 1200);
   QApplication::processEvents();
   EXPECT_EQ(floating->geometry(), QRect(main.mapToGlobal(QPoint(0, 416 * 2)), QSize(1600, 368)));
+}
+
+// At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point.
+TEST_F(QtWindow, PopupMenuOpensAtThePointerInAScaledWindow) {
+  Start("sysmenu 1\nmsg \"一つ目\"\n");
+  QWidget& main = platform_->Main();
+  main.resize(1600, 1200);
+  QApplication::processEvents();
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
+  const QPointF at(240, 180);
+  QCursor::setPos(main.mapToGlobal(at).toPoint());
+  QMouseEvent press(QEvent::MouseButtonPress, at, main.mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(&main, &press);
+  ASSERT_TRUE(platform_->Menu().isVisible());
+  // Within the frame pixel the click fell on (two window pixels at this scale).
+  EXPECT_LE((platform_->Menu().pos() - main.mapToGlobal(at).toPoint()).manhattanLength(), 2);
+  platform_->Menu().hide();
+}
+
+// Enter pressed and let go between two passes still passes the message, once.
+TEST_F(QtWindow, AKeyTapBetweenTwoPassesActsOnce) {
+  Start("msg \"一つ目\"\nmsg \"二つ目\"\nmsg \"三つ目\"\n");
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
+  const int32_t first = form_->CurrentMessage;
+  for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent e(type, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&platform_->Main(), &e);
+  }
+  ASSERT_TRUE(RunUntil([&] { return form_->CurrentMessage != first && form_->TaskCode == task::MessageWait; }));
+  for (int i = 0; i < 50; ++i) form_->IdleEvent();
+  EXPECT_EQ(form_->CurrentMessage, first + 1);
+}
+
+// Without a mouse: Escape opens the popup menu, the arrows move between a choice's bands and Enter chooses.
+TEST_F(QtWindow, EscapeOpensTheMenuAndTheArrowsAndEnterChoose) {
+  Start("sysmenu 1\nchoice \"一,二,三\"\nmsg \"おわり\"\n");
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::SelectWait; }));
+  form_->IdleEvent();
+  const auto press = [&](Qt::Key key) {
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent e(type, key, Qt::NoModifier);
+      QApplication::sendEvent(&platform_->Main(), &e);
+    }
+    for (int i = 0; i < 20; ++i) form_->IdleEvent();
+  };
+  press(Qt::Key_Escape);
+  EXPECT_TRUE(platform_->Menu().isVisible());
+  platform_->Menu().hide();
+  for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return}) press(key);
+  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode != task::SelectWait; }));
+  EXPECT_EQ(form_->WorkVars[1], 2);
 }
 
 TEST_F(QtWindow, GamepadAButtonAdvancesAMessage) {

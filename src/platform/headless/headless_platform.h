@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/key_latch.h"
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -28,10 +29,10 @@ class HeadlessPlatform : public Platform {
   // Moves the virtual clock without a pass, as a stalled machine would (tests).
   void Stall(uint32_t ms) { tick_ += ms; }
 
-  bool KeyDown(Key key) override { return keys_[static_cast<size_t>(key)]; }
+  bool KeyDown(Key key) override { return keys_.Take(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
-  void InjectKey(Key key, bool down) override { keys_[static_cast<size_t>(key)] = down; }
+  void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
   void InjectCursor(WindowId window, Point p) override;
 
   void PaintMain(const TABitmap& frame) override { ++mainPaints_; }
@@ -75,7 +76,7 @@ class HeadlessPlatform : public Platform {
   uint32_t tick_;
   bool shown_ = false;
   bool nestedModalLoops_ = true;
-  std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
+  KeyLatch keys_;
   Point mainCursor_, floatCursor_;
   bool floatVisible_ = false;
   bool fullScreen_ = false;

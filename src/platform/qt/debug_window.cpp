@@ -52,7 +52,6 @@ DebugWindow::DebugWindow(TDebugForm& form) : form_(form) {
       Refresh();
     });
   }
-  move(0, 0);
   Refresh();
 }
 

@@ -32,7 +32,9 @@ const Point* NextStop(const std::vector<Point>& stops, Point from, int dx, int d
   for (const Point& s : stops) {
     const int64_t along = dx != 0 ? dx * int64_t{s.x - from.x} : dy * int64_t{s.y - from.y};
     const int64_t across = std::abs(dx != 0 ? int64_t{s.y - from.y} : int64_t{s.x - from.x});
-    if (along <= 0) continue;
+    // The pointer put on a stop may read back a pixel off it (the screen's pixels are not the frame's):
+    // a stop that close is the one it is on.
+    if (along <= 2) continue;
     if (!best || along < bestAlong || (along == bestAlong && across < bestAcross)) {
       best = &s;
       bestAlong = along;
@@ -189,7 +191,9 @@ void Gamepad::DPad(int dx, int dy) {
   const Point at = platform_.CursorPos(WindowId::Main);
   // Jumps only on the game's own frame, where the engine names the places to jump to.
   if (!platform_.FrontView()) {
-    if (const Point* stop = NextStop(platform_.host().PointerStops(), at, dx, dy)) {
+    // Kept while the stop found in it is used.
+    const std::vector<Point> stops = platform_.host().PointerStops();
+    if (const Point* stop = NextStop(stops, at, dx, dy)) {
       platform_.InjectCursor(WindowId::Main, *stop);
       return;
     }

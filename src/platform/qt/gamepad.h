@@ -30,6 +30,9 @@ class Gamepad {
 
   // On the engine thread, once a pass: takes the pads' events and moves the pointer by the stick.
   void Poll();
+  // Jumps the pointer to the next choice band or title row in the direction (dx, dy), or nudges it where
+  // there are none; the keyboard's arrows use it too.
+  void DPad(int dx, int dy);
 
  private:
   void Button(int button, bool down);
@@ -37,7 +40,6 @@ class Gamepad {
   void Click(Qt::MouseButton button, bool down);
   // A key held while the pad's button is, sent to the popup menu, dialog or window that has the keyboard.
   void Key(int button, int qtKey, bool down);
-  void DPad(int dx, int dy);
   void MoveByStick();
 
   QtPlatform& platform_;

@@ -52,6 +52,22 @@ constexpr MenuEntry kMenu[] = {
     {MenuItem::menuQuit, u"ゲーム終了", false},
 };
 
+// Beside the main window where its screen has room for the whole window: to the right, below, to the
+// left or above; where none has room, at the screen's bottom left, away from the main window's title bar.
+void PlaceBeside(QWidget& w, const QWidget& main) {
+  const QRect m = main.frameGeometry();
+  const QSize size = w.frameGeometry().size();
+  const QRect room = main.screen() ? main.screen()->availableGeometry() : QRect(m.bottomLeft(), size);
+  for (const QPoint at : {QPoint(m.right() + 1, m.top()), QPoint(m.left(), m.bottom() + 1),
+                          QPoint(m.left() - size.width(), m.top()), QPoint(m.left(), m.top() - size.height())}) {
+    if (room.contains(QRect(at, size))) {
+      w.move(at);
+      return;
+    }
+  }
+  w.move(room.left(), room.bottom() + 1 - size.height());
+}
+
 }  // namespace
 
 bool EngineKey(int qtKey, Key& key) {
@@ -64,6 +80,11 @@ bool EngineKey(int qtKey, Key& key) {
     case Qt::Key_F1: key = Key::F1; return true;
     case Qt::Key_F2: key = Key::F2; return true;
     case Qt::Key_Control: key = Key::Ctrl; return true;
+    case Qt::Key_Escape: key = Key::Escape; return true;
+    case Qt::Key_Up: key = Key::Up; return true;
+    case Qt::Key_Down: key = Key::Down; return true;
+    case Qt::Key_Left: key = Key::Left; return true;
+    case Qt::Key_Right: key = Key::Right; return true;
     default: return false;
   }
 }
@@ -79,7 +100,22 @@ QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
   QObject::connect(&rest_, &QTimer::timeout, [this] { restDue_ = true; });
 }
 
-QtPlatform::~QtPlatform() = default;
+QtPlatform::~QtPlatform() {
+  // Window-system events still queued (a pointer put somewhere by the events file or the gamepad) are
+  // delivered while the application and its pointing device exist; left queued, the next application in
+  // the same process would take them up with a device that no longer exists.
+  dialogs_.clear();
+  debug_.reset();
+  saveLoad_.reset();
+  query_.reset();
+  comment_.reset();
+  name_.reset();
+  config_.reset();
+  menu_.reset();
+  float_.reset();
+  main_.reset();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtPlatform::Attach(WindowHost& host) {
   host_ = &host;
@@ -142,6 +178,8 @@ void QtPlatform::ShowMainWindow() {
     main_->show();
     if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
   }
+  // The debug window, shown before the main window had its place, goes beside it.
+  if (debug_ && debug_->isVisible()) PlaceBeside(*debug_, *main_);
   main_->activateWindow();
 }
 
@@ -219,14 +257,56 @@ void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButto
 }
 
 void QtPlatform::SendKey(Key key, bool down) {
-  static constexpr Qt::Key kQtKeys[] = {Qt::Key_Return, Qt::Key_Space, Qt::Key_PageUp, Qt::Key_PageDown,
-                                        Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Control};
+  static constexpr Qt::Key kQtKeys[] = {Qt::Key_Return, Qt::Key_Space, Qt::Key_PageUp,  Qt::Key_PageDown,
+                                        Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Control, Qt::Key_Escape,
+                                        Qt::Key_Up,     Qt::Key_Down,  Qt::Key_Left,    Qt::Key_Right};
   static_assert(std::size(kQtKeys) == static_cast<size_t>(Key::Count));
   const Qt::Key qtKey = kQtKeys[static_cast<size_t>(key)];
   QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
               qtKey == Qt::Key_Control && down ? Qt::ControlModifier : Qt::NoModifier);
-  QWidget* target = float_->isActiveWindow() ? static_cast<QWidget*>(float_.get()) : static_cast<QWidget*>(main_.get());
+  // The popup menu while it is open, then the dialog or screen in front, then the game's window.
+  QWidget* target = QApplication::activePopupWidget();
+  if (!target) target = FrontView();
+  if (!target)
+    target = float_->isActiveWindow() ? static_cast<QWidget*>(float_.get()) : static_cast<QWidget*>(main_.get());
   QApplication::sendEvent(target, &e);
+}
+
+bool QtPlatform::NavigationKey(int qtKey) {
+  // A key a dialog in front left unused (Escape in the name dialog) does nothing behind it.
+  if (FrontView()) return false;
+  switch (qtKey) {
+    case Qt::Key_Escape: {
+      // The popup menu, as the right button opens it: at the pointer when it is on the picture, else at the
+      // picture's middle.
+      Point at = CursorPos(WindowId::Main);
+      if (at.x < 0 || at.y < 0 || at.x >= kFrameSize.width() || at.y >= kFrameSize.height())
+        at = {kFrameSize.width() / 2, kFrameSize.height() / 2};
+      const QPointF local = FrameToWidget(*main_, kFrameSize, at);
+      QMouseEvent press(QEvent::MouseButtonPress, local, main_->mapToGlobal(local), Qt::RightButton, Qt::RightButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(main_.get(), &press);
+      return true;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      // Between the title's items or a choice's bands, as the gamepad's d-pad; elsewhere nothing.
+      if (host_->PointerStops().empty()) return true;
+      const int dx = qtKey == Qt::Key_Left ? -1 : qtKey == Qt::Key_Right ? 1 : 0;
+      const int dy = qtKey == Qt::Key_Up ? -1 : qtKey == Qt::Key_Down ? 1 : 0;
+      gamepad_->DPad(dx, dy);
+      return true;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // On the title or a choice, Enter chooses the item under the pointer, as a click there does; the key
+      // is still the engine's Enter.
+      if (!host_->PointerStops().empty()) SendClick(*main_, kFrameSize, CursorPos(WindowId::Main), Qt::LeftButton);
+      return false;
+    default: return false;
+  }
 }
 
 bool QtPlatform::DeliverEvent(const Event& e) {
@@ -347,7 +427,10 @@ void QtPlatform::SetMenuChecked(MenuItem item, bool checked) {
 }
 bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t>(item)]; }
 
-void QtPlatform::PopupMenu(Point client) { menu_->popup(main_->mapToGlobal(QPoint(client.x, client.y))); }
+// The engine names a point of its frame; the window may show the frame scaled and bordered.
+void QtPlatform::PopupMenu(Point client) {
+  menu_->popup(main_->mapToGlobal(FrameToWidget(*main_, kFrameSize, client)).toPoint());
+}
 
 template <typename View>
 void QtPlatform::OpenModal(std::unique_ptr<View>& slot, std::unique_ptr<View> view, QPoint centre) {
@@ -416,6 +499,7 @@ void QtPlatform::SetFormVisible(FormId form, bool visible) {
   if (form == FormId::TMsgForm) SetFloatVisible(visible);
   if (form == FormId::TDebugForm) {
     if (visible && !debug_) debug_ = std::make_unique<DebugWindow>(host_->GetDebugForm());
+    if (debug_ && visible && !debug_->isVisible() && main_->isVisible()) PlaceBeside(*debug_, *main_);
     if (debug_) debug_->setVisible(visible);
   }
 }

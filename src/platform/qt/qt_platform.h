@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/key_latch.h"
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -42,10 +43,10 @@ class QtPlatform final : public Platform {
   void ProcessMessages() override;
   uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) override;
 
-  bool KeyDown(Key key) override { return keys_[static_cast<size_t>(key)]; }
+  bool KeyDown(Key key) override { return keys_.Take(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
-  void InjectKey(Key key, bool down) override { keys_[static_cast<size_t>(key)] = down; }
+  void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
   void InjectCursor(WindowId window, Point p) override;
 
   void PaintMain(const TABitmap& frame) override;
@@ -84,8 +85,8 @@ class QtPlatform final : public Platform {
   NameDialog* NameView() { return name_.get(); }
   ConfigDialog* ConfigView() { return config_.get(); }
   DebugWindow* DebugView() { return debug_.get(); }
-  void SetKey(Key key, bool down) { keys_[static_cast<size_t>(key)] = down; }
-  void ClearKeys() { keys_.fill(false); }
+  void SetKey(Key key, bool down) { keys_.Set(key, down); }
+  void ClearKeys() { keys_.Clear(); }
   // The window's first size: n times the frame (--scale), made smaller when the screen is smaller.
   void SetWindowScale(int n) { windowScale_ = n; }
   // A second start of the same game asks through `guard` to see this one: the main window (or the
@@ -98,6 +99,9 @@ class QtPlatform final : public Platform {
   QWidget* FrontView();
   // Where the pointer is on the screen, as the game last saw it move.
   QPoint PointerGlobal() const;
+  // The keys the window acts on itself (Escape, the arrows, Enter on the title or a choice), pressed in the
+  // main window; true when the key is used up.
+  bool NavigationKey(int qtKey);
   // Puts the pointer at a point of the screen, for the events file and the gamepad.
   void MovePointer(QPoint global);
 
@@ -135,7 +139,7 @@ class QtPlatform final : public Platform {
   QSize windowSize_;  // the window's size outside full screen, kept while full screen lasts
   std::unique_ptr<QMenu> menu_;
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
-  std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
+  KeyLatch keys_;
   // The check marks as the engine's handlers set them. A checkable QAction toggles itself before its
   // handler runs; the action is put back to this state first, so the handler alone decides.
   std::array<bool, static_cast<size_t>(MenuItem::Count)> checked_{};

@@ -160,6 +160,7 @@ void MainWindow::wheelEvent(QWheelEvent* e) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
+  if (!e->isAutoRepeat() && platform_.NavigationKey(e->key())) return;
   if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);
 }
 
