@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +37,7 @@ class QtFixture : public ::testing::Test {
     static int argc = 1;
     static char arg0[] = "mokuren";
     static char* argv[] = {arg0, nullptr};
+    UseDesktopScreen();
     platform_ = std::make_unique<QtPlatform>(argc, argv);
     LaunchOptions options;
     options.gameDir = dir_.path().string();
@@ -43,6 +47,17 @@ class QtFixture : public ::testing::Test {
     form_->StartLoopClock();
     if (beforePasses) beforePasses();
     for (int i = 0; i < 3; ++i) form_->IdleEvent();
+  }
+  // The offscreen platform's one screen is 800x600 unless told otherwise; a desktop's is larger, so that
+  // a window made larger than the frame still lies on it.
+  static void UseDesktopScreen() {
+    const char* qpa = std::getenv("QT_QPA_PLATFORM");
+    if (!qpa || std::string(qpa) != "offscreen") return;
+    static const TempDir config;
+    const std::filesystem::path file = config.path() / "screen.json";
+    std::ofstream(file) << R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1200,)"
+                           R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + file.string()).c_str(), 1);
   }
   void TearDown() override {
     form_.reset();

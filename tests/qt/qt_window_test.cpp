@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 
 #include "qt/qt_fixture.h"
 #include "text/TMsgForm.h"
@@ -44,6 +45,35 @@ TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows
   main.resize(1600, 1200);
   QApplication::processEvents();
   EXPECT_EQ(floating->geometry(), QRect(main.mapToGlobal(QPoint(0, 416 * 2)), QSize(1600, 368)));
+}
+
+// With no window manager to move it, the floating window follows a drag on its band itself; dragged past
+// the screen's edge, its band stays on the screen.
+TEST_F(QtWindow, FloatWindowIsDraggedByItsBandAndKeepsItOnTheScreen) {
+  Start("msg \"一つ目\"\n");
+  platform_->SetFloatVisible(true);
+  QWidget* floating = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->windowTitle() == "MsgForm") floating = w;
+  ASSERT_NE(floating, nullptr);
+  const auto drag = [&](QPoint by) {
+    const QPointF at(400, 10), to = floating->mapToGlobal(at) + QPointF(by);
+    QMouseEvent press(QEvent::MouseButtonPress, at, floating->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(floating, &press);
+    QMouseEvent move(QEvent::MouseMove, floating->mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(floating, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, floating->mapFromGlobal(to), to, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(floating, &release);
+  };
+  const QPoint shown = floating->pos();
+  drag({120, -100});
+  EXPECT_EQ(floating->pos(), shown + QPoint(120, -100));
+  drag({5000, 5000});
+  const QRect screen = floating->screen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(QRect(floating->pos(), QSize(floating->width(), TMsgForm::DragBand + 1))))
+      << floating->pos().x() << "," << floating->pos().y();
 }
 
 // At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point.

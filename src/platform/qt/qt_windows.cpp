@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
@@ -186,6 +187,9 @@ FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
   // Turning it on from the menu leaves the keyboard with the main window; a click here takes it.
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFocusPolicy(Qt::StrongFocus);
+  settle_.setSingleShot(true);
+  settle_.setInterval(250);
+  connect(&settle_, &QTimer::timeout, this, [this] { KeepBandOnScreen(); });
 }
 
 TMsgForm& FloatWindow::form() { return platform_.host().GetMsgForm(); }
@@ -206,16 +210,60 @@ void FloatWindow::setVisible(bool visible) {
   if (visible && !isVisible()) {
     FollowMain();
     move((origin_ + QPointF(TMsgForm::ShowAt.x, TMsgForm::ShowAt.y) * scale_).toPoint());
+    KeepBandOnScreen();
   }
   QWidget::setVisible(visible);
+}
+
+void FloatWindow::KeepBandOnScreen() {
+  const QRect band(pos(), QSize(width(), static_cast<int>(std::ceil((TMsgForm::DragBand + 1) * scale_))));
+  // The screen that shows most of the band, else the one nearest to it.
+  QScreen* best = nullptr;
+  int64_t bestShown = -1, bestDistance = 0;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect room = screen->availableGeometry();
+    const QRect shown = room & band;
+    const int64_t area = shown.isEmpty() ? 0 : int64_t{shown.width()} * shown.height();
+    const int64_t distance = (room.center() - band.center()).manhattanLength();
+    if (area > bestShown || (area == bestShown && distance < bestDistance)) {
+      best = screen;
+      bestShown = area;
+      bestDistance = distance;
+    }
+  }
+  if (!best) return;
+  const QRect room = best->availableGeometry();
+  // A band wider than the screen keeps its left end on it.
+  const int x = std::max(room.left(), std::min(band.left(), room.right() + 1 - band.width()));
+  const int y = std::max(room.top(), std::min(band.top(), room.bottom() + 1 - band.height()));
+  if (QPoint(x, y) != band.topLeft()) move(x, y);
 }
 
 void FloatWindow::paintEvent(QPaintEvent*) { PaintSurface(*this, form().Picture); }
 
 void FloatWindow::mousePressEvent(QMouseEvent* e) {
   const Point p = WidgetToFrame(*this, QSize(TMsgForm::ClientWidth, TMsgForm::ClientHeight), e->position());
-  // startSystemMove lets the window system drag it, which works where windows cannot place themselves.
-  if (form().FormMouseDown(ButtonOf(e->button()), p) && windowHandle()) windowHandle()->startSystemMove();
+  if (!form().FormMouseDown(ButtonOf(e->button()), p)) return;
+  // startSystemMove lets the window manager drag it, which works where windows cannot place themselves;
+  // without one (a bare X server, the offscreen platform) the window follows the pointer itself.
+  if (windowHandle() && windowHandle()->startSystemMove()) return;
+  dragFrom_ = e->position();
+}
+
+void FloatWindow::mouseMoveEvent(QMouseEvent* e) {
+  if (dragFrom_ && (e->buttons() & Qt::LeftButton)) move((e->globalPosition() - *dragFrom_).toPoint());
+}
+
+void FloatWindow::mouseReleaseEvent(QMouseEvent*) {
+  if (!dragFrom_) return;
+  dragFrom_.reset();
+  KeepBandOnScreen();
+}
+
+void FloatWindow::moveEvent(QMoveEvent*) {
+  // Moved by the window manager's drag (or with the main window): the band goes back on a screen once
+  // the moves stop.
+  if (isVisible() && !dragFrom_) settle_.start();
 }
 
 void FloatWindow::wheelEvent(QWheelEvent* e) {

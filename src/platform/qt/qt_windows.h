@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
+#include <optional>
 
 #include "base/frame.h"
 #include "platform/platform.h"
@@ -60,6 +62,9 @@ class FloatWindow final : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void moveEvent(QMoveEvent*) override;
   void wheelEvent(QWheelEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
@@ -67,11 +72,19 @@ class FloatWindow final : public QWidget {
 
  private:
   TMsgForm& form();
+  // Moves the window the least that puts its whole drag band on a screen, so the player can always take
+  // it back (and its buttons with it).
+  void KeepBandOnScreen();
   QtPlatform& platform_;
   QWidget& owner_;
   // The main window's picture as last followed: its top left on the screen, and its scale.
   QPointF origin_;
   double scale_ = 0;
+  // Where the band was taken, in the window, while the window moves itself with the pointer (no window
+  // manager moves it).
+  std::optional<QPointF> dragFrom_;
+  // Moves by the window manager come one after another; the band is put back once they stop.
+  QTimer settle_;
 };
 
 // A modal view that the events file operates the way a player does: its real buttons pressed, its text
