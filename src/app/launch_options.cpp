@@ -119,6 +119,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
         return r;
       }
       o.scale = n;
+      o.scaleGiven = true;
     } else if (a == "--max-ms") {
       std::string v;
       if (!value(v)) return r;

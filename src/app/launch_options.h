@@ -22,6 +22,8 @@ struct LaunchOptions {
   bool speak = false;    // unvoiced messages read aloud through speech-dispatcher
   int scale = 1;         // the window starts at this many times 800x600
   std::string lang;      // --lang LL: play GAME_DIR/tl/LL.po ("ja": the original); empty: none given
+  // --scale was given: the window's remembered size and place are not used.
+  bool scaleGiven = false;
   // Without --lang, the player's languages (LANGUAGE's entries, then LANG) choose among the game's
   // translations; the program fills this in, tests leave it empty.
   std::vector<std::string> environmentLanguages;

@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
   }
   if (!platform) platform.emplace(argc, argv);
   platform->SetWindowScale(launch.scale);
+  platform->RememberWindowIn(gameDir, !launch.scaleGiven);
   platform->WatchRaiseRequests(guard);
   if (mokuren::HoldsGame(gameDir)) {
     std::error_code absolute;

@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include "qt/qt_fixture.h"
+#include "support/engine_fixture.h"
 #include "text/TMsgForm.h"
 
 namespace mokuren::testing {
@@ -74,6 +75,38 @@ TEST_F(QtWindow, FloatWindowIsDraggedByItsBandAndKeepsItOnTheScreen) {
   const QRect screen = floating->screen()->availableGeometry();
   EXPECT_TRUE(screen.contains(QRect(floating->pos(), QSize(floating->width(), TMsgForm::DragBand + 1))))
       << floating->pos().x() << "," << floating->pos().y();
+}
+
+// The window comes back at the size and place the player left it, per game; a place off every screen
+// is not used, its scale is. Dialogs grow with the picture.
+TEST_F(QtWindow, TheWindowStartsWhereThePlayerLeftItAndDialogsGrowWithThePicture) {
+  const TempDir config;
+  setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  rememberWindow_ = true;
+  const auto restart = [&] {
+    form_.reset();
+    platform_.reset();
+    Launch();
+  };
+  Start("msg \"一つ目\"\n");
+  platform_->Main().resize(1600, 1200);
+  platform_->Main().move(150, 0);
+  QApplication::processEvents();
+  restart();
+  EXPECT_EQ(platform_->Main().pos(), QPoint(150, 0));
+  EXPECT_EQ(platform_->Main().size(), QSize(1600, 1200));
+  platform_->OpenForm(FormId::TQueryForm);
+  QWidget* query = platform_->FrontView();
+  ASSERT_NE(query, nullptr);
+  EXPECT_EQ(query->size(), QSize(257 * 2, 79 * 2));
+  platform_->CloseForm(FormId::TQueryForm);
+
+  platform_->Main().move(5000, 5000);
+  QApplication::processEvents();
+  restart();
+  EXPECT_EQ(platform_->Main().size(), QSize(1600, 1200));
+  EXPECT_TRUE(platform_->Main().screen()->availableGeometry().contains(platform_->Main().pos()));
+  unsetenv("XDG_CONFIG_HOME");
 }
 
 // At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point.

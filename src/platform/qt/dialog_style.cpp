@@ -1,5 +1,8 @@
 #include "platform/qt/dialog_style.h"
 
+#include <QLayout>
+#include <vector>
+
 #include "platform/qt/qt_windows.h"
 
 namespace mokuren {
@@ -18,6 +21,42 @@ void SetUpDialog(QWidget& dialog, std::u16string_view caption, QSize client, boo
   dialog.setWindowTitle(Q(caption));
   dialog.setFont(DialogFont(FontName::PGothic, 12));
   dialog.setFixedSize(client);
+}
+
+void GrowDialog(QWidget& dialog, int factor) {
+  if (factor <= 1) return;
+  struct Was {
+    QWidget* widget;
+    QFont font;
+    QRect geometry;
+    bool fixed;
+  };
+  // Everything is read before anything changes: a child's font follows its parent's.
+  std::vector<Was> was;
+  for (QWidget* w : dialog.findChildren<QWidget*>())
+    was.push_back({w, w->font(), w->geometry(), w->minimumSize() == w->maximumSize()});
+  const Was self{&dialog, dialog.font(), dialog.geometry(), dialog.minimumSize() == dialog.maximumSize()};
+  const auto grow = [factor](const Was& w) {
+    QFont font = w.font;
+    if (font.pixelSize() > 0)
+      font.setPixelSize(font.pixelSize() * factor);
+    else
+      font.setPointSizeF(font.pointSizeF() * factor);
+    w.widget->setFont(font);
+    const QSize size = w.geometry.size() * factor;
+    if (w.fixed) w.widget->setFixedSize(size);
+  };
+  grow(self);
+  for (const Was& w : was) {
+    grow(w);
+    w.widget->setGeometry(QRect(w.geometry.topLeft() * factor, w.geometry.size() * factor));
+  }
+  for (QLayout* layout : dialog.findChildren<QLayout*>()) {
+    const QMargins m = layout->contentsMargins();
+    layout->setContentsMargins(m * factor);
+    if (layout->spacing() > 0) layout->setSpacing(layout->spacing() * factor);
+  }
+  if (!self.fixed) dialog.resize(self.geometry.size() * factor);
 }
 
 void CentreAt(QWidget& window, QPoint centre) { window.move(centre - QPoint(window.width() / 2, window.height() / 2)); }

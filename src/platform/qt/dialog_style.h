@@ -20,6 +20,9 @@ QFont DialogFont(FontName name, int pixelSize);
 // A modal dialog of the game: its caption, "ＭＳ Ｐゴシック" at 12 pixels, a client area of fixed size, and
 // above every other window when `onTop`.
 void SetUpDialog(QWidget& dialog, std::u16string_view caption, QSize client, bool onTop);
+// Makes a dialog built at the frame's own scale `factor` times larger: its fonts, its size, and its
+// controls' places, sizes and spacing, so that it reads as well as the picture shown that many times.
+void GrowDialog(QWidget& dialog, int factor);
 // Moves the window so that its centre lies at `centre` (global coordinates).
 void CentreAt(QWidget& window, QPoint centre);
 // Where the frame's centre lies on screen: the middle of the main window's 800x600 client area, wherever

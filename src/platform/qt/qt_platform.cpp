@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "base/text_codec.h"
@@ -101,6 +103,11 @@ QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
 }
 
 QtPlatform::~QtPlatform() {
+  if (!placeFile_.empty() && normalPlace_.isValid()) {
+    const int scale = std::max(1, std::min(normalPlace_.width() / kFrameWidth, normalPlace_.height() / kFrameHeight));
+    WriteWindowPlace(placeFile_, placeGame_,
+                     {normalPlace_.x(), normalPlace_.y(), normalPlace_.width(), normalPlace_.height(), scale});
+  }
   // Window-system events still queued (a pointer put somewhere by the events file or the gamepad) are
   // delivered while the application and its pointing device exist; left queued, the next application in
   // the same process would take them up with a device that no longer exists.
@@ -161,7 +168,29 @@ void QtPlatform::RaiseMainWindow() {
   }
 }
 
+void QtPlatform::RememberWindowIn(const std::filesystem::path& gameDir, bool restore) {
+  placeGame_ = gameDir;
+  placeFile_ = WindowPlaceFile(gameDir);
+  remembered_ = restore ? ReadWindowPlace(placeFile_) : std::nullopt;
+}
+
+namespace {
+
+// True when the top of a window at `place` (its title bar, where it is taken to be moved) lies on a
+// screen far enough to be taken.
+bool TopOnAScreen(const QRect& place) {
+  const QRect top(place.topLeft(), QSize(place.width(), 32));
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect shown = screen->availableGeometry() & top;
+    if (shown.width() >= std::min(64, top.width()) && shown.height() >= 16) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void QtPlatform::ShowMainWindow() {
+  if (remembered_) windowScale_ = remembered_->scale;
   // A scale the screen cannot hold comes down to the largest that it can.
   int scale = windowScale_;
   if (QScreen* screen = main_->screen()) {
@@ -175,8 +204,17 @@ void QtPlatform::ShowMainWindow() {
   if (fullScreen_) {
     ShowFullScreen();
   } else {
-    main_->show();
-    if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
+    const QRect place =
+        remembered_ ? QRect(remembered_->x, remembered_->y, remembered_->width, remembered_->height) : QRect();
+    if (place.isValid() && TopOnAScreen(place)) {
+      windowSize_ = place.size();
+      main_->resize(windowSize_);
+      main_->move(place.topLeft());
+      main_->show();
+    } else {
+      main_->show();
+      if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
+    }
   }
   // The debug window, shown before the main window had its place, goes beside it.
   if (debug_ && debug_->isVisible()) PlaceBeside(*debug_, *main_);
@@ -386,6 +424,9 @@ void QtPlatform::PaintFloatArea(const TABitmap&, const Rect& changed) {
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
 
 void QtPlatform::MainPlaced() {
+  if (main_ && main_->isVisible() && !fullScreen_ &&
+      !(main_->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+    normalPlace_ = QRect(main_->pos(), main_->size());
   if (float_) float_->FollowMain();
 }
 
@@ -436,6 +477,8 @@ template <typename View>
 void QtPlatform::OpenModal(std::unique_ptr<View>& slot, std::unique_ptr<View> view, QPoint centre) {
   slot = std::move(view);
   dialogs_.push_back(slot.get());
+  // A picture shown twice the frame or more gets dialogs grown by the same whole factor.
+  GrowDialog(*slot, std::max(1, static_cast<int>(std::floor(FrameScale(*main_) + 1e-9))));
   CentreAt(*slot, centre);
   slot->open();
 }

@@ -7,12 +7,14 @@
 #include <QTimer>
 #include <array>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/key_latch.h"
 #include "platform/platform.h"
+#include "platform/window_memory.h"
 
 namespace mokuren {
 
@@ -89,6 +91,9 @@ class QtPlatform final : public Platform {
   void ClearKeys() { keys_.Clear(); }
   // The window's first size: n times the frame (--scale), made smaller when the screen is smaller.
   void SetWindowScale(int n) { windowScale_ = n; }
+  // Keeps the main window's size, place and scale for the game in `gameDir` when the platform ends, and
+  // with `restore` starts it where it was left (a place off every screen is not used, its scale is).
+  void RememberWindowIn(const std::filesystem::path& gameDir, bool restore);
   // A second start of the same game asks through `guard` to see this one: the main window (or the
   // dialog in front of it) is raised and activated.
   void WatchRaiseRequests(InstanceGuard& guard);
@@ -137,6 +142,12 @@ class QtPlatform final : public Platform {
   bool fullScreen_ = false;
   int windowScale_ = 1;
   QSize windowSize_;  // the window's size outside full screen, kept while full screen lasts
+  // The remembered place: the game it is kept for, its file, the place read at start, and the window's
+  // last place outside full screen, maximised or minimised.
+  std::filesystem::path placeGame_;
+  std::filesystem::path placeFile_;
+  std::optional<WindowPlace> remembered_;
+  QRect normalPlace_;
   std::unique_ptr<QMenu> menu_;
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   KeyLatch keys_;
