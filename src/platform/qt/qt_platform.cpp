@@ -103,6 +103,8 @@ QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
 }
 
 QtPlatform::~QtPlatform() {
+  // The place at the end: a window never moved after it was shown has had no event that kept it.
+  MainPlaced();
   if (!placeFile_.empty() && normalPlace_.isValid()) {
     const int scale = std::max(1, std::min(normalPlace_.width() / kFrameWidth, normalPlace_.height() / kFrameHeight));
     WriteWindowPlace(placeFile_, placeGame_,
