@@ -262,6 +262,23 @@ TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
   EXPECT_EQ(Lines()[1], u"今");
 }
 
+// A log key pressed while an old entry is still being typed shows it whole, and only the next press steps.
+TEST_F(MessageLogScenario, AKeyWhileAnEntryIsTypedShowsItWholeAndTheNextSteps) {
+  Start("sysmenu 1\nmsg \"" + std::string(20, 'a') +
+        "\"\nmsg \"一つ目の行はとても長くて、二つ目の行まで続き、三つ目の行にも届くほどの台詞になっている。\"\nmsg "
+        "\"今\"\nwait click\n");
+  ASSERT_TRUE(UntilWaiting());
+  ClickThrough();
+  ClickThrough();
+  ASSERT_TRUE(UntilWaiting());
+  Tap(Key::PageUp);
+  ASSERT_EQ(form_->LogIndex, 1);
+  Tap(Key::PageUp);
+  EXPECT_EQ(form_->LogIndex, 1) << "the first press only finished the typing";
+  Tap(Key::PageUp);
+  EXPECT_EQ(form_->LogIndex, 2);
+}
+
 TEST_F(MessageLogScenario, AnEntryReplaysItsVoiceAndEnterComesBackAtOnceWithoutIt) {
   std::filesystem::create_directories(dir_.path() / "VOICE");
   WriteFile(dir_.path() / "VOICE" / "v1.ogg", EncodeOgg(Sine(440, 8000, 5.0, 1, 22050), 1, 22050));

@@ -18,6 +18,7 @@ struct PassInput {
   uint8_t KeySpace = 0;
   uint8_t KeyLogBack = 0;     // PageUp, F1 or the wheel turned up
   uint8_t KeyLogForward = 0;  // PageDown, F2 or the wheel turned down
+  uint8_t LogByWheel = 0;     // the log keys above came from the wheel alone
   uint8_t ClickPending = 0;   // a left press not yet acted on
   Point MousePos;             // client coordinates of the main window, refreshed every pass
   Point FloatMousePos;        // client coordinates of the floating window

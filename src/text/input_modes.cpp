@@ -7,7 +7,10 @@
 
 namespace mokuren {
 
-void MessageWindow::Kumo_ClearKey() { KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0; }
+void MessageWindow::Kumo_ClearKey() {
+  KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0;
+  Input.LogByWheel = 0;
+}
 void MessageWindow::Kumo_ClearMouseButton() { ClickPending = 0; }
 
 void MessageWindow::Kumo_CheckKeyPush() {
@@ -29,6 +32,7 @@ void MessageWindow::Kumo_CheckKeyPush() {
     // Ctrl fast-forwards only in debug mode, and is never locked.
     if (host_.DebugMode()) KeyCtrl = p.KeyDown(Key::Ctrl);
     // The wheel pages through the message log like PageUp and PageDown.
+    Input.LogByWheel = !KeyLogBack && !KeyLogForward && (WheelUp || WheelDown);
     if (WheelUp) KeyLogBack = 1;
     if (WheelDown) KeyLogForward = 1;
     // While the script runs, Ctrl alone decides fast-forward.

@@ -32,6 +32,13 @@ void MessageWindow::ShowMsgLogEntry() {
 }
 
 void MessageWindow::BrowseMsgLog() {
+  // A key pressed while an old entry is still being typed shows it whole; the next press steps. The wheel
+  // always steps, so a turn of it runs through the log.
+  if (LogView && (KeyLogBack || KeyLogForward) && !Input.LogByWheel && RevealCount <= TypedLength()) {
+    RevealCount = 255;
+    KeyLock = kKeyLockPasses;
+    return;
+  }
   if (KeyLogBack) {
     AutoMode = 0;
     if (!LogView) LogIndex = 0;
