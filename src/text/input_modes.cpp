@@ -26,8 +26,10 @@ void MessageWindow::Kumo_CheckKeyPush() {
       KeySpace = p.KeyDown(Key::Space);
       KeyEnter = p.KeyDown(Key::Enter);
       // Each key is asked, so a tap of the one is not kept for a later pass by the other being held.
-      KeyLogBack = p.KeyDown(Key::PageUp) | p.KeyDown(Key::F1);
-      KeyLogForward = p.KeyDown(Key::PageDown) | p.KeyDown(Key::F2);
+      const bool pageUp = p.KeyDown(Key::PageUp), f1 = p.KeyDown(Key::F1);
+      const bool pageDown = p.KeyDown(Key::PageDown), f2 = p.KeyDown(Key::F2);
+      KeyLogBack = pageUp || f1;
+      KeyLogForward = pageDown || f2;
     }
     // Ctrl fast-forwards only in debug mode, and is never locked.
     if (host_.DebugMode()) KeyCtrl = p.KeyDown(Key::Ctrl);
