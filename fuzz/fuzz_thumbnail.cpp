@@ -60,6 +60,7 @@ class Host final : public SaveScreenHost {
     return ReadBmpFile(Folder() / "SAVE1.dat", image, error);
   }
   void DrawScreenText(TABitmap&, int32_t, int32_t, const std::u16string&, int32_t) override {}
+  std::u16string ScreenLabel(const std::u16string& original) override { return original; }
   Point ScreenCursorPos() override { return {}; }
   void EditComment(int, std::function<void()>) override {}
   void ReportScreenError(const std::u16string&) override {}

@@ -53,7 +53,8 @@ ExploreSummary Summarize(const ExploreResult& result) {
       ++s.scriptsReached;
     else
       s.scriptsUnreached.push_back(number);
-    auto lines = [&](const std::vector<CatalogLine>& list, size_t& total, size_t& reached, const char* kind) {
+    auto lines = [&, number = number](const std::vector<CatalogLine>& list, size_t& total, size_t& reached,
+                                      const char* kind) {
       for (const CatalogLine& line : list) {
         ++total;
         if (result.Ran(number, line.step))
