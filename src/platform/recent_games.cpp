@@ -1,23 +1,19 @@
 #include "platform/recent_games.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "base/archive_kind.h"
+#include "platform/config_file.h"
 #include "platform/game_files.h"
 
 namespace mokuren {
 
 std::filesystem::path RecentGamesFile() {
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
-    return std::filesystem::path(config) / "mokuren" / "recent-games";
-  if (const char* home = std::getenv("HOME"); home && *home)
-    return std::filesystem::path(home) / ".config" / "mokuren" / "recent-games";
-  return {};
+  const std::filesystem::path folder = ConfigFolder();
+  return folder.empty() ? folder : folder / "recent-games";
 }
 
 bool HoldsGame(const std::filesystem::path& dir) {
@@ -51,20 +47,9 @@ bool RememberGame(const std::filesystem::path& file, const std::filesystem::path
   std::erase(lines, game);
   lines.insert(lines.begin(), game);
   if (lines.size() > kRecentGamesKept) lines.resize(kRecentGamesKept);
-  std::error_code ec;
-  std::filesystem::create_directories(file.parent_path(), ec);
-  const std::filesystem::path temporary = file.string() + "." + std::to_string(getpid()) + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    for (const std::filesystem::path& dir : lines) out << dir.string() << '\n';
-    if (!out.flush()) {
-      std::filesystem::remove(temporary, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) std::filesystem::remove(temporary, ec);
-  return !ec;
+  std::string text;
+  for (const std::filesystem::path& dir : lines) text += dir.string() + '\n';
+  return ReplaceConfigFile(file, text);
 }
 
 }  // namespace mokuren

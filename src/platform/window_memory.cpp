@@ -1,6 +1,6 @@
 #include "platform/window_memory.h"
 
-#include <unistd.h>
+#include "platform/config_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,13 +16,6 @@ namespace {
 constexpr int32_t kMaxSide = 8 * 800;
 // Positions further out than this are no desktop's.
 constexpr int32_t kMaxOffset = 1 << 20;
-
-std::filesystem::path ConfigFolder() {
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
-    return std::filesystem::path(config) / "mokuren";
-  if (const char* home = std::getenv("HOME"); home && *home) return std::filesystem::path(home) / ".config" / "mokuren";
-  return {};
-}
 
 // FNV-1a over the folder's bytes: a stable name for the game's file, the same in every run.
 uint64_t FolderHash(const std::string& folder) {
@@ -66,22 +59,11 @@ std::optional<WindowPlace> ReadWindowPlace(const std::filesystem::path& file) {
 
 bool WriteWindowPlace(const std::filesystem::path& file, const std::filesystem::path& gameDir, const WindowPlace& p) {
   if (file.empty()) return false;
-  std::error_code ec;
-  std::filesystem::create_directories(file.parent_path(), ec);
-  const std::filesystem::path temporary = file.string() + "." + std::to_string(getpid()) + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    std::string folder = Absolute(gameDir).string();
-    std::replace(folder.begin(), folder.end(), '\n', '?');  // the folder's line stays one line
-    out << folder << '\n' << p.x << ' ' << p.y << ' ' << p.width << ' ' << p.height << ' ' << p.scale << '\n';
-    if (!out.flush()) {
-      std::filesystem::remove(temporary, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) std::filesystem::remove(temporary, ec);
-  return !ec;
+  std::string folder = Absolute(gameDir).string();
+  std::replace(folder.begin(), folder.end(), '\n', '?');  // the folder's line stays one line
+  return ReplaceConfigFile(file, folder + '\n' + std::to_string(p.x) + ' ' + std::to_string(p.y) + ' ' +
+                                     std::to_string(p.width) + ' ' + std::to_string(p.height) + ' ' +
+                                     std::to_string(p.scale) + '\n');
 }
 
 }  // namespace mokuren
