@@ -91,20 +91,22 @@ class AlbumScreen : public EngineFixture {
     Passes(4);  // a frame is composed at least every 3.4 passes
   }
   bool PassUntil(int32_t code, int limit = 500) {
-    for (int i = 0; i < limit && form_->TaskCode != code; ++i) form_->IdleEvent();
+    RunUntilTask(code, limit);
     Passes(4);
-    return form_->TaskCode == code;
+    return Task() == code;
   }
   void Open(const std::string& click, int32_t waitCode) {
     Do(click);
     ASSERT_TRUE(PassUntil(waitCode));
   }
-  uint32_t Shown(Point p) { return Rgb(form_->DisplaySurface, p.x, p.y); }
-  uint32_t Framed(Point p) { return Rgb(form_->FrameSurface, p.x, p.y); }
+  // The screen as the album draws it, before the hover frames and buttons of the frame.
+  const TABitmap& Screen() { return form_->Pictures().DisplaySurface; }
+  uint32_t Shown(Point p) { return Rgb(Screen(), p.x, p.y); }
+  uint32_t Framed(Point p) { return Rgb(Frame(), p.x, p.y); }
   // The first row of slots as shown, with every byte.
   TABitmap TopBand() {
     TABitmap band(800, 140);
-    CopyOpaque(form_->DisplaySurface, band, 0, 0, 800, 140, 0, 0);
+    CopyOpaque(Screen(), band, 0, 0, 800, 140, 0, 0);
     return band;
   }
 };
@@ -115,10 +117,10 @@ TEST_F(AlbumScreen, LockedSlotsIgnoreThePointerAndAPictureShowsOnlyItsSeenVarian
   EXPECT_EQ(Shown(Centre(1)), kLock);
   EXPECT_EQ(Shown(Centre(4)), kLock);
   Do("move 107 85");
-  EXPECT_EQ(form_->Album->Hover, 0);
+  EXPECT_EQ(form_->Albums().Hover, 0);
   EXPECT_EQ(Framed({35, 30}), PicturePage(1));  // no hover frame
   Do("click 107 85");
-  EXPECT_EQ(form_->TaskCode, task::CgMenu);
+  EXPECT_EQ(Task(), task::CgMenu);
 
   Open("click 228 584", task::CgMenu);  // next page
   EXPECT_EQ(Shown(Centre(5)), PicturePage(2));
@@ -163,8 +165,8 @@ TEST_F(AlbumScreen, ScenesAreNumberedAsClickedAndReplayInThatOrderBackToTheirPag
   for (int slot = 1; slot <= 3; ++slot) {
     const Point at = album::kSlotCorners[static_cast<size_t>(slot - 1)];
     const std::u16string number = std::u16string(1, static_cast<char16_t>(u'0' + places[slot - 1]));
-    form_->CanvasTextOut(expected, at.x + 5, at.y + 5, number, 24, 0, 0, 0);
-    form_->CanvasTextOut(expected, at.x + 4, at.y + 4, number, 24, 255, 0, 0);
+    form_->Canvas().CanvasTextOut(expected, at.x + 5, at.y + 5, number, 24, 0, 0, 0);
+    form_->Canvas().CanvasTextOut(expected, at.x + 4, at.y + 4, number, 24, 255, 0, 0);
   }
   EXPECT_TRUE(TopBand() == expected);
 
@@ -172,15 +174,15 @@ TEST_F(AlbumScreen, ScenesAreNumberedAsClickedAndReplayInThatOrderBackToTheirPag
   Do("click " + std::to_string(Centre(1).x) + " " + std::to_string(Centre(1).y));
   EXPECT_EQ(form_->NormalPlay, 0);
   ASSERT_TRUE(PassUntil(task::EvMenu));
-  EXPECT_EQ(form_->ScenarioVars.Get(1), 213);
-  EXPECT_EQ(form_->ScriptNo, 1);
+  EXPECT_EQ(Var('F', 1), 213);
+  EXPECT_EQ(Script(), 1);
   EXPECT_TRUE(TopBand() == plain);  // the list is done and its numbers are gone
 }
 
 TEST_F(AlbumScreen, ATaskCodeNoTaskKnowsLeadsBackToTheTitle) {
-  form_->TaskCode = 0x700999;
+  form_->TaskCode = 0x700999;  // no screen or script can set it: the test puts the engine there itself
   ASSERT_TRUE(PassUntil(task::TitleMenu));
-  EXPECT_EQ(form_->Errors().Lines().back(), u"TaskCode 0x700999 belongs to no task; back to the title");
+  EXPECT_EQ(Errors().back(), "TaskCode 0x700999 belongs to no task; back to the title");
 }
 
 // The music room on the real program: each track a sine of its own loudness, the output recorded.

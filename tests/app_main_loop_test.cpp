@@ -1,11 +1,13 @@
 // The main loop on the virtual clock: the order of one pass, the 30-per-second frame grid with its
-// catch-up after a stall, the script's timed and key waits, and the 10 ms timer's counters.
+// catch-up after a stall, the script's timed and key waits, and what the 10 ms timer runs down.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/engine_fixture.h"
+#include "support/game_builder.h"
 
 namespace mokuren::testing {
 namespace {
@@ -37,29 +39,19 @@ class RecordingPlatform : public HeadlessPlatform {
 
 class MainLoop : public EngineFixture {
  protected:
-  void Start(uint32_t startTick = 0) {
-    WriteMinimalGame(dir_.path());
-    LaunchOptions options;
-    options.gameDir = dir_.path().string();
-    options.headless = true;
-    recorder_ = new RecordingPlatform(startTick);
-    platform_.reset(recorder_);
-    form_ = std::make_unique<TForm1>(*platform_, options);
-    platform_->Attach(*form_);
-    ASSERT_TRUE(form_->FormCreate());
-    form_->StartLoopClock();
+  // Starts `script` as script 1 (the minimal game's endless loop when empty) on the recording platform and
+  // runs it to its first instructions.
+  void Start(const std::string& script = {}, uint32_t startTick = 0) {
+    if (!script.empty()) BuildTestGame(dir(), TestGame{{{1, script}}, {}, {}});
+    auto recorder = std::make_unique<RecordingPlatform>(startTick);
+    recorder_ = recorder.get();
+    StartEngine({}, startTick, {}, std::move(recorder));
     Passes(2);  // initialise, then run the script once
-    ASSERT_EQ(form_->TaskCode, task::Script);
   }
-  // Puts the engine in a task that the script would have started.
-  void Enter(int32_t taskCode) { form_->TaskCode = taskCode; }
-  // Passes until TaskCode leaves `code` (at most limit passes); returns the passes run.
+  // Passes until the task leaves `code` (at most limit passes); returns the passes run.
   int PassesWhile(int32_t code, int limit = 10000) {
     int n = 0;
-    while (form_->TaskCode == code && n < limit) {
-      form_->IdleEvent();
-      ++n;
-    }
+    for (; Task() == code && n < limit; ++n) Passes(1);
     return n;
   }
 
@@ -67,22 +59,26 @@ class MainLoop : public EngineFixture {
 };
 
 TEST_F(MainLoop, OnePassRunsItsStepsInOrder) {
-  Start();
-  // Align with the frame grid so that this pass composes a frame.
-  while (platform_->TickCount() < form_->NextFrameTime) form_->IdleEvent();
-  // A scene that changed, so that the frame is painted.
-  form_->DisplaySurface.FillRGB(10, 20, 30);
-  recorder_->recording = true;
-  form_->IdleEvent();
+  // A message being typed changes the scene, so the passes that compose a frame also paint it.
+  Start(R"(msg "あいうえおかきくけこさしすせそ"
+wait click
+)");
+  for (int i = 0; i < 10; ++i) {
+    recorder_->log.clear();
+    recorder_->recording = true;
+    Passes(1);
+    recorder_->recording = false;
+    if (recorder_->log.size() > 3) break;
+  }
   EXPECT_EQ(recorder_->log, (std::vector<std::string>{"menus", "input", "paint", "sleep 10"}));
 }
 
 TEST_F(MainLoop, OneSecondComposesThirtyFramesOnTheGrid) {
   Start();
-  int64_t frames0 = form_->FrameCount();
-  uint32_t t0 = platform_->TickCount();
-  while (platform_->TickCount() - t0 < 1000) form_->IdleEvent();
-  EXPECT_EQ(form_->FrameCount() - frames0, 30);
+  ASSERT_EQ(Task(), task::Script);
+  int64_t frames0 = FrameCount();
+  RunMs(1000);
+  EXPECT_EQ(FrameCount() - frames0, 30);
 }
 
 TEST_F(MainLoop, AfterAStallFramesFollowBackToBackUntilTheGridIsAheadAgain) {
@@ -91,158 +87,185 @@ TEST_F(MainLoop, AfterAStallFramesFollowBackToBackUntilTheGridIsAheadAgain) {
   platform().Stall(1000);  // the window was dragged for a second
   int backToBack = 0;
   for (;;) {
-    int64_t before = form_->FrameCount();
-    form_->IdleEvent();
-    if (form_->FrameCount() == before) break;
+    int64_t before = FrameCount();
+    Passes(1);
+    if (FrameCount() == before) break;
     ++backToBack;
   }
   // Each catching-up pass gains 33.3 - 10 ms on the grid: about 1000 / 23.3 passes.
   EXPECT_GE(backToBack, 40);
   EXPECT_LE(backToBack, 46);
-  EXPECT_GT(form_->NextFrameTime, platform_->TickCount());
   // Then the ordinary rhythm again: one frame in three or four passes.
-  int64_t before = form_->FrameCount();
+  int64_t before = FrameCount();
   Passes(30);
-  EXPECT_GE(form_->FrameCount() - before, 8);
-  EXPECT_LE(form_->FrameCount() - before, 10);
+  EXPECT_GE(FrameCount() - before, 8);
+  EXPECT_LE(FrameCount() - before, 10);
 }
 
 TEST_F(MainLoop, TimedWaitEndsAtItsDeadline) {
-  Start();
-  form_->WaitDeadline = static_cast<int32_t>(platform_->TickCount() + 100);
-  form_->WaitClickable = 0;
-  Enter(task::Wait);
+  Start(R"(wait 100
+wait 0
+wait click
+)");
+  ASSERT_EQ(Task(), task::Wait);
   int passes = PassesWhile(task::Wait);
   EXPECT_GE(passes, 10);
   EXPECT_LE(passes, 11);
 
   // A wait of 0 ms ends on the next pass.
-  form_->WaitDeadline = static_cast<int32_t>(platform_->TickCount());
-  Enter(task::Wait);
+  ASSERT_TRUE(RunUntilTask(task::Wait, 3));
   EXPECT_EQ(PassesWhile(task::Wait), 1);
 }
 
 TEST_F(MainLoop, TimedWaitDeadlineSurvivesTheClockWrappingAround) {
-  Start(0xFFFFFF00u);
-  form_->WaitDeadline = static_cast<int32_t>(platform_->TickCount() + 1000);  // past the wrap
-  Enter(task::Wait);
+  Start(R"(wait 1000
+wait click
+)",
+        0xFFFFFF00u);  // the deadline lies past the wrap
+  ASSERT_EQ(Task(), task::Wait);
   int passes = PassesWhile(task::Wait);
   EXPECT_GE(passes, 100);
   EXPECT_LE(passes, 101);
 }
 
 TEST_F(MainLoop, AClickEndsATimedWaitOnlyWhenItWasStartedClickable) {
-  Start();
-  for (uint8_t clickable : {0, 1}) {
-    form_->WaitDeadline = static_cast<int32_t>(platform_->TickCount() + 5000);
-    form_->WaitClickable = clickable;
-    Enter(task::Wait);
-    Passes(3);
-    form_->FormMouseDown(MouseButton::Left, {400, 300});
-    Passes(2);
-    if (clickable)
-      EXPECT_EQ(form_->TaskCode, task::Script);
-    else
-      EXPECT_EQ(form_->TaskCode, task::Wait);
-  }
+  Start(R"(wait 5000
+F1 = 1
+wait 5000, 1
+F1 = 2
+wait click
+)");
+  Passes(3);
+  Click(400, 300);
+  Passes(2);
+  EXPECT_EQ(Task(), task::Wait);
+  EXPECT_EQ(Var('F', 1), 0);
+
+  ASSERT_TRUE(RunUntil([&] { return Var('F', 1) == 1; }));
+  Passes(3);
+  Click(400, 300);
+  Passes(2);
+  EXPECT_EQ(Var('F', 1), 2);
 }
 
 TEST_F(MainLoop, KeyWaitEndsOnEnterOrClickButNotOnCtrlWithoutDebugMode) {
-  Start();
-  Enter(task::WaitKey);
-  platform().InjectKey(Key::Ctrl, true);
+  Start(R"(wait click
+F1 = 1
+wait click
+F1 = 2
+wait click
+)");
+  ASSERT_EQ(Task(), task::WaitKey);
+  Hold(Key::Ctrl, true);
   Passes(5);
-  EXPECT_EQ(form_->TaskCode, task::WaitKey);
-  platform().InjectKey(Key::Ctrl, false);
-  platform().InjectKey(Key::Enter, true);
+  EXPECT_EQ(Task(), task::WaitKey);
+  EXPECT_EQ(Var('F', 1), 0);
+  Hold(Key::Ctrl, false);
+  Hold(Key::Enter, true);
   Passes(1);
-  EXPECT_NE(form_->TaskCode, task::WaitKey);
-  platform().InjectKey(Key::Enter, false);
+  EXPECT_NE(Task(), task::WaitKey);
+  Hold(Key::Enter, false);
 
-  Enter(task::WaitKey);
+  ASSERT_TRUE(RunUntilTask(task::WaitKey, 3));
+  EXPECT_EQ(Var('F', 1), 1);
   Passes(2);
-  form_->FormMouseDown(MouseButton::Left, {10, 10});
+  Click(10, 10);
   Passes(1);
-  EXPECT_NE(form_->TaskCode, task::WaitKey);
+  EXPECT_NE(Task(), task::WaitKey);
 }
 
 TEST_F(MainLoop, UnknownTaskCodeIsReportedOnceAndScript1TakesOverWhileNameEntryWaits) {
+  // Script 1 goes on in script 7, which waits for a click.
+  BuildTestGame(dir(), TestGame{{{1, "jump top, 7\n"}, {7, "*top\nwait click\n"}}, {}, {}});
   Start();
+  ASSERT_EQ(Script(), 7);
+  // Neither a script nor the player can set these task codes: the test puts the engine there itself.
   // The name dialog's task runs no handler and stays until the dialog answers.
-  Enter(task::NameEntry);
+  form_->TaskCode = task::NameEntry;
   Passes(30);
-  EXPECT_EQ(form_->TaskCode, task::NameEntry);
-  EXPECT_TRUE(form_->Errors().Lines().empty());
+  EXPECT_EQ(Task(), task::NameEntry);
+  EXPECT_TRUE(Errors().empty());
 
-  Enter(0x123456);
-  form_->ScriptNo = 7;
-  int64_t frames = form_->FrameCount();
+  form_->TaskCode = 0x123456;
+  int64_t frames = FrameCount();
   Passes(30);
-  ASSERT_EQ(form_->Errors().Lines().size(), 1u);
-  EXPECT_EQ(form_->Errors().Lines()[0], u"TaskCode 0x123456 belongs to no task; back to the title");
-  // Script 1 without a title command runs from its start.
-  EXPECT_EQ(form_->ScriptNo, 1);
-  EXPECT_EQ(form_->TaskCode, task::Script);
-  EXPECT_GE(form_->FrameCount() - frames, 8);
+  EXPECT_EQ(Errors(), std::vector<std::string>{"TaskCode 0x123456 belongs to no task; back to the title"});
+  // Script 1 without a title command runs from its start, and goes on in script 7 again.
+  EXPECT_EQ(Script(), 7);
+  EXPECT_EQ(Task(), task::WaitKey);
+  EXPECT_GE(FrameCount() - frames, 8);
 }
 
-TEST_F(MainLoop, TimerCountsTicksAndRunsDownLockAndNotice) {
-  Start();
-  int32_t ticks = form_->DelayTicks;
-  form_->KeyLock = 10;
-  form_->NoticeText = u"シーンスキップしました";
-  form_->NoticeTimer = 300;
-  form_->AutoElapsed = 0;
-  Passes(5);
-  EXPECT_EQ(form_->DelayTicks - ticks, 5);
-  EXPECT_EQ(form_->KeyLock, 5);
-  EXPECT_EQ(form_->AutoElapsed, 50);  // no voice is playing
-  Passes(10);
-  EXPECT_EQ(form_->KeyLock, 0);  // not below 0
-  Passes(300 - 15);
-  EXPECT_FALSE(form_->NoticeText.empty());  // about 3 s: still there at 300 ticks
-  Passes(2);
-  EXPECT_TRUE(form_->NoticeText.empty());
-  EXPECT_EQ(form_->NoticeTimer, 0);
+TEST_F(MainLoop, TheNoticeLineStaysAboutThreeSeconds) {
+  Start(R"(sysmenu 1
+allowskip 1
+msg "一"
+msg "二"
+wait click
+)");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Passes(1);  // the popup menu's items follow the task at the start of a pass
+  Menu(MenuItem::menuSSkip);
+  ASSERT_EQ(Notice(), u"シーンスキップしました");
+  Passes(290);
+  EXPECT_EQ(Notice(), u"シーンスキップしました");
+  Passes(20);
+  EXPECT_EQ(Notice(), u"");
 }
 
 TEST_F(MainLoop, EveryFiftiethTickForgetsEffectsThatHaveStopped) {
-  Start();
-  form_->Block->Live.SeNo[1] = 7;  // nothing is playing, so the effect has ended
-  while (form_->DelayTicks % 50 != 49) form_->IdleEvent();
-  EXPECT_EQ(form_->Block->Live.SeNo[1], 7);
-  Passes(1);
-  EXPECT_EQ(form_->Block->Live.SeNo[1], 0);
+  // The effect's file is missing, so nothing plays and the effect has ended at once.
+  Start(R"(se2 7
+wait click
+)");
+  ASSERT_EQ(EffectKept(2), 7);
+  // Within half a second a save no longer restarts it.
+  EXPECT_TRUE(RunUntil([&] { return EffectKept(2) == 0; }, 55));
 }
 
 TEST_F(MainLoop, PlayMenuItemsAreEnabledOnlyWhileAMessageOrChoiceWaits) {
-  Start();
-  form_->SystemMenuAllowed = 1;
-  form_->NormalPlay = 1;
+  // Before a game is started from the title (as in a scene replay), saving is off, and the save buttons
+  // show disabled.
+  Start(R"(sysmenu 1
+wait click
+msg "一"
+sysmenu 0
+msg "二"
+title
+sysmenu 1
+msg "三"
+wait click
+)");
+  ASSERT_EQ(Task(), task::WaitKey);
   Passes(1);
-  EXPECT_FALSE(platform_->MenuEnabled(MenuItem::menuKSkip));
-  EXPECT_TRUE(platform_->MenuEnabled(MenuItem::menuQuit));
+  EXPECT_FALSE(MenuItemEnabled(MenuItem::menuKSkip));
+  EXPECT_TRUE(MenuItemEnabled(MenuItem::menuQuit));
 
-  Enter(task::MessageWait);
+  Click(400, 300);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Passes(1);
-  EXPECT_TRUE(platform_->MenuEnabled(MenuItem::menuKSkip));
-  EXPECT_TRUE(platform_->MenuEnabled(MenuItem::menuSave));
+  EXPECT_TRUE(MenuItemEnabled(MenuItem::menuKSkip));
+  EXPECT_FALSE(MenuItemEnabled(MenuItem::menuSave));
+  EXPECT_FALSE(MenuItemEnabled(MenuItem::menuLoad));
+  EXPECT_EQ(ButtonLook(button::QuickSave), button_state::Disabled);
+  EXPECT_EQ(ButtonLook(button::LoadScreen), button_state::Disabled);
+  EXPECT_EQ(ButtonLook(button::MusicVariant), button_state::Normal);
 
-  // Scene replay: saving is off, and the save buttons show disabled.
-  form_->NormalPlay = 0;
+  // The menu forbidden: none of them.
+  Click(400, 300);
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait && Step() > 3; }));
   Passes(1);
-  EXPECT_TRUE(platform_->MenuEnabled(MenuItem::menuKSkip));
-  EXPECT_FALSE(platform_->MenuEnabled(MenuItem::menuSave));
-  EXPECT_FALSE(platform_->MenuEnabled(MenuItem::menuLoad));
-  EXPECT_EQ(form_->ButtonState[4], 4);
-  EXPECT_EQ(form_->ButtonState[7], 4);
-  EXPECT_EQ(form_->ButtonState[2], 0);
+  EXPECT_FALSE(MenuItemEnabled(MenuItem::menuAuto));
+  EXPECT_FALSE(MenuItemEnabled(MenuItem::menuSave));
 
-  form_->SystemMenuAllowed = 0;
-  form_->NormalPlay = 1;
+  // A new game from the title: saving is on.
+  Click(400, 300);
+  ASSERT_TRUE(RunUntilTask(task::TitleMenu));
+  Click(200, 110);
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait && Step() > 6; }));
   Passes(1);
-  EXPECT_FALSE(platform_->MenuEnabled(MenuItem::menuAuto));
-  EXPECT_FALSE(platform_->MenuEnabled(MenuItem::menuSave));
+  EXPECT_TRUE(MenuItemEnabled(MenuItem::menuKSkip));
+  EXPECT_TRUE(MenuItemEnabled(MenuItem::menuSave));
 }
 
 }  // namespace

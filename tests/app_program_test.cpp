@@ -183,7 +183,7 @@ TEST_F(EngineFixture, CloseQuestionIsAskedAndCancelLeavesEverythingAsItWas) {
   EXPECT_GE(form_->PassCount() - passes, 20);
   EXPECT_FALSE(form_->ModalOpen(FormId::TQueryForm));
   EXPECT_FALSE(form_->Terminated());
-  EXPECT_EQ(form_->TaskCode, task::Script);
+  EXPECT_EQ(Task(), task::Script);
   Passes(100);
   EXPECT_TRUE(form_->Terminated());
 }
@@ -191,11 +191,11 @@ TEST_F(EngineFixture, CloseQuestionIsAskedAndCancelLeavesEverythingAsItWas) {
 TEST_F(EngineFixture, EngineKeepsRunningWhileTheQuestionIsUp) {
   StartEngine("100 quit\n1100 dialog ok\n");
   Passes(10);
-  int64_t frames = form_->FrameCount();
+  int64_t frames = FrameCount();
   int32_t ticks = form_->DelayTicks;
   Passes(1);  // this one pass runs the whole modal loop until the answer
   EXPECT_TRUE(form_->Terminated());
-  EXPECT_GE(form_->FrameCount() - frames, 28);
+  EXPECT_GE(FrameCount() - frames, 28);
   EXPECT_GE(form_->DelayTicks - ticks, 95);
 }
 
@@ -203,18 +203,17 @@ TEST_F(EngineFixture, StartUpFindsTheDebugMarkerInAnyLetterCase) {
   WriteFile(dir_.path() / "DebugMode.TXT", "");
   StartEngine();
   Passes(1);
-  EXPECT_EQ(form_->DebugMode, 1);
   EXPECT_TRUE(platform().FormVisible(FormId::TDebugForm));
 }
 
 TEST_F(EngineFixture, StartUpWithoutDebugMarkerAndWithDefaultName) {
   StartEngine();
   Passes(1);
-  EXPECT_EQ(form_->DebugMode, 0);
   EXPECT_FALSE(platform().FormVisible(FormId::TDebugForm));
-  EXPECT_EQ(form_->HeroName, u"カザミネ");
+  EXPECT_EQ(HeroName(), u"カザミネ");
   EXPECT_EQ(form_->AlbumBgmNo, 9);
-  EXPECT_EQ(form_->ButtonState, (std::array<int32_t, 10>{-1, -1, 0, 4, 0, 0, 0, 0, 0, 0}));
+  const std::array<int, 10> looks{-1, -1, 0, 4, 0, 0, 0, 0, 0, 0};
+  for (int n = 1; n <= 10; ++n) EXPECT_EQ(ButtonLook(n), looks[static_cast<size_t>(n - 1)]) << "button " << n;
 }
 
 // A second windowed start of the same game ends at once, with status 0, no window and a word on

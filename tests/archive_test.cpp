@@ -74,28 +74,30 @@ class ArchiveEngine : public EngineFixture {
     game.sysgrp[1] = "s";  // one byte, the last byte of SYSGRP.DAT
     BuildTestGame(dir_.path(), game);
   }
+  // The archives, the layer these tests drive.
+  Archives& A() { return form_->Archive(); }
 };
 
 TEST_F(ArchiveEngine, ReadFileAndFileNo) {
   BuildGame();
   StartEngine();
   std::vector<uint8_t> stream;
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::Graphic, 2, stream), 0);
+  EXPECT_EQ(A().Kuri_ReadFile(ArchiveKind::Graphic, 2, stream), 0);
   EXPECT_EQ(std::string(stream.begin(), stream.end()), "png-two");
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::System, 1, stream), 0);  // size 1 at the end of the file
+  EXPECT_EQ(A().Kuri_ReadFile(ArchiveKind::System, 1, stream), 0);  // size 1 at the end of the file
   EXPECT_EQ(std::string(stream.begin(), stream.end()), "s");
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::Graphic, 40000, stream), -1);  // an all-zero slot
+  EXPECT_EQ(A().Kuri_ReadFile(ArchiveKind::Graphic, 40000, stream), -1);  // an all-zero slot
   EXPECT_TRUE(stream.empty());
   stream = {7, 7};
-  EXPECT_EQ(form_->Kuri_ReadFile(static_cast<ArchiveKind>(4), 1, stream), 0);  // unknown kind: untouched
+  EXPECT_EQ(A().Kuri_ReadFile(static_cast<ArchiveKind>(4), 1, stream), 0);  // unknown kind: untouched
   EXPECT_EQ(stream.size(), 2u);
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::Graphic, -1, stream), -1);
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::Graphic, 65536, stream), -1);
-  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Graphic, u" bg01 "), 1);
-  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Graphic, u"EV_02"), 2);
-  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Graphic, u"BG03"), 0);
-  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Script, u"script1"), 0);  // only GRAPHIC.DAT is searched
-  for (const auto& line : form_->Errors().Lines()) EXPECT_EQ(line.find(u".DAT"), std::u16string::npos);
+  EXPECT_EQ(A().Kuri_ReadFile(ArchiveKind::Graphic, -1, stream), -1);
+  EXPECT_EQ(A().Kuri_ReadFile(ArchiveKind::Graphic, 65536, stream), -1);
+  EXPECT_EQ(A().Kuri_FileNo(ArchiveKind::Graphic, u" bg01 "), 1);
+  EXPECT_EQ(A().Kuri_FileNo(ArchiveKind::Graphic, u"EV_02"), 2);
+  EXPECT_EQ(A().Kuri_FileNo(ArchiveKind::Graphic, u"BG03"), 0);
+  EXPECT_EQ(A().Kuri_FileNo(ArchiveKind::Script, u"script1"), 0);  // only GRAPHIC.DAT is searched
+  for (const std::string& line : Errors()) EXPECT_EQ(line.find(".DAT"), std::string::npos);
 }
 
 TEST_F(ArchiveEngine, IndexPastTheEndAndNameListWithoutEnd) {
@@ -106,18 +108,18 @@ TEST_F(ArchiveEngine, IndexPastTheEndAndNameListWithoutEnd) {
   g.replace(g.find(":END"), 4, "XEND");
   WriteFile(dir_.path() / "GRAPHIC.DAT", g);
   StartEngine();
-  auto reported = [&](const std::u16string& line) {
-    return std::find(form_->Errors().Lines().begin(), form_->Errors().Lines().end(), line) !=
-           form_->Errors().Lines().end();
+  auto reported = [&](const std::string& line) {
+    const std::vector<std::string> errors = Errors();
+    return std::find(errors.begin(), errors.end(), line) != errors.end();
   };
-  EXPECT_TRUE(reported(u"GRAPHIC.DAT: 1 index entries point past the end of the file; they read as empty"));
-  EXPECT_TRUE(reported(u"GRAPHIC.DAT: the name list has no \":END\" line"));
+  EXPECT_TRUE(reported("GRAPHIC.DAT: 1 index entries point past the end of the file; they read as empty"));
+  EXPECT_TRUE(reported("GRAPHIC.DAT: the name list has no \":END\" line"));
   std::vector<uint8_t> stream;
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::Graphic, 2, stream), -1);
+  EXPECT_EQ(A().Kuri_ReadFile(ArchiveKind::Graphic, 2, stream), -1);
   EXPECT_TRUE(stream.empty());
-  EXPECT_EQ(form_->Errors().Lines().back(), u"GRAPHIC.DAT: entry 2 points past the end of the file; it reads as empty");
-  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Graphic, u"nothere"), 0);
-  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Graphic, u"ev_02"), 2);
+  EXPECT_EQ(Errors().back(), "GRAPHIC.DAT: entry 2 points past the end of the file; it reads as empty");
+  EXPECT_EQ(A().Kuri_FileNo(ArchiveKind::Graphic, u"nothere"), 0);
+  EXPECT_EQ(A().Kuri_FileNo(ArchiveKind::Graphic, u"ev_02"), 2);
 }
 
 // Start-up failures end the program with status 2 and a message naming the file and the fault.

@@ -21,15 +21,17 @@ TEST_F(DemoGame, BuiltTestGameLoadsScriptOneAtStart) {
   BuildTestGame(dir_.path(), game);
   StartEngine();
   Passes(1);
-  EXPECT_EQ(form_->ScriptNo, 1);
-  EXPECT_EQ(form_->TaskCode, 0);
-  ASSERT_EQ(form_->MessageTexts.size(), 2u);
-  EXPECT_EQ(form_->MessageTexts[1], u"二行目");
-  EXPECT_EQ(form_->Kuri_FileNo(ArchiveKind::Graphic, u"bg01"), 1);
+  EXPECT_EQ(Script(), 1);
+  EXPECT_EQ(Task(), 0);
+  const std::vector<std::u16string>& messages = form_->Script().MessageTexts;
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1], u"二行目");
+  Archives& archives = form_->Archive();
+  EXPECT_EQ(archives.Kuri_FileNo(ArchiveKind::Graphic, u"bg01"), 1);
   std::vector<uint8_t> stream;
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::System, 1, stream), -1);  // entry 1 left empty
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::System, 2, stream), 0);
-  EXPECT_EQ(form_->Kuri_ReadFile(ArchiveKind::Script, 2, stream), -1);
+  EXPECT_EQ(archives.Kuri_ReadFile(ArchiveKind::System, 1, stream), -1);  // entry 1 left empty
+  EXPECT_EQ(archives.Kuri_ReadFile(ArchiveKind::System, 2, stream), 0);
+  EXPECT_EQ(archives.Kuri_ReadFile(ArchiveKind::Script, 2, stream), -1);
 }
 
 TEST(DemoGameBuilder, ScenarioFaultsComeBackAsMessages) {

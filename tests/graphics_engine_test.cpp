@@ -36,7 +36,9 @@ class GraphicsEngine : public testing::EngineFixture {
     BuildTestGame(dir_.path(), game);
     StartEngine();
   }
-  TABitmap& Slot(int n) { return form_->SurfaceTable[static_cast<size_t>(n)]; }
+  // The pictures and composition, the layer these tests look at.
+  Graphics& G() { return form_->Pictures(); }
+  TABitmap& Slot(int n) { return G().SurfaceTable[static_cast<size_t>(n)]; }
 };
 
 TEST_F(GraphicsEngine, SurfacesStartAtTheirCreationSizes) {
@@ -66,13 +68,13 @@ TEST_F(GraphicsEngine, PlacementsTakeTheImageSizeAndTheMaskRules) {
   game.sysgrp = {{1, Png(Filled(700, 100, 9, 9, 9, 3), PngAlpha::FromTransparency)}};
   Start(game);
 
-  form_->Kumo_ReadGraphic(0, 1, false);
+  G().Kumo_ReadGraphic(0, 1, false);
   ASSERT_EQ(Slot(0).Width(), 640);
   ASSERT_EQ(Slot(0).Height(), 480);
   EXPECT_EQ(Px(Slot(0), 639, 479)[0], 30);
   EXPECT_EQ(Px(Slot(0), 639, 479)[2], 10);
 
-  form_->Kumo_ReadGraphic(1, 2, false);
+  G().Kumo_ReadGraphic(1, 2, false);
   ASSERT_EQ(Slot(1).Width(), 300);
   ASSERT_EQ(Slot(1).Height(), 600);
   EXPECT_EQ(Px(Slot(1), 0, 0)[3], 0);
@@ -82,26 +84,26 @@ TEST_F(GraphicsEngine, PlacementsTakeTheImageSizeAndTheMaskRules) {
 
   // A picture without transparency is wholly transparent in a masked placement, but shows fully
   // in the opaque ones.
-  form_->Kumo_ReadGraphic(11, 3, false);
+  G().Kumo_ReadGraphic(11, 3, false);
   EXPECT_EQ(Slot(8).Width(), 64);
   EXPECT_EQ(Px(Slot(8), 0, 0)[3], 255);
   EXPECT_EQ(Px(Slot(8), 63, 19)[3], 255);
-  form_->Kumo_ReadGraphic(51, 3, false);
+  G().Kumo_ReadGraphic(51, 3, false);
   EXPECT_EQ(Slot(92).Width(), 64);
   EXPECT_EQ(Px(Slot(92), 5, 5)[2], 1);
   EXPECT_EQ(Px(Slot(92), 5, 5)[3], 0);
 
-  form_->Kumo_ReadGraphic(12, 4, false);   // alpha 255 everywhere
-  form_->Kumo_ReadGraphic(110, 5, false);  // alpha 0 everywhere
+  G().Kumo_ReadGraphic(12, 4, false);   // alpha 255 everywhere
+  G().Kumo_ReadGraphic(110, 5, false);  // alpha 0 everywhere
   EXPECT_EQ(Px(Slot(9), 3, 3)[3], 0);
   EXPECT_EQ(Px(Slot(57), 3, 3)[3], 255);
-  form_->Kumo_ReadGraphic(52, 4, false);
-  form_->Kumo_ReadGraphic(53, 4, false);
+  G().Kumo_ReadGraphic(52, 4, false);
+  G().Kumo_ReadGraphic(53, 4, false);
   EXPECT_EQ(Slot(72).Width(), 64);
   EXPECT_EQ(Slot(91).Width(), 64);
 
   // The message frame takes the image's size, not 800x184.
-  form_->Kumo_ReadGraphic(10, 1, true);
+  G().Kumo_ReadGraphic(10, 1, true);
   EXPECT_EQ(Slot(6).Width(), 700);
   EXPECT_EQ(Slot(6).Height(), 100);
   EXPECT_EQ(Px(Slot(6), 0, 0)[3], 3);
@@ -112,23 +114,23 @@ TEST_F(GraphicsEngine, MissingBrokenAndUnplacedImagesChangeNothing) {
   game.graphics = {{"CHR", Png(Filled(30, 60, 1, 2, 3, 0), PngAlpha::FromTransparency)},
                    {"BROKEN", "\x89PNG\r\n\x1a\n this is not the rest of a PNG"}};
   Start(game);
-  form_->Kumo_ReadGraphic(1, 1, false);
-  const std::array<TABitmap, 93> before = form_->SurfaceTable;
-  const size_t errors = form_->Errors().Lines().size();
+  G().Kumo_ReadGraphic(1, 1, false);
+  const std::array<TABitmap, 93> before = G().SurfaceTable;
+  const size_t errors = Errors().size();
 
-  form_->Kumo_ReadGraphic(1, 77, false);  // no such entry: silent
-  EXPECT_EQ(form_->Errors().Lines().size(), errors);
-  form_->Kumo_ReadGraphic(7, 1, false);    // no such placement: decoded and discarded
-  form_->Kumo_ReadGraphic(202, 1, false);  // no save/load window yet
-  form_->Kumo_ReadGraphic(1, 2, false);    // does not decode: reported, nothing placed
-  EXPECT_EQ(form_->SurfaceTable, before);
-  ASSERT_EQ(form_->Errors().Lines().size(), errors + 1);
-  EXPECT_NE(form_->Errors().Lines().back().find(u"GRAPHIC.DAT"), std::u16string::npos);
+  G().Kumo_ReadGraphic(1, 77, false);  // no such entry: silent
+  EXPECT_EQ(Errors().size(), errors);
+  G().Kumo_ReadGraphic(7, 1, false);    // no such placement: decoded and discarded
+  G().Kumo_ReadGraphic(202, 1, false);  // no save/load window yet
+  G().Kumo_ReadGraphic(1, 2, false);    // does not decode: reported, nothing placed
+  EXPECT_EQ(G().SurfaceTable, before);
+  ASSERT_EQ(Errors().size(), errors + 1);
+  EXPECT_NE(Errors().back().find("GRAPHIC.DAT"), std::string::npos);
 
   // The save/load window's picture boxes keep their size.
   TABitmap box(800, 600);
   form_->SaveLoadImage2 = &box;
-  form_->Kumo_ReadGraphic(203, 1, false);
+  G().Kumo_ReadGraphic(203, 1, false);
   EXPECT_EQ(box.Width(), 800);
   EXPECT_EQ(Px(box, 29, 59)[0], 3);
   EXPECT_EQ(Px(box, 30, 60)[0], 0);
@@ -149,7 +151,7 @@ TEST_F(GraphicsEngine, SystemSetFillsFrameSheetPlatesButtonsAndTheFloatingBackgr
     if (entry <= 10 || entry % 10 >= 3 || entry % 10 == 0)
       game.sysgrp[entry] = Png(Filled(64, 20, static_cast<uint8_t>(entry), 0, 0, 0), PngAlpha::FromTransparency);
   Start(game);
-  form_->LoadSystemPictures();
+  G().LoadSystemPictures();
   EXPECT_EQ(Px(Slot(6), 0, 0)[2], 1);
   EXPECT_EQ(Px(Slot(72), 0, 0)[2], 52);
   EXPECT_EQ(Px(Slot(91), 0, 0)[2], 53);
@@ -165,7 +167,7 @@ TEST_F(GraphicsEngine, SystemSetFillsFrameSheetPlatesButtonsAndTheFloatingBackgr
   Slot(7).FillRGB(9, 9, 9);
   Slot(10).FillRGB(9, 9, 9);
   Slot(72).FillRGB(9, 9, 9);
-  form_->LoadSystemPictures(false);
+  G().LoadSystemPictures(false);
   EXPECT_EQ(Px(Slot(7), 0, 0)[2], 9);
   EXPECT_EQ(Px(Slot(10), 0, 0)[2], 9);
   EXPECT_EQ(Px(Slot(72), 0, 0)[2], 52);
@@ -174,11 +176,11 @@ TEST_F(GraphicsEngine, SystemSetFillsFrameSheetPlatesButtonsAndTheFloatingBackgr
 TEST_F(GraphicsEngine, SeenFlagsCoverScenarioEntries351To759Only) {
   StartEngine();
   // The flag is set before the read, so entries need not exist.
-  for (int entry : {0, 350, 351, 759, 760}) form_->Kumo_ReadGraphic(0, entry, false);
-  for (int entry : {351, 400, 759}) form_->Kumo_ReadGraphic(0, entry, true);
-  EXPECT_EQ(form_->CgSeenFlags[0], 1);
-  EXPECT_EQ(form_->CgSeenFlags[408], 1);
-  EXPECT_EQ(std::accumulate(std::begin(form_->CgSeenFlags), std::end(form_->CgSeenFlags), 0), 2);
+  for (int entry : {0, 350, 351, 759, 760}) G().Kumo_ReadGraphic(0, entry, false);
+  for (int entry : {351, 400, 759}) G().Kumo_ReadGraphic(0, entry, true);
+  EXPECT_EQ(G().CgSeenFlags[0], 1);
+  EXPECT_EQ(G().CgSeenFlags[408], 1);
+  EXPECT_EQ(std::accumulate(std::begin(G().CgSeenFlags), std::end(G().CgSeenFlags), 0), 2);
 }
 
 TEST_F(GraphicsEngine, SceneIsBackgroundThenLayersFiveToOne) {
@@ -189,17 +191,17 @@ TEST_F(GraphicsEngine, SceneIsBackgroundThenLayersFiveToOne) {
   Slot(3) = Filled(800, 600, 9, 9, 9);       // loaded, but the layer is empty
   Slot(4) = Filled(800, 600, 1, 1, 1, 255);  // fully transparent: leaves what is below exactly
   for (int n = 1; n <= 5; ++n) {
-    form_->LayerImage[n - 1] = 0;
-    form_->LayerOpacity[n - 1] = 255;
-    form_->LayerPos[n - 1] = {0, 0};
+    G().LayerImage[n - 1] = 0;
+    G().LayerOpacity[n - 1] = 255;
+    G().LayerPos[n - 1] = {0, 0};
   }
-  form_->LayerImage[0] = 1;
-  form_->LayerPos[0] = {-200, 0};
-  form_->LayerImage[1] = 2;
-  form_->LayerPos[1] = {700, 0};
-  form_->LayerImage[3] = 4;
-  form_->Kumo_CreateNextImage();
-  const TABitmap& next = form_->NextSurface;
+  G().LayerImage[0] = 1;
+  G().LayerPos[0] = {-200, 0};
+  G().LayerImage[1] = 2;
+  G().LayerPos[1] = {700, 0};
+  G().LayerImage[3] = 4;
+  G().Kumo_CreateNextImage();
+  const TABitmap& next = G().NextSurface;
   EXPECT_EQ(Px(next, 0, 0)[2], 254) << "layer 1 covers columns 0-599";
   EXPECT_EQ(Px(next, 599, 599)[2], 254);
   EXPECT_EQ(Px(next, 700, 0)[1], 254) << "layer 2 shows right of layer 1";
@@ -207,8 +209,8 @@ TEST_F(GraphicsEngine, SceneIsBackgroundThenLayersFiveToOne) {
   EXPECT_EQ(Px(next, 650, 100)[2], 0);
   // Layer 2 lies under layer 1 where both cover.
   Slot(2) = Filled(300, 600, 0, 255, 0);
-  form_->LayerPos[1] = {100, 0};
-  form_->Kumo_CreateNextImage();
+  G().LayerPos[1] = {100, 0};
+  G().Kumo_CreateNextImage();
   EXPECT_EQ(Px(next, 150, 10)[1], 0);
   EXPECT_EQ(Px(next, 150, 10)[2], 254);
 }
@@ -217,56 +219,56 @@ class CrossFade : public GraphicsEngine {
  protected:
   void SetUp() override {
     StartEngine();
-    for (int n = 0; n < 5; ++n) form_->LayerImage[n] = 0;
+    for (int n = 0; n < 5; ++n) G().LayerImage[n] = 0;
     Slot(0) = Filled(800, 600, 200, 200, 200);
-    form_->DisplaySurface.FillRGB(0, 0, 0);
+    G().DisplaySurface.FillRGB(0, 0, 0);
   }
 };
 
 TEST_F(CrossFade, HalfWayBlendsAt127AndTheEndCopiesExactly) {
-  form_->StartTransition(1000, task::Effect01);
-  EXPECT_EQ(form_->TaskCode, task::Effect01);
-  platform_->Stall(500);
-  form_->Kumo_DispEffect_01();
+  G().StartTransition(1000, task::Effect01);
+  EXPECT_EQ(Task(), task::Effect01);
+  platform().Stall(500);
+  G().Kumo_DispEffect_01();
   // a = 500 * 255 / 1000 = 127: (200 * 127 + 0 * 129) >> 8 = 99.
-  EXPECT_EQ(Px(form_->DisplaySurface, 400, 300)[0], 99);
-  EXPECT_EQ(form_->TaskCode, task::Effect01);
+  EXPECT_EQ(Px(G().DisplaySurface, 400, 300)[0], 99);
+  EXPECT_EQ(Task(), task::Effect01);
   // The next step blends over the already blended picture: (200 * 191 + 99 * 65) >> 8 = 174.
-  platform_->Stall(250);
-  form_->Kumo_DispEffect_01();
-  EXPECT_EQ(Px(form_->DisplaySurface, 0, 0)[2], 174);
-  platform_->Stall(250);
-  form_->Kumo_DispEffect_01();
-  EXPECT_EQ(form_->DisplaySurface, form_->NextSurface);
-  EXPECT_EQ(form_->TaskCode, task::Script);
+  platform().Stall(250);
+  G().Kumo_DispEffect_01();
+  EXPECT_EQ(Px(G().DisplaySurface, 0, 0)[2], 174);
+  platform().Stall(250);
+  G().Kumo_DispEffect_01();
+  EXPECT_EQ(G().DisplaySurface, G().NextSurface);
+  EXPECT_EQ(Task(), task::Script);
 }
 
 TEST_F(CrossFade, FastForwardSkipsOnlyTheScenarioFade) {
-  form_->FastForward = 1;
-  form_->StartTransition(1000, task::Effect01);
-  form_->Kumo_DispEffect_01();
-  EXPECT_EQ(form_->DisplaySurface, form_->NextSurface);
-  EXPECT_EQ(form_->TaskCode, task::Script);
+  form_->Text().Modes.FastForward = 1;  // as read-skip sets it
+  G().StartTransition(1000, task::Effect01);
+  G().Kumo_DispEffect_01();
+  EXPECT_EQ(G().DisplaySurface, G().NextSurface);
+  EXPECT_EQ(Task(), task::Script);
 
-  form_->DisplaySurface.FillRGB(0, 0, 0);
-  form_->StartTransition(500, task::Effect91, task::TitleMenu);
-  form_->Kumo_DispEffect_91();
-  EXPECT_EQ(form_->TaskCode, task::Effect91) << "menu fades are never skipped";
-  EXPECT_EQ(Px(form_->DisplaySurface, 0, 0)[0], 0);
-  platform_->Stall(500);
-  form_->Kumo_DispEffect_91();
-  EXPECT_EQ(form_->TaskCode, task::TitleMenu);
-  EXPECT_EQ(form_->DisplaySurface, form_->NextSurface);
+  G().DisplaySurface.FillRGB(0, 0, 0);
+  G().StartTransition(500, task::Effect91, task::TitleMenu);
+  G().Kumo_DispEffect_91();
+  EXPECT_EQ(Task(), task::Effect91) << "menu fades are never skipped";
+  EXPECT_EQ(Px(G().DisplaySurface, 0, 0)[0], 0);
+  platform().Stall(500);
+  G().Kumo_DispEffect_91();
+  EXPECT_EQ(Task(), task::TitleMenu);
+  EXPECT_EQ(G().DisplaySurface, G().NextSurface);
 }
 
 TEST_F(GraphicsEngine, MessageFrameIsBlendedAtTheWindowPosition) {
   StartEngine();
   Slot(6) = Filled(800, 184, 255, 255, 255, 0);
-  form_->FrameSurface.FillRGB(0, 0, 0);
-  form_->DrawMessageFrame();
-  EXPECT_EQ(Px(form_->FrameSurface, 0, 415)[0], 0);
-  EXPECT_EQ(Px(form_->FrameSurface, 0, 416)[0], 254);
-  EXPECT_EQ(Px(form_->FrameSurface, 799, 599)[0], 254);
+  G().FrameSurface.FillRGB(0, 0, 0);
+  G().DrawMessageFrame();
+  EXPECT_EQ(Px(G().FrameSurface, 0, 415)[0], 0);
+  EXPECT_EQ(Px(G().FrameSurface, 0, 416)[0], 254);
+  EXPECT_EQ(Px(G().FrameSurface, 799, 599)[0], 254);
 }
 
 }  // namespace

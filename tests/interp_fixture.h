@@ -33,40 +33,32 @@ class Interp : public EngineFixture {
  protected:
   void SetUp() override {
     StartEngine();
-    Passes(1);  // start-up: script 1 is loaded
-    form_->NormalPlay = 1;
-    errorsAtStart_ = form_->Errors().Lines().size();
+    Passes(1);                 // start-up: script 1 is loaded
+    Machine().NormalPlay = 1;  // as after a new game from the title
+    errorsAtStart_ = EngineFixture::Errors().size();
   }
 
+  // The script machine, the layer these tests drive.
+  ScriptMachine& Machine() { return form_->Script(); }
+
   // Lines the error list gained since start-up.
-  size_t NewErrors() const { return form_->Errors().Lines().size() - errorsAtStart_; }
+  size_t NewErrors() const { return EngineFixture::Errors().size() - errorsAtStart_; }
 
   // Replaces the loaded code by `code` and an end instruction, and starts it from its first instruction.
   void Load(const std::vector<ScriptInstruction>& code, int16_t scriptNo = 1) {
-    auto& sc = form_->ScriptCode;
+    auto& sc = Machine().ScriptCode;
     std::copy(code.begin(), code.end(), sc.begin());
     sc[code.size()] = End();
-    form_->ScriptNo = scriptNo;
-    form_->StepNo = -1;
+    Machine().ScriptNo = scriptNo;
+    Machine().StepNo = -1;
     form_->TaskCode = task::Script;
   }
 
   // Runs the interpreter once: instructions until one yields.
-  void Run() { form_->Kumo_TaskScript(); }
+  void Run() { Machine().Kumo_TaskScript(); }
 
   // Error-list lines that contain `text`.
-  int Errors(const std::string& text) {
-    int n = 0;
-    for (const auto& line : form_->Errors().Lines())
-      if (ToUtf8Line(line).find(text) != std::string::npos) ++n;
-    return n;
-  }
-
-  static std::string ToUtf8Line(const std::u16string& s) {
-    std::string out;
-    for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-  }
+  int Errors(const std::string& text) const { return ErrorsWith(text); }
 
   TForm1& f() { return *form_; }
 

@@ -155,10 +155,10 @@ class MovieEngine : public EngineFixture {
     BuildTestGame(dir_.path(), game);
     StartEngine();
   }
-  bool PassUntil(int32_t taskCode, int passes) {
-    for (int i = 0; i < passes && form_->TaskCode != taskCode; ++i) Passes(1);
-    return form_->TaskCode == taskCode;
-  }
+  bool PassUntil(int32_t taskCode, int passes) { return RunUntilTask(taskCode, passes); }
+  // The opening movie, the layer the album starts it through, and whether its sound plays.
+  OpeningMovie& Movie() { return form_->Movie(); }
+  bool MovieSound() { return form_->Audio().MovieSoundPlaying(); }
 };
 
 TEST_F(MovieEngine, FilesThatCannotPlayAreListedAndTheScriptGoesOn) {
@@ -184,37 +184,39 @@ TEST_F(MovieEngine, FilesThatCannotPlayAreListedAndTheScriptGoesOn) {
     std::filesystem::remove(dir_.path() / "op.ogv");
     if (c.bytes != "-") WriteFile(dir_.path() / "op.ogv", c.bytes);
     Start(kScript);
-    EXPECT_TRUE(PassUntil(task::Wait, 10)) << c.what << ": the script stopped at TaskCode " << form_->TaskCode;
-    EXPECT_FALSE(form_->MoviePlaying()) << c.what;
-    ASSERT_EQ(form_->Errors().Lines().size(), 1u) << c.what;
-    EXPECT_NE(ToUtf8(form_->Errors().Lines()[0]).find(c.listed), std::string::npos)
-        << c.what << ": " << ToUtf8(form_->Errors().Lines()[0]);
+    EXPECT_TRUE(PassUntil(task::Wait, 10)) << c.what << ": the script stopped at TaskCode " << Task();
+    EXPECT_FALSE(Movie().MoviePlaying()) << c.what;
+    const std::vector<std::string> errors = Errors();
+    ASSERT_EQ(errors.size(), 1u) << c.what;
+    EXPECT_NE(errors[0].find(c.listed), std::string::npos) << c.what << ": " << errors[0];
   }
 }
 
 TEST_F(MovieEngine, AlbumMoviePlaysToItsEndOrToAClickAndReturnsToTheAlbum) {
   WriteFile(dir_.path() / "op.ogv", RedThenBlue(1.0, 1.0));
-  Start("wait 30000\n");
+  std::filesystem::create_directories(dir_.path() / "Sound");
+  WriteFile(dir_.path() / "Sound" / "M03.ogg", EncodeOgg(Sine(330, 6000, 3.0, 2, 44100), 2, 44100));
+  Start("bgm 3, 1\nwait 30000\n");
   Passes(2);
-  form_->Block->Live.BgmNo = 3;
-  form_->ClickPending = 1;  // a click from before the movie does not skip it
-  form_->StartAlbumMovie();
-  EXPECT_EQ(form_->TaskCode, task::WaitMovieAlbum);
-  EXPECT_EQ(form_->Block->Live.BgmNo, 0) << "the music stops";
+  ASSERT_EQ(MusicKept(), 3);
+  form_->Text().Input.ClickPending = 1;  // the album's click that starts the movie does not skip it
+  Movie().StartAlbumMovie();
+  EXPECT_EQ(Task(), task::WaitMovieAlbum);
+  EXPECT_EQ(MusicKept(), 0) << "the music stops";
   Passes(50);
-  EXPECT_TRUE(form_->MoviePlaying());
-  EXPECT_TRUE(form_->MovieSoundPlaying());
+  EXPECT_TRUE(Movie().MoviePlaying());
+  EXPECT_TRUE(MovieSound());
   EXPECT_TRUE(PassUntil(task::AlbumMenuOpen, 60)) << "the movie is over after about a second";
 
   // A second playback, ended by a click: picture and sound stop on the same pass.
-  form_->StartAlbumMovie();
+  Movie().StartAlbumMovie();
   Passes(20);
-  ASSERT_TRUE(form_->MovieSoundPlaying());
-  form_->FormMouseDown(MouseButton::Left, {400, 300});
+  ASSERT_TRUE(MovieSound());
+  Click(400, 300);
   Passes(1);
-  EXPECT_EQ(form_->TaskCode, task::AlbumMenuOpen);
-  EXPECT_FALSE(form_->MoviePlaying());
-  EXPECT_FALSE(form_->MovieSoundPlaying());
+  EXPECT_EQ(Task(), task::AlbumMenuOpen);
+  EXPECT_FALSE(Movie().MoviePlaying());
+  EXPECT_FALSE(MovieSound());
 }
 
 }  // namespace

@@ -92,18 +92,17 @@ class QuietGame : public EngineFixture {
   std::vector<Rect> PaintedDuring(uint32_t ms) {
     log_->areas.clear();
     log_->floatAreas.clear();
-    const uint32_t end = form_->ElapsedMs() + ms;
-    while (form_->ElapsedMs() < end) form_->IdleEvent();
+    RunMs(ms);
     return log_->areas;
   }
   PaintLog* log_ = nullptr;  // owned by platform_
 };
 
 TEST_F(QuietGame, TheTitleIsNotPaintedAgainAndAWaitingMessageOnlyWhereItsIconTurns) {
-  while (form_->TaskCode != task::TitleMenu) form_->IdleEvent();
+  ASSERT_TRUE(RunUntilTask(task::TitleMenu));
   Passes(100);  // the title's fade has ended
   EXPECT_TRUE(PaintedDuring(2000).empty());
-  while (form_->TaskCode != task::MessageWait) form_->IdleEvent();
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Passes(10);
   const std::vector<Rect> painted = PaintedDuring(2000);
   // Eight pictures of 55 ms each: a new one in most frames of the 30-per-second grid.

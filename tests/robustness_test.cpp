@@ -61,13 +61,13 @@ TEST_F(Robustness, PointerAtTheEdgesOfTheCoordinateRangeStaysOutside) {
               max + "\n540 click " + max + " " + min + "\n550 rclick " + min + " " + min + "\n600 move 0 " + max +
               "\n");
   Passes(70);
-  EXPECT_EQ(form_->TaskCode, task::MessageWait);
+  EXPECT_EQ(Task(), task::MessageWait);
   // The floating window, 416 pixels further down, sees the pointer still below it, not wrapped round.
-  EXPECT_EQ(platform_->CursorPos(WindowId::Float).y, kMax - 416);
-  platform_->InjectCursor(WindowId::Float, {0, kMin});
-  EXPECT_EQ(platform_->CursorPos(WindowId::Main).y, kMin + 416);
-  platform_->InjectCursor(WindowId::Main, {0, kMin});
-  EXPECT_EQ(platform_->CursorPos(WindowId::Float).y, kMin);
+  EXPECT_EQ(platform().CursorPos(WindowId::Float).y, kMax - 416);
+  platform().InjectCursor(WindowId::Float, {0, kMin});
+  EXPECT_EQ(platform().CursorPos(WindowId::Main).y, kMin + 416);
+  platform().InjectCursor(WindowId::Main, {0, kMin});
+  EXPECT_EQ(platform().CursorPos(WindowId::Float).y, kMin);
 }
 
 TEST_F(Robustness, ThumbnailsACrashLeftHalfWrittenAreRemovedAtStart) {

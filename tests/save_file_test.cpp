@@ -12,12 +12,15 @@
 #include "save/bmp_file.h"
 #include "save/save_date.h"
 #include "support/engine_fixture.h"
+#include "support/game_builder.h"
 
 namespace mokuren::testing {
 namespace {
 
 class SaveFile : public EngineFixture {
  protected:
+  // Saving and loading, the layer these tests drive.
+  SaveData& Saves() { return form_->Save(); }
   std::filesystem::path SavePath() const { return dir_.path() / "SAVE.DAT"; }
   std::string SaveBytes() const { return ReadFile(SavePath()); }
   // Ends this engine as a confirmed quit does (which writes SAVE.DAT) and starts a new one on the
@@ -54,18 +57,18 @@ TEST_F(SaveFile, FirstStartWritesTheDefaultsAndAnOtherwiseEmptyBlock) {
   EXPECT_EQ(bytes[265029], 0);         // full screen
   EXPECT_EQ(bytes.find_first_not_of('\0', 265072), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_directory(dir_.path() / "THUMB"));
-  EXPECT_EQ(form_->HeroName, u"カザミネ");
-  EXPECT_TRUE(form_->Errors().Lines().empty());
+  EXPECT_EQ(HeroName(), u"カザミネ");
+  EXPECT_TRUE(Errors().empty());
 }
 
 TEST_F(SaveFile, SaveToSlotWritesTheRecordAtItsOffsetWithAThumbnail) {
-  StartEngine();
-  form_->ScenarioVars.Set(7, -1234);
-  form_->ScriptNo = 3;
-  form_->StepNo = 42;
-  form_->FrameSurface.FillRGB(200, 100, 50);
+  // Script 1 goes on in script 3, which waits at a message over a background.
+  StartGame(TestGame{{{1, "jump top, 3\n"}, {3, "*top\nbg \"BG\"\nshow\nF7 = -1234\nmsg \"ここ\"\nwait click\n"}},
+                     {{"BG", SolidPng(800, 600, 200, 100, 50)}},
+                     {}});
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
   const double before = SaveDateNow();
-  ASSERT_TRUE(form_->SaveToSlot(13));
+  ASSERT_TRUE(Saves().SaveToSlot(13));
   const double after = SaveDateNow();
 
   const std::string bytes = SaveBytes();
@@ -77,7 +80,7 @@ TEST_F(SaveFile, SaveToSlotWritesTheRecordAtItsOffsetWithAThumbnail) {
   std::memcpy(&slot, bytes.data() + kSlot13, sizeof slot);
   EXPECT_EQ(slot.ScenarioVarsRaw[6], -1234);
   EXPECT_EQ(slot.ScriptNo, 3);
-  EXPECT_EQ(slot.StepNo, 42);
+  EXPECT_EQ(slot.StepNo, Step());
   EXPECT_GE(slot.SaveDate, before);
   EXPECT_LE(slot.SaveDate, after);
   // The live record at offset 0 is the same game, marked used.
@@ -95,60 +98,66 @@ TEST_F(SaveFile, SaveToSlotWritesTheRecordAtItsOffsetWithAThumbnail) {
   // The picture is the frame scaled down into black by the bilinear filter.
   TABitmap expected(128, 96);
   expected.FillRGB(0, 0, 0);
-  StretchBilinear(form_->FrameSurface, expected, 0, 0, 128, 96, 0, 0, 800, 600);
+  StretchBilinear(Frame(), expected, 0, 0, 128, 96, 0, 0, 800, 600);
   EXPECT_EQ(thumb, expected);
   EXPECT_NE(thumb.ScanLine(50)[60 * 4 + 2], 0);
 }
 
 TEST_F(SaveFile, QuickSaveFillsSlot100AndQuickLoadBringsItBack) {
-  StartEngine();
+  StartScript(R"(F1 = 11
+msg "一"
+F1 = 99
+msg "二"
+wait click
+)");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  const int32_t savedStep = Step();
   // Nothing to load yet: only the notice.
-  form_->TaskCode = task::MessageWait;
-  form_->QuickLoad();
-  EXPECT_EQ(form_->NoticeText, u"クイックセーブがありません");
-  EXPECT_EQ(form_->TaskCode, task::MessageWait);
+  Apply("quickload");
+  EXPECT_EQ(Notice(), u"クイックセーブがありません");
+  EXPECT_EQ(Task(), task::MessageWait);
 
-  form_->ScenarioVars.Set(1, 11);
-  form_->StepNo = 20;
-  form_->QuickSave();
-  EXPECT_EQ(form_->NoticeText, u"クイックセーブしました");
-  EXPECT_EQ(form_->NoticeTimer, 300);
+  Apply("quicksave");
+  EXPECT_EQ(Notice(), u"クイックセーブしました");
   const std::string bytes = SaveBytes();
   EXPECT_EQ(bytes[406048], 1);
-  EXPECT_EQ(I32(bytes, 406048 + 1044), 20);
+  EXPECT_EQ(I32(bytes, 406048 + 1044), savedStep);
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE100.dat"));
 
-  form_->ScenarioVars.Set(1, 99);
-  form_->StepNo = 80;
-  form_->QuickLoad();
-  EXPECT_EQ(form_->NoticeText, u"クイックロードしました");
-  EXPECT_EQ(form_->ScenarioVars.Get(1), 11);
-  EXPECT_EQ(form_->StepNo, 19);  // the waiting instruction runs again
-  EXPECT_EQ(form_->TaskCode, task::Restore);
+  Click(400, 300);
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait && Step() != savedStep; }));
+  ASSERT_EQ(Var('F', 1), 99);
+  Apply("quickload");
+  EXPECT_EQ(Notice(), u"クイックロードしました");
+  EXPECT_EQ(Var('F', 1), 11);
+  EXPECT_EQ(Task(), task::Restore);
+  // The waiting message runs again.
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(Step(), savedStep);
 }
 
 TEST_F(SaveFile, LoadingAnEmptyOrUnknownSlotChangesNothing) {
-  StartEngine();
-  form_->StepNo = 5;
-  form_->TaskCode = task::MessageWait;
-  EXPECT_FALSE(form_->LoadFromSlot(4));
-  EXPECT_FALSE(form_->LoadFromSlot(0));
-  EXPECT_FALSE(form_->LoadFromSlot(101));
-  EXPECT_FALSE(form_->SaveToSlot(0));
-  EXPECT_FALSE(form_->SaveToSlot(101));
-  EXPECT_EQ(form_->StepNo, 5);
-  EXPECT_EQ(form_->TaskCode, task::MessageWait);
+  StartScript("msg \"一\"\nwait click\n");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  const int32_t step = Step();
+  EXPECT_FALSE(Saves().LoadFromSlot(4));
+  EXPECT_FALSE(Saves().LoadFromSlot(0));
+  EXPECT_FALSE(Saves().LoadFromSlot(101));
+  EXPECT_FALSE(Saves().SaveToSlot(0));
+  EXPECT_FALSE(Saves().SaveToSlot(101));
+  Passes(1);
+  EXPECT_EQ(Step(), step);
+  EXPECT_EQ(Task(), task::MessageWait);
   EXPECT_EQ(SaveBytes().find_first_not_of('\0', 265072), std::string::npos);
 }
 
 TEST_F(SaveFile, HeroNameAndSettingsComeBackAtTheNextStart) {
-  StartEngine();
+  StartScript("S451 = -1\nwait click\n");
   const std::u16string name = u"ミナセユウキ";
   ASSERT_EQ(name.size(), 6u);
-  for (size_t i = 0; i < 16; ++i) form_->StoredHeroName[i] = i < name.size() ? name[i] : 0;
-  form_->BgmVolume = 55;
-  form_->SystemVars.Set(451, -1);
-  Restart();
+  form_->Text().SetHeroName(name);  // as the name dialog does when it accepts one
+  form_->Audio().BgmVolume = 55;    // as the settings dialog does
+  Restart();                        // no pass runs: what the engine holds now came from SAVE.DAT
 
   const std::string bytes = SaveBytes();
   for (size_t i = 0; i < 6; ++i) {
@@ -158,9 +167,9 @@ TEST_F(SaveFile, HeroNameAndSettingsComeBackAtTheNextStart) {
   }
   EXPECT_EQ(bytes[265032 + 12], 0);
   EXPECT_EQ(bytes[265032 + 13], 0);
-  EXPECT_EQ(form_->HeroName, name);
-  EXPECT_EQ(form_->BgmVolume, 55);
-  EXPECT_EQ(form_->SystemVars.Get(451), -1);
+  EXPECT_EQ(I32(bytes, 265016), 55);
+  EXPECT_EQ(HeroName(), name);
+  EXPECT_EQ(Var('S', 451), -1);
 }
 
 TEST_F(SaveFile, DamagedFileIsKeptAsideAndTheGameStartsWithDefaults) {
@@ -174,10 +183,9 @@ TEST_F(SaveFile, DamagedFileIsKeptAsideAndTheGameStartsWithDefaults) {
   const std::string fresh = SaveBytes();
   ASSERT_EQ(fresh.size(), 407472u);
   EXPECT_EQ(I32(fresh, 265016), 30);
-  EXPECT_EQ(form_->BgmVolume, 30);
-  ASSERT_FALSE(form_->Errors().Lines().empty());
-  EXPECT_NE(form_->Errors().Lines().back().find(u"SAVE.DAT.damaged-"), std::u16string::npos);
-  EXPECT_NE(form_->NoticeText.find(u"セーブデータが壊れていた"), std::u16string::npos);
+  ASSERT_FALSE(Errors().empty());
+  EXPECT_NE(Errors().back().find("SAVE.DAT.damaged-"), std::string::npos);
+  EXPECT_NE(Notice().find(u"セーブデータが壊れていた"), std::u16string::npos);
 
   // A second damaged file on the same second does not overwrite the first one kept aside.
   form_.reset();
@@ -192,30 +200,29 @@ TEST_F(SaveFile, DamagedFileIsKeptAsideAndTheGameStartsWithDefaults) {
 
 TEST_F(SaveFile, CrashBetweenWritingAndRenamingLeavesTheOldFile) {
   StartEngine();
-  ASSERT_TRUE(form_->SaveToSlot(2));
+  ASSERT_TRUE(Saves().SaveToSlot(2));
   const std::string old = SaveBytes();
-  form_->ScenarioVars.Set(3, 333);
-  form_->SaveBeforeRenameHook = [] { std::raise(SIGKILL); };
-  EXPECT_EXIT(form_->SaveToSlot(5), ::testing::KilledBySignal(SIGKILL), "");
+  Saves().SaveBeforeRenameHook = [] { std::raise(SIGKILL); };
+  EXPECT_EXIT(Saves().SaveToSlot(5), ::testing::KilledBySignal(SIGKILL), "");
   EXPECT_EQ(SaveBytes(), old);
   // The next save does not trip over what the dead process left behind.
-  form_->SaveBeforeRenameHook = nullptr;
-  ASSERT_TRUE(form_->SaveToSlot(5));
+  Saves().SaveBeforeRenameHook = nullptr;
+  ASSERT_TRUE(Saves().SaveToSlot(5));
   EXPECT_EQ(SaveBytes()[263648 + 1424 * 5], 1);
   EXPECT_FALSE(std::filesystem::exists(PendingFileName(SavePath())));
 }
 
 TEST_F(SaveFile, FailedWriteIsReportedAndTheOldFileStays) {
   StartEngine();
-  ASSERT_TRUE(form_->SaveToSlot(1));
+  ASSERT_TRUE(Saves().SaveToSlot(1));
   const std::string old = SaveBytes();
 
   // The temporary file cannot be created.
   std::filesystem::create_directory(PendingFileName(SavePath()));
-  form_->QuickSave();
-  EXPECT_EQ(form_->NoticeText, u"クイックセーブできませんでした");
-  ASSERT_FALSE(form_->Errors().Lines().empty());
-  EXPECT_NE(form_->Errors().Lines().back().find(u"前のセーブデータはそのまま"), std::u16string::npos);
+  Apply("quicksave");
+  EXPECT_EQ(Notice(), u"クイックセーブできませんでした");
+  ASSERT_FALSE(Errors().empty());
+  EXPECT_NE(Errors().back().find("前のセーブデータはそのまま"), std::string::npos);
   EXPECT_EQ(SaveBytes(), old);
   std::filesystem::remove(PendingFileName(SavePath()));
 
@@ -225,7 +232,7 @@ TEST_F(SaveFile, FailedWriteIsReportedAndTheOldFileStays) {
     const rlimit limit = {.rlim_cur = 100000, .rlim_max = 100000};
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, SIG_IGN);
-    const bool written = form_->SaveToSlot(9);
+    const bool written = Saves().SaveToSlot(9);
     std::_Exit(written ? 1 : 0);
   };
   EXPECT_EXIT(saveOnAFullDisk(), ::testing::ExitedWithCode(0), "");
@@ -238,7 +245,7 @@ TEST_F(SaveFile, ASaveFileThatIsALinkStaysOneAndTheFileItLeadsToIsReplaced) {
   std::filesystem::create_directory(dir_.path() / "saves");
   std::filesystem::create_symlink("saves/SAVE.DAT", SavePath());
   StartEngine();
-  ASSERT_TRUE(form_->SaveToSlot(4));
+  ASSERT_TRUE(Saves().SaveToSlot(4));
   EXPECT_TRUE(std::filesystem::is_symlink(SavePath()));
   const std::string bytes = ReadFile(dir_.path() / "saves" / "SAVE.DAT");
   ASSERT_EQ(bytes.size(), 407472u);

@@ -5,6 +5,8 @@
 #include <climits>
 #include <random>
 
+#include "base/sound_slots.h"
+
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -13,129 +15,138 @@
 namespace mokuren::testing {
 namespace {
 
+// The game as it stands when it is saved: a background, character 1 in the centre, music 3 and a looping
+// effect 5 at position 1, F9 = 99, and a message waiting. Play then goes on somewhere else entirely.
+const char* kSavedThenOn = R"(sysmenu 1
+bgm 3, 1
+se 5, 1
+bg "BG01"
+layer1 center, "CH01"
+show
+F9 = 99
+msg "ここで保存した"
+bg "DARK"
+layer1 center, "DARK"
+show
+bgm 0
+se 0
+F9 = 1
+msg "先へ進んだ"
+wait click
+)";
+
 class Restore : public EngineFixture {
  protected:
-  void SetUp() override {
+  // Starts `script` and runs it to its first message, where the tests save.
+  void Start(const char* script) {
     TestGame game;
-    game.scripts[1] = "wait 1000\n";
-    game.graphics = {{"BG01", SolidPng(800, 600, 0xC0, 0x10, 0x10)}, {"CH01", SolidPng(200, 300, 0x10, 0xC0, 0x10)}};
+    game.scripts[1] = script;
+    game.graphics = {{"BG01", SolidPng(800, 600, 0xC0, 0x10, 0x10)},
+                     {"CH01", SolidPng(200, 300, 0x10, 0xC0, 0x10)},
+                     {"DARK", SolidPng(800, 600, 0, 0, 0x80)}};
     BuildTestGame(dir_.path(), game);
     std::filesystem::create_directories(dir_.path() / "Sound");
     const std::string tone = EncodeOgg(Sine(440, 8000, 2.0, 2, 44100), 2, 44100);
     WriteFile(dir_.path() / "Sound" / "M03.ogg", tone);
     WriteFile(dir_.path() / "Sound" / "S05.ogg", tone);
     StartEngine();
-    Passes(1);
-    // Nothing else runs while the test arranges the game: the engine waits for a key.
-    form_->TaskCode = task::WaitKey;
+    ASSERT_TRUE(RunUntilTask(task::MessageWait));
+    savedStep_ = Step();
   }
-  // The game as it stood when it was saved: a background, character 1 at (100, 50), music 3 and a
-  // looping effect 5 on channel 1, waiting at step 12 of script 1.
-  void ArrangeSavedGame() {
-    SaveRecord& live = form_->Block->Live;
-    form_->BackgroundNo = 1;
-    form_->LayerImage[0] = 2;
-    form_->LayerPos[0] = {100, 50};
-    form_->LayerOpacity[0] = 255;
-    live.BgmNo = 3;
-    live.BgmLoop = 1;
-    live.SeNo[0] = 5;
-    live.SeLoop[0] = 1;
-    form_->ScriptNo = 1;
-    form_->StepNo = 12;
-    form_->SystemMenuAllowed = 1;
-    form_->ScenarioVars.Set(9, 99);
-  }
-  // Play goes on somewhere else entirely.
+  // Clicks the first message away and waits at the next one.
   void PlayOn() {
-    SaveRecord& live = form_->Block->Live;
-    form_->BackgroundNo = 0;
-    form_->LayerImage[0] = 0;
-    live.BgmNo = 0;
-    live.SeNo[0] = 0;
-    form_->StepNo = 40;
-    form_->ScenarioVars.Set(9, 1);
-    form_->SurfaceTable[0].FillRGB(0, 0, 0x80);
-    form_->DisplaySurface.FillRGB(0, 0, 0x80);
-    form_->NormalPlay = 0;
-    form_->Kumo_PlayBGM(0, 0, 0, 0);
-    form_->StopSlot(3);
+    Click(400, 300);
+    ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait && Step() != savedStep_; }));
   }
+
+  int32_t savedStep_ = 0;
 };
 
+// A layer at full opacity is blended with weight 255 of 256: 0x10 becomes 0x0F, 0xC0 becomes 0xBF.
+constexpr uint32_t kLayer = 0x0FBF0F;
+
 TEST_F(Restore, BringsBackPicturesSoundAndStepThenFadesIn500Ms) {
-  ArrangeSavedGame();
-  ASSERT_TRUE(form_->SaveToSlot(7));
+  Start(kSavedThenOn);
+  Apply("save 7");
   PlayOn();
-  ASSERT_TRUE(form_->LoadFromSlot(7));
-  EXPECT_EQ(form_->StepNo, 11);
-  EXPECT_EQ(form_->ScenarioVars.Get(9), 99);
+  ASSERT_EQ(Var('F', 9), 1);
+  Apply("load 7");
+  EXPECT_EQ(Var('F', 9), 99);
+  EXPECT_EQ(Task(), task::Restore);
 
   Passes(1);  // the restore task
-  EXPECT_EQ(form_->TaskCode, task::Effect91);
-  EXPECT_EQ(form_->ResumeTaskCode, task::Script);
-  EXPECT_EQ(form_->TransitionDuration, 500);
-  EXPECT_EQ(form_->NormalPlay, 1);
-  EXPECT_EQ(form_->ScriptNo, 1);
-  EXPECT_EQ(form_->StepNo, 11);  // loading the script keeps the step
-  EXPECT_EQ(Rgb(form_->NextSurface, 10, 10), 0xC01010u);
-  // A layer at full opacity is blended with weight 255 of 256: 0x10 becomes 0x0F, 0xC0 becomes 0xBF.
-  constexpr uint32_t kLayer = 0x0FBF0F;
-  EXPECT_EQ(Rgb(form_->NextSurface, 150, 100), kLayer);
-
+  ASSERT_EQ(Task(), task::Effect91);
   int fadePasses = 0;
-  while (form_->TaskCode == task::Effect91 && fadePasses < 1000) {
-    form_->IdleEvent();
+  while (Task() == task::Effect91 && fadePasses < 1000) {
+    Passes(1);
     ++fadePasses;
   }
   EXPECT_GE(fadePasses, 49);
   EXPECT_LE(fadePasses, 51);
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 10, 10), 0xC01010u);
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 150, 100), kLayer);
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 350, 100), 0xC01010u);
-  // Music on one of the two music slots, the effect on channel 1's slot.
-  EXPECT_TRUE(form_->SlotStatus(0) > 1 || form_->SlotStatus(1) > 1);
-  EXPECT_GT(form_->SlotStatus(3), 1);
-  EXPECT_EQ(form_->Block->Live.BgmNo, 3);
-  EXPECT_EQ(form_->Block->Live.SeNo[0], 5);
+  // The saved message again, in normal play (saving allowed), over the saved scene.
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(Step(), savedStep_);
+  EXPECT_EQ(Script(), 1);
+  Passes(1);  // the popup menu's items follow the task at the start of a pass
+  EXPECT_TRUE(MenuItemEnabled(MenuItem::menuSave));
+  EXPECT_EQ(Rgb(Frame(), 10, 400), 0xC01010u);
+  EXPECT_EQ(Rgb(Frame(), 150, 100), kLayer);
+  EXPECT_EQ(Rgb(Frame(), 350, 100), 0xC01010u);
+  // Music on one of the two music slots, the effect on position 1's slot.
+  EXPECT_TRUE(SoundSlot(stream::MusicA) > 1 || SoundSlot(stream::MusicB) > 1);
+  EXPECT_GT(SoundSlot(stream::EffectSlot(1)), 1);
+  EXPECT_EQ(MusicKept(), 3);
+  EXPECT_EQ(EffectKept(1), 5);
 }
 
 TEST_F(Restore, GameWithoutPicturesRestoresToBlack) {
-  form_->ScriptNo = 1;
-  form_->StepNo = 3;
-  ASSERT_TRUE(form_->SaveToSlot(1));
+  Start(R"(sysmenu 1
+msg "まだ何も見せていない"
+bg "DARK"
+show
+msg "先へ進んだ"
+wait click
+)");
+  Apply("save 1");
   PlayOn();
-  ASSERT_TRUE(form_->LoadFromSlot(1));
-  Passes(60);
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 400, 300), 0u);
-  EXPECT_EQ(form_->SurfaceTable[0].Width(), 800);
-  EXPECT_EQ(form_->SlotStatus(3), 0);
+  Apply("load 1");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(Step(), savedStep_);
+  EXPECT_EQ(Rgb(Frame(), 400, 300), 0u);
+  EXPECT_LE(SoundSlot(stream::EffectSlot(1)), 1) << "no effect starts";
 }
 
 TEST_F(Restore, EventsQuickSaveAndQuickLoad) {
-  ArrangeSavedGame();
-  form_->FrameSurface.FillRGB(10, 20, 30);
+  Start(kSavedThenOn);
   Apply("quicksave");
-  EXPECT_EQ(form_->NoticeText, u"クイックセーブしました");
+  EXPECT_EQ(Notice(), u"クイックセーブしました");
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE100.dat"));
   Apply("save 100");  // the save screen refuses slot 100
   Apply("save 4");
-  EXPECT_EQ(form_->Block->Slot(4).Used, 1);
+  EXPECT_EQ(SavedGame(4).Used, 1);
   PlayOn();
+  const int32_t onStep = Step();
   Apply("load 5");  // empty: nothing
-  EXPECT_EQ(form_->StepNo, 40);
+  EXPECT_EQ(Task(), task::MessageWait);
+  EXPECT_EQ(Var('F', 9), 1);
   Apply("load 4");
-  EXPECT_EQ(form_->StepNo, 11);
-  EXPECT_EQ(form_->TaskCode, task::Restore);
-  form_->StepNo = 40;
+  EXPECT_EQ(Var('F', 9), 99);
+  EXPECT_EQ(Task(), task::Restore);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(Step(), savedStep_);
+
+  PlayOn();
+  ASSERT_EQ(Step(), onStep);
   Apply("quickload");
-  EXPECT_EQ(form_->NoticeText, u"クイックロードしました");
-  EXPECT_EQ(form_->StepNo, 11);
+  EXPECT_EQ(Notice(), u"クイックロードしました");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(Step(), savedStep_);
 }
 
 TEST_F(Restore, DamagedSlotsLoadWithoutHarm) {
   // Slots of random bytes (as a SAVE.DAT of the right size but wrong content would give), and the
   // extremes of every number the restore hands on.
+  Start(kSavedThenOn);
   std::mt19937 random(20261207);
   for (int round = 0; round < 6; ++round) {
     SaveRecord& slot = form_->Block->Slot(3);
@@ -150,9 +161,10 @@ TEST_F(Restore, DamagedSlotsLoadWithoutHarm) {
       for (int k = 0; k < 3; ++k) slot.SeNo[k] = INT32_MIN;
     }
     slot.Used = 1;
-    ASSERT_TRUE(form_->LoadFromSlot(3));
+    Apply("load 3");
+    ASSERT_EQ(Task(), task::Restore);
     Passes(80);
-    EXPECT_NE(form_->TaskCode, task::Restore);
+    EXPECT_NE(Task(), task::Restore);
   }
 }
 

@@ -5,7 +5,9 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
+#include "base/sound_slots.h"
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -71,54 +73,68 @@ class QuickSaveScenario : public EngineFixture {
         "4500 click 400 300\n"
         "9000 quickload\n",
         0, options);
+    loopStart_ = Now();
   }
+  // Time since the main loop started, the clock the events file counts on, and passes until it is `ms`.
+  uint32_t Elapsed() { return Now() - loopStart_; }
   void RunUntil(uint32_t ms) {
-    while (!form_->Terminated() && form_->ElapsedMs() < ms) form_->IdleEvent();
+    EngineFixture::RunUntil([&] { return Elapsed() >= ms; }, 100000);
   }
-  bool MusicPlaying() { return form_->SlotStatus(0) > 1 || form_->SlotStatus(1) > 1; }
+  bool MusicPlaying() const { return SoundSlot(stream::MusicA) > 1 || SoundSlot(stream::MusicB) > 1; }
+  // The scene above the message window: the frame's rows 0-415.
+  std::vector<uint8_t> Scene() const {
+    std::vector<uint8_t> rows;
+    for (int32_t y = 0; y < 416; ++y) rows.insert(rows.end(), Frame().ScanLine(y), Frame().ScanLine(y) + 800 * 4);
+    return rows;
+  }
+
+  uint32_t loopStart_ = 0;
 };
 
 TEST_F(QuickSaveScenario, QuickLoadTypesTheSavedMessageAgainOverItsPictureWithItsSound) {
   RunUntil(3990);
-  ASSERT_EQ(form_->TaskCode, task::MessageWait);
-  ASSERT_EQ(form_->StepNo, kFirstMessageStep);
-  const TABitmap savedScene = form_->DisplaySurface;
-  EXPECT_EQ(Rgb(savedScene, 600, 500), 0xC03030u);
-  EXPECT_EQ(Rgb(savedScene, 20, 20), 0x2FBF2Fu);  // character 1 at (0, 0), blended at 255/256
+  ASSERT_EQ(Task(), task::MessageWait);
+  ASSERT_EQ(Step(), kFirstMessageStep);
+  const std::vector<uint8_t> savedScene = Scene();
+  EXPECT_EQ(Rgb(Frame(), 600, 300), 0xC03030u);
+  EXPECT_EQ(Rgb(Frame(), 20, 20), 0x2FBF2Fu);  // character 1 at (0, 0), blended at 255/256
 
   RunUntil(4010);
-  EXPECT_EQ(form_->Block->Slot(100).Used, 1);
-  EXPECT_EQ(form_->Block->Slot(100).StepNo, kFirstMessageStep);
+  EXPECT_EQ(SavedGame(100).Used, 1);
+  EXPECT_EQ(SavedGame(100).StepNo, kFirstMessageStep);
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE100.dat"));
 
   // Play on: another picture, the music stopped, the next message.
   RunUntil(8990);
-  ASSERT_EQ(form_->TaskCode, task::MessageWait);
-  ASSERT_GT(form_->StepNo, kFirstMessageStep);
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 20, 20), 0x3030C0u);  // and no character
+  ASSERT_EQ(Task(), task::MessageWait);
+  ASSERT_GT(Step(), kFirstMessageStep);
+  EXPECT_EQ(Rgb(Frame(), 20, 20), 0x3030C0u);  // and no character
   EXPECT_FALSE(MusicPlaying());
-  EXPECT_EQ(form_->Block->Live.BgmNo, 0);
+  EXPECT_EQ(MusicKept(), 0);
 
   // Quick load, then watch the message come back one character at a time.
   int32_t fewestShown = 1000;
   bool sawTyping = false;
-  while (form_->ElapsedMs() < 12000 && !(sawTyping && form_->TaskCode == task::MessageWait)) {
-    form_->IdleEvent();
-    if (form_->TaskCode == task::MessageTyping && form_->ElapsedMs() > 9000) {
-      sawTyping = true;
-      fewestShown = std::min(fewestShown, form_->RevealCount);
-    }
-  }
-  EXPECT_EQ(form_->NoticeText, u"クイックロードしました");
+  const MessageWindow& text = form_->Text();
+  EngineFixture::RunUntil(
+      [&] {
+        if (Task() == task::MessageTyping && Elapsed() > 9000) {
+          sawTyping = true;
+          fewestShown = std::min(fewestShown, text.RevealCount);
+        }
+        return Elapsed() >= 12000 || (sawTyping && Task() == task::MessageWait);
+      },
+      100000);
+  EXPECT_EQ(Notice(), u"クイックロードしました");
   ASSERT_TRUE(sawTyping);
   EXPECT_LE(fewestShown, 2);
-  EXPECT_EQ(form_->TaskCode, task::MessageWait);
-  EXPECT_EQ(form_->StepNo, kFirstMessageStep);
-  EXPECT_EQ(form_->MessageLines[1].substr(0, 4), u"最初のメ");
-  EXPECT_TRUE(form_->DisplaySurface == savedScene);
+  EXPECT_EQ(Task(), task::MessageWait);
+  EXPECT_EQ(Step(), kFirstMessageStep);
+  EXPECT_EQ(text.MessageLines[1].substr(0, 4), u"最初のメ");
+  EXPECT_TRUE(Scene() == savedScene);
   EXPECT_TRUE(MusicPlaying());
-  EXPECT_EQ(form_->Block->Live.BgmNo, 3);
-  EXPECT_GT(form_->SlotStatus(3), 1);  // the looping effect on channel 1
+  EXPECT_EQ(MusicKept(), 3);
+  EXPECT_GT(SoundSlot(stream::EffectSlot(1)), 1);  // the looping effect at position 1
 
   // The trace: restore, a 500 ms fade, then the script runs the message again.
   const auto trace = ReadTrace(dir_.path() / "trace.txt");

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/sound_slots.h"
 #include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "graphics/ABitmapFilters32.h"
@@ -81,20 +82,24 @@ class SaveScreen : public EngineFixture {
     std::filesystem::create_directories(dir_.path() / "Sound");
     WriteFile(dir_.path() / "Sound" / "M03.ogg", EncodeOgg(Sine(330, 6000, 3.0, 2, 44100), 2, 44100));
     StartEngine(events);
+    loopStart_ = Now();
     Passes(1);
     form_->NormalPlay = 1;  // as after "はじめから" on the title
   }
+  // Time since the main loop started, the clock the events file counts on, and passes until it is `ms`.
+  uint32_t Elapsed() { return Now() - loopStart_; }
   void RunUntil(uint32_t ms) {
-    while (!form_->Terminated() && form_->ElapsedMs() < ms) form_->IdleEvent();
+    EngineFixture::RunUntil([&] { return Elapsed() >= ms; }, 100000);
   }
   TForm7& Screen() { return *form_->SaveLoadForm; }
-  std::string SaveDat() { return ReadFile(dir_.path() / "SAVE.DAT"); }
   // Marks slot n used with the given save date, as a save would.
   void Occupy(int n, const CivilTime& when) {
     form_->Block->Slot(n).Used = 1;
     form_->Block->Slot(n).SaveDate = SaveDateFromCivil(when);
   }
   std::string Path(const char* name) { return (dir_.path() / name).string(); }
+
+  uint32_t loopStart_ = 0;
 };
 
 TEST_F(SaveScreen, SavingOnPage3WritesTheRecordAndItsThumbnail) {
@@ -114,8 +119,8 @@ TEST_F(SaveScreen, SavingOnPage3WritesTheRecordAndItsThumbnail) {
   int32_t step = 0;
   std::memcpy(&step, &file[SlotOffset(21) + 1044], 4);
   EXPECT_EQ(step, kFirstMessageStep);
-  EXPECT_EQ(form_->Block->Slot(20).Used, 0);
-  EXPECT_EQ(form_->TaskCode, task::MessageWait);  // the game goes on where it was
+  EXPECT_EQ(SavedGame(20).Used, 0);
+  EXPECT_EQ(Task(), task::MessageWait);  // the game goes on where it was
 
   TABitmap thumbnail;
   std::string error;
@@ -165,8 +170,9 @@ TEST_F(SaveScreen, SlotShowsItsDateAndCommentLines) {
   Screen().Tag = TForm7::kSaveMode;
   Screen().FormShow();
   TABitmap expected = Screen().Image3;
-  form_->DrawScreenText(expected, 445, 132 + 105, u"2026/12/08 9:05:03", 10);
-  for (int k = 0; k < 3; ++k) form_->DrawScreenText(expected, 441, 76 + 16 * k + 105, comment.substr(8 * k, 8), 14);
+  form_->Save().DrawScreenText(expected, 445, 132 + 105, u"2026/12/08 9:05:03", 10);
+  for (int k = 0; k < 3; ++k)
+    form_->Save().DrawScreenText(expected, 441, 76 + 16 * k + 105, comment.substr(8 * k, 8), 14);
   for (int y = 157; y <= 255; ++y)
     for (int x = 436; x <= 565; ++x) ASSERT_EQ(Rgb(Screen().Image1, x, y), Rgb(expected, x, y)) << x << "," << y;
 }
@@ -185,15 +191,15 @@ TEST_F(SaveScreen, QuickSaveSlotIsRefusedInSaveModeAndLoadsInLoadMode) {
   EXPECT_EQ(Rgb(Screen().Image1, 365, 540), 0xFFFF00u) << "the 通常セーブ不可 box over slot 100";
   EXPECT_EQ(Rgb(Screen().Image1, 363, 496), 0x000000u);
   Screen().Image1MouseDown(MouseButton::Left, {400, 500});
-  EXPECT_EQ(form_->Block->Slot(100).Used, 0);
+  EXPECT_EQ(SavedGame(100).Used, 0);
 
-  form_->QuickSave();
+  Apply("quicksave");
   Screen().Tag = TForm7::kLoadMode;
   Screen().FormShow();
   Screen().Image1MouseDown(MouseButton::Left, {565, 20});
   EXPECT_NE(Rgb(Screen().Image1, 365, 540), 0xFFFF00u);
   Screen().Image1MouseDown(MouseButton::Left, {400, 500});
-  EXPECT_EQ(form_->TaskCode, task::Restore);
+  EXPECT_EQ(Task(), task::Restore);
   EXPECT_FALSE(Screen().Visible);
 }
 
@@ -257,15 +263,15 @@ TEST_F(SaveScreen, LoadingRestoresPictureMusicAndScriptPosition) {
       "8000 menu menuLoad\n"
       "8100 click 100 100\n");
   RunUntil(7900);
-  ASSERT_GT(form_->StepNo, kFirstMessageStep);
-  ASSERT_EQ(form_->Block->Live.BgmNo, 0);
+  ASSERT_GT(Step(), kFirstMessageStep);
+  ASSERT_EQ(MusicKept(), 0);
   RunUntil(8150);
   EXPECT_FALSE(Screen().Visible);
-  while (form_->ElapsedMs() < 12000 && form_->TaskCode != task::MessageWait) form_->IdleEvent();
-  EXPECT_EQ(form_->StepNo, kFirstMessageStep);
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 400, 300), 0xC03030u);
-  EXPECT_EQ(form_->Block->Live.BgmNo, 3);
-  EXPECT_TRUE(form_->SlotStatus(0) > 1 || form_->SlotStatus(1) > 1) << "the music plays again";
+  ASSERT_TRUE(RunUntilTask(task::MessageWait, 400));
+  EXPECT_EQ(Step(), kFirstMessageStep);
+  EXPECT_EQ(Rgb(Frame(), 400, 300), 0xC03030u);
+  EXPECT_EQ(MusicKept(), 3);
+  EXPECT_TRUE(SoundSlot(stream::MusicA) > 1 || SoundSlot(stream::MusicB) > 1) << "the music plays again";
 }
 
 // Thumbnails that are missing, cut short or not bitmaps leave the background and are reported once each;
@@ -283,14 +289,14 @@ TEST_F(SaveScreen, BadThumbnailsAndDamagedSlotsShowWithoutHarm) {
   damaged.SaveDate = std::nan("");
   for (int i = 0; i < 24; ++i) damaged.Comment[i] = static_cast<uint16_t>(0xD800 + 37 * i);
   damaged.Comment[5] = 0xFFFF;
-  const size_t before = form_->Errors().Lines().size();
+  const size_t before = Errors().size();
   Screen().Tag = TForm7::kLoadMode;
   Screen().FormShow();
   Screen().DrawSaveInfo(1);
-  const auto& errors = form_->Errors().Lines();
+  const std::vector<std::string> errors = Errors();
   ASSERT_EQ(errors.size(), before + 3);
   for (int n = 1; n <= 3; ++n)
-    EXPECT_NE(ToUtf8(errors[before + n - 1]).find("SAVE" + std::to_string(n) + ".dat"), std::string::npos);
+    EXPECT_NE(errors[before + n - 1].find("SAVE" + std::to_string(n) + ".dat"), std::string::npos);
   EXPECT_EQ(Rgb(Screen().Image1, 34 + 64, 53 + 48), LoadBackground(1));
   EXPECT_EQ(Rgb(Screen().Image1, 34 + 64, 53 + 105 + 48), LoadBackground(1));
   EXPECT_EQ(Rgb(Screen().Image1, 34 + 64, 53 + 315 + 48), 0x000000u) << "slot 4's good thumbnail";
@@ -311,13 +317,13 @@ TEST_F(SaveScreen, ButtonsOpenTheScreenInNormalPlayOnly) {
   // In a scene replay the save and load buttons are disabled, and so are the menu items.
   form_->NormalPlay = 0;
   Passes(2);
-  EXPECT_EQ(form_->ButtonState[6], 4);
-  EXPECT_FALSE(platform().MenuEnabled(MenuItem::menuLoad));
-  form_->MousePos = {560, 590};
-  form_->ClickPending = 1;
-  form_->Kumo_CheckButton();
+  EXPECT_EQ(ButtonLook(button::SaveScreen), button_state::Disabled);
+  EXPECT_FALSE(MenuItemEnabled(MenuItem::menuLoad));
+  const int32_t step = Step();
+  Click(560, 590);
+  Passes(2);
   EXPECT_FALSE(Screen().Visible);
-  EXPECT_EQ(form_->ClickPending, 1) << "the click is not taken by a disabled button";
+  EXPECT_NE(Step(), step) << "the click is not taken by a disabled button: it goes on to the message";
 }
 
 }  // namespace

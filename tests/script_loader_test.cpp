@@ -89,31 +89,33 @@ class ScriptLoader : public EngineFixture {
     for (const std::string& e : entries) list.push_back({"s", e});
     toolkit::WriteArchive(dir_.path() / "SCRIPT.DAT", list);
   }
-  bool Reported(const std::u16string& line) {
-    const auto& errors = form_->Errors().Lines();
+  bool Reported(const std::string& line) {
+    const std::vector<std::string> errors = Errors();
     return std::find(errors.begin(), errors.end(), line) != errors.end();
   }
+  // The script machine, the layer that loads scripts.
+  ScriptMachine& Machine() { return form_->Script(); }
 };
 
 TEST_F(ScriptLoader, TablesAndResourceNameArray) {
   Game({Entry({kShow, kEnd}, {"top\r\n", "top\r\nother", "A\r\nB\r\n", "m0\nm1\rm2\r\n"}),
         Entry({kEnd}, {"", "", "", ""})});
   StartEngine();
-  form_->Kumo_ReadScript(1);
-  EXPECT_EQ(form_->ScriptNo, 1);
-  EXPECT_EQ(form_->LabelNames, std::vector<std::u16string>{u"top"});
-  EXPECT_EQ(form_->JumpNames, (std::vector<std::u16string>{u"top", u"other"}));
-  EXPECT_EQ(form_->ResourceNames, (std::vector<std::u16string>{u"A", u"B", u"--END--"}));
-  EXPECT_EQ(form_->ResourceNameArray[0], u"A");
-  EXPECT_EQ(form_->ResourceNameArray[1], u"B");
-  EXPECT_EQ(form_->MessageTexts, (std::vector<std::u16string>{u"m0", u"m1", u"m2"}));
+  Machine().Kumo_ReadScript(1);
+  EXPECT_EQ(Script(), 1);
+  EXPECT_EQ(Machine().LabelNames, std::vector<std::u16string>{u"top"});
+  EXPECT_EQ(Machine().JumpNames, (std::vector<std::u16string>{u"top", u"other"}));
+  EXPECT_EQ(Machine().ResourceNames, (std::vector<std::u16string>{u"A", u"B", u"--END--"}));
+  EXPECT_EQ(Machine().ResourceNameArray[0], u"A");
+  EXPECT_EQ(Machine().ResourceNameArray[1], u"B");
+  EXPECT_EQ(Machine().MessageTexts, (std::vector<std::u16string>{u"m0", u"m1", u"m2"}));
   // A shorter script leaves the longer one's tail in place; the lists are replaced.
-  form_->Kumo_ReadScript(2);
-  EXPECT_EQ(form_->ScriptCode[0].Code, 255);
-  EXPECT_EQ(form_->ScriptCode[1].Code, 255);  // the first script's end instruction
-  EXPECT_TRUE(form_->LabelNames.empty());
-  EXPECT_TRUE(form_->MessageTexts.empty());
-  EXPECT_EQ(form_->ResourceNames, std::vector<std::u16string>{u"--END--"});
+  Machine().Kumo_ReadScript(2);
+  EXPECT_EQ(Machine().ScriptCode[0].Code, 255);
+  EXPECT_EQ(Machine().ScriptCode[1].Code, 255);  // the first script's end instruction
+  EXPECT_TRUE(Machine().LabelNames.empty());
+  EXPECT_TRUE(Machine().MessageTexts.empty());
+  EXPECT_EQ(Machine().ResourceNames, std::vector<std::u16string>{u"--END--"});
 }
 
 TEST_F(ScriptLoader, ResourceNameEndMarkerAndTooManyNames) {
@@ -121,15 +123,15 @@ TEST_F(ScriptLoader, ResourceNameEndMarkerAndTooManyNames) {
   for (int i = 0; i < 10002; ++i) many += "R" + std::to_string(i) + "\r\n";
   Game({Entry({kEnd}, {"", "", "X\r\n--END--\r\nY\r\n", ""}), Entry({kEnd}, {"", "", many, ""})});
   StartEngine();
-  form_->Kumo_ReadScript(1);
-  EXPECT_EQ(form_->ResourceNames.size(), 4u);
-  EXPECT_EQ(form_->ResourceNameArray[0], u"X");
-  EXPECT_EQ(form_->ResourceNameArray[1], u"") << "the copy stops at the literal --END--";
-  form_->Kumo_ReadScript(2);
-  EXPECT_EQ(form_->ResourceNames.size(), 10003u);
-  EXPECT_EQ(form_->ResourceNameArray[9999], u"R9999");
-  EXPECT_TRUE(Reported(
-      u"SCRIPT.DAT: script 2: more than 10,000 resource names; the names after the first 10,000 are not used"));
+  Machine().Kumo_ReadScript(1);
+  EXPECT_EQ(Machine().ResourceNames.size(), 4u);
+  EXPECT_EQ(Machine().ResourceNameArray[0], u"X");
+  EXPECT_EQ(Machine().ResourceNameArray[1], u"") << "the copy stops at the literal --END--";
+  Machine().Kumo_ReadScript(2);
+  EXPECT_EQ(Machine().ResourceNames.size(), 10003u);
+  EXPECT_EQ(Machine().ResourceNameArray[9999], u"R9999");
+  EXPECT_TRUE(
+      Reported("SCRIPT.DAT: script 2: more than 10,000 resource names; the names after the first 10,000 are not used"));
 }
 
 TEST_F(ScriptLoader, BrokenEntriesLoadTheEmptyScript) {
@@ -138,28 +140,28 @@ TEST_F(ScriptLoader, BrokenEntriesLoadTheEmptyScript) {
         std::string(16, '\0') + I32(-16) + std::string(16, '\0')});
   StartEngine();
   Passes(1);
-  EXPECT_EQ(form_->MessageTexts.size(), 1u);
+  EXPECT_EQ(Machine().MessageTexts.size(), 1u);
   // A 3-byte entry.
-  form_->Kumo_ReadScript(2);
-  EXPECT_EQ(form_->ScriptNo, 2);
-  EXPECT_EQ(form_->ScriptCode[0].Code, 255);
-  EXPECT_EQ(form_->ScriptCode[1].Code, 32);  // untouched beyond the empty script
-  EXPECT_TRUE(form_->MessageTexts.empty());
+  Machine().Kumo_ReadScript(2);
+  EXPECT_EQ(Script(), 2);
+  EXPECT_EQ(Machine().ScriptCode[0].Code, 255);
+  EXPECT_EQ(Machine().ScriptCode[1].Code, 32);  // untouched beyond the empty script
+  EXPECT_TRUE(Machine().MessageTexts.empty());
   EXPECT_TRUE(
-      Reported(u"SCRIPT.DAT: script 2: the entry is 3 bytes long, too short for a script (at least 20 bytes); "
-               u"an empty script is loaded"));
+      Reported("SCRIPT.DAT: script 2: the entry is 3 bytes long, too short for a script (at least 20 bytes); "
+               "an empty script is loaded"));
   // Code without an end instruction gets one right after it.
-  form_->Kumo_ReadScript(3);
-  EXPECT_EQ(form_->ScriptCode[2].Code, 255);
-  EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 3: the code has no end instruction; one is added after it"));
-  form_->Kumo_ReadScript(4);
-  EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 4: the code size -16 is negative; an empty script is loaded"));
+  Machine().Kumo_ReadScript(3);
+  EXPECT_EQ(Machine().ScriptCode[2].Code, 255);
+  EXPECT_TRUE(Reported("SCRIPT.DAT: script 3: the code has no end instruction; one is added after it"));
+  Machine().Kumo_ReadScript(4);
+  EXPECT_TRUE(Reported("SCRIPT.DAT: script 4: the code size -16 is negative; an empty script is loaded"));
   // A missing entry, and a number beyond the archive.
-  form_->Kumo_ReadScript(9);
-  EXPECT_EQ(form_->ScriptCode[0].Code, 255);
-  EXPECT_TRUE(Reported(u"SCRIPT.DAT: script 9: the entry is empty or missing; an empty script is loaded"));
-  form_->Kumo_ReadScript(-1);  // wraps to entry 65535
-  EXPECT_EQ(form_->ScriptNo, -1);
+  Machine().Kumo_ReadScript(9);
+  EXPECT_EQ(Machine().ScriptCode[0].Code, 255);
+  EXPECT_TRUE(Reported("SCRIPT.DAT: script 9: the entry is empty or missing; an empty script is loaded"));
+  Machine().Kumo_ReadScript(-1);  // wraps to entry 65535
+  EXPECT_EQ(Script(), -1);
 }
 
 // Random bytes as SCRIPT.DAT: start-up goes on, the index faults are reported and the game runs.
@@ -172,11 +174,11 @@ TEST_F(ScriptLoader, RandomBytesAsScriptArchive) {
   StartEngine();
   Passes(20);
   EXPECT_FALSE(form_->Terminated());
-  EXPECT_EQ(form_->ScriptNo, 1);
+  EXPECT_EQ(Script(), 1);
   bool indexReported = false;
-  for (const auto& line : form_->Errors().Lines())
-    indexReported = indexReported ||
-                    (line.find(u"SCRIPT.DAT: ") == 0 && line.find(u"index entries point past") != std::u16string::npos);
+  for (const std::string& line : Errors())
+    indexReported =
+        indexReported || (line.find("SCRIPT.DAT: ") == 0 && line.find("index entries point past") != std::string::npos);
   EXPECT_TRUE(indexReported);
 }
 

@@ -8,6 +8,7 @@
 #include "base/text_codec.h"
 #include "ogg_encode.h"
 #include "sound/sound_objects.h"
+#include "sound/sound_system.h"
 #include "support/engine_fixture.h"
 
 namespace mokuren {
@@ -38,18 +39,18 @@ class SoundEngine : public testing::EngineFixture {
   void Start() {
     LaunchOptions options;
     options.recordAudio = (dir_.path() / "out.wav").string();
-    StartEngine({}, 0, options);
-    // Only the commands under test make sound: the engine waits for a key that never comes.
-    form_->TaskCode = task::WaitKey;
-    form_->BgmVolume = form_->SeVolume = form_->VoiceVolume = 100;
-    Passes(2);
+    // Only the commands under test make sound: the script waits for a key that never comes.
+    StartScript("wait click\n", options);
+    S().BgmVolume = S().SeVolume = S().VoiceVolume = 100;
   }
+  // The sound system, the layer these tests drive.
+  SoundSystem& S() { return form_->Audio(); }
   void Put(const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories((dir_.path() / name).parent_path());
     testing::WriteFile(dir_.path() / name, bytes);
   }
   Wav Recorded() {
-    form_->ReleaseSound();  // closes the recording
+    S().ReleaseSound();  // closes the recording
     std::string bytes = testing::ReadFile(dir_.path() / "out.wav");
     Wav w;
     if (bytes.size() > 44) {
@@ -58,8 +59,8 @@ class SoundEngine : public testing::EngineFixture {
     }
     return w;
   }
-  bool Reported(const std::u16string& line) {
-    const auto& list = form_->Errors().Lines();
+  bool Reported(const std::string& line) {
+    const std::vector<std::string> list = Errors();
     return std::find(list.begin(), list.end(), line) != list.end();
   }
   // The first window, from frame `from` on, whose level on `side` is above `level`.
@@ -75,11 +76,11 @@ TEST_F(SoundEngine, MusicCrossFadesOverTwoSeconds) {
   Put("Sound/M01.ogg", EncodeOgg(Sine(440, 16000, 3.0, 2, 44100, 1), 2, 44100));
   Put("Sound/M02.ogg", EncodeOgg(Sine(440, 16000, 3.0, 2, 44100, 2), 2, 44100));
   Start();
-  form_->Kumo_PlayBGM(1, 0, 0, 1);
+  S().Kumo_PlayBGM(1, 0, 0, 1);
   Passes(200);
-  form_->Kumo_PlayBGM(2, 2, 0, 1);
+  S().Kumo_PlayBGM(2, 2, 0, 1);
   Passes(400);
-  EXPECT_EQ(form_->Block->Live.BgmNo, 2);
+  EXPECT_EQ(S().BgmNo, 2);
   Wav w = Recorded();
   size_t leftStart = FirstAbove(w, 0, 0, 1000);
   ASSERT_LT(leftStart, w.Frames());
@@ -98,47 +99,47 @@ TEST_F(SoundEngine, RepeatedTrackIsIgnoredButItsVariantSwitchesFiles) {
   Put("Sound/M03.ogg", EncodeOgg(Sine(440, 8000, 1.0, 2, 44100), 2, 44100));
   Put("Sound/M03P.ogg", EncodeOgg(Sine(660, 8000, 1.0, 2, 44100), 2, 44100));
   Start();
-  auto& s = *form_->Sound;
-  form_->Kumo_PlayBGM(3, 0, 0, 1);
+  auto& s = *S().Objects();
+  S().Kumo_PlayBGM(3, 0, 0, 1);
   EXPECT_EQ(s.BgmCurrent, stream::MusicB);  // the first request uses B
-  EXPECT_EQ(form_->SlotStatus(1), 3);
+  EXPECT_EQ(S().SlotStatus(1), 3);
   Passes(10);
-  form_->Kumo_PlayBGM(3, 2, 0, 1);
+  S().Kumo_PlayBGM(3, 2, 0, 1);
   EXPECT_EQ(s.BgmCurrent, stream::MusicB);
   EXPECT_EQ(s.Streams[stream::MusicB]->FadeTarget(), int64_t{1} << 40);
-  form_->Kumo_PlayBGM(3, 2, 1, 1);
+  S().Kumo_PlayBGM(3, 2, 1, 1);
   EXPECT_EQ(s.BgmCurrent, stream::MusicA);
-  EXPECT_EQ(form_->Block->Live.BgmVariant, 1);
-  EXPECT_EQ(form_->SlotStatus(0), 3);
+  EXPECT_EQ(S().BgmVariant, 1);
+  EXPECT_EQ(S().SlotStatus(0), 3);
   EXPECT_EQ(s.Streams[stream::MusicB]->FadeTarget(), 0);  // fading out
-  EXPECT_TRUE(form_->Errors().Lines().empty());
+  EXPECT_TRUE(Errors().empty());
   // Tracks above 7 have no second version; a missing file is named in the error list.
-  form_->Kumo_PlayBGM(12, 0, 1, 1);
-  EXPECT_TRUE(Reported(u"Sound/M12.oggが見つかりません"));
-  form_->Kumo_PlayBGM(5, 0, 1, 1);
-  EXPECT_TRUE(Reported(u"Sound/M05P.oggが見つかりません"));
-  EXPECT_LE(form_->SlotStatus(0), 1);
-  EXPECT_LE(form_->SlotStatus(1), 1);
+  S().Kumo_PlayBGM(12, 0, 1, 1);
+  EXPECT_TRUE(Reported("Sound/M12.oggが見つかりません"));
+  S().Kumo_PlayBGM(5, 0, 1, 1);
+  EXPECT_TRUE(Reported("Sound/M05P.oggが見つかりません"));
+  EXPECT_LE(S().SlotStatus(0), 1);
+  EXPECT_LE(S().SlotStatus(1), 1);
   // Track 0 is the way to stop, and says nothing.
-  size_t lines = form_->Errors().Lines().size();
-  form_->Kumo_PlayBGM(0, 0, 0, 0);
-  EXPECT_EQ(form_->Errors().Lines().size(), lines);
-  EXPECT_EQ(form_->Block->Live.BgmNo, 0);
+  size_t lines = Errors().size();
+  S().Kumo_PlayBGM(0, 0, 0, 0);
+  EXPECT_EQ(Errors().size(), lines);
+  EXPECT_EQ(S().BgmNo, 0);
 }
 
 TEST_F(SoundEngine, LoopingEffectRepeatsUntilFadedOutAndTheSweepThenForgetsIt) {
   Put("Sound/S01.ogg", EncodeOgg(Sine(880, 10000, 0.25, 2, 44100), 2, 44100));
   Start();
-  form_->Kumo_PlaySE(1, 1, 1, 0);
-  EXPECT_EQ(form_->Block->Live.SeNo[0], 1);
-  EXPECT_EQ(form_->Block->Live.SeLoop[0], 1);
+  S().Kumo_PlaySE(1, 1, 1, 0);
+  EXPECT_EQ(S().SeNo[0], 1);
+  EXPECT_EQ(S().SeLoop[0], 1);
   Passes(300);
-  EXPECT_EQ(form_->SlotStatus(3), 3);
-  EXPECT_EQ(form_->Block->Live.SeNo[0], 1);  // still playing: the sweeps keep it
-  form_->Kumo_PlaySE(1, 0, 0, 1);
+  EXPECT_EQ(S().SlotStatus(3), 3);
+  EXPECT_EQ(S().SeNo[0], 1);  // still playing: the sweeps keep it
+  S().Kumo_PlaySE(1, 0, 0, 1);
   Passes(250);
-  EXPECT_LE(form_->SlotStatus(3), 1);
-  EXPECT_EQ(form_->Block->Live.SeNo[0], 0);
+  EXPECT_LE(S().SlotStatus(3), 1);
+  EXPECT_EQ(S().SeNo[0], 0);
   Wav w = Recorded();
   size_t start = FirstAbove(w, 0, 0, 1000);
   ASSERT_LT(start + 2 * 44100, w.Frames());
@@ -152,8 +153,8 @@ TEST_F(SoundEngine, EffectVolumeScalesTheRecordedSamplesExactly) {
   std::vector<int16_t> ref = testing::DecodeOgg(file);
   Put("Sound/S02.ogg", file);
   Start();
-  form_->SeVolume = 50;
-  form_->Kumo_PlaySE(2, 2, 0, 0);
+  S().SeVolume = 50;
+  S().Kumo_PlaySE(2, 2, 0, 0);
   Passes(150);
   Wav w = Recorded();
   // Slot gain 128: every sample is the decoded one halved, toward zero.
@@ -169,60 +170,60 @@ TEST_F(SoundEngine, EffectVolumeScalesTheRecordedSamplesExactly) {
 TEST_F(SoundEngine, LoopFlagsCountOnlyTheirLowByte) {
   Put("Sound/S01.ogg", EncodeOgg(Sine(880, 10000, 0.25, 2, 44100), 2, 44100));
   Start();
-  form_->Kumo_PlaySE(1, 1, 256, 0);
-  EXPECT_EQ(form_->Block->Live.SeLoop[0], 0);
-  EXPECT_EQ(form_->SlotStatus(3), 2);
-  form_->Kumo_PlaySE(1, 1, 257, 0);
-  EXPECT_EQ(form_->SlotStatus(3), 3);
+  S().Kumo_PlaySE(1, 1, 256, 0);
+  EXPECT_EQ(S().SeLoop[0], 0);
+  EXPECT_EQ(S().SlotStatus(3), 2);
+  S().Kumo_PlaySE(1, 1, 257, 0);
+  EXPECT_EQ(S().SlotStatus(3), 3);
 }
 
 TEST_F(SoundEngine, SkippingRecordsTheEffectButPlaysNothing) {
   Put("Sound/S04.ogg", EncodeOgg(Sine(500, 20000, 0.5, 2, 44100), 2, 44100));
   Start();
-  form_->SceneSkip = 1;
-  form_->Kumo_PlaySE(2, 4, 1, 0);
-  EXPECT_EQ(form_->Block->Live.SeNo[1], 4);
-  EXPECT_LE(form_->SlotStatus(4), 1);
+  form_->Text().Modes.SceneSkip = 1;  // as the popup menu's scene skip sets it
+  S().Kumo_PlaySE(2, 4, 1, 0);
+  EXPECT_EQ(S().SeNo[1], 4);
+  EXPECT_LE(S().SlotStatus(4), 1);
   Passes(60);
-  EXPECT_EQ(form_->Block->Live.SeNo[1], 0);  // the sweep: it is not playing
+  EXPECT_EQ(S().SeNo[1], 0);  // the sweep: it is not playing
 }
 
 TEST_F(SoundEngine, VoiceHoldsAutoTimeUntilItEndsAndALoopedVoiceRepeats) {
   Put("VOICE/v001.ogg", EncodeOgg(Sine(300, 10000, 0.4, 1, 22050), 1, 22050));
   Start();
-  form_->Kumo_PlayVOICE(u"VOICE\\v001.ogg", 0);
-  form_->AutoElapsed = 0;
-  EXPECT_EQ(form_->SlotStatus(6), 2);
+  S().Kumo_PlayVOICE(u"VOICE\\v001.ogg", 0);
+  form_->Text().AutoElapsed = 0;
+  EXPECT_EQ(S().SlotStatus(6), 2);
   Passes(20);
-  EXPECT_EQ(form_->AutoElapsed, 0);
+  EXPECT_EQ(form_->Text().AutoElapsed, 0);
   int passes = 0;
-  while (form_->SlotStatus(6) == 2 && passes < 500) {
+  while (S().SlotStatus(6) == 2 && passes < 500) {
     Passes(1);
     ++passes;
   }
   EXPECT_LT(passes, 200);
   Passes(10);
-  EXPECT_GT(form_->AutoElapsed, 0);
-  form_->Kumo_PlayVOICE(u"VOICE\\v001.ogg", 1);
+  EXPECT_GT(form_->Text().AutoElapsed, 0);
+  S().Kumo_PlayVOICE(u"VOICE\\v001.ogg", 1);
   Passes(300);
-  EXPECT_EQ(form_->SlotStatus(6), 3);
-  form_->Kumo_PlayVOICE(u"", 0);  // stop only
-  EXPECT_EQ(form_->SlotStatus(6), 1);
-  form_->Kumo_PlayVOICE(u"VOICE\\none.ogg", 0);
-  EXPECT_TRUE(Reported(u"VOICE/none.oggが見つかりません"));
+  EXPECT_EQ(S().SlotStatus(6), 3);
+  S().Kumo_PlayVOICE(u"", 0);  // stop only
+  EXPECT_EQ(S().SlotStatus(6), 1);
+  S().Kumo_PlayVOICE(u"VOICE\\none.ogg", 0);
+  EXPECT_TRUE(Reported("VOICE/none.oggが見つかりません"));
 }
 
 TEST_F(SoundEngine, AFileThatDoesNotDecodeIsReportedAndTheGameGoesOn) {
   Put("Sound/S03.ogg", std::string(3000, '\x55'));
   Put("Sound/M04.ogg", "OggS but not really");
   Start();
-  form_->Kumo_PlaySE(3, 3, 0, 0);
-  form_->Kumo_PlayBGM(4, 1, 0, 1);
-  EXPECT_TRUE(Reported(u"Sound/S03.ogg: ファイルの読み込みに失敗"));
-  EXPECT_TRUE(Reported(u"Sound/M04.ogg: ファイルの読み込みに失敗"));
-  EXPECT_LE(form_->SlotStatus(5), 1);
+  S().Kumo_PlaySE(3, 3, 0, 0);
+  S().Kumo_PlayBGM(4, 1, 0, 1);
+  EXPECT_TRUE(Reported("Sound/S03.ogg: ファイルの読み込みに失敗"));
+  EXPECT_TRUE(Reported("Sound/M04.ogg: ファイルの読み込みに失敗"));
+  EXPECT_LE(S().SlotStatus(5), 1);
   Passes(100);
-  EXPECT_FALSE(form_->Terminated());
+  EXPECT_EQ(Task(), task::WaitKey);
 }
 
 }  // namespace

@@ -127,24 +127,25 @@ void EngineFixture::Hold(Key key, bool down) { platform_->InjectKey(key, down); 
 
 void EngineFixture::Tap(Key key) {
   Hold(key, true);
-  form_->IdleEvent();
+  Passes(1);
   Hold(key, false);
 }
 
 int32_t EngineFixture::Task() const { return form_->TaskCode; }
-int32_t EngineFixture::Script() const { return form_->ScriptNo; }
-int32_t EngineFixture::Step() const { return form_->StepNo; }
+int32_t EngineFixture::Script() const { return form_->Script().ScriptNo; }
+int32_t EngineFixture::Step() const { return form_->Script().StepNo; }
 
 int16_t EngineFixture::Var(char bank, int n) const {
+  const ScriptMachine& machine = form_->Script();
   switch (bank) {
-    case 'F': return form_->ScenarioVars.Get(n);
-    case 'S': return form_->SystemVars.Get(n);
-    default: return form_->WorkVars.Get(n);
+    case 'F': return machine.ScenarioVars.Get(n);
+    case 'S': return machine.SystemVars.Get(n);
+    default: return machine.WorkVars.Get(n);
   }
 }
 
-const TABitmap& EngineFixture::Frame() const { return form_->FrameSurface; }
-const TABitmap& EngineFixture::FloatFrame() const { return form_->FloatSurface; }
+const TABitmap& EngineFixture::Frame() const { return form_->Pictures().FrameSurface; }
+const TABitmap& EngineFixture::FloatFrame() const { return form_->Pictures().FloatSurface; }
 
 std::vector<std::string> EngineFixture::Errors() const {
   std::vector<std::string> lines;
@@ -158,11 +159,21 @@ int EngineFixture::ErrorsWith(const std::string& text) const {
   return n;
 }
 
-std::u16string EngineFixture::Notice() const { return form_->NoticeText; }
-std::string EngineFixture::SaveDat() const { return ReadFile(form_->SaveFilePath()); }
+std::u16string EngineFixture::Notice() const { return form_->Text().NoticeText; }
+std::string EngineFixture::SaveDat() const { return ReadFile(form_->Save().SaveFilePath()); }
 int64_t EngineFixture::FrameCount() const { return form_->FrameCount(); }
 int EngineFixture::ExitStatus() const { return form_->ExitStatus(); }
 uint32_t EngineFixture::Now() { return platform_->TickCount(); }
+
+// ---- Main loop, pictures, sound and saves (tests24b) ----
+
+bool EngineFixture::MenuItemEnabled(MenuItem item) const { return platform_->MenuEnabled(item); }
+int EngineFixture::ButtonLook(int n) const { return form_->Pictures().ButtonState.at(static_cast<size_t>(n - 1)); }
+std::u16string EngineFixture::HeroName() const { return form_->Text().HeroName; }
+int EngineFixture::SoundSlot(int slot) const { return form_->Audio().SlotStatus(slot); }
+int32_t EngineFixture::MusicKept() const { return form_->Audio().BgmNo; }
+int32_t EngineFixture::EffectKept(int position) const { return form_->Audio().SeNo[position - 1]; }
+const SaveRecord& EngineFixture::SavedGame(int n) const { return form_->Save().SavedGames().Slot(n); }
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) {
   const auto end = std::chrono::steady_clock::now() + deadline;

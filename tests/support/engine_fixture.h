@@ -89,6 +89,21 @@ class EngineFixture : public ::testing::Test {
   int ExitStatus() const;         // the status the program ends with once the game is closed
   uint32_t Now();                 // the engine's clock
 
+  // ---- Main loop, pictures, sound and saves (tests24b) ------------------------------------------------
+  // Whether a popup-menu item can be chosen now (as the last pass left it).
+  bool MenuItemEnabled(MenuItem item) const;
+  // On-screen button n's look (1-based as the buttons are numbered; button_state::…).
+  int ButtonLook(int n) const;
+  // The name "①" stands for.
+  std::u16string HeroName() const;
+  // A sound stream slot's state as the mixer reports it (above 1: playing).
+  int SoundSlot(int slot) const;
+  // What a saved game would restart: the music (0 none) and the effect at position 1-3 (0 none).
+  int32_t MusicKept() const;
+  int32_t EffectKept(int position) const;
+  // Save slot n (1-100) as the save/load screen lists it.
+  const SaveRecord& SavedGame(int n) const;
+
   HeadlessPlatform& platform() { return *platform_; }
   const std::filesystem::path& dir() const { return dir_.path(); }
 
