@@ -47,6 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzing::Engine engine;
   // What the quick-load button does, then the restore and the story after it.
   engine.form().QuickLoad();
-  engine.Play(1500);
+  engine.Play(fuzzing::kPlayMs);
   return 0;
 }

@@ -17,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   toolkit::WriteWholeFile(fuzzing::GameDir() / "SAVE.DAT", fuzzing::FreshSave());
   fuzzing::WriteScripts(std::string(reinterpret_cast<const char*>(data), size));
   fuzzing::Engine engine;
-  engine.Play(1500);
+  engine.Play(fuzzing::kPlayMs);
   return 0;
 }

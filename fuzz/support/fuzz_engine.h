@@ -25,6 +25,11 @@ const std::string& FreshSave();
 // Writes SCRIPT.DAT of the game with `script1` (entry bytes, not checked) in place of the demo's script 1.
 void WriteScripts(const std::string& script1);
 
+// How long one input plays: two rounds of the player's input (each round clicks, keys, answers dialogs,
+// pages the log and switches the play modes). Random code does most of what it does in its first passes,
+// and each pass composes a whole frame.
+constexpr uint32_t kPlayMs = 1000;
+
 class Engine {
  public:
   // A fresh engine on GameDir(), whatever SAVE.DAT and THUMB/ hold now, started as the program starts it.

@@ -2,7 +2,6 @@
 
 #include "app/TForm1.h"
 #include "dialogs/TQueryForm.h"
-#include "script/opcodes.h"
 
 namespace mokuren {
 
@@ -45,27 +44,7 @@ void MenuLink::ClearScenarioFlags() { form_.Script().Kumo_ClearScenarioFlg(); }
 void MenuLink::ClearMessageLog() { form_.Kumo_ClearMsgLog(); }
 void MenuLink::SetNormalPlay(uint8_t normalPlay) { form_.Script().NormalPlay = normalPlay; }
 
-// The search of script 1 for its title command, on the script machine's loaded code.
-void MenuLink::GoToTitleCommand() {
-  ScriptMachine& script = form_.Script();
-  script.Kumo_ReadScript(1);
-  script.StepNo = -1;
-  for (size_t i = 0; i < script.ScriptCode.size(); ++i) {
-    const ScriptInstruction& ins = script.ScriptCode[i];
-    if (ins.Code == op::SystemFunction && ins.P1 == op::sys::Title) {
-      script.StepNo = static_cast<int32_t>(i) - 1;
-      break;
-    }
-    if (ins.Code == op::End) break;
-  }
-}
-
-// The replay list's first scene, loaded into the script machine to run from its top.
-void MenuLink::LoadFirstReplayScene() {
-  ScriptMachine& script = form_.Script();
-  script.SceneTableCursor = 1;
-  script.Kumo_ReadScript(script.SceneTableRaw[0]);
-  script.StepNo = -1;
-}
+void MenuLink::GoToTitleCommand() { form_.Script().GoToTitleCommand(); }
+void MenuLink::LoadFirstReplayScene() { form_.Script().LoadFirstReplayScene(); }
 
 }  // namespace mokuren

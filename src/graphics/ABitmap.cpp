@@ -3,11 +3,43 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "graphics/frame_recorder.h"
 
 namespace mokuren {
+
+PixelBuffer::PixelBuffer(const PixelBuffer& other) { *this = other; }
+
+PixelBuffer& PixelBuffer::operator=(const PixelBuffer& other) {
+  if (this == &other) return *this;
+  if (size_ != other.size_) {
+    Clear();
+    if (other.size_ == 0) return *this;
+    bytes_.reset(static_cast<uint8_t*>(std::malloc(other.size_)));
+    if (!bytes_) throw std::bad_alloc();
+    size_ = other.size_;
+  }
+  if (size_ != 0) std::memcpy(bytes_.get(), other.bytes_.get(), size_);
+  return *this;
+}
+
+void PixelBuffer::AssignZeroed(size_t size) {
+  if (size == size_) {
+    if (size_ != 0) std::memset(bytes_.get(), 0, size_);
+    return;
+  }
+  Clear();
+  if (size == 0) return;
+  bytes_.reset(static_cast<uint8_t*>(std::calloc(size, 1)));
+  if (!bytes_) throw std::bad_alloc();
+  size_ = size;
+}
+
+bool operator==(const PixelBuffer& a, const PixelBuffer& b) {
+  return a.size_ == b.size_ && (a.size_ == 0 || std::memcmp(a.bytes_.get(), b.bytes_.get(), a.size_) == 0);
+}
 
 TABitmap::TABitmap(const TABitmap& other) {
   other.Reading();
@@ -22,7 +54,7 @@ TABitmap::TABitmap(TABitmap&& other) noexcept {
   width_ = std::exchange(other.width_, 0);
   height_ = std::exchange(other.height_, 0);
   bits_ = std::move(other.bits_);
-  other.bits_.clear();
+  other.bits_.Clear();
   stamp_ = std::exchange(other.stamp_, 0);
 }
 
@@ -44,7 +76,7 @@ TABitmap& TABitmap::operator=(TABitmap&& other) noexcept {
   width_ = std::exchange(other.width_, 0);
   height_ = std::exchange(other.height_, 0);
   bits_ = std::move(other.bits_);
-  other.bits_.clear();
+  other.bits_.Clear();
   stamp_ = std::exchange(other.stamp_, 0);
   return *this;
 }
@@ -62,13 +94,12 @@ void TABitmap::SetSize32(int32_t width, int32_t height) {
   Changing();
   if (width <= 0 || height <= 0) {
     width_ = height_ = 0;
-    bits_.clear();
-    bits_.shrink_to_fit();
+    bits_.Clear();
     return;
   }
   width_ = width;
   height_ = height;
-  bits_.assign(static_cast<size_t>(width) * height * 4, 0);
+  bits_.AssignZeroed(static_cast<size_t>(width) * height * 4);
 }
 
 void TABitmap::FillRGB(uint8_t red, uint8_t green, uint8_t blue) {

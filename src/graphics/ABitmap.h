@@ -5,11 +5,49 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace mokuren {
 
 class FrameRecorder;
+
+// The bytes of a surface, zeroed when made. They come from calloc, so a large surface's pages come
+// zeroed from the system and become resident only when something is drawn on them: a surface the game
+// never uses costs no time to clear and no memory.
+class PixelBuffer {
+ public:
+  PixelBuffer() = default;
+  PixelBuffer(const PixelBuffer& other);
+  PixelBuffer(PixelBuffer&& other) noexcept : bytes_(std::move(other.bytes_)), size_(other.size_) { other.size_ = 0; }
+  PixelBuffer& operator=(const PixelBuffer& other);
+  PixelBuffer& operator=(PixelBuffer&& other) noexcept {
+    bytes_ = std::move(other.bytes_);
+    size_ = other.size_;
+    other.size_ = 0;
+    return *this;
+  }
+
+  // `size` bytes, all 0; a buffer of that size already is cleared in place.
+  void AssignZeroed(size_t size);
+  void Clear() {
+    bytes_.reset();
+    size_ = 0;
+  }
+  uint8_t* data() { return bytes_.get(); }
+  const uint8_t* data() const { return bytes_.get(); }
+  size_t size() const { return size_; }
+  friend bool operator==(const PixelBuffer& a, const PixelBuffer& b);
+
+ private:
+  struct Free {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint8_t[], Free> bytes_;
+  size_t size_ = 0;
+};
 
 class TABitmap {
  public:
@@ -85,7 +123,7 @@ class TABitmap {
 
   int32_t width_ = 0;
   int32_t height_ = 0;
-  std::vector<uint8_t> bits_;
+  PixelBuffer bits_;
   mutable uint64_t stamp_ = 0;  // 0: not asked for since the pixels may have changed
   FrameRecorder* recorder_ = nullptr;
 };

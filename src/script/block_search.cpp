@@ -4,6 +4,7 @@
 
 #include "base/text_codec.h"
 #include "script/code_search.h"
+#include "script/opcodes.h"
 #include "script/script_machine.h"
 
 namespace mokuren {
@@ -25,5 +26,18 @@ int32_t ScriptMachine::GetLabelStep(const std::u16string& name) {
 }
 
 int32_t ScriptMachine::LoadedCodeEnd() const { return CodeEnd(ScriptCode); }
+
+void ScriptMachine::GoToTitleCommand() {
+  Kumo_ReadScript(1);
+  StepNo = -1;
+  for (size_t i = 0; i < ScriptCode.size(); ++i) {
+    const ScriptInstruction& ins = ScriptCode[i];
+    if (ins.Code == op::SystemFunction && ins.P1 == op::sys::Title) {
+      StepNo = static_cast<int32_t>(i) - 1;
+      break;
+    }
+    if (ins.Code == op::End) break;
+  }
+}
 
 }  // namespace mokuren

@@ -22,4 +22,10 @@ int32_t ScriptMachine::GetSceneTbl(int32_t script) {
   return -1;
 }
 
+void ScriptMachine::LoadFirstReplayScene() {
+  SceneTableCursor = 1;
+  Kumo_ReadScript(SceneTableRaw[0]);
+  StepNo = -1;
+}
+
 }  // namespace mokuren

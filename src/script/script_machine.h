@@ -71,6 +71,11 @@ class ScriptMachine {
   int32_t GetLabelStep(const std::u16string& name);
   // Index of the first end instruction of the loaded code (or the code's length when there is none).
   int32_t LoadedCodeEnd() const;
+  // Loads script 1 and stands just before its title command (before its first step when it has none
+  // before its end instruction), so that the next step opens the title menu.
+  void GoToTitleCommand();
+  // Loads the replay list's first scene to run from its top.
+  void LoadFirstReplayScene();
   void Kumo_ClearScenarioFlg();
   void Kumo_ClearReturnTbl();
   // Is message `message` of the loaded script marked as read?

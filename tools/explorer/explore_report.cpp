@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "toolkit/archive_writer.h"
+#include "toolkit/html_text.h"
 
 namespace mokuren::explorer {
 
@@ -12,19 +13,7 @@ namespace {
 
 bool Bad(PathEnd end) { return end == PathEnd::DeadEnd || end == PathEnd::Loop || end == PathEnd::TooLong; }
 
-std::string Html(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string Html(const std::string& text) { return toolkit::HtmlEscaped(text); }
 
 std::string Count(size_t reached, size_t total) { return std::to_string(reached) + " / " + std::to_string(total); }
 

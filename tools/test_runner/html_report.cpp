@@ -3,24 +3,13 @@
 #include <cstdio>
 
 #include "toolkit/archive_writer.h"
+#include "toolkit/html_text.h"
 
 namespace mokuren::testrunner {
 
 namespace {
 
-std::string Html(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string Html(const std::string& text) { return toolkit::HtmlEscaped(text); }
 
 const char* OutcomeName(Outcome o) {
   switch (o) {
