@@ -119,6 +119,20 @@ TEST_F(TranslationScenario, PlayersLanguageChoosesAMalformedTranslationIsReporte
   EXPECT_NE(errors.find("the game is played in its original language"), std::string::npos) << errors;
 }
 
+TEST_F(TranslationScenario, DialogsShowTheEngineTextsTranslatedAndTheOriginalsOfTheRest) {
+  WriteFile(dir_.path() / "tl" / "en.po",
+            std::string(kEnglish) +
+                "\nmsgctxt \"engine\"\nmsgid \"環境設定\"\nmsgstr \"Settings\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"画面エフェクト\"\nmsgstr \"Screen effects\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"あり\"\nmsgstr \"On\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"確認\"\nmsgstr \"Confirm\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"ゲームを終了しますか？\"\nmsgstr \"Quit the game?\"\n");
+  Play("--lang en", "600 menu menuConfig\n700 dialog-text @" + Path("config.txt") +
+                        "\n800 dialog ok\n900 quit\n1000 dialog-text @" + Path("quit.txt") + "\n1100 dialog ok\n");
+  EXPECT_EQ(ReadFile(Path("config.txt")).substr(0, 35), "Settings\nScreen effects\nOn\nなし\n");
+  EXPECT_EQ(ReadFile(Path("quit.txt")), "Confirm\nQuit the game?\n");
+}
+
 // The caption, the menu, the frame's notices and an overflowing translation, on the engine itself.
 class TranslationEngine : public EngineFixture {};
 
