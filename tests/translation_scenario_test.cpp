@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "graphics/ABitmap.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "text/game_translation.h"
@@ -163,6 +164,33 @@ TEST_F(TranslationEngine, CaptionNoticesAndOverflowInTheLanguageChosen) {
     Passes(30);
   }
   EXPECT_EQ(ErrorsWith("script 1 message 2: the translation runs past three lines"), 1);
+}
+
+// The notice line's pixels (the frame's bottom left), where a notice is drawn.
+std::vector<uint8_t> NoticeArea(const TABitmap& frame) {
+  std::vector<uint8_t> area;
+  for (int32_t y = 570; y < 600; ++y) area.insert(area.end(), frame.ScanLine(y), frame.ScanLine(y) + 200 * 4);
+  return area;
+}
+
+TEST_F(TranslationEngine, AccentedNoticesShowTheirLettersNotTheCodePagesQuestionMark) {
+  std::filesystem::create_directories(dir() / "tl");
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  WriteFile(dir() / "tl" / "en.po", std::string(kEnglish) +
+                                        "\nmsgctxt \"engine\"\nmsgid \"クイックセーブしました\"\nmsgstr \"Sauvé\"\n"
+                                        "\nmsgctxt \"engine\"\nmsgid \"クイックロードしました\"\nmsgstr \"Sauv?\"\n");
+  LaunchOptions options;
+  options.lang = "en";
+  StartGame(kGame, options);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Apply("quicksave");
+  Passes(2);
+  ASSERT_EQ(Notice(), u"Sauvé");
+  const std::vector<uint8_t> accented = NoticeArea(Frame());
+  Apply("quickload");
+  Passes(2);
+  ASSERT_EQ(Notice(), u"Sauv?");
+  EXPECT_NE(accented, NoticeArea(Frame()));
 }
 
 TEST(TranslationLanguage, OptionThenPlayersLanguagesWhereTheGameHasThem) {
