@@ -211,6 +211,13 @@ const Mistake kMistakes[] = {
        WriteFile(d.game_ / "SAVE.DAT", std::string(reinterpret_cast<const char*>(block.get()), sizeof(SaveBlock)));
      },
      "save-data", "SAVE.DAT", nullptr},
+    {"TranslationForAnotherGame",
+     [](LintDemo& d) {
+       WriteFile(
+           d.game_ / "tl" / "en.po",
+           d.FileOf("tl/en.po") + "\nmsgctxt \"script 99 message 0\"\nmsgid \"よその台詞\"\nmsgstr \"Elsewhere\"\n");
+     },
+     "translation", "en.po", nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Mistakes, LintDemo, ::testing::ValuesIn(kMistakes),
