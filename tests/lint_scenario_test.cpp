@@ -39,6 +39,8 @@ class LintDemo : public ::testing::TestWithParam<Mistake> {
     fs::copy(fs::path(MOKUREN_SOURCE_DIR) / "demo" / "scenario", scenario_);
     fs::copy(fs::path(MOKUREN_BIN_DIR) / "demo-game", game_, fs::copy_options::recursive);
     fs::remove(game_ / "SAVE.DAT");
+    // The translation follows the demo's texts: a mistake that changes a text would be found there too.
+    fs::remove_all(game_ / "tl");
   }
 
  public:
@@ -211,6 +213,14 @@ const Mistake kMistakes[] = {
        WriteFile(d.game_ / "SAVE.DAT", std::string(reinterpret_cast<const char*>(block.get()), sizeof(SaveBlock)));
      },
      "save-data", "SAVE.DAT", nullptr},
+    {"TranslationForAnotherGame",
+     [](LintDemo& d) {
+       fs::create_directories(d.game_ / "tl");
+       WriteFile(d.game_ / "tl" / "en.po",
+                 ReadFile(fs::path(MOKUREN_SOURCE_DIR) / "demo" / "tl" / "en.po") +
+                     "\nmsgctxt \"script 99 message 0\"\nmsgid \"よその台詞\"\nmsgstr \"Elsewhere\"\n");
+     },
+     "translation", "en.po", nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Mistakes, LintDemo, ::testing::ValuesIn(kMistakes),

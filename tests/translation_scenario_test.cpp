@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "graphics/ABitmap.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "text/game_translation.h"
@@ -119,6 +120,22 @@ TEST_F(TranslationScenario, PlayersLanguageChoosesAMalformedTranslationIsReporte
   EXPECT_NE(errors.find("the game is played in its original language"), std::string::npos) << errors;
 }
 
+TEST_F(TranslationScenario, DialogsShowTheEngineTextsTranslatedAndTheOriginalsOfTheRest) {
+  WriteFile(dir_.path() / "tl" / "en.po",
+            std::string(kEnglish) +
+                "\nmsgctxt \"engine\"\nmsgid \"環境設定\"\nmsgstr \"Settings\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"画面エフェクト\"\nmsgstr \"Screen effects\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"あり\"\nmsgstr \"On\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"確認\"\nmsgstr \"Confirm\"\n"
+                "\nmsgctxt \"engine\"\nmsgid \"ゲームを終了しますか？\"\nmsgstr \"Quit the game?\"\n");
+  Play("--lang en", "600 menu menuConfig\n700 dialog-text " + Path("config.txt") +
+                        "\n800 dialog ok\n900 quit\n1000 dialog-text " + Path("quit.txt") + "\n1100 dialog ok\n");
+  // The caption, the first group's caption and its two buttons, the second untranslated.
+  const std::string settings = "Settings\nScreen effects\nOn\nなし\n";
+  EXPECT_EQ(ReadFile(Path("config.txt")).substr(0, settings.size()), settings);
+  EXPECT_EQ(ReadFile(Path("quit.txt")), "Confirm\nQuit the game?\n");
+}
+
 // The caption, the menu, the frame's notices and an overflowing translation, on the engine itself.
 class TranslationEngine : public EngineFixture {};
 
@@ -149,6 +166,33 @@ TEST_F(TranslationEngine, CaptionNoticesAndOverflowInTheLanguageChosen) {
     Passes(30);
   }
   EXPECT_EQ(ErrorsWith("script 1 message 2: the translation runs past three lines"), 1);
+}
+
+// The notice line's pixels (the frame's bottom left), where a notice is drawn.
+std::vector<uint8_t> NoticeArea(const TABitmap& frame) {
+  std::vector<uint8_t> area;
+  for (int32_t y = 570; y < 600; ++y) area.insert(area.end(), frame.ScanLine(y), frame.ScanLine(y) + 200 * 4);
+  return area;
+}
+
+TEST_F(TranslationEngine, AccentedNoticesShowTheirLettersNotTheCodePagesQuestionMark) {
+  std::filesystem::create_directories(dir() / "tl");
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  WriteFile(dir() / "tl" / "en.po", std::string(kEnglish) +
+                                        "\nmsgctxt \"engine\"\nmsgid \"クイックセーブしました\"\nmsgstr \"Sauvé\"\n"
+                                        "\nmsgctxt \"engine\"\nmsgid \"クイックロードしました\"\nmsgstr \"Sauv?\"\n");
+  LaunchOptions options;
+  options.lang = "en";
+  StartGame(kGame, options);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Apply("quicksave");
+  Passes(2);
+  ASSERT_EQ(Notice(), u"Sauvé");
+  const std::vector<uint8_t> accented = NoticeArea(Frame());
+  Apply("quickload");
+  Passes(2);
+  ASSERT_EQ(Notice(), u"Sauv?");
+  EXPECT_NE(accented, NoticeArea(Frame()));
 }
 
 TEST(TranslationLanguage, OptionThenPlayersLanguagesWhereTheGameHasThem) {

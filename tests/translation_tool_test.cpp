@@ -81,9 +81,9 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   EXPECT_EQ(ReadFile(out),
             "script  translated  fuzzy  untranslated  obsolete\n"
             "1                4      0             1         0\n"
-            "other            1      1            23         0\n"
-            "total            5      1            24         0\n"
-            "5 of 30 texts translated (16%)\n");
+            "other            1      1            56         0\n"
+            "total            5      1            57         0\n"
+            "5 of 63 texts translated (7%)\n");
 
   EXPECT_EQ(Tool("check '" + game.string() + "' '" + fr.string() + "'", out), 2);
   const std::string report = ReadFile(out);

@@ -64,16 +64,12 @@ int Stats(const fs::path& game, const fs::path& file) {
 
 int Check(const fs::path& game, const fs::path& file) {
   const i18n::TranslationGame texts = i18n::ReadTranslationGame(game, {});
-  const std::optional<PoFile> po = ReadOrReport(file);
-  if (!po) return 2;
-  const std::string language = po->language.empty() ? file.stem().string() : po->language;
-  ShapedFont font;
-  std::string error;
-  if (!font.Open(language, error)) return Usage(error);
-  TranslatedLayout layout(font, StyleOf(language));
-  const std::vector<i18n::CheckFinding> findings = i18n::CheckTranslation(texts, *po, layout);
+  std::vector<std::string> problems;
+  const std::optional<std::vector<i18n::CheckFinding>> findings = i18n::CheckTranslationFile(texts, file, problems);
+  for (const std::string& p : problems) std::cerr << p << '\n';
+  if (!findings) return 2;
   int status = 0;
-  for (const i18n::CheckFinding& f : findings) {
+  for (const i18n::CheckFinding& f : *findings) {
     std::cout << i18n::FormatCheckFinding(file.string(), f) << '\n';
     status = std::max(status, f.error ? 2 : 1);
   }

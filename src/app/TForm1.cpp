@@ -187,7 +187,7 @@ void TForm1::Kumo_TaskInit() {
 }
 
 void TForm1::FormCloseQuery(std::function<void(bool)> answered) {
-  QueryForm->Label1 = u"ゲームを終了しますか？";
+  QueryForm->Label1 = text_.EngineText(u"ゲームを終了しますか？");
   ShowModal(FormId::TQueryForm, QueryForm->ModalResult,
             [answered = std::move(answered)](int result) { answered(result == mrOk); });
 }
@@ -231,10 +231,10 @@ void TForm1::CloseConfirmed() {
 bool TForm1::AskToRetrySave() {
   if (terminated_) return false;
   TQueryForm& box = *QueryForm;
-  box.Label1 = u"セーブデータを書き込めませんでした。もう一度試しますか？";
+  box.Label1 = text_.EngineText(u"セーブデータを書き込めませんでした。もう一度試しますか？");
   const std::u16string ok = box.OkCaption, cancel = box.CancelCaption;
-  box.OkCaption = u"もう一度試す";
-  box.CancelCaption = u"終了する";
+  box.OkCaption = text_.EngineText(u"もう一度試す");
+  box.CancelCaption = text_.EngineText(u"終了する");
   const bool retry = ShowModal(FormId::TQueryForm, box.ModalResult) == mrOk && !terminated_;
   box.OkCaption = ok;
   box.CancelCaption = cancel;

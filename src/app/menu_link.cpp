@@ -31,7 +31,7 @@ void MenuLink::ShowSaveLoadScreen(int mode) { form_.ShowSaveLoadScreen(mode); }
 
 void MenuLink::Confirm(const std::u16string& question, std::function<void()> onYes) {
   // The dialog's view centres itself on the screen.
-  form_.QueryForm->Label1 = question;
+  form_.QueryForm->Label1 = form_.Text().EngineText(question);
   form_.ShowModal(FormId::TQueryForm, form_.QueryForm->ModalResult, [onYes = std::move(onYes)](int result) {
     if (result == mrOk) onYes();
   });

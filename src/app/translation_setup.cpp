@@ -2,6 +2,10 @@
 // into the message window, and the caption and popup menu it gives the windows.
 #include "app/TForm1.h"
 #include "base/text_codec.h"
+#include "dialogs/TCommentForm.h"
+#include "dialogs/TConfigForm.h"
+#include "dialogs/TQueryForm.h"
+#include "text/TNameForm.h"
 #include "text/game_translation.h"
 #include "text/menu_captions.h"
 #include "text/translation_cache.h"
@@ -28,8 +32,13 @@ void TForm1::StartTranslation() {
   GameTranslation& translation = text_.Translation();
   if (!translation.Load(GameDir, language, texts, DefaultTranslationCacheDir())) return;
   if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
-  // The popup menu in the player's language.
+  // The popup menu and the dialogs in the player's language.
   for (const MenuCaption& m : MenuCaptions()) platform().SetMenuCaption(m.item, text_.EngineText(m.caption));
+  const TextTranslator engineText = [this](std::u16string_view original) { return text_.EngineText(original); };
+  QueryForm->Translate(engineText);
+  ConfigForm->Translate(engineText);
+  NameForm->Translate(engineText);
+  CommentForm->Translate(engineText);
 }
 
 }  // namespace mokuren

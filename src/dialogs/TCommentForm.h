@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_translator.h"
 #include "dialogs/comment_form_host.h"
 
 namespace mokuren {
@@ -19,13 +20,23 @@ class TCommentForm {
 
   explicit TCommentForm(CommentFormHost& host) : host_(host) {}
 
-  std::u16string Caption = u"コメント";
+  static constexpr std::u16string_view kCaption = u"コメント";
+  static constexpr std::u16string_view kOkCaption = u"OK";
+  static constexpr std::u16string_view kCancelCaption = u"キャンセル";
+
+  std::u16string Caption{kCaption};
   std::u16string Edit1;
-  std::u16string OkCaption = u"OK";
-  std::u16string CancelCaption = u"キャンセル";
+  std::u16string OkCaption{kOkCaption};
+  std::u16string CancelCaption{kCancelCaption};
   int Tag = 0;  // the slot being commented
   int ModalResult = 0;
 
+  // The caption and buttons as `text` translates them.
+  void Translate(const TextTranslator& text) {
+    Caption = text(kCaption);
+    OkCaption = text(kOkCaption);
+    CancelCaption = text(kCancelCaption);
+  }
   // Replaces slot Tag's comment with the text box's first 24 units (up to a 0 unit) and closes. The
   // comment reaches SAVE.DAT with the next write of the block.
   void OkButtonClick();

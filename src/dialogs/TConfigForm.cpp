@@ -67,18 +67,31 @@ void TConfigForm::VoiceVolBarChange() {
   host_.ApplyVolumes();
 }
 
+void TConfigForm::Translate(const TextTranslator& text) {
+  Caption = text(kCaption);
+  OkCaption = text(kOkCaption);
+  for (size_t g = 0; g < kGroupCount; ++g) GroupCaptions[g] = text(kGroupCaptions[g]);
+  for (int r = 0; r < RadioCount; ++r) RadioCaptions[r] = text(kRadios[r].caption);
+  // The auto-advance slider has no label of its own; an empty text is not an entry of the catalog.
+  for (int s = 0; s < SliderCount; ++s) SliderLabels[s] = kSliders[s].label.empty() ? u"" : text(kSliders[s].label);
+  for (size_t e = 0; e < 2; ++e) {
+    AutoEnds[e] = text(kAutoEnds[e]);
+    VolumeEnds[e] = text(kVolumeEnds[e]);
+  }
+}
+
 std::vector<std::u16string> TConfigForm::Texts() const {
   std::vector<std::u16string> texts{Caption};
-  for (int g = 0; g < static_cast<int>(std::size(kGroupCaptions)); ++g) {
-    texts.emplace_back(kGroupCaptions[g]);
-    for (const RadioInfo& r : kRadios)
-      if (r.group == g) texts.emplace_back(r.caption);
-    if (g == kSliders[MsgAutoBar].group) texts.insert(texts.end(), std::begin(kAutoEnds), std::end(kAutoEnds));
+  for (int g = 0; g < static_cast<int>(kGroupCount); ++g) {
+    texts.push_back(GroupCaptions[g]);
+    for (int r = 0; r < RadioCount; ++r)
+      if (kRadios[r].group == g) texts.push_back(RadioCaptions[r]);
+    if (g == kSliders[MsgAutoBar].group) texts.insert(texts.end(), AutoEnds.begin(), AutoEnds.end());
     for (int s = BgmVolBar; s < SliderCount; ++s) {
       if (kSliders[s].group != g) continue;
-      texts.emplace_back(kSliders[s].label);
+      texts.push_back(SliderLabels[s]);
       // "小" and "大" mark the ends of the middle row.
-      if (s == SeVolBar) texts.insert(texts.end(), std::begin(kVolumeEnds), std::end(kVolumeEnds));
+      if (s == SeVolBar) texts.insert(texts.end(), VolumeEnds.begin(), VolumeEnds.end());
     }
   }
   return texts;

@@ -11,6 +11,7 @@
 
 #include "base/modal_result.h"
 #include "base/save_block.h"
+#include "base/text_translator.h"
 #include "dialogs/config_form_host.h"
 #include "platform/event.h"
 
@@ -41,6 +42,9 @@ class TConfigForm {
   // The labels at the two ends of the auto-advance slider, and of the middle volume row.
   static constexpr std::u16string_view kAutoEnds[2] = {u"0秒", u"20秒"};
   static constexpr std::u16string_view kVolumeEnds[2] = {u"小", u"大"};
+  static constexpr std::u16string_view kCaption = u"環境設定";
+  static constexpr std::u16string_view kOkCaption = u"ＯＫ";
+  static constexpr size_t kGroupCount = std::size(kGroupCaptions);
 
   // The settings it shows and stores are the save block's.
   TConfigForm(ConfigFormHost& host, SaveBlock& block)
@@ -51,17 +55,26 @@ class TConfigForm {
         AutoDelay(block.AutoDelay),
         BgmVolume(block.BgmVolume),
         SeVolume(block.SeVolume),
-        VoiceVolume(block.VoiceVolume) {}
+        VoiceVolume(block.VoiceVolume) {
+    Translate([](std::u16string_view text) { return std::u16string(text); });
+  }
   TConfigForm(const TConfigForm&) = delete;
   TConfigForm& operator=(const TConfigForm&) = delete;
 
-  std::u16string Caption = u"環境設定";
-  std::u16string OkCaption = u"ＯＫ";
+  // What the view shows, in the player's language: the texts above as Translate gave them.
+  std::u16string Caption;
+  std::u16string OkCaption;
+  std::array<std::u16string, kGroupCount> GroupCaptions;
+  std::array<std::u16string, RadioCount> RadioCaptions;
+  std::array<std::u16string, SliderCount> SliderLabels;
+  std::array<std::u16string, 2> AutoEnds, VolumeEnds;
   // The form's own defaults, never seen: opening the dialog loads the settings first.
   std::array<bool, RadioCount> Checked{true, false, true, false, false, true, false};
   std::array<int32_t, SliderCount> Position{10, 70, 70, 70};
   int ModalResult = mrNone;
 
+  // Gives every text of the dialog as `text` translates its Japanese original.
+  void Translate(const TextTranslator& text);
   // Selects a radio button and clears the others of its group.
   void Check(Radio radio);
   // Moves a slider (limited to its range) and runs its change handler, as the control does.

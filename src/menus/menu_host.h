@@ -42,7 +42,8 @@ class MenuHost {
 
   // The save/load screen (mode 1 loads).
   virtual void ShowSaveLoadScreen(int mode) = 0;
-  // The confirmation dialog with `question`; `onYes` runs once the player answers OK.
+  // The confirmation dialog with `question` (an engine text, shown in the player's language); `onYes` runs
+  // once the player answers OK.
   virtual void Confirm(const std::u16string& question, std::function<void()> onYes) = 0;
   // The main window's close request: the player is asked first.
   virtual void Close() = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text_codec.h"
+#include "text/engine_texts.h"
 
 namespace mokuren {
 
@@ -31,7 +32,7 @@ void TNameForm::CheckName() {
   if (!fits || !refused.empty()) {
     // The reason of this try replaces whatever an earlier one showed.
     MessageTimer = 50;
-    Label1 = fits ? refused + u" は名前に使用できません" : std::u16string(kLengthHint);
+    Label1 = fits ? FillInName(Refused, u"{name}", refused) : LengthHint;
     return;
   }
   host_.AcceptHeroName(Edit1);
@@ -41,8 +42,17 @@ void TNameForm::CheckName() {
 bool TNameForm::Timer1Timer() {
   MessageTimer = std::max(0, MessageTimer - 1);
   if (MessageTimer != 1) return false;
-  Label1 = kHint;
+  Label1 = Hint;
   return true;
+}
+
+void TNameForm::Translate(const TextTranslator& text) {
+  Caption = text(kCaption);
+  Button1Caption = text(kButton1Caption);
+  Hint = text(kHint);
+  LengthHint = text(kLengthHint);
+  Refused = text(kRefused);
+  if (MessageTimer == 0) Label1 = Hint;
 }
 
 void TNameForm::Offer(std::u16string_view name) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/modal_result.h"
+#include "base/text_translator.h"
 #include "text/name_form_host.h"
 
 namespace mokuren {
@@ -17,6 +18,10 @@ class TNameForm {
   static constexpr std::u16string_view kHint = u"全角２文字以上　６文字以内で名前を入力してください";
   // Shown for a while after a name of the wrong length or with a half-width character.
   static constexpr std::u16string_view kLengthHint = u"全角2〜6文字で入力してください";
+  // Shown for a name holding characters that mean something in scenario text, "{name}" being them.
+  static constexpr std::u16string_view kRefused = u"{name} は名前に使用できません";
+  static constexpr std::u16string_view kCaption = u"その男の名前は・・・";
+  static constexpr std::u16string_view kButton1Caption = u"決定";
   // The text box holds at most this many bytes of Shift-JIS text.
   static constexpr size_t kMaxBytes = 12;
   // A name is 2-6 full-width characters; the box starts with the default name.
@@ -26,17 +31,21 @@ class TNameForm {
 
   explicit TNameForm(NameFormHost& host) : host_(host) {}
 
-  std::u16string Caption = u"その男の名前は・・・";
+  std::u16string Caption{kCaption};
   std::u16string Edit1{kDefaultName};  // kept between two uses of the dialog
-  std::u16string Button1Caption = u"決定";
+  std::u16string Button1Caption{kButton1Caption};
   std::u16string Label1{kHint};
+  // The hints and the refusal as the player reads them.
+  std::u16string Hint{kHint}, LengthHint{kLengthHint}, Refused{kRefused};
   int32_t MessageTimer = 0;  // tenths of a second until the hint returns to Label1
   int ModalResult = mrNone;
 
+  // Every text of the dialog as `text` translates its Japanese original.
+  void Translate(const TextTranslator& text);
   void Button1Click() { CheckName(); }
   // Accepts Edit1 as the hero's name and closes the dialog, or leaves it open with the reason in Label1:
-  // kLengthHint for a name that is not 2-6 full-width characters, the characters refused for one holding
-  // ①-⑳ or 「.
+  // LengthHint for a name that is not 2-6 full-width characters, Refused naming the characters for one
+  // holding ①-⑳ or 「.
   void CheckName();
   // Timer1, every 100 ms: counts MessageTimer down and brings the hint back, so a refusal stays about
   // 4.9 s. True when Label1 changed.

@@ -37,6 +37,21 @@ void CanvasText::CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std
   draw(target);
 }
 
+void CanvasText::CoverageOut(TABitmap& target, int32_t x, int32_t y, std::shared_ptr<const CoverageMask> mask,
+                             const std::u16string& text, uint8_t red, uint8_t green, uint8_t blue) {
+  if (!mask || mask->a.empty()) return;
+  const Rgb colour{red, green, blue};
+  auto draw = [mask, x, y, colour](TABitmap& t) { BlendMaskInto(t, *mask, x, y, colour); };
+  if (FrameRecorder* recorder = target.RecordedBy()) {
+    // Marked apart from the canvas's own texts, which draw the same words in another face.
+    std::u16string key = u"\1" + text;
+    for (int32_t v : {x, y, mask->width, mask->height, int32_t{red}, int32_t{green}, int32_t{blue}})
+      key.append({u'\0', static_cast<char16_t>(v >> 16), static_cast<char16_t>(v)});
+    if (recorder->RecordText(std::move(key), draw)) return;
+  }
+  draw(target);
+}
+
 void CanvasText::DrawTextCoverage(CoverageMask& mask, int32_t width, int32_t height, const std::u16string* lines,
                                   const int32_t* xs, const int32_t* ys, int count, int32_t fontHeight) {
   mask.Reset(width, height);

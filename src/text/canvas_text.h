@@ -25,6 +25,11 @@ class CanvasText {
   void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
                      uint8_t green, uint8_t blue, bool bold = false);
 
+  // The same for text already drawn into a coverage mask (a line in a translation's face), its top left at
+  // (x, y); `text` tells one such drawing apart from another on a recorded frame.
+  void CoverageOut(TABitmap& target, int32_t x, int32_t y, std::shared_ptr<const CoverageMask> mask,
+                   const std::u16string& text, uint8_t red, uint8_t green, uint8_t blue);
+
   // Makes `mask` width x height with no ink, then draws `count` lines in white, through the Japanese code
   // page, line i with its cell's top left at (xs[i], ys[i]).
   void DrawTextCoverage(CoverageMask& mask, int32_t width, int32_t height, const std::u16string* lines,

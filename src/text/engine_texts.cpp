@@ -11,7 +11,10 @@ namespace {
 // Kept in step with the places that show them: the notices of the input modes and of saving
 // (src/text/input_modes.cpp, src/save/save_slots.cpp, save_file.cpp, save_location.cpp), the save
 // screen (src/save/TForm7.cpp), the choice's line in the message log (src/text/choice_display.cpp) and
-// the popup menu (kMenuCaptions, as src/platform/qt/qt_platform.cpp shows it).
+// the popup menu (kMenuCaptions, as src/platform/qt/qt_platform.cpp shows it), and the dialogs: the
+// questions (src/app/TForm1.cpp, src/menus/title_menu.cpp), the confirmation box (src/dialogs/TQueryForm.h),
+// the settings dialog (src/dialogs/TConfigForm.h), the comment dialog (src/dialogs/TCommentForm.h) and the
+// name-entry dialog (src/text/TNameForm.h).
 constexpr std::array<MenuCaption, 10> kMenuCaptions = {{
     {MenuItem::menuKSkip, u"既読スキップ"},
     {MenuItem::menuSSkip, u"シーンスキップ"},
@@ -25,7 +28,7 @@ constexpr std::array<MenuCaption, 10> kMenuCaptions = {{
     {MenuItem::menuQuit, u"ゲーム終了"},
 }};
 
-constexpr std::array<std::u16string_view, 22> kTexts = {
+constexpr std::u16string_view kTexts[] = {
     u"シーンスキップしました",
     u"クイックセーブしました",
     u"クイックセーブできませんでした",
@@ -48,6 +51,39 @@ constexpr std::array<std::u16string_view, 22> kTexts = {
     u"環境設定",
     u"タイトルに戻る",
     u"ゲーム終了",
+    u"確認",
+    u"ＯＫ",
+    u"キャンセル",
+    u"ゲームを終了しますか？",
+    u"タイトルに戻りますか？",
+    u"セーブデータを書き込めませんでした。もう一度試しますか？",
+    u"もう一度試す",
+    u"終了する",
+    u"画面エフェクト",
+    u"画面モード",
+    u"メッセージスピード",
+    u"ボリューム",
+    u"あり",
+    u"なし",
+    u"ウィンドウ",
+    u"フルスクリーン",
+    u"はやい",
+    u"標準",
+    u"おそい",
+    u"ＢＧＭ",
+    u"効果音",
+    u"ボイス",
+    u"0秒",
+    u"20秒",
+    u"小",
+    u"大",
+    u"コメント",
+    u"OK",
+    u"その男の名前は・・・",
+    u"決定",
+    u"全角２文字以上　６文字以内で名前を入力してください",
+    u"全角2〜6文字で入力してください",
+    u"{name} は名前に使用できません",
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The texts the engine itself shows (notices, the save screen's quick-save slot, the log's mark for a
 // choice, the popup menu's items), as a translation names them: context "engine", the Japanese text as msgid.
-// "{file}" and "{dir}" stand for a file or folder name the engine puts in when it shows the text.
+// "{file}", "{dir}" and "{name}" stand for a file or folder name, or the characters a name may not hold,
+// which the engine puts in when it shows the text.
 #pragma once
 
 #include <span>
@@ -12,6 +13,8 @@ namespace mokuren {
 inline constexpr char kEngineTextContext[] = "engine";
 
 std::span<const std::u16string_view> EngineTexts();
+
+inline constexpr std::u16string_view kPlaceholders[] = {u"{file}", u"{dir}", u"{name}"};
 
 inline constexpr std::u16string_view kShowWindowCaption = u"ウィンドウ表示";  // the window item, window hidden
 

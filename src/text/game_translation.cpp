@@ -168,6 +168,20 @@ std::u16string GameTranslation::Engine(std::u16string_view text) const {
   return Active() ? catalog_.Translate(kEngineTextContext, text) : std::u16string(text);
 }
 
+std::shared_ptr<const CoverageMask> GameTranslation::LineMask(std::u16string_view text, int32_t pixelSize) {
+  if (!Active() || text.empty()) return nullptr;
+  std::vector<ShapedGlyph> glyphs;
+  font_->Shape(ToCodePoints(text), pixelSize, glyphs);
+  const int32_t width = glyphs.empty() ? 0 : (glyphs.back().pen + glyphs.back().advance) / 64 + pixelSize;
+  auto mask = std::make_shared<CoverageMask>();
+  mask->Reset(width, pixelSize + pixelSize / 2);
+  const int32_t baseline = font_->Baseline(pixelSize, pixelSize);
+  for (const ShapedGlyph& g : glyphs)
+    if (const Glyph* r = font_->Raster(g.face, g.glyph, pixelSize))
+      BlendCoverage(*mask, *r, (g.pen + g.dx) / 64 + r->left, baseline - g.dy / 64 - r->top);
+  return mask;
+}
+
 void GameTranslation::Draw(CoverageMask& mask, const TypedLine& line, int32_t y) {
   if (layout_) layout_->Draw(mask, line, y);
 }

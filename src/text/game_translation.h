@@ -70,6 +70,10 @@ class GameTranslation {
   std::u16string Caption(const std::u16string& title) const;
   std::u16string Engine(std::u16string_view text) const;
 
+  // One line of text in the translation's face at `pixelSize`, drawn into a mask whose top `pixelSize` rows
+  // are its line box (descenders below); null when no translation is played.
+  std::shared_ptr<const CoverageMask> LineMask(std::u16string_view text, int32_t pixelSize);
+
   // Draws a line of a translated text into the mask with the top of its line box at row y.
   void Draw(CoverageMask& mask, const TypedLine& line, int32_t y);
 

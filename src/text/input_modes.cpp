@@ -3,9 +3,17 @@
 #include "base/task_codes.h"
 #include "graphics/ABitmap.h"
 #include "text/engine_texts.h"
+#include "text/game_translation.h"
 #include "text/message_window.h"
 
 namespace mokuren {
+
+namespace {
+
+// The notice line's text height, at the frame's bottom left.
+constexpr int32_t kNoticeHeight = 14;
+
+}  // namespace
 
 void MessageWindow::Kumo_ClearKey() {
   KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0;
@@ -118,8 +126,15 @@ void MessageWindow::menuFloatClick() {
 
 void MessageWindow::DrawNotice(TABitmap& target) {
   if (NoticeText.empty()) return;
-  canvas_.CanvasTextOut(target, 17, 583, NoticeText, 14, 0, 0, 0);
-  canvas_.CanvasTextOut(target, 16, 582, NoticeText, 14, 0, 255, 0);
+  // In a translation the notice is set in the translation's face, so accents and other scripts show as
+  // they do in its messages; the Japanese canvas would draw them as "?".
+  if (auto line = translation_->LineMask(NoticeText, kNoticeHeight)) {
+    canvas_.CoverageOut(target, 17, 583, line, NoticeText, 0, 0, 0);
+    canvas_.CoverageOut(target, 16, 582, line, NoticeText, 0, 255, 0);
+    return;
+  }
+  canvas_.CanvasTextOut(target, 17, 583, NoticeText, kNoticeHeight, 0, 0, 0);
+  canvas_.CanvasTextOut(target, 16, 582, NoticeText, kNoticeHeight, 0, 255, 0);
 }
 
 }  // namespace mokuren

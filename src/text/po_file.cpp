@@ -2,10 +2,13 @@
 
 #include <gettext-po.h>
 #include <iconv.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -36,6 +39,7 @@ namespace {
 // reached through this one pointer; ReadPoFile sets it for the length of po_file_read.
 struct Reading {
   std::string file;
+  std::string readAs;  // the name libgettextpo was given, when it reads a copy of the file
   std::vector<std::string>* problems = nullptr;
   bool failed = false;
   std::jmp_buf fatal;
@@ -43,7 +47,7 @@ struct Reading {
 thread_local Reading* current = nullptr;
 
 void Report(int severity, const char* filename, size_t line, const char* text) {
-  std::string where = filename ? filename : current->file;
+  std::string where = filename && filename != current->readAs ? filename : current->file;
   if (filename && line != static_cast<size_t>(-1) && line != 0) where += ":" + std::to_string(line);
   std::string message = text ? text : "";
   while (!message.empty() && message.back() == '\n') message.pop_back();
@@ -84,6 +88,59 @@ po_file_t ReadWithHandler(const char* path, Reading& reading) {
   po_file_t file = nullptr;
   if (setjmp(reading.fatal) == 0) file = po_file_read(path, &kHandler);
   current = nullptr;
+  return file;
+}
+
+// Whether the header (the file's first entry) declares UTF-8.
+bool HeaderSaysUtf8(std::string_view bytes) {
+  std::string header(bytes.substr(0, bytes.find("\n\n")));
+  for (char& c : header) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return header.find("charset=utf-8") != std::string::npos || header.find("charset=utf8") != std::string::npos;
+}
+
+// The file as libgettextpo is given it: the comments nothing here reads (the translator's, the extracted
+// ones, source positions and previous strings; "#," flags and "#~" obsolete entries stay) are emptied,
+// every line kept in its place, so the library files fewer strings and still reports the file's own lines.
+std::string WithoutComments(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (size_t start = 0; start < bytes.size();) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    const std::string_view line = bytes.substr(start, end - start);
+    const bool dropped = line.starts_with("#") && !line.starts_with("#,") && !line.starts_with("#~");
+    if (!dropped) out.append(line);
+    if (end < bytes.size()) out.push_back('\n');
+    start = end + 1;
+  }
+  return out;
+}
+
+// Reads `bytes` (the file `path`) with libgettextpo. A UTF-8 file is given to it without its comments, in
+// memory, and read byte by byte: its lexer otherwise passes every character of the file through iconv, from
+// UTF-8 to UTF-8, which is most of its time on a large file. The bytes are checked as UTF-8 here instead.
+po_file_t ReadFast(const std::string& path, std::string_view bytes, Reading& reading) {
+  if (!HeaderSaysUtf8(bytes)) return ReadWithHandler(path.c_str(), reading);
+  const std::string copy = WithoutComments(bytes);
+  const int fd = memfd_create("mokuren-po", MFD_CLOEXEC);
+  bool copied = fd >= 0;
+  for (size_t done = 0; copied && done < copy.size();) {
+    const ssize_t n = write(fd, copy.data() + done, copy.size() - done);
+    copied = n > 0;
+    done += copied ? static_cast<size_t>(n) : 0;
+  }
+  if (copied) reading.readAs = "/proc/self/fd/" + std::to_string(fd);
+  // OLD_PO_FILE_INPUT is gettext's switch for files read byte by byte (without iconv). A UTF-8 file holds
+  // no byte that such reading mistakes: every byte of a multibyte character is 0x80 or above.
+  const char* old = std::getenv("OLD_PO_FILE_INPUT");
+  const std::string kept = old ? old : "";
+  setenv("OLD_PO_FILE_INPUT", "1", 1);
+  po_file_t file = ReadWithHandler(copied ? reading.readAs.c_str() : path.c_str(), reading);
+  if (old)
+    setenv("OLD_PO_FILE_INPUT", kept.c_str(), 1);
+  else
+    unsetenv("OLD_PO_FILE_INPUT");
+  if (fd >= 0) close(fd);
   return file;
 }
 
@@ -197,7 +254,7 @@ std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<
   Reading reading;
   reading.file = shown;
   reading.problems = &problems;
-  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadWithHandler(shown.c_str(), reading));
+  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadFast(shown, bytes, reading));
   if (!file) {
     if (!reading.failed) problems.push_back(shown + ": cannot be read by libgettextpo");
     return std::nullopt;
@@ -221,6 +278,7 @@ std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<
   const std::vector<size_t> lines = EntryLines(bytes);
   std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
       po_message_iterator(file.get(), nullptr));
+  po.entries.reserve(lines.size());
   size_t index = 0;
   bool bad = false;
   while (po_message_t m = po_next_message(it.get())) {

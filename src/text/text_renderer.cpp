@@ -225,6 +225,21 @@ void BlendCoverage(CoverageMask& mask, const Glyph& g, int32_t gx, int32_t gy) {
   }
 }
 
+void BlendMaskInto(TABitmap& target, const CoverageMask& mask, int32_t x, int32_t y, Rgb colour) {
+  if (!target.IsValid()) return;
+  const int32_t rgb[3] = {colour.b, colour.g, colour.r};
+  const int32_t x0 = std::max(0, -x), x1 = std::min(mask.width, target.Width() - x);
+  const int32_t y0 = std::max(0, -y), y1 = std::min(mask.height, target.Height() - y);
+  for (int32_t row = y0; row < y1; ++row) {
+    uint8_t* dst = target.ScanLine(y + row) + static_cast<ptrdiff_t>(x + x0) * 4;
+    const uint8_t* cov = mask.a.data() + static_cast<ptrdiff_t>(row) * mask.width + x0;
+    for (int32_t col = x0; col < x1; ++col, dst += 4, ++cov) {
+      if (*cov == 0) continue;
+      for (int k = 0; k < 3; ++k) dst[k] = Toward(dst[k], rgb[k], *cov);
+    }
+  }
+}
+
 void CoverageMask::Reset(int32_t w, int32_t h) {
   width = std::max(0, w);
   height = std::max(0, h);

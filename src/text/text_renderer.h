@@ -63,6 +63,10 @@ struct CoverageMask {
   }
 };
 
+// Blends `colour` into the target by the mask's coverage, the mask's top left at (x, y); byte 3 of the
+// surface is left as it is and what falls outside it is skipped, as TextOut draws.
+void BlendMaskInto(TABitmap& target, const CoverageMask& mask, int32_t x, int32_t y, Rgb colour);
+
 // Blends one glyph's coverage into the mask with its first column and row at (gx, gy), as DrawCoverage
 // does for each glyph; what falls outside the mask is skipped.
 void BlendCoverage(CoverageMask& mask, const Glyph& glyph, int32_t gx, int32_t gy);

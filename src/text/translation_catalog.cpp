@@ -104,7 +104,16 @@ bool TranslationCatalog::Load(const std::filesystem::path& file, std::vector<std
   data_.language = po->language;
   if (!po->language.empty()) language_ = po->language;
   data_.warnings.assign(problems.begin() + static_cast<ptrdiff_t>(firstProblem), problems.end());
+  // Room for every kept entry at once: the keys and texts grow into one block each instead of being
+  // copied over as they double (a UTF-8 text has at least as many bytes as UTF-16 units).
+  size_t keyBytes = 0, textUnits = 0;
+  for (const PoEntry& e : po->entries) {
+    keyBytes += e.context.size() + 1 + e.msgid.size();
+    textUnits += e.msgstr.size();
+  }
   data_.entries.reserve(po->entries.size());
+  data_.keys.reserve(keyBytes);
+  data_.texts.reserve(textUnits);
   for (const PoEntry& e : po->entries)
     if (e.hasContext && !e.msgstr.empty() && !e.fuzzy && !e.obsolete && !e.plural)
       Add(e.context, e.msgid, ShownTranslation(FromUtf8(e.msgstr)), e.line);

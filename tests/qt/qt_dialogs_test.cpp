@@ -112,6 +112,38 @@ TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTh
   EXPECT_EQ(platform_->ConfigView(), nullptr);
 }
 
+// A game played in English whose translation gives the settings dialog some of its texts.
+class QtTranslatedDialogs : public QtFixture {
+ protected:
+  void SetUp() override {
+    WriteMinimalGame(dir_.path());
+    std::filesystem::create_directories(dir_.path() / "tl");
+    WriteFile(dir_.path() / "tl" / "en.po",
+              "msgid \"\"\nmsgstr \"\"\n\"Language: en\\n\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+              "\nmsgctxt \"engine\"\nmsgid \"環境設定\"\nmsgstr \"Settings\"\n"
+              "\nmsgctxt \"engine\"\nmsgid \"画面エフェクト\"\nmsgstr \"Screen effects\"\n"
+              "\nmsgctxt \"engine\"\nmsgid \"あり\"\nmsgstr \"On\"\n"
+              "\nmsgctxt \"engine\"\nmsgid \"ＯＫ\"\nmsgstr \"OK\"\n");
+    setenv("XDG_CACHE_HOME", (dir_.path() / "cache").c_str(), 1);
+    lang_ = "en";
+    Launch();
+  }
+};
+
+TEST_F(QtTranslatedDialogs, SettingsDialogWidgetsShowTheTranslationAndTheOriginalOfTheRest) {
+  QStringList texts, buttons;
+  QTimer::singleShot(100, [&] {
+    ConfigDialog* d = platform_->ConfigView();
+    ASSERT_NE(d, nullptr);
+    texts = d->Texts().mid(0, 4);
+    for (const QPushButton* b : d->findChildren<QPushButton*>()) buttons << b->text();
+    d->Press(true);
+  });
+  form_->menuConfigClick();
+  EXPECT_EQ(texts, (QStringList{"Settings", "Screen effects", "On", "なし"}));
+  EXPECT_EQ(buttons, QStringList{"OK"});
+}
+
 TEST_F(QtDialogs, DebugWindowFollowsTheEngineAndItsButtonsDump) {
   form_->DebugForm->Visible = true;
   platform_->SetFormVisible(FormId::TDebugForm, true);

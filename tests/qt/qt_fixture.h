@@ -41,6 +41,7 @@ class QtFixture : public ::testing::Test {
     platform_ = std::make_unique<QtPlatform>(argc, argv);
     LaunchOptions options;
     options.gameDir = dir_.path().string();
+    options.lang = lang_;
     if (rememberWindow_) platform_->RememberWindowIn(dir_.path(), true);
     form_ = std::make_unique<TForm1>(*platform_, options);
     platform_->Attach(*form_);
@@ -84,6 +85,8 @@ class QtFixture : public ::testing::Test {
   TempDir dir_;
   // Launch keeps the main window's place for the game and starts it where it was left, as the program does.
   bool rememberWindow_ = false;
+  // The --lang the game is played in (its original when empty).
+  std::string lang_;
   std::unique_ptr<QtPlatform> platform_;
   std::unique_ptr<TForm1> form_;
 };

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "base/text_codec.h"
+#include "text/engine_texts.h"
 #include "text/message_layout.h"
 
 namespace mokuren::i18n {
@@ -47,7 +48,8 @@ const char* KindComment(const TranslatableText& t) {
     case TextKind::ChoiceItem: return "one item of a choice the player picks from";
     case TextKind::Speaker: return "a speaker's name, shown above every message it speaks";
     case TextKind::Title: return "the game's title (title.txt): the window's caption";
-    case TextKind::Engine: return "a text the engine itself shows (a notice, the save screen, the message log)";
+    case TextKind::Engine:
+      return "a text the engine itself shows (a notice, the save screen, the message log, a dialog)";
   }
   return nullptr;
 }
@@ -65,9 +67,8 @@ std::string TranslatorComments(const TranslatableText& t) {
   }
   if (t.kind == TextKind::Message && t.original.find(u'/') != std::u16string::npos)
     c += "\"/\" breaks the line here; a translation breaks lines with a new line (\\n)\n";
-  for (const char* mark : {"{file}", "{dir}"})
-    if (t.original.find(FromUtf8(mark)) != std::u16string::npos)
-      c += "keep " + std::string(mark) + ": the engine puts a name there\n";
+  for (std::u16string_view mark : kPlaceholders)
+    if (t.original.find(mark) != std::u16string::npos) c += "keep " + ToUtf8(mark) + ": the engine puts a name there\n";
   return c;
 }
 

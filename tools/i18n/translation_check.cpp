@@ -5,6 +5,7 @@
 #include "app/game_title.h"
 #include "base/text_codec.h"
 #include "text/TNameForm.h"
+#include "text/engine_texts.h"
 #include "text/translation_catalog.h"
 
 namespace mokuren::i18n {
@@ -54,7 +55,7 @@ class Checker {
           Warn("title", "the caption shows only the first " + std::to_string(kMaxGameTitleLength) + " characters");
         return;
       case TextKind::Engine:
-        for (std::u16string_view mark : {u"{file}", u"{dir}"})
+        for (std::u16string_view mark : kPlaceholders)
           if (original.find(mark) != std::u16string::npos && text.find(mark) == std::u16string::npos)
             Error("placeholder", ToUtf8(mark) + " is missing: the engine puts a name there");
         return;
@@ -113,6 +114,22 @@ std::vector<CheckFinding> CheckTranslation(const TranslationGame& game, const Po
   for (const PoEntry& e : po.entries)
     if (!e.obsolete) checker.Entry(e);
   return findings;
+}
+
+std::optional<std::vector<CheckFinding>> CheckTranslationFile(const TranslationGame& game,
+                                                              const std::filesystem::path& file,
+                                                              std::vector<std::string>& problems) {
+  const std::optional<PoFile> po = ReadPoFile(file, problems);
+  if (!po) return std::nullopt;
+  const std::string language = po->language.empty() ? file.stem().string() : po->language;
+  ShapedFont font;
+  std::string error;
+  if (!font.Open(language, error)) {
+    problems.push_back(file.string() + ": " + error);
+    return std::nullopt;
+  }
+  TranslatedLayout layout(font, StyleOf(language));
+  return CheckTranslation(game, *po, layout);
 }
 
 std::string FormatCheckFinding(const std::string& poFile, const CheckFinding& f) {

@@ -2,6 +2,8 @@
 // entries that would not be shown or would lose something.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,14 @@ struct CheckFinding {
 
 // Findings in the order of the file.
 std::vector<CheckFinding> CheckTranslation(const TranslationGame& game, const PoFile& po, TranslatedLayout& layout);
+
+// Reads a PO file and checks it with the layout of its language (the header's "Language:", else the
+// file's name), as `mokuren-i18n check` and the lint do. `problems` receives what reading found
+// ("FILE:LINE: message" or "FILE: message"); nothing is returned when the file cannot be read or no
+// installed face covers its language.
+std::optional<std::vector<CheckFinding>> CheckTranslationFile(const TranslationGame& game,
+                                                              const std::filesystem::path& file,
+                                                              std::vector<std::string>& problems);
 
 // "FILE:LINE: error: CONTEXT: message [rule]".
 std::string FormatCheckFinding(const std::string& poFile, const CheckFinding& f);

@@ -40,4 +40,9 @@ void CheckSaveData(const GameData& game, Findings& findings);
 // folder has one.
 void CheckStartup(const GameData& game, Findings& findings);
 
+// The game's translations (tl/*.po), as `mokuren-i18n check` finds them: translations that do not fit, a
+// lost "①", entries for texts the game does not have or whose original changed, and PO files that cannot
+// be read.
+void CheckTranslations(const GameData& game, Findings& findings);
+
 }  // namespace mokuren::lint

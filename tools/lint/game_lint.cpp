@@ -72,6 +72,7 @@ std::vector<Finding> LintGame(const LintOptions& options) {
   CheckAlbum(game, shown, findings);
   CheckSaveData(game, findings);
   CheckStartup(game, findings);
+  CheckTranslations(game, findings);
   OffByLine offByLine;
   PlaceInSources(game, options.sources, findings, offByLine);
   ApplySwitches(config, offByLine, findings.items);

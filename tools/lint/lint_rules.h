@@ -12,7 +12,7 @@ struct Rule {
   std::string_view finds;
 };
 
-inline constexpr std::array<Rule, 33> kRules = {{
+inline constexpr std::array<Rule, 34> kRules = {{
     {"jump-target", "a jump or call to a label or script that is not there"},
     {"block-end", "an if or else that finds no else or endif of its block"},
     {"label-unused", "a label no jump or call leads to, or a second label of the same name"},
@@ -45,6 +45,8 @@ inline constexpr std::array<Rule, 33> kRules = {{
     {"script-format", "a script entry the engine has to mend"},
     {"source", "a scenario source that does not compile"},
     {"source-stale", "a scenario source that no longer matches SCRIPT.DAT"},
+    {"translation",
+     "a tl/*.po translation that does not fit, loses \"①\", or names texts the game lacks or has changed"},
     {"lint-config", "a mistake in mokuren-lint.toml or in a \"lint: off\" comment"},
 }};
 

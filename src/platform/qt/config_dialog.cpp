@@ -22,9 +22,9 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
   SetUpDialog(*this, form.Caption, {394, 334}, true);
   // Effects and screen mode side by side, then speed, auto advance and the volumes across the dialog.
   auto* grid = new QGridLayout(this);
-  std::array<QGroupBox*, std::size(Form::kGroupCaptions)> groups{};
+  std::array<QGroupBox*, Form::kGroupCount> groups{};
   for (size_t g = 0; g < groups.size(); ++g) {
-    groups[g] = new QGroupBox(Q(Form::kGroupCaptions[g]), this);
+    groups[g] = new QGroupBox(Q(form.GroupCaptions[g]), this);
     if (g < 2)
       grid->addWidget(groups[g], 0, static_cast<int>(g));
     else
@@ -34,7 +34,7 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
   for (int g = 0; g < 3; ++g) radioRows[g] = new QHBoxLayout(groups[g]);
   for (int r = 0; r < Form::RadioCount; ++r) {
     const int g = Form::kRadios[r].group;
-    auto* radio = new QRadioButton(Q(Form::kRadios[r].caption), groups[g]);
+    auto* radio = new QRadioButton(Q(form.RadioCaptions[r]), groups[g]);
     radio->setChecked(form.Checked[r]);
     connect(radio, &QRadioButton::toggled, this, [this, r](bool on) {
       if (on) form_.Check(static_cast<Form::Radio>(r));
@@ -59,8 +59,8 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
   };
   QGroupBox* autoGroup = groups[Form::kSliders[Form::MsgAutoBar].group];
   auto* autoRow = new QHBoxLayout(autoGroup);
-  QLabel* autoFrom = AddLabel(autoGroup, Form::kAutoEnds[0]);
-  QLabel* autoTo = AddLabel(autoGroup, Form::kAutoEnds[1]);
+  QLabel* autoFrom = AddLabel(autoGroup, form.AutoEnds[0]);
+  QLabel* autoTo = AddLabel(autoGroup, form.AutoEnds[1]);
   autoRow->addWidget(autoFrom);
   autoRow->addWidget(makeSlider(Form::MsgAutoBar));
   autoRow->addWidget(autoTo);
@@ -70,10 +70,10 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
   rows->setVerticalSpacing(8);
   for (int s = Form::BgmVolBar; s < Form::SliderCount; ++s) {
     const int row = s - Form::BgmVolBar;
-    rows->addWidget(AddLabel(volumes, Form::kSliders[s].label), row, 0);
+    rows->addWidget(AddLabel(volumes, form.SliderLabels[s]), row, 0);
     if (s == Form::SeVolBar) {
-      rows->addWidget(AddLabel(volumes, Form::kVolumeEnds[0]), row, 1);
-      rows->addWidget(AddLabel(volumes, Form::kVolumeEnds[1]), row, 3);
+      rows->addWidget(AddLabel(volumes, form.VolumeEnds[0]), row, 1);
+      rows->addWidget(AddLabel(volumes, form.VolumeEnds[1]), row, 3);
     }
     rows->addWidget(makeSlider(static_cast<Form::Slider>(s)), row, 2);
     // The volumes are set with the mouse; Tab passes them by.

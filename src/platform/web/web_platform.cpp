@@ -287,23 +287,19 @@ void WebPlatform::ShowForm(FormId form) {
       const TConfigForm& c = host_->GetConfigForm();
       std::string radios = "[", sliders = "[", groups = "[";
       for (int r = 0; r < TConfigForm::RadioCount; ++r)
-        radios += (r ? "," : "") + std::string("{\"caption\":") + Json(TConfigForm::kRadios[r].caption) +
+        radios += (r ? "," : "") + std::string("{\"caption\":") + Json(c.RadioCaptions[static_cast<size_t>(r)]) +
                   ",\"group\":" + std::to_string(TConfigForm::kRadios[r].group) +
                   ",\"checked\":" + (c.Checked[static_cast<size_t>(r)] ? "true" : "false") + "}";
       for (int s = 0; s < TConfigForm::SliderCount; ++s)
-        sliders += (s ? "," : "") + std::string("{\"label\":") + Json(TConfigForm::kSliders[s].label) +
+        sliders += (s ? "," : "") + std::string("{\"label\":") + Json(c.SliderLabels[static_cast<size_t>(s)]) +
                    ",\"group\":" + std::to_string(TConfigForm::kSliders[s].group) +
                    ",\"max\":" + std::to_string(TConfigForm::kSliders[s].max) +
                    ",\"position\":" + std::to_string(c.Position[static_cast<size_t>(s)]) + "}";
-      for (size_t g = 0; g < std::size(TConfigForm::kGroupCaptions); ++g)
-        groups += (g ? "," : "") + Json(TConfigForm::kGroupCaptions[g]);
-      CallPage("openForm",
-               "{\"form\":" + id + ",\"kind\":\"config\",\"texts\":" + Json({c.Caption, c.OkCaption}) +
-                   ",\"groups\":" + groups + "],\"radios\":" + radios + "],\"sliders\":" + sliders + "],\"autoEnds\":" +
-                   Json({std::u16string(TConfigForm::kAutoEnds[0]), std::u16string(TConfigForm::kAutoEnds[1])}) +
-                   ",\"volumeEnds\":" +
-                   Json({std::u16string(TConfigForm::kVolumeEnds[0]), std::u16string(TConfigForm::kVolumeEnds[1])}) +
-                   "}");
+      for (size_t g = 0; g < TConfigForm::kGroupCount; ++g) groups += (g ? "," : "") + Json(c.GroupCaptions[g]);
+      CallPage("openForm", "{\"form\":" + id + ",\"kind\":\"config\",\"texts\":" + Json({c.Caption, c.OkCaption}) +
+                               ",\"groups\":" + groups + "],\"radios\":" + radios + "],\"sliders\":" + sliders +
+                               "],\"autoEnds\":" + Json({c.AutoEnds[0], c.AutoEnds[1]}) +
+                               ",\"volumeEnds\":" + Json({c.VolumeEnds[0], c.VolumeEnds[1]}) + "}");
       break;
     }
     case FormId::TForm7: PaintScreens(); break;
