@@ -1,5 +1,6 @@
 // The main loop: one pass of IdleEvent, the 10 ms timer and the window's repaint.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "app/TForm1.h"
@@ -76,10 +77,19 @@ void TForm1::IdleEvent() {
   }
   TraceTaskCode();
   // Rest, letting the windows have their turn, then the timer.
-  const uint32_t rested = platform_.Rest(10, QuietUntil());
+  const std::optional<uint32_t> quietUntil = QuietUntil();
+  const uint32_t rested = platform_.Rest(10, quietUntil);
+  // A longer rest the loop chose passed over frames that would have shown nothing new: the next frame is
+  // the grid's last one by now, not a burst of the ones passed.
+  if (quietUntil && rested > 10) {
+    const double now = platform_.TickCount();
+    if (now >= NextFrameTime + kFrameInterval)
+      NextFrameTime += std::floor((now - NextFrameTime) / kFrameInterval) * kFrameInterval;
+  }
   PumpSound();
   FireDelayTimer(rested > 10 ? rested - 10 : 0);
   SaveLoadForm->Timer1Timer();
+  if (SaveLoadForm->Visible && SaveLoadForm->TakePictureChange()) platform_.FormChanged(FormId::TForm7);
   TraceTaskCode();
 }
 
