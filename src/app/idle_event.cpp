@@ -78,10 +78,13 @@ void TForm1::IdleEvent() {
   TraceTaskCode();
   // Rest, letting the windows have their turn, then the timer.
   const std::optional<uint32_t> quietUntil = QuietUntil();
+  // Resting past the next frame passes over frames that would show nothing new (typing, which moves at
+  // every frame, never rests past it, so late frames of it are still caught up one a pass).
+  const bool passesFrames =
+      quietUntil && *quietUntil != static_cast<uint32_t>(static_cast<int64_t>(std::ceil(NextFrameTime)));
   const uint32_t rested = platform_.Rest(10, quietUntil);
-  // A longer rest the loop chose passed over frames that would have shown nothing new: the next frame is
-  // the grid's last one by now, not a burst of the ones passed.
-  if (quietUntil && rested > 10) {
+  // The next frame is then the grid's last one by now, not a burst of the ones passed.
+  if (passesFrames && rested > 10) {
     const double now = platform_.TickCount();
     if (now >= NextFrameTime + kFrameInterval)
       NextFrameTime += std::floor((now - NextFrameTime) / kFrameInterval) * kFrameInterval;
