@@ -44,8 +44,8 @@ class GraphicsEngine : public testing::EngineFixture {
 TEST_F(GraphicsEngine, SurfacesStartAtTheirCreationSizes) {
   StartEngine();
   const std::pair<int, std::pair<int, int>> sizes[] = {
-      {0, {800, 600}}, {5, {800, 600}},  {6, {800, 184}},  {7, {800, 184}},  {8, {64, 20}},
-      {57, {64, 20}},  {58, {800, 184}}, {59, {800, 184}}, {60, {800, 600}}, {71, {800, 600}},
+      {0, {800, 600}}, {5, {800, 600}},  {6, {800, 184}},  {7, {800, 184}}, {8, {64, 20}},
+      {57, {64, 20}},  {58, {800, 184}}, {59, {800, 184}}, {60, {0, 0}},    {71, {0, 0}},
       {72, {800, 40}}, {90, {800, 40}},  {91, {800, 40}},  {92, {800, 600}}};
   for (const auto& [slot, wh] : sizes) {
     EXPECT_EQ(Slot(slot).Width(), wh.first) << "slot " << slot;

@@ -1,5 +1,6 @@
 // The main loop: one pass of IdleEvent, the 10 ms timer and the window's repaint.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "app/TForm1.h"
@@ -76,10 +77,22 @@ void TForm1::IdleEvent() {
   }
   TraceTaskCode();
   // Rest, letting the windows have their turn, then the timer.
-  const uint32_t rested = platform_.Rest(10, QuietUntil());
+  const std::optional<uint32_t> quietUntil = QuietUntil();
+  // Resting past the next frame passes over frames that would show nothing new (typing, which moves at
+  // every frame, never rests past it, so late frames of it are still caught up one a pass).
+  const bool passesFrames =
+      quietUntil && *quietUntil != static_cast<uint32_t>(static_cast<int64_t>(std::ceil(NextFrameTime)));
+  const uint32_t rested = platform_.Rest(10, quietUntil);
+  // The next frame is then the grid's last one by now, not a burst of the ones passed.
+  if (passesFrames && rested > 10) {
+    const double now = platform_.TickCount();
+    if (now >= NextFrameTime + kFrameInterval)
+      NextFrameTime += std::floor((now - NextFrameTime) / kFrameInterval) * kFrameInterval;
+  }
   PumpSound();
   FireDelayTimer(rested > 10 ? rested - 10 : 0);
   SaveLoadForm->Timer1Timer();
+  if (SaveLoadForm->Visible && SaveLoadForm->TakePictureChange()) platform_.FormChanged(FormId::TForm7);
   TraceTaskCode();
 }
 

@@ -22,10 +22,11 @@ constexpr SlotRange kSlotSizes[] = {
     {6, 7, kFrameWidth, kMessageWindowHeight},    // message-window frame; floating window background
     {8, 57, 64, 20},                              // on-screen buttons, 10 buttons x 5 states
     {58, 59, kFrameWidth, kMessageWindowHeight},  // message text and its shadow
-    {60, 71, kFrameWidth, kFrameHeight},          // not used by any operation
     {72, 91, kFrameWidth, 40},                    // choice plate, choice texts and shadows, highlighted plate
     {92, 92, kFrameWidth, kFrameHeight},          // the current sheet of system pictures
 };
+// Slots 60-71 are not used by any operation: they stay empty, which spares start-up 23 MB of zeroed
+// memory.
 
 enum class Placing { None, Opaque, WithMask, PictureBox };
 

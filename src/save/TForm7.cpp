@@ -183,10 +183,21 @@ void TForm7::Image1MouseDown(MouseButton button, Point p) {
 
 void TForm7::Timer1Timer() {
   if (!Timer1Enabled) return;
-  CopyOpaque(Image3, Image1, kCloseX, kCloseY, kCloseWidth, kCloseHeight, kCloseX, kCloseY);
   CursorPos = host_.ScreenCursorPos();
-  if (Inside(CursorPos, kCloseX, kCloseY, kCloseX + kCloseWidth - 1, kCloseY + kCloseHeight - 1))
+  const bool hover = Inside(CursorPos, kCloseX, kCloseY, kCloseX + kCloseWidth - 1, kCloseY + kCloseHeight - 1);
+  if (hover == closeHover_ && hoverDrawn_ != 0 && Image1.Stamp() == hoverDrawn_) return;
+  CopyOpaque(Image3, Image1, kCloseX, kCloseY, kCloseWidth, kCloseHeight, kCloseX, kCloseY);
+  if (hover)
     CopyOpaque(Image2, Image1, kCloseX, kCloseY, kCloseWidth, kCloseHeight, 0, kCloseHeight * (CurrentPage - 1));
+  closeHover_ = hover;
+  hoverDrawn_ = Image1.Stamp();
+}
+
+bool TForm7::TakePictureChange() {
+  const uint64_t stamp = Image1.Stamp();
+  if (stamp == shown_) return false;
+  shown_ = stamp;
+  return true;
 }
 
 void TForm7::Close() {

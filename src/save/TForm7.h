@@ -40,8 +40,11 @@ class TForm7 {
   void DrawSaveInfo(int page);
   // A press on the screen at client point p: page tabs, the close area, or a slot.
   void Image1MouseDown(MouseButton button, Point p);
-  // The close area's hover picture, refreshed on every pass while the screen is up.
+  // The close area's hover picture, refreshed on every pass while the screen is up (drawn again only when
+  // the pointer went on or off it, or the page was drawn over it).
   void Timer1Timer();
+  // True once for each change of Image1 since it was last asked: the view then shows it again.
+  bool TakePictureChange();
   // Closes the screen (the close area, or a load); the modal loop ends on its next check.
   void Close();
 
@@ -53,6 +56,11 @@ class TForm7 {
   void DrawThumbnail(int n, int32_t x, int32_t y);
 
   SaveScreenHost& host_;
+  // Image1's stamp after the hover picture was drawn, and whether the pointer was on the close area.
+  uint64_t hoverDrawn_ = 0;
+  bool closeHover_ = false;
+  // Image1's stamp when the view was last told to show it.
+  uint64_t shown_ = 0;
   // Slots whose thumbnail could not be shown have been reported once; a save through the screen
   // writes a fresh one and clears the mark.
   std::array<bool, 101> thumbnailReported_{};

@@ -26,7 +26,8 @@ class SdlSoundDevice final : public SoundDevice {
     want.freq = static_cast<int>(kDeviceRate);
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    want.samples = 1024;
+    // Larger chunks wake the callback thread less often; the mixer works a half-buffer ahead anyway.
+    want.samples = 4096;
     want.callback = &SdlSoundDevice::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};

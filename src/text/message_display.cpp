@@ -9,6 +9,7 @@
 #include "text/message_layout.h"
 #include "text/message_window.h"
 #include "text/text_layers.h"
+#include "text/waiting_icon.h"
 
 namespace mokuren {
 
@@ -177,10 +178,10 @@ int32_t MessageWindow::TypedLength() const {
 }
 
 void MessageWindow::DrawWaitingIcon() {
-  // Eight 32x32 frames side by side at y = 32 of the system sheet, 55 ms each. The frame's top-left
+  // Eight 32x32 frames side by side at y = 32 of the system sheet (waiting_icon.h). The frame's top-left
   // pixel colour is its transparent colour.
   const TABitmap& sheet = host_.SystemSheet();
-  const int32_t f = static_cast<int32_t>((platform_.TickCount() / 55) % 8);
+  const int32_t f = WaitingIconFrame(platform_.TickCount());
   const int32_t sx = 32 * f, sy = 32;
   if (sx + 32 > sheet.Width() || sy + 32 > sheet.Height()) return;
   if (!platform_.FloatVisible()) DrawKeyed(sheet, host_.Frame(), 752, 552, 32, 32, sx, sy);

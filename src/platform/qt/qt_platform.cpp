@@ -552,6 +552,7 @@ void QtPlatform::SetFormVisible(FormId form, bool visible) {
 void QtPlatform::FormChanged(FormId form) {
   if (form == FormId::TNameForm && name_) name_->Refresh();
   if (form == FormId::TDebugForm && debug_) debug_->Refresh();
+  if (form == FormId::TForm7 && saveLoad_) saveLoad_->update();
 }
 
 void QtPlatform::FatalMessage(const std::string& utf8) {

@@ -17,8 +17,6 @@ SaveLoadView::SaveLoadView(QWidget& main, TForm7& form) : QWidget(&main), form_(
   setCursor(Qt::ArrowCursor);
   setGeometry(main.rect());
   main.installEventFilter(this);
-  connect(&repaint_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
-  repaint_.start(33);
 }
 
 void SaveLoadView::paintEvent(QPaintEvent*) { PaintSurface(*this, form_.Image1); }

@@ -3,7 +3,6 @@
 // then scaled as the main window's frame is). It shows Image1 and hands mouse presses to the form.
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 #include "platform/qt/qt_windows.h"
@@ -29,9 +28,8 @@ class SaveLoadView final : public QWidget, public AutomatedDialog {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // The form redraws Image1 on engine passes; the engine tells the platform when it changed.
   TForm7& form_;
-  // The form redraws Image1 on engine passes; the view shows it at the frame rate.
-  QTimer repaint_;
 };
 
 }  // namespace mokuren

@@ -89,9 +89,13 @@ uint32_t WebPlatform::Rest(uint32_t ms, std::optional<uint32_t> quietUntil) {
   // The frame callback spaces the passes on the page's clock (web_main.cpp); here the input comes in. The
   // time since the last rest is what was rested, so the engine's 10 ms timer keeps up with the clock when
   // the page rested longer (a quiet wait) or was held up.
-  quietUntil_ = quietUntil;
   ProcessMessages();
   const uint32_t now = TickCount();
+  // The sound device is pumped by the passes (web_sound_device.h): a quiet rest never outlasts its ring.
+  constexpr uint32_t kLongestQuietRest = 50;
+  if (quietUntil && static_cast<int32_t>(*quietUntil - now) > static_cast<int32_t>(kLongestQuietRest))
+    quietUntil = now + kLongestQuietRest;
+  quietUntil_ = quietUntil;
   const uint32_t rested = std::clamp(now - lastRest_, ms, uint32_t{1000});
   lastRest_ = now;
   return rested;
