@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "base/text_codec.h"
+#include "dialogs/TDebugForm.h"
 #include "support/game_builder.h"
 #include "toolkit/archive_writer.h"
 
@@ -163,6 +164,48 @@ std::string EngineFixture::SaveDat() const { return ReadFile(form_->SaveFilePath
 int64_t EngineFixture::FrameCount() const { return form_->FrameCount(); }
 int EngineFixture::ExitStatus() const { return form_->ExitStatus(); }
 uint32_t EngineFixture::Now() { return platform_->TickCount(); }
+
+// ---- Text, choices, play modes, menus and dialogs (tests24a) ------------------------------------------
+
+void EngineFixture::CloseGame() {
+  form_->CloseConfirmed();
+  form_.reset();
+}
+
+std::array<std::u16string, 4> EngineFixture::MessageLines() const { return form_->Text().MessageLines; }
+std::u16string EngineFixture::MessageShown() const { return form_->Text().MessageText(form_->Text().CurrentMessage); }
+int EngineFixture::Typed() const { return form_->Text().RevealCount; }
+bool EngineFixture::WindowShown() const { return form_->Text().WindowShown != 0; }
+int EngineFixture::LogEntry() const { return form_->Text().LogView ? form_->Text().LogIndex : 0; }
+
+std::vector<std::u16string> EngineFixture::Choices() const {
+  const MessageWindow& text = form_->Text();
+  if (!text.ChoiceActive) return {};
+  return {text.ChoiceTexts.begin(), text.ChoiceTexts.begin() + text.ChoiceCount};
+}
+
+int EngineFixture::ChoiceHovered() const { return form_->Text().ChoiceHover; }
+PlayModes EngineFixture::Modes() const { return form_->Text().Modes; }
+std::u16string EngineFixture::HeroName() const { return form_->Text().HeroName; }
+int EngineFixture::TitleHovered() const { return form_->Title().MenuHover; }
+int EngineFixture::SoundSlot(int slot) const { return form_->Audio().SlotStatus(slot); }
+int EngineFixture::ButtonLook(int n) const { return form_->Pictures().ButtonState.at(static_cast<size_t>(n - 1)); }
+std::optional<FormId> EngineFixture::FrontForm() const { return form_->FrontForm(); }
+std::vector<std::u16string> EngineFixture::FormTexts(FormId form) const { return form_->FormTexts(form); }
+
+std::vector<std::u16string> EngineFixture::DebugWindow() const {
+  const TDebugForm& debug = form_->GetDebugForm();
+  return {debug.Caption, debug.Label1, debug.Label2};
+}
+
+int64_t EngineFixture::PassCount() const { return form_->PassCount(); }
+bool EngineFixture::Closed() const { return form_->Terminated(); }
+
+int EngineFixture::CgSeen() const {
+  int n = 0;
+  for (uint8_t seen : form_->Pictures().CgSeenFlags) n += seen != 0;
+  return n;
+}
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline) {
   const auto end = std::chrono::steady_clock::now() + deadline;
