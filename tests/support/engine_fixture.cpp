@@ -168,7 +168,7 @@ uint32_t EngineFixture::Now() { return platform_->TickCount(); }
 // ---- Text, choices, play modes, menus and dialogs (tests24a) ------------------------------------------
 
 void EngineFixture::CloseGame() {
-  form_->CloseConfirmed();
+  if (!form_->Terminated()) form_->CloseConfirmed();
   form_.reset();
 }
 
