@@ -231,7 +231,7 @@ TEST_F(DialogScenario, DebugWindowShowsTheStatusListsErrorsAndItsButtonsDumpAndS
              "120 debug MSG @msg.txt\n"
              "130 debug AlbumRnd @rnd.txt\n"));
   Passes(20);
-  const std::vector<std::u16string> debug = DebugWindow();
+  const std::vector<std::u16string> debug = DebugStatus();
   EXPECT_EQ(debug[0], u"Debug Window : Mokuren Ver.0.88");
   EXPECT_EQ(ToUtf8(debug[1]).substr(0, 20), "TC:8388866 NO:1 ST:2");
   EXPECT_EQ(ToUtf8(debug[2]), "BGM:0 SE1:7 SE2:0 SE3:0");

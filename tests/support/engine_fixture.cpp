@@ -5,6 +5,7 @@
 
 #include "base/text_codec.h"
 #include "dialogs/TDebugForm.h"
+#include "save/TForm7.h"
 #include "support/game_builder.h"
 #include "toolkit/archive_writer.h"
 
@@ -68,15 +69,20 @@ void WriteMinimalGame(const std::filesystem::path& dir) {
 void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick, LaunchOptions options,
                                 std::unique_ptr<HeadlessPlatform> platform) {
   if (!std::filesystem::exists(dir_.path() / "SCRIPT.DAT")) WriteMinimalGame(dir_.path());
-  options.gameDir = dir_.path().string();
   options.headless = true;
   if (!eventsText.empty()) {
     options.eventsFile = (dir_.path() / "events.txt").string();
     WriteFile(options.eventsFile, eventsText);
   }
   platform_ = platform ? std::move(platform) : std::make_unique<HeadlessPlatform>(startTick);
-  form_ = std::make_unique<TForm1>(*platform_, options);
-  platform_->Attach(*form_);
+  Launch(*platform_, std::move(options));
+}
+
+void EngineFixture::Launch(Platform& platform, LaunchOptions options) {
+  options.gameDir = dir_.path().string();
+  driven_ = &platform;
+  form_ = std::make_unique<TForm1>(platform, options);
+  platform.Attach(*form_);
   std::string error;
   ASSERT_TRUE(form_->automation().LoadEvents(error)) << error;
   ASSERT_TRUE(form_->automation().StartRecording(error)) << error;
@@ -99,8 +105,8 @@ void EngineFixture::Passes(int n) {
 }
 
 void EngineFixture::RunMs(uint32_t ms) {
-  const uint32_t start = platform_->TickCount();
-  while (platform_->TickCount() - start < ms && !form_->Terminated()) form_->Pass();
+  const uint32_t start = driven_->TickCount();
+  while (driven_->TickCount() - start < ms && !form_->Terminated()) form_->Pass();
 }
 
 bool EngineFixture::RunUntil(const std::function<bool()>& done, int limit) {
@@ -124,7 +130,7 @@ void EngineFixture::RightClick(int x, int y) { Apply("rclick " + std::to_string(
 void EngineFixture::MoveTo(int x, int y) { Apply("move " + std::to_string(x) + " " + std::to_string(y)); }
 void EngineFixture::Wheel(bool up) { Apply(up ? "wheel up" : "wheel down"); }
 void EngineFixture::Menu(MenuItem item) { Apply("menu " + std::string(MenuItemName(item))); }
-void EngineFixture::Hold(Key key, bool down) { platform_->InjectKey(key, down); }
+void EngineFixture::Hold(Key key, bool down) { driven_->InjectKey(key, down); }
 
 void EngineFixture::Tap(Key key) {
   Hold(key, true);
@@ -163,7 +169,7 @@ std::u16string EngineFixture::Notice() const { return form_->NoticeText; }
 std::string EngineFixture::SaveDat() const { return ReadFile(form_->SaveFilePath()); }
 int64_t EngineFixture::FrameCount() const { return form_->FrameCount(); }
 int EngineFixture::ExitStatus() const { return form_->ExitStatus(); }
-uint32_t EngineFixture::Now() { return platform_->TickCount(); }
+uint32_t EngineFixture::Now() { return driven_->TickCount(); }
 
 // ---- Text, choices, play modes, menus and dialogs (tests24a) ------------------------------------------
 
@@ -193,11 +199,18 @@ int EngineFixture::ButtonLook(int n) const { return form_->Pictures().ButtonStat
 std::optional<FormId> EngineFixture::FrontForm() const { return form_->FrontForm(); }
 std::vector<std::u16string> EngineFixture::FormTexts(FormId form) const { return form_->FormTexts(form); }
 
-std::vector<std::u16string> EngineFixture::DebugWindow() const {
+std::optional<int> EngineFixture::SaveLoadMode() const {
+  const TForm7& screen = form_->GetSaveLoadForm();
+  if (!screen.Visible) return std::nullopt;
+  return screen.Tag;
+}
+
+std::vector<std::u16string> EngineFixture::DebugStatus() const {
   const TDebugForm& debug = form_->GetDebugForm();
   return {debug.Caption, debug.Label1, debug.Label2};
 }
 
+const SaveBlock& EngineFixture::Kept() const { return *form_->Block; }
 int64_t EngineFixture::PassCount() const { return form_->PassCount(); }
 bool EngineFixture::Closed() const { return form_->Terminated(); }
 

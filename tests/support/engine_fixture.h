@@ -92,6 +92,9 @@ class EngineFixture : public ::testing::Test {
   uint32_t Now();                 // the engine's clock
 
   // ---- Text, choices, play modes, menus and dialogs (tests24a) ----------------------------------------
+  // Creates the engine on dir() over a backend the test made (Qt's) and runs its start-up as StartEngine
+  // does; the driver then acts through that backend.
+  void Launch(Platform& platform, LaunchOptions options = {});
   // Closes the game as a confirmed quit would (SAVE.DAT written) and ends the engine, so that a test may
   // start it again on the same game directory; the platform stays until then.
   void CloseGame();
@@ -124,10 +127,14 @@ class EngineFixture : public ::testing::Test {
   // the text box.
   std::optional<FormId> FrontForm() const;
   std::vector<std::u16string> FormTexts(FormId form) const;
+  // The mode the save/load screen is up in (TForm7::kSaveMode or kLoadMode), nothing while it is not up.
+  std::optional<int> SaveLoadMode() const;
   // The debug window's caption and status lines, as it shows them.
-  std::vector<std::u16string> DebugWindow() const;
+  std::vector<std::u16string> DebugStatus() const;
   // How many of the album's pictures count as seen.
   int CgSeen() const;
+  // What SAVE.DAT would hold if it were written now: the settings, the slots, the stored name.
+  const SaveBlock& Kept() const;
 
   HeadlessPlatform& platform() { return *platform_; }
   const std::filesystem::path& dir() const { return dir_.path(); }
@@ -135,6 +142,7 @@ class EngineFixture : public ::testing::Test {
   TempDir dir_;
   std::unique_ptr<HeadlessPlatform> platform_;
   std::unique_ptr<TForm1> form_;
+  Platform* driven_ = nullptr;  // the backend the engine runs on (platform_, or one a test made)
 };
 
 // Runs the real program; returns its exit status. Output goes to the given files when not empty.
