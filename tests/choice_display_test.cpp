@@ -84,7 +84,7 @@ TEST_F(ChoiceDisplay, AClickOnABandTakesThatChoiceAndEndsAutoMode) {
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Choose(MenuItem::menuAuto);
   ASSERT_TRUE(RunUntilTask(task::SelectWait));
-  EXPECT_EQ(Modes().AutoMode, 0);
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
   Passes(3);
   Click(400, 300);
   Passes(1);

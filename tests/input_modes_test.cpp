@@ -45,7 +45,7 @@ TEST_F(InputModes, CtrlFastForwardsOnlyInDebugMode) {
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Hold(Key::Ctrl, true);
   Passes(50);
-  EXPECT_EQ(Modes().FastForward, 0);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
   EXPECT_EQ(MessageShown(), u"一");
   CloseGame();
 
@@ -53,12 +53,12 @@ TEST_F(InputModes, CtrlFastForwardsOnlyInDebugMode) {
   Start(kThreeMessages);
   Hold(Key::Ctrl, true);
   ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"今"; }));
-  EXPECT_EQ(Modes().FastForward, 1);
+  EXPECT_EQ(PlayModesNow().FastForward, 1);
   // Released, fast-forward ends once the script runs again.
   Hold(Key::Ctrl, false);
   ASSERT_TRUE(RunUntilTask(task::WaitKey));
   Passes(1);
-  EXPECT_EQ(Modes().FastForward, 0);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
 }
 
 TEST_F(InputModes, AClickEndsReadSkipAndAutoMode) {
@@ -66,11 +66,11 @@ TEST_F(InputModes, AClickEndsReadSkipAndAutoMode) {
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Choose(MenuItem::menuAuto);
   Choose(MenuItem::menuKSkip);
-  ASSERT_EQ(Modes().AutoMode, 1);
-  ASSERT_EQ(Modes().ReadSkip, 1);
+  ASSERT_EQ(PlayModesNow().AutoMode, 1);
+  ASSERT_EQ(PlayModesNow().ReadSkip, 1);
   Click(5, 5);
-  EXPECT_EQ(Modes().ReadSkip, 0);
-  EXPECT_EQ(Modes().AutoMode, 0);
+  EXPECT_EQ(PlayModesNow().ReadSkip, 0);
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
 }
 
 TEST_F(InputModes, NothingIsTakenWhileAnotherWindowIsInFront) {
@@ -95,25 +95,25 @@ TEST_F(InputModes, SkipModesNeedPermission) {
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Choose(MenuItem::menuSSkip);
   Passes(1);
-  EXPECT_EQ(Modes().FastForward, 1);
+  EXPECT_EQ(PlayModesNow().FastForward, 1);
   ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"二"; }));
   Passes(1);
-  EXPECT_EQ(Modes().SceneSkip, 0);
-  EXPECT_EQ(Modes().FastForward, 0);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
   EXPECT_TRUE(RunUntilTask(task::MessageWait));
 }
 
 TEST_F(InputModes, TheFirstKeyInASkippableSectionSkipsTheRest) {
   Start("sectionskip 1\nmsg \"一\"\nmsg \"二\"\nsectionend\nmsg \"三\"\nwait click\n");
   Passes(3);
-  EXPECT_EQ(Modes().SceneSkip, 0);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
   Tap(Key::Enter);
-  EXPECT_EQ(Modes().SceneSkip, 1);
-  EXPECT_EQ(Modes().FastForward, 1);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 1);
+  EXPECT_EQ(PlayModesNow().FastForward, 1);
   // Held by the request until the script ends the section.
   ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"三"; }));
   EXPECT_TRUE(RunUntilTask(task::MessageWait));
-  EXPECT_EQ(Modes().SceneSkip, 0);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
 }
 
 TEST_F(InputModes, PopupMenuItems) {
@@ -134,12 +134,12 @@ TEST_F(InputModes, PopupMenuItems) {
   // Auto mode stops a repeating voice.
   ASSERT_GE(SoundSlot(stream::Voice), 2);
   Choose(MenuItem::menuAuto);
-  EXPECT_EQ(Modes().AutoMode, 1);
+  EXPECT_EQ(PlayModesNow().AutoMode, 1);
   EXPECT_LE(SoundSlot(stream::Voice), 1);
 
   Choose(MenuItem::menuWindow);
   EXPECT_FALSE(WindowShown());
-  EXPECT_EQ(Modes().AutoMode, 0);
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
   Choose(MenuItem::menuWindow);
   EXPECT_TRUE(WindowShown());
 
@@ -150,7 +150,7 @@ TEST_F(InputModes, PopupMenuItems) {
   EXPECT_FALSE(platform().FloatVisible());
 
   Choose(MenuItem::menuKSkip);
-  EXPECT_EQ(Modes().ReadSkip, 1);
+  EXPECT_EQ(PlayModesNow().ReadSkip, 1);
 }
 
 TEST_F(InputModes, NoticeIsDrawnGreenOverBlackAndGoesAfterThreeSeconds) {

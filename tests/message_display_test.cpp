@@ -163,13 +163,13 @@ TEST_F(MessageDisplay, AutoModeAdvancesAfterTheDelayPlusHalfASecond) {
   ASSERT_EQ(Task(), task::Script);
   EXPECT_GE(Now() - typed, 2500u);
   EXPECT_LE(Now() - typed, 2550u);
-  EXPECT_EQ(Modes().AutoMode, 1);  // an automatic advance keeps auto mode
+  EXPECT_EQ(PlayModesNow().AutoMode, 1);  // an automatic advance keeps auto mode
   // A manual advance ends it.
   ASSERT_TRUE(RunUntilTask(task::MessageTyping));
   PassesWhile(task::MessageTyping);
   Hold(Key::Enter, true);
   PassesWhile(task::MessageWait);
-  EXPECT_EQ(Modes().AutoMode, 0);
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
 }
 
 // A damaged SAVE.DAT's delay neither overflows into an early advance nor stops the game.
@@ -195,7 +195,7 @@ TEST_F(MessageDisplay, SpaceHidesTheWindowAndOnlySpaceBringsItBack) {
   Choose(MenuItem::menuAuto);
   Tap(Key::Space);
   EXPECT_FALSE(WindowShown());
-  EXPECT_EQ(Modes().AutoMode, 0);
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
   // The popup menu now offers to show the window.
   const int popups = platform().Popups();
   RightClick(10, 10);
@@ -257,7 +257,7 @@ TEST_F(MessageDisplay, ReadSkipPassesMessagesAndAKeyOrTheScriptStopsIt) {
   // Enter switches read skip off for good.
   ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"止まる"; }));
   Tap(Key::Enter);
-  EXPECT_EQ(Modes().ReadSkip, 0);
+  EXPECT_EQ(PlayModesNow().ReadSkip, 0);
   ASSERT_TRUE(RunUntilTask(task::WaitKey));
   Passes(20);
   Click(400, 300);
@@ -266,8 +266,8 @@ TEST_F(MessageDisplay, ReadSkipPassesMessagesAndAKeyOrTheScriptStopsIt) {
   Choose(MenuItem::menuKSkip);
   ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"許されない"; }));
   Passes(1);
-  EXPECT_EQ(Modes().ReadSkip, 0);
-  EXPECT_EQ(Modes().FastForward, 0);
+  EXPECT_EQ(PlayModesNow().ReadSkip, 0);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
 }
 
 TEST_F(MessageDisplay, SceneSkipDrawsNothingAndPassesAtOnce) {
@@ -284,7 +284,7 @@ TEST_F(MessageDisplay, SceneSkipDrawsNothingAndPassesAtOnce) {
   EXPECT_EQ(platform().MainPaints(), paints);
   // Keys do not end it.
   Tap(Key::Enter);
-  EXPECT_EQ(Modes().SceneSkip, 1);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 1);
 }
 
 }  // namespace

@@ -79,12 +79,12 @@ TEST_F(MessageScenario, ReadSkipRunsThroughReadMessagesAndStopsAtTheFirstUnreadO
   ASSERT_EQ(MessageShown(), u"一つ目");
   Choose(MenuItem::menuKSkip);
   const int64_t frames = FrameCount();
-  ASSERT_TRUE(RunUntil([&] { return Modes().ReadSkip == 0; }));
+  ASSERT_TRUE(RunUntil([&] { return PlayModesNow().ReadSkip == 0; }));
   // Skipping takes about a frame per message, not the typing and waiting.
   EXPECT_LE(FrameCount() - frames, 4);
   ASSERT_TRUE(UntilWaiting());
   EXPECT_EQ(MessageShown(), u"四つ目はまだ読んでいない");
-  EXPECT_EQ(Modes().FastForward, 0);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
   // It stays off: the unread message waits for a click.
   Passes(100);
   EXPECT_EQ(MessageShown(), u"四つ目はまだ読んでいない");
@@ -115,7 +115,7 @@ wait click
   const int64_t paints = platform().MainPaints();
   const uint32_t start = Now();
   ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }));
-  EXPECT_EQ(Modes().SceneSkip, 0);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
   EXPECT_EQ(Choices().size(), 2u);
   // Three messages passed within a few passes, and at most the pass that put up the choice painted.
   EXPECT_LE(Now() - start, 100u);
@@ -156,7 +156,7 @@ wait click
   ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"三"; }));
   EXPECT_GE(Now() - typed, 2500u);
   EXPECT_LE(Now() - typed, 2560u);
-  EXPECT_EQ(Modes().AutoMode, 1);
+  EXPECT_EQ(PlayModesNow().AutoMode, 1);
 }
 
 TEST_F(MessageScenario, AChoiceByClickBranchesTheStory) {

@@ -152,7 +152,7 @@ TEST_F(TitleMenu, StartClearsTheGameAndTheScriptGoesOnAfterItsTitleCommand) {
   EXPECT_EQ(Var('W', 101), 0);
   EXPECT_EQ(Var('W', 102), 4);  // other work variables stay
   EXPECT_EQ(Var('F', 3), 0);    // the call table is empty: the return goes nowhere
-  EXPECT_EQ(Modes().AutoMode, 0);
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
   // Normal play, with the popup menu allowed: saving is offered.
   Passes(1);
   EXPECT_TRUE(platform().MenuEnabled(MenuItem::menuSave));

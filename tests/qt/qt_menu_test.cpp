@@ -75,10 +75,10 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
   const std::u16string kTitleQuestion = u"タイトルに戻りますか？", kQuitQuestion = u"ゲームを終了しますか？";
   const auto asked = [&](const std::u16string& question) { return FormTexts(FormId::TQueryForm).at(1) == question; };
   const Case cases[] = {
-      {MenuItem::menuKSkip, "既読スキップ", [&] { return Modes().ReadSkip == 1; }},
+      {MenuItem::menuKSkip, "既読スキップ", [&] { return PlayModesNow().ReadSkip == 1; }},
       {MenuItem::menuSSkip, "シーンスキップ",
-       [&] { return Modes().SceneSkip == 1 && Notice() == u"シーンスキップしました"; }},
-      {MenuItem::menuAuto, "自動進行", [&] { return Modes().AutoMode == 1; }},
+       [&] { return PlayModesNow().SceneSkip == 1 && Notice() == u"シーンスキップしました"; }},
+      {MenuItem::menuAuto, "自動進行", [&] { return PlayModesNow().AutoMode == 1; }},
       {MenuItem::menuWindow, "ウィンドウ表示", [&] { return !WindowShown(); }},
       {MenuItem::menuFloat, "ウィンドウフロート化", [&] { return qt_->FloatVisible(); }},
       // The save/load screen opens in its mode; closed by its close area, the game waits on as it was.

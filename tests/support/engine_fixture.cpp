@@ -191,7 +191,7 @@ std::vector<std::u16string> EngineFixture::Choices() const {
 }
 
 int EngineFixture::ChoiceHovered() const { return form_->Text().ChoiceHover; }
-PlayModes EngineFixture::Modes() const { return form_->Text().Modes; }
+PlayModes EngineFixture::PlayModesNow() const { return form_->Text().Modes; }
 std::u16string EngineFixture::HeroName() const { return form_->Text().HeroName; }
 int EngineFixture::TitleHovered() const { return form_->Title().MenuHover; }
 int EngineFixture::SoundSlot(int slot) const { return form_->Audio().SlotStatus(slot); }

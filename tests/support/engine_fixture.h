@@ -114,7 +114,7 @@ class EngineFixture : public ::testing::Test {
   std::vector<std::u16string> Choices() const;
   int ChoiceHovered() const;
   // The play modes the player's input, the menu and the script drive.
-  PlayModes Modes() const;
+  PlayModes PlayModesNow() const;
   // The name "①" stands for.
   std::u16string HeroName() const;
   // The title menu's item under the pointer (0 none).
