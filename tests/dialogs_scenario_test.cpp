@@ -10,7 +10,6 @@
 
 #include "app/engine_state.h"
 #include "base/text_codec.h"
-#include "dialogs/TDebugForm.h"
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -21,13 +20,10 @@ namespace {
 
 class DialogScenario : public EngineFixture {
  protected:
-  std::filesystem::path Path(const std::string& name) { return dir_.path() / name; }
+  std::filesystem::path Path(const std::string& name) { return dir() / name; }
   std::string Text(const std::string& name) { return ReadFile(Path(name)); }
   // Runs passes (a modal dialog runs its own inside one) until the script waits at a message.
-  void UntilMessageWait() {
-    for (int i = 0; i < 3000 && form_->TaskCode != task::MessageWait && !form_->Terminated(); ++i) form_->IdleEvent();
-    ASSERT_EQ(form_->TaskCode, task::MessageWait);
-  }
+  void UntilMessageWait() { ASSERT_TRUE(RunUntilTask(task::MessageWait, 3000)); }
   // The events file's lines with the files they write placed in the game directory.
   std::string Events(const std::string& lines) {
     std::string out, line;
@@ -45,7 +41,7 @@ constexpr char kHint[] = "全角２文字以上　６文字以内で名前を入
 constexpr char kShortHint[] = "全角2〜6文字で入力してください";
 
 TEST_F(DialogScenario, NameEntryTakesOnlyAValidNameWhichLaterMessagesShow) {
-  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①です。\"\n"}}, {}, {}});
+  BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①です。\"\n"}}, {}, {}});
   StartEngine(
       Events("200 name ミナa\n"  // a half-width letter
              "250 name ミ\n"
@@ -63,9 +59,9 @@ TEST_F(DialogScenario, NameEntryTakesOnlyAValidNameWhichLaterMessagesShow) {
   EXPECT_EQ(Text("refused.txt"), caption + "①「 は名前に使用できません\nミ①ナ「ト\n");
   EXPECT_EQ(Text("still.txt"), Text("refused.txt"));
   EXPECT_EQ(Text("hint.txt"), caption + kHint + "\nミ①ナ「ト\n");
-  EXPECT_EQ(form_->MessageLines[1], u"ミナトです。");
+  EXPECT_EQ(MessageLines()[1], u"ミナトです。");
   // The name reaches SAVE.DAT in its own field, padded with zeros.
-  form_->CloseConfirmed();
+  CloseGame();
   const std::string save = Text("SAVE.DAT");
   ASSERT_EQ(save.size(), kSaveFileSize);
   std::u16string stored(16, u'\0');
@@ -76,30 +72,30 @@ TEST_F(DialogScenario, NameEntryTakesOnlyAValidNameWhichLaterMessagesShow) {
 TEST_F(DialogScenario, WithoutNestedLoopsEachPassIsOneAndAnsweredDialogsGoOnWhereTheyWereOpened) {
   // The browser's way: no pass runs inside another; the name entry, the quit question refused and then
   // confirmed go on from the passes that follow their answers.
-  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①です。\"\n"}}, {}, {}});
+  BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①です。\"\n"}}, {}, {}});
   auto platform = std::make_unique<HeadlessPlatform>();
   platform->SetNestedModalLoops(false);
   LaunchOptions options;
   options.maxMs = 60000;  // ends a pass that would wait inside itself
   StartEngine({}, 0, options, std::move(platform));
-  ASSERT_TRUE(RunUntil([&] { return form_->FrontForm() == FormId::TNameForm; }));
-  const int64_t before = form_->PassCount();
+  ASSERT_TRUE(RunUntil([&] { return FrontForm() == FormId::TNameForm; }));
+  const int64_t before = PassCount();
   Passes(3);
-  EXPECT_EQ(form_->PassCount(), before + 3);
+  EXPECT_EQ(PassCount(), before + 3);
   Apply("name ミナト");
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
-  EXPECT_EQ(form_->MessageLines[1], u"ミナトです。");
+  EXPECT_EQ(MessageLines()[1], u"ミナトです。");
   Menu(MenuItem::menuQuit);
   Passes(20);
-  ASSERT_EQ(form_->FrontForm(), FormId::TQueryForm);
+  ASSERT_EQ(FrontForm(), FormId::TQueryForm);
   Apply("dialog cancel");
   Passes(1);
-  EXPECT_FALSE(form_->FrontForm());
+  EXPECT_FALSE(FrontForm());
   Menu(MenuItem::menuQuit);
   Passes(1);
   Apply("dialog ok");
   Passes(1);
-  EXPECT_TRUE(form_->Terminated());
+  EXPECT_TRUE(Closed());
   std::u16string stored(3, u'\0');
   std::memcpy(stored.data(), Text("SAVE.DAT").data() + offsetof(SaveBlock, StoredHeroName), 6);
   EXPECT_EQ(stored, u"ミナト");
@@ -108,7 +104,7 @@ TEST_F(DialogScenario, WithoutNestedLoopsEachPassIsOneAndAnsweredDialogsGoOnWher
 // Each refusal says its own reason: a name of the wrong length or with a half-width character gets a short
 // hint, and the refusal of an earlier try does not stay.
 TEST_F(DialogScenario, NameDialogShowsTheReasonOfTheLatestTry) {
-  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①\"\n"}}, {}, {}});
+  BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①\"\n"}}, {}, {}});
   StartEngine(
       Events("200 name ①ハル\n"
              "250 name ハル ト\n"
@@ -124,27 +120,26 @@ TEST_F(DialogScenario, NameDialogShowsTheReasonOfTheLatestTry) {
 
 // A name stored in SAVE.DAT is what the dialog offers at the next start.
 TEST_F(DialogScenario, NameDialogOffersTheStoredName) {
-  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①\"\nwait click\n"}}, {}, {}});
+  BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①\"\nwait click\n"}}, {}, {}});
   StartEngine("100 name ミナト\n");
   UntilMessageWait();
-  form_->CloseConfirmed();
-  form_.reset();
+  CloseGame();
   StartEngine(Events("100 dialog-text @offered.txt\n200 dialog ok\n"));
   UntilMessageWait();
   EXPECT_EQ(Text("offered.txt"), std::string("その男の名前は・・・\n") + kHint + "\nミナト\n");
 }
 
 TEST_F(DialogScenario, TheDefaultNameIsAcceptedAsItStands) {
-  BuildTestGame(dir_.path(), TestGame{{{1, "heroname\nmsg \"①\"\n"}}, {}, {}});
+  BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①\"\n"}}, {}, {}});
   StartEngine("100 dialog ok\n");
   UntilMessageWait();
-  EXPECT_EQ(form_->MessageLines[1], u"カザミネ");
+  EXPECT_EQ(MessageLines()[1], u"カザミネ");
 }
 
 // Read skip ends at the name entry, and the message after the name waits for the player.
 TEST_F(DialogScenario, TheMessageAfterNameEntryWaitsThoughReadSkipRanBeforeIt) {
   const std::string script = "sysmenu 1\nallowskip 1\nmsg \"一\"\nheroname\nF1 = 1\nmsg \"①です。\"\nwait click\n";
-  BuildTestGame(dir_.path(), TestGame{{{1, script}}, {}, {}});
+  BuildTestGame(dir(), TestGame{{{1, script}}, {}, {}});
   StartEngine("1000 name ミナト\n");
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Passes(1);  // the menu is enabled at the start of a pass
@@ -161,7 +156,7 @@ TEST_F(DialogScenario, SettingsActAtOnceAndOkStoresThemInSaveDat) {
   TestGame game;
   game.scripts[1] = "bgm 1, 1\nwait 3000\nbg \"BG01\"\nshow\nwait click\n";
   game.graphics = {{"BG01", SolidPng(800, 600, 200, 40, 40)}};
-  BuildTestGame(dir_.path(), game);
+  BuildTestGame(dir(), game);
   std::filesystem::create_directories(Path("Sound"));
   WriteFile(Path("Sound/M01.ogg"), EncodeOgg(Sine(440, 20000, 6.0, 2, 44100), 2, 44100));
   WriteFile(Path("events.txt"), Events("1000 menu menuConfig\n"
@@ -169,7 +164,7 @@ TEST_F(DialogScenario, SettingsActAtOnceAndOkStoresThemInSaveDat) {
                                        "2500 dialog-text @config.txt\n"
                                        "2600 config effects=off mode=full speed=3 auto=7 se=40 voice=55\n"
                                        "2700 dialog ok\n"));
-  const std::string args = "'" + dir_.path().string() + "' --headless --max-ms 4500 --events '" +
+  const std::string args = "'" + dir().string() + "' --headless --max-ms 4500 --events '" +
                            Path("events.txt").string() + "' --record-audio '" + Path("out.wav").string() +
                            "' --trace '" + Path("trace.txt").string() + "'";
   ASSERT_EQ(RunProgram(args, {}, Path("stderr.txt").string()), 0) << Text("stderr.txt");
@@ -217,18 +212,18 @@ TEST_F(DialogScenario, FullScreenLastsAcrossARestart) {
   StartEngine("100 menu menuConfig\n100 config mode=full\n100 dialog ok\n");
   Passes(40);
   EXPECT_TRUE(platform().FullScreenShown());
-  form_->CloseConfirmed();
+  CloseGame();
   EXPECT_FALSE(platform().FullScreenShown());
-  form_.reset();
   StartEngine("100 menu menuConfig\n200 config mode=window\n300 dialog ok\n");
   EXPECT_TRUE(platform().FullScreenShown());
   Passes(40);
   EXPECT_FALSE(platform().FullScreenShown());
-  EXPECT_EQ(form_->FullScreen, 0);
+  CloseGame();
+  EXPECT_EQ(Text("SAVE.DAT")[offsetof(SaveBlock, FullScreen)], 0);
 }
 
 TEST_F(DialogScenario, DebugWindowShowsTheStatusListsErrorsAndItsButtonsDumpAndSetTheAlbum) {
-  BuildTestGame(dir_.path(), TestGame{{{1, "F5 = 3\nse 7\nwait click\n"}}, {}, {}});
+  BuildTestGame(dir(), TestGame{{{1, "F5 = 3\nse 7\nwait click\n"}}, {}, {}});
   WriteFile(Path("debugmode.txt"), "");
   StartEngine(
       Events("100 debug AlbumOn @on.txt\n"
@@ -236,10 +231,11 @@ TEST_F(DialogScenario, DebugWindowShowsTheStatusListsErrorsAndItsButtonsDumpAndS
              "120 debug MSG @msg.txt\n"
              "130 debug AlbumRnd @rnd.txt\n"));
   Passes(20);
-  EXPECT_EQ(form_->DebugForm->Caption, u"Debug Window : Mokuren Ver.0.88");
-  EXPECT_EQ(ToUtf8(form_->DebugForm->Label1).substr(0, 20), "TC:8388866 NO:1 ST:2");
-  EXPECT_EQ(ToUtf8(form_->DebugForm->Label2), "BGM:0 SE1:7 SE2:0 SE3:0");
-  EXPECT_EQ(form_->Errors().Lines().back(), u"Sound/S07.oggが見つかりません");
+  const std::vector<std::u16string> debug = DebugStatus();
+  EXPECT_EQ(debug[0], u"Debug Window : Mokuren Ver.0.88");
+  EXPECT_EQ(ToUtf8(debug[1]).substr(0, 20), "TC:8388866 NO:1 ST:2");
+  EXPECT_EQ(ToUtf8(debug[2]), "BGM:0 SE1:7 SE2:0 SE3:0");
+  EXPECT_EQ(Errors().back(), "Sound/S07.oggが見つかりません");
 
   // "Album ON" leaves the window's dump as it was; the flags it set show in the next one.
   EXPECT_EQ(Text("on.txt"), "");
@@ -252,8 +248,7 @@ TEST_F(DialogScenario, DebugWindowShowsTheStatusListsErrorsAndItsButtonsDumpAndS
   EXPECT_NE(msg.find("\n1: []\n"), std::string::npos);
   EXPECT_NE(msg.find("\n100: []\n"), std::string::npos);
   // A random draw sets some flags and clears others.
-  int set = 0;
-  for (uint8_t seen : form_->CgSeenFlags) set += seen;
+  const int set = CgSeen();
   EXPECT_GT(set, 100);
   EXPECT_LT(set, 309);
 }

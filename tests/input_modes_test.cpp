@@ -1,6 +1,11 @@
-// Sampling of keys and mouse latches into the pass's input flags, and the play modes they drive.
+// The player's keys and clicks as each pass takes them, and the play modes they, the popup menu and the
+// script drive.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "base/sound_slots.h"
+#include "ogg_encode.h"
 #include "text_fixture.h"
 
 namespace mokuren::testing {
@@ -8,148 +13,162 @@ namespace {
 
 using InputModes = TextFixture;
 
-TEST_F(InputModes, KeysAreSampledOnlyWhenUnlockedButTheWheelAlways) {
-  platform_->InjectKey(Key::PageUp, true);
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->KeyLogBack, 1);
-  form_->KeyLock = 5;
-  form_->FormMouseWheelDown();
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->KeyLogBack, 0);
-  EXPECT_EQ(form_->KeyLogForward, 1);
-  EXPECT_EQ(form_->WheelDown, 0);  // latches last one pass
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->KeyLogForward, 0);
-  platform_->InjectKey(Key::PageUp, false);
-  platform_->InjectKey(Key::F2, true);
-  form_->KeyLock = 0;
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->KeyLogForward, 1);
+const char* kThreeMessages = "msg \"一\"\nmsg \"二\"\nmsg \"今\"\nwait click\n";
+
+TEST_F(InputModes, HeldKeysActOnlyWhenUnlockedButTheWheelAlways) {
+  Start(kThreeMessages, Settings("speed=1"));
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(RunUntilTask(task::MessageWait));
+    Click(400, 300);
+    Passes(1);
+  }
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"今" && Task() == task::MessageWait; }));
+  Passes(12);
+  Hold(Key::PageUp, true);
+  Passes(1);
+  EXPECT_EQ(LogEntry(), 1);
+  Passes(5);
+  EXPECT_EQ(LogEntry(), 1);  // held, but locked since it acted
+  Wheel(true);
+  Passes(1);
+  EXPECT_EQ(LogEntry(), 2);  // the wheel is taken all the same
+  Passes(1);
+  EXPECT_EQ(LogEntry(), 2);  // and only once
+  Hold(Key::PageUp, false);
+  Passes(12);
+  Tap(Key::F2);
+  EXPECT_EQ(LogEntry(), 1);
 }
 
 TEST_F(InputModes, CtrlFastForwardsOnlyInDebugMode) {
-  form_->TaskCode = task::Script;
-  platform_->InjectKey(Key::Ctrl, true);
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->KeyCtrl, 0);
-  EXPECT_EQ(form_->FastForward, 0);
-  form_->DebugMode = 1;
-  form_->KeyLock = 10;  // Ctrl is never locked
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->KeyCtrl, 1);
-  EXPECT_EQ(form_->FastForward, 1);
-  // Outside the script, fast-forward follows Ctrl only through the tasks' own tests.
-  platform_->InjectKey(Key::Ctrl, false);
-  form_->TaskCode = task::MessageWait;
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->FastForward, 1);
-  form_->TaskCode = task::Script;
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->FastForward, 0);
+  Start(kThreeMessages);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Hold(Key::Ctrl, true);
+  Passes(50);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
+  EXPECT_EQ(MessageShown(), u"一");
+  CloseGame();
+
+  WriteFile(dir() / "debugmode.txt", "");
+  Start(kThreeMessages);
+  Hold(Key::Ctrl, true);
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"今"; }));
+  EXPECT_EQ(PlayModesNow().FastForward, 1);
+  // Released, fast-forward ends once the script runs again.
+  Hold(Key::Ctrl, false);
+  ASSERT_TRUE(RunUntilTask(task::WaitKey));
+  Passes(1);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
 }
 
-TEST_F(InputModes, ClickLatchesUntilConsumedAndEndsReadSkipAndAuto) {
-  form_->ReadSkip = 1;
-  form_->AutoMode = 1;
-  form_->FormMouseDown(MouseButton::Left, {5, 5});
-  EXPECT_EQ(form_->ReadSkip, 0);
-  EXPECT_EQ(form_->AutoMode, 0);
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->ClickPending, 1);
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->ClickPending, 1);  // stays until a task takes it
-  form_->Kumo_ClearMouseButton();
-  EXPECT_EQ(form_->ClickPending, 0);
+TEST_F(InputModes, AClickEndsReadSkipAndAutoMode) {
+  Start(kThreeMessages);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Choose(MenuItem::menuAuto);
+  Choose(MenuItem::menuKSkip);
+  ASSERT_EQ(PlayModesNow().AutoMode, 1);
+  ASSERT_EQ(PlayModesNow().ReadSkip, 1);
+  Click(5, 5);
+  EXPECT_EQ(PlayModesNow().ReadSkip, 0);
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
 }
 
 TEST_F(InputModes, NothingIsTakenWhileAnotherWindowIsInFront) {
-  platform_->OpenForm(FormId::TQueryForm);
-  platform_->InjectKey(Key::Enter, true);
-  form_->FormMouseDown(MouseButton::Left, {5, 5});
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->KeyEnter, 0);
-  EXPECT_EQ(form_->ClickPending, 0);
-  platform_->CloseForm(FormId::TQueryForm);
-  platform_->InjectKey(Key::Enter, false);
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->ClickPending, 0);  // the press made meanwhile is gone
+  Start(kThreeMessages);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  platform().OpenForm(FormId::TQueryForm);
+  Click(5, 5);
+  Passes(20);
+  EXPECT_EQ(MessageShown(), u"一");
+  platform().CloseForm(FormId::TQueryForm);
+  Passes(20);
+  EXPECT_EQ(MessageShown(), u"一");  // the click made meanwhile is gone
+  EXPECT_EQ(Task(), task::MessageWait);
+  platform().OpenForm(FormId::TQueryForm);
+  Hold(Key::Enter, true);
+  Passes(20);
+  EXPECT_EQ(MessageShown(), u"一");
 }
 
 TEST_F(InputModes, SkipModesNeedPermission) {
-  form_->ReadSkip = 1;
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->FastForward, 1);
-  form_->SkipAllowed = 0;
-  form_->SceneSkip = 1;
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->ReadSkip, 0);
-  EXPECT_EQ(form_->SceneSkip, 0);
-  EXPECT_EQ(form_->FastForward, 0);
+  Start("msg \"一\"\nallowskip 0\nmsg \"二\"\nwait click\n");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Choose(MenuItem::menuSSkip);
+  Passes(1);
+  EXPECT_EQ(PlayModesNow().FastForward, 1);
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"二"; }));
+  Passes(1);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
+  EXPECT_TRUE(RunUntilTask(task::MessageWait));
 }
 
 TEST_F(InputModes, TheFirstKeyInASkippableSectionSkipsTheRest) {
-  form_->SectionSkip = 1;
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->SceneSkip, 0);
-  platform_->InjectKey(Key::Space, true);
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->SectionSkipRequest, 1);
-  EXPECT_EQ(form_->SceneSkip, 1);
-  EXPECT_EQ(form_->FastForward, 1);
-  platform_->InjectKey(Key::Space, false);
-  form_->Kumo_CheckKeyPush();
-  EXPECT_EQ(form_->SceneSkip, 1);  // held by the request until the script ends the section
+  Start("sectionskip 1\nmsg \"一\"\nmsg \"二\"\nsectionend\nmsg \"三\"\nwait click\n");
+  Passes(3);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
+  Tap(Key::Enter);
+  EXPECT_EQ(PlayModesNow().SceneSkip, 1);
+  EXPECT_EQ(PlayModesNow().FastForward, 1);
+  // Held by the request until the script ends the section.
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"三"; }));
+  EXPECT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
 }
 
 TEST_F(InputModes, PopupMenuItems) {
+  std::filesystem::create_directories(dir() / "VOICE");
+  WriteFile(dir() / "VOICE" / "v1.ogg", EncodeOgg(Sine(440, 8000, 5.0, 1, 22050), 1, 22050));
   // The menu opens on the right button only where the script allows it.
-  form_->SystemMenuAllowed = 0;
-  form_->FormMouseDown(MouseButton::Right, {1, 1});
-  EXPECT_EQ(platform_->Popups(), 0);
-  form_->SystemMenuAllowed = 1;
-  form_->WindowShown = 1;
-  form_->FormMouseDown(MouseButton::Right, {1, 1});
-  EXPECT_EQ(platform_->Popups(), 1);
-  EXPECT_EQ(platform_->MenuCaption(MenuItem::menuWindow), u"ウィンドウ消去");
+  Start("sysmenu 0\nmsg \"一\"\nsysmenu 1\nmsg \"二\", \"v1\", 7\nmsg \"三\"\nwait click\n");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  const int popups = platform().Popups();
+  RightClick(1, 1);
+  EXPECT_EQ(platform().Popups(), popups);
+  Click(400, 300);
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"二" && Task() == task::MessageWait; }));
+  RightClick(1, 1);
+  EXPECT_EQ(platform().Popups(), popups + 1);
+  EXPECT_EQ(platform().MenuCaption(MenuItem::menuWindow), u"ウィンドウ消去");
 
-  form_->menuKSkipClick();
-  EXPECT_EQ(form_->ReadSkip, 1);
-  form_->AutoMode = 1;
-  form_->menuWindowClick();
-  EXPECT_EQ(form_->WindowShown, 0);
-  EXPECT_EQ(form_->ReadSkip, 0);
-  EXPECT_EQ(form_->AutoMode, 0);
-  form_->menuWindowClick();
-  EXPECT_EQ(form_->WindowShown, 1);
+  // Auto mode stops a repeating voice.
+  ASSERT_GE(SoundSlot(stream::Voice), 2);
+  Choose(MenuItem::menuAuto);
+  EXPECT_EQ(PlayModesNow().AutoMode, 1);
+  EXPECT_LE(SoundSlot(stream::Voice), 1);
 
-  form_->LoopingVoice = 1;
-  form_->menuAutoClick();
-  EXPECT_EQ(form_->AutoMode, 1);
-  EXPECT_EQ(form_->LoopingVoice, 0);
+  Choose(MenuItem::menuWindow);
+  EXPECT_FALSE(WindowShown());
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
+  Choose(MenuItem::menuWindow);
+  EXPECT_TRUE(WindowShown());
 
-  form_->menuFloatClick();
-  EXPECT_TRUE(platform_->MenuChecked(MenuItem::menuFloat));
-  EXPECT_TRUE(platform_->FloatVisible());
-  form_->menuFloatClick();
-  EXPECT_FALSE(platform_->FloatVisible());
+  Choose(MenuItem::menuFloat);
+  EXPECT_TRUE(platform().MenuChecked(MenuItem::menuFloat));
+  EXPECT_TRUE(platform().FloatVisible());
+  Choose(MenuItem::menuFloat);
+  EXPECT_FALSE(platform().FloatVisible());
+
+  Choose(MenuItem::menuKSkip);
+  EXPECT_EQ(PlayModesNow().ReadSkip, 1);
 }
 
 TEST_F(InputModes, NoticeIsDrawnGreenOverBlackAndGoesAfterThreeSeconds) {
-  form_->menuSSkipClick();
+  Start("msg \"一\"\nallowskip 0\nmsg \"二\"\nwait click\n");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Choose(MenuItem::menuSSkip);
   // Drawn at once: green ink near (16, 582), its black shadow one pixel further.
   bool green = false;
   for (int y = 582; y < 596; ++y)
     for (int x = 16; x < 200; ++x) {
-      const uint8_t* p = form_->FrameSurface.ScanLine(y) + x * 4;
+      const uint8_t* p = Frame().ScanLine(y) + x * 4;
       green |= p[1] > 200 && p[0] == 0 && p[2] == 0;
     }
   EXPECT_TRUE(green);
-  form_->SceneSkip = 0;
-  form_->SkipAllowed = 0;
   Passes(290);
-  EXPECT_FALSE(form_->NoticeText.empty());
+  EXPECT_FALSE(Notice().empty());
   Passes(20);
-  EXPECT_TRUE(form_->NoticeText.empty());
+  EXPECT_TRUE(Notice().empty());
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/buttons.h"
+#include "base/sound_slots.h"
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -16,47 +18,28 @@ namespace {
 
 class MessageScenario : public EngineFixture {
  protected:
-  void Start(const std::string& source) {
-    BuildTestGame(dir_.path(), TestGame{{{1, source}}, {}, {}});
-    StartEngine();
-    form_->NormalPlay = 1;  // normal play, as after "new game" (a scene replay counts all as read)
-    form_->MessageSpeed = 2;
-    form_->AutoDelay = 2;
-  }
-  int32_t Tc() const { return form_->TaskCode; }
-  uint32_t Now() { return platform_->TickCount(); }
-
-  // Runs passes until `done` holds (at most limit passes); false when it never did.
-  template <typename Done>
-  bool RunUntil(Done done, int limit = 3000) {
-    for (int i = 0; i < limit; ++i) {
-      if (done()) return true;
-      form_->IdleEvent();
-    }
-    return done();
+  // Script 1 opens the title menu and, once the player starts a new game, runs `source` (normal play: a
+  // scene replay would count everything as read). `events` is the events file.
+  void Start(const std::string& source, const std::string& events = {}) {
+    BuildTestGame(dir(), TestGame{{{1, "title\n" + source}}, {}, {}});
+    StartEngine(events);
+    ASSERT_TRUE(RunUntilTask(task::TitleMenu));
+    Click(200, 100);  // "start"
   }
   bool UntilWaiting() {
-    return RunUntil([&] { return Tc() == task::MessageWait || Tc() == task::SelectWait; });
-  }
-  // The message on screen (its index in the script's texts).
-  std::u16string Shown() { return form_->MessageTexts.at(static_cast<size_t>(form_->CurrentMessage)); }
-
-  void Click(int x, int y) {
-    platform_->InjectCursor(WindowId::Main, {x, y});
-    form_->FormMouseDown(MouseButton::Left, {x, y});
+    return RunUntil([&] { return Task() == task::MessageWait || Task() == task::SelectWait; });
   }
   // Waits for the message wait, then clicks it away.
   void ClickThrough() {
     ASSERT_TRUE(UntilWaiting());
     Click(400, 300);
-    form_->IdleEvent();
+    Passes(1);
   }
-  void Menu(MenuItem item) {
-    // As the popup menu does: only enabled items act (enabling is refreshed at the start of a pass).
-    form_->IdleEvent();
-    ASSERT_TRUE(platform_->MenuEnabled(item));
-    form_->PopupMenu1Popup();
-    form_->MenuClick(item);
+  // As the popup menu does: only enabled items act (enabling is refreshed at the start of a pass).
+  void Choose(MenuItem item) {
+    Passes(1);
+    ASSERT_TRUE(platform().MenuEnabled(item));
+    Menu(item);
   }
 };
 
@@ -77,38 +60,38 @@ wait click
 
 TEST_F(MessageScenario, AClickCompletesTypingWithoutAdvancing) {
   Start(kThreeThenFour);
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageTyping; }));
-  form_->IdleEvent();
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageTyping; }));
+  Passes(1);
   Click(400, 300);
   ASSERT_TRUE(UntilWaiting());
   Passes(100);
-  EXPECT_EQ(Tc(), task::MessageWait);
-  EXPECT_EQ(Shown(), u"一つ目");
+  EXPECT_EQ(Task(), task::MessageWait);
+  EXPECT_EQ(MessageShown(), u"一つ目");
   ClickThrough();
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageTyping; }));
-  EXPECT_EQ(Shown(), u"二つ目");
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageTyping; }));
+  EXPECT_EQ(MessageShown(), u"二つ目");
 }
 
 TEST_F(MessageScenario, ReadSkipRunsThroughReadMessagesAndStopsAtTheFirstUnreadOne) {
   Start(kThreeThenFour);
   for (int i = 0; i < 3; ++i) ClickThrough();  // read once
   ASSERT_TRUE(UntilWaiting());
-  ASSERT_EQ(Shown(), u"一つ目");
-  Menu(MenuItem::menuKSkip);
-  const int64_t frames = form_->FrameCount();
-  ASSERT_TRUE(RunUntil([&] { return form_->ReadSkip == 0; }));
+  ASSERT_EQ(MessageShown(), u"一つ目");
+  Choose(MenuItem::menuKSkip);
+  const int64_t frames = FrameCount();
+  ASSERT_TRUE(RunUntil([&] { return PlayModesNow().ReadSkip == 0; }));
   // Skipping takes about a frame per message, not the typing and waiting.
-  EXPECT_LE(form_->FrameCount() - frames, 4);
+  EXPECT_LE(FrameCount() - frames, 4);
   ASSERT_TRUE(UntilWaiting());
-  EXPECT_EQ(Shown(), u"四つ目はまだ読んでいない");
-  EXPECT_EQ(form_->FastForward, 0);
+  EXPECT_EQ(MessageShown(), u"四つ目はまだ読んでいない");
+  EXPECT_EQ(PlayModesNow().FastForward, 0);
   // It stays off: the unread message waits for a click.
   Passes(100);
-  EXPECT_EQ(Shown(), u"四つ目はまだ読んでいない");
-  EXPECT_EQ(Tc(), task::MessageWait);
+  EXPECT_EQ(MessageShown(), u"四つ目はまだ読んでいない");
+  EXPECT_EQ(Task(), task::MessageWait);
   ClickThrough();
   ASSERT_TRUE(UntilWaiting());
-  EXPECT_EQ(Shown(), u"五つ目");
+  EXPECT_EQ(MessageShown(), u"五つ目");
 }
 
 TEST_F(MessageScenario, SceneSkipDrawsNothingAndStopsAtAChoice) {
@@ -127,16 +110,16 @@ wait click
 )");
   for (int i = 0; i < 3; ++i) ClickThrough();
   ASSERT_TRUE(UntilWaiting());
-  Menu(MenuItem::menuSSkip);
-  EXPECT_EQ(form_->NoticeText, u"シーンスキップしました");
-  const int64_t paints = platform_->MainPaints();
+  Choose(MenuItem::menuSSkip);
+  EXPECT_EQ(Notice(), u"シーンスキップしました");
+  const int64_t paints = platform().MainPaints();
   const uint32_t start = Now();
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::SelectWait; }));
-  EXPECT_EQ(form_->SceneSkip, 0);
-  EXPECT_EQ(form_->ChoiceCount, 2);
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }));
+  EXPECT_EQ(PlayModesNow().SceneSkip, 0);
+  EXPECT_EQ(Choices().size(), 2u);
   // Three messages passed within a few passes, and at most the pass that put up the choice painted.
   EXPECT_LE(Now() - start, 100u);
-  EXPECT_LE(platform_->MainPaints(), paints + 1);
+  EXPECT_LE(platform().MainPaints(), paints + 1);
 }
 
 TEST_F(MessageScenario, HeldEnterAdvancesAboutEvery100ms) {
@@ -148,10 +131,10 @@ msg "五"
 msg "六"
 wait click
 )");
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageTyping; }));
-  platform_->InjectKey(Key::Enter, true);
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageTyping; }));
+  Hold(Key::Enter, true);
   const uint32_t start = Now();
-  ASSERT_TRUE(RunUntil([&] { return Shown() == u"六" && Tc() == task::MessageWait; }));
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"六" && Task() == task::MessageWait; }));
   // Five messages passed, each held back by the key lock for about 100 ms.
   const uint32_t perMessage = (Now() - start) / 5;
   EXPECT_GE(perMessage, 90u);
@@ -166,14 +149,14 @@ msg "三"
 wait click
 )");
   ASSERT_TRUE(UntilWaiting());
-  Menu(MenuItem::menuAuto);
-  ASSERT_TRUE(RunUntil([&] { return Shown() == u"二"; }));
+  Choose(MenuItem::menuAuto);
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"二"; }));
   ASSERT_TRUE(UntilWaiting());
   const uint32_t typed = Now();
-  ASSERT_TRUE(RunUntil([&] { return Shown() == u"三"; }));
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() == u"三"; }));
   EXPECT_GE(Now() - typed, 2500u);
   EXPECT_LE(Now() - typed, 2560u);
-  EXPECT_EQ(form_->AutoMode, 1);
+  EXPECT_EQ(PlayModesNow().AutoMode, 1);
 }
 
 TEST_F(MessageScenario, AChoiceByClickBranchesTheStory) {
@@ -188,37 +171,34 @@ endif
 wait click
 )");
   ClickThrough();
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::SelectWait; }));
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }));
   // Enter with the mouse over no line does nothing.
-  platform_->InjectCursor(WindowId::Main, {400, 100});
-  platform_->InjectKey(Key::Enter, true);
+  MoveTo(400, 100);
+  Hold(Key::Enter, true);
   Passes(3);
-  platform_->InjectKey(Key::Enter, false);
-  EXPECT_EQ(Tc(), task::SelectWait);
+  Hold(Key::Enter, false);
+  EXPECT_EQ(Task(), task::SelectWait);
   // A click on line 2 (rows 280-319) takes "いいえ".
   Click(400, 300);
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageWait; }));
-  EXPECT_EQ(form_->WorkVars[1], 2);
-  EXPECT_EQ(form_->ScenarioVars[2], 5);
-  EXPECT_EQ(Shown(), u"いいえを選んだ");
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait; }));
+  EXPECT_EQ(Var('W', 1), 2);
+  EXPECT_EQ(Var('F', 2), 5);
+  EXPECT_EQ(MessageShown(), u"いいえを選んだ");
 }
 
 // The message log, paged with the wheel and PageUp / PageDown inside the message wait.
 class MessageLogScenario : public MessageScenario {
  protected:
-  // A key pressed once the key lock allows it, and the passes of a frame or so.
+  // A key pressed once the lock of the last key has run out, and the passes of a frame or so.
   void Tap(Key key) {
-    ASSERT_TRUE(RunUntil([&] { return form_->KeyLock == 0; }));
-    platform_->InjectKey(key, true);
-    form_->IdleEvent();
-    platform_->InjectKey(key, false);
+    Passes(12);
+    EngineFixture::Tap(key);
     Passes(4);
   }
   void WheelUp() {
-    form_->FormMouseWheelUp();
-    form_->IdleEvent();
+    Wheel(true);
+    Passes(1);
   }
-  const std::array<std::u16string, 4>& Lines() { return form_->MessageLines; }
   // A log key, then time for the entry it brings to be typed whole (a key while it types only finishes it).
   void Step(Key key) {
     Tap(key);
@@ -228,43 +208,43 @@ class MessageLogScenario : public MessageScenario {
 
 TEST_F(MessageLogScenario, KeepsTheLatest256EntriesAndPagesBetweenThem) {
   // 300 messages run through with Ctrl (debug mode, by its marker file), then a choice.
-  WriteFile(dir_.path() / "debugmode.txt", "");
+  WriteFile(dir() / "debugmode.txt", "");
   std::string script = "sysmenu 1\nallowskip 1\n";
   for (int i = 1; i <= 300; ++i) script += "msg \"m" + std::to_string(i) + "\"\n";
   script += "choice \"終わり\"\nmsg \"今\"\nwait click\n";
   Start(script);
-  platform_->InjectKey(Key::Ctrl, true);
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::SelectWait; }, 10000));
-  platform_->InjectKey(Key::Ctrl, false);
+  Hold(Key::Ctrl, true);
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }, 10000));
+  Hold(Key::Ctrl, false);
   Click(400, 280);
-  ASSERT_TRUE(RunUntil([&] { return Tc() == task::MessageWait && Shown() == u"今"; }));
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait && MessageShown() == u"今"; }));
 
   // The newest entry is the choice: its heading and the chosen text on two lines, grey, typed again.
   Step(Key::PageUp);
-  EXPECT_EQ(form_->LogView, 1);
-  EXPECT_EQ(Lines()[1], u"【選択肢】");
-  EXPECT_EQ(Lines()[2], u"終わり");
+  EXPECT_EQ(LogEntry(), 1);
+  EXPECT_EQ(MessageLines()[1], u"【選択肢】");
+  EXPECT_EQ(MessageLines()[2], u"終わり");
   // PageDown steps forward, and from the newest entry back to the current message.
   Step(Key::PageUp);
-  EXPECT_EQ(Lines()[1], u"m300");
+  EXPECT_EQ(MessageLines()[1], u"m300");
   Step(Key::PageDown);
-  EXPECT_EQ(form_->LogIndex, 1);
-  EXPECT_EQ(Lines()[1], u"【選択肢】");
+  EXPECT_EQ(LogEntry(), 1);
+  EXPECT_EQ(MessageLines()[1], u"【選択肢】");
   Step(Key::PageDown);
-  EXPECT_EQ(form_->LogView, 0);
-  EXPECT_EQ(Lines()[1], u"今");
+  EXPECT_EQ(LogEntry(), 0);
+  EXPECT_EQ(MessageLines()[1], u"今");
   // The 256th step reaches the oldest entry kept (m46); the 257th stays on it.
   for (int i = 1; i <= 256; ++i) WheelUp();
-  EXPECT_EQ(form_->LogIndex, 256);
-  EXPECT_EQ(Lines()[1], u"m46");
+  EXPECT_EQ(LogEntry(), 256);
+  EXPECT_EQ(MessageLines()[1], u"m46");
   WheelUp();
-  EXPECT_EQ(form_->LogIndex, 256);
-  EXPECT_EQ(Lines()[1], u"m46");
+  EXPECT_EQ(LogEntry(), 256);
+  EXPECT_EQ(MessageLines()[1], u"m46");
   // A click returns to the current message.
   Click(400, 300);
-  form_->IdleEvent();
-  EXPECT_EQ(form_->LogView, 0);
-  EXPECT_EQ(Lines()[1], u"今");
+  Passes(1);
+  EXPECT_EQ(LogEntry(), 0);
+  EXPECT_EQ(MessageLines()[1], u"今");
 }
 
 // A log key pressed while an old entry is still being typed shows it whole, and only the next press steps.
@@ -277,53 +257,54 @@ TEST_F(MessageLogScenario, AKeyWhileAnEntryIsTypedShowsItWholeAndTheNextSteps) {
   ClickThrough();
   ASSERT_TRUE(UntilWaiting());
   Tap(Key::PageUp);
-  ASSERT_EQ(form_->LogIndex, 1);
+  ASSERT_EQ(LogEntry(), 1);
   Tap(Key::PageUp);
-  EXPECT_EQ(form_->LogIndex, 1) << "the first press only finished the typing";
+  EXPECT_EQ(LogEntry(), 1) << "the first press only finished the typing";
   Tap(Key::PageUp);
-  EXPECT_EQ(form_->LogIndex, 2);
+  EXPECT_EQ(LogEntry(), 2);
 }
 
 TEST_F(MessageLogScenario, AnEntryReplaysItsVoiceAndEnterComesBackAtOnceWithoutIt) {
-  std::filesystem::create_directories(dir_.path() / "VOICE");
-  WriteFile(dir_.path() / "VOICE" / "v1.ogg", EncodeOgg(Sine(440, 8000, 5.0, 1, 22050), 1, 22050));
+  std::filesystem::create_directories(dir() / "VOICE");
+  WriteFile(dir() / "VOICE" / "v1.ogg", EncodeOgg(Sine(440, 8000, 5.0, 1, 22050), 1, 22050));
   Start(R"(sysmenu 1
 msg "ミナ「声のある台詞は、読み返すときにもう一度ゆっくりと打ち出されていく。」", "v1"
 msg "①さん「こんにちは」"
+heroname
 msg "今"
 wait click
-)");
+)",
+        "wait task 800201\n+0 name タロウ\n");
   // An empty log: PageUp changes nothing.
   ASSERT_TRUE(UntilWaiting());
-  const auto first = Lines();
+  const auto first = MessageLines();
   Tap(Key::PageUp);
-  EXPECT_EQ(form_->LogView, 0);
-  EXPECT_EQ(Lines(), first);
+  EXPECT_EQ(LogEntry(), 0);
+  EXPECT_EQ(MessageLines(), first);
   ClickThrough();
   ClickThrough();
   ASSERT_TRUE(UntilWaiting());
-  // The hero's name is the one current when the entry is viewed.
-  form_->HeroName = u"タロウ";
+  // The hero's name is the one current when the entry is viewed, not when it was shown.
   Step(Key::PageUp);
-  EXPECT_EQ(Lines()[0], u"タロウさん");
+  EXPECT_EQ(MessageLines()[0], u"タロウさん");
   // The old text is typed again, and its voice plays.
   Tap(Key::PageUp);
-  EXPECT_EQ(Lines()[0], u"ミナ");
-  EXPECT_LT(form_->RevealCount, 20);
-  EXPECT_GE(form_->SlotStatus(6), 2);
-  EXPECT_EQ(form_->ButtonState[4 - 1], 0) << "the voice button can replay it";
+  EXPECT_EQ(MessageLines()[0], u"ミナ");
+  EXPECT_LT(Typed(), 20);
+  EXPECT_GE(SoundSlot(stream::Voice), 2);
+  EXPECT_EQ(ButtonLook(button::Voice), 0) << "the voice button can replay it";
   // Enter, held as a player holds it, comes back to the current message, whole, with the voice stopped,
   // and does not pass it.
-  platform_->InjectKey(Key::Enter, true);
+  Hold(Key::Enter, true);
   Passes(15);
-  platform_->InjectKey(Key::Enter, false);
-  EXPECT_EQ(form_->LogView, 0);
-  EXPECT_EQ(Lines()[1], u"今");
-  EXPECT_GE(form_->RevealCount, 255);
-  EXPECT_LE(form_->SlotStatus(6), 1);
+  Hold(Key::Enter, false);
+  EXPECT_EQ(LogEntry(), 0);
+  EXPECT_EQ(MessageLines()[1], u"今");
+  EXPECT_GE(Typed(), 255);
+  EXPECT_LE(SoundSlot(stream::Voice), 1);
   Passes(20);
-  EXPECT_EQ(Tc(), task::MessageWait);
-  EXPECT_EQ(Shown(), u"今");
+  EXPECT_EQ(Task(), task::MessageWait);
+  EXPECT_EQ(MessageShown(), u"今");
 }
 
 // A click or Enter while Space has hidden the window does nothing, then or once the menu shows it again.

@@ -2,7 +2,6 @@
 // look, and the popup menu's way back to the title.
 #include <gtest/gtest.h>
 
-#include "dialogs/TQueryForm.h"
 #include "menus/title_menu.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -52,193 +51,177 @@ const std::string kTitleScript = "cursor 1\nsysmenu 0\ntitle\nF1 = F1 + 1\ntitle
 
 class TitleMenu : public EngineFixture {
  protected:
-  void Start(const std::string& script1 = kTitleScript, const std::string& events = {}) {
-    if (form_) {
-      form_.reset();
-      platform_.reset();
-    }
+  // The game with the title's pictures; script 1 is `script1`, other scripts may be added.
+  TestGame Game(const std::string& script1 = kTitleScript) {
     TestGame game;
     game.scripts[1] = script1;
+    game.sysgrp = NeutralSystemPictures();
     game.sysgrp[61] = toolkit::SolidPng(800, 600, kBackground >> 16, (kBackground >> 8) & 255, kBackground & 255);
     game.sysgrp[63] = SheetPng();
-    BuildTestGame(dir_.path(), game);
-    std::filesystem::remove(dir_.path() / "SAVE.DAT");
+    return game;
+  }
+  // Starts `game` with the events file `events` and runs until its title menu waits for the player.
+  void Start(const TestGame& game, const std::string& events = {}) {
+    if (form_) CloseGame();
+    BuildTestGame(dir(), game);
+    std::filesystem::remove(dir() / "SAVE.DAT");
     StartEngine(events);
-    Passes(1);  // start-up's second stage loads script 1
-    // What the script's title command does, so that these tests do not depend on the interpreter.
-    form_->StepNo = 2;
-    form_->TaskCode = task::TitleMenuOpen;
-    ASSERT_TRUE(PassUntil(task::TitleMenu));
+    ASSERT_TRUE(RunUntilTask(task::TitleMenu));
   }
-  // Passes until the loop's clock reaches ms (or the program ends).
-  bool PassUntilMs(uint32_t ms) {
-    while (!form_->Terminated() && form_->ElapsedMs() < ms) form_->IdleEvent();
-    return !form_->Terminated();
-  }
-  bool PassUntil(int32_t code, int limit = 500) {
-    for (int i = 0; i < limit && form_->TaskCode != code; ++i) form_->IdleEvent();
-    return form_->TaskCode == code;
-  }
+  void Start() { Start(Game()); }
   void Click(Point p) {
-    platform().InjectCursor(WindowId::Main, p);
-    form_->FormMouseDown(MouseButton::Left, p);
+    EngineFixture::Click(p.x, p.y);
     Passes(1);
   }
   void Hover(Point p) {
-    platform().InjectCursor(WindowId::Main, p);
+    MoveTo(p.x, p.y);
     Passes(1);
   }
-  void Restart() {
-    form_->CloseConfirmed();
-    form_.reset();
-    platform_.reset();
-    StartEngine();
+  void NextFrame() {
+    const int64_t frames = FrameCount();
+    while (FrameCount() == frames) Passes(1);
   }
+  std::string Path(const std::string& name) { return (dir() / name).string(); }
 };
 
 TEST_F(TitleMenu, FadesInOverTheBackgroundAndHighlightsTheHoveredItem) {
   Start();
-  EXPECT_EQ(form_->AlbumBgmNo, 9);  // set at start-up when it was 0
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 600, 500), kBackground);
-  EXPECT_EQ(form_->SystemMenuAllowed, 0);
-  EXPECT_EQ(form_->CursorShown, 1);
+  EXPECT_EQ(ErrorsWith("Sound/M09.ogg"), 1);  // track 9, set at start-up when none was
+  NextFrame();
+  EXPECT_EQ(Rgb(Frame(), 600, 500), kBackground);
+  EXPECT_TRUE(platform().CursorShownNow());
+  const int popups = platform().Popups();
+  RightClick(600, 500);
+  EXPECT_EQ(platform().Popups(), popups);  // the script forbids the menu
 
   Hover({250, 150});  // item 2
-  EXPECT_EQ(form_->MenuHover, 2);
-  form_->Kumo_DrawTitleMenu();
-  EXPECT_EQ(Rgb(form_->FrameSurface, 250, 150), kHighlight);
-  EXPECT_EQ(Rgb(form_->FrameSurface, 250, 175), kHighlight);
-  EXPECT_EQ(Rgb(form_->FrameSurface, 250, 176), kBackground);  // item 3 is not lit
-  EXPECT_EQ(Rgb(form_->FrameSurface, 250, 131), kBackground);
+  EXPECT_EQ(TitleHovered(), 2);
+  NextFrame();
+  EXPECT_EQ(Rgb(Frame(), 250, 150), kHighlight);
+  EXPECT_EQ(Rgb(Frame(), 250, 175), kHighlight);
+  EXPECT_EQ(Rgb(Frame(), 250, 176), kBackground);  // item 3 is not lit
+  EXPECT_EQ(Rgb(Frame(), 250, 131), kBackground);
 
   Hover({109, 150});
-  EXPECT_EQ(form_->MenuHover, 0);
-  // Outside the waiting task nothing is drawn.
-  form_->FrameSurface.FillRGB(1, 2, 3);
-  form_->MenuHover = 2;
-  form_->TaskCode = task::Script;
-  form_->Kumo_DrawTitleMenu();
-  EXPECT_EQ(Rgb(form_->FrameSurface, 250, 150), 0x010203u);
-}
-
-TEST_F(TitleMenu, MusicZeroBecomesTrackEightWhenTheTitleOpens) {
-  Start();
-  form_->AlbumBgmNo = 0;
-  form_->TaskCode = task::TitleMenuOpen;
-  Passes(1);
-  EXPECT_EQ(form_->AlbumBgmNo, 8);
-  EXPECT_EQ(form_->TaskCode, task::Effect91);
-  EXPECT_EQ(form_->ResumeTaskCode, task::TitleMenu);
-  EXPECT_TRUE(PassUntil(task::TitleMenu, 60));
+  EXPECT_EQ(TitleHovered(), 0);
+  NextFrame();
+  EXPECT_EQ(Rgb(Frame(), 250, 150), kBackground);
 }
 
 TEST_F(TitleMenu, MovieSwitchTogglesShowsItsLookAndPersists) {
   Start();
-  ASSERT_EQ(form_->SystemVars.Get(451), 0);
+  ASSERT_EQ(Var('S', 451), 0);
   Click({200, 240});
-  EXPECT_EQ(form_->SystemVars.Get(451), -1);
-  EXPECT_EQ(form_->TaskCode, task::TitleMenu);
+  EXPECT_EQ(Var('S', 451), -1);
+  EXPECT_EQ(Task(), task::TitleMenu);
   // Hovered and switched on: the on look wins.
-  form_->Kumo_DrawTitleMenu();
-  EXPECT_EQ(Rgb(form_->FrameSurface, 200, 240), kSwitchedOn);
+  NextFrame();
+  EXPECT_EQ(Rgb(Frame(), 200, 240), kSwitchedOn);
   Click({200, 240});
-  EXPECT_EQ(form_->SystemVars.Get(451), 0);
-  form_->Kumo_DrawTitleMenu();
-  EXPECT_EQ(Rgb(form_->FrameSurface, 200, 240), kHighlight);
+  EXPECT_EQ(Var('S', 451), 0);
+  NextFrame();
+  EXPECT_EQ(Rgb(Frame(), 200, 240), kHighlight);
   Hover({600, 500});
-  form_->FrameSurface = form_->DisplaySurface;
-  form_->Kumo_DrawTitleMenu();
-  EXPECT_EQ(Rgb(form_->FrameSurface, 200, 240), kBackground);  // the plain look again
+  NextFrame();
+  EXPECT_EQ(Rgb(Frame(), 200, 240), kBackground);  // the plain look again
 
   Click({200, 240});
-  Restart();
-  EXPECT_EQ(form_->SystemVars.Get(451), -1);
-  Passes(1);
-  form_->TaskCode = task::TitleMenuOpen;
-  ASSERT_TRUE(PassUntil(task::TitleMenu));
+  CloseGame();
+  StartEngine();
+  EXPECT_EQ(Var('S', 451), -1);
+  ASSERT_TRUE(RunUntilTask(task::TitleMenu));
   // The switched-on look is part of the screen that fades in.
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 200, 240), kSwitchedOn);
-  EXPECT_EQ(Rgb(form_->DisplaySurface, 200, 200), kBackground);
+  NextFrame();
+  EXPECT_EQ(Rgb(Frame(), 200, 240), kSwitchedOn);
+  EXPECT_EQ(Rgb(Frame(), 200, 200), kBackground);
 }
 
 TEST_F(TitleMenu, StartClearsTheGameAndTheScriptGoesOnAfterItsTitleCommand) {
-  Start();
-  form_->ScenarioVars.Set(1, 41);
-  form_->ScenarioVars.Set(2, 7);
-  form_->WorkVars.Set(101, 3);
-  form_->WorkVars.Set(102, 4);
-  form_->ReturnDepth = 2;
-  form_->AutoMode = 1;
+  // Auto mode on, variables set and a call open when the title comes.
+  BuildTestGame(dir(), Game("sysmenu 1\nmsg \"一\"\nsysmenu 0\nF1 = 41\nF2 = 7\nW101 = 3\nW102 = 4\ncall menu\n"
+                            "F3 = 1\n*menu\ntitle\nreturn\nmsg \"二\"\nwait click\n"));
+  StartEngine();
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  Passes(1);
+  Menu(MenuItem::menuAuto);
+  ASSERT_TRUE(RunUntilTask(task::TitleMenu));
   Click({110, 88});
-  EXPECT_EQ(form_->TaskCode, task::Script);
-  EXPECT_EQ(form_->ScenarioVars.Get(2), 0);
-  EXPECT_EQ(form_->WorkVars.Get(101), 0);
-  EXPECT_EQ(form_->WorkVars.Get(102), 4);  // other work variables stay
-  EXPECT_EQ(form_->ReturnDepth, 0);
-  EXPECT_EQ(form_->AutoMode, 0);
-  EXPECT_EQ(form_->NormalPlay, 1);
-  EXPECT_EQ(form_->SystemMenuAllowed, 1);
-  // The interpreter goes on after the title command.
-  EXPECT_EQ(form_->StepNo, 2);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(MessageShown(), u"二");  // the interpreter goes on after the title command
+  EXPECT_EQ(Var('F', 2), 0);
+  EXPECT_EQ(Var('W', 101), 0);
+  EXPECT_EQ(Var('W', 102), 4);  // other work variables stay
+  EXPECT_EQ(Var('F', 3), 0);    // the call table is empty: the return goes nowhere
+  EXPECT_EQ(PlayModesNow().AutoMode, 0);
+  // Normal play, with the popup menu allowed: saving is offered.
+  Passes(1);
+  EXPECT_TRUE(platform().MenuEnabled(MenuItem::menuSave));
 }
 
 TEST_F(TitleMenu, AlbumOpensItsMenuAndQuitAsksFirst) {
   // The title is up after about 0.6 s; the events answer the close question.
-  Start(kTitleScript, "1000 click 300 300\n1100 dialog cancel\n1500 click 300 300\n1600 dialog ok\n");
+  Start(Game(), "1000 click 300 300\n1050 dialog-text " + Path("asked.txt") +
+                    "\n1100 dialog cancel\n1300 dialog-text " + Path("after.txt") +
+                    "\n1500 click 300 300\n1600 dialog ok\n");
   Click({300, 308});  // between items: nothing
-  EXPECT_EQ(form_->TaskCode, task::TitleMenu);
-  ASSERT_TRUE(PassUntilMs(1200));
-  EXPECT_FALSE(form_->Terminated());
-  EXPECT_EQ(form_->QueryForm->Label1, u"ゲームを終了しますか？");
-  EXPECT_EQ(form_->TaskCode, task::TitleMenu);
-  PassUntilMs(1700);
-  EXPECT_TRUE(form_->Terminated());
+  EXPECT_EQ(Task(), task::TitleMenu);
+  ASSERT_TRUE(RunUntil([&] { return Closed(); }));
+  EXPECT_EQ(ReadFile(dir() / "asked.txt"), "確認\nゲームを終了しますか？\n");
+  // Refused, the title went on: no question up at 1.3 s.
+  EXPECT_TRUE(std::filesystem::exists(dir() / "after.txt"));
+  EXPECT_EQ(ReadFile(dir() / "after.txt"), "");
 
   Start();
   Click({300, 200});
-  EXPECT_EQ(form_->TaskCode, task::AlbumMenuOpen);
+  EXPECT_EQ(Task(), task::AlbumMenuOpen);
 }
 
-// A game running script 2, waiting at a message, when the popup menu's "タイトルに戻る" is chosen; the
-// events answer the question.
+// A game in script 2, waiting at a message, when the popup menu's "タイトルに戻る" is chosen; the events
+// answer the question.
 class ReturnToTitle : public TitleMenu {
  protected:
   void StartInGame(const std::string& script1, const std::string& answer) {
-    Start(script1, "1000 dialog " + answer + "\n");
-    form_->ScriptNo = 2;
-    form_->StepNo = 7;
-    form_->TaskCode = task::MessageWait;
-    form_->ScenarioVars.Set(5, 55);
-    before_ = form_->DisplaySurface;
+    TestGame game = Game(script1);
+    game.scripts[2] = "*two\nsysmenu 1\nF5 = 55\nmsg \"一\"\nwait click\n";
+    BuildTestGame(dir(), game);
+    StartEngine("wait message\n+300 dialog-text " + Path("asked.txt") + "\n+10 dialog " + answer + "\n");
+    if (RunUntil([&] { return Task() == task::TitleMenu || Task() == task::MessageWait; }) && Task() == task::TitleMenu)
+      Click({110, 88});
+    ASSERT_TRUE(RunUntilTask(task::MessageWait));
+    Passes(10);  // the events' wait holds; their answer comes 300 ms later
+    ASSERT_EQ(Script(), 2);
+    step_ = Step();
+    before_ = Frame();
     ASSERT_TRUE(platform().MenuEnabled(MenuItem::menuTitle));
-    form_->menuTitleClick();
+    Menu(MenuItem::menuTitle);
   }
+  int32_t step_ = 0;
   TABitmap before_;
 };
 
 TEST_F(ReturnToTitle, CancelLeavesTheGameUntouched) {
-  StartInGame(kTitleScript, "cancel");
-  EXPECT_EQ(form_->QueryForm->Label1, u"タイトルに戻りますか？");
-  EXPECT_EQ(form_->ScriptNo, 2);
-  EXPECT_EQ(form_->StepNo, 7);
-  EXPECT_EQ(form_->TaskCode, task::MessageWait);
-  EXPECT_EQ(form_->ScenarioVars.Get(5), 55);
-  EXPECT_TRUE(form_->DisplaySurface == before_);
+  StartInGame("cursor 1\nsysmenu 0\ntitle\njump two, 2\n", "cancel");
+  EXPECT_EQ(ReadFile(dir() / "asked.txt"), "確認\nタイトルに戻りますか？\n");
+  EXPECT_EQ(Script(), 2);
+  EXPECT_EQ(Step(), step_);
+  EXPECT_EQ(Task(), task::MessageWait);
+  EXPECT_EQ(Var('F', 5), 55);
+  EXPECT_TRUE(Frame() == before_);
 }
 
 TEST_F(ReturnToTitle, OkRunsTheTitleCommandOfScript1Next) {
-  StartInGame(kTitleScript, "ok");
-  EXPECT_EQ(form_->ScriptNo, 1);
-  EXPECT_EQ(form_->StepNo, 1);  // the title command is instruction 2
-  EXPECT_EQ(form_->TaskCode, task::Script);
+  StartInGame("cursor 1\nsysmenu 0\ntitle\njump two, 2\n", "ok");
+  EXPECT_EQ(Script(), 1);
+  EXPECT_EQ(Step(), 1);  // the title command is instruction 2
+  EXPECT_EQ(Task(), task::Script);
 }
 
 TEST_F(ReturnToTitle, Script1WithoutATitleCommandStartsFromItsBeginning) {
   // The title command after the end instruction is never reached by the search.
-  StartInGame("wait 1000\nend\ntitle\n", "ok");
-  EXPECT_EQ(form_->ScriptNo, 1);
-  EXPECT_EQ(form_->StepNo, -1);
-  EXPECT_EQ(form_->TaskCode, task::Script);
+  StartInGame("jump two, 2\nend\ntitle\n", "ok");
+  EXPECT_EQ(Script(), 1);
+  EXPECT_EQ(Step(), -1);
+  EXPECT_EQ(Task(), task::Script);
 }
 
 }  // namespace

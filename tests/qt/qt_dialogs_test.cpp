@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include "base/save_block.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "graphics/ABitmap.h"
@@ -18,10 +19,7 @@
 namespace mokuren::testing {
 namespace {
 
-class QtDialogs : public QtFixture {
- protected:
-  void SetUp() override { Start(); }
-};
+using QtDialogs = QtFixture;
 
 QStringList QLines(const std::vector<std::u16string>& lines) {
   QStringList out;
@@ -41,54 +39,65 @@ TEST_F(QtDialogs, NameDialogTakesAnInputMethodCommitAndClosesOnlyOnAValidName) {
   QStringList texts;
   QString cut, composed, refused;
   bool stayed = false;
-  QTimer::singleShot(100, [&] {
-    NameDialog* d = platform_->NameView();
-    ASSERT_NE(d, nullptr);
-    texts = d->Texts();
-    EXPECT_EQ(d->size(), QSize(310, 75));
-    EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(d->windowFlags() & Qt::WindowCloseButtonHint);
-    QLineEdit& edit = d->Edit();
-    edit.setFocus();
-    edit.end(false);
-    // After カザミネ there is room for two more full-width characters of the twelve bytes.
-    Commit(edit, "みなと", "ミナト");
-    cut = edit.text();
-    edit.selectAll();
-    Commit(edit, "みなと", "ミナト");
-    composed = edit.text();
-    // Neither Escape nor the close command leaves the dialog.
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(d, &escape);
-    d->close();
-    stayed = d->isVisible();
-    edit.setText("ミ①");
-    d->Press(true);
-    refused = d->findChildren<QLabel*>().front()->text();
-    edit.setText("ミナト");
-    d->Press(true);
+  BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①\"\nwait click\n"}}, {}, {}});
+  Launch([&] {
+    QTimer::singleShot(100, [&] {
+      NameDialog* d = qt_->NameView();
+      ASSERT_NE(d, nullptr);
+      texts = d->Texts();
+      EXPECT_EQ(d->size(), QSize(310, 75));
+      EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
+      EXPECT_FALSE(d->windowFlags() & Qt::WindowCloseButtonHint);
+      QLineEdit& edit = d->Edit();
+      edit.setFocus();
+      edit.end(false);
+      // After カザミネ there is room for two more full-width characters of the twelve bytes.
+      Commit(edit, "みなと", "ミナト");
+      cut = edit.text();
+      edit.selectAll();
+      Commit(edit, "みなと", "ミナト");
+      composed = edit.text();
+      // Neither Escape nor the close command leaves the dialog.
+      QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(d, &escape);
+      d->close();
+      stayed = d->isVisible();
+      edit.setText("ミ①");
+      d->Press(true);
+      refused = d->findChildren<QLabel*>().front()->text();
+      edit.setText("ミナト");
+      d->Press(true);
+    });
   });
-  form_->ShowNameForm();
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
   EXPECT_EQ(texts,
             (QStringList{"その男の名前は・・・", "全角２文字以上　６文字以内で名前を入力してください", "カザミネ"}));
   EXPECT_EQ(cut, "カザミネミナ");
   EXPECT_EQ(composed, "ミナト");
   EXPECT_TRUE(stayed);
   EXPECT_EQ(refused, "① は名前に使用できません");
-  EXPECT_EQ(form_->HeroName, u"ミナト");
-  EXPECT_EQ(platform_->NameView(), nullptr);
+  EXPECT_EQ(MessageLines()[1], u"ミナト");
+  EXPECT_EQ(qt_->NameView(), nullptr);
   // The game takes the next click and key again, with or without a window manager to hand them back.
-  EXPECT_TRUE(RunUntil([&] { return platform_->Foreground() == WindowId::Main; }, 50));
+  EXPECT_TRUE(RunUntil([&] { return qt_->Foreground() == WindowId::Main; }, 50));
 }
 
 TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTheRest) {
-  form_->EffectsOn = 0;
-  form_->MessageSpeed = 1;
-  form_->BgmVolume = 25;
+  // Settings a player chose before, kept in SAVE.DAT.
+  StartEngine();
+  CloseGame();
+  std::string save = ReadFile(dir() / "SAVE.DAT");
+  ASSERT_EQ(save.size(), sizeof(SaveBlock));
+  SaveBlock& kept = *reinterpret_cast<SaveBlock*>(save.data());
+  kept.EffectsOn = 0;
+  kept.MessageSpeed = 1;
+  kept.BgmVolume = 25;
+  WriteFile(dir() / "SAVE.DAT", save);
+  Launch();
   QTimer::singleShot(100, [&] {
-    ConfigDialog* d = platform_->ConfigView();
+    ConfigDialog* d = qt_->ConfigView();
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->Texts(), QLines(form_->ConfigForm->Texts()));
+    EXPECT_EQ(d->Texts(), QLines(FormTexts(FormId::TConfigForm)));
     EXPECT_EQ(d->size(), QSize(394, 334));
     EXPECT_TRUE(d->Radio(TConfigForm::GrpEfOffRB).isChecked());
     EXPECT_TRUE(d->Radio(TConfigForm::ModeWinRB).isChecked());
@@ -96,35 +105,35 @@ TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTh
     EXPECT_EQ(d->Slider(TConfigForm::BgmVolBar).value(), 25);
     EXPECT_EQ(d->Slider(TConfigForm::SeVolBar).focusPolicy(), Qt::ClickFocus);
     d->Slider(TConfigForm::BgmVolBar).setValue(0);
-    EXPECT_EQ(form_->BgmVolume, 0);
+    EXPECT_EQ(Kept().BgmVolume, 0);
     d->Radio(TConfigForm::MsgSlowRB).click();
     d->Radio(TConfigForm::ModeFullRB).click();
     d->Slider(TConfigForm::MsgAutoBar).setValue(12);
-    EXPECT_EQ(form_->MessageSpeed, 1);  // not before OK
-    EXPECT_FALSE(platform_->Main().isFullScreen());
+    EXPECT_EQ(Kept().MessageSpeed, 1);  // not before OK
+    EXPECT_FALSE(qt_->Main().isFullScreen());
     d->Press(true);
   });
-  form_->menuConfigClick();
-  EXPECT_EQ(form_->MessageSpeed, 3);
-  EXPECT_EQ(form_->AutoDelay, 12);
-  EXPECT_EQ(form_->FullScreen, 1);
-  EXPECT_TRUE(platform_->Main().isFullScreen());
-  EXPECT_EQ(platform_->ConfigView(), nullptr);
+  Menu(MenuItem::menuConfig);
+  EXPECT_EQ(Kept().MessageSpeed, 3);
+  EXPECT_EQ(Kept().AutoDelay, 12);
+  EXPECT_EQ(Kept().FullScreen, 1);
+  EXPECT_TRUE(qt_->Main().isFullScreen());
+  EXPECT_EQ(qt_->ConfigView(), nullptr);
 }
 
 // A game played in English whose translation gives the settings dialog some of its texts.
 class QtTranslatedDialogs : public QtFixture {
  protected:
   void SetUp() override {
-    WriteMinimalGame(dir_.path());
-    std::filesystem::create_directories(dir_.path() / "tl");
-    WriteFile(dir_.path() / "tl" / "en.po",
+    WriteMinimalGame(dir());
+    std::filesystem::create_directories(dir() / "tl");
+    WriteFile(dir() / "tl" / "en.po",
               "msgid \"\"\nmsgstr \"\"\n\"Language: en\\n\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
               "\nmsgctxt \"engine\"\nmsgid \"環境設定\"\nmsgstr \"Settings\"\n"
               "\nmsgctxt \"engine\"\nmsgid \"画面エフェクト\"\nmsgstr \"Screen effects\"\n"
               "\nmsgctxt \"engine\"\nmsgid \"あり\"\nmsgstr \"On\"\n"
               "\nmsgctxt \"engine\"\nmsgid \"ＯＫ\"\nmsgstr \"OK\"\n");
-    setenv("XDG_CACHE_HOME", (dir_.path() / "cache").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
     lang_ = "en";
     Launch();
   }
@@ -133,21 +142,23 @@ class QtTranslatedDialogs : public QtFixture {
 TEST_F(QtTranslatedDialogs, SettingsDialogWidgetsShowTheTranslationAndTheOriginalOfTheRest) {
   QStringList texts, buttons;
   QTimer::singleShot(100, [&] {
-    ConfigDialog* d = platform_->ConfigView();
+    ConfigDialog* d = qt_->ConfigView();
     ASSERT_NE(d, nullptr);
     texts = d->Texts().mid(0, 4);
     for (const QPushButton* b : d->findChildren<QPushButton*>()) buttons << b->text();
     d->Press(true);
   });
-  form_->menuConfigClick();
+  Menu(MenuItem::menuConfig);
   EXPECT_EQ(texts, (QStringList{"Settings", "Screen effects", "On", "なし"}));
   EXPECT_EQ(buttons, QStringList{"OK"});
 }
 
 TEST_F(QtDialogs, DebugWindowFollowsTheEngineAndItsButtonsDump) {
-  form_->DebugForm->Visible = true;
-  platform_->SetFormVisible(FormId::TDebugForm, true);
-  DebugWindow* w = platform_->DebugView();
+  // In debug mode (its marker file) the debug window is up from the start.
+  BuildTestGame(dir(), TestGame{{{1, "wait 300\nse 7\nse 8\nwait click\n"}}, {}, {}});
+  WriteFile(dir() / "debugmode.txt", "");
+  Launch();
+  DebugWindow* w = qt_->DebugView();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), "Debug Window : Mokuren Ver.0.88");
   EXPECT_EQ(w->size(), QSize(720, 220));
@@ -155,16 +166,18 @@ TEST_F(QtDialogs, DebugWindowFollowsTheEngineAndItsButtonsDump) {
   QStringList captions;
   for (int b = 0; b < TDebugForm::ButtonCount; ++b) captions << w->Button(static_cast<TDebugForm::Button>(b)).text();
   EXPECT_EQ(captions, (QStringList{"FLG表示", "MSG履歴", "Album ON", "Album OFF", "Album RND", "RT"}));
-  form_->IdleEvent();
-  EXPECT_TRUE(w->Label1().text().startsWith("TC:0 NO:1 ")) << w->Label1().text().toStdString();
+  Passes(1);
+  EXPECT_TRUE(w->Label1().text().startsWith("TC:8388865 NO:1 ")) << w->Label1().text().toStdString();
   EXPECT_EQ(w->Label2().text(), "BGM:0 SE1:0 SE2:0 SE3:0");
-  form_->ReportError(u"一行目");
-  form_->ReportError(u"二行目");
-  EXPECT_TRUE(w->Memo2().toPlainText().endsWith("一行目\n二行目"));
+  // Sound effects that are missing are listed as they are reported.
+  ASSERT_TRUE(RunUntilTask(task::WaitKey));
+  Passes(1);
+  EXPECT_TRUE(w->Memo2().toPlainText().endsWith("Sound/S07.oggが見つかりません\nSound/S08.oggが見つかりません"))
+      << w->Memo2().toPlainText().toStdString();
   w->Button(TDebugForm::Button6).click();
   EXPECT_EQ(w->Memo1().toPlainText(), "0 0\n0 0\n0 0\n0 0\n0 0\n0 0");
   w->Button(TDebugForm::Button3).click();
-  EXPECT_EQ(form_->SystemVars.Get(300), 1);
+  EXPECT_EQ(Var('S', 300), 1);
 }
 
 // In debug mode the debug window opens beside the main window where the screen has room, and never over
@@ -175,8 +188,8 @@ TEST_F(QtDebugWindow, OpensBesideTheMainWindowNotOverItsTitleBar) {
   WriteMinimalGame(dir_.path());
   WriteFile(dir_.path() / "debugmode.txt", "");
   Launch();
-  QWidget& main = platform_->Main();
-  DebugWindow* w = platform_->DebugView();
+  QWidget& main = qt_->Main();
+  DebugWindow* w = qt_->DebugView();
   ASSERT_NE(w, nullptr);
   const QRect frame = main.frameGeometry();
   const QRect titleBar(frame.topLeft(), QSize(frame.width(), std::max(1, main.geometry().top() - frame.top())));
@@ -184,8 +197,8 @@ TEST_F(QtDebugWindow, OpensBesideTheMainWindowNotOverItsTitleBar) {
   // A smaller window leaves room: the debug window opens next to it.
   main.resize(400, 300);
   main.move(0, 0);
-  platform_->SetFormVisible(FormId::TDebugForm, false);
-  platform_->SetFormVisible(FormId::TDebugForm, true);
+  qt_->SetFormVisible(FormId::TDebugForm, false);
+  qt_->SetFormVisible(FormId::TDebugForm, true);
   EXPECT_FALSE(w->frameGeometry().intersects(main.frameGeometry()));
 }
 
@@ -200,6 +213,7 @@ class Canvas : public QWidget {
 };
 
 TEST_F(QtDialogs, FrameScalesCrisplyByWholeFactorsSmoothlyOtherwiseAndPointsMapBack) {
+  Start();
   TABitmap checker(8, 6);
   for (int y = 0; y < 6; ++y)
     for (int x = 0; x < 8; ++x) std::fill_n(checker.ScanLine(y) + 4 * x, 3, (x + y) % 2 ? 255 : 0);

@@ -20,35 +20,37 @@
 
 namespace mokuren::testing {
 
-class QtFixture : public ::testing::Test {
+class QtFixture : public EngineFixture {
  protected:
   // Starts the engine on a game whose script 1 is `script` (the minimal game when empty) and runs the
   // first passes.
   void Start(const std::string& script = {}) {
     if (script.empty()) {
-      WriteMinimalGame(dir_.path());
+      WriteMinimalGame(dir());
     } else {
-      BuildTestGame(dir_.path(), TestGame{{{1, script}}, {}, {}});
+      BuildTestGame(dir(), TestGame{{{1, script}}, {}, {}});
     }
     Launch();
   }
-  // Starts the engine on the game already in dir(); `beforePasses` runs once the application exists.
+  // Starts the engine on the game already in dir() as EngineFixture does, over the Qt backend;
+  // `beforePasses` runs once the application exists.
   void Launch(const std::function<void()>& beforePasses = {}) {
     static int argc = 1;
     static char arg0[] = "mokuren";
     static char* argv[] = {arg0, nullptr};
     UseDesktopScreen();
-    platform_ = std::make_unique<QtPlatform>(argc, argv);
+    qt_ = std::make_unique<QtPlatform>(argc, argv);
+    if (rememberWindow_) qt_->RememberWindowIn(dir(), true);
     LaunchOptions options;
-    options.gameDir = dir_.path().string();
     options.lang = lang_;
-    if (rememberWindow_) platform_->RememberWindowIn(dir_.path(), true);
-    form_ = std::make_unique<TForm1>(*platform_, options);
-    platform_->Attach(*form_);
-    ASSERT_TRUE(form_->FormCreate());
-    form_->StartLoopClock();
+    EngineFixture::Launch(*qt_, options);
     if (beforePasses) beforePasses();
-    for (int i = 0; i < 3; ++i) form_->IdleEvent();
+    Passes(3);
+  }
+  // Ends the engine and its backend, so that a test may launch them again.
+  void Stop() {
+    form_.reset();
+    qt_.reset();
   }
   // The offscreen platform's one screen is 800x600 unless told otherwise; a desktop's is larger, so that
   // a window made larger than the frame still lies on it.
@@ -61,16 +63,7 @@ class QtFixture : public ::testing::Test {
                            R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
     setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + file.string()).c_str(), 1);
   }
-  void TearDown() override {
-    form_.reset();
-    platform_.reset();
-  }
-  // Runs passes until `done` holds, at most `limit`; false when it never did.
-  template <typename Done>
-  bool RunUntil(Done done, int limit = 3000) {
-    for (int i = 0; i < limit && !done(); ++i) form_->IdleEvent();
-    return done();
-  }
+  void TearDown() override { Stop(); }
   // Presses the button with this caption in the dialog in front, a little later.
   void PressLater(const QString& caption) {
     QTimer::singleShot(200, [caption] {
@@ -82,13 +75,11 @@ class QtFixture : public ::testing::Test {
     });
   }
 
-  TempDir dir_;
   // Launch keeps the main window's place for the game and starts it where it was left, as the program does.
   bool rememberWindow_ = false;
   // The --lang the game is played in (its original when empty).
   std::string lang_;
-  std::unique_ptr<QtPlatform> platform_;
-  std::unique_ptr<TForm1> form_;
+  std::unique_ptr<QtPlatform> qt_;
 };
 
 }  // namespace mokuren::testing

@@ -8,7 +8,6 @@
 #include <functional>
 
 #include "app/event_script.h"
-#include "dialogs/TQueryForm.h"
 #include "qt/qt_fixture.h"
 #include "save/TForm7.h"
 
@@ -17,15 +16,19 @@ namespace {
 
 class QtMenu : public QtFixture {
  protected:
-  void SetUp() override {
-    Start("sysmenu 1\nallowskip 1\nmsg \"一つ目\"\nmsg \"二つ目\"\nwait click\n");
-    form_->NormalPlay = 1;  // as after "new game": saving and loading are allowed
-    ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
-    form_->IdleEvent();  // the items are enabled for the message wait
+  void SetUp() override { StartGame(); }
+  // A new game started from the title ("start"), so that saving and loading are allowed, waiting at its
+  // first message with the items enabled for the message wait.
+  void StartGame() {
+    Start("title\nsysmenu 1\nallowskip 1\nmsg \"一つ目\"\nmsg \"二つ目\"\nwait click\n");
+    ASSERT_TRUE(RunUntilTask(task::TitleMenu));
+    Apply("click 200 100");
+    ASSERT_TRUE(RunUntilTask(task::MessageWait));
+    Passes(1);
   }
   QAction& Action(MenuItem item) {
     QList<QAction*> items;
-    for (QAction* a : platform_->Menu().actions())
+    for (QAction* a : qt_->Menu().actions())
       if (!a->isSeparator()) items << a;
     return *items.at(static_cast<int>(item));
   }
@@ -34,21 +37,20 @@ class QtMenu : public QtFixture {
     EventScript events;
     std::string error;
     ASSERT_TRUE(events.Parse("0 " + line + "\n", error)) << error;
-    ASSERT_TRUE(platform_->DeliverEvent(events.events().at(0)));
+    ASSERT_TRUE(qt_->DeliverEvent(events.events().at(0)));
   }
   // A right click on the main window opens the menu; then the item is chosen.
   void Choose(MenuItem item) {
     Deliver("rclick 400 300");
-    ASSERT_TRUE(platform_->Menu().isVisible());
+    ASSERT_TRUE(qt_->Menu().isVisible());
     ASSERT_TRUE(Action(item).isEnabled());
     Action(item).trigger();
-    platform_->Menu().hide();
+    qt_->Menu().hide();
   }
-  std::u16string Message() { return form_->MessageText(form_->CurrentMessage); }
   // Notes the save/load screen's mode while it is up, then clicks its close area.
   void CloseSaveLoadLater() {
     QTimer::singleShot(200, [this] {
-      if (form_->SaveLoadForm->Visible) saveLoadShown_ = form_->SaveLoadForm->Tag;
+      saveLoadShown_ = SaveLoadMode().value_or(-1);
       Deliver("click 600 580");
     });
   }
@@ -56,7 +58,7 @@ class QtMenu : public QtFixture {
   void CancelDialogLater() {
     QTimer::singleShot(200, [this] {
       std::u16string texts;
-      if (platform_->FrontDialogTexts(texts)) dialogCaption_ = texts.substr(0, texts.find(u'\n'));
+      if (qt_->FrontDialogTexts(texts)) dialogCaption_ = texts.substr(0, texts.find(u'\n'));
       Deliver("dialog cancel");
     });
   }
@@ -69,36 +71,32 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
     MenuItem item;
     QString caption;             // when the menu is opened again
     std::function<bool()> done;  // the engine's effect
-    std::function<void()> undo;  // back to a plain message wait for the next item
   };
+  const std::u16string kTitleQuestion = u"タイトルに戻りますか？", kQuitQuestion = u"ゲームを終了しますか？";
+  const auto asked = [&](const std::u16string& question) { return FormTexts(FormId::TQueryForm).at(1) == question; };
   const Case cases[] = {
-      {MenuItem::menuKSkip, "既読スキップ", [&] { return form_->ReadSkip == 1; }, [&] { form_->ReadSkip = 0; }},
+      {MenuItem::menuKSkip, "既読スキップ", [&] { return PlayModesNow().ReadSkip == 1; }},
       {MenuItem::menuSSkip, "シーンスキップ",
-       [&] { return form_->SceneSkip == 1 && form_->NoticeText == u"シーンスキップしました"; },
-       [&] { form_->SceneSkip = 0; }},
-      {MenuItem::menuAuto, "自動進行", [&] { return form_->AutoMode == 1; }, [&] { form_->AutoMode = 0; }},
-      {MenuItem::menuWindow, "ウィンドウ表示", [&] { return form_->WindowShown == 0; },
-       [&] { form_->WindowShown = 1; }},
-      {MenuItem::menuFloat, "ウィンドウフロート化", [&] { return platform_->FloatVisible(); },
-       [&] { Choose(MenuItem::menuFloat); }},
+       [&] { return PlayModesNow().SceneSkip == 1 && Notice() == u"シーンスキップしました"; }},
+      {MenuItem::menuAuto, "自動進行", [&] { return PlayModesNow().AutoMode == 1; }},
+      {MenuItem::menuWindow, "ウィンドウ表示", [&] { return !WindowShown(); }},
+      {MenuItem::menuFloat, "ウィンドウフロート化", [&] { return qt_->FloatVisible(); }},
       // The save/load screen opens in its mode; closed by its close area, the game waits on as it was.
       {MenuItem::menuSave, "セーブ",
-       [&] { return saveLoadShown_ == TForm7::kSaveMode && form_->TaskCode == task::MessageWait; }, [] {}},
+       [&] { return saveLoadShown_ == TForm7::kSaveMode && Task() == task::MessageWait; }},
       {MenuItem::menuLoad, "ロード",
-       [&] { return saveLoadShown_ == TForm7::kLoadMode && form_->TaskCode == task::MessageWait; }, [] {}},
+       [&] { return saveLoadShown_ == TForm7::kLoadMode && Task() == task::MessageWait; }},
       // The settings dialog opens; left without OK, the game waits on as it was.
-      {MenuItem::menuConfig, "環境設定",
-       [&] { return dialogCaption_ == u"環境設定" && form_->TaskCode == task::MessageWait; }, [] {}},
+      {MenuItem::menuConfig, "環境設定", [&] { return dialogCaption_ == u"環境設定" && Task() == task::MessageWait; }},
       // Refusing the question leaves the game as it was.
-      {MenuItem::menuTitle, "タイトルに戻る",
-       [&] { return form_->QueryForm->Label1 == u"タイトルに戻りますか？" && form_->TaskCode == task::MessageWait; },
-       [] {}},
-      {MenuItem::menuQuit, "ゲーム終了",
-       [&] { return form_->QueryForm->Label1 == u"ゲームを終了しますか？" && !form_->Terminated(); }, [] {}},
+      {MenuItem::menuTitle, "タイトルに戻る", [&] { return asked(kTitleQuestion) && Task() == task::MessageWait; }},
+      {MenuItem::menuQuit, "ゲーム終了", [&] { return asked(kQuitQuestion) && !Closed(); }},
   };
+  // Each item on a game of its own, waiting at its first message.
   for (const Case& c : cases) {
     SCOPED_TRACE(c.caption.toStdString());
-    form_->QueryForm->Label1.clear();
+    Stop();
+    StartGame();
     if (c.item == MenuItem::menuTitle || c.item == MenuItem::menuQuit) PressLater("キャンセル");
     saveLoadShown_ = -1;
     if (c.item == MenuItem::menuSave || c.item == MenuItem::menuLoad) CloseSaveLoadLater();
@@ -109,10 +107,12 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
     Deliver("rclick 400 300");
     EXPECT_EQ(Action(c.item).text(), c.caption);
     EXPECT_EQ(Action(c.item).isChecked(), c.item == MenuItem::menuFloat);
-    platform_->Menu().hide();
-    c.undo();
-    EXPECT_FALSE(Action(c.item).isChecked());
-    EXPECT_EQ(Message(), u"一つ目");
+    qt_->Menu().hide();
+    if (c.item == MenuItem::menuFloat) {
+      Choose(c.item);
+      EXPECT_FALSE(Action(c.item).isChecked());
+    }
+    EXPECT_EQ(MessageShown(), u"一つ目");
   }
 }
 
@@ -123,12 +123,12 @@ TEST_F(QtMenu, FloatWindowClicksBelowTheDragBandPassTheMessage) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->windowTitle() == "MsgForm") floating = w;
   ASSERT_NE(floating, nullptr);
-  EXPECT_EQ(floating->geometry(), QRect(platform_->Main().mapToGlobal(QPoint(0, 416)), QSize(800, 184)));
+  EXPECT_EQ(floating->geometry(), QRect(qt_->Main().mapToGlobal(QPoint(0, 416)), QSize(800, 184)));
   Deliver("float-click 400 32");
-  for (int i = 0; i < 20; ++i) form_->IdleEvent();
-  EXPECT_EQ(Message(), u"一つ目");
+  Passes(20);
+  EXPECT_EQ(MessageShown(), u"一つ目");
   Deliver("float-click 400 33");
-  EXPECT_TRUE(RunUntil([&] { return Message() == u"二つ目"; }));
+  EXPECT_TRUE(RunUntil([&] { return MessageShown() == u"二つ目"; }));
 }
 
 }  // namespace

@@ -32,11 +32,11 @@ TEST_F(QtStartup, AnEmptyFirstScriptIsShownInAMessageBoxAndTheGameGoesOn) {
   EXPECT_TRUE(shown.contains("SCRIPT.DAT のエントリー 1（ゲームの最初のスクリプト）を読み込めません: 中身が空です"))
       << shown.toStdString();
   EXPECT_TRUE(shown.contains("the entry is empty"));
-  EXPECT_EQ(platform_->Main().windowTitle(), "Mokuren");
+  EXPECT_EQ(qt_->Main().windowTitle(), "Mokuren");
   // The empty script runs in its place.
-  for (int i = 0; i < 10; ++i) form_->IdleEvent();
-  EXPECT_FALSE(form_->Terminated());
-  EXPECT_EQ(form_->ScriptNo, 1);
+  Passes(10);
+  EXPECT_FALSE(Closed());
+  EXPECT_EQ(Script(), 1);
 }
 
 }  // namespace

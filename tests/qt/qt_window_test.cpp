@@ -20,11 +20,11 @@ class QtWindow : public QtFixture {};
 
 TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows) {
   Start("choice \"一,二,三\"\nmsg \"おわり\"\n");
-  QWidget& main = platform_->Main();
+  QWidget& main = qt_->Main();
   // 1.25 times, drawn smoothly, with 75 black rows above and below.
   main.resize(1000, 900);
   QApplication::processEvents();
-  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::SelectWait; }));
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }));
   // The middle of the second of three bands (rows 280-319 of the frame).
   const QPointF at(400 * 1.25, 75 + 300 * 1.25);
   QCursor::setPos(main.mapToGlobal(at).toPoint());
@@ -33,11 +33,11 @@ TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows
                   type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&main, &e);
   }
-  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode != task::SelectWait; }));
-  EXPECT_EQ(form_->WorkVars[1], 2);
+  ASSERT_TRUE(RunUntil([&] { return Task() != task::SelectWait; }));
+  EXPECT_EQ(Var('W', 1), 2);
 
   // The floating window covers the message area as the window shows it, and stays on it at a new size.
-  platform_->SetFloatVisible(true);
+  qt_->SetFloatVisible(true);
   QWidget* floating = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->windowTitle() == "MsgForm") floating = w;
@@ -52,7 +52,7 @@ TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows
 // the screen's edge, its band stays on the screen.
 TEST_F(QtWindow, FloatWindowIsDraggedByItsBandAndKeepsItOnTheScreen) {
   Start("msg \"一つ目\"\n");
-  platform_->SetFloatVisible(true);
+  qt_->SetFloatVisible(true);
   QWidget* floating = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->windowTitle() == "MsgForm") floating = w;
@@ -84,87 +84,86 @@ TEST_F(QtWindow, TheWindowStartsWhereThePlayerLeftItAndDialogsGrowWithThePicture
   setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   rememberWindow_ = true;
   const auto restart = [&] {
-    form_.reset();
-    platform_.reset();
+    Stop();
     Launch();
   };
   Start("msg \"一つ目\"\n");
-  platform_->Main().resize(1600, 1200);
-  platform_->Main().move(150, 0);
+  qt_->Main().resize(1600, 1200);
+  qt_->Main().move(150, 0);
   QApplication::processEvents();
   restart();
-  EXPECT_EQ(platform_->Main().pos(), QPoint(150, 0));
-  EXPECT_EQ(platform_->Main().size(), QSize(1600, 1200));
-  platform_->OpenForm(FormId::TQueryForm);
-  QWidget* query = platform_->FrontView();
+  EXPECT_EQ(qt_->Main().pos(), QPoint(150, 0));
+  EXPECT_EQ(qt_->Main().size(), QSize(1600, 1200));
+  qt_->OpenForm(FormId::TQueryForm);
+  QWidget* query = qt_->FrontView();
   ASSERT_NE(query, nullptr);
   EXPECT_EQ(query->size(), QSize(257 * 2, 79 * 2));
-  platform_->CloseForm(FormId::TQueryForm);
+  qt_->CloseForm(FormId::TQueryForm);
 
-  platform_->Main().move(5000, 5000);
+  qt_->Main().move(5000, 5000);
   QApplication::processEvents();
   restart();
-  EXPECT_EQ(platform_->Main().size(), QSize(1600, 1200));
-  EXPECT_TRUE(platform_->Main().screen()->availableGeometry().contains(platform_->Main().pos()));
+  EXPECT_EQ(qt_->Main().size(), QSize(1600, 1200));
+  EXPECT_TRUE(qt_->Main().screen()->availableGeometry().contains(qt_->Main().pos()));
   unsetenv("XDG_CONFIG_HOME");
 }
 
 // At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point.
 TEST_F(QtWindow, PopupMenuOpensAtThePointerInAScaledWindow) {
   Start("sysmenu 1\nmsg \"一つ目\"\n");
-  QWidget& main = platform_->Main();
+  QWidget& main = qt_->Main();
   main.resize(1600, 1200);
   QApplication::processEvents();
-  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait; }));
   const QPointF at(240, 180);
   QCursor::setPos(main.mapToGlobal(at).toPoint());
   QMouseEvent press(QEvent::MouseButtonPress, at, main.mapToGlobal(at), Qt::RightButton, Qt::RightButton,
                     Qt::NoModifier);
   QApplication::sendEvent(&main, &press);
-  ASSERT_TRUE(platform_->Menu().isVisible());
+  ASSERT_TRUE(qt_->Menu().isVisible());
   // Within the frame pixel the click fell on (two window pixels at this scale).
-  EXPECT_LE((platform_->Menu().pos() - main.mapToGlobal(at).toPoint()).manhattanLength(), 2);
-  platform_->Menu().hide();
+  EXPECT_LE((qt_->Menu().pos() - main.mapToGlobal(at).toPoint()).manhattanLength(), 2);
+  qt_->Menu().hide();
 }
 
 // Enter pressed and let go between two passes still passes the message, once.
 TEST_F(QtWindow, AKeyTapBetweenTwoPassesActsOnce) {
   Start("msg \"一つ目\"\nmsg \"二つ目\"\nmsg \"三つ目\"\n");
-  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
-  const int32_t first = form_->CurrentMessage;
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait; }));
+  ASSERT_EQ(MessageShown(), u"一つ目");
   for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
     QKeyEvent e(type, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(&platform_->Main(), &e);
+    QApplication::sendEvent(&qt_->Main(), &e);
   }
-  ASSERT_TRUE(RunUntil([&] { return form_->CurrentMessage != first && form_->TaskCode == task::MessageWait; }));
-  for (int i = 0; i < 50; ++i) form_->IdleEvent();
-  EXPECT_EQ(form_->CurrentMessage, first + 1);
+  ASSERT_TRUE(RunUntil([&] { return MessageShown() != u"一つ目" && Task() == task::MessageWait; }));
+  Passes(50);
+  EXPECT_EQ(MessageShown(), u"二つ目");
 }
 
 // Without a mouse: Escape opens the popup menu, the arrows move between a choice's bands and Enter chooses.
 TEST_F(QtWindow, EscapeOpensTheMenuAndTheArrowsAndEnterChoose) {
   Start("sysmenu 1\nchoice \"一,二,三\"\nmsg \"おわり\"\n");
-  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::SelectWait; }));
-  form_->IdleEvent();
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }));
+  Passes(1);
   const auto press = [&](Qt::Key key) {
     for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
       QKeyEvent e(type, key, Qt::NoModifier);
-      QApplication::sendEvent(&platform_->Main(), &e);
+      QApplication::sendEvent(&qt_->Main(), &e);
     }
-    for (int i = 0; i < 20; ++i) form_->IdleEvent();
+    Passes(20);
   };
   press(Qt::Key_Escape);
-  EXPECT_TRUE(platform_->Menu().isVisible());
-  platform_->Menu().hide();
+  EXPECT_TRUE(qt_->Menu().isVisible());
+  qt_->Menu().hide();
   for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return}) press(key);
-  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode != task::SelectWait; }));
-  EXPECT_EQ(form_->WorkVars[1], 2);
+  ASSERT_TRUE(RunUntil([&] { return Task() != task::SelectWait; }));
+  EXPECT_EQ(Var('W', 1), 2);
 }
 
 TEST_F(QtWindow, GamepadAButtonAdvancesAMessage) {
   Start("msg \"一つ目\"\nmsg \"二つ目\"\n");
-  ASSERT_TRUE(RunUntil([&] { return form_->TaskCode == task::MessageWait; }));
-  const int32_t first = form_->CurrentMessage;
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait; }));
+  ASSERT_EQ(MessageShown(), u"一つ目");
   SDL_VirtualJoystickDesc desc{};
   desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
   desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
@@ -174,12 +173,12 @@ TEST_F(QtWindow, GamepadAButtonAdvancesAMessage) {
   ASSERT_GE(index, 0) << SDL_GetError();
   SDL_Joystick* pad = SDL_JoystickOpen(index);
   ASSERT_NE(pad, nullptr) << SDL_GetError();
-  platform_->InjectCursor(WindowId::Main, {400, 300});
-  for (int i = 0; i < 3; ++i) form_->IdleEvent();  // the pad is plugged in
+  qt_->InjectCursor(WindowId::Main, {400, 300});
+  Passes(3);  // the pad is plugged in
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
-  form_->IdleEvent();
+  Passes(1);
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 0);
-  EXPECT_TRUE(RunUntil([&] { return form_->CurrentMessage != first; }));
+  EXPECT_TRUE(RunUntil([&] { return MessageShown() == u"二つ目"; }));
   SDL_JoystickClose(pad);
   SDL_JoystickDetachVirtual(index);
 }

@@ -4,6 +4,8 @@
 #include <thread>
 
 #include "base/text_codec.h"
+#include "dialogs/TDebugForm.h"
+#include "save/TForm7.h"
 #include "support/game_builder.h"
 #include "toolkit/archive_writer.h"
 
@@ -67,15 +69,20 @@ void WriteMinimalGame(const std::filesystem::path& dir) {
 void EngineFixture::StartEngine(const std::string& eventsText, uint32_t startTick, LaunchOptions options,
                                 std::unique_ptr<HeadlessPlatform> platform) {
   if (!std::filesystem::exists(dir_.path() / "SCRIPT.DAT")) WriteMinimalGame(dir_.path());
-  options.gameDir = dir_.path().string();
   options.headless = true;
   if (!eventsText.empty()) {
     options.eventsFile = (dir_.path() / "events.txt").string();
     WriteFile(options.eventsFile, eventsText);
   }
   platform_ = platform ? std::move(platform) : std::make_unique<HeadlessPlatform>(startTick);
-  form_ = std::make_unique<TForm1>(*platform_, options);
-  platform_->Attach(*form_);
+  Launch(*platform_, std::move(options));
+}
+
+void EngineFixture::Launch(Platform& platform, LaunchOptions options) {
+  options.gameDir = dir_.path().string();
+  driven_ = &platform;
+  form_ = std::make_unique<TForm1>(platform, options);
+  platform.Attach(*form_);
   std::string error;
   ASSERT_TRUE(form_->automation().LoadEvents(error)) << error;
   ASSERT_TRUE(form_->automation().StartRecording(error)) << error;
@@ -98,8 +105,8 @@ void EngineFixture::Passes(int n) {
 }
 
 void EngineFixture::RunMs(uint32_t ms) {
-  const uint32_t start = platform_->TickCount();
-  while (platform_->TickCount() - start < ms && !form_->Terminated()) form_->Pass();
+  const uint32_t start = driven_->TickCount();
+  while (driven_->TickCount() - start < ms && !form_->Terminated()) form_->Pass();
 }
 
 bool EngineFixture::RunUntil(const std::function<bool()>& done, int limit) {
@@ -123,7 +130,7 @@ void EngineFixture::RightClick(int x, int y) { Apply("rclick " + std::to_string(
 void EngineFixture::MoveTo(int x, int y) { Apply("move " + std::to_string(x) + " " + std::to_string(y)); }
 void EngineFixture::Wheel(bool up) { Apply(up ? "wheel up" : "wheel down"); }
 void EngineFixture::Menu(MenuItem item) { Apply("menu " + std::string(MenuItemName(item))); }
-void EngineFixture::Hold(Key key, bool down) { platform_->InjectKey(key, down); }
+void EngineFixture::Hold(Key key, bool down) { driven_->InjectKey(key, down); }
 
 void EngineFixture::Tap(Key key) {
   Hold(key, true);
@@ -163,14 +170,60 @@ std::u16string EngineFixture::Notice() const { return form_->Text().NoticeText; 
 std::string EngineFixture::SaveDat() const { return ReadFile(form_->Save().SaveFilePath()); }
 int64_t EngineFixture::FrameCount() const { return form_->FrameCount(); }
 int EngineFixture::ExitStatus() const { return form_->ExitStatus(); }
-uint32_t EngineFixture::Now() { return platform_->TickCount(); }
+uint32_t EngineFixture::Now() { return driven_->TickCount(); }
+
+// ---- Text, choices, play modes, menus and dialogs (tests24a) ------------------------------------------
+
+void EngineFixture::CloseGame() {
+  if (!form_->Terminated()) form_->CloseConfirmed();
+  form_.reset();
+}
+
+std::array<std::u16string, 4> EngineFixture::MessageLines() const { return form_->Text().MessageLines; }
+std::u16string EngineFixture::MessageShown() const { return form_->Text().MessageText(form_->Text().CurrentMessage); }
+int EngineFixture::Typed() const { return form_->Text().RevealCount; }
+bool EngineFixture::WindowShown() const { return form_->Text().WindowShown != 0; }
+int EngineFixture::LogEntry() const { return form_->Text().LogView ? form_->Text().LogIndex : 0; }
+
+std::vector<std::u16string> EngineFixture::Choices() const {
+  const MessageWindow& text = form_->Text();
+  if (!text.ChoiceActive) return {};
+  return {text.ChoiceTexts.begin(), text.ChoiceTexts.begin() + text.ChoiceCount};
+}
+
+int EngineFixture::ChoiceHovered() const { return form_->Text().ChoiceHover; }
+PlayModes EngineFixture::PlayModesNow() const { return form_->Text().Modes; }
+std::u16string EngineFixture::HeroName() const { return form_->Text().HeroName; }
+int EngineFixture::TitleHovered() const { return form_->Title().MenuHover; }
+int EngineFixture::SoundSlot(int slot) const { return form_->Audio().SlotStatus(slot); }
+int EngineFixture::ButtonLook(int n) const { return form_->Pictures().ButtonState.at(static_cast<size_t>(n - 1)); }
+std::optional<FormId> EngineFixture::FrontForm() const { return form_->FrontForm(); }
+std::vector<std::u16string> EngineFixture::FormTexts(FormId form) const { return form_->FormTexts(form); }
+
+std::optional<int> EngineFixture::SaveLoadMode() const {
+  const TForm7& screen = form_->GetSaveLoadForm();
+  if (!screen.Visible) return std::nullopt;
+  return screen.Tag;
+}
+
+std::vector<std::u16string> EngineFixture::DebugStatus() const {
+  const TDebugForm& debug = form_->GetDebugForm();
+  return {debug.Caption, debug.Label1, debug.Label2};
+}
+
+const SaveBlock& EngineFixture::Kept() const { return *form_->Block; }
+int64_t EngineFixture::PassCount() const { return form_->PassCount(); }
+bool EngineFixture::Closed() const { return form_->Terminated(); }
+
+int EngineFixture::CgSeen() const {
+  int n = 0;
+  for (uint8_t seen : form_->Pictures().CgSeenFlags) n += seen != 0;
+  return n;
+}
 
 // ---- Main loop, pictures, sound and saves (tests24b) ----
 
 bool EngineFixture::MenuItemEnabled(MenuItem item) const { return platform_->MenuEnabled(item); }
-int EngineFixture::ButtonLook(int n) const { return form_->Pictures().ButtonState.at(static_cast<size_t>(n - 1)); }
-std::u16string EngineFixture::HeroName() const { return form_->Text().HeroName; }
-int EngineFixture::SoundSlot(int slot) const { return form_->Audio().SlotStatus(slot); }
 int32_t EngineFixture::MusicKept() const { return form_->Audio().BgmNo; }
 int32_t EngineFixture::EffectKept(int position) const { return form_->Audio().SeNo[position - 1]; }
 const SaveRecord& EngineFixture::SavedGame(int n) const { return form_->Save().SavedGames().Slot(n); }

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,17 +94,56 @@ class EngineFixture : public ::testing::Test {
   // ---- Main loop, pictures, sound and saves (tests24b) ------------------------------------------------
   // Whether a popup-menu item can be chosen now (as the last pass left it).
   bool MenuItemEnabled(MenuItem item) const;
-  // On-screen button n's look (1-based as the buttons are numbered; button_state::…).
-  int ButtonLook(int n) const;
-  // The name "①" stands for.
-  std::u16string HeroName() const;
-  // A sound stream slot's state as the mixer reports it (above 1: playing).
-  int SoundSlot(int slot) const;
   // What a saved game would restart: the music (0 none) and the effect at position 1-3 (0 none).
   int32_t MusicKept() const;
   int32_t EffectKept(int position) const;
   // Save slot n (1-100) as the save/load screen lists it.
   const SaveRecord& SavedGame(int n) const;
+
+  // ---- Text, choices, play modes, menus and dialogs (tests24a) ----------------------------------------
+  // Creates the engine on dir() over a backend the test made (Qt's) and runs its start-up as StartEngine
+  // does; the driver then acts through that backend.
+  void Launch(Platform& platform, LaunchOptions options = {});
+  // Closes the game as a confirmed quit would (SAVE.DAT written) and ends the engine, so that a test may
+  // start it again on the same game directory; the platform stays until then.
+  void CloseGame();
+  // Passes of the main loop run so far, and whether the game has closed.
+  int64_t PassCount() const;
+  bool Closed() const;
+  // The message window's lines as last laid out: 0 the speaker's name, 1-3 the text.
+  std::array<std::u16string, 4> MessageLines() const;
+  // The script's text of the message on screen (whatever log entry is browsed).
+  std::u16string MessageShown() const;
+  // Characters of the message typed so far; 255 once it is shown whole.
+  int Typed() const;
+  bool WindowShown() const;
+  // The log entry on screen while the player browses the log (1 the newest), 0 outside it.
+  int LogEntry() const;
+  // The choices on screen, and the line the pointer is over (1 the first, 0 none).
+  std::vector<std::u16string> Choices() const;
+  int ChoiceHovered() const;
+  // The play modes the player's input, the menu and the script drive.
+  PlayModes PlayModesNow() const;
+  // The name "①" stands for.
+  std::u16string HeroName() const;
+  // The title menu's item under the pointer (0 none).
+  int TitleHovered() const;
+  // A sound stream slot's state as the mixer reports it (stream::Voice is the voice).
+  int SoundSlot(int slot) const;
+  // On-screen button n's look (1-based as the buttons are numbered).
+  int ButtonLook(int n) const;
+  // The modal form in front and its texts as its view shows them: caption first, then every label and
+  // the text box.
+  std::optional<FormId> FrontForm() const;
+  std::vector<std::u16string> FormTexts(FormId form) const;
+  // The mode the save/load screen is up in (TForm7::kSaveMode or kLoadMode), nothing while it is not up.
+  std::optional<int> SaveLoadMode() const;
+  // The debug window's caption and status lines, as it shows them.
+  std::vector<std::u16string> DebugStatus() const;
+  // How many of the album's pictures count as seen.
+  int CgSeen() const;
+  // What SAVE.DAT would hold if it were written now: the settings, the slots, the stored name.
+  const SaveBlock& Kept() const;
 
   HeadlessPlatform& platform() { return *platform_; }
   const std::filesystem::path& dir() const { return dir_.path(); }
@@ -110,6 +151,7 @@ class EngineFixture : public ::testing::Test {
   TempDir dir_;
   std::unique_ptr<HeadlessPlatform> platform_;
   std::unique_ptr<TForm1> form_;
+  Platform* driven_ = nullptr;  // the backend the engine runs on (platform_, or one a test made)
 };
 
 // Runs the real program; returns its exit status. Output goes to the given files when not empty.
