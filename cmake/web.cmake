@@ -50,9 +50,12 @@ endif()
 message(STATUS "Mokuren web build: libraries from ${MOKUREN_WEB_DEPS}, exceptions ${MOKUREN_WEB_EXCEPTIONS}, "
                "Asyncify ${MOKUREN_WEB_ASYNCIFY}")
 
-# The page: the engine with the browser backend (src/platform/web), and the game it bundles, preloaded
-# into /game with the fonts in /fonts. MOKUREN_WEB_GAME is a game folder (./dev web passes the native
-# build's demo); index.html, the style sheet and the licences are copied beside mokuren.js.
+# The page: the engine with the browser backend (src/platform/web), and its data in two packages that the
+# page loads beside it: the fonts (fonts.data, into /fonts) and the game it bundles (game.data, into
+# /game), each with its loader (fonts-data.js, game-data.js) made by Emscripten's file packager.
+# MOKUREN_WEB_GAME is a game folder (./dev web passes the native build's demo); tools/web/mokuren-web-pack
+# packs another game beside the same page. index.html, the style sheet and the licences are copied beside
+# mokuren.js.
 set(MOKUREN_WEB_GAME "${PROJECT_SOURCE_DIR}/build/demo-game" CACHE PATH "The game folder the page bundles")
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp)
 add_executable(mokuren-web src/app/web_main.cpp ${WEB_SOURCES})
@@ -61,11 +64,19 @@ target_link_libraries(mokuren-web PRIVATE mokuren_core)
 set(WEB_PAGE_DIR "${PROJECT_SOURCE_DIR}/src/platform/web/page")
 target_link_options(mokuren-web PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
   -sTOTAL_STACK=8MB -lidbfs.js -sFORCE_FILESYSTEM=1
-  -sEXPORTED_FUNCTIONS=_main,_malloc,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull
-  -sEXPORTED_RUNTIME_METHODS=ccall,FS,ENV,addRunDependency,removeRunDependency
-  "--pre-js=${WEB_PAGE_DIR}/web_page.js"
-  "--preload-file=${MOKUREN_WEB_GAME}@/game" "--preload-file=${MOKUREN_WEB_DEPS}/fonts@/fonts")
+  -sEXPORTED_FUNCTIONS=_main,_malloc,_free,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull,_mokuren_debug_button,_mokuren_save_file,_mokuren_import_saves
+  -sEXPORTED_RUNTIME_METHODS=ccall,callMain,UTF8ToString,FS,ENV,addRunDependency,removeRunDependency
+  "--pre-js=${WEB_PAGE_DIR}/web_page.js")
 set_property(TARGET mokuren-web APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")
+set(WEB_FILE_PACKAGER "${MOKUREN_EMSCRIPTEN_ROOT}/tools/file_packager.py")
+file(GLOB_RECURSE WEB_GAME_FILES CONFIGURE_DEPENDS "${MOKUREN_WEB_GAME}/*")
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/game.data" "${CMAKE_BINARY_DIR}/game-data.js"
+  COMMAND python3 "${WEB_FILE_PACKAGER}" game.data --preload "${MOKUREN_WEB_GAME}@/game" --js-output=game-data.js
+  DEPENDS ${WEB_GAME_FILES} WORKING_DIRECTORY "${CMAKE_BINARY_DIR}" COMMENT "The game's data: game.data")
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/fonts.data" "${CMAKE_BINARY_DIR}/fonts-data.js"
+  COMMAND python3 "${WEB_FILE_PACKAGER}" fonts.data --preload "${MOKUREN_WEB_DEPS}/fonts@/fonts" --js-output=fonts-data.js
+  DEPENDS "${MOKUREN_WEB_DEPS}/fonts/ipag.ttf" WORKING_DIRECTORY "${CMAKE_BINARY_DIR}" COMMENT "The fonts: fonts.data")
+add_custom_target(mokuren-web-data ALL DEPENDS "${CMAKE_BINARY_DIR}/game.data" "${CMAKE_BINARY_DIR}/fonts.data")
 add_custom_command(TARGET mokuren-web POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy "${WEB_PAGE_DIR}/index.html" "${WEB_PAGE_DIR}/mokuren.css"
           "${CMAKE_BINARY_DIR}"

@@ -36,6 +36,11 @@ class SaveFile : public EngineFixture {
     std::memcpy(&v, bytes.data() + at, 4);
     return v;
   }
+  // A file the player chose in the browser page's "import saves"; what the page shows back (empty when
+  // the saves were replaced).
+  std::u16string ImportSaves(const std::string& bytes) {
+    return form_->Save().ImportSaveFile({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
+  }
   std::vector<std::filesystem::path> DamagedFiles() const {
     std::vector<std::filesystem::path> found;
     for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
@@ -196,6 +201,43 @@ TEST_F(SaveFile, DamagedFileIsKeptAsideAndTheGameStartsWithDefaults) {
   ASSERT_EQ(aside.size(), 2u);
   const std::string a = ReadFile(aside[0]), b = ReadFile(aside[1]);
   EXPECT_TRUE((a == damaged && b == "short") || (a == "short" && b == damaged));
+}
+
+// The browser page's import: a SAVE.DAT brought by the player replaces the saves, which stay aside with
+// the thumbnails of the slots it changes, and outlives the session that imported it; a file of another
+// size is refused and changes nothing.
+TEST_F(SaveFile, ImportedSavesReplaceTheOldOnesWhichAreKeptAside) {
+  StartEngine();
+  Apply("save 3");
+  const std::string brought = SaveBytes();
+  Apply("save 5");
+  const std::string replaced = SaveBytes();
+
+  EXPECT_EQ(ImportSaves(brought), u"");
+  EXPECT_EQ(SaveBytes(), brought);
+  std::filesystem::path oldSaves, oldThumbs;
+  for (const auto& e : std::filesystem::directory_iterator(dir_.path())) {
+    const std::string name = e.path().filename();
+    if (name.rfind("SAVE.DAT.replaced-", 0) == 0) oldSaves = e.path();
+    if (name.rfind("THUMB.replaced-", 0) == 0) oldThumbs = e.path();
+  }
+  EXPECT_EQ(ReadFile(oldSaves), replaced);
+  EXPECT_TRUE(std::filesystem::exists(oldThumbs / "SAVE5.dat"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE5.dat"));
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE3.dat"));  // its slot came back as it was
+  Restart();
+  EXPECT_EQ(SaveBytes(), brought);
+}
+
+TEST_F(SaveFile, ImportOfAFileOfAnotherSizeIsRefusedAndTheSavesKept) {
+  StartEngine();
+  Apply("save 3");
+  const std::string kept = SaveBytes();
+  EXPECT_EQ(ImportSaves(std::string(1000, 'x')),
+            u"SAVE.DAT の大きさが 1000 バイトで、正しい大きさの 407472 "
+            u"バイトと違います。今のセーブデータはそのまま残っています");
+  EXPECT_EQ(SaveBytes(), kept);
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE3.dat"));
 }
 
 TEST_F(SaveFile, CrashBetweenWritingAndRenamingLeavesTheOldFile) {

@@ -13,6 +13,7 @@
 #include "app/launch_options.h"
 #include "base/text_codec.h"
 #include "platform/web/web_platform.h"
+#include "save/save_data.h"
 
 namespace {
 
@@ -99,6 +100,31 @@ EMSCRIPTEN_KEEPALIVE void mokuren_input(int kind, int a, int b, int c) {
   if (!game->ended) AskFrame();
 }
 
+EMSCRIPTEN_KEEPALIVE void mokuren_debug_button(int button) {
+  mokuren_input(static_cast<int>(mokuren::WebInput::Kind::DebugButton), button, 0, 0);
+}
+
+// Where SAVE.DAT is kept (the page's export reads it), empty before the engine has started.
+EMSCRIPTEN_KEEPALIVE const char* mokuren_save_file() {
+  static std::string path;
+  path = game && game->form ? game->form->Save().SaveFilePath().string() : std::string();
+  return path.c_str();
+}
+
+// The page's import: the file the player chose replaces SAVE.DAT, or is refused with the reason (UTF-8;
+// empty when it was taken). Once it is taken the engine stops, so nothing of the old session is written
+// after it, and the page reloads on the new saves.
+EMSCRIPTEN_KEEPALIVE const char* mokuren_import_saves(const uint8_t* bytes, int size) {
+  static std::string answer;
+  if (!game || !game->form || game->ended || size < 0) {
+    answer = "ゲームが動いていません";
+    return answer.c_str();
+  }
+  answer = mokuren::ToUtf8(game->form->Save().ImportSaveFile({bytes, static_cast<size_t>(size)}));
+  if (answer.empty()) game->ended = true;
+  return answer.c_str();
+}
+
 EMSCRIPTEN_KEEPALIVE void mokuren_dialog_answer(int form, int ok, const char* utf8) {
   if (!game) return;
   game->platform.Receive({mokuren::WebInput::Kind::DialogAnswer, form, ok, 0, mokuren::FromUtf8(utf8)});
@@ -107,11 +133,13 @@ EMSCRIPTEN_KEEPALIVE void mokuren_dialog_answer(int form, int ok, const char* ut
 
 }  // extern "C"
 
-int main() {
-  // The bundled game's folder is read-only, so saves go to the player's data folder, which the page keeps
-  // in IndexedDB (XDG_DATA_HOME, set by web_page.js).
-  chmod("/game", 0555);
-  const char* args[] = {"mokuren", "/game"};
+int main(int argc, char** argv) {
+  // The bundled game (/game), or the folder the player opened in the page (its argument). Either is
+  // read-only, so saves go to the player's data folder, which the page keeps in IndexedDB (XDG_DATA_HOME,
+  // set by web_page.js), one folder per game.
+  const char* dir = argc > 1 ? argv[1] : "/game";
+  chmod(dir, 0555);
+  const char* args[] = {"mokuren", dir};
   mokuren::ParseResult parsed = mokuren::ParseCommandLine(2, args);
   game = new Game;
   game->options = parsed.options;
@@ -124,6 +152,7 @@ int main() {
   }
   if (!game->form->FormCreate()) return 2;
   game->form->StartLoopClock();
+  game->platform.LoopStarts();
   game->nextPass = game->platform.TickCount();
   AskFrame();
   emscripten_exit_with_live_runtime();

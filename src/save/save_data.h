@@ -52,6 +52,12 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   // over this session. Either way the player is told why, and the game starts with the first-start
   // settings. False in those cases.
   bool Kumo_ReadSaveFile();
+  // Replaces SAVE.DAT with a file the player brings (the page's import): refused, with the reason, when it
+  // is not the size of a SAVE.DAT, the old one staying as it was. Otherwise the old file is kept aside
+  // ("SAVE.DAT.replaced-<time>") with the thumbnails of the slots the import changes
+  // ("THUMB.replaced-<time>/"), the new file is written atomically and synced, and the block takes its
+  // bytes. Empty on success, else what went wrong.
+  std::u16string ImportSaveFile(std::span<const uint8_t> bytes);
   // The first-start settings (no SAVE.DAT yet); every other byte of the block is left as it is.
   void SetSaveDefaults();
   std::filesystem::path SaveFilePath();

@@ -25,13 +25,13 @@ namespace {
 constexpr int32_t kDamagedNoticeTicks = 1000;
 constexpr int32_t kWriteFailedNoticeTicks = 300;
 
-// "SAVE.DAT.damaged-20261207-203015", with "-2", "-3", ... when that name is taken.
-std::filesystem::path DamagedName(const std::filesystem::path& file) {
+// "SAVE.DAT.damaged-20261207-203015" (or "replaced"), with "-2", "-3", ... when that name is taken.
+std::filesystem::path AsideName(const std::filesystem::path& file, const char* why = "damaged") {
   CivilTime t = CivilFromSaveDate(SaveDateNow());
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   std::filesystem::path base = file;
-  base += std::string(".damaged-") + stamp;
+  base += std::string(".") + why + "-" + stamp;
   std::filesystem::path name = base;
   std::error_code ec;
   for (int k = 2; std::filesystem::exists(std::filesystem::symlink_status(name, ec)); ++k) {
@@ -42,6 +42,12 @@ std::filesystem::path DamagedName(const std::filesystem::path& file) {
 }
 
 std::u16string Reason(int err) { return FromUtf8(std::strerror(err)); }
+
+// The only thing that tells a SAVE.DAT from any other file: its size.
+std::u16string SaveSizeProblem(uint64_t size) {
+  return u"SAVE.DAT の大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、正しい大きさの " +
+         FromUtf8(std::to_string(kSaveFileSize)) + u" バイトと違います";
+}
 
 // What reading SAVE.DAT into `image` met: nothing (it was read), a file that is no SAVE.DAT (damaged), or
 // one that cannot be read at all, which says nothing of what it holds.
@@ -63,8 +69,7 @@ ReadOutcome ReadSaveImage(const std::filesystem::path& path, SaveBlock& image) {
   } else if (!S_ISREG(st.st_mode)) {
     outcome.unreadable = u"通常のファイルではありません";
   } else if (static_cast<uint64_t>(st.st_size) != kSaveFileSize) {
-    outcome.damaged = u"SAVE.DAT の大きさが " + FromUtf8(std::to_string(st.st_size)) + u" バイトで、正しい大きさの " +
-                      FromUtf8(std::to_string(kSaveFileSize)) + u" バイトと違います";
+    outcome.damaged = SaveSizeProblem(static_cast<uint64_t>(st.st_size));
   } else {
     auto* bytes = reinterpret_cast<uint8_t*>(&image);
     size_t done = 0;
@@ -154,7 +159,7 @@ bool SaveData::Kumo_ReadSaveFile() {
 
   // Nothing the player saved may be lost: the file keeps its bytes under a new name, and only then
   // does a fresh SAVE.DAT take its place.
-  const std::filesystem::path aside = DamagedName(path);
+  const std::filesystem::path aside = AsideName(path);
   std::filesystem::rename(path, aside, ec);
   if (ec) {
     SaveWriteBlocked = true;
@@ -172,6 +177,61 @@ bool SaveData::Kumo_ReadSaveFile() {
     WriteSaveFile(kDamagedNoticeTicks);
   }
   return false;
+}
+
+std::u16string SaveData::ImportSaveFile(std::span<const uint8_t> bytes) {
+  if (bytes.size() != kSaveFileSize) {
+    const std::u16string problem = SaveSizeProblem(bytes.size()) + u"。今のセーブデータはそのまま残っています";
+    errors_.Add(u"読み込むセーブデータ: " + problem);
+    return problem;
+  }
+  if (SaveWriteBlocked) {
+    const std::u16string problem = u"前の SAVE.DAT を読み込めないか退避できなかったため、SAVE.DAT には書き込みません";
+    errors_.Add(problem);
+    return problem;
+  }
+  // The saves being replaced stay beside the new ones.
+  const std::filesystem::path path = SaveFilePath();
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+    const std::filesystem::path aside = AsideName(path, "replaced");
+    std::filesystem::copy_file(path, aside, ec);
+    if (ec) {
+      const std::u16string problem = u"今の SAVE.DAT を " + FromUtf8(aside.filename().string()) +
+                                     u" として残せなかったため（" + FromUtf8(ec.message()) +
+                                     u"）、読み込みませんでした";
+      errors_.Add(problem);
+      return problem;
+    }
+  }
+  const std::string error = WriteFileAtomically(path, bytes, SaveBeforeRenameHook);
+  if (!error.empty()) {
+    const std::u16string problem =
+        u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています";
+    errors_.Add(problem);
+    return problem;
+  }
+  // A thumbnail shows its slot's scene: one whose slot the import changed goes aside with the old saves;
+  // one whose slot came back as it was stays.
+  auto image = std::make_unique<SaveBlock>();
+  std::memcpy(image.get(), bytes.data(), sizeof(SaveBlock));
+  std::filesystem::path thumbsAside;
+  for (int n = 1; n <= kSaveSlots; ++n) {
+    const std::filesystem::path thumb = ThumbnailPath(n);
+    if (std::memcmp(&Block->Slot(n), &image->Slot(n), sizeof(SaveRecord)) == 0 ||
+        !std::filesystem::exists(std::filesystem::symlink_status(thumb, ec)))
+      continue;
+    if (thumbsAside.empty()) {
+      thumbsAside = AsideName(thumb.parent_path(), "replaced");
+      std::filesystem::create_directory(thumbsAside, ec);
+    }
+    std::filesystem::rename(thumb, thumbsAside / thumb.filename(), ec);
+    if (ec) std::filesystem::remove(thumb, ec);  // a wrong picture is never shown for a slot
+  }
+  // What this session saves from now on builds on the imported saves, never on the replaced ones.
+  std::memcpy(Block.get(), image.get(), sizeof(SaveBlock));
+  platform_.PlayerFilesWritten();
+  return {};
 }
 
 void SaveData::CreateThumbFolder() {

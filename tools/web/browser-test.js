@@ -2,10 +2,12 @@
 // The page in a real browser: Debian's chromium, headless, driven through the DevTools protocol over its
 // pipe (no library needed). It serves build-web/ on a free port of 127.0.0.1 and plays the demo as a player
 // would: the title, a new game, the hero's name typed into the HTML name dialog, the messages up to the
-// childhood friend's greeting, the popup menu's セーブ, slot 1, a reload of the page, つづきから, slot 1 again,
-// and the same scene. Both pictures of the scene must be within the golden tolerance of the native game's
-// (demo/tests/story-greeting.png: 8 levels a channel, at most 16 pixels beyond), and the console must stay
-// free of errors.
+// childhood friend's greeting, the popup menu's セーブ, slot 1, the saves exported to a file, a file that is
+// no SAVE.DAT refused, the exported file imported back (the page starts again on it), つづきから, slot 1
+// again, and the same scene. Both pictures of the scene must be within the golden tolerance of the native
+// game's (demo/tests/story-greeting.png: 8 levels a channel, at most 16 pixels beyond), and the console must
+// stay free of errors. Then the page with ?debug shows the debug window's panel, and with ?open plays the
+// demo's folder chosen through the folder input.
 //   tools/web/browser-test.js [BUILD_WEB_DIR] [--keep DIR]   (DIR keeps the screenshots)
 'use strict';
 const { spawn } = require('child_process');
@@ -20,11 +22,12 @@ const keepAt = args.indexOf('--keep');
 const keepDir = keepAt >= 0 ? args.splice(keepAt, 2)[1] : null;
 const webDir = path.resolve(args[0] || path.join(root, 'build-web'));
 const golden = path.join(root, 'demo', 'tests', 'story-greeting.png');
+const gameFolder = path.join(root, 'build', 'demo-game');
 const started = Date.now();
 const log = (text) => console.log(`browser-test ${((Date.now() - started) / 1000).toFixed(1)} s: ${text}`);
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-for (const f of ['index.html', 'mokuren.js', 'mokuren.wasm', 'mokuren.data']) {
+for (const f of ['index.html', 'mokuren.js', 'mokuren.wasm', 'fonts.data', 'fonts-data.js', 'game.data', 'game-data.js']) {
   if (!fs.existsSync(path.join(webDir, f))) {
     console.error(`browser-test: ${path.join(webDir, f)} is missing; ./dev web builds it`);
     process.exit(2);
@@ -92,6 +95,7 @@ async function main() {
   const address = `http://127.0.0.1:${server.address().port}/`;
   const browser = new Browser();
   const problems = [];
+  const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'mokuren-browser-files-'));
   try {
     const { targetId } = await browser.send('Target.createTarget', { url: 'about:blank' });
     const { sessionId } = await browser.send('Target.attachToTarget', { targetId, flatten: true });
@@ -156,14 +160,24 @@ async function main() {
       const { data } = await page('Page.captureScreenshot', { format: 'png' });
       fs.writeFileSync(path.join(keepDir, name), Buffer.from(data, 'base64'));
     };
-    const load = async () => {
+    // A file chosen in the page's file input `selector`.
+    const choose = async (selector, files) => {
+      const { root: doc } = await page('DOM.getDocument', {});
+      const { nodeId } = await page('DOM.querySelector', { nodeId: doc.nodeId, selector });
+      await page('DOM.setFileInputFiles', { nodeId, files });
+    };
+    const clickElement = (selector) => evaluate(`document.querySelector('${selector}').click()`);
+    const load = async (query = '') => {
       const t0 = Date.now();
-      await page('Page.navigate', { url: address });
+      await page('Page.navigate', { url: address + query });
       await until('window.mokurenTest && window.mokurenTest.ready && window.mokurenTest.frames > 0', 'the first frame');
       return Date.now() - t0;
     };
 
     log(`first frame ${await load()} ms after navigating to ${address}`);
+    const t = await evaluate('window.mokurenTest.timings');
+    log(`  in the page (ms from navigation start): runtime ${t.runtime?.toFixed(0)}, data in place ${t.data?.toFixed(0)}, ` +
+        `window shown ${t.shown?.toFixed(0)}, first frame ${t.firstFrame?.toFixed(0)}`);
     await sleep(300);
     await key('Enter', 13);  // skips the opening movie
     await sleep(1500);
@@ -175,8 +189,9 @@ async function main() {
     }
     await until(`document.querySelector('dialog[data-kind=name] input') !== null`, 'the name dialog');
     await keep('2-name.png');
-    await evaluate(`(() => { const d = document.querySelector('dialog[data-kind=name]');
-      d.querySelector('input').value = 'ミナト'; d.querySelector('button').click(); })()`);
+    await evaluate(`document.querySelector('dialog[data-kind=name] input').value = 'ミナト'`);
+    await keep('2b-name-typed.png');
+    await evaluate(`document.querySelector('dialog[data-kind=name] button').click()`);
     await until(`document.querySelector('dialog') === null`, 'the name dialog to close');
     log('name entered through the HTML dialog');
     await sleep(600);
@@ -201,7 +216,29 @@ async function main() {
     await key('Escape', 27);
     await sleep(500);
 
-    log(`reloaded: first frame ${await load()} ms`);
+    // The saves exported, a file that is no SAVE.DAT refused, and the exported file imported back: the page
+    // then starts again on it.
+    await clickElement('#tools-button');
+    await clickElement('#export-saves');
+    await until('window.mokurenTest.exported', 'the exported saves');
+    const exported = Buffer.from(await evaluate(`fetch(window.mokurenTest.exported).then((r) => r.arrayBuffer())
+      .then((b) => { let s = ''; for (const c of new Uint8Array(b)) s += String.fromCharCode(c); return btoa(s); })`), 'base64');
+    log(`exported SAVE.DAT: ${exported.length} bytes`);
+    if (exported.length !== 407472) problems.push(`the exported SAVE.DAT has ${exported.length} bytes`);
+    const exportedFile = path.join(scratch, 'SAVE.DAT'), badFile = path.join(scratch, 'notes.txt');
+    fs.writeFileSync(exportedFile, exported);
+    fs.writeFileSync(badFile, 'x'.repeat(1000));
+    await choose('#import-file', [badFile]);
+    await until('window.mokurenTest.importRefused', 'the bad file to be refused');
+    const refused = await evaluate('window.mokurenTest.importRefused');
+    log(`a file of 1000 bytes is refused: ${refused}`);
+    if (!refused.includes('1000 バイト')) problems.push('the bad file was refused without the desktop\'s words: ' + refused);
+    await evaluate('window.beforeImport = true');
+    const t0 = Date.now();
+    await choose('#import-file', [exportedFile]);
+    await until('!window.beforeImport && window.mokurenTest && window.mokurenTest.ready && window.mokurenTest.frames > 0',
+      'the page to start again on the imported saves');
+    log(`imported the exported file; the page started again: first frame ${Date.now() - t0} ms`);
     // A second tab of the same page is told the game is open already, and does not start it.
     {
       const tab = await browser.send('Target.createTarget', { url: address });
@@ -234,9 +271,43 @@ async function main() {
     if (!(level > 0)) problems.push('the Web Audio output stayed silent');
     const errors = await evaluate('window.mokurenTest.errors');
     for (const e of errors) problems.push('engine: ' + e);
+
+    // ?debug: the debug window's status lines in the page.
+    log(`with ?debug: first frame ${await load('?debug')} ms`);
+    await until(`!!document.getElementById('debug') && !document.getElementById('debug').hidden &&
+      document.getElementById('debug-label1').textContent !== ''`,
+      'the debug panel');
+    await keep('7-debug.png');
+    log('the debug panel shows: ' + await evaluate(`document.getElementById('debug-label1').textContent`));
+
+    // ?open: the demo's folder chosen through the folder input, and played from there.
+    if (fs.existsSync(gameFolder)) {
+      await page('Page.navigate', { url: address + '?open' });
+      await until(`!!document.getElementById('folder') && !document.getElementById('folder').hidden`, 'the folder chooser');
+      const t1 = Date.now();
+      await choose('#folder-input', [gameFolder]);
+      await until('window.mokurenTest.ready && window.mokurenTest.frames > 0', 'the first frame of the opened folder', 60000);
+      log(`?open: the demo's folder played from the folder input, first frame ${Date.now() - t1} ms after choosing it`);
+      await sleep(300);
+      await key('Enter', 13);
+      await sleep(1500);
+      await keep('8-open-folder-title.png');
+    }
+
+    // For the eye only (--keep): the page on a phone-sized screen with touch, its ≡ menu open.
+    if (keepDir) {
+      await page('Emulation.setDeviceMetricsOverride', { width: 390, height: 844, deviceScaleFactor: 1, mobile: true });
+      await page('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 2 });
+      await load();
+      await sleep(1500);
+      await clickElement('#tools-button');
+      await sleep(300);
+      await keep('9-phone.png');
+    }
   } finally {
     await browser.close();
     server.close();
+    fs.rmSync(scratch, { recursive: true, force: true });
   }
   for (const p of problems) console.error('browser-test: ' + p);
   log(problems.length ? 'FAILED' : 'passed');

@@ -8,6 +8,7 @@
 #include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
+#include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmap.h"
 #include "platform/window_host.h"
@@ -201,6 +202,12 @@ void WebPlatform::Deliver(const WebInput& in) {
       break;
     }
     case WebInput::Kind::Close: host_->Close(); break;
+    case WebInput::Kind::DebugButton:
+      if (in.a >= 0 && in.a < TDebugForm::ButtonCount && debugVisible_) {
+        host_->GetDebugForm().Click(static_cast<TDebugForm::Button>(in.a));
+        FormChanged(FormId::TDebugForm);
+      }
+      break;
   }
 }
 
@@ -317,7 +324,46 @@ void WebPlatform::CloseForm(FormId form) {
   CallPage("closeForm", std::to_string(static_cast<int>(form)));
 }
 
+void WebPlatform::SetFormVisible(FormId form, bool visible) {
+  if (form != FormId::TDebugForm || !host_ || visible == debugVisible_) return;
+  debugVisible_ = visible;
+  std::string buttons = "[";
+  for (int b = 0; b < TDebugForm::ButtonCount; ++b) buttons += (b ? "," : "") + Json(TDebugForm::kButtons[b].caption);
+  CallPage("debugVisible",
+           "{\"visible\":" + std::string(visible ? "true" : "false") + ",\"buttons\":" + buttons + "]}");
+  if (visible) {
+    debugDump_.clear();
+    debugErrorsSent_ = 0;
+    FormChanged(form);
+  }
+}
+
 void WebPlatform::FormChanged(FormId form) {
+  if (form == FormId::TDebugForm && host_ && debugVisible_) {
+    // The status lines always; the dump and the error list only when they changed (the list sends its
+    // new lines, or all it keeps once it has let lines go since the last time).
+    const TDebugForm& debug = host_->GetDebugForm();
+    std::string json = "{\"caption\":" + Json(debug.Caption) + ",\"label1\":" + Json(debug.Label1) +
+                       ",\"label2\":" + Json(debug.Label2);
+    if (debug.Memo1 != debugDump_) {
+      debugDump_ = debug.Memo1;
+      json += ",\"dump\":" + Json(debugDump_);
+    }
+    const ErrorList& errors = debug.Memo2;
+    const std::vector<std::u16string>& lines = errors.Lines();
+    const uint64_t fresh = errors.Total() - debugErrorsSent_;
+    if (fresh > 0) {
+      const bool all = fresh > lines.size() || debugErrorsSent_ == 0;
+      std::vector<std::u16string> sent(lines.end() - static_cast<std::ptrdiff_t>(all ? lines.size() : fresh),
+                                       lines.end());
+      if (all && errors.Dropped() > 0)
+        sent.insert(sent.begin(), u"… " + FromUtf8(std::to_string(errors.Dropped())) + u" earlier lines not kept");
+      json += std::string(",\"errors\":") + Json(sent) + ",\"restart\":" + (all ? "true" : "false");
+      debugErrorsSent_ = errors.Total();
+    }
+    CallPage("debug", json + "}");
+    return;
+  }
   if (form == FormId::TNameForm && host_ && !openForms_.empty() && openForms_.back() == form)
     CallPage("formLabel", "{\"form\":" + std::to_string(static_cast<int>(form)) +
                               ",\"text\":" + Json(host_->GetNameForm().Label1) + "}");

@@ -18,10 +18,11 @@ namespace mokuren {
 
 // What the page sends, kept until the engine's next rest delivers it.
 struct WebInput {
-  enum class Kind : uint8_t { MouseDown, MouseMove, Wheel, Key, Menu, DialogAnswer, Close };
+  enum class Kind : uint8_t { MouseDown, MouseMove, Wheel, Key, Menu, DialogAnswer, Close, DebugButton };
   Kind kind;
   int32_t a = 0, b = 0, c = 0;  // MouseDown: x, y, button; MouseMove: x, y; Wheel: steps (+ down);
-                                // Key: key, down; Menu: item; DialogAnswer: form, ok
+                                // Key: key, down; Menu: item; DialogAnswer: form, ok;
+                                // DebugButton: the debug window's button
   std::u16string text;          // DialogAnswer: the text box
 };
 
@@ -62,7 +63,7 @@ class WebPlatform : public Platform {
 
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
-  void SetFormVisible(FormId form, bool visible) override {}
+  void SetFormVisible(FormId form, bool visible) override;
   void FormChanged(FormId form) override;
 
   void FatalMessage(const std::string& utf8) override;
@@ -76,6 +77,9 @@ class WebPlatform : public Platform {
   uint32_t HoldUntil() const { return holdUntil_; }
   std::optional<uint32_t> QuietUntil() const { return quietUntil_; }
   bool InputWaiting() const { return !inputs_.empty(); }
+  // The main loop starts: the start-up's pause is not kept on the web, where the page has shown nothing
+  // yet and the player waits for the title already.
+  void LoopStarts() { holdUntil_ = TickCount(); }
   // Repaints the save/load screen while it is up (it is a view of its own over the frame).
   void PaintScreens();
 
@@ -101,6 +105,10 @@ class WebPlatform : public Platform {
   uint32_t lastRest_ = 0;
   std::optional<uint32_t> quietUntil_;
   std::vector<uint8_t> rgba_;
+  // What the debug panel shows already: the dump and how many error lines it has been sent.
+  std::vector<std::u16string> debugDump_;
+  uint64_t debugErrorsSent_ = 0;
+  bool debugVisible_ = false;
 };
 
 }  // namespace mokuren

@@ -1,6 +1,7 @@
 // The page's side of the browser backend (web_platform.cpp): the canvas and its scaling, the player's
-// input sent to the engine, the popup menu and the dialogs as HTML, the saves kept in IndexedDB, and one
-// tab per game. Loaded before Emscripten's runtime (--pre-js), so Module is the runtime's.
+// input sent to the engine, the popup menu and the dialogs as HTML, the saves kept in IndexedDB, their
+// export and import, full screen, a game folder of the player's own (?open), the debug window (?debug), and
+// one tab per game. Loaded before Emscripten's runtime (--pre-js), so Module is the runtime's.
 var Module = typeof Module !== 'undefined' ? Module : {};
 (function () {
   'use strict';
@@ -12,7 +13,10 @@ var Module = typeof Module !== 'undefined' ? Module : {};
   const floatBox = document.getElementById('float');
   const floatCanvas = document.getElementById('float-frame');
   const floatContext = floatCanvas.getContext('2d');
+  const stage = document.getElementById('stage');
   const status = (text, error) => window.mokurenStatus(text, error);
+  const query = new URLSearchParams(location.search);
+  const openMode = query.has('open');
   const test = (window.mokurenTest = { errors: [], frames: 0, saves: 0, ready: false, forms: [] });
   let scale = 1;
   let openDialog = null;
@@ -20,7 +24,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
 
   // The frame fills the page: at whole factors, crisp, when it fits at least once; smoothly below that.
   function fit() {
-    const s = Math.min(window.innerWidth / 800, window.innerHeight / 600);
+    const s = Math.min(stage.clientWidth / 800, stage.clientHeight / 600);
     scale = s >= 1 ? Math.floor(s) : s;
     canvas.style.width = 800 * scale + 'px';
     canvas.style.height = 600 * scale + 'px';
@@ -137,16 +141,24 @@ var Module = typeof Module !== 'undefined' ? Module : {};
   }
 
   // Saves in IndexedDB: synced after every save and when the page is hidden or closed.
+  // `done`, when given, runs once a sync that began after the call has ended.
   let syncing = false;
   let syncAgain = false;
-  function sync() {
+  let waiting = [], waitingNext = [];
+  function sync(done) {
     if (syncing) {
       syncAgain = true;
+      if (typeof done === 'function') waitingNext.push(done);
       return;
     }
+    if (typeof done === 'function') waiting.push(done);
     syncing = true;
     FS.syncfs(false, (err) => {
       syncing = false;
+      const finished = waiting;
+      waiting = waitingNext;
+      waitingNext = [];
+      for (const f of finished) f(err);
       if (err) {
         test.errors.push('sync: ' + err);
         status('セーブデータをブラウザに保存できませんでした。\nThe saves could not be stored in the browser.', true);
@@ -198,12 +210,165 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     }
   }
 
+  // The page's own controls, behind a button in the corner: full screen, the saves exported to a file in
+  // the desktop's SAVE.DAT format and imported from one, and a game folder of the player's own.
+  const toolsPanel = document.getElementById('tools-panel');
+  const importFile = document.getElementById('import-file');
+  const closeTools = () => (toolsPanel.hidden = true);
+  document.getElementById('tools-button').addEventListener('click', () => (toolsPanel.hidden = !toolsPanel.hidden));
+  document.getElementById('full-screen').addEventListener('click', () => {
+    closeTools();
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else document.documentElement.requestFullscreen().catch((e) => status('全画面にできません: ' + e.message +
+      '\nFull screen refused: ' + e.message, false));
+  });
+  document.addEventListener('fullscreenchange', fit);
+  function saveFile() {
+    const path = Module._mokuren_save_file ? UTF8ToString(Module._mokuren_save_file()) : '';
+    return path && FS.analyzePath(path).exists ? path : '';
+  }
+  document.getElementById('export-saves').addEventListener('click', () => {
+    closeTools();
+    const path = saveFile();
+    if (!path) {
+      status('書き出すセーブデータがまだありません。\nThere are no saves to export yet.', false);
+      return;
+    }
+    const url = URL.createObjectURL(new Blob([FS.readFile(path)], { type: 'application/octet-stream' }));
+    const link = document.createElement('a');
+    link.href = url;
+    link.download = 'SAVE.DAT';
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    test.exported = url;
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  });
+  document.getElementById('import-saves').addEventListener('click', () => {
+    closeTools();
+    importFile.click();
+  });
+  // The engine checks the file as it checks SAVE.DAT at start-up and refuses a bad one with the same
+  // words, keeping the saves; a good one replaces them (the old ones kept aside), and once that is in
+  // IndexedDB the page starts again on it.
+  importFile.addEventListener('change', async () => {
+    const file = importFile.files[0];
+    importFile.value = '';
+    if (!file || !Module._mokuren_import_saves) return;
+    let bytes;
+    try {
+      bytes = new Uint8Array(await file.arrayBuffer());
+    } catch (e) {
+      status(file.name + ' を読めません: ' + e.message + '\n' + file.name + ' cannot be read: ' + e.message, true);
+      return;
+    }
+    const ptr = Module._malloc(Math.max(bytes.length, 1));
+    HEAPU8.set(bytes, ptr);
+    const refused = UTF8ToString(Module._mokuren_import_saves(ptr, bytes.length));
+    Module._free(ptr);
+    if (refused) {
+      test.importRefused = refused;
+      status(file.name + ': ' + refused + '\n' + file.name + ' is not a SAVE.DAT; the saves are kept as they were.', true);
+      setTimeout(() => status(''), 8000);
+      return;
+    }
+    status('セーブデータを読み込みました。ゲームを始め直します…\nSaves imported; the game starts again…', false);
+    sync((err) => {
+      if (err) status('セーブデータをブラウザに保存できませんでした。\nThe saves could not be stored in the browser.', true);
+      else location.reload();
+    });
+  });
+  document.getElementById('open-folder').addEventListener('click', () => {
+    closeTools();
+    location.search = '?open';
+  });
+
+  // A game folder of the player's own: read into memory (nothing leaves the browser), then the engine
+  // starts on it. File names keep their letter case; the engine finds files in any case, as on the desktop.
+  const folderBox = document.getElementById('folder');
+  const folderInput = document.getElementById('folder-input');
+  if (openMode) Module.noInitialRun = true;
+  document.getElementById('folder-button').addEventListener('click', () => folderInput.click());
+  folderInput.addEventListener('change', async () => {
+    const files = [...folderInput.files];
+    if (!files.length) return;
+    const name = files[0].webkitRelativePath.split('/')[0] || 'game';
+    folderBox.hidden = true;
+    try {
+      let done = 0, bytes = 0;
+      for (const f of files) {
+        const parts = (f.webkitRelativePath || name + '/' + f.name).split('/');
+        let dir = '/local';
+        for (const part of parts.slice(0, -1)) {
+          dir += '/' + part;
+          if (!FS.analyzePath(dir).exists) FS.mkdirTree(dir);
+        }
+        FS.writeFile(dir + '/' + parts[parts.length - 1], new Uint8Array(await f.arrayBuffer()));
+        bytes += f.size;
+        status(`読み込み中 ${++done} / ${files.length}（${(bytes / 1048576).toFixed(1)} MiB）\nReading ${done} of ${files.length}`);
+      }
+    } catch (e) {
+      status('フォルダを読めません: ' + e.message + '\nThe folder cannot be read: ' + e.message, true);
+      return;
+    }
+    takeLock('mokuren:' + location.pathname + ':' + name, () => {
+      status('');
+      callMain(['/local/' + name]);
+    });
+  });
+
+  // The debug window's content (?debug, or debugmode.txt in the game's folder): the status lines, the
+  // buttons' dump and the error list, in a panel below the frame.
+  const debugBox = document.getElementById('debug');
+  const debugErrors = document.getElementById('debug-errors');
+  if (query.has('debug')) {
+    Module.preRun = Module.preRun || [];
+    Module.preRun.push(() => FS.writeFile('/debugmode.txt', ''));
+  }
+
+  // One tab per game: a second one is told the game is open already, and never writes over the saves.
+  function takeLock(name, then) {
+    if (!navigator.locks) return then();
+    navigator.locks.request(name, { ifAvailable: true }, (lock) => {
+      if (!lock) {
+        status('このゲームはすでに別のタブで開かれています。そちらで遊んでください。\n' +
+               'The game is already open in another tab.', true);
+        test.secondTab = true;
+        return null;
+      }
+      then();
+      return new Promise(() => {});  // held while the tab lives
+    });
+  }
+
   Module.mokuren = {
+    debugVisible(d) {
+      debugBox.hidden = !d.visible;
+      stage.style.bottom = d.visible ? '220px' : '';
+      const buttons = document.getElementById('debug-buttons');
+      if (!buttons.childElementCount)
+        d.buttons.forEach((caption, b) => buttons.appendChild(button(caption, () => Module._mokuren_debug_button(b))));
+      fit();
+    },
+    debug(d) {
+      document.getElementById('debug-caption').textContent = d.caption;
+      document.getElementById('debug-label1').textContent = d.label1;
+      document.getElementById('debug-label2').textContent = d.label2;
+      if (d.dump) document.getElementById('debug-dump').textContent = d.dump.join('\n');
+      if (d.errors) {
+        const text = d.errors.join('\n');
+        debugErrors.textContent = d.restart || !debugErrors.textContent ? text : debugErrors.textContent + '\n' + text;
+        debugErrors.scrollTop = debugErrors.scrollHeight;
+        test.debugErrors = debugErrors.textContent;
+      }
+    },
     shown() {
       status('');
       test.ready = true;
+      test.timings.shown = performance.now();
     },
     paint(which, ptr, w, h) {
+      if (!test.frames) test.timings.firstFrame = performance.now();
       const pixels = new Uint8ClampedArray(HEAPU8.buffer, ptr, w * h * 4);
       (which ? floatContext : context).putImageData(new ImageData(pixels, w, h), 0, 0);
       test.frames++;
@@ -369,20 +534,21 @@ var Module = typeof Module !== 'undefined' ? Module : {};
   Module.onAbort = (what) => status('ゲームが異常終了しました: ' + what + '\nThe game stopped: ' + what, true);
   Module.setStatus = (text) => { if (text) status(text); };
   Module.preRun = Module.preRun || [];
+  // When the page got where (ms since navigation), for the first frame's measurement.
+  test.timings = {};
+  Module.preRun.push(() => (test.timings.runtime = performance.now()));
+  Module.onRuntimeInitialized = () => {
+    test.timings.data = performance.now();
+    if (openMode) {
+      status('');
+      folderBox.hidden = false;
+    }
+  };
   Module.preRun.push(() => {
-    // One tab per game: a second one is told the game is open already, and never writes over the saves.
-    if (navigator.locks) {
+    // The bundled game is taken at once; a folder of the player's own once it is chosen (above).
+    if (!openMode) {
       addRunDependency('mokuren-lock');
-      navigator.locks.request('mokuren:' + location.pathname, { ifAvailable: true }, (lock) => {
-        if (!lock) {
-          status('このゲームはすでに別のタブで開かれています。そちらで遊んでください。\n' +
-                 'The game is already open in another tab.', true);
-          test.secondTab = true;
-          return null;
-        }
-        removeRunDependency('mokuren-lock');
-        return new Promise(() => {});  // held while the tab lives
-      });
+      takeLock('mokuren:' + location.pathname, () => removeRunDependency('mokuren-lock'));
     }
     // The saves: the player's data folder, kept in IndexedDB.
     FS.mkdir('/saves');
