@@ -242,17 +242,17 @@ struct Engine {
   HeadlessPlatform platform;
   TForm1 form{platform, LaunchOptions{}};
   Engine() {
-    form.CreateSurfaces();
-    form.SurfaceTable[0] = Sprite(3);
+    form.Pictures().CreateSurfaces();
+    form.Pictures().SurfaceTable[0] = Sprite(3);
     for (int n = 1; n <= 5; ++n) {
-      form.SurfaceTable[static_cast<size_t>(n)] = Sprite(10 + n);
-      form.LayerImage[n - 1] = n <= 3 ? n : 0;  // three characters on screen
-      form.LayerPos[n - 1] = {(n - 2) * 200, 0};
-      form.LayerOpacity[n - 1] = 255;
+      form.Pictures().SurfaceTable[static_cast<size_t>(n)] = Sprite(10 + n);
+      form.Pictures().LayerImage[n - 1] = n <= 3 ? n : 0;  // three characters on screen
+      form.Pictures().LayerPos[n - 1] = {(n - 2) * 200, 0};
+      form.Pictures().LayerOpacity[n - 1] = 255;
     }
-    form.SurfaceTable[6] = TABitmap(800, 184);
-    for (int slot : {58, 59}) form.SurfaceTable[static_cast<size_t>(slot)] = TABitmap(800, 184);
-    for (int slot = 8; slot < 58; ++slot) form.SurfaceTable[static_cast<size_t>(slot)] = TABitmap(64, 20);
+    form.Pictures().SurfaceTable[6] = TABitmap(800, 184);
+    for (int slot : {58, 59}) form.Pictures().SurfaceTable[static_cast<size_t>(slot)] = TABitmap(800, 184);
+    for (int slot = 8; slot < 58; ++slot) form.Pictures().SurfaceTable[static_cast<size_t>(slot)] = TABitmap(64, 20);
   }
 };
 Engine& E() {
@@ -263,10 +263,10 @@ Engine& E() {
 // One pass of a scenario cross-fade (the whole-frame blend of the effect task).
 void BM_TransitionStep(benchmark::State& state) {
   if (!UseKernels(state)) return;
-  E().form.StartTransition(1000, task::Effect01);
+  E().form.Pictures().StartTransition(1000, task::Effect01);
   E().platform.Stall(300);
   for (auto _ : state) {
-    E().form.Kumo_DispEffect_01();
+    E().form.Pictures().Kumo_DispEffect_01();
     E().form.TaskCode = task::Effect01;
     benchmark::ClobberMemory();
   }
@@ -278,7 +278,7 @@ BENCHMARK(BM_TransitionStep)->DenseRange(0, 2);
 void BM_CreateNextImage(benchmark::State& state) {
   if (!UseKernels(state)) return;
   for (auto _ : state) {
-    E().form.Kumo_CreateNextImage();
+    E().form.Pictures().Kumo_CreateNextImage();
     benchmark::ClobberMemory();
   }
   Frame(state);
@@ -291,14 +291,14 @@ void BM_ComposedFrame(benchmark::State& state) {
   if (!UseKernels(state)) return;
   TForm1& f = E().form;
   for (auto _ : state) {
-    CopyOpaque(f.DisplaySurface, f.FrameSurface, 0, 0);
-    CopyOpaque(f.SurfaceTable[7], f.FloatSurface, 0, 0);
-    DrawAlpha(f.SurfaceTable[6], f.FrameSurface, 0, 416, 800, 184, 0, 0, 255);
-    DrawAlpha(f.SurfaceTable[59], f.FrameSurface, 0, 416, 800, 184, 0, 0, 255);
-    DrawAlpha(f.SurfaceTable[58], f.FrameSurface, 0, 416, 800, 184, 0, 0, 255);
+    CopyOpaque(f.Pictures().DisplaySurface, f.Pictures().FrameSurface, 0, 0);
+    CopyOpaque(f.Pictures().SurfaceTable[7], f.Pictures().FloatSurface, 0, 0);
+    DrawAlpha(f.Pictures().SurfaceTable[6], f.Pictures().FrameSurface, 0, 416, 800, 184, 0, 0, 255);
+    DrawAlpha(f.Pictures().SurfaceTable[59], f.Pictures().FrameSurface, 0, 416, 800, 184, 0, 0, 255);
+    DrawAlpha(f.Pictures().SurfaceTable[58], f.Pictures().FrameSurface, 0, 416, 800, 184, 0, 0, 255);
     for (int k = 1; k <= 10; ++k)
-      DrawAlpha(f.SurfaceTable[static_cast<size_t>(8 + k - 1)], f.FrameSurface, 160 + 64 * (k - 1), 580, 64, 20, 0, 0,
-                255);
+      DrawAlpha(f.Pictures().SurfaceTable[static_cast<size_t>(8 + k - 1)], f.Pictures().FrameSurface,
+                160 + 64 * (k - 1), 580, 64, 20, 0, 0, 255);
     benchmark::ClobberMemory();
   }
   Frame(state);

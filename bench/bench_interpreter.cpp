@@ -19,19 +19,19 @@ struct Engine {
   HeadlessPlatform platform;
   TForm1 form{platform, LaunchOptions{}};
   Engine() {
-    form.NormalPlay = 1;
-    form.LoopingVoice = 1;  // keeps the voice slot out of the measurement
+    form.Script().NormalPlay = 1;
+    form.Text().LoopingVoice = 1;  // keeps the voice slot out of the measurement
   }
   // Loads the code followed by a yielding wait, and runs it once through.
   void Load(const std::vector<ScriptInstruction>& code) {
-    std::copy(code.begin(), code.end(), form.ScriptCode.begin());
-    form.ScriptCode[code.size()] = ScriptInstruction{op::Wait, 0, 0, 0, 0, 0, 0};
-    form.ScriptCode[code.size() + 1] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
+    std::copy(code.begin(), code.end(), form.Script().ScriptCode.begin());
+    form.Script().ScriptCode[code.size()] = ScriptInstruction{op::Wait, 0, 0, 0, 0, 0, 0};
+    form.Script().ScriptCode[code.size() + 1] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
   }
   void RunOnce() {
-    form.StepNo = -1;
+    form.Script().StepNo = -1;
     form.TaskCode = task::Script;
-    form.Kumo_TaskScript();
+    form.Script().Kumo_TaskScript();
   }
 };
 
@@ -65,10 +65,10 @@ void Seed(int16_t* vars) {
 void BM_InterpreterArithmetic(benchmark::State& state) {
   Engine e;
   e.Load(ArithmeticCode());
-  Seed(e.form.WorkVarsRaw.data());
+  Seed(e.form.Script().WorkVarsRaw.data());
   for (auto _ : state) {
     e.RunOnce();
-    benchmark::DoNotOptimize(e.form.WorkVarsRaw.data());
+    benchmark::DoNotOptimize(e.form.Script().WorkVarsRaw.data());
   }
   state.counters["instructions/s"] =
       benchmark::Counter(double(state.iterations()) * (kOps + 1), benchmark::Counter::kIsRate);
@@ -117,7 +117,7 @@ void BM_InterpreterConditions(benchmark::State& state) {
   Engine e;
   const auto code = ConditionCode();
   e.Load(code);
-  SeedConditions(e.form.WorkVarsRaw.data());
+  SeedConditions(e.form.Script().WorkVarsRaw.data());
   for (auto _ : state) e.RunOnce();
   const double perRun = 3.0 * static_cast<double>(code.size() / 5) + 1;
   state.counters["instructions/s"] =

@@ -25,11 +25,11 @@ const std::string& PageBackground() {
 // saved and commented, and the screen open on that page.
 struct Engine : BenchEngine {
   Engine() : BenchEngine({{111, PageBackground()}, {121, toolkit::SolidPng(800, 600, 0x20, 0x20, 0x30)}}) {
-    form->FrameSurface.FillRGB(90, 120, 200);
+    form->Pictures().FrameSurface.FillRGB(90, 120, 200);
     const std::u16string comment = u"雨の日の帰り道。傘の中で思い出したのは約束の話。";
     std::copy(comment.begin(), comment.end(), form->Block->Live.Comment);
-    for (int n = 1; n <= 10; ++n) form->SaveToSlot(n);
-    form->SaveLoadForm->FormShow();
+    for (int n = 1; n <= 10; ++n) form->Save().SaveToSlot(n);
+    form->Save().SaveLoadForm->FormShow();
   }
 };
 
@@ -46,7 +46,7 @@ BENCHMARK(BM_PageBackgroundDecodeOnly)->Unit(benchmark::kMillisecond);
 
 void BM_SaveScreenFullPage(benchmark::State& state) {
   Engine engine;
-  for (auto _ : state) engine.form->SaveLoadForm->DrawSaveInfo(1);
+  for (auto _ : state) engine.form->Save().SaveLoadForm->DrawSaveInfo(1);
 }
 BENCHMARK(BM_SaveScreenFullPage)->Unit(benchmark::kMillisecond);
 
@@ -63,7 +63,7 @@ BENCHMARK(BM_PageCopy)->Unit(benchmark::kMicrosecond);
 void BM_SaveScreenTimerPass(benchmark::State& state) {
   Engine engine;
   engine.platform->InjectCursor(WindowId::Main, {600, 580});  // over the close area: both copies run
-  for (auto _ : state) engine.form->SaveLoadForm->Timer1Timer();
+  for (auto _ : state) engine.form->Save().SaveLoadForm->Timer1Timer();
 }
 BENCHMARK(BM_SaveScreenTimerPass)->Unit(benchmark::kMicrosecond);
 

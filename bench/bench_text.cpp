@@ -24,7 +24,7 @@ const std::u16string kMessage =
 // The engine past its start-up, with a message window frame of its full size.
 struct Engine : BenchEngine {
   Engine() {
-    form->SurfaceTable[6].SetSize32(800, 184);
+    form->Pictures().SurfaceTable[6].SetSize32(800, 184);
     form->MessageSpeed = 2;
   }
 };
@@ -37,9 +37,9 @@ Engine& TheEngine() {
 // Reference: copying the bytes of the text and shadow layers once.
 void BM_CopyTextLayers(benchmark::State& state) {
   Engine& e = TheEngine();
-  e.form->Kumo_MakeMessage(kMessage);
-  const TABitmap& text = e.form->SurfaceTable[58];
-  const TABitmap& shadow = e.form->SurfaceTable[59];
+  e.form->Text().Kumo_MakeMessage(kMessage);
+  const TABitmap& text = e.form->Pictures().SurfaceTable[58];
+  const TABitmap& shadow = e.form->Pictures().SurfaceTable[59];
   std::vector<uint8_t> dst(text.ByteSize() + shadow.ByteSize());
   for (auto _ : state) {
     std::memcpy(dst.data(), text.Bits(), text.ByteSize());
@@ -54,7 +54,8 @@ BENCHMARK(BM_CopyTextLayers);
 void BM_LayoutMessage(benchmark::State& state) {
   Engine& e = TheEngine();
   for (auto _ : state) {
-    auto lines = LayoutMessage(kMessage, e.form->HeroName, e.form->LineStartForbidden, e.form->LineEndForbidden);
+    auto lines = LayoutMessage(kMessage, e.form->Text().HeroName, e.form->Text().LineStartForbidden,
+                               e.form->Text().LineEndForbidden);
     benchmark::DoNotOptimize(lines);
   }
 }
@@ -64,8 +65,8 @@ BENCHMARK(BM_LayoutMessage);
 void BM_MakeMessage(benchmark::State& state) {
   Engine& e = TheEngine();
   for (auto _ : state) {
-    e.form->Kumo_MakeMessage(kMessage);
-    benchmark::DoNotOptimize(e.form->SurfaceTable[58].Bits());
+    e.form->Text().Kumo_MakeMessage(kMessage);
+    benchmark::DoNotOptimize(e.form->Pictures().SurfaceTable[58].Bits());
   }
 }
 BENCHMARK(BM_MakeMessage)->Unit(benchmark::kMicrosecond);
@@ -74,12 +75,12 @@ BENCHMARK(BM_MakeMessage)->Unit(benchmark::kMicrosecond);
 // on FloatSurface.
 void BM_TypingFrame(benchmark::State& state) {
   Engine& e = TheEngine();
-  e.form->Kumo_MakeMessage(kMessage);
+  e.form->Text().Kumo_MakeMessage(kMessage);
   for (auto _ : state) {
     e.form->TaskCode = task::MessageTyping;
-    e.form->RevealCount = 35;
-    e.form->Kumo_DrawMessage();
-    benchmark::DoNotOptimize(e.form->FrameSurface.Bits());
+    e.form->Text().RevealCount = 35;
+    e.form->Text().Kumo_DrawMessage();
+    benchmark::DoNotOptimize(e.form->Pictures().FrameSurface.Bits());
   }
 }
 BENCHMARK(BM_TypingFrame)->Unit(benchmark::kMicrosecond);
@@ -97,10 +98,10 @@ BENCHMARK(BM_CopyMessageText);
 // A passed message added to a full log (the oldest entry drops out), once per message.
 void BM_AddMsgLog(benchmark::State& state) {
   Engine& e = TheEngine();
-  for (int i = 0; i < MessageLog::kSize; ++i) e.form->Kumo_AddMsgLog(kMessage, -1);
+  for (int i = 0; i < MessageLog::kSize; ++i) e.form->Text().Kumo_AddMsgLog(kMessage, -1);
   for (auto _ : state) {
-    e.form->Kumo_AddMsgLog(kMessage, -1);
-    benchmark::DoNotOptimize(&e.form->MsgLog[1]);
+    e.form->Text().Kumo_AddMsgLog(kMessage, -1);
+    benchmark::DoNotOptimize(&e.form->Text().MsgLog[1]);
   }
 }
 BENCHMARK(BM_AddMsgLog);
@@ -108,16 +109,16 @@ BENCHMARK(BM_AddMsgLog);
 // One step back through a full log (PageUp): the entry laid out and rendered grey, its voice started.
 void BM_MsgLogStep(benchmark::State& state) {
   Engine& e = TheEngine();
-  for (int i = 0; i < MessageLog::kSize; ++i) e.form->Kumo_AddMsgLog(kMessage, -1);
+  for (int i = 0; i < MessageLog::kSize; ++i) e.form->Text().Kumo_AddMsgLog(kMessage, -1);
   for (auto _ : state) {
     e.form->TaskCode = task::MessageWait;
-    e.form->LogView = 1;
-    e.form->LogIndex = 1;
-    e.form->KeyLogBack = 1;
-    e.form->BrowseMsgLog();
-    benchmark::DoNotOptimize(e.form->SurfaceTable[58].Bits());
+    e.form->Text().LogView = 1;
+    e.form->Text().LogIndex = 1;
+    e.form->Text().KeyLogBack = 1;
+    e.form->Text().BrowseMsgLog();
+    benchmark::DoNotOptimize(e.form->Pictures().SurfaceTable[58].Bits());
   }
-  e.form->LogView = 0;
+  e.form->Text().LogView = 0;
 }
 BENCHMARK(BM_MsgLogStep)->Unit(benchmark::kMicrosecond);
 
@@ -133,7 +134,7 @@ const std::u16string kLongTranslatedBody =
 // coverage mask, then typed: the reveal width of every character, as the typing frames ask for it.
 void BM_JapaneseMessageLayOutDrawAndType(benchmark::State& state) {
   Engine& e = TheEngine();
-  TextRenderer& fonts = *e.form->Fonts;
+  TextRenderer& fonts = *e.form->Canvas().Fonts;
   CoverageMask mask;
   for (auto _ : state) {
     const MessageLineSet lines = LayoutMessage(kMessage, u"カザミネ", kLineStartForbidden, kLineEndForbidden);

@@ -30,12 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // One engine for the whole run: start-up reads the archives, and reading them again is what is tested.
   static fuzzing::Engine engine;
   TForm1& form = engine.form();
-  if (!form.Kuri_FileInit()) return 0;
+  if (!form.Archive().Kuri_FileInit()) return 0;
   std::vector<uint8_t> bytes;
-  for (int e = 0; e <= static_cast<int>(entries) + 1; ++e) form.Kuri_ReadFile(ArchiveKind::Graphic, e, bytes);
-  for (int e = 1; e <= static_cast<int>(entries); ++e) form.Kumo_ReadGraphic(1 + e % 5, e, e % 2 == 0);
-  for (const std::u16string& name : form.GraphicNames)
-    form.Kumo_ReadGraphic(0, form.Kuri_FileNo(ArchiveKind::Graphic, name), false);
-  form.LoadSystemPictures(false);
+  for (int e = 0; e <= static_cast<int>(entries) + 1; ++e) form.Archive().Kuri_ReadFile(ArchiveKind::Graphic, e, bytes);
+  for (int e = 1; e <= static_cast<int>(entries); ++e) form.Pictures().Kumo_ReadGraphic(1 + e % 5, e, e % 2 == 0);
+  for (const std::u16string& name : form.Archive().GraphicNames)
+    form.Pictures().Kumo_ReadGraphic(0, form.Archive().Kuri_FileNo(ArchiveKind::Graphic, name), false);
+  form.Pictures().LoadSystemPictures(false);
   return 0;
 }

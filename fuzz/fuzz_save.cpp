@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   toolkit::WriteWholeFile(dir / "SAVE.DAT", file);
   fuzzing::Engine engine;
   // What the quick-load button does, then the restore and the story after it.
-  engine.form().QuickLoad();
+  engine.form().Save().QuickLoad();
   engine.Play(fuzzing::kPlayMs);
   return 0;
 }

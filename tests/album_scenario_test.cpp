@@ -172,7 +172,7 @@ TEST_F(AlbumScreen, ScenesAreNumberedAsClickedAndReplayInThatOrderBackToTheirPag
 
   // A listed scene plays the list; the scenes run in the order they were clicked.
   Do("click " + std::to_string(Centre(1).x) + " " + std::to_string(Centre(1).y));
-  EXPECT_EQ(form_->NormalPlay, 0);
+  EXPECT_EQ(form_->Script().NormalPlay, 0);
   ASSERT_TRUE(PassUntil(task::EvMenu));
   EXPECT_EQ(Var('F', 1), 213);
   EXPECT_EQ(Script(), 1);

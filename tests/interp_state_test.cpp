@@ -15,60 +15,61 @@ const uint8_t* BlockBytes(TForm1& f) { return reinterpret_cast<const uint8_t*>(f
 constexpr size_t kMarks = offsetof(SaveBlock, ReadMarks);
 
 TEST_F(Interp, ReadMarksUseOneBitPerMessageInTheBankOfTheScript) {
-  f().ScriptNo = 2;
-  f().MarkKidoku(9);
+  f().Script().ScriptNo = 2;
+  f().Script().MarkKidoku(9);
   EXPECT_EQ(BlockBytes(f())[kMarks + 32769], 0x02);
-  EXPECT_TRUE(f().CheckKidoku(9));
-  EXPECT_FALSE(f().CheckKidoku(8));
-  f().ScriptNo = 3;
-  EXPECT_FALSE(f().CheckKidoku(9));
+  EXPECT_TRUE(f().Script().CheckKidoku(9));
+  EXPECT_FALSE(f().Script().CheckKidoku(8));
+  f().Script().ScriptNo = 3;
+  EXPECT_FALSE(f().Script().CheckKidoku(9));
 
-  f().ScriptNo = 14;
-  f().MarkKidoku(0);
+  f().Script().ScriptNo = 14;
+  f().Script().MarkKidoku(0);
   EXPECT_EQ(BlockBytes(f())[kMarks + 229376], 0x01);
-  f().MarkKidoku(32767);  // the highest message number an operand can hold
+  f().Script().MarkKidoku(32767);  // the highest message number an operand can hold
   EXPECT_EQ(BlockBytes(f())[kMarks + 229376 + 4095], 0x80);
 
   // Script 15 and above, and negative numbers, mark nothing and never count as read.
   const uint8_t* marks = BlockBytes(f()) + kMarks;
   std::vector<uint8_t> before(marks, marks + sizeof(SaveBlock::ReadMarks));
-  f().ScriptNo = 15;
-  f().MarkKidoku(0);
-  EXPECT_FALSE(f().CheckKidoku(0));
-  f().ScriptNo = 2;
-  f().MarkKidoku(-8);
-  EXPECT_FALSE(f().CheckKidoku(-8));
+  f().Script().ScriptNo = 15;
+  f().Script().MarkKidoku(0);
+  EXPECT_FALSE(f().Script().CheckKidoku(0));
+  f().Script().ScriptNo = 2;
+  f().Script().MarkKidoku(-8);
+  EXPECT_FALSE(f().Script().CheckKidoku(-8));
   EXPECT_TRUE(std::equal(before.begin(), before.end(), marks));
 }
 
 TEST_F(Interp, TheSceneTableListsEachScriptOnceInTheOrderAdded) {
-  EXPECT_EQ(f().AddSceneTbl(40), 1);
-  EXPECT_EQ(f().AddSceneTbl(41), 2);
-  EXPECT_EQ(f().AddSceneTbl(40), -1);
-  EXPECT_EQ(f().GetSceneTbl(41), 2);
-  EXPECT_EQ(f().GetSceneTbl(42), -1);
-  EXPECT_EQ(f().AddSceneTbl(0), -1);  // 0 marks a free entry and is never stored
-  for (int s = 100; s < 218; ++s) ASSERT_GT(f().AddSceneTbl(s), 0);
-  EXPECT_EQ(f().AddSceneTbl(500), 0);  // all 120 taken
-  EXPECT_EQ(f().GetSceneTbl(217), 120);
-  EXPECT_EQ(f().GetSceneTbl(500), -1);
+  EXPECT_EQ(f().Script().AddSceneTbl(40), 1);
+  EXPECT_EQ(f().Script().AddSceneTbl(41), 2);
+  EXPECT_EQ(f().Script().AddSceneTbl(40), -1);
+  EXPECT_EQ(f().Script().GetSceneTbl(41), 2);
+  EXPECT_EQ(f().Script().GetSceneTbl(42), -1);
+  EXPECT_EQ(f().Script().AddSceneTbl(0), -1);  // 0 marks a free entry and is never stored
+  for (int s = 100; s < 218; ++s) ASSERT_GT(f().Script().AddSceneTbl(s), 0);
+  EXPECT_EQ(f().Script().AddSceneTbl(500), 0);  // all 120 taken
+  EXPECT_EQ(f().Script().GetSceneTbl(217), 120);
+  EXPECT_EQ(f().Script().GetSceneTbl(500), -1);
 }
 
 TEST_F(Interp, StatusLineShowsTheLastInstructionWithTheBankOfEachOperand) {
-  f().WorkVars[5] = 12;
-  f().WorkVars[6] = -4;
+  f().Script().WorkVars[5] = 12;
+  f().Script().WorkVars[6] = -4;
   std::vector<ScriptInstruction> code(41, Nop());
   code.push_back(Op(op::Background, 0, 0, 0, 6, Modes(0, 0, 0, 3)));  // 41: a background whose image comes from W6
   code.push_back(Op(op::Add, 7, 5, 3, 0, Modes(1, 3, 2)));            // 42: F7 = W5 + S3
   Load(code, 3);
-  f().StepNo = 40;
-  f().ScriptInstructionBudget = 1;  // one instruction per run
+  f().Script().StepNo = 40;
+  f().Script().ScriptInstructionBudget = 1;  // one instruction per run
   Run();
   auto status = [&] {
-    return ToUtf8(InterpreterStatusLine(f().TaskCode, f().ScriptNo, f().StepNo, f().CurrentInstruction));
+    return ToUtf8(InterpreterStatusLine(f().TaskCode, f().Script().ScriptNo, f().Script().StepNo,
+                                        f().Script().CurrentInstruction));
   };
   EXPECT_EQ(status(), "TC:0 NO:3 ST:41 CD:16 P1:0 P2:0 P3:0");  // Value's bank is not shown
-  EXPECT_EQ(f().CurrentInstruction.Value, -4);
+  EXPECT_EQ(f().Script().CurrentInstruction.Value, -4);
   Run();
   EXPECT_EQ(status(), "TC:0 NO:3 ST:42 CD:81 P1:F0 P2:W12 P3:S0");
 }
@@ -118,13 +119,13 @@ TEST_F(Interp, VariableNumbersOutsideTheBankReadZeroStoreNothingAndAreReportedOn
         Op(op::Let, 3, 600, 0, 0, Modes(3, 1)),    // W3 = F600
         Op(0, 0, 0, 0, 70000, Modes(0, 0, 0, 2)),  // Value from S70000
         Yield()});
-  f().WorkVars[3] = 9;
+  f().Script().WorkVars[3] = 9;
   Run();
-  EXPECT_EQ(f().WorkVars[3], 0);
-  EXPECT_EQ(f().CurrentInstruction.Value, 0);
+  EXPECT_EQ(f().Script().WorkVars[3], 0);
+  EXPECT_EQ(f().Script().CurrentInstruction.Value, 0);
   EXPECT_EQ(NewErrors(), 5u);
   f().TaskCode = task::Script;
-  f().StepNo = -1;
+  f().Script().StepNo = -1;
   Run();
   EXPECT_EQ(NewErrors(), 5u);
   EXPECT_EQ(Errors("outside 1-512"), 5);
@@ -136,34 +137,34 @@ TEST_F(Interp, VariableNumbersOutsideTheBankReadZeroStoreNothingAndAreReportedOn
 }
 
 TEST_F(Interp, AScriptThatNeverYieldsGivesThePassBackAndIsReportedOnce) {
-  f().ScriptInstructionBudget = 20000;
+  f().Script().ScriptInstructionBudget = 20000;
   // A failed condition without any marker restarts the script at instruction 0, forever.
   Load({Op(op::Add, 1, 1, 1, 0, Modes(3, 3)), Op(op::IfEq, 9, 0, 1)});
   Run();
   EXPECT_EQ(f().TaskCode, task::Script);
-  EXPECT_EQ(f().WorkVars[1], 10000);
+  EXPECT_EQ(f().Script().WorkVars[1], 10000);
   EXPECT_EQ(Errors("20000 instructions ran"), 1);
   const int64_t passes = f().PassCount();
   Passes(5);
   EXPECT_EQ(f().PassCount(), passes + 5);
-  EXPECT_EQ(f().WorkVars[1], static_cast<int16_t>(60000));
+  EXPECT_EQ(f().Script().WorkVars[1], static_cast<int16_t>(60000));
   EXPECT_EQ(Errors("instructions ran"), 1);
 }
 
 TEST_F(Interp, CodeWithoutAnyEndInstructionIsSearchedAndRunOnlyUpToItsEnd) {
-  std::fill(f().ScriptCode.begin(), f().ScriptCode.end(), Nop());
-  f().ScriptInstructionBudget = 1000000;
+  std::fill(f().Script().ScriptCode.begin(), f().Script().ScriptCode.end(), Nop());
+  f().Script().ScriptInstructionBudget = 1000000;
   // Execution runs off the end of ScriptCode and starts again at instruction 0.
-  f().ScriptCode[0] = Op(op::Add, 1, 1, 1, 0, Modes(3, 3));
-  f().StepNo = -1;
+  f().Script().ScriptCode[0] = Op(op::Add, 1, 1, 1, 0, Modes(3, 3));
+  f().Script().StepNo = -1;
   Run();
   EXPECT_EQ(Errors("left the loaded code"), 1);
-  EXPECT_GE(f().WorkVars[1], 15);
+  EXPECT_GE(f().Script().WorkVars[1], 15);
 
   // A failed condition searches to the end in vain, again and again: the searches count against the
   // budget, so the pass still ends after about a million instructions looked at.
-  f().ScriptCode[0] = Op(op::IfEq, 1, 0, 1);
-  f().StepNo = -1;
+  f().Script().ScriptCode[0] = Op(op::IfEq, 1, 0, 1);
+  f().Script().StepNo = -1;
   Run();
   EXPECT_EQ(Errors("no end instruction"), 1);
   EXPECT_EQ(f().TaskCode, task::Script);
@@ -171,48 +172,48 @@ TEST_F(Interp, CodeWithoutAnyEndInstructionIsSearchedAndRunOnlyUpToItsEnd) {
 }
 
 TEST_F(Interp, JumpTargetsBeyondStep32767AndStepsOutsideTheCodeRestartTheScript) {
-  f().LabelNames = {u"far"};
-  f().JumpNames = {u"far"};
+  f().Script().LabelNames = {u"far"};
+  f().Script().JumpNames = {u"far"};
   std::vector<ScriptInstruction> code(40001, Nop());
   code[0] = Op(op::Jump, 0);
   code[40000] = Op(op::Label, 0);
   Load(code);
   Run();
-  EXPECT_EQ(f().StepNo, -1);
+  EXPECT_EQ(f().Script().StepNo, -1);
   EXPECT_EQ(Errors("beyond step 32767"), 1);
 
   // A step from outside (a damaged save) past the end instruction.
   Load({Op(op::Let, 1, 5, 0, 0, Modes(3)), Yield()});
-  f().StepNo = 5000;
+  f().Script().StepNo = 5000;
   Run();
-  EXPECT_EQ(f().WorkVars[1], 5);
+  EXPECT_EQ(f().Script().WorkVars[1], 5);
   EXPECT_EQ(Errors("outside the loaded code"), 1);
 }
 
 TEST_F(Interp, ASeventeenthCallForgetsTheOldestReturn) {
-  f().LabelNames = {u"sub"};
-  f().JumpNames = {u"sub"};
-  for (int i = 0; i < 16; ++i) f().ReturnTable[i] = {static_cast<int16_t>(i + 1), static_cast<int16_t>(i + 1)};
-  f().ReturnDepth = 16;
+  f().Script().LabelNames = {u"sub"};
+  f().Script().JumpNames = {u"sub"};
+  for (int i = 0; i < 16; ++i) f().Script().ReturnTable[i] = {static_cast<int16_t>(i + 1), static_cast<int16_t>(i + 1)};
+  f().Script().ReturnDepth = 16;
   Load({Nop(), Op(op::Call, 0), Op(op::Label, 0), Yield()}, 7);
   Run();
-  EXPECT_EQ(f().ReturnDepth, 16);
-  EXPECT_EQ(f().ReturnTable[0].Script, 2);
-  EXPECT_EQ(f().ReturnTable[14].Script, 16);
-  EXPECT_EQ(f().ReturnTable[15].Script, 7);
-  EXPECT_EQ(f().ReturnTable[15].Step, 1);
+  EXPECT_EQ(f().Script().ReturnDepth, 16);
+  EXPECT_EQ(f().Script().ReturnTable[0].Script, 2);
+  EXPECT_EQ(f().Script().ReturnTable[14].Script, 16);
+  EXPECT_EQ(f().Script().ReturnTable[15].Script, 7);
+  EXPECT_EQ(f().Script().ReturnTable[15].Step, 1);
   EXPECT_EQ(Errors("17th nested call"), 1);
 
   // A damaged depth is mended before it is used.
-  f().ReturnDepth = 40;
+  f().Script().ReturnDepth = 40;
   Load({Nop(), Op(op::Call, 0), Op(op::Label, 0), Yield()}, 7);
   Run();
-  EXPECT_EQ(f().ReturnDepth, 1);
+  EXPECT_EQ(f().Script().ReturnDepth, 1);
 }
 
 TEST_F(Interp, TableLinesThatDoNotExistGiveEmptyTextsAndNames) {
-  f().MessageTexts.clear();
-  f().JumpNames.clear();
+  f().Script().MessageTexts.clear();
+  f().Script().JumpNames.clear();
   Load({Op(op::Message, 5, 0, 0, 20000), Op(op::Let, 1, 1, 0, 0, Modes(3))});
   Run();
   EXPECT_EQ(f().TaskCode, task::MessageTyping);
@@ -221,8 +222,8 @@ TEST_F(Interp, TableLinesThatDoNotExistGiveEmptyTextsAndNames) {
   f().TaskCode = task::Script;
   Load({Op(op::Background, 0, 0, 0, 9, kNameFlag), Op(op::Jump, 3)});
   Run();
-  EXPECT_EQ(f().BackgroundNo, 0);
-  EXPECT_EQ(f().StepNo, -1);
+  EXPECT_EQ(f().Pictures().BackgroundNo, 0);
+  EXPECT_EQ(f().Script().StepNo, -1);
   EXPECT_EQ(Errors("resource name line 9"), 1);
   EXPECT_EQ(Errors("jump name line 3"), 1);
 }
@@ -237,10 +238,10 @@ TEST_F(Interp, RandomCodeRunsWithoutHarm) {
       Message, Choice,         IfEq,       IfNe,   IfLt,  IfGt, IfLe, IfGe, Else, EndOfBlock,
       Wait,    SystemFunction, SectionEnd, op::End};
   static constexpr int16_t kFields[] = {-32768, -2, -1, 0, 1, 2, 3, 7, 101, 201, 444, 512, 513, 32767};
-  f().ScriptInstructionBudget = 5000;
-  f().LabelNames = {u"a", u"b"};
-  f().JumpNames = {u"b", u"a", u"c"};
-  f().MessageTexts = {u"x"};
+  f().Script().ScriptInstructionBudget = 5000;
+  f().Script().LabelNames = {u"a", u"b"};
+  f().Script().JumpNames = {u"b", u"a", u"c"};
+  f().Script().MessageTexts = {u"x"};
   for (uint32_t seed = 1; seed <= 40; ++seed) {
     std::mt19937 rng(seed);
     auto field = [&] { return rng() % 2 ? kFields[rng() % std::size(kFields)] : static_cast<int16_t>(rng()); };
@@ -255,12 +256,12 @@ TEST_F(Interp, RandomCodeRunsWithoutHarm) {
     Load(code);
     for (int run = 0; run < 20; ++run) {
       Run();
-      ASSERT_GE(f().StepNo, -1) << seed;
-      ASSERT_LT(f().StepNo, 65536) << seed;
-      ASSERT_GE(f().ReturnDepth, 0);
-      ASSERT_LE(f().ReturnDepth, 16);
+      ASSERT_GE(f().Script().StepNo, -1) << seed;
+      ASSERT_LT(f().Script().StepNo, 65536) << seed;
+      ASSERT_GE(f().Script().ReturnDepth, 0);
+      ASSERT_LE(f().Script().ReturnDepth, 16);
       f().TaskCode = task::Script;
-      f().NormalPlay = 1;
+      f().Script().NormalPlay = 1;
     }
   }
 }

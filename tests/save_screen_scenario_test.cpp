@@ -84,14 +84,14 @@ class SaveScreen : public EngineFixture {
     StartEngine(events);
     loopStart_ = Now();
     Passes(1);
-    form_->NormalPlay = 1;  // as after "はじめから" on the title
+    form_->Script().NormalPlay = 1;  // as after "はじめから" on the title
   }
   // Time since the main loop started, the clock the events file counts on, and passes until it is `ms`.
   uint32_t Elapsed() { return Now() - loopStart_; }
   void RunUntil(uint32_t ms) {
     EngineFixture::RunUntil([&] { return Elapsed() >= ms; }, 100000);
   }
-  TForm7& Screen() { return *form_->SaveLoadForm; }
+  TForm7& Screen() { return *form_->Save().SaveLoadForm; }
   // Marks slot n used with the given save date, as a save would.
   void Occupy(int n, const CivilTime& when) {
     form_->Block->Slot(n).Used = 1;
@@ -315,7 +315,7 @@ TEST_F(SaveScreen, ButtonsOpenTheScreenInNormalPlayOnly) {
   RunUntil(3300);
   EXPECT_TRUE(std::filesystem::exists(Path("from-button.png")));
   // In a scene replay the save and load buttons are disabled, and so are the menu items.
-  form_->NormalPlay = 0;
+  form_->Script().NormalPlay = 0;
   Passes(2);
   EXPECT_EQ(ButtonLook(button::SaveScreen), button_state::Disabled);
   EXPECT_FALSE(MenuItemEnabled(MenuItem::menuLoad));

@@ -149,7 +149,7 @@ Engine::Engine() {
     std::abort();
   }
   // Random code may never yield; a pass then stops after this much work instead of a million steps.
-  form_->ScriptInstructionBudget = 2000;
+  form_->Script().ScriptInstructionBudget = 2000;
   form_->StartLoopClock();
 }
 

@@ -45,7 +45,7 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   NameForm = std::make_unique<TNameForm>(textLink_);
   ConfigForm = std::make_unique<TConfigForm>(dialogLinks_, *Block);
   DebugForm = std::make_unique<TDebugForm>(dialogLinks_, *Block, errors_, platform_);
-  MsgForm = std::make_unique<TMsgForm>(FloatSurface, textLink_);
+  MsgForm = std::make_unique<TMsgForm>(graphics_.FloatSurface, textLink_);
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   errors_.SetClock([this] { return platform_.TickCount(); });
@@ -90,16 +90,16 @@ bool TForm1::FormCreate() {
   DebugForm->SetMainCaption(Caption, Tag);
   platform_.SetMainCaption(Caption);
   // The random numbers of the script. Headless runs are repeatable: the virtual clock seeds them.
-  Random.seed(platform_.Headless() ? platform_.TickCount() : static_cast<uint32_t>(std::random_device{}()));
+  script_.Random.seed(platform_.Headless() ? platform_.TickCount() : static_cast<uint32_t>(std::random_device{}()));
   // The client size is the backend's: always 800x600.
   // Archive indexes.
-  if (!Kuri_FileInit()) return false;
+  if (!archives_.Kuri_FileInit()) return false;
   // The player's language, with the caption it gives.
   StartTranslation();
   DebugForm->SetMainCaption(Caption, Tag);
   platform_.SetMainCaption(Caption);
   // Surfaces and fonts.
-  CreateSurfaces();
+  graphics_.CreateSurfaces();
   if (!CreateFonts()) return false;
   // Debug mode stays off until Kumo_TaskInit looks for its marker file.
   DebugMode = 0;
@@ -108,39 +108,39 @@ bool TForm1::FormCreate() {
   // first picture.
   if (platform_.Headless()) platform_.Sleep(500);
   // Movie decoder.
-  Kuri_TheoraInit();
+  movie_.Kuri_TheoraInit();
   // Vorbis decoder, stream player and the looping mixing wave.
-  CreateSound();
-  ChooseSaveDir();
+  sound_.CreateSound();
+  save_.ChooseSaveDir();
   // Without SAVE.DAT, write one with the default settings; it is read back next.
-  if (!Kumo_CheckSaveFile()) {
-    SetSaveDefaults();
-    Kumo_CreateSaveFile();
+  if (!save_.Kumo_CheckSaveFile()) {
+    save_.SetSaveDefaults();
+    save_.Kumo_CreateSaveFile();
   }
   // The persistent block, settings included.
-  Kumo_ReadSaveFile();
+  save_.Kumo_ReadSaveFile();
   // Full screen when the settings ask for it.
   if (FullScreen) FullModeWin();
   // Name in use: the stored name up to its 0 unit, or the default name when it is empty.
-  HeroName.clear();
+  text_.HeroName.clear();
   for (uint16_t unit : StoredHeroName) {
     if (unit == 0) break;
-    HeroName.push_back(static_cast<char16_t>(unit));
+    text_.HeroName.push_back(static_cast<char16_t>(unit));
   }
-  if (HeroName.empty()) HeroName = TNameForm::kDefaultName;
+  if (text_.HeroName.empty()) text_.HeroName = TNameForm::kDefaultName;
   // Slot volumes from the saved settings.
-  ApplyVolumes();
+  sound_.ApplyVolumes();
   // Music of the album screens when none was saved.
   if (AlbumBgmNo == 0) AlbumBgmNo = 9;
   // Empty scenario flags and message log.
-  Kumo_ClearScenarioFlg();
-  Kumo_ClearMsgLog();
-  Kumo_ClearScenarioFlg();
+  script_.Kumo_ClearScenarioFlg();
+  text_.Kumo_ClearMsgLog();
+  script_.Kumo_ClearScenarioFlg();
   album_.FillAlbumTables();
-  CreateThumbFolder();  // save thumbnails
+  save_.CreateThumbFolder();  // save thumbnails
   // The log is cleared a second time; both clears belong to the start-up order.
-  Kumo_ClearMsgLog();
-  EnableButtons();
+  text_.Kumo_ClearMsgLog();
+  graphics_.EnableButtons();
   // The first pass of the main loop (Run) finishes the start-up with Kumo_TaskInit.
   TaskCode = task::Init;
   return true;
@@ -158,19 +158,20 @@ void TForm1::Kumo_TaskInit() {
       PrintFatalMessage(message.Text());
   };
   // System pictures from SYSGRP.DAT.
-  if (const std::vector<int32_t> missing = LoadSystemPictures(); !missing.empty()) {
+  if (const std::vector<int32_t> missing = graphics_.LoadSystemPictures(); !missing.empty()) {
     std::vector<UnloadedPicture> pictures;
-    for (int32_t entry : missing) pictures.push_back({entry, ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
+    for (int32_t entry : missing)
+      pictures.push_back({entry, archives_.ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
     const StartupMessage message =
         StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures);
     ReportError(FromUtf8(message.english));
     warn(message);
   }
   // The script's four string tables.
-  CreateScriptLists();
+  script_.CreateScriptLists();
   // Line breaking: characters that may not begin a line, and characters that may not end one.
-  LineStartForbidden = kLineStartForbidden;
-  LineEndForbidden = kLineEndForbidden;
+  text_.LineStartForbidden = kLineStartForbidden;
+  text_.LineEndForbidden = kLineEndForbidden;
   // The debug window is shown when debugmode.txt lies beside the executable or in the game directory.
   std::error_code ec;
   DebugMode = std::filesystem::exists(ExecutableDirectory() / "debugmode.txt", ec) ||
@@ -179,12 +180,12 @@ void TForm1::Kumo_TaskInit() {
   platform_.SetFormVisible(FormId::TDebugForm, DebugForm->Visible);
   // On-screen buttons: 1 and 2 hidden, 4 (voice) disabled until there is a voice, the rest normal.
   using namespace button_state;
-  SetButtonStates({Hidden, Hidden, Normal, Disabled, Normal, Normal, Normal, Normal, Normal, Normal});
+  graphics_.SetButtonStates({Hidden, Hidden, Normal, Disabled, Normal, Normal, Normal, Normal, Normal, Normal});
   // Script 1 runs from instruction 0 on the next pass. When it cannot be loaded, the empty script runs,
   // and the player is told why the screen stays black.
-  if (const ScriptEntryFault fault = Kumo_ReadScript(1))
+  if (const ScriptEntryFault fault = script_.Kumo_ReadScript(1))
     warn(StartupScriptMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::Script)).string(), fault));
-  StepNo = -1;
+  script_.StepNo = -1;
   TaskCode = task::Script;
 }
 
@@ -204,8 +205,8 @@ void TForm1::FormClose(bool mayAsk) {
 }
 
 void TForm1::FormDestroy() {
-  Kuri_TheoraFree();
-  ReleaseSound();
+  movie_.Kuri_TheoraFree();
+  sound_.ReleaseSound();
 }
 
 void TForm1::menuQuitClick() { Close(); }
@@ -291,7 +292,7 @@ std::optional<FormId> TForm1::FrontForm() const {
 
 uint32_t TForm1::ElapsedMs() { return loopStarted_ ? platform_.TickCount() - loopStartTick_ : 0; }
 
-void TForm1::TraceTaskCode() { automation_.TraceTaskCode(ElapsedMs(), TaskCode, ScriptNo, StepNo); }
+void TForm1::TraceTaskCode() { automation_.TraceTaskCode(ElapsedMs(), TaskCode, script_.ScriptNo, script_.StepNo); }
 
 void TForm1::AnswerFrontDialog(bool ok) {
   if (modalStack_.empty()) return;
@@ -325,13 +326,13 @@ int TForm1::Run() {
 void TForm1::MenuClick(MenuItem item) {
   automation_.PlayerMenu(item);
   switch (item) {
-    case MenuItem::menuKSkip: menuKSkipClick(); break;
-    case MenuItem::menuSSkip: menuSSkipClick(); break;
-    case MenuItem::menuAuto: menuAutoClick(); break;
-    case MenuItem::menuWindow: menuWindowClick(); break;
-    case MenuItem::menuFloat: menuFloatClick(); break;
-    case MenuItem::menuSave: menuSaveClick(); break;
-    case MenuItem::menuLoad: menuLoadClick(); break;
+    case MenuItem::menuKSkip: text_.menuKSkipClick(); break;
+    case MenuItem::menuSSkip: text_.menuSSkipClick(); break;
+    case MenuItem::menuAuto: text_.menuAutoClick(); break;
+    case MenuItem::menuWindow: text_.menuWindowClick(); break;
+    case MenuItem::menuFloat: text_.menuFloatClick(); break;
+    case MenuItem::menuSave: save_.menuSaveClick(); break;
+    case MenuItem::menuLoad: save_.menuLoadClick(); break;
     case MenuItem::menuConfig: dialogs_.menuConfigClick(); break;
     case MenuItem::menuTitle: title_.menuTitleClick(); break;
     case MenuItem::menuQuit: menuQuitClick(); break;

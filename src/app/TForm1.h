@@ -188,55 +188,13 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   Archives archives_{platform_, errors_, GameDir};
   Archives& Archive() { return archives_; }
 
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  std::array<ArchiveIndex, kArchiveKinds>& ArchiveIndexes = archives_.ArchiveIndexes;
-  std::vector<std::u16string>& GraphicNames = archives_.GraphicNames;
-  bool Kuri_FileInit() { return archives_.Kuri_FileInit(); }
-  int Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream) {
-    return archives_.Kuri_ReadFile(kind, entry, stream);
-  }
-  int Kuri_FileNo(ArchiveKind kind, const std::u16string& name) { return archives_.Kuri_FileNo(kind, name); }
-
   // ---- Graphics ----
   GraphicsLink graphicsLink_{*this};
   Graphics graphics_{graphicsLink_, platform_, errors_, *Block};
   Graphics& Pictures() { return graphics_; }
 
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  TABitmap& NextSurface = graphics_.NextSurface;
-  TABitmap& DisplaySurface = graphics_.DisplaySurface;
-  TABitmap& FrameSurface = graphics_.FrameSurface;
-  TABitmap& FloatSurface = graphics_.FloatSurface;
-  std::array<TABitmap, 93>& SurfaceTable = graphics_.SurfaceTable;
-  int32_t& BackgroundNo = graphics_.BackgroundNo;
-  int32_t (&LayerImage)[5] = graphics_.LayerImage;
-  LayerPosition (&LayerPos)[5] = graphics_.LayerPos;
-  int32_t (&LayerOpacity)[5] = graphics_.LayerOpacity;
-  uint8_t (&CgSeenFlags)[kCgSeenCount] = graphics_.CgSeenFlags;
-  uint8_t& EffectsOn = graphics_.EffectsOn;
-  int32_t& TransitionDuration = graphics_.TransitionDuration;
-  int32_t& ResumeTaskCode = graphics_.ResumeTaskCode;
-  std::array<int32_t, button::Count>& ButtonState = graphics_.ButtonState;
-  std::array<uint8_t, button::Count>& ButtonOn = graphics_.ButtonOn;
   // A picture box a test gives placement 203 in place of the save/load screen's parts sheet.
   TABitmap* SaveLoadImage2 = nullptr;
-  void CreateSurfaces() { graphics_.CreateSurfaces(); }
-  std::vector<int32_t> LoadSystemPictures(bool engineStart = true) { return graphics_.LoadSystemPictures(engineStart); }
-  bool Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
-    return graphics_.Kumo_ReadGraphic(placement, entry, fromSystem);
-  }
-  void Kumo_CreateNextImage() { graphics_.Kumo_CreateNextImage(); }
-  void StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode = 0) {
-    graphics_.StartTransition(durationMs, taskCode, resumeTaskCode);
-  }
-  void Kumo_DispEffect_01() { graphics_.Kumo_DispEffect_01(); }
-  void Kumo_DispEffect_91() { graphics_.Kumo_DispEffect_91(); }
-  void DrawMessageFrame() { graphics_.DrawMessageFrame(); }
-  void Kumo_CheckButton() { graphics_.Kumo_CheckButton(); }
-  void Kumo_DrawButton() { graphics_.Kumo_DrawButton(); }
-  void EnableButtons() { graphics_.EnableButtons(); }
-  void SetButtonStates(const std::array<int32_t, button::Count>& states) { graphics_.SetButtonStates(states); }
-  bool SaveScreenshot(const std::string& file, bool floatWindow) { return graphics_.SaveScreenshot(file, floatWindow); }
 
   // ---- Sound ----
  private:
@@ -245,28 +203,6 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
 
  public:
   SoundSystem& Audio() { return sound_; }
-
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  int32_t& VoiceVolume = sound_.VoiceVolume;
-  int32_t& BgmVolume = sound_.BgmVolume;
-  int32_t& SeVolume = sound_.SeVolume;
-  const std::unique_ptr<SoundObjects>& Sound = sound_.Objects();
-  void CreateSound() { sound_.CreateSound(); }
-  void ReleaseSound() { sound_.ReleaseSound(); }
-  void PumpSound() { sound_.PumpSound(); }
-  void ApplyVolumes() { sound_.ApplyVolumes(); }
-  int SlotStatus(int slot) { return sound_.SlotStatus(slot); }
-  void StopSlot(int slot) { sound_.StopSlot(slot); }
-  void SweepFinishedEffects() { sound_.SweepFinishedEffects(); }
-  void Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
-    sound_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
-  }
-  void Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
-    sound_.Kumo_PlaySE(position, no, loop, fadeSeconds);
-  }
-  void Kumo_PlayVOICE(const std::u16string& path, int repeat) { sound_.Kumo_PlayVOICE(path, repeat); }
-  int32_t TrackPlaying() { return sound_.TrackPlaying(); }
-  bool MovieSoundPlaying() { return sound_.MovieSoundPlaying(); }
 
   // ---- Text and interaction ----
   // The fonts every screen draws text with, and the message window with the player's input and play modes.
@@ -296,116 +232,10 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   MessageLink textLink_{*this};
   MessageWindow text_{textLink_, platform_, errors_, *Block, canvas_};
 
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  std::shared_ptr<TextRenderer>& Fonts = canvas_.Fonts;
-  void CanvasTextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
-                     uint8_t green, uint8_t blue, bool bold = false) {
-    canvas_.CanvasTextOut(target, x, y, text, height, red, green, blue, bold);
-  }
-  PassInput& Input = text_.Input;
-  uint8_t& KeyEnter = text_.KeyEnter;
-  uint8_t& KeyCtrl = text_.KeyCtrl;
-  uint8_t& KeySpace = text_.KeySpace;
-  uint8_t& KeyLogBack = text_.KeyLogBack;
-  uint8_t& KeyLogForward = text_.KeyLogForward;
-  uint8_t& ClickPending = text_.ClickPending;
-  Point& MousePos = text_.MousePos;
-  Point& FloatMousePos = text_.FloatMousePos;
-  uint8_t& LeftDown = text_.LeftDown;
-  uint8_t& RightDown = text_.RightDown;
-  uint8_t& WheelUp = text_.WheelUp;
-  uint8_t& WheelDown = text_.WheelDown;
-  int32_t& KeyLock = text_.KeyLock;
-  PlayModes& Modes = text_.Modes;
-  uint8_t& ReadSkip = text_.ReadSkip;
-  uint8_t& SceneSkip = text_.SceneSkip;
-  uint8_t& FastForward = text_.FastForward;
-  uint8_t& AutoMode = text_.AutoMode;
-  uint8_t& SectionSkip = text_.SectionSkip;
-  uint8_t& SectionSkipRequest = text_.SectionSkipRequest;
-  std::array<std::u16string, 4>& MessageLines = text_.MessageLines;
-  int32_t& RevealCount = text_.RevealCount;
-  int32_t& CurrentMessage = text_.CurrentMessage;
-  int32_t& CurrentVoice = text_.CurrentVoice;
-  uint8_t& VoiceRepeat = text_.VoiceRepeat;
-  uint8_t& LoopingVoice = text_.LoopingVoice;
-  uint8_t& MessageDone = text_.MessageDone;
-  uint8_t& WindowShown = text_.WindowShown;
-  uint8_t& LogView = text_.LogView;
-  int32_t& AutoElapsed = text_.AutoElapsed;
-  std::array<std::u16string, 9>& ChoiceTexts = text_.ChoiceTexts;
-  int32_t& ChoiceCount = text_.ChoiceCount;
-  int32_t& ChoiceHover = text_.ChoiceHover;
-  uint8_t& ChoiceActive = text_.ChoiceActive;
-  std::u16string& HeroName = text_.HeroName;
-  std::u16string& LineStartForbidden = text_.LineStartForbidden;
-  std::u16string& LineEndForbidden = text_.LineEndForbidden;
-  std::u16string& NoticeText = text_.NoticeText;
-  int32_t& NoticeTimer = text_.NoticeTimer;
-  MessageLog& MsgLog = text_.MsgLog;
-  int32_t& LogIndex = text_.LogIndex;
-  void Kumo_MakeMessage(const std::u16string& text) { text_.Kumo_MakeMessage(text); }
-  void Kumo_MakeSelect(const std::u16string& text) { text_.Kumo_MakeSelect(text); }
-  void Kumo_AddMsgLog(const std::u16string& text, int voice) { text_.Kumo_AddMsgLog(text, voice); }
-  std::u16string MessageText(int32_t n) { return text_.MessageText(n); }
-  void Kumo_CheckKeyPush() { text_.Kumo_CheckKeyPush(); }
-  void Kumo_ClearKey() { text_.Kumo_ClearKey(); }
-  void Kumo_ClearMouseButton() { text_.Kumo_ClearMouseButton(); }
-  void Kumo_DrawMessage() { text_.Kumo_DrawMessage(); }
-  void Kumo_WaitMessage() { text_.Kumo_WaitMessage(); }
-  void Kumo_WaitSelect() { text_.Kumo_WaitSelect(); }
-  void Kumo_DrawSelect() { text_.Kumo_DrawSelect(); }
-  void Kumo_ClearMsgLog() { text_.Kumo_ClearMsgLog(); }
-  void BrowseMsgLog() { text_.BrowseMsgLog(); }
-  void DrawNotice(TABitmap& target) { text_.DrawNotice(target); }
-  void menuKSkipClick() { text_.menuKSkipClick(); }
-  void menuSSkipClick() { text_.menuSSkipClick(); }
-  void menuAutoClick() { text_.menuAutoClick(); }
-  void menuWindowClick() { text_.menuWindowClick(); }
-  void menuFloatClick() { text_.menuFloatClick(); }
-  void ShowNameForm() { text_.ShowNameForm(); }
-  void AnnounceMessage(const std::u16string& source) { text_.AnnounceMessage(source); }
-  void AnnounceChoices() { text_.AnnounceChoices(); }
-
   // ---- Script ----
   ScriptLink scriptLink_{*this};
   ScriptMachine script_{scriptLink_, errors_, *Block};
   ScriptMachine& Script() { return script_; }
-
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  std::vector<ScriptInstruction>& ScriptCode = script_.ScriptCode;
-  std::vector<std::u16string>& LabelNames = script_.LabelNames;
-  std::vector<std::u16string>& JumpNames = script_.JumpNames;
-  std::vector<std::u16string>& MessageTexts = script_.MessageTexts;
-  std::vector<std::u16string>& ResourceNames = script_.ResourceNames;
-  std::vector<std::u16string>& ResourceNameArray = script_.ResourceNameArray;
-  int16_t& ScriptNo = script_.ScriptNo;
-  int32_t& StepNo = script_.StepNo;
-  VarBank& ScenarioVars = script_.ScenarioVars;
-  VarBank& SystemVars = script_.SystemVars;
-  std::array<int16_t, 512>& WorkVarsRaw = script_.WorkVarsRaw;
-  VarBank& WorkVars = script_.WorkVars;
-  ReturnEntry (&ReturnTable)[16] = script_.ReturnTable;
-  int16_t& ReturnDepth = script_.ReturnDepth;
-  uint8_t (&ReadMarks)[kReadMarkBanks][kReadMarkBankBytes] = script_.ReadMarks;
-  std::array<int32_t, 120>& SceneTableRaw = script_.SceneTableRaw;
-  int32_t& SceneTableCursor = script_.SceneTableCursor;
-  uint8_t& NormalPlay = script_.NormalPlay;
-  int32_t& TitleReturnStep = script_.TitleReturnStep;
-  std::mt19937& Random = script_.Random;
-  ScriptRegisters& CurrentInstruction = script_.CurrentInstruction;
-  int64_t& ScriptInstructionBudget = script_.ScriptInstructionBudget;
-  int32_t& WaitDeadline = script_.WaitDeadline;
-  uint8_t& WaitClickable = script_.WaitClickable;
-  ScriptEntryFault Kumo_ReadScript(int n) { return script_.Kumo_ReadScript(n); }
-  void CreateScriptLists() { script_.CreateScriptLists(); }
-  void Kumo_TaskScript() { script_.Kumo_TaskScript(); }
-  void Kumo_ClearScenarioFlg() { script_.Kumo_ClearScenarioFlg(); }
-  void Kumo_ClearReturnTbl() { script_.Kumo_ClearReturnTbl(); }
-  bool CheckKidoku(int32_t message) { return script_.CheckKidoku(message); }
-  void MarkKidoku(int32_t message) { script_.MarkKidoku(message); }
-  int32_t AddSceneTbl(int32_t script) { return script_.AddSceneTbl(script); }
-  int32_t GetSceneTbl(int32_t script) { return script_.GetSceneTbl(script); }
 
   // ---- Movie ----
  private:
@@ -415,45 +245,11 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
  public:
   OpeningMovie& Movie() { return movie_; }
 
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  void Kuri_TheoraInit() { movie_.Kuri_TheoraInit(); }
-  void Kuri_TheoraFree() { movie_.Kuri_TheoraFree(); }
-  bool MoviePlaying() const { return movie_.MoviePlaying(); }
-  void MovieFrameStep() { movie_.MovieFrameStep(); }
-  void DrawMovieFrame(TABitmap& target) { movie_.DrawMovieFrame(target); }
-  void Kumo_WaitMovie() { movie_.Kumo_WaitMovie(); }
-  void Kumo_WaitMovieAlbum() { movie_.Kumo_WaitMovieAlbum(); }
-  void StartOpeningMovie() { movie_.StartOpeningMovie(); }
-  void StartAlbumMovie() { movie_.StartAlbumMovie(); }
-
   // ---- Save and load ----
   // The save data and its link are made first of all (SaveDataFirst, above).
   SaveData& Save() { return save_; }
   TForm7& GetSaveLoadForm() override { return *save_.SaveLoadForm; }
   TCommentForm& GetCommentForm() override { return *save_.CommentForm; }
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  const std::unique_ptr<TForm7>& SaveLoadForm = save_.SaveLoadForm;
-  const std::unique_ptr<TCommentForm>& CommentForm = save_.CommentForm;
-  std::function<void()>& SaveBeforeRenameHook = save_.SaveBeforeRenameHook;
-  void ChooseSaveDir() { save_.ChooseSaveDir(); }
-  std::filesystem::path SaveFilePath() { return save_.SaveFilePath(); }
-  bool Kumo_CheckSaveFile() { return save_.Kumo_CheckSaveFile(); }
-  void SetSaveDefaults() { save_.SetSaveDefaults(); }
-  bool Kumo_CreateSaveFile() { return save_.Kumo_CreateSaveFile(); }
-  bool Kumo_ReadSaveFile() { return save_.Kumo_ReadSaveFile(); }
-  void CreateThumbFolder() { save_.CreateThumbFolder(); }
-  bool SaveToSlot(int n) { return save_.SaveToSlot(n); }
-  bool LoadFromSlot(int n) { return save_.LoadFromSlot(n); }
-  void QuickSave() { save_.QuickSave(); }
-  void QuickLoad() { save_.QuickLoad(); }
-  void Kumo_RestoreGame() { save_.Kumo_RestoreGame(); }
-  void ApplySaveEvent(const Event& event) { save_.ApplySaveEvent(event); }
-  void menuSaveClick() { save_.menuSaveClick(); }
-  void menuLoadClick() { save_.menuLoadClick(); }
-  void ShowSaveLoadScreen(int mode) { save_.ShowSaveLoadScreen(mode); }
-  void DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
-    save_.DrawScreenText(target, x, y, text, height);
-  }
 
   // ---- Menus ----
   // The title menu (with what the album shares with it) and the album's screens; the main loop's dispatch
@@ -468,12 +264,6 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   AlbumScreens album_{albumLink_, *Block};
 
  public:
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  int32_t& MenuHover = title_.MenuHover;
-  AlbumScreens* const Album = &album_;
-  void Kumo_DrawTitleMenu() { title_.Kumo_DrawTitleMenu(); }
-  void menuTitleClick() { title_.menuTitleClick(); }
-
   // ---- Dialogs ----
   // The popup menu's settings item and the events file's verbs on the modal forms (the forms themselves
   // are above; their hosts are the dialog links).
@@ -482,10 +272,6 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
  private:
   DialogLinks dialogLinks_{*this};
   EngineDialogs dialogs_{dialogLinks_};
-
- public:
-  // Transition: the names other subsystems still use; they go once every subsystem has its object.
-  void menuConfigClick() { dialogs_.menuConfigClick(); }
 
   // ---- End of the subsystems ----
 
@@ -501,8 +287,8 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   void ErrorListChanged() override;
 
   // Each composed frame is drawn again only where it differs from the last one.
-  FrameRecorder mainRecorder_{FrameSurface};
-  FrameRecorder floatRecorder_{FloatSurface};
+  FrameRecorder mainRecorder_{graphics_.FrameSurface};
+  FrameRecorder floatRecorder_{graphics_.FloatSurface};
   LaunchOptions options_;
   Automation automation_{*this, platform_, options_};
   bool terminated_ = false;

@@ -6,7 +6,7 @@ namespace mokuren {
 
 int32_t AlbumLink::TaskCode() { return form_.TaskCode; }
 void AlbumLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
-PassInput& AlbumLink::Input() { return form_.Input; }
+PassInput& AlbumLink::Input() { return form_.Text().Input; }
 TABitmap& AlbumLink::Background() { return form_.Pictures().SurfaceTable[0]; }
 const TABitmap& AlbumLink::Sheet() { return form_.Pictures().SurfaceTable[92]; }
 TABitmap& AlbumLink::DisplaySurface() { return form_.Pictures().DisplaySurface; }
@@ -24,11 +24,11 @@ void AlbumLink::FadeInScreen(int32_t resumeTaskCode) { form_.Title().StartMenuFa
 
 void AlbumLink::TextOut(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height, uint8_t red,
                         uint8_t green, uint8_t blue) {
-  form_.CanvasTextOut(target, x, y, text, height, red, green, blue);
+  form_.Canvas().CanvasTextOut(target, x, y, text, height, red, green, blue);
 }
 
 void AlbumLink::PlayBGM(int32_t no, int fadeSeconds, int variant, int loop) {
-  form_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
+  form_.Audio().Kumo_PlayBGM(no, fadeSeconds, variant, loop);
 }
 
 int32_t AlbumLink::TrackPlaying() { return form_.Audio().TrackPlaying(); }
@@ -37,6 +37,6 @@ int32_t AlbumLink::AddSceneTbl(int32_t scene) { return form_.Script().AddSceneTb
 int32_t AlbumLink::GetSceneTbl(int32_t scene) { return form_.Script().GetSceneTbl(scene); }
 void AlbumLink::ClearSceneTbl() { form_.Script().SceneTableRaw.fill(0); }
 void AlbumLink::StartSceneReplay() { form_.Title().StartSceneReplay(); }
-void AlbumLink::StartAlbumMovie() { form_.StartAlbumMovie(); }
+void AlbumLink::StartAlbumMovie() { form_.Movie().StartAlbumMovie(); }
 
 }  // namespace mokuren

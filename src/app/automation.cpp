@@ -200,7 +200,7 @@ void Automation::ApplyEvent(const Event& e) {
       const MouseButton button = e.verb == Verb::Click ? MouseButton::Left : MouseButton::Right;
       // The save/load screen lies over the main window and takes the clicks while it is up.
       if (engine_.ModalOpen(FormId::TForm7)) {
-        engine_.SaveLoadForm->Image1MouseDown(button, e.point);
+        engine_.Save().SaveLoadForm->Image1MouseDown(button, e.point);
       } else {
         engine_.FormMouseDown(button, e.point);
       }
@@ -230,11 +230,11 @@ void Automation::ApplyEvent(const Event& e) {
 void Automation::ApplySubsystemEvent(const Event& e) {
   switch (e.verb) {
     case Verb::Screenshot:
-    case Verb::ScreenshotFloat: engine_.SaveScreenshot(e.text, e.verb == Verb::ScreenshotFloat); break;
+    case Verb::ScreenshotFloat: engine_.Pictures().SaveScreenshot(e.text, e.verb == Verb::ScreenshotFloat); break;
     case Verb::Debug: engine_.DebugForm->DebugDumpEvent(e); break;
     case Verb::Name:
     case Verb::Config: engine_.Dialogs().ApplyDialogEvent(e); break;
-    default: engine_.ApplySaveEvent(e); break;
+    default: engine_.Save().ApplySaveEvent(e); break;
   }
 }
 

@@ -9,13 +9,13 @@
 
 namespace mokuren {
 
-void DialogLinks::ApplyVolumes() { form_.ApplyVolumes(); }
+void DialogLinks::ApplyVolumes() { form_.Audio().ApplyVolumes(); }
 void DialogLinks::FullModeWin() { form_.FullModeWin(); }
 void DialogLinks::ReturnFullModeWin() { form_.ReturnFullModeWin(); }
 
 const VarBank& DialogLinks::WorkVars() { return form_.Script().WorkVars; }
 std::mt19937& DialogLinks::Random() { return form_.Script().Random; }
-std::vector<std::u16string> DialogLinks::MessageLogLines() { return MsgLogDumpLines(form_.MsgLog); }
+std::vector<std::u16string> DialogLinks::MessageLogLines() { return MsgLogDumpLines(form_.Text().MsgLog); }
 
 std::u16string DialogLinks::InterpreterStatus() {
   const ScriptMachine& script = form_.Script();
@@ -23,9 +23,9 @@ std::u16string DialogLinks::InterpreterStatus() {
 }
 
 TNameForm& DialogLinks::NameForm() { return *form_.NameForm; }
-TCommentForm& DialogLinks::CommentForm() { return *form_.CommentForm; }
+TCommentForm& DialogLinks::CommentForm() { return *form_.Save().CommentForm; }
 TConfigForm& DialogLinks::ConfigForm() { return *form_.ConfigForm; }
-std::u16string DialogLinks::SaveScreenCaption() { return form_.SaveLoadForm->Caption; }
+std::u16string DialogLinks::SaveScreenCaption() { return form_.Save().SaveLoadForm->Caption; }
 int DialogLinks::ShowModal(FormId form, int& modalResult) { return form_.ShowModal(form, modalResult); }
 bool DialogLinks::ModalOpen(FormId form) { return form_.ModalOpen(form); }
 void DialogLinks::ReportEvent(const Event& event, const std::u16string& what) { form_.ReportEvent(event, what); }

@@ -29,7 +29,7 @@ GameMoment AskGameMoment(TForm1& engine) {
   }
   m.messageWaits = engine.Text().MessageTakesClick();
   m.choiceWaits = engine.Text().ChoiceTakesClick();
-  if (engine.MoviePlaying()) m.moving = true;
+  if (engine.Movie().MoviePlaying()) m.moving = true;
   return m;
 }
 

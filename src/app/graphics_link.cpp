@@ -9,8 +9,8 @@ namespace mokuren {
 namespace {
 
 // The voice of the message on screen, when it has one the script's resource list names.
-bool MessageVoiceKnown(const TForm1& f) {
-  return f.CurrentVoice >= 0 && static_cast<size_t>(f.CurrentVoice) < f.ResourceNameArray.size();
+bool MessageVoiceKnown(TForm1& f) {
+  return f.Text().CurrentVoice >= 0 && static_cast<size_t>(f.Text().CurrentVoice) < f.Script().ResourceNameArray.size();
 }
 
 }  // namespace
@@ -21,13 +21,13 @@ int GraphicsLink::ReadArchiveEntry(ArchiveKind kind, int32_t entry, std::vector<
 
 int32_t GraphicsLink::TaskCode() { return form_.TaskCode; }
 void GraphicsLink::SetTaskCode(int32_t code) { form_.TaskCode = code; }
-PassInput& GraphicsLink::Input() { return form_.Input; }
-const PlayModes& GraphicsLink::Modes() { return form_.Modes; }
-bool GraphicsLink::MessageWindowShown() { return form_.WindowShown != 0; }
+PassInput& GraphicsLink::Input() { return form_.Text().Input; }
+const PlayModes& GraphicsLink::Modes() { return form_.Text().Modes; }
+bool GraphicsLink::MessageWindowShown() { return form_.Text().WindowShown != 0; }
 
 bool GraphicsLink::HasVoiceToReplay() {
   // While the log is browsed, the voice is the viewed entry's.
-  if (form_.LogView) return !form_.MsgLog[form_.LogIndex].voicePath.empty();
+  if (form_.Text().LogView) return !form_.Text().MsgLog[form_.Text().LogIndex].voicePath.empty();
   return MessageVoiceKnown(form_);
 }
 
@@ -35,26 +35,27 @@ void GraphicsLink::PressButton(int button) {
   TForm1& f = form_;
   SaveRecord& live = f.Block->Live;
   switch (button) {
-    case button::MusicVariant: f.Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop); break;
+    case button::MusicVariant: f.Audio().Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop); break;
     case button::Voice:
-      if (f.LogView) {
-        const std::u16string path = f.MsgLog[f.LogIndex].voicePath;
-        f.Kumo_PlayVOICE(path, 1);
+      if (f.Text().LogView) {
+        const std::u16string path = f.Text().MsgLog[f.Text().LogIndex].voicePath;
+        f.Audio().Kumo_PlayVOICE(path, 1);
       } else if (MessageVoiceKnown(f)) {
-        f.Kumo_PlayVOICE(VoiceFileName(f.ResourceNameArray[static_cast<size_t>(f.CurrentVoice)]), 1);
+        f.Audio().Kumo_PlayVOICE(
+            VoiceFileName(f.Script().ResourceNameArray[static_cast<size_t>(f.Text().CurrentVoice)]), 1);
       }
       break;
-    case button::QuickSave: f.QuickSave(); break;
-    case button::QuickLoad: f.QuickLoad(); break;
-    case button::SaveScreen: f.ShowSaveLoadScreen(0); break;
-    case button::LoadScreen: f.ShowSaveLoadScreen(1); break;
-    case button::ReadSkip: f.ReadSkip = 1; break;
+    case button::QuickSave: f.Save().QuickSave(); break;
+    case button::QuickLoad: f.Save().QuickLoad(); break;
+    case button::SaveScreen: f.Save().ShowSaveLoadScreen(0); break;
+    case button::LoadScreen: f.Save().ShowSaveLoadScreen(1); break;
+    case button::ReadSkip: f.Text().ReadSkip = 1; break;
     case button::Auto:
-      f.AutoMode = 1;
+      f.Text().AutoMode = 1;
       // A repeating voice stops when auto mode starts.
-      if (f.LoopingVoice) {
-        f.StopSlot(stream::Voice);
-        f.LoopingVoice = 0;
+      if (f.Text().LoopingVoice) {
+        f.Audio().StopSlot(stream::Voice);
+        f.Text().LoopingVoice = 0;
       }
       break;
     default: break;
@@ -64,7 +65,7 @@ void GraphicsLink::PressButton(int button) {
 TABitmap* GraphicsLink::SaveScreenPictureBox(int32_t placement) {
   // A box a test put in place of the parts sheet comes first (transition, with TForm1's SaveLoadImage2).
   if (placement == 203 && form_.SaveLoadImage2) return form_.SaveLoadImage2;
-  TForm7* screen = form_.SaveLoadForm.get();
+  TForm7* screen = form_.Save().SaveLoadForm.get();
   if (!screen) return nullptr;
   return placement == 203 ? &screen->Image2 : &screen->Image3;
 }

@@ -29,21 +29,21 @@ void TForm1::IdleEvent() {
   TraceTaskCode();
 
   // Movie step.
-  MovieFrameStep();
+  movie_.MovieFrameStep();
   // Popup menu items and buttons.
   EnableMenuItems();
   // Input.
-  Kumo_CheckKeyPush();
-  Kumo_CheckButton();
+  text_.Kumo_CheckKeyPush();
+  graphics_.Kumo_CheckButton();
   TraceTaskCode();
   // Dispatch: at most one handler per pass.
   switch (TaskCode) {
     case task::Init: Kumo_TaskInit(); break;
-    case task::Script: Kumo_TaskScript(); break;
-    case task::Effect01: Kumo_DispEffect_01(); break;
-    case task::Effect91: Kumo_DispEffect_91(); break;
-    case task::MessageWait: Kumo_WaitMessage(); break;
-    case task::SelectWait: Kumo_WaitSelect(); break;
+    case task::Script: script_.Kumo_TaskScript(); break;
+    case task::Effect01: graphics_.Kumo_DispEffect_01(); break;
+    case task::Effect91: graphics_.Kumo_DispEffect_91(); break;
+    case task::MessageWait: text_.Kumo_WaitMessage(); break;
+    case task::SelectWait: text_.Kumo_WaitSelect(); break;
     case task::TitleMenuOpen: title_.Kumo_DispTitleMenu(); break;
     case task::TitleMenu: title_.Kumo_WaitTitleMenu(); break;
     case task::AlbumMenuOpen: album_.Kumo_DispAlbumMenu(); break;
@@ -56,11 +56,11 @@ void TForm1::IdleEvent() {
     case task::Cg: album_.Kumo_WaitCg(); break;
     case task::EvMenuOpen: album_.Kumo_DispEvMenu(); break;
     case task::EvMenu: album_.Kumo_WaitEvMenu(); break;
-    case task::Restore: Kumo_RestoreGame(); break;
+    case task::Restore: save_.Kumo_RestoreGame(); break;
     case task::Wait: script_.Kumo_Wait(); break;
     case task::WaitKey: script_.Kumo_WaitKey(); break;
-    case task::WaitMovie: Kumo_WaitMovie(); break;
-    case task::WaitMovieAlbum: Kumo_WaitMovieAlbum(); break;
+    case task::WaitMovie: movie_.Kumo_WaitMovie(); break;
+    case task::WaitMovieAlbum: movie_.Kumo_WaitMovieAlbum(); break;
     case task::MessageTyping: break;  // the frame step types the message
     case task::NameEntry: break;      // the name dialog ends it
     default: title_.LeaveUnknownTask(); break;
@@ -70,8 +70,8 @@ void TForm1::IdleEvent() {
   // Status lines of the debug window.
   DebugForm->Kumo_Debug();
   // Frame: while a scene is skipped only the typing goes on, nothing is rendered.
-  if (SceneSkip) {
-    Kumo_DrawMessage();
+  if (text_.SceneSkip) {
+    text_.Kumo_DrawMessage();
   } else if (static_cast<double>(platform_.TickCount()) >= NextFrameTime) {
     ComposeFrame();
   }
@@ -89,10 +89,10 @@ void TForm1::IdleEvent() {
     if (now >= NextFrameTime + kFrameInterval)
       NextFrameTime += std::floor((now - NextFrameTime) / kFrameInterval) * kFrameInterval;
   }
-  PumpSound();
+  sound_.PumpSound();
   FireDelayTimer(rested > 10 ? rested - 10 : 0);
-  SaveLoadForm->Timer1Timer();
-  if (SaveLoadForm->Visible && SaveLoadForm->TakePictureChange()) platform_.FormChanged(FormId::TForm7);
+  save_.SaveLoadForm->Timer1Timer();
+  if (save_.SaveLoadForm->Visible && save_.SaveLoadForm->TakePictureChange()) platform_.FormChanged(FormId::TForm7);
   TraceTaskCode();
 }
 
@@ -100,25 +100,27 @@ void TForm1::ComposeFrame() {
   mainRecorder_.Begin();
   floatRecorder_.Begin();
   // Scene, then the movie over it while one plays.
-  CopyOpaque(DisplaySurface, FrameSurface, 0, 0);
-  if (MoviePlaying()) DrawMovieFrame(FrameSurface);
+  CopyOpaque(graphics_.DisplaySurface, graphics_.FrameSurface, 0, 0);
+  if (movie_.MoviePlaying()) movie_.DrawMovieFrame(graphics_.FrameSurface);
   // Background of the floating message window.
-  CopyOpaque(SurfaceTable[7], FloatSurface, 0, 0);
+  CopyOpaque(graphics_.SurfaceTable[7], graphics_.FloatSurface, 0, 0);
   // Each draws only while its own task is active.
-  Kumo_DrawMessage();
-  Kumo_DrawSelect();
-  Kumo_DrawButton();
+  text_.Kumo_DrawMessage();
+  text_.Kumo_DrawSelect();
+  graphics_.Kumo_DrawButton();
   title_.Kumo_DrawTitleMenu();
   album_.Kumo_DrawAlbumMenu();
   album_.Kumo_DrawBgmMenu();
   album_.Kumo_DrawCgMenu();
   album_.Kumo_DrawEvMenu();
-  if (!NoticeText.empty()) DrawNotice(FrameSurface);
+  if (!text_.NoticeText.empty()) text_.DrawNotice(graphics_.FrameSurface);
   // The dismissed message's empty window frame stays on screen.
-  if (MessageDone && !platform_.FloatVisible()) DrawMessageFrame();
+  if (text_.MessageDone && !platform_.FloatVisible()) graphics_.DrawMessageFrame();
   // Onto both windows, where they changed.
-  if (const Rect changed = mainRecorder_.End(); !changed.Empty()) platform_.PaintMainArea(FrameSurface, changed);
-  if (const Rect changed = floatRecorder_.End(); !changed.Empty()) platform_.PaintFloatArea(FloatSurface, changed);
+  if (const Rect changed = mainRecorder_.End(); !changed.Empty())
+    platform_.PaintMainArea(graphics_.FrameSurface, changed);
+  if (const Rect changed = floatRecorder_.End(); !changed.Empty())
+    platform_.PaintFloatArea(graphics_.FloatSurface, changed);
   ++frameCount_;
   // The next frame is due one grid step later, however late this one was.
   NextFrameTime += kFrameInterval;
@@ -135,15 +137,15 @@ void TForm1::EnableMenuItems() {
                                            button::LoadScreen};
     static constexpr int kPlayButtons[] = {button::MusicVariant, button::QuickSave, button::QuickLoad,
                                            button::SaveScreen, button::LoadScreen};
-    if (NormalPlay == 1) {
+    if (script_.NormalPlay == 1) {
       if (SystemMenuAllowed) {
-        for (int k : kPlayButtons) ButtonState[k - 1] = button_state::Normal;
+        for (int k : kPlayButtons) graphics_.ButtonState[k - 1] = button_state::Normal;
       }
       platform_.SetMenuEnabled(MenuItem::menuSave, SystemMenuAllowed != 0);
       platform_.SetMenuEnabled(MenuItem::menuLoad, SystemMenuAllowed != 0);
     } else {
-      ButtonState[button::MusicVariant - 1] = button_state::Normal;
-      for (int k : kSaveButtons) ButtonState[k - 1] = button_state::Disabled;
+      graphics_.ButtonState[button::MusicVariant - 1] = button_state::Normal;
+      for (int k : kSaveButtons) graphics_.ButtonState[k - 1] = button_state::Disabled;
       platform_.SetMenuEnabled(MenuItem::menuSave, false);
       platform_.SetMenuEnabled(MenuItem::menuLoad, false);
     }
@@ -164,20 +166,20 @@ void TForm1::FireDelayTimer(uint32_t extraRest) {
 
 void TForm1::DelayTimerTimer() {
   ++DelayTicks;
-  if (KeyLock > 0) --KeyLock;
+  if (text_.KeyLock > 0) --text_.KeyLock;
   // Auto mode counts only the time while the voice slot is not playing.
-  if (SlotStatus(stream::Voice) <= 1) AutoElapsed += 10;
+  if (sound_.SlotStatus(stream::Voice) <= 1) text_.AutoElapsed += 10;
   // The notice line disappears when its time runs out.
-  if (--NoticeTimer < 0) {
-    NoticeTimer = 0;
-    NoticeText.clear();
+  if (--text_.NoticeTimer < 0) {
+    text_.NoticeTimer = 0;
+    text_.NoticeText.clear();
   }
   // Every half second, effect channels that went quiet forget their effect, so a save does not restart it.
-  if (DelayTicks % 50 == 0) SweepFinishedEffects();
+  if (DelayTicks % 50 == 0) sound_.SweepFinishedEffects();
   // The name dialog's 100 ms timer, which brings its hint back after a refusal.
   if (DelayTicks % 10 == 0 && NameForm->Timer1Timer()) platform_.FormChanged(FormId::TNameForm);
 }
 
-void TForm1::FormPaint() { platform_.PaintMain(FrameSurface); }
+void TForm1::FormPaint() { platform_.PaintMain(graphics_.FrameSurface); }
 
 }  // namespace mokuren

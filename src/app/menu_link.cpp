@@ -7,8 +7,8 @@ namespace mokuren {
 
 int32_t MenuLink::TaskCode() { return form_.TaskCode; }
 void MenuLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
-PassInput& MenuLink::Input() { return form_.Input; }
-PlayModes& MenuLink::Modes() { return form_.Modes; }
+PassInput& MenuLink::Input() { return form_.Text().Input; }
+PlayModes& MenuLink::Modes() { return form_.Text().Modes; }
 TABitmap& MenuLink::NextSurface() { return form_.Pictures().NextSurface; }
 TABitmap& MenuLink::FrameSurface() { return form_.Pictures().FrameSurface; }
 const TABitmap& MenuLink::Sheet() { return form_.Pictures().SurfaceTable[92]; }
@@ -24,10 +24,10 @@ void MenuLink::StartTransition(int32_t durationMs, int32_t effectTask, int32_t r
 }
 
 void MenuLink::PlayBGM(int32_t no, int fadeSeconds, int variant, int loop) {
-  form_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
+  form_.Audio().Kumo_PlayBGM(no, fadeSeconds, variant, loop);
 }
 
-void MenuLink::ShowSaveLoadScreen(int mode) { form_.ShowSaveLoadScreen(mode); }
+void MenuLink::ShowSaveLoadScreen(int mode) { form_.Save().ShowSaveLoadScreen(mode); }
 
 void MenuLink::Confirm(const std::u16string& question, std::function<void()> onYes) {
   // The dialog's view centres itself on the screen.
@@ -41,7 +41,7 @@ void MenuLink::Close() { form_.Close(); }
 VarBank& MenuLink::WorkVars() { return form_.Script().WorkVars; }
 void MenuLink::ClearReturnTable() { form_.Script().Kumo_ClearReturnTbl(); }
 void MenuLink::ClearScenarioFlags() { form_.Script().Kumo_ClearScenarioFlg(); }
-void MenuLink::ClearMessageLog() { form_.Kumo_ClearMsgLog(); }
+void MenuLink::ClearMessageLog() { form_.Text().Kumo_ClearMsgLog(); }
 void MenuLink::SetNormalPlay(uint8_t normalPlay) { form_.Script().NormalPlay = normalPlay; }
 
 void MenuLink::GoToTitleCommand() { form_.Script().GoToTitleCommand(); }

@@ -23,40 +23,40 @@ constexpr size_t kSystemSheetSlot = 92;
 int32_t MessageLink::TaskCode() { return form_.TaskCode; }
 void MessageLink::SetTaskCode(int32_t code) { form_.TaskCode = code; }
 
-TABitmap& MessageLink::Frame() { return form_.FrameSurface; }
-TABitmap& MessageLink::FloatFrame() { return form_.FloatSurface; }
-TABitmap& MessageLink::MessageTextLayer() { return form_.SurfaceTable[kMessageTextSlot]; }
-TABitmap& MessageLink::MessageShadowLayer() { return form_.SurfaceTable[kMessageShadowSlot]; }
-TABitmap& MessageLink::MessageFrame() { return form_.SurfaceTable[kMessageFrameSlot]; }
-TABitmap& MessageLink::SystemSheet() { return form_.SurfaceTable[kSystemSheetSlot]; }
+TABitmap& MessageLink::Frame() { return form_.Pictures().FrameSurface; }
+TABitmap& MessageLink::FloatFrame() { return form_.Pictures().FloatSurface; }
+TABitmap& MessageLink::MessageTextLayer() { return form_.Pictures().SurfaceTable[kMessageTextSlot]; }
+TABitmap& MessageLink::MessageShadowLayer() { return form_.Pictures().SurfaceTable[kMessageShadowSlot]; }
+TABitmap& MessageLink::MessageFrame() { return form_.Pictures().SurfaceTable[kMessageFrameSlot]; }
+TABitmap& MessageLink::SystemSheet() { return form_.Pictures().SurfaceTable[kSystemSheetSlot]; }
 TABitmap& MessageLink::ChoicePlate(bool highlighted) {
-  return form_.SurfaceTable[highlighted ? kChoiceHoverPlateSlot : kChoicePlateSlot];
+  return form_.Pictures().SurfaceTable[highlighted ? kChoiceHoverPlateSlot : kChoicePlateSlot];
 }
 TABitmap& MessageLink::ChoiceTextLayer(int32_t choice) {
-  return form_.SurfaceTable[kChoiceTextSlot + static_cast<size_t>(choice - 1)];
+  return form_.Pictures().SurfaceTable[kChoiceTextSlot + static_cast<size_t>(choice - 1)];
 }
 TABitmap& MessageLink::ChoiceShadowLayer(int32_t choice) {
-  return form_.SurfaceTable[kChoiceShadowSlot + static_cast<size_t>(choice - 1)];
+  return form_.Pictures().SurfaceTable[kChoiceShadowSlot + static_cast<size_t>(choice - 1)];
 }
 
-int32_t MessageLink::ScriptNumber() { return form_.ScriptNo; }
-const std::vector<std::u16string>& MessageLink::MessageTexts() { return form_.MessageTexts; }
+int32_t MessageLink::ScriptNumber() { return form_.Script().ScriptNo; }
+const std::vector<std::u16string>& MessageLink::MessageTexts() { return form_.Script().MessageTexts; }
 
 std::u16string MessageLink::VoiceFile(int32_t voice) {
-  if (voice < 0 || static_cast<size_t>(voice) >= form_.ResourceNameArray.size()) return {};
-  return VoiceFileName(form_.ResourceNameArray[static_cast<size_t>(voice)]);
+  if (voice < 0 || static_cast<size_t>(voice) >= form_.Script().ResourceNameArray.size()) return {};
+  return VoiceFileName(form_.Script().ResourceNameArray[static_cast<size_t>(voice)]);
 }
 
-void MessageLink::StoreChoice(int16_t number) { form_.WorkVars[1] = number; }
+void MessageLink::StoreChoice(int16_t number) { form_.Script().WorkVars[1] = number; }
 
-void MessageLink::PlayVoice(const std::u16string& path, int32_t repeat) { form_.Kumo_PlayVOICE(path, repeat); }
-void MessageLink::StopVoice() { form_.StopSlot(stream::Voice); }
+void MessageLink::PlayVoice(const std::u16string& path, int32_t repeat) { form_.Audio().Kumo_PlayVOICE(path, repeat); }
+void MessageLink::StopVoice() { form_.Audio().StopSlot(stream::Voice); }
 
 void MessageLink::DisableVoiceButton() {
-  form_.ButtonState[button::Voice - 1] = button_state::Disabled;
-  form_.ButtonOn[button::Voice - 1] = 0;
+  form_.Pictures().ButtonState[button::Voice - 1] = button_state::Disabled;
+  form_.Pictures().ButtonOn[button::Voice - 1] = 0;
 }
-void MessageLink::UnlightVoiceButton() { form_.ButtonOn[button::Voice - 1] = 0; }
+void MessageLink::UnlightVoiceButton() { form_.Pictures().ButtonOn[button::Voice - 1] = 0; }
 
 bool MessageLink::DebugMode() { return form_.DebugMode != 0; }
 

@@ -19,8 +19,8 @@ void MovieLink::StopMusic() {
 
 void MovieLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
 
-bool MovieLink::SkipPressed() { return form_.KeyEnter || form_.KeyCtrl || form_.ClickPending; }
+bool MovieLink::SkipPressed() { return form_.Text().KeyEnter || form_.Text().KeyCtrl || form_.Text().ClickPending; }
 
-void MovieLink::DropPendingClick() { form_.ClickPending = 0; }
+void MovieLink::DropPendingClick() { form_.Text().ClickPending = 0; }
 
 }  // namespace mokuren

@@ -7,9 +7,9 @@ namespace mokuren {
 
 std::vector<Point> TForm1::PointerStops() {
   std::vector<Point> stops;
-  if (TaskCode == task::SelectWait && ChoiceActive) {
+  if (TaskCode == task::SelectWait && text_.ChoiceActive) {
     // Bands are 40 rows high, 60 apart.
-    for (int32_t i = 0; i < ChoiceCount; ++i) stops.push_back({400, ChoiceTop(ChoiceCount) + 60 * i + 20});
+    for (int32_t i = 0; i < text_.ChoiceCount; ++i) stops.push_back({400, ChoiceTop(text_.ChoiceCount) + 60 * i + 20});
   } else if (TaskCode == task::TitleMenu) {
     for (int32_t item = 1; item <= title_menu::kItemCount; ++item)
       stops.push_back({(title_menu::kItemLeft + title_menu::kItemRight) / 2,

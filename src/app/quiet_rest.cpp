@@ -40,8 +40,8 @@ std::optional<uint32_t> TForm1::QuietUntil() {
   }
   // Anything that runs on the 10 ms timer or on the clock between frames keeps the ordinary rhythm: a
   // held key's lock, auto mode and the skip modes, a movie, and the events file's timed events.
-  if (KeyLock > 0 || AutoMode || ReadSkip || SceneSkip || FastForward || SectionSkip || MoviePlaying() ||
-      automation_.Pending())
+  if (text_.KeyLock > 0 || text_.AutoMode || text_.ReadSkip || text_.SceneSkip || text_.FastForward ||
+      text_.SectionSkip || movie_.MoviePlaying() || automation_.Pending())
     return std::nullopt;
   const uint32_t now = platform_.TickCount();
   // The earliest moment something may change without input, as an offset from now.
@@ -50,10 +50,10 @@ std::optional<uint32_t> TForm1::QuietUntil() {
     wait = std::min(wait, static_cast<uint32_t>(std::max<int32_t>(0, static_cast<int32_t>(tick - now))));
   };
   // Typing moves at every frame, and so does a log entry typed again; the waiting icon turns on its clock.
-  if (TaskCode == task::MessageTyping || (TaskCode == task::MessageWait && LogView)) dueAt(now);
-  if (TaskCode == task::MessageWait && WindowShown && !LogView) dueAt(WaitingIconNextTurn(now));
+  if (TaskCode == task::MessageTyping || (TaskCode == task::MessageWait && text_.LogView)) dueAt(now);
+  if (TaskCode == task::MessageWait && text_.WindowShown && !text_.LogView) dueAt(WaitingIconNextTurn(now));
   // The notice line goes when the timer has counted its ticks down.
-  if (!NoticeText.empty()) dueAt(lastTimerTick_ + 10 * static_cast<uint32_t>(std::max(0, NoticeTimer) + 1));
+  if (!text_.NoticeText.empty()) dueAt(lastTimerTick_ + 10 * static_cast<uint32_t>(std::max(0, text_.NoticeTimer) + 1));
   if (NameForm->MessageTimer > 1) dueAt(now + kNameHintStep);
   if (TaskCode == task::BgmMenu) dueAt(now + kMusicRoomRest);
   // Shown at the first frame of the grid at or after it.

@@ -4,46 +4,50 @@
 
 namespace mokuren {
 
-const TABitmap& SaveLink::Frame() { return form_.FrameSurface; }
+const TABitmap& SaveLink::Frame() { return form_.Pictures().FrameSurface; }
 
 void SaveLink::ShowNotice(const std::u16string& text, int32_t ticks) {
   // Transition: the notice line is the message window's; it gets a call of its own there.
-  form_.NoticeText = text;
-  form_.NoticeTimer = ticks;
+  form_.Text().NoticeText = text;
+  form_.Text().NoticeTimer = ticks;
 }
 
 std::u16string SaveLink::EngineText(std::u16string_view text) { return form_.Text().EngineText(text); }
-void SaveLink::ClearMessageLog() { form_.Kumo_ClearMsgLog(); }
+void SaveLink::ClearMessageLog() { form_.Text().Kumo_ClearMsgLog(); }
 void SaveLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
 bool SaveLink::AskToRetrySave() { return form_.AskToRetrySave(); }
-void SaveLink::SetNormalPlay(uint8_t normalPlay) { form_.NormalPlay = normalPlay; }
-void SaveLink::LoadStandardSystemPictures() { form_.LoadSystemPictures(false); }
+void SaveLink::SetNormalPlay(uint8_t normalPlay) { form_.Script().NormalPlay = normalPlay; }
+void SaveLink::LoadStandardSystemPictures() { form_.Pictures().LoadSystemPictures(false); }
 
 void SaveLink::BlackBackground() {
   // Transition: two steps in the surfaces of graphics; they get a call of their own there.
-  form_.SurfaceTable[0].SetSize32(kFrameWidth, kFrameHeight);
-  form_.SurfaceTable[0].FillRGB(0, 0, 0);
+  form_.Pictures().SurfaceTable[0].SetSize32(kFrameWidth, kFrameHeight);
+  form_.Pictures().SurfaceTable[0].FillRGB(0, 0, 0);
 }
 
-void SaveLink::LoadScenePicture(int32_t placement, int32_t entry) { form_.Kumo_ReadGraphic(placement, entry, false); }
+void SaveLink::LoadScenePicture(int32_t placement, int32_t entry) {
+  form_.Pictures().Kumo_ReadGraphic(placement, entry, false);
+}
 
 void SaveLink::PlayBgm(int no, int fadeSeconds, int variant, int loop) {
-  form_.Kumo_PlayBGM(no, fadeSeconds, variant, loop);
+  form_.Audio().Kumo_PlayBGM(no, fadeSeconds, variant, loop);
 }
 
 void SaveLink::PlaySe(int channel, int no, int loop, int fadeSeconds) {
-  form_.Kumo_PlaySE(channel, no, loop, fadeSeconds);
+  form_.Audio().Kumo_PlaySE(channel, no, loop, fadeSeconds);
 }
-void SaveLink::ReadScript(int n) { form_.Kumo_ReadScript(n); }
+void SaveLink::ReadScript(int n) { form_.Script().Kumo_ReadScript(n); }
 
 void SaveLink::StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) {
-  form_.StartTransition(durationMs, taskCode, resumeTaskCode);
+  form_.Pictures().StartTransition(durationMs, taskCode, resumeTaskCode);
 }
 
-void SaveLink::LoadScreenPicture(int32_t placement, int32_t entry) { form_.Kumo_ReadGraphic(placement, entry, true); }
+void SaveLink::LoadScreenPicture(int32_t placement, int32_t entry) {
+  form_.Pictures().Kumo_ReadGraphic(placement, entry, true);
+}
 
 void SaveLink::DrawCanvasText(TABitmap& target, int32_t x, int32_t y, const std::u16string& text, int32_t height) {
-  form_.CanvasTextOut(target, x, y, text, height, 0, 0, 0, true);
+  form_.Canvas().CanvasTextOut(target, x, y, text, height, 0, 0, 0, true);
 }
 
 void SaveLink::ShowModal(FormId form, int& modalResult, std::function<void()> then) {

@@ -9,57 +9,61 @@ namespace mokuren {
 
 void ScriptLink::SetTaskCode(int32_t code) { form_.TaskCode = code; }
 uint32_t ScriptLink::Now() { return form_.platform().TickCount(); }
-PassInput& ScriptLink::Input() { return form_.Input; }
-PlayModes& ScriptLink::Modes() { return form_.Modes; }
-void ScriptLink::ClearKeys() { form_.Kumo_ClearKey(); }
-void ScriptLink::ClearMouseButtons() { form_.Kumo_ClearMouseButton(); }
+PassInput& ScriptLink::Input() { return form_.Text().Input; }
+PlayModes& ScriptLink::Modes() { return form_.Text().Modes; }
+void ScriptLink::ClearKeys() { form_.Text().Kumo_ClearKey(); }
+void ScriptLink::ClearMouseButtons() { form_.Text().Kumo_ClearMouseButton(); }
 
 int ScriptLink::ReadScriptEntry(int entry, std::vector<uint8_t>& bytes) {
-  return form_.Kuri_ReadFile(ArchiveKind::Script, entry, bytes);
+  return form_.Archive().Kuri_ReadFile(ArchiveKind::Script, entry, bytes);
 }
 bool ScriptLink::ScriptEntryListedEmpty(int entry) {
-  return form_.ArchiveIndexes[0][static_cast<size_t>(entry)].size == 0;
+  return form_.Archive().ArchiveIndexes[0][static_cast<size_t>(entry)].size == 0;
 }
-int32_t ScriptLink::PictureEntry(const std::u16string& name) { return form_.Kuri_FileNo(ArchiveKind::Graphic, name); }
+int32_t ScriptLink::PictureEntry(const std::u16string& name) {
+  return form_.Archive().Kuri_FileNo(ArchiveKind::Graphic, name);
+}
 
-void ScriptLink::NoteBackground(int32_t entry) { form_.BackgroundNo = entry; }
+void ScriptLink::NoteBackground(int32_t entry) { form_.Pictures().BackgroundNo = entry; }
 
 void ScriptLink::BlackBackground() {
   // Transition: graphics' own step once it has its object. Black over the whole frame, whatever the slot
   // held.
-  TABitmap& slot = form_.SurfaceTable[0];
+  TABitmap& slot = form_.Pictures().SurfaceTable[0];
   if (slot.Width() < kFrameWidth || slot.Height() < kFrameHeight) slot.SetSize32(kFrameWidth, kFrameHeight);
   for (int32_t y = 0; y < kFrameHeight; ++y) std::fill_n(slot.ScanLine(y), kFrameWidth * 4, uint8_t{0});
 }
 
 void ScriptLink::PlaceLayer(int layer, int32_t entry, std::optional<int32_t> x) {
   // Transition: graphics' own step once it has its object.
-  form_.LayerImage[layer - 1] = entry;
-  if (x) form_.LayerPos[layer - 1].X = *x;
-  form_.LayerPos[layer - 1].Y = 0;
-  form_.LayerOpacity[layer - 1] = 255;
+  form_.Pictures().LayerImage[layer - 1] = entry;
+  if (x) form_.Pictures().LayerPos[layer - 1].X = *x;
+  form_.Pictures().LayerPos[layer - 1].Y = 0;
+  form_.Pictures().LayerOpacity[layer - 1] = 255;
 }
 
-void ScriptLink::LoadPicture(int32_t placement, int32_t entry) { form_.Kumo_ReadGraphic(placement, entry, false); }
-void ScriptLink::CrossFadeIn() { form_.StartTransition(1000, task::Effect01); }
-void ScriptLink::StartOpeningMovie() { form_.StartOpeningMovie(); }
+void ScriptLink::LoadPicture(int32_t placement, int32_t entry) {
+  form_.Pictures().Kumo_ReadGraphic(placement, entry, false);
+}
+void ScriptLink::CrossFadeIn() { form_.Pictures().StartTransition(1000, task::Effect01); }
+void ScriptLink::StartOpeningMovie() { form_.Movie().StartOpeningMovie(); }
 
 void ScriptLink::PlayMusic(int no, int fadeSeconds, int loop) {
-  form_.Kumo_PlayBGM(no, fadeSeconds, form_.Block->Live.BgmVariant, loop);
+  form_.Audio().Kumo_PlayBGM(no, fadeSeconds, form_.Block->Live.BgmVariant, loop);
 }
 void ScriptLink::PlayEffect(int position, int no, int loop, int fadeSeconds) {
-  form_.Kumo_PlaySE(position, no, loop, fadeSeconds);
+  form_.Audio().Kumo_PlaySE(position, no, loop, fadeSeconds);
 }
-void ScriptLink::PlayVoice(const std::u16string& path, int repeat) { form_.Kumo_PlayVOICE(path, repeat); }
-void ScriptLink::StopVoice() { form_.StopSlot(stream::Voice); }
+void ScriptLink::PlayVoice(const std::u16string& path, int repeat) { form_.Audio().Kumo_PlayVOICE(path, repeat); }
+void ScriptLink::StopVoice() { form_.Audio().StopSlot(stream::Voice); }
 
 void ScriptLink::StopVoiceUnlessLooping() {
   // Transition: the message window knows whether the voice loops, sound stops it.
-  if (form_.LoopingVoice == 0) form_.StopSlot(stream::Voice);
+  if (form_.Text().LoopingVoice == 0) form_.Audio().StopSlot(stream::Voice);
 }
 
-void ScriptLink::EndVoiceLoop() { form_.LoopingVoice = 0; }
-void ScriptLink::ReleaseVoiceButton() { form_.ButtonOn[button::Voice - 1] = 0; }
+void ScriptLink::EndVoiceLoop() { form_.Text().LoopingVoice = 0; }
+void ScriptLink::ReleaseVoiceButton() { form_.Pictures().ButtonOn[button::Voice - 1] = 0; }
 
 void ScriptLink::NoteMessage(int32_t message, int32_t voice, bool repeatVoice) {
   form_.Text().NoteMessage(message, voice, repeatVoice);
@@ -68,19 +72,19 @@ void ScriptLink::NoteChoice(int32_t message, int32_t voice) { form_.Text().NoteC
 
 void ScriptLink::LayOutMessage(const std::u16string& text) {
   // The line the script names decides the translation the text is shown as.
-  form_.Text().Translation().NoteMessage(form_.ScriptNo, form_.CurrentMessage, text);
-  form_.Kumo_MakeMessage(text);
+  form_.Text().Translation().NoteMessage(form_.Script().ScriptNo, form_.Text().CurrentMessage, text);
+  form_.Text().Kumo_MakeMessage(text);
 }
-void ScriptLink::AnnounceMessage(const std::u16string& text) { form_.AnnounceMessage(text); }
+void ScriptLink::AnnounceMessage(const std::u16string& text) { form_.Text().AnnounceMessage(text); }
 
 void ScriptLink::OpenMessageWindow() { form_.Text().OpenMessageWindow(); }
 
-void ScriptLink::LayOutChoices(const std::u16string& text) { form_.Kumo_MakeSelect(text); }
-void ScriptLink::AnnounceChoices() { form_.AnnounceChoices(); }
+void ScriptLink::LayOutChoices(const std::u16string& text) { form_.Text().Kumo_MakeSelect(text); }
+void ScriptLink::AnnounceChoices() { form_.Text().AnnounceChoices(); }
 
 void ScriptLink::ShowChoices() { form_.Text().ShowChoices(); }
 
-void ScriptLink::DropMessageFrame() { form_.MessageDone = 0; }
+void ScriptLink::DropMessageFrame() { form_.Text().MessageDone = 0; }
 
 void ScriptLink::ShowCursor(bool shown) {
   // Transition: the cursor's setting is kept with the game (a restore shows it again); its keeper is not
@@ -91,9 +95,11 @@ void ScriptLink::ShowCursor(bool shown) {
 
 void ScriptLink::AllowSystemMenu(bool allowed) { form_.SystemMenuAllowed = allowed ? 1 : 0; }
 void ScriptLink::AllowSkip(bool allowed) { form_.SkipAllowed = allowed ? 1 : 0; }
-void ScriptLink::OpenNameEntry() { form_.ShowNameForm(); }
+void ScriptLink::OpenNameEntry() { form_.Text().ShowNameForm(); }
 void ScriptLink::HideFloatingWindow() { form_.platform().SetFloatVisible(false); }
 
-void ScriptLink::PlayGalleryMusic() { form_.Kumo_PlayBGM(form_.AlbumBgmNo, 1, form_.Block->Live.BgmVariant, 1); }
+void ScriptLink::PlayGalleryMusic() {
+  form_.Audio().Kumo_PlayBGM(form_.AlbumBgmNo, 1, form_.Block->Live.BgmVariant, 1);
+}
 
 }  // namespace mokuren

@@ -4,6 +4,6 @@
 
 namespace mokuren {
 
-bool SoundLink::SceneSkipping() { return form_.SceneSkip != 0; }
+bool SoundLink::SceneSkipping() { return form_.Text().SceneSkip != 0; }
 
 }  // namespace mokuren

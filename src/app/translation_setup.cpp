@@ -19,8 +19,8 @@ void TForm1::StartTranslation() {
   GameTexts texts;
   std::vector<uint8_t> bytes;
   for (size_t n = 1; n < ArchiveIndex::kEntries; ++n) {
-    if (ArchiveIndexes[0][n].size == 0 || !ArchiveIndexes[0].InFile(n) ||
-        Kuri_ReadFile(ArchiveKind::Script, static_cast<int>(n), bytes) != 0)
+    if (archives_.ArchiveIndexes[0][n].size == 0 || !archives_.ArchiveIndexes[0].InFile(n) ||
+        archives_.Kuri_ReadFile(ArchiveKind::Script, static_cast<int>(n), bytes) != 0)
       continue;
     ScriptImage image;
     std::vector<std::string> problems;  // the script machine reports them when it loads the script
@@ -38,7 +38,7 @@ void TForm1::StartTranslation() {
   QueryForm->Translate(engineText);
   ConfigForm->Translate(engineText);
   NameForm->Translate(engineText);
-  CommentForm->Translate(engineText);
+  save_.CommentForm->Translate(engineText);
 }
 
 }  // namespace mokuren

@@ -152,7 +152,7 @@ class PathRun {
       // Nothing shown and nothing waiting for the player for a minute of the game's clock.
       if (form.TaskCode != task::Wait && ++quietPasses_ > kStallPasses)
         End(PathEnd::DeadEnd, "nothing to click and nothing moving: TaskCode " + TaskName(form.TaskCode) + " at " +
-                                  Where(form.ScriptNo, form.StepNo));
+                                  Where(form.Script().ScriptNo, form.Script().StepNo));
     }
     path_.gameMs = form.ElapsedMs();
     for (const std::u16string& line : form.Errors().Lines()) {
@@ -262,7 +262,8 @@ class PathRun {
       option_ = prefix_[index];
     } else {
       if (!shared_.statesSeen.insert(StoryState(form)).second) {
-        End(PathEnd::Merged, "a choice at " + Where(form.ScriptNo, form.StepNo) + " in a state already explored");
+        End(PathEnd::Merged,
+            "a choice at " + Where(form.Script().ScriptNo, form.Script().StepNo) + " in a state already explored");
         return;
       }
       std::vector<int> branch(path_.picks.size());
@@ -278,7 +279,7 @@ class PathRun {
     const std::string text = option_ >= 1 && option_ <= static_cast<int>(texts.size())
                                  ? ToUtf8(texts[static_cast<size_t>(option_ - 1)])
                                  : std::string("option ") + std::to_string(option_);
-    path_.picks.push_back({form.ScriptNo, form.StepNo, option_, text});
+    path_.picks.push_back({form.Script().ScriptNo, form.Script().StepNo, option_, text});
   }
 
   Shared& shared_;
