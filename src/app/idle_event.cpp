@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/TForm1.h"
+#include "app/frame_grid.h"
 #include "dialogs/TDebugForm.h"
 #include "graphics/ABitmapFilters32.h"
 #include "platform/quit_signals.h"
@@ -11,12 +12,6 @@
 #include "text/TNameForm.h"
 
 namespace mokuren {
-
-namespace {
-
-constexpr double kFrameInterval = 100.0 / 3.0;  // 33.333333333333336 ms: a 30-per-second grid
-
-}  // namespace
 
 void TForm1::IdleEvent() {
   if (terminated_) return;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "app/TForm1.h"
+#include "app/frame_grid.h"
 #include "text/TNameForm.h"
 #include "text/waiting_icon.h"
 
@@ -13,7 +14,6 @@ namespace mokuren {
 
 namespace {
 
-constexpr double kFrameInterval = 100.0 / 3.0;  // the frames' grid, as the idle pass keeps it
 // A game with nothing due still takes a pass this often (the timer's sweeps, anything not foreseen).
 constexpr uint32_t kLongestRest = 1000;
 // The music room's mark follows the music the mixer really plays, which may stop by itself.
