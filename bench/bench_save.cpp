@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/engine_state.h"
+#include "base/atomic_file.h"
 #include "graphics/ABitmapFilters32.h"
-#include "save/atomic_file.h"
 #include "save/bmp_file.h"
 
 namespace {

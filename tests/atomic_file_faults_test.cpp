@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "save/atomic_file.h"
+#include "base/atomic_file.h"
 #include "support/engine_fixture.h"
 #include "support/faulty_file_calls.h"
 

@@ -7,8 +7,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "base/atomic_file.h"
 #include "graphics/ABitmapFilters32.h"
-#include "save/atomic_file.h"
 #include "save/bmp_file.h"
 #include "save/save_date.h"
 #include "support/engine_fixture.h"

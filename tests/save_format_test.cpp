@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "save/atomic_file.h"
+#include "base/atomic_file.h"
 #include "save/bmp_file.h"
 #include "save/save_date.h"
 #include "support/engine_fixture.h"

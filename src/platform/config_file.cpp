@@ -1,10 +1,9 @@
 #include "platform/config_file.h"
 
-#include <unistd.h>
-
+#include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <string>
+
+#include "base/atomic_file.h"
 
 namespace mokuren {
 
@@ -18,18 +17,8 @@ std::filesystem::path ConfigFolder() {
 bool ReplaceConfigFile(const std::filesystem::path& file, std::string_view text) {
   std::error_code ec;
   std::filesystem::create_directories(file.parent_path(), ec);
-  const std::filesystem::path temporary = file.string() + "." + std::to_string(getpid()) + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    out << text;
-    if (!out.flush()) {
-      std::filesystem::remove(temporary, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) std::filesystem::remove(temporary, ec);
-  return !ec;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  return WriteFileAtomically(file, {bytes, text.size()}).empty();
 }
 
 }  // namespace mokuren

@@ -8,7 +8,7 @@ namespace mokuren {
 
 // $XDG_CONFIG_HOME/mokuren, else ~/.config/mokuren; empty when neither variable is set.
 std::filesystem::path ConfigFolder();
-// Replaces `file` whole with `text` (written beside it, then renamed, its folder made first), so a crash
+// Replaces `file` whole with `text` (written beside it, flushed, then renamed, its folder made first), so a crash
 // never leaves half a file. False when it could not be written.
 bool ReplaceConfigFile(const std::filesystem::path& file, std::string_view text);
 

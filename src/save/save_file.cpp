@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/atomic_file.h"
 #include "base/error_list.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
-#include "save/atomic_file.h"
 #include "save/save_data.h"
 #include "save/save_date.h"
 #include "save/save_host.h"

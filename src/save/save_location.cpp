@@ -9,10 +9,10 @@
 #include <iterator>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "base/error_list.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
-#include "save/atomic_file.h"
 #include "save/save_data.h"
 #include "save/save_host.h"
 #include "text/engine_texts.h"

@@ -1,10 +1,10 @@
 // Slot thumbnails: the last composed frame scaled down to 128 x 96, kept as "THUMB/SAVE<n>.dat".
+#include "base/atomic_file.h"
 #include "base/error_list.h"
 #include "base/frame.h"
 #include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
 #include "platform/game_files.h"
-#include "save/atomic_file.h"
 #include "save/bmp_file.h"
 #include "save/save_data.h"
 #include "save/save_host.h"

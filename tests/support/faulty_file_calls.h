@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <functional>
 
-#include "save/atomic_file.h"
+#include "base/atomic_file.h"
 
 namespace mokuren::testing {
 

@@ -1,4 +1,4 @@
-#include "save/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
