@@ -150,7 +150,7 @@ TEST_F(QtWindow, EscapeOpensTheMenuAndTheArrowsAndEnterChoose) {
       QKeyEvent e(type, key, Qt::NoModifier);
       QApplication::sendEvent(&qt_->Main(), &e);
     }
-    Passes(20);
+    Passes(1);
   };
   press(Qt::Key_Escape);
   EXPECT_TRUE(qt_->Menu().isVisible());
