@@ -24,6 +24,14 @@ else()
   target_link_options(mokuren_core INTERFACE -fexceptions -sDISABLE_EXCEPTION_CATCHING=0)
 endif()
 
+# WebAssembly SIMD: the SSE2 pixel kernels, through Emscripten's SSE headers, and the scalar ones beside
+# them as reference (MOKUREN_SCALAR=1). A module with SIMD does not load where the browser lacks it, so
+# -DMOKUREN_WEB_SIMD=OFF builds the scalar-only module for such browsers.
+option(MOKUREN_WEB_SIMD "Build the pixel kernels with WebAssembly SIMD" ON)
+if(MOKUREN_WEB_SIMD)
+  set_source_files_properties(src/graphics/pixel_kernels_sse2.cpp PROPERTIES COMPILE_OPTIONS "-msimd128;-msse2")
+  target_compile_definitions(mokuren_core PRIVATE MOKUREN_WASM_SIMD=1)
+endif()
 target_compile_definitions(mokuren_core PRIVATE MOKUREN_FONT_DIR_DEFAULT="/fonts")
 # The CP932 tables made from glibc's converter by tools/web/build-deps (musl has no CP932).
 target_include_directories(mokuren_core PRIVATE "${MOKUREN_WEB_DEPS}/include/mokuren")
@@ -36,6 +44,16 @@ set(MOKUREN_NODE_LINK_OPTIONS -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1 
   -sINITIAL_MEMORY=64MB -sTOTAL_STACK=8MB "--pre-js=${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
 target_link_options(mokuren-node PRIVATE ${MOKUREN_NODE_LINK_OPTIONS})
 set_property(TARGET mokuren-node APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
+
+# The kernels alone, checked against scalar and timed under node (bench/web_kernels.cpp): built from the
+# pixel routines' own files, so it needs neither the rest of the core nor its libraries.
+if(MOKUREN_WEB_SIMD)
+  add_executable(mokuren-web-kernels bench/web_kernels.cpp src/graphics/ABitmap.cpp src/graphics/ABitmapFilters32.cpp
+    src/graphics/frame_recorder.cpp src/graphics/pixel_kernels_scalar.cpp src/graphics/pixel_kernels_sse2.cpp)
+  target_include_directories(mokuren-web-kernels PRIVATE src)
+  target_compile_definitions(mokuren-web-kernels PRIVATE MOKUREN_WASM_SIMD=1)
+  target_link_options(mokuren-web-kernels PRIVATE -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
+endif()
 
 if(MOKUREN_WEB_ASYNCIFY)
   add_executable(mokuren-node-asyncify tools/web/node_asyncify_main.cpp)

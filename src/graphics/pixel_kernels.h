@@ -1,5 +1,7 @@
 // Row kernels behind the pixel routines of ABitmapFilters32. The routines clip and pick rows; a kernel
 // does the arithmetic of one row. Each set (scalar, SSE2, AVX2) gives the same bytes for the same input.
+// The SSE2 set is also the WebAssembly SIMD set: built with -msimd128 -msse2, Emscripten's SSE headers
+// turn its intrinsics into WebAssembly vector instructions (MOKUREN_WASM_SIMD, set by the web build).
 #pragma once
 
 #include <cstdint>
@@ -30,8 +32,13 @@ struct RowKernels {
 const RowKernels& ScalarKernels();
 #if defined(__x86_64__) || defined(__i386__)
 #define MOKUREN_X86_KERNELS 1
-const RowKernels& Sse2Kernels();
+#define MOKUREN_SSE2_KERNELS 1
 const RowKernels& Avx2Kernels();
+#elif defined(__wasm__) && defined(MOKUREN_WASM_SIMD)
+#define MOKUREN_SSE2_KERNELS 1
+#endif
+#if defined(MOKUREN_SSE2_KERNELS)
+const RowKernels& Sse2Kernels();
 #endif
 
 }  // namespace mokuren::kernels
