@@ -32,7 +32,7 @@ const kernels::RowKernels& KernelsFor(PixelKernels k) {
   if (k == PixelKernels::Avx2) return kernels::Avx2Kernels();
 #endif
 #if defined(MOKUREN_SSE2_KERNELS)
-  if (k == PixelKernels::Sse2) return kernels::Sse2Kernels();
+  if (k == PixelKernels::Sse2 && PixelKernelsAvailable(k)) return kernels::Sse2Kernels();
 #endif
   return kernels::ScalarKernels();
 }
@@ -165,7 +165,9 @@ DrawClip::~DrawClip() {
 bool PixelKernelsAvailable(PixelKernels kernels) {
   switch (kernels) {
     case PixelKernels::Scalar: return true;
-#if defined(MOKUREN_SSE2_KERNELS)
+#if defined(MOKUREN_WASM_SIMD_LINKED_APART)
+    case PixelKernels::Sse2: return &kernels::Sse2Kernels != nullptr;
+#elif defined(MOKUREN_SSE2_KERNELS)
     case PixelKernels::Sse2: return true;
 #else
     case PixelKernels::Sse2: return false;

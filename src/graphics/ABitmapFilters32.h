@@ -4,9 +4,8 @@
 // for bit, odd corners included (a fully opaque source drawn at opacity 255 turns 255 into 254).
 //
 // Every routine has a plain scalar version (the reference) and, on x86-64, SSE2 and AVX2 versions
-// chosen at run time; the web build with WebAssembly SIMD runs the SSE2 versions (named "wasm-simd"). The fast versions
-// give the same bytes as the reference. Setting the environment variable MOKUREN_SCALAR=1 before the first call keeps
-// the reference in use.
+// chosen at run time. The fast versions give the same bytes as the reference. Setting the environment
+// variable MOKUREN_SCALAR=1 before the first call keeps the reference in use.
 //
 // No routine reads or writes outside its surfaces, whatever the arguments: rectangles are clipped
 // against the destination as documented and, beyond that, against the source.

@@ -4,11 +4,7 @@
 // a small buffer and the same vector code, so there is no second scalar path to keep in step.
 #include "graphics/pixel_kernels.h"
 
-#if defined(MOKUREN_SSE2_KERNELS)
-
-#if defined(__wasm__) && !defined(__wasm_simd128__)
-#error "WebAssembly SIMD kernels need -msimd128 -msse2"
-#endif
+#if defined(MOKUREN_X86_KERNELS) || defined(__wasm_simd128__)
 
 #include <emmintrin.h>
 
