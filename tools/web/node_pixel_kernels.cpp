@@ -4,7 +4,7 @@
 // beside a memcpy of the same bytes, medians of 5 runs taken in turn so that a busy machine slows each
 // set alike; the time is node's CPU time, as a loaded machine's wall clock says little. Exits with 1 on the
 // first difference. Built by the web build (cmake/web.cmake):
-//   node build-web-simd/mokuren-web-kernels.js
+//   node --no-experimental-fetch build-web/mokuren-web-kernels.js
 #include <emscripten.h>
 
 #include <algorithm>
