@@ -50,10 +50,11 @@ set(MOKUREN_NODE_LINK_OPTIONS -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1 
 target_link_options(mokuren-node PRIVATE ${MOKUREN_NODE_LINK_OPTIONS})
 set_property(TARGET mokuren-node APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
 
-# The kernels alone, checked against scalar and timed under node (tools/web/node_pixel_kernels.cpp): built from the
-# pixel routines' own files, so it needs neither the rest of the core nor its libraries.
-add_executable(mokuren-web-kernels tools/web/node_pixel_kernels.cpp src/graphics/ABitmap.cpp src/graphics/ABitmapFilters32.cpp
-  src/graphics/frame_recorder.cpp src/graphics/pixel_kernels_scalar.cpp $<TARGET_OBJECTS:mokuren_wasm_simd>)
+# The kernels alone, checked against scalar and timed under node (tools/web/node_pixel_kernels.cpp):
+# built from the pixel routines' own files, so it needs neither the rest of the core nor its libraries.
+add_executable(mokuren-web-kernels tools/web/node_pixel_kernels.cpp src/graphics/ABitmap.cpp
+  src/graphics/ABitmapFilters32.cpp src/graphics/frame_recorder.cpp src/graphics/pixel_kernels_scalar.cpp
+  $<TARGET_OBJECTS:mokuren_wasm_simd>)
 target_include_directories(mokuren-web-kernels PRIVATE src)
 target_link_options(mokuren-web-kernels PRIVATE -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
 
