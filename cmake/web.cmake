@@ -24,18 +24,39 @@ else()
   target_link_options(mokuren_core INTERFACE -fexceptions -sDISABLE_EXCEPTION_CATCHING=0)
 endif()
 
+# WebAssembly SIMD: the SSE2 pixel kernels through Emscripten's SSE headers, in a library of their own
+# (the core leaves their file out) that the programs link; the core reaches them by a weak reference, so
+# a module without the library runs the scalar kernels. A module with SIMD instructions does not load in
+# a browser without SIMD: the page then loads mokuren-scalar.js, the same engine without the library.
+option(MOKUREN_WEB_SIMD "Link the WebAssembly SIMD pixel kernels" ON)
+add_library(mokuren_wasm_simd OBJECT src/graphics/pixel_kernels_sse2.cpp)
+target_compile_options(mokuren_wasm_simd PRIVATE -msimd128 -msse2)
+target_link_libraries(mokuren_wasm_simd PUBLIC mokuren_core)
+set(MOKUREN_WEB_KERNELS mokuren_core)
+if(MOKUREN_WEB_SIMD)
+  set(MOKUREN_WEB_KERNELS mokuren_wasm_simd mokuren_core)
+endif()
+
 target_compile_definitions(mokuren_core PRIVATE MOKUREN_FONT_DIR_DEFAULT="/fonts")
 # The CP932 tables made from glibc's converter by tools/web/build-deps (musl has no CP932).
 target_include_directories(mokuren_core PRIVATE "${MOKUREN_WEB_DEPS}/include/mokuren")
 
 add_executable(mokuren-node src/app/main.cpp)
-target_link_libraries(mokuren-node PRIVATE mokuren_core)
+target_link_libraries(mokuren-node PRIVATE ${MOKUREN_WEB_KERNELS})
 # The host's files as they are (NODERAWFS), the host's environment (node-pre.js), memory that grows with
 # the game's surfaces, and the exit status handed back to node.
 set(MOKUREN_NODE_LINK_OPTIONS -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
   -sINITIAL_MEMORY=64MB -sTOTAL_STACK=8MB "--pre-js=${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
 target_link_options(mokuren-node PRIVATE ${MOKUREN_NODE_LINK_OPTIONS})
 set_property(TARGET mokuren-node APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/tools/web/node-pre.js")
+
+# The kernels alone, checked against scalar and timed under node (tools/web/node_pixel_kernels.cpp):
+# built from the pixel routines' own files, so it needs neither the rest of the core nor its libraries.
+add_executable(mokuren-web-kernels tools/web/node_pixel_kernels.cpp src/graphics/ABitmap.cpp
+  src/graphics/ABitmapFilters32.cpp src/graphics/frame_recorder.cpp src/graphics/pixel_kernels_scalar.cpp
+  $<TARGET_OBJECTS:mokuren_wasm_simd>)
+target_include_directories(mokuren-web-kernels PRIVATE src)
+target_link_options(mokuren-web-kernels PRIVATE -sENVIRONMENT=node -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB)
 
 if(MOKUREN_WEB_ASYNCIFY)
   add_executable(mokuren-node-asyncify tools/web/node_asyncify_main.cpp)
@@ -60,7 +81,7 @@ set(MOKUREN_WEB_GAME "${PROJECT_SOURCE_DIR}/build/demo-game" CACHE PATH "The gam
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp)
 add_executable(mokuren-web src/app/web_main.cpp ${WEB_SOURCES})
 set_target_properties(mokuren-web PROPERTIES OUTPUT_NAME mokuren)
-target_link_libraries(mokuren-web PRIVATE mokuren_core)
+target_link_libraries(mokuren-web PRIVATE ${MOKUREN_WEB_KERNELS})
 set(WEB_PAGE_DIR "${PROJECT_SOURCE_DIR}/src/platform/web/page")
 target_link_options(mokuren-web PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
   -sTOTAL_STACK=8MB -lidbfs.js -sFORCE_FILESYSTEM=1
@@ -82,3 +103,15 @@ add_custom_command(TARGET mokuren-web POST_BUILD
           "${CMAKE_BINARY_DIR}"
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${MOKUREN_WEB_DEPS}/licences" "${CMAKE_BINARY_DIR}/licences"
   COMMENT "The page: index.html, mokuren.css and the licences")
+
+if(MOKUREN_WEB_SIMD)
+  # The page's engine without the SIMD kernels, for a browser without WebAssembly SIMD: index.html loads
+  # mokuren-scalar.js there instead of mokuren.js. Building the page builds both.
+  add_executable(mokuren-web-scalar src/app/web_main.cpp ${WEB_SOURCES})
+  set_target_properties(mokuren-web-scalar PROPERTIES OUTPUT_NAME mokuren-scalar)
+  target_link_libraries(mokuren-web-scalar PRIVATE mokuren_core)
+  get_target_property(WEB_PAGE_LINK_OPTIONS mokuren-web LINK_OPTIONS)
+  target_link_options(mokuren-web-scalar PRIVATE ${WEB_PAGE_LINK_OPTIONS})
+  set_property(TARGET mokuren-web-scalar APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")
+  add_dependencies(mokuren-web mokuren-web-scalar)
+endif()

@@ -30,7 +30,9 @@ PixelKernels BestAvailable() {
 const kernels::RowKernels& KernelsFor(PixelKernels k) {
 #if defined(MOKUREN_X86_KERNELS)
   if (k == PixelKernels::Avx2) return kernels::Avx2Kernels();
-  if (k == PixelKernels::Sse2) return kernels::Sse2Kernels();
+#endif
+#if defined(MOKUREN_SSE2_KERNELS)
+  if (k == PixelKernels::Sse2 && PixelKernelsAvailable(k)) return kernels::Sse2Kernels();
 #endif
   return kernels::ScalarKernels();
 }
@@ -163,11 +165,17 @@ DrawClip::~DrawClip() {
 bool PixelKernelsAvailable(PixelKernels kernels) {
   switch (kernels) {
     case PixelKernels::Scalar: return true;
-#if defined(MOKUREN_X86_KERNELS)
+#if defined(MOKUREN_WASM_SIMD_LINKED_APART)
+    case PixelKernels::Sse2: return &kernels::Sse2Kernels != nullptr;
+#elif defined(MOKUREN_SSE2_KERNELS)
     case PixelKernels::Sse2: return true;
+#else
+    case PixelKernels::Sse2: return false;
+#endif
+#if defined(MOKUREN_X86_KERNELS)
     case PixelKernels::Avx2: return __builtin_cpu_supports("avx2");
 #else
-    default: return false;
+    case PixelKernels::Avx2: return false;
 #endif
   }
   return false;
@@ -183,7 +191,11 @@ void SetPixelKernels(PixelKernels kernels) {
 const char* PixelKernelsName(PixelKernels kernels) {
   switch (kernels) {
     case PixelKernels::Scalar: return "scalar";
+#if defined(__wasm__)
+    case PixelKernels::Sse2: return "wasm-simd";
+#else
     case PixelKernels::Sse2: return "sse2";
+#endif
     case PixelKernels::Avx2: return "avx2";
   }
   return "?";
