@@ -27,7 +27,7 @@ struct Engine : BenchEngine {
   Engine() : BenchEngine({{111, PageBackground()}, {121, toolkit::SolidPng(800, 600, 0x20, 0x20, 0x30)}}) {
     form->Pictures().FrameSurface.FillRGB(90, 120, 200);
     const std::u16string comment = u"雨の日の帰り道。傘の中で思い出したのは約束の話。";
-    std::copy(comment.begin(), comment.end(), form->Block->Live.Comment);
+    std::copy(comment.begin(), comment.end(), form->Save().Block->Live.Comment);
     for (int n = 1; n <= 10; ++n) form->Save().SaveToSlot(n);
     form->Save().SaveLoadForm->FormShow();
   }

@@ -25,7 +25,7 @@ const std::u16string kMessage =
 struct Engine : BenchEngine {
   Engine() {
     form->Pictures().SurfaceTable[6].SetSize32(800, 184);
-    form->MessageSpeed = 2;
+    form->Save().Block->MessageSpeed = 2;
   }
 };
 

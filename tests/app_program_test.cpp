@@ -211,7 +211,7 @@ TEST_F(EngineFixture, StartUpWithoutDebugMarkerAndWithDefaultName) {
   Passes(1);
   EXPECT_FALSE(platform().FormVisible(FormId::TDebugForm));
   EXPECT_EQ(HeroName(), u"カザミネ");
-  EXPECT_EQ(form_->AlbumBgmNo, 9);
+  EXPECT_EQ(Kept().AlbumBgmNo, 9);
   const std::array<int, 10> looks{-1, -1, 0, 4, 0, 0, 0, 0, 0, 0};
   for (int n = 1; n <= 10; ++n) EXPECT_EQ(ButtonLook(n), looks[static_cast<size_t>(n - 1)]) << "button " << n;
 }

@@ -6,6 +6,7 @@
 
 #include "graphics/ABitmapFilters32.h"
 #include "graphics/png_writer.h"
+#include "save/TForm7.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "support/test_surfaces.h"
@@ -121,20 +122,18 @@ TEST_F(GraphicsEngine, MissingBrokenAndUnplacedImagesChangeNothing) {
   G().Kumo_ReadGraphic(1, 77, false);  // no such entry: silent
   EXPECT_EQ(Errors().size(), errors);
   G().Kumo_ReadGraphic(7, 1, false);    // no such placement: decoded and discarded
-  G().Kumo_ReadGraphic(202, 1, false);  // no save/load window yet
+  G().Kumo_ReadGraphic(202, 1, false);  // the save/load screen's page background, not the table
   G().Kumo_ReadGraphic(1, 2, false);    // does not decode: reported, nothing placed
   EXPECT_EQ(G().SurfaceTable, before);
   ASSERT_EQ(Errors().size(), errors + 1);
   EXPECT_NE(Errors().back().find("GRAPHIC.DAT"), std::string::npos);
 
-  // The save/load window's picture boxes keep their size.
-  TABitmap box(800, 600);
-  form_->SaveLoadImage2 = &box;
+  // The save/load screen's picture boxes keep their size.
+  const TABitmap& sheet = form_->GetSaveLoadForm().Image2;
   G().Kumo_ReadGraphic(203, 1, false);
-  EXPECT_EQ(box.Width(), 800);
-  EXPECT_EQ(Px(box, 29, 59)[0], 3);
-  EXPECT_EQ(Px(box, 30, 60)[0], 0);
-  form_->SaveLoadImage2 = nullptr;
+  EXPECT_EQ(sheet.Width(), 800);
+  EXPECT_EQ(Px(sheet, 29, 59)[0], 3);
+  EXPECT_EQ(Px(sheet, 30, 60)[0], 0);
 }
 
 TEST_F(GraphicsEngine, SystemSetFillsFrameSheetPlatesButtonsAndTheFloatingBackground) {

@@ -88,6 +88,10 @@ TEST_F(InputModes, NothingIsTakenWhileAnotherWindowIsInFront) {
   Hold(Key::Enter, true);
   Passes(20);
   EXPECT_EQ(MessageShown(), u"一");
+  Hold(Key::Enter, false);
+  platform().CloseForm(FormId::TQueryForm);
+  Passes(20);
+  EXPECT_EQ(MessageShown(), u"一");  // the key went to the window in front, and stays there
 }
 
 TEST_F(InputModes, SkipModesNeedPermission) {

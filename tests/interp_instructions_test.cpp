@@ -209,10 +209,10 @@ TEST_F(Interp, SystemFunctions) {
         Op(SystemFunction, op::sys::StopVoice), Op(SystemFunction, 999), Nop(), Op(SystemFunction, op::sys::Title)});
   f().Text().SectionSkipRequest = 1;
   Run();
-  EXPECT_EQ(f().CursorShown, 0);
+  EXPECT_EQ(Kept().Live.CursorShown, 0);
   EXPECT_FALSE(platform().CursorShownNow());
-  EXPECT_EQ(f().SystemMenuAllowed, 1);
-  EXPECT_EQ(f().SkipAllowed, 1);
+  EXPECT_EQ(Kept().Live.SystemMenuAllowed, 1);
+  EXPECT_EQ(Kept().Live.SkipAllowed, 1);
   EXPECT_EQ(f().Text().SectionSkip, 1);
   EXPECT_EQ(f().Text().SectionSkipRequest, 0);
   EXPECT_EQ(f().Text().LoopingVoice, 0);

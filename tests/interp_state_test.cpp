@@ -11,7 +11,7 @@
 namespace mokuren::testing {
 namespace {
 
-const uint8_t* BlockBytes(TForm1& f) { return reinterpret_cast<const uint8_t*>(f.Block.get()); }
+const uint8_t* BlockBytes(TForm1& f) { return reinterpret_cast<const uint8_t*>(f.Save().Block.get()); }
 constexpr size_t kMarks = offsetof(SaveBlock, ReadMarks);
 
 TEST_F(Interp, ReadMarksUseOneBitPerMessageInTheBankOfTheScript) {
@@ -112,7 +112,7 @@ TEST(DebugDump, ReturnTableAndSoundLines) {
 // ---- Malformed scripts --------------------------------------------------------------------------------
 
 TEST_F(Interp, VariableNumbersOutsideTheBankReadZeroStoreNothingAndAreReportedOncePerPlace) {
-  const SaveBlock before = *f().Block;
+  const SaveBlock before = *f().Save().Block;
   Load({Op(op::Let, 0, 1, 0, 0, Modes(1)),         // F0 = 1
         Op(op::Let, 513, 1, 0, 0, Modes(2)),       // S513 = 1
         Op(op::Let, -1, 1, 0, 0, Modes(1)),        // F-1 = 1
@@ -130,8 +130,8 @@ TEST_F(Interp, VariableNumbersOutsideTheBankReadZeroStoreNothingAndAreReportedOn
   EXPECT_EQ(NewErrors(), 5u);
   EXPECT_EQ(Errors("outside 1-512"), 5);
   // No write reached either persistent bank or what lies beside them.
-  EXPECT_EQ(std::memcmp(&before, f().Block.get(), offsetof(SaveRecord, ScriptNo)), 0);
-  EXPECT_EQ(std::memcmp(&before.Live.Comment, &f().Block->Live.Comment,
+  EXPECT_EQ(std::memcmp(&before, f().Save().Block.get(), offsetof(SaveRecord, ScriptNo)), 0);
+  EXPECT_EQ(std::memcmp(&before.Live.Comment, &f().Save().Block->Live.Comment,
                         offsetof(SaveBlock, ReadMarks) - offsetof(SaveRecord, Comment)),
             0);
 }

@@ -149,7 +149,7 @@ TEST_F(Restore, DamagedSlotsLoadWithoutHarm) {
   Start(kSavedThenOn);
   std::mt19937 random(20261207);
   for (int round = 0; round < 6; ++round) {
-    SaveRecord& slot = form_->Block->Slot(3);
+    SaveRecord& slot = form_->Save().Block->Slot(3);
     auto* bytes = reinterpret_cast<uint8_t*>(&slot);
     for (size_t i = 0; i < sizeof slot; ++i) bytes[i] = static_cast<uint8_t>(random());
     if (round == 0) {

@@ -94,8 +94,8 @@ class SaveScreen : public EngineFixture {
   TForm7& Screen() { return *form_->Save().SaveLoadForm; }
   // Marks slot n used with the given save date, as a save would.
   void Occupy(int n, const CivilTime& when) {
-    form_->Block->Slot(n).Used = 1;
-    form_->Block->Slot(n).SaveDate = SaveDateFromCivil(when);
+    form_->Save().Block->Slot(n).Used = 1;
+    form_->Save().Block->Slot(n).SaveDate = SaveDateFromCivil(when);
   }
   std::string Path(const char* name) { return (dir_.path() / name).string(); }
 
@@ -166,7 +166,7 @@ TEST_F(SaveScreen, SlotShowsItsDateAndCommentLines) {
   Start();
   Occupy(7, {2026, 12, 8, 9, 5, 3});
   const std::u16string comment = u"雨の日の帰り道。傘の中で思い出したのは約束の話。";
-  std::copy(comment.begin(), comment.end(), form_->Block->Slot(7).Comment);
+  std::copy(comment.begin(), comment.end(), form_->Save().Block->Slot(7).Comment);
   Screen().Tag = TForm7::kSaveMode;
   Screen().FormShow();
   TABitmap expected = Screen().Image3;
@@ -285,7 +285,7 @@ TEST_F(SaveScreen, BadThumbnailsAndDamagedSlotsShowWithoutHarm) {
   WriteFile(dir_.path() / "THUMB" / "SAVE2.dat", std::string(bmp.begin(), bmp.begin() + 1000));
   WriteFile(dir_.path() / "THUMB" / "SAVE3.dat", "not a bitmap");
   WriteFile(dir_.path() / "THUMB" / "SAVE4.dat", std::string(bmp.begin(), bmp.end()));
-  SaveRecord& damaged = form_->Block->Slot(4);
+  SaveRecord& damaged = form_->Save().Block->Slot(4);
   damaged.SaveDate = std::nan("");
   for (int i = 0; i < 24; ++i) damaged.Comment[i] = static_cast<uint16_t>(0xD800 + 37 * i);
   damaged.Comment[5] = 0xFFFF;

@@ -34,17 +34,15 @@ int32_t VersionTag(std::string_view version) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform, LaunchOptions options)
-    : SaveDataFirst(*this, platform, errors_, GameDir),
-      EngineState(save_.Block),
-      platform_(platform),
+    : platform_(platform),
       Tag(VersionTag(MOKUREN_VERSION)),
-      sound_(soundLink_, platform, errors_, *Block, GameDir, options.recordAudio),
+      sound_(soundLink_, platform, errors_, *save_.Block, GameDir, options.recordAudio),
       options_(std::move(options)) {
   // The forms are made here, once every member they refer to exists.
   QueryForm = std::make_unique<TQueryForm>();
   NameForm = std::make_unique<TNameForm>(textLink_);
-  ConfigForm = std::make_unique<TConfigForm>(dialogLinks_, *Block);
-  DebugForm = std::make_unique<TDebugForm>(dialogLinks_, *Block, errors_, platform_);
+  ConfigForm = std::make_unique<TConfigForm>(dialogLinks_, *save_.Block);
+  DebugForm = std::make_unique<TDebugForm>(dialogLinks_, *save_.Block, errors_, platform_);
   MsgForm = std::make_unique<TMsgForm>(graphics_.FloatSurface, textLink_);
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
@@ -120,10 +118,11 @@ bool TForm1::FormCreate() {
   // The persistent block, settings included.
   save_.Kumo_ReadSaveFile();
   // Full screen when the settings ask for it.
-  if (FullScreen) FullModeWin();
+  SaveBlock& kept = *save_.Block;
+  if (kept.FullScreen) FullModeWin();
   // Name in use: the stored name up to its 0 unit, or the default name when it is empty.
   text_.HeroName.clear();
-  for (uint16_t unit : StoredHeroName) {
+  for (uint16_t unit : kept.StoredHeroName) {
     if (unit == 0) break;
     text_.HeroName.push_back(static_cast<char16_t>(unit));
   }
@@ -131,7 +130,7 @@ bool TForm1::FormCreate() {
   // Slot volumes from the saved settings.
   sound_.ApplyVolumes();
   // Music of the album screens when none was saved.
-  if (AlbumBgmNo == 0) AlbumBgmNo = 9;
+  if (kept.AlbumBgmNo == 0) kept.AlbumBgmNo = 9;
   // Empty scenario flags and message log.
   script_.Kumo_ClearScenarioFlg();
   text_.Kumo_ClearMsgLog();
@@ -196,11 +195,11 @@ void TForm1::FormCloseQuery(std::function<void(bool)> answered) {
 }
 
 void TForm1::FormClose(bool mayAsk) {
-  finalSaving_ = true;
-  finalSaveFailed_ = !save_.SaveAtQuit(mayAsk);
-  finalSaving_ = false;
+  close_.finalSaving = true;
+  close_.finalSaveFailed = !save_.SaveAtQuit(mayAsk);
+  close_.finalSaving = false;
   platform_.Sleep(100);
-  if (FullScreen) ReturnFullModeWin();
+  if (save_.Block->FullScreen) ReturnFullModeWin();
   platform_.Sleep(100);
 }
 
@@ -212,33 +211,33 @@ void TForm1::FormDestroy() {
 void TForm1::menuQuitClick() { Close(); }
 
 void TForm1::Close() {
-  if (closing_ || terminated_) return;  // the question is already on screen
+  if (close_.asking || close_.terminated) return;  // the question is already on screen
   automation_.PlayerClose();
-  closing_ = true;
+  close_.asking = true;
   FormCloseQuery([this](bool canClose) {
-    closing_ = false;
-    if (canClose && !terminated_) {
+    close_.asking = false;
+    if (canClose && !close_.terminated) {
       FormClose(true);
-      terminated_ = true;
+      close_.terminated = true;
     }
   });
 }
 
 void TForm1::CloseConfirmed() {
-  if (terminated_) return;
+  if (close_.terminated) return;
   // While the player is asked whether to try the failed save again, the game ends as it stands.
-  if (!finalSaving_) FormClose();
-  terminated_ = true;
+  if (!close_.finalSaving) FormClose();
+  close_.terminated = true;
 }
 
 bool TForm1::AskToRetrySave() {
-  if (terminated_) return false;
+  if (close_.terminated) return false;
   TQueryForm& box = *QueryForm;
   box.Label1 = text_.EngineText(u"セーブデータを書き込めませんでした。もう一度試しますか？");
   const std::u16string ok = box.OkCaption, cancel = box.CancelCaption;
   box.OkCaption = text_.EngineText(u"もう一度試す");
   box.CancelCaption = text_.EngineText(u"終了する");
-  const bool retry = ShowModal(FormId::TQueryForm, box.ModalResult) == mrOk && !terminated_;
+  const bool retry = ShowModal(FormId::TQueryForm, box.ModalResult) == mrOk && !close_.terminated;
   box.OkCaption = ok;
   box.CancelCaption = cancel;
   return retry;
@@ -249,21 +248,21 @@ void TForm1::ReturnFullModeWin() { platform_.SetFullScreen(false); }
 
 int TForm1::ShowModal(FormId form, int& modalResult, std::function<void(int)> then) {
   modalResult = mrNone;
-  modalStack_.push_back(form);
+  modals_.shown.push_back(form);
   platform_.OpenForm(form);
   if (!platform_.NestedModalLoops()) {
-    openModals_.push_back({form, &modalResult, std::move(then)});
+    modals_.open.push_back({form, &modalResult, std::move(then)});
     return mrNone;
   }
   // The engine keeps running while the dialog is up, as under a modal message loop.
-  while (modalResult == mrNone && !terminated_) IdleEvent();
+  while (modalResult == mrNone && !close_.terminated) IdleEvent();
   EndModal(form, modalResult, then);
   return modalResult;
 }
 
 void TForm1::EndModal(FormId form, int& modalResult, const std::function<void(int)>& then) {
   platform_.CloseForm(form);
-  modalStack_.pop_back();
+  modals_.shown.pop_back();
   if (modalResult == mrNone) modalResult = mrCancel;
   automation_.PlayerAnswered(form, modalResult);
   if (then) then(modalResult);
@@ -271,9 +270,9 @@ void TForm1::EndModal(FormId form, int& modalResult, const std::function<void(in
 
 void TForm1::ServeOpenModals() {
   // The innermost form first, as the nested loops would end; what follows one may open another.
-  while (!openModals_.empty() && (*openModals_.back().result != mrNone || terminated_)) {
-    OpenModal done = std::move(openModals_.back());
-    openModals_.pop_back();
+  while (!modals_.open.empty() && (*modals_.open.back().result != mrNone || close_.terminated)) {
+    ModalForms::Open done = std::move(modals_.open.back());
+    modals_.open.pop_back();
     EndModal(done.form, *done.result, done.then);
   }
 }
@@ -283,22 +282,20 @@ void TForm1::Pass() {
   ServeOpenModals();
 }
 
-bool TForm1::ModalOpen(FormId form) const { return !modalStack_.empty() && modalStack_.back() == form; }
+bool TForm1::ModalOpen(FormId form) const { return modals_.Front() == form; }
 
-std::optional<FormId> TForm1::FrontForm() const {
-  if (modalStack_.empty()) return std::nullopt;
-  return modalStack_.back();
-}
+std::optional<FormId> TForm1::FrontForm() const { return modals_.Front(); }
 
-uint32_t TForm1::ElapsedMs() { return loopStarted_ ? platform_.TickCount() - loopStartTick_ : 0; }
+uint32_t TForm1::ElapsedMs() { return loop_.Elapsed(platform_.TickCount()); }
 
 void TForm1::TraceTaskCode() { automation_.TraceTaskCode(ElapsedMs(), TaskCode, script_.ScriptNo, script_.StepNo); }
 
 void TForm1::AnswerFrontDialog(bool ok) {
-  if (modalStack_.empty()) return;
-  switch (modalStack_.back()) {
+  const std::optional<FormId> front = modals_.Front();
+  if (!front) return;
+  switch (*front) {
     case FormId::TQueryForm: ok ? QueryForm->OkButtonClick() : QueryForm->CancelButtonClick(); break;
-    default: dialogs_.AnswerOtherDialog(modalStack_.back(), ok); break;
+    default: dialogs_.AnswerOtherDialog(*front, ok); break;
   }
 }
 
@@ -306,16 +303,14 @@ void TForm1::ErrorListChanged() { platform_.FormChanged(FormId::TDebugForm); }
 
 void TForm1::StartLoopClock() {
   platform_.ShowMainWindow();
-  loopStartTick_ = platform_.TickCount();
-  lastTimerTick_ = loopStartTick_;
-  loopStarted_ = true;
+  loop_.Start(platform_.TickCount());
 }
 
 int TForm1::Run() {
   StartLoopClock();
   // From here a quit signal is seen by the next pass, which closes the game as a confirmed quit would.
   RecordQuitSignals();
-  while (!terminated_) Pass();
+  while (!close_.terminated) Pass();
   ServeOpenModals();
   FormDestroy();
   // A wait that never came says more about the run than the final save does.

@@ -1,7 +1,5 @@
-// TForm1: the engine. It owns every surface, list, sound object and decoder for the life of the process;
-// its methods are the engine's operations and the main window's event handlers. Each subsystem declares
-// its own members in a form_<subsystem>.h fragment that is included inside the class body below, so
-// every subsystem keeps its part of the engine in its own folder.
+// TForm1: the main window. It owns the subsystem objects (each behind the host its link answers) and the
+// forms, runs the main loop (the idle pass and the TaskCode dispatch) and the window's handlers.
 #pragma once
 
 #include <array>
@@ -19,14 +17,17 @@
 
 #include "app/album_link.h"
 #include "app/automation.h"
+#include "app/close_state.h"
 #include "app/dialog_links.h"
 #include "app/engine_state.h"
 #include "app/event_script.h"
 #include "app/game_title.h"
 #include "app/graphics_link.h"
 #include "app/launch_options.h"
+#include "app/loop_clock.h"
 #include "app/menu_link.h"
 #include "app/message_link.h"
+#include "app/modal_forms.h"
 #include "app/movie_link.h"
 #include "app/save_link.h"
 #include "app/script_link.h"
@@ -64,19 +65,7 @@ class TDebugForm;
 class MoviePlayer;
 class AlbumScreens;
 
-// Transition: the save data and its link are made before EngineState, whose persistent fields are
-// references into the block SaveData owns, as every subsystem's will be. Once those fields have gone
-// into the subsystems, both become TForm1's first subsystem members and this class goes.
-class SaveDataFirst {
- protected:
-  SaveDataFirst(TForm1& form, Platform& platform, ErrorList& errors, const std::filesystem::path& gameDir)
-      : saveLink_(form), save_(saveLink_, platform, errors, gameDir) {}
-
-  SaveLink saveLink_;
-  SaveData save_;
-};
-
-class TForm1 final : private SaveDataFirst, public EngineState, public WindowHost, private ErrorList::Observer {
+class TForm1 final : public EngineState, public WindowHost, private ErrorList::Observer {
   // Made before every other member, so that whatever they report is kept.
   ErrorList errors_;
   // Before the subsystems, which hold it.
@@ -108,13 +97,13 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   void Close() override;
   // Close as a confirmed quit would, without asking (the end of --max-ms).
   void CloseConfirmed();
-  bool Terminated() const { return terminated_; }
+  bool Terminated() const { return close_.terminated; }
 
   // Runs passes until the main window closes; returns the exit status.
   int Run();
   // 0, or kExitSaveFailed when the game was closed without its final SAVE.DAT.
   static constexpr int kExitSaveFailed = 4;
-  int ExitStatus() const { return finalSaveFailed_ ? kExitSaveFailed : 0; }
+  int ExitStatus() const { return close_.finalSaveFailed ? kExitSaveFailed : 0; }
   // One pass of the main loop, then what follows the modal forms answered in it; Run calls it until the
   // window closes, a backend that drives the passes itself calls it once per callback.
   void Pass();
@@ -150,8 +139,8 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   void MenuClick(MenuItem item) override;
   std::vector<Point> PointerStops() override;
   uint32_t ElapsedMs();  // since the main loop started
-  int64_t PassCount() const { return passCount_; }
-  int64_t FrameCount() const { return frameCount_; }
+  int64_t PassCount() const { return loop_.passes; }
+  int64_t FrameCount() const { return loop_.frames; }
   // A line for the debug window's error list, also written to standard error.
   void ReportError(const std::u16string& line) { errors_.Add(line); }
   const ErrorList& Errors() const { return errors_; }
@@ -181,20 +170,28 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   std::u16string Caption{kDefaultCaption};
   const int32_t Tag;
 
-  // The subsystems, lowest layer first. Each section holds one subsystem: its object, the link that is its
-  // host, and an accessor.
+  // The subsystems, lowest layer first after the save data. Each section holds one subsystem: its object,
+  // the link that is its host, and an accessor.
 
+  // ---- Save and load ----
+  // Made before the other subsystems: they bind their persistent fields into its block.
+  SaveData& Save() { return save_; }
+  TForm7& GetSaveLoadForm() override { return *save_.SaveLoadForm; }
+  TCommentForm& GetCommentForm() override { return *save_.CommentForm; }
+
+ private:
+  SaveLink saveLink_{*this};
+  SaveData save_{saveLink_, platform_, errors_, GameDir};
+
+ public:
   // ---- Archives ----
   Archives archives_{platform_, errors_, GameDir};
   Archives& Archive() { return archives_; }
 
   // ---- Graphics ----
   GraphicsLink graphicsLink_{*this};
-  Graphics graphics_{graphicsLink_, platform_, errors_, *Block};
+  Graphics graphics_{graphicsLink_, platform_, errors_, *save_.Block};
   Graphics& Pictures() { return graphics_; }
-
-  // A picture box a test gives placement 203 in place of the save/load screen's parts sheet.
-  TABitmap* SaveLoadImage2 = nullptr;
 
   // ---- Sound ----
  private:
@@ -230,11 +227,11 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
 
   CanvasText canvas_;
   MessageLink textLink_{*this};
-  MessageWindow text_{textLink_, platform_, errors_, *Block, canvas_};
+  MessageWindow text_{textLink_, platform_, errors_, *save_.Block, canvas_};
 
   // ---- Script ----
   ScriptLink scriptLink_{*this};
-  ScriptMachine script_{scriptLink_, errors_, *Block};
+  ScriptMachine script_{scriptLink_, errors_, *save_.Block};
   ScriptMachine& Script() { return script_; }
 
   // ---- Movie ----
@@ -245,12 +242,6 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
  public:
   OpeningMovie& Movie() { return movie_; }
 
-  // ---- Save and load ----
-  // The save data and its link are made first of all (SaveDataFirst, above).
-  SaveData& Save() { return save_; }
-  TForm7& GetSaveLoadForm() override { return *save_.SaveLoadForm; }
-  TCommentForm& GetCommentForm() override { return *save_.CommentForm; }
-
   // ---- Menus ----
   // The title menu (with what the album shares with it) and the album's screens; the main loop's dispatch
   // calls their steps.
@@ -260,8 +251,8 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
  private:
   MenuLink menuLink_{*this};
   AlbumLink albumLink_{*this};
-  TitleMenu title_{menuLink_, *Block, platform_, errors_};
-  AlbumScreens album_{albumLink_, *Block};
+  TitleMenu title_{menuLink_, *save_.Block, platform_, errors_};
+  AlbumScreens album_{albumLink_, *save_.Block};
 
  public:
   // ---- Dialogs ----
@@ -291,23 +282,9 @@ class TForm1 final : private SaveDataFirst, public EngineState, public WindowHos
   FrameRecorder floatRecorder_{graphics_.FloatSurface};
   LaunchOptions options_;
   Automation automation_{*this, platform_, options_};
-  bool terminated_ = false;
-  bool closing_ = false;
-  bool finalSaving_ = false;      // FormClose is writing SAVE.DAT, perhaps asking to try again
-  bool finalSaveFailed_ = false;  // the game closed without its final SAVE.DAT
-  int64_t passCount_ = 0;
-  int64_t frameCount_ = 0;
-  uint32_t loopStartTick_ = 0;
-  bool loopStarted_ = false;
-  uint32_t lastTimerTick_ = 0;
-  std::vector<FormId> modalStack_;
-  // Forms left open as states of the main loop (backends without nested loops), innermost last.
-  struct OpenModal {
-    FormId form;
-    int* result;
-    std::function<void(int)> then;
-  };
-  std::vector<OpenModal> openModals_;
+  CloseState close_;
+  LoopClock loop_;
+  ModalForms modals_;
   void EndModal(FormId form, int& modalResult, const std::function<void(int)>& then);
   void ServeOpenModals();
 };

@@ -33,7 +33,7 @@ bool GraphicsLink::HasVoiceToReplay() {
 
 void GraphicsLink::PressButton(int button) {
   TForm1& f = form_;
-  SaveRecord& live = f.Block->Live;
+  SaveRecord& live = f.Save().Block->Live;
   switch (button) {
     case button::MusicVariant: f.Audio().Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop); break;
     case button::Voice:
@@ -63,8 +63,6 @@ void GraphicsLink::PressButton(int button) {
 }
 
 TABitmap* GraphicsLink::SaveScreenPictureBox(int32_t placement) {
-  // A box a test put in place of the parts sheet comes first (transition, with TForm1's SaveLoadImage2).
-  if (placement == 203 && form_.SaveLoadImage2) return form_.SaveLoadImage2;
   TForm7* screen = form_.Save().SaveLoadForm.get();
   if (!screen) return nullptr;
   return placement == 203 ? &screen->Image2 : &screen->Image3;

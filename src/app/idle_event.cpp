@@ -14,13 +14,13 @@
 namespace mokuren {
 
 void TForm1::IdleEvent() {
-  if (terminated_) return;
-  ++passCount_;
-  if (loopStarted_) automation_.ApplyDueEvents(ElapsedMs());
-  if (options_.maxMs && loopStarted_ && ElapsedMs() >= *options_.maxMs) CloseConfirmed();
+  if (close_.terminated) return;
+  ++loop_.passes;
+  if (loop_.started) automation_.ApplyDueEvents(ElapsedMs());
+  if (options_.maxMs && loop_.started && ElapsedMs() >= *options_.maxMs) CloseConfirmed();
   // Logout, shutdown or Ctrl+C: saved and closed without a question.
   if (QuitSignal() != 0) CloseConfirmed();
-  if (terminated_) return;
+  if (close_.terminated) return;
   TraceTaskCode();
 
   // Movie step.
@@ -61,7 +61,7 @@ void TForm1::IdleEvent() {
     default: title_.LeaveUnknownTask(); break;
   }
   TraceTaskCode();
-  if (terminated_) return;
+  if (close_.terminated) return;
   // Status lines of the debug window.
   DebugForm->Kumo_Debug();
   // Frame: while a scene is skipped only the typing goes on, nothing is rendered.
@@ -116,7 +116,7 @@ void TForm1::ComposeFrame() {
     platform_.PaintMainArea(graphics_.FrameSurface, changed);
   if (const Rect changed = floatRecorder_.End(); !changed.Empty())
     platform_.PaintFloatArea(graphics_.FloatSurface, changed);
-  ++frameCount_;
+  ++loop_.frames;
   // The next frame is due one grid step later, however late this one was.
   NextFrameTime += kFrameInterval;
 }
@@ -126,18 +126,18 @@ void TForm1::EnableMenuItems() {
                                             MenuItem::menuWindow, MenuItem::menuFloat, MenuItem::menuSave,
                                             MenuItem::menuLoad};
   if (TaskCode == task::MessageWait || TaskCode == task::SelectWait) {
-    for (MenuItem item : kPlayItems) platform_.SetMenuEnabled(item, SystemMenuAllowed != 0);
+    for (MenuItem item : kPlayItems) platform_.SetMenuEnabled(item, text_.SystemMenuAllowed != 0);
     // The music variant, quick save and load, and the save and load screens; a replay cannot save or load.
     static constexpr int kSaveButtons[] = {button::QuickSave, button::QuickLoad, button::SaveScreen,
                                            button::LoadScreen};
     static constexpr int kPlayButtons[] = {button::MusicVariant, button::QuickSave, button::QuickLoad,
                                            button::SaveScreen, button::LoadScreen};
     if (script_.NormalPlay == 1) {
-      if (SystemMenuAllowed) {
+      if (text_.SystemMenuAllowed) {
         for (int k : kPlayButtons) graphics_.ButtonState[k - 1] = button_state::Normal;
       }
-      platform_.SetMenuEnabled(MenuItem::menuSave, SystemMenuAllowed != 0);
-      platform_.SetMenuEnabled(MenuItem::menuLoad, SystemMenuAllowed != 0);
+      platform_.SetMenuEnabled(MenuItem::menuSave, text_.SystemMenuAllowed != 0);
+      platform_.SetMenuEnabled(MenuItem::menuLoad, text_.SystemMenuAllowed != 0);
     } else {
       graphics_.ButtonState[button::MusicVariant - 1] = button_state::Normal;
       for (int k : kSaveButtons) graphics_.ButtonState[k - 1] = button_state::Disabled;
@@ -153,9 +153,10 @@ void TForm1::FireDelayTimer(uint32_t extraRest) {
   // Like a window timer, it does not catch up: a stall gives one tick, not a burst. A longer rest the loop
   // chose (a quiet game resting until its next frame) is no stall: its ticks come now.
   const uint32_t now = platform_.TickCount();
-  if (now - lastTimerTick_ < 10) return;
-  const uint32_t ticks = std::min(1 + extraRest / 10, (now - lastTimerTick_) / 10);
-  lastTimerTick_ = ticks > 1 ? lastTimerTick_ + ticks * 10 : now;
+  uint32_t& last = loop_.lastTimerTick;
+  if (now - last < 10) return;
+  const uint32_t ticks = std::min(1 + extraRest / 10, (now - last) / 10);
+  last = ticks > 1 ? last + ticks * 10 : now;
   for (uint32_t i = 0; i < ticks; ++i) DelayTimerTimer();
 }
 

@@ -53,7 +53,8 @@ std::optional<uint32_t> TForm1::QuietUntil() {
   if (TaskCode == task::MessageTyping || (TaskCode == task::MessageWait && text_.LogView)) dueAt(now);
   if (TaskCode == task::MessageWait && text_.WindowShown && !text_.LogView) dueAt(WaitingIconNextTurn(now));
   // The notice line goes when the timer has counted its ticks down.
-  if (!text_.NoticeText.empty()) dueAt(lastTimerTick_ + 10 * static_cast<uint32_t>(std::max(0, text_.NoticeTimer) + 1));
+  if (!text_.NoticeText.empty())
+    dueAt(loop_.lastTimerTick + 10 * static_cast<uint32_t>(std::max(0, text_.NoticeTimer) + 1));
   if (NameForm->MessageTimer > 1) dueAt(now + kNameHintStep);
   if (TaskCode == task::BgmMenu) dueAt(now + kMusicRoomRest);
   // Shown at the first frame of the grid at or after it.

@@ -49,7 +49,7 @@ void ScriptLink::CrossFadeIn() { form_.Pictures().StartTransition(1000, task::Ef
 void ScriptLink::StartOpeningMovie() { form_.Movie().StartOpeningMovie(); }
 
 void ScriptLink::PlayMusic(int no, int fadeSeconds, int loop) {
-  form_.Audio().Kumo_PlayBGM(no, fadeSeconds, form_.Block->Live.BgmVariant, loop);
+  form_.Audio().Kumo_PlayBGM(no, fadeSeconds, form_.Save().Block->Live.BgmVariant, loop);
 }
 void ScriptLink::PlayEffect(int position, int no, int loop, int fadeSeconds) {
   form_.Audio().Kumo_PlaySE(position, no, loop, fadeSeconds);
@@ -89,17 +89,17 @@ void ScriptLink::DropMessageFrame() { form_.Text().MessageDone = 0; }
 void ScriptLink::ShowCursor(bool shown) {
   // Transition: the cursor's setting is kept with the game (a restore shows it again); its keeper is not
   // decided yet.
-  form_.CursorShown = shown ? 1 : 0;
-  form_.platform().SetCursorShown(form_.CursorShown != 0);
+  form_.Save().Block->Live.CursorShown = shown ? 1 : 0;
+  form_.platform().SetCursorShown(shown);
 }
 
-void ScriptLink::AllowSystemMenu(bool allowed) { form_.SystemMenuAllowed = allowed ? 1 : 0; }
-void ScriptLink::AllowSkip(bool allowed) { form_.SkipAllowed = allowed ? 1 : 0; }
+void ScriptLink::AllowSystemMenu(bool allowed) { form_.Text().SystemMenuAllowed = allowed ? 1 : 0; }
+void ScriptLink::AllowSkip(bool allowed) { form_.Text().SkipAllowed = allowed ? 1 : 0; }
 void ScriptLink::OpenNameEntry() { form_.Text().ShowNameForm(); }
 void ScriptLink::HideFloatingWindow() { form_.platform().SetFloatVisible(false); }
 
 void ScriptLink::PlayGalleryMusic() {
-  form_.Audio().Kumo_PlayBGM(form_.AlbumBgmNo, 1, form_.Block->Live.BgmVariant, 1);
+  form_.Audio().Kumo_PlayBGM(form_.Save().Block->AlbumBgmNo, 1, form_.Save().Block->Live.BgmVariant, 1);
 }
 
 }  // namespace mokuren

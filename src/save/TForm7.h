@@ -23,6 +23,7 @@ class TForm7 {
 
   explicit TForm7(SaveScreenHost& host);
 
+  // One caption in both modes: the Tag and the page backgrounds tell them apart.
   std::u16string Caption = u"セーブ";
   int Tag = kSaveMode;
   int CurrentPage = 1;

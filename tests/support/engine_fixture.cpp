@@ -211,7 +211,7 @@ std::vector<std::u16string> EngineFixture::DebugStatus() const {
   return {debug.Caption, debug.Label1, debug.Label2};
 }
 
-const SaveBlock& EngineFixture::Kept() const { return *form_->Block; }
+const SaveBlock& EngineFixture::Kept() const { return *form_->Save().Block; }
 int64_t EngineFixture::PassCount() const { return form_->PassCount(); }
 bool EngineFixture::Closed() const { return form_->Terminated(); }
 

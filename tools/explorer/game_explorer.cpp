@@ -64,6 +64,11 @@ class ExplorerPlatform : public HeadlessPlatform {
     HeadlessPlatform::OpenForm(form);
     asked_ = form;
   }
+  // The form took the keyboard, and with it the Ctrl the explorer holds; back in the game it holds it again.
+  void CloseForm(FormId form) override {
+    HeadlessPlatform::CloseForm(form);
+    InjectKey(Key::Ctrl, true);
+  }
   void ProcessMessages() override {
     if (asked_ && answer) {
       const FormId form = *asked_;

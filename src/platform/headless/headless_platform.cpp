@@ -43,6 +43,13 @@ void HeadlessPlatform::InjectCursor(WindowId window, Point p) {
   }
 }
 
+void HeadlessPlatform::OpenForm(FormId form) {
+  openForms_.push_back(form);
+  // The keyboard goes to the form, as a window that loses the focus forgets its keys: nothing held or
+  // pressed before acts once the form closes.
+  keys_.Clear();
+}
+
 void HeadlessPlatform::CloseForm(FormId form) {
   auto it = std::find(openForms_.rbegin(), openForms_.rend(), form);
   if (it != openForms_.rend()) openForms_.erase(std::next(it).base());

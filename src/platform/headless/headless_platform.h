@@ -32,7 +32,10 @@ class HeadlessPlatform : public Platform {
   bool KeyDown(Key key) override { return keys_.Take(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
-  void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
+  // A key goes to the window in front only: while a modal form is up the game never sees it.
+  void InjectKey(Key key, bool down) override {
+    if (openForms_.empty()) keys_.Set(key, down);
+  }
   void InjectCursor(WindowId window, Point p) override;
 
   void PaintMain(const TABitmap& frame) override { ++mainPaints_; }
@@ -50,7 +53,7 @@ class HeadlessPlatform : public Platform {
   bool MenuChecked(MenuItem item) override { return item != MenuItem::Count && menuChecked_[Index(item)]; }
   void PopupMenu(Point client) override { ++popups_; }
 
-  void OpenForm(FormId form) override { openForms_.push_back(form); }
+  void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
   void SetFormVisible(FormId form, bool visible) override { formVisible_[static_cast<size_t>(form)] = visible; }
   bool FormVisible(FormId form) const { return formVisible_[static_cast<size_t>(form)]; }
