@@ -4,8 +4,8 @@
 
 namespace mokuren {
 
-void MovieLink::PlayMovieSound(const std::vector<int16_t>& stereo, int rate) {
-  form_.Audio().PlayMovieSound(stereo, rate);
+void MovieLink::PlayMovieSound(std::unique_ptr<PcmSource> sound, int rate) {
+  form_.Audio().PlayMovieSound(std::move(sound), rate);
 }
 
 void MovieLink::StopMovieSound() { form_.Audio().StopMovieSound(); }

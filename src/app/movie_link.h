@@ -12,7 +12,7 @@ class MovieLink final : public MovieHost {
  public:
   explicit MovieLink(TForm1& form) : form_(form) {}
 
-  void PlayMovieSound(const std::vector<int16_t>& stereo, int rate) override;
+  void PlayMovieSound(std::unique_ptr<PcmSource> sound, int rate) override;
   void StopMovieSound() override;
   bool MovieSoundPlaying() override;
   // Track 0, in the version the save records, is silence.

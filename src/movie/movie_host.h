@@ -4,14 +4,16 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
+
+#include "sound/pcm_source.h"
 
 namespace mokuren {
 
 class MovieHost {
  public:
-  // The movie's sound track (16-bit interleaved stereo at `rate`), played once beside the music.
-  virtual void PlayMovieSound(const std::vector<int16_t>& stereo, int rate) = 0;
+  // The movie's sound track at `rate`, decoded as it plays, played once beside the music.
+  virtual void PlayMovieSound(std::unique_ptr<PcmSource> sound, int rate) = 0;
   virtual void StopMovieSound() = 0;
   virtual bool MovieSoundPlaying() = 0;
   // The music stops (the album's movie plays alone).

@@ -81,10 +81,11 @@ void OpeningMovie::StartOpeningMovie() {
     errors_.Add(Skipped(problem));
     return;
   }
-  player_->MovieFile = TMemoryStream(std::move(bytes));
+  player_->SetFile(std::move(bytes));
   if (!Kuri_TheoraPrepara()) return;
-  // Picture and sound start together; from here the picture follows the clock and the sound runs free.
-  host_.PlayMovieSound(player_->MovieAudio, player_->SampleRate);
+  // Picture and sound start together; from here the picture follows the clock and the sound runs free,
+  // decoded as it plays.
+  host_.PlayMovieSound(player_->TakeSound(), player_->SampleRate);
   player_->Start(platform_.TickCount());
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 
 #include "graphics/ABitmapFilters32.h"
 
@@ -18,12 +18,20 @@ constexpr int32_t kMinRate = 100, kMaxRate = 200000;
 
 MoviePlayer::MoviePlayer() { video_.SetVReverse(true); }
 
+void MoviePlayer::SetFile(std::vector<uint8_t> bytes) {
+  file_ = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
+}
+
 MovieFileSource MoviePlayer::Source() {
-  return {[this](void* buffer, int64_t position, size_t count) -> size_t {
-            if (MovieFile.Seek(position, SEEK_SET) < 0) return 0;
-            return MovieFile.Read(buffer, count);
+  // Each reader holds the bytes itself, so a decoder handed on outlives the player's next file.
+  std::shared_ptr<const std::vector<uint8_t>> file = file_ ? file_ : std::make_shared<const std::vector<uint8_t>>();
+  return {[file](void* buffer, int64_t position, size_t count) -> size_t {
+            if (position < 0 || static_cast<uint64_t>(position) >= file->size()) return 0;
+            const size_t n = std::min(count, file->size() - static_cast<size_t>(position));
+            std::memcpy(buffer, file->data() + position, n);
+            return n;
           },
-          [this] { return MovieFile.Size(); }};
+          [file] { return static_cast<int64_t>(file->size()); }};
 }
 
 bool MoviePlayer::Prepare(std::string& problem) {
@@ -31,28 +39,24 @@ bool MoviePlayer::Prepare(std::string& problem) {
   TotalFrames = 0;
   FrameRate = 0;
   SampleRate = 0;
-  AudioFrames = 0;
-  MovieAudio.clear();
-  MovieAudio.shrink_to_fit();
+  sound_.reset();
   if (!video_.Load(Source(), MovieFrameTarget{}) || video_.Truncated()) {
     problem = video_.Problem();
     return false;
   }
-  if (!audio_.Load(Source()) || audio_.Truncated()) {
-    problem = audio_.Problem();
+  auto sound = std::make_unique<TTheoraAudioDecoder>();
+  if (!sound->Load(Source()) || sound->Truncated()) {
+    problem = sound->Problem();
     return false;
   }
-  if (audio_.SampleRate() < kMinRate || audio_.SampleRate() > kMaxRate) {
-    problem = "the sound track's rate of " + std::to_string(audio_.SampleRate()) + " Hz cannot be played";
+  if (sound->SampleRate() < kMinRate || sound->SampleRate() > kMaxRate) {
+    problem = "the sound track's rate of " + std::to_string(sound->SampleRate()) + " Hz cannot be played";
     return false;
   }
   TotalFrames = video_.TotalFrame();
   FrameRate = static_cast<double>(video_.Info().fpsNumerator) / video_.Info().fpsDenominator;
-  SampleRate = audio_.SampleRate();
-  AudioFrames = audio_.TotalSample();
-  MovieAudio.resize(static_cast<size_t>(AudioFrames) * 2);
-  audio_.DecodeSample(MovieAudio.data(), 0, AudioFrames);
-  audio_ = TTheoraAudioDecoder();  // its own copy of the track is not needed again
+  SampleRate = sound->SampleRate();
+  sound_ = std::move(sound);
   // The first picture is there from the start, so the first pass of the playback has it to show.
   video_.DecodePicture(0);
   LastFrame = 0;

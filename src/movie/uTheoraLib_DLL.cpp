@@ -174,71 +174,81 @@ bool TTheoraVideoDecoder::DrawPicture(const std::function<uint8_t*(int32_t y)>& 
 
 // ---- Sound ----------------------------------------------------------------------------------------
 
-bool TTheoraAudioDecoder::Load(MovieFileSource source) {
-  exists_ = truncated_ = false;
-  rate_ = channels_ = 0;
-  stereo_.clear();
-  problem_.clear();
-  OggPacketReader reader(std::move(source));
-  int serial = 0;
-  if (!FindStream(reader, IsVorbisHeader, "Vorbis sound track", serial, problem_)) return false;
-  reader.Follow(serial);
-  vorbis_info vi;
-  vorbis_comment vc;
-  vorbis_info_init(&vi);
-  vorbis_comment_init(&vc);
-  ogg_packet packet;
-  int headers = 0;
-  while (headers < 3 && reader.Next(packet) && vorbis_synthesis_headerin(&vi, &vc, &packet) == 0) ++headers;
-  vorbis_dsp_state vd;
-  vorbis_block vb;
-  const bool ready = headers == 3 && vorbis_synthesis_init(&vd, &vi) == 0;
-  if (!ready) {
-    problem_ = "the sound track's headers are damaged or incomplete";
-  } else {
-    vorbis_block_init(&vd, &vb);
-    const int channels = vi.channels;
-    const int right = channels == 2 || channels == 4 ? 1 : channels >= 3 ? 2 : 0;  // Vorbis's channel order
-    while (problem_.empty() && reader.Next(packet)) {
-      if (vorbis_synthesis(&vb, &packet) == 0) vorbis_synthesis_blockin(&vd, &vb);
-      float** pcm;
-      int n;
-      while ((n = vorbis_synthesis_pcmout(&vd, &pcm)) > 0) {
-        if (static_cast<int64_t>(stereo_.size() / 2) + n > kMaxFrames) {
-          problem_ = "the sound track is too long (over " + std::to_string(kMaxFrames) + " samples)";
-          break;
-        }
-        const size_t at = stereo_.size();
-        stereo_.resize(at + 2 * static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) {
-          stereo_[at + 2 * static_cast<size_t>(i)] = ToSample(pcm[0][i]);
-          stereo_[at + 2 * static_cast<size_t>(i) + 1] = ToSample(pcm[right][i]);
-        }
-        vorbis_synthesis_read(&vd, n);
-      }
-    }
-    truncated_ = !reader.EndedCleanly();
-    rate_ = static_cast<int32_t>(std::clamp<long>(vi.rate, 0, INT32_MAX));
-    channels_ = channels;
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
+TTheoraAudioDecoder::~TTheoraAudioDecoder() { Clear(); }
+
+void TTheoraAudioDecoder::Clear() {
+  if (exists_) {
+    vorbis_block_clear(&block_);
+    vorbis_dsp_clear(&dsp_);
   }
-  vorbis_comment_clear(&vc);
-  vorbis_info_clear(&vi);
-  if (!problem_.empty()) {
-    stereo_.clear();
+  if (headersReady_) {
+    vorbis_comment_clear(&comment_);
+    vorbis_info_clear(&info_);
+  }
+  headersReady_ = exists_ = ended_ = truncated_ = false;
+  rate_ = channels_ = right_ = 0;
+  reader_.reset();
+  problem_.clear();
+}
+
+bool TTheoraAudioDecoder::Load(MovieFileSource source) {
+  Clear();
+  reader_ = std::make_unique<OggPacketReader>(std::move(source));
+  int serial = 0;
+  if (!FindStream(*reader_, IsVorbisHeader, "Vorbis sound track", serial, problem_)) return false;
+  // A file cut off before the track's end is found by reading its pages through, which costs little
+  // beside decoding them.
+  ogg_packet packet;
+  reader_->Follow(serial);
+  while (reader_->Next(packet)) {
+  }
+  truncated_ = !reader_->EndedCleanly();
+  reader_->Follow(serial);
+  vorbis_info_init(&info_);
+  vorbis_comment_init(&comment_);
+  headersReady_ = true;
+  int headers = 0;
+  while (headers < 3 && reader_->Next(packet) && vorbis_synthesis_headerin(&info_, &comment_, &packet) == 0) ++headers;
+  if (headers < 3 || vorbis_synthesis_init(&dsp_, &info_) != 0) {
+    Clear();
+    problem_ = "the sound track's headers are damaged or incomplete";
     return false;
   }
-  if (truncated_) problem_ = "the file ends before its sound track does (cut off?)";
+  vorbis_block_init(&dsp_, &block_);
   exists_ = true;
+  channels_ = info_.channels;
+  right_ = channels_ == 2 || channels_ == 4 ? 1 : channels_ >= 3 ? 2 : 0;  // Vorbis's channel order
+  rate_ = static_cast<int32_t>(std::clamp<long>(info_.rate, 0, INT32_MAX));
+  if (truncated_) problem_ = "the file ends before its sound track does (cut off?)";
   return true;
 }
 
-int64_t TTheoraAudioDecoder::DecodeSample(int16_t* dest, int64_t first, int64_t count) const {
-  if (!exists_ || first < 0 || count <= 0 || first >= TotalSample()) return 0;
-  const int64_t n = std::min(count, TotalSample() - first);
-  std::memcpy(dest, stereo_.data() + first * 2, static_cast<size_t>(n) * 4);
-  return n;
+int64_t TTheoraAudioDecoder::Read(int16_t* dest, int64_t frames) {
+  if (!exists_ || !dest) return 0;
+  int64_t done = 0;
+  while (done < frames) {
+    float** pcm;
+    const int n = vorbis_synthesis_pcmout(&dsp_, &pcm);
+    if (n > 0) {
+      const int take = static_cast<int>(std::min<int64_t>(n, frames - done));
+      int16_t* out = dest + done * 2;
+      for (int i = 0; i < take; ++i) {
+        out[2 * i] = ToSample(pcm[0][i]);
+        out[2 * i + 1] = ToSample(pcm[right_][i]);
+      }
+      vorbis_synthesis_read(&dsp_, take);
+      done += take;
+      continue;
+    }
+    // A damaged packet is passed over, as the pages around it are.
+    ogg_packet packet;
+    if (ended_ || !reader_->Next(packet)) {
+      ended_ = true;
+      break;
+    }
+    if (vorbis_synthesis(&block_, &packet) == 0) vorbis_synthesis_blockin(&dsp_, &block_);
+  }
+  return done;
 }
 
 }  // namespace mokuren

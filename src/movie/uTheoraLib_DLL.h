@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "movie/ogg_packet_reader.h"
+#include "sound/pcm_source.h"
 
 namespace mokuren {
 
@@ -95,31 +96,43 @@ class TTheoraVideoDecoder {
   std::string problem_;
 };
 
-class TTheoraAudioDecoder {
+// The sound track, decoded as it is read: Load checks the track (its headers, and that the file does not
+// end before it does) without decoding it; each Read then decodes only as far as it needs. The decoder
+// owns what it reads through, so it may run on another thread than the one that loaded it.
+class TTheoraAudioDecoder final : public PcmSource {
  public:
-  // Reads the file's Vorbis sound track and decodes all of it. False when the file has none or it
-  // cannot be decoded (Problem() says why).
+  TTheoraAudioDecoder() = default;
+  ~TTheoraAudioDecoder() override;
+  TTheoraAudioDecoder(const TTheoraAudioDecoder&) = delete;
+  TTheoraAudioDecoder& operator=(const TTheoraAudioDecoder&) = delete;
+
+  // Finds the file's Vorbis sound track and makes it ready to decode from its start. False when the file
+  // has none or its headers cannot be decoded (Problem() says why).
   bool Load(MovieFileSource source);
   bool Exists() const { return exists_; }
   int32_t SampleRate() const { return rate_; }
   int32_t Channels() const { return channels_; }
-  // Audio frames (one sample per side) of the whole track.
-  int64_t TotalSample() const { return static_cast<int64_t>(stereo_.size() / 2); }
   const std::string& Problem() const { return problem_; }
   bool Truncated() const { return truncated_; }
-  // Copies `count` frames from frame `first` on into dest as 16-bit stereo (left, right; a mono track
-  // on both sides). Returns the frames copied: fewer when the track ends first.
-  int64_t DecodeSample(int16_t* dest, int64_t first, int64_t count) const;
-
-  // A longer track is refused: the whole of it is held in memory (about 128 MiB at this length).
-  static constexpr int64_t kMaxFrames = int64_t{1} << 25;
+  // The next `frames` frames as 16-bit stereo (left, right; a mono track on both sides); fewer once the
+  // track ends. Nothing before a successful Load.
+  int64_t Read(int16_t* dest, int64_t frames) override;
 
  private:
-  bool exists_ = false;
+  void Clear();
+
+  std::unique_ptr<OggPacketReader> reader_;
+  vorbis_info info_{};
+  vorbis_comment comment_{};
+  vorbis_dsp_state dsp_{};
+  vorbis_block block_{};
+  bool headersReady_ = false;  // info_ and comment_ initialised
+  bool exists_ = false;        // dsp_ and block_ initialised too
+  bool ended_ = false;         // the last packet has been read
   bool truncated_ = false;
   int32_t rate_ = 0;
   int32_t channels_ = 0;
-  std::vector<int16_t> stereo_;
+  int right_ = 0;  // the channel heard on the right
   std::string problem_;
 };
 

@@ -100,6 +100,10 @@ void TDDSDGenWave::WriteData(int32_t offset, const void* source, int32_t size) {
   owner_.Check(result, u"DirectSoundBufferのロックに失敗しました");
 }
 
+void TDDSDGenWave::EndAt(uint64_t frames) {
+  if (buffer_) buffer_->SetEnd(frames);
+}
+
 bool TDDSDGenWave::CurrentPosition(uint32_t& play, uint32_t& write) {
   play = write = 0;
   return buffer_ && buffer_->GetCurrentPosition(play, write) == dsresult::Ok;

@@ -2,8 +2,9 @@
 // error check through which every device failure passes. Waves hold one device buffer each; a streaming
 // wave asks its owner (OnNotify) to refill the half of its buffer that is not playing.
 //
-// The engine uses channel 0 for the software mix (a streaming wave) and channel 1 for the movie's sound
-// (a static wave). The component mixes nothing itself and has no volume control.
+// The engine uses channel 0 for the software mix and channel 1 for the movie's sound (both streaming
+// waves; the movie's is fed by its decoder and ends where the sound does). The component mixes nothing itself and has
+// no volume control.
 #pragma once
 
 #include <atomic>
@@ -103,6 +104,9 @@ class TDDSDGenWave {
 
   // Copies size bytes from source to offset, continuing at the start of the buffer past its end.
   void WriteData(int32_t offset, const void* source, int32_t size);
+  // A streaming wave whose sound has run out: it stops once it has played `frames` frames from its start,
+  // to the frame, instead of looping on over what its buffer still holds.
+  void EndAt(uint64_t frames);
 
   bool Streaming() const { return streaming_; }
   bool Effects() const { return effects_; }

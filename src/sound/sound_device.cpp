@@ -38,7 +38,13 @@ int32_t DeviceBuffer::SetCurrentPosition(uint32_t byteOffset) {
   if (byteOffset >= Size()) return dsresult::InvalidParam;
   std::lock_guard lock(device_.mutex_);
   position_ = static_cast<uint64_t>(byteOffset / format_.BlockAlign()) << 32;
+  laps_ = 0;
   return dsresult::Ok;
+}
+
+void DeviceBuffer::SetEnd(uint64_t frames) {
+  std::lock_guard lock(device_.mutex_);
+  end_ = frames;
 }
 
 int32_t DeviceBuffer::GetCurrentPosition(uint32_t& play, uint32_t& write) {
@@ -160,12 +166,20 @@ void SoundDevice::Render(int16_t* out, uint32_t frameCount) {
           }
           b->position_ -= frames << 32;
           at -= frames;
+          b->laps_ += frames;
+        }
+        if (b->laps_ + at >= b->end_) {
+          b->playing_ = false;
+          b->position_ = 0;
+          break;
         }
         int32_t l = SampleAt(data, f, at, 0);
         int32_t r = SampleAt(data, f, at, right);
         if (!exact) {
           // Linear interpolation toward the next frame (the first one again when looping).
+          // The last frame before a fed buffer's end is held, as a one-shot buffer's last frame is.
           uint64_t next = at + 1 < frames ? at + 1 : (b->looping_ ? 0 : at);
+          if (b->laps_ + at + 1 >= b->end_) next = at;
           int64_t frac = static_cast<int64_t>((b->position_ >> 16) & 0xFFFF);
           l += static_cast<int32_t>(((SampleAt(data, f, next, 0) - l) * frac) >> 16);
           r += static_cast<int32_t>(((SampleAt(data, f, next, right) - r) * frac) >> 16);

@@ -58,6 +58,10 @@ class DeviceBuffer {
   int32_t GetStatus(uint32_t& status);
   // Copies size bytes to offset, wrapping around the end as a locked region pair would.
   int32_t Write(uint32_t offset, const void* source, uint32_t size);
+  // Where a looping buffer fed as it plays stops for good: after `frames` frames from the position last
+  // set, counted across its laps (the frame before it is the last one heard, as at a one-shot buffer's
+  // end). Until it is set the buffer has no end.
+  void SetEnd(uint64_t frames);
   // A second buffer on the same samples.
   std::unique_ptr<DeviceBuffer> Duplicate();
 
@@ -68,8 +72,10 @@ class DeviceBuffer {
   SoundDevice& device_;
   PcmFormat format_;
   std::shared_ptr<std::vector<uint8_t>> data_;
-  uint64_t position_ = 0;  // in source frames, 32.32 fixed point
-  uint64_t step_ = 0;      // source frames per device frame, 32.32
+  uint64_t position_ = 0;      // in source frames, 32.32 fixed point
+  uint64_t step_ = 0;          // source frames per device frame, 32.32
+  uint64_t laps_ = 0;          // frames of the laps finished since the position was last set
+  uint64_t end_ = UINT64_MAX;  // see SetEnd
   bool playing_ = false;
   bool looping_ = false;
 };

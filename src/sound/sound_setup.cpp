@@ -1,8 +1,12 @@
 // Creating and releasing the engine's sound objects, the refill of the mixing wave, and the slot helpers
 // the main loop and the other subsystems call.
+#include <algorithm>
+#include <vector>
+
 #include "base/error_list.h"
 #include "base/text_codec.h"
 #include "platform/platform.h"
+#include "sound/pcm_source.h"
 #include "sound/sound_objects.h"
 #include "sound/sound_system.h"
 #include "sound/virtual_sound_device.h"
@@ -129,16 +133,58 @@ void SoundSystem::SweepFinishedEffects() {
     if (SlotStatus(stream::EffectSlot(ch + 1)) <= 1) SeNo[ch] = 0;
 }
 
-void SoundSystem::PlayMovieSound(const std::vector<int16_t>& stereo, int rate) {
-  if (!objects_ || stereo.size() < 2) return;
+namespace {
+
+// Feeds a streaming wave from a sound made as it plays: each refill decodes the next half buffer, and the
+// refill that finds the sound's end tells the wave where to stop. Runs where the wave's refills run.
+class MovieSoundFeed {
+ public:
+  MovieSoundFeed(std::unique_ptr<PcmSource> sound, int32_t halfBytes)
+      : sound_(std::move(sound)), scratch_(static_cast<size_t>(halfBytes) / 2) {}
+
+  void Fill(TDDSDGenWave& wave, int32_t offset, int32_t size) {
+    const int64_t wanted = std::min<int64_t>(size, static_cast<int64_t>(scratch_.size()) * 2) / 4;
+    const int64_t got = ended_ ? 0 : sound_->Read(scratch_.data(), wanted);
+    std::fill(scratch_.begin() + got * 2, scratch_.begin() + wanted * 2, int16_t{0});
+    wave.WriteData(offset, scratch_.data(), static_cast<int32_t>(wanted * 4));
+    fed_ += static_cast<uint64_t>(got);
+    if (got < wanted && !ended_) {
+      ended_ = true;
+      wave.EndAt(fed_);
+    }
+  }
+  uint64_t Fed() const { return fed_; }
+
+ private:
+  std::unique_ptr<PcmSource> sound_;
+  std::vector<int16_t> scratch_;
+  uint64_t fed_ = 0;
+  bool ended_ = false;
+};
+
+}  // namespace
+
+void SoundSystem::PlayMovieSound(std::unique_ptr<PcmSource> sound, int rate) {
+  if (!objects_ || !sound || rate <= 0) return;
   TDDSDChannel* ch = objects_->DDSD->Channel(1);
   if (ch == nullptr) return;
   ch->setWaveData(nullptr);
-  int32_t bytes = static_cast<int32_t>(std::min<size_t>(stereo.size() / 2 * 4, 256u << 20));
-  objects_->MovieWave = std::make_unique<TDDSDWaveData>(*objects_->DDSD, false, bytes, true, 16, rate);
-  objects_->MovieWave->WriteData(0, stereo.data(), bytes);
+  objects_->MovieWave.reset();
+  // Each half of the buffer holds a quarter of a second, whatever the rate: far more than a refill's
+  // delay, and little to decode before the first picture.
+  const int32_t halfBytes = std::max(rate / 4, 1) * 4;
+  auto wave = std::make_unique<TDDSDWaveData>(*objects_->DDSD, TDDSDWaveData::StreamingTag{}, false, 2 * halfBytes,
+                                              true, 16, rate);
+  auto feed = std::make_shared<MovieSoundFeed>(std::move(sound), halfBytes);
+  // The first half is there before the sound starts; the refills follow the play cursor from there.
+  feed->Fill(*wave, 0, halfBytes);
+  if (feed->Fed() == 0) return;
+  wave->OnNotify = [feed](TDDSDGenWave& sender, TDDSDChannel*, int32_t offset, int32_t size) {
+    feed->Fill(sender, offset, size);
+  };
+  objects_->MovieWave = std::move(wave);
   ch->setWaveData(objects_->MovieWave.get());
-  ch->PlayOnce();
+  ch->PlayLoop();
 }
 
 void SoundSystem::StopMovieSound() {

@@ -18,6 +18,7 @@
 namespace mokuren {
 
 class ErrorList;
+class PcmSource;
 class Platform;
 struct SoundObjects;
 
@@ -55,8 +56,9 @@ class SoundSystem {
   // The track the music room marks: the music the mixer plays now, 0 when none.
   int32_t TrackPlaying();
 
-  // The movie's sound on channel 1: 16-bit interleaved stereo at the given rate, played once.
-  void PlayMovieSound(const std::vector<int16_t>& stereo, int rate);
+  // The movie's sound on channel 1, at the given rate, played once: decoded as it plays, a refill at a
+  // time, and stopped at its last frame. A sound with no frames does not play.
+  void PlayMovieSound(std::unique_ptr<PcmSource> sound, int rate);
   void StopMovieSound();
   bool MovieSoundPlaying();
 

@@ -73,7 +73,7 @@ std::pair<uint32_t, uint32_t> PngSize(std::string_view png) {
 
 std::string MovieProblem(const std::string& bytes) {
   MoviePlayer player;
-  player.MovieFile = TMemoryStream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  player.SetFile(std::vector<uint8_t>(bytes.begin(), bytes.end()));
   std::string problem;
   player.Prepare(problem);
   return problem;
