@@ -7,8 +7,12 @@
 #include <optional>
 
 #include "graphics/ABitmap.h"
+#include "graphics/png_decoder.h"
+#include "platform/game_files.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "text/engine_texts.h"
+#include "text/engine_translation.h"
 #include "text/game_translation.h"
 
 namespace mokuren::testing {
@@ -193,6 +197,42 @@ TEST_F(TranslationEngine, AccentedNoticesShowTheirLettersNotTheCodePagesQuestion
   Passes(2);
   ASSERT_EQ(Notice(), u"Sauv?");
   EXPECT_NE(accented, NoticeArea(Frame()));
+}
+
+// The save screen's own label over the quick-save slot, drawn in the language chosen: the game is started
+// from its title, so that saving is offered, and the save screen's last page is shown.
+TEST_F(TranslationEngine, SaveScreenLabelIsDrawnFromTheTranslation) {
+  std::filesystem::create_directories(dir() / "tl");
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  WriteFile(dir() / "tl" / "en.po",
+            std::string(kEnglish) + "\nmsgctxt \"engine\"\nmsgid \"通常セーブ不可\"\nmsgstr \"Quick save only\"\n");
+  BuildTestGame(dir(), {{{1, "title\nmsg \"一つ目。\"\n"}}, {}, {}});
+  auto labelIn = [&](const std::string& lang) {
+    if (form_) CloseGame();
+    const std::string shot = (dir() / (lang + ".png")).string();
+    LaunchOptions options;
+    options.lang = lang;
+    StartEngine(
+        "2000 click 200 100\n"  // "はじめから" on the title
+        "4000 menu menuSave\n"
+        "4100 click 565 20\n"  // the last page, where slot 100 is
+        "4200 screenshot-saveload " +
+            shot + "\n4300 click 600 580\n",
+        0, options);
+    RunMs(4500);
+    const std::string png = ReadFile(shot);
+    PngImage image;
+    std::string error;
+    EXPECT_TRUE(DecodePng({reinterpret_cast<const uint8_t*>(png.data()), png.size()}, image, error)) << error;
+    std::vector<uint8_t> box;  // inside the yellow box over slot 100
+    for (int32_t y = 497; image.pixels.IsValid() && y < 545; ++y)
+      box.insert(box.end(), image.pixels.ScanLine(y) + 364 * 4, image.pixels.ScanLine(y) + 508 * 4);
+    return box;
+  };
+  const std::vector<uint8_t> original = labelIn("ja");
+  const std::vector<uint8_t> english = labelIn("en");
+  ASSERT_FALSE(original.empty());
+  EXPECT_NE(english, original);
 }
 
 TEST(TranslationLanguage, OptionThenPlayersLanguagesWhereTheGameHasThem) {
