@@ -235,6 +235,34 @@ TEST_F(TranslationEngine, SaveScreenLabelIsDrawnFromTheTranslation) {
   EXPECT_NE(english, original);
 }
 
+// A game without translations, played by a player whose language the engine's own texts are shipped in.
+TEST_F(TranslationEngine, EngineTextsComeFromTheShippedTranslationWhereTheGameHasNone) {
+  LaunchOptions options;
+  options.environmentLanguages = {"en_GB.UTF-8"};
+  StartGame(kGame, options);
+  EXPECT_EQ(platform().MenuCaption(MenuItem::menuSave), u"Save");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(MessageShown(), u"一つ目。");
+  Apply("quicksave");
+  Passes(2);
+  EXPECT_EQ(Notice(), u"Quick saved");
+}
+
+// The game picker's texts and every engine text, shipped in English and found beside the program.
+TEST(TranslationLanguage, EngineTextsShippedInEnglishForThePlayersLanguage) {
+  const std::filesystem::path dir = EngineTranslationsDir(ExecutableDirectory());
+  EXPECT_EQ(EngineTranslationFile(dir, "", {"ja_JP.UTF-8", "en_US.UTF-8"}), "");
+  const std::filesystem::path file = EngineTranslationFile(dir, "", {"de_DE.UTF-8", "en_US.UTF-8"});
+  ASSERT_EQ(file.filename(), "en.po");
+  EngineTranslation english;
+  std::vector<std::string> problems;
+  ASSERT_TRUE(english.Load(file, problems));
+  EXPECT_EQ(english.Translate(u"遊ぶゲームを選んでください。"), u"Choose the game to play.");
+  for (std::u16string_view text : EngineTexts()) {
+    if (text != u"OK") EXPECT_NE(english.Translate(text), text);
+  }
+}
+
 TEST(TranslationLanguage, OptionThenPlayersLanguagesWhereTheGameHasThem) {
   TempDir dir;
   std::filesystem::create_directories(dir.path() / "tl");
