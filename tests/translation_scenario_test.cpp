@@ -124,7 +124,7 @@ TEST_F(TranslationScenario, PlayersLanguageChoosesAMalformedTranslationIsReporte
   EXPECT_NE(errors.find("the game is played in its original language"), std::string::npos) << errors;
 }
 
-TEST_F(TranslationScenario, DialogsShowTheEngineTextsTranslatedAndTheOriginalsOfTheRest) {
+TEST_F(TranslationScenario, DialogsShowTheGamesEngineTextsAndTheEnginesOwnTranslationOfTheRest) {
   WriteFile(dir_.path() / "tl" / "en.po",
             std::string(kEnglish) +
                 "\nmsgctxt \"engine\"\nmsgid \"環境設定\"\nmsgstr \"Settings\"\n"
@@ -134,8 +134,8 @@ TEST_F(TranslationScenario, DialogsShowTheEngineTextsTranslatedAndTheOriginalsOf
                 "\nmsgctxt \"engine\"\nmsgid \"ゲームを終了しますか？\"\nmsgstr \"Quit the game?\"\n");
   Play("--lang en", "600 menu menuConfig\n700 dialog-text " + Path("config.txt") +
                         "\n800 dialog ok\n900 quit\n1000 dialog-text " + Path("quit.txt") + "\n1100 dialog ok\n");
-  // The caption, the first group's caption and its two buttons, the second untranslated.
-  const std::string settings = "Settings\nScreen effects\nOn\nなし\n";
+  // The caption, the first group's caption and its two buttons, the second left to the engine's own English.
+  const std::string settings = "Settings\nScreen effects\nOn\nOff\n";
   EXPECT_EQ(ReadFile(Path("config.txt")).substr(0, settings.size()), settings);
   EXPECT_EQ(ReadFile(Path("quit.txt")), "Confirm\nQuit the game?\n");
 }
