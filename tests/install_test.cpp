@@ -75,6 +75,7 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/doc/mokuren/copyright",
       "share/doc/mokuren/changelog.gz",
       "share/metainfo/dev.mokuren.Mokuren.metainfo.xml",
+      "share/mokuren/tl/en.po",
   };
   EXPECT_EQ(installed, expected);
 

@@ -7,8 +7,12 @@
 #include <optional>
 
 #include "graphics/ABitmap.h"
+#include "graphics/png_decoder.h"
+#include "platform/game_files.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "text/engine_texts.h"
+#include "text/engine_translation.h"
 #include "text/game_translation.h"
 
 namespace mokuren::testing {
@@ -120,7 +124,7 @@ TEST_F(TranslationScenario, PlayersLanguageChoosesAMalformedTranslationIsReporte
   EXPECT_NE(errors.find("the game is played in its original language"), std::string::npos) << errors;
 }
 
-TEST_F(TranslationScenario, DialogsShowTheEngineTextsTranslatedAndTheOriginalsOfTheRest) {
+TEST_F(TranslationScenario, DialogsShowTheGamesEngineTextsAndTheEnginesOwnTranslationOfTheRest) {
   WriteFile(dir_.path() / "tl" / "en.po",
             std::string(kEnglish) +
                 "\nmsgctxt \"engine\"\nmsgid \"環境設定\"\nmsgstr \"Settings\"\n"
@@ -130,8 +134,8 @@ TEST_F(TranslationScenario, DialogsShowTheEngineTextsTranslatedAndTheOriginalsOf
                 "\nmsgctxt \"engine\"\nmsgid \"ゲームを終了しますか？\"\nmsgstr \"Quit the game?\"\n");
   Play("--lang en", "600 menu menuConfig\n700 dialog-text " + Path("config.txt") +
                         "\n800 dialog ok\n900 quit\n1000 dialog-text " + Path("quit.txt") + "\n1100 dialog ok\n");
-  // The caption, the first group's caption and its two buttons, the second untranslated.
-  const std::string settings = "Settings\nScreen effects\nOn\nなし\n";
+  // The caption, the first group's caption and its two buttons, the second left to the engine's own English.
+  const std::string settings = "Settings\nScreen effects\nOn\nOff\n";
   EXPECT_EQ(ReadFile(Path("config.txt")).substr(0, settings.size()), settings);
   EXPECT_EQ(ReadFile(Path("quit.txt")), "Confirm\nQuit the game?\n");
 }
@@ -193,6 +197,70 @@ TEST_F(TranslationEngine, AccentedNoticesShowTheirLettersNotTheCodePagesQuestion
   Passes(2);
   ASSERT_EQ(Notice(), u"Sauv?");
   EXPECT_NE(accented, NoticeArea(Frame()));
+}
+
+// The save screen's own label over the quick-save slot, drawn in the language chosen: the game is started
+// from its title, so that saving is offered, and the save screen's last page is shown.
+TEST_F(TranslationEngine, SaveScreenLabelIsDrawnFromTheTranslation) {
+  std::filesystem::create_directories(dir() / "tl");
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  WriteFile(dir() / "tl" / "en.po",
+            std::string(kEnglish) + "\nmsgctxt \"engine\"\nmsgid \"通常セーブ不可\"\nmsgstr \"Quick save only\"\n");
+  BuildTestGame(dir(), {{{1, "title\nmsg \"一つ目。\"\n"}}, {}, {}});
+  auto labelIn = [&](const std::string& lang) {
+    if (form_) CloseGame();
+    const std::string shot = (dir() / (lang + ".png")).string();
+    LaunchOptions options;
+    options.lang = lang;
+    StartEngine(
+        "2000 click 200 100\n"  // "はじめから" on the title
+        "4000 menu menuSave\n"
+        "4100 click 565 20\n"  // the last page, where slot 100 is
+        "4200 screenshot-saveload " +
+            shot + "\n4300 click 600 580\n",
+        0, options);
+    RunMs(4500);
+    const std::string png = ReadFile(shot);
+    PngImage image;
+    std::string error;
+    EXPECT_TRUE(DecodePng({reinterpret_cast<const uint8_t*>(png.data()), png.size()}, image, error)) << error;
+    std::vector<uint8_t> box;  // inside the yellow box over slot 100
+    for (int32_t y = 497; image.pixels.IsValid() && y < 545; ++y)
+      box.insert(box.end(), image.pixels.ScanLine(y) + 364 * 4, image.pixels.ScanLine(y) + 508 * 4);
+    return box;
+  };
+  const std::vector<uint8_t> original = labelIn("ja");
+  const std::vector<uint8_t> english = labelIn("en");
+  ASSERT_FALSE(original.empty());
+  EXPECT_NE(english, original);
+}
+
+// A game without translations, played by a player whose language the engine's own texts are shipped in.
+TEST_F(TranslationEngine, EngineTextsComeFromTheShippedTranslationWhereTheGameHasNone) {
+  LaunchOptions options;
+  options.environmentLanguages = {"en_GB.UTF-8"};
+  StartGame(kGame, options);
+  EXPECT_EQ(platform().MenuCaption(MenuItem::menuSave), u"Save");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_EQ(MessageShown(), u"一つ目。");
+  Apply("quicksave");
+  Passes(2);
+  EXPECT_EQ(Notice(), u"Quick saved");
+}
+
+// The game picker's texts and every engine text, shipped in English and found beside the program.
+TEST(TranslationLanguage, EngineTextsShippedInEnglishForThePlayersLanguage) {
+  const std::filesystem::path dir = EngineTranslationsDir(ExecutableDirectory());
+  EXPECT_EQ(EngineTranslationFile(dir, "", {"ja_JP.UTF-8", "en_US.UTF-8"}), "");
+  const std::filesystem::path file = EngineTranslationFile(dir, "", {"de_DE.UTF-8", "en_US.UTF-8"});
+  ASSERT_EQ(file.filename(), "en.po");
+  EngineTranslation english;
+  std::vector<std::string> problems;
+  ASSERT_TRUE(english.Load(file, problems));
+  EXPECT_EQ(english.Translate(u"遊ぶゲームを選んでください。"), u"Choose the game to play.");
+  for (std::u16string_view text : EngineTexts()) {
+    if (text != u"OK") EXPECT_NE(english.Translate(text), text);
+  }
 }
 
 TEST(TranslationLanguage, OptionThenPlayersLanguagesWhereTheGameHasThem) {

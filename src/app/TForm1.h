@@ -84,6 +84,8 @@ class TForm1 final : public EngineState, public WindowHost, private ErrorList::O
   // Chooses the language (--lang, or the player's), loads its translation into the message window, and
   // translates Caption and the popup menu (translation_setup.cpp).
   void StartTranslation();
+  bool StartGameTranslation();       // the game's tl/LL.po; false when it plays in its original language
+  void ShowEngineTextsTranslated();  // the popup menu and the dialogs, in the texts chosen
   void FormCloseQuery(std::function<void(bool)> answered);
   // Writes SAVE.DAT and leaves full screen. When the save fails and `mayAsk`, the player is asked whether
   // to try again (AskToRetrySave) until it is written or they quit anyway.

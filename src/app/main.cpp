@@ -15,6 +15,7 @@
 #include "platform/instance_guard.h"
 #include "platform/quit_signals.h"
 #include "platform/recent_games.h"
+#include "text/engine_translation.h"
 #include "text/game_translation.h"
 #ifdef MOKUREN_HAVE_QT
 #include "platform/qt/game_picker.h"
@@ -73,7 +74,15 @@ int main(int argc, char** argv) {
     std::vector<mokuren::RecentGame> recent;
     for (std::filesystem::path& dir : mokuren::ReadRecentGames(mokuren::RecentGamesFile()))
       recent.push_back({dir, mokuren::ToUtf8(mokuren::ReadGameTitle(dir).text)});
-    const std::optional<std::filesystem::path> picked = mokuren::PickGame(recent);
+    // The picker comes before any game and its translation: the engine's own, in the player's language.
+    mokuren::EngineTranslation engineTexts;
+    std::vector<std::string> problems;
+    engineTexts.Load(mokuren::EngineTranslationFile(mokuren::EngineTranslationsDir(mokuren::ExecutableDirectory()),
+                                                    options.lang, options.environmentLanguages),
+                     problems);
+    for (const std::string& problem : problems) std::cerr << "mokuren: " << problem << '\n';
+    const std::optional<std::filesystem::path> picked =
+        mokuren::PickGame(recent, [&](std::u16string_view original) { return engineTexts.Translate(original); });
     if (!picked) return 0;
     gameDir = *picked;
     launch.gameDir = gameDir.string();

@@ -5,7 +5,9 @@
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TQueryForm.h"
+#include "platform/game_files.h"
 #include "text/TNameForm.h"
+#include "text/engine_translation.h"
 #include "text/game_translation.h"
 #include "text/menu_captions.h"
 #include "text/translation_cache.h"
@@ -13,8 +15,19 @@
 namespace mokuren {
 
 void TForm1::StartTranslation() {
+  GameTranslation& translation = text_.Translation();
+  // The engine's own texts, from the translation shipped with the program, where the game's leaves them.
+  std::vector<std::string> problems;
+  translation.LoadEngineTexts(EngineTranslationFile(EngineTranslationsDir(ExecutableDirectory()), options().lang,
+                                                    options().environmentLanguages),
+                              problems);
+  for (const std::string& problem : problems) errors_.Add(FromUtf8(problem));
+  if (StartGameTranslation() || translation.EngineTextsTranslated()) ShowEngineTextsTranslated();
+}
+
+bool TForm1::StartGameTranslation() {
   const std::string language = ChooseLanguage(GameDir, options().lang, options().environmentLanguages);
-  if (language.empty()) return;
+  if (language.empty()) return false;
   // Every script's texts, so that entries made for texts this game does not have are told apart.
   GameTexts texts;
   std::vector<uint8_t> bytes;
@@ -30,8 +43,12 @@ void TForm1::StartTranslation() {
   if (Caption != kDefaultCaption) texts.AddTitle(Caption);
   texts.AddEngineTexts();
   GameTranslation& translation = text_.Translation();
-  if (!translation.Load(GameDir, language, texts, DefaultTranslationCacheDir())) return;
+  if (!translation.Load(GameDir, language, texts, DefaultTranslationCacheDir())) return false;
   if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
+  return true;
+}
+
+void TForm1::ShowEngineTextsTranslated() {
   // The popup menu and the dialogs in the player's language.
   for (const MenuCaption& m : MenuCaptions()) platform().SetMenuCaption(m.item, text_.EngineText(m.caption));
   const TextTranslator engineText = [this](std::u16string_view original) { return text_.EngineText(original); };

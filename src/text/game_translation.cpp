@@ -165,7 +165,9 @@ std::u16string GameTranslation::Caption(const std::u16string& title) const {
 }
 
 std::u16string GameTranslation::Engine(std::u16string_view text) const {
-  return Active() ? catalog_.Translate(kEngineTextContext, text) : std::u16string(text);
+  if (Active())
+    if (const std::optional<std::u16string_view> t = catalog_.Find(kEngineTextContext, text)) return std::u16string(*t);
+  return engineTexts_.Translate(text);
 }
 
 std::shared_ptr<const CoverageMask> GameTranslation::LineMask(std::u16string_view text, int32_t pixelSize) {

@@ -18,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "text/engine_translation.h"
 #include "text/translated_layout.h"
 #include "text/translation_catalog.h"
 
@@ -68,7 +69,13 @@ class GameTranslation {
 
   // The caption for the game's title, and an engine text ("{file}" and "{dir}" filled in afterwards).
   std::u16string Caption(const std::u16string& title) const;
+  // An engine text the game's translation does not translate comes from the engine's own (LoadEngineTexts).
   std::u16string Engine(std::u16string_view text) const;
+  // The engine's shipped translation of its own texts (engine_translation.h), for the player's language.
+  bool LoadEngineTexts(const std::filesystem::path& file, std::vector<std::string>& problems) {
+    return engineTexts_.Load(file, problems);
+  }
+  bool EngineTextsTranslated() const { return engineTexts_.Active(); }
 
   // One line of text in the translation's face at `pixelSize`, drawn into a mask whose top `pixelSize` rows
   // are its line box (descenders below); null when no translation is played.
@@ -82,6 +89,7 @@ class GameTranslation {
 
   Report report_;
   TranslationCatalog catalog_;
+  EngineTranslation engineTexts_;
   std::unique_ptr<ShapedFont> font_;
   std::unique_ptr<TranslatedLayout> layout_;
   std::string file_;

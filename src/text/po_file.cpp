@@ -47,6 +47,10 @@ struct Reading {
 thread_local Reading* current = nullptr;
 
 void Report(int severity, const char* filename, size_t line, const char* text) {
+  // The copy read byte by byte hides its header's charset on purpose (ReadFast).
+  if (severity == PO_SEVERITY_WARNING && filename && filename == current->readAs && text &&
+      std::string_view(text).starts_with("Charset missing in header"))
+    return;
   std::string where = filename && filename != current->readAs ? filename : current->file;
   if (filename && line != static_cast<size_t>(-1) && line != 0) where += ":" + std::to_string(line);
   std::string message = text ? text : "";
@@ -116,12 +120,25 @@ std::string WithoutComments(std::string_view bytes) {
   return out;
 }
 
+// The header's "charset=" in a copy of the file made unreadable, its length and lines kept: false when the
+// copy's header has none.
+bool HideCharset(std::string& copy) {
+  const size_t at = copy.find("charset=");
+  if (at == std::string::npos || at > copy.find("\n\n")) return false;
+  copy[at + 7] = ':';
+  return true;
+}
+
 // Reads `bytes` (the file `path`) with libgettextpo. A UTF-8 file is given to it without its comments, in
 // memory, and read byte by byte: its lexer otherwise passes every character of the file through iconv, from
 // UTF-8 to UTF-8, which is most of its time on a large file. The bytes are checked as UTF-8 here instead.
+// The library reads byte by byte a file whose header names no charset (it then warns, and that warning is
+// left out); a UTF-8 file holds no byte that such reading mistakes, every byte of a multibyte character
+// being 0x80 or above.
 po_file_t ReadFast(const std::string& path, std::string_view bytes, Reading& reading) {
   if (!HeaderSaysUtf8(bytes)) return ReadWithHandler(path.c_str(), reading);
-  const std::string copy = WithoutComments(bytes);
+  std::string copy = WithoutComments(bytes);
+  if (!HideCharset(copy)) return ReadWithHandler(path.c_str(), reading);
   const int fd = memfd_create("mokuren-po", MFD_CLOEXEC);
   bool copied = fd >= 0;
   for (size_t done = 0; copied && done < copy.size();) {
@@ -129,17 +146,13 @@ po_file_t ReadFast(const std::string& path, std::string_view bytes, Reading& rea
     copied = n > 0;
     done += copied ? static_cast<size_t>(n) : 0;
   }
-  if (copied) reading.readAs = "/proc/self/fd/" + std::to_string(fd);
-  // OLD_PO_FILE_INPUT is gettext's switch for files read byte by byte (without iconv). A UTF-8 file holds
-  // no byte that such reading mistakes: every byte of a multibyte character is 0x80 or above.
-  const char* old = std::getenv("OLD_PO_FILE_INPUT");
-  const std::string kept = old ? old : "";
-  setenv("OLD_PO_FILE_INPUT", "1", 1);
-  po_file_t file = ReadWithHandler(copied ? reading.readAs.c_str() : path.c_str(), reading);
-  if (old)
-    setenv("OLD_PO_FILE_INPUT", kept.c_str(), 1);
-  else
-    unsetenv("OLD_PO_FILE_INPUT");
+  po_file_t file = nullptr;
+  if (copied) {
+    reading.readAs = "/proc/self/fd/" + std::to_string(fd);
+    file = ReadWithHandler(reading.readAs.c_str(), reading);
+  } else {
+    file = ReadWithHandler(path.c_str(), reading);
+  }
   if (fd >= 0) close(fd);
   return file;
 }
@@ -242,14 +255,19 @@ class Converter {
 
 }  // namespace
 
-std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<std::string>& problems) {
+std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std::vector<std::string>& problems,
+                                         const std::function<void(const PoEntryView&)>& entry,
+                                         const std::string* known) {
   const std::string shown = path.string();
-  const std::optional<std::string> read = ReadFileBytes(path);
-  if (!read) {
-    problems.push_back(shown + ": cannot be read (" + std::strerror(errno) + ")");
-    return std::nullopt;
+  std::optional<std::string> read;
+  if (!known) {
+    read = ReadFileBytes(path);
+    if (!read) {
+      problems.push_back(shown + ": cannot be read (" + std::strerror(errno) + ")");
+      return std::nullopt;
+    }
   }
-  const std::string& bytes = *read;
+  const std::string& bytes = known ? *known : *read;
 
   Reading reading;
   reading.file = shown;
@@ -261,9 +279,8 @@ std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<
   }
   if (reading.failed) return std::nullopt;
 
-  PoFile po;
   const char* header = po_file_domain_header(file.get(), nullptr);
-  po.language = HeaderField(header, "Language");
+  std::string language = HeaderField(header, "Language");
   const std::string charset = Charset(HeaderField(header, "Content-Type"));
   std::optional<Converter> converter;
   if (!IsUtf8Name(charset)) {
@@ -276,46 +293,61 @@ std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<
   }
 
   const std::vector<size_t> lines = EntryLines(bytes);
+  // The positions are only trusted when they were found for every entry.
+  size_t count = 0;
+  {
+    std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
+        po_message_iterator(file.get(), nullptr));
+    while (po_next_message(it.get())) ++count;
+  }
+  const bool placed = count == lines.size();
   std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
       po_message_iterator(file.get(), nullptr));
-  po.entries.reserve(lines.size());
   size_t index = 0;
   bool bad = false;
+  std::string context, msgid, msgstr;  // converted from the header's charset
   while (po_message_t m = po_next_message(it.get())) {
-    const size_t line = index < lines.size() ? lines[index] : 0;
+    const size_t line = placed ? lines[index] : 0;
     ++index;
     const char* ctxt = po_message_msgctxt(m);
-    const char* msgid = po_message_msgid(m);
-    if (!ctxt && msgid[0] == '\0' && !po_message_is_obsolete(m)) continue;  // the header
-    PoEntry e;
+    const char* id = po_message_msgid(m);
+    if (!ctxt && id[0] == '\0' && !po_message_is_obsolete(m)) continue;  // the header
+    PoEntryView e;
     e.hasContext = ctxt != nullptr;
     e.context = ctxt ? ctxt : "";
-    e.msgid = msgid;
-    e.msgstr = po_message_msgstr(m);
+    e.msgid = id;
     e.plural = po_message_msgid_plural(m) != nullptr;
-    if (e.plural) {
-      const char* first = po_message_msgstr_plural(m, 0);
-      e.msgstr = first ? first : "";
-    }
+    const char* str = e.plural ? po_message_msgstr_plural(m, 0) : po_message_msgstr(m);
+    e.msgstr = str ? str : "";
     e.fuzzy = po_message_is_fuzzy(m) != 0;
     e.obsolete = po_message_is_obsolete(m) != 0;
     e.line = line;
-    const std::string where = shown + (line ? ":" + std::to_string(line) : std::string());
+    auto where = [&] { return shown + (line ? ":" + std::to_string(line) : std::string()); };
     if (converter) {
-      if (!converter->Convert(e.context) || !converter->Convert(e.msgid) || !converter->Convert(e.msgstr)) {
-        problems.push_back(where + ": the text is not in the charset " + charset + " the header declares");
+      context = e.context, msgid = e.msgid, msgstr = e.msgstr;
+      if (!converter->Convert(context) || !converter->Convert(msgid) || !converter->Convert(msgstr)) {
+        problems.push_back(where() + ": the text is not in the charset " + charset + " the header declares");
         bad = true;
       }
+      e.context = context, e.msgid = msgid, e.msgstr = msgstr;
     } else if (!ValidUtf8(e.context) || !ValidUtf8(e.msgid) || !ValidUtf8(e.msgstr)) {
-      problems.push_back(where + ": the text is not valid UTF-8 (declare the file's charset in its header)");
+      problems.push_back(where() + ": the text is not valid UTF-8 (declare the file's charset in its header)");
       bad = true;
     }
-    po.entries.push_back(std::move(e));
+    if (!bad) entry(e);
   }
-  // The positions are only trusted when they were found for every entry.
-  if (index != lines.size())
-    for (PoEntry& e : po.entries) e.line = 0;
   if (bad) return std::nullopt;
+  return language;
+}
+
+std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<std::string>& problems) {
+  PoFile po;
+  const std::optional<std::string> language = ReadPoEntries(path, problems, [&](const PoEntryView& e) {
+    po.entries.push_back({std::string(e.context), e.hasContext, std::string(e.msgid), std::string(e.msgstr), e.fuzzy,
+                          e.obsolete, e.plural, e.line});
+  });
+  if (!language) return std::nullopt;
+  po.language = *language;
   return po;
 }
 

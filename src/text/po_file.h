@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mokuren {
@@ -27,10 +29,29 @@ struct PoFile {
   std::vector<PoEntry> entries;  // every entry but the header, in the file's order
 };
 
+// One entry as ReadPoEntries hands it over: the texts stay valid only for the length of the call.
+struct PoEntryView {
+  std::string_view context;
+  bool hasContext = false;
+  std::string_view msgid;
+  std::string_view msgstr;
+  bool fuzzy = false;
+  bool obsolete = false;
+  bool plural = false;
+  size_t line = 0;
+};
+
 // Reads the file. Every problem is added to `problems` as "FILE:LINE: message" (or "FILE: message"), in
 // the order found. Returns nothing when the file cannot be read or libgettextpo reports an error in it
 // (a syntax error, a duplicate entry, an unknown charset); its warnings alone do not stop it.
 // Not thread-safe: libgettextpo keeps its reading state in globals.
 std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<std::string>& problems);
+
+// The same, without a copy of every entry: each is handed to `entry` as it is read, and the header's
+// "Language:" is returned. `bytes`, when given, are the file's contents, already read. When nothing is
+// returned, entries handed over before the problem was found are not to be used.
+std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std::vector<std::string>& problems,
+                                         const std::function<void(const PoEntryView&)>& entry,
+                                         const std::string* bytes = nullptr);
 
 }  // namespace mokuren

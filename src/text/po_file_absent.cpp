@@ -9,4 +9,9 @@ std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<
   return std::nullopt;
 }
 
+std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std::vector<std::string>& problems,
+                                         const std::function<void(const PoEntryView&)>&, const std::string*) {
+  return ReadPoFile(path, problems) ? std::optional<std::string>(std::string()) : std::nullopt;
+}
+
 }  // namespace mokuren

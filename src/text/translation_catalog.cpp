@@ -40,8 +40,9 @@ std::filesystem::path TranslationCatalog::FileFor(const std::filesystem::path& g
   return gameDir / "tl" / (std::string(language) + ".po");
 }
 
-void TranslationCatalog::Add(std::string_view context, std::string_view original, std::u16string_view text,
+void TranslationCatalog::Add(std::string_view context, std::string_view original, std::string_view translation,
                              size_t line) {
+  const std::u16string text = FromUtf8(translation);
   CatalogEntry e;
   e.key = static_cast<uint32_t>(data_.keys.size());
   e.contextSize = static_cast<uint32_t>(context.size());
@@ -50,8 +51,14 @@ void TranslationCatalog::Add(std::string_view context, std::string_view original
   data_.keys.append(original);
   e.keySize = static_cast<uint32_t>(data_.keys.size() - e.key);
   e.text = static_cast<uint32_t>(data_.texts.size());
-  e.textSize = static_cast<uint32_t>(text.size());
-  data_.texts.append(text);
+  // As shown (ShownTranslation), straight into the block of texts.
+  for (char16_t c : text) {
+    if (c == u'\n' || (c >= 0x20 && (c < 0x7F || c > 0x9F)))
+      data_.texts.push_back(c);
+    else if (c == u'\t')
+      data_.texts.push_back(u' ');
+  }
+  e.textSize = static_cast<uint32_t>(data_.texts.size() - e.text);
   e.line = static_cast<uint32_t>(line);
   data_.entries.push_back(e);
 }
@@ -87,7 +94,8 @@ bool TranslationCatalog::Load(const std::filesystem::path& file, std::vector<std
   std::optional<std::string> bytes;
   std::filesystem::path cacheFile;
   uint64_t hash = 0;
-  if (!cacheDir.empty() && (bytes = ReadFileBytes(file))) {
+  bytes = ReadFileBytes(file);  // when it cannot be read, ReadPoEntries says why
+  if (bytes && !cacheDir.empty()) {
     hash = ContentHash(*bytes);
     cacheFile = TranslationCacheFile(cacheDir, file);
     if (std::optional<CatalogData> cached = ReadTranslationCache(cacheFile, bytes->size(), hash)) {
@@ -99,24 +107,24 @@ bool TranslationCatalog::Load(const std::filesystem::path& file, std::vector<std
     }
   }
   const size_t firstProblem = problems.size();
-  std::optional<PoFile> po = ReadPoFile(file, problems);
-  if (!po) return false;
-  data_.language = po->language;
-  if (!po->language.empty()) language_ = po->language;
-  data_.warnings.assign(problems.begin() + static_cast<ptrdiff_t>(firstProblem), problems.end());
-  // Room for every kept entry at once: the keys and texts grow into one block each instead of being
-  // copied over as they double (a UTF-8 text has at least as many bytes as UTF-16 units).
-  size_t keyBytes = 0, textUnits = 0;
-  for (const PoEntry& e : po->entries) {
-    keyBytes += e.context.size() + 1 + e.msgid.size();
-    textUnits += e.msgstr.size();
+  // Room for the keys and texts of a file whose every byte were theirs: untouched room costs no memory.
+  const size_t room = bytes ? bytes->size() : 0;
+  data_.keys.reserve(room);
+  data_.texts.reserve(room);
+  std::optional<std::string> language = ReadPoEntries(
+      file, problems,
+      [&](const PoEntryView& e) {
+        if (e.hasContext && !e.msgstr.empty() && !e.fuzzy && !e.obsolete && !e.plural)
+          Add(e.context, e.msgid, e.msgstr, e.line);
+      },
+      bytes ? &*bytes : nullptr);
+  if (!language) {
+    data_ = {};
+    return false;
   }
-  data_.entries.reserve(po->entries.size());
-  data_.keys.reserve(keyBytes);
-  data_.texts.reserve(textUnits);
-  for (const PoEntry& e : po->entries)
-    if (e.hasContext && !e.msgstr.empty() && !e.fuzzy && !e.obsolete && !e.plural)
-      Add(e.context, e.msgid, ShownTranslation(FromUtf8(e.msgstr)), e.line);
+  data_.language = *language;
+  if (!language->empty()) language_ = *language;
+  data_.warnings.assign(problems.begin() + static_cast<ptrdiff_t>(firstProblem), problems.end());
   BuildIndex();
   if (!cacheFile.empty()) WriteTranslationCache(cacheFile, bytes->size(), hash, data_);
   return true;

@@ -55,7 +55,8 @@ class TranslationCatalog {
   std::vector<std::string> Unmatched(const GameTexts& game) const;
 
  private:
-  void Add(std::string_view context, std::string_view original, std::u16string_view text, size_t line);
+  // Files an entry, its translation (UTF-8) as it is shown.
+  void Add(std::string_view context, std::string_view original, std::string_view translation, size_t line);
   // The open-addressing index over data_.entries (slot = entry + 1, 0 for none).
   void BuildIndex();
   const CatalogEntry* Lookup(std::string_view key) const;

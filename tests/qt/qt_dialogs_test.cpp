@@ -139,7 +139,7 @@ class QtTranslatedDialogs : public QtFixture {
   }
 };
 
-TEST_F(QtTranslatedDialogs, SettingsDialogWidgetsShowTheTranslationAndTheOriginalOfTheRest) {
+TEST_F(QtTranslatedDialogs, SettingsDialogWidgetsShowTheTranslationAndTheEnginesOwnEnglishForTheRest) {
   QStringList texts, buttons;
   QTimer::singleShot(100, [&] {
     ConfigDialog* d = qt_->ConfigView();
@@ -149,7 +149,7 @@ TEST_F(QtTranslatedDialogs, SettingsDialogWidgetsShowTheTranslationAndTheOrigina
     d->Press(true);
   });
   Menu(MenuItem::menuConfig);
-  EXPECT_EQ(texts, (QStringList{"Settings", "Screen effects", "On", "なし"}));
+  EXPECT_EQ(texts, (QStringList{"Settings", "Screen effects", "On", "Off"}));
   EXPECT_EQ(buttons, QStringList{"OK"});
 }
 

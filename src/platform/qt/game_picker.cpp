@@ -15,6 +15,12 @@ namespace mokuren {
 
 namespace {
 
+// A text of the picker, as written here in Japanese, in the player's language.
+QString Tr(const TextTranslator& text, const char* original) {
+  const std::u16string shown = text(QString::fromUtf8(original).toStdU16String());
+  return QString::fromStdU16String(shown);
+}
+
 QString Shown(const std::filesystem::path& dir) { return QString::fromStdString(dir.string()); }
 
 // "木蓮 — /home/me/Games/Mokuren": the game's title where it has one.
@@ -25,22 +31,21 @@ QString Entry(const RecentGame& game) {
 
 }  // namespace
 
-std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& recent) {
+std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& recent, const TextTranslator& text) {
   QDialog dialog;
-  dialog.setWindowTitle(QString::fromUtf8("ゲームを選ぶ — Mokuren"));
+  dialog.setWindowTitle(Tr(text, "ゲームを選ぶ — Mokuren"));
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(
-      QString::fromUtf8(recent.empty() ? "遊ぶゲームのフォルダを選んでください。" : "遊ぶゲームを選んでください。"),
-      &dialog));
+      Tr(text, recent.empty() ? "遊ぶゲームのフォルダを選んでください。" : "遊ぶゲームを選んでください。"), &dialog));
   auto* list = new QListWidget(&dialog);
   for (const RecentGame& game : recent) list->addItem(Entry(game));
   list->setVisible(!recent.empty());
   if (!recent.empty()) list->setCurrentRow(0);
   layout->addWidget(list);
   auto* buttons = new QDialogButtonBox(&dialog);
-  QPushButton* play = buttons->addButton(QString::fromUtf8("遊ぶ"), QDialogButtonBox::AcceptRole);
-  QPushButton* browse = buttons->addButton(QString::fromUtf8("フォルダを選ぶ…"), QDialogButtonBox::ActionRole);
-  buttons->addButton(QString::fromUtf8("やめる"), QDialogButtonBox::RejectRole);
+  QPushButton* play = buttons->addButton(Tr(text, "遊ぶ"), QDialogButtonBox::AcceptRole);
+  QPushButton* browse = buttons->addButton(Tr(text, "フォルダを選ぶ…"), QDialogButtonBox::ActionRole);
+  buttons->addButton(Tr(text, "やめる"), QDialogButtonBox::RejectRole);
   play->setEnabled(!recent.empty());
   layout->addWidget(buttons);
 
@@ -53,13 +58,13 @@ std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& rec
   });
   QObject::connect(list, &QListWidget::itemActivated, play, &QPushButton::click);
   QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
-    const QString folder = QFileDialog::getExistingDirectory(&dialog, QString::fromUtf8("ゲームのフォルダ"));
+    const QString folder = QFileDialog::getExistingDirectory(&dialog, Tr(text, "ゲームのフォルダ"));
     if (folder.isEmpty()) return;
     const std::filesystem::path dir(folder.toStdString());
     if (!HoldsGame(dir)) {
       QMessageBox::warning(
           &dialog, dialog.windowTitle(),
-          QString::fromUtf8("このフォルダにはゲームがありません（SCRIPT.DAT がありません）。\n") + Shown(dir));
+          Tr(text, "このフォルダにはゲームがありません（SCRIPT.DAT がありません）。") + QLatin1Char('\n') + Shown(dir));
       return;
     }
     chosen = dir;

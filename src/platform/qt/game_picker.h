@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text_translator.h"
+
 namespace mokuren {
 
 struct RecentGame {
@@ -14,8 +16,9 @@ struct RecentGame {
   std::string title;  // UTF-8, empty when the game has none
 };
 
-// Asks for a game folder (a QApplication must exist). A folder without a game is refused with a word and
-// the question stays; nothing when the player gives up.
-std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& recent);
+// Asks for a game folder (a QApplication must exist), its texts given through `text` in the player's
+// language. A folder without a game is refused with a word and the question stays; nothing when the player
+// gives up.
+std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& recent, const TextTranslator& text);
 
 }  // namespace mokuren
