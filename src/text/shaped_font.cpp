@@ -1,6 +1,5 @@
 #include "text/shaped_font.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <hb-ot.h>
@@ -10,6 +9,8 @@
 #include <cctype>
 #include <cmath>
 #include <unordered_map>
+
+#include "text/shaped_face_match.h"
 
 namespace mokuren {
 
@@ -39,46 +40,6 @@ Wanted WantedFor(std::string_view language) {
     return {"DejaVu Sans", "ru", U"AЖё", "fonts-dejavu-core"};
   if (base == "el") return {"DejaVu Sans", "el", U"AΩά", "fonts-dejavu-core"};
   return {"DejaVu Sans", "en", U"Aéß", "fonts-dejavu-core"};
-}
-
-struct PatternCloser {
-  void operator()(FcPattern* p) const { FcPatternDestroy(p); }
-};
-struct ConfigCloser {
-  void operator()(FcConfig* c) const { FcConfigDestroy(c); }
-};
-
-// The best installed scalable face for family and language that has every probe character.
-bool MatchFace(FcConfig* config, const char* family, const char* fcLanguage, std::u32string_view probe,
-               std::string& path, int& index) {
-  std::unique_ptr<FcPattern, PatternCloser> pattern(FcPatternCreate());
-  if (!pattern) return false;
-  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  FcPatternAddString(pattern.get(), FC_LANG, reinterpret_cast<const FcChar8*>(fcLanguage));
-  FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);
-  FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
-  FcDefaultSubstitute(pattern.get());
-  FcResult result = FcResultNoMatch;
-  FcFontSet* sorted = FcFontSort(config, pattern.get(), FcFalse, nullptr, &result);
-  if (!sorted) return false;
-  bool found = false;
-  for (int i = 0; i < sorted->nfont && !found; ++i) {
-    FcPattern* candidate = sorted->fonts[i];
-    FcChar8* file = nullptr;
-    FcCharSet* chars = nullptr;
-    FcBool scalable = FcFalse;
-    if (FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch || !file) continue;
-    if (FcPatternGetBool(candidate, FC_SCALABLE, 0, &scalable) == FcResultMatch && !scalable) continue;
-    if (FcPatternGetCharSet(candidate, FC_CHARSET, 0, &chars) != FcResultMatch || !chars) continue;
-    if (!std::all_of(probe.begin(), probe.end(), [&](char32_t c) { return FcCharSetHasChar(chars, c); })) continue;
-    FcPatternGetInteger(candidate, FC_INDEX, 0, &index);
-    path = reinterpret_cast<const char*>(file);
-    found = true;
-  }
-  FcFontSetDestroy(sorted);
-  return found;
 }
 
 uint64_t GlyphKey(uint32_t glyph, int32_t pixelSize) {
@@ -134,22 +95,23 @@ bool ShapedFont::Open(std::string_view language, std::string& error) {
   library_.reset();
   path_.clear();
   const Wanted wanted = WantedFor(language);
-  std::unique_ptr<FcConfig, ConfigCloser> config(FcInitLoadConfigAndFonts());
+  ShapedFaceMatcher matcher;
+  std::string matchError;
   FT_Library lib = nullptr;
-  if (!config || FT_Init_FreeType(&lib) != 0) {
+  if (!matcher.Open(matchError) || FT_Init_FreeType(&lib) != 0) {
     error = "fontconfig or FreeType could not be initialised";
     return false;
   }
   library_.reset(lib);
   std::string paths[2];
   int indexes[2] = {0, 0};
-  if (!MatchFace(config.get(), wanted.family, wanted.fcLanguage, wanted.probe, paths[0], indexes[0])) {
+  if (!matcher.Find(wanted.family, wanted.fcLanguage, wanted.probe, paths[0], indexes[0])) {
     error = "no installed font can show the language \"" + std::string(language) + "\"; install the package " +
             wanted.package;
     return false;
   }
   // The fallback is optional: without it, characters the face lacks show its missing-glyph box.
-  MatchFace(config.get(), "IPAGothic", "ja", U"あ漢", paths[1], indexes[1]);
+  matcher.Find("IPAGothic", "ja", U"あ漢", paths[1], indexes[1]);
   for (int i = 0; i < 2; ++i) {
     if (paths[i].empty()) continue;
     auto face = std::make_unique<Face>();
