@@ -132,9 +132,11 @@ async function main() {
       await sleep(1500);
       await keep(`1-title${tag}.png`);
       await click(200, 110);  // はじめから
-      for (let i = 0; i < 6; ++i) {
+      // The messages before the name: clicked through until the name dialog comes (English types longer).
+      const nameDialog = `document.querySelector('dialog[data-kind=name] input') !== null`;
+      for (let i = 0; i < 12 && !(await evaluate(nameDialog)); ++i) {
         await sleep(700);
-        await click(400, 300);
+        if (!(await evaluate(nameDialog))) await click(400, 300);
       }
       await until(`document.querySelector('dialog[data-kind=name] input') !== null`, 'the name dialog');
       await keep(`2-name${tag}.png`);
