@@ -91,12 +91,22 @@ target_link_options(mokuren-web PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=
 set_property(TARGET mokuren-web APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")
 set(WEB_FILE_PACKAGER "${MOKUREN_EMSCRIPTEN_ROOT}/tools/file_packager.py")
 file(GLOB_RECURSE WEB_GAME_FILES CONFIGURE_DEPENDS "${MOKUREN_WEB_GAME}/*")
+# The game's translations (tl/*.po) go in as compiled copies made by the native mokuren-i18n
+# (MOKUREN_WEB_I18N; ./dev web builds it), named for /game and packed under /cache, the page's
+# XDG_CACHE_HOME: the page has no libgettextpo to read the PO files themselves.
+set(MOKUREN_WEB_I18N "${PROJECT_SOURCE_DIR}/build/mokuren-i18n" CACHE FILEPATH
+    "The native mokuren-i18n, which compiles the bundled game's translations")
 add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/game.data" "${CMAKE_BINARY_DIR}/game-data.js"
-  COMMAND python3 "${WEB_FILE_PACKAGER}" game.data --preload "${MOKUREN_WEB_GAME}@/game" --js-output=game-data.js
-  DEPENDS ${WEB_GAME_FILES} WORKING_DIRECTORY "${CMAKE_BINARY_DIR}" COMMENT "The game's data: game.data")
+  COMMAND ${CMAKE_COMMAND} -E rm -rf translations
+  COMMAND ${CMAKE_COMMAND} -E make_directory translations/mokuren/translations
+  COMMAND "${MOKUREN_WEB_I18N}" compile "${MOKUREN_WEB_GAME}" translations/mokuren/translations --as /game
+  COMMAND python3 "${WEB_FILE_PACKAGER}" game.data --preload "${MOKUREN_WEB_GAME}@/game" translations@/cache
+          --js-output=game-data.js
+  DEPENDS ${WEB_GAME_FILES} "${MOKUREN_WEB_I18N}" WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
+  COMMENT "The game's data and its compiled translations: game.data")
 add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/fonts.data" "${CMAKE_BINARY_DIR}/fonts-data.js"
   COMMAND python3 "${WEB_FILE_PACKAGER}" fonts.data --preload "${MOKUREN_WEB_DEPS}/fonts@/fonts" --js-output=fonts-data.js
-  DEPENDS "${MOKUREN_WEB_DEPS}/fonts/ipag.ttf" WORKING_DIRECTORY "${CMAKE_BINARY_DIR}" COMMENT "The fonts: fonts.data")
+  DEPENDS "${MOKUREN_WEB_DEPS}/fonts/ipag.ttf" "${MOKUREN_WEB_DEPS}/fonts/DejaVuSans.ttf" WORKING_DIRECTORY "${CMAKE_BINARY_DIR}" COMMENT "The fonts: fonts.data")
 add_custom_target(mokuren-web-data ALL DEPENDS "${CMAKE_BINARY_DIR}/game.data" "${CMAKE_BINARY_DIR}/fonts.data")
 add_custom_command(TARGET mokuren-web POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy "${WEB_PAGE_DIR}/index.html" "${WEB_PAGE_DIR}/mokuren.css"
@@ -115,3 +125,14 @@ if(MOKUREN_WEB_SIMD)
   set_property(TARGET mokuren-web-scalar APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")
   add_dependencies(mokuren-web mokuren-web-scalar)
 endif()
+
+# The bench page (bench/web/frame_typing.cpp, run by bench/web-vs-native beside its native build): the
+# composed frame and the typing timed in a browser, with the Gothic face it draws the message in. Not built
+# by default.
+add_executable(bench-frame-typing EXCLUDE_FROM_ALL bench/web/frame_typing.cpp
+  "${PROJECT_SOURCE_DIR}/tools/toolkit/archive_writer.cpp")
+set_target_properties(bench-frame-typing PROPERTIES SUFFIX ".html")
+target_include_directories(bench-frame-typing PRIVATE "${PROJECT_SOURCE_DIR}/tools")
+target_link_libraries(bench-frame-typing PRIVATE ${MOKUREN_WEB_KERNELS})
+target_link_options(bench-frame-typing PRIVATE -sENVIRONMENT=web -sMINIFY_HTML=0 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
+  -sTOTAL_STACK=8MB "--preload-file=${MOKUREN_WEB_DEPS}/fonts/ipag.ttf@/fonts/ipag.ttf")

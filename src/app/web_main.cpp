@@ -6,6 +6,7 @@
 #include <emscripten/html5.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -14,6 +15,7 @@
 #include "base/text_codec.h"
 #include "platform/web/web_platform.h"
 #include "save/save_data.h"
+#include "text/game_translation.h"
 
 namespace {
 
@@ -143,6 +145,8 @@ int main(int argc, char** argv) {
   mokuren::ParseResult parsed = mokuren::ParseCommandLine(2, args);
   game = new Game;
   game->options = parsed.options;
+  // The player's language as the page sets it (LANGUAGE, from ?lang= or the browser's languages).
+  game->options.environmentLanguages = mokuren::EnvironmentLanguages(std::getenv("LANGUAGE"), std::getenv("LANG"));
   game->form = std::make_unique<mokuren::TForm1>(game->platform, game->options);
   game->platform.Attach(*game->form);
   std::string error;

@@ -1,7 +1,5 @@
 #include "text/shaped_font.h"
 
-#include "text/fontconfig_face.h"
-
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <hb-ot.h>
@@ -11,6 +9,8 @@
 #include <cctype>
 #include <cmath>
 #include <unordered_map>
+
+#include "text/shaped_face_match.h"
 
 namespace mokuren {
 
@@ -95,23 +95,23 @@ bool ShapedFont::Open(std::string_view language, std::string& error) {
   library_.reset();
   path_.clear();
   const Wanted wanted = WantedFor(language);
-  FontconfigHandle config(FcInitLoadConfigAndFonts());
+  ShapedFaceMatcher matcher;
+  std::string matchError;
   FT_Library lib = nullptr;
-  if (!config || FT_Init_FreeType(&lib) != 0) {
+  if (!matcher.Open(matchError) || FT_Init_FreeType(&lib) != 0) {
     error = "fontconfig or FreeType could not be initialised";
     return false;
   }
   library_.reset(lib);
   std::string paths[2];
-  int32_t indexes[2] = {0, 0};
-  const FaceQuery query{wanted.family, wanted.fcLanguage, wanted.probe, false, true};
-  if (!FindInstalledFace(config.get(), query, paths[0], indexes[0])) {
+  int indexes[2] = {0, 0};
+  if (!matcher.Find(wanted.family, wanted.fcLanguage, wanted.probe, paths[0], indexes[0])) {
     error = "no installed font can show the language \"" + std::string(language) + "\"; install the package " +
             wanted.package;
     return false;
   }
   // The fallback is optional: without it, characters the face lacks show its missing-glyph box.
-  FindInstalledFace(config.get(), {"IPAGothic", "ja", U"あ漢", false, true}, paths[1], indexes[1]);
+  matcher.Find("IPAGothic", "ja", U"あ漢", paths[1], indexes[1]);
   for (int i = 0; i < 2; ++i) {
     if (paths[i].empty()) continue;
     auto face = std::make_unique<Face>();

@@ -10,11 +10,10 @@
 // demo's folder chosen through the folder input.
 //   tools/web/browser-test.js [BUILD_WEB_DIR] [--keep DIR]   (DIR keeps the screenshots)
 'use strict';
-const { spawn } = require('child_process');
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
+const { Browser, serve } = require('./devtools-pipe');
 
 const root = path.resolve(__dirname, '..', '..');
 const args = process.argv.slice(2);
@@ -22,6 +21,7 @@ const keepAt = args.indexOf('--keep');
 const keepDir = keepAt >= 0 ? args.splice(keepAt, 2)[1] : null;
 const webDir = path.resolve(args[0] || path.join(root, 'build-web'));
 const golden = path.join(root, 'demo', 'tests', 'story-greeting.png');
+const goldenEnglish = path.join(root, 'demo', 'tests', 'story-en-greeting.png');
 const gameFolder = path.join(root, 'build', 'demo-game');
 const started = Date.now();
 const log = (text) => console.log(`browser-test ${((Date.now() - started) / 1000).toFixed(1)} s: ${text}`);
@@ -34,72 +34,14 @@ for (const f of ['index.html', 'mokuren.js', 'mokuren.wasm', 'fonts.data', 'font
   }
 }
 
-// build-web/ and the golden picture, served as a static site would serve them.
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
-  '.png': 'image/png', '.data': 'application/octet-stream' };
-const server = http.createServer((req, res) => {
-  const url = decodeURIComponent(req.url.split('?')[0]);
-  const file = url === '/golden.png' ? golden : path.join(webDir, url === '/' ? 'index.html' : url);
-  if (!file.startsWith(webDir) && file !== golden) return res.writeHead(403).end();
-  fs.readFile(file, (err, data) => {
-    if (err) return res.writeHead(404).end();
-    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' }).end(data);
-  });
-});
-
-// The DevTools protocol: JSON messages ended by a NUL byte, written to the browser's fd 3, read from fd 4.
-class Browser {
-  constructor() {
-    this.profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mokuren-browser-'));
-    this.proc = spawn('chromium', ['--headless=new', '--remote-debugging-pipe', '--no-first-run', '--no-sandbox',
-      '--disable-gpu', '--mute-audio', `--user-data-dir=${this.profile}`, 'about:blank'],
-      { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
-    this.proc.stderr.on('data', () => {});
-    this.next = 1;
-    this.waiting = new Map();
-    this.listeners = [];
-    let buffered = '';
-    this.proc.stdio[4].on('data', (chunk) => {
-      buffered += chunk.toString('utf8');
-      let end;
-      while ((end = buffered.indexOf('\0')) >= 0) {
-        const message = JSON.parse(buffered.slice(0, end));
-        buffered = buffered.slice(end + 1);
-        if (message.id && this.waiting.has(message.id)) {
-          const { resolve, reject } = this.waiting.get(message.id);
-          this.waiting.delete(message.id);
-          message.error ? reject(new Error(JSON.stringify(message.error))) : resolve(message.result);
-        } else {
-          for (const l of this.listeners) l(message);
-        }
-      }
-    });
-  }
-  send(method, params = {}, sessionId) {
-    const id = this.next++;
-    const message = { id, method, params };
-    if (sessionId) message.sessionId = sessionId;
-    this.proc.stdio[3].write(JSON.stringify(message) + '\0');
-    return new Promise((resolve, reject) => this.waiting.set(id, { resolve, reject }));
-  }
-  async close() {
-    const exited = new Promise((r) => this.proc.once('exit', r));
-    this.proc.kill();
-    await exited;
-    fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 5 });
-  }
-}
-
 async function main() {
-  await new Promise((r) => server.listen(0, '127.0.0.1', r));
-  const address = `http://127.0.0.1:${server.address().port}/`;
+  // build-web/ and the golden picture, served as a static site would serve them.
+  const { server, address } = await serve(webDir, { '/golden.png': golden, '/golden-en.png': goldenEnglish });
   const browser = new Browser();
   const problems = [];
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'mokuren-browser-files-'));
   try {
-    const { targetId } = await browser.send('Target.createTarget', { url: 'about:blank' });
-    const { sessionId } = await browser.send('Target.attachToTarget', { targetId, flatten: true });
-    const page = (method, params) => browser.send(method, params, sessionId);
+    const { sessionId, page } = await browser.open();
     browser.listeners.push((m) => {
       if (m.sessionId !== sessionId) return;
       if (m.method === 'Runtime.consoleAPICalled' && m.params.type === 'error')
@@ -114,6 +56,10 @@ async function main() {
     await page('Page.enable');
     // The frame at its own size: one canvas pixel to one page pixel.
     await page('Emulation.setDeviceMetricsOverride', { width: 800, height: 600, deviceScaleFactor: 1, mobile: false });
+    // A browser whose language is Japanese: the game in its original language (the page follows it as the
+    // desktop follows LANGUAGE); ?lang=en below asks for the English translation.
+    const { userAgent } = await browser.send('Browser.getVersion');
+    await page('Emulation.setUserAgentOverride', { userAgent, acceptLanguage: 'ja' });
     const evaluate = async (expression) => {
       const r = await page('Runtime.evaluate', { expression, awaitPromise: true, returnByValue: true });
       if (r.exceptionDetails) throw new Error(`${expression}: ${r.exceptionDetails.exception?.description}`);
@@ -139,8 +85,8 @@ async function main() {
     };
     // The canvas against the native golden picture: how many pixels differ by more than 8 in a channel.
     // The waiting icon turns with the page's own clock, so its box (bottom right) is left out.
-    const offFromGolden = () => evaluate(`(async () => {
-      const img = new Image(); img.src = '/golden.png'; await img.decode();
+    const offFromGolden = (picture = '/golden.png') => evaluate(`(async () => {
+      const img = new Image(); img.src = '${picture}'; await img.decode();
       const c = document.createElement('canvas'); c.width = 800; c.height = 600;
       const g = c.getContext('2d'); g.drawImage(img, 0, 0);
       const want = g.getImageData(0, 0, 800, 600).data;
@@ -179,26 +125,33 @@ async function main() {
     log(`  in the page (ms from navigation start): runtime ${t.runtime?.toFixed(0)}, data in place ${t.data?.toFixed(0)}, ` +
         `window shown ${t.shown?.toFixed(0)}, first frame ${t.firstFrame?.toFixed(0)}`);
     await sleep(300);
-    await key('Enter', 13);  // skips the opening movie
-    await sleep(1500);
-    await keep('1-title.png');
-    await click(200, 110);  // はじめから
-    for (let i = 0; i < 6; ++i) {
-      await sleep(700);
+    // From the opening movie to the childhood friend's greeting: the movie skipped, はじめから, the messages
+    // clicked through, the hero's name typed into the HTML name dialog. `tag` names the kept screenshots.
+    const toGreeting = async (tag = '') => {
+      await key('Enter', 13);  // skips the opening movie
+      await sleep(1500);
+      await keep(`1-title${tag}.png`);
+      await click(200, 110);  // はじめから
+      // The messages before the name: clicked through until the name dialog comes (English types longer).
+      const nameDialog = `document.querySelector('dialog[data-kind=name] input') !== null`;
+      for (let i = 0; i < 12 && !(await evaluate(nameDialog)); ++i) {
+        await sleep(700);
+        if (!(await evaluate(nameDialog))) await click(400, 300);
+      }
+      await until(`document.querySelector('dialog[data-kind=name] input') !== null`, 'the name dialog');
+      await keep(`2-name${tag}.png`);
+      await evaluate(`document.querySelector('dialog[data-kind=name] input').value = 'ミナト'`);
+      await keep(`2b-name-typed${tag}.png`);
+      await evaluate(`document.querySelector('dialog[data-kind=name] button').click()`);
+      await until(`document.querySelector('dialog') === null`, 'the name dialog to close');
+      log('name entered through the HTML dialog');
+      await sleep(600);
       await click(400, 300);
-    }
-    await until(`document.querySelector('dialog[data-kind=name] input') !== null`, 'the name dialog');
-    await keep('2-name.png');
-    await evaluate(`document.querySelector('dialog[data-kind=name] input').value = 'ミナト'`);
-    await keep('2b-name-typed.png');
-    await evaluate(`document.querySelector('dialog[data-kind=name] button').click()`);
-    await until(`document.querySelector('dialog') === null`, 'the name dialog to close');
-    log('name entered through the HTML dialog');
-    await sleep(600);
-    await click(400, 300);
-    await sleep(2500);
-    await click(400, 300);
-    await sleep(2500);
+      await sleep(2500);
+      await click(400, 300);
+      await sleep(2500);
+    };
+    await toGreeting();
     await keep('3-greeting.png');
     const before = await offFromGolden();
     log(`greeting: ${before} pixels beyond the golden tolerance`);
@@ -279,6 +232,15 @@ async function main() {
       'the debug panel');
     await keep('7-debug.png');
     log('the debug panel shows: ' + await evaluate(`document.getElementById('debug-label1').textContent`));
+
+    // ?lang=en: the demo's English translation, read from its compiled copy in game.data, to the greeting.
+    log(`with ?lang=en: first frame ${await load('?lang=en')} ms`);
+    await sleep(300);
+    await toGreeting('-en');
+    await keep('3-greeting-en.png');
+    const english = await offFromGolden('/golden-en.png');
+    log(`English greeting: ${english} pixels beyond the golden tolerance`);
+    if (english > 16) problems.push(`the English greeting differs from the native golden in ${english} pixels`);
 
     // ?open: the demo's folder chosen through the folder input, and played from there.
     if (fs.existsSync(gameFolder)) {

@@ -554,6 +554,12 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     FS.mkdir('/saves');
     ENV.XDG_DATA_HOME = '/saves';
     ENV.HOME = '/saves';
+    // Translations: the compiled copies packed beside the game (/cache/mokuren/translations), chosen as the
+    // desktop chooses by LANGUAGE: ?lang=LL, else the browser's languages in its order ("ja" plays the
+    // original).
+    ENV.XDG_CACHE_HOME = '/cache';
+    const languages = query.get('lang') ? [query.get('lang')] : (navigator.languages || [navigator.language || '']);
+    ENV.LANGUAGE = languages.filter((l) => /^[A-Za-z]{2,3}([-_][A-Za-z0-9]+)*$/.test(l)).join(':');
     try {
       FS.mount(IDBFS, {}, '/saves');
     } catch (e) {

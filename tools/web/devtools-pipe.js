@@ -1,0 +1,77 @@
+// Debian's chromium, headless, driven through the DevTools protocol over its pipe (no library needed), and
+// a folder served over HTTP as a static site serves it: what the browser test and the bench page share.
+'use strict';
+const { spawn } = require('child_process');
+const fs = require('fs');
+const http = require('http');
+const os = require('os');
+const path = require('path');
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
+  '.png': 'image/png', '.data': 'application/octet-stream' };
+
+// Serves `dir` on a free port of 127.0.0.1; `extra` maps a URL path to a file outside it.
+async function serve(dir, extra = {}) {
+  const server = http.createServer((req, res) => {
+    const url = decodeURIComponent(req.url.split('?')[0]);
+    const file = extra[url] || path.join(dir, url === '/' ? 'index.html' : url);
+    if (!file.startsWith(dir) && !extra[url]) return res.writeHead(403).end();
+    fs.readFile(file, (err, data) => {
+      if (err) return res.writeHead(404).end();
+      res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' }).end(data);
+    });
+  });
+  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  return { server, address: `http://127.0.0.1:${server.address().port}/` };
+}
+
+// The DevTools protocol: JSON messages ended by a NUL byte, written to the browser's fd 3, read from fd 4.
+class Browser {
+  constructor() {
+    this.profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mokuren-browser-'));
+    this.proc = spawn('chromium', ['--headless=new', '--remote-debugging-pipe', '--no-first-run', '--no-sandbox',
+      '--disable-gpu', '--mute-audio', `--user-data-dir=${this.profile}`, 'about:blank'],
+      { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
+    this.proc.stderr.on('data', () => {});
+    this.next = 1;
+    this.waiting = new Map();
+    this.listeners = [];
+    let buffered = '';
+    this.proc.stdio[4].on('data', (chunk) => {
+      buffered += chunk.toString('utf8');
+      let end;
+      while ((end = buffered.indexOf('\0')) >= 0) {
+        const message = JSON.parse(buffered.slice(0, end));
+        buffered = buffered.slice(end + 1);
+        if (message.id && this.waiting.has(message.id)) {
+          const { resolve, reject } = this.waiting.get(message.id);
+          this.waiting.delete(message.id);
+          message.error ? reject(new Error(JSON.stringify(message.error))) : resolve(message.result);
+        } else {
+          for (const l of this.listeners) l(message);
+        }
+      }
+    });
+  }
+  send(method, params = {}, sessionId) {
+    const id = this.next++;
+    const message = { id, method, params };
+    if (sessionId) message.sessionId = sessionId;
+    this.proc.stdio[3].write(JSON.stringify(message) + '\0');
+    return new Promise((resolve, reject) => this.waiting.set(id, { resolve, reject }));
+  }
+  // A new tab: its session's sender.
+  async open() {
+    const { targetId } = await this.send('Target.createTarget', { url: 'about:blank' });
+    const { sessionId } = await this.send('Target.attachToTarget', { targetId, flatten: true });
+    return { sessionId, page: (method, params) => this.send(method, params, sessionId) };
+  }
+  async close() {
+    const exited = new Promise((r) => this.proc.once('exit', r));
+    this.proc.kill();
+    await exited;
+    fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 5 });
+  }
+}
+
+module.exports = { Browser, serve };
