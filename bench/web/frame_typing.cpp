@@ -80,7 +80,7 @@ int main() {
   f.Pictures().SurfaceTable[7] = Sprite(3);
   f.Pictures().SurfaceTable[6] = Sprite(4, 800, 184);
   for (int slot = 8; slot < 18; ++slot) f.Pictures().SurfaceTable[static_cast<size_t>(slot)] = Sprite(slot, 64, 20);
-  f.MessageSpeed = 2;
+  f.Save().Block->MessageSpeed = 2;
   f.Text().Kumo_MakeMessage(kMessage);
 
   const TABitmap from = Sprite(1);
