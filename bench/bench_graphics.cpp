@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/TForm1.h"
+#include "bench_pictures.h"
 #include "graphics/ABitmapFilters32.h"
 #include "platform/headless/headless_platform.h"
 
@@ -19,22 +20,6 @@ namespace mokuren {
 namespace {
 
 constexpr int32_t kW = 800, kH = 600;
-
-// A picture like a character layer: runs of fully clear, fully opaque and soft pixels.
-TABitmap Sprite(uint32_t seed) {
-  TABitmap s(kW, kH);
-  std::mt19937 rng(seed);
-  for (int32_t y = 0; y < kH; ++y)
-    for (int32_t x = 0; x < kW; ++x) {
-      uint8_t* p = s.ScanLine(y) + x * 4;
-      p[0] = static_cast<uint8_t>(rng());
-      p[1] = static_cast<uint8_t>(x);
-      p[2] = static_cast<uint8_t>(y);
-      const int edge = x - 250 - (y % 64);
-      p[3] = edge < 0 ? 255 : edge < 40 ? static_cast<uint8_t>(255 - edge * 6) : (x > 560 ? 255 : 0);
-    }
-  return s;
-}
 
 // Every pixel's transparency drawn at random: no runs for a kernel to skip or a branch to predict.
 TABitmap RandomAlpha(uint32_t seed) {

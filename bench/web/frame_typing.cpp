@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "../bench_engine.h"
+#include "../bench_pictures.h"
 #include "graphics/ABitmapFilters32.h"
 
 namespace {
@@ -32,22 +33,6 @@ constexpr int kSamples = 15;
 const std::u16string kMessage =
     u"ミナ「①くん、おはよう！　今日から同じクラスだね。ずっと待ってたんだから、遅刻しないでよ？"
     u"帰りは一緒に商店街へ寄って、新しい文房具を見に行こうね。約束だよ」";
-
-// A picture like a character layer: runs of fully clear, fully opaque and soft pixels.
-TABitmap Sprite(uint32_t seed, int32_t w = kW, int32_t h = kH) {
-  TABitmap s(w, h);
-  std::mt19937 rng(seed);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) {
-      uint8_t* p = s.ScanLine(y) + x * 4;
-      p[0] = static_cast<uint8_t>(rng());
-      p[1] = static_cast<uint8_t>(x);
-      p[2] = static_cast<uint8_t>(y);
-      const int edge = x - 250 - (y % 64);
-      p[3] = edge < 0 ? 255 : edge < 40 ? static_cast<uint8_t>(255 - edge * 6) : (x > 560 ? 255 : 0);
-    }
-  return s;
-}
 
 volatile uint8_t sink;
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "../../bench/bench_pictures.h"
 #include "graphics/ABitmapFilters32.h"
 
 // Microseconds of CPU time node's process has used.
@@ -29,22 +30,6 @@ namespace {
 TABitmap RandomSurface(std::mt19937& rng, int32_t width, int32_t height) {
   TABitmap s(width, height);
   for (size_t i = 0; i < s.ByteSize(); ++i) s.Bits()[i] = static_cast<uint8_t>(rng());
-  return s;
-}
-
-// A character layer: runs of fully clear, fully opaque and soft pixels (as bench_graphics draws it).
-TABitmap Sprite(uint32_t seed) {
-  TABitmap s(800, 600);
-  std::mt19937 rng(seed);
-  for (int32_t y = 0; y < 600; ++y)
-    for (int32_t x = 0; x < 800; ++x) {
-      uint8_t* p = s.ScanLine(y) + x * 4;
-      p[0] = static_cast<uint8_t>(rng());
-      p[1] = static_cast<uint8_t>(x);
-      p[2] = static_cast<uint8_t>(y);
-      const int edge = x - 250 - (y % 64);
-      p[3] = edge < 0 ? 255 : edge < 40 ? static_cast<uint8_t>(255 - edge * 6) : (x > 560 ? 255 : 0);
-    }
   return s;
 }
 
