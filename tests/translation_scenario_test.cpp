@@ -259,7 +259,9 @@ TEST(TranslationLanguage, EngineTextsShippedInEnglishForThePlayersLanguage) {
   ASSERT_TRUE(english.Load(file, problems));
   EXPECT_EQ(english.Translate(u"遊ぶゲームを選んでください。"), u"Choose the game to play.");
   for (std::u16string_view text : EngineTexts()) {
-    if (text != u"OK") EXPECT_NE(english.Translate(text), text);
+    if (text != u"OK") {
+      EXPECT_NE(english.Translate(text), text);
+    }
   }
 }
 
