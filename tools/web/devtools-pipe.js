@@ -70,7 +70,20 @@ class Browser {
     const exited = new Promise((r) => this.proc.once('exit', r));
     this.proc.kill();
     await exited;
-    fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 5 });
+    // The browser's helper processes may still be writing into the profile for a moment after it exits:
+    // try again a little later, and never let the clean-up cost a run its results.
+    for (let attempt = 1; ; ++attempt) {
+      try {
+        fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 5 });
+        return;
+      } catch (e) {
+        if (attempt === 10) {
+          console.warn(`devtools-pipe: ${this.profile} was left behind: ${e.message}`);
+          return;
+        }
+        await new Promise((r) => setTimeout(r, 200));
+      }
+    }
   }
 }
 
