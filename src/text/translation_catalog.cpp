@@ -20,19 +20,24 @@ std::string Key(std::string_view context, std::string_view original) {
   return key;
 }
 
+// Appends `text` as it is shown: a line break stays, a tab becomes a space, other control characters go.
+void AppendShown(std::u16string& out, std::u16string_view text) {
+  for (char16_t c : text) {
+    if (c == u'\n')
+      out.push_back(c);
+    else if (c == u'\t')
+      out.push_back(u' ');
+    else if (c >= 0x20 && (c < 0x7F || c > 0x9F))
+      out.push_back(c);
+  }
+}
+
 }  // namespace
 
 std::u16string ShownTranslation(std::u16string_view text) {
   std::u16string shown;
   shown.reserve(text.size());
-  for (char16_t c : text) {
-    if (c == u'\n')
-      shown.push_back(c);
-    else if (c == u'\t')
-      shown.push_back(u' ');
-    else if (c >= 0x20 && (c < 0x7F || c > 0x9F))
-      shown.push_back(c);
-  }
+  AppendShown(shown, text);
   return shown;
 }
 
@@ -51,13 +56,8 @@ void TranslationCatalog::Add(std::string_view context, std::string_view original
   data_.keys.append(original);
   e.keySize = static_cast<uint32_t>(data_.keys.size() - e.key);
   e.text = static_cast<uint32_t>(data_.texts.size());
-  // As shown (ShownTranslation), straight into the block of texts.
-  for (char16_t c : text) {
-    if (c == u'\n' || (c >= 0x20 && (c < 0x7F || c > 0x9F)))
-      data_.texts.push_back(c);
-    else if (c == u'\t')
-      data_.texts.push_back(u' ');
-  }
+  // As shown, straight into the block of texts.
+  AppendShown(data_.texts, text);
   e.textSize = static_cast<uint32_t>(data_.texts.size() - e.text);
   e.line = static_cast<uint32_t>(line);
   data_.entries.push_back(e);
