@@ -101,7 +101,12 @@ int Compile(const fs::path& game, const fs::path& cacheDir, const fs::path& as) 
       status = 2;
       continue;
     }
-    fs::rename(made, target);
+    fs::rename(made, target, ec);
+    if (ec) {
+      std::cerr << "mokuren-i18n: " << target.string() << ": cannot be written (" << ec.message() << ")\n";
+      status = 2;
+      continue;
+    }
     std::cerr << "mokuren-i18n: " << e.path().string() << " (" << catalog.Size() << " entries) -> " << target.string()
               << '\n';
     ++count;
