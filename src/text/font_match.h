@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -26,5 +27,9 @@ class FontMatcher {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+// Builds without fontconfig only: the one folder of font files, MOKUREN_FONT_DIR, else the one the build
+// names. The game's faces and a translation's faces are both looked up there.
+std::filesystem::path FontFilesFolder();
 
 }  // namespace mokuren

@@ -26,6 +26,11 @@ constexpr FamilyFile kFiles[] = {
 
 }  // namespace
 
+std::filesystem::path FontFilesFolder() {
+  const char* dir = std::getenv("MOKUREN_FONT_DIR");
+  return dir && *dir ? dir : MOKUREN_FONT_DIR_DEFAULT;
+}
+
 struct FontMatcher::State {
   std::filesystem::path folder;
 };
@@ -35,8 +40,7 @@ FontMatcher::~FontMatcher() = default;
 
 bool FontMatcher::Open(std::string& error) {
   state_ = std::make_unique<State>();
-  const char* dir = std::getenv("MOKUREN_FONT_DIR");
-  state_->folder = dir && *dir ? dir : MOKUREN_FONT_DIR_DEFAULT;
+  state_->folder = FontFilesFolder();
   return true;
 }
 

@@ -1,15 +1,11 @@
-// Translations' faces from the web build's one folder of font files (MOKUREN_FONT_DIR, else the build's
-// MOKUREN_FONT_DIR_DEFAULT), under the file names of Debian's packages: DejaVu Sans (fonts-dejavu-core),
-// WenQuanYi Micro Hei (fonts-wqy-microhei) and IPAGothic (fonts-ipafont-gothic). A family stands only for
-// itself: the folder holds the faces the page ships, each for the scripts it covers.
-#include <cstdlib>
+// Translations' faces from the web build's one folder of font files (FontFilesFolder, font_match.h), under
+// the file names of Debian's packages: DejaVu Sans (fonts-dejavu-core), WenQuanYi Micro Hei
+// (fonts-wqy-microhei) and IPAGothic (fonts-ipafont-gothic). A family stands only for itself: the folder
+// holds the faces the page ships, each for the scripts it covers.
 #include <filesystem>
 
+#include "text/font_match.h"
 #include "text/shaped_face_match.h"
-
-#ifndef MOKUREN_FONT_DIR_DEFAULT
-#define MOKUREN_FONT_DIR_DEFAULT "/fonts"
-#endif
 
 namespace mokuren {
 
@@ -33,8 +29,7 @@ ShapedFaceMatcher::~ShapedFaceMatcher() = default;
 
 bool ShapedFaceMatcher::Open(std::string& error) {
   state_ = std::make_unique<State>();
-  const char* dir = std::getenv("MOKUREN_FONT_DIR");
-  state_->folder = dir && *dir ? dir : MOKUREN_FONT_DIR_DEFAULT;
+  state_->folder = FontFilesFolder();
   return true;
 }
 
