@@ -1,5 +1,6 @@
 // Cost of loading a game's translation at start-up: a PO file of 20,000 entries (a long game's every
-// message, choice and speaker, with the comments mokuren-i18n extract writes) read into the catalog,
+// message, choice and speaker, with the comments mokuren-i18n extract writes, under the block of
+// translator's comments msginit and the translators' editors start a translation with) read into the catalog,
 // the first time through libgettextpo and after that from the catalog's compiled copy, against reading
 // the file's bytes alone.
 #include <benchmark/benchmark.h>
@@ -22,7 +23,9 @@ struct GeneratedPoFile {
   std::filesystem::path path = std::filesystem::temp_directory_path() / "mokuren-bench-translation.po";
   GeneratedPoFile() {
     std::ofstream out(path, std::ios::binary);
-    out << "msgid \"\"\nmsgstr \"\"\n\"Language: en\\n\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+    out << "# English translation of the game.\n# Copyright (C) 2026 the game's translators\n"
+           "# This file is distributed under the same license as the game.\n#\n"
+           "msgid \"\"\nmsgstr \"\"\n\"Language: en\\n\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
     for (int i = 0; i < kEntries; ++i) {
       out << "#. speaker: ミナ\n#. voice: VOICE/v" << i << ".ogg\n#: scenario/" << 100 + i / 200 << ".txt:" << i % 200
           << "\nmsgctxt \"script " << 100 + i / 200 << " message " << i % 200 << "\"\n"
