@@ -95,13 +95,6 @@ po_file_t ReadWithHandler(const char* path, Reading& reading) {
   return file;
 }
 
-// Whether the header (the file's first entry) declares UTF-8.
-bool HeaderSaysUtf8(std::string_view bytes) {
-  std::string header(bytes.substr(0, bytes.find("\n\n")));
-  for (char& c : header) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return header.find("charset=utf-8") != std::string::npos || header.find("charset=utf8") != std::string::npos;
-}
-
 // The file as libgettextpo is given it: the comments nothing here reads (the translator's, the extracted
 // ones, source positions and previous strings; "#," flags and "#~" obsolete entries stay) are emptied,
 // every line kept in its place, so the library files fewer strings and still reports the file's own lines.
@@ -120,12 +113,33 @@ std::string WithoutComments(std::string_view bytes) {
   return out;
 }
 
+// The header in the copy: from its msgid "" line, which comes first but for the blank lines left by comments
+// and its "#," flags, to the blank line after it; empty when the copy does not start with one.
+std::string_view Header(std::string_view copy) {
+  size_t start = 0;
+  while (start < copy.size() && (copy[start] == '\n' || copy.substr(start).starts_with("#,"))) {
+    const size_t end = copy.find('\n', start);
+    start = end == std::string_view::npos ? copy.size() : end + 1;
+  }
+  if (!copy.substr(start).starts_with("msgid \"\"")) return {};
+  return copy.substr(start, copy.find("\n\n", start) - start);
+}
+
+// Whether the header declares UTF-8.
+bool HeaderSaysUtf8(std::string_view header) {
+  std::string lower(header);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower.find("charset=utf-8") != std::string::npos || lower.find("charset=utf8") != std::string::npos;
+}
+
 // The header's "charset=" in a copy of the file made unreadable, its length and lines kept: false when the
-// copy's header has none.
+// copy's header does not declare UTF-8.
 bool HideCharset(std::string& copy) {
-  const size_t at = copy.find("charset=");
-  if (at == std::string::npos || at > copy.find("\n\n")) return false;
-  copy[at + 7] = ':';
+  const std::string_view header = Header(copy);
+  if (!HeaderSaysUtf8(header)) return false;
+  const size_t at = header.find("charset=");
+  if (at == std::string_view::npos) return false;
+  copy[static_cast<size_t>(header.data() - copy.data()) + at + 7] = ':';
   return true;
 }
 
@@ -136,7 +150,6 @@ bool HideCharset(std::string& copy) {
 // left out); a UTF-8 file holds no byte that such reading mistakes, every byte of a multibyte character
 // being 0x80 or above.
 po_file_t ReadFast(const std::string& path, std::string_view bytes, Reading& reading) {
-  if (!HeaderSaysUtf8(bytes)) return ReadWithHandler(path.c_str(), reading);
   std::string copy = WithoutComments(bytes);
   if (!HideCharset(copy)) return ReadWithHandler(path.c_str(), reading);
   const int fd = memfd_create("mokuren-po", MFD_CLOEXEC);
