@@ -32,6 +32,43 @@ void AppendShown(std::u16string& out, std::u16string_view text) {
   }
 }
 
+// Appends the UTF-8 `text` as it is shown, decoded straight into `out`. Only ASCII and well-formed two- and
+// three-byte sequences are decoded here; a text with anything else (a character past U+FFFF, bytes FromUtf8
+// mends) is decoded by FromUtf8 first.
+void AppendShownUtf8(std::u16string& out, std::string_view text) {
+  const size_t start = out.size();
+  out.resize(start + text.size());  // never more units than bytes
+  char16_t* to = out.data() + start;
+  const auto byte = [&](size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+  const auto follows = [&](size_t i) { return (byte(i) & 0xC0u) == 0x80u; };
+  for (size_t i = 0; i < text.size();) {
+    const unsigned b = byte(i);
+    char16_t c = 0;
+    if (b < 0x80) {
+      c = static_cast<char16_t>(b);
+      i += 1;
+    } else if (b >= 0xC2 && b <= 0xDF && follows(i + 1)) {
+      c = static_cast<char16_t>(((b & 0x1Fu) << 6) | (byte(i + 1) & 0x3Fu));
+      i += 2;
+    } else if (b >= 0xE0 && b <= 0xEF && follows(i + 1) && follows(i + 2) && (b != 0xE0 || byte(i + 1) >= 0xA0) &&
+               (b != 0xED || byte(i + 1) <= 0x9F)) {
+      c = static_cast<char16_t>(((b & 0x0Fu) << 12) | ((byte(i + 1) & 0x3Fu) << 6) | (byte(i + 2) & 0x3Fu));
+      i += 3;
+    } else {
+      out.resize(start);
+      AppendShown(out, FromUtf8(text));
+      return;
+    }
+    if (c == u'\n')
+      *to++ = c;
+    else if (c == u'\t')
+      *to++ = u' ';
+    else if (c >= 0x20 && (c < 0x7F || c > 0x9F))
+      *to++ = c;
+  }
+  out.resize(static_cast<size_t>(to - out.data()));
+}
+
 }  // namespace
 
 std::u16string ShownTranslation(std::u16string_view text) {
@@ -47,7 +84,6 @@ std::filesystem::path TranslationCatalog::FileFor(const std::filesystem::path& g
 
 void TranslationCatalog::Add(std::string_view context, std::string_view original, std::string_view translation,
                              size_t line) {
-  const std::u16string text = FromUtf8(translation);
   CatalogEntry e;
   e.key = static_cast<uint32_t>(data_.keys.size());
   e.contextSize = static_cast<uint32_t>(context.size());
@@ -57,7 +93,7 @@ void TranslationCatalog::Add(std::string_view context, std::string_view original
   e.keySize = static_cast<uint32_t>(data_.keys.size() - e.key);
   e.text = static_cast<uint32_t>(data_.texts.size());
   // As shown, straight into the block of texts.
-  AppendShown(data_.texts, text);
+  AppendShownUtf8(data_.texts, translation);
   e.textSize = static_cast<uint32_t>(data_.texts.size() - e.text);
   e.line = static_cast<uint32_t>(line);
   data_.entries.push_back(e);
