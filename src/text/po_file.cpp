@@ -39,7 +39,8 @@ namespace {
 // reached through this one pointer; ReadPoFile sets it for the length of po_file_read.
 struct Reading {
   std::string file;
-  std::string readAs;  // the name libgettextpo was given, when it reads a copy of the file
+  std::string readAs;            // the name libgettextpo was given, when it reads a copy of the file
+  bool obsoleteLeftOut = false;  // the copy it reads has no obsolete entries
   std::vector<std::string>* problems = nullptr;
   bool failed = false;
   std::jmp_buf fatal;
@@ -96,18 +97,33 @@ po_file_t ReadWithHandler(const char* path, Reading& reading) {
 }
 
 // The file as libgettextpo is given it: the comments nothing here reads (the translator's, the extracted
-// ones, source positions and previous strings; "#," flags and "#~" obsolete entries stay) are emptied,
-// every line kept in its place, so the library files fewer strings and still reports the file's own lines.
-std::string WithoutComments(std::string_view bytes) {
+// ones, source positions and previous strings; "#," flags stay) are emptied, and so are obsolete entries
+// ("#~" lines, with the flags before them) unless `obsolete`, every line kept in its place, so the library
+// reads and files less and still reports the file's own lines.
+std::string WithoutComments(std::string_view bytes, bool obsolete) {
   std::string out;
   out.reserve(bytes.size());
+  // The flags met since the last line of an entry: where they start in `out`, and the lines since.
+  size_t flagsAt = std::string::npos, linesSince = 0;
   for (size_t start = 0; start < bytes.size();) {
     size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();
     const std::string_view line = bytes.substr(start, end - start);
-    const bool dropped = line.starts_with("#") && !line.starts_with("#,") && !line.starts_with("#~");
-    if (!dropped) out.append(line);
-    if (end < bytes.size()) out.push_back('\n');
+    const bool flags = line.starts_with("#,"), old = line.starts_with("#~");
+    if (old && !obsolete && flagsAt != std::string::npos) {
+      // The flags are the obsolete entry's: emptied with it.
+      out.resize(flagsAt);
+      out.append(linesSince, '\n');
+      flagsAt = std::string::npos;
+    }
+    if (flags && flagsAt == std::string::npos) flagsAt = out.size(), linesSince = 0;
+    const bool comment = line.starts_with("#");
+    if (!comment) flagsAt = std::string::npos;
+    if (!comment || flags || (old && obsolete)) out.append(line);
+    if (end < bytes.size()) {
+      out.push_back('\n');
+      ++linesSince;
+    }
     start = end + 1;
   }
   return out;
@@ -148,9 +164,9 @@ bool HideCharset(std::string& copy) {
 // UTF-8 to UTF-8, which is most of its time on a large file. The bytes are checked as UTF-8 here instead.
 // The library reads byte by byte a file whose header names no charset (it then warns, and that warning is
 // left out); a UTF-8 file holds no byte that such reading mistakes, every byte of a multibyte character
-// being 0x80 or above.
-po_file_t ReadFast(const std::string& path, std::string_view bytes, Reading& reading) {
-  std::string copy = WithoutComments(bytes);
+// being 0x80 or above. Without `obsolete`, the copy leaves obsolete entries out.
+po_file_t ReadFast(const std::string& path, std::string_view bytes, bool obsolete, Reading& reading) {
+  std::string copy = WithoutComments(bytes, obsolete);
   if (!HideCharset(copy)) return ReadWithHandler(path.c_str(), reading);
   const int fd = memfd_create("mokuren-po", MFD_CLOEXEC);
   bool copied = fd >= 0;
@@ -162,6 +178,7 @@ po_file_t ReadFast(const std::string& path, std::string_view bytes, Reading& rea
   po_file_t file = nullptr;
   if (copied) {
     reading.readAs = "/proc/self/fd/" + std::to_string(fd);
+    reading.obsoleteLeftOut = !obsolete;
     file = ReadWithHandler(reading.readAs.c_str(), reading);
   } else {
     file = ReadWithHandler(path.c_str(), reading);
@@ -171,8 +188,9 @@ po_file_t ReadFast(const std::string& path, std::string_view bytes, Reading& rea
 }
 
 // The line each entry starts on, in the file's order: an entry starts at its msgctxt, or at its msgid
-// when no msgctxt comes just before. Obsolete entries ("#~ msgid") count; "#|" previous strings do not.
-std::vector<size_t> EntryLines(std::string_view bytes) {
+// when no msgctxt comes just before. Obsolete entries ("#~ msgid") count when `obsolete`; "#|" previous
+// strings do not.
+std::vector<size_t> EntryLines(std::string_view bytes, bool obsolete) {
   std::vector<size_t> lines;
   bool afterContext = false;
   size_t number = 0;
@@ -186,7 +204,7 @@ std::vector<size_t> EntryLines(std::string_view bytes) {
       while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
     };
     skipBlanks();
-    if (line.starts_with("#~")) {
+    if (line.starts_with("#~") && obsolete) {
       line.remove_prefix(2);
       skipBlanks();
     } else if (line.starts_with("#")) {
@@ -269,8 +287,8 @@ class Converter {
 }  // namespace
 
 std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std::vector<std::string>& problems,
-                                         const std::function<void(const PoEntryView&)>& entry,
-                                         const std::string* known) {
+                                         const std::function<void(const PoEntryView&)>& entry, const std::string* known,
+                                         bool obsolete) {
   const std::string shown = path.string();
   std::optional<std::string> read;
   if (!known) {
@@ -285,7 +303,7 @@ std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std:
   Reading reading;
   reading.file = shown;
   reading.problems = &problems;
-  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadFast(shown, bytes, reading));
+  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadFast(shown, bytes, obsolete, reading));
   if (!file) {
     if (!reading.failed) problems.push_back(shown + ": cannot be read by libgettextpo");
     return std::nullopt;
@@ -305,7 +323,7 @@ std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std:
     }
   }
 
-  const std::vector<size_t> lines = EntryLines(bytes);
+  const std::vector<size_t> lines = EntryLines(bytes, !reading.obsoleteLeftOut);
   // The positions are only trusted when they were found for every entry.
   size_t count = 0;
   {
@@ -325,6 +343,7 @@ std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std:
     const char* ctxt = po_message_msgctxt(m);
     const char* id = po_message_msgid(m);
     if (!ctxt && id[0] == '\0' && !po_message_is_obsolete(m)) continue;  // the header
+    if (!obsolete && po_message_is_obsolete(m)) continue;
     PoEntryView e;
     e.hasContext = ctxt != nullptr;
     e.context = ctxt ? ctxt : "";

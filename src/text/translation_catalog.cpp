@@ -153,7 +153,7 @@ bool TranslationCatalog::Load(const std::filesystem::path& file, std::vector<std
         if (e.hasContext && !e.msgstr.empty() && !e.fuzzy && !e.obsolete && !e.plural)
           Add(e.context, e.msgid, e.msgstr, e.line);
       },
-      bytes ? &*bytes : nullptr);
+      bytes ? &*bytes : nullptr, /*obsolete=*/false);
   if (!language) {
     data_ = {};
     return false;
