@@ -41,33 +41,33 @@ TEST_F(QtDialogs, NameDialogTakesAnInputMethodCommitAndClosesOnlyOnAValidName) {
   bool stayed = false;
   BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①\"\nwait click\n"}}, {}, {}});
   Launch([&] {
-    QTimer::singleShot(100, [&] {
-      NameDialog* d = qt_->NameView();
-      ASSERT_NE(d, nullptr);
-      texts = d->Texts();
-      EXPECT_EQ(d->size(), QSize(310, 75));
-      EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
-      EXPECT_FALSE(d->windowFlags() & Qt::WindowCloseButtonHint);
-      QLineEdit& edit = d->Edit();
-      edit.setFocus();
-      edit.end(false);
-      // After カザミネ there is room for two more full-width characters of the twelve bytes.
-      Commit(edit, "みなと", "ミナト");
-      cut = edit.text();
-      edit.selectAll();
-      Commit(edit, "みなと", "ミナト");
-      composed = edit.text();
-      // Neither Escape nor the close command leaves the dialog.
-      QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-      QApplication::sendEvent(d, &escape);
-      d->close();
-      stayed = d->isVisible();
-      edit.setText("ミ①");
-      d->Press(true);
-      refused = d->findChildren<QLabel*>().front()->text();
-      edit.setText("ミナト");
-      d->Press(true);
-    });
+    WhenUp([&] { return qt_->NameView() != nullptr; },
+           [&] {
+             NameDialog* d = qt_->NameView();
+             texts = d->Texts();
+             EXPECT_EQ(d->size(), QSize(310, 75));
+             EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
+             EXPECT_FALSE(d->windowFlags() & Qt::WindowCloseButtonHint);
+             QLineEdit& edit = d->Edit();
+             edit.setFocus();
+             edit.end(false);
+             // After カザミネ there is room for two more full-width characters of the twelve bytes.
+             Commit(edit, "みなと", "ミナト");
+             cut = edit.text();
+             edit.selectAll();
+             Commit(edit, "みなと", "ミナト");
+             composed = edit.text();
+             // Neither Escape nor the close command leaves the dialog.
+             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+             QApplication::sendEvent(d, &escape);
+             d->close();
+             stayed = d->isVisible();
+             edit.setText("ミ①");
+             d->Press(true);
+             refused = d->findChildren<QLabel*>().front()->text();
+             edit.setText("ミナト");
+             d->Press(true);
+           });
   });
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   EXPECT_EQ(texts,

@@ -49,6 +49,7 @@ class QtFixture : public EngineFixture {
   }
   // Ends the engine and its backend, so that a test may launch them again.
   void Stop() {
+    watch_.reset();
     form_.reset();
     qt_.reset();
   }
@@ -75,11 +76,25 @@ class QtFixture : public EngineFixture {
     });
   }
 
+  // Runs `action` once `up` holds, looking every 20 ms from whichever event loop runs (a modal window's
+  // too), so that a test acting on a window the engine opens during its passes does not race them on a
+  // busy machine. One watch at a time; `action` must not start another.
+  void WhenUp(std::function<bool()> up, std::function<void()> action) {
+    watch_ = std::make_unique<QTimer>();
+    QObject::connect(watch_.get(), &QTimer::timeout, [this, up = std::move(up), action = std::move(action)] {
+      if (!up()) return;
+      watch_->stop();
+      action();
+    });
+    watch_->start(20);
+  }
+
   // Launch keeps the main window's place for the game and starts it where it was left, as the program does.
   bool rememberWindow_ = false;
   // The --lang the game is played in (its original when empty).
   std::string lang_;
   std::unique_ptr<QtPlatform> qt_;
+  std::unique_ptr<QTimer> watch_;
 };
 
 }  // namespace mokuren::testing
