@@ -62,8 +62,12 @@ Graphics::Graphics(GraphicsHost& host, Platform& platform, ErrorList& errors, Sa
       errors_(errors) {}
 
 void Graphics::CreateSurfaces() {
-  for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface}) s->SetSize32(kFrameWidth, kFrameHeight);
-  FloatSurface.SetSize32(kFrameWidth, kMessageWindowHeight);
+  // The named surfaces are made black at these sizes with the engine, and nothing draws before start-up:
+  // clearing them again would only bring 7 MB of untouched pages in.
+  for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface})
+    if (s->Width() != kFrameWidth || s->Height() != kFrameHeight) s->SetSize32(kFrameWidth, kFrameHeight);
+  if (FloatSurface.Width() != kFrameWidth || FloatSurface.Height() != kMessageWindowHeight)
+    FloatSurface.SetSize32(kFrameWidth, kMessageWindowHeight);
   for (const SlotRange& r : kSlotSizes)
     for (int slot = r.first; slot <= r.last; ++slot)
       SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
