@@ -1,5 +1,6 @@
 #include "graphics/decode_ahead.h"
 
+#include <new>
 #include <string>
 
 #include "platform/game_files.h"
@@ -23,13 +24,18 @@ void DecodeAhead::Decode() {
     }
     const PictureSource& source = sources_[i];
     std::optional<PngImage> picture;
-    GameFile file;
-    std::string problem;
-    std::vector<uint8_t> bytes(static_cast<size_t>(source.size));
-    PngImage image;
-    if (file.Open(source.file, problem) && file.ReadAt(source.offset, bytes.data(), bytes.size()) &&
-        DecodePng(bytes, image, problem))
-      picture = std::move(image);
+    // Memory running out here leaves the picture to be loaded where it is needed, as anything else that fails.
+    try {
+      GameFile file;
+      std::string problem;
+      std::vector<uint8_t> bytes(static_cast<size_t>(source.size));
+      PngImage image;
+      if (file.Open(source.file, problem) && file.ReadAt(source.offset, bytes.data(), bytes.size()) &&
+          DecodePng(bytes, image, problem))
+        picture = std::move(image);
+    } catch (const std::bad_alloc&) {
+      picture.reset();
+    }
     std::lock_guard lock(mutex_);
     pictures_[i] = std::move(picture);
     done_ = i + 1;
