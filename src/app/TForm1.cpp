@@ -10,6 +10,8 @@
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
+#include "graphics/system_pictures.h"
+#include "menus/title_menu.h"
 #include "platform/game_files.h"
 #include "platform/quit_signals.h"
 #include "save/TForm7.h"
@@ -29,6 +31,20 @@ int32_t VersionTag(std::string_view version) {
   const int32_t major = std::stoi(std::string(version.substr(0, dot)));
   const int32_t minor = dot == std::string_view::npos ? 0 : std::stoi(std::string(version.substr(dot + 1)));
   return major * 1000 + minor;
+}
+
+// The SYSGRP.DAT pictures a game shows first, in the order it loads them: the system pictures at start-up,
+// then the title's background and sheet.
+std::vector<PictureSource> FirstSystemPictures(const Archives& archives) {
+  std::vector<int32_t> entries;
+  for (const SystemPicture& picture : kStartupSystemPictures) entries.push_back(picture.entry);
+  entries.push_back(title_menu::kBackgroundEntry);
+  entries.push_back(title_menu::kSheetEntry);
+  std::vector<PictureSource> sources;
+  for (int32_t entry : entries)
+    if (std::optional<Archives::Span> span = archives.Locate(ArchiveKind::System, entry))
+      sources.push_back({entry, std::move(span->file), span->offset, span->size});
+  return sources;
 }
 
 }  // namespace
@@ -92,6 +108,8 @@ bool TForm1::FormCreate() {
   // The client size is the backend's: always 800x600.
   // Archive indexes.
   if (!archives_.Kuri_FileInit()) return false;
+  // The first pictures are decoded on a second thread while the rest of start-up goes on.
+  graphics_.SystemPicturesAhead.Start(FirstSystemPictures(archives_));
   // The player's language, with the caption it gives.
   StartTranslation();
   DebugForm->SetMainCaption(Caption, Tag);

@@ -13,6 +13,22 @@
 
 namespace mokuren {
 
+namespace {
+
+// Tasks that run at once and wait for nothing: start-up, the script's steps, a title to open, a movie that
+// is not playing.
+bool RunsAtOnce(int32_t taskCode, bool moviePlaying) {
+  switch (taskCode) {
+    case task::Init:
+    case task::Script:
+    case task::TitleMenuOpen: return true;
+    case task::WaitMovie: return !moviePlaying;
+    default: return false;
+  }
+}
+
+}  // namespace
+
 void TForm1::IdleEvent() {
   if (close_.terminated) return;
   ++loop_.passes;
@@ -77,7 +93,15 @@ void TForm1::IdleEvent() {
   // every frame, never rests past it, so late frames of it are still caught up one a pass).
   const bool passesFrames =
       quietUntil && *quietUntil != static_cast<uint32_t>(static_cast<int64_t>(std::ceil(NextFrameTime)));
-  const uint32_t rested = platform_.Rest(10, quietUntil);
+  // Start-up (the script's first steps, a movie that is not there, the title's pictures) waits for nothing:
+  // until the game first waits, a window takes the next pass at once and the first picture comes sooner.
+  // The headless clock keeps its 10 ms a pass, so every run there stays as it was.
+  if (!loop_.settled && !RunsAtOnce(TaskCode, movie_.MoviePlaying())) {
+    loop_.settled = true;
+    // Start-up's pictures not loaded by now are not needed soon: they are loaded again when they are.
+    graphics_.SystemPicturesAhead.Drop();
+  }
+  const uint32_t rested = platform_.Rest(loop_.settled || platform_.Headless() ? 10 : 0, quietUntil);
   // The next frame is then the grid's last one by now, not a burst of the ones passed.
   if (passesFrames && rested > 10) {
     const double now = platform_.TickCount();

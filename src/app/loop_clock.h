@@ -10,6 +10,9 @@ struct LoopClock {
   int64_t passes = 0;
   int64_t frames = 0;
   bool started = false;
+  // Once the game first waits (for time, a frame or the player); the passes before follow one another at
+  // once in a window.
+  bool settled = false;
   uint32_t startTick = 0;
   uint32_t lastTimerTick = 0;
 

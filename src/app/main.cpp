@@ -16,6 +16,7 @@
 #include "platform/quit_signals.h"
 #include "platform/recent_games.h"
 #include "text/engine_translation.h"
+#include "text/font_match.h"
 #include "text/game_translation.h"
 #ifdef MOKUREN_HAVE_QT
 #include "platform/qt/game_picker.h"
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
   std::filesystem::path gameDir =
       options.gameDir.empty() ? mokuren::ExecutableDirectory() : std::filesystem::path(options.gameDir);
   mokuren::LaunchOptions launch = options;
+  // The fonts' configuration is read while the window system is started.
+  mokuren::PrepareFontMatching();
   std::optional<mokuren::QtPlatform> platform;
   // Started without a game (from the desktop's menu): the player picks one, or one opened before.
   if (options.gameDir.empty() && !mokuren::HoldsGame(gameDir)) {

@@ -83,6 +83,17 @@ int Archives::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& s
   return 0;
 }
 
+std::optional<Archives::Span> Archives::Locate(ArchiveKind kind, int entry) const {
+  const int k = static_cast<int>(kind);
+  if (k < 1 || k > kArchiveKinds || entry < 0 || entry >= static_cast<int>(ArchiveIndex::kEntries)) return {};
+  const ArchiveIndex& table = ArchiveIndexes[k - 1];
+  const ArchiveIndexEntry& e = table[static_cast<size_t>(entry)];
+  if (e.size == 0 || !table.InFile(static_cast<size_t>(entry)) ||
+      e.size > MaxEntryBytes(kind, static_cast<size_t>(entry)))
+    return {};
+  return Span{FindGameFile(gameDir_, ArchiveFileName(kind)), e.offset, e.size};
+}
+
 int Archives::Kuri_FileNo(ArchiveKind kind, const std::u16string& name) {
   if (kind != ArchiveKind::Graphic) return 0;
   return FindArchiveName(GraphicNames, name);

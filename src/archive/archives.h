@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,14 @@ class Archives {
   // Copies entry `entry` of archive `kind` into `stream`. Returns 0 when bytes were copied, -1 for an
   // empty, out-of-range or unreadable entry, 0 for an unknown kind (stream untouched).
   int Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& stream);
+  // Where entry `entry` of archive `kind` lies, for a reader of its own (another thread); empty for an entry
+  // Kuri_ReadFile would not read.
+  struct Span {
+    std::filesystem::path file;
+    uint64_t offset = 0;
+    uint64_t size = 0;
+  };
+  std::optional<Span> Locate(ArchiveKind kind, int entry) const;
   // Entry number of a GRAPHIC.DAT image by name (1 or more), 0 when not listed or `kind` is another archive.
   int Kuri_FileNo(ArchiveKind kind, const std::u16string& name);
 

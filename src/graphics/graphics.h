@@ -12,6 +12,7 @@
 #include "base/frame.h"
 #include "base/save_block.h"
 #include "graphics/ABitmap.h"
+#include "graphics/decode_ahead.h"
 #include "graphics/graphics_host.h"
 
 namespace mokuren {
@@ -54,6 +55,8 @@ class Graphics {
   // Decodes image `entry` of SYSGRP.DAT (fromSystem) or GRAPHIC.DAT and puts it where `placement` says.
   // False when there was nothing to load: the entry is empty, unreadable or not a usable PNG.
   bool Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem);
+  // SYSGRP.DAT pictures decoded on a second thread ahead of their loading (start-up's first pictures).
+  DecodeAhead SystemPicturesAhead;
 
   // ---- Composition and transitions ---------------------------------------------------------------------
   // Composes background (slot 0) and layers 5..1 into NextSurface.

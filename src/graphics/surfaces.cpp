@@ -62,8 +62,12 @@ Graphics::Graphics(GraphicsHost& host, Platform& platform, ErrorList& errors, Sa
       errors_(errors) {}
 
 void Graphics::CreateSurfaces() {
-  for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface}) s->SetSize32(kFrameWidth, kFrameHeight);
-  FloatSurface.SetSize32(kFrameWidth, kMessageWindowHeight);
+  // The named surfaces are made black at these sizes with the engine, and nothing draws before start-up:
+  // clearing them again would only bring 7 MB of untouched pages in.
+  for (TABitmap* s : {&NextSurface, &DisplaySurface, &FrameSurface})
+    if (s->Width() != kFrameWidth || s->Height() != kFrameHeight) s->SetSize32(kFrameWidth, kFrameHeight);
+  if (FloatSurface.Width() != kFrameWidth || FloatSurface.Height() != kMessageWindowHeight)
+    FloatSurface.SetSize32(kFrameWidth, kMessageWindowHeight);
   for (const SlotRange& r : kSlotSizes)
     for (int slot = r.first; slot <= r.last; ++slot)
       SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
@@ -75,21 +79,23 @@ bool Graphics::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSyste
   // The event picture counts as seen even if it then fails to load.
   if (!fromSystem && entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount)
     CgSeenFlags[entry - kCgSeenFirst] = 1;
-  // An empty or unreadable entry leaves every surface as it was.
-  std::vector<uint8_t> stream;
-  if (host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream) == -1)
-    return false;
-  // A picture that does not decode is reported and leaves every surface as it was.
   PngImage image;
-  std::string error;
-  if (!DecodePng(stream, image, error)) {
-    errors_.Add(FromUtf8(std::string(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic)) +
-                         ": entry " + std::to_string(entry) + " is not a usable PNG image (" + error +
-                         "); the picture is left as it was"));
-    return false;
+  if (std::optional<PngImage> ahead = fromSystem ? SystemPicturesAhead.Take(entry) : std::nullopt) {
+    image = std::move(*ahead);
+  } else {
+    // An empty or unreadable entry leaves every surface as it was.
+    std::vector<uint8_t> stream;
+    if (host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream) == -1)
+      return false;
+    // A picture that does not decode is reported and leaves every surface as it was.
+    std::string error;
+    if (!DecodePng(stream, image, error)) {
+      errors_.Add(FromUtf8(std::string(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic)) +
+                           ": entry " + std::to_string(entry) + " is not a usable PNG image (" + error +
+                           "); the picture is left as it was"));
+      return false;
+    }
   }
-  stream.clear();
-  stream.shrink_to_fit();
   const Target target = TargetOf(placement);
   if (target.how == Placing::None) return true;  // decoded and discarded
 

@@ -28,6 +28,10 @@ class FontMatcher {
   std::unique_ptr<State> state_;
 };
 
+// Starts reading the font configuration on a thread of its own, so that the next FontMatcher::Open finds it
+// read (the windowed game, while its window is made). Does nothing where there is nothing to read.
+void PrepareFontMatching();
+
 // Builds without fontconfig only: the one folder of font files, MOKUREN_FONT_DIR, else the one the build
 // names. The game's faces and a translation's faces are both looked up there.
 std::filesystem::path FontFilesFolder();

@@ -31,6 +31,8 @@ std::filesystem::path FontFilesFolder() {
   return dir && *dir ? dir : MOKUREN_FONT_DIR_DEFAULT;
 }
 
+void PrepareFontMatching() {}
+
 struct FontMatcher::State {
   std::filesystem::path folder;
 };

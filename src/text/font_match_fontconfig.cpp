@@ -1,5 +1,8 @@
 #include "text/font_match.h"
 
+#include <future>
+#include <mutex>
+
 #include "text/fontconfig_face.h"
 
 namespace mokuren {
@@ -10,12 +13,29 @@ struct FontMatcher::State {
   FontconfigHandle config;
 };
 
+namespace {
+
+// The configuration PrepareFontMatching reads ahead, until an Open takes it.
+std::mutex preparedMutex;
+std::future<FcConfig*> prepared;
+
+}  // namespace
+
+void PrepareFontMatching() {
+  std::lock_guard lock(preparedMutex);
+  if (!prepared.valid()) prepared = std::async(std::launch::async, [] { return FcInitLoadConfigAndFonts(); });
+}
+
 FontMatcher::FontMatcher() = default;
 FontMatcher::~FontMatcher() = default;
 
 bool FontMatcher::Open(std::string& error) {
   state_ = std::make_unique<State>();
-  state_->config.reset(FcInitLoadConfigAndFonts());
+  {
+    std::lock_guard lock(preparedMutex);
+    if (prepared.valid()) state_->config.reset(prepared.get());
+  }
+  if (!state_->config) state_->config.reset(FcInitLoadConfigAndFonts());
   if (!state_->config) {
     error = "フォントの設定（fontconfig）を読み込めません。\nfontconfig could not be initialised";
     return false;
