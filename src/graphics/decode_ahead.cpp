@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <system_error>
 
 #include "platform/game_files.h"
 
@@ -13,7 +14,14 @@ void DecodeAhead::Start(std::vector<PictureSource> sources) {
   pictures_.assign(sources_.size(), std::nullopt);
   done_ = 0;
   stop_ = false;
-  worker_ = std::thread([this] { Decode(); });
+  // Where no thread can be started (a build without threads, none left), every picture is loaded where
+  // it is needed.
+  try {
+    worker_ = std::thread([this] { Decode(); });
+  } catch (const std::system_error&) {
+    sources_.clear();
+    pictures_.clear();
+  }
 }
 
 void DecodeAhead::Decode() {

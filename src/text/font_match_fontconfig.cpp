@@ -2,6 +2,7 @@
 
 #include <future>
 #include <mutex>
+#include <system_error>
 
 #include "text/fontconfig_face.h"
 
@@ -23,7 +24,12 @@ std::future<FcConfig*> prepared;
 
 void PrepareFontMatching() {
   std::lock_guard lock(preparedMutex);
-  if (!prepared.valid()) prepared = std::async(std::launch::async, [] { return FcInitLoadConfigAndFonts(); });
+  if (prepared.valid()) return;
+  // Without a thread to read it on, Open reads the configuration itself.
+  try {
+    prepared = std::async(std::launch::async, [] { return FcInitLoadConfigAndFonts(); });
+  } catch (const std::system_error&) {
+  }
 }
 
 FontMatcher::FontMatcher() = default;
