@@ -29,6 +29,15 @@ endif()
 # a module without the library runs the scalar kernels. A module with SIMD instructions does not load in
 # a browser without SIMD: the page then loads mokuren-scalar.js, the same engine without the library.
 option(MOKUREN_WEB_SIMD "Link the WebAssembly SIMD pixel kernels" ON)
+# The browser test's build (./dev test-web --ci, which CI runs): the same code, quicker to build. At -O1
+# emcc compiles quicker and links without binaryen's optimising passes (docs/web.md); only the SIMD
+# engine is linked (the test's chromium has SIMD and loads it; the scalar engine differs only by leaving the
+# kernels out, and the scalar kernels are tested natively).
+option(MOKUREN_WEB_TEST_BUILD "Build at -O1 and without the scalar page, for the browser test" OFF)
+if(MOKUREN_WEB_TEST_BUILD)
+  set(CMAKE_C_FLAGS_RELEASE "-O1 -DNDEBUG")
+  set(CMAKE_CXX_FLAGS_RELEASE "-O1 -DNDEBUG")
+endif()
 add_library(mokuren_wasm_simd OBJECT src/graphics/pixel_kernels_sse2.cpp)
 target_compile_options(mokuren_wasm_simd PRIVATE -msimd128 -msse2)
 target_link_libraries(mokuren_wasm_simd PUBLIC mokuren_core)
@@ -69,7 +78,7 @@ if(MOKUREN_WEB_ASYNCIFY)
 endif()
 
 message(STATUS "Mokuren web build: libraries from ${MOKUREN_WEB_DEPS}, exceptions ${MOKUREN_WEB_EXCEPTIONS}, "
-               "Asyncify ${MOKUREN_WEB_ASYNCIFY}")
+               "Asyncify ${MOKUREN_WEB_ASYNCIFY}, test build ${MOKUREN_WEB_TEST_BUILD}")
 
 # The page: the engine with the browser backend (src/platform/web), and its data in two packages that the
 # page loads beside it: the fonts (fonts.data, into /fonts) and the game it bundles (game.data, into
@@ -114,7 +123,7 @@ add_custom_command(TARGET mokuren-web POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${MOKUREN_WEB_DEPS}/licences" "${CMAKE_BINARY_DIR}/licences"
   COMMENT "The page: index.html, mokuren.css and the licences")
 
-if(MOKUREN_WEB_SIMD)
+if(MOKUREN_WEB_SIMD AND NOT MOKUREN_WEB_TEST_BUILD)
   # The page's engine without the SIMD kernels, for a browser without WebAssembly SIMD: index.html loads
   # mokuren-scalar.js there instead of mokuren.js. Building the page builds both.
   add_executable(mokuren-web-scalar src/app/web_main.cpp ${WEB_SOURCES})
