@@ -2,6 +2,7 @@
 #include "graphics/ABitmapFilters32.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -225,16 +226,23 @@ void DrawKeyed(const TABitmap& src, TABitmap& dst, int32_t x, int32_t y, int32_t
                int32_t sy, int32_t keyX, int32_t keyY) {
   if (Recorded(FrameRecorder::Kind::Keyed, &src, dst, {x, y, width, height, sx, sy, keyX, keyY})) return;
   if (!src.IsValid() || keyX < 0 || keyY < 0 || keyX >= src.Width() || keyY >= src.Height()) return;
-  const uint8_t* key = src.ScanLine(keyY) + static_cast<size_t>(keyX) * 4;
-  const uint8_t kb = key[0], kg = key[1], kr = key[2];
+  static_assert(std::endian::native == std::endian::little, "a pixel's blue byte is the low byte of its word");
+  // Pixels as words (blue in the low byte): a pixel of the key's colour keeps the target's, any other
+  // replaces the target's colour and leaves its transparency byte. One select per pixel and no
+  // branch to mispredict along the edges of a keyed shape.
+  uint32_t key;
+  std::memcpy(&key, src.ScanLine(keyY) + static_cast<size_t>(keyX) * 4, 4);
+  key &= 0x00FFFFFFu;
   Span s;
   if (!Clip(src, dst, x, y, width, height, sx, sy, s)) return;
   ForEachRow(src, dst, s, [&](const uint8_t* from, uint8_t* to) {
-    for (int32_t i = 0; i < s.width; ++i, from += 4, to += 4) {
-      if (from[0] == kb && from[1] == kg && from[2] == kr) continue;
-      to[0] = from[0];
-      to[1] = from[1];
-      to[2] = from[2];
+    for (int32_t i = 0; i < s.width; ++i) {
+      uint32_t colour, target;
+      std::memcpy(&colour, from + static_cast<size_t>(i) * 4, 4);
+      std::memcpy(&target, to + static_cast<size_t>(i) * 4, 4);
+      colour &= 0x00FFFFFFu;
+      target = colour == key ? target : (target & 0xFF000000u) | colour;
+      std::memcpy(to + static_cast<size_t>(i) * 4, &target, 4);
     }
   });
 }

@@ -34,15 +34,31 @@ EDDSD::EDDSD(const std::u16string& message) : std::runtime_error(ToUtf8(message)
 
 TDDSDNotifyThread::TDDSDNotifyThread(std::function<uint32_t()> poll)
     : thread_([this, poll = std::move(poll)] {
+        // A device that stops playing chunks still gets a poll this often.
+        constexpr uint32_t kLongestChunkWait = 100;
         uint32_t rest = 10;
+        uint64_t seen = 0;
         for (;;) {
           {
             std::unique_lock lock(mutex_);
-            if (wake_.wait_for(lock, std::chrono::milliseconds(rest), [this] { return terminated_; })) return;
+            // A chunk played while the poll ran counts: the poll saw the cursor from before it.
+            waitingForChunk_ = rest == 0;
+            const bool stop = wake_.wait_for(lock, std::chrono::milliseconds(rest == 0 ? kLongestChunkWait : rest),
+                                             [&] { return terminated_ || (waitingForChunk_ && chunks_ != seen); });
+            waitingForChunk_ = false;
+            if (stop && terminated_) return;
+            seen = chunks_;
           }
           rest = poll();
         }
       }) {}
+
+void TDDSDNotifyThread::Rendered() {
+  std::lock_guard lock(mutex_);
+  ++chunks_;
+  // A poll that waits out a time of its own is not woken for nothing.
+  if (waitingForChunk_) wake_.notify_one();
+}
 
 TDDSDNotifyThread::~TDDSDNotifyThread() {
   {
@@ -74,18 +90,21 @@ TDDSDGenWave::TDDSDGenWave(TDDSD& owner, bool effects, int32_t size, bool stereo
   // Streaming: the notify positions are the cursor comparisons of Poll; start the poll at once.
   if (streaming_) {
     half_ = size_ >> 1;
-    if (owner_.Device().RealTime())
+    if (owner_.Device().RealTime()) {
       thread_ = std::make_unique<TDDSDNotifyThread>([this] {
         Poll();
         return NextPollMs();
       });
-    else
+      owner_.Device().AddRenderListener(this, [thread = thread_.get()] { thread->Rendered(); });
+    } else
       owner_.Device().AddPoller(this, [this] { Poll(); });
   }
 }
 
 TDDSDGenWave::~TDDSDGenWave() {
-  // The poll must stop before the buffer it reads goes away.
+  // The poll must stop before the buffer it reads goes away, and the device stop telling it of chunks
+  // before that.
+  if (thread_) owner_.Device().RemoveRenderListener(this);
   thread_.reset();
   if (streaming_) owner_.Device().RemovePoller(this);
   if (channel_ != nullptr) channel_->Forget();
@@ -136,16 +155,19 @@ void TDDSDGenWave::Poll() {
 }
 
 uint32_t TDDSDGenWave::NextPollMs() {
-  constexpr uint32_t kStep = 10, kMargin = 20, kLongest = 200;
-  uint32_t play = 0, write = 0;
+  constexpr uint32_t kStep = 10, kMargin = 20, kLongest = 500, kNextChunk = 0;
+  uint32_t play = 0, write = 0, status = 0;
   const uint32_t size = static_cast<uint32_t>(size_), bytesPerSecond = format_.rate * format_.BlockAlign();
-  if (!buffer_ || size == 0 || bytesPerSecond == 0 || buffer_->GetCurrentPosition(play, write) != dsresult::Ok)
+  if (!buffer_ || size == 0 || bytesPerSecond == 0 || buffer_->GetCurrentPosition(play, write) != dsresult::Ok ||
+      buffer_->GetStatus(status) != dsresult::Ok)
     return kStep;
+  // A buffer that does not play yet may start at any chunk and want its first refill soon after.
+  if (!(status & kStatusPlaying)) return kNextChunk;
   // The next refill waits for the cursor to wrap round to the first half, or to pass the middle.
   const uint32_t boundary = halfState_ == 0 ? size : static_cast<uint32_t>(half_);
   const uint64_t ahead = (boundary + size - play % size) % size;
   const uint64_t ms = ahead * 1000 / bytesPerSecond;
-  return ms <= kStep + kMargin ? kStep : static_cast<uint32_t>(std::min<uint64_t>(ms - kMargin, kLongest));
+  return ms <= kMargin ? kNextChunk : static_cast<uint32_t>(std::min<uint64_t>(ms - kMargin, kLongest));
 }
 
 // ---- Channels ----------------------------------------------------------------------------------------

@@ -78,21 +78,28 @@ struct TDDSDListener {
 using TDDSDNotifyEvent = std::function<void(TDDSDGenWave& sender, TDDSDChannel* channel, int32_t offset, int32_t size)>;
 
 // The poll loop of a streaming wave on a real-time device: it runs the wave's poll until told to stop,
-// waiting between polls as long as the poll says (10 ms near a refill, longer while the cursor is far
-// from the next half, so that a playing game does not wake a hundred times a second for nothing). On a
-// virtual device there is no thread; the device runs the same poll after each step.
+// waiting between polls as long as the poll says: while the cursor is far from the next half, until it
+// may near it; near it, until the device has played its next chunk, since the cursor moves only then (a
+// playing game thus wakes a few times a second, not at every step of a clock). On a virtual device there
+// is no thread; the device runs the same poll after each step.
 class TDDSDNotifyThread {
  public:
-  // `poll` returns the milliseconds to wait before it runs again.
+  // `poll` returns the milliseconds to wait before it runs again, or 0 to run once the device has
+  // played its next chunk (Rendered).
   explicit TDDSDNotifyThread(std::function<uint32_t()> poll);
   ~TDDSDNotifyThread();  // stops (without waiting out the rest) and joins
   TDDSDNotifyThread(const TDDSDNotifyThread&) = delete;
   TDDSDNotifyThread& operator=(const TDDSDNotifyThread&) = delete;
 
+  // The device played a chunk (called on the device's thread).
+  void Rendered();
+
  private:
   std::mutex mutex_;
   std::condition_variable wake_;
   bool terminated_ = false;
+  uint64_t chunks_ = 0;           // chunks the device has played
+  bool waitingForChunk_ = false;  // the poll asked to run at the next one
   std::thread thread_;
 };
 
@@ -124,7 +131,8 @@ class TDDSDGenWave {
   // One poll of the refill logic (run by the notify thread, or by a virtual device after each step).
   void Poll();
   // Milliseconds from now until the play cursor can reach the boundary the next refill waits for, less a
-  // margin; 10 (the poll's step) when that is near or not known.
+  // margin; 0 (after the device's next chunk) when that is near or the buffer does not play yet, 10 when
+  // the cursor cannot be read.
   uint32_t NextPollMs();
 
  protected:

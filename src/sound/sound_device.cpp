@@ -124,6 +124,16 @@ void SoundDevice::RemovePoller(const void* key) {
   std::erase_if(pollers_, [key](const auto& p) { return p.first == key; });
 }
 
+void SoundDevice::AddRenderListener(const void* key, std::function<void()> listener) {
+  std::lock_guard lock(mutex_);
+  renderListeners_.emplace_back(key, std::move(listener));
+}
+
+void SoundDevice::RemoveRenderListener(const void* key) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(renderListeners_, [key](const auto& l) { return l.first == key; });
+}
+
 void SoundDevice::RunPollers() {
   // A poll may not add or remove pollers, so iterate over a snapshot of the count.
   for (size_t i = 0; i < pollers_.size(); ++i) pollers_[i].second();
@@ -194,6 +204,7 @@ void SoundDevice::Render(int16_t* out, uint32_t frameCount) {
     if (recorder_) recorder_->Write(o, n);
     done += n;
   }
+  for (const auto& [key, listener] : renderListeners_) listener();
 }
 
 }  // namespace mokuren

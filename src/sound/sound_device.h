@@ -112,6 +112,12 @@ class SoundDevice {
   void AddPoller(const void* key, std::function<void()> poll);
   void RemovePoller(const void* key);
 
+  // Work run after each chunk a real-time device plays, on the device's thread with the buffers locked:
+  // it may only signal (a streaming wave's poll waits for the chunk that moves its cursor past a half).
+  // The key identifies it for removal.
+  void AddRenderListener(const void* key, std::function<void()> listener);
+  void RemoveRenderListener(const void* key);
+
   // Latency between the play and write cursors, in device frames.
   uint32_t WriteLead() const { return writeLead_; }
 
@@ -127,7 +133,8 @@ class SoundDevice {
   std::mutex mutex_;  // guards the buffer list, every buffer's state and sample memory, and the recorder
   std::vector<DeviceBuffer*> buffers_;
   std::unique_ptr<WavRecorder> recorder_;
-  std::vector<std::pair<const void*, std::function<void()>>> pollers_;  // engine thread only
+  std::vector<std::pair<const void*, std::function<void()>>> pollers_;          // engine thread only
+  std::vector<std::pair<const void*, std::function<void()>>> renderListeners_;  // under mutex_
 };
 
 // Makes the SDL device (or a closed one when SDL is not built in).

@@ -24,6 +24,8 @@ constexpr double kDeadZone = 8000;
 constexpr double kTopSpeed = 900;
 // Where no choice or title row can be jumped to, the d-pad moves the pointer this far (frame pixels).
 constexpr int32_t kNudge = 8;
+// How often SDL is asked for pads while none is connected.
+constexpr std::chrono::milliseconds kLookForPads{250};
 
 // The stop nearest to `from` in direction (dx, dy): first by distance along it, then across it.
 const Point* NextStop(const std::vector<Point>& stops, Point from, int dx, int dy) {
@@ -61,6 +63,11 @@ Gamepad::~Gamepad() {
 
 void Gamepad::Poll() {
   if (!started_) return;
+  // Without a pad only one coming matters: looking for it a few times a second spares a resting game
+  // SDL's device checks at every pass.
+  const auto now = std::chrono::steady_clock::now();
+  if (pads_.empty() && now - lastLook_ < kLookForPads) return;
+  lastLook_ = now;
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {

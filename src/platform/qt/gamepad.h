@@ -3,7 +3,8 @@
 // dialog, the menu or the save screen (Escape), the shoulder buttons page the message log (PageUp,
 // PageDown), Start is Enter, the left stick moves the pointer and the d-pad jumps it between the choice
 // bands or the title's rows (elsewhere it nudges it). In the popup menu the d-pad, A and Start choose.
-// Pads may come and go while the game runs; without one, a look at SDL's queue each pass is all it costs.
+// Pads may come and go while the game runs; without one, a look at SDL's queue four times a second is
+// all it costs.
 #pragma once
 
 #include <QPointF>
@@ -49,6 +50,7 @@ class Gamepad {
   std::map<int, int> heldKeys_;                   // pad button -> the Qt key its press sent
   QPointF stickRest_;                             // movement of the stick not yet a whole pixel
   std::chrono::steady_clock::time_point lastPoll_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point lastLook_;  // when SDL's events were last taken
 };
 
 }  // namespace mokuren

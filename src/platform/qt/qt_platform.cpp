@@ -414,13 +414,15 @@ void QtPlatform::PaintFloat(const TABitmap&) {
   if (float_->isVisible()) float_->update();
 }
 
+// A frame's changed area is painted at once rather than posted for the event loop: a resting game then
+// wakes once for each frame it shows, not once for the frame and again for its paint.
 void QtPlatform::PaintMainArea(const TABitmap& frame, const Rect& changed) {
   main_->SetFrame(&frame);
-  main_->update(FrameAreaToWidget(*main_, kFrameSize, changed));
+  main_->repaint(FrameAreaToWidget(*main_, kFrameSize, changed));
 }
 
 void QtPlatform::PaintFloatArea(const TABitmap&, const Rect& changed) {
-  if (float_->isVisible()) float_->update(FrameAreaToWidget(*float_, kFloatSize, changed));
+  if (float_->isVisible()) float_->repaint(FrameAreaToWidget(*float_, kFloatSize, changed));
 }
 
 void QtPlatform::SetCursorShown(bool shown) { main_->setCursor(shown ? Qt::ArrowCursor : Qt::BlankCursor); }
