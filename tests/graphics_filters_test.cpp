@@ -234,6 +234,8 @@ class FastKernelsEqualReference : public ::testing::Test {
 TEST_F(FastKernelsEqualReference, RandomRectanglesOnEverySide) {
   std::mt19937 rng(20261207);
   std::uniform_int_distribution<int> size(1, 70), opacityPick(0, 9), byte(0, 255);
+  std::vector<uint8_t> coverage(96);
+  for (uint8_t& c : coverage) c = static_cast<uint8_t>(byte(rng) < 128 ? 0 : byte(rng));
   for (int round = 0; round < 600; ++round) {
     const int32_t sw = size(rng), sh = size(rng), dw = size(rng), dh = size(rng);
     const TABitmap src = RandomSurface(rng, sw, sh);
@@ -250,13 +252,14 @@ TEST_F(FastKernelsEqualReference, RandomRectanglesOnEverySide) {
 
     auto runAll = [&](PixelKernels k) {
       SetPixelKernels(k);
-      std::vector<TABitmap> out(6, dst0);
+      std::vector<TABitmap> out(7, dst0);
       BlendConst(src, out[0], x, y, rw, rh, sx, sy, opacity);
       DrawAlpha(src, out[1], x, y, rw, rh, sx, sy, opacity);
       DrawAlphaSkip(src, out[2], x, y, rw, rh, sx, sy, opacity);
       InvertRect(out[3], x, y, rw, rh);
       StretchBilinear(src, out[4], fdx, fdy, std::max(1, rw * 2 - 3), std::max(1, rh * 2 - 5), fsx, fsy, fsw, fsh);
       CopyOpaque(src, out[5], x, y, rw, rh, sx, sy);
+      CoverageRow(out[6], x, y, coverage.data() + round % 7, rw, 0xA5000000u | static_cast<uint32_t>(round) * 40503u);
       return out;
     };
     const std::vector<TABitmap> reference = runAll(PixelKernels::Scalar);

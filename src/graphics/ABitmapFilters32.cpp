@@ -393,4 +393,11 @@ void InvertRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t heig
   for (int32_t j = 0; j < s.height; ++j) row(dst.ScanLine(s.y + j) + static_cast<size_t>(s.x) * 4, s.width);
 }
 
+void CoverageRow(TABitmap& dst, int32_t x, int32_t y, const uint8_t* coverage, int32_t pixels, uint32_t colour) {
+  Span s;
+  if (!ClipToSurface(dst, x, y, pixels, 1, s)) return;
+  Rows().coverageRow(coverage + (s.x - x), dst.ScanLine(s.y) + static_cast<size_t>(s.x) * 4, s.width,
+                     colour & 0x00FFFFFFu);
+}
+
 }  // namespace mokuren

@@ -66,6 +66,12 @@ void StretchBilinear(const TABitmap& src, TABitmap& dst, double dx, double dy, i
 // byte 3 stays.
 void InvertRect(TABitmap& dst, int32_t x, int32_t y, int32_t width, int32_t height);
 
+// ---- Coverage as transparency -------------------------------------------------------------------------
+// Sets `pixels` pixels of row y of `dst` from column x rightwards (clipped to the surface) to the colour
+// (blue | green << 8 | red << 16 of `colour`; its top byte is ignored) with byte 3 = 255 - coverage[i]:
+// text coverage made a layer's transparency. Meant for layers: it is not recorded on a recorded frame.
+void CoverageRow(TABitmap& dst, int32_t x, int32_t y, const uint8_t* coverage, int32_t pixels, uint32_t colour);
+
 // ---- Drawing a part again ----------------------------------------------------------------------------
 // While it lives, the copies, fills, blends and inversions above change no pixel of `target` outside
 // `area`; what they draw inside it is what they would draw unclipped (FrameRecorder draws a frame again

@@ -29,6 +29,8 @@ struct RowKernels {
   void (*invert)(uint8_t* dst, int32_t pixels);
   void (*stretchRow)(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t pixels,
                      const StretchColumns& columns, uint8_t fy);
+  // dst pixel i = colour | (255 - coverage[i]) << 24.
+  void (*coverageRow)(const uint8_t* coverage, uint8_t* dst, int32_t pixels, uint32_t colour);
 };
 
 const RowKernels& ScalarKernels();

@@ -207,9 +207,10 @@ MOKUREN_AVX2 void InvertRow(uint8_t* dst, int32_t pixels) {
 }  // namespace
 
 const RowKernels& Avx2Kernels() {
-  // Scaling is bound by its scattered reads; the SSE2 row serves here as well.
-  static const RowKernels k{BlendConstRow, DrawAlphaRowT<false>, DrawAlphaRowT<true>, InvertRow,
-                            Sse2Kernels().stretchRow};
+  // Scaling is bound by its scattered reads and the coverage rows by their stores: the SSE2 rows serve here
+  // as well.
+  static const RowKernels k{BlendConstRow, DrawAlphaRowT<false>,     DrawAlphaRowT<true>,
+                            InvertRow,     Sse2Kernels().stretchRow, Sse2Kernels().coverageRow};
   return k;
 }
 

@@ -60,10 +60,19 @@ void StretchRow(const uint8_t* row0, const uint8_t* row1, uint8_t* dst, int32_t 
   }
 }
 
+void CoverageRow(const uint8_t* coverage, uint8_t* dst, int32_t pixels, uint32_t colour) {
+  for (int32_t i = 0; i < pixels; ++i) {
+    dst[i * 4 + 0] = static_cast<uint8_t>(colour);
+    dst[i * 4 + 1] = static_cast<uint8_t>(colour >> 8);
+    dst[i * 4 + 2] = static_cast<uint8_t>(colour >> 16);
+    dst[i * 4 + 3] = static_cast<uint8_t>(255 - coverage[i]);
+  }
+}
+
 }  // namespace
 
 const RowKernels& ScalarKernels() {
-  static const RowKernels k{BlendConstRow, DrawAlphaRow, DrawAlphaSkipRow, InvertRow, StretchRow};
+  static const RowKernels k{BlendConstRow, DrawAlphaRow, DrawAlphaSkipRow, InvertRow, StretchRow, CoverageRow};
   return k;
 }
 
