@@ -16,9 +16,10 @@ struct FontMatcher::State {
 
 namespace {
 
-// The configuration PrepareFontMatching reads ahead, until an Open takes it.
+// The configuration PrepareFontMatching reads ahead, until an Open takes it; one never taken (the program
+// ended before it opened a game) is released with the future at exit.
 std::mutex preparedMutex;
-std::future<FcConfig*> prepared;
+std::future<FontconfigHandle> prepared;
 
 }  // namespace
 
@@ -27,7 +28,7 @@ void PrepareFontMatching() {
   if (prepared.valid()) return;
   // Without a thread to read it on, Open reads the configuration itself.
   try {
-    prepared = std::async(std::launch::async, [] { return FcInitLoadConfigAndFonts(); });
+    prepared = std::async(std::launch::async, [] { return FontconfigHandle(FcInitLoadConfigAndFonts()); });
   } catch (const std::system_error&) {
   }
 }
@@ -39,7 +40,7 @@ bool FontMatcher::Open(std::string& error) {
   state_ = std::make_unique<State>();
   {
     std::lock_guard lock(preparedMutex);
-    if (prepared.valid()) state_->config.reset(prepared.get());
+    if (prepared.valid()) state_->config = prepared.get();
   }
   if (!state_->config) state_->config.reset(FcInitLoadConfigAndFonts());
   if (!state_->config) {
