@@ -188,6 +188,16 @@ const std::string& DemoMovie() {
   return movie;
 }
 
+// Gives `player` the movie `file` and prepares it; false, with the bench skipped on the problem, when it
+// does not prepare.
+bool Prepared(MoviePlayer& player, const std::string& file, benchmark::State& state) {
+  player.SetFile(std::vector<uint8_t>(file.begin(), file.end()));
+  std::string problem;
+  if (player.Prepare(problem)) return true;
+  state.SkipWithError(problem.c_str());
+  return false;
+}
+
 // A playback's frame step and composition for each new frame: what a 30-frame-a-second movie costs the
 // engine thread 30 times a second; the counter is the share of one core that takes. Each turn decodes
 // exactly one frame, as BM_TheoraDecodeOnly does, and starts over (untimed) after the last. Argument 0
@@ -196,12 +206,7 @@ void BM_FrameStepAndCompose(benchmark::State& state) {
   const std::string& file = state.range(0) == 0 ? Movie() : DemoMovie();
   state.SetLabel(state.range(0) == 0 ? "synthetic" : "demo op.ogv");
   MoviePlayer player;
-  player.SetFile(std::vector<uint8_t>(file.begin(), file.end()));
-  std::string problem;
-  if (!player.Prepare(problem)) {
-    state.SkipWithError(problem.c_str());
-    return;
-  }
+  if (!Prepared(player, file, state)) return;
   TABitmap frame(kW, kH);
   uint32_t start = 0;
   int64_t k = 0;
@@ -239,12 +244,7 @@ void BM_OpenDemoMovie(benchmark::State& state) {
   std::vector<int16_t> pcm(2 * 48000);
   for (auto _ : state) {
     MoviePlayer player;
-    player.SetFile(std::vector<uint8_t>(file.begin(), file.end()));
-    std::string problem;
-    if (!player.Prepare(problem)) {
-      state.SkipWithError(problem.c_str());
-      return;
-    }
+    if (!Prepared(player, file, state)) return;
     auto sound = player.TakeSound();
     const int64_t piece = player.SampleRate / 4;
     while (sound->Read(pcm.data(), piece) == piece && whole) {
