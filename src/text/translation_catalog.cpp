@@ -20,16 +20,18 @@ std::string Key(std::string_view context, std::string_view original) {
   return key;
 }
 
-// Appends `text` as it is shown: a line break stays, a tab becomes a space, other control characters go.
+// How a character of a translation is shown: a line break stays, a tab becomes a space, other control
+// characters go (0).
+char16_t Shown(char16_t c) {
+  if (c == u'\n') return c;
+  if (c == u'\t') return u' ';
+  return c >= 0x20 && (c < 0x7F || c > 0x9F) ? c : 0;
+}
+
+// Appends `text` as it is shown.
 void AppendShown(std::u16string& out, std::u16string_view text) {
-  for (char16_t c : text) {
-    if (c == u'\n')
-      out.push_back(c);
-    else if (c == u'\t')
-      out.push_back(u' ');
-    else if (c >= 0x20 && (c < 0x7F || c > 0x9F))
-      out.push_back(c);
-  }
+  for (char16_t c : text)
+    if (const char16_t shown = Shown(c)) out.push_back(shown);
 }
 
 // Appends the UTF-8 `text` as it is shown, decoded straight into `out`. Only ASCII and well-formed two- and
@@ -59,12 +61,7 @@ void AppendShownUtf8(std::u16string& out, std::string_view text) {
       AppendShown(out, FromUtf8(text));
       return;
     }
-    if (c == u'\n')
-      *to++ = c;
-    else if (c == u'\t')
-      *to++ = u' ';
-    else if (c >= 0x20 && (c < 0x7F || c > 0x9F))
-      *to++ = c;
+    if (const char16_t shown = Shown(c)) *to++ = shown;
   }
   out.resize(static_cast<size_t>(to - out.data()));
 }
