@@ -49,14 +49,16 @@ std::string ToUtf8(std::u16string_view s) {
   return out;
 }
 
-std::u16string FromUtf8(std::string_view s) {
-  std::u16string out;
-  out.reserve(s.size());
+void AppendUtf8(std::u16string& out, std::string_view s) {
+  // Never more UTF-16 units than bytes: written in place, then cut to what was written.
+  const size_t start = out.size();
+  out.resize(start + s.size());
+  char16_t* to = out.data() + start;
   size_t i = 0;
   while (i < s.size()) {
     const unsigned char b = static_cast<unsigned char>(s[i]);
     if (b < 0x80) {
-      out.push_back(b);
+      *to++ = b;
       ++i;
       continue;
     }
@@ -88,15 +90,21 @@ std::u16string FromUtf8(std::string_view s) {
     }
     i += k;
     if (len == 0 || k < len) {
-      out.push_back(u'\uFFFD');
+      *to++ = u'\uFFFD';
     } else if (c >= 0x10000) {
       c -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+      *to++ = static_cast<char16_t>(0xD800 + (c >> 10));
+      *to++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(c));
+      *to++ = static_cast<char16_t>(c);
     }
   }
+  out.resize(static_cast<size_t>(to - out.data()));
+}
+
+std::u16string FromUtf8(std::string_view s) {
+  std::u16string out;
+  AppendUtf8(out, s);
   return out;
 }
 

@@ -17,6 +17,8 @@ std::u32string ToCodePoints(std::u16string_view s);
 // an encoded surrogate, a value past U+10FFFF) becomes one U+FFFD, so that ToUtf8 gives back exactly the
 // bytes of well-formed input and never a lone surrogate.
 std::u16string FromUtf8(std::string_view s);
+// FromUtf8 appended to `out`.
+void AppendUtf8(std::u16string& out, std::string_view s);
 // Bytes that CP932 does not define become U+30FB "・" one byte at a time, so that nothing is lost silently.
 std::u16string Cp932ToUtf16(std::string_view bytes);
 // Characters CP932 cannot hold become "?". ok (when given) tells whether every character was held. A few

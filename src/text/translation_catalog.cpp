@@ -34,35 +34,13 @@ void AppendShown(std::u16string& out, std::u16string_view text) {
     if (const char16_t shown = Shown(c)) out.push_back(shown);
 }
 
-// Appends the UTF-8 `text` as it is shown, decoded straight into `out`. Only ASCII and well-formed two- and
-// three-byte sequences are decoded here; a text with anything else (a character past U+FFFF, bytes FromUtf8
-// mends) is decoded by FromUtf8 first.
+// Appends the UTF-8 `text` as it is shown, decoded straight into `out` and filtered in place.
 void AppendShownUtf8(std::u16string& out, std::string_view text) {
   const size_t start = out.size();
-  out.resize(start + text.size());  // never more units than bytes
+  AppendUtf8(out, text);
   char16_t* to = out.data() + start;
-  const auto byte = [&](size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
-  const auto follows = [&](size_t i) { return (byte(i) & 0xC0u) == 0x80u; };
-  for (size_t i = 0; i < text.size();) {
-    const unsigned b = byte(i);
-    char16_t c = 0;
-    if (b < 0x80) {
-      c = static_cast<char16_t>(b);
-      i += 1;
-    } else if (b >= 0xC2 && b <= 0xDF && follows(i + 1)) {
-      c = static_cast<char16_t>(((b & 0x1Fu) << 6) | (byte(i + 1) & 0x3Fu));
-      i += 2;
-    } else if (b >= 0xE0 && b <= 0xEF && follows(i + 1) && follows(i + 2) && (b != 0xE0 || byte(i + 1) >= 0xA0) &&
-               (b != 0xED || byte(i + 1) <= 0x9F)) {
-      c = static_cast<char16_t>(((b & 0x0Fu) << 12) | ((byte(i + 1) & 0x3Fu) << 6) | (byte(i + 2) & 0x3Fu));
-      i += 3;
-    } else {
-      out.resize(start);
-      AppendShown(out, FromUtf8(text));
-      return;
-    }
-    if (const char16_t shown = Shown(c)) *to++ = shown;
-  }
+  for (size_t i = start; i < out.size(); ++i)
+    if (const char16_t shown = Shown(out[i])) *to++ = shown;
   out.resize(static_cast<size_t>(to - out.data()));
 }
 
