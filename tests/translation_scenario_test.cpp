@@ -3,9 +3,12 @@
 // language, and a broken or foreign translation reported while the game plays on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
+#include "base/text_codec.h"
+#include "base/text_template.h"
 #include "graphics/ABitmap.h"
 #include "graphics/png_decoder.h"
 #include "platform/game_files.h"
@@ -248,6 +251,28 @@ TEST_F(TranslationEngine, EngineTextsComeFromTheShippedTranslationWhereTheGameHa
   EXPECT_EQ(Notice(), u"Quick saved");
 }
 
+// A damaged SAVE.DAT is put aside and told in the error list in the language chosen, from the engine's
+// shipped English, and in Japanese as it always was.
+TEST_F(TranslationEngine, DamagedSaveFileIsToldInTheLanguageChosen) {
+  BuildTestGame(dir(), kGame);
+  auto startWithDamagedSave = [&](const std::string& lang) {
+    if (form_) CloseGame();
+    std::filesystem::remove(dir() / "SAVE.DAT");
+    WriteFile(dir() / "SAVE.DAT", "12345");
+    LaunchOptions options;
+    options.lang = lang;
+    StartEngine({}, 0, options);
+  };
+  startWithDamagedSave("en");
+  EXPECT_EQ(ErrorsWith("SAVE.DAT is 5 bytes long, not the 407472 bytes it should be; the file is kept as "
+                       "SAVE.DAT.damaged-"),
+            1);
+  startWithDamagedSave("ja");
+  EXPECT_EQ(ErrorsWith("SAVE.DAT の大きさが 5 バイトで、正しい大きさの 407472 バイトと違います。元のファイルを "
+                       "SAVE.DAT.damaged-"),
+            1);
+}
+
 // The game picker's texts and every engine text, shipped in English and found beside the program.
 TEST(TranslationLanguage, EngineTextsShippedInEnglishForThePlayersLanguage) {
   const std::filesystem::path dir = EngineTranslationsDir(ExecutableDirectory());
@@ -258,10 +283,15 @@ TEST(TranslationLanguage, EngineTextsShippedInEnglishForThePlayersLanguage) {
   std::vector<std::string> problems;
   ASSERT_TRUE(english.Load(file, problems));
   EXPECT_EQ(english.Translate(u"遊ぶゲームを選んでください。"), u"Choose the game to play.");
+  // Every Japanese text translated (the few error lines written in English are their own), and every
+  // blank the engine fills kept.
   for (std::u16string_view text : EngineTexts()) {
-    if (text != u"OK") {
-      EXPECT_NE(english.Translate(text), text);
+    const std::u16string shown = english.Translate(text);
+    if (text != u"OK" && std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x7F; })) {
+      EXPECT_NE(shown, text);
     }
+    for (std::u16string_view blank : Placeholders(text))
+      EXPECT_NE(shown.find(blank), std::u16string::npos) << ToUtf8(shown);
   }
 }
 

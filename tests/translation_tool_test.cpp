@@ -57,12 +57,15 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
         std::string("msgctxt \"script 1 message 1\"\nmsgid \"コン、コン。/誰かが玄関のドアを叩いている。\"\n"),
         std::string("msgctxt \"script 1 choice 2 item 2\"\nmsgid \"先に行ってもらう\"\n"),
         std::string("msgctxt \"speaker\"\nmsgid \"ソウタ\"\n"), std::string("msgctxt \"title\"\nmsgid \"木蓮\"\n"),
-        std::string("msgctxt \"engine\"\nmsgid \"クイックセーブしました\"\n")})
+        std::string("msgctxt \"engine\"\nmsgid \"クイックセーブしました\"\n"),
+        std::string(
+            "#. keep {size}: the engine puts a name or a value there\n#. keep {expected}: the engine puts a name "
+            "or a value there\nmsgctxt \"engine\"\nmsgid \"\"\n\"SAVE.DAT の大きさが {size} バイトで")})
     EXPECT_NE(po.find(entry), std::string::npos) << entry;
 
   // A translation under way: one message loses the hero's name, one runs long, a choice item names the
   // hero, one speaker's name is too long and the other fuzzy, an entry comes from another game and one
-  // from an older version of this one.
+  // from an older version of this one, and an error line of the engine loses a blank.
   po.replace(po.find("Language: "), 10, "Language: fr");
   Translate(po, "script 1 message 0", "« Bonjour ! »");
   Translate(po, "script 1 message 1", std::string(40, 'x') + " " + std::string(300, 'y'));
@@ -71,6 +74,7 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   Translate(po, "speaker", "Mina " + std::string(60, 'M'), "msgid \"ミナ\"");
   Translate(po, "speaker", "Sota, " + std::string(80, 'S'), "msgid \"ソウタ\"");
   po.replace(po.find("msgctxt \"speaker\"\nmsgid \"ソウタ\""), 0, "#, fuzzy\n");
+  Translate(po, "engine", "SAVE.DAT n'a pas les {expected} octets attendus", "msgid \"\"\n\"SAVE.DAT の大きさが");
   po +=
       "\nmsgctxt \"script 7 message 0\"\nmsgid \"別のゲーム\"\nmsgstr \"Un autre jeu\"\n"
       "\nmsgctxt \"script 1 message 3\"\nmsgid \"「さよなら。」\"\nmsgstr \"« Adieu. »\"\n";
@@ -81,9 +85,9 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   EXPECT_EQ(ReadFile(out),
             "script  translated  fuzzy  untranslated  obsolete\n"
             "1                4      0             1         0\n"
-            "other            1      1            56         0\n"
-            "total            5      1            57         0\n"
-            "5 of 63 texts translated (7%)\n");
+            "other            2      1            89         0\n"
+            "total            6      1            90         0\n"
+            "6 of 97 texts translated (6%)\n");
 
   EXPECT_EQ(Tool("check '" + game.string() + "' '" + fr.string() + "'", out), 2);
   const std::string report = ReadFile(out);
@@ -94,10 +98,11 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
         ": warning: script 1 choice 2 item 2: choices show \"①\" as it is",
         ": warning: script 7 message 0: no text of this game has this context and original",
         ": warning: script 1 message 3: the game's text is now \"「さようなら。」\"; this translation is not shown",
-        ": error: speaker: the name is wider than its band (736 pixels) and is cut after \"Mina"})
+        ": error: speaker: the name is wider than its band (736 pixels) and is cut after \"Mina",
+        ": error: engine: {size} is missing: the engine puts a name or a value there [placeholder]"})
     EXPECT_NE(report.find(expected), std::string::npos) << expected << "\n" << report;
   // The fuzzy speaker, as long as it is, is not checked: it is not shown.
-  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 6) << report;
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 7) << report;
 }
 
 }  // namespace

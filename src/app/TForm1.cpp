@@ -63,10 +63,15 @@ TForm1::TForm1(Platform& platform, LaunchOptions options)
   // Before anything can be reported, so the debug window shows every line from the start.
   errors_.SetObserver(this);
   errors_.SetClock([this] { return platform_.TickCount(); });
+  // Its lines in the player's language once the translation is chosen (the original before).
+  errors_.SetTranslator([this](std::u16string_view original) { return text_.EngineText(original); });
   DebugForm->FormCreate(Caption, Tag);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The message window that translates goes before the list; what is reported after is shown as it stands.
+  errors_.SetTranslator(nullptr);
+}
 
 bool TForm1::FormCreate() {
   // Every data file is opened against the game directory; the process's own directory is never changed.

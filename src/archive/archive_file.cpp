@@ -1,6 +1,7 @@
 // Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
 #include "archive/archives.h"
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "platform/platform.h"
@@ -35,8 +36,7 @@ bool Archives::Kuri_FileInit() {
     ArchiveIndex& table = ArchiveIndexes[k - 1];
     table.Load(index, length);
     if (size_t past = table.CountPastEnd(); past > 0) {
-      errors_.Add(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
-                  u" index entries point past the end of the file; they read as empty");
+      errors_.Add(error_text::kEntriesPastEnd, {{u"file", FromUtf8(name)}, {u"count", FromUtf8(std::to_string(past))}});
     }
     // The name list.
     std::vector<uint8_t> listBytes;
@@ -45,7 +45,7 @@ bool Archives::Kuri_FileInit() {
         ParseNameList(std::string_view(reinterpret_cast<const char*>(listBytes.data()), listBytes.size()));
     if (!list.hasEnd) {
       // A lookup of a missing name then ends at the last line instead of running past it.
-      errors_.Add(FromUtf8(name) + u": the name list has no \":END\" line");
+      errors_.Add(error_text::kNoNameListEnd, {{u"file", FromUtf8(name)}});
     }
     *lists[k - 1] = std::move(list.lines);
   }
@@ -62,8 +62,7 @@ int Archives::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& s
   if (e.size == 0) return -1;
   const std::string name = ArchiveFileName(kind);
   if (!table.InFile(static_cast<size_t>(entry))) {
-    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) +
-                u" points past the end of the file; it reads as empty");
+    errors_.Add(error_text::kEntryPastEnd, {{u"file", FromUtf8(name)}, {u"entry", FromUtf8(std::to_string(entry))}});
     return -1;
   }
   // Nothing of an entry larger than anything of its kind could be is read.
@@ -77,7 +76,7 @@ int Archives::Kuri_ReadFile(ArchiveKind kind, int entry, std::vector<uint8_t>& s
   stream.resize(e.size);
   if (!f.Open(FindGameFile(gameDir_, name), problem) || !f.ReadAt(e.offset, stream.data(), stream.size())) {
     stream.clear();
-    errors_.Add(FromUtf8(name) + u": entry " + FromUtf8(std::to_string(entry)) + u" cannot be read");
+    errors_.Add(error_text::kEntryUnreadable, {{u"file", FromUtf8(name)}, {u"entry", FromUtf8(std::to_string(entry))}});
     return -1;
   }
   return 0;

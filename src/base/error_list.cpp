@@ -2,9 +2,14 @@
 
 #include <iostream>
 
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 
 namespace mokuren {
+
+std::u16string ErrorList::Shown(std::u16string_view text, std::initializer_list<TextField> fields) const {
+  return FillIn(translator_ ? translator_(text) : std::u16string(text), fields);
+}
 
 void ErrorList::Add(const std::u16string& line) {
   std::u16string shown = line;
@@ -23,7 +28,7 @@ void ErrorList::Add(const std::u16string& line) {
         return;
       }
       if (recent.repeats > 0) {
-        shown += u" (" + FromUtf8(std::to_string(recent.repeats)) + u" more times in the last second)";
+        shown += Shown(error_text::kRepeated, {{u"count", FromUtf8(std::to_string(recent.repeats))}});
       }
       recent = Recent{now, 0};
     }

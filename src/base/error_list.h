@@ -5,6 +5,9 @@
 // A game that meets the same fault every frame would fill memory and the terminal, so the list keeps its
 // newest lines only (it counts those it let go), and a line that comes again within a second of its last
 // showing is counted rather than shown; when it is next shown, it says how often it came meanwhile.
+//
+// The engine's lines are templates among its own texts (base/error_texts.h), Japanese by default: the list
+// shows them in the player's language, their blanks filled in, and keeps and writes only what it shows.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +15,9 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "base/text_template.h"
+#include "base/text_translator.h"
 
 namespace mokuren {
 
@@ -32,7 +38,14 @@ class ErrorList {
   void SetObserver(Observer* observer) { observer_ = observer; }
   // The clock that repeats are measured with, in milliseconds; without one every line is shown.
   void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
+  // How an engine text is shown in the player's language; without one, the Japanese original is.
+  void SetTranslator(TextTranslator translator) { translator_ = std::move(translator); }
+  // A line as it stands (a problem told by a library, a line already made with Shown).
   void Add(const std::u16string& line);
+  // An engine text (error_texts.h), shown in the player's language with its blanks filled in.
+  void Add(std::u16string_view text, std::initializer_list<TextField> fields) { Add(Shown(text, fields)); }
+  // An engine text in the player's language with its blanks filled in, for a line made of several.
+  std::u16string Shown(std::u16string_view text, std::initializer_list<TextField> fields = {}) const;
   // The newest lines, oldest first.
   const std::vector<std::u16string>& Lines() const { return lines_; }
   size_t Size() const { return lines_.size(); }
@@ -51,6 +64,7 @@ class ErrorList {
   uint64_t dropped_ = 0;
   std::unordered_map<std::u16string, Recent> recent_;
   std::function<uint32_t()> clock_;
+  TextTranslator translator_;
   Observer* observer_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
 #include "graphics/graphics.h"
@@ -90,9 +91,10 @@ bool Graphics::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSyste
     // A picture that does not decode is reported and leaves every surface as it was.
     std::string error;
     if (!DecodePng(stream, image, error)) {
-      errors_.Add(FromUtf8(std::string(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic)) +
-                           ": entry " + std::to_string(entry) + " is not a usable PNG image (" + error +
-                           "); the picture is left as it was"));
+      errors_.Add(error_text::kPictureUnusable,
+                  {{u"file", FromUtf8(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic))},
+                   {u"entry", FromUtf8(std::to_string(entry))},
+                   {u"error", FromUtf8(error)}});
       return false;
     }
   }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "base/error_texts.h"
 #include "base/task_codes.h"
 #include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
@@ -95,7 +96,7 @@ void TitleMenu::ReturnToTitle() {
 void TitleMenu::LeaveUnknownTask() {
   char code[16];
   std::snprintf(code, sizeof code, "%X", static_cast<uint32_t>(host_.TaskCode()));
-  errors_.Add(u"TaskCode 0x" + FromUtf8(code) + u" belongs to no task; back to the title");
+  errors_.Add(error_text::kUnknownTask, {{u"code", FromUtf8(code)}});
   ReturnToTitle();
 }
 

@@ -1,5 +1,6 @@
 // The opening movie in the engine: starting it from the script or the album, its frame step, its place
 // in the frame and the waits that end with it or with the player's click.
+#include "base/error_texts.h"
 #include "movie/opening_movie.h"
 
 #include <fstream>
@@ -21,9 +22,6 @@ constexpr char kMovieFile[] = "op.ogv";
 constexpr uintmax_t kMaxMovieBytes = uintmax_t{1} << 30;
 
 // The error list's line for a movie that cannot play.
-std::u16string Skipped(const std::string& problem) {
-  return FromUtf8(std::string(kMovieFile) + ": " + problem + "; the movie is skipped");
-}
 
 }  // namespace
 
@@ -40,7 +38,7 @@ bool OpeningMovie::Kuri_TheoraPrepara() {
   std::string problem;
   if (!player_) return false;
   if (player_->Prepare(problem)) return true;
-  errors_.Add(Skipped(problem));
+  errors_.Add(error_text::kMovieSkipped, {{u"file", FromUtf8(kMovieFile)}, {u"problem", FromUtf8(problem)}});
   return false;
 }
 
@@ -60,7 +58,7 @@ void OpeningMovie::StartOpeningMovie() {
   const std::filesystem::path path = FindGameFile(gameDir_, kMovieFile);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    errors_.Add(FromUtf8(kMovieFile) + u"が見つかりません");
+    errors_.Add(error_text::kFileMissing, {{u"file", FromUtf8(kMovieFile)}});
     return;
   }
   const uintmax_t size = std::filesystem::file_size(path, ec);
@@ -78,7 +76,7 @@ void OpeningMovie::StartOpeningMovie() {
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) problem = "cannot be read";
   }
   if (!problem.empty()) {
-    errors_.Add(Skipped(problem));
+    errors_.Add(error_text::kMovieSkipped, {{u"file", FromUtf8(kMovieFile)}, {u"problem", FromUtf8(problem)}});
     return;
   }
   player_->SetFile(std::move(bytes));

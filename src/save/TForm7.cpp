@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/error_texts.h"
 #include "base/save_block.h"
 #include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
@@ -137,8 +138,8 @@ void TForm7::DrawThumbnail(int n, int32_t x, int32_t y) {
     // The background stays where the thumbnail would be.
     if (!thumbnailReported_[static_cast<size_t>(n)]) {
       thumbnailReported_[static_cast<size_t>(n)] = true;
-      host_.ReportScreenError(u"サムネイル SAVE" + FromUtf8(std::to_string(n)) + u".dat を表示できません（" +
-                              FromUtf8(error) + u"）");
+      host_.ReportScreenError(error_text::kThumbnailNotShown,
+                              {{u"file", FromUtf8("SAVE" + std::to_string(n) + ".dat")}, {u"error", FromUtf8(error)}});
     }
     return;
   }

@@ -115,7 +115,7 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   std::u16string ScreenLabel(const std::u16string& original) override;
   Point ScreenCursorPos() override;
   void EditComment(int n, std::function<void()> then) override;
-  void ReportScreenError(const std::u16string& line) override;
+  void ReportScreenError(std::u16string_view text, std::initializer_list<TextField> fields) override;
 
   // What the comment dialog may use (CommentFormHost).
   std::span<uint16_t> SlotComment(int n) override;

@@ -9,6 +9,7 @@
 
 #include "base/atomic_file.h"
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "save/save_data.h"
@@ -42,11 +43,12 @@ std::filesystem::path AsideName(const std::filesystem::path& file, const char* w
 }
 
 std::u16string Reason(int err) { return FromUtf8(std::strerror(err)); }
+std::u16string Text(size_t n) { return FromUtf8(std::to_string(n)); }
+std::u16string Text(const std::filesystem::path& file) { return FromUtf8(file.filename().string()); }
 
 // The only thing that tells a SAVE.DAT from any other file: its size.
-std::u16string SaveSizeProblem(uint64_t size) {
-  return u"SAVE.DAT の大きさが " + FromUtf8(std::to_string(size)) + u" バイトで、正しい大きさの " +
-         FromUtf8(std::to_string(kSaveFileSize)) + u" バイトと違います";
+std::u16string SaveSizeProblem(const ErrorList& errors, uint64_t size) {
+  return errors.Shown(error_text::kSaveWrongSize, {{u"size", Text(size)}, {u"expected", Text(kSaveFileSize)}});
 }
 
 // What reading SAVE.DAT into `image` met: nothing (it was read), a file that is no SAVE.DAT (damaged), or
@@ -56,7 +58,7 @@ struct ReadOutcome {
   std::u16string damaged;     // what is wrong with it
 };
 
-ReadOutcome ReadSaveImage(const std::filesystem::path& path, SaveBlock& image) {
+ReadOutcome ReadSaveImage(const ErrorList& errors, const std::filesystem::path& path, SaveBlock& image) {
   // Not blocking: a named pipe in SAVE.DAT's place is reported, never waited on.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return {Reason(errno), {}};
@@ -67,9 +69,9 @@ ReadOutcome ReadSaveImage(const std::filesystem::path& path, SaveBlock& image) {
   } else if (S_ISDIR(st.st_mode)) {
     outcome.unreadable = Reason(EISDIR);
   } else if (!S_ISREG(st.st_mode)) {
-    outcome.unreadable = u"通常のファイルではありません";
+    outcome.unreadable = errors.Shown(error_text::kSaveNotRegular);
   } else if (static_cast<uint64_t>(st.st_size) != kSaveFileSize) {
-    outcome.damaged = SaveSizeProblem(static_cast<uint64_t>(st.st_size));
+    outcome.damaged = SaveSizeProblem(errors, static_cast<uint64_t>(st.st_size));
   } else {
     auto* bytes = reinterpret_cast<uint8_t*>(&image);
     size_t done = 0;
@@ -78,7 +80,7 @@ ReadOutcome ReadSaveImage(const std::filesystem::path& path, SaveBlock& image) {
       if (n > 0)
         done += static_cast<size_t>(n);
       else if (n == 0)
-        outcome.unreadable = u"読み込み中にファイルが短くなりました";
+        outcome.unreadable = errors.Shown(error_text::kSaveShortened);
       else if (errno != EINTR)
         outcome.unreadable = Reason(errno);
     }
@@ -116,7 +118,7 @@ bool SaveData::SaveAtQuit(bool mayAsk) {
 
 bool SaveData::WriteSaveFile(int32_t failedNoticeTicks) {
   if (SaveWriteBlocked) {
-    errors_.Add(u"前の SAVE.DAT を読み込めないか退避できなかったため、SAVE.DAT には書き込みませんでした");
+    errors_.Add(error_text::kSaveBlocked, {});
     return false;
   }
   const auto* bytes = reinterpret_cast<const uint8_t*>(Block.get());
@@ -125,7 +127,7 @@ bool SaveData::WriteSaveFile(int32_t failedNoticeTicks) {
     platform_.PlayerFilesWritten();
     return true;
   }
-  errors_.Add(u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています");
+  errors_.Add(error_text::kSaveNotWritten, {{u"error", FromUtf8(error)}});
   host_.ShowNotice(host_.EngineText(u"セーブデータを書き込めませんでした"), failedNoticeTicks);
   return false;
 }
@@ -138,7 +140,7 @@ bool SaveData::Kumo_ReadSaveFile() {
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return true;
   // The block is read into a copy first, so a read that fails half-way leaves nothing half-loaded.
   auto image = std::make_unique<SaveBlock>();
-  const ReadOutcome read = ReadSaveImage(path, *image);
+  const ReadOutcome read = ReadSaveImage(errors_, path, *image);
   if (read.unreadable.empty() && read.damaged.empty()) {
     std::memcpy(Block.get(), image.get(), sizeof(SaveBlock));
     return true;
@@ -149,8 +151,7 @@ bool SaveData::Kumo_ReadSaveFile() {
   // folder put in its place): it stays where it is, and nothing is written over it this session.
   if (!read.unreadable.empty()) {
     SaveWriteBlocked = true;
-    errors_.Add(u"SAVE.DAT を読み込めません（" + read.unreadable +
-                u"）。ファイルはそのまま残し、初期設定で始めます。このあいだ SAVE.DAT には書き込みません");
+    errors_.Add(error_text::kSaveUnreadable, {{u"error", read.unreadable}});
     host_.ShowNotice(host_.EngineText(u"セーブデータが読めないため、初期設定で始めます（セーブできません）"),
                      kDamagedNoticeTicks);
     return false;
@@ -163,13 +164,11 @@ bool SaveData::Kumo_ReadSaveFile() {
   std::filesystem::rename(path, aside, ec);
   if (ec) {
     SaveWriteBlocked = true;
-    errors_.Add(problem + u"。退避もできなかったため（" + FromUtf8(ec.message()) +
-                u"）、初期設定で始めます。SAVE.DAT には書き込みません");
+    errors_.Add(error_text::kSaveDamagedKept, {{u"problem", problem}, {u"error", FromUtf8(ec.message())}});
     host_.ShowNotice(host_.EngineText(u"セーブデータが読めないため、初期設定で始めます（セーブできません）"),
                      kDamagedNoticeTicks);
   } else {
-    errors_.Add(problem + u"。元のファイルを " + FromUtf8(aside.filename().string()) +
-                u" として残し、初期設定で始めます");
+    errors_.Add(error_text::kSaveDamagedAside, {{u"problem", problem}, {u"file", Text(aside)}});
     host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータが壊れていたため、{file} に移して初期設定で始めます"),
                                 u"{file}", FromUtf8(aside.filename().string())),
                      kDamagedNoticeTicks);
@@ -181,12 +180,13 @@ bool SaveData::Kumo_ReadSaveFile() {
 
 std::u16string SaveData::ImportSaveFile(std::span<const uint8_t> bytes) {
   if (bytes.size() != kSaveFileSize) {
-    const std::u16string problem = SaveSizeProblem(bytes.size()) + u"。今のセーブデータはそのまま残っています";
-    errors_.Add(u"読み込むセーブデータ: " + problem);
+    const std::u16string problem =
+        errors_.Shown(error_text::kImportWrongSize, {{u"problem", SaveSizeProblem(errors_, bytes.size())}});
+    errors_.Add(error_text::kImportedSave, {{u"problem", problem}});
     return problem;
   }
   if (SaveWriteBlocked) {
-    const std::u16string problem = u"前の SAVE.DAT を読み込めないか退避できなかったため、SAVE.DAT には書き込みません";
+    const std::u16string problem = errors_.Shown(error_text::kImportBlocked);
     errors_.Add(problem);
     return problem;
   }
@@ -197,17 +197,15 @@ std::u16string SaveData::ImportSaveFile(std::span<const uint8_t> bytes) {
     const std::filesystem::path aside = AsideName(path, "replaced");
     std::filesystem::copy_file(path, aside, ec);
     if (ec) {
-      const std::u16string problem = u"今の SAVE.DAT を " + FromUtf8(aside.filename().string()) +
-                                     u" として残せなかったため（" + FromUtf8(ec.message()) +
-                                     u"）、読み込みませんでした";
+      const std::u16string problem =
+          errors_.Shown(error_text::kImportNotKept, {{u"file", Text(aside)}, {u"error", FromUtf8(ec.message())}});
       errors_.Add(problem);
       return problem;
     }
   }
   const std::string error = WriteFileAtomically(path, bytes, SaveBeforeRenameHook);
   if (!error.empty()) {
-    const std::u16string problem =
-        u"SAVE.DAT に書き込めませんでした（" + FromUtf8(error) + u"）。前のセーブデータはそのまま残っています";
+    const std::u16string problem = errors_.Shown(error_text::kSaveNotWritten, {{u"error", FromUtf8(error)}});
     errors_.Add(problem);
     return problem;
   }

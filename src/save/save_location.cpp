@@ -11,6 +11,7 @@
 
 #include "base/atomic_file.h"
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "save/save_data.h"
@@ -95,8 +96,7 @@ void SaveData::ChooseSaveDir() {
   std::error_code ec;
   const bool existed = std::filesystem::is_directory(dir, ec);
   if (!existed && (!std::filesystem::create_directories(dir, ec) || ec)) {
-    errors_.Add(u"ゲームのフォルダにも " + FromUtf8(dir.string()) + u" にも書き込めないため、セーブできません（" +
-                FromUtf8(ec.message()) + u"）");
+    errors_.Add(error_text::kNoSaveFolder, {{u"dir", FromUtf8(dir.string())}, {u"error", FromUtf8(ec.message())}});
     return;
   }
   SaveDir = dir;
@@ -107,7 +107,7 @@ void SaveData::ChooseSaveDir() {
     std::vector<uint8_t> bytes;
     std::string error = ReadWhole(original, bytes) ? WriteFileAtomically(dir / "SAVE.DAT", bytes) : "cannot read it";
     if (!error.empty())
-      errors_.Add(u"SAVE.DAT を " + FromUtf8(dir.string()) + u" にコピーできませんでした（" + FromUtf8(error) + u"）");
+      errors_.Add(error_text::kSaveNotCopied, {{u"dir", FromUtf8(dir.string())}, {u"error", FromUtf8(error)}});
     const std::filesystem::path thumbs = FindGameFile(gameDir_, "THUMB");
     for (std::filesystem::directory_iterator it(thumbs, ec), end; !ec && it != end; it.increment(ec)) {
       std::error_code fileEc;
@@ -118,8 +118,7 @@ void SaveData::ChooseSaveDir() {
   }
   if (existed) return;
   // Said once, when the folder is made: from then on the saves are simply there.
-  errors_.Add(u"ゲームのフォルダ " + FromUtf8(gameDir_.string()) + u" には書き込めないため、セーブデータは " +
-              FromUtf8(dir.string()) + u" に保存します");
+  errors_.Add(error_text::kSavesMoved, {{u"game", FromUtf8(gameDir_.string())}, {u"dir", FromUtf8(dir.string())}});
   host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータの保存先: {dir}"), u"{dir}", FromUtf8(Shown(dir))),
                    kMovedNoticeTicks);
 }

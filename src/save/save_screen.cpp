@@ -58,7 +58,9 @@ std::u16string SaveData::ScreenLabel(const std::u16string& original) { return ho
 
 Point SaveData::ScreenCursorPos() { return platform_.CursorPos(WindowId::SaveLoad); }
 
-void SaveData::ReportScreenError(const std::u16string& line) { errors_.Add(line); }
+void SaveData::ReportScreenError(std::u16string_view text, std::initializer_list<TextField> fields) {
+  errors_.Add(text, fields);
+}
 
 std::span<uint16_t> SaveData::SlotComment(int n) {
   if (n < 1 || n > kSaveSlots) return {};

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "base/text_template.h"
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -34,7 +35,8 @@ class SaveScreenHost {
   virtual Point ScreenCursorPos() = 0;
   // Shows the comment dialog for slot n modally; `then` runs once it is answered.
   virtual void EditComment(int n, std::function<void()> then) = 0;
-  virtual void ReportScreenError(const std::u16string& line) = 0;
+  // A line for the error list: an engine text (base/error_texts.h) and what fills its blanks.
+  virtual void ReportScreenError(std::u16string_view text, std::initializer_list<TextField> fields) = 0;
 
  protected:
   ~SaveScreenHost() = default;

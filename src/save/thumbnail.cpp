@@ -1,6 +1,7 @@
 // Slot thumbnails: the last composed frame scaled down to 128 x 96, kept as "THUMB/SAVE<n>.dat".
 #include "base/atomic_file.h"
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/frame.h"
 #include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
@@ -35,8 +36,8 @@ bool SaveData::WriteThumbnail(int n) {
     platform_.PlayerFilesWritten();
     return true;
   }
-  errors_.Add(u"サムネイル " + FromUtf8(path.filename().string()) + u" を書き込めませんでした（" + FromUtf8(error) +
-              u"）");
+  errors_.Add(error_text::kThumbnailNotWritten,
+              {{u"file", FromUtf8(path.filename().string())}, {u"error", FromUtf8(error)}});
   return false;
 }
 

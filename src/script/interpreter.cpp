@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "script/opcodes.h"
 #include "script/script_machine.h"
@@ -98,9 +99,7 @@ void ScriptMachine::Kumo_TaskScript() {
     RunawayReported = false;
   } else if (!RunawayReported) {
     RunawayReported = true;
-    errors_.Add(u"script " + Num(ScriptNo) + u": " + Num(ScriptInstructionBudget) +
-                u" instructions ran (or were searched) without a message, wait or jump; the script goes on at"
-                u" the next pass");
+    errors_.Add(error_text::kRunawayScript, {{u"script", Num(ScriptNo)}, {u"count", Num(ScriptInstructionBudget)}});
   }
   LeftScriptNo = ScriptNo;
   LeftStepNo = StepNo;

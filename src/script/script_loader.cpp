@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "script/opcodes.h"
 #include "script/script_machine.h"
@@ -31,10 +32,11 @@ ScriptEntryFault ScriptMachine::Kumo_ReadScript(int n) {
   // end instruction at once instead of running the previous script's code under the new number.
   ScriptImage image;
   std::vector<std::string> problems;
-  const std::u16string where = u"SCRIPT.DAT: script " + FromUtf8(std::to_string(n)) + u": ";
+  const std::u16string number = FromUtf8(std::to_string(n));
+  const std::u16string where = u"SCRIPT.DAT: script " + number + u": ";
   ScriptEntryFault fault;
   if (found != 0 || stream.empty()) {
-    errors_.Add(where + u"the entry is empty or missing; an empty script is loaded");
+    errors_.Add(error_text::kScriptMissing, {{u"script", number}});
     // An entry the index gives bytes for could not be read; the error list has already said why.
     fault = host_.ScriptEntryListedEmpty(n & 0xFFFF) ? UnloadableScriptFault({})
                                                      : ScriptEntryFault{"読み出せません", "the entry cannot be read"};
@@ -50,7 +52,7 @@ ScriptEntryFault ScriptMachine::Kumo_ReadScript(int n) {
                                   [](const ScriptInstruction& i) { return (i.Code & 0xFF) == op::End; });
   if (!hasEnd) {
     // Searches and execution would otherwise run on into an earlier script's leftover records.
-    errors_.Add(where + u"the code has no end instruction; one is added after it");
+    errors_.Add(error_text::kScriptWithoutEnd, {{u"script", number}});
     if (image.code.size() < ScriptCode.size())
       ScriptCode[image.code.size()] = ScriptInstruction{op::End, 0, 0, 0, 0, 0, 0};
   }
@@ -65,7 +67,7 @@ ScriptEntryFault ScriptMachine::Kumo_ReadScript(int n) {
   size_t k = 0;
   for (; ResourceNames[k] != u"--END--"; ++k) {
     if (k == ResourceNameArray.size()) {
-      errors_.Add(where + u"more than 10,000 resource names; the names after the first 10,000 are not used");
+      errors_.Add(error_text::kTooManyResources, {{u"script", number}});
       break;
     }
     ResourceNameArray[k] = ResourceNames[k];

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "sound/sound_files.h"
@@ -58,7 +59,7 @@ void SoundSystem::Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop) {
     fresh.FadeTo(fadeSeconds, 1.0);
     s.OggPlayer->PlaySlot(newIndex, static_cast<uint8_t>(loop) != 0);
   } else {
-    if (missing && no != 0) errors_.Add(ShownSoundPath(FromUtf8(name)) + u"が見つかりません");
+    if (missing && no != 0) errors_.Add(error_text::kFileMissing, {{u"file", ShownSoundPath(FromUtf8(name))}});
     s.OggPlayer->StopSlot(oldIndex);
     s.OggPlayer->StopSlot(newIndex);
   }
@@ -97,7 +98,7 @@ void SoundSystem::Kumo_PlaySE(int position, int no, int loop, int fadeSeconds) {
     fx.FadeTo(fadeSeconds, 1.0);
     s.OggPlayer->PlaySlot(slot, static_cast<uint8_t>(loop) != 0);
   } else if (missing) {
-    errors_.Add(ShownSoundPath(FromUtf8(name)) + u"が見つかりません");
+    errors_.Add(error_text::kFileMissing, {{u"file", ShownSoundPath(FromUtf8(name))}});
   }
   // Effect volume from the settings.
   for (int k = stream::EffectFirst; k <= stream::EffectSlot(3); ++k) s.OggPlayer->SetSlotVolume(k, SeVolume / 100.0);
@@ -120,7 +121,7 @@ void SoundSystem::Kumo_PlayVOICE(const std::u16string& path, int repeat) {
     s.OggPlayer->SetSlotVolume(stream::Voice, VoiceVolume / 100.0);
     s.OggPlayer->PlaySlot(stream::Voice, static_cast<uint8_t>(repeat) != 0);
   } else if (missing) {
-    errors_.Add(ShownSoundPath(path) + u"が見つかりません");
+    errors_.Add(error_text::kFileMissing, {{u"file", ShownSoundPath(path)}});
   }
 }
 

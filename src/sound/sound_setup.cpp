@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "platform/platform.h"
 #include "sound/pcm_source.h"
@@ -58,8 +59,7 @@ void SoundSystem::CreateSound() {
   // Without an output the game still mixes, on a device that plays to nobody at the pace of the clock,
   // so music waits and the recording hold what the game played.
   if (!device) {
-    errors_.Add(u"音声出力を開けません（" + FromUtf8(failed) +
-                u"）。音は聞こえませんが、ゲームは続けます / no sound output: " + FromUtf8(failed));
+    errors_.Add(error_text::kNoSoundOutput, {{u"error", FromUtf8(failed)}});
     device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
   }
   if (!recordingFile_.empty()) {
@@ -67,7 +67,7 @@ void SoundSystem::CreateSound() {
     if (recorder->Good())
       device->SetRecorder(std::move(recorder));
     else
-      errors_.Add(u"cannot write the sound recording " + FromUtf8(recordingFile_));
+      errors_.Add(error_text::kRecordingNotWritten, {{u"file", FromUtf8(recordingFile_)}});
   }
   objects->DDSD = std::make_unique<TDDSD>(std::move(device));
   objects->DDSD->SetDebugOption(dsoHaltOnError);

@@ -1,5 +1,6 @@
 // What the player is shown, passed on to those who cannot see it or read Japanese: the text hook and
 // speech (--text-hook, --speak).
+#include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "text/game_translation.h"
 #include "text/message_window.h"
@@ -11,13 +12,13 @@ namespace mokuren {
 void MessageWindow::Hook(const std::u16string& line) {
   if (!textHook_ || textHook_->WriteLine(line) || textHookFailed_) return;
   textHookFailed_ = true;
-  errors_.Add(u"text hook: a line could not be written (the reader may not keep up); such lines are dropped");
+  errors_.Add(error_text::kTextHookBehind, {});
 }
 
 void MessageWindow::Speak(const std::u16string& line) {
   if (!speaker_ || speaker_->Say(line)) return;
   speaker_.reset();
-  errors_.Add(u"--speak: speech-dispatcher could not be reached; messages are no longer read aloud");
+  errors_.Add(error_text::kSpeechLost, {});
 }
 
 bool MessageWindow::OpenTextReaders(const std::string& textHook, bool speak, std::string& error) {

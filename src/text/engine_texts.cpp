@@ -1,7 +1,9 @@
 #include "text/engine_texts.h"
 
+#include <algorithm>
 #include <array>
 
+#include "base/error_texts.h"
 #include "text/menu_captions.h"
 
 namespace mokuren {
@@ -86,9 +88,17 @@ constexpr std::u16string_view kTexts[] = {
     u"{name} は名前に使用できません",
 };
 
+// The dialogs' and notices' texts, then the error list's lines.
+constexpr auto kAllTexts = [] {
+  std::array<std::u16string_view, std::size(kTexts) + error_text::kAll.size()> all{};
+  std::copy(error_text::kAll.begin(), error_text::kAll.end(),
+            std::copy(std::begin(kTexts), std::end(kTexts), all.begin()));
+  return all;
+}();
+
 }  // namespace
 
-std::span<const std::u16string_view> EngineTexts() { return kTexts; }
+std::span<const std::u16string_view> EngineTexts() { return kAllTexts; }
 std::span<const MenuCaption> MenuCaptions() { return kMenuCaptions; }
 
 std::u16string FillInName(std::u16string text, std::u16string_view placeholder, std::u16string_view name) {

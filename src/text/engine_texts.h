@@ -1,7 +1,8 @@
 // The texts the engine itself shows (notices, the save screen's quick-save slot, the log's mark for a
 // choice, the popup menu's items), as a translation names them: context "engine", the Japanese text as msgid.
-// "{file}", "{dir}" and "{name}" stand for a file or folder name, or the characters a name may not hold,
-// which the engine puts in when it shows the text.
+// Blanks such as "{file}", "{dir}", "{name}" or "{error}" stand for a file or folder name, the characters a
+// name may not hold, or what the system said, which the engine puts in when it shows the text
+// (base/text_template.h); the error list's lines are among these texts (base/error_texts.h).
 #pragma once
 
 #include <span>
@@ -13,8 +14,6 @@ namespace mokuren {
 inline constexpr char kEngineTextContext[] = "engine";
 
 std::span<const std::u16string_view> EngineTexts();
-
-inline constexpr std::u16string_view kPlaceholders[] = {u"{file}", u"{dir}", u"{name}"};
 
 inline constexpr std::u16string_view kShowWindowCaption = u"ウィンドウ表示";  // the window item, window hidden
 

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "base/text_codec.h"
+#include "base/text_template.h"
 #include "text/engine_texts.h"
 #include "text/message_layout.h"
 
@@ -49,7 +50,7 @@ const char* KindComment(const TranslatableText& t) {
     case TextKind::Speaker: return "a speaker's name, shown above every message it speaks";
     case TextKind::Title: return "the game's title (title.txt): the window's caption";
     case TextKind::Engine:
-      return "a text the engine itself shows (a notice, the save screen, the message log, a dialog)";
+      return "a text the engine itself shows (a notice, the save screen, the message log, a dialog, the error list)";
   }
   return nullptr;
 }
@@ -67,8 +68,9 @@ std::string TranslatorComments(const TranslatableText& t) {
   }
   if (t.kind == TextKind::Message && t.original.find(u'/') != std::u16string::npos)
     c += "\"/\" breaks the line here; a translation breaks lines with a new line (\\n)\n";
-  for (std::u16string_view mark : kPlaceholders)
-    if (t.original.find(mark) != std::u16string::npos) c += "keep " + ToUtf8(mark) + ": the engine puts a name there\n";
+  if (t.kind == TextKind::Engine)
+    for (std::u16string_view mark : Placeholders(t.original))
+      c += "keep " + ToUtf8(mark) + ": the engine puts a name or a value there\n";
   return c;
 }
 

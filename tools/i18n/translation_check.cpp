@@ -4,6 +4,7 @@
 
 #include "app/game_title.h"
 #include "base/text_codec.h"
+#include "base/text_template.h"
 #include "text/TNameForm.h"
 #include "text/engine_texts.h"
 #include "text/translation_catalog.h"
@@ -55,9 +56,9 @@ class Checker {
           Warn("title", "the caption shows only the first " + std::to_string(kMaxGameTitleLength) + " characters");
         return;
       case TextKind::Engine:
-        for (std::u16string_view mark : kPlaceholders)
-          if (original.find(mark) != std::u16string::npos && text.find(mark) == std::u16string::npos)
-            Error("placeholder", ToUtf8(mark) + " is missing: the engine puts a name there");
+        for (std::u16string_view mark : Placeholders(original))
+          if (text.find(mark) == std::u16string::npos)
+            Error("placeholder", ToUtf8(mark) + " is missing: the engine puts a name or a value there");
         return;
     }
   }
