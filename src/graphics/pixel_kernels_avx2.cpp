@@ -182,9 +182,40 @@ struct DrawAlphaStep {
   }
 };
 
+// Eight pixels with T = 255, whatever the opacity: w = 0, so each byte becomes (dest * 255) >> 8, which is
+// dest less one unless it is 0.
+struct DrawAlphaClearStep {
+  MOKUREN_AVX2 void operator()(const uint8_t*, uint8_t* dst) const {
+    Store(dst, _mm256_subs_epu8(Load(dst), _mm256_set1_epi8(1)));
+  }
+};
+
+MOKUREN_AVX2 inline bool AllClear(const uint8_t* src) {
+  const __m256i tByte = _mm256_set1_epi32(static_cast<int32_t>(0xFF000000u));
+  return _mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(Load(src), tByte), tByte)) == -1;
+}
+
+// The whole steps of clear pixels at the row's start and, of the rest, at its end. A text layer is clear
+// beside its ink; the search stops at the first step with ink, so a row without such runs pays for one step.
+MOKUREN_AVX2 inline void ClearEnds(const uint8_t* src, int32_t pixels, int32_t& lead, int32_t& tail) {
+  lead = 0;
+  while (lead + 8 <= pixels && AllClear(src + lead * 4)) lead += 8;
+  tail = 0;
+  while (lead + tail + 8 <= pixels && AllClear(src + (pixels - tail - 8) * 4)) tail += 8;
+}
+
 template <bool kSkip>
 MOKUREN_AVX2 void DrawAlphaRowT(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t opacity) {
   const __m256i o1 = _mm256_set1_epi16(static_cast<int16_t>(static_cast<uint16_t>(opacity + 1)));
+  int32_t lead = 0, tail = 0;
+  if constexpr (!kSkip) {
+    ClearEnds(src, pixels, lead, tail);
+    if (lead > 0) ForRow(DrawAlphaClearStep{}, dst, dst, lead);
+    if (tail > 0) ForRow(DrawAlphaClearStep{}, dst + (pixels - tail) * 4, dst + (pixels - tail) * 4, tail);
+  }
+  src += lead * 4;
+  dst += lead * 4;
+  pixels -= lead + tail;
   if (opacity == 255) {
     ForRow(DrawAlphaStep<kSkip, true>{o1}, src, dst, pixels);
   } else {

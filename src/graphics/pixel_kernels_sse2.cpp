@@ -7,6 +7,9 @@
 #if defined(MOKUREN_X86_KERNELS) || defined(__wasm_simd128__)
 
 #include <emmintrin.h>
+#if defined(__wasm__)
+#include <wasm_simd128.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -130,6 +133,60 @@ void BlendConstRow(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t a)
 // odd ones (green, T) each sit alone in a 16-bit lane after a mask or a shift, both lanes of a pixel take
 // the same weight, and the results go back by shift and mask instead of a pack. kFull is opacity 255,
 // where w = 255 - T needs no multiply.
+template <bool kFull>
+inline __m128i DrawAlphaWeight(__m128i s, __m128i o1) {
+  const __m128i t = _mm_srli_epi32(s, 24);
+  if constexpr (kFull) {
+    const __m128i w = _mm_xor_si128(t, _mm_set1_epi32(0xFF));
+    return _mm_or_si128(w, _mm_slli_epi32(w, 16));  // 255 - T in both lanes of the pixel
+  } else {
+    const __m128i one = _mm_srli_epi16(_mm_mullo_epi16(_mm_xor_si128(t, _mm_set1_epi32(0xFF)), o1), 8);
+    return _mm_or_si128(one, _mm_slli_epi32(one, 16));
+  }
+}
+
+#if defined(__wasm__)
+// One multiply per lane instead of two. With weights u on b and 255 - u on a,
+// b * u + a * (255 - u) = 256 a + y with y = (b - a) * u - a, so the result is a + floor(y / 256), which
+// lies in 0..255: a plus bits 8 to 15 of y, added with byte wrap-around, is exact, and those bits of y
+// come out right from 16-bit lanes that wrap. At opacity 255 the weight of the destination is T itself
+// (a = source, b = destination, u = T), which a shuffle of the odd lanes gives; otherwise a = destination,
+// b = source and u = w.
+template <bool kFull>
+inline __m128i DrawAlphaBlend(__m128i s, __m128i d, __m128i o1) {
+  const __m128i low = _mm_set1_epi16(0x00FF);
+  const __m128i sEven = _mm_and_si128(s, low), sOdd = _mm_srli_epi16(s, 8);
+  const __m128i dEven = _mm_and_si128(d, low), dOdd = _mm_srli_epi16(d, 8);
+  __m128i even, odd, base;
+  if constexpr (kFull) {
+    // T in both lanes of a pixel, by one shuffle (the two of SSE2 stay two).
+    const __m128i t = (__m128i)wasm_i8x16_shuffle(sOdd, sOdd, 2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15);
+    even = _mm_sub_epi16(_mm_mullo_epi16(_mm_sub_epi16(dEven, sEven), t), sEven);
+    odd = _mm_sub_epi16(_mm_mullo_epi16(_mm_sub_epi16(dOdd, sOdd), t), sOdd);
+    base = s;
+  } else {
+    const __m128i w = DrawAlphaWeight<false>(s, o1);
+    even = _mm_sub_epi16(_mm_mullo_epi16(_mm_sub_epi16(sEven, dEven), w), dEven);
+    odd = _mm_sub_epi16(_mm_mullo_epi16(_mm_sub_epi16(sOdd, dOdd), w), dOdd);
+    base = d;
+  }
+  return _mm_add_epi8(base, _mm_or_si128(_mm_srli_epi16(even, 8), _mm_andnot_si128(low, odd)));
+}
+#else
+// On x86 the two multiplies per lane of the reference's own formula measure as fast.
+template <bool kFull>
+inline __m128i DrawAlphaBlend(__m128i s, __m128i d, __m128i o1) {
+  const __m128i low = _mm_set1_epi16(0x00FF);
+  const __m128i w = DrawAlphaWeight<kFull>(s, o1);
+  const __m128i rest = _mm_xor_si128(w, low);
+  const __m128i even =
+      _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, low), w), _mm_mullo_epi16(_mm_and_si128(d, low), rest));
+  const __m128i odd =
+      _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(s, 8), w), _mm_mullo_epi16(_mm_srli_epi16(d, 8), rest));
+  return _mm_or_si128(_mm_srli_epi16(even, 8), _mm_andnot_si128(low, odd));
+}
+#endif
+
 template <bool kSkip, bool kFull>
 struct DrawAlphaStep {
   __m128i o1;
@@ -142,22 +199,7 @@ struct DrawAlphaStep {
       clear = _mm_cmpeq_epi32(_mm_and_si128(s, tByte), tByte);  // pixels with T = 255
       if (_mm_movemask_epi8(clear) == 0xFFFF) return;           // a fully transparent run: the destination stays
     }
-    const __m128i low = _mm_set1_epi16(0x00FF);
-    const __m128i t = _mm_srli_epi32(s, 24);
-    __m128i w, rest;
-    if constexpr (kFull) {
-      rest = _mm_or_si128(t, _mm_slli_epi32(t, 16));  // T in both lanes of the pixel
-      w = _mm_xor_si128(rest, low);
-    } else {
-      const __m128i one = _mm_srli_epi16(_mm_mullo_epi16(_mm_xor_si128(t, _mm_set1_epi32(0xFF)), o1), 8);
-      w = _mm_or_si128(one, _mm_slli_epi32(one, 16));
-      rest = _mm_xor_si128(w, low);
-    }
-    const __m128i even =
-        _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, low), w), _mm_mullo_epi16(_mm_and_si128(d, low), rest));
-    const __m128i odd =
-        _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(s, 8), w), _mm_mullo_epi16(_mm_srli_epi16(d, 8), rest));
-    const __m128i blended = _mm_or_si128(_mm_srli_epi16(even, 8), _mm_andnot_si128(low, odd));
+    const __m128i blended = DrawAlphaBlend<kFull>(s, d, o1);
     if constexpr (kSkip) {
       Store(dst, _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, blended)));
     } else {
@@ -166,9 +208,38 @@ struct DrawAlphaStep {
   }
 };
 
+// Four pixels with T = 255, whatever the opacity: w = 0, so each byte becomes (dest * 255) >> 8, which is
+// dest less one unless it is 0.
+struct DrawAlphaClearStep {
+  void operator()(const uint8_t*, uint8_t* dst) const { Store(dst, _mm_subs_epu8(Load(dst), _mm_set1_epi8(1))); }
+};
+
+inline bool AllClear(const uint8_t* src) {
+  const __m128i tByte = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(Load(src), tByte), tByte)) == 0xFFFF;
+}
+
+// The whole steps of clear pixels at the row's start and, of the rest, at its end. A text layer is clear
+// beside its ink; the search stops at the first step with ink, so a row without such runs pays for one step.
+inline void ClearEnds(const uint8_t* src, int32_t pixels, int32_t& lead, int32_t& tail) {
+  lead = 0;
+  while (lead + 4 <= pixels && AllClear(src + lead * 4)) lead += 4;
+  tail = 0;
+  while (lead + tail + 4 <= pixels && AllClear(src + (pixels - tail - 4) * 4)) tail += 4;
+}
+
 template <bool kSkip>
 void DrawAlphaRowT(const uint8_t* src, uint8_t* dst, int32_t pixels, uint16_t opacity) {
   const __m128i o1 = _mm_set1_epi16(static_cast<int16_t>(static_cast<uint16_t>(opacity + 1)));
+  int32_t lead = 0, tail = 0;
+  if constexpr (!kSkip) {
+    ClearEnds(src, pixels, lead, tail);
+    if (lead > 0) ForRow(DrawAlphaClearStep{}, dst, dst, lead);
+    if (tail > 0) ForRow(DrawAlphaClearStep{}, dst + (pixels - tail) * 4, dst + (pixels - tail) * 4, tail);
+  }
+  src += lead * 4;
+  dst += lead * 4;
+  pixels -= lead + tail;
   if (opacity == 255) {
     ForRow(DrawAlphaStep<kSkip, true>{o1}, src, dst, pixels);
   } else {
