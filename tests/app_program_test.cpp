@@ -132,11 +132,15 @@ TEST_F(Program, HelpVersionAndBadOptions) {
   EXPECT_NE(ReadFile(err).find("--no-such-option"), std::string::npos);
   EXPECT_EQ(RunProgram("'" + Path("missing") + "' --headless", {}, err), 2);
   EXPECT_NE(ReadFile(err).find("missing"), std::string::npos);
-  // A folder that holds no game says how to give the program one, in Japanese and in English.
+  // A folder that holds no game says how to give the program one, in Japanese and in English, or in the
+  // engine's English alone.
   std::filesystem::create_directory(Path("empty"));
-  EXPECT_EQ(RunProgram("'" + Path("empty") + "' --headless", {}, err), 2);
+  EXPECT_EQ(RunProgram("'" + Path("empty") + "' --headless --lang ja", {}, err), 2);
   EXPECT_NE(ReadFile(err).find("ゲームのフォルダを指定して"), std::string::npos) << ReadFile(err);
   EXPECT_NE(ReadFile(err).find("mokuren GAME_DIR"), std::string::npos) << ReadFile(err);
+  EXPECT_EQ(RunProgram("'" + Path("empty") + "' --headless --lang en", {}, err), 2);
+  EXPECT_EQ(ReadFile(err), "mokuren: No game found: " + Path("empty") +
+                               " has no SCRIPT.DAT. Start the program with the game's folder (mokuren GAME_DIR).\n");
 }
 
 TEST_F(Program, MalformedEventsLineExitsWithStatus2NamingTheLine) {

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/startup_damage.h"
+#include "base/startup_message.h"
 #include "base/text_codec.h"
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
@@ -80,25 +81,19 @@ bool TForm1::FormCreate() {
       options_.gameDir.empty() ? ExecutableDirectory() : std::filesystem::path(options_.gameDir);
   // A folder named relative to where the program was started is made absolute once.
   if (std::filesystem::path absolute = std::filesystem::absolute(dir, ec); !ec) dir = std::move(absolute);
-  // Start-up problems are told in Japanese, then in English.
+  // Start-up problems are told in the player's language, or in Japanese, then in English.
+  LoadEngineTexts();
   if (const auto status = std::filesystem::status(dir, ec); !std::filesystem::is_directory(status)) {
-    const bool file = std::filesystem::is_regular_file(status), exists = std::filesystem::exists(status);
-    const char* ja = file     ? " はフォルダではなくファイルです。"
-                     : exists ? " はフォルダではありません。"
-                              : " がありません。";
-    const char* en = file ? " is a file, not a directory" : exists ? " is not a directory" : " does not exist";
-    platform_.FatalMessage("ゲームのフォルダ " + dir.string() + ja + "\nthe game directory " + dir.string() + en);
+    const StartupText& text = std::filesystem::is_regular_file(status) ? startup_text::kGameDirIsFile
+                              : std::filesystem::exists(status)        ? startup_text::kGameDirNotFolder
+                                                                       : startup_text::kGameDirMissing;
+    platform_.FatalMessage(StartupMessage(errors_.Translator(), text, {{u"dir", FromUtf8(dir.string())}}));
     return false;
   }
   // A folder without a script is no game at all: the player is told how to give the program one.
   if (!std::filesystem::exists(FindGameFile(dir, ArchiveFileName(ArchiveKind::Script)), ec)) {
     platform_.FatalMessage(
-        "ゲームが見つかりません: " + dir.string() +
-        " に SCRIPT.DAT がありません。ゲームのフォルダを指定して起動してください（mokuren ゲームのフォルダ）。\n"
-        "no game in " +
-        dir.string() +
-        " (it has no SCRIPT.DAT); start the program with the game's folder: "
-        "mokuren GAME_DIR");
+        StartupMessage(errors_.Translator(), startup_text::kNoGame, {{u"dir", FromUtf8(dir.string())}}));
     return false;
   }
   GameDir = dir;
@@ -173,20 +168,21 @@ void TForm1::Kumo_TaskInit() {
   NextFrameTime = platform_.TickCount();
   // Damage start-up meets is shown to the player before the game goes on. A run driven by an events file
   // or ended by --max-ms has nobody to close a message box, so it is told on standard error only.
-  const auto warn = [this](const StartupMessage& message) {
+  const auto warn = [this](const std::string& message) {
     if (options_.eventsFile.empty() && !options_.maxMs)
-      platform_.WarningMessage(message.Text());
+      platform_.WarningMessage(message);
     else
-      PrintFatalMessage(message.Text());
+      PrintFatalMessage(message);
   };
   // System pictures from SYSGRP.DAT.
   if (const std::vector<int32_t> missing = graphics_.LoadSystemPictures(); !missing.empty()) {
     std::vector<UnloadedPicture> pictures;
     for (int32_t entry : missing)
       pictures.push_back({entry, archives_.ArchiveIndexes[2][static_cast<size_t>(entry)].size == 0});
-    const StartupMessage message =
-        StartupPicturesMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures);
-    ReportError(FromUtf8(message.english));
+    std::u16string english;
+    const std::string message = StartupPicturesMessage(
+        errors_.Translator(), FindGameFile(GameDir, ArchiveFileName(ArchiveKind::System)).string(), pictures, english);
+    ReportError(english);
     warn(message);
   }
   // The script's four string tables.
@@ -206,7 +202,8 @@ void TForm1::Kumo_TaskInit() {
   // Script 1 runs from instruction 0 on the next pass. When it cannot be loaded, the empty script runs,
   // and the player is told why the screen stays black.
   if (const ScriptEntryFault fault = script_.Kumo_ReadScript(1))
-    warn(StartupScriptMessage(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::Script)).string(), fault));
+    warn(StartupScriptMessage(errors_.Translator(),
+                              FindGameFile(GameDir, ArchiveFileName(ArchiveKind::Script)).string(), fault));
   script_.StepNo = -1;
   TaskCode = task::Script;
 }

@@ -81,6 +81,7 @@ class TForm1 final : public EngineState, public WindowHost, private ErrorList::O
   // Runs FormCreate. Returns false (with the message already shown) when start-up cannot go on.
   bool FormCreate();
   void Kumo_TaskInit();
+  void LoadEngineTexts();  // the engine's shipped translation for the player's language, first of all
   // Chooses the language (--lang, or the player's), loads its translation into the message window, and
   // translates Caption and the popup menu (translation_setup.cpp).
   void StartTranslation();

@@ -9,6 +9,7 @@
 #include "app/TForm1.h"
 #include "app/game_title.h"
 #include "app/launch_options.h"
+#include "base/startup_message.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "platform/headless/headless_platform.h"
@@ -71,6 +72,10 @@ int main(int argc, char** argv) {
   // The fonts' configuration is read while the window system is started.
   mokuren::PrepareFontMatching();
   std::optional<mokuren::QtPlatform> platform;
+  // The engine's own texts in the player's language, read only when the picker or a message needs them.
+  mokuren::EngineTextsOnDemand engineTexts(
+      mokuren::ExecutableDirectory(), options.lang, options.environmentLanguages,
+      [](const std::string& problem) { std::cerr << "mokuren: " << problem << '\n'; });
   // Started without a game (from the desktop's menu): the player picks one, or one opened before.
   if (options.gameDir.empty() && !mokuren::HoldsGame(gameDir)) {
     platform.emplace(argc, argv);
@@ -78,12 +83,6 @@ int main(int argc, char** argv) {
     for (std::filesystem::path& dir : mokuren::ReadRecentGames(mokuren::RecentGamesFile()))
       recent.push_back({dir, mokuren::ToUtf8(mokuren::ReadGameTitle(dir).text)});
     // The picker comes before any game and its translation: the engine's own, in the player's language.
-    mokuren::EngineTranslation engineTexts;
-    std::vector<std::string> problems;
-    engineTexts.Load(mokuren::EngineTranslationFile(mokuren::EngineTranslationsDir(mokuren::ExecutableDirectory()),
-                                                    options.lang, options.environmentLanguages),
-                     problems);
-    for (const std::string& problem : problems) std::cerr << "mokuren: " << problem << '\n';
     const std::optional<std::filesystem::path> picked =
         mokuren::PickGame(recent, [&](std::u16string_view original) { return engineTexts.Translate(original); });
     if (!picked) return 0;
@@ -94,9 +93,8 @@ int main(int argc, char** argv) {
   // tests and scripts run side by side on one game.
   mokuren::InstanceGuard guard(gameDir);
   if (!guard.Acquire()) {
-    mokuren::PrintFatalMessage("このゲームはもう起動しています（" + gameDir.string() +
-                               "）。そのウィンドウを前面に出します。\nthe game in " + gameDir.string() +
-                               " is already running; its window is brought to the front");
+    mokuren::PrintFatalMessage(mokuren::StartupMessage(engineTexts.Translator(), mokuren::startup_text::kAlreadyRunning,
+                                                       {{u"dir", mokuren::FromUtf8(gameDir.string())}}));
     return 0;
   }
   if (!platform) platform.emplace(argc, argv);

@@ -1,5 +1,8 @@
 #include "app/startup_damage.h"
 
+#include "base/startup_message.h"
+#include "base/text_codec.h"
+
 namespace mokuren {
 
 namespace {
@@ -7,31 +10,40 @@ namespace {
 // The list stays short enough to read in a message box.
 constexpr size_t kListedPictures = 8;
 
-}  // namespace
-
-StartupMessage StartupScriptMessage(const std::string& archive, const ScriptEntryFault& fault) {
-  return {"アーカイブ " + archive + " のエントリー 1（ゲームの最初のスクリプト）を読み込めません: " + fault.japanese +
-              "。このままでは画面が黒いままです。ゲームのデータを確かめてください。",
-          "the archive " + archive + ": entry 1 (the game's first script) cannot be loaded: " + fault.english +
-              "; the screen stays black until the game's data is mended"};
+std::u16string PicturesLine(const StartupWords& words, const std::string& archive,
+                            const std::vector<UnloadedPicture>& pictures) {
+  using namespace startup_text;
+  std::u16string list;
+  for (size_t i = 0; i < pictures.size() && i < kListedPictures; ++i) {
+    if (i) list += words(kPictureSeparator);
+    list += FillIn(words(pictures[i].empty ? kEmptyPicture : kDamagedPicture),
+                   {{u"entry", FromUtf8(std::to_string(pictures[i].entry))}});
+  }
+  if (pictures.size() > kListedPictures)
+    list += FillIn(words(kMorePictures), {{u"count", FromUtf8(std::to_string(pictures.size() - kListedPictures))}});
+  // The English line of the command line names them "entry 52" or "entries 52, 53".
+  if (words.language() == StartupWords::Language::English)
+    list = (pictures.size() == 1 ? u"entry " : u"entries ") + list;
+  return FillIn(words(kPicturesNotLoaded), {{u"file", FromUtf8(archive)}, {u"entries", list}});
 }
 
-StartupMessage StartupPicturesMessage(const std::string& archive, const std::vector<UnloadedPicture>& pictures) {
-  std::string japanese, english;
-  for (size_t i = 0; i < pictures.size() && i < kListedPictures; ++i) {
-    const std::string entry = std::to_string(pictures[i].entry);
-    japanese += (i ? "、" : "") + entry + (pictures[i].empty ? "（空）" : "（破損）");
-    english += (i ? ", " : "") + entry + (pictures[i].empty ? " (empty)" : " (damaged)");
-  }
-  if (pictures.size() > kListedPictures) {
-    const std::string more = std::to_string(pictures.size() - kListedPictures);
-    japanese += " ほか " + more + " 個";
-    english += " and " + more + " more";
-  }
-  return {"アーカイブ " + archive + " の起動時に使う画像を読み込めません: エントリー " + japanese +
-              "。これらの画像なしで続けます。",
-          "the archive " + archive + ": start-up pictures cannot be loaded: " +
-              (pictures.size() == 1 ? "entry " : "entries ") + english + "; the game goes on without them"};
+}  // namespace
+
+std::string StartupScriptMessage(const TextTranslator& translator, const std::string& archive,
+                                 const ScriptEntryFault& fault) {
+  const StartupText& text = startup_text::kFirstScriptNotLoaded;
+  return StartupMessage(translator, text, [&](const StartupWords& words) {
+    const bool japanese = words.language() == StartupWords::Language::Japanese;
+    return FillIn(words(text),
+                  {{u"file", FromUtf8(archive)}, {u"problem", FromUtf8(japanese ? fault.japanese : fault.english)}});
+  });
+}
+
+std::string StartupPicturesMessage(const TextTranslator& translator, const std::string& archive,
+                                   const std::vector<UnloadedPicture>& pictures, std::u16string& english) {
+  english = PicturesLine(StartupWords(StartupWords::Language::English, translator), archive, pictures);
+  return StartupMessage(translator, startup_text::kPicturesNotLoaded,
+                        [&](const StartupWords& words) { return PicturesLine(words, archive, pictures); });
 }
 
 }  // namespace mokuren

@@ -14,15 +14,18 @@
 
 namespace mokuren {
 
-void TForm1::StartTranslation() {
-  GameTranslation& translation = text_.Translation();
-  // The engine's own texts, from the translation shipped with the program, where the game's leaves them.
+void TForm1::LoadEngineTexts() {
+  // The engine's own texts, from the translation shipped with the program, where the game's leaves them;
+  // loaded before anything can end start-up, whose message is told in them.
   std::vector<std::string> problems;
-  translation.LoadEngineTexts(EngineTranslationFile(EngineTranslationsDir(ExecutableDirectory()), options().lang,
-                                                    options().environmentLanguages),
-                              problems);
+  text_.Translation().LoadEngineTexts(EngineTranslationFile(EngineTranslationsDir(ExecutableDirectory()),
+                                                            options().lang, options().environmentLanguages),
+                                      problems);
   for (const std::string& problem : problems) errors_.Add(FromUtf8(problem));
-  if (StartGameTranslation() || translation.EngineTextsTranslated()) ShowEngineTextsTranslated();
+}
+
+void TForm1::StartTranslation() {
+  if (StartGameTranslation() || text_.Translation().EngineTextsTranslated()) ShowEngineTextsTranslated();
 }
 
 bool TForm1::StartGameTranslation() {

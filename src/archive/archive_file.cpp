@@ -2,6 +2,7 @@
 #include "archive/archives.h"
 #include "base/error_list.h"
 #include "base/error_texts.h"
+#include "base/startup_message.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "platform/platform.h"
@@ -17,20 +18,18 @@ bool Archives::Kuri_FileInit() {
     const std::filesystem::path path = FindGameFile(gameDir_, name);
     GameFile f;
     std::string problem;
+    // Told in the player's language, as the error list is.
     if (!f.Open(path, problem)) {
-      const std::string ja = "アーカイブ " + path.string() +
-                             " を開けません（ファイルがないか、普通のファイルではないか、読み込めません）。";
-      platform_.FatalMessage(ja + "\ncannot open the archive " + path.string() + ": " + problem);
+      platform_.FatalMessage(StartupMessage(errors_.Translator(), startup_text::kArchiveNotOpened,
+                                            {{u"file", FromUtf8(path.string())}, {u"error", FromUtf8(problem)}}));
       return false;
     }
     const uint64_t length = f.Size();
     std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
     if (length < ArchiveIndex::kMinFileSize || !f.ReadAt(ArchiveIndex::kIndexOffset, index.data(), index.size())) {
-      const std::string bytes = std::to_string(length);
       platform_.FatalMessage(
-          "アーカイブ " + path.string() + " は " + bytes +
-          " バイトしかなく、索引を収めるには足りません（524,304 バイト以上必要です）。\nthe archive " + path.string() +
-          " is " + bytes + " bytes long, too short for its index (at least 524,304 bytes)");
+          StartupMessage(errors_.Translator(), startup_text::kArchiveTooShort,
+                         {{u"file", FromUtf8(path.string())}, {u"size", FromUtf8(std::to_string(length))}}));
       return false;
     }
     ArchiveIndex& table = ArchiveIndexes[k - 1];

@@ -40,6 +40,8 @@ class ErrorList {
   void SetClock(std::function<uint32_t()> clock) { clock_ = std::move(clock); }
   // How an engine text is shown in the player's language; without one, the Japanese original is.
   void SetTranslator(TextTranslator translator) { translator_ = std::move(translator); }
+  // The translator set (empty without one), for the engine's other messages in the same language.
+  const TextTranslator& Translator() const { return translator_; }
   // A line as it stands (a problem told by a library, a line already made with Shown).
   void Add(const std::u16string& line);
   // An engine text (error_texts.h), shown in the player's language with its blanks filled in.

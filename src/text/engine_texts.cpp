@@ -4,6 +4,7 @@
 #include <array>
 
 #include "base/error_texts.h"
+#include "base/startup_texts.h"
 #include "text/menu_captions.h"
 
 namespace mokuren {
@@ -88,11 +89,12 @@ constexpr std::u16string_view kTexts[] = {
     u"{name} は名前に使用できません",
 };
 
-// The dialogs' and notices' texts, then the error list's lines.
+// The dialogs' and notices' texts, the error list's lines, then the start-up messages.
 constexpr auto kAllTexts = [] {
-  std::array<std::u16string_view, std::size(kTexts) + error_text::kAll.size()> all{};
-  std::copy(error_text::kAll.begin(), error_text::kAll.end(),
-            std::copy(std::begin(kTexts), std::end(kTexts), all.begin()));
+  std::array<std::u16string_view, std::size(kTexts) + error_text::kAll.size() + startup_text::kAll.size()> all{};
+  auto at = std::copy(error_text::kAll.begin(), error_text::kAll.end(),
+                      std::copy(std::begin(kTexts), std::end(kTexts), all.begin()));
+  for (const StartupText& text : startup_text::kAll) *at++ = text.original;
   return all;
 }();
 

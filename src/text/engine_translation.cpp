@@ -39,4 +39,21 @@ std::u16string EngineTranslation::Translate(std::u16string_view original) const 
   return catalog_.Translate(kEngineTextContext, original);
 }
 
+const EngineTranslation& EngineTextsOnDemand::Loaded() {
+  if (!read_) {
+    read_ = true;
+    std::vector<std::string> problems;
+    translation_.Load(EngineTranslationFile(EngineTranslationsDir(programDir_), option_, environment_), problems);
+    for (const std::string& problem : problems) report_(problem);
+  }
+  return translation_;
+}
+
+std::u16string EngineTextsOnDemand::Translate(std::u16string_view original) { return Loaded().Translate(original); }
+
+TextTranslator EngineTextsOnDemand::Translator() {
+  if (!Loaded().Active()) return {};
+  return [this](std::u16string_view original) { return translation_.Translate(original); };
+}
+
 }  // namespace mokuren

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/text_translator.h"
 #include "text/translation_catalog.h"
 
 namespace mokuren {
@@ -33,6 +35,35 @@ class EngineTranslation {
 
  private:
   TranslationCatalog catalog_;
+};
+
+// The shipped translation for the language the player asks for, read the first time a text is asked
+// for: before any game, only the picker and a message that ends start-up need it, and a normal start
+// never reads it.
+class EngineTextsOnDemand {
+ public:
+  using Report = std::function<void(const std::string&)>;
+  // `report` is told each problem with the file ("FILE:LINE: …").
+  EngineTextsOnDemand(std::filesystem::path programDir, std::string option, std::vector<std::string> environment,
+                      Report report)
+      : programDir_(std::move(programDir)),
+        option_(std::move(option)),
+        environment_(std::move(environment)),
+        report_(std::move(report)) {}
+  // The translation of an engine text, or the text itself.
+  std::u16string Translate(std::u16string_view original);
+  // A translator for the player's language, or an empty one when none applies.
+  TextTranslator Translator();
+
+ private:
+  const EngineTranslation& Loaded();
+
+  std::filesystem::path programDir_;
+  std::string option_;
+  std::vector<std::string> environment_;
+  Report report_;
+  bool read_ = false;
+  EngineTranslation translation_;
 };
 
 }  // namespace mokuren
