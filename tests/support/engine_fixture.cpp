@@ -20,6 +20,18 @@
 
 namespace mokuren::testing {
 
+namespace {
+
+// The programs and the engine under test play the game's original language whatever the developer's
+// locale: a test that plays a translation names it (--lang, or LANGUAGE and LANG for one command).
+[[maybe_unused]] const bool kOriginalLanguage = [] {
+  unsetenv("LANGUAGE");
+  setenv("LANG", "C.UTF-8", 1);
+  return true;
+}();
+
+}  // namespace
+
 TempDir::TempDir() {
   std::random_device rd;
   auto base = std::filesystem::temp_directory_path();
