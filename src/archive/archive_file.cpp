@@ -1,4 +1,6 @@
 // Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
+#include <memory>
+
 #include "archive/archives.h"
 #include "base/error_list.h"
 #include "base/text_codec.h"
@@ -23,8 +25,10 @@ bool Archives::Kuri_FileInit() {
       return false;
     }
     const uint64_t length = f.Size();
-    std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
-    if (length < ArchiveIndex::kMinFileSize || !f.ReadAt(ArchiveIndex::kIndexOffset, index.data(), index.size())) {
+    // Not cleared first: the read fills it, or the archive is refused.
+    const auto index = std::make_unique_for_overwrite<uint8_t[]>(ArchiveIndex::kIndexBytes);
+    if (length < ArchiveIndex::kMinFileSize ||
+        !f.ReadAt(ArchiveIndex::kIndexOffset, index.get(), ArchiveIndex::kIndexBytes)) {
       const std::string bytes = std::to_string(length);
       platform_.FatalMessage(
           "アーカイブ " + path.string() + " は " + bytes +
@@ -33,7 +37,7 @@ bool Archives::Kuri_FileInit() {
       return false;
     }
     ArchiveIndex& table = ArchiveIndexes[k - 1];
-    table.Load(index, length);
+    table.Load({index.get(), ArchiveIndex::kIndexBytes}, length);
     if (size_t past = table.CountPastEnd(); past > 0) {
       errors_.Add(FromUtf8(name) + u": " + FromUtf8(std::to_string(past)) +
                   u" index entries point past the end of the file; they read as empty");
