@@ -26,7 +26,7 @@ bool Archives::Kuri_FileInit() {
     }
     const uint64_t length = f.Size();
     // Not cleared first: the read fills it, or the archive is refused.
-    const auto index = std::make_unique_for_overwrite<uint8_t[]>(ArchiveIndex::kIndexBytes);
+    const std::unique_ptr<uint8_t[]> index(new uint8_t[ArchiveIndex::kIndexBytes]);
     if (length < ArchiveIndex::kMinFileSize ||
         !f.ReadAt(ArchiveIndex::kIndexOffset, index.get(), ArchiveIndex::kIndexBytes)) {
       const std::string bytes = std::to_string(length);
