@@ -86,6 +86,24 @@ SdlStart& Started() {
   return *started;
 }
 
+// Subsystems started ahead and never taken (a run without a gamepad's first pass, a test of the sound
+// device alone) are quit at exit, before the statics above go.
+struct QuitUntaken {
+  QuitUntaken() = default;
+  QuitUntaken(const QuitUntaken&) = delete;
+  QuitUntaken& operator=(const QuitUntaken&) = delete;
+  ~QuitUntaken() {
+    std::lock_guard lock(startMutex);
+    if (!started && !preparing.valid()) return;
+    SdlStart& start = Started();
+    if (!start.loaded) return;
+    for (SdlStart::Subsystem* s : {&start.audio, &start.gamepads}) {
+      if (s->pending && s->ok) start.functions.QuitSubSystem(s->flag);
+      s->pending = false;
+    }
+  }
+} quitUntaken;
+
 }  // namespace
 
 void PrepareSdl() {
