@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "base/text_codec.h"
+#include "platform/sdl_library.h"
 #include "sound/ddsd.h"
 #include "sound/virtual_sound_device.h"
 #include "sound/wav_recorder.h"
@@ -186,6 +187,7 @@ TEST(SoundDeviceRealTime, NoDeviceMeansSilenceWithoutAWord) {
 
 TEST(SoundDeviceRealTime, DummyDriverRefillsTheHalfNotPlayingOnlyWhilePlaying) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
+  PrepareSdl();  // as the windowed game does: the device takes the audio SDL started on a second thread
   TDDSD ddsd(MakeSdlSoundDevice());
   if (!ddsd.Loaded()) GTEST_SKIP() << "no SDL audio";
   ASSERT_TRUE(ddsd.Device().RealTime());

@@ -16,6 +16,7 @@
 #include "platform/instance_guard.h"
 #include "platform/quit_signals.h"
 #include "platform/recent_games.h"
+#include "platform/sdl_library.h"
 #include "text/engine_translation.h"
 #include "text/font_match.h"
 #include "text/game_translation.h"
@@ -69,8 +70,10 @@ int main(int argc, char** argv) {
   std::filesystem::path gameDir =
       options.gameDir.empty() ? mokuren::ExecutableDirectory() : std::filesystem::path(options.gameDir);
   mokuren::LaunchOptions launch = options;
-  // The fonts' configuration is read while the window system is started.
+  // The fonts' configuration is read, and SDL loaded and its sound and gamepads started, while the window
+  // system is started.
   mokuren::PrepareFontMatching();
+  mokuren::PrepareSdl();
   std::optional<mokuren::QtPlatform> platform;
   // The engine's own texts in the player's language, read only when the picker or a message needs them.
   mokuren::EngineTextsOnDemand engineTexts(

@@ -1,4 +1,6 @@
 // Reading the data archives: the indexes and name lists at start-up, then single entries on demand.
+#include <memory>
+
 #include "archive/archives.h"
 #include "base/error_list.h"
 #include "base/error_texts.h"
@@ -25,15 +27,17 @@ bool Archives::Kuri_FileInit() {
       return false;
     }
     const uint64_t length = f.Size();
-    std::vector<uint8_t> index(ArchiveIndex::kIndexBytes);
-    if (length < ArchiveIndex::kMinFileSize || !f.ReadAt(ArchiveIndex::kIndexOffset, index.data(), index.size())) {
+    // Not cleared first: the read fills it, or the archive is refused.
+    const std::unique_ptr<uint8_t[]> index(new uint8_t[ArchiveIndex::kIndexBytes]);
+    if (length < ArchiveIndex::kMinFileSize ||
+        !f.ReadAt(ArchiveIndex::kIndexOffset, index.get(), ArchiveIndex::kIndexBytes)) {
       platform_.FatalMessage(
           StartupMessage(errors_.Translator(), startup_text::kArchiveTooShort,
                          {{u"file", FromUtf8(path.string())}, {u"size", FromUtf8(std::to_string(length))}}));
       return false;
     }
     ArchiveIndex& table = ArchiveIndexes[k - 1];
-    table.Load(index, length);
+    table.Load({index.get(), ArchiveIndex::kIndexBytes}, length);
     if (size_t past = table.CountPastEnd(); past > 0) {
       errors_.Add(error_text::kEntriesPastEnd, {{u"file", FromUtf8(name)}, {u"count", FromUtf8(std::to_string(past))}});
     }

@@ -1,24 +1,36 @@
 #include "archive/archive_index.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <new>
+
 #include "base/text_codec.h"
 #include "graphics/png_decoder.h"
 #include "platform/game_files.h"
 
 namespace mokuren {
 
+ArchiveIndex::ArchiveIndex()
+    : entries_(static_cast<ArchiveIndexEntry*>(std::calloc(kEntries, sizeof(ArchiveIndexEntry)))) {
+  if (!entries_) throw std::bad_alloc();
+}
+
 void ArchiveIndex::Load(std::span<const uint8_t> indexBytes, uint64_t fileSize) {
   fileSize_ = fileSize;
-  for (size_t n = 0; n < kEntries; ++n) {
-    if (indexBytes.size() < 8 * (n + 1)) {
-      entries_[n] = {0, 0};
-      continue;
-    }
+  // The entries given whole; any after them are empty.
+  const size_t whole = std::min(kEntries, indexBytes.size() / 8);
+  if constexpr (std::endian::native == std::endian::little) {
+    // The file's little-endian pairs of 32-bit numbers are the table's layout.
+    std::memcpy(entries_.get(), indexBytes.data(), whole * sizeof(ArchiveIndexEntry));
+  } else {
     auto u32 = [&](size_t at) {
       return static_cast<uint32_t>(indexBytes[at]) | (static_cast<uint32_t>(indexBytes[at + 1]) << 8) |
              (static_cast<uint32_t>(indexBytes[at + 2]) << 16) | (static_cast<uint32_t>(indexBytes[at + 3]) << 24);
     };
-    entries_[n] = {u32(8 * n), u32(8 * n + 4)};
+    for (size_t n = 0; n < whole; ++n) entries_[n] = {u32(8 * n), u32(8 * n + 4)};
   }
+  std::fill(entries_.get() + whole, entries_.get() + kEntries, ArchiveIndexEntry{0, 0});
 }
 
 bool ArchiveIndex::InFile(size_t entry) const {

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,7 +30,8 @@ class ArchiveIndex {
   static constexpr size_t kIndexBytes = kEntries * 8;                 // 524,288 bytes
   static constexpr size_t kMinFileSize = kIndexOffset + kIndexBytes;  // 524,304 bytes
 
-  ArchiveIndex() : entries_(kEntries, ArchiveIndexEntry{0, 0}) {}
+  // Every entry empty. The table comes from calloc: its pages are only touched when an index is loaded.
+  ArchiveIndex();
 
   // Reads the 524,288 index bytes of an archive file `fileSize` bytes long.
   void Load(std::span<const uint8_t> indexBytes, uint64_t fileSize);
@@ -41,7 +44,10 @@ class ArchiveIndex {
   size_t CountPastEnd() const;
 
  private:
-  std::vector<ArchiveIndexEntry> entries_;
+  struct FreeEntries {
+    void operator()(ArchiveIndexEntry* p) const { std::free(p); }
+  };
+  std::unique_ptr<ArchiveIndexEntry[], FreeEntries> entries_;  // kEntries of them
   uint64_t fileSize_ = 0;
 };
 

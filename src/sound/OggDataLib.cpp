@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "platform/game_files.h"
 #include "sound/mix_kernels.h"
@@ -99,7 +100,8 @@ void ParseLoopComment(const std::string& comment, int32_t sampleRate, OggLoopTab
 
 TOggData::TOggData(int32_t size) : size_(std::max<int32_t>(size, 64) & ~7) {
   std::memset(&vf_, 0, sizeof vf_);
-  output_.assign(static_cast<size_t>(size_) / 2, 0);
+  output_.reset(static_cast<int32_t*>(std::calloc(static_cast<size_t>(size_) / 2, sizeof(int32_t))));
+  if (!output_) throw std::bad_alloc();
 }
 
 TOggData::~TOggData() {
@@ -120,10 +122,15 @@ void TOggData::Reset() {
   totalSamples_ = 0;
   totalSeconds_ = 0;
   loops_ = OggLoopTable{};
-  std::fill(output_.begin(), output_.end(), 0);
-  decoded_.fill(0);
-  converted_.fill(0);
+  if (rendered_) {
+    ClearOutput();
+    decoded_.fill(0);
+    converted_.fill(0);
+    rendered_ = false;
+  }
 }
+
+void TOggData::ClearOutput() { std::fill(output_.get(), output_.get() + size_ / 2, 0); }
 
 bool TOggData::LoadFromFile(const std::filesystem::path& path) {
   std::error_code ec;
@@ -186,7 +193,7 @@ void TOggData::Stop() {
   looping_ = false;
   Seek(0);
   for (OggLoopEntry& e : loops_) e.Counter = 0;
-  std::fill(output_.begin(), output_.end(), 0);
+  if (rendered_) ClearOutput();
 }
 
 void TOggData::SetVolume(double level) { FadeTo(0, level); }
@@ -348,7 +355,8 @@ int32_t TOggData::RenderHalf(int32_t* accumulator, int32_t accumulatorFrames) {
   if (fadeCurrent_ < kAudible && fadeTarget_ < kAudible) playing_ = false;
   if (!loaded_ || !playing_) return 0;
   halfSelector_ = halfSelector_ == 0 ? size_ / 4 : 0;
-  int32_t* block = output_.data() + halfSelector_;
+  rendered_ = true;
+  int32_t* block = output_.get() + halfSelector_;
   int32_t frames = HalfFrames();
   int32_t done = 0;
   while (done < frames && playing_) {

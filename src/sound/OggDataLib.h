@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -68,7 +69,7 @@ class TOggData {
   // there, saturating, each piece while it is still in the cache.
   int32_t RenderHalf(int32_t* accumulator = nullptr, int32_t accumulatorFrames = 0);
   // The half just rendered: HalfFrames() stereo frames of 32-bit samples.
-  const int32_t* CurrentHalf() const { return output_.data() + halfSelector_; }
+  const int32_t* CurrentHalf() const { return output_.get() + halfSelector_; }
   int32_t HalfFrames() const { return size_ / 8; }
 
   // Information of the loaded file.
@@ -87,6 +88,7 @@ class TOggData {
 
  private:
   void Reset();
+  void ClearOutput();
   int32_t DecodeConvert(int16_t* out, int32_t want);
   int32_t Fill(int16_t* out, int32_t want);
   int32_t FillChunk(int16_t* out, int32_t want, double t);
@@ -108,7 +110,14 @@ class TOggData {
   bool loaded_ = false;
   bool playing_ = false;
   bool looping_ = false;
-  std::vector<int32_t> output_;            // two halves of size_ bytes
+  // Two halves of size_ bytes, from calloc: the pages of a stream never played are never touched (the
+  // seven streams hold 2.3 MB). `rendered_`: a block was rendered since they and the scratch buffers below
+  // were last cleared.
+  struct FreeSamples {
+    void operator()(int32_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<int32_t[], FreeSamples> output_;
+  bool rendered_ = false;
   int32_t halfSelector_ = 0;               // index of the half just rendered, 0 or size_/4
   std::array<int16_t, 8192> decoded_{};    // decoder output
   std::array<int16_t, 8192> converted_{};  // 44100 Hz stereo

@@ -1,10 +1,9 @@
 // The windowed game's sound device: SDL audio (its audio subsystem only) at 44100 Hz, 16-bit stereo.
-// SDL's callback thread mixes the playing buffers; SDL converts to whatever the hardware wants.
+// SDL's callback thread mixes the playing buffers; SDL converts to whatever the hardware wants. SDL is
+// loaded when the device first opens (see platform/sdl_library.h).
 #include "sound/sound_device.h"
 
-#ifdef MOKUREN_HAVE_SDL
-#include <SDL.h>
-#endif
+#include "platform/sdl_library.h"
 
 namespace mokuren {
 
@@ -17,10 +16,12 @@ class SdlSoundDevice final : public SoundDevice {
   ~SdlSoundDevice() override { Close(); }
 
   bool Open() override {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      error_ = std::string("SDL audio: ") + SDL_GetError();
+    std::string why;
+    if (!StartSdlSubsystem(SDL_INIT_AUDIO, why)) {
+      error_ = "SDL audio: " + why;
       return false;
     }
+    sdl_ = LoadSdl(why);
     subsystem_ = true;
     SDL_AudioSpec want{};
     want.freq = static_cast<int>(kDeviceRate);
@@ -31,34 +32,35 @@ class SdlSoundDevice final : public SoundDevice {
     want.callback = &SdlSoundDevice::Callback;
     want.userdata = this;
     SDL_AudioSpec have{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    device_ = sdl_->OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device_ == 0) {
-      const char* driver = SDL_GetCurrentAudioDriver();
+      const char* driver = sdl_->GetCurrentAudioDriver();
       error_ =
-          std::string("SDL audio, the default device of ") + (driver ? driver : "no driver") + ": " + SDL_GetError();
+          std::string("SDL audio, the default device of ") + (driver ? driver : "no driver") + ": " + sdl_->GetError();
       Close();
       return false;
     }
     writeLead_ = have.samples;
-    SDL_PauseAudioDevice(device_, 0);
+    sdl_->PauseAudioDevice(device_, 0);
     return true;
   }
   bool IsOpen() const override { return device_ != 0; }
   std::string OpenError() const override { return error_; }
   bool RealTime() const override { return true; }
-  bool Lost() const override { return device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; }
+  bool Lost() const override { return device_ != 0 && sdl_->GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; }
 
  private:
   static void Callback(void* self, Uint8* stream, int len) {
     static_cast<SdlSoundDevice*>(self)->Render(reinterpret_cast<int16_t*>(stream), static_cast<uint32_t>(len) / 4);
   }
   void Close() {
-    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    if (device_ != 0) sdl_->CloseAudioDevice(device_);
     device_ = 0;
-    if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (subsystem_) sdl_->QuitSubSystem(SDL_INIT_AUDIO);
     subsystem_ = false;
   }
 
+  const SdlFunctions* sdl_ = nullptr;  // there once the subsystem started
   SDL_AudioDeviceID device_ = 0;
   bool subsystem_ = false;
   std::string error_;

@@ -11,9 +11,7 @@
 #include "platform/qt/qt_windows.h"
 #include "platform/window_host.h"
 
-#ifdef MOKUREN_HAVE_SDL
-#include <SDL.h>
-#endif
+#include "platform/sdl_library.h"
 
 namespace mokuren {
 
@@ -50,18 +48,21 @@ const Point* NextStop(const std::vector<Point>& stops, Point from, int dx, int d
 
 #ifdef MOKUREN_HAVE_SDL
 
-Gamepad::Gamepad(QtPlatform& platform) : platform_(platform) {
-  // The game's own handlers of SIGTERM and SIGINT stay in place.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-}
+Gamepad::Gamepad(QtPlatform& platform) : platform_(platform) {}
 
 Gamepad::~Gamepad() {
-  for (auto& [id, pad] : pads_) SDL_GameControllerClose(pad);
-  if (started_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+  for (auto& [id, pad] : pads_) sdl_->GameControllerClose(pad);
+  if (started_) sdl_->QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 void Gamepad::Poll() {
+  // SDL still loading on its thread is not waited for: the pads are looked at from the next pass on.
+  if (!tried_ && SdlReady()) {
+    tried_ = true;
+    std::string error;
+    started_ = StartSdlSubsystem(SDL_INIT_GAMECONTROLLER, error);
+    if (started_) sdl_ = LoadSdl(error);
+  }
   if (!started_) return;
   // Without a pad only one coming matters: looking for it a few times a second spares a resting game
   // SDL's device checks at every pass.
@@ -69,15 +70,15 @@ void Gamepad::Poll() {
   if (pads_.empty() && now - lastLook_ < kLookForPads) return;
   lastLook_ = now;
   SDL_Event e;
-  while (SDL_PollEvent(&e)) {
+  while (sdl_->PollEvent(&e)) {
     switch (e.type) {
       case SDL_CONTROLLERDEVICEADDED:
-        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which))
-          pads_[SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad))] = pad;
+        if (SDL_GameController* pad = sdl_->GameControllerOpen(e.cdevice.which))
+          pads_[sdl_->JoystickInstanceID(sdl_->GameControllerGetJoystick(pad))] = pad;
         break;
       case SDL_CONTROLLERDEVICEREMOVED:
         if (auto it = pads_.find(e.cdevice.which); it != pads_.end()) {
-          SDL_GameControllerClose(it->second);
+          sdl_->GameControllerClose(it->second);
           pads_.erase(it);
         }
         break;
@@ -128,8 +129,8 @@ void Gamepad::MoveByStick() {
   lastPoll_ = now;
   double x = 0, y = 0;
   for (const auto& [id, pad] : pads_) {
-    x += SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
-    y += SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+    x += sdl_->GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
+    y += sdl_->GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY);
   }
   const double tilt = std::hypot(x, y);
   if (tilt <= kDeadZone || !QApplication::activeWindow()) {

@@ -20,10 +20,12 @@ struct _SDL_GameController;
 namespace mokuren {
 
 class QtPlatform;
+struct SdlFunctions;
 
 class Gamepad {
  public:
-  // Starts SDL's game controller subsystem; without it (no SDL, or it fails) Poll does nothing.
+  // SDL's game controller subsystem is started by the first Poll that finds SDL loaded (PrepareSdl loads it
+  // while the window opens); without it (no SDL, or it fails) Poll does nothing.
   explicit Gamepad(QtPlatform& platform);
   ~Gamepad();
   Gamepad(const Gamepad&) = delete;
@@ -44,6 +46,8 @@ class Gamepad {
   void MoveByStick();
 
   QtPlatform& platform_;
+  const SdlFunctions* sdl_ = nullptr;  // there once the subsystem started
+  bool tried_ = false;                 // the start was tried
   bool started_ = false;
   std::map<int32_t, _SDL_GameController*> pads_;  // by SDL's instance id
   std::array<QPointer<QWidget>, 2> pressed_;      // where the left and right clicks went down

@@ -34,6 +34,9 @@ namespace mokuren {
 
 namespace {
 
+// How long after start-up the window icon is looked up: well after the title's first frame.
+constexpr int kIconAfterMs = 500;
+
 struct MenuEntry {
   MenuItem item;
   const char16_t* caption;
@@ -95,7 +98,9 @@ QtPlatform::QtPlatform(int& argc, char** argv) : app_(argc, argv) {
   QApplication::setApplicationName("Mokuren");
   // The installed desktop entry and icon name the program's windows in the task bar.
   QGuiApplication::setDesktopFileName("mokuren");
-  QApplication::setWindowIcon(QIcon::fromTheme("mokuren"));
+  // Looking the icon up in the icon themes takes milliseconds the first frame need not wait for: it is set
+  // once the game is up (a window shown before takes it then).
+  QTimer::singleShot(kIconAfterMs, &app_, [] { QApplication::setWindowIcon(QIcon::fromTheme("mokuren")); });
   QApplication::setQuitOnLastWindowClosed(false);
   rest_.setSingleShot(true);
   rest_.setTimerType(Qt::PreciseTimer);
