@@ -49,6 +49,7 @@ SdlStart Load(bool startSubsystems) {
   bool all = Resolve(library, "SDL_SetHint", f.SetHint, start.error);
   all &= Resolve(library, "SDL_InitSubSystem", f.InitSubSystem, start.error);
   all &= Resolve(library, "SDL_QuitSubSystem", f.QuitSubSystem, start.error);
+  all &= Resolve(library, "SDL_TLSCleanup", f.TLSCleanup, start.error);
   all &= Resolve(library, "SDL_GetError", f.GetError, start.error);
   all &= Resolve(library, "SDL_OpenAudioDevice", f.OpenAudioDevice, start.error);
   all &= Resolve(library, "SDL_CloseAudioDevice", f.CloseAudioDevice, start.error);
@@ -110,7 +111,13 @@ void PrepareSdl() {
   std::lock_guard lock(startMutex);
   if (started || preparing.valid()) return;
   try {
-    preparing = std::async(std::launch::async, [] { return Load(true); });
+    preparing = std::async(std::launch::async, [] {
+      SdlStart start = Load(true);
+      // What SDL keeps for this thread (its error message) is freed before the thread ends: SDL frees it by
+      // itself only for threads of its own.
+      if (start.loaded) start.functions.TLSCleanup();
+      return start;
+    });
   } catch (const std::system_error&) {
   }
 }

@@ -24,6 +24,7 @@ struct SdlFunctions {
   decltype(&SDL_SetHint) SetHint;
   decltype(&SDL_InitSubSystem) InitSubSystem;
   decltype(&SDL_QuitSubSystem) QuitSubSystem;
+  decltype(&SDL_TLSCleanup) TLSCleanup;
   decltype(&SDL_GetError) GetError;
   decltype(&SDL_OpenAudioDevice) OpenAudioDevice;
   decltype(&SDL_CloseAudioDevice) CloseAudioDevice;
