@@ -63,7 +63,7 @@ class Host final : public SaveScreenHost {
   std::u16string ScreenLabel(const std::u16string& original) override { return original; }
   Point ScreenCursorPos() override { return {}; }
   void EditComment(int, std::function<void()>) override {}
-  void ReportScreenError(const std::u16string&) override {}
+  void ReportScreenError(std::u16string_view, std::initializer_list<TextField>) override {}
 
  private:
   std::unique_ptr<SaveBlock> saves_;
