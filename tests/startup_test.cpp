@@ -36,9 +36,9 @@ TEST_F(EngineFixture, TheTitleFileNamesTheMainAndDebugWindows) {
 class StartupDamage : public ::testing::Test {
  protected:
   // Runs the game headless for a second; returns its exit status and fills `err` with its standard error.
-  int Run(std::string& err) {
+  int Run(std::string& err, const std::string& options = "") {
     const std::string errFile = (dir_.path() / "err.txt").string();
-    const int status = RunProgram("'" + dir_.path().string() + "' --headless --max-ms 1000", {}, errFile);
+    const int status = RunProgram("'" + dir_.path().string() + "' --headless --max-ms 1000" + options, {}, errFile);
     err = ReadFile(errFile);
     return status;
   }
@@ -54,6 +54,12 @@ TEST_F(StartupDamage, AnEmptyFirstScriptIsToldAndTheRunEndsWellWithAWholeSaveFil
       << err;
   EXPECT_NE(err.find("entry 1 (the game's first script) cannot be loaded: the entry is empty"), std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(dir_.path() / "SAVE.DAT"), kSaveFileSize);
+  // In the engine's English, what is wrong is told in English too, in the one line.
+  EXPECT_EQ(Run(err, " --lang en"), 0);
+  EXPECT_NE(err.find("SCRIPT.DAT: entry 1 (the game's first script) cannot be loaded: the entry is empty. The screen"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(err.find("中身が空です"), std::string::npos) << err;
 }
 
 TEST_F(StartupDamage, MissingAndDamagedStartupPicturesAreNamed) {

@@ -33,9 +33,7 @@ std::string StartupScriptMessage(const TextTranslator& translator, const std::st
                                  const ScriptEntryFault& fault) {
   const StartupText& text = startup_text::kFirstScriptNotLoaded;
   return StartupMessage(translator, text, [&](const StartupWords& words) {
-    const bool japanese = words.language() == StartupWords::Language::Japanese;
-    return FillIn(words(text),
-                  {{u"file", FromUtf8(archive)}, {u"problem", FromUtf8(japanese ? fault.japanese : fault.english)}});
+    return FillIn(words(text), {{u"file", FromUtf8(archive)}, {u"problem", fault.In(words)}});
   });
 }
 

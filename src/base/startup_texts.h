@@ -50,11 +50,26 @@ inline constexpr StartupText kEmptyPicture = {u"{entry}（空）", u"{entry} (em
 inline constexpr StartupText kDamagedPicture = {u"{entry}（破損）", u"{entry} (damaged)"};
 inline constexpr StartupText kPictureSeparator = {u"、", u", "};
 inline constexpr StartupText kMorePictures = {u" ほか {count} 個", u" and {count} more"};
+// What is wrong with the first script ("{problem}" above).
+inline constexpr StartupText kScriptEntryEmpty = {u"中身が空です", u"the entry is empty"};
+inline constexpr StartupText kScriptEntryUnreadable = {u"読み出せません", u"the entry cannot be read"};
+inline constexpr StartupText kScriptEntryTooShort = {
+    u"{size} バイトしかなく、スクリプトには短すぎます（20 バイト以上必要です）",
+    u"the entry is {size} bytes long, too short for a script (at least 20 bytes)"};
+inline constexpr StartupText kCodeSizeNegative = {u"コードの大きさ {size} が負の値です",
+                                                  u"the code size {size} is negative"};
+inline constexpr StartupText kCodeSizeOverLimit = {
+    u"コードの大きさ {size} バイトが上限の 1,048,576 バイトを超えています",
+    u"the code size {size} is over 1,048,576 bytes"};
+inline constexpr StartupText kCodeSizePastEnd = {
+    u"コードの大きさ {size} バイトがエントリーの残り {left} バイトを超えています",
+    u"the code size {size} runs past the end of the entry ({left} bytes left)"};
 
 inline constexpr std::array kAll = {
-    kAlreadyRunning,   kGameDirIsFile,    kGameDirNotFolder,     kGameDirMissing,    kNoGame,
-    kArchiveNotOpened, kArchiveTooShort,  kFirstScriptNotLoaded, kPicturesNotLoaded, kEmptyPicture,
-    kDamagedPicture,   kPictureSeparator, kMorePictures,
+    kAlreadyRunning,      kGameDirIsFile,    kGameDirNotFolder,     kGameDirMissing,    kNoGame,
+    kArchiveNotOpened,    kArchiveTooShort,  kFirstScriptNotLoaded, kPicturesNotLoaded, kEmptyPicture,
+    kDamagedPicture,      kPictureSeparator, kMorePictures,         kScriptEntryEmpty,  kScriptEntryUnreadable,
+    kScriptEntryTooShort, kCodeSizeNegative, kCodeSizeOverLimit,    kCodeSizePastEnd,
 };
 
 }  // namespace startup_text

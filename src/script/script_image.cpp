@@ -71,30 +71,31 @@ ScriptImage EmptyScriptImage() {
   return image;
 }
 
+std::u16string ScriptEntryFault::In(const StartupWords& words) const {
+  return text ? FillIn(words(*text), {{u"size", size}, {u"left", left}}) : std::u16string();
+}
+
+std::string ScriptEntryFault::English() const {
+  return ToUtf8(In(StartupWords(StartupWords::Language::English, TextTranslator())));
+}
+
 ScriptEntryFault UnloadableScriptFault(std::string_view entry) {
-  if (entry.empty()) return {"中身が空です", "the entry is empty"};
-  if (entry.size() < 20) {
-    const std::string bytes = std::to_string(entry.size());
-    return {bytes + " バイトしかなく、スクリプトには短すぎます（20 バイト以上必要です）",
-            "the entry is " + bytes + " bytes long, too short for a script (at least 20 bytes)"};
-  }
+  using namespace startup_text;
+  if (entry.empty()) return {&kScriptEntryEmpty};
+  if (entry.size() < 20) return {&kScriptEntryTooShort, FromUtf8(std::to_string(entry.size()))};
   const int32_t codeSize = ReadI32(entry, 16);
-  const std::string size = std::to_string(codeSize);
+  const std::u16string size = FromUtf8(std::to_string(codeSize));
   const size_t left = entry.size() - 20;
-  if (codeSize < 0) return {"コードの大きさ " + size + " が負の値です", "the code size " + size + " is negative"};
-  if (codeSize > kMaxScriptCodeBytes)
-    return {"コードの大きさ " + size + " バイトが上限の 1,048,576 バイトを超えています",
-            "the code size " + size + " is over 1,048,576 bytes"};
-  if (static_cast<size_t>(codeSize) > left)
-    return {"コードの大きさ " + size + " バイトがエントリーの残り " + std::to_string(left) + " バイトを超えています",
-            "the code size " + size + " runs past the end of the entry (" + std::to_string(left) + " bytes left)"};
+  if (codeSize < 0) return {&kCodeSizeNegative, size};
+  if (codeSize > kMaxScriptCodeBytes) return {&kCodeSizeOverLimit, size};
+  if (static_cast<size_t>(codeSize) > left) return {&kCodeSizePastEnd, size, FromUtf8(std::to_string(left))};
   return {};
 }
 
 bool ParseScriptImage(std::string_view entry, ScriptImage& image, std::vector<std::string>& problems) {
   image = ScriptImage{};
   if (const ScriptEntryFault fault = UnloadableScriptFault(entry)) {
-    problems.push_back(fault.english + "; an empty script is loaded");
+    problems.push_back(fault.English() + "; an empty script is loaded");
     image = EmptyScriptImage();
     return false;
   }

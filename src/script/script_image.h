@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/startup_message.h"
 #include "script/ScriptInstruction.h"
 
 namespace mokuren {
@@ -38,12 +39,16 @@ inline constexpr int32_t kMaxScriptCodeBytes = kMaxCodeBytes;
 // ResourceNameArray has room for this many names.
 inline constexpr size_t kMaxResourceNames = kResourceNameArraySize;
 
-// Why an entry cannot be loaded at all, for the player in Japanese and for the error list in English;
-// both empty when it can be.
+// Why an entry cannot be loaded at all, as a start-up text and its blanks, so that the player reads it in
+// the language of the message around it; no text when the entry can be loaded.
 struct ScriptEntryFault {
-  std::string japanese;
-  std::string english;
-  explicit operator bool() const { return !english.empty(); }
+  const StartupText* text = nullptr;
+  std::u16string size;  // "{size}": the entry's or its code's size
+  std::u16string left;  // "{left}": the bytes after the code size
+  explicit operator bool() const { return text != nullptr; }
+  // The fault in the words given (the error list's lines about scripts are in English).
+  std::u16string In(const StartupWords& words) const;
+  std::string English() const;
 };
 
 // The fault that makes ParseScriptImage replace the entry by the empty script, if any: an empty entry,
