@@ -81,14 +81,15 @@ std::string ScriptEntryFault::English() const {
 
 ScriptEntryFault UnloadableScriptFault(std::string_view entry) {
   using namespace startup_text;
-  if (entry.empty()) return {&kScriptEntryEmpty};
-  if (entry.size() < 20) return {&kScriptEntryTooShort, FromUtf8(std::to_string(entry.size()))};
+  if (entry.empty()) return ScriptEntryFault(kScriptEntryEmpty);
+  if (entry.size() < 20) return ScriptEntryFault(kScriptEntryTooShort, FromUtf8(std::to_string(entry.size())));
   const int32_t codeSize = ReadI32(entry, 16);
   const std::u16string size = FromUtf8(std::to_string(codeSize));
   const size_t left = entry.size() - 20;
-  if (codeSize < 0) return {&kCodeSizeNegative, size};
-  if (codeSize > kMaxScriptCodeBytes) return {&kCodeSizeOverLimit, size};
-  if (static_cast<size_t>(codeSize) > left) return {&kCodeSizePastEnd, size, FromUtf8(std::to_string(left))};
+  if (codeSize < 0) return ScriptEntryFault(kCodeSizeNegative, size);
+  if (codeSize > kMaxScriptCodeBytes) return ScriptEntryFault(kCodeSizeOverLimit, size);
+  if (static_cast<size_t>(codeSize) > left)
+    return ScriptEntryFault(kCodeSizePastEnd, size, FromUtf8(std::to_string(left)));
   return {};
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/startup_message.h"
@@ -42,6 +43,10 @@ inline constexpr size_t kMaxResourceNames = kResourceNameArraySize;
 // Why an entry cannot be loaded at all, as a start-up text and its blanks, so that the player reads it in
 // the language of the message around it; no text when the entry can be loaded.
 struct ScriptEntryFault {
+  ScriptEntryFault() = default;
+  explicit ScriptEntryFault(const StartupText& what, std::u16string sizeBlank = {}, std::u16string leftBlank = {})
+      : text(&what), size(std::move(sizeBlank)), left(std::move(leftBlank)) {}
+
   const StartupText* text = nullptr;
   std::u16string size;  // "{size}": the entry's or its code's size
   std::u16string left;  // "{left}": the bytes after the code size

@@ -39,7 +39,7 @@ ScriptEntryFault ScriptMachine::Kumo_ReadScript(int n) {
     errors_.Add(error_text::kScriptMissing, {{u"script", number}});
     // An entry the index gives bytes for could not be read; the error list has already said why.
     fault = host_.ScriptEntryListedEmpty(n & 0xFFFF) ? UnloadableScriptFault({})
-                                                     : ScriptEntryFault{&startup_text::kScriptEntryUnreadable};
+                                                     : ScriptEntryFault(startup_text::kScriptEntryUnreadable);
     image = EmptyScriptImage();
   } else {
     const std::string_view entry(reinterpret_cast<const char*>(stream.data()), stream.size());
