@@ -54,9 +54,9 @@ TEST_F(StartupDamage, AnEmptyFirstScriptIsToldAndTheRunEndsWellWithAWholeSaveFil
       << err;
   EXPECT_NE(err.find("entry 1 (the game's first script) cannot be loaded: the entry is empty"), std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(dir_.path() / "SAVE.DAT"), kSaveFileSize);
-  // In the engine's English, what is wrong is told in English too, in the one line.
+  // In the engine's English, what is wrong is told in the translation's words too, in the one line.
   EXPECT_EQ(Run(err, " --lang en"), 0);
-  EXPECT_NE(err.find("SCRIPT.DAT: entry 1 (the game's first script) cannot be loaded: the entry is empty. The screen"),
+  EXPECT_NE(err.find("SCRIPT.DAT: entry 1 (the game's first script) cannot be loaded: it is empty. The screen"),
             std::string::npos)
       << err;
   EXPECT_EQ(err.find("中身が空です"), std::string::npos) << err;
