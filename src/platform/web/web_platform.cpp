@@ -141,7 +141,7 @@ void WebPlatform::Deliver(const WebInput& in) {
       break;
     case WebInput::Kind::Key:
       if (in.a >= 0 && in.a < static_cast<int32_t>(Key::Count)) {
-        keys_[static_cast<size_t>(in.a)] = in.b != 0;
+        keys_.Set(static_cast<Key>(in.a), in.b != 0);
       } else if (in.a == -1 && in.b && !openForms_.empty() && openForms_.back() == FormId::TForm7) {
         host_->GetSaveLoadForm().Close();  // Escape leaves the save/load screen
       }
