@@ -94,7 +94,7 @@ target_link_libraries(mokuren-web PRIVATE ${MOKUREN_WEB_KERNELS})
 set(WEB_PAGE_DIR "${PROJECT_SOURCE_DIR}/src/platform/web/page")
 target_link_options(mokuren-web PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
   -sTOTAL_STACK=8MB -lidbfs.js -sFORCE_FILESYSTEM=1
-  -sEXPORTED_FUNCTIONS=_main,_malloc,_free,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull,_mokuren_debug_button,_mokuren_save_file,_mokuren_import_saves
+  -sEXPORTED_FUNCTIONS=_main,_malloc,_free,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull,_mokuren_audio_dry_frames,_mokuren_debug_button,_mokuren_save_file,_mokuren_import_saves
   -sEXPORTED_RUNTIME_METHODS=ccall,callMain,UTF8ToString,FS,ENV,addRunDependency,removeRunDependency
   "--pre-js=${WEB_PAGE_DIR}/web_page.js")
 set_property(TARGET mokuren-web APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")

@@ -47,7 +47,9 @@ void SoundSystem::CreateSound() {
     if (failed.empty()) device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
   } else {
 #ifdef __EMSCRIPTEN__
-    device = std::make_unique<WebSoundDevice>(platform_.TickCount());  // the page's Web Audio pulls from it
+    // The page's Web Audio pulls from it, bringing it up to the engine's clock as it does.
+    device = std::make_unique<WebSoundDevice>(platform_.TickCount(),
+                                              [&platform = platform_] { return platform.TickCount(); });
 #else
     device = MakeSdlSoundDevice();
     if (!device->Open()) {

@@ -1,12 +1,13 @@
 #!/usr/bin/env node
 // The page in a real browser: Debian's chromium, headless, driven through the DevTools protocol over its
 // pipe (no library needed). It serves build-web/ on a free port of 127.0.0.1 and plays the demo as a player
-// would: the title, a new game, the hero's name typed into the HTML name dialog, the messages up to the
-// childhood friend's greeting, the popup menu's セーブ, slot 1, the saves exported to a file, a file that is
-// no SAVE.DAT refused, the exported file imported back (the page starts again on it), つづきから, slot 1
-// again, and the same scene. Both pictures of the scene must be within the golden tolerance of the native
-// game's (demo/tests/story-greeting.png: 8 levels a channel, at most 16 pixels beyond), and the console must
-// stay free of errors. Then the page with ?debug shows the debug window's panel, and with ?open plays the
+// would: the title (its music going on without gaps while the page rests there), a new game, the hero's
+// name typed into the HTML name dialog, the messages up to the childhood friend's greeting, the popup
+// menu's セーブ, slot 1, the saves exported to a file, a file that is no SAVE.DAT refused, the exported
+// file imported back (the page starts again on it), つづきから, slot 1 again, and the same scene. Both
+// pictures of the scene must be within the golden tolerance of the native game's
+// (demo/tests/story-greeting.png: 8 levels a channel, at most 16 pixels beyond), and the console must stay
+// free of errors. Then the page with ?debug shows the debug window's panel, and with ?open plays the
 // demo's folder chosen through the folder input.
 //   tools/web/browser-test.js [BUILD_WEB_DIR] [--keep DIR]   (DIR keeps the screenshots)
 'use strict';
@@ -154,12 +155,26 @@ async function main() {
     log(`  in the page (ms from navigation start): runtime ${t.runtime?.toFixed(0)}, data in place ${t.data?.toFixed(0)}, ` +
         `window shown ${t.shown?.toFixed(0)}, first frame ${t.firstFrame?.toFixed(0)}`);
     await sleep(300);
+    // The title's music goes on while the page rests there, asking for no frames: through four seconds of
+    // that rest the mixer has nearly every frame ready when the page's audio pulls it (a gap of silence is
+    // a frame pulled before it was mixed).
+    const titleSound = async () => {
+      const sound = () => evaluate('[window.mokurenTest.audioFrames, window.mokurenTest.audioDryFrames]');
+      const [frames0, dry0] = await sound();
+      await sleep(4000);
+      const [frames1, dry1] = await sound();
+      const pulled = frames1 - frames0, dry = dry1 - dry0;
+      log(`resting at the title: the page's audio pulled ${pulled} frames, ${dry} of them before they were mixed`);
+      if (pulled === 0) problems.push('the page\'s audio pulled nothing while the title rested');
+      else if (dry * 4 > pulled) problems.push(`the title's music had gaps at rest: ${dry} of ${pulled} frames silent`);
+    };
     // From the opening movie to the childhood friend's greeting: the movie skipped, はじめから, the messages
     // clicked through, the hero's name typed into the HTML name dialog. `tag` names the kept screenshots.
     const toGreeting = async (tag = '') => {
       await key('Enter', 13);  // skips the opening movie
       await sleep(1500);
       await keep(`1-title${tag}.png`);
+      if (!tag) await titleSound();
       await click(200, 110);  // はじめから
       // The messages before the name: clicked through until the name dialog comes (English types longer).
       const nameDialog = `document.querySelector('dialog[data-kind=name] input') !== null`;

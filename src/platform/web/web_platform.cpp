@@ -90,13 +90,13 @@ uint32_t WebPlatform::Rest(uint32_t ms, std::optional<uint32_t> quietUntil) {
   // The frame callback spaces the passes on the page's clock (web_main.cpp); here the input comes in. The
   // time since the last rest is what was rested, so the engine's 10 ms timer keeps up with the clock when
   // the page rested longer (a quiet wait) or was held up.
+  // A quiet rest lasts as long as the engine says, which it said before this input came: input ends the
+  // rest, as an event does on the desktop. The sound feeds itself meanwhile, each pull of the page's audio
+  // bringing the mixer up to the clock (web_sound_device.h).
+  const bool delivered = !inputs_.empty();
   ProcessMessages();
   const uint32_t now = TickCount();
-  // The sound device is pumped by the passes (web_sound_device.h): a quiet rest never outlasts its ring.
-  constexpr uint32_t kLongestQuietRest = 50;
-  if (quietUntil && static_cast<int32_t>(*quietUntil - now) > static_cast<int32_t>(kLongestQuietRest))
-    quietUntil = now + kLongestQuietRest;
-  quietUntil_ = quietUntil;
+  quietUntil_ = delivered ? std::nullopt : quietUntil;
   const uint32_t rested = std::clamp(now - lastRest_, ms, uint32_t{1000});
   lastRest_ = now;
   return rested;
@@ -141,7 +141,7 @@ void WebPlatform::Deliver(const WebInput& in) {
       break;
     case WebInput::Kind::Key:
       if (in.a >= 0 && in.a < static_cast<int32_t>(Key::Count)) {
-        keys_[static_cast<size_t>(in.a)] = in.b != 0;
+        keys_.Set(static_cast<Key>(in.a), in.b != 0);
       } else if (in.a == -1 && in.b && !openForms_.empty() && openForms_.back() == FormId::TForm7) {
         host_->GetSaveLoadForm().Close();  // Escape leaves the save/load screen
       }

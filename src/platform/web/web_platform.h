@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/key_latch.h"
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -41,10 +42,10 @@ class WebPlatform : public Platform {
   bool NestedModalLoops() const override { return false; }
   void PlayerFilesWritten() override;
 
-  bool KeyDown(Key key) override { return keys_[static_cast<size_t>(key)]; }
+  bool KeyDown(Key key) override { return keys_.Take(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
-  void InjectKey(Key key, bool down) override { keys_[static_cast<size_t>(key)] = down; }
+  void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
   void InjectCursor(WindowId window, Point p) override { cursor_ = p; }
 
   void PaintMain(const TABitmap& frame) override;
@@ -95,7 +96,7 @@ class WebPlatform : public Platform {
     std::u16string caption;
   };
   WindowHost* host_ = nullptr;
-  std::array<bool, static_cast<size_t>(Key::Count)> keys_{};
+  KeyLatch keys_;  // a press and release both delivered at one rest still count once
   Point cursor_;
   bool floatVisible_ = false;
   std::array<MenuEntry, static_cast<size_t>(MenuItem::Count)> menu_;

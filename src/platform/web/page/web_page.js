@@ -180,6 +180,8 @@ var Module = typeof Module !== 'undefined' ? Module : {};
   // after the player's first press, so that press starts it.
   let audio = null;
   test.audioLevel = 0;
+  test.audioFrames = 0;  // the frames pulled, and those the mixer had not ready (silence)
+  test.audioDryFrames = 0;
   function startSound() {
     if (audio || !Module._mokuren_audio_pull) return;
     const Context = window.AudioContext || window.webkitAudioContext;
@@ -198,6 +200,8 @@ var Module = typeof Module !== 'undefined' ? Module : {};
           right[i] = data[i * 2 + 1];
         }
         test.audioLevel = Math.max(test.audioLevel, level);
+        test.audioFrames += frames;
+        test.audioDryFrames = Module._mokuren_audio_dry_frames();
       };
       node.connect(audio.destination);
       audio.resume().catch(() => {});
