@@ -56,7 +56,7 @@ TEST_F(StartupDamage, AnEmptyFirstScriptIsToldAndTheRunEndsWellWithAWholeSaveFil
   EXPECT_EQ(std::filesystem::file_size(dir_.path() / "SAVE.DAT"), kSaveFileSize);
   // In the engine's English, what is wrong is told in the translation's words too, in the one line.
   EXPECT_EQ(Run(err, " --lang en"), 0);
-  EXPECT_NE(err.find("SCRIPT.DAT: entry 1 (the game's first script) cannot be loaded: it is empty. The screen"),
+  EXPECT_NE(err.find("SCRIPT.DAT: entry 1 (the game's first script) cannot be loaded: it is empty. The game cannot"),
             std::string::npos)
       << err;
   EXPECT_EQ(err.find("中身が空です"), std::string::npos) << err;

@@ -200,7 +200,7 @@ void TForm1::Kumo_TaskInit() {
   using namespace button_state;
   graphics_.SetButtonStates({Hidden, Hidden, Normal, Disabled, Normal, Normal, Normal, Normal, Normal, Normal});
   // Script 1 runs from instruction 0 on the next pass. When it cannot be loaded, the empty script runs,
-  // and the player is told why the screen stays black.
+  // and the player is told why the game does not start as it should.
   if (const ScriptEntryFault fault = script_.Kumo_ReadScript(1))
     warn(StartupScriptMessage(errors_.Translator(),
                               FindGameFile(GameDir, ArchiveFileName(ArchiveKind::Script)).string(), fault));

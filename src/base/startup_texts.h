@@ -39,9 +39,9 @@ inline constexpr StartupText kArchiveTooShort = {
     u"the archive {file} is {size} bytes long, too short for its index (at least 524,304 bytes)"};
 inline constexpr StartupText kFirstScriptNotLoaded = {
     u"アーカイブ {file} のエントリー 1（ゲームの最初のスクリプト）を読み込めません: "
-    u"{problem}。このままでは画面が黒いままです。ゲームのデータを確かめてください。",
-    u"the archive {file}: entry 1 (the game's first script) cannot be loaded: {problem}; the screen stays black "
-    u"until the game's data is mended"};
+    u"{problem}。このままではゲームが正しく始まりません。ゲームのデータを確かめてください。",
+    u"the archive {file}: entry 1 (the game's first script) cannot be loaded: {problem}; the game cannot start "
+    u"as it should until its data is mended"};
 // The pictures are listed as "{entries}", made of the four texts after it.
 inline constexpr StartupText kPicturesNotLoaded = {
     u"アーカイブ {file} の起動時に使う画像を読み込めません: エントリー {entries}。これらの画像なしで続けます。",
