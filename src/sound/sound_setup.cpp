@@ -48,8 +48,7 @@ void SoundSystem::CreateSound() {
   } else {
 #ifdef __EMSCRIPTEN__
     // The page's Web Audio pulls from it, bringing it up to the engine's clock as it does.
-    device = std::make_unique<WebSoundDevice>(platform_.TickCount(),
-                                              [&platform = platform_] { return platform.TickCount(); });
+    device = std::make_unique<WebSoundDevice>([&platform = platform_] { return platform.TickCount(); });
 #else
     device = MakeSdlSoundDevice();
     if (!device->Open()) {

@@ -13,8 +13,7 @@ WebSoundDevice* current = nullptr;
 
 WebSoundDevice* CurrentWebSoundDevice() { return current; }
 
-WebSoundDevice::WebSoundDevice(uint32_t startMs, std::function<uint32_t()> clock)
-    : clock_(std::move(clock)), lastMs_(startMs) {
+WebSoundDevice::WebSoundDevice(std::function<uint32_t()> clock) : clock_(std::move(clock)), lastMs_(clock_()) {
   current = this;
 }
 
@@ -52,7 +51,7 @@ void WebSoundDevice::Pump(uint32_t nowMs) {
 }
 
 float WebSoundDevice::Pull(float* out, uint32_t frameCount) {
-  if (clock_) Pump(clock_());
+  Pump(clock_());
   if (frames_ < frameCount) dryFrames_ += frameCount - frames_;
   double sum = 0;
   for (uint32_t i = 0; i < frameCount; ++i) {

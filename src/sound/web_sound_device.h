@@ -17,8 +17,9 @@ namespace mokuren {
 
 class WebSoundDevice final : public SoundDevice {
  public:
-  // `clock` is the engine's clock (milliseconds), which Pump is given too; the pulls read it.
-  WebSoundDevice(uint32_t startMs, std::function<uint32_t()> clock);
+  // `clock` is the engine's clock (milliseconds), which Pump is given too: mixing starts from its time
+  // now, and the pulls read it.
+  explicit WebSoundDevice(std::function<uint32_t()> clock);
   ~WebSoundDevice() override;
 
   bool Open() override { return open_ = true; }
