@@ -2,6 +2,7 @@
 #include "platform/recent_games.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/engine_fixture.h"
 
@@ -19,6 +20,12 @@ TEST(RecentGames, NewestFirstOnceEachAtMostEightAndOnlyFoldersThatStillHoldAGame
     ASSERT_TRUE(RememberGame(list, games.back()));
   }
   ASSERT_TRUE(RememberGame(list, games[4]));  // opened again: first, and only once
+  // The same game again leaves the list's file as it is: it is not replaced at every start.
+  struct stat before {}, after {};
+  ASSERT_EQ(::stat(list.c_str(), &before), 0);
+  ASSERT_TRUE(RememberGame(list, games[4]));
+  ASSERT_EQ(::stat(list.c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);
   std::filesystem::remove(games[7] / "SCRIPT.DAT");
   EXPECT_EQ(ReadRecentGames(list),
             (std::vector<std::filesystem::path>{games[4], games[9], games[8], games[6], games[5], games[3], games[2]}));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "base/archive_kind.h"
@@ -49,6 +50,11 @@ bool RememberGame(const std::filesystem::path& file, const std::filesystem::path
   if (lines.size() > kRecentGamesKept) lines.resize(kRecentGamesKept);
   std::string text;
   for (const std::filesystem::path& dir : lines) text += dir.string() + '\n';
+  // Playing the last game again changes nothing: the list is left as it is, not written and synced anew
+  // at every start.
+  std::string old;
+  if (std::ifstream in{file, std::ios::binary}) old.assign(std::istreambuf_iterator<char>(in), {});
+  if (old == text) return true;
   return ReplaceConfigFile(file, text);
 }
 
