@@ -21,7 +21,8 @@ TEST(RecentGames, NewestFirstOnceEachAtMostEightAndOnlyFoldersThatStillHoldAGame
   }
   ASSERT_TRUE(RememberGame(list, games[4]));  // opened again: first, and only once
   // The same game again leaves the list's file as it is: it is not replaced at every start.
-  struct stat before {}, after {};
+  struct ::stat before = {};
+  struct ::stat after = {};
   ASSERT_EQ(::stat(list.c_str(), &before), 0);
   ASSERT_TRUE(RememberGame(list, games[4]));
   ASSERT_EQ(::stat(list.c_str(), &after), 0);
