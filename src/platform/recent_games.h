@@ -16,7 +16,8 @@ std::filesystem::path RecentGamesFile();
 // The folders of the list that still hold a game, newest first (a missing or unreadable list is empty).
 std::vector<std::filesystem::path> ReadRecentGames(const std::filesystem::path& file);
 // Puts `game` first, drops its older line and the lines past kRecentGamesKept; the list is replaced whole
-// (written beside it, then renamed), so a crash never leaves half a list. False when it could not be written.
+// (written beside it, then renamed), so a crash never leaves half a list, and left alone when that changes
+// nothing. False when it could not be written.
 bool RememberGame(const std::filesystem::path& file, const std::filesystem::path& game);
 // True when the folder holds a game (its SCRIPT.DAT, in any letter case).
 bool HoldsGame(const std::filesystem::path& dir);
