@@ -14,9 +14,10 @@ namespace mokuren {
 
 class FrameRecorder;
 
-// The bytes of a surface, zeroed when made. They come from calloc, so a large surface's pages come
-// zeroed from the system and become resident only when something is drawn on them: a surface the game
-// never uses costs no time to clear and no memory.
+// The bytes of a surface, zeroed when made. They come zeroed from the system and become resident only when
+// something is drawn on them: a surface the game never uses costs no time to clear and no memory. A large
+// one (a whole frame, a full-screen picture) is mapped in whole 2 MiB pages where the system has them, so
+// that drawing on it first takes one page fault instead of hundreds.
 class PixelBuffer {
  public:
   PixelBuffer() = default;
@@ -42,8 +43,10 @@ class PixelBuffer {
   friend bool operator==(const PixelBuffer& a, const PixelBuffer& b);
 
  private:
+  // Frees what malloc gave, or unmaps `mapped` bytes (0 in a value-initialised one: the default).
   struct Free {
-    void operator()(uint8_t* p) const { std::free(p); }
+    size_t mapped;
+    void operator()(uint8_t* p) const;
   };
   std::unique_ptr<uint8_t[], Free> bytes_;
   size_t size_ = 0;
