@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/ABitmapFilters32.h"
@@ -16,6 +17,25 @@ namespace {
 using testing::Solid;
 
 const uint8_t* Px(const TABitmap& s, int32_t x, int32_t y) { return s.ScanLine(y) + x * 4; }
+
+// Surfaces of a frame and larger (their bytes mapped in huge pages where the system has them) come zeroed
+// to their last byte, hold their own pixels, copy whole and come zeroed again when made anew.
+TEST(LargeSurfaces, ComeZeroedToTheirLastByteAndHoldTheirOwnPixels) {
+  for (auto [w, h] : {std::pair{800, 600}, std::pair{1024, 1024}, std::pair{1100, 700}}) {
+    TABitmap a(w, h), b(w, h);
+    const size_t last = a.ByteSize() - 1;
+    EXPECT_EQ(a.Bits()[0] | a.Bits()[last] | a.Bits()[last / 2], 0);
+    a.Bits()[0] = 1;
+    a.Bits()[last] = 2;
+    EXPECT_EQ(b.Bits()[0] + b.Bits()[last], 0);
+    TABitmap copy = a;
+    EXPECT_EQ(copy.Bits()[last], 2);
+    a.SetSize32(w, h);
+    EXPECT_EQ(a.Bits()[0] + a.Bits()[last], 0);
+    b = std::move(copy);
+    EXPECT_EQ(b.Bits()[last], 2);
+  }
+}
 
 std::vector<PixelKernels> AllKernels() {
   std::vector<PixelKernels> out;
