@@ -1,9 +1,11 @@
 #include "platform/recent_games.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <istream>
+#include <sstream>
 #include <string>
 
 #include "base/archive_kind.h"
@@ -24,12 +26,26 @@ bool HoldsGame(const std::filesystem::path& dir) {
 
 namespace {
 
-std::vector<std::filesystem::path> ReadLines(const std::filesystem::path& file) {
+// The list's lines that name a folder, the first 4 * kRecentGamesKept of them.
+std::vector<std::filesystem::path> ReadLines(std::istream& in) {
   std::vector<std::filesystem::path> lines;
-  std::ifstream in(file);
   for (std::string line; lines.size() < 4 * kRecentGamesKept && std::getline(in, line);)
     if (!line.empty() && line.front() == '/') lines.emplace_back(line);
   return lines;
+}
+
+// The list's bytes; empty when there is none, or when the file is longer than 4 * kRecentGamesKept lines of
+// the longest paths could be (no list this program wrote: it is replaced).
+std::string ReadListText(const std::filesystem::path& file) {
+  constexpr uintmax_t kMost = 4 * kRecentGamesKept * 4097;
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(file, ec);
+  if (ec || size > kMost) return {};
+  std::string text(static_cast<size_t>(size), '\0');
+  std::ifstream in(file, std::ios::binary);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  return text;
 }
 
 }  // namespace
@@ -37,14 +53,17 @@ std::vector<std::filesystem::path> ReadLines(const std::filesystem::path& file) 
 std::vector<std::filesystem::path> ReadRecentGames(const std::filesystem::path& file) {
   std::vector<std::filesystem::path> games;
   if (file.empty()) return games;
-  for (std::filesystem::path& dir : ReadLines(file))
+  std::ifstream in(file);
+  for (std::filesystem::path& dir : ReadLines(in))
     if (games.size() < kRecentGamesKept && HoldsGame(dir)) games.push_back(std::move(dir));
   return games;
 }
 
 bool RememberGame(const std::filesystem::path& file, const std::filesystem::path& game) {
   if (file.empty() || !game.is_absolute()) return false;
-  std::vector<std::filesystem::path> lines = ReadLines(file);
+  const std::string old = ReadListText(file);
+  std::istringstream in(old);
+  std::vector<std::filesystem::path> lines = ReadLines(in);
   std::erase(lines, game);
   lines.insert(lines.begin(), game);
   if (lines.size() > kRecentGamesKept) lines.resize(kRecentGamesKept);
@@ -52,8 +71,6 @@ bool RememberGame(const std::filesystem::path& file, const std::filesystem::path
   for (const std::filesystem::path& dir : lines) text += dir.string() + '\n';
   // Playing the last game again changes nothing: the list is left as it is, not written and synced anew
   // at every start.
-  std::string old;
-  if (std::ifstream in{file, std::ios::binary}) old.assign(std::istreambuf_iterator<char>(in), {});
   if (old == text) return true;
   return ReplaceConfigFile(file, text);
 }
