@@ -50,7 +50,7 @@ uint8_t* MapHuge(size_t size, size_t& mapped) {
   const uintptr_t start = reinterpret_cast<uintptr_t>(p);
   const uintptr_t aligned = (start + kHugePage - 1) & ~(uintptr_t{kHugePage} - 1);
   if (aligned > start) munmap(p, aligned - start);
-  if (const size_t tail = start + length + kHugePage - (aligned + length); tail > 0)
+  if (const size_t tail = start + kHugePage - aligned; tail > 0)
     munmap(reinterpret_cast<void*>(aligned + length), tail);
   // Only advice: where the system gives no huge pages, the buffer has small ones as before.
   madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
