@@ -149,7 +149,7 @@ void BM_BlendConst(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_BlendConst)->DenseRange(0, 2);
+BENCHMARK(BM_BlendConst)->DenseRange(0, 3);
 
 void BM_DrawAlpha(benchmark::State& state) {
   if (!UseKernels(state)) return;
@@ -159,7 +159,7 @@ void BM_DrawAlpha(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_DrawAlpha)->DenseRange(0, 2);
+BENCHMARK(BM_DrawAlpha)->DenseRange(0, 3);
 
 void BM_DrawAlphaRandom(benchmark::State& state) {
   if (!UseKernels(state)) return;
@@ -169,7 +169,7 @@ void BM_DrawAlphaRandom(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_DrawAlphaRandom)->DenseRange(0, 2);
+BENCHMARK(BM_DrawAlphaRandom)->DenseRange(0, 3);
 
 void BM_DrawAlphaSkip(benchmark::State& state) {
   if (!UseKernels(state)) return;
@@ -179,7 +179,7 @@ void BM_DrawAlphaSkip(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_DrawAlphaSkip)->DenseRange(0, 2);
+BENCHMARK(BM_DrawAlphaSkip)->DenseRange(0, 3);
 
 void BM_DrawAlphaSkipRandom(benchmark::State& state) {
   if (!UseKernels(state)) return;
@@ -189,7 +189,7 @@ void BM_DrawAlphaSkipRandom(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_DrawAlphaSkipRandom)->DenseRange(0, 2);
+BENCHMARK(BM_DrawAlphaSkipRandom)->DenseRange(0, 3);
 
 void BM_InvertRect(benchmark::State& state) {
   if (!UseKernels(state)) return;
@@ -199,7 +199,7 @@ void BM_InvertRect(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_InvertRect)->DenseRange(0, 2);
+BENCHMARK(BM_InvertRect)->DenseRange(0, 3);
 
 void BM_FillRGB(benchmark::State& state) {
   for (auto _ : state) {
@@ -219,7 +219,7 @@ void BM_StretchBilinearThumbnail(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_StretchBilinearThumbnail)->DenseRange(0, 2);
+BENCHMARK(BM_StretchBilinearThumbnail)->DenseRange(0, 3);
 
 // ---- Whole steps on the engine ------------------------------------------------------------------------
 
@@ -257,7 +257,7 @@ void BM_TransitionStep(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_TransitionStep)->DenseRange(0, 2);
+BENCHMARK(BM_TransitionStep)->DenseRange(0, 3);
 
 // Composing the scene: background and three character layers into NextSurface.
 void BM_CreateNextImage(benchmark::State& state) {
@@ -268,7 +268,7 @@ void BM_CreateNextImage(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_CreateNextImage)->DenseRange(0, 2);
+BENCHMARK(BM_CreateNextImage)->DenseRange(0, 3);
 
 // A frame while a message waits: the shown scene, the floating window's background, the window frame,
 // text shadow and text (800x184 each) and the ten buttons.
@@ -288,7 +288,7 @@ void BM_ComposedFrame(benchmark::State& state) {
   }
   Frame(state);
 }
-BENCHMARK(BM_ComposedFrame)->DenseRange(0, 2);
+BENCHMARK(BM_ComposedFrame)->DenseRange(0, 3);
 
 }  // namespace
 }  // namespace mokuren

@@ -39,7 +39,7 @@ TEST(LargeSurfaces, ComeZeroedToTheirLastByteAndHoldTheirOwnPixels) {
 
 std::vector<PixelKernels> AllKernels() {
   std::vector<PixelKernels> out;
-  for (PixelKernels k : {PixelKernels::Scalar, PixelKernels::Sse2, PixelKernels::Avx2})
+  for (PixelKernels k : {PixelKernels::Scalar, PixelKernels::Sse2, PixelKernels::Sse41, PixelKernels::Avx2})
     if (PixelKernelsAvailable(k)) out.push_back(k);
   return out;
 }

@@ -24,6 +24,7 @@ bool ScalarRequested() {
 
 PixelKernels BestAvailable() {
   if (PixelKernelsAvailable(PixelKernels::Avx2)) return PixelKernels::Avx2;
+  if (PixelKernelsAvailable(PixelKernels::Sse41)) return PixelKernels::Sse41;
   if (PixelKernelsAvailable(PixelKernels::Sse2)) return PixelKernels::Sse2;
   return PixelKernels::Scalar;
 }
@@ -31,6 +32,7 @@ PixelKernels BestAvailable() {
 const kernels::RowKernels& KernelsFor(PixelKernels k) {
 #if defined(MOKUREN_X86_KERNELS)
   if (k == PixelKernels::Avx2) return kernels::Avx2Kernels();
+  if (k == PixelKernels::Sse41) return kernels::Sse41Kernels();
 #endif
 #if defined(MOKUREN_SSE2_KERNELS)
   if (k == PixelKernels::Sse2 && PixelKernelsAvailable(k)) return kernels::Sse2Kernels();
@@ -174,8 +176,10 @@ bool PixelKernelsAvailable(PixelKernels kernels) {
     case PixelKernels::Sse2: return false;
 #endif
 #if defined(MOKUREN_X86_KERNELS)
+    case PixelKernels::Sse41: return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1");
     case PixelKernels::Avx2: return __builtin_cpu_supports("avx2");
 #else
+    case PixelKernels::Sse41: return false;
     case PixelKernels::Avx2: return false;
 #endif
   }
@@ -197,6 +201,7 @@ const char* PixelKernelsName(PixelKernels kernels) {
 #else
     case PixelKernels::Sse2: return "sse2";
 #endif
+    case PixelKernels::Sse41: return "sse41";
     case PixelKernels::Avx2: return "avx2";
   }
   return "?";

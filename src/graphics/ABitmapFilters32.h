@@ -89,7 +89,7 @@ class DrawClip {
 };
 
 // ---- Kernel selection -------------------------------------------------------------------------------
-enum class PixelKernels : uint8_t { Scalar, Sse2, Avx2 };
+enum class PixelKernels : uint8_t { Scalar, Sse2, Sse41, Avx2 };
 // Whether this machine (and this build) can run the given kernels.
 bool PixelKernelsAvailable(PixelKernels kernels);
 // The kernels in use: the best available unless MOKUREN_SCALAR=1 was set or SetPixelKernels chose.

@@ -1,5 +1,5 @@
 // Row kernels behind the pixel routines of ABitmapFilters32. The routines clip and pick rows; a kernel
-// does the arithmetic of one row. Each set (scalar, SSE2, AVX2) gives the same bytes for the same input.
+// does the arithmetic of one row. Each set (scalar, SSE2, SSE4.1, AVX2) gives the same bytes for the same input.
 // The SSE2 set is also the WebAssembly SIMD set: built with -msimd128 -msse2, Emscripten's SSE headers
 // turn its intrinsics into WebAssembly vector instructions. A module with them does not load in a browser
 // without SIMD, so the web build puts them in a library of their own (mokuren_wasm_simd): the module
@@ -37,6 +37,7 @@ const RowKernels& ScalarKernels();
 #if defined(__x86_64__) || defined(__i386__)
 #define MOKUREN_X86_KERNELS 1
 #define MOKUREN_SSE2_KERNELS 1
+const RowKernels& Sse41Kernels();
 const RowKernels& Avx2Kernels();
 #elif defined(__wasm__)
 #define MOKUREN_SSE2_KERNELS 1

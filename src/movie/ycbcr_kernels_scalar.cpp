@@ -28,7 +28,8 @@ YCbCrRowKernel YCbCrRowFor(PixelKernels set) {
   if (!PixelKernelsAvailable(set)) return YCbCrRowScalar;
 #if defined(__x86_64__) || defined(__i386__)
   if (set == PixelKernels::Avx2) return YCbCrRowAvx2;
-  if (set == PixelKernels::Sse2) return YCbCrRowSse2;
+  // The colour conversion has no multiply-add of bytes: the SSE4.1 set takes the SSE2 row.
+  if (set == PixelKernels::Sse2 || set == PixelKernels::Sse41) return YCbCrRowSse2;
 #endif
   return YCbCrRowScalar;
 }
