@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <thread>
@@ -27,6 +28,7 @@
 #include "platform/qt/pointer_tracker.h"
 #include "platform/qt/qt_windows.h"
 #include "platform/qt/save_load_view.h"
+#include "platform/qt/x11_area_painter.h"
 #include "platform/quit_signals.h"
 #include "platform/window_host.h"
 
@@ -412,6 +414,7 @@ bool QtPlatform::FrontDialogTexts(std::u16string& texts) {
 
 void QtPlatform::PaintMain(const TABitmap& frame) {
   main_->SetFrame(&frame);
+  if (areaPainter_) areaPainter_->PaintedByQt(main_->rect());
   main_->update();
 }
 
@@ -423,7 +426,16 @@ void QtPlatform::PaintFloat(const TABitmap&) {
 // wakes once for each frame it shows, not once for the frame and again for its paint.
 void QtPlatform::PaintMainArea(const TABitmap& frame, const Rect& changed) {
   main_->SetFrame(&frame);
-  main_->repaint(FrameAreaToWidget(*main_, kFrameSize, changed));
+  // A small area of a frame shown one to one goes straight to the X server (X11AreaPainter).
+  if (main_->isVisible() && main_->windowHandle() && main_->windowHandle()->isExposed() &&
+      main_->devicePixelRatioF() == 1 && FrameScale(*main_) == 1) {
+    const QPointF origin = FrameToWidget(*main_, kFrameSize, Point{0, 0});
+    if (!areaPainter_) areaPainter_ = std::make_unique<X11AreaPainter>(*main_);
+    if (areaPainter_->Put(frame, changed, static_cast<int32_t>(origin.x()), static_cast<int32_t>(origin.y()))) return;
+  }
+  const QRect area = FrameAreaToWidget(*main_, kFrameSize, changed);
+  if (areaPainter_) areaPainter_->PaintedByQt(area);
+  main_->repaint(area);
 }
 
 void QtPlatform::PaintFloatArea(const TABitmap&, const Rect& changed) {

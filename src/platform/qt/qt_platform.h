@@ -28,6 +28,7 @@ class ConfigDialog;
 class DebugWindow;
 class AutomatedDialog;
 class InstanceGuard;
+class X11AreaPainter;
 class Gamepad;
 class PointerTracker;
 
@@ -130,6 +131,7 @@ class QtPlatform final : public Platform {
   QApplication app_;
   WindowHost* host_ = nullptr;
   std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<X11AreaPainter> areaPainter_;
   std::unique_ptr<FloatWindow> float_;
   std::unique_ptr<QueryDialog> query_;
   std::unique_ptr<SaveLoadView> saveLoad_;
