@@ -31,9 +31,9 @@ bool X11AreaPainter::Ready() {
   if (checked_) return usable_;
   if (!connection_ || !window_.isVisible()) return false;
   checked_ = true;
-  drawable_ = static_cast<uint32_t>(window_.winId());
+  const auto window = static_cast<uint32_t>(window_.winId());
   std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
-      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, drawable_), nullptr), &std::free);
+      xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr), &std::free);
   const xcb_setup_t* setup = xcb_get_setup(connection_);
   if (!geometry || geometry->depth != 24 || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return false;
   bool format = false;
@@ -43,7 +43,7 @@ bool X11AreaPainter::Ready() {
   const uint32_t largest = xcb_get_maximum_request_length(connection_);
   if (!format || largest < (kMaxPixels * 4 + 64) / 4) return false;
   gc_ = xcb_generate_id(connection_);
-  xcb_create_gc(connection_, gc_, drawable_, 0, nullptr);
+  xcb_create_gc(connection_, gc_, window, 0, nullptr);
   if (QWindow* handle = window_.windowHandle()) handle->installEventFilter(this);
   usable_ = true;
   return true;
@@ -64,15 +64,14 @@ bool X11AreaPainter::Put(const TABitmap& frame, const Rect& area, int32_t left, 
   if (x1 <= x0 || y1 <= y0) return true;  // nothing of the frame to put
   const int32_t width = x1 - x0, height = y1 - y0;
   if (width * height > kMaxPixels || !frame.IsValid() || !Ready()) return false;
-  // The window may have been made anew (its native window is then another).
-  drawable_ = static_cast<uint32_t>(window_.winId());
   const size_t row = static_cast<size_t>(width) * 4;
   rows_.resize(row * static_cast<size_t>(height));
   for (int32_t y = 0; y < height; ++y)
     std::memcpy(rows_.data() + row * static_cast<size_t>(y), frame.ScanLine(y0 + y) + x0 * 4, row);
-  xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable_, gc_, static_cast<uint16_t>(width),
-                static_cast<uint16_t>(height), static_cast<int16_t>(left + x0), static_cast<int16_t>(top + y0), 0, 24,
-                static_cast<uint32_t>(rows_.size()), rows_.data());
+  // The native window is asked for each time: the window may have been made anew.
+  xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, static_cast<uint32_t>(window_.winId()), gc_,
+                static_cast<uint16_t>(width), static_cast<uint16_t>(height), static_cast<int16_t>(left + x0),
+                static_cast<int16_t>(top + y0), 0, 24, static_cast<uint32_t>(rows_.size()), rows_.data());
   xcb_flush(connection_);
   outOfDate_ += QRect(left + x0, top + y0, width, height);
   return true;

@@ -51,7 +51,6 @@ class X11AreaPainter final : public QObject {
 
   QWidget& window_;
   xcb_connection_t* connection_ = nullptr;
-  uint32_t drawable_ = 0;
   uint32_t gc_ = 0;
   bool checked_ = false;  // whether the window's depth and the server's image format were looked at
   bool usable_ = false;
