@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/TForm1.h"
-#include "platform/headless/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "toolkit/archive_writer.h"
 
 namespace mokuren {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/TForm1.h"
+#include "backends/headless/headless_platform.h"
 #include "bench_pictures.h"
 #include "graphics/ABitmapFilters32.h"
-#include "platform/headless/headless_platform.h"
 
 #if defined(MOKUREN_HAVE_PIXMAN)
 #include <pixman.h>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/TForm1.h"
-#include "platform/headless/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "script/opcodes.h"
 
 namespace mokuren {

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <vector>
 
+#include "backends/qt/qt_windows.h"
 #include "dialogs/debug_dump.h"
 #include "graphics/ABitmap.h"
-#include "platform/qt/qt_windows.h"
 
 namespace mokuren {
 namespace {

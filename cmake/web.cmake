@@ -17,11 +17,11 @@ if(MOKUREN_WEB_ASYNCIFY AND NOT MOKUREN_WEB_EXCEPTIONS STREQUAL "js")
                       "through WebAssembly's own exceptions")
 endif()
 if(MOKUREN_WEB_EXCEPTIONS STREQUAL "wasm")
-  target_compile_options(mokuren_core PUBLIC $<$<COMPILE_LANGUAGE:CXX>:-fwasm-exceptions>)
-  target_link_options(mokuren_core INTERFACE -fwasm-exceptions)
+  target_compile_options(mokuren_engine_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-fwasm-exceptions>)
+  target_link_options(mokuren_engine_flags INTERFACE -fwasm-exceptions)
 else()
-  target_compile_options(mokuren_core PUBLIC $<$<COMPILE_LANGUAGE:CXX>:-fexceptions>)
-  target_link_options(mokuren_core INTERFACE -fexceptions -sDISABLE_EXCEPTION_CATCHING=0)
+  target_compile_options(mokuren_engine_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-fexceptions>)
+  target_link_options(mokuren_engine_flags INTERFACE -fexceptions -sDISABLE_EXCEPTION_CATCHING=0)
 endif()
 
 # WebAssembly SIMD: the SSE2 pixel kernels through Emscripten's SSE headers, in a library of their own
@@ -46,11 +46,11 @@ if(MOKUREN_WEB_SIMD)
   set(MOKUREN_WEB_KERNELS mokuren_wasm_simd mokuren_core)
 endif()
 
-target_compile_definitions(mokuren_core PRIVATE MOKUREN_FONT_DIR_DEFAULT="/fonts")
+target_compile_definitions(mokuren_text PRIVATE MOKUREN_FONT_DIR_DEFAULT="/fonts")
 # The CP932 tables made from glibc's converter by tools/web/build-deps (musl has no CP932).
-target_include_directories(mokuren_core PRIVATE "${MOKUREN_WEB_DEPS}/include/mokuren")
+target_include_directories(mokuren_base PRIVATE "${MOKUREN_WEB_DEPS}/include/mokuren")
 
-add_executable(mokuren-node src/app/main.cpp)
+add_executable(mokuren-node src/entry/main.cpp)
 target_link_libraries(mokuren-node PRIVATE ${MOKUREN_WEB_KERNELS})
 # The host's files as they are (NODERAWFS), the host's environment (node-pre.js), memory that grows with
 # the game's surfaces, and the exit status handed back to node.
@@ -80,18 +80,19 @@ endif()
 message(STATUS "Mokuren web build: libraries from ${MOKUREN_WEB_DEPS}, exceptions ${MOKUREN_WEB_EXCEPTIONS}, "
                "Asyncify ${MOKUREN_WEB_ASYNCIFY}, test build ${MOKUREN_WEB_TEST_BUILD}")
 
-# The page: the engine with the browser backend (src/platform/web), and its data in two packages that the
+# The page: the engine with the browser backend (src/backends/web), and its data in two packages that the
 # page loads beside it: the fonts (fonts.data, into /fonts) and the game it bundles (game.data, into
 # /game), each with its loader (fonts-data.js, game-data.js) made by Emscripten's file packager.
 # MOKUREN_WEB_GAME is a game folder (./dev web passes the native build's demo); tools/web/mokuren-web-pack
 # packs another game beside the same page. index.html, the style sheet and the licences are copied beside
 # mokuren.js.
 set(MOKUREN_WEB_GAME "${PROJECT_SOURCE_DIR}/build/demo-game" CACHE PATH "The game folder the page bundles")
-file(GLOB WEB_SOURCES CONFIGURE_DEPENDS src/platform/web/*.cpp)
-add_executable(mokuren-web src/app/web_main.cpp ${WEB_SOURCES})
+mokuren_folder_library(backends/web "")
+target_link_libraries(mokuren_web INTERFACE mokuren_core)
+add_executable(mokuren-web src/entry/web_main.cpp)
 set_target_properties(mokuren-web PROPERTIES OUTPUT_NAME mokuren)
-target_link_libraries(mokuren-web PRIVATE ${MOKUREN_WEB_KERNELS})
-set(WEB_PAGE_DIR "${PROJECT_SOURCE_DIR}/src/platform/web/page")
+target_link_libraries(mokuren-web PRIVATE mokuren_web ${MOKUREN_WEB_KERNELS})
+set(WEB_PAGE_DIR "${PROJECT_SOURCE_DIR}/src/backends/web/page")
 target_link_options(mokuren-web PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
   -sTOTAL_STACK=8MB -lidbfs.js -sFORCE_FILESYSTEM=1
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull,_mokuren_audio_dry_frames,_mokuren_debug_button,_mokuren_save_file,_mokuren_import_saves
@@ -126,9 +127,9 @@ add_custom_command(TARGET mokuren-web POST_BUILD
 if(MOKUREN_WEB_SIMD AND NOT MOKUREN_WEB_TEST_BUILD)
   # The page's engine without the SIMD kernels, for a browser without WebAssembly SIMD: index.html loads
   # mokuren-scalar.js there instead of mokuren.js. Building the page builds both.
-  add_executable(mokuren-web-scalar src/app/web_main.cpp ${WEB_SOURCES})
+  add_executable(mokuren-web-scalar src/entry/web_main.cpp)
   set_target_properties(mokuren-web-scalar PROPERTIES OUTPUT_NAME mokuren-scalar)
-  target_link_libraries(mokuren-web-scalar PRIVATE mokuren_core)
+  target_link_libraries(mokuren-web-scalar PRIVATE mokuren_web mokuren_core)
   get_target_property(WEB_PAGE_LINK_OPTIONS mokuren-web LINK_OPTIONS)
   target_link_options(mokuren-web-scalar PRIVATE ${WEB_PAGE_LINK_OPTIONS})
   set_property(TARGET mokuren-web-scalar APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")

@@ -4,11 +4,11 @@
 
 #include <memory>
 
+#include "backends/headless/headless_platform.h"
 #include "base/error_list.h"
 #include "base/task_codes.h"
 #include "graphics/graphics.h"
 #include "graphics/png_writer.h"
-#include "platform/headless/headless_platform.h"
 #include "support/test_surfaces.h"
 
 namespace mokuren {

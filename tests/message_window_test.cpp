@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "backends/headless/headless_platform.h"
 #include "base/task_codes.h"
 #include "graphics/ABitmap.h"
-#include "platform/headless/headless_platform.h"
 #include "text/message_layout.h"
 #include "text/message_window.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "backends/headless/headless_platform.h"
 #include "base/error_list.h"
 #include "base/task_codes.h"
 #include "graphics/ABitmap.h"
-#include "platform/headless/headless_platform.h"
 #include "save/save_data.h"
 #include "save/save_host.h"
 #include "support/engine_fixture.h"

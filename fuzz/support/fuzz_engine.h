@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/TForm1.h"
-#include "platform/headless/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 
 namespace mokuren::fuzzing {
 

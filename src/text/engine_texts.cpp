@@ -14,7 +14,7 @@ namespace {
 // Kept in step with the places that show them: the notices of the input modes and of saving
 // (src/text/input_modes.cpp, src/save/save_slots.cpp, save_file.cpp, save_location.cpp), the save
 // screen (src/save/TForm7.cpp), the choice's line in the message log (src/text/choice_display.cpp) and
-// the popup menu (kMenuCaptions, as src/platform/qt/qt_platform.cpp shows it), and the dialogs: the
+// the popup menu (kMenuCaptions, as src/backends/qt/qt_platform.cpp shows it), and the dialogs: the
 // questions (src/app/TForm1.cpp, src/menus/title_menu.cpp), the confirmation box (src/dialogs/TQueryForm.h),
 // the settings dialog (src/dialogs/TConfigForm.h), the comment dialog (src/dialogs/TCommentForm.h) and the
 // name-entry dialog (src/text/TNameForm.h).

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/save_load_view.h"
+#include "backends/qt/save_load_view.h"
 #include "qt/qt_fixture.h"
 
 namespace mokuren::testing {

@@ -6,13 +6,13 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include "backends/qt/config_dialog.h"
+#include "backends/qt/debug_window.h"
+#include "backends/qt/name_dialog.h"
 #include "base/save_block.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "graphics/ABitmap.h"
-#include "platform/qt/config_dialog.h"
-#include "platform/qt/debug_window.h"
-#include "platform/qt/name_dialog.h"
 #include "qt/qt_fixture.h"
 #include "text/TNameForm.h"
 

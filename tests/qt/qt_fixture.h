@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/TForm1.h"
-#include "platform/qt/qt_platform.h"
+#include "backends/qt/qt_platform.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 

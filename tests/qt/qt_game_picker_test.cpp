@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "backends/qt/game_picker.h"
 #include "platform/game_files.h"
-#include "platform/qt/game_picker.h"
 #include "text/engine_translation.h"
 
 namespace mokuren::testing {

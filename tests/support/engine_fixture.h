@@ -15,7 +15,7 @@
 #include <sys/types.h>
 
 #include "app/TForm1.h"
-#include "platform/headless/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 #include "support/game_builder.h"
 
 namespace mokuren::testing {

@@ -4,7 +4,7 @@
 A file may include its own folder and any folder of a lower layer. An include into a higher layer runs up,
 one into another folder of the same layer runs sideways: both are reported with the file, the line and the
 two folders, and the check fails. The backends stand outside the layers: they see the engine only through
-what their row names, and only the program's entry in app picks one.
+what their row names, and only the program's entry (entry/, above every layer) picks one.
 
     tools/checks/layers.py [--src DIR]     (DIR defaults to the repository's src/)
 
@@ -22,7 +22,7 @@ from collections import Counter
 BACKEND_VIEW = ("base/", "platform/", "graphics/ABitmap.h", "text/text_renderer.h", "dialogs/TCommentForm.h",
                 "dialogs/TConfigForm.h", "dialogs/TDebugForm.h", "dialogs/TQueryForm.h", "save/TForm7.h",
                 "text/TMsgForm.h", "text/TNameForm.h")
-BACKENDS = ("platform/qt/", "platform/headless/", "platform/web/")
+BACKENDS = ("backends/",)
 
 # The rule. Each folder under src/: its layer (None for a backend, which has none) and what it may include
 # besides its own folder and the folders of lower layers (folders end in "/", anything else is one file).
@@ -38,18 +38,25 @@ RULES = {
     "menus": (5, ()),
     "movie": (5, ()),
     "save": (6, ()),  # the save screen asks its questions and edits comments through the dialogs
-    "app": (7, BACKENDS),  # main.cpp starts the backend the command line asks for
-    "platform/qt": (None, BACKEND_VIEW),
-    "platform/headless": (None, BACKEND_VIEW),
-    "platform/web": (None, BACKEND_VIEW),
+    "app": (7, ()),
+    "entry": (8, BACKENDS),  # main.cpp starts the backend the command line asks for
 }
+# Every folder of backends/ is a backend: it has no layer and sees what BACKEND_VIEW names.
+BACKEND_RULE = (None, BACKEND_VIEW)
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c", ".inc")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 
 
+def rule(folder):
+    return BACKEND_RULE if folder.startswith("backends/") else RULES[folder]
+
+
 def folder_of(path):
     """The table's folder that holds `path` (relative to src/, with slashes): the longest that matches."""
+    parts = path.split("/")
+    if parts[0] == "backends" and len(parts) > 2:
+        return "backends/" + parts[1]
     best = None
     for folder in RULES:
         if path.startswith(folder + "/") and (best is None or len(folder) > len(best)):
@@ -58,7 +65,7 @@ def folder_of(path):
 
 
 def describe(folder):
-    layer = RULES[folder][0]
+    layer = rule(folder)[0]
     return f"{folder} (a backend)" if layer is None else f"{folder} (layer {layer})"
 
 
@@ -79,16 +86,16 @@ def judge(from_folder, target):
     to_folder = folder_of(target)
     if to_folder == from_folder:
         return None
-    layer, extra = RULES[from_folder]
+    layer, extra = rule(from_folder)
     if any(target == e or (e.endswith("/") and target.startswith(e)) for e in extra):
         return None
     if to_folder is None:
         return "a folder the layer table does not name"
-    to_layer = RULES[to_folder][0]
+    to_layer = rule(to_folder)[0]
     if layer is None:
         return "a backend sees only the platform interface, base/ and the form classes its views show"
     if to_layer is None:
-        return "only app starts a backend"
+        return "only the program's entry starts a backend"
     if to_layer > layer:
         return "runs up a layer"
     if to_layer == layer:
@@ -126,14 +133,41 @@ def check(src):
     return found
 
 
+def visible_folders(folder):
+    """The folders of src/ that `folder` may include from, whole: its own, those of lower layers, and the
+    folders its extras lie in (a backend's view names single files; the build grants their folders, and this
+    check holds the files). The build compiles each folder against exactly these (--cmake)."""
+    layer, extra = rule(folder)
+    seen = [folder]
+    if layer is not None:
+        seen += [f for f, (other, _) in RULES.items() if other is not None and other < layer]
+    for e in extra:
+        top = e.rstrip("/") if e.endswith("/") else e.rsplit("/", 1)[0]
+        if top not in seen:
+            seen.append(top)
+    return seen
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--src", default=os.path.join(here, "..", "..", "src"), help="the tree to check")
+    parser.add_argument("--cmake", action="store_true",
+                        help="print, for the build, each folder and the folders it may include from, "
+                             "one folder a line: FOLDER=SEEN,SEEN,...")
     args = parser.parse_args()
     if not os.path.isdir(args.src):
         print(f"layers: {args.src}: no such folder", file=sys.stderr)
         return 2
+    if args.cmake:
+        folders = list(RULES)
+        backends = os.path.join(args.src, "backends")
+        if os.path.isdir(backends):
+            folders += ["backends/" + d for d in sorted(os.listdir(backends))
+                        if os.path.isdir(os.path.join(backends, d))]
+        for folder in folders:
+            print(f"{folder}={','.join(visible_folders(folder))}")
+        return 0
 
     shown = os.path.relpath(args.src)
     found = check(args.src)

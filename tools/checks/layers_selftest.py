@@ -15,7 +15,7 @@ print(run.stdout, run.stderr, sep="")
 expected = [
     "./graphics/picture.cpp:2: graphics (layer 2) includes app/engine.h of app (layer 7): runs up a layer",
     "./graphics/picture.cpp:4: graphics (layer 2) includes sound/mixer.h of sound (layer 2): runs sideways",
-    "./platform/qt/window.cpp:2: platform/qt (a backend) includes graphics/picture.h of graphics (layer 2):",
+    "./backends/qt/window.cpp:2: backends/qt (a backend) includes graphics/picture.h of graphics (layer 2):",
 ]
 reported = [line for line in run.stdout.splitlines() if line.startswith("./")]
 failures = []

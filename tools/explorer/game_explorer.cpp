@@ -14,9 +14,9 @@
 
 #include "app/TForm1.h"
 #include "app/event_script.h"
+#include "backends/headless/headless_platform.h"
 #include "base/task_codes.h"
 #include "base/text_codec.h"
-#include "platform/headless/headless_platform.h"
 #include "script/opcodes.h"
 #include "text/TNameForm.h"
 #include "toolkit/archive_writer.h"

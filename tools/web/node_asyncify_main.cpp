@@ -9,7 +9,7 @@
 
 #include "app/TForm1.h"
 #include "app/launch_options.h"
-#include "platform/headless/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "app/TForm1.h"
 #include "app/launch_options.h"
+#include "backends/web/web_platform.h"
 #include "base/text_codec.h"
-#include "platform/web/web_platform.h"
 #include "save/save_data.h"
 #include "text/game_translation.h"
 

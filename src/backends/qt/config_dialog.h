@@ -8,8 +8,8 @@
 #include <QSlider>
 #include <array>
 
+#include "backends/qt/qt_windows.h"
 #include "dialogs/TConfigForm.h"
-#include "platform/qt/qt_windows.h"
 
 namespace mokuren {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/gamepad.h"
+#include "backends/qt/gamepad.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/qt/qt_platform.h"
-#include "platform/qt/qt_windows.h"
+#include "backends/qt/qt_platform.h"
+#include "backends/qt/qt_windows.h"
 #include "platform/window_host.h"
 
 #include "platform/sdl_library.h"

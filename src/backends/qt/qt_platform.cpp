@@ -1,4 +1,4 @@
-#include "platform/qt/qt_platform.h"
+#include "backends/qt/qt_platform.h"
 
 #include <QCursor>
 #include <QEventLoop>
@@ -15,20 +15,20 @@
 #include <cmath>
 #include <thread>
 
+#include "backends/qt/comment_dialog.h"
+#include "backends/qt/config_dialog.h"
+#include "backends/qt/debug_window.h"
+#include "backends/qt/dialog_style.h"
+#include "backends/qt/gamepad.h"
+#include "backends/qt/name_dialog.h"
+#include "backends/qt/pointer_tracker.h"
+#include "backends/qt/qt_windows.h"
+#include "backends/qt/save_load_view.h"
+#include "backends/qt/x11_area_painter.h"
 #include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
 #include "platform/event.h"
 #include "platform/instance_guard.h"
-#include "platform/qt/comment_dialog.h"
-#include "platform/qt/config_dialog.h"
-#include "platform/qt/debug_window.h"
-#include "platform/qt/dialog_style.h"
-#include "platform/qt/gamepad.h"
-#include "platform/qt/name_dialog.h"
-#include "platform/qt/pointer_tracker.h"
-#include "platform/qt/qt_windows.h"
-#include "platform/qt/save_load_view.h"
-#include "platform/qt/x11_area_painter.h"
 #include "platform/quit_signals.h"
 #include "platform/window_host.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/pointer_tracker.h"
+#include "backends/qt/pointer_tracker.h"
 
 #include <QCoreApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "platform/qt/save_load_view.h"
+#include "backends/qt/save_load_view.h"
 
 #include <QApplication>
 #include <QKeyEvent>

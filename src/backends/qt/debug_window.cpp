@@ -1,8 +1,8 @@
-#include "platform/qt/debug_window.h"
+#include "backends/qt/debug_window.h"
 
 #include <QCloseEvent>
 
-#include "platform/qt/dialog_style.h"
+#include "backends/qt/dialog_style.h"
 
 namespace mokuren {
 

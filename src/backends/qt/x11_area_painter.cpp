@@ -1,4 +1,4 @@
-#include "platform/qt/x11_area_painter.h"
+#include "backends/qt/x11_area_painter.h"
 
 #include <xcb/xcb.h>
 

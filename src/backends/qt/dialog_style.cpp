@@ -1,9 +1,9 @@
-#include "platform/qt/dialog_style.h"
+#include "backends/qt/dialog_style.h"
 
 #include <QLayout>
 #include <vector>
 
-#include "platform/qt/qt_windows.h"
+#include "backends/qt/qt_windows.h"
 
 namespace mokuren {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_windows.h"
+#include "backends/qt/qt_windows.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -13,10 +13,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "backends/qt/dialog_style.h"
+#include "backends/qt/qt_platform.h"
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmap.h"
-#include "platform/qt/dialog_style.h"
-#include "platform/qt/qt_platform.h"
 #include "platform/window_host.h"
 #include "text/TMsgForm.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/game_picker.h"
+#include "backends/qt/game_picker.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "platform/qt/comment_dialog.h"
+#include "backends/qt/comment_dialog.h"
 
 #include <QHBoxLayout>
 

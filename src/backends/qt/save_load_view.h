@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "platform/qt/qt_windows.h"
+#include "backends/qt/qt_windows.h"
 
 namespace mokuren {
 

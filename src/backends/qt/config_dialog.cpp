@@ -1,12 +1,12 @@
-#include "platform/qt/config_dialog.h"
+#include "backends/qt/config_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "backends/qt/dialog_style.h"
 #include "platform/event.h"
-#include "platform/qt/dialog_style.h"
 
 namespace mokuren {
 

@@ -1,10 +1,10 @@
-#include "platform/qt/name_dialog.h"
+#include "backends/qt/name_dialog.h"
 
 #include <QCloseEvent>
 
+#include "backends/qt/dialog_style.h"
 #include "base/text_codec.h"
 #include "platform/event.h"
-#include "platform/qt/dialog_style.h"
 #include "text/TNameForm.h"
 
 namespace mokuren {

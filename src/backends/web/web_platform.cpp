@@ -1,4 +1,4 @@
-#include "platform/web/web_platform.h"
+#include "backends/web/web_platform.h"
 
 #include <emscripten.h>
 

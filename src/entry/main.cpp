@@ -9,10 +9,10 @@
 #include "app/TForm1.h"
 #include "app/game_title.h"
 #include "app/launch_options.h"
+#include "backends/headless/headless_platform.h"
 #include "base/startup_message.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
-#include "platform/headless/headless_platform.h"
 #include "platform/instance_guard.h"
 #include "platform/quit_signals.h"
 #include "platform/recent_games.h"
@@ -21,8 +21,8 @@
 #include "text/font_match.h"
 #include "text/game_translation.h"
 #ifdef MOKUREN_HAVE_QT
-#include "platform/qt/game_picker.h"
-#include "platform/qt/qt_platform.h"
+#include "backends/qt/game_picker.h"
+#include "backends/qt/qt_platform.h"
 #endif
 
 namespace {

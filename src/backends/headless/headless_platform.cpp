@@ -1,4 +1,4 @@
-#include "platform/headless/headless_platform.h"
+#include "backends/headless/headless_platform.h"
 
 #include <algorithm>
 #include <iostream>

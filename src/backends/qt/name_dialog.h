@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/qt/qt_windows.h"
+#include "backends/qt/qt_windows.h"
 
 namespace mokuren {
 

@@ -1,2 +1,0 @@
-#include "app/engine.h"
-#include "platform/qt/window.h"

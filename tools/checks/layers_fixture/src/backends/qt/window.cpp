@@ -1,0 +1,2 @@
+#include "backends/qt/window.h"
+#include "graphics/picture.h"

@@ -1,0 +1,2 @@
+#include "app/engine.h"
+#include "backends/qt/window.h"

@@ -1,2 +1,0 @@
-#include "platform/qt/window.h"
-#include "graphics/picture.h"
