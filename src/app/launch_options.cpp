@@ -42,6 +42,7 @@ const char* UsageText() {
          "  --lang LL            play the game's translation GAME_DIR/tl/LL.po (ja: the original); without\n"
          "                       it, LANGUAGE or LANG chooses one the game has\n"
          "  --scale N            start the window at N times 800x600 (1-8); it can be resized\n"
+         "  --pixel-routines     name the pixel routines in use (scalar, sse2, sse41, avx2) and end\n"
          "  --help, --version\n";
 }
 
@@ -83,6 +84,8 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
       o.help = true;
     } else if (a == "--version") {
       o.version = true;
+    } else if (a == "--pixel-routines") {
+      o.pixelRoutines = true;
     } else if (a == "--events") {
       if (!value(o.eventsFile)) return r;
     } else if (a == "--trace") {

@@ -29,6 +29,7 @@ struct LaunchOptions {
   std::vector<std::string> environmentLanguages;
   bool help = false;
   bool version = false;
+  bool pixelRoutines = false;  // --pixel-routines: name the pixel routines in use and end
 };
 
 struct ParseResult {

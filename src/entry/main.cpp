@@ -12,6 +12,7 @@
 #include "backends/headless/headless_platform.h"
 #include "base/startup_message.h"
 #include "base/text_codec.h"
+#include "graphics/ABitmapFilters32.h"
 #include "platform/game_files.h"
 #include "platform/instance_guard.h"
 #include "platform/quit_signals.h"
@@ -60,6 +61,11 @@ int main(int argc, char** argv) {
   }
   if (options.version) {
     std::cout << "Mokuren " << MOKUREN_VERSION << '\n';
+    return 0;
+  }
+  // What MOKUREN_SCALAR and the machine chose, for CI's run on the reference routines.
+  if (options.pixelRoutines) {
+    std::cout << mokuren::PixelKernelsName(mokuren::CurrentPixelKernels()) << '\n';
     return 0;
   }
   if (options.headless) {
