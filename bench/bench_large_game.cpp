@@ -13,10 +13,10 @@
 #include "explorer/game_explorer.h"
 #include "large_game/large_game.h"
 #include "lint/game_lint.h"
-#include "toolkit/build_state.h"
 #include "project/game_build.h"
 #include "project/starter_project.h"
 #include "toolkit/archive_writer.h"
+#include "toolkit/build_state.h"
 #include "toolkit/scenario_files.h"
 
 namespace fs = std::filesystem;

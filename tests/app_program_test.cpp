@@ -173,9 +173,9 @@ TEST_F(Program, AnOutputThatCannotBeWrittenEndsTheRunSayingSo) {
   ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
   WriteFile(Path("shot.txt"), "100 screenshot " + pipe + "\n");
   EXPECT_EQ(RunProgram(game + " --events '" + Path("shot.txt") + "'", {}, err), 5);
-  EXPECT_NE(ReadFile(err).find("screenshot " + pipe + ": cannot write " + pipe +
-                               ": it is a named pipe that nothing reads"),
-            std::string::npos)
+  EXPECT_NE(
+      ReadFile(err).find("screenshot " + pipe + ": cannot write " + pipe + ": it is a named pipe that nothing reads"),
+      std::string::npos)
       << ReadFile(err);
   EXPECT_EQ(RunProgram(game + " --trace '" + pipe + "'", {}, err), 2);
   EXPECT_NE(ReadFile(err).find("it is a named pipe that nothing reads"), std::string::npos) << ReadFile(err);

@@ -26,9 +26,9 @@ struct Mistake {
   const char* name;
   std::function<void(LintDemo&)> inject;
   const char* check;
-  const char* file;        // the file the finding names, by its file name
-  const char* sourceLine;  // text of the source line it is placed at, or nullptr
-  bool decode = false;     // whether the lint must decode the files to see it
+  const char* file;            // the file the finding names, by its file name
+  const char* sourceLine;      // text of the source line it is placed at, or nullptr
+  bool decode = false;         // whether the lint must decode the files to see it
   const char* says = nullptr;  // words the finding's message holds, or nullptr
 };
 

@@ -253,7 +253,8 @@ TEST_F(MessageDisplay, WaitingIconTurnsFromWhenTheMessageBeganToWait) {
   // Each of the eight frames in a green of its own.
   std::vector<uint8_t> sheet(800 * 600 * 4, 255);
   for (int y = 32; y < 64; ++y)
-    for (int x = 0; x < 256; ++x) sheet[static_cast<size_t>(y * 800 + x) * 4 + 1] = static_cast<uint8_t>(20 + 30 * (x / 32));
+    for (int x = 0; x < 256; ++x)
+      sheet[static_cast<size_t>(y * 800 + x) * 4 + 1] = static_cast<uint8_t>(20 + 30 * (x / 32));
   pictures_[51] = toolkit::EncodePng(800, 600, sheet);
   const std::filesystem::path shot = dir() / "shot.png";
   std::set<int> turns;

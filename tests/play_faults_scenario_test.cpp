@@ -20,13 +20,15 @@ TEST_F(PlayFaults, EachIsAnErrorLineNamingItsPlaceOnce) {
   game.scripts[1] =
       "title\n"
       "*top\n"
-      "bg \"BG03\"\n"         // step 2: no such picture
-      "layer1 center, 7\n"    // step 3: an entry GRAPHIC.DAT leaves empty
+      "bg \"BG03\"\n"       // step 2: no such picture
+      "layer1 center, 7\n"  // step 3: an entry GRAPHIC.DAT leaves empty
       "show\n"
-      "bgm 4, 1\n"            // step 5: no Sound/M04.ogg
-      "se1 5\n"               // step 6: no Sound/S05.ogg
+      "bgm 4, 1\n"                                // step 5: no Sound/M04.ogg
+      "se1 5\n"                                   // step 6: no Sound/S05.ogg
       "msg \"ミナ「こんにちは。」\", \"V999\"\n"  // step 7: no VOICE/V999.ogg
-      "msg \"" + tooLong + "\"\n"  // step 8
+      "msg \"" +
+      tooLong +
+      "\"\n"                     // step 8
       "choice \"ひとつだけ\"\n"  // step 9
       "F1 = F1 + 1\n"
       "if F1 < 2\n"

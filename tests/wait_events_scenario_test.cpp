@@ -95,10 +95,11 @@ TEST_F(WaitEvents, ARecordingWaitsForEveryWindowAndSurvivesALongerStory) {
       "+200 menu menuFloat\n"
       "+200 float-click 400 100\n";  // on to the second message
   auto build = [&](const std::string& before) {
-    BuildTestGame(dir(), TestGame{{{1, "title\n" + before +
-                                           "heroname\nsysmenu 1\nmsg \"①、おはよう。\"\nmsg \"二つ目。\"\nwait click\n"}},
-                                  {},
-                                  {}});
+    BuildTestGame(dir(),
+                  TestGame{{{1, "title\n" + before +
+                                    "heroname\nsysmenu 1\nmsg \"①、おはよう。\"\nmsg \"二つ目。\"\nwait click\n"}},
+                           {},
+                           {}});
   };
   auto play = [&](const std::string& events, LaunchOptions options) {
     form_.reset();

@@ -38,8 +38,10 @@ TEST(WriterWorkflow, NewGameBuildsPlaysLintsCleanAndPassesItsTest) {
   // mokuren-new built it: nothing is built again.
   r = Tool(game, cache.path(), "mokuren-build");
   ASSERT_EQ(r.status, 0) << r.out;
-  for (const char* said : {"SCRIPT.DAT: 2 scripts, up to date", "GRAPHIC.DAT: 2 pictures from ./pictures (0 in the "
-                           "album), up to date", "SYSGRP.DAT: 93 pictures from ./system, up to date"})
+  for (const char* said : {"SCRIPT.DAT: 2 scripts, up to date",
+                           "GRAPHIC.DAT: 2 pictures from ./pictures (0 in the "
+                           "album), up to date",
+                           "SYSGRP.DAT: 93 pictures from ./system, up to date"})
     EXPECT_NE(r.out.find(said), std::string::npos) << said << "\n" << r.out;
   EXPECT_EQ(RunProgram(game.string() + " --headless --max-ms 3000"), 0);
   r = Tool(dir.path(), cache.path(), "mokuren-lint haru");
@@ -87,13 +89,12 @@ TEST(WriterWorkflow, BuildNamesTheFileOfEachMistakeAndWritesNothing) {
   WriteFile(game / "album.txt", "1-1 EV01A\n11-1 EV02A\n");
   const ToolRun r = Tool(dir.path(), cache.path(), "mokuren-build g");
   EXPECT_EQ(r.status, 1);
-  for (const char* said : {"g/scenario/script1.txt:2:1: unknown mnemonic 'nosuch'",
-                           "g/system/title.png: ", "g/album.txt:1: there is no EV01A.png in g/pictures",
-                           "g/album.txt:2: \"11-1\" is not a slot",
-                           "g/scenario/2_next.txt:3:1: jump to label \"strat\", which this script does not have; did "
-                           "you mean \"start\"?",
-                           "g/scenario/2_next.txt:4:1: call to script 3, which the game lacks",
-                           "6 mistakes; nothing was written"})
+  for (const char* said :
+       {"g/scenario/script1.txt:2:1: unknown mnemonic 'nosuch'", "g/system/title.png: ",
+        "g/album.txt:1: there is no EV01A.png in g/pictures", "g/album.txt:2: \"11-1\" is not a slot",
+        "g/scenario/2_next.txt:3:1: jump to label \"strat\", which this script does not have; did "
+        "you mean \"start\"?",
+        "g/scenario/2_next.txt:4:1: call to script 3, which the game lacks", "6 mistakes; nothing was written"})
     EXPECT_NE(r.out.find(said), std::string::npos) << said << "\n" << r.out;
   EXPECT_FALSE(fs::exists(game / "SCRIPT.DAT"));
   // Nothing was built, so nothing is counted as if it had been.

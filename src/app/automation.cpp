@@ -108,9 +108,7 @@ int64_t Automation::InputPass() const { return engine_.PassCount() + (applying_ 
 uint32_t Automation::InputMs() { return applying_ ? passStartMs_ : engine_.ElapsedMs(); }
 
 void Automation::Record(const std::string& line) { recorder_.Write(InputPass(), InputMs(), line); }
-void Automation::RecordNow(const std::string& line) {
-  recorder_.Write(engine_.PassCount(), engine_.ElapsedMs(), line);
-}
+void Automation::RecordNow(const std::string& line) { recorder_.Write(engine_.PassCount(), engine_.ElapsedMs(), line); }
 
 void Automation::RecordKeys(uint32_t elapsedMs) {
   for (size_t k = 0; k < keysDown_.size(); ++k) {
@@ -172,11 +170,11 @@ void Automation::PlayerAnswered(FormId form, int modalResult) {
       auto on = [&](TConfigForm::Radio r) { return c.Checked[r]; };
       const int speed = on(TConfigForm::MsgFastRB) ? 1 : on(TConfigForm::MsgSlowRB) ? 3 : 2;
       RecordNow("config effects=" + std::string(on(TConfigForm::GrpEfOnRB) ? "on" : "off") +
-             " mode=" + (on(TConfigForm::ModeFullRB) ? "full" : "window") + " speed=" + std::to_string(speed) +
-             " auto=" + std::to_string(c.Position[TConfigForm::MsgAutoBar]) +
-             " bgm=" + std::to_string(c.Position[TConfigForm::BgmVolBar]) +
-             " se=" + std::to_string(c.Position[TConfigForm::SeVolBar]) +
-             " voice=" + std::to_string(c.Position[TConfigForm::VoiceVolBar]));
+                " mode=" + (on(TConfigForm::ModeFullRB) ? "full" : "window") + " speed=" + std::to_string(speed) +
+                " auto=" + std::to_string(c.Position[TConfigForm::MsgAutoBar]) +
+                " bgm=" + std::to_string(c.Position[TConfigForm::BgmVolBar]) +
+                " se=" + std::to_string(c.Position[TConfigForm::SeVolBar]) +
+                " voice=" + std::to_string(c.Position[TConfigForm::VoiceVolBar]));
       RecordNow(answer);
       break;
     }

@@ -12,10 +12,14 @@ Event Wait(WaitFor what, FormId form = FormId::TQueryForm) {
   e.form = form;
   return e;
 }
-const Event kKinds[] = {Wait(WaitFor::Dialog, FormId::TQueryForm),  Wait(WaitFor::Dialog, FormId::TCommentForm),
-                        Wait(WaitFor::Dialog, FormId::TConfigForm), Wait(WaitFor::Name),
-                        Wait(WaitFor::Dialog, FormId::TForm7),      Wait(WaitFor::Title),
-                        Wait(WaitFor::Message),                     Wait(WaitFor::Choice)};
+const Event kKinds[] = {Wait(WaitFor::Dialog, FormId::TQueryForm),
+                        Wait(WaitFor::Dialog, FormId::TCommentForm),
+                        Wait(WaitFor::Dialog, FormId::TConfigForm),
+                        Wait(WaitFor::Name),
+                        Wait(WaitFor::Dialog, FormId::TForm7),
+                        Wait(WaitFor::Title),
+                        Wait(WaitFor::Message),
+                        Wait(WaitFor::Choice)};
 static_assert(std::size(kKinds) == 8);
 
 }  // namespace

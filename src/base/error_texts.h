@@ -83,14 +83,14 @@ inline constexpr std::u16string_view kSpeechLost =
 inline constexpr std::u16string_view kRepeated = u" ({count} more times in the last second)";
 
 inline constexpr std::array kAll = {
-    kSaveBlocked,         kSaveNotWritten,    kSaveUnreadable,   kSaveNotRegular,   kSaveShortened,
-    kSaveWrongSize,       kSaveDamagedKept,   kSaveDamagedAside, kImportedSave,     kImportWrongSize,
-    kImportBlocked,       kImportNotKept,     kNoSaveFolder,     kSaveNotCopied,    kSavesMoved,
-    kThumbnailNotWritten, kThumbnailNotShown, kNoSoundOutput,    kFileMissing,      kRecordingNotWritten,
-    kMovieSkipped,        kEntriesPastEnd,    kNoNameListEnd,    kEntryPastEnd,     kEntryUnreadable,
-    kPictureNotNamed,     kPictureEntryEmpty, kMessageCut,       kChoiceOfOne,
-    kPictureUnusable,     kScriptMissing,     kScriptWithoutEnd, kTooManyResources, kRunawayScript,
-    kUnknownTask,         kTextHookBehind,    kSpeechLost,       kRepeated,
+    kSaveBlocked,         kSaveNotWritten,    kSaveUnreadable,   kSaveNotRegular, kSaveShortened,
+    kSaveWrongSize,       kSaveDamagedKept,   kSaveDamagedAside, kImportedSave,   kImportWrongSize,
+    kImportBlocked,       kImportNotKept,     kNoSaveFolder,     kSaveNotCopied,  kSavesMoved,
+    kThumbnailNotWritten, kThumbnailNotShown, kNoSoundOutput,    kFileMissing,    kRecordingNotWritten,
+    kMovieSkipped,        kEntriesPastEnd,    kNoNameListEnd,    kEntryPastEnd,   kEntryUnreadable,
+    kPictureNotNamed,     kPictureEntryEmpty, kMessageCut,       kChoiceOfOne,    kPictureUnusable,
+    kScriptMissing,       kScriptWithoutEnd,  kTooManyResources, kRunawayScript,  kUnknownTask,
+    kTextHookBehind,      kSpeechLost,        kRepeated,
 };
 
 }  // namespace mokuren::error_text

@@ -90,8 +90,8 @@ bool Graphics::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSyste
     if (const int read = host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream);
         read != 0) {
       if (read == -1 && !fromSystem)
-        errors_.Add(error_text::kPictureEntryEmpty,
-                    {{u"file", FromUtf8(ArchiveFileName(ArchiveKind::Graphic))}, {u"entry", FromUtf8(std::to_string(entry))}});
+        errors_.Add(error_text::kPictureEntryEmpty, {{u"file", FromUtf8(ArchiveFileName(ArchiveKind::Graphic))},
+                                                     {u"entry", FromUtf8(std::to_string(entry))}});
       return false;
     }
     // A picture that does not decode is reported and leaves every surface as it was.

@@ -18,9 +18,9 @@ bool OutputFile::Open(const std::string& path, Mode mode, std::string& problem) 
   fd_ = -1;
   problem_.clear();
   // O_NONBLOCK: a named pipe with no reader fails at once (ENXIO) instead of waiting for one.
-  const int fd = ::open(path.c_str(),
-                        O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (mode == Mode::Append ? O_APPEND : 0),
-                        0644);
+  const int fd =
+      ::open(path.c_str(),
+             O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (mode == Mode::Append ? O_APPEND : 0), 0644);
   if (fd < 0) {
     problem = errno == ENXIO    ? "it is a named pipe that nothing reads"
               : errno == EISDIR ? "it is a folder"

@@ -37,8 +37,8 @@ void WavRecorder::Write(const int16_t* frames, uint32_t frameCount) {
   if (!file_.IsOpen() || frameCount == 0 || failed_.load(std::memory_order_relaxed)) return;
   static_assert(std::endian::native == std::endian::little, "WAV samples are little-endian");
   const size_t bytes = static_cast<size_t>(frameCount) * 4;
-  const bool written = file_.Regular() ? file_.WriteAt(kHeaderBytes + frames_ * 4, frames, bytes)
-                                       : file_.Write(frames, bytes);
+  const bool written =
+      file_.Regular() ? file_.WriteAt(kHeaderBytes + frames_ * 4, frames, bytes) : file_.Write(frames, bytes);
   if (!written) return NoteFailure();
   frames_ += frameCount;
   if (file_.Regular() && frames_ - framesAtHeader_ >= kRate) UpdateHeader();  // about once a second

@@ -167,9 +167,7 @@ class Explorer {
   }
 
  private:
-  double Seconds() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  }
+  double Seconds() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
   bool BoundReached() const { return Seconds() >= options_.maxSeconds; }
 
   // The branch to play next: options never taken at their choice before those taken there in another state.
@@ -187,10 +185,9 @@ class Explorer {
     if (!last && now - lastStatus_ < 2) return;
     lastStatus_ = now;
     char line[200];
-    std::snprintf(line, sizeof line,
-                  "explore: %zu paths, %zu branches left, %zu states at choices, %zu instructions run, %.0f s",
-                  result_.paths.size(), fresh_.size() + again_.size(), statesSeen_.size(), result_.ranSteps.size(),
-                  now);
+    std::snprintf(
+        line, sizeof line, "explore: %zu paths, %zu branches left, %zu states at choices, %zu instructions run, %.0f s",
+        result_.paths.size(), fresh_.size() + again_.size(), statesSeen_.size(), result_.ranSteps.size(), now);
     std::ostream& out = *options_.status;
     if (options_.statusOnTerminal)
       out << '\r' << line << "\x1b[K" << (last ? "\n" : "") << std::flush;

@@ -50,20 +50,20 @@ class Rng {
 const char* const kSpeakers[] = {"ハルカ", "ミナ", "ソウタ", "ユイ", "先生", "店長"};
 const char* const kPlaces[] = {"窓の外", "駅前", "教室", "帰り道", "校庭", "図書室", "商店街", "川沿い",
                                "屋上",   "公園", "坂道", "部室",   "廊下", "神社",   "港",     "丘の上"};
-const char* const kSights[] = {"風が静かに吹いている", "空がいつもより高い", "人の声が遠くに聞こえる",
-                               "夕日が長い影を落としている", "雨の匂いがする", "桜の花びらが舞っている",
-                               "時計の音だけが響いている", "誰かの足音が近づいてくる", "光がやわらかく差している",
+const char* const kSights[] = {"風が静かに吹いている",       "空がいつもより高い",       "人の声が遠くに聞こえる",
+                               "夕日が長い影を落としている", "雨の匂いがする",           "桜の花びらが舞っている",
+                               "時計の音だけが響いている",   "誰かの足音が近づいてくる", "光がやわらかく差している",
                                "鳥が一羽、空を横切った"};
-const char* const kThoughts[] = {"少しだけ、胸が高鳴った", "昨日のことを思い出す", "何かが始まる気がした",
-                                 "言葉が見つからない", "ため息がひとつこぼれた", "明日はきっと晴れるだろう",
+const char* const kThoughts[] = {"少しだけ、胸が高鳴った",   "昨日のことを思い出す",   "何かが始まる気がした",
+                                 "言葉が見つからない",       "ため息がひとつこぼれた", "明日はきっと晴れるだろう",
                                  "このままでいいのだろうか", "自然と笑みがこぼれた"};
-const char* const kSayings[] = {"おはよう", "今日はどうするの？", "それ、本当？", "ちょっと待って",
-                                "一緒に行こうよ", "気をつけてね", "また明日", "ありがとう、助かった",
-                                "どうしたの、元気ないね", "ねえ、聞いてる？", "そろそろ行かないと",
-                                "うん、わかった"};
-const char* const kOptions[] = {"一緒に行く", "先に帰る",   "図書室に寄る", "声をかける", "黙って見守る",
-                                "話を聞く",   "寄り道する", "まっすぐ帰る", "手紙を書く", "空を見上げる",
-                                "駅へ向かう", "公園で休む"};
+const char* const kSayings[] = {"おはよう",         "今日はどうするの？",   "それ、本当？",
+                                "ちょっと待って",   "一緒に行こうよ",       "気をつけてね",
+                                "また明日",         "ありがとう、助かった", "どうしたの、元気ないね",
+                                "ねえ、聞いてる？", "そろそろ行かないと",   "うん、わかった"};
+const char* const kOptions[] = {"一緒に行く",   "先に帰る",     "図書室に寄る", "声をかける",
+                                "黙って見守る", "話を聞く",     "寄り道する",   "まっすぐ帰る",
+                                "手紙を書く",   "空を見上げる", "駅へ向かう",   "公園で休む"};
 
 // One message's text, short enough for the window's three lines whatever name the player gives.
 std::string MessageText(Rng& rng, bool speech, bool allowName) {
@@ -136,8 +136,7 @@ class ScenarioWriter {
     std::string first =
         "# The title, then the story's chapters in order; back to the title at the end.\n"
         "*top\ncursor 1\nsysmenu 0\ntitle\nsysmenu 1\nallowskip 1\n";
-    for (int c = 2; c <= shape_.scripts; ++c)
-      first += "call ch" + std::to_string(c) + ", " + std::to_string(c) + "\n";
+    for (int c = 2; c <= shape_.scripts; ++c) first += "call ch" + std::to_string(c) + ", " + std::to_string(c) + "\n";
     first += "msg \"（完）\"\njump top\n";
     toolkit::WriteWholeFile(dir / "script1.txt", first);
     for (size_t c = 0; c < plans.size(); ++c) {
@@ -172,8 +171,12 @@ class ScenarioWriter {
     else
       bg = Numbered("BG", 1 + background_++ % backgrounds, 4);
     ++scene_;
-    return "bg " + Quoted(bg) + "\nlayer2 " + (scene_ % 3 == 0 ? "left" : scene_ % 3 == 1 ? "center" : "right") + ", " +
-           Quoted(Numbered("CH", scene_, 4)) + "\nshow\n" + (scene_ % 5 == 0 ? "se1 " + std::to_string(1 + scene_ % 10) + "\n" : "");
+    return "bg " + Quoted(bg) + "\nlayer2 " +
+           (scene_ % 3 == 0   ? "left"
+            : scene_ % 3 == 1 ? "center"
+                              : "right") +
+           ", " + Quoted(Numbered("CH", scene_, 4)) + "\nshow\n" +
+           (scene_ % 5 == 0 ? "se1 " + std::to_string(1 + scene_ % 10) + "\n" : "");
   }
 
   std::string Chapter(int number, const ChapterPlan& plan) {
@@ -193,9 +196,9 @@ class ScenarioWriter {
       for (const std::string& t : texts) joined += (joined.empty() ? "" : ",") + t;
       s += "choice " + Quoted(joined) + "\n";
       for (size_t o = 0; o < choice.options.size(); ++o) {
-        s += o == 0 ? "if W1 == 1\n"
+        s += o == 0                           ? "if W1 == 1\n"
              : o + 1 == choice.options.size() ? "else\n"
-                                               : "elseif W1 == " + std::to_string(o + 1) + "\n";
+                                              : "elseif W1 == " + std::to_string(o + 1) + "\n";
         for (int m = 0; m < choice.options[o]; ++m) s += "  " + Message(false);
         if (o == 0 && choice.counts) s += "  F10 = F10 + 1\n";
       }

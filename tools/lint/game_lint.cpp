@@ -83,8 +83,11 @@ std::vector<Finding> LintGame(const LintOptions& options) {
   CheckScripts(game, findings);
   CheckTexts(game, options.quick, findings);
   std::set<int> shown;
-  CheckResources(game, options.quick ? Decoding::None : options.deep ? Decoding::Deep : Decoding::Whole, findings,
-                 shown);
+  CheckResources(game,
+                 options.quick  ? Decoding::None
+                 : options.deep ? Decoding::Deep
+                                : Decoding::Whole,
+                 findings, shown);
   CheckAlbum(game, shown, findings);
   CheckSaveData(game, findings);
   CheckStartup(game, findings);

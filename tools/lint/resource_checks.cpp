@@ -247,7 +247,9 @@ class ResourceChecker : ScriptCheck {
         }
         jobs.push_back([&report, this, path] {
           if (std::string problem = VorbisHeaderProblem(path); !problem.empty())
-            report([&] { findings_.AtFile(Severity::Error, "sound-broken", game_.Shown(path), "does not play: " + problem); });
+            report([&] {
+              findings_.AtFile(Severity::Error, "sound-broken", game_.Shown(path), "does not play: " + problem);
+            });
         });
       }
     }

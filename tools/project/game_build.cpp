@@ -162,8 +162,8 @@ class Builder {
       built.source = path;
       toolkit::ArchiveEntry& entry = entries[static_cast<size_t>(n - 1)];
       entry.name = path.stem().string();
-      const bool same =
-          Unchanged(path) && old && static_cast<size_t>(n) < old->Count() && !old->Entry(static_cast<size_t>(n)).empty();
+      const bool same = Unchanged(path) && old && static_cast<size_t>(n) < old->Count() &&
+                        !old->Entry(static_cast<size_t>(n)).empty();
       if (same) {
         std::vector<std::string> problems;
         entry.bytes = std::string(old->Entry(static_cast<size_t>(n)));
@@ -395,8 +395,8 @@ class Builder {
         Mistake(Shown(file) + ": entry " + std::to_string(entry) + " is " + Shown(at->second) + " already");
     }
     Output& out = Archive("SYSGRP.DAT");
-    out.summary = std::to_string(numbered.size()) + (numbered.size() == 1 ? " picture" : " pictures") + " from " +
-                  Shown(folder);
+    out.summary =
+        std::to_string(numbered.size()) + (numbered.size() == 1 ? " picture" : " pictures") + " from " + Shown(folder);
     if (UpToDate("SYSGRP.DAT", folder, files)) {
       out.summary += ", up to date";
       return;
