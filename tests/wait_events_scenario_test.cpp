@@ -85,7 +85,7 @@ TEST_F(WaitEvents, ARecordingWaitsForEveryWindowAndSurvivesALongerStory) {
   const std::string played =
       "wait title\n"
       "+100 click 200 110\n"  // "はじめから"
-      "+300 name カザミネ\n"
+      "+300 name ミナト\n"
       "+1200 menu menuSave\n"
       "+200 click 100 100\n"   // slot 1 saved
       "+200 rclick 100 100\n"  // its comment
@@ -125,10 +125,10 @@ TEST_F(WaitEvents, ARecordingWaitsForEveryWindowAndSurvivesALongerStory) {
 
   build("wait 1000\n");  // every step one later
   play(played, {});
-  EXPECT_NE(HeroName(), u"カザミネ") << "the name came before its dialog";
+  EXPECT_NE(HeroName(), u"ミナト") << "the name came before its dialog";
   play(file, {});
   EXPECT_EQ(Step(), 5) << file;
-  EXPECT_EQ(HeroName(), u"カザミネ");
+  EXPECT_EQ(HeroName(), u"ミナト");
   EXPECT_EQ(SavedGame(1).Comment[0], u'は');
   EXPECT_EQ(form_->automation().ExitStatus(), 0);
 }
