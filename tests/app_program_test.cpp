@@ -2,6 +2,7 @@
 // close question and the single-instance guard.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -165,6 +166,27 @@ TEST_F(Program, RelativeFilesAreTakenFromWhereTheProgramWasStarted) {
   EXPECT_TRUE(std::filesystem::exists(launch / "trace.txt"));
   EXPECT_TRUE(std::filesystem::exists(launch / "shot.png"));
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "trace.txt"));
+}
+
+// What the run was asked to leave behind and cannot: a screenshot into a named pipe nothing reads is
+// refused at once, and a trace or recording on a full disk ends the run with status 5 and says why.
+TEST_F(Program, AnOutputThatCannotBeWrittenEndsTheRunSayingSo) {
+  const std::string game = "'" + dir_.path().string() + "' --headless --max-ms 3000";
+  const std::string pipe = Path("pipe"), err = Path("err.txt");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  WriteFile(Path("shot.txt"), "100 screenshot " + pipe + "\n");
+  EXPECT_EQ(RunProgram(game + " --events '" + Path("shot.txt") + "'", {}, err), 5);
+  EXPECT_NE(
+      ReadFile(err).find("screenshot " + pipe + ": cannot write " + pipe + ": it is a named pipe that nothing reads"),
+      std::string::npos)
+      << ReadFile(err);
+  EXPECT_EQ(RunProgram(game + " --trace '" + pipe + "'", {}, err), 2);
+  EXPECT_NE(ReadFile(err).find("it is a named pipe that nothing reads"), std::string::npos) << ReadFile(err);
+  EXPECT_EQ(RunProgram(game + " --trace /dev/full", {}, err), 5);
+  EXPECT_NE(ReadFile(err).find("--trace /dev/full: No space left on device"), std::string::npos) << ReadFile(err);
+  EXPECT_EQ(RunProgram(game + " --record-audio /dev/full", {}, err), 5);
+  EXPECT_NE(ReadFile(err).find("--record-audio /dev/full: No space left on device"), std::string::npos)
+      << ReadFile(err);
 }
 
 // The close question: "キャンセル" keeps the game running; "ＯＫ" ends it.

@@ -170,6 +170,7 @@ TEST(AsmAssembler, ElseIfChainsCloseTogether) {
 
 TEST(AsmAssembler, FaultsNameFileLineAndColumn) {
   EXPECT_EQ(Errors("show\n  bogus 1\n")[0], "t.txt:2:3: unknown mnemonic 'bogus'");
+  EXPECT_EQ(Errors("shwo\n")[0], "t.txt:1:1: unknown mnemonic 'shwo'; did you mean \"show\"?");
   EXPECT_EQ(Errors("msg \"open\n")[0], "t.txt:1:5: string without its closing quote");
   EXPECT_EQ(Errors("wait 40000\n")[0], "t.txt:1:6: 40000 does not fit in 16 bits (-32768 to 32767)");
   EXPECT_EQ(Errors("if F1 == 1\nshow\n")[0], "t.txt:1:1: if without endif");
@@ -178,7 +179,9 @@ TEST(AsmAssembler, FaultsNameFileLineAndColumn) {
   EXPECT_EQ(Errors("F1 = 2 ^ 3\n")[0], "t.txt:1:8: unexpected character '^'");
   // Columns count characters: the fault after a Japanese text is at its character position.
   EXPECT_EQ(Errors("msg \"日本\" x\n")[0], "t.txt:1:10: expected ',' before 'x'");
-  EXPECT_EQ(Errors("msg \"€\"\n")[0], "t.txt:1:5: \"€\" has characters that Shift-JIS (CP932) cannot hold");
+  EXPECT_EQ(Errors("msg \"花が🌸\"\n")[0],
+            "t.txt:1:5: \"花が🌸\" has a character that Shift-JIS (CP932) cannot hold: 🌸 (U+1F338), character 3 of "
+            "the text");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
+#include "toolkit/archive_reader.h"
 
 namespace mokuren::testing {
 namespace {
@@ -72,6 +73,30 @@ TEST(AsmTools, CompileToArchiveAndDisassembleAll) {
   EXPECT_EQ(Tool("mokuren-asm " + (d / "bad.txt").string() + " -o " + (d / "bad.bin").string(), d / "out.txt"), 1);
   EXPECT_EQ(ReadFile(d / "out.txt"), (d / "bad.txt").string() + ":2:7: expected ',' before '2'\n");
   EXPECT_FALSE(std::filesystem::exists(d / "bad.bin"));
+}
+
+// A SCRIPT.DAT cut off in the middle of script 3: every tool that reads it names the entries it cannot read
+// and why, and goes on with the others (the entries after the cut, empty ones included, point past the end).
+TEST(AsmTools, EveryToolTellsTheEntriesOfACutOffArchive) {
+  TempDir dir;
+  const auto& d = dir.path();
+  std::filesystem::create_directory(d / "game");
+  for (const char* name : {"SCRIPT.DAT", "GRAPHIC.DAT", "SYSGRP.DAT"})
+    std::filesystem::copy(std::filesystem::path(MOKUREN_BIN_DIR) / "demo-game" / name, d / "game" / name);
+  const toolkit::LoadedArchive demo = toolkit::LoadArchive((d / "game" / "SCRIPT.DAT").string());
+  std::filesystem::resize_file(d / "game" / "SCRIPT.DAT", demo.index[3].offset + demo.index[3].size / 2);
+  const std::string game = (d / "game").string(), out = (d / "out.txt").string();
+
+  EXPECT_EQ(Tool("mokuren-lint --quick " + game, out), 2);
+  EXPECT_NE(ReadFile(out).find("SCRIPT.DAT:3: error: points past the end of the file"), std::string::npos)
+      << ReadFile(out);
+  EXPECT_EQ(Tool("mokuren-disasm --archive " + game + "/SCRIPT.DAT --all " + (d / "src").string(), out), 1);
+  EXPECT_NE(ReadFile(out).find("script 3 points past the end of the file"), std::string::npos) << ReadFile(out);
+  EXPECT_TRUE(std::filesystem::exists(d / "src" / "script2.txt"));
+  EXPECT_EQ(Tool("mokuren-i18n extract " + game + " -o " + (d / "game.pot").string(), out), 0);
+  EXPECT_NE(ReadFile(out).find("script 3 points past the end of the file"), std::string::npos) << ReadFile(out);
+  EXPECT_EQ(Tool("mokuren-arc list " + game + "/SCRIPT.DAT", out), 1);
+  EXPECT_NE(ReadFile(out).find("\n3\t"), std::string::npos) << ReadFile(out);
 }
 
 // Every tool answers --help on standard output with status 0, and nothing on standard error.

@@ -235,7 +235,7 @@ TEST_F(DialogScenario, DebugWindowShowsTheStatusListsErrorsAndItsButtonsDumpAndS
   EXPECT_EQ(debug[0], u"Debug Window : Mokuren Ver.0.88");
   EXPECT_EQ(ToUtf8(debug[1]).substr(0, 20), "TC:8388866 NO:1 ST:2");
   EXPECT_EQ(ToUtf8(debug[2]), "BGM:0 SE1:7 SE2:0 SE3:0");
-  EXPECT_EQ(Errors().back(), "Sound/S07.oggが見つかりません");
+  EXPECT_EQ(Errors().back(), "script 1 step 1: Sound/S07.oggが見つかりません");
 
   // "Album ON" leaves the window's dump as it was; the flags it set show in the next one.
   EXPECT_EQ(Text("on.txt"), "");

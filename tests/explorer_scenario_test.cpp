@@ -39,7 +39,8 @@ TEST(Explorer, ReportsTheMessageNeverReachedAndTheDeadEndWithItsChoice) {
                                         "  title\n"
                                         "  msg \"ここには届かない。\"\n"
                                         "endif\n"
-                                        "msg \"行き止まりだ。\"\n"}},
+                                        "bg \"BG03\"\n"
+                                        "msg \"ミナ「行き止まりだ。」\", \"V404\"\n"}},
                                       {},
                                       {}});
   const std::string out = (work.path() / "out.txt").string();
@@ -52,9 +53,15 @@ TEST(Explorer, ReportsTheMessageNeverReachedAndTheDeadEndWithItsChoice) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << text;
   EXPECT_NE(text.find("messages 2 / 3"), std::string::npos) << text;
   EXPECT_NE(text.find("never reached: script 1 step 5 message ここには届かない。"), std::string::npos) << text;
-  EXPECT_NE(text.find("DEAD END: script 1 reaches its end at step 8 with no return or jump"), std::string::npos)
+  EXPECT_NE(text.find("DEAD END: script 1 reaches its end at step 9 with no return or jump"), std::string::npos)
       << text;
-  EXPECT_NE(text.find("after: 左へ\n"), std::string::npos) << text;
+  // A missing picture, and a voice the fast-forward passes over without playing, each with its choice.
+  EXPECT_NE(text.find("error list: script 1 step 7: picture \"BG03\" is not in GRAPHIC.DAT's name list; nothing is "
+                      "shown\n    after: 左へ\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("error list: script 1 step 8: VOICE/V404.ogg"), std::string::npos) << text;
+  EXPECT_EQ(text.find("no error"), std::string::npos) << text;
   EXPECT_NE(ReadFile(html).find("ここには届かない。"), std::string::npos);
 }
 

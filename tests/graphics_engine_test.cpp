@@ -119,14 +119,15 @@ TEST_F(GraphicsEngine, MissingBrokenAndUnplacedImagesChangeNothing) {
   const std::array<TABitmap, 93> before = G().SurfaceTable;
   const size_t errors = Errors().size();
 
-  G().Kumo_ReadGraphic(1, 77, false);  // no such entry: silent
-  EXPECT_EQ(Errors().size(), errors);
+  G().Kumo_ReadGraphic(1, 77, false);  // no such entry: told
+  ASSERT_EQ(Errors().size(), errors + 1);
+  EXPECT_NE(Errors().back().find("entry 77"), std::string::npos);
   G().Kumo_ReadGraphic(7, 1, false);    // no such placement: decoded and discarded
   G().Kumo_ReadGraphic(202, 1, false);  // the save/load screen's page background, not the table
   G().Kumo_ReadGraphic(1, 2, false);    // does not decode: reported, nothing placed
   EXPECT_EQ(G().SurfaceTable, before);
-  ASSERT_EQ(Errors().size(), errors + 1);
-  EXPECT_NE(Errors().back().find("GRAPHIC.DAT"), std::string::npos);
+  ASSERT_EQ(Errors().size(), errors + 2);
+  EXPECT_NE(Errors().back().find("GRAPHIC.DAT: entry 2"), std::string::npos);
 
   // The save/load screen's picture boxes keep their size.
   const TABitmap& sheet = form_->GetSaveLoadForm().Image2;

@@ -26,9 +26,10 @@ struct Mistake {
   const char* name;
   std::function<void(LintDemo&)> inject;
   const char* check;
-  const char* file;        // the file the finding names, by its file name
-  const char* sourceLine;  // text of the source line it is placed at, or nullptr
-  bool decode = false;     // whether the lint must decode the files to see it
+  const char* file;            // the file the finding names, by its file name
+  const char* sourceLine;      // text of the source line it is placed at, or nullptr
+  bool decode = false;         // whether the lint must decode the files to see it
+  const char* says = nullptr;  // words the finding's message holds, or nullptr
 };
 
 void PrintTo(const Mistake& m, std::ostream* os) { *os << m.name; }
@@ -102,6 +103,9 @@ TEST_P(LintDemo, FindsExactlyTheMistake) {
   const lint::Finding& f = findings[0];
   EXPECT_EQ(f.check, m.check) << all;
   EXPECT_EQ(fs::path(f.file).filename().string(), m.file) << all;
+  if (m.says) {
+    EXPECT_NE(f.message.find(m.says), std::string::npos) << all;
+  }
   if (m.sourceLine) {
     std::string source;
     for (const char* name : {"script1.txt", "02_morning.txt", "03_afterschool.txt", "04_rain.txt", "103_rain.txt",
@@ -200,6 +204,15 @@ const Mistake kMistakes[] = {
        WriteFile(d.game_ / "op.ogv", movie.substr(0, movie.size() / 2));
      },
      "movie", "op.ogv", nullptr, true},
+    {"MusicRoomTrackMissing", [](LintDemo& d) { std::filesystem::remove(d.game_ / "Sound" / "M01.ogg"); },
+     "music-missing", "Sound", nullptr},
+    {"ChoiceOfOneItem", [](LintDemo& d) { d.Insert("04_rain.txt", "show", "choice \"ひとつだけ\""); }, "choice-one",
+     "04_rain.txt", "choice \"ひとつだけ\""},
+    {"JumpToAMisspeltLabel",
+     [](LintDemo& d) {
+       d.Insert("04_rain.txt", "S203 = 1                    ; the album's scene 103 opens", "jump rian");
+     },
+     "jump-target", "04_rain.txt", "jump rian", false, "; did you mean \"rain\"?"},
     {"TitleWithAnEmptyFirstLine", [](LintDemo& d) { WriteFile(d.game_ / "title.txt", "\n木蓮\n"); }, "title",
      "title.txt", nullptr},
     {"SavedGameInAScriptNoLongerThere",

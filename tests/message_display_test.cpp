@@ -4,9 +4,12 @@
 
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
+#include <set>
 #include <vector>
 
 #include "base/save_block.h"
+#include "support/screenshot_file.h"
 #include "text_fixture.h"
 #include "toolkit/png_writer.h"
 
@@ -242,6 +245,28 @@ TEST_F(MessageDisplay, WaitingIconShowsExceptInLogView) {
   ASSERT_EQ(LogEntry(), 1);
   NextFrame();
   EXPECT_NE(Frame().ScanLine(552 + 16)[(752 + 16) * 4 + 1], 255);
+}
+
+// The icon starts its turn when the message begins to wait: a screenshot a fixed time after the events
+// file's "wait message" shows the same turn however long the message before it took to type.
+TEST_F(MessageDisplay, WaitingIconTurnsFromWhenTheMessageBeganToWait) {
+  // Each of the eight frames in a green of its own.
+  std::vector<uint8_t> sheet(800 * 600 * 4, 255);
+  for (int y = 32; y < 64; ++y)
+    for (int x = 0; x < 256; ++x)
+      sheet[static_cast<size_t>(y * 800 + x) * 4 + 1] = static_cast<uint8_t>(20 + 30 * (x / 32));
+  pictures_[51] = toolkit::EncodePng(800, 600, sheet);
+  const std::filesystem::path shot = dir() / "shot.png";
+  std::set<int> turns;
+  for (const char* before : {"あ", "あい", "あいう", "あいうえ", "あいうえお"}) {
+    form_.reset();
+    Start(std::string("msg \"") + before + "\"\nmsg \"二つ目\"\nwait click\n",
+          "wait message\n+100 click 400 300\nwait message\n+300 screenshot " + shot.string() + "\n");
+    ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(shot); }));
+    turns.insert(LoadScreenshot(shot).ScanLine(552 + 16)[(752 + 16) * 4 + 1]);
+    std::filesystem::remove(shot);
+  }
+  EXPECT_EQ(turns.size(), 1u) << ::testing::PrintToString(turns);
 }
 
 TEST_F(MessageDisplay, ReadSkipPassesMessagesAndAKeyOrTheScriptStopsIt) {

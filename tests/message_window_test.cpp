@@ -45,6 +45,7 @@ class FakeMessageHost final : public MessageHost {
   void DisableVoiceButton() override { requests.push_back(u"disable button"); }
   void UnlightVoiceButton() override { requests.push_back(u"unlight button"); }
   bool DebugMode() override { return false; }
+  void StartFramesNow() override {}
   TNameForm& NameForm() override { std::abort(); }
   int ShowModal(FormId, int&) override { return 0; }
 };

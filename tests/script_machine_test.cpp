@@ -50,6 +50,7 @@ class RecordingHost final : public ScriptHost {
   void StartOpeningMovie() override { Ask("StartOpeningMovie"); }
   void PlayMusic(int, int, int) override { Ask("PlayMusic"); }
   void PlayEffect(int, int, int, int) override { Ask("PlayEffect"); }
+  void CheckVoice(const std::u16string& path) override { Ask("CheckVoice " + ToUtf8(path)); }
   void PlayVoice(const std::u16string& path, int repeat) override {
     Ask("PlayVoice " + ToUtf8(path) + " " + std::to_string(repeat));
   }
@@ -61,10 +62,16 @@ class RecordingHost final : public ScriptHost {
     Ask("NoteMessage " + std::to_string(message) + " " + std::to_string(voice) + (repeatVoice ? " repeat" : ""));
   }
   void NoteChoice(int32_t, int32_t) override { Ask("NoteChoice"); }
-  void LayOutMessage(const std::u16string& text) override { Ask("LayOutMessage " + ToUtf8(text)); }
+  std::u16string LayOutMessage(const std::u16string& text) override {
+    Ask("LayOutMessage " + ToUtf8(text));
+    return {};
+  }
   void AnnounceMessage(const std::u16string& text) override { Ask("AnnounceMessage " + ToUtf8(text)); }
   void OpenMessageWindow() override { Ask("OpenMessageWindow"); }
-  void LayOutChoices(const std::u16string&) override { Ask("LayOutChoices"); }
+  int32_t LayOutChoices(const std::u16string&) override {
+    Ask("LayOutChoices");
+    return 2;
+  }
   void AnnounceChoices() override { Ask("AnnounceChoices"); }
   void ShowChoices() override { Ask("ShowChoices"); }
   void DropMessageFrame() override { Ask("DropMessageFrame"); }

@@ -77,5 +77,61 @@ TEST_F(WaitEvents, ASessionRecordedByHandReplaysToTheSameTrace) {
   EXPECT_EQ(ReadFile(replay), ReadFile(first));
 }
 
+// Everything a player does goes into a recording after a wait for the window it is done in: the name
+// dialog, the save screen and its comment dialog, the message under the floating window. Replayed on a
+// story that takes longer before the name is asked, the recording still meets each window; the session
+// written with times does not.
+TEST_F(WaitEvents, ARecordingWaitsForEveryWindowAndSurvivesALongerStory) {
+  const std::string played =
+      "wait title\n"
+      "+100 click 200 110\n"  // "はじめから"
+      "+300 name ミナト\n"
+      "+1200 menu menuSave\n"
+      "+200 click 100 100\n"   // slot 1 saved
+      "+200 rclick 100 100\n"  // its comment
+      "+200 comment はじめて\n"
+      "+100 dialog ok\n"
+      "+200 click 600 580\n"  // the screen closed
+      "+200 menu menuFloat\n"
+      "+200 float-click 400 100\n";  // on to the second message
+  auto build = [&](const std::string& before) {
+    BuildTestGame(dir(),
+                  TestGame{{{1, "title\n" + before +
+                                    "heroname\nsysmenu 1\nmsg \"①、おはよう。\"\nmsg \"二つ目。\"\nwait click\n"}},
+                           {},
+                           {}});
+  };
+  auto play = [&](const std::string& events, LaunchOptions options) {
+    form_.reset();
+    fs::remove(dir() / "SAVE.DAT");
+    StartEngine(events, 0, std::move(options));
+    RunMs(6000);
+  };
+  const fs::path recorded = dir() / "played.events";
+  LaunchOptions recording;
+  recording.recordEvents = recorded.string();
+  build("");
+  play(played, recording);
+  ASSERT_EQ(Step(), 4);
+  form_.reset();  // the recording is complete once the game ends
+  const std::string file = ReadFile(recorded);
+  std::string waits;
+  for (size_t at = 0; (at = file.find("\n", at)) != std::string::npos;)
+    if (++at < file.size() && file[at] != '+') waits += file.substr(at, file.find('\n', at) - at) + "\n";
+  EXPECT_EQ(waits,
+            "wait title\nwait name\nwait message\nwait dialog saveload\nwait dialog saveload\nwait dialog comment\n"
+            "wait dialog saveload\nwait message\nwait message\n")
+      << file;
+
+  build("wait 1000\n");  // every step one later
+  play(played, {});
+  EXPECT_NE(HeroName(), u"ミナト") << "the name came before its dialog";
+  play(file, {});
+  EXPECT_EQ(Step(), 5) << file;
+  EXPECT_EQ(HeroName(), u"ミナト");
+  EXPECT_EQ(SavedGame(1).Comment[0], u'は');
+  EXPECT_EQ(form_->automation().ExitStatus(), 0);
+}
+
 }  // namespace
 }  // namespace mokuren::testing

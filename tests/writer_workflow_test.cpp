@@ -35,9 +35,14 @@ TEST(WriterWorkflow, NewGameBuildsPlaysLintsCleanAndPassesItsTest) {
   for (const char* made : {"SCRIPT.DAT", "GRAPHIC.DAT", "SYSGRP.DAT", "tests/first-message.png", "tests/first.trace"})
     EXPECT_TRUE(fs::exists(game / made)) << made;
 
+  // mokuren-new built it: nothing is built again.
   r = Tool(game, cache.path(), "mokuren-build");
   ASSERT_EQ(r.status, 0) << r.out;
-  EXPECT_NE(r.out.find("SCRIPT.DAT: 2 scripts"), std::string::npos) << r.out;
+  for (const char* said : {"SCRIPT.DAT: 2 scripts, up to date",
+                           "GRAPHIC.DAT: 2 pictures from ./pictures (0 in the "
+                           "album), up to date",
+                           "SYSGRP.DAT: 93 pictures from ./system, up to date"})
+    EXPECT_NE(r.out.find(said), std::string::npos) << said << "\n" << r.out;
   EXPECT_EQ(RunProgram(game.string() + " --headless --max-ms 3000"), 0);
   r = Tool(dir.path(), cache.path(), "mokuren-lint haru");
   EXPECT_EQ(r.status, 0) << r.out;
@@ -53,7 +58,14 @@ TEST(WriterWorkflow, NewGameBuildsPlaysLintsCleanAndPassesItsTest) {
   std::string text = ReadFile(scene);
   text.replace(text.find("はじめまして"), std::string("はじめまして").size(), "はじめましで");
   WriteFile(scene, text);
-  ASSERT_EQ(Tool(game, cache.path(), "mokuren-build").status, 0);
+  r = Tool(game, cache.path(), "mokuren-build");
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("script 2 <- "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("script 1 <- "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("SCRIPT.DAT: 2 scripts (1 compiled again)\n  GRAPHIC.DAT: 2 pictures from ./pictures (0 in "
+                       "the album), up to date"),
+            std::string::npos)
+      << r.out;
   r = Tool(game, cache.path(), "mokuren-test tests");
   EXPECT_EQ(r.status, 1) << r.out;
   EXPECT_NE(r.out.find("first-message.png: "), std::string::npos) << r.out;
@@ -72,15 +84,21 @@ TEST(WriterWorkflow, BuildNamesTheFileOfEachMistakeAndWritesNothing) {
   fs::create_directories(game / "scenario");
   fs::create_directories(game / "system");
   WriteFile(game / "scenario" / "script1.txt", "msg \"一\"\nnosuch\n");
+  WriteFile(game / "scenario" / "2_next.txt", "*start\nmsg \"二\"\njump strat\ncall start, 3\n");
   WriteFile(game / "system" / "title.png", "not a picture");
   WriteFile(game / "album.txt", "1-1 EV01A\n11-1 EV02A\n");
   const ToolRun r = Tool(dir.path(), cache.path(), "mokuren-build g");
   EXPECT_EQ(r.status, 1);
-  for (const char* said : {"g/scenario/script1.txt:2:1: unknown mnemonic 'nosuch'",
-                           "g/system/title.png: ", "g/album.txt:1: there is no EV01A.png in g/pictures",
-                           "g/album.txt:2: \"11-1\" is not a slot", "4 mistakes; nothing was written"})
+  for (const char* said :
+       {"g/scenario/script1.txt:2:1: unknown mnemonic 'nosuch'", "g/system/title.png: ",
+        "g/album.txt:1: there is no EV01A.png in g/pictures", "g/album.txt:2: \"11-1\" is not a slot",
+        "g/scenario/2_next.txt:3:1: jump to label \"strat\", which this script does not have; did "
+        "you mean \"start\"?",
+        "g/scenario/2_next.txt:4:1: call to script 3, which the game lacks", "6 mistakes; nothing was written"})
     EXPECT_NE(r.out.find(said), std::string::npos) << said << "\n" << r.out;
   EXPECT_FALSE(fs::exists(game / "SCRIPT.DAT"));
+  // Nothing was built, so nothing is counted as if it had been.
+  EXPECT_EQ(r.out.find("SCRIPT.DAT:"), std::string::npos) << r.out;
 }
 
 }  // namespace

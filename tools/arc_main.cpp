@@ -19,7 +19,8 @@ const char* kUsage =
     "       mokuren-arc pack ARCHIVE [N=]FILE...  pack the files in the order given; N= puts a file at\n"
     "                                             entry N (the files after it follow on from N + 1)\n"
     "       mokuren-arc list ARCHIVE              show entry numbers, sizes and names\n"
-    "       mokuren-arc unpack ARCHIVE DIR        write every non-empty entry to DIR under its name\n";
+    "       mokuren-arc unpack ARCHIVE DIR        write every non-empty entry to DIR under its name\n"
+    "exit status: 0 done, 1 the archive cannot be read or some of its entries cannot (each is named), 2 bad usage\n";
 
 int Pack(const std::string& archive, const std::vector<std::string>& inputs) {
   std::vector<std::pair<size_t, fs::path>> files;
@@ -69,15 +70,23 @@ std::string EntryName(const LoadedArchive& a, size_t n) {
   return "entry" + std::to_string(n);
 }
 
+// The reason an entry the index gives cannot be read, or nothing.
+const std::string* ProblemOf(const LoadedArchive& a, size_t n) {
+  for (const ArchiveProblem& p : a.problems)
+    if (p.entry == n) return &p.reason;
+  return nullptr;
+}
+
 int List(const std::string& archive) {
   LoadedArchive a = LoadArchive(archive);
   for (size_t n = 0; n < a.Count(); ++n) {
     if (a.index[n].size == 0) continue;
-    std::cout << n << '\t' << a.index[n].size << '\t' << EntryName(a, n)
-              << (a.index.InFile(n) ? "" : "\t(points past the end of the file)") << '\n';
+    const std::string* problem = ProblemOf(a, n);
+    std::cout << n << '\t' << a.index[n].size << '\t' << EntryName(a, n) << (problem ? "\t(" + *problem + ")" : "")
+              << '\n';
   }
   if (!a.names.hasEnd) std::cerr << archive << ": warning: the name list has no \":END\" line\n";
-  return 0;
+  return a.problems.empty() ? 0 : 1;
 }
 
 int Unpack(const std::string& archive, const fs::path& dir) {
@@ -86,8 +95,8 @@ int Unpack(const std::string& archive, const fs::path& dir) {
   int written = 0;
   for (size_t n = 1; n < a.Count(); ++n) {
     if (a.index[n].size == 0) continue;
-    if (!a.index.InFile(n)) {
-      std::cerr << archive << ": entry " << n << " points past the end of the file; skipped\n";
+    if (const std::string* problem = ProblemOf(a, n)) {
+      std::cerr << archive << ": entry " << n << " " << *problem << "; skipped\n";
       continue;
     }
     std::string name = EntryName(a, n);
@@ -99,7 +108,7 @@ int Unpack(const std::string& archive, const fs::path& dir) {
     ++written;
   }
   std::cout << archive << ": " << written << " entries written to " << dir.string() << '\n';
-  return 0;
+  return a.problems.empty() ? 0 : 1;
 }
 
 }  // namespace

@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
       if (args[2] == "--all" && args.size() == 4) {
         fs::create_directories(args[3]);
         int failed = 0;
+        for (const ArchiveProblem& p : a.problems) {
+          std::cerr << args[1] << ": script " << p.entry << " " << p.reason << '\n';
+          ++failed;
+        }
         for (size_t n = 1; n < a.Count(); ++n) {
           if (a.Entry(n).empty()) continue;
           try {
@@ -51,6 +55,8 @@ int main(int argc, char** argv) {
         return failed ? 1 : 0;
       }
       size_t n = std::stoul(args[2]);
+      for (const ArchiveProblem& p : a.problems)
+        if (p.entry == n) throw std::runtime_error(args[1] + ": script " + args[2] + " " + p.reason);
       if (n < 1 || n >= ArchiveIndex::kEntries || a.Entry(n).empty())
         throw std::runtime_error(args[1] + " has no script " + args[2]);
       Output(DisassembleEntry(a.Entry(n)), args, 3);

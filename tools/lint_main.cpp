@@ -20,6 +20,7 @@ const char* kUsage =
     "  --source N=FILE the source of script N (may be given again)\n"
     "  --json          print the findings as JSON, for editors\n"
     "  --quick         look for files without decoding them\n"
+    "  --deep          decode every voice to its end too (otherwise its header is read)\n"
     "  --rules         list the rules, which GAME_DIR/mokuren-lint.toml and \"lint: off RULE\" comments\n"
     "                  in the sources can turn off\n"
     "exit status: 0 nothing found, 1 warnings only, 2 errors (or the folder cannot be checked)\n";
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
         json = true;
       } else if (arg == "--quick") {
         options.quick = true;
+      } else if (arg == "--deep") {
+        options.deep = true;
       } else if (arg == "--rules") {
         for (const lint::Rule& rule : lint::kRules) std::cout << rule.name << "\t" << rule.finds << '\n';
         return 0;

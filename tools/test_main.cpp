@@ -35,7 +35,9 @@ const char* kUsage =
     "                    that waits where the game waited for you (then mokuren-test --update makes goldens)\n"
     "exit status: 0 all passed (or updated), 1 a test failed, 2 the tests could not be run\n"
     "--explore plays GAME_DIR headless through every choice reachable from script 1 and reports the\n"
-    "messages, choices, labels and scripts reached and never reached, dead ends and error-list lines\n"
+    "messages, choices, labels and scripts reached and never reached, dead ends and error-list lines;\n"
+    "  each choice's other options start from its state, saved there; paths done, branches left and the\n"
+    "  time go to standard error as it runs\n"
     "  --max-paths N     stop after N paths (default 10000)\n"
     "  --max-seconds S   stop after S seconds (default 600)\n"
     "  --html FILE       write the report as an HTML page too\n"
@@ -81,6 +83,8 @@ int Explore(const fs::path& game, const fs::path& results, long maxPaths, long m
   if (maxPaths > 0) options.maxPaths = static_cast<size_t>(maxPaths);
   if (maxSeconds > 0) options.maxSeconds = static_cast<double>(maxSeconds);
   options.progress = &std::cout;
+  options.status = &std::cerr;
+  options.statusOnTerminal = ::isatty(STDERR_FILENO) != 0;
   fs::create_directories(options.work);
   const explorer::ExploreResult result = explorer::Explore(options);
   const explorer::ExploreSummary summary = explorer::Summarize(result);

@@ -304,6 +304,16 @@ void TForm1::Pass() {
 
 bool TForm1::ModalOpen(FormId form) const { return modals_.Front() == form; }
 
+void TForm1::SaveLoadMouseDown(MouseButton button, Point client) {
+  automation_.PlayerSaveLoadMouseDown(button, client);
+  save_.SaveLoadForm->Image1MouseDown(button, client);
+}
+
+bool TForm1::FloatMouseDown(MouseButton button, Point client) {
+  automation_.PlayerFloatMouseDown(button, client);
+  return MsgForm->FormMouseDown(button, client);
+}
+
 std::optional<FormId> TForm1::FrontForm() const { return modals_.Front(); }
 
 uint32_t TForm1::ElapsedMs() { return loop_.Elapsed(platform_.TickCount()); }

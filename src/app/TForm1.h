@@ -222,6 +222,8 @@ class TForm1 final : public EngineState, public WindowHost, private ErrorList::O
     text_.FormMouseWheelDown();
   }
   void PopupMenu1Popup() override { text_.PopupMenu1Popup(); }
+  void SaveLoadMouseDown(MouseButton button, Point client) override;
+  bool FloatMouseDown(MouseButton button, Point client) override;
   // Finds the Japanese faces (start-up). False, with the message already shown, when none is installed.
   bool CreateFonts() { return canvas_.CreateFonts(platform_); }
   // Opens the readers the command line asks for (before start-up); false, with the reason, when the text

@@ -8,9 +8,11 @@
 #include "app/game_moment.h"
 #include "base/modal_result.h"
 #include "base/text_codec.h"
+#include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "dialogs/TQueryForm.h"
+#include "platform/output_file.h"
 #include "save/TForm7.h"
 #include "text/TMsgForm.h"
 #include "text/TNameForm.h"
@@ -31,6 +33,7 @@ bool Automation::StartRecording(std::string& error) {
 }
 
 void Automation::ApplyDueEvents(uint32_t elapsedMs) {
+  CheckOutputs();
   if (recorder_.Active()) recorder_.Look(engine_.PassCount(), elapsedMs, AskGameMoment(engine_));
   // Passes run inside a line that opens a modal window: the outer line is still being applied after them.
   const bool outer = applying_;
@@ -88,13 +91,8 @@ bool Automation::HoldWait(const Event& wait, uint32_t elapsedMs) {
 }
 
 void Automation::FailWait(const Event& wait, const GameMoment& moment) {
-  std::string what = "wait " + std::string(WaitForName(wait.waitFor));
+  const std::string what = WaitText(wait);
   char code[16];
-  if (wait.waitFor == WaitFor::Task) {
-    std::snprintf(code, sizeof code, "%s%x", wait.taskCode < 0 ? "-" : "",
-                  static_cast<uint32_t>(wait.taskCode < 0 ? -static_cast<int64_t>(wait.taskCode) : wait.taskCode));
-    what += std::string(" ") + code;
-  }
   std::snprintf(code, sizeof code, "%s%x", moment.taskCode < 0 ? "-" : "",
                 static_cast<uint32_t>(moment.taskCode < 0 ? -static_cast<int64_t>(moment.taskCode) : moment.taskCode));
   const std::string message = "events file " + options_.eventsFile + " line " + std::to_string(wait.line) + ": " +
@@ -110,6 +108,7 @@ int64_t Automation::InputPass() const { return engine_.PassCount() + (applying_ 
 uint32_t Automation::InputMs() { return applying_ ? passStartMs_ : engine_.ElapsedMs(); }
 
 void Automation::Record(const std::string& line) { recorder_.Write(InputPass(), InputMs(), line); }
+void Automation::RecordNow(const std::string& line) { recorder_.Write(engine_.PassCount(), engine_.ElapsedMs(), line); }
 
 void Automation::RecordKeys(uint32_t elapsedMs) {
   for (size_t k = 0; k < keysDown_.size(); ++k) {
@@ -132,6 +131,18 @@ void Automation::PlayerMouseDown(MouseButton button, Point p) {
   }
 }
 
+void Automation::PlayerSaveLoadMouseDown(MouseButton button, Point p) {
+  if (recorder_.Active())
+    Record(std::string(button == MouseButton::Right ? "rclick " : "click ") + std::to_string(p.x) + " " +
+           std::to_string(p.y));
+}
+
+void Automation::PlayerFloatMouseDown(MouseButton button, Point p) {
+  // The floating window takes the left button's presses below its band; a press on the band drags it.
+  if (recorder_.Active() && button == MouseButton::Left && p.y > TMsgForm::DragBand)
+    Record("float-click " + std::to_string(p.x) + " " + std::to_string(p.y));
+}
+
 void Automation::PlayerWheel(bool up) {
   if (recorder_.Active()) Record(up ? "wheel up" : "wheel down");
 }
@@ -147,27 +158,33 @@ void Automation::PlayerClose() {
 }
 
 void Automation::PlayerAnswered(FormId form, int modalResult) {
+  // Answered in the last of the passes the window ran: the lines count from then, not from the line that
+  // opened it.
   if (!recorder_.Active()) return;
   const std::string answer = modalResult == mrOk ? "dialog ok" : "dialog cancel";
   switch (form) {
-    case FormId::TQueryForm: Record(answer); break;
-    case FormId::TNameForm: Record("name " + ToUtf8(engine_.NameForm->Edit1)); break;
+    case FormId::TQueryForm: RecordNow(answer); break;
+    case FormId::TNameForm: RecordNow("name " + ToUtf8(engine_.NameForm->Edit1)); break;
     case FormId::TConfigForm: {
       const TConfigForm& c = *engine_.ConfigForm;
       auto on = [&](TConfigForm::Radio r) { return c.Checked[r]; };
       const int speed = on(TConfigForm::MsgFastRB) ? 1 : on(TConfigForm::MsgSlowRB) ? 3 : 2;
-      Record("config effects=" + std::string(on(TConfigForm::GrpEfOnRB) ? "on" : "off") +
-             " mode=" + (on(TConfigForm::ModeFullRB) ? "full" : "window") + " speed=" + std::to_string(speed) +
-             " auto=" + std::to_string(c.Position[TConfigForm::MsgAutoBar]) +
-             " bgm=" + std::to_string(c.Position[TConfigForm::BgmVolBar]) +
-             " se=" + std::to_string(c.Position[TConfigForm::SeVolBar]) +
-             " voice=" + std::to_string(c.Position[TConfigForm::VoiceVolBar]));
-      Record(answer);
+      RecordNow("config effects=" + std::string(on(TConfigForm::GrpEfOnRB) ? "on" : "off") +
+                " mode=" + (on(TConfigForm::ModeFullRB) ? "full" : "window") + " speed=" + std::to_string(speed) +
+                " auto=" + std::to_string(c.Position[TConfigForm::MsgAutoBar]) +
+                " bgm=" + std::to_string(c.Position[TConfigForm::BgmVolBar]) +
+                " se=" + std::to_string(c.Position[TConfigForm::SeVolBar]) +
+                " voice=" + std::to_string(c.Position[TConfigForm::VoiceVolBar]));
+      RecordNow(answer);
       break;
     }
+    case FormId::TCommentForm:
+      // Typed as it stands, then answered; a cancel leaves the comment as it was whatever was typed.
+      if (modalResult == mrOk) RecordNow("comment " + ToUtf8(engine_.GetCommentForm().Edit1));
+      RecordNow(answer);
+      break;
     default:
-      recorder_.Note("not recorded: what was done on the " +
-                     std::string(form == FormId::TForm7 ? "save/load screen" : "comment dialog"));
+      // The save/load screen closes on a click, which is recorded as it comes.
       break;
   }
 }
@@ -200,7 +217,7 @@ void Automation::ApplyEvent(const Event& e) {
       const MouseButton button = e.verb == Verb::Click ? MouseButton::Left : MouseButton::Right;
       // The save/load screen lies over the main window and takes the clicks while it is up.
       if (engine_.ModalOpen(FormId::TForm7)) {
-        engine_.Save().SaveLoadForm->Image1MouseDown(button, e.point);
+        engine_.SaveLoadMouseDown(button, e.point);
       } else {
         engine_.FormMouseDown(button, e.point);
       }
@@ -209,7 +226,7 @@ void Automation::ApplyEvent(const Event& e) {
     case Verb::Move: platform_.InjectCursor(WindowId::Main, e.point); break;
     case Verb::FloatClick:
       platform_.InjectCursor(WindowId::Float, e.point);
-      engine_.MsgForm->FormMouseDown(MouseButton::Left, e.point);
+      engine_.FloatMouseDown(MouseButton::Left, e.point);
       break;
     case Verb::Wheel: e.yes ? engine_.FormMouseWheelUp() : engine_.FormMouseWheelDown(); break;
     case Verb::KeyDown:
@@ -228,14 +245,38 @@ void Automation::ApplyEvent(const Event& e) {
 }
 
 void Automation::ApplySubsystemEvent(const Event& e) {
+  bool written = true;
   switch (e.verb) {
     case Verb::Screenshot:
-    case Verb::ScreenshotFloat: engine_.Pictures().SaveScreenshot(e.text, e.verb == Verb::ScreenshotFloat); break;
-    case Verb::Debug: engine_.DebugForm->DebugDumpEvent(e); break;
+    case Verb::ScreenshotFloat:
+      written = engine_.Pictures().SaveScreenshot(e.text, e.verb == Verb::ScreenshotFloat);
+      break;
+    case Verb::Debug: written = engine_.DebugForm->DebugDumpEvent(e); break;
     case Verb::Name:
     case Verb::Config: engine_.Dialogs().ApplyDialogEvent(e); break;
-    default: engine_.Save().ApplySaveEvent(e); break;
+    default: written = engine_.Save().ApplySaveEvent(e); break;
   }
+  // The error list said why; what the run was to leave behind is missing, so it ends saying so.
+  if (!written) OutputFailed();
+}
+
+void Automation::OutputFailed() {
+  if (exitStatus_ == 0) exitStatus_ = kOutputFailed;
+  engine_.CloseConfirmed();
+}
+
+void Automation::CheckOutputs() {
+  if (outputChecked_) return;
+  std::string problem;
+  if (recorder_.Active() && recorder_.Failed()) {
+    problem = "--record-events " + options_.recordEvents + ": " + recorder_.Problem();
+  } else if (const std::optional<std::string> sound = engine_.Audio().RecordingProblem()) {
+    problem = "--record-audio " + options_.recordAudio + ": " + *sound;
+  }
+  if (problem.empty()) return;
+  outputChecked_ = true;
+  engine_.ReportError(FromUtf8(problem));
+  OutputFailed();
 }
 
 void Automation::WriteDialogTexts(const std::string& file) {
@@ -243,28 +284,33 @@ void Automation::WriteDialogTexts(const std::string& file) {
   if (const std::optional<FormId> front = engine_.FrontForm(); front && !platform_.FrontDialogTexts(texts)) {
     for (const std::u16string& line : engine_.FormTexts(*front)) texts += line + u"\n";
   }
-  std::FILE* out = std::fopen(file.c_str(), "wb");
-  if (!out) {
-    engine_.ReportError(u"dialog-text: cannot write " + FromUtf8(file));
-    return;
-  }
-  const std::string utf8 = ToUtf8(texts);
-  std::fwrite(utf8.data(), 1, utf8.size(), out);
-  std::fclose(out);
+  std::string problem;
+  if (WriteOutputFile(file, ToUtf8(texts), problem)) return;
+  engine_.ReportError(u"dialog-text: cannot write " + FromUtf8(file) + u": " + FromUtf8(problem));
+  OutputFailed();
 }
 
 void Automation::TraceTaskCode(uint32_t elapsedMs, int32_t taskCode, int32_t scriptNo, int32_t stepNo) {
   if (traced_ && tracedTaskCode_ == taskCode) return;
   traced_ = true;
   tracedTaskCode_ = taskCode;
-  if (options_.traceFile.empty()) return;
-  if (!traceFile_) {
-    traceFile_.reset(std::fopen(options_.traceFile.c_str(), "a"));
-    if (!traceFile_) return;
+  if (options_.traceFile.empty() || traceFailed_) return;
+  std::string problem;
+  if (!traceFile_.IsOpen() && !traceFile_.Open(options_.traceFile, OutputFile::Mode::Append, problem)) {
+    TraceFailed(problem);
+    return;
   }
   uint32_t tc = taskCode < 0 ? static_cast<uint32_t>(-static_cast<int64_t>(taskCode)) : static_cast<uint32_t>(taskCode);
-  std::fprintf(traceFile_.get(), "%u TC=%s%x NO=%d ST=%d\n", elapsedMs, taskCode < 0 ? "-" : "", tc, scriptNo, stepNo);
-  std::fflush(traceFile_.get());
+  char line[96];
+  const int n = std::snprintf(line, sizeof line, "%u TC=%s%x NO=%d ST=%d\n", elapsedMs, taskCode < 0 ? "-" : "", tc,
+                              scriptNo, stepNo);
+  if (!traceFile_.Write(line, static_cast<size_t>(n))) TraceFailed(traceFile_.Problem());
+}
+
+void Automation::TraceFailed(const std::string& problem) {
+  traceFailed_ = true;
+  engine_.ReportError(FromUtf8("--trace " + options_.traceFile + ": " + problem));
+  OutputFailed();
 }
 
 }  // namespace mokuren

@@ -13,6 +13,7 @@
 #include "app/event_recorder.h"
 #include "app/event_script.h"
 #include "app/launch_options.h"
+#include "platform/output_file.h"
 
 namespace mokuren {
 
@@ -34,11 +35,17 @@ class Automation {
   void ApplyEvent(const Event& event);
   // Events or key releases are still to come (the loop then keeps its ordinary rhythm).
   bool Pending() const { return !events_.Empty() || !keysToRelease_.empty(); }
-  // 0, or 3 after a "wait" line whose condition did not come in its time (the run then ends).
+  // 0, 3 after a "wait" line whose condition did not come in its time, or 5 when a file the run was to
+  // write (the trace, a screenshot, a dump, the recorded sound or events) could not be (the run then ends).
   int ExitStatus() const { return exitStatus_; }
+  static constexpr int kOutputFailed = 5;
+  // Once a pass: a recording that could no longer be written ends the run.
+  void CheckOutputs();
   // The player's input as the engine's handlers receive it, for --record-events.
   void PlayerMouseDown(MouseButton button, Point client);
   void PlayerWheel(bool up);
+  void PlayerSaveLoadMouseDown(MouseButton button, Point client);
+  void PlayerFloatMouseDown(MouseButton button, Point client);
   void PlayerMenu(MenuItem item);
   void PlayerClose();
   void PlayerAnswered(FormId form, int modalResult);
@@ -60,11 +67,16 @@ class Automation {
   uint32_t InputMs();  // and the time it is taken at
   void RecordKeys(uint32_t elapsedMs);
   void Record(const std::string& line);
+  // A line taken at the pass that runs now (a modal window's answer, after the passes it ran).
+  void RecordNow(const std::string& line);
   // The verbs of the subsystems: saving, dialogs, debugging, screenshots.
   void ApplySubsystemEvent(const Event& event);
   // The events file's dialog-text verb: the texts of the modal window in front, UTF-8, one a line (an
   // empty file when none is up).
   void WriteDialogTexts(const std::string& file);
+  // A file of the run could not be written: status 5, and the run ends as a confirmed quit.
+  void OutputFailed();
+  void TraceFailed(const std::string& problem);
 
   TForm1& engine_;
   Platform& platform_;
@@ -83,10 +95,9 @@ class Automation {
   uint32_t lastLineMs_ = 0;  // when the last line was applied (or a wait held), for --end-after-events
   int32_t tracedTaskCode_ = 0;
   bool traced_ = false;
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> traceFile_;
+  OutputFile traceFile_;
+  bool traceFailed_ = false;
+  bool outputChecked_ = false;
 };
 
 }  // namespace mokuren

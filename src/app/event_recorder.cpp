@@ -4,29 +4,47 @@ namespace mokuren {
 
 namespace {
 
-constexpr WaitFor kKinds[] = {WaitFor::Title, WaitFor::Message, WaitFor::Choice};
+// The waits a recording writes, the windows in front before what lies behind them.
+Event Wait(WaitFor what, FormId form = FormId::TQueryForm) {
+  Event e;
+  e.verb = Verb::Wait;
+  e.waitFor = what;
+  e.form = form;
+  return e;
+}
+const Event kKinds[] = {Wait(WaitFor::Dialog, FormId::TQueryForm),
+                        Wait(WaitFor::Dialog, FormId::TCommentForm),
+                        Wait(WaitFor::Dialog, FormId::TConfigForm),
+                        Wait(WaitFor::Name),
+                        Wait(WaitFor::Dialog, FormId::TForm7),
+                        Wait(WaitFor::Title),
+                        Wait(WaitFor::Message),
+                        Wait(WaitFor::Choice)};
+static_assert(std::size(kKinds) == 8);
 
 }  // namespace
 
 bool EventRecorder::Open(const std::string& path, const std::string& gameDir, std::string& error) {
-  file_.reset(std::fopen(path.c_str(), "w"));
-  if (!file_) {
-    error = "cannot write the events recording " + path;
+  std::string problem;
+  if (!file_.Open(path, OutputFile::Mode::Replace, problem)) {
+    error = "cannot write the events recording " + path + ": " + problem;
     return false;
   }
-  std::fprintf(file_.get(), "# played by hand on %s, recorded by mokuren --record-events\n",
-               gameDir.empty() ? "the game beside the program" : gameDir.c_str());
-  std::fflush(file_.get());
+  WriteLine("# played by hand on " + (gameDir.empty() ? std::string("the game beside the program") : gameDir) +
+            ", recorded by mokuren --record-events");
   return true;
 }
 
+void EventRecorder::WriteLine(const std::string& line) {
+  const std::string text = line + "\n";
+  file_.Write(text.data(), text.size());
+}
+
 void EventRecorder::Look(int64_t pass, uint32_t ms, const GameMoment& moment) {
-  if (!file_) return;
+  if (!Active()) return;
   for (size_t k = 0; k < std::size(kKinds); ++k) {
-    Event wait;
-    wait.waitFor = kKinds[k];
     const bool before = holdsNow_[k] && lookedPass_ == pass - 1 && lookedPass_ > lastPass_;
-    holdsNow_[k] = WaitHolds(wait, moment);
+    holdsNow_[k] = WaitHolds(kKinds[k], moment);
     // The first pass after the last line whose start, and the start of the pass before, found it holding:
     // where a replay's wait holds.
     if (holdsNow_[k] && before && (!since_[k] || since_[k]->first <= lastPass_)) since_[k] = std::make_pair(pass, ms);
@@ -35,19 +53,19 @@ void EventRecorder::Look(int64_t pass, uint32_t ms, const GameMoment& moment) {
 }
 
 void EventRecorder::Write(int64_t pass, uint32_t ms, const std::string& line) {
-  if (!file_) return;
+  if (!Active()) return;
   Flush();
   Put(pass, ms, line);
 }
 
 void EventRecorder::RightClick(int64_t pass, uint32_t ms, const std::string& line) {
-  if (!file_) return;
+  if (!Active()) return;
   Flush();
   rightClick_ = Pending{pass, ms, line};
 }
 
 void EventRecorder::MenuItemChosen(int64_t pass, uint32_t ms, const std::string& line) {
-  if (!file_) return;
+  if (!Active()) return;
   // The right click that opened the menu is the menu verb's own first step.
   if (rightClick_) {
     pass = rightClick_->pass;
@@ -55,13 +73,6 @@ void EventRecorder::MenuItemChosen(int64_t pass, uint32_t ms, const std::string&
     rightClick_.reset();
   }
   Put(pass, ms, line);
-}
-
-void EventRecorder::Note(const std::string& text) {
-  if (!file_) return;
-  Flush();
-  std::fprintf(file_.get(), "# %s\n", text.c_str());
-  std::fflush(file_.get());
 }
 
 void EventRecorder::Flush() {
@@ -80,11 +91,10 @@ void EventRecorder::Put(int64_t pass, uint32_t ms, const std::string& line) {
     if (!chosen || (holdsNow_[k] && !holdsNow_[*chosen])) chosen = k;
   }
   if (chosen) {
-    std::fprintf(file_.get(), "wait %s\n", std::string(WaitForName(kKinds[*chosen])).c_str());
+    WriteLine(WaitText(kKinds[*chosen]));
     lastMs_ = since_[*chosen]->second;
   }
-  std::fprintf(file_.get(), "+%u %s\n", ms - lastMs_, line.c_str());
-  std::fflush(file_.get());
+  WriteLine("+" + std::to_string(ms >= lastMs_ ? ms - lastMs_ : 0) + " " + line);
   lastPass_ = pass;
   lastMs_ = ms;
 }

@@ -55,14 +55,23 @@ std::optional<int32_t> WholeNumber(const std::string& s) {
   return v;
 }
 
-// "wait title|message|choice|idle [TIMEOUT_MS]" or "wait task HEX [TIMEOUT_MS]".
+// "wait title|message|choice|idle|name [TIMEOUT_MS]", "wait task HEX [TIMEOUT_MS]" or "wait dialog KIND
+// [TIMEOUT_MS]".
 std::string TypeWait(Event& e, const std::vector<std::string>& args) {
   std::optional<WaitFor> what;
   for (int w = 0; w < static_cast<int>(WaitFor::Count); ++w)
     if (args[0] == WaitForName(static_cast<WaitFor>(w))) what = static_cast<WaitFor>(w);
-  if (!what) return "wants title, message, choice, task HEX or idle, not " + Quoted(args[0]);
+  if (!what) return "wants title, message, choice, name, dialog KIND, task HEX or idle, not " + Quoted(args[0]);
   e.waitFor = *what;
   size_t next = 1;
+  if (*what == WaitFor::Dialog) {
+    const std::optional<FormId> form = args.size() < 2 ? std::nullopt : DialogKindByName(args[1]);
+    if (!form)
+      return "dialog wants the window: name, comment, confirm, settings or saveload" +
+             (args.size() < 2 ? std::string() : ", not " + Quoted(args[1]));
+    e.form = *form;
+    next = 2;
+  }
   if (*what == WaitFor::Task) {
     if (args.size() < 2) return "task wants the TaskCode in hexadecimal, as the trace shows it";
     std::string_view hex = args[1];

@@ -8,7 +8,8 @@ namespace mokuren {
 GameMoment AskGameMoment(TForm1& engine) {
   GameMoment m;
   m.taskCode = engine.TaskCode;
-  m.dialogUp = engine.FrontForm().has_value();
+  m.front = engine.FrontForm();
+  m.dialogUp = m.front.has_value();
   switch (m.taskCode) {
     case task::TitleMenu:
     case task::AlbumMenu:
@@ -40,6 +41,8 @@ bool WaitHolds(const Event& event, const GameMoment& m) {
     case WaitFor::Choice: return m.choiceWaits && !m.dialogUp;
     case WaitFor::Task: return m.taskCode == event.taskCode;
     case WaitFor::Idle: return !m.moving;
+    case WaitFor::Name: return m.front == FormId::TNameForm;
+    case WaitFor::Dialog: return m.front == event.form;
     case WaitFor::Count: break;
   }
   return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/event.h"
 
@@ -12,11 +13,12 @@ class TForm1;
 
 struct GameMoment {
   int32_t taskCode = 0;
-  bool dialogUp = false;      // a modal window is in front
-  bool menuWaits = false;     // the title menu or an album screen takes input
-  bool messageWaits = false;  // a message shown whole takes a click or a key at once
-  bool choiceWaits = false;   // a choice takes a click on a line at once
-  bool moving = false;        // typing, a fade (of the scene or a menu), or a movie
+  std::optional<FormId> front;  // the modal window in front, if any
+  bool dialogUp = false;        // a modal window is in front
+  bool menuWaits = false;       // the title menu or an album screen takes input
+  bool messageWaits = false;    // a message shown whole takes a click or a key at once
+  bool choiceWaits = false;     // a choice takes a click on a line at once
+  bool moving = false;          // typing, a fade (of the scene or a menu), or a movie
 };
 
 GameMoment AskGameMoment(TForm1& engine);

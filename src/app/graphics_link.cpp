@@ -16,7 +16,12 @@ bool MessageVoiceKnown(TForm1& f) {
 }  // namespace
 
 int GraphicsLink::ReadArchiveEntry(ArchiveKind kind, int32_t entry, std::vector<uint8_t>& bytes) {
-  return form_.Archive().Kuri_ReadFile(kind, entry, bytes);
+  const int read = form_.Archive().Kuri_ReadFile(kind, entry, bytes);
+  if (read != -1) return read;
+  const bool listed =
+      entry >= 0 && entry < static_cast<int32_t>(ArchiveIndex::kEntries) &&
+      form_.Archive().ArchiveIndexes[static_cast<size_t>(kind) - 1][static_cast<size_t>(entry)].size != 0;
+  return listed ? -2 : -1;
 }
 
 int32_t GraphicsLink::TaskCode() { return form_.TaskCode; }

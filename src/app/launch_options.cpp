@@ -1,15 +1,11 @@
 #include "app/launch_options.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
 #include <string_view>
 
 #include "app/message_quote.h"
+#include "platform/output_file.h"
 
 namespace mokuren {
 
@@ -52,14 +48,15 @@ bool CheckOutputFiles(const LaunchOptions& options, std::string& error) {
   const std::pair<const std::string*, const char*> files[] = {{&options.traceFile, "the trace file"},
                                                               {&options.recordAudio, "the sound recording"},
                                                               {&options.recordEvents, "the events recording"}};
+  // Never waiting: a named pipe that nothing reads is refused here rather than holding start-up.
   for (const auto& [file, what] : files) {
     if (file->empty()) continue;
-    const int fd = ::open(file->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-      error = std::string("cannot open ") + what + " " + *file + ": " + std::strerror(errno);
+    OutputFile out;
+    std::string problem;
+    if (!out.Open(*file, OutputFile::Mode::Append, problem)) {
+      error = std::string("cannot open ") + what + " " + *file + ": " + problem;
       return false;
     }
-    ::close(fd);
   }
   return true;
 }

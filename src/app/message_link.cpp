@@ -59,6 +59,7 @@ void MessageLink::DisableVoiceButton() {
 void MessageLink::UnlightVoiceButton() { form_.Pictures().ButtonOn[button::Voice - 1] = 0; }
 
 bool MessageLink::DebugMode() { return form_.DebugMode != 0; }
+void MessageLink::StartFramesNow() { form_.NextFrameTime = form_.platform().TickCount(); }
 
 TNameForm& MessageLink::NameForm() { return *form_.NameForm; }
 int MessageLink::ShowModal(FormId form, int& modalResult) { return form_.ShowModal(form, modalResult); }

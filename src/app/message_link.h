@@ -35,6 +35,7 @@ class MessageLink final : public MessageHost, public NameFormHost, public MsgFor
   void DisableVoiceButton() override;
   void UnlightVoiceButton() override;
   bool DebugMode() override;
+  void StartFramesNow() override;
   TNameForm& NameForm() override;
   int ShowModal(FormId form, int& modalResult) override;
 

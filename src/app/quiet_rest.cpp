@@ -51,7 +51,8 @@ std::optional<uint32_t> TForm1::QuietUntil() {
   };
   // Typing moves at every frame, and so does a log entry typed again; the waiting icon turns on its clock.
   if (TaskCode == task::MessageTyping || (TaskCode == task::MessageWait && text_.LogView)) dueAt(now);
-  if (TaskCode == task::MessageWait && text_.WindowShown && !text_.LogView) dueAt(WaitingIconNextTurn(now));
+  if (TaskCode == task::MessageWait && text_.WindowShown && !text_.LogView)
+    dueAt(text_.WaitingSince + WaitingIconNextTurn(now - text_.WaitingSince));
   // The notice line goes when the timer has counted its ticks down.
   if (!text_.NoticeText.empty())
     dueAt(loop_.lastTimerTick + 10 * static_cast<uint32_t>(std::max(0, text_.NoticeTimer) + 1));

@@ -55,6 +55,7 @@ void ScriptLink::PlayEffect(int position, int no, int loop, int fadeSeconds) {
   form_.Audio().Kumo_PlaySE(position, no, loop, fadeSeconds);
 }
 void ScriptLink::PlayVoice(const std::u16string& path, int repeat) { form_.Audio().Kumo_PlayVOICE(path, repeat); }
+void ScriptLink::CheckVoice(const std::u16string& path) { form_.Audio().CheckVoiceFile(path); }
 void ScriptLink::StopVoice() { form_.Audio().StopSlot(stream::Voice); }
 
 void ScriptLink::StopVoiceUnlessLooping() {
@@ -70,16 +71,19 @@ void ScriptLink::NoteMessage(int32_t message, int32_t voice, bool repeatVoice) {
 }
 void ScriptLink::NoteChoice(int32_t message, int32_t voice) { form_.Text().NoteChoice(message, voice); }
 
-void ScriptLink::LayOutMessage(const std::u16string& text) {
+std::u16string ScriptLink::LayOutMessage(const std::u16string& text) {
   // The line the script names decides the translation the text is shown as.
   form_.Text().Translation().NoteMessage(form_.Script().ScriptNo, form_.Text().CurrentMessage, text);
-  form_.Text().Kumo_MakeMessage(text);
+  return form_.Text().Kumo_MakeMessage(text);
 }
 void ScriptLink::AnnounceMessage(const std::u16string& text) { form_.Text().AnnounceMessage(text); }
 
 void ScriptLink::OpenMessageWindow() { form_.Text().OpenMessageWindow(); }
 
-void ScriptLink::LayOutChoices(const std::u16string& text) { form_.Text().Kumo_MakeSelect(text); }
+int32_t ScriptLink::LayOutChoices(const std::u16string& text) {
+  form_.Text().Kumo_MakeSelect(text);
+  return form_.Text().ChoiceCount;
+}
 void ScriptLink::AnnounceChoices() { form_.Text().AnnounceChoices(); }
 
 void ScriptLink::ShowChoices() { form_.Text().ShowChoices(); }

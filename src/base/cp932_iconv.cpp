@@ -21,11 +21,25 @@ IconvHandle OpenIconv(const char* to, const char* from) {
   return IconvHandle(cd);
 }
 
+// Each thread opens its converters once: opening one looks up and loads glibc's conversion modules, which
+// cost far more than converting a line (a game's scripts hold tens of thousands of lines). Every call
+// starts from the converter's initial state; nullptr when the C library has no such converter.
+iconv_t FromCp932() {
+  thread_local const IconvHandle cd = OpenIconv("UTF-16LE", "CP932");
+  if (cd) iconv(static_cast<iconv_t>(cd.get()), nullptr, nullptr, nullptr, nullptr);
+  return static_cast<iconv_t>(cd.get());
+}
+iconv_t ToCp932() {
+  thread_local const IconvHandle cd = OpenIconv("CP932", "UTF-16LE");
+  if (cd) iconv(static_cast<iconv_t>(cd.get()), nullptr, nullptr, nullptr, nullptr);
+  return static_cast<iconv_t>(cd.get());
+}
+
 }  // namespace
 
 std::u16string Cp932ToUtf16(std::string_view bytes) {
   std::u16string out;
-  auto cd = OpenIconv("UTF-16LE", "CP932");
+  const iconv_t cd = FromCp932();
   if (!cd) {  // no converter: keep ASCII, mark the rest
     for (char ch : bytes) out.push_back(static_cast<unsigned char>(ch) < 0x80 ? ch : u'・');
     return out;
@@ -37,7 +51,7 @@ std::u16string Cp932ToUtf16(std::string_view bytes) {
   while (srcLeft > 0) {
     char* dst = buf.data();
     size_t dstLeft = buf.size();
-    size_t r = iconv(static_cast<iconv_t>(cd.get()), &src, &srcLeft, &dst, &dstLeft);
+    size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
     size_t produced = buf.size() - dstLeft;
     for (size_t k = 0; k + 1 < produced; k += 2)
       out.push_back(
@@ -48,7 +62,7 @@ std::u16string Cp932ToUtf16(std::string_view bytes) {
       out.push_back(u'・');
       ++src;
       --srcLeft;
-      iconv(static_cast<iconv_t>(cd.get()), nullptr, nullptr, nullptr, nullptr);
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
   }
   return out;
@@ -57,8 +71,7 @@ std::u16string Cp932ToUtf16(std::string_view bytes) {
 std::string Utf16ToCp932(std::u16string_view s, bool* ok) {
   if (ok) *ok = true;
   std::string out;
-  auto cd = OpenIconv("CP932", "UTF-16LE");
-  std::string one;
+  const iconv_t cd = ToCp932();
   for (size_t i = 0; i < s.size(); ++i) {
     char16_t c = s[i];
     if (c < 0x80) {
@@ -73,11 +86,11 @@ std::string Utf16ToCp932(std::u16string_view s, bool* ok) {
       char buf[8];
       char* dst = buf;
       size_t dstLeft = sizeof buf;
-      if (iconv(static_cast<iconv_t>(cd.get()), &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) {
+      if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) {
         out.append(buf, sizeof buf - dstLeft);
         converted = true;
       } else {
-        iconv(static_cast<iconv_t>(cd.get()), nullptr, nullptr, nullptr, nullptr);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
       }
     }
     if (!converted) {

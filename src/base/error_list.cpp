@@ -11,7 +11,22 @@ std::u16string ErrorList::Shown(std::u16string_view text, std::initializer_list<
   return FillIn(translator_ ? translator_(text) : std::u16string(text), fields);
 }
 
+void ErrorList::AddAt(int32_t script, int32_t step, const std::u16string& what) {
+  // A game with faults at every step must not fill memory: past this many places, the rest are not told.
+  constexpr size_t kMostPlaces = 4 * kKeptLines;
+  if (placedLines_.size() > kMostPlaces) return;
+  std::u16string line = FromUtf8("script " + std::to_string(script) + " step " + std::to_string(step) + ": ") + what;
+  if (!placedLines_.insert(line).second) return;
+  if (placedLines_.size() > kMostPlaces) line = u"script: faults at too many places; no more are listed";
+  // Told once, so never counted as a repeat.
+  Append(line);
+}
+
 void ErrorList::Add(const std::u16string& line) {
+  if (placed_) {
+    AddAt(placeScript_, placeStep_, line);
+    return;
+  }
   std::u16string shown = line;
   if (clock_) {
     const uint32_t now = clock_();
@@ -33,6 +48,10 @@ void ErrorList::Add(const std::u16string& line) {
       recent = Recent{now, 0};
     }
   }
+  Append(shown);
+}
+
+void ErrorList::Append(const std::u16string& shown) {
   lines_.push_back(shown);
   // The front is let go a quarter at a time, so adding stays cheap.
   if (lines_.size() > kKeptLines + kKeptLines / 4) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/text_template.h"
@@ -48,6 +49,19 @@ class ErrorList {
   void Add(std::u16string_view text, std::initializer_list<TextField> fields) { Add(Shown(text, fields)); }
   // An engine text in the player's language with its blanks filled in, for a line made of several.
   std::u16string Shown(std::u16string_view text, std::initializer_list<TextField> fields = {}) const;
+  // While the script runs an instruction, the lines it causes (a picture or a sound file missing, a
+  // message the window cuts) are told with that place, "script 3 step 40: …", and each is listed once for
+  // its place however often the game comes by it. The script sets the place before each instruction and
+  // clears it after; lines added meanwhile by anything go to that place.
+  void SetPlace(int32_t script, int32_t step) {
+    placeScript_ = script;
+    placeStep_ = step;
+    placed_ = true;
+  }
+  void ClearPlace() { placed_ = false; }
+  bool Placed() const { return placed_; }
+  // A line of `script` and `step` whatever place is set: listed once for that place.
+  void AddAt(int32_t script, int32_t step, const std::u16string& what);
   // The newest lines, oldest first.
   const std::vector<std::u16string>& Lines() const { return lines_; }
   size_t Size() const { return lines_.size(); }
@@ -57,6 +71,9 @@ class ErrorList {
   uint64_t Total() const { return dropped_ + lines_.size(); }
 
  private:
+  // Keeps the line, writes it on standard error and tells the observer.
+  void Append(const std::u16string& shown);
+
   struct Recent {
     uint32_t shownAt = 0;
     uint32_t repeats = 0;
@@ -65,6 +82,10 @@ class ErrorList {
   std::vector<std::u16string> lines_;
   uint64_t dropped_ = 0;
   std::unordered_map<std::u16string, Recent> recent_;
+  std::unordered_set<std::u16string> placedLines_;  // every line told at a place, kept to tell each once
+  int32_t placeScript_ = 0;
+  int32_t placeStep_ = 0;
+  bool placed_ = false;
   std::function<uint32_t()> clock_;
   TextTranslator translator_;
   Observer* observer_ = nullptr;

@@ -54,6 +54,13 @@ inline constexpr std::u16string_view kNoNameListEnd = u"{file}: the name list ha
 inline constexpr std::u16string_view kEntryPastEnd =
     u"{file}: entry {entry} points past the end of the file; it reads as empty";
 inline constexpr std::u16string_view kEntryUnreadable = u"{file}: entry {entry} cannot be read";
+inline constexpr std::u16string_view kPictureNotNamed =
+    u"picture \"{name}\" is not in {file}'s name list; nothing is shown";
+inline constexpr std::u16string_view kPictureEntryEmpty = u"{file}: entry {entry} holds no picture; nothing is shown";
+inline constexpr std::u16string_view kMessageCut =
+    u"the message runs past the window's three lines; the player never sees \"{text}\"";
+inline constexpr std::u16string_view kChoiceOfOne =
+    u"a choice of one item (\"{text}\"): the player has nothing to choose; separate the items with \",\"";
 inline constexpr std::u16string_view kPictureUnusable =
     u"{file}: entry {entry} is not a usable PNG image ({error}); the picture is left as it was";
 inline constexpr std::u16string_view kScriptMissing =
@@ -76,13 +83,14 @@ inline constexpr std::u16string_view kSpeechLost =
 inline constexpr std::u16string_view kRepeated = u" ({count} more times in the last second)";
 
 inline constexpr std::array kAll = {
-    kSaveBlocked,         kSaveNotWritten,    kSaveUnreadable,   kSaveNotRegular,   kSaveShortened,
-    kSaveWrongSize,       kSaveDamagedKept,   kSaveDamagedAside, kImportedSave,     kImportWrongSize,
-    kImportBlocked,       kImportNotKept,     kNoSaveFolder,     kSaveNotCopied,    kSavesMoved,
-    kThumbnailNotWritten, kThumbnailNotShown, kNoSoundOutput,    kFileMissing,      kRecordingNotWritten,
-    kMovieSkipped,        kEntriesPastEnd,    kNoNameListEnd,    kEntryPastEnd,     kEntryUnreadable,
-    kPictureUnusable,     kScriptMissing,     kScriptWithoutEnd, kTooManyResources, kRunawayScript,
-    kUnknownTask,         kTextHookBehind,    kSpeechLost,       kRepeated,
+    kSaveBlocked,         kSaveNotWritten,    kSaveUnreadable,   kSaveNotRegular, kSaveShortened,
+    kSaveWrongSize,       kSaveDamagedKept,   kSaveDamagedAside, kImportedSave,   kImportWrongSize,
+    kImportBlocked,       kImportNotKept,     kNoSaveFolder,     kSaveNotCopied,  kSavesMoved,
+    kThumbnailNotWritten, kThumbnailNotShown, kNoSoundOutput,    kFileMissing,    kRecordingNotWritten,
+    kMovieSkipped,        kEntriesPastEnd,    kNoNameListEnd,    kEntryPastEnd,   kEntryUnreadable,
+    kPictureNotNamed,     kPictureEntryEmpty, kMessageCut,       kChoiceOfOne,    kPictureUnusable,
+    kScriptMissing,       kScriptWithoutEnd,  kTooManyResources, kRunawayScript,  kUnknownTask,
+    kTextHookBehind,      kSpeechLost,        kRepeated,
 };
 
 }  // namespace mokuren::error_text

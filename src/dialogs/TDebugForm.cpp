@@ -1,10 +1,10 @@
 #include "dialogs/TDebugForm.h"
 
-#include <fstream>
 #include <random>
 
 #include "base/text_codec.h"
 #include "dialogs/debug_dump.h"
+#include "platform/output_file.h"
 
 namespace mokuren {
 
@@ -70,7 +70,7 @@ void TDebugForm::Kumo_Debug() {
   if (SetStatus(host_.InterpreterStatus(), SoundStatusLine(live_))) platform_.FormChanged(FormId::TDebugForm);
 }
 
-void TDebugForm::DebugDumpEvent(const Event& e) {
+bool TDebugForm::DebugDumpEvent(const Event& e) {
   std::vector<std::u16string> lines;
   if (e.button == DebugButtonName::Status) {
     lines = {host_.InterpreterStatus(), SoundStatusLine(live_)};
@@ -81,9 +81,10 @@ void TDebugForm::DebugDumpEvent(const Event& e) {
   }
   // A file named in the events file is taken as given: a relative name from the directory the program was
   // started in, which the engine never changes.
-  std::ofstream out(e.text, std::ios::binary | std::ios::trunc);
-  out << JoinLinesUtf8(lines);
-  if (!out) errors_.Add(u"debug: cannot write " + FromUtf8(e.text));
+  std::string problem;
+  if (WriteOutputFile(e.text, JoinLinesUtf8(lines), problem)) return true;
+  errors_.Add(u"debug: cannot write " + FromUtf8(e.text) + u": " + FromUtf8(problem));
+  return false;
 }
 
 }  // namespace mokuren

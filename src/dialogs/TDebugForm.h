@@ -69,8 +69,9 @@ class TDebugForm {
   // told when they changed.
   void Kumo_Debug();
   // The events file's "debug BUTTON FILE": presses the button and writes what the window then shows
-  // ("status": the two status lines as they are now) to FILE, UTF-8, a line each.
-  void DebugDumpEvent(const Event& e);
+  // ("status": the two status lines as they are now) to FILE, UTF-8, a line each. False when FILE cannot
+  // be written (the error list says why).
+  bool DebugDumpEvent(const Event& e);
 
  private:
   void SetAlbum(const std::function<uint8_t()>& value);

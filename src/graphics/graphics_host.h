@@ -17,7 +17,7 @@ class TABitmap;
 class GraphicsHost {
  public:
   // Entry `entry` of archive `kind` into `bytes`, as the archives read it: 0 when read, -1 when the entry
-  // is empty, out of range or unreadable (bytes then empty).
+  // is empty or out of range, -2 when it cannot be read (the archives then told why); bytes are then empty.
   virtual int ReadArchiveEntry(ArchiveKind kind, int32_t entry, std::vector<uint8_t>& bytes) = 0;
 
   // The main loop's task: the transitions end by setting it, the buttons work only in the message wait.

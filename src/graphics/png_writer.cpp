@@ -4,8 +4,9 @@
 
 #include <csetjmp>
 #include <cstring>
-#include <fstream>
 #include <memory>
+
+#include "platform/output_file.h"
 
 namespace mokuren {
 
@@ -128,18 +129,10 @@ bool EncodePngRgba(int32_t width, int32_t height, const std::vector<uint8_t>& rg
 bool WritePngFile(const std::filesystem::path& path, const TABitmap& image, PngAlpha alpha, std::string& error) {
   std::vector<uint8_t> bytes;
   if (!EncodePng(image, alpha, bytes, error)) return false;
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  if (!f) {
-    error = "cannot create " + path.string();
-    return false;
-  }
-  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  f.close();
-  if (!f) {
-    error = "cannot write " + path.string();
-    return false;
-  }
-  return true;
+  std::string problem;
+  if (WriteOutputFile(path.string(), std::string(bytes.begin(), bytes.end()), problem)) return true;
+  error = "cannot write " + path.string() + ": " + problem;
+  return false;
 }
 
 }  // namespace mokuren

@@ -23,7 +23,8 @@ bool EncodePng(const TABitmap& image, PngAlpha alpha, std::vector<uint8_t>& out,
 // size that does not match the pixels or an encoder failure.
 bool EncodePngRgba(int32_t width, int32_t height, const std::vector<uint8_t>& rgba, std::vector<uint8_t>& out,
                    std::string& error);
-// Writes `image` as a PNG file, replacing any file of that name.
+// Writes `image` as a PNG file, replacing any file of that name, without waiting on a named pipe that
+// nothing reads (OutputFile).
 bool WritePngFile(const std::filesystem::path& path, const TABitmap& image, PngAlpha alpha, std::string& error);
 
 }  // namespace mokuren

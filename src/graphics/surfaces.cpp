@@ -84,10 +84,16 @@ bool Graphics::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSyste
   if (std::optional<PngImage> ahead = fromSystem ? SystemPicturesAhead.Take(entry) : std::nullopt) {
     image = std::move(*ahead);
   } else {
-    // An empty or unreadable entry leaves every surface as it was.
+    // An empty or unreadable entry leaves every surface as it was. A scene's picture that is not there is
+    // told (the system pictures missing at start-up are told together).
     std::vector<uint8_t> stream;
-    if (host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream) == -1)
+    if (const int read = host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream);
+        read != 0) {
+      if (read == -1 && !fromSystem)
+        errors_.Add(error_text::kPictureEntryEmpty, {{u"file", FromUtf8(ArchiveFileName(ArchiveKind::Graphic))},
+                                                     {u"entry", FromUtf8(std::to_string(entry))}});
       return false;
+    }
     // A picture that does not decode is reported and leaves every surface as it was.
     std::string error;
     if (!DecodePng(stream, image, error)) {

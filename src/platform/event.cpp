@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 namespace mokuren {
 
@@ -13,8 +14,12 @@ constexpr std::array<std::string_view, static_cast<size_t>(Verb::Count)> kVerbNa
     "quicksave",   "quickload",   "save",   "load",  "screenshot", "screenshot-float", "screenshot-saveload",
     "dialog-text", "quit",        "wait"};
 
-constexpr std::array<std::string_view, static_cast<size_t>(WaitFor::Count)> kWaitNames = {"title", "message", "choice",
-                                                                                          "task", "idle"};
+constexpr std::array<std::string_view, static_cast<size_t>(WaitFor::Count)> kWaitNames = {
+    "title", "message", "choice", "task", "idle", "name", "dialog"};
+
+// By FormId: TNameForm, TCommentForm, TQueryForm, TConfigForm, TDebugForm, TMsgForm, TForm7.
+constexpr std::array<std::string_view, 7> kDialogKindNames = {"name", "comment", "confirm", "settings",
+                                                              "",     "",        "saveload"};
 
 constexpr std::array<std::string_view, static_cast<size_t>(Key::Count)> kKeyNames = {
     "Enter", "Space", "PageUp", "PageDown", "F1", "F2", "Ctrl", "Escape", "Up", "Down", "Left", "Right"};
@@ -49,6 +54,22 @@ std::string_view MenuItemName(MenuItem item) { return NameOf(kMenuItemNames, ite
 std::optional<MenuItem> MenuItemByName(std::string_view name) { return ByName<MenuItem>(kMenuItemNames, name); }
 std::string_view DebugButtonNameText(DebugButtonName button) { return NameOf(kDebugButtonNames, button); }
 std::string_view WaitForName(WaitFor what) { return NameOf(kWaitNames, what); }
+std::string_view DialogKindName(FormId form) { return NameOf(kDialogKindNames, form); }
+std::optional<FormId> DialogKindByName(std::string_view name) {
+  return name.empty() ? std::nullopt : ByName<FormId>(kDialogKindNames, name);
+}
+
+std::string WaitText(const Event& wait) {
+  std::string text = "wait " + std::string(WaitForName(wait.waitFor));
+  if (wait.waitFor == WaitFor::Dialog) text += " " + std::string(DialogKindName(wait.form));
+  if (wait.waitFor == WaitFor::Task) {
+    char code[16];
+    std::snprintf(code, sizeof code, " %s%x", wait.taskCode < 0 ? "-" : "",
+                  static_cast<uint32_t>(wait.taskCode < 0 ? -static_cast<int64_t>(wait.taskCode) : wait.taskCode));
+    text += code;
+  }
+  return text;
+}
 
 std::optional<ConfigSetting> ParseConfigSetting(std::string_view pair) {
   using Field = ConfigSetting::Field;

@@ -66,9 +66,18 @@ enum class WaitFor : uint8_t {
   Choice,   // a choice waits for a line to be picked
   Task,     // TaskCode is the given code
   Idle,     // nothing typing, fading or playing a movie
+  Name,     // the name dialog is in front, waiting for a name
+  Dialog,   // the given modal window is in front
   Count
 };
 std::string_view WaitForName(WaitFor what);
+// The modal windows a "wait dialog KIND" names: name, comment, confirm, settings and saveload (the
+// save/load screen); nothing for a window that is never modal.
+std::string_view DialogKindName(FormId form);
+std::optional<FormId> DialogKindByName(std::string_view name);
+// "wait message", "wait task 6002", "wait dialog comment": the wait as an events file writes it, without
+// its timeout.
+std::string WaitText(const struct Event& wait);
 
 struct Event {
   // Without `relative`: the time since the loop started. With it (a "+MS" line, or a "wait" line given
@@ -91,6 +100,7 @@ struct Event {
   // wait: the condition, TaskCode for "wait task", and how long it may take before the run fails.
   WaitFor waitFor = WaitFor::Idle;
   int32_t taskCode = 0;
+  FormId form = FormId::TQueryForm;  // "wait dialog KIND"
   uint32_t timeoutMs = 0;
 };
 

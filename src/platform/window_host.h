@@ -30,6 +30,11 @@ class WindowHost {
   // The places of the frame a gamepad's d-pad jumps the pointer between: the centres of the choice
   // bands while a choice waits, of the title menu's rows while it waits; none otherwise.
   virtual std::vector<Point> PointerStops() = 0;
+  // A press on the save/load screen (TForm7::Image1MouseDown) and on the floating message window
+  // (TMsgForm::FormMouseDown, whose answer is returned: true starts a drag), through the engine so that
+  // a recording keeps them.
+  virtual void SaveLoadMouseDown(MouseButton button, Point client) = 0;
+  virtual bool FloatMouseDown(MouseButton button, Point client) = 0;
 
   // The forms whose views the backends show.
   virtual TQueryForm& GetQueryForm() = 0;

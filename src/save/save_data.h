@@ -90,8 +90,9 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   // The restore task: rebuilds screen, sound and script from the live record after a load.
   void Kumo_RestoreGame();
 
-  // The events-file verbs quicksave, quickload, save N, load N, comment and screenshot-saveload.
-  void ApplySaveEvent(const Event& event);
+  // The events-file verbs quicksave, quickload, save N, load N, comment and screenshot-saveload. False
+  // when the screenshot could not be written (the error list says why).
+  bool ApplySaveEvent(const Event& event);
 
   // ---- The save/load screen -------------------------------------------------------------------------
   void menuSaveClick();
@@ -103,7 +104,7 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   const std::unique_ptr<TCommentForm> CommentForm;
   // The events-file verbs of the screen: "comment TEXT" and "screenshot-saveload FILE".
   void CommentEvent(const Event& event);
-  void SaveLoadScreenshotEvent(const Event& event);
+  bool SaveLoadScreenshotEvent(const Event& event);
 
   // What the screen may use (SaveScreenHost).
   const SaveBlock& SavedGames() const override { return *Block; }

@@ -8,7 +8,7 @@
 
 namespace mokuren {
 
-void SaveData::ApplySaveEvent(const Event& e) {
+bool SaveData::ApplySaveEvent(const Event& e) {
   switch (e.verb) {
     case Verb::QuickSave: QuickSave(); break;
     case Verb::QuickLoad: QuickLoad(); break;
@@ -23,9 +23,10 @@ void SaveData::ApplySaveEvent(const Event& e) {
       }
       break;
     case Verb::Comment: CommentEvent(e); break;
-    case Verb::ScreenshotSaveLoad: SaveLoadScreenshotEvent(e); break;
+    case Verb::ScreenshotSaveLoad: return SaveLoadScreenshotEvent(e);
     default: break;
   }
+  return true;
 }
 
 }  // namespace mokuren

@@ -38,14 +38,15 @@ void SaveData::CommentEvent(const Event& e) {
   CommentForm->Edit1 = TCommentForm::FitBox(FromUtf8(e.text));
 }
 
-void SaveData::SaveLoadScreenshotEvent(const Event& e) {
+bool SaveData::SaveLoadScreenshotEvent(const Event& e) {
   if (!SaveLoadForm->Visible) {
     std::cerr << "screenshot-saveload: the save/load screen is not up\n";
-    return;
+    return true;
   }
   std::string error;
-  if (!WritePngFile(host_.AutomationFile(e.text), SaveLoadForm->Image1, PngAlpha::None, error))
-    errors_.Add(FromUtf8("screenshot-saveload " + e.text + ": " + error));
+  if (WritePngFile(host_.AutomationFile(e.text), SaveLoadForm->Image1, PngAlpha::None, error)) return true;
+  errors_.Add(FromUtf8("screenshot-saveload " + e.text + ": " + error));
+  return false;
 }
 
 void SaveData::LoadScreenPicture(int32_t placement, int32_t entry) { host_.LoadScreenPicture(placement, entry); }

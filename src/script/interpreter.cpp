@@ -25,10 +25,16 @@ void ScriptMachine::ReportScriptFault(const std::u16string& what) {
   // A script with faults everywhere must not flood the list, nor slow every instruction that meets one.
   constexpr size_t kMaxReported = 1000;
   if (ReportedScriptFaults.size() > kMaxReported) return;
-  std::u16string line = u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what;
-  if (!ReportedScriptFaults.insert(line).second) return;
-  if (ReportedScriptFaults.size() > kMaxReported) line = u"script: too many faults; no more are listed";
-  errors_.Add(line);
+  if (!ReportedScriptFaults.insert(u"script " + Num(ScriptNo) + u" step " + Num(StepNo) + u": " + what).second) return;
+  if (ReportedScriptFaults.size() <= kMaxReported) {
+    errors_.AddAt(ScriptNo, StepNo, what);
+    return;
+  }
+  // Said once, of no place.
+  const bool placed = errors_.Placed();
+  errors_.ClearPlace();
+  errors_.Add(u"script: too many faults; no more are listed");
+  if (placed) errors_.SetPlace(ScriptNo, StepNo);
 }
 
 void ScriptMachine::Kumo_TaskScript() {
@@ -92,8 +98,11 @@ void ScriptMachine::Kumo_TaskScript() {
     }
     if (watch_) [[unlikely]]
       watch_(ScriptNo, StepNo, r);
-    // Execute.
+    // Execute. What the instruction causes to be told (a missing file, a message too long) is told with
+    // its place, once.
+    errors_.SetPlace(ScriptNo, StepNo);
     yielded = ExecuteInstruction();
+    errors_.ClearPlace();
   }
   if (yielded) {
     RunawayReported = false;
@@ -164,10 +173,18 @@ bool ScriptMachine::ExecuteInstruction() {
   }
 }
 
+int32_t ScriptMachine::NamedPicture(int32_t line) {
+  const std::u16string name = ResourceLine(line);
+  const int32_t entry = host_.PictureEntry(name);
+  if (entry == 0 && !Trim(name).empty())
+    ReportScriptFault(errors_.Shown(error_text::kPictureNotNamed, {{u"name", name}, {u"file", u"GRAPHIC.DAT"}}));
+  return entry;
+}
+
 void ScriptMachine::ScriptBackground() {
   ScriptRegisters& r = CurrentInstruction;
   int32_t value = r.Value;
-  if (r.NameFlag) value = host_.PictureEntry(ResourceLine(value));
+  if (r.NameFlag) value = NamedPicture(value);
   host_.NoteBackground(value);
   if (value == 0) {
     host_.BlackBackground();
@@ -179,7 +196,7 @@ void ScriptMachine::ScriptBackground() {
 void ScriptMachine::ScriptLayer(int k) {
   ScriptRegisters& r = CurrentInstruction;
   int32_t value = r.Value;
-  if (r.NameFlag) value = host_.PictureEntry(ResourceLine(value));
+  if (r.NameFlag) value = NamedPicture(value);
   std::optional<int32_t> x;
   switch (r.P1) {
     case 1: x = -200; break;

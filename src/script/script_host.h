@@ -54,6 +54,9 @@ class ScriptHost {
   virtual void PlayEffect(int position, int no, int loop, int fadeSeconds) = 0;
   // The voice file `path`, repeating when `repeat` is not 0.
   virtual void PlayVoice(const std::u16string& path, int repeat) = 0;
+  // Looks for the voice file `path` of a message passed over without its voice, telling the error list
+  // when it is missing, so that a skip does not hide it.
+  virtual void CheckVoice(const std::u16string& path) = 0;
   virtual void StopVoice() = 0;
   // Stops the voice unless it is a repeating voice that keeps playing into the following messages.
   virtual void StopVoiceUnlessLooping() = 0;
@@ -68,13 +71,15 @@ class ScriptHost {
   virtual void NoteMessage(int32_t message, int32_t voice, bool repeatVoice) = 0;
   // The choice on screen is line `message`; its voice `voice` is kept for the voice button.
   virtual void NoteChoice(int32_t message, int32_t voice) = 0;
-  // Lays out the message's text, and tells the text hook and speech of it.
-  virtual void LayOutMessage(const std::u16string& text) = 0;
+  // Lays out the message's text, and tells the text hook and speech of it. Returns what of the text the
+  // window cannot show, past its three lines (empty when it all fits).
+  virtual std::u16string LayOutMessage(const std::u16string& text) = 0;
   virtual void AnnounceMessage(const std::u16string& text) = 0;
   // The message window shows the message (not a choice, not the log), typed from its first character.
   virtual void OpenMessageWindow() = 0;
-  // Lays out the choices of a choice text, and tells the text hook and speech of them.
-  virtual void LayOutChoices(const std::u16string& text) = 0;
+  // Lays out the choices of a choice text, and tells the text hook and speech of them. Returns how many
+  // items it shows.
+  virtual int32_t LayOutChoices(const std::u16string& text) = 0;
   virtual void AnnounceChoices() = 0;
   // The choices replace the message window on screen.
   virtual void ShowChoices() = 0;

@@ -135,6 +135,9 @@ class ScriptMachine {
   int32_t ResolveValue(int mode, int32_t field);
   // Reports a fault of the running script in the error list, each distinct fault of a place once.
   void ReportScriptFault(const std::u16string& what);
+  // The GRAPHIC.DAT entry of the picture named on resource line `line`; 0, told, for a name the archive
+  // does not list.
+  int32_t NamedPicture(int32_t line);
 
   ScriptHost& host_;
   ErrorList& errors_;

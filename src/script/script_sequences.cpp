@@ -1,4 +1,6 @@
 // The interpreter's longer instructions: message, choice, end of script, wait and system functions.
+#include "base/error_list.h"
+#include "base/error_texts.h"
 #include "base/task_codes.h"
 #include "base/text_codec.h"
 #include "script/opcodes.h"
@@ -42,9 +44,12 @@ void ScriptMachine::ScriptMessage() {
     } else {
       host_.StopVoiceUnlessLooping();
     }
+  } else if (voice >= 0 && voice < static_cast<int32_t>(ResourceNameArray.size())) {
+    host_.CheckVoice(VoiceFileName(ResourceNameArray[voice]));
   }
   const std::u16string text = MessageLine(r.P1);
-  host_.LayOutMessage(text);
+  if (const std::u16string cut = host_.LayOutMessage(text); !cut.empty())
+    ReportScriptFault(errors_.Shown(error_text::kMessageCut, {{u"text", cut}}));
   host_.AnnounceMessage(text);
   // Typing starts in the window, which shows a message, not a choice (the message wait tells them apart).
   host_.OpenMessageWindow();
@@ -62,7 +67,8 @@ void ScriptMachine::ScriptChoice() {
   host_.NoteChoice(r.P1, r.P2);
   // A choice always stops every skip and auto mode: the player must pick.
   modes.FastForward = modes.ReadSkip = modes.SceneSkip = modes.AutoMode = 0;
-  host_.LayOutChoices(MessageLine(r.P1));
+  const std::u16string text = MessageLine(r.P1);
+  if (host_.LayOutChoices(text) == 1) ReportScriptFault(errors_.Shown(error_text::kChoiceOfOne, {{u"text", text}}));
   host_.AnnounceChoices();
   host_.ShowChoices();
   host_.SetTaskCode(task::SelectWait);

@@ -125,6 +125,12 @@ void SoundSystem::Kumo_PlayVOICE(const std::u16string& path, int repeat) {
   }
 }
 
+void SoundSystem::CheckVoiceFile(const std::u16string& path) {
+  std::error_code ec;
+  if (!path.empty() && !std::filesystem::exists(FindGameFile(gameDir_, ToUtf8(path)), ec))
+    errors_.Add(error_text::kFileMissing, {{u"file", ShownSoundPath(path)}});
+}
+
 int32_t SoundSystem::TrackPlaying() {
   if (!objects_) return 0;
   // What the mixer plays, so that a track whose file is missing gets no mark; a machine without a

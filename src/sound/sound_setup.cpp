@@ -65,10 +65,13 @@ void SoundSystem::CreateSound() {
   }
   if (!recordingFile_.empty()) {
     auto recorder = std::make_unique<WavRecorder>(recordingFile_);
-    if (recorder->Good())
+    if (recorder->Good()) {
+      recorder_ = recorder.get();
       device->SetRecorder(std::move(recorder));
-    else
+    } else {
+      recordingOpenProblem_ = recorder->OpenProblem();
       errors_.Add(error_text::kRecordingNotWritten, {{u"file", FromUtf8(recordingFile_)}});
+    }
   }
   objects->DDSD = std::make_unique<TDDSD>(std::move(device));
   objects->DDSD->SetDebugOption(dsoHaltOnError);
@@ -104,6 +107,12 @@ void SoundSystem::ReleaseSound() {
   for (auto& s : objects_->Streams) s.reset();
   objects_->OggPlayer.reset();
   objects_.reset();
+  recorder_ = nullptr;
+}
+
+std::optional<std::string> SoundSystem::RecordingProblem() const {
+  if (!recordingOpenProblem_.empty()) return recordingOpenProblem_;
+  return recorder_ ? recorder_->WriteProblem() : std::nullopt;
 }
 
 void SoundSystem::PumpSound() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ namespace mokuren {
 class ErrorList;
 class PcmSource;
 class Platform;
+class WavRecorder;
 struct SoundObjects;
 
 class SoundSystem {
@@ -53,6 +55,8 @@ class SoundSystem {
   void Kumo_PlayBGM(int no, int fadeSeconds, int variant, int loop);
   void Kumo_PlaySE(int position, int no, int loop, int fadeSeconds);
   void Kumo_PlayVOICE(const std::u16string& path, int repeat);
+  // Tells the error list when the voice file `path` is missing, as playing it would, without playing it.
+  void CheckVoiceFile(const std::u16string& path);
   // The track the music room marks: the music the mixer plays now, 0 when none.
   int32_t TrackPlaying();
 
@@ -61,6 +65,10 @@ class SoundSystem {
   void PlayMovieSound(std::unique_ptr<PcmSource> sound, int rate);
   void StopMovieSound();
   bool MovieSoundPlaying();
+
+  // Why the recording --record-audio asked for cannot be made, once it cannot: it could not be opened, or
+  // a write failed (a full disk). Nothing while it goes well, or when none was asked for.
+  std::optional<std::string> RecordingProblem() const;
 
   // Kept in the save block: what a saved game restarts (the music, and the effect of each position
   // 1-3) and the settings' volumes in percent.
@@ -85,6 +93,9 @@ class SoundSystem {
   const std::string recordingFile_;
   // Made by CreateSound and released by ReleaseSound together: without them nothing plays.
   std::unique_ptr<SoundObjects> objects_;
+  // The recording the device writes to (the device owns it), and why it could not be opened.
+  const WavRecorder* recorder_ = nullptr;
+  std::string recordingOpenProblem_;
 };
 
 }  // namespace mokuren

@@ -22,28 +22,50 @@ void Put16(uint8_t* p, uint16_t v) {
 
 }  // namespace
 
-WavRecorder::WavRecorder(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
-  if (file_) UpdateHeader();
+WavRecorder::WavRecorder(const std::string& path) {
+  if (!file_.Open(path, OutputFile::Mode::Replace, openProblem_)) return;
+  // A pipe or a device is written in order: its header, written once, gives the longest size, as a
+  // stream's does.
+  WriteHeader(file_.Regular() ? 0 : kMaxDataBytes);
 }
 
 WavRecorder::~WavRecorder() {
-  if (file_) UpdateHeader();
+  if (file_.IsOpen() && file_.Regular()) UpdateHeader();
 }
 
 void WavRecorder::Write(const int16_t* frames, uint32_t frameCount) {
-  if (!file_ || frameCount == 0) return;
+  if (!file_.IsOpen() || frameCount == 0 || failed_.load(std::memory_order_relaxed)) return;
   static_assert(std::endian::native == std::endian::little, "WAV samples are little-endian");
-  std::fwrite(frames, 4, frameCount, file_.get());
+  const size_t bytes = static_cast<size_t>(frameCount) * 4;
+  const bool written =
+      file_.Regular() ? file_.WriteAt(kHeaderBytes + frames_ * 4, frames, bytes) : file_.Write(frames, bytes);
+  if (!written) return NoteFailure();
   frames_ += frameCount;
-  if (frames_ - framesAtHeader_ >= kRate) UpdateHeader();  // about once a second
+  if (file_.Regular() && frames_ - framesAtHeader_ >= kRate) UpdateHeader();  // about once a second
+}
+
+void WavRecorder::NoteFailure() {
+  if (failed_.load(std::memory_order_relaxed)) return;
+  writeProblem_ = file_.Problem();
+  failed_.store(true, std::memory_order_release);
+}
+
+std::optional<std::string> WavRecorder::WriteProblem() const {
+  if (!failed_.load(std::memory_order_acquire)) return std::nullopt;
+  return writeProblem_;
 }
 
 void WavRecorder::UpdateHeader() {
-  uint64_t bytes64 = frames_ * 4;
-  uint32_t bytes = bytes64 > kMaxDataBytes ? kMaxDataBytes : static_cast<uint32_t>(bytes64);
+  const uint64_t bytes = frames_ * 4;
+  WriteHeader(bytes > kMaxDataBytes ? kMaxDataBytes : static_cast<uint32_t>(bytes));
+  framesAtHeader_ = frames_;
+}
+
+void WavRecorder::WriteHeader(uint32_t dataBytes) {
+  if (failed_.load(std::memory_order_relaxed)) return;
   std::array<uint8_t, kHeaderBytes> h{};
   std::memcpy(&h[0], "RIFF", 4);
-  Put32(&h[4], 36 + bytes);
+  Put32(&h[4], 36 + dataBytes);
   std::memcpy(&h[8], "WAVEfmt ", 8);
   Put32(&h[16], 16);
   Put16(&h[20], 1);  // PCM
@@ -53,13 +75,8 @@ void WavRecorder::UpdateHeader() {
   Put16(&h[32], 4);          // block align
   Put16(&h[34], 16);
   std::memcpy(&h[36], "data", 4);
-  Put32(&h[40], bytes);
-  long end = std::ftell(file_.get());
-  std::fseek(file_.get(), 0, SEEK_SET);
-  std::fwrite(h.data(), 1, h.size(), file_.get());
-  if (end > static_cast<long>(kHeaderBytes)) std::fseek(file_.get(), end, SEEK_SET);
-  std::fflush(file_.get());
-  framesAtHeader_ = frames_;
+  Put32(&h[40], dataBytes);
+  if (!(file_.Regular() ? file_.WriteAt(0, h.data(), h.size()) : file_.Write(h.data(), h.size()))) NoteFailure();
 }
 
 }  // namespace mokuren

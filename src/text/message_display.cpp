@@ -51,16 +51,17 @@ void MessageWindow::OpenMessageWindow() {
   RevealCount = 0;
 }
 
-void MessageWindow::Kumo_MakeMessage(const std::u16string& text) {
+std::u16string MessageWindow::Kumo_MakeMessage(const std::u16string& text) {
   // Name substitution, speaker and line breaking: the translation's layout when the text has one.
   const TranslatedMessage* translated = translation_->LayOut(text, HeroName);
+  std::u16string cut;
   if (translated)
     MessageLines = {translated->speaker.text, translated->lines[0].text, translated->lines[1].text,
                     translated->lines[2].text};
   else
-    MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden);
+    MessageLines = LayoutMessage(text, HeroName, LineStartForbidden, LineEndForbidden, &cut);
   // Scene skip lays messages out but never shows them.
-  if (SceneSkip) return;
+  if (SceneSkip) return cut;
   // The colour sheets, one colour per row: the name band orange and the lines white, or all grey
   // in the log; the shadow black.
   std::array<Rgb, kWindowHeight> colours;
@@ -84,6 +85,7 @@ void MessageWindow::Kumo_MakeMessage(const std::u16string& text) {
   }
   BuildTextLayer(textCoverage_, 0, 0, colours, host_.MessageTextLayer());
   BuildTextLayer(textCoverage_, kShadowOffset, kShadowOffset, black, host_.MessageShadowLayer());
+  return cut;
 }
 
 void MessageWindow::Kumo_DrawMessage() {
@@ -128,6 +130,12 @@ void MessageWindow::DrawMessageTyping() {
   ClickPending = 0;
   AutoElapsed = 0;
   host_.SetTaskCode(task::MessageWait);
+  StartWaiting();
+}
+
+void MessageWindow::StartWaiting() {
+  WaitingSince = platform_.TickCount();
+  host_.StartFramesNow();
 }
 
 bool MessageWindow::DrawTypedPart() {
@@ -181,7 +189,7 @@ void MessageWindow::DrawWaitingIcon() {
   // Eight 32x32 frames side by side at y = 32 of the system sheet (waiting_icon.h). The frame's top-left
   // pixel colour is its transparent colour.
   const TABitmap& sheet = host_.SystemSheet();
-  const int32_t f = WaitingIconFrame(platform_.TickCount());
+  const int32_t f = WaitingIconFrame(platform_.TickCount() - WaitingSince);
   const int32_t sx = 32 * f, sy = 32;
   if (sx + 32 > sheet.Width() || sy + 32 > sheet.Height()) return;
   if (!platform_.FloatVisible()) DrawKeyed(sheet, host_.Frame(), 752, 552, 32, 32, sx, sy);

@@ -57,6 +57,11 @@ class MessageHost {
   // Debug mode, where Ctrl fast-forwards.
   virtual bool DebugMode() = 0;
 
+  // A message began to wait for the player: the frames from now on count from this moment (a frame now,
+  // then one every 33 1/3 ms), so that what they show of the waiting icon depends only on how long the
+  // message has waited.
+  virtual void StartFramesNow() = 0;
+
   // The hero's name dialog, shown modally while the main loop runs on until it is answered.
   virtual TNameForm& NameForm() = 0;
   virtual int ShowModal(FormId form, int& modalResult) = 0;

@@ -73,6 +73,7 @@ void MessageWindow::LeaveMsgLogView() {
   LogView = 0;
   Kumo_MakeMessage(MessageText(CurrentMessage));
   host_.SetTaskCode(task::MessageWait);
+  StartWaiting();
   host_.StopVoice();
   host_.UnlightVoiceButton();
   RevealCount = 255;

@@ -69,6 +69,7 @@ class MessageWindow {
   // ---- Message state ------------------------------------------------------------------------------------
   std::array<std::u16string, 4> MessageLines;  // 0: speaker name; 1-3: the text lines on screen
   int32_t RevealCount = 0;                     // characters of lines 1-3 typed so far; 255 = everything
+  uint32_t WaitingSince = 0;                   // the tick the message on screen began to wait (its icon's clock)
   int32_t CurrentMessage = 0;                  // index into the script's message texts
   int32_t CurrentVoice = -1;                   // index into the script's voice names, -1 = no voice
   uint8_t VoiceRepeat = 0;
@@ -101,8 +102,10 @@ class MessageWindow {
   // The window gives way to the choices, which are drawn at once.
   void ShowChoices();
 
-  // Lays out and renders one message into MessageLines and the text and shadow layers.
-  void Kumo_MakeMessage(const std::u16string& text);
+  // Lays out and renders one message into MessageLines and the text and shadow layers. Returns the end of
+  // the text that does not fit in the window's three lines (empty when it all fits, and for a translation,
+  // which its own check measures).
+  std::u16string Kumo_MakeMessage(const std::u16string& text);
   // Splits and renders the choices of one choice text into the choice layers.
   void Kumo_MakeSelect(const std::u16string& text);
   // Adds a passed message (voice index or -1) or a taken choice to the message log.
@@ -183,6 +186,8 @@ class MessageWindow {
   // (at y + kMessageWindowTop, unless the floating window is up) and on the floating window's picture.
   void DrawMessageBand(int32_t top, int32_t shadowRows, int32_t textRows, int32_t shadowWidth, int32_t textWidth);
   void DrawWaitingIcon();
+  // The message is typed whole and waits for the player from now: the waiting icon's clock starts.
+  void StartWaiting();
   // A line to the text hook; the first failed write is reported.
   void Hook(const std::u16string& line);
   // A line read aloud; speech that cannot be reached is reported and stopped.

@@ -172,7 +172,8 @@ TEST_F(QtDialogs, DebugWindowFollowsTheEngineAndItsButtonsDump) {
   // Sound effects that are missing are listed as they are reported.
   ASSERT_TRUE(RunUntilTask(task::WaitKey));
   Passes(1);
-  EXPECT_TRUE(w->Memo2().toPlainText().endsWith("Sound/S07.oggが見つかりません\nSound/S08.oggが見つかりません"))
+  EXPECT_TRUE(w->Memo2().toPlainText().endsWith(
+      "script 1 step 1: Sound/S07.oggが見つかりません\nscript 1 step 2: Sound/S08.oggが見つかりません"))
       << w->Memo2().toPlainText().toStdString();
   w->Button(TDebugForm::Button6).click();
   EXPECT_EQ(w->Memo1().toPlainText(), "0 0\n0 0\n0 0\n0 0\n0 0\n0 0");

@@ -153,7 +153,7 @@ void WriteHtmlReport(const std::filesystem::path& file, const ExploreResult& res
     h << "</table>\n";
   }
   h << "<h2>Paths</h2>\n<table><tr><th>#</th><th>how it ended</th><th>choices</th><th>where</th><th>game "
-       "clock</th></tr>\n";
+       "clock from its choice</th></tr>\n";
   for (size_t i = 0; i < result.paths.size(); ++i) {
     const ExploredPath& path = result.paths[i];
     h << "<tr><td>" << i + 1 << "</td><td class=\"" << (Bad(path.end) ? "bad" : "ok") << "\">" << PathEndName(path.end)

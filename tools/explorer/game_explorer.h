@@ -1,12 +1,14 @@
-// The branch explorer: plays a game headless through every choice combination reachable from script 1,
-// breadth-first over the states the game is in at its choices, and records what was played.
+// The branch explorer: plays a game headless through every choice reachable from script 1, breadth-first
+// over the states the game is in at its choices, and records what was played.
 //
-// Each path is played from the start in an engine of its own (a fresh SAVE.DAT each time), replaying the
-// choices that lead to the branch it explores; messages fly past in the debug mode's fast-forward (Ctrl
-// held), the title's "はじめから" starts the game and the name dialog takes the default name. At a choice
-// met in a state not seen before, the path goes on with the first option and queues one path for each
-// other option; a choice met in a state already explored ends the path there. The state is the script,
-// its step, the three variable banks and the call table: read marks and the clock do not count.
+// One engine plays the whole exploration. Messages fly past in the debug mode's fast-forward (Ctrl held),
+// the title's "はじめから" starts the game and the name dialog takes the default name. At a choice met in
+// a state not seen before, the game's state is saved there as the engine saves a game (the live record,
+// with the system and work variables beside it), the path goes on with the first option, and one branch
+// is queued for each other option; a choice met in a state already explored ends the path there ("joins").
+// A queued branch starts by loading its saved state the way a quick load does, and takes its option at the
+// choice that comes back. The state is the script, its step, the three variable banks and the call table;
+// read marks, the clock and W1, which the choice itself overwrites, do not count.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,10 @@ struct ExploreOptions {
   double maxSeconds = 600;
   // Where each path is told as it ends (none: quiet).
   std::ostream* progress = nullptr;
+  // Where the running count (paths done, branches left, time) is told every few seconds (none: quiet),
+  // and whether that is a terminal, where the count is rewritten on one line.
+  std::ostream* status = nullptr;
+  bool statusOnTerminal = false;
 };
 
 // A choice the path made: the script and step of the choice and the option taken (1 first).
@@ -54,7 +60,7 @@ struct ExploredPath {
   std::vector<Pick> picks;
   PathEnd end = PathEnd::Title;
   std::string where;    // what happened at the end, for the report
-  uint32_t gameMs = 0;  // the game's clock when it ended
+  uint32_t gameMs = 0;  // the game's clock it took from its choice (or the start) to its end
 };
 
 // A line of the error list, met first on `path`.

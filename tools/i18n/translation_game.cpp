@@ -23,6 +23,9 @@ TranslationGame ReadTranslationGame(const fs::path& gameDir, const std::map<int,
   std::error_code ec;
   if (!fs::is_regular_file(scriptFile, ec)) throw std::runtime_error(scriptFile.string() + ": the archive is missing");
   const toolkit::LoadedArchive archive = toolkit::LoadArchive(scriptFile.string());
+  for (const toolkit::ArchiveProblem& p : archive.problems)
+    game.warnings.push_back(scriptFile.string() + ": script " + std::to_string(p.entry) + " " + p.reason +
+                            "; its texts are left out");
   for (size_t n = 1; n < archive.Count(); ++n) {
     const std::string_view entry = archive.Entry(n);
     if (entry.empty()) continue;

@@ -30,23 +30,28 @@ void CheckPictures(const GameData& game, const std::set<int>& shown, Findings& f
   }
 }
 
-// The music room's rows that the game fills: a row whose track is there must have what its second click
-// plays (a track's second version, or track 9 on the row of track 8). A row whose track the game lacks is
-// one the game leaves out, and is left out here too.
+// The music room's rows that the game fills: a row whose track is there, in either version, must have
+// what its first click plays (the track) and what its second plays (a track's second version, or track 9
+// on the row of track 8). A row with neither version is one the game leaves out, and is left out here too.
 void CheckMusicRoom(const GameData& game, Findings& findings) {
-  std::string missing;
-  auto need = [&](int track, bool variant) {
+  std::string first, second;
+  auto need = [&](std::string& missing, int track, bool variant) {
     const std::string name = MusicFileName(track, variant);
     if (!game.File(name)) missing += (missing.empty() ? "" : ", ") + Slashed(name);
   };
   for (int32_t track : album::kMusicRows) {
-    if (!game.File(MusicFileName(track, false))) continue;
-    if (track <= album::kTracksWithVersions) need(track, true);
-    if (track == 8) need(9, false);
+    const bool versions = track <= album::kTracksWithVersions;
+    if (!game.File(MusicFileName(track, false)) && !(versions && game.File(MusicFileName(track, true)))) continue;
+    need(first, track, false);
+    if (versions) need(second, track, true);
+    if (track == 8) need(second, 9, false);
   }
-  if (!missing.empty())
+  if (!first.empty())
     findings.AtFile(Severity::Warning, "music-missing", "Sound",
-                    "a second click on a music-room row plays what the game lacks: " + missing);
+                    "a click on a music-room row plays what the game lacks: " + first);
+  if (!second.empty())
+    findings.AtFile(Severity::Warning, "music-missing", "Sound",
+                    "a second click on a music-room row plays what the game lacks: " + second);
 }
 
 // The album's screens are system pictures; without one a screen is black. A game without any of them

@@ -20,10 +20,14 @@ void CheckScripts(const GameData& game, Findings& findings);
 // `quick`) characters the message font lacks.
 void CheckTexts(const GameData& game, bool quick, Findings& findings);
 
-// Pictures, music, effects and voices that scripts name or number: present, and (unless `quick`)
-// decodable, as is every picture, sound file and the opening movie in the game. `shownPictures` receives
-// the GRAPHIC.DAT entries scripts show.
-void CheckResources(const GameData& game, bool quick, Findings& findings, std::set<int>& shownPictures);
+// How much of the game's files the lint decodes: none (only looked for), every picture, sound and the
+// movie with each voice's header read, or the voices decoded to their ends as well.
+enum class Decoding { None, Whole, Deep };
+
+// Pictures, music, effects and voices that scripts name or number: present, and decodable as `decoding`
+// says, as is every picture, sound file and the opening movie in the game. `shownPictures` receives the
+// GRAPHIC.DAT entries scripts show.
+void CheckResources(const GameData& game, Decoding decoding, Findings& findings, std::set<int>& shownPictures);
 
 // Whether the game has an album: SYSGRP.DAT holds any of the album's screens.
 bool HasAlbum(const GameData& game);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "archive/archive_index.h"
+#include "base/text_codec.h"
 #include "platform/game_files.h"
 #include "script/code_search.h"
 
@@ -21,14 +22,62 @@ bool GameData::HasPicture(int entry) const {
 }
 
 int GameData::PictureEntry(std::u16string_view name) const {
-  return graphic ? FindArchiveName(graphic->names.lines, name) : 0;
+  const auto it = pictureEntries.find(UpperCase(Trim(name)) + u".PNG");
+  return it == pictureEntries.end() ? 0 : it->second;
 }
 
+namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+  return s;
+}
+
+}  // namespace
+
+// As FindGameFile looks a path up: each component as written, or else the first entry of the folder whose
+// name is the same in any case; from a listing of each folder made once.
 std::optional<fs::path> GameData::File(const std::string& relative) const {
-  fs::path path = FindGameFile(dir, relative);
+  std::string rel = relative;
+  std::replace(rel.begin(), rel.end(), '\\', '/');
+  std::string current = dir.string();
+  const Listed* found = nullptr;
+  for (size_t start = 0; start <= rel.size();) {
+    size_t slash = rel.find('/', start);
+    if (slash == std::string::npos) slash = rel.size();
+    const std::string part = rel.substr(start, slash - start);
+    start = slash + 1;
+    if (part.empty()) continue;
+    auto [it, fresh] = listings.try_emplace(current);
+    Listing& listing = it->second;
+    if (fresh) {
+      std::error_code ec;
+      for (fs::directory_iterator e(current, ec), end; !ec && e != end; e.increment(ec)) {
+        Listed entry{e->path().filename().string(), e->is_regular_file(ec)};
+        listing.folded.try_emplace(Lower(entry.name), entry);
+        listing.exact.emplace(entry.name, std::move(entry));
+      }
+    }
+    if (const auto hit = listing.exact.find(part); hit != listing.exact.end()) {
+      found = &hit->second;
+    } else if (const auto folded = listing.folded.find(Lower(part)); folded != listing.folded.end()) {
+      found = &folded->second;
+    } else {
+      return std::nullopt;
+    }
+    current += "/" + found->name;
+  }
+  if (!found || !found->regular) return std::nullopt;
+  return fs::path(current);
+}
+
+std::vector<fs::path> GameData::FilesIn(const std::string& folder) const {
+  std::vector<fs::path> files;
+  const fs::path at = FindGameFile(dir, folder);
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return std::nullopt;
-  return path;
+  for (fs::directory_iterator e(at, ec), end; !ec && e != end; e.increment(ec))
+    if (e->is_regular_file(ec)) files.push_back(e->path());
+  return files;
 }
 
 std::string GameData::Shown(const fs::path& path) const {
@@ -71,15 +120,27 @@ GameData ReadGame(const fs::path& dir, Findings& findings) {
       findings.AtFile(Severity::Error, "archive", file, e.what());
       return;
     }
-    if (const size_t past = archive->index.CountPastEnd())
+    // Each entry that cannot be read, told with why (a few dozen at most: a cut-off archive loses many).
+    constexpr size_t kMostTold = 20;
+    for (size_t i = 0; i < archive->problems.size() && i < kMostTold; ++i)
+      findings.AtEntry(Severity::Error, "archive", file, static_cast<int>(archive->problems[i].entry),
+                       archive->problems[i].reason);
+    if (archive->problems.size() > kMostTold)
       findings.AtFile(Severity::Error, "archive", file,
-                      std::to_string(past) + " entries point past the end of the file");
+                      std::to_string(archive->problems.size() - kMostTold) +
+                          " more entries cannot be read; the file may have been cut off");
     if (!archive->names.hasEnd)
       findings.AtEntry(Severity::Warning, "archive", file, 0, "the name list has no \":END\" line");
   };
   load("SCRIPT.DAT", game.scriptFile, game.script);
   load("GRAPHIC.DAT", game.graphicFile, game.graphic);
   load("SYSGRP.DAT", game.sysgrpFile, game.sysgrp);
+  if (game.graphic)
+    for (size_t i = 0; i < game.graphic->names.lines.size(); ++i) {
+      std::u16string name = UpperCase(Trim(game.graphic->names.lines[i]));
+      if (name == u":END") break;
+      game.pictureEntries.try_emplace(std::move(name), static_cast<int>(i + 1));
+    }
 
   if (!game.script) return game;
   for (size_t n = 1; n < game.script->Count(); ++n) {

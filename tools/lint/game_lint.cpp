@@ -5,6 +5,7 @@
 #include "lint/game_checks.h"
 #include "lint/lint_config.h"
 #include "toolkit/archive_writer.h"
+#include "toolkit/build_state.h"
 #include "toolkit/scenario_assembler.h"
 
 namespace mokuren::lint {
@@ -27,10 +28,23 @@ Finding SourceFault(const std::string& file, const std::string& error) {
 
 using OffByLine = std::map<std::string, std::map<int, std::set<std::string>>>;
 
+// Whether mokuren-build made SCRIPT.DAT as it is from this source as it is: its state file says so.
+bool BuiltFrom(const GameData& game, const toolkit::BuildState& built, const std::filesystem::path& source) {
+  const auto archive = built.archives.find("SCRIPT.DAT");
+  const auto input = built.inputs.find(source.lexically_relative(game.dir).generic_string());
+  return archive != built.archives.end() && input != built.inputs.end() &&
+         toolkit::StampOf(game.dir / game.scriptFile) == archive->second && toolkit::StampOf(source) == input->second;
+}
+
 // Places the findings of each script whose source is given at its lines, and collects the rules its
-// "lint: off" comments turn off.
+// "lint: off" comments turn off. A source is compiled to compare it with its script, unless the build's
+// state shows SCRIPT.DAT was made from it and no finding of its script needs its lines.
 void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::path>& sources, Findings& findings,
                     OffByLine& offByLine) {
+  const toolkit::BuildState built = toolkit::ReadBuildState(game.dir);
+  std::set<int> placed;
+  for (const Finding& f : findings.items)
+    if (f.file == game.scriptFile && f.step >= 0) placed.insert(f.script);
   for (const auto& [n, path] : sources) {
     const std::string file = path.string();
     std::string source, error;
@@ -39,6 +53,7 @@ void PlaceInSources(const GameData& game, const std::map<int, std::filesystem::p
       continue;
     }
     offByLine[file] = RulesOffByLine(source, file, findings);
+    if (!placed.count(n) && BuiltFrom(game, built, path)) continue;
     const toolkit::AssemblyResult r = toolkit::AssembleScenario(source, file);
     for (const std::string& error : r.errors) findings.items.push_back(SourceFault(file, error));
     if (!r.ok()) continue;
@@ -68,11 +83,18 @@ std::vector<Finding> LintGame(const LintOptions& options) {
   CheckScripts(game, findings);
   CheckTexts(game, options.quick, findings);
   std::set<int> shown;
-  CheckResources(game, options.quick, findings, shown);
+  CheckResources(game,
+                 options.quick  ? Decoding::None
+                 : options.deep ? Decoding::Deep
+                                : Decoding::Whole,
+                 findings, shown);
   CheckAlbum(game, shown, findings);
   CheckSaveData(game, findings);
   CheckStartup(game, findings);
   CheckTranslations(game, findings);
+  // The rules the game turns off are gone before the findings are placed: a source is read whole only
+  // for the findings left in it.
+  ApplySwitches(config, {}, findings.items);
   OffByLine offByLine;
   PlaceInSources(game, options.sources, findings, offByLine);
   ApplySwitches(config, offByLine, findings.items);

@@ -17,6 +17,8 @@ struct LintOptions {
   std::map<int, std::filesystem::path> sources;
   // Files are looked for but not decoded.
   bool quick = false;
+  // Every voice decoded to its end, as music and effects are (otherwise a voice's header is checked).
+  bool deep = false;
 };
 
 // Every finding, sorted (SortFindings).

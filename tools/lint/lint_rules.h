@@ -12,7 +12,7 @@ struct Rule {
   std::string_view finds;
 };
 
-inline constexpr std::array<Rule, 34> kRules = {{
+inline constexpr std::array<Rule, 35> kRules = {{
     {"jump-target", "a jump or call to a label or script that is not there"},
     {"block-end", "an if or else that finds no else or endif of its block"},
     {"label-unused", "a label no jump or call leads to, or a second label of the same name"},
@@ -33,6 +33,7 @@ inline constexpr std::array<Rule, 34> kRules = {{
     {"glyph-missing", "a character the message font cannot show"},
     {"speaker", "a speaker's name wider than its band, or narration read as a speaker"},
     {"choice-fit", "a choice the engine cuts, or more than nine choices"},
+    {"choice-one", "a choice of one item, where the player has nothing to choose"},
     {"choice-band", "a choice wider than the solid part of its band picture"},
     {"choice-name", "the hero's name placeholder in a choice, where it is not replaced"},
     {"album-picture", "an album slot or screen whose pictures the game lacks"},

@@ -1,7 +1,9 @@
 // Checks of what scripts show and play: pictures by name or number, music, effects and voices by the
 // file names the engine builds, and the opening movie; and (unless asked to be quick) whether every
 // picture of both image archives, every sound file and the movie decode with the engine's own decoders.
+// A voice's header is read, not the whole voice, unless asked to be deep: a game has tens of thousands.
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -16,6 +18,7 @@
 #include "sound/sound_files.h"
 #include "toolkit/archive_writer.h"
 #include "toolkit/parallel_jobs.h"
+#include "toolkit/suggestion.h"
 
 namespace fs = std::filesystem;
 
@@ -60,6 +63,25 @@ std::string VorbisProblem(const std::string& bytes) {
   return problem;
 }
 
+// What the engine checks first of a sound file: an Ogg page that begins a stream, holding a Vorbis
+// identification header of at least one channel and a rate.
+std::string VorbisHeaderProblem(const fs::path& path) {
+  GameFile file;
+  std::string problem;
+  if (!file.Open(path, problem)) return problem;
+  uint8_t page[27 + 255 + 30];
+  const size_t size = static_cast<size_t>(std::min<uint64_t>(file.Size(), sizeof page));
+  if (size < 27 || !file.ReadAt(0, page, size) || std::memcmp(page, "OggS", 4) != 0 || page[4] != 0)
+    return "not an Ogg file";
+  const size_t packet = 27 + page[26];
+  if ((page[5] & 2) == 0 || size < packet + 16 || page[packet] != 1 || std::memcmp(page + packet + 1, "vorbis", 6) != 0)
+    return "not an Ogg Vorbis file: its first packet is no Vorbis header";
+  const uint32_t rate = page[packet + 12] | page[packet + 13] << 8 | page[packet + 14] << 16 |
+                        static_cast<uint32_t>(page[packet + 15]) << 24;
+  if (page[packet + 11] == 0 || rate == 0) return "its Vorbis header gives no channels or no rate";
+  return {};
+}
+
 // Width and height from a PNG's header, or {0, 0} when it is not a PNG.
 std::pair<uint32_t, uint32_t> PngSize(std::string_view png) {
   if (png.size() < 24 || png.substr(1, 3) != "PNG") return {0, 0};
@@ -81,8 +103,8 @@ std::string MovieProblem(const std::string& bytes) {
 
 class ResourceChecker : ScriptCheck {
  public:
-  ResourceChecker(const GameData& game, bool quick, Findings& findings, std::set<int>& shown)
-      : ScriptCheck(game, findings), quick_(quick), shown_(shown) {}
+  ResourceChecker(const GameData& game, Decoding decoding, Findings& findings, std::set<int>& shown)
+      : ScriptCheck(game, findings), decoding_(decoding), shown_(shown) {}
 
   void Run() {
     game_.ForEachInstruction([this](int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
@@ -90,16 +112,12 @@ class ResourceChecker : ScriptCheck {
     });
     CheckMovie();
     CheckTitleMusic();
-    if (!quick_) Decode();
+    if (decoding_ != Decoding::None) Decode();
   }
 
  private:
-  // A sound file the engine would play: present, and queued for decoding.
-  bool SoundPresent(const std::string& name) {
-    const std::optional<fs::path> path = game_.File(name);
-    if (path) soundFiles_.insert(path->lexically_normal());
-    return path.has_value();
-  }
+  // A sound file the engine would play is present (every file of Sound/ and VOICE/ is decoded).
+  bool SoundPresent(const std::string& name) { return game_.File(name).has_value(); }
 
   void CheckInstruction(int n, const GameScript& s, int32_t i, const ScriptInstruction& ins) {
     const bool fixedValue = OperandMode(ins.Modes, 4) == kModeValue;
@@ -126,7 +144,10 @@ class ResourceChecker : ScriptCheck {
         return;
       }
       const std::string name = ToUtf8(VoiceFileName(s.resources[static_cast<size_t>(ins.Value)]));
-      if (!SoundPresent(name)) Add(Severity::Error, "voice-missing", n, i, "voice " + Slashed(name) + " is missing");
+      if (!SoundPresent(name))
+        Add(Severity::Error, "voice-missing", n, i,
+            "voice " + Slashed(name) + " is missing" +
+                toolkit::DidYouMean(ToUtf8(s.resources[static_cast<size_t>(ins.Value)]), VoiceNames()));
     } else if (ins.Code == op::Movie && !movieUse_) {
       movieUse_ = {n, i};
     } else if (ins.Code == op::SystemFunction && ins.P1 == op::sys::Title && OperandMode(ins.Modes, 0) == kModeValue &&
@@ -170,7 +191,8 @@ class ResourceChecker : ScriptCheck {
       if (entry == 0) {
         if (game_.graphic)
           Add(Severity::Error, "picture-missing", n, i,
-              "picture \"" + ToUtf8(name) + "\" is not in " + game_.graphicFile + "'s name list");
+              "picture \"" + ToUtf8(name) + "\" is not in " + game_.graphicFile + "'s name list" +
+                  toolkit::DidYouMean(ToUtf8(name), PictureNames()));
         return;
       }
     }
@@ -199,13 +221,6 @@ class ResourceChecker : ScriptCheck {
 
   // Every picture, sound file and the movie, each decoded on its own core.
   void Decode() {
-    for (const char* folder : {"Sound", "VOICE"}) {
-      const fs::path dir = FindGameFile(game_.dir, folder);
-      std::error_code ec;
-      for (const auto& e : fs::directory_iterator(dir, ec))
-        if (e.is_regular_file() && (e.path().extension() == ".ogg" || e.path().extension() == ".OGG"))
-          soundFiles_.insert(e.path().lexically_normal());
-    }
     std::vector<std::function<void()>> jobs;
     std::mutex lock;
     auto report = [&](auto add) {
@@ -222,7 +237,22 @@ class ResourceChecker : ScriptCheck {
     };
     // The longest job first, so that it does not start last on a core of its own.
     if (movieFile_) fileJob(*movieFile_, "movie", MovieProblem);
-    for (const fs::path& path : soundFiles_) fileJob(path, "sound-broken", VorbisProblem);
+    for (const char* folder : {"Sound", "VOICE"}) {
+      const bool header = decoding_ != Decoding::Deep && std::string_view(folder) == "VOICE";
+      for (const fs::path& path : game_.FilesIn(folder)) {
+        if (path.extension() != ".ogg" && path.extension() != ".OGG") continue;
+        if (!header) {
+          fileJob(path, "sound-broken", VorbisProblem);
+          continue;
+        }
+        jobs.push_back([&report, this, path] {
+          if (std::string problem = VorbisHeaderProblem(path); !problem.empty())
+            report([&] {
+              findings_.AtFile(Severity::Error, "sound-broken", game_.Shown(path), "does not play: " + problem);
+            });
+        });
+      }
+    }
     for (const auto* archive : {&game_.graphic, &game_.sysgrp}) {
       if (!*archive) continue;
       const toolkit::LoadedArchive* a = &**archive;
@@ -242,25 +272,42 @@ class ResourceChecker : ScriptCheck {
     toolkit::RunParallel(jobs);
   }
 
+  // The names scripts can give pictures: GRAPHIC.DAT's name list without ".png".
+  const std::vector<std::string>& PictureNames() {
+    if (pictureNames_.empty() && game_.graphic)
+      for (const std::u16string& line : game_.graphic->names.lines) {
+        std::string name = ToUtf8(Trim(line));
+        if (name.size() > 4 && UpperCase(FromUtf8(name.substr(name.size() - 4))) == u".PNG")
+          pictureNames_.push_back(name.substr(0, name.size() - 4));
+      }
+    return pictureNames_;
+  }
+  // The names voices can be given: the files of VOICE/ without ".ogg".
+  const std::vector<std::string>& VoiceNames() {
+    if (voiceNames_.empty())
+      for (const fs::path& file : game_.FilesIn("VOICE")) voiceNames_.push_back(file.stem().string());
+    return voiceNames_;
+  }
+
   static std::string EntryName(const toolkit::LoadedArchive& archive, size_t entry) {
     if (entry - 1 < archive.names.lines.size() && !Trim(archive.names.lines[entry - 1]).empty())
       return ToUtf8(Trim(archive.names.lines[entry - 1]));
     return "the picture";
   }
 
-  const bool quick_;
+  const Decoding decoding_;
   std::set<int>& shown_;
-  std::set<fs::path> soundFiles_;
   std::set<int> secondVersionsReported_;
   std::optional<std::pair<int, int32_t>> movieUse_, titleUse_;
   std::set<int> canvasChecked_;
   std::optional<fs::path> movieFile_;
+  std::vector<std::string> pictureNames_, voiceNames_;
 };
 
 }  // namespace
 
-void CheckResources(const GameData& game, bool quick, Findings& findings, std::set<int>& shownPictures) {
-  ResourceChecker(game, quick, findings, shownPictures).Run();
+void CheckResources(const GameData& game, Decoding decoding, Findings& findings, std::set<int>& shownPictures) {
+  ResourceChecker(game, decoding, findings, shownPictures).Run();
 }
 
 }  // namespace mokuren::lint

@@ -13,6 +13,7 @@
 #include "script/code_search.h"
 #include "script/opcodes.h"
 #include "script/script_registers.h"
+#include "toolkit/suggestion.h"
 
 namespace mokuren::lint {
 
@@ -91,9 +92,12 @@ class ScriptChecker : ScriptCheck {
     const CodeSearch found = FindLabelInstruction(t->image.code, LabelIndex(t->labels, name));
     const std::string in = target == n ? "this script" : "script " + std::to_string(target);
     if (found.step < 0) {
+      std::vector<std::string> labels;
+      for (const std::u16string& label : t->labels) labels.push_back(ToUtf8(label));
       Add(Severity::Error, "jump-target", n, i,
           std::string(what) + " to label " + Quoted(name) + ", which " + in +
-              " does not have; the script would start again from its first instruction");
+              " does not have; the script would start again from its first instruction" +
+              toolkit::DidYouMean(ToUtf8(name), labels));
     } else if (found.step > kLastJumpStep) {
       Add(Severity::Error, "jump-target", n, i,
           std::string(what) + " to label " + Quoted(name) + " at step " + std::to_string(found.step) +

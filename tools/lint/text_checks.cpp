@@ -165,6 +165,10 @@ class TextChecker : ScriptCheck {
       start = comma + 1;
     }
     const std::vector<std::u16string> shown = SplitChoices(text);
+    if (shown.size() == 1)
+      Add(Severity::Error, "choice-one", n, i,
+          "a choice of one item, " + Shortened(shown[0]) +
+              ": the player has nothing to choose; separate the items with \",\", or write a message");
     for (size_t k = 0; k < meant.size() && k < static_cast<size_t>(kMaxChoices); ++k) {
       if (meant[k].size() > kChoiceLength) {
         Add(Severity::Error, "choice-fit", n, i,

@@ -121,7 +121,7 @@ A game for the Mokuren engine. The sources are yours: write, build, play, check 
 The whole workflow is docs/writers.md of Mokuren's documentation (share/doc/mokuren/writers.md).
 )";
 
-const char* kGitignore = "SCRIPT.DAT\nGRAPHIC.DAT\nSYSGRP.DAT\nSAVE.DAT*\nTHUMB/\nmokuren.lock\n";
+const char* kGitignore = "SCRIPT.DAT\nGRAPHIC.DAT\nSYSGRP.DAT\n.mokuren-build\nSAVE.DAT*\nTHUMB/\nmokuren.lock\n";
 
 std::string WithTitle(std::string text, const std::string& title) {
   for (size_t at; (at = text.find("{TITLE}")) != std::string::npos;) text.replace(at, 7, title);

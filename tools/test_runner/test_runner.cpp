@@ -210,6 +210,25 @@ class CaseRun {
 
 }  // namespace
 
+std::string FormatDetail(const CheckResult& check, size_t mostLines) {
+  // The detail's first line follows the check's name; the lines after it (what differs, what the game
+  // said) are indented under it, so that the console names what differs without the report.
+  std::string text = "      " + check.what + ": ";
+  size_t at = 0, lines = 0;
+  while (at <= check.detail.size()) {
+    size_t end = check.detail.find('\n', at);
+    if (end == std::string::npos) end = check.detail.size();
+    if (lines == mostLines) {
+      text += "        … (the report has the rest)\n";
+      break;
+    }
+    text += (lines == 0 ? "" : "        ") + check.detail.substr(at, end - at) + "\n";
+    ++lines;
+    at = end + 1;
+  }
+  return text;
+}
+
 bool CaseResult::Failed() const {
   return std::any_of(checks.begin(), checks.end(), [](const CheckResult& c) { return c.outcome == Outcome::Failed; });
 }
@@ -262,8 +281,7 @@ std::vector<CaseResult> RunTests(const RunnerOptions& options, std::ostream& pro
                               : "ok   ")
                << r.name << " (" << seconds << ")\n";
       for (const CheckResult& c : r.checks)
-        if (c.outcome != Outcome::Passed)
-          progress << "      " << c.what << ": " << c.detail.substr(0, c.detail.find('\n')) << '\n';
+        if (c.outcome != Outcome::Passed) progress << FormatDetail(c);
       progress.flush();
     });
   }

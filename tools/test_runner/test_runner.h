@@ -38,6 +38,10 @@ struct CaseResult {
   bool Failed() const;
 };
 
+// A check's outcome as the console tells it: "      WHAT: first line" and the detail's further lines
+// indented under it, at most `mostLines` of them.
+std::string FormatDetail(const CheckResult& check, size_t mostLines = 12);
+
 // The game program: mokuren beside the running tool, else the first on the PATH (else the one beside).
 std::filesystem::path FindGameProgram();
 

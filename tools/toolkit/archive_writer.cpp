@@ -6,6 +6,7 @@
 
 #include "archive/archive_index.h"
 #include "base/text_codec.h"
+#include "platform/game_files.h"
 
 namespace mokuren::toolkit {
 
@@ -47,21 +48,26 @@ void WriteArchive(const std::filesystem::path& file, const std::vector<ArchiveEn
 }
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open " + file.string());
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error("cannot read " + file.string());
+  std::string bytes, error;
+  if (!ReadWholeFile(file, bytes, error)) throw std::runtime_error(error);
   return bytes;
 }
 
 bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& error) {
-  try {
-    bytes = ReadWholeFile(file);
-    return true;
-  } catch (const std::exception& e) {
-    error = e.what();
+  // Opened as the engine opens game files: a named pipe or a device is refused rather than waited on.
+  GameFile in;
+  std::string problem;
+  if (!in.Open(file, problem)) {
+    error = "cannot read " + file.string() + ": " + problem;
     return false;
   }
+  bytes.resize(in.Size());
+  if (!in.ReadAt(0, bytes.data(), bytes.size())) {
+    bytes.clear();
+    error = "cannot read " + file.string() + ": it ended before its " + ByteCountText(in.Size());
+    return false;
+  }
+  return true;
 }
 
 void WriteWholeFile(const std::filesystem::path& file, const std::string& bytes) {

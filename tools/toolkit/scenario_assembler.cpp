@@ -11,7 +11,9 @@
 
 #include "base/text_codec.h"
 #include "script/opcodes.h"
+#include "toolkit/cp932_fit.h"
 #include "toolkit/scenario_opcodes.h"
+#include "toolkit/suggestion.h"
 
 namespace mokuren::toolkit {
 
@@ -456,7 +458,9 @@ class Assembler {
     if (first.text == "raw") return Raw(t);
     const OpcodeSpec* shape = FindMnemonic(first.text);
     if (!shape) {
-      Fail(first.col, "unknown mnemonic '" + first.text + "'");
+      std::vector<std::string> known = {"if", "elseif", "else", "endif", "raw"};
+      for (const OpcodeSpec& spec : Opcodes()) known.emplace_back(spec.mnemonic);
+      Fail(first.col, "unknown mnemonic '" + first.text + "'" + DidYouMean(first.text, known));
       return;
     }
     auto ops = ReadOperandList(t, 1);
@@ -739,9 +743,14 @@ class Assembler {
       for (size_t i = 0; i < build.lines.size(); ++i) {
         bool ok = true;
         std::string bytes = Utf16ToCp932(FromUtf8(build.lines[i]), &ok);
-        if (!ok)
-          faults_.push_back({build.where[i].first, build.where[i].second,
-                             "\"" + build.lines[i] + "\" has characters that Shift-JIS (CP932) cannot hold"});
+        if (!ok) {
+          const std::optional<UnfitCharacter> unfit = FirstUnfitCharacter(build.lines[i]);
+          faults_.push_back(
+              {build.where[i].first, build.where[i].second,
+               "\"" + build.lines[i] + "\" has a character that Shift-JIS (CP932) cannot hold: " +
+                   (unfit ? unfit->shown + ", character " + std::to_string(unfit->index + 1) + " of the text"
+                          : std::string("one of its characters"))});
+        }
         table.bytes += bytes + "\r\n";
       }
       table.storedSize = static_cast<int32_t>(table.bytes.size());

@@ -534,7 +534,7 @@ void QtPlatform::OpenForm(FormId form) {
       break;
     case FormId::TForm7:
       // Not a dialog: a screen of the game's own laid over the main window.
-      saveLoad_ = std::make_unique<SaveLoadView>(*main_, host_->GetSaveLoadForm());
+      saveLoad_ = std::make_unique<SaveLoadView>(*main_, *host_);
       saveLoad_->setMouseTracking(true);
       dialogs_.push_back(saveLoad_.get());
       saveLoad_->show();

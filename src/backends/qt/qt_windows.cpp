@@ -243,7 +243,7 @@ void FloatWindow::paintEvent(QPaintEvent*) { PaintSurface(*this, form().Picture)
 
 void FloatWindow::mousePressEvent(QMouseEvent* e) {
   const Point p = WidgetToFrame(*this, QSize(TMsgForm::ClientWidth, TMsgForm::ClientHeight), e->position());
-  if (!form().FormMouseDown(ButtonOf(e->button()), p)) return;
+  if (!platform_.host().FloatMouseDown(ButtonOf(e->button()), p)) return;
   // startSystemMove lets the window manager drag it, which works where windows cannot place themselves;
   // without one (a bare X server, the offscreen platform) the window follows the pointer itself.
   if (windowHandle() && windowHandle()->startSystemMove()) return;

@@ -5,12 +5,14 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "platform/window_host.h"
 #include "save/TForm7.h"
 
 namespace mokuren {
 
-SaveLoadView::SaveLoadView(QWidget& main, TForm7& form) : QWidget(&main), form_(form) {
-  setWindowTitle(QString::fromStdU16String(form.Caption));
+SaveLoadView::SaveLoadView(QWidget& main, WindowHost& host)
+    : QWidget(&main), host_(host), form_(host.GetSaveLoadForm()) {
+  setWindowTitle(QString::fromStdU16String(form_.Caption));
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   // The game may hide the pointer over its own window; the screen always shows it.
@@ -25,7 +27,7 @@ void SaveLoadView::mousePressEvent(QMouseEvent* e) {
   e->accept();
   // Presses made while the comment dialog is up do not reach the page behind it.
   if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window()) return;
-  form_.Image1MouseDown(ButtonOf(e->button()), WidgetToFrame(*this, kFrameSize, e->position()));
+  host_.SaveLoadMouseDown(ButtonOf(e->button()), WidgetToFrame(*this, kFrameSize, e->position()));
 }
 
 // Nothing the screen does not use reaches the game's window underneath.

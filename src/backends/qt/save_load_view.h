@@ -1,6 +1,7 @@
 // The view of TForm7, the save/load screen: a borderless child laid over the whole main window, so it
 // covers the client area exactly and follows the window when it moves or goes full screen (the page is
-// then scaled as the main window's frame is). It shows Image1 and hands mouse presses to the form.
+// then scaled as the main window's frame is). It shows Image1 and hands mouse presses to the form, through
+// the engine's window host.
 #pragma once
 
 #include <QWidget>
@@ -10,11 +11,12 @@
 namespace mokuren {
 
 class TForm7;
+class WindowHost;
 
 class SaveLoadView final : public QWidget, public AutomatedDialog {
   Q_OBJECT
  public:
-  SaveLoadView(QWidget& main, TForm7& form);
+  SaveLoadView(QWidget& main, WindowHost& host);
   // The screen has no OK or cancel button: "dialog" does nothing here.
   void Press(bool) override {}
   QWidget& Widget() override { return *this; }
@@ -29,6 +31,7 @@ class SaveLoadView final : public QWidget, public AutomatedDialog {
 
  private:
   // The form redraws Image1 on engine passes; the engine tells the platform when it changed.
+  WindowHost& host_;
   TForm7& form_;
 };
 
