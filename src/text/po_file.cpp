@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <csetjmp>
 #include <cstdio>
@@ -14,7 +15,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "text/translation_cache.h"
+#include "text/translation_file.h"
 
 // libgettextpo (0.21) does not free all it allocates: the string of every msgctxt its grammar reads,
 // and, when a file makes it give up (a fatal error, after which it must not get control back), the
@@ -39,11 +40,28 @@ namespace {
 // reached through this one pointer; ReadPoFile sets it for the length of po_file_read.
 struct Reading {
   std::string file;
-  std::string readAs;            // the name libgettextpo was given, when it reads a copy of the file
-  bool obsoleteLeftOut = false;  // the copy it reads has no obsolete entries
+  std::string readAs;  // the name libgettextpo was given, when it reads a copy of the file
   std::vector<std::string>* problems = nullptr;
+  size_t listed = 0, unlisted = 0;  // problems listed, and found past kListedProblems
   bool failed = false;
   std::jmp_buf fatal;
+
+  // Lists a problem, as msgfmt does only the first ones: a file of random bytes holds tens of thousands.
+  void Add(std::string problem) {
+    if (listed < kListedPoProblems) {
+      problems->push_back(std::move(problem));
+      ++listed;
+    } else {
+      ++unlisted;
+    }
+  }
+  // The count of problems not listed, once reading is over.
+  void Close() {
+    if (unlisted == 0) return;
+    problems->push_back(file + ": " + std::to_string(unlisted) + " more problems are not listed (" +
+                        std::to_string(listed + unlisted) + " in all)");
+    unlisted = 0;
+  }
 };
 thread_local Reading* current = nullptr;
 
@@ -58,7 +76,7 @@ void Report(int severity, const char* filename, size_t line, const char* text) {
   while (!message.empty() && message.back() == '\n') message.pop_back();
   for (char& c : message)
     if (c == '\n') c = ' ';
-  current->problems->push_back(where + ": " + (severity == PO_SEVERITY_WARNING ? "warning: " : "") + message);
+  current->Add(where + ": " + (severity == PO_SEVERITY_WARNING ? "warning: " : "") + message);
   if (severity != PO_SEVERITY_WARNING) current->failed = true;
 }
 
@@ -96,19 +114,59 @@ po_file_t ReadWithHandler(const char* path, Reading& reading) {
   return file;
 }
 
+// Whether a line (blanks before it removed) starts with the keyword `word` ("msgid" is not "msgid_plural").
+bool Keyword(std::string_view line, std::string_view word) {
+  return line.starts_with(word) && (line.size() == word.size() || line[word.size()] == ' ' ||
+                                    line[word.size()] == '\t' || line[word.size()] == '"');
+}
+
+std::string_view WithoutBlanks(std::string_view line) {
+  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+  return line;
+}
+
+// The lines out[from, to) made empty, each line kept as a line; returns where `to` is now.
+size_t Blank(std::string& out, size_t from, size_t to) {
+  const size_t lines = static_cast<size_t>(
+      std::count(out.begin() + static_cast<ptrdiff_t>(from), out.begin() + static_cast<ptrdiff_t>(to), '\n'));
+  out.replace(from, to - from, std::string(lines, '\n'));
+  return from + lines;
+}
+
 // The file as libgettextpo is given it: the comments nothing here reads (the translator's, the extracted
 // ones, source positions and previous strings; "#," flags stay) are emptied, and so are obsolete entries
 // ("#~" lines, with the flags before them) unless `obsolete`, every line kept in its place, so the library
-// reads and files less and still reports the file's own lines.
-std::string WithoutComments(std::string_view bytes, bool obsolete) {
+// reads and files less and still reports the file's own lines. An entry whose keywords and strings take
+// more than kMaxPoEntryBytes is emptied too, flags and all, and reported at its first line: the library
+// holds a string it reads in many times its size (a 50 MB msgstr took 4.7 GB), and no text of a game
+// comes near that size.
+std::string PreparedCopy(std::string_view bytes, bool obsolete, Reading& reading) {
   std::string out;
   out.reserve(bytes.size());
   // The flags met since the last line of an entry: where they start in `out`, and the lines since.
   size_t flagsAt = std::string::npos, linesSince = 0;
+  // The entry being read: where its lines (the comments before it included) start in `out`, where its
+  // last string ends, the bytes of its keyword and string lines, and the line it starts on.
+  struct Open {
+    size_t from = 0, to = 0, bytes = 0, line = 0;
+    bool context = false;  // its last keyword was msgctxt, so a msgid continues it
+  } entry;
+  bool open = false;  // from the first string line on
+  // Ends the entry being read; returns where the next one's lines start in `out`.
+  const auto close = [&]() -> size_t {
+    if (!open) return 0;  // the first entry: its lines start with the file
+    if (entry.bytes <= kMaxPoEntryBytes) return entry.to;
+    reading.Add(reading.file + ":" + std::to_string(entry.line) + ": warning: the entry takes " +
+                std::to_string(entry.bytes) + " bytes, more than the " + std::to_string(kMaxPoEntryBytes) +
+                " an entry may; it is left out");
+    return Blank(out, entry.from, entry.to);
+  };
+  size_t number = 0;
   for (size_t start = 0; start < bytes.size();) {
     size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();
     const std::string_view line = bytes.substr(start, end - start);
+    ++number;
     const bool flags = line.starts_with("#,"), old = line.starts_with("#~");
     if (old && !obsolete && flagsAt != std::string::npos) {
       // The flags are the obsolete entry's: emptied with it.
@@ -119,13 +177,31 @@ std::string WithoutComments(std::string_view bytes, bool obsolete) {
     if (flags && flagsAt == std::string::npos) flagsAt = out.size(), linesSince = 0;
     const bool comment = line.starts_with("#");
     if (!comment) flagsAt = std::string::npos;
-    if (!comment || flags || (old && obsolete)) out.append(line);
+    const bool kept = !comment || flags || (old && obsolete);
+    // A keyword or string line (an obsolete one's "#~" taken off) belongs to the entry it opens or goes on.
+    std::string_view content = WithoutBlanks(line);
+    if (old && obsolete) content = WithoutBlanks(content.substr(2));
+    const bool strings = (!comment || (old && obsolete)) && !content.empty();
+    if (strings) {
+      // Strings without a keyword before them count as an entry of their own, so they are bounded too.
+      if (!open || Keyword(content, "msgctxt") || (Keyword(content, "msgid") && !entry.context)) {
+        const size_t from = close();
+        entry = {from, 0, 0, number, false};
+        open = true;
+      }
+      entry.bytes += line.size();
+      if (Keyword(content, "msgctxt")) entry.context = true;
+      if (Keyword(content, "msgid")) entry.context = false;
+    }
+    if (kept) out.append(line);
     if (end < bytes.size()) {
       out.push_back('\n');
       ++linesSince;
     }
+    if (strings) entry.to = out.size();
     start = end + 1;
   }
+  close();
   return out;
 }
 
@@ -141,33 +217,20 @@ std::string_view Header(std::string_view copy) {
   return copy.substr(start, copy.find("\n\n", start) - start);
 }
 
-// Whether the header declares UTF-8.
-bool HeaderSaysUtf8(std::string_view header) {
-  std::string lower(header);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower.find("charset=utf-8") != std::string::npos || lower.find("charset=utf8") != std::string::npos;
-}
-
-// The header's "charset=" in a copy of the file made unreadable, its length and lines kept: false when the
-// copy's header does not declare UTF-8.
-bool HideCharset(std::string& copy) {
+// The header's "charset=" in the copy made unreadable, its length and lines kept, once the copy is UTF-8.
+void HideCharset(std::string& copy) {
   const std::string_view header = Header(copy);
-  if (!HeaderSaysUtf8(header)) return false;
   const size_t at = header.find("charset=");
-  if (at == std::string_view::npos) return false;
-  copy[static_cast<size_t>(header.data() - copy.data()) + at + 7] = ':';
-  return true;
+  if (at != std::string_view::npos) copy[static_cast<size_t>(header.data() - copy.data()) + at + 7] = ':';
 }
 
-// Reads `bytes` (the file `path`) with libgettextpo. A UTF-8 file is given to it without its comments, in
-// memory, and read byte by byte: its lexer otherwise passes every character of the file through iconv, from
-// UTF-8 to UTF-8, which is most of its time on a large file. The bytes are checked as UTF-8 here instead.
-// The library reads byte by byte a file whose header names no charset (it then warns, and that warning is
-// left out); a UTF-8 file holds no byte that such reading mistakes, every byte of a multibyte character
-// being 0x80 or above. Without `obsolete`, the copy leaves obsolete entries out.
-po_file_t ReadFast(const std::string& path, std::string_view bytes, bool obsolete, Reading& reading) {
-  std::string copy = WithoutComments(bytes, obsolete);
-  if (!HideCharset(copy)) return ReadWithHandler(path.c_str(), reading);
+// Reads the prepared copy of a file with libgettextpo, from memory and byte by byte: its lexer otherwise
+// passes every character of the file through iconv, from UTF-8 to UTF-8, which is most of its time on a
+// large file. The copy is UTF-8 (converted from the header's charset before), which the library reads
+// byte by byte once the header names no charset (it then warns, and that warning is left out): every
+// byte of a multibyte character is 0x80 or above, which such reading never mistakes. Nothing is returned,
+// with the problem reported, when the copy cannot be handed over.
+po_file_t ReadCopy(const std::string& copy, Reading& reading) {
   const int fd = memfd_create("mokuren-po", MFD_CLOEXEC);
   bool copied = fd >= 0;
   for (size_t done = 0; copied && done < copy.size();) {
@@ -178,10 +241,10 @@ po_file_t ReadFast(const std::string& path, std::string_view bytes, bool obsolet
   po_file_t file = nullptr;
   if (copied) {
     reading.readAs = "/proc/self/fd/" + std::to_string(fd);
-    reading.obsoleteLeftOut = !obsolete;
     file = ReadWithHandler(reading.readAs.c_str(), reading);
   } else {
-    file = ReadWithHandler(path.c_str(), reading);
+    reading.Add(reading.file + ": cannot be read (" + std::strerror(errno) + ")");
+    reading.failed = true;
   }
   if (fd >= 0) close(fd);
   return file;
@@ -244,12 +307,16 @@ std::string HeaderField(const char* header, const char* name) {
   return value ? std::string(value.get()) : std::string();
 }
 
-// The charset of a "Content-Type: text/plain; charset=X" field; "" for none or the template's "CHARSET".
-std::string Charset(const std::string& contentType) {
-  const size_t at = contentType.find("charset=");
-  if (at == std::string::npos) return {};
-  std::string charset = contentType.substr(at + 8);
-  charset = charset.substr(0, charset.find_first_of(" ;\t"));
+// The charset the header's Content-Type names ("charset=ISO-8859-1"); "" for none or the template's "CHARSET".
+std::string HeaderCharset(std::string_view header) {
+  const size_t at = header.find("charset=");
+  if (at == std::string_view::npos) return {};
+  std::string charset;
+  for (size_t i = at + 8; i < header.size(); ++i) {
+    const char c = header[i];
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.' && c != ':') break;
+    charset.push_back(c);
+  }
   return charset == "CHARSET" ? std::string() : charset;
 }
 
@@ -258,31 +325,33 @@ bool IsUtf8Name(std::string charset) {
   return charset.empty() || charset == "UTF-8" || charset == "UTF8" || charset == "ASCII" || charset == "US-ASCII";
 }
 
-class Converter {
- public:
-  explicit Converter(const std::string& charset) : cd_(iconv_open("UTF-8", charset.c_str())) {}
-  ~Converter() {
-    if (ok()) iconv_close(cd_);
+// The copy converted from `charset` to UTF-8 as a whole: the grammar's characters are ASCII in every
+// charset gettext reads, so lines and entries stay where they were. False when the charset is unknown or
+// the text is not in it (reported at the line it fails on).
+bool ConvertToUtf8(std::string& copy, const std::string& charset, Reading& reading) {
+  const iconv_t cd = iconv_open("UTF-8", charset.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    reading.Add(reading.file + ": the charset \"" + charset +
+                "\" is unknown; convert the file to UTF-8 (msgconv --to-code=UTF-8)");
+    return false;
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  bool Convert(std::string& s) {
-    std::string out(s.size() * 4 + 4, '\0');
-    char* in = s.data();
-    size_t inLeft = s.size();
-    char* dst = out.data();
-    size_t outLeft = out.size();
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd_, &in, &inLeft, &dst, &outLeft) == static_cast<size_t>(-1)) return false;
-    out.resize(out.size() - outLeft);
-    s = std::move(out);
-    return true;
+  std::string out(copy.size() * 4 + 4, '\0');
+  char* in = copy.data();
+  size_t inLeft = copy.size();
+  char* dst = out.data();
+  size_t outLeft = out.size();
+  const bool done = iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1);
+  iconv_close(cd);
+  if (!done) {
+    const size_t line = 1 + static_cast<size_t>(std::count(copy.data(), in, '\n'));
+    reading.Add(reading.file + ":" + std::to_string(line) + ": the text is not in the charset " + charset +
+                " the header declares");
+    return false;
   }
-
- private:
-  iconv_t cd_;
-};
+  out.resize(out.size() - outLeft);
+  copy = std::move(out);
+  return true;
+}
 
 }  // namespace
 
@@ -292,38 +361,42 @@ std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std:
   const std::string shown = path.string();
   std::optional<std::string> read;
   if (!known) {
-    read = ReadFileBytes(path);
-    if (!read) {
-      problems.push_back(shown + ": cannot be read (" + std::strerror(errno) + ")");
+    PoBytes file = ReadPoBytes(path);
+    if (!file.bytes) {
+      problems.push_back(shown + ": " + DescribePoFault(file.fault, file.detail));
       return std::nullopt;
     }
+    read = std::move(file.bytes);
   }
   const std::string& bytes = known ? *known : *read;
+  if (bytes.size() > kMaxPoFileBytes) {
+    problems.push_back(shown + ": " + DescribePoFault(PoFault::TooLarge, std::to_string(bytes.size())));
+    return std::nullopt;
+  }
 
   Reading reading;
   reading.file = shown;
   reading.problems = &problems;
-  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadFast(shown, bytes, obsolete, reading));
+  std::optional<std::string> language;
+  // Whatever happens, the count of problems not listed comes last.
+  struct Closer {
+    Reading& r;
+    ~Closer() { r.Close(); }
+  } closer{reading};
+  std::string copy = PreparedCopy(bytes, obsolete, reading);
+  if (const std::string charset = HeaderCharset(Header(copy)); !IsUtf8Name(charset))
+    if (!ConvertToUtf8(copy, charset, reading)) return std::nullopt;
+  HideCharset(copy);
+  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadCopy(copy, reading));
   if (!file) {
-    if (!reading.failed) problems.push_back(shown + ": cannot be read by libgettextpo");
+    if (!reading.failed) reading.Add(shown + ": cannot be read by libgettextpo");
     return std::nullopt;
   }
   if (reading.failed) return std::nullopt;
 
   const char* header = po_file_domain_header(file.get(), nullptr);
-  std::string language = HeaderField(header, "Language");
-  const std::string charset = Charset(HeaderField(header, "Content-Type"));
-  std::optional<Converter> converter;
-  if (!IsUtf8Name(charset)) {
-    converter.emplace(charset);
-    if (!converter->ok()) {
-      problems.push_back(shown + ": the charset \"" + charset +
-                         "\" is unknown; convert the file to UTF-8 (msgconv --to-code=UTF-8)");
-      return std::nullopt;
-    }
-  }
-
-  const std::vector<size_t> lines = EntryLines(bytes, !reading.obsoleteLeftOut);
+  language = HeaderField(header, "Language");
+  const std::vector<size_t> lines = EntryLines(copy, obsolete);
   // The positions are only trusted when they were found for every entry.
   size_t count = 0;
   {
@@ -336,7 +409,6 @@ std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std:
       po_message_iterator(file.get(), nullptr));
   size_t index = 0;
   bool bad = false;
-  std::string context, msgid, msgstr;  // converted from the header's charset
   while (po_message_t m = po_next_message(it.get())) {
     const size_t line = placed ? lines[index] : 0;
     ++index;
@@ -354,16 +426,9 @@ std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std:
     e.fuzzy = po_message_is_fuzzy(m) != 0;
     e.obsolete = po_message_is_obsolete(m) != 0;
     e.line = line;
-    auto where = [&] { return shown + (line ? ":" + std::to_string(line) : std::string()); };
-    if (converter) {
-      context = e.context, msgid = e.msgid, msgstr = e.msgstr;
-      if (!converter->Convert(context) || !converter->Convert(msgid) || !converter->Convert(msgstr)) {
-        problems.push_back(where() + ": the text is not in the charset " + charset + " the header declares");
-        bad = true;
-      }
-      e.context = context, e.msgid = msgid, e.msgstr = msgstr;
-    } else if (!ValidUtf8(e.context) || !ValidUtf8(e.msgid) || !ValidUtf8(e.msgstr)) {
-      problems.push_back(where() + ": the text is not valid UTF-8 (declare the file's charset in its header)");
+    if (!ValidUtf8(e.context) || !ValidUtf8(e.msgid) || !ValidUtf8(e.msgstr)) {
+      reading.Add(shown + (line ? ":" + std::to_string(line) : std::string()) +
+                  ": the text is not valid UTF-8 (declare the file's charset in its header)");
       bad = true;
     }
     if (!bad) entry(e);
