@@ -150,6 +150,27 @@ TEST(TranslationCatalog, AnEntryOverTheLimitIsLeftOutAndOnlyTheFirstProblemsAreL
   EXPECT_EQ(problems.back(), po.string() + ": 5 more problems are not listed (25 in all)");
 }
 
+// A file of many entries is read in pieces: its problems keep the file's own lines, and an entry defined
+// twice is found even when the two lie in different pieces.
+TEST(TranslationCatalog, ALongFileKeepsItsLinesAndItsDuplicatesAcrossPieces) {
+  TempDir dir;
+  const std::filesystem::path po = dir.path() / "de.po";
+  std::string text = kHeader;  // 5 lines, then 4 an entry
+  for (int i = 0; i < 20000; ++i)
+    text += "msgctxt \"script 1 message " + std::to_string(i) + "\"\nmsgid \"あ\"\nmsgstr \"A\"\n\n";
+  WriteFile(po, text + "msgctxt \"title\"\nmsgid \"い\"\nmsgstr \"I\n");
+  TranslationCatalog catalog;
+  std::vector<std::string> problems;
+  EXPECT_FALSE(catalog.Load(po, problems));
+  ASSERT_FALSE(problems.empty());
+  EXPECT_EQ(problems[0], po.string() + ":80009: end-of-line within string");
+  WriteFile(po, text + "msgctxt \"script 1 message 7\"\nmsgid \"あ\"\nmsgstr \"B\"\n");
+  problems.clear();
+  EXPECT_FALSE(catalog.Load(po, problems));
+  EXPECT_EQ(problems, std::vector<std::string>{po.string() + ":80006: duplicate message definition (" + po.string() +
+                                               ":34: this is the location of the first definition)"});
+}
+
 // A file is read once per version: later loads map its compiled copy and report nothing again, but why a
 // file cannot be used; a changed file is read again.
 TEST(TranslationCatalog, AFileIsReadOncePerVersion) {

@@ -3,6 +3,7 @@
 #include <gettext-po.h>
 #include <iconv.h>
 #include <sys/mman.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "text/translation_cache.h"
 #include "text/translation_file.h"
 
 // libgettextpo (0.21) does not free all it allocates: the string of every msgctxt its grammar reads,
@@ -36,15 +38,21 @@ namespace mokuren {
 
 namespace {
 
+// Entries handed to libgettextpo at a time: it keeps everything of a file it reads, several hundred bytes
+// an entry besides its strings, so a file of a million small entries is read in pieces of this many.
+constexpr size_t kChunkEntries = 8192;
+
 // libgettextpo reports through plain C callbacks without a user pointer, so the reading in progress is
-// reached through this one pointer; ReadPoFile sets it for the length of po_file_read.
+// reached through this one pointer; ReadWithHandler sets it for the length of po_file_read.
 struct Reading {
   std::string file;
-  std::string readAs;  // the name libgettextpo was given, when it reads a copy of the file
+  std::string readAs;     // the name libgettextpo was given for the piece of the file it reads
+  size_t lineOffset = 0;  // lines of the file before that piece
   std::vector<std::string>* problems = nullptr;
-  size_t listed = 0, unlisted = 0;  // problems listed, and found past kListedProblems
+  size_t listed = 0, unlisted = 0;  // problems listed, and found past kListedPoProblems
   bool failed = false;
-  std::jmp_buf fatal;
+  bool fatal = false;
+  std::jmp_buf escape;
 
   // Lists a problem, as msgfmt does only the first ones: a file of random bytes holds tens of thousands.
   void Add(std::string problem) {
@@ -62,28 +70,37 @@ struct Reading {
                         std::to_string(listed + unlisted) + " in all)");
     unlisted = 0;
   }
+  // "FILE:LINE" for a place libgettextpo names: lines of the piece it reads are the file's, moved down.
+  std::string Where(const char* filename, size_t line) const {
+    const bool piece = filename && filename == readAs;
+    std::string where = filename && !piece ? filename : file;
+    if (filename && line != static_cast<size_t>(-1) && line != 0)
+      where += ":" + std::to_string(piece ? line + lineOffset : line);
+    return where;
+  }
 };
 thread_local Reading* current = nullptr;
 
 void Report(int severity, const char* filename, size_t line, const char* text) {
-  // The copy read byte by byte hides its header's charset on purpose (ReadFast).
+  // The pieces, read byte by byte, hide the header's charset on purpose (ReadCopy).
   if (severity == PO_SEVERITY_WARNING && filename && filename == current->readAs && text &&
       std::string_view(text).starts_with("Charset missing in header"))
     return;
-  std::string where = filename && filename != current->readAs ? filename : current->file;
-  if (filename && line != static_cast<size_t>(-1) && line != 0) where += ":" + std::to_string(line);
   std::string message = text ? text : "";
   while (!message.empty() && message.back() == '\n') message.pop_back();
   for (char& c : message)
     if (c == '\n') c = ' ';
-  current->Add(where + ": " + (severity == PO_SEVERITY_WARNING ? "warning: " : "") + message);
+  current->Add(current->Where(filename, line) + ": " + (severity == PO_SEVERITY_WARNING ? "warning: " : "") + message);
   if (severity != PO_SEVERITY_WARNING) current->failed = true;
 }
 
 void OnError(int severity, po_message_t, const char* filename, size_t line, size_t, int, const char* text) {
   Report(severity, filename, line, text);
   // The library must not get control back after a fatal error; what it allocated for the file is lost.
-  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(current->fatal, 1);
+  if (severity == PO_SEVERITY_FATAL_ERROR) {
+    current->fatal = true;
+    std::longjmp(current->escape, 1);
+  }
 }
 
 void OnError2(int severity, po_message_t, const char* filename1, size_t line1, size_t, int, const char* text1,
@@ -91,9 +108,12 @@ void OnError2(int severity, po_message_t, const char* filename1, size_t line1, s
   std::string text = std::string(text1 ? text1 : "");
   // The second place is where an earlier definition was; libgettextpo does not always know it.
   if (filename2 && line2 != 0 && line2 != static_cast<size_t>(-1))
-    text += " (" + std::string(filename2) + ":" + std::to_string(line2) + ": " + (text2 ? text2 : "") + ")";
+    text += " (" + current->Where(filename2, line2) + ": " + (text2 ? text2 : "") + ")";
   Report(severity, filename1, line1, text.c_str());
-  if (severity == PO_SEVERITY_FATAL_ERROR) std::longjmp(current->fatal, 1);
+  if (severity == PO_SEVERITY_FATAL_ERROR) {
+    current->fatal = true;
+    std::longjmp(current->escape, 1);
+  }
 }
 
 const po_xerror_handler kHandler = {OnError, OnError2};
@@ -104,12 +124,14 @@ struct PoFileCloser {
 struct IteratorCloser {
   void operator()(po_message_iterator_t it) const { po_message_iterator_free(it); }
 };
+using PoFileHandle = std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser>;
+using IteratorHandle = std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser>;
 
 // po_file_read in a function of its own, whose frame holds nothing a longjmp out of the library could skip.
 po_file_t ReadWithHandler(const char* path, Reading& reading) {
   current = &reading;
   po_file_t file = nullptr;
-  if (setjmp(reading.fatal) == 0) file = po_file_read(path, &kHandler);
+  if (setjmp(reading.escape) == 0) file = po_file_read(path, &kHandler);
   current = nullptr;
   return file;
 }
@@ -125,63 +147,76 @@ std::string_view WithoutBlanks(std::string_view line) {
   return line;
 }
 
-// The lines out[from, to) made empty, each line kept as a line; returns where `to` is now.
-size_t Blank(std::string& out, size_t from, size_t to) {
+// The keyword or string a line holds, an obsolete one's "#~" taken off when `obsolete`; empty for a
+// comment, a blank line, or an obsolete line when obsolete entries are left out.
+std::string_view Content(std::string_view line, bool obsolete) {
+  if (line.starts_with("#~") && obsolete) return WithoutBlanks(WithoutBlanks(line).substr(2));
+  if (line.starts_with("#")) return {};
+  return WithoutBlanks(line);
+}
+
+// Empties the lines buf[from, to), each kept as a line; returns where `to` is now.
+size_t Blank(std::string& buf, size_t from, size_t to) {
   const size_t lines = static_cast<size_t>(
-      std::count(out.begin() + static_cast<ptrdiff_t>(from), out.begin() + static_cast<ptrdiff_t>(to), '\n'));
-  out.replace(from, to - from, std::string(lines, '\n'));
+      std::count(buf.begin() + static_cast<ptrdiff_t>(from), buf.begin() + static_cast<ptrdiff_t>(to), '\n'));
+  std::fill_n(buf.begin() + static_cast<ptrdiff_t>(from), lines, '\n');
+  buf.erase(from + lines, to - from - lines);
   return from + lines;
 }
 
-// The file as libgettextpo is given it: the comments nothing here reads (the translator's, the extracted
-// ones, source positions and previous strings; "#," flags stay) are emptied, and so are obsolete entries
-// ("#~" lines, with the flags before them) unless `obsolete`, every line kept in its place, so the library
-// reads and files less and still reports the file's own lines. An entry whose keywords and strings take
-// more than kMaxPoEntryBytes is emptied too, flags and all, and reported at its first line: the library
-// holds a string it reads in many times its size (a 50 MB msgstr took 4.7 GB), and no text of a game
-// comes near that size.
-std::string PreparedCopy(std::string_view bytes, bool obsolete, Reading& reading) {
-  std::string out;
-  out.reserve(bytes.size());
-  // The flags met since the last line of an entry: where they start in `out`, and the lines since.
+// Makes the file into what libgettextpo is given, in place: the comments nothing here reads (the
+// translator's, the extracted ones, source positions and previous strings; "#," flags stay) are emptied,
+// and so are obsolete entries ("#~" lines, with the flags before them) unless `obsolete`, every line kept
+// in its place, so the library reads and files less and still reports the file's own lines. An entry whose
+// keywords and strings take more than kMaxPoEntryBytes is emptied too, flags and all, and reported at its
+// first line: the library holds a string it reads in many times its size (a 50 MB msgstr took 4.7 GB),
+// and no text of a game comes near that size.
+void Prepare(std::string& buf, bool obsolete, Reading& reading) {
+  size_t w = 0;  // what is kept so far is buf[0, w); nothing kept is longer than what it came from
+  // The flags met since the last line of an entry: where they start, and the lines since.
   size_t flagsAt = std::string::npos, linesSince = 0;
-  // The entry being read: where its lines (the comments before it included) start in `out`, where its
-  // last string ends, the bytes of its keyword and string lines, and the line it starts on.
+  // The entry being read: where its lines (the comments before it included) start, where its last string
+  // ends, the bytes of its keyword and string lines, and the line it starts on.
   struct Open {
     size_t from = 0, to = 0, bytes = 0, line = 0;
     bool context = false;  // its last keyword was msgctxt, so a msgid continues it
   } entry;
   bool open = false;  // from the first string line on
-  // Ends the entry being read; returns where the next one's lines start in `out`.
+  // Ends the entry being read; returns where the next one's lines start.
   const auto close = [&]() -> size_t {
     if (!open) return 0;  // the first entry: its lines start with the file
     if (entry.bytes <= kMaxPoEntryBytes) return entry.to;
     reading.Add(reading.file + ":" + std::to_string(entry.line) + ": warning: the entry takes " +
                 std::to_string(entry.bytes) + " bytes, more than the " + std::to_string(kMaxPoEntryBytes) +
                 " an entry may; it is left out");
-    return Blank(out, entry.from, entry.to);
+    // buf[entry.to, w) holds the comments since, which move up with everything after them.
+    const size_t after = w - entry.to;
+    const size_t to = Blank(buf, entry.from, entry.to);
+    w = to + after;
+    return to;
   };
   size_t number = 0;
-  for (size_t start = 0; start < bytes.size();) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    const std::string_view line = bytes.substr(start, end - start);
+  const size_t size = buf.size();
+  for (size_t start = 0; start < size;) {
+    size_t end = buf.find('\n', start);
+    if (end == std::string::npos) end = size;
+    const size_t length = end - start;
     ++number;
+    const std::string_view line(buf.data() + start, length);
     const bool flags = line.starts_with("#,"), old = line.starts_with("#~");
     if (old && !obsolete && flagsAt != std::string::npos) {
       // The flags are the obsolete entry's: emptied with it.
-      out.resize(flagsAt);
-      out.append(linesSince, '\n');
+      w = flagsAt;
+      std::fill_n(buf.begin() + static_cast<ptrdiff_t>(w), linesSince, '\n');
+      w += linesSince;
       flagsAt = std::string::npos;
     }
-    if (flags && flagsAt == std::string::npos) flagsAt = out.size(), linesSince = 0;
+    if (flags && flagsAt == std::string::npos) flagsAt = w, linesSince = 0;
     const bool comment = line.starts_with("#");
     if (!comment) flagsAt = std::string::npos;
     const bool kept = !comment || flags || (old && obsolete);
-    // A keyword or string line (an obsolete one's "#~" taken off) belongs to the entry it opens or goes on.
-    std::string_view content = WithoutBlanks(line);
-    if (old && obsolete) content = WithoutBlanks(content.substr(2));
-    const bool strings = (!comment || (old && obsolete)) && !content.empty();
+    const std::string_view content = Content(line, obsolete);
+    const bool strings = !content.empty();
     if (strings) {
       // Strings without a keyword before them count as an entry of their own, so they are bounded too.
       if (!open || Keyword(content, "msgctxt") || (Keyword(content, "msgid") && !entry.context)) {
@@ -189,20 +224,24 @@ std::string PreparedCopy(std::string_view bytes, bool obsolete, Reading& reading
         entry = {from, 0, 0, number, false};
         open = true;
       }
-      entry.bytes += line.size();
+      entry.bytes += length;
       if (Keyword(content, "msgctxt")) entry.context = true;
       if (Keyword(content, "msgid")) entry.context = false;
     }
-    if (kept) out.append(line);
-    if (end < bytes.size()) {
-      out.push_back('\n');
+    if (kept) {
+      // `line` views buf[start, end); w <= start, so the move never overtakes what it reads.
+      if (w != start) std::memmove(buf.data() + w, buf.data() + start, length);
+      w += length;
+    }
+    if (end < size) {
+      buf[w++] = '\n';
       ++linesSince;
     }
-    if (strings) entry.to = out.size();
+    if (strings) entry.to = w;
     start = end + 1;
   }
   close();
-  return out;
+  buf.resize(w);
 }
 
 // The header in the copy: from its msgid "" line, which comes first but for the blank lines left by comments
@@ -215,96 +254,6 @@ std::string_view Header(std::string_view copy) {
   }
   if (!copy.substr(start).starts_with("msgid \"\"")) return {};
   return copy.substr(start, copy.find("\n\n", start) - start);
-}
-
-// The header's "charset=" in the copy made unreadable, its length and lines kept, once the copy is UTF-8.
-void HideCharset(std::string& copy) {
-  const std::string_view header = Header(copy);
-  const size_t at = header.find("charset=");
-  if (at != std::string_view::npos) copy[static_cast<size_t>(header.data() - copy.data()) + at + 7] = ':';
-}
-
-// Reads the prepared copy of a file with libgettextpo, from memory and byte by byte: its lexer otherwise
-// passes every character of the file through iconv, from UTF-8 to UTF-8, which is most of its time on a
-// large file. The copy is UTF-8 (converted from the header's charset before), which the library reads
-// byte by byte once the header names no charset (it then warns, and that warning is left out): every
-// byte of a multibyte character is 0x80 or above, which such reading never mistakes. Nothing is returned,
-// with the problem reported, when the copy cannot be handed over.
-po_file_t ReadCopy(const std::string& copy, Reading& reading) {
-  const int fd = memfd_create("mokuren-po", MFD_CLOEXEC);
-  bool copied = fd >= 0;
-  for (size_t done = 0; copied && done < copy.size();) {
-    const ssize_t n = write(fd, copy.data() + done, copy.size() - done);
-    copied = n > 0;
-    done += copied ? static_cast<size_t>(n) : 0;
-  }
-  po_file_t file = nullptr;
-  if (copied) {
-    reading.readAs = "/proc/self/fd/" + std::to_string(fd);
-    file = ReadWithHandler(reading.readAs.c_str(), reading);
-  } else {
-    reading.Add(reading.file + ": cannot be read (" + std::strerror(errno) + ")");
-    reading.failed = true;
-  }
-  if (fd >= 0) close(fd);
-  return file;
-}
-
-// The line each entry starts on, in the file's order: an entry starts at its msgctxt, or at its msgid
-// when no msgctxt comes just before. Obsolete entries ("#~ msgid") count when `obsolete`; "#|" previous
-// strings do not.
-std::vector<size_t> EntryLines(std::string_view bytes, bool obsolete) {
-  std::vector<size_t> lines;
-  bool afterContext = false;
-  size_t number = 0;
-  for (size_t start = 0; start < bytes.size();) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view line = bytes.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    auto skipBlanks = [&] {
-      while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-    };
-    skipBlanks();
-    if (line.starts_with("#~") && obsolete) {
-      line.remove_prefix(2);
-      skipBlanks();
-    } else if (line.starts_with("#")) {
-      continue;
-    }
-    auto keyword = [&](std::string_view word) {
-      return line.starts_with(word) && (line.size() == word.size() || line[word.size()] == ' ' ||
-                                        line[word.size()] == '\t' || line[word.size()] == '"');
-    };
-    if (keyword("msgctxt")) {
-      lines.push_back(number);
-      afterContext = true;
-    } else if (keyword("msgid")) {
-      if (!afterContext) lines.push_back(number);
-      afterContext = false;
-    }
-  }
-  return lines;
-}
-
-bool ValidUtf8(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + len > s.size() || (len == 2 && b < 0xC2)) return false;
-    for (size_t k = 1; k < len; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += len;
-  }
-  return true;
-}
-
-// The value of a header field ("Language: fr\n"), empty when absent.
-std::string HeaderField(const char* header, const char* name) {
-  if (!header) return {};
-  std::unique_ptr<char, decltype(&std::free)> value(po_header_field(header, name), &std::free);
-  return value ? std::string(value.get()) : std::string();
 }
 
 // The charset the header's Content-Type names ("charset=ISO-8859-1"); "" for none or the template's "CHARSET".
@@ -353,22 +302,110 @@ bool ConvertToUtf8(std::string& copy, const std::string& charset, Reading& readi
   return true;
 }
 
+// The header's "charset=" made unreadable, its length and lines kept, once the copy is UTF-8.
+void HideCharset(std::string& copy) {
+  const std::string_view header = Header(copy);
+  const size_t at = header.find("charset=");
+  if (at != std::string_view::npos) copy[static_cast<size_t>(header.data() - copy.data()) + at + 7] = ':';
+}
+
+// Where each entry starts in the copy: `from` its lines (the "#," flags before it included), `line` the
+// line of its msgctxt, or of its msgid when no msgctxt comes just before. Obsolete entries ("#~ msgid")
+// count when `obsolete`; "#|" previous strings do not.
+struct EntryStart {
+  size_t from = 0;
+  size_t line = 0;
+};
+std::vector<EntryStart> EntryStarts(std::string_view copy, bool obsolete) {
+  std::vector<EntryStart> starts;
+  bool afterContext = false;
+  size_t number = 0, flagsAt = std::string_view::npos;
+  for (size_t start = 0; start < copy.size();) {
+    size_t end = copy.find('\n', start);
+    if (end == std::string_view::npos) end = copy.size();
+    const std::string_view line = copy.substr(start, end - start);
+    ++number;
+    const std::string_view content = Content(line, obsolete);
+    if (line.starts_with("#,")) {
+      if (flagsAt == std::string_view::npos) flagsAt = start;
+    } else if (!content.empty()) {
+      if (Keyword(content, "msgctxt") || (Keyword(content, "msgid") && !afterContext))
+        starts.push_back({flagsAt != std::string_view::npos ? flagsAt : start, number});
+      if (Keyword(content, "msgctxt")) afterContext = true;
+      if (Keyword(content, "msgid")) afterContext = false;
+      flagsAt = std::string_view::npos;
+    }
+    start = end + 1;
+  }
+  return starts;
+}
+
+// Reads a piece of the prepared copy with libgettextpo, from memory and byte by byte: its lexer otherwise
+// passes every character through iconv, from UTF-8 to UTF-8, which is most of its time on a large file.
+// The copy is UTF-8 (converted from the header's charset before), which the library reads byte by byte
+// once the header names no charset (it then warns, and that warning is left out): every byte of a
+// multibyte character is 0x80 or above, which such reading never mistakes. `fd` is the memory file the
+// pieces are written to in turn.
+po_file_t ReadPiece(int fd, std::string_view piece, Reading& reading) {
+  bool copied = ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0;
+  for (size_t done = 0; copied && done < piece.size();) {
+    const ssize_t n = ::write(fd, piece.data() + done, piece.size() - done);
+    copied = n > 0;
+    done += copied ? static_cast<size_t>(n) : 0;
+  }
+  if (!copied) {
+    reading.Add(reading.file + ": cannot be read (" + std::strerror(errno) + ")");
+    reading.failed = true;
+    return nullptr;
+  }
+  return ReadWithHandler(reading.readAs.c_str(), reading);
+}
+
+bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > s.size() || (len == 2 && b < 0xC2)) return false;
+    for (size_t k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += len;
+  }
+  return true;
+}
+
+// The value of a header field ("Language: fr\n"), empty when absent.
+std::string HeaderField(const char* header, const char* name) {
+  if (!header) return {};
+  std::unique_ptr<char, decltype(&std::free)> value(po_header_field(header, name), &std::free);
+  return value ? std::string(value.get()) : std::string();
+}
+
+// An entry's key as the duplicates are found by: two entries are the same when context (or none) and
+// msgid are.
+uint64_t EntryKeyHash(const char* ctxt, const char* id) {
+  std::string key = ctxt ? std::string("c") + ctxt : std::string("n");
+  key.push_back('\4');
+  key.append(id);
+  return ContentHash(key);
+}
+
 }  // namespace
 
 std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std::vector<std::string>& problems,
-                                         const std::function<void(const PoEntryView&)>& entry, const std::string* known,
+                                         const std::function<void(const PoEntryView&)>& entry, std::string* given,
                                          bool obsolete) {
   const std::string shown = path.string();
-  std::optional<std::string> read;
-  if (!known) {
+  std::string bytes;
+  if (given) {
+    bytes = std::move(*given);
+  } else {
     PoBytes file = ReadPoBytes(path);
     if (!file.bytes) {
       problems.push_back(shown + ": " + DescribePoFault(file.fault, file.detail));
       return std::nullopt;
     }
-    read = std::move(file.bytes);
+    bytes = std::move(*file.bytes);
   }
-  const std::string& bytes = known ? *known : *read;
   if (bytes.size() > kMaxPoFileBytes) {
     problems.push_back(shown + ": " + DescribePoFault(PoFault::TooLarge, std::to_string(bytes.size())));
     return std::nullopt;
@@ -377,62 +414,100 @@ std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std:
   Reading reading;
   reading.file = shown;
   reading.problems = &problems;
-  std::optional<std::string> language;
   // Whatever happens, the count of problems not listed comes last.
   struct Closer {
     Reading& r;
     ~Closer() { r.Close(); }
   } closer{reading};
-  std::string copy = PreparedCopy(bytes, obsolete, reading);
-  if (const std::string charset = HeaderCharset(Header(copy)); !IsUtf8Name(charset))
-    if (!ConvertToUtf8(copy, charset, reading)) return std::nullopt;
-  HideCharset(copy);
-  std::unique_ptr<std::remove_pointer_t<po_file_t>, PoFileCloser> file(ReadCopy(copy, reading));
-  if (!file) {
-    if (!reading.failed) reading.Add(shown + ": cannot be read by libgettextpo");
+  Prepare(bytes, obsolete, reading);
+  if (const std::string charset = HeaderCharset(Header(bytes)); !IsUtf8Name(charset))
+    if (!ConvertToUtf8(bytes, charset, reading)) return std::nullopt;
+  HideCharset(bytes);
+  const std::vector<EntryStart> starts = EntryStarts(bytes, obsolete);
+
+  const int fd = ::memfd_create("mokuren-po", MFD_CLOEXEC);
+  if (fd < 0) {
+    reading.Add(shown + ": cannot be read (" + std::strerror(errno) + ")");
     return std::nullopt;
   }
-  if (reading.failed) return std::nullopt;
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+  } fdCloser{fd};
+  reading.readAs = "/proc/self/fd/" + std::to_string(fd);
 
-  const char* header = po_file_domain_header(file.get(), nullptr);
-  language = HeaderField(header, "Language");
-  const std::vector<size_t> lines = EntryLines(copy, obsolete);
-  // The positions are only trusted when they were found for every entry.
-  size_t count = 0;
-  {
-    std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
-        po_message_iterator(file.get(), nullptr));
-    while (po_next_message(it.get())) ++count;
-  }
-  const bool placed = count == lines.size();
-  std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
-      po_message_iterator(file.get(), nullptr));
-  size_t index = 0;
+  std::optional<std::string> language;
+  // Every entry's key, line and piece, for the duplicates libgettextpo cannot see across pieces.
+  struct Seen {
+    uint64_t key;
+    uint32_t line, piece;
+  };
+  std::vector<Seen> seen;
   bool bad = false;
-  while (po_message_t m = po_next_message(it.get())) {
-    const size_t line = placed ? lines[index] : 0;
-    ++index;
-    const char* ctxt = po_message_msgctxt(m);
-    const char* id = po_message_msgid(m);
-    if (!ctxt && id[0] == '\0' && !po_message_is_obsolete(m)) continue;  // the header
-    if (!obsolete && po_message_is_obsolete(m)) continue;
-    PoEntryView e;
-    e.hasContext = ctxt != nullptr;
-    e.context = ctxt ? ctxt : "";
-    e.msgid = id;
-    e.plural = po_message_msgid_plural(m) != nullptr;
-    const char* str = e.plural ? po_message_msgstr_plural(m, 0) : po_message_msgstr(m);
-    e.msgstr = str ? str : "";
-    e.fuzzy = po_message_is_fuzzy(m) != 0;
-    e.obsolete = po_message_is_obsolete(m) != 0;
-    e.line = line;
-    if (!ValidUtf8(e.context) || !ValidUtf8(e.msgid) || !ValidUtf8(e.msgstr)) {
-      reading.Add(shown + (line ? ":" + std::to_string(line) : std::string()) +
-                  ": the text is not valid UTF-8 (declare the file's charset in its header)");
+  const size_t pieces = std::max<size_t>(1, (starts.size() + kChunkEntries - 1) / kChunkEntries);
+  size_t lineOffset = 0, lineCountedTo = 0;
+  for (size_t p = 0; p < pieces && !reading.fatal; ++p) {
+    const size_t first = p * kChunkEntries, last = std::min(starts.size(), first + kChunkEntries);
+    const size_t from = p == 0 ? 0 : starts[first].from;
+    const size_t to = last < starts.size() ? starts[last].from : bytes.size();
+    lineOffset += static_cast<size_t>(std::count(bytes.begin() + static_cast<ptrdiff_t>(lineCountedTo),
+                                                 bytes.begin() + static_cast<ptrdiff_t>(from), '\n'));
+    lineCountedTo = from;
+    reading.lineOffset = lineOffset;
+    PoFileHandle file(ReadPiece(fd, std::string_view(bytes).substr(from, to - from), reading));
+    if (!file) {
+      if (!reading.failed) reading.Add(shown + ": cannot be read by libgettextpo");
+      return std::nullopt;
+    }
+    if (p == 0) language = HeaderField(po_file_domain_header(file.get(), nullptr), "Language");
+    if (reading.failed) continue;  // the rest is read for its problems
+    // The entries' lines are trusted only when one was found for every entry libgettextpo read.
+    size_t count = 0;
+    {
+      IteratorHandle it(po_message_iterator(file.get(), nullptr));
+      while (po_next_message(it.get())) ++count;
+    }
+    const bool placed = count == last - first;
+    IteratorHandle it(po_message_iterator(file.get(), nullptr));
+    size_t index = first;
+    while (po_message_t m = po_next_message(it.get())) {
+      const size_t line = placed ? starts[index].line : 0;
+      ++index;
+      const char* ctxt = po_message_msgctxt(m);
+      const char* id = po_message_msgid(m);
+      if (!ctxt && id[0] == '\0' && !po_message_is_obsolete(m)) continue;  // the header
+      if (!obsolete && po_message_is_obsolete(m)) continue;
+      if (!po_message_is_obsolete(m))
+        seen.push_back({EntryKeyHash(ctxt, id), static_cast<uint32_t>(line), static_cast<uint32_t>(p)});
+      PoEntryView e;
+      e.language = *language;
+      e.hasContext = ctxt != nullptr;
+      e.context = ctxt ? ctxt : "";
+      e.msgid = id;
+      e.plural = po_message_msgid_plural(m) != nullptr;
+      const char* str = e.plural ? po_message_msgstr_plural(m, 0) : po_message_msgstr(m);
+      e.msgstr = str ? str : "";
+      e.fuzzy = po_message_is_fuzzy(m) != 0;
+      e.obsolete = po_message_is_obsolete(m) != 0;
+      e.line = line;
+      if (!ValidUtf8(e.context) || !ValidUtf8(e.msgid) || !ValidUtf8(e.msgstr)) {
+        reading.Add(shown + (line ? ":" + std::to_string(line) : std::string()) +
+                    ": the text is not valid UTF-8 (declare the file's charset in its header)");
+        bad = true;
+      }
+      if (!bad) entry(e);
+    }
+  }
+  if (reading.failed || bad) return std::nullopt;
+  // Duplicates within a piece libgettextpo reported; those in two pieces are found here.
+  std::sort(seen.begin(), seen.end(),
+            [](const Seen& a, const Seen& b) { return a.key != b.key ? a.key < b.key : a.line < b.line; });
+  for (size_t i = 1; i < seen.size(); ++i)
+    if (seen[i].key == seen[i - 1].key && seen[i].piece != seen[i - 1].piece) {
+      reading.Add(shown + ":" + std::to_string(seen[i].line) + ": duplicate message definition (" + shown + ":" +
+                  std::to_string(seen[i - 1].line) + ": this is the location of the first definition)");
       bad = true;
     }
-    if (!bad) entry(e);
-  }
   if (bad) return std::nullopt;
   return language;
 }

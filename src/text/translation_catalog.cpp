@@ -121,7 +121,7 @@ bool TranslationCatalog::Load(const std::filesystem::path& file, std::vector<std
     problems.push_back(file_ + ": " + DescribePoFault(read.fault, read.detail));
     return Fail(read.fault, read.detail);
   }
-  const std::string& bytes = *read.bytes;
+  std::string& bytes = *read.bytes;
   CopyOrigin origin;
   origin.stamp = stamp.value_or(PoFileStamp{});
   origin.poSize = bytes.size();
@@ -133,8 +133,8 @@ bool TranslationCatalog::Load(const std::filesystem::path& file, std::vector<std
 
   const size_t firstProblem = problems.size();
   // Room for the keys and texts of a file whose every byte were theirs: untouched room costs no memory.
-  data_.keys.reserve(bytes.size());
-  data_.texts.reserve(bytes.size());
+  data_.keys.reserve(origin.poSize);
+  data_.texts.reserve(origin.poSize);
   const std::optional<std::string> language = ReadPoEntries(
       file, problems,
       [&](const PoEntryView& e) {
