@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "text/translation_cache.h"
 #include "text/translation_catalog.h"
 
 namespace {
@@ -44,20 +45,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::u16string& item : catalog.Choices(1, 0, u"一緒に行く,先に行ってもらう")) (void)item;
   (void)catalog.Message(1, 0, u"ミナ「おはよう、①くん。」");
 
-  // As a compiled copy that names the right file, with a correct trailing hash, so its body is read.
-  if (size >= 16) {
-    uint64_t poSize = 0, poHash = 0;
-    std::memcpy(&poSize, data, 8);
-    std::memcpy(&poHash, data + 8, 8);
-    std::string copy = "Mokuren translation cache 2\n" + bytes;
-    const uint64_t hash = ContentHash(copy);
-    copy.append(reinterpret_cast<const char*>(&hash), 8);
-    const std::filesystem::path cached = Scratch() / "copy.cache";
+  // As a compiled copy: the input with the copy's magic and its own size in front and a header hash that
+  // matches, so its tables are taken and searched. The header is 24 bytes of magic, 22 fields of 8 bytes,
+  // the size second and the hash last (translation_cache.cpp).
+  constexpr size_t kHeader = 24 + 22 * 8;
+  if (size >= kHeader) {
+    std::string copy = bytes;
+    std::memcpy(copy.data(), "Mokuren catalogue 3\n\0\0\0\0", 24);
+    const uint64_t fileSize = copy.size();
+    std::memcpy(copy.data() + 24, &fileSize, 8);
+    const uint64_t hash = ContentHash(std::string_view(copy).substr(0, kHeader - 8));
+    std::memcpy(copy.data() + kHeader - 8, &hash, 8);
+    const std::filesystem::path cached = Scratch() / "copy.catalogue";
     Write(cached, copy);
-    if (const std::optional<CatalogData> c = ReadTranslationCache(cached, poSize, poHash)) {
-      for (const CatalogEntry& e : c->entries)
-        if (uint64_t{e.key} + e.keySize > c->keys.size() || uint64_t{e.text} + e.textSize > c->texts.size())
-          std::abort();
+    if (const std::unique_ptr<CompiledCatalog> c = CompiledCatalog::Open(cached)) {
+      const CatalogTables& t = c->Tables();
+      size_t seen = 0;
+      for (const CatalogEntry& e : t.entries) {
+        seen += t.KeyOf(e).size() + t.TextOf(e).size();
+        if (const CatalogEntry* found = t.Lookup(t.KeyOf(e))) seen += found->line;
+      }
+      (void)t.Lookup("script 1\4あ");
+      if (seen == static_cast<size_t>(-1)) std::abort();
     }
   }
   return 0;

@@ -5,6 +5,7 @@
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "text/translation_catalog.h"
+#include "text/translation_file.h"
 
 namespace mokuren::testing {
 namespace {
@@ -108,11 +109,98 @@ TEST(TranslationCatalog, AMalformedFileIsReportedAtItsLineAndNothingIsTranslated
   ASSERT_FALSE(problems.empty());
   // libgettextpo places an unterminated string at the line where it noticed, as msgfmt does.
   EXPECT_EQ(problems[0], po.string() + ":13: end-of-line within string");
+  EXPECT_EQ(catalog.Fault(), PoFault::Malformed);
+  EXPECT_EQ(catalog.FaultDetail(), "13: end-of-line within string");
 
+  // What cannot be read says why.
+  for (const auto& [file, fault] :
+       {std::pair{dir.path() / "missing.po", PoFault::Missing}, {dir.path(), PoFault::Folder}}) {
+    problems.clear();
+    EXPECT_FALSE(catalog.Load(file, problems));
+    EXPECT_EQ(catalog.Fault(), fault);
+    ASSERT_EQ(problems.size(), 1u);
+  }
+  EXPECT_EQ(problems[0], dir.path().string() + ": it is a folder, not a file");
+}
+
+// Hostile files: one entry far over the size of any game's text is left out and the rest used; a file
+// of problems lists the first twenty and counts the rest, as msgfmt does.
+TEST(TranslationCatalog, AnEntryOverTheLimitIsLeftOutAndOnlyTheFirstProblemsAreListed) {
+  TempDir dir;
+  const std::filesystem::path po = dir.path() / "de.po";
+  WriteFile(po, std::string(kHeader) + "msgctxt \"script 1 message 0\"\nmsgid \"あ\"\nmsgstr \"" +
+                    std::string(kMaxPoEntryBytes, 'x') +
+                    "\"\n\n#, fuzzy\nmsgctxt \"script 1 message 1\"\nmsgid \"い\"\nmsgstr \"I\"\n");
+  TranslationCatalog catalog;
+  std::vector<std::string> problems;
+  ASSERT_TRUE(catalog.Load(po, problems));
+  EXPECT_EQ(problems,
+            std::vector<std::string>{po.string() + ":6: warning: the entry takes 65584 bytes, more than the 65536 an "
+                                                   "entry may; it is left out"});
+  EXPECT_EQ(catalog.Message(1, 0, u"あ").body, u"あ");
+  // The flags of the entry left out stay with it: the next entry is not made fuzzy.
+  EXPECT_EQ(catalog.Message(1, 1, u"い").body, u"い");
+
+  std::string broken = kHeader;
+  for (int i = 0; i < 26; ++i) broken += "msgctxt \"title\"\nmsgid \"い\"\nmsgstr \"I\"\n\n";
+  WriteFile(po, broken);
   problems.clear();
-  EXPECT_FALSE(catalog.Load(dir.path() / "missing.po", problems));
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_NE(problems[0].find("missing.po: cannot be read"), std::string::npos);
+  EXPECT_FALSE(catalog.Load(po, problems));
+  ASSERT_EQ(problems.size(), kListedPoProblems + 1);
+  EXPECT_EQ(problems.back(), po.string() + ": 5 more problems are not listed (25 in all)");
+}
+
+// A file of many entries is read in pieces: its problems keep the file's own lines, and an entry defined
+// twice is found even when the two lie in different pieces.
+TEST(TranslationCatalog, ALongFileKeepsItsLinesAndItsDuplicatesAcrossPieces) {
+  TempDir dir;
+  const std::filesystem::path po = dir.path() / "de.po";
+  std::string text = kHeader;  // 5 lines, then 4 an entry
+  for (int i = 0; i < 20000; ++i)
+    text += "msgctxt \"script 1 message " + std::to_string(i) + "\"\nmsgid \"あ\"\nmsgstr \"A\"\n\n";
+  WriteFile(po, text + "msgctxt \"title\"\nmsgid \"い\"\nmsgstr \"I\n");
+  TranslationCatalog catalog;
+  std::vector<std::string> problems;
+  EXPECT_FALSE(catalog.Load(po, problems));
+  ASSERT_FALSE(problems.empty());
+  EXPECT_EQ(problems[0], po.string() + ":80009: end-of-line within string");
+  WriteFile(po, text + "msgctxt \"script 1 message 7\"\nmsgid \"あ\"\nmsgstr \"B\"\n");
+  problems.clear();
+  EXPECT_FALSE(catalog.Load(po, problems));
+  EXPECT_EQ(problems, std::vector<std::string>{po.string() + ":80006: duplicate message definition (" + po.string() +
+                                               ":34: this is the location of the first definition)"});
+}
+
+// A file is read once per version: later loads map its compiled copy and report nothing again, but why a
+// file cannot be used; a changed file is read again.
+TEST(TranslationCatalog, AFileIsReadOncePerVersion) {
+  TempDir dir;
+  const std::filesystem::path po = dir.path() / "de.po", cache = dir.path() / "cache";
+  const std::string big = std::string(kHeader) + "msgctxt \"script 1 message 0\"\nmsgid \"あ\"\nmsgstr \"" +
+                          std::string(kMaxPoEntryBytes, 'x') + "\"\n\nmsgctxt \"title\"\nmsgid \"い\"\nmsgstr \"I\"\n";
+  WriteFile(po, big);
+  std::vector<std::string> problems;
+  TranslationCatalog catalog;
+  ASSERT_TRUE(catalog.Load(po, problems, cache));
+  EXPECT_EQ(problems.size(), 1u);
+  for (int round = 0; round < 2; ++round) {
+    // The second round: the same bytes, touched since.
+    if (round == 1) std::filesystem::last_write_time(po, std::filesystem::last_write_time(po) + std::chrono::hours(1));
+    problems.clear();
+    TranslationCatalog again;
+    ASSERT_TRUE(again.Load(po, problems, cache));
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(again.Translate(kTitleContext, u"い"), u"I");
+  }
+  // Made malformed: reported once, and its reason kept.
+  WriteFile(po, big + "msgid \"unterminated\n");
+  for (int round = 0; round < 2; ++round) {
+    problems.clear();
+    TranslationCatalog again;
+    EXPECT_FALSE(again.Load(po, problems, cache));
+    EXPECT_EQ(problems.size(), round == 0 ? 3u : 0u);
+    EXPECT_EQ(again.FaultDetail(), "14: end-of-line within string");
+  }
 }
 
 }  // namespace

@@ -175,6 +175,32 @@ TEST_F(TranslationEngine, CaptionNoticesAndOverflowInTheLanguageChosen) {
   EXPECT_EQ(ErrorsWith("script 1 message 2: the translation runs past three lines"), 1);
 }
 
+// A translation the player asks for that cannot be used is told in the window, with the reason, each
+// start; what is wrong in the file is listed the first time it is read only.
+TEST_F(TranslationEngine, AnUnusableTranslationIsToldInTheWindowWithItsReason) {
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  BuildTestGame(dir(), kGame);
+  std::filesystem::create_directories(dir() / "tl");
+  LaunchOptions options;
+  options.lang = "pt";  // a language the engine's own texts are not shipped in: they stay Japanese
+  const auto start = [&] {
+    if (form_) CloseGame();
+    StartEngine({}, 0, options);
+    Passes(1);
+    return Notice();
+  };
+  EXPECT_EQ(start(), u"翻訳 tl/pt.po を使えないため、元の言語で遊びます（ファイルがありません）");
+  std::filesystem::create_directories(dir() / "tl" / "pt.po");
+  EXPECT_EQ(start(), u"翻訳 tl/pt.po を使えないため、元の言語で遊びます（ファイルではなくフォルダです）");
+  std::filesystem::remove(dir() / "tl" / "pt.po");
+  WriteFile(dir() / "tl" / "pt.po", "msgid \"unterminated\nmsgstr \"\"\n");
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(start(),
+              u"翻訳 tl/pt.po を使えないため、元の言語で遊びます（2 行目に誤りがあります: end-of-line within string）");
+    EXPECT_EQ(ErrorsWith("pt.po:2: end-of-line within string"), round == 0 ? 1 : 0);
+  }
+}
+
 // The notice line's pixels (the frame's bottom left), where a notice is drawn.
 std::vector<uint8_t> NoticeArea(const TABitmap& frame) {
   std::vector<uint8_t> area;

@@ -85,9 +85,9 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   EXPECT_EQ(ReadFile(out),
             "script  translated  fuzzy  untranslated  obsolete\n"
             "1                4      0             1         0\n"
-            "other            2      1           112         0\n"
-            "total            6      1           113         0\n"
-            "6 of 120 texts translated (5%)\n");
+            "other            2      1           120         0\n"
+            "total            6      1           121         0\n"
+            "6 of 128 texts translated (4%)\n");
 
   EXPECT_EQ(Tool("check '" + game.string() + "' '" + fr.string() + "'", out), 2);
   const std::string report = ReadFile(out);

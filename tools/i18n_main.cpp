@@ -70,15 +70,13 @@ int Stats(const fs::path& game, const fs::path& file) {
 int Check(const fs::path& game, const fs::path& file) {
   const i18n::TranslationGame texts = i18n::ReadTranslationGame(game, {});
   std::vector<std::string> problems;
-  const std::optional<std::vector<i18n::CheckFinding>> findings = i18n::CheckTranslationFile(texts, file, problems);
-  for (const std::string& p : problems) std::cerr << p << '\n';
-  if (!findings) return 2;
   int status = 0;
-  for (const i18n::CheckFinding& f : *findings) {
+  const bool read = i18n::CheckTranslationFile(texts, file, problems, [&](const i18n::CheckFinding& f) {
     std::cout << i18n::FormatCheckFinding(file.string(), f) << '\n';
     status = std::max(status, f.error ? 2 : 1);
-  }
-  return status;
+  });
+  for (const std::string& p : problems) std::cerr << p << '\n';
+  return read ? status : 2;
 }
 
 // Each translation's compiled copy, named for the game folder `as` (where the page mounts the game), so

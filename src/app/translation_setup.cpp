@@ -7,12 +7,19 @@
 #include "dialogs/TQueryForm.h"
 #include "platform/game_files.h"
 #include "text/TNameForm.h"
+#include "text/engine_texts.h"
 #include "text/engine_translation.h"
 #include "text/game_translation.h"
 #include "text/menu_captions.h"
 #include "text/translation_cache.h"
 
 namespace mokuren {
+
+namespace {
+// How long the notice that a translation cannot be used stays, in 10 ms ticks: twice a usual notice, as it
+// comes while the game starts.
+constexpr int32_t kUnusableNoticeTicks = 600;
+}  // namespace
 
 void TForm1::LoadEngineTexts() {
   // The engine's own texts, from the translation shipped with the program, where the game's leaves them;
@@ -31,22 +38,36 @@ void TForm1::StartTranslation() {
 bool TForm1::StartGameTranslation() {
   const std::string language = ChooseLanguage(GameDir, options().lang, options().environmentLanguages);
   if (language.empty()) return false;
-  // Every script's texts, so that entries made for texts this game does not have are told apart.
-  GameTexts texts;
-  std::vector<uint8_t> bytes;
-  for (size_t n = 1; n < ArchiveIndex::kEntries; ++n) {
-    if (archives_.ArchiveIndexes[0][n].size == 0 || !archives_.ArchiveIndexes[0].InFile(n) ||
-        archives_.Kuri_ReadFile(ArchiveKind::Script, static_cast<int>(n), bytes) != 0)
-      continue;
-    ScriptImage image;
-    std::vector<std::string> problems;  // the script machine reports them when it loads the script
-    ParseScriptImage(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), image, problems);
-    texts.AddScript(static_cast<int>(n), image);
-  }
-  if (Caption != kDefaultCaption) texts.AddTitle(Caption);
-  texts.AddEngineTexts();
+  // Entries made for texts this game does not have are told apart against every script's texts, which are
+  // gathered only when the translation is read: once per version of it, and again when the game changes.
+  GameCheck game;
+  const std::optional<PoFileStamp> scripts = StampOf(FindGameFile(GameDir, ArchiveFileName(ArchiveKind::Script)));
+  const PoFileStamp s = scripts.value_or(PoFileStamp{});
+  game.stamp = ContentHash(std::to_string(s.size) + " " + std::to_string(s.modified) + " " + std::to_string(s.inode) +
+                           " " + MOKUREN_VERSION + " " + std::to_string(EngineTexts().size()) + " " + ToUtf8(Caption));
+  game.texts = [this] {
+    GameTexts texts;
+    std::vector<uint8_t> bytes;
+    for (size_t n = 1; n < ArchiveIndex::kEntries; ++n) {
+      if (archives_.ArchiveIndexes[0][n].size == 0 || !archives_.ArchiveIndexes[0].InFile(n) ||
+          archives_.Kuri_ReadFile(ArchiveKind::Script, static_cast<int>(n), bytes) != 0)
+        continue;
+      ScriptImage image;
+      std::vector<std::string> problems;  // the script machine reports them when it loads the script
+      ParseScriptImage(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), image, problems);
+      texts.AddScript(static_cast<int>(n), image);
+    }
+    if (Caption != kDefaultCaption) texts.AddTitle(Caption);
+    texts.AddEngineTexts();
+    return texts;
+  };
   GameTranslation& translation = text_.Translation();
-  if (!translation.Load(GameDir, language, texts, DefaultTranslationCacheDir())) return false;
+  if (!translation.Load(GameDir, language, game, DefaultTranslationCacheDir())) {
+    // Said once in the window too: the player asked for a language and is shown another.
+    text_.NoticeText = translation.Unusable();
+    text_.NoticeTimer = kUnusableNoticeTicks;
+    return false;
+  }
   if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
   return true;
 }

@@ -87,6 +87,14 @@ constexpr std::u16string_view kTexts[] = {
     u"全角２文字以上　６文字以内で名前を入力してください",
     u"全角2〜6文字で入力してください",
     u"{name} は名前に使用できません",
+    engine_text::kTranslationUnusable,
+    engine_text::kNoSuchFile,
+    engine_text::kIsAFolder,
+    engine_text::kCannotRead,
+    engine_text::kTooLarge,
+    engine_text::kMalformedLine,
+    engine_text::kMalformedFile,
+    engine_text::kNoFace,
 };
 
 // The dialogs' and notices' texts, the error list's lines, then the start-up messages.

@@ -17,6 +17,19 @@ std::span<const std::u16string_view> EngineTexts();
 
 inline constexpr std::u16string_view kShowWindowCaption = u"ウィンドウ表示";  // the window item, window hidden
 
+namespace engine_text {
+// A translation that cannot be used, as the notice line and the error list tell it, and its reasons.
+inline constexpr std::u16string_view kTranslationUnusable =
+    u"翻訳 {file} を使えないため、元の言語で遊びます（{reason}）";
+inline constexpr std::u16string_view kNoSuchFile = u"ファイルがありません";
+inline constexpr std::u16string_view kIsAFolder = u"ファイルではなくフォルダです";
+inline constexpr std::u16string_view kCannotRead = u"読み込めません: {error}";
+inline constexpr std::u16string_view kTooLarge = u"大きすぎます（{size} バイト）";
+inline constexpr std::u16string_view kMalformedLine = u"{line} 行目に誤りがあります: {error}";
+inline constexpr std::u16string_view kMalformedFile = u"誤りがあります: {error}";
+inline constexpr std::u16string_view kNoFace = u"言語 {language} を表示できるフォントがありません";
+}  // namespace engine_text
+
 // `text` with its first `placeholder` ("{file}", "{dir}") replaced by `name`.
 std::u16string FillInName(std::u16string text, std::u16string_view placeholder, std::u16string_view name);
 

@@ -4,6 +4,7 @@
 
 #include "text/engine_texts.h"
 #include "text/game_translation.h"
+#include "text/translation_cache.h"
 
 namespace mokuren {
 
@@ -32,7 +33,8 @@ std::filesystem::path EngineTranslationFile(const std::filesystem::path& transla
 
 bool EngineTranslation::Load(const std::filesystem::path& file, std::vector<std::string>& problems) {
   if (file.empty()) return false;
-  return catalog_.Load(file, problems);
+  // Read once per version, like a game's: later starts map its compiled copy.
+  return catalog_.Load(file, problems, DefaultTranslationCacheDir());
 }
 
 std::u16string EngineTranslation::Translate(std::u16string_view original) const {

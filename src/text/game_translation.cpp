@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "base/text_codec.h"
+#include "base/text_template.h"
 #include "text/engine_texts.h"
 #include "text/message_layout.h"
 
@@ -62,31 +63,59 @@ std::string ChooseLanguage(const std::filesystem::path& gameDir, std::string_vie
 GameTranslation::GameTranslation(Report report) : report_(std::move(report)) {}
 GameTranslation::~GameTranslation() = default;
 
-bool GameTranslation::Load(const std::filesystem::path& gameDir, const std::string& language, const GameTexts& texts,
+bool GameTranslation::Load(const std::filesystem::path& gameDir, const std::string& language, const GameCheck& game,
                            const std::filesystem::path& cacheDir) {
   const std::filesystem::path file = TranslationCatalog::FileFor(gameDir, language);
   file_ = file.string();
+  unusable_.clear();
   std::vector<std::string> problems;
-  std::error_code ec;
-  const bool loaded = std::filesystem::is_regular_file(file, ec) && catalog_.Load(file, problems, cacheDir);
+  const bool loaded = catalog_.Load(file, problems, cacheDir, &game);
   for (const std::string& p : problems) report_(FromUtf8(p));
-  if (!loaded) {
-    report_(FromUtf8(file_ + ": the translation into \"" + language +
-                     "\" cannot be used; the game is played in its original language"));
-    catalog_ = {};
-    return false;
+  PoFault fault = catalog_.Fault();
+  std::string detail = catalog_.FaultDetail();
+  std::unique_ptr<ShapedFont> font;
+  if (loaded) {
+    font = std::make_unique<ShapedFont>();
+    std::string error;
+    if (!font->Open(catalog_.Language(), error)) {
+      report_(FromUtf8(file_ + ": " + error));
+      fault = PoFault::NoFace;
+      detail = catalog_.Language();
+    }
   }
-  for (const std::string& line : catalog_.Unmatched(texts)) report_(FromUtf8(line));
-  auto font = std::make_unique<ShapedFont>();
-  std::string error;
-  if (!font->Open(catalog_.Language(), error)) {
-    report_(FromUtf8(file_ + ": " + error + "; the game is played in its original language"));
+  if (fault != PoFault::None) {
+    // Said in the window and in the error list, in the player's language, with the file as the game names it.
+    const std::u16string shown =
+        FromUtf8(std::filesystem::path("tl").append(file.filename().string()).generic_string());
+    unusable_ =
+        FillIn(Engine(engine_text::kTranslationUnusable), {{u"file", shown}, {u"reason", Reason(fault, detail)}});
+    report_(unusable_);
     catalog_ = {};
     return false;
   }
   font_ = std::move(font);
   layout_ = std::make_unique<TranslatedLayout>(*font_, StyleOf(catalog_.Language()));
   return true;
+}
+
+std::u16string GameTranslation::Reason(PoFault fault, const std::string& detail) const {
+  switch (fault) {
+    case PoFault::None: break;
+    case PoFault::Missing: return Engine(engine_text::kNoSuchFile);
+    case PoFault::Folder: return Engine(engine_text::kIsAFolder);
+    case PoFault::Unreadable: return FillIn(Engine(engine_text::kCannotRead), {{u"error", FromUtf8(detail)}});
+    case PoFault::TooLarge: return FillIn(Engine(engine_text::kTooLarge), {{u"size", FromUtf8(detail)}});
+    case PoFault::Malformed: {
+      // "12: end-of-line within string": the line apart, so the template can place it.
+      const size_t colon = detail.find(": ");
+      const bool numbered = colon != std::string::npos && colon > 0 && detail.find_first_not_of("0123456789") == colon;
+      if (!numbered) return FillIn(Engine(engine_text::kMalformedFile), {{u"error", FromUtf8(detail)}});
+      return FillIn(Engine(engine_text::kMalformedLine),
+                    {{u"line", FromUtf8(detail.substr(0, colon))}, {u"error", FromUtf8(detail.substr(colon + 2))}});
+    }
+    case PoFault::NoFace: return FillIn(Engine(engine_text::kNoFace), {{u"language", FromUtf8(detail)}});
+  }
+  return {};
 }
 
 void GameTranslation::ReportOnce(const std::string& key, const std::u16string& line) {

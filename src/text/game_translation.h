@@ -41,10 +41,14 @@ class GameTranslation {
   explicit GameTranslation(Report report);
   ~GameTranslation();
 
-  // Loads GAME_DIR/tl/LANGUAGE.po for the game whose texts are `texts`. False (reported) when the file
-  // cannot be used: the game is then played in its original language.
-  bool Load(const std::filesystem::path& gameDir, const std::string& language, const GameTexts& texts,
+  // Loads GAME_DIR/tl/LANGUAGE.po, its entries checked against the game's texts when the file is read
+  // (`game`). False when the file cannot be used: the game is then played in its original language, and
+  // Unusable() says why. What reading the file finds is reported once per version of the file; a start
+  // from its compiled copy reports nothing again, but why it cannot be used.
+  bool Load(const std::filesystem::path& gameDir, const std::string& language, const GameCheck& game,
             const std::filesystem::path& cacheDir);
+  // Why the last Load failed, in the player's language, as the notice line tells it; empty when it did not.
+  const std::u16string& Unusable() const { return unusable_; }
   bool Active() const { return layout_ != nullptr; }
   const std::string& Language() const { return catalog_.Language(); }
 
@@ -85,6 +89,8 @@ class GameTranslation {
   void Draw(CoverageMask& mask, const TypedLine& line, int32_t y);
 
  private:
+  // A fault of the file in the player's words.
+  std::u16string Reason(PoFault fault, const std::string& detail) const;
   void ReportOnce(const std::string& key, const std::u16string& line);
 
   Report report_;
@@ -101,6 +107,7 @@ class GameTranslation {
   std::unordered_map<std::u16string, Shown> shown_;
   std::optional<TranslatedMessage> current_;
   std::unordered_set<std::string> reported_;
+  std::u16string unusable_;
 };
 
 }  // namespace mokuren

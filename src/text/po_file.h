@@ -31,6 +31,7 @@ struct PoFile {
 
 // One entry as ReadPoEntries hands it over: the texts stay valid only for the length of the call.
 struct PoEntryView {
+  std::string_view language;  // the header's "Language:", the same for every entry of the file
   std::string_view context;
   bool hasContext = false;
   std::string_view msgid;
@@ -42,18 +43,21 @@ struct PoEntryView {
 };
 
 // Reads the file. Every problem is added to `problems` as "FILE:LINE: message" (or "FILE: message"), in
-// the order found. Returns nothing when the file cannot be read or libgettextpo reports an error in it
-// (a syntax error, a duplicate entry, an unknown charset); its warnings alone do not stop it.
-// Not thread-safe: libgettextpo keeps its reading state in globals.
+// the order found, the first kListedPoProblems of them and then their count (translation_file.h); an entry
+// over kMaxPoEntryBytes is left out with a warning at its line. The file is handed to libgettextpo in
+// pieces of a few thousand entries, so that what the library keeps of it stays small. Returns nothing when the file
+// cannot be read or libgettextpo reports an error in it (a syntax error, a duplicate entry, an unknown charset); its
+// warnings alone do not stop it. Not thread-safe: libgettextpo keeps its reading state in globals.
 std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<std::string>& problems);
 
 // The same, without a copy of every entry: each is handed to `entry` as it is read, and the header's
-// "Language:" is returned. `bytes`, when given, are the file's contents, already read. Without `obsolete`,
+// "Language:" is returned. `bytes`, when given, are the file's contents, already read; they are used up
+// (the copy libgettextpo reads is made in their place). Without `obsolete`,
 // obsolete entries are neither read nor handed over, which is quicker on a file that has many, and a
 // mistake in one of them is not reported. When nothing is returned, entries handed over before the problem
 // was found are not to be used.
 std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std::vector<std::string>& problems,
                                          const std::function<void(const PoEntryView&)>& entry,
-                                         const std::string* bytes = nullptr, bool obsolete = true);
+                                         std::string* bytes = nullptr, bool obsolete = true);
 
 }  // namespace mokuren

@@ -10,7 +10,7 @@ std::optional<PoFile> ReadPoFile(const std::filesystem::path& path, std::vector<
 }
 
 std::optional<std::string> ReadPoEntries(const std::filesystem::path& path, std::vector<std::string>& problems,
-                                         const std::function<void(const PoEntryView&)>&, const std::string*, bool) {
+                                         const std::function<void(const PoEntryView&)>&, std::string*, bool) {
   return ReadPoFile(path, problems) ? std::optional<std::string>(std::string()) : std::nullopt;
 }
 

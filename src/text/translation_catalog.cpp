@@ -74,79 +74,106 @@ void TranslationCatalog::Add(std::string_view context, std::string_view original
   data_.entries.push_back(e);
 }
 
-void TranslationCatalog::BuildIndex() {
-  size_t size = 16;
-  while (size < data_.entries.size() * 2) size *= 2;
-  slots_.assign(size, 0);
-  for (size_t i = 0; i < data_.entries.size(); ++i) {
-    size_t slot = std::hash<std::string_view>{}(KeyOf(data_.entries[i])) & (size - 1);
-    while (slots_[slot] != 0) slot = (slot + 1) & (size - 1);
-    slots_[slot] = static_cast<uint32_t>(i + 1);
-  }
+bool TranslationCatalog::Fail(PoFault fault, std::string detail) {
+  data_ = {};
+  compiled_.reset();
+  tables_ = {};
+  fault_ = fault;
+  faultDetail_ = std::move(detail);
+  return false;
 }
 
-const CatalogEntry* TranslationCatalog::Lookup(std::string_view key) const {
-  if (slots_.empty()) return nullptr;
-  const size_t mask = slots_.size() - 1;
-  for (size_t slot = std::hash<std::string_view>{}(key)&mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
-    const CatalogEntry& e = data_.entries[slots_[slot] - 1];
-    if (KeyOf(e) == key) return &e;
+bool TranslationCatalog::Use(std::unique_ptr<CompiledCatalog> copy, std::vector<std::string>& problems,
+                             const GameCheck* game, const std::optional<PoFileStamp>& stamp) {
+  const CopyOrigin& origin = copy->Origin();
+  // Why the file cannot be used was reported when it was read; it is only said again.
+  if (origin.fault != PoFault::None) return Fail(origin.fault, origin.detail);
+  tables_ = copy->Tables();
+  if (!origin.language.empty()) language_ = origin.language;
+  // The game changed since its entries were checked (a copy made for the web page never was).
+  uint64_t gameStamp = origin.gameStamp;
+  if (game && game->texts && origin.gameStamp != 0 && origin.gameStamp != game->stamp) {
+    for (std::string& line : Unmatched(game->texts())) problems.push_back(std::move(line));
+    gameStamp = game->stamp;
   }
-  return nullptr;
+  if (stamp && (origin.stamp != *stamp || gameStamp != origin.gameStamp)) copy->Restamp(*stamp, gameStamp);
+  compiled_ = std::move(copy);
+  return true;
 }
 
 bool TranslationCatalog::Load(const std::filesystem::path& file, std::vector<std::string>& problems,
-                              const std::filesystem::path& cacheDir) {
-  data_ = {};
-  slots_.clear();
+                              const std::filesystem::path& cacheDir, const GameCheck* game) {
+  Fail(PoFault::None, {});
   file_ = file.string();
   language_ = file.stem().string();
-  // The bytes are read first, to find the compiled copy made from these very bytes.
-  std::optional<std::string> bytes;
-  std::filesystem::path cacheFile;
-  uint64_t hash = 0;
-  bytes = ReadFileBytes(file);  // when it cannot be read, ReadPoEntries says why
-  if (bytes && !cacheDir.empty()) {
-    hash = ContentHash(*bytes);
-    cacheFile = TranslationCacheFile(cacheDir, file);
-    if (std::optional<CatalogData> cached = ReadTranslationCache(cacheFile, bytes->size(), hash)) {
-      data_ = std::move(*cached);
-      problems.insert(problems.end(), data_.warnings.begin(), data_.warnings.end());
-      if (!data_.language.empty()) language_ = data_.language;
-      BuildIndex();
-      return true;
-    }
+  const std::optional<PoFileStamp> stamp = StampOf(file);
+  std::filesystem::path copyFile;
+  std::unique_ptr<CompiledCatalog> copy;
+  if (!cacheDir.empty()) {
+    copyFile = TranslationCacheFile(cacheDir, file);
+    copy = CompiledCatalog::Open(copyFile);
   }
+  // The PO file as it was when the copy was made: it is not even read.
+  if (copy && stamp && copy->Origin().stamp == *stamp) return Use(std::move(copy), problems, game, stamp);
+
+  PoBytes read = ReadPoBytes(file);
+  if (!read.bytes) {
+    problems.push_back(file_ + ": " + DescribePoFault(read.fault, read.detail));
+    return Fail(read.fault, read.detail);
+  }
+  std::string& bytes = *read.bytes;
+  CopyOrigin origin;
+  origin.stamp = stamp.value_or(PoFileStamp{});
+  origin.poSize = bytes.size();
+  origin.poHash = ContentHash(bytes);
+  // The same bytes elsewhere, or touched since: the copy is still theirs.
+  if (copy && copy->Origin().poSize == origin.poSize && copy->Origin().poHash == origin.poHash)
+    return Use(std::move(copy), problems, game, stamp);
+  copy.reset();
+
   const size_t firstProblem = problems.size();
   // Room for the keys and texts of a file whose every byte were theirs: untouched room costs no memory.
-  const size_t room = bytes ? bytes->size() : 0;
-  data_.keys.reserve(room);
-  data_.texts.reserve(room);
-  std::optional<std::string> language = ReadPoEntries(
+  data_.keys.reserve(origin.poSize);
+  data_.texts.reserve(origin.poSize);
+  const std::optional<std::string> language = ReadPoEntries(
       file, problems,
       [&](const PoEntryView& e) {
         if (e.hasContext && !e.msgstr.empty() && !e.fuzzy && !e.obsolete && !e.plural)
           Add(e.context, e.msgid, e.msgstr, e.line);
       },
-      bytes ? &*bytes : nullptr, /*obsolete=*/false);
+      &bytes, /*obsolete=*/false);
   if (!language) {
-    data_ = {};
-    return false;
+    // The first error, without the file's name before it: "12: end-of-line within string".
+    std::string detail;
+    for (size_t i = firstProblem; i < problems.size() && detail.empty(); ++i)
+      if (problems[i].find(": warning: ") == std::string::npos)
+        detail = problems[i].starts_with(file_ + ":") ? problems[i].substr(file_.size() + 1) : problems[i];
+    while (detail.starts_with(' ')) detail.erase(0, 1);
+    origin.fault = PoFault::Malformed;
+    origin.detail = detail;
+    if (!copyFile.empty()) WriteCompiledCatalog(copyFile, origin, nullptr);
+    return Fail(PoFault::Malformed, detail);
   }
-  data_.language = *language;
+  origin.language = *language;
   if (!language->empty()) language_ = *language;
-  data_.warnings.assign(problems.begin() + static_cast<ptrdiff_t>(firstProblem), problems.end());
-  BuildIndex();
-  if (!cacheFile.empty()) WriteTranslationCache(cacheFile, bytes->size(), hash, data_);
+  data_.keys.shrink_to_fit();
+  data_.texts.shrink_to_fit();
+  data_.BuildIndex();
+  tables_ = data_.Tables();
+  if (game && game->texts) {
+    for (std::string& line : Unmatched(game->texts())) problems.push_back(std::move(line));
+    origin.gameStamp = game->stamp;
+  }
+  if (!copyFile.empty()) WriteCompiledCatalog(copyFile, origin, &data_);
   return true;
 }
 
 std::optional<std::u16string_view> TranslationCatalog::Find(std::string_view context,
                                                             std::u16string_view original) const {
-  if (data_.entries.empty()) return std::nullopt;
-  const CatalogEntry* e = Lookup(Key(context, ToUtf8(original)));
+  if (tables_.entries.empty()) return std::nullopt;
+  const CatalogEntry* e = tables_.Lookup(Key(context, ToUtf8(original)));
   if (!e) return std::nullopt;
-  return std::u16string_view(data_.texts).substr(e->text, e->textSize);
+  return tables_.TextOf(*e);
 }
 
 std::u16string TranslationCatalog::Translate(std::string_view context, std::u16string_view original) const {
@@ -169,15 +196,21 @@ std::vector<std::u16string> TranslationCatalog::Choices(int script, int line, st
 
 std::vector<std::string> TranslationCatalog::Unmatched(const GameTexts& game) const {
   std::vector<const CatalogEntry*> unmatched;
-  for (const CatalogEntry& e : data_.entries) {
-    const std::string_view key = KeyOf(e);
-    if (!game.Has(key.substr(0, e.contextSize), key.substr(e.contextSize + 1))) unmatched.push_back(&e);
+  for (const CatalogEntry& e : tables_.entries) {
+    const std::string_view key = tables_.KeyOf(e);
+    if (key.empty() || !game.Has(key.substr(0, e.contextSize), key.substr(e.contextSize + 1))) unmatched.push_back(&e);
   }
   std::stable_sort(unmatched.begin(), unmatched.end(),
                    [](const CatalogEntry* a, const CatalogEntry* b) { return a->line < b->line; });
   std::vector<std::string> lines;
   for (const CatalogEntry* e : unmatched) {
-    const std::string context(KeyOf(*e).substr(0, e->contextSize));
+    if (lines.size() == kListedPoProblems) {
+      lines.push_back(file_ + ": " + std::to_string(unmatched.size() - kListedPoProblems) +
+                      " more entries match no text of this game and are not listed (" +
+                      std::to_string(unmatched.size()) + " in all)");
+      break;
+    }
+    const std::string context(tables_.ContextOf(*e));
     const TranslatableText* now = game.Find(context);
     lines.push_back(file_ + (e->line ? ":" + std::to_string(e->line) : std::string()) + ": \"" + context + "\" " +
                     (now ? "was translated from a text the game no longer has"

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,21 +22,32 @@
 
 namespace mokuren {
 
+// What a catalog's entries are checked against when its PO file is read: the game's texts, gathered only
+// then (a long game's take a while), and a stamp of the game that tells when they may have changed.
+struct GameCheck {
+  uint64_t stamp = 0;
+  std::function<GameTexts()> texts;
+};
+
 class TranslationCatalog {
  public:
   // The file of language `language` ("fr", "pt_BR") in a game folder: GAME_DIR/tl/LANGUAGE.po.
   static std::filesystem::path FileFor(const std::filesystem::path& gameDir, std::string_view language);
 
-  // Reads a PO file. Problems (syntax errors at "FILE:LINE: …", a file that cannot be read, warnings) are
-  // added to `problems`. When the file is malformed the catalog is left empty, so the game runs in its
-  // original language, and false is returned. With a cache folder (DefaultTranslationCacheDir() for the
-  // player's), a file read before is loaded from its compiled copy there (translation_cache.h), and a
-  // file read for the first time leaves one.
+  // Reads a PO file. Problems (syntax errors at "FILE:LINE: …", a file that cannot be read, warnings, and
+  // with `game` the entries that match no text of the game) are added to `problems`. False when the file
+  // cannot be used (Fault() says why): the catalog is then empty, so the game runs in its original
+  // language. With a cache folder (DefaultTranslationCacheDir() for the player's), the file is read once
+  // per version: it leaves a compiled copy there (translation_cache.h), which later loads map instead,
+  // reporting nothing again but why the file cannot be used.
   bool Load(const std::filesystem::path& file, std::vector<std::string>& problems,
-            const std::filesystem::path& cacheDir = {});
+            const std::filesystem::path& cacheDir = {}, const GameCheck* game = nullptr);
+  PoFault Fault() const { return fault_; }
+  // What is wrong, in a few words ("12: syntax error" for a malformed file).
+  const std::string& FaultDetail() const { return faultDetail_; }
 
-  bool Empty() const { return data_.entries.empty(); }
-  size_t Size() const { return data_.entries.size(); }
+  bool Empty() const { return tables_.entries.empty(); }
+  size_t Size() const { return tables_.entries.size(); }
   // The header's "Language:", or the file's name without ".po" when the header has none.
   const std::string& Language() const { return language_; }
 
@@ -51,19 +64,23 @@ class TranslationCatalog {
   std::vector<std::u16string> Choices(int script, int line, std::u16string_view original) const;
 
   // Translated entries that match no text of the game, as "FILE:LINE: …" lines: a translation made for
-  // another game, or texts this game has changed since. They are never shown.
+  // another game, or texts this game has changed since. They are never shown. The first
+  // kListedPoProblems are listed, then a count of the rest.
   std::vector<std::string> Unmatched(const GameTexts& game) const;
 
  private:
   // Files an entry, its translation (UTF-8) as it is shown.
   void Add(std::string_view context, std::string_view original, std::string_view translation, size_t line);
-  // The open-addressing index over data_.entries (slot = entry + 1, 0 for none).
-  void BuildIndex();
-  const CatalogEntry* Lookup(std::string_view key) const;
-  std::string_view KeyOf(const CatalogEntry& e) const { return std::string_view(data_.keys).substr(e.key, e.keySize); }
+  // Takes the compiled copy: its tables, or why its file cannot be used.
+  bool Use(std::unique_ptr<CompiledCatalog> copy, std::vector<std::string>& problems, const GameCheck* game,
+           const std::optional<PoFileStamp>& stamp);
+  bool Fail(PoFault fault, std::string detail);
 
-  CatalogData data_;
-  std::vector<uint32_t> slots_;
+  CatalogData data_;                           // read from the PO file
+  std::unique_ptr<CompiledCatalog> compiled_;  // or mapped from its compiled copy
+  CatalogTables tables_;                       // over whichever holds the catalog
+  PoFault fault_ = PoFault::None;
+  std::string faultDetail_;
   std::string language_;
   std::string file_;
 };

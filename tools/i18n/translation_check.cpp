@@ -25,12 +25,12 @@ bool HasControl(std::u16string_view s) {
 
 class Checker {
  public:
-  Checker(const TranslationGame& game, TranslatedLayout& layout, std::vector<CheckFinding>& out)
+  Checker(const TranslationGame& game, TranslatedLayout& layout, const std::function<void(const CheckFinding&)>& out)
       : game_(game), layout_(layout), out_(out) {}
 
-  void Entry(const PoEntry& e) {
+  void Entry(const PoEntryView& e) {
     line_ = e.line;
-    context_ = e.hasContext ? e.context : "(no context)";
+    context_ = e.hasContext ? std::string(e.context) : "(no context)";
     if (e.plural) return Warn("plural", "a plural entry: the game has no such texts, and it is never shown");
     const std::optional<TextContext> kind = e.hasContext ? ParseTextContext(e.context) : std::nullopt;
     if (!game_.texts.Has(e.context, e.msgid) || !kind) {
@@ -65,7 +65,7 @@ class Checker {
 
  private:
   void Add(bool error, const char* rule, std::string message) {
-    out_.push_back({error, rule, line_, context_, std::move(message)});
+    out_({error, rule, line_, context_, std::move(message)});
   }
   void Warn(const char* rule, std::string message) { Add(false, rule, std::move(message)); }
   void Error(const char* rule, std::string message) { Add(true, rule, std::move(message)); }
@@ -102,35 +102,45 @@ class Checker {
 
   const TranslationGame& game_;
   TranslatedLayout& layout_;
-  std::vector<CheckFinding>& out_;
+  const std::function<void(const CheckFinding&)>& out_;
   size_t line_ = 0;
   std::string context_;
 };
 
 }  // namespace
 
-std::vector<CheckFinding> CheckTranslation(const TranslationGame& game, const PoFile& po, TranslatedLayout& layout) {
-  std::vector<CheckFinding> findings;
-  Checker checker(game, layout, findings);
-  for (const PoEntry& e : po.entries)
-    if (!e.obsolete) checker.Entry(e);
-  return findings;
+bool CheckTranslationFile(const TranslationGame& game, const std::filesystem::path& file,
+                          std::vector<std::string>& problems, const std::function<void(const CheckFinding&)>& found) {
+  // The face and layout of the file's language, made at its first entry, where the header has been read.
+  std::optional<ShapedFont> font;
+  std::optional<TranslatedLayout> layout;
+  std::optional<Checker> checker;
+  bool faceless = false;
+  const std::optional<std::string> language = ReadPoEntries(file, problems, [&](const PoEntryView& e) {
+    if (!checker && !faceless) {
+      const std::string shown = e.language.empty() ? file.stem().string() : std::string(e.language);
+      std::string error;
+      font.emplace();
+      if (!font->Open(shown, error)) {
+        problems.push_back(file.string() + ": " + error);
+        faceless = true;
+        return;
+      }
+      layout.emplace(*font, StyleOf(shown));
+      checker.emplace(game, *layout, found);
+    }
+    if (checker && !e.obsolete) checker->Entry(e);
+  });
+  return language && !faceless;
 }
 
 std::optional<std::vector<CheckFinding>> CheckTranslationFile(const TranslationGame& game,
                                                               const std::filesystem::path& file,
                                                               std::vector<std::string>& problems) {
-  const std::optional<PoFile> po = ReadPoFile(file, problems);
-  if (!po) return std::nullopt;
-  const std::string language = po->language.empty() ? file.stem().string() : po->language;
-  ShapedFont font;
-  std::string error;
-  if (!font.Open(language, error)) {
-    problems.push_back(file.string() + ": " + error);
+  std::vector<CheckFinding> findings;
+  if (!CheckTranslationFile(game, file, problems, [&](const CheckFinding& f) { findings.push_back(f); }))
     return std::nullopt;
-  }
-  TranslatedLayout layout(font, StyleOf(language));
-  return CheckTranslation(game, *po, layout);
+  return findings;
 }
 
 std::string FormatCheckFinding(const std::string& poFile, const CheckFinding& f) {

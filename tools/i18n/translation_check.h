@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,13 +22,14 @@ struct CheckFinding {
   std::string message;
 };
 
-// Findings in the order of the file.
-std::vector<CheckFinding> CheckTranslation(const TranslationGame& game, const PoFile& po, TranslatedLayout& layout);
-
 // Reads a PO file and checks it with the layout of its language (the header's "Language:", else the
-// file's name), as `mokuren-i18n check` and the lint do. `problems` receives what reading found
-// ("FILE:LINE: message" or "FILE: message"); nothing is returned when the file cannot be read or no
+// file's name), as `mokuren-i18n check` and the lint do, handing each finding to `found` in the order of the
+// file as it is read, so that a file of a million entries is never held whole. `problems` receives what
+// reading found ("FILE:LINE: message" or "FILE: message"); false when the file cannot be read or no
 // installed face covers its language.
+bool CheckTranslationFile(const TranslationGame& game, const std::filesystem::path& file,
+                          std::vector<std::string>& problems, const std::function<void(const CheckFinding&)>& found);
+// The same, the findings collected; nothing when the file cannot be read or checked.
 std::optional<std::vector<CheckFinding>> CheckTranslationFile(const TranslationGame& game,
                                                               const std::filesystem::path& file,
                                                               std::vector<std::string>& problems);
