@@ -11,12 +11,14 @@
 #include "base/text_template.h"
 #include "graphics/ABitmap.h"
 #include "graphics/png_decoder.h"
+#include "graphics/png_writer.h"
 #include "platform/game_files.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "text/engine_texts.h"
 #include "text/engine_translation.h"
 #include "text/game_translation.h"
+#include "toolkit/png_writer.h"
 
 namespace mokuren::testing {
 namespace {
@@ -199,6 +201,47 @@ TEST_F(TranslationEngine, AnUnusableTranslationIsToldInTheWindowWithItsReason) {
               u"翻訳 tl/pt.po を使えないため、元の言語で遊びます（2 行目に誤りがあります: end-of-line within string）");
     EXPECT_EQ(ErrorsWith("pt.po:2: end-of-line within string"), round == 0 ? 1 : 0);
   }
+}
+
+// A translation's pictures: a scenario picture by its name in any letter case, its transparency the
+// original's when the translator's file has none, and a system picture of the wrong size reported and
+// left as the original; the original language shows the game's own.
+TEST_F(TranslationEngine, PicturesOfTheTranslationAreShownInPlaceOfTheGamesOwn) {
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  // A character on the right half of its canvas: the left half wholly transparent.
+  std::vector<uint8_t> rgba(800 * 600 * 4, 255);
+  for (size_t i = 0; i < rgba.size(); i += 4) rgba[i + 3] = (i / 4) % 800 < 400 ? 0 : 255;
+  TestGame game{{{1, "bg \"BG01\"\nlayer1 center, \"CH01\"\nshow\nwait click\n"}},
+                {{"BG01", SolidPng(800, 600, 255, 0, 0)}, {"CH01", toolkit::EncodePng(800, 600, rgba)}},
+                {}};
+  BuildTestGame(dir(), game);
+  std::filesystem::create_directories(dir() / "tl" / "en" / "graphic.dat");
+  std::filesystem::create_directories(dir() / "tl" / "en" / "SYSGRP.DAT");
+  WriteFile(dir() / "tl" / "en.po", kEnglish);
+  WriteFile(dir() / "tl" / "en" / "graphic.dat" / "bg01.png", SolidPng(800, 600, 0, 255, 0));
+  // Saved without transparency, as an image editor's flattened export is.
+  TABitmap blue(800, 600);
+  blue.FillRGB(0, 0, 255);
+  std::string error;
+  ASSERT_TRUE(WritePngFile((dir() / "tl" / "en" / "graphic.dat" / "CH01.PNG").string(), blue, PngAlpha::None, error));
+  WriteFile(dir() / "tl" / "en" / "SYSGRP.DAT" / "1.png", SolidPng(10, 10, 0, 0, 255));
+  const auto shown = [&](const std::string& lang) {
+    if (form_) CloseGame();
+    LaunchOptions options;
+    options.lang = lang;
+    StartEngine({}, 0, options);
+    EXPECT_TRUE(RunUntilTask(task::WaitKey));
+    Passes(5);
+    const auto pixel = [&](int x, int y) {
+      const uint8_t* p = Frame().ScanLine(y) + 4 * x;
+      return std::array<int, 3>{p[2], p[1], p[0]};
+    };
+    return std::pair{pixel(100, 300), pixel(600, 300)};
+  };
+  // A layer's opaque pixels show at 254 of 255, as the engine blends them.
+  EXPECT_EQ(shown("en"), (std::pair{std::array{0, 255, 0}, std::array{0, 0, 254}}));
+  EXPECT_EQ(ErrorsWith("tl/en/SYSGRP.DAT/1.png is 10x10 pixels, not the 800x184 of the picture it replaces"), 1);
+  EXPECT_EQ(shown("ja"), (std::pair{std::array{255, 0, 0}, std::array{254, 254, 254}}));
 }
 
 // The notice line's pixels (the frame's bottom left), where a notice is drawn.

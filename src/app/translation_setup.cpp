@@ -5,6 +5,7 @@
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TQueryForm.h"
+#include "graphics/picture_replacements.h"
 #include "platform/game_files.h"
 #include "text/TNameForm.h"
 #include "text/engine_texts.h"
@@ -69,6 +70,13 @@ bool TForm1::StartGameTranslation() {
     return false;
   }
   if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
+  // The translation's own pictures, in tl/LL beside tl/LL.po.
+  const ArchiveIndex& system = archives_.ArchiveIndexes[static_cast<int>(ArchiveKind::System) - 1];
+  graphics_.UsePictureReplacements(PictureReplacements::Find(
+      FindGameFile(GameDir, "tl/" + language), archives_.GraphicNames, [&system](int32_t entry) {
+        return entry >= 0 && static_cast<size_t>(entry) < ArchiveIndex::kEntries &&
+               system[static_cast<size_t>(entry)].size != 0;
+      }));
   return true;
 }
 
