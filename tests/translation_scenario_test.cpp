@@ -244,6 +244,46 @@ TEST_F(TranslationEngine, PicturesOfTheTranslationAreShownInPlaceOfTheGamesOwn) 
   EXPECT_EQ(shown("ja"), (std::pair{std::array{255, 0, 0}, std::array{254, 254, 254}}));
 }
 
+// Names in the translation's script: the name dialog offers the translation's hero's name, takes the
+// names of its language and refuses the rest with the reason; the text hook and the log show the name
+// as it was typed.
+TEST_F(TranslationEngine, TheNameDialogTakesTheNamesOfTheTranslationsLanguage) {
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  BuildTestGame(dir(), {{{1, "heroname\nmsg \"①「行くぞ。」\"\n"}}, {}, {}});
+  std::filesystem::create_directories(dir() / "tl");
+  const std::string header = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n";
+  WriteFile(dir() / "tl" / "en.po",
+            header +
+                "\nmsgctxt \"hero name\"\nmsgid \"カザミネ\"\nmsgstr \"Kazamine\"\n"
+                "\nmsgctxt \"script 1 message 0\"\nmsgid \"「行くぞ。」\"\nmsgstr \"“Let's go.”\"\n");
+  WriteFile(dir() / "tl" / "ru.po", header);
+  const auto texts = [&](const std::string& lang, const std::vector<std::string>& names) {
+    if (form_) CloseGame();
+    std::filesystem::remove(dir() / "SAVE.DAT");
+    std::string events = "100 dialog-text " + (dir() / "0.txt").string() + "\n";
+    for (size_t i = 0; i < names.size(); ++i)
+      events += std::to_string(200 + 100 * i) + " name " + names[i] + "\n" + std::to_string(250 + 100 * i) +
+                " dialog-text " + (dir() / (std::to_string(i + 1) + ".txt")).string() + "\n";
+    LaunchOptions options;
+    options.lang = lang;
+    options.textHook = (dir() / (lang + "-hook.txt")).string();
+    StartEngine(events, 0, options);
+    EXPECT_TRUE(RunUntilTask(task::MessageWait));
+    std::vector<std::string> shown;
+    for (size_t i = 0; i < names.size(); ++i) shown.push_back(ReadFile(dir() / (std::to_string(i) + ".txt")));
+    return shown;
+  };
+  EXPECT_EQ(texts("en", {"Ken2", std::string(17, 'k'), "  Jean-Luc  Picard "}),
+            (std::vector<std::string>{"His name is...\nEnter a name (1 to 16 letters)\nKazamine\n",
+                                      "His name is...\n2 cannot be used in a name\nKen2\n",
+                                      "His name is...\nA name has 1 to 16 letters\n" + std::string(17, 'k') + "\n"}));
+  EXPECT_EQ(HeroName(), u"Jean-Luc Picard");
+  CloseGame();
+  EXPECT_EQ(ReadFile(dir() / "en-hook.txt"), "Jean-Luc Picard: “Let's go.”\n");
+  EXPECT_EQ(texts("ru", {"Anna", "Анна-Мария"})[1], "Его зовут…\nВ имени нельзя использовать: Ana\nAnna\n");
+  EXPECT_EQ(HeroName(), u"Анна-Мария");
+}
+
 // The notice line's pixels (the frame's bottom left), where a notice is drawn.
 std::vector<uint8_t> NoticeArea(const TABitmap& frame) {
   std::vector<uint8_t> area;

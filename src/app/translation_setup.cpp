@@ -12,6 +12,7 @@
 #include "text/engine_translation.h"
 #include "text/game_translation.h"
 #include "text/menu_captions.h"
+#include "text/name_rules.h"
 #include "text/translation_cache.h"
 
 namespace mokuren {
@@ -59,6 +60,7 @@ bool TForm1::StartGameTranslation() {
       texts.AddScript(static_cast<int>(n), image);
     }
     if (Caption != kDefaultCaption) texts.AddTitle(Caption);
+    texts.AddDefaultHeroName();
     texts.AddEngineTexts();
     return texts;
   };
@@ -70,6 +72,8 @@ bool TForm1::StartGameTranslation() {
     return false;
   }
   if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
+  // Names of the translation's script, and its hero's name.
+  NameForm->UseNames(NameScriptOf(translation.Language()), translation.DefaultHeroName());
   // The translation's own pictures, in tl/LL beside tl/LL.po.
   const ArchiveIndex& system = archives_.ArchiveIndexes[static_cast<int>(ArchiveKind::System) - 1];
   graphics_.UsePictureReplacements(PictureReplacements::Find(
