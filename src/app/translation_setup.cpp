@@ -35,6 +35,8 @@ void TForm1::LoadEngineTexts() {
 
 void TForm1::StartTranslation() {
   if (StartGameTranslation() || text_.Translation().EngineTextsTranslated()) ShowEngineTextsTranslated();
+  // The windows' faces, and the toolkit's own dialogs, in the language of their texts.
+  platform().UseLanguage(text_.Translation().ShownLanguage());
 }
 
 bool TForm1::StartGameTranslation() {
