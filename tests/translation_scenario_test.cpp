@@ -382,25 +382,26 @@ TEST_F(TranslationEngine, DamagedSaveFileIsToldInTheLanguageChosen) {
             1);
 }
 
-// The game picker's texts and every engine text, shipped in English and found beside the program.
-TEST(TranslationLanguage, EngineTextsShippedInEnglishForThePlayersLanguage) {
+// The game picker's texts and every engine text, shipped in seven languages and found beside the program:
+// every Japanese text translated (the few error lines written in English are their own), and every blank
+// the engine fills kept.
+TEST(TranslationLanguage, EngineTextsShippedForThePlayersLanguage) {
   const std::filesystem::path dir = EngineTranslationsDir(ExecutableDirectory());
   EXPECT_EQ(EngineTranslationFile(dir, "", {"ja_JP.UTF-8", "en_US.UTF-8"}), "");
-  const std::filesystem::path file = EngineTranslationFile(dir, "", {"de_DE.UTF-8", "en_US.UTF-8"});
-  ASSERT_EQ(file.filename(), "en.po");
-  EngineTranslation english;
-  std::vector<std::string> problems;
-  ASSERT_TRUE(english.Load(file, problems));
-  EXPECT_EQ(english.Translate(u"遊ぶゲームを選んでください。"), u"Choose the game to play.");
-  // Every Japanese text translated (the few error lines written in English are their own), and every
-  // blank the engine fills kept.
-  for (std::u16string_view text : EngineTexts()) {
-    const std::u16string shown = english.Translate(text);
-    if (text != u"OK" && std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x7F; })) {
-      EXPECT_NE(shown, text);
+  EXPECT_EQ(EngineTranslationFile(dir, "", {"pt_BR.UTF-8", "de_DE.UTF-8"}).filename(), "de.po");
+  for (const char* language : {"en", "ru", "zh_CN", "ko", "es", "fr", "de"}) {
+    TranslationCatalog shipped;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(shipped.Load(EngineTranslationFile(dir, language, {}), problems)) << language;
+    EXPECT_TRUE(problems.empty()) << language;
+    for (std::u16string_view text : EngineTexts()) {
+      const std::optional<std::u16string_view> shown = shipped.Find(kEngineTextContext, text);
+      if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x7F; })) {
+        EXPECT_TRUE(shown) << language << ": " << ToUtf8(text);
+      }
+      for (std::u16string_view blank : Placeholders(text))
+        EXPECT_NE(shown.value_or(text).find(blank), std::u16string::npos) << language << ": " << ToUtf8(text);
     }
-    for (std::u16string_view blank : Placeholders(text))
-      EXPECT_NE(shown.find(blank), std::u16string::npos) << ToUtf8(shown);
   }
 }
 
