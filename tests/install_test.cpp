@@ -80,6 +80,7 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/mokuren/tl/es.po",
       "share/mokuren/tl/fr.po",
       "share/mokuren/tl/ko.po",
+      "share/mokuren/tl/mokuren.pot",
       "share/mokuren/tl/ru.po",
       "share/mokuren/tl/zh_CN.po",
   };
