@@ -75,7 +75,14 @@ TEST(Install, PutsEveryFileInPlaceAndEachChecksOut) {
       "share/doc/mokuren/copyright",
       "share/doc/mokuren/changelog.gz",
       "share/metainfo/dev.mokuren.Mokuren.metainfo.xml",
+      "share/mokuren/tl/de.po",
       "share/mokuren/tl/en.po",
+      "share/mokuren/tl/es.po",
+      "share/mokuren/tl/fr.po",
+      "share/mokuren/tl/ko.po",
+      "share/mokuren/tl/mokuren.pot",
+      "share/mokuren/tl/ru.po",
+      "share/mokuren/tl/zh_CN.po",
   };
   EXPECT_EQ(installed, expected);
 

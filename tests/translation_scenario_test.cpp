@@ -11,12 +11,14 @@
 #include "base/text_template.h"
 #include "graphics/ABitmap.h"
 #include "graphics/png_decoder.h"
+#include "graphics/png_writer.h"
 #include "platform/game_files.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
 #include "text/engine_texts.h"
 #include "text/engine_translation.h"
 #include "text/game_translation.h"
+#include "toolkit/png_writer.h"
 
 namespace mokuren::testing {
 namespace {
@@ -201,6 +203,87 @@ TEST_F(TranslationEngine, AnUnusableTranslationIsToldInTheWindowWithItsReason) {
   }
 }
 
+// A translation's pictures: a scenario picture by its name in any letter case, its transparency the
+// original's when the translator's file has none, and a system picture of the wrong size reported and
+// left as the original; the original language shows the game's own.
+TEST_F(TranslationEngine, PicturesOfTheTranslationAreShownInPlaceOfTheGamesOwn) {
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  // A character on the right half of its canvas: the left half wholly transparent.
+  std::vector<uint8_t> rgba(800 * 600 * 4, 255);
+  for (size_t i = 0; i < rgba.size(); i += 4) rgba[i + 3] = (i / 4) % 800 < 400 ? 0 : 255;
+  TestGame game{{{1, "bg \"BG01\"\nlayer1 center, \"CH01\"\nshow\nwait click\n"}},
+                {{"BG01", SolidPng(800, 600, 255, 0, 0)}, {"CH01", toolkit::EncodePng(800, 600, rgba)}},
+                {}};
+  BuildTestGame(dir(), game);
+  std::filesystem::create_directories(dir() / "tl" / "en" / "graphic.dat");
+  std::filesystem::create_directories(dir() / "tl" / "en" / "SYSGRP.DAT");
+  WriteFile(dir() / "tl" / "en.po", kEnglish);
+  WriteFile(dir() / "tl" / "en" / "graphic.dat" / "bg01.png", SolidPng(800, 600, 0, 255, 0));
+  // Saved without transparency, as an image editor's flattened export is.
+  TABitmap blue(800, 600);
+  blue.FillRGB(0, 0, 255);
+  std::string error;
+  ASSERT_TRUE(WritePngFile((dir() / "tl" / "en" / "graphic.dat" / "CH01.PNG").string(), blue, PngAlpha::None, error));
+  WriteFile(dir() / "tl" / "en" / "SYSGRP.DAT" / "1.png", SolidPng(10, 10, 0, 0, 255));
+  const auto shown = [&](const std::string& lang) {
+    if (form_) CloseGame();
+    LaunchOptions options;
+    options.lang = lang;
+    StartEngine({}, 0, options);
+    EXPECT_TRUE(RunUntilTask(task::WaitKey));
+    Passes(5);
+    const auto pixel = [&](int x, int y) {
+      const uint8_t* p = Frame().ScanLine(y) + 4 * x;
+      return std::array<int, 3>{p[2], p[1], p[0]};
+    };
+    return std::pair{pixel(100, 300), pixel(600, 300)};
+  };
+  // A layer's opaque pixels show at 254 of 255, as the engine blends them.
+  EXPECT_EQ(shown("en"), (std::pair{std::array{0, 255, 0}, std::array{0, 0, 254}}));
+  EXPECT_EQ(ErrorsWith("tl/en/SYSGRP.DAT/1.png is 10x10 pixels, not the 800x184 of the picture it replaces"), 1);
+  EXPECT_EQ(shown("ja"), (std::pair{std::array{255, 0, 0}, std::array{254, 254, 254}}));
+}
+
+// Names in the translation's script: the name dialog offers the translation's hero's name, takes the
+// names of its language and refuses the rest with the reason; the text hook and the log show the name
+// as it was typed.
+TEST_F(TranslationEngine, TheNameDialogTakesTheNamesOfTheTranslationsLanguage) {
+  setenv("XDG_CACHE_HOME", (dir() / "cache").c_str(), 1);
+  BuildTestGame(dir(), {{{1, "heroname\nmsg \"①「行くぞ。」\"\n"}}, {}, {}});
+  std::filesystem::create_directories(dir() / "tl");
+  const std::string header = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n";
+  WriteFile(dir() / "tl" / "en.po",
+            header +
+                "\nmsgctxt \"hero name\"\nmsgid \"カザミネ\"\nmsgstr \"Kazamine\"\n"
+                "\nmsgctxt \"script 1 message 0\"\nmsgid \"「行くぞ。」\"\nmsgstr \"“Let's go.”\"\n");
+  WriteFile(dir() / "tl" / "ru.po", header);
+  const auto texts = [&](const std::string& lang, const std::vector<std::string>& names) {
+    if (form_) CloseGame();
+    std::filesystem::remove(dir() / "SAVE.DAT");
+    std::string events = "100 dialog-text " + (dir() / "0.txt").string() + "\n";
+    for (size_t i = 0; i < names.size(); ++i)
+      events += std::to_string(200 + 100 * i) + " name " + names[i] + "\n" + std::to_string(250 + 100 * i) +
+                " dialog-text " + (dir() / (std::to_string(i + 1) + ".txt")).string() + "\n";
+    LaunchOptions options;
+    options.lang = lang;
+    options.textHook = (dir() / (lang + "-hook.txt")).string();
+    StartEngine(events, 0, options);
+    EXPECT_TRUE(RunUntilTask(task::MessageWait));
+    std::vector<std::string> shown;
+    for (size_t i = 0; i < names.size(); ++i) shown.push_back(ReadFile(dir() / (std::to_string(i) + ".txt")));
+    return shown;
+  };
+  EXPECT_EQ(texts("en", {"Ken2", std::string(17, 'k'), "  Jean-Luc  Picard "}),
+            (std::vector<std::string>{"His name is...\nEnter a name (1 to 16 letters)\nKazamine\n",
+                                      "His name is...\n2 cannot be used in a name\nKen2\n",
+                                      "His name is...\nA name has 1 to 16 letters\n" + std::string(17, 'k') + "\n"}));
+  EXPECT_EQ(HeroName(), u"Jean-Luc Picard");
+  CloseGame();
+  EXPECT_EQ(ReadFile(dir() / "en-hook.txt"), "Jean-Luc Picard: “Let's go.”\n");
+  EXPECT_EQ(texts("ru", {"Anna", "Анна-Мария"})[1], "Его зовут…\nВ имени нельзя использовать: Ana\nAnna\n");
+  EXPECT_EQ(HeroName(), u"Анна-Мария");
+}
+
 // The notice line's pixels (the frame's bottom left), where a notice is drawn.
 std::vector<uint8_t> NoticeArea(const TABitmap& frame) {
   std::vector<uint8_t> area;
@@ -299,25 +382,26 @@ TEST_F(TranslationEngine, DamagedSaveFileIsToldInTheLanguageChosen) {
             1);
 }
 
-// The game picker's texts and every engine text, shipped in English and found beside the program.
-TEST(TranslationLanguage, EngineTextsShippedInEnglishForThePlayersLanguage) {
+// The game picker's texts and every engine text, shipped in seven languages and found beside the program:
+// every Japanese text translated (the few error lines written in English are their own), and every blank
+// the engine fills kept.
+TEST(TranslationLanguage, EngineTextsShippedForThePlayersLanguage) {
   const std::filesystem::path dir = EngineTranslationsDir(ExecutableDirectory());
   EXPECT_EQ(EngineTranslationFile(dir, "", {"ja_JP.UTF-8", "en_US.UTF-8"}), "");
-  const std::filesystem::path file = EngineTranslationFile(dir, "", {"de_DE.UTF-8", "en_US.UTF-8"});
-  ASSERT_EQ(file.filename(), "en.po");
-  EngineTranslation english;
-  std::vector<std::string> problems;
-  ASSERT_TRUE(english.Load(file, problems));
-  EXPECT_EQ(english.Translate(u"遊ぶゲームを選んでください。"), u"Choose the game to play.");
-  // Every Japanese text translated (the few error lines written in English are their own), and every
-  // blank the engine fills kept.
-  for (std::u16string_view text : EngineTexts()) {
-    const std::u16string shown = english.Translate(text);
-    if (text != u"OK" && std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x7F; })) {
-      EXPECT_NE(shown, text);
+  EXPECT_EQ(EngineTranslationFile(dir, "", {"pt_BR.UTF-8", "de_DE.UTF-8"}).filename(), "de.po");
+  for (const char* language : {"en", "ru", "zh_CN", "ko", "es", "fr", "de"}) {
+    TranslationCatalog shipped;
+    std::vector<std::string> problems;
+    ASSERT_TRUE(shipped.Load(EngineTranslationFile(dir, language, {}), problems)) << language;
+    EXPECT_TRUE(problems.empty()) << language;
+    for (std::u16string_view text : EngineTexts()) {
+      const std::optional<std::u16string_view> shown = shipped.Find(kEngineTextContext, text);
+      if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x7F; })) {
+        EXPECT_TRUE(shown) << language << ": " << ToUtf8(text);
+      }
+      for (std::u16string_view blank : Placeholders(text))
+        EXPECT_NE(shown.value_or(text).find(blank), std::u16string::npos) << language << ": " << ToUtf8(text);
     }
-    for (std::u16string_view blank : Placeholders(text))
-      EXPECT_NE(shown.find(blank), std::u16string::npos) << ToUtf8(shown);
   }
 }
 

@@ -144,7 +144,7 @@ bool TForm1::FormCreate() {
     if (unit == 0) break;
     text_.HeroName.push_back(static_cast<char16_t>(unit));
   }
-  if (text_.HeroName.empty()) text_.HeroName = TNameForm::kDefaultName;
+  if (text_.HeroName.empty()) text_.HeroName = NameForm->DefaultName;
   // Slot volumes from the saved settings.
   sound_.ApplyVolumes();
   // Music of the album screens when none was saved.

@@ -5,12 +5,14 @@
 #include "dialogs/TCommentForm.h"
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TQueryForm.h"
+#include "graphics/picture_replacements.h"
 #include "platform/game_files.h"
 #include "text/TNameForm.h"
 #include "text/engine_texts.h"
 #include "text/engine_translation.h"
 #include "text/game_translation.h"
 #include "text/menu_captions.h"
+#include "text/name_rules.h"
 #include "text/translation_cache.h"
 
 namespace mokuren {
@@ -33,6 +35,8 @@ void TForm1::LoadEngineTexts() {
 
 void TForm1::StartTranslation() {
   if (StartGameTranslation() || text_.Translation().EngineTextsTranslated()) ShowEngineTextsTranslated();
+  // The windows' faces, and the toolkit's own dialogs, in the language of their texts.
+  platform().UseLanguage(text_.Translation().ShownLanguage());
 }
 
 bool TForm1::StartGameTranslation() {
@@ -58,6 +62,7 @@ bool TForm1::StartGameTranslation() {
       texts.AddScript(static_cast<int>(n), image);
     }
     if (Caption != kDefaultCaption) texts.AddTitle(Caption);
+    texts.AddDefaultHeroName();
     texts.AddEngineTexts();
     return texts;
   };
@@ -69,6 +74,15 @@ bool TForm1::StartGameTranslation() {
     return false;
   }
   if (Caption != kDefaultCaption) Caption = translation.Caption(Caption);
+  // Names of the translation's script, and its hero's name.
+  NameForm->UseNames(NameScriptOf(translation.Language()), translation.DefaultHeroName());
+  // The translation's own pictures, in tl/LL beside tl/LL.po.
+  const ArchiveIndex& system = archives_.ArchiveIndexes[static_cast<int>(ArchiveKind::System) - 1];
+  graphics_.UsePictureReplacements(PictureReplacements::Find(
+      FindGameFile(GameDir, "tl/" + language), archives_.GraphicNames, [&system](int32_t entry) {
+        return entry >= 0 && static_cast<size_t>(entry) < ArchiveIndex::kEntries &&
+               system[static_cast<size_t>(entry)].size != 0;
+      }));
   return true;
 }
 

@@ -63,6 +63,10 @@ inline constexpr std::u16string_view kChoiceOfOne =
     u"a choice of one item (\"{text}\"): the player has nothing to choose; separate the items with \",\"";
 inline constexpr std::u16string_view kPictureUnusable =
     u"{file}: entry {entry} is not a usable PNG image ({error}); the picture is left as it was";
+inline constexpr std::u16string_view kReplacementUnusable =
+    u"{file}: {problem}; the translation's picture is not used and the original is shown";
+inline constexpr std::u16string_view kReplacementWrongSize =
+    u"{file} is {size} pixels, not the {expected} of the picture it replaces; the original is shown";
 inline constexpr std::u16string_view kScriptMissing =
     u"SCRIPT.DAT: script {script}: the entry is empty or missing; an empty script is loaded";
 inline constexpr std::u16string_view kScriptWithoutEnd =
@@ -83,14 +87,14 @@ inline constexpr std::u16string_view kSpeechLost =
 inline constexpr std::u16string_view kRepeated = u" ({count} more times in the last second)";
 
 inline constexpr std::array kAll = {
-    kSaveBlocked,         kSaveNotWritten,    kSaveUnreadable,   kSaveNotRegular, kSaveShortened,
-    kSaveWrongSize,       kSaveDamagedKept,   kSaveDamagedAside, kImportedSave,   kImportWrongSize,
-    kImportBlocked,       kImportNotKept,     kNoSaveFolder,     kSaveNotCopied,  kSavesMoved,
-    kThumbnailNotWritten, kThumbnailNotShown, kNoSoundOutput,    kFileMissing,    kRecordingNotWritten,
-    kMovieSkipped,        kEntriesPastEnd,    kNoNameListEnd,    kEntryPastEnd,   kEntryUnreadable,
-    kPictureNotNamed,     kPictureEntryEmpty, kMessageCut,       kChoiceOfOne,    kPictureUnusable,
-    kScriptMissing,       kScriptWithoutEnd,  kTooManyResources, kRunawayScript,  kUnknownTask,
-    kTextHookBehind,      kSpeechLost,        kRepeated,
+    kSaveBlocked,         kSaveNotWritten,       kSaveUnreadable,   kSaveNotRegular,   kSaveShortened,
+    kSaveWrongSize,       kSaveDamagedKept,      kSaveDamagedAside, kImportedSave,     kImportWrongSize,
+    kImportBlocked,       kImportNotKept,        kNoSaveFolder,     kSaveNotCopied,    kSavesMoved,
+    kThumbnailNotWritten, kThumbnailNotShown,    kNoSoundOutput,    kFileMissing,      kRecordingNotWritten,
+    kMovieSkipped,        kEntriesPastEnd,       kNoNameListEnd,    kEntryPastEnd,     kEntryUnreadable,
+    kPictureNotNamed,     kPictureEntryEmpty,    kMessageCut,       kChoiceOfOne,      kPictureUnusable,
+    kReplacementUnusable, kReplacementWrongSize, kScriptMissing,    kScriptWithoutEnd, kTooManyResources,
+    kRunawayScript,       kUnknownTask,          kTextHookBehind,   kSpeechLost,       kRepeated,
 };
 
 }  // namespace mokuren::error_text

@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
   // Started without a game (from the desktop's menu): the player picks one, or one opened before.
   if (options.gameDir.empty() && !mokuren::HoldsGame(gameDir)) {
     platform.emplace(argc, argv);
+    platform->UseLanguage(engineTexts.Language());
     std::vector<mokuren::RecentGame> recent;
     for (std::filesystem::path& dir : mokuren::ReadRecentGames(mokuren::RecentGamesFile()))
       recent.push_back({dir, mokuren::ToUtf8(mokuren::ReadGameTitle(dir).text)});

@@ -14,6 +14,8 @@
 #include "graphics/ABitmap.h"
 #include "graphics/decode_ahead.h"
 #include "graphics/graphics_host.h"
+#include "graphics/picture_replacements.h"
+#include "graphics/png_decoder.h"
 
 namespace mokuren {
 
@@ -57,6 +59,8 @@ class Graphics {
   bool Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem);
   // SYSGRP.DAT pictures decoded on a second thread ahead of their loading (start-up's first pictures).
   DecodeAhead SystemPicturesAhead;
+  // The pictures of the translation being played, shown in place of the game's own.
+  void UsePictureReplacements(PictureReplacements replacements) { replacements_ = std::move(replacements); }
 
   // ---- Composition and transitions ---------------------------------------------------------------------
   // Composes background (slot 0) and layers 5..1 into NextSurface.
@@ -100,6 +104,14 @@ class Graphics {
  private:
   // One step of a cross-fade at tick `now`; true when the transition has ended.
   bool CrossFadeStep(uint32_t now);
+  // The picture of entry `entry` as the archive holds it, decoded (or taken from those decoded ahead).
+  bool ReadPicture(bool fromSystem, int32_t entry, PngImage& image);
+  // Puts the translation's picture `file` in place of `image`, the original, when it can be used: the same
+  // size, its transparency taken from the original's (below). One that cannot is reported and not tried
+  // again, and the original stays.
+  void Replace(bool fromSystem, int32_t entry, const std::filesystem::path& file, PngImage& image);
+
+  PictureReplacements replacements_;
 
   GraphicsHost& host_;
   Platform& platform_;

@@ -8,6 +8,7 @@
 #include "graphics/graphics.h"
 #include "graphics/png_decoder.h"
 #include "graphics/system_pictures.h"
+#include "platform/game_files.h"
 
 namespace mokuren {
 
@@ -74,6 +75,64 @@ void Graphics::CreateSurfaces() {
       SurfaceTable[static_cast<size_t>(slot)].SetSize32(r.width, r.height);
 }
 
+bool Graphics::ReadPicture(bool fromSystem, int32_t entry, PngImage& image) {
+  if (std::optional<PngImage> ahead = fromSystem ? SystemPicturesAhead.Take(entry) : std::nullopt) {
+    image = std::move(*ahead);
+    return true;
+  }
+  // An empty or unreadable entry leaves every surface as it was. A scene's picture that is not there is
+  // told (the system pictures missing at start-up are told together).
+  std::vector<uint8_t> stream;
+  if (const int read = host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream);
+      read != 0) {
+    if (read == -1 && !fromSystem)
+      errors_.Add(error_text::kPictureEntryEmpty, {{u"file", FromUtf8(ArchiveFileName(ArchiveKind::Graphic))},
+                                                   {u"entry", FromUtf8(std::to_string(entry))}});
+    return false;
+  }
+  // A picture that does not decode is reported and leaves every surface as it was.
+  std::string error;
+  if (!DecodePng(stream, image, error)) {
+    errors_.Add(error_text::kPictureUnusable,
+                {{u"file", FromUtf8(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic))},
+                 {u"entry", FromUtf8(std::to_string(entry))},
+                 {u"error", FromUtf8(error)}});
+    return false;
+  }
+  return true;
+}
+
+void Graphics::Replace(bool fromSystem, int32_t entry, const std::filesystem::path& file, PngImage& image) {
+  const std::u16string shown = FromUtf8(replacements_.Shown(file));
+  std::vector<uint8_t> bytes;
+  std::string problem;
+  PngImage replacement;
+  if (ReadGameFile(file, kMaxPngFileBytes, bytes, problem) && DecodePng(bytes, replacement, problem)) {
+    const TABitmap& was = image.pixels;
+    const TABitmap& is = replacement.pixels;
+    if (is.Width() == was.Width() && is.Height() == was.Height()) {
+      // The original's transparency holds: a picture without any stays without, and a picture an image
+      // editor saved flattened takes the original's, so the editor's text shows where the original's did.
+      if (!image.hasTransparency) {
+        replacement.hasTransparency = false;
+      } else if (!replacement.hasTransparency) {
+        const uint8_t* from = was.Bits();
+        uint8_t* to = replacement.pixels.Bits();
+        for (size_t i = 3; i < replacement.pixels.ByteSize(); i += 4) to[i] = from[i];
+        replacement.hasTransparency = true;
+      }
+      image = std::move(replacement);
+      return;
+    }
+    const auto size = [](const TABitmap& b) { return std::to_string(b.Width()) + "x" + std::to_string(b.Height()); };
+    errors_.Add(error_text::kReplacementWrongSize,
+                {{u"file", shown}, {u"size", FromUtf8(size(is))}, {u"expected", FromUtf8(size(was))}});
+  } else {
+    errors_.Add(error_text::kReplacementUnusable, {{u"file", shown}, {u"problem", FromUtf8(problem)}});
+  }
+  replacements_.Drop(fromSystem, entry);
+}
+
 bool Graphics::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSystem) {
   // Entry 0 means no picture.
   if (entry == 0) return true;
@@ -81,29 +140,9 @@ bool Graphics::Kumo_ReadGraphic(int32_t placement, int32_t entry, bool fromSyste
   if (!fromSystem && entry >= kCgSeenFirst && entry < kCgSeenFirst + kCgSeenCount)
     CgSeenFlags[entry - kCgSeenFirst] = 1;
   PngImage image;
-  if (std::optional<PngImage> ahead = fromSystem ? SystemPicturesAhead.Take(entry) : std::nullopt) {
-    image = std::move(*ahead);
-  } else {
-    // An empty or unreadable entry leaves every surface as it was. A scene's picture that is not there is
-    // told (the system pictures missing at start-up are told together).
-    std::vector<uint8_t> stream;
-    if (const int read = host_.ReadArchiveEntry(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic, entry, stream);
-        read != 0) {
-      if (read == -1 && !fromSystem)
-        errors_.Add(error_text::kPictureEntryEmpty, {{u"file", FromUtf8(ArchiveFileName(ArchiveKind::Graphic))},
-                                                     {u"entry", FromUtf8(std::to_string(entry))}});
-      return false;
-    }
-    // A picture that does not decode is reported and leaves every surface as it was.
-    std::string error;
-    if (!DecodePng(stream, image, error)) {
-      errors_.Add(error_text::kPictureUnusable,
-                  {{u"file", FromUtf8(ArchiveFileName(fromSystem ? ArchiveKind::System : ArchiveKind::Graphic))},
-                   {u"entry", FromUtf8(std::to_string(entry))},
-                   {u"error", FromUtf8(error)}});
-      return false;
-    }
-  }
+  if (!ReadPicture(fromSystem, entry, image)) return false;
+  if (const std::filesystem::path* file = replacements_.For(fromSystem, entry))
+    Replace(fromSystem, entry, std::filesystem::path(*file), image);
   const Target target = TargetOf(placement);
   if (target.how == Placing::None) return true;  // decoded and discarded
 

@@ -148,6 +148,9 @@ class Platform {
 
   // The main window's caption: the game's title.
   virtual void SetMainCaption(const std::u16string& caption) = 0;
+  // The language the windows' texts are in ("en", "ru", "zh_CN"; "ja" for the original's): a backend
+  // shows its dialogs in faces that cover it, and its toolkit's own texts in it where it can.
+  virtual void UseLanguage(std::string_view language) {}
 };
 
 // Writes a start-up failure's or a warning's lines to standard error, each after "mokuren: ".

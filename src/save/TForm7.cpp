@@ -17,9 +17,9 @@ namespace {
 
 constexpr int kPages = 10;
 constexpr int kSlotsPerPage = 10;
-constexpr int32_t kPageBackgroundSave = 110;  // + page
-constexpr int32_t kPageBackgroundLoad = 130;  // + page
-constexpr int32_t kPartsSheet = 121;
+constexpr int32_t kPageBackgroundSave = TForm7::kSavePageBackgrounds;  // + page
+constexpr int32_t kPageBackgroundLoad = TForm7::kLoadPageBackgrounds;  // + page
+constexpr int32_t kPartsSheet = TForm7::kPartsSheetEntry;
 constexpr int32_t kPageBackgroundBox = 202;
 constexpr int32_t kPartsSheetBox = 203;
 

@@ -20,6 +20,11 @@ class TForm7 {
  public:
   static constexpr int kSaveMode = 0;
   static constexpr int kLoadMode = 1;
+  // Its SYSGRP.DAT pictures: the saving pages' backgrounds (this + page 1-10), the loading pages' and the
+  // sheet of its parts (labels, tabs, the NEW mark, the close area's looks).
+  static constexpr int32_t kSavePageBackgrounds = 110;
+  static constexpr int32_t kLoadPageBackgrounds = 130;
+  static constexpr int32_t kPartsSheetEntry = 121;
 
   explicit TForm7(SaveScreenHost& host);
 

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "base/error_texts.h"
+#include "base/picker_texts.h"
 #include "base/startup_texts.h"
 #include "text/menu_captions.h"
 
@@ -87,6 +88,8 @@ constexpr std::u16string_view kTexts[] = {
     u"全角２文字以上　６文字以内で名前を入力してください",
     u"全角2〜6文字で入力してください",
     u"{name} は名前に使用できません",
+    u"名前を入力してください（1〜16文字）",
+    u"名前は1〜16文字です",
     engine_text::kTranslationUnusable,
     engine_text::kNoSuchFile,
     engine_text::kIsAFolder,
@@ -97,11 +100,13 @@ constexpr std::u16string_view kTexts[] = {
     engine_text::kNoFace,
 };
 
-// The dialogs' and notices' texts, the error list's lines, then the start-up messages.
+// The game picker's texts, the dialogs' and notices', the error list's lines, then the start-up messages.
 constexpr auto kAllTexts = [] {
-  std::array<std::u16string_view, std::size(kTexts) + error_text::kAll.size() + startup_text::kAll.size()> all{};
-  auto at = std::copy(error_text::kAll.begin(), error_text::kAll.end(),
-                      std::copy(std::begin(kTexts), std::end(kTexts), all.begin()));
+  std::array<std::u16string_view,
+             picker_text::kAll.size() + std::size(kTexts) + error_text::kAll.size() + startup_text::kAll.size()>
+      all{};
+  auto at = std::copy(picker_text::kAll.begin(), picker_text::kAll.end(), all.begin());
+  at = std::copy(error_text::kAll.begin(), error_text::kAll.end(), std::copy(std::begin(kTexts), std::end(kTexts), at));
   for (const StartupText& text : startup_text::kAll) *at++ = text.original;
   return all;
 }();

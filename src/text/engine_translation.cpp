@@ -58,4 +58,9 @@ TextTranslator EngineTextsOnDemand::Translator() {
   return [this](std::u16string_view original) { return translation_.Translate(original); };
 }
 
+std::string EngineTextsOnDemand::Language() {
+  const std::string language = Loaded().Language();
+  return language.empty() ? "ja" : language;
+}
+
 }  // namespace mokuren

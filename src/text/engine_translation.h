@@ -30,6 +30,8 @@ class EngineTranslation {
   // Loads `file` (nothing when empty); problems are added as "FILE:LINE: …". False when it cannot be used.
   bool Load(const std::filesystem::path& file, std::vector<std::string>& problems);
   bool Active() const { return !catalog_.Empty(); }
+  // Its language ("en"), empty when none is loaded: the texts are then the Japanese originals.
+  std::string Language() const { return Active() ? catalog_.Language() : std::string(); }
   // The translation of an engine text, or the text itself.
   std::u16string Translate(std::u16string_view original) const;
 
@@ -54,6 +56,8 @@ class EngineTextsOnDemand {
   std::u16string Translate(std::u16string_view original);
   // A translator for the player's language, or an empty one when none applies.
   TextTranslator Translator();
+  // The language of the texts ("en"), "ja" for the Japanese originals.
+  std::string Language();
 
  private:
   const EngineTranslation& Loaded();

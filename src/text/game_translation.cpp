@@ -4,6 +4,7 @@
 
 #include "base/text_codec.h"
 #include "base/text_template.h"
+#include "text/TNameForm.h"
 #include "text/engine_texts.h"
 #include "text/message_layout.h"
 
@@ -157,13 +158,21 @@ std::optional<std::u16string> GameTranslation::ForReaders(const std::u16string& 
   const auto it = shown_.find(text);
   if (!Active() || it == shown_.end()) return std::nullopt;
   const SpokenText& t = it->second.text;
-  std::u16string line = t.speaker.empty() ? std::u16string() : t.speaker + u": ";
-  for (char16_t c : t.body) {
-    if (c == kHeroPlaceholder)
-      line.append(heroName);
-    else
-      line.push_back(c == u'\n' ? u' ' : c);
+  // As shown: the hero's name in place of "①", in the speaker's name too (the hero speaking).
+  std::u16string line;
+  const auto add = [&](std::u16string_view text) {
+    for (char16_t c : text) {
+      if (c == kHeroPlaceholder)
+        line.append(heroName);
+      else
+        line.push_back(c == u'\n' ? u' ' : c);
+    }
+  };
+  if (!t.speaker.empty()) {
+    add(t.speaker);
+    line += u": ";
   }
+  add(t.body);
   return line;
 }
 
@@ -187,6 +196,17 @@ std::vector<GameTranslation::ShownChoice> GameTranslation::Choices(int script, i
     shown.push_back(std::move(c));
   }
   return shown;
+}
+
+std::string GameTranslation::ShownLanguage() const {
+  if (Active()) return catalog_.Language();
+  const std::string engine = engineTexts_.Language();
+  return engine.empty() ? "ja" : engine;
+}
+
+std::u16string GameTranslation::DefaultHeroName() const {
+  return Active() ? catalog_.Translate(kHeroNameContext, TNameForm::kDefaultName)
+                  : std::u16string(TNameForm::kDefaultName);
 }
 
 std::u16string GameTranslation::Caption(const std::u16string& title) const {

@@ -71,6 +71,8 @@ class GameTranslation {
   };
   std::vector<ShownChoice> Choices(int script, int line, const std::u16string& original);
 
+  // The hero's name the name dialog offers until the player gives one: the translation's, or the original's.
+  std::u16string DefaultHeroName() const;
   // The caption for the game's title, and an engine text ("{file}" and "{dir}" filled in afterwards).
   std::u16string Caption(const std::u16string& title) const;
   // An engine text the game's translation does not translate comes from the engine's own (LoadEngineTexts).
@@ -80,6 +82,9 @@ class GameTranslation {
     return engineTexts_.Load(file, problems);
   }
   bool EngineTextsTranslated() const { return engineTexts_.Active(); }
+  // The language the windows' own texts are shown in: the game's translation's, else the engine's shipped
+  // translation's, else "ja".
+  std::string ShownLanguage() const;
 
   // One line of text in the translation's face at `pixelSize`, drawn into a mask whose top `pixelSize` rows
   // are its line box (descenders below); null when no translation is played.

@@ -7,6 +7,7 @@
 #include "script/code_search.h"
 #include "script/opcodes.h"
 #include "script/script_registers.h"
+#include "text/TNameForm.h"
 #include "text/engine_texts.h"
 #include "text/message_layout.h"
 
@@ -61,6 +62,7 @@ std::string ChoiceItemContext(int script, int line, int item) {
 std::optional<TextContext> ParseTextContext(std::string_view s) {
   if (s == kSpeakerContext) return TextContext{TextKind::Speaker};
   if (s == kTitleContext) return TextContext{TextKind::Title};
+  if (s == kHeroNameContext) return TextContext{TextKind::HeroName};
   if (s == kEngineTextContext) return TextContext{TextKind::Engine};
   TextContext c;
   if (!TakeWord(s, "script ") || !TakeNumber(s, c.script)) return std::nullopt;
@@ -86,7 +88,8 @@ void GameTexts::Add(TranslatableText text) {
   // An empty text has nothing to translate, and an empty msgid is the PO file's header.
   if (text.original.empty()) return;
   if (!keys_.insert(Key(text.context, ToUtf8(text.original))).second) return;
-  std::vector<TranslatableText>& list = text.kind == TextKind::Speaker ? speakers_
+  std::vector<TranslatableText>& list = text.kind == TextKind::Speaker  ? speakers_
+                                        : text.kind == TextKind::Engine ? engine_
                                         : text.kind == TextKind::Message || text.kind == TextKind::ChoiceItem ? scripts_
                                                                                                               : others_;
   if (text.kind != TextKind::Speaker && text.kind != TextKind::Engine)
@@ -135,6 +138,10 @@ void GameTexts::AddScript(int script, const ScriptImage& image) {
 
 void GameTexts::AddTitle(std::u16string_view title) {
   Add(Text(TextKind::Title, kTitleContext, std::u16string(title)));
+}
+
+void GameTexts::AddDefaultHeroName() {
+  Add(Text(TextKind::HeroName, kHeroNameContext, std::u16string(TNameForm::kDefaultName)));
 }
 
 void GameTexts::AddEngineTexts() {

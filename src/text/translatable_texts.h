@@ -5,7 +5,9 @@
 //   "script N choice M item K"  item K (from 1) of a choice, as the engine splits it
 //   "speaker"                   a speaker's name, translated once for every message it speaks
 //   "title"                     the first line of title.txt
-//   "engine"                    the engine's own texts on the frame (engine_texts.h)
+//   "hero name"                 the name the name dialog offers until the player gives one
+//   "engine"                    the engine's own texts (engine_texts.h): they have a template of their own,
+//                               shipped with the engine; a game's translation may still give them
 // The original (the msgid) is the text in UTF-8 as the script holds it, "①" and "/" included.
 #pragma once
 
@@ -22,10 +24,11 @@
 
 namespace mokuren {
 
-enum class TextKind : uint8_t { Message, ChoiceItem, Speaker, Title, Engine };
+enum class TextKind : uint8_t { Message, ChoiceItem, Speaker, Title, HeroName, Engine };
 
 inline constexpr char kSpeakerContext[] = "speaker";
 inline constexpr char kTitleContext[] = "title";
+inline constexpr char kHeroNameContext[] = "hero name";
 
 std::string MessageContext(int script, int line);
 std::string ChoiceItemContext(int script, int line, int item);
@@ -67,10 +70,16 @@ class GameTexts {
   // speakers they name for the first time.
   void AddScript(int script, const ScriptImage& image);
   void AddTitle(std::u16string_view title);
+  // The hero's name the name dialog offers first.
+  void AddDefaultHeroName();
+  // The engine's own texts: not part of the game's template, but a game's translation may give them.
   void AddEngineTexts();
 
-  // Scripts' texts in the order added, then the speakers, the title and the engine's texts.
+  // The game's texts, as its template lists them: the scripts' in the order added, then the speakers, the
+  // title and the hero's name.
   std::vector<TranslatableText> All() const;
+  // The engine's own texts, when added.
+  const std::vector<TranslatableText>& Engine() const { return engine_; }
   // Whether some text of the game has this context and original (UTF-8).
   bool Has(std::string_view context, std::string_view original) const;
   // The text of a context that names one text (messages, choice items, the title), or null.
@@ -79,7 +88,7 @@ class GameTexts {
  private:
   void Add(TranslatableText text);
 
-  std::vector<TranslatableText> scripts_, speakers_, others_;
+  std::vector<TranslatableText> scripts_, speakers_, others_, engine_;
   std::unordered_set<std::string> keys_;  // context + '\4' + original, as gettext joins them
   std::unordered_map<std::string, std::pair<int, size_t>> byContext_;  // (0 scripts_, 1 others_), index
 };

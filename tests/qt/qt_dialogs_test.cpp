@@ -37,7 +37,7 @@ void Commit(QWidget& target, const QString& preedit, const QString& commit) {
 
 TEST_F(QtDialogs, NameDialogTakesAnInputMethodCommitAndClosesOnlyOnAValidName) {
   QStringList texts;
-  QString cut, composed, refused;
+  QString cut, composed, halfWidth, refused;
   bool stayed = false;
   BuildTestGame(dir(), TestGame{{{1, "heroname\nmsg \"①\"\nwait click\n"}}, {}, {}});
   Launch([&] {
@@ -57,6 +57,10 @@ TEST_F(QtDialogs, NameDialogTakesAnInputMethodCommitAndClosesOnlyOnAValidName) {
              edit.selectAll();
              Commit(edit, "みなと", "ミナト");
              composed = edit.text();
+             // Half-width letters are not taken, so the box never holds a name that 決定 refuses.
+             edit.selectAll();
+             Commit(edit, "", "ミナトabcd");
+             halfWidth = edit.text();
              // Neither Escape nor the close command leaves the dialog.
              QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
              QApplication::sendEvent(d, &escape);
@@ -74,6 +78,7 @@ TEST_F(QtDialogs, NameDialogTakesAnInputMethodCommitAndClosesOnlyOnAValidName) {
             (QStringList{"その男の名前は・・・", "全角２文字以上　６文字以内で名前を入力してください", "カザミネ"}));
   EXPECT_EQ(cut, "カザミネミナ");
   EXPECT_EQ(composed, "ミナト");
+  EXPECT_EQ(halfWidth, "ミナト");
   EXPECT_TRUE(stayed);
   EXPECT_EQ(refused, "① は名前に使用できません");
   EXPECT_EQ(MessageLines()[1], u"ミナト");

@@ -98,6 +98,7 @@ void EngineFixture::Launch(Platform& platform, LaunchOptions options) {
   std::string error;
   ASSERT_TRUE(form_->automation().LoadEvents(error)) << error;
   ASSERT_TRUE(form_->automation().StartRecording(error)) << error;
+  ASSERT_TRUE(form_->OpenTextReaders(error)) << error;
   ASSERT_TRUE(form_->FormCreate());
   form_->StartLoopClock();
 }

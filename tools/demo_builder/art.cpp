@@ -686,7 +686,8 @@ std::map<int, DemoPicture> EventPictures() {
 
 }  // namespace
 
-std::map<int, std::string> MakeSystemArt(const ScreenTheme& theme, const std::map<int, DemoPicture>& graphics) {
+std::map<int, std::string> MakeSystemArt(const ScreenTheme& theme, const std::map<int, DemoPicture>& graphics,
+                                         const std::string& language) {
   std::map<int, std::string> sysgrp;
   // Message frame, system sheet, choice plates.
   Canvas frame(800, 184);
@@ -702,12 +703,12 @@ std::map<int, std::string> MakeSystemArt(const ScreenTheme& theme, const std::ma
     for (int s = 0; s < 4; ++s) sysgrp[11 + (k - 1) + 10 * s] = Button(k, s);
   }
   // Title background and sheet.
-  AddTitleArt(sysgrp, theme);
+  AddTitleArt(sysgrp, theme, language);
   // Save/load screen: page backgrounds and parts sheet.
-  AddSaveScreenArt(sysgrp);
+  AddSaveScreenArt(sysgrp, language);
   // Album screens, with the event pictures' thumbnails.
   std::cout << "  pictures: album screens\n" << std::flush;
-  AddAlbumArt(sysgrp, graphics, theme);
+  AddAlbumArt(sysgrp, graphics, theme, language);
   return sysgrp;
 }
 

@@ -23,7 +23,10 @@ DemoArt MakeDemoArt();
 
 // Every system picture the engine and its screens use (SYSGRP.DAT entry -> PNG bytes): the message
 // window, the buttons, the choice bands, the title, the save and load screens and the album, whose
-// gallery pages show the first picture of each slot that `graphics` (by GRAPHIC.DAT entry) holds.
-std::map<int, std::string> MakeSystemArt(const ScreenTheme& theme, const std::map<int, DemoPicture>& graphics);
+// gallery pages show the first picture of each slot that `graphics` (by GRAPHIC.DAT entry) holds. Their
+// words are in `language`: "ja", the original, or "en" and "ru", whose pictures the demo's translations
+// replace the original's with.
+std::map<int, std::string> MakeSystemArt(const ScreenTheme& theme, const std::map<int, DemoPicture>& graphics,
+                                         const std::string& language = "ja");
 
 }  // namespace mokuren::demo

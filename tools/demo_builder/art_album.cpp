@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "art_bitmap.h"
+#include "art_lettering.h"
 #include "art_title.h"
 #include "graphics/png_decoder.h"
 #include "menus/album_layout.h"
@@ -49,7 +50,7 @@ std::u16string RowLabel(const ScreenTheme& theme, int track) {
 }
 
 // A plate of the menu or the music room, as the title draws its items.
-void Plate(TABitmap& s, TextRenderer* text, int x, int y, int w, int h, const std::u16string& label, bool lit) {
+void Plate(TABitmap& s, Lettering* text, int x, int y, int w, int h, const std::u16string& label, bool lit) {
   FillBox(s, x + 2, y + 3, w - 4, h - 6, lit ? kLitPlate : kDimPlate, lit ? 235 : 150);
   const Colour edge = lit ? Colour{0xFF, 0xF4, 0xD0} : Colour{0x90, 0x98, 0xC0};
   FillBox(s, x + 2, y + 3, w - 4, 1, edge, 200);
@@ -59,8 +60,7 @@ void Plate(TABitmap& s, TextRenderer* text, int x, int y, int w, int h, const st
     text->TextOut(s, x + 32, y + (h - 22) / 2, label, FontSpec{FontName::Gothic, 22, true}, lit ? kLitInk : kDimInk);
 }
 
-void Heading(TextRenderer* text, TABitmap& s, int x, int y, const std::u16string& title,
-             const std::u16string& english) {
+void Heading(Lettering* text, TABitmap& s, int x, int y, const std::u16string& title, const std::u16string& english) {
   if (!text) return;
   text->TextOut(s, x, y, title, FontSpec{FontName::PMincho, 40, false}, Rgb{0xF8, 0xF0, 0xE8});
   text->TextOut(s, x + 4, y + 48, english, FontSpec{FontName::Gothic, 14, true}, Rgb{0xA8, 0xA8, 0xC8});
@@ -68,7 +68,7 @@ void Heading(TextRenderer* text, TABitmap& s, int x, int y, const std::u16string
 
 // ---- Album menu -------------------------------------------------------------------------------------
 
-TABitmap MenuScreen(TextRenderer* text, const ScreenTheme& theme, bool lit) {
+TABitmap MenuScreen(Lettering* text, const ScreenTheme& theme, bool lit) {
   TABitmap s = ScreenBackdrop(theme);
   if (!lit) {
     Heading(text, s, 48, 14, u"アルバム", u"ALBUM");
@@ -85,14 +85,14 @@ TABitmap MenuScreen(TextRenderer* text, const ScreenTheme& theme, bool lit) {
 
 // ---- Music room -------------------------------------------------------------------------------------
 
-void BackButton(TABitmap& s, TextRenderer* text, const Area& r, bool lit) {
+void BackButton(TABitmap& s, Lettering* text, const Area& r, bool lit) {
   RoundBox(s, r.x + 2, r.y + 2, r.w - 4, r.h - 4, 8, lit ? kLitPlate : Colour{0x30, 0x34, 0x4a}, lit ? 240 : 230);
   if (text)
     Centred(*text, s, r.x + r.w / 2, r.y + (r.h - 18) / 2, u"戻る", FontSpec{FontName::Gothic, 18, true},
             lit ? kLitInk : Rgb{0xE8, 0xE8, 0xF0});
 }
 
-TABitmap MusicScreen(TextRenderer* text, const ScreenTheme& theme, bool lit) {
+TABitmap MusicScreen(Lettering* text, const ScreenTheme& theme, bool lit) {
   TABitmap s = ScreenBackdrop(theme);
   // A dark panel behind the list, so the branch does not cross the titles.
   RoundBox(s, 24, 104, 652, 406, 12, {0x06, 0x08, 0x14}, 150);
@@ -151,7 +151,7 @@ struct SlotContent {
   std::u16string title;
 };
 
-void Card(TABitmap& s, TextRenderer* text, const GalleryLook& look, Point at, const SlotContent& content,
+void Card(TABitmap& s, Lettering* text, const GalleryLook& look, Point at, const SlotContent& content,
           const std::u16string& emptySlot) {
   RoundBox(s, at.x + 3, at.y + 4, kThumbWidth, kThumbHeight, 4, {0, 0, 0}, 120);  // shadow
   if (content.picture) {
@@ -179,7 +179,7 @@ void Card(TABitmap& s, TextRenderer* text, const GalleryLook& look, Point at, co
 }
 
 // The bar along the bottom with the page buttons and "戻る", plain or lit.
-void ButtonBar(TABitmap& s, TextRenderer* text, const GalleryLook& look, bool lit) {
+void ButtonBar(TABitmap& s, Lettering* text, const GalleryLook& look, bool lit) {
   FillBox(s, 0, 560, 528, 40, {0x04, 0x04, 0x0c}, 170);
   const Colour plate = lit ? look.accent : Colour{0x30, 0x34, 0x4a};
   const Rgb ink = lit ? kLitInk : Rgb{0xE8, 0xE8, 0xF0};
@@ -201,7 +201,7 @@ TABitmap GalleryBase(const GalleryLook& look) {
   return s;
 }
 
-TABitmap GalleryPage(TextRenderer* text, const GalleryLook& look, const ScreenTheme& theme, int page,
+TABitmap GalleryPage(Lettering* text, const GalleryLook& look, const ScreenTheme& theme, int page,
                      const std::array<SlotContent, kSlotsPerPage>& slots, const std::array<bool, kSlotsPerPage>& used) {
   TABitmap s = GalleryBase(look);
   for (int slot = 1; slot <= kSlotsPerPage; ++slot)
@@ -229,7 +229,7 @@ TABitmap GalleryPage(TextRenderer* text, const GalleryLook& look, const ScreenTh
 }
 
 // The sheet: the locked card, the hover frame on its key colour, and the lit button bar.
-TABitmap GallerySheet(TextRenderer* text, const GalleryLook& look) {
+TABitmap GallerySheet(Lettering* text, const GalleryLook& look) {
   TABitmap s = GalleryBase(look);
   ButtonBar(s, text, look, true);
   const Area& locked = kLockedLook;
@@ -257,10 +257,10 @@ TABitmap GallerySheet(TextRenderer* text, const GalleryLook& look) {
 }  // namespace
 
 void AddAlbumArt(std::map<int, std::string>& sysgrp, const std::map<int, DemoPicture>& graphics,
-                 const ScreenTheme& theme) {
-  TextRenderer renderer;
+                 const ScreenTheme& theme, const std::string& language) {
+  Lettering lettering(language);
   std::string error;
-  TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: shapes only
+  Lettering* text = lettering.Open(error) ? &lettering : nullptr;  // without fonts: shapes only
   auto picture = [&](int entry) -> const std::string* {
     auto it = graphics.find(entry);
     return it == graphics.end() ? nullptr : &it->second.png;

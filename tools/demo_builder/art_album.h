@@ -13,8 +13,9 @@ namespace mokuren::demo {
 
 // Puts the album's entries into sysgrp (PNG bytes). `graphics` holds the game's pictures by
 // GRAPHIC.DAT entry: each gallery slot whose first picture is there shows it as its thumbnail. The theme
-// names the music room's rows and the scenes' cards.
+// names the music room's rows and the scenes' cards; their words are in `language` ("ja" the original,
+// "en", "ru").
 void AddAlbumArt(std::map<int, std::string>& sysgrp, const std::map<int, DemoPicture>& graphics,
-                 const ScreenTheme& theme);
+                 const ScreenTheme& theme, const std::string& language = "ja");
 
 }  // namespace mokuren::demo

@@ -44,8 +44,7 @@ void Gradient(TABitmap& s, Colour top, Colour bottom) {
   }
 }
 
-void Centred(TextRenderer& text, TABitmap& s, int cx, int y, const std::u16string& label, const FontSpec& font,
-             Rgb ink) {
+void Centred(Lettering& text, TABitmap& s, int cx, int y, const std::u16string& label, const FontSpec& font, Rgb ink) {
   text.TextOut(s, cx - text.TextWidth(label, font) / 2, y, label, font, ink);
 }
 

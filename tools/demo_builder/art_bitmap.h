@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "art_lettering.h"
 #include "graphics/ABitmap.h"
-#include "text/text_renderer.h"
 
 namespace mokuren::demo {
 
@@ -21,8 +21,7 @@ void RoundBox(TABitmap& s, int x, int y, int w, int h, int radius, Colour c, int
 // The whole surface in a gradient from `top` to `bottom`.
 void Gradient(TABitmap& s, Colour top, Colour bottom);
 // `label` centred on x = cx, its cell's top at y.
-void Centred(TextRenderer& text, TABitmap& s, int cx, int y, const std::u16string& label, const FontSpec& font,
-             Rgb ink);
+void Centred(Lettering& text, TABitmap& s, int cx, int y, const std::u16string& label, const FontSpec& font, Rgb ink);
 // The surface as an opaque PNG.
 std::string ToPng(const TABitmap& s);
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "art_bitmap.h"
-#include "text/text_renderer.h"
+#include "art_lettering.h"
 
 namespace mokuren::demo {
 
@@ -41,7 +41,7 @@ const Look kLoad{{0x10, 0x1e, 0x38},
 
 std::u16string Ascii(const std::string& s) { return {s.begin(), s.end()}; }
 
-void CloseButton(TABitmap& s, TextRenderer* text, int x, int y, bool lit) {
+void CloseButton(TABitmap& s, Lettering* text, int x, int y, bool lit) {
   RoundBox(s, x + 4, y + 5, kCloseW - 8, kCloseH - 10, 8, lit ? Colour{0xF0, 0xD0, 0x80} : Colour{0x30, 0x34, 0x4a},
            lit ? 240 : 230);
   if (text)
@@ -50,7 +50,7 @@ void CloseButton(TABitmap& s, TextRenderer* text, int x, int y, bool lit) {
 }
 
 // The side panel: the same in both modes apart from its words.
-void SidePanel(TABitmap& s, TextRenderer* text, const Look& look, int page) {
+void SidePanel(TABitmap& s, Lettering* text, const Look& look, int page) {
   FillBox(s, kPanelLeft, 0, kWidth - kPanelLeft, kHeight, {0x14, 0x14, 0x1e}, 255);
   FillBox(s, kPanelLeft, 0, 2, kHeight, look.accent, 200);
   CloseButton(s, text, kCloseX, kCloseY, false);
@@ -68,7 +68,7 @@ void SidePanel(TABitmap& s, TextRenderer* text, const Look& look, int page) {
   text->TextOut(s, 596, 318, u"NEW = 最新のセーブ", FontSpec{FontName::Gothic, 12, false}, Rgb{0x98, 0x98, 0xB0});
 }
 
-void Tabs(TABitmap& s, TextRenderer* text, const Look& look, int page) {
+void Tabs(TABitmap& s, Lettering* text, const Look& look, int page) {
   for (int p = 1; p <= 10; ++p) {
     const int x = 36 + 53 * (p - 1);
     const bool lit = p == page;
@@ -80,7 +80,7 @@ void Tabs(TABitmap& s, TextRenderer* text, const Look& look, int page) {
 }
 
 // Slot n's card at the cell whose top-left is (x, y): 260 x 99.
-void Card(TABitmap& s, TextRenderer* text, const Look& look, int n, int x, int y) {
+void Card(TABitmap& s, Lettering* text, const Look& look, int n, int x, int y) {
   RoundBox(s, x, y, 260, 99, 6, look.accent, 235);
   RoundBox(s, x + 1, y + 1, 258, 97, 5, look.paper, 255);
   // The thumbnail's well, with a word that the thumbnail covers once the slot is used.
@@ -92,10 +92,11 @@ void Card(TABitmap& s, TextRenderer* text, const Look& look, int n, int x, int y
   const std::u16string number = Ascii((n < 10 ? "No.0" : "No.") + std::to_string(n));
   const Rgb ink{static_cast<uint8_t>(look.accent.r / 2), static_cast<uint8_t>(look.accent.g / 2),
                 static_cast<uint8_t>(look.accent.b / 2)};
-  text->TextOut(s, x + 135, y + 5, number + (n == 100 ? u" クイック" : u""), FontSpec{FontName::Gothic, 12, true}, ink);
+  text->TextOut(s, x + 135, y + 5, number + (n == 100 ? text->Word(u" クイック") : u""),
+                FontSpec{FontName::Gothic, 12, true}, ink);
 }
 
-TABitmap PageBackground(TextRenderer* text, const Look& look, int page) {
+TABitmap PageBackground(Lettering* text, const Look& look, int page) {
   TABitmap s(kWidth, kHeight);
   Gradient(s, look.top, look.bottom);
   Tabs(s, text, look, page);
@@ -107,7 +108,7 @@ TABitmap PageBackground(TextRenderer* text, const Look& look, int page) {
 
 // The parts sheet: the lit "戻る" for every page at (0, 40 (page - 1)), and the newest-save marker at
 // (0, 400) on a key colour (its top-left pixel), drawn hard-edged because the key allows no blending.
-TABitmap PartsSheet(TextRenderer* text) {
+TABitmap PartsSheet(Lettering* text) {
   TABitmap s(kWidth, kHeight);
   for (int page = 1; page <= 10; ++page) {
     const int y = 40 * (page - 1);
@@ -124,10 +125,10 @@ TABitmap PartsSheet(TextRenderer* text) {
 
 }  // namespace
 
-void AddSaveScreenArt(std::map<int, std::string>& sysgrp) {
-  TextRenderer renderer;
+void AddSaveScreenArt(std::map<int, std::string>& sysgrp, const std::string& language) {
+  Lettering lettering(language);
   std::string error;
-  TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: shapes only
+  Lettering* text = lettering.Open(error) ? &lettering : nullptr;  // without fonts: shapes only
   for (int page = 1; page <= 10; ++page) {
     sysgrp[110 + page] = ToPng(PageBackground(text, kSave, page));
     sysgrp[130 + page] = ToPng(PageBackground(text, kLoad, page));

@@ -7,7 +7,8 @@
 
 namespace mokuren::demo {
 
-// Puts entries 111-121 and 131-140 into sysgrp (PNG bytes), replacing what is there.
-void AddSaveScreenArt(std::map<int, std::string>& sysgrp);
+// Puts entries 111-121 and 131-140 into sysgrp (PNG bytes), replacing what is there, with their words in
+// `language` ("ja" the original, "en", "ru").
+void AddSaveScreenArt(std::map<int, std::string>& sysgrp, const std::string& language = "ja");
 
 }  // namespace mokuren::demo

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "art_bitmap.h"
+#include "art_lettering.h"
 #include "graphics/ABitmap.h"
-#include "text/text_renderer.h"
 
 namespace mokuren::demo {
 
@@ -52,7 +52,7 @@ void Branch(TABitmap& s) {
   }
 }
 
-void Plate(TABitmap& s, TextRenderer* text, int x, int y, const std::u16string& label, bool lit, bool switchedOn) {
+void Plate(TABitmap& s, Lettering* text, int x, int y, const std::u16string& label, bool lit, bool switchedOn) {
   const Colour fill = lit ? Colour{0xF0, 0xD0, 0x80} : Colour{0x08, 0x0a, 0x18};
   FillBox(s, x + 2, y + 3, kItemW - 4, kItemH - 6, fill, lit ? 235 : 150);
   const Colour edge = lit ? Colour{0xFF, 0xF4, 0xD0} : Colour{0x90, 0x98, 0xC0};
@@ -94,10 +94,10 @@ TABitmap ScreenBackdrop(const ScreenTheme& theme) {
   return s;
 }
 
-void AddTitleArt(std::map<int, std::string>& sysgrp, const ScreenTheme& theme) {
-  TextRenderer renderer;
+void AddTitleArt(std::map<int, std::string>& sysgrp, const ScreenTheme& theme, const std::string& language) {
+  Lettering lettering(language);
   std::string error;
-  TextRenderer* text = renderer.Open(error) ? &renderer : nullptr;  // without fonts: plates only
+  Lettering* text = lettering.Open(error) ? &lettering : nullptr;  // without fonts: plates only
 
   TABitmap background = ScreenBackdrop(theme);
   if (text) {
@@ -105,10 +105,12 @@ void AddTitleArt(std::map<int, std::string>& sysgrp, const ScreenTheme& theme) {
     int size = 52;
     while (size > 16 && text->TextWidth(theme.title, FontSpec{FontName::PMincho, size, false}) > kWidth - 112 - 24)
       size -= 2;
-    text->TextOut(background, 112, 20 + (52 - size) / 2, theme.title, FontSpec{FontName::PMincho, size, false},
-                  Rgb{0xF8, 0xF0, 0xE8});
+    const int end = text->TextOut(background, 112, 20 + (52 - size) / 2, theme.title,
+                                  FontSpec{FontName::PMincho, size, false}, Rgb{0xF8, 0xF0, 0xE8});
+    // The reading beside the name, after it however long the name is in the pictures' language.
     if (!theme.subtitle.empty())
-      text->TextOut(background, 250, 44, theme.subtitle, FontSpec{FontName::PMincho, 20, false}, Rgb{0xC8, 0xC0, 0xD8});
+      text->TextOut(background, std::max(250, end + 16), 44, theme.subtitle, FontSpec{FontName::PMincho, 20, false},
+                    Rgb{0xC8, 0xC0, 0xD8});
     if (!theme.credit.empty())
       text->TextOut(background, 560, 570, theme.credit, FontSpec{FontName::Gothic, 14, false}, Rgb{0xA0, 0xA0, 0xC0});
   }

@@ -18,7 +18,8 @@ TABitmap ScreenBackdrop(const ScreenTheme& theme);
 // A soft-edged ellipse blended onto s at opacity alpha (0-255): blossoms, petals, the moon.
 void Disc(TABitmap& s, double cx, double cy, double rx, double ry, Colour c, int alpha);
 
-// Puts entries 61 and 63 into sysgrp (PNG bytes), replacing what is there.
-void AddTitleArt(std::map<int, std::string>& sysgrp, const ScreenTheme& theme);
+// Puts entries 61 and 63 into sysgrp (PNG bytes), replacing what is there, with their words in `language`
+// ("ja" the original, "en", "ru").
+void AddTitleArt(std::map<int, std::string>& sysgrp, const ScreenTheme& theme, const std::string& language = "ja");
 
 }  // namespace mokuren::demo

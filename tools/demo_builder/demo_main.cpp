@@ -112,6 +112,21 @@ int main(int argc, char** argv) {
     for (const auto& [n, png] : art.sysgrp) sysgrp.at(static_cast<size_t>(n - 1)).bytes = png;
     toolkit::WriteArchive(game / "SYSGRP.DAT", sysgrp);
     std::cout << "  SYSGRP.DAT: " << art.sysgrp.size() << " pictures\n";
+    // The translations' own system pictures: those whose words differ from the original's, drawn in
+    // the translation's language, where the engine looks for them (tl/LL/SYSGRP.DAT/N.png).
+    for (const std::string language : {"en", "ru"}) {
+      if (!fs::exists(game / "tl" / (language + ".po"))) continue;
+      const fs::path folder = game / "tl" / language / "SYSGRP.DAT";
+      fs::remove_all(folder);
+      fs::create_directories(folder);
+      int replaced = 0;
+      for (const auto& [n, png] : demo::MakeSystemArt(demo::DemoTheme(), art.graphics, language)) {
+        if (png == art.sysgrp.at(n)) continue;
+        toolkit::WriteWholeFile(folder / (std::to_string(n) + ".png"), png);
+        ++replaced;
+      }
+      std::cout << "  tl/" << language << "/SYSGRP.DAT: " << replaced << " pictures\n";
+    }
 
     demo::MakeDemoSounds(game);
     std::cout << "  sounds done\n";

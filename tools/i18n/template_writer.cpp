@@ -49,8 +49,10 @@ const char* KindComment(const TranslatableText& t) {
     case TextKind::ChoiceItem: return "one item of a choice the player picks from";
     case TextKind::Speaker: return "a speaker's name, shown above every message it speaks";
     case TextKind::Title: return "the game's title (title.txt): the window's caption";
-    case TextKind::Engine:
-      return "a text the engine itself shows (a notice, the save screen, the message log, a dialog, the error list)";
+    case TextKind::HeroName:
+      return "the hero's name the name dialog offers until the player types one; it may be a name of your "
+             "language";
+    case TextKind::Engine: return nullptr;  // the engine's template holds nothing else
   }
   return nullptr;
 }
@@ -74,7 +76,12 @@ std::string TranslatorComments(const TranslatableText& t) {
   return c;
 }
 
-bool WriteTemplate(const TranslationGame& game, const std::string& file, std::vector<std::string>& problems) {
+namespace {
+
+// Writes `texts` under a header of these fields; the header is marked fuzzy in a template, as gettext's are.
+bool WritePo(const std::vector<TranslatableText>& texts, const TranslationGame* game, const std::string& project,
+             const std::string& language, bool fuzzyHeader, const std::string& file,
+             std::vector<std::string>& problems) {
   if (file != "-" && !std::ofstream(file, std::ios::binary | std::ios::app)) {
     problems.push_back(file + ": cannot be written");
     return false;
@@ -82,27 +89,28 @@ bool WriteTemplate(const TranslationGame& game, const std::string& file, std::ve
   std::unique_ptr<std::remove_pointer_t<po_file_t>, FileCloser> po(po_file_create());
   std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorCloser> it(
       po_message_iterator(po.get(), nullptr));
-  const std::string title = game.title.empty() ? "Mokuren game" : ToUtf8(game.title);
   po_message_t header = po_message_create();
   po_message_set_msgid(header, "");
-  po_message_set_msgstr(header, ("Project-Id-Version: " + title +
+  po_message_set_msgstr(header, ("Project-Id-Version: " + project +
                                  "\n"
-                                 "Language: \n"
+                                 "Language: " +
+                                 language +
+                                 "\n"
                                  "MIME-Version: 1.0\n"
                                  "Content-Type: text/plain; charset=UTF-8\n"
                                  "Content-Transfer-Encoding: 8bit\n"
                                  "X-Generator: mokuren-i18n\n")
                                     .c_str());
-  po_message_set_fuzzy(header, 1);
+  po_message_set_fuzzy(header, fuzzyHeader ? 1 : 0);
   po_message_insert(it.get(), header);
-  for (const TranslatableText& t : game.texts.All()) {
+  for (const TranslatableText& t : texts) {
     po_message_t m = po_message_create();
     po_message_set_msgctxt(m, t.context.c_str());
     po_message_set_msgid(m, ToUtf8(t.original).c_str());
     po_message_set_msgstr(m, "");
     const std::string comments = TranslatorComments(t);
     if (!comments.empty()) po_message_set_extracted_comments(m, comments.c_str());
-    const std::string position = game.Position(t);
+    const std::string position = game ? game->Position(t) : std::string();
     if (const size_t colon = position.rfind(':'); colon != std::string::npos)
       po_message_add_filepos(m, position.substr(0, colon).c_str(), std::stoul(position.substr(colon + 1)));
     po_message_insert(it.get(), m);
@@ -112,6 +120,25 @@ bool WriteTemplate(const TranslationGame& game, const std::string& file, std::ve
   po_file_write(po.get(), file == "-" ? "/dev/stdout" : file.c_str(), &kHandler);
   writeProblems = nullptr;
   return problems.size() == before;
+}
+
+std::string Project(const TranslationGame& game) { return game.title.empty() ? "Mokuren game" : ToUtf8(game.title); }
+
+}  // namespace
+
+bool WriteTemplate(const TranslationGame& game, const std::string& file, std::vector<std::string>& problems) {
+  return WritePo(game.texts.All(), &game, Project(game), "", true, file, problems);
+}
+
+bool WriteEngineTemplate(const std::string& file, std::vector<std::string>& problems) {
+  GameTexts engine;
+  engine.AddEngineTexts();
+  return WritePo(engine.Engine(), nullptr, "Mokuren", "", true, file, problems);
+}
+
+bool WriteEmptyTranslation(const TranslationGame& game, const std::string& language, const std::string& file,
+                           std::vector<std::string>& problems) {
+  return WritePo(game.texts.All(), &game, Project(game), language, false, file, problems);
 }
 
 }  // namespace mokuren::i18n

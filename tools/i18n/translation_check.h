@@ -16,10 +16,13 @@ namespace mokuren::i18n {
 
 struct CheckFinding {
   bool error = false;
-  std::string rule;  // "message-overflow", "choice-fit", "unknown-context", …
+  std::string rule;  // "message-overflow", "choice-fit", "unknown-context", "picture-size", …
   size_t line = 0;   // of the PO file, 0 when unknown
   std::string context;
   std::string message;
+  // A replacement picture's file, from the game's folder ("tl/en/SYSGRP.DAT/65.png"), when the finding is
+  // about a picture rather than an entry of the PO file.
+  std::string picture;
 };
 
 // Reads a PO file and checks it with the layout of its language (the header's "Language:", else the
@@ -34,7 +37,9 @@ std::optional<std::vector<CheckFinding>> CheckTranslationFile(const TranslationG
                                                               const std::filesystem::path& file,
                                                               std::vector<std::string>& problems);
 
-// "FILE:LINE: error: CONTEXT: message [rule]".
-std::string FormatCheckFinding(const std::string& poFile, const CheckFinding& f);
+// "FILE:LINE: error: CONTEXT: message [rule]", or "PICTURE: error: message [rule]" (the picture's path under
+// the game folder `gameDir`).
+std::string FormatCheckFinding(const std::string& poFile, const CheckFinding& f,
+                               const std::filesystem::path& gameDir = {});
 
 }  // namespace mokuren::i18n

@@ -51,10 +51,16 @@ void CheckTranslations(const GameData& game, Findings& findings) {
     for (const std::string& p : problems)
       findings.items.push_back(ReadingProblem(checked ? Severity::Warning : Severity::Error, file, path.string(), p));
     if (!checked) continue;
-    for (const i18n::CheckFinding& c : *checked)
+    for (const i18n::CheckFinding& c : *checked) {
+      if (!c.picture.empty()) {
+        findings.items.push_back({c.error ? Severity::Error : Severity::Warning, "translation", c.picture, 0, -1, -1, 0,
+                                  0, c.message + " (" + c.rule + ")"});
+        continue;
+      }
       findings.items.push_back({c.error ? Severity::Error : Severity::Warning, "translation", file, 0, -1, -1,
                                 static_cast<int>(c.line), c.line ? 1 : 0,
                                 c.context + ": " + c.message + " (" + c.rule + ")"});
+    }
   }
 }
 

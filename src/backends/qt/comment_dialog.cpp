@@ -4,6 +4,7 @@
 
 #include "dialogs/TCommentForm.h"
 #include "platform/event.h"
+#include "platform/qt/dialog_style.h"
 
 namespace mokuren {
 
@@ -14,10 +15,7 @@ CommentDialog::CommentDialog(QWidget& main, TCommentForm& form) : QDialog(&main)
   row->setContentsMargins(8, 8, 8, 8);
   row->setSpacing(7);
   edit_ = new QLineEdit(QString::fromStdU16String(form.Edit1), this);
-  QFont font;
-  font.setFamilies({QString::fromUtf8("ＭＳ Ｐゴシック"), "IPAPGothic", "IPAGothic"});
-  font.setPixelSize(13);
-  edit_->setFont(font);
+  edit_->setFont(DialogFont(FontName::PGothic, 13));
   edit_->setMinimumWidth(241);
   // Typing stops at what a comment keeps, and a character of two units cut in half at the end is dropped.
   edit_->setMaxLength(static_cast<int>(TCommentForm::kCommentUnits));

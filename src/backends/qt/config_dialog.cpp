@@ -84,6 +84,14 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
   ok_->setDefault(true);
   grid->addWidget(ok_, 4, 0, 1, 2, Qt::AlignCenter);
   connect(ok_, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
+  // In another language, longer captions than the original's and a face taller than the Japanese one
+  // widen and lengthen the dialog rather than being cut (the style's measures count once it is
+  // polished). The original's dialog keeps its size.
+  if (!DialogsInJapanese()) {
+    ensurePolished();
+    const QSize needed = sizeHint();
+    if (needed.width() > width() || needed.height() > height()) setFixedSize(size().expandedTo(needed));
+  }
 }
 
 void ConfigDialog::Press(bool ok) {

@@ -1,16 +1,80 @@
 #include "backends/qt/dialog_style.h"
 
+#include <QApplication>
 #include <QLayout>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
 #include <vector>
 
 #include "backends/qt/qt_windows.h"
 
 namespace mokuren {
 
+namespace {
+
+// The families that cover the dialogs' language, by the engine's face they stand for; empty for Japanese.
+struct LanguageFaces {
+  QString sans, serif;
+};
+LanguageFaces& Faces() {
+  static LanguageFaces faces;
+  return faces;
+}
+
+std::unique_ptr<QTranslator>& QtTranslator() {
+  static std::unique_ptr<QTranslator> translator;
+  return translator;
+}
+
+QStringList Families(FontName name) {
+  QStringList families;
+  const LanguageFaces& faces = Faces();
+  const QString& own = name == FontName::PMincho ? faces.serif : faces.sans;
+  if (!own.isEmpty()) families << own;
+  // Any Japanese face stands in when the family is not installed, and for what the language's lacks.
+  families << FontFamily(name) << "Noto Sans CJK JP"
+           << "Noto Serif CJK JP";
+  return families;
+}
+
+}  // namespace
+
+void UseDialogLanguage(std::string_view language) {
+  const std::string code(language.substr(0, language.find_first_of(".@")));
+  const std::string base = code.substr(0, code.find_first_of("_-"));
+  LanguageFaces& faces = Faces();
+  if (base == "ja" || base.empty()) {
+    faces = {};
+  } else if (base == "zh" || base == "ko") {
+    // Japanese faces draw Chinese and Korean with Japanese glyph shapes, or not at all.
+    faces = {"WenQuanYi Micro Hei", "WenQuanYi Micro Hei"};
+  } else {
+    // Japanese faces draw Latin, Greek and Cyrillic letters full-width: a word reads letter-spaced.
+    faces = {"DejaVu Sans", "DejaVu Serif"};
+  }
+  // Without a QApplication (not yet made, or a headless tool) there is nothing to set.
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    QFont font = QApplication::font();
+    font.setFamilies(Families(FontName::PGothic));
+    QApplication::setFont(font);
+    std::unique_ptr<QTranslator>& translator = QtTranslator();
+    if (translator) QCoreApplication::removeTranslator(translator.get());
+    translator = std::make_unique<QTranslator>();
+    const QLocale locale(QString::fromStdString(code));
+    if (translator->load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      QCoreApplication::installTranslator(translator.get());
+    else
+      translator.reset();
+  }
+}
+
+bool DialogsInJapanese() { return Faces().sans.isEmpty(); }
+
 QFont DialogFont(FontName name, int pixelSize) {
   QFont font;
-  // Any Japanese face stands in when the family is not installed.
-  font.setFamilies({FontFamily(name), "Noto Sans CJK JP", "Noto Serif CJK JP"});
+  font.setFamilies(Families(name));
   font.setPixelSize(pixelSize);
   return font;
 }

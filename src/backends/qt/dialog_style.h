@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/text_renderer.h"
 
@@ -16,6 +17,15 @@ namespace mokuren {
 // A title bar with the caption only: the window is left through its own buttons.
 inline constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 
+// The language the dialogs speak ("en", "ru", "zh_CN"; "ja" the original's): the faces DialogFont gives
+// cover it (DejaVu for Latin, Greek and Cyrillic, WenQuanYi Micro Hei for Chinese and Korean, Japanese
+// faces standing in for what those lack), and Qt's own texts (its standard dialogs, a text box's menu) are
+// in it where Debian ships Qt's translation. Windows made afterwards follow it.
+void UseDialogLanguage(std::string_view language);
+// Whether the dialogs are in the original's Japanese faces (no other language chosen).
+bool DialogsInJapanese();
+
+// A face of the game's dialogs at a pixel size: the language's, then the engine's Japanese ones.
 QFont DialogFont(FontName name, int pixelSize);
 // A modal dialog of the game: its caption, "ＭＳ Ｐゴシック" at 12 pixels, a client area of fixed size, and
 // above every other window when `onTop`.

@@ -9,16 +9,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/picker_texts.h"
 #include "platform/recent_games.h"
 
 namespace mokuren {
 
 namespace {
 
-// A text of the picker, as written here in Japanese, in the player's language.
-QString Tr(const TextTranslator& text, const char* original) {
-  const std::u16string shown = text(QString::fromUtf8(original).toStdU16String());
-  return QString::fromStdU16String(shown);
+// A text of the picker (base/picker_texts.h) in the player's language.
+QString Tr(const TextTranslator& text, std::u16string_view original) {
+  return QString::fromStdU16String(text(original));
 }
 
 QString Shown(const std::filesystem::path& dir) { return QString::fromStdString(dir.string()); }
@@ -33,19 +33,19 @@ QString Entry(const RecentGame& game) {
 
 std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& recent, const TextTranslator& text) {
   QDialog dialog;
-  dialog.setWindowTitle(Tr(text, "ゲームを選ぶ — Mokuren"));
+  dialog.setWindowTitle(Tr(text, picker_text::kCaption));
   auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(new QLabel(
-      Tr(text, recent.empty() ? "遊ぶゲームのフォルダを選んでください。" : "遊ぶゲームを選んでください。"), &dialog));
+  layout->addWidget(
+      new QLabel(Tr(text, recent.empty() ? picker_text::kChooseFolder : picker_text::kChooseGame), &dialog));
   auto* list = new QListWidget(&dialog);
   for (const RecentGame& game : recent) list->addItem(Entry(game));
   list->setVisible(!recent.empty());
   if (!recent.empty()) list->setCurrentRow(0);
   layout->addWidget(list);
   auto* buttons = new QDialogButtonBox(&dialog);
-  QPushButton* play = buttons->addButton(Tr(text, "遊ぶ"), QDialogButtonBox::AcceptRole);
-  QPushButton* browse = buttons->addButton(Tr(text, "フォルダを選ぶ…"), QDialogButtonBox::ActionRole);
-  buttons->addButton(Tr(text, "やめる"), QDialogButtonBox::RejectRole);
+  QPushButton* play = buttons->addButton(Tr(text, picker_text::kPlay), QDialogButtonBox::AcceptRole);
+  QPushButton* browse = buttons->addButton(Tr(text, picker_text::kBrowse), QDialogButtonBox::ActionRole);
+  buttons->addButton(Tr(text, picker_text::kCancel), QDialogButtonBox::RejectRole);
   play->setEnabled(!recent.empty());
   layout->addWidget(buttons);
 
@@ -58,13 +58,12 @@ std::optional<std::filesystem::path> PickGame(const std::vector<RecentGame>& rec
   });
   QObject::connect(list, &QListWidget::itemActivated, play, &QPushButton::click);
   QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
-    const QString folder = QFileDialog::getExistingDirectory(&dialog, Tr(text, "ゲームのフォルダ"));
+    const QString folder = QFileDialog::getExistingDirectory(&dialog, Tr(text, picker_text::kFolderCaption));
     if (folder.isEmpty()) return;
     const std::filesystem::path dir(folder.toStdString());
     if (!HoldsGame(dir)) {
-      QMessageBox::warning(
-          &dialog, dialog.windowTitle(),
-          Tr(text, "このフォルダにはゲームがありません（SCRIPT.DAT がありません）。") + QLatin1Char('\n') + Shown(dir));
+      QMessageBox::warning(&dialog, dialog.windowTitle(),
+                           Tr(text, picker_text::kNoGameThere) + QLatin1Char('\n') + Shown(dir));
       return;
     }
     chosen = dir;

@@ -1,6 +1,7 @@
 #include "backends/qt/name_dialog.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 
 #include "backends/qt/dialog_style.h"
 #include "base/text_codec.h"
@@ -20,11 +21,20 @@ NameDialog::NameDialog(QWidget* parent, TNameForm& form) : QDialog(parent, kDial
   label_ = new QLabel(Q(form.Label1), this);
   label_->setGeometry(8, 56, 297, 14);
   label_->setAlignment(Qt::AlignCenter);
-  // Typing, pasting or an input method's commit beyond the box's Shift-JIS limit is cut off at a whole
-  // character; a text set from outside (the events file) is taken as it is.
+  // A hint longer than the line, as a translation's may be, wraps (FitHint).
+  label_->setWordWrap(true);
+  FitHint();
+  // Typing, pasting or an input method's commit keeps only what a name can hold (the form says why in the
+  // hint); a text set from outside (the events file) is taken as it is.
   connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    const std::u16string fitted = TNameForm::FitBox(text.toStdU16String());
-    if (fitted.size() != static_cast<size_t>(text.size())) edit_->setText(Q(fitted));
+    const std::u16string typed = text.toStdU16String();
+    const std::u16string kept = form_.Typed(typed);
+    if (kept != typed) {
+      const int cursor = edit_->cursorPosition() - static_cast<int>(typed.size() - kept.size());
+      edit_->setText(Q(kept));
+      edit_->setCursorPosition(std::max(0, cursor));
+    }
+    Refresh();
   });
   connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) { form_.Edit1 = text.toStdU16String(); });
   connect(button_, &QPushButton::clicked, this, [this] {
@@ -44,7 +54,20 @@ bool NameDialog::Fill(const Event& event) {
   return true;
 }
 
-void NameDialog::Refresh() { label_->setText(Q(form_.Label1)); }
+void NameDialog::Refresh() {
+  label_->setText(Q(form_.Label1));
+  FitHint();
+}
+
+void NameDialog::FitHint() {
+  // The dialog grows downwards until the hint shows whole, and stays so: a later, shorter one does not
+  // make it jump back.
+  const int needed = label_->heightForWidth(label_->width());
+  if (needed <= label_->height()) return;
+  const int more = needed - label_->height();
+  label_->resize(label_->width(), needed);
+  setFixedSize(width(), height() + more);
+}
 
 void NameDialog::closeEvent(QCloseEvent* e) { e->ignore(); }
 

@@ -30,6 +30,9 @@ class NameDialog final : public QDialog, public AutomatedDialog {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  // Makes the hint's label, and the dialog with it, tall enough for the whole hint.
+  void FitHint();
+
   TNameForm& form_;
   QLineEdit* edit_ = nullptr;
   QPushButton* button_ = nullptr;

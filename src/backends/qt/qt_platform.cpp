@@ -594,6 +594,8 @@ void QtPlatform::WarningMessage(const std::string& utf8) {
   box.exec();
 }
 
+void QtPlatform::UseLanguage(std::string_view language) { UseDialogLanguage(language); }
+
 void QtPlatform::SetMainCaption(const std::u16string& caption) {
   if (main_) main_->setWindowTitle(Q(caption));
 }

@@ -76,6 +76,7 @@ class QtPlatform final : public Platform {
   void FatalMessage(const std::string& utf8) override;
   void WarningMessage(const std::string& utf8) override;
   void SetMainCaption(const std::u16string& caption) override;
+  void UseLanguage(std::string_view language) override;
 
   bool DeliverEvent(const Event& event) override;
   bool FrontDialogTexts(std::u16string& texts) override;

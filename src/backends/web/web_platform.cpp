@@ -160,7 +160,7 @@ void WebPlatform::Deliver(const WebInput& in) {
           break;
         case FormId::TNameForm: {
           TNameForm& name = host_->GetNameForm();
-          name.Edit1 = TNameForm::FitBox(in.text);
+          name.Edit1 = name.Typed(in.text);
           name.Button1Click();
           FormChanged(form);
           break;
