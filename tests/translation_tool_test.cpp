@@ -85,9 +85,9 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   EXPECT_EQ(ReadFile(out),
             "script  translated  fuzzy  untranslated  obsolete\n"
             "1                4      0             1         0\n"
-            "other            2      1           114         0\n"
-            "total            6      1           115         0\n"
-            "6 of 122 texts translated (4%)\n");
+            "other            2      1           115         0\n"
+            "total            6      1           116         0\n"
+            "6 of 123 texts translated (4%)\n");
 
   EXPECT_EQ(Tool("check '" + game.string() + "' '" + fr.string() + "'", out), 2);
   const std::string report = ReadFile(out);
