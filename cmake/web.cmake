@@ -80,49 +80,45 @@ endif()
 message(STATUS "Mokuren web build: libraries from ${MOKUREN_WEB_DEPS}, exceptions ${MOKUREN_WEB_EXCEPTIONS}, "
                "Asyncify ${MOKUREN_WEB_ASYNCIFY}, test build ${MOKUREN_WEB_TEST_BUILD}")
 
-# The page: the engine with the browser backend (src/backends/web), and its data in two packages that the
-# page loads beside it: the fonts (fonts.data, into /fonts) and the game it bundles (game.data, into
-# /game), each with its loader (fonts-data.js, game-data.js) made by Emscripten's file packager.
-# MOKUREN_WEB_GAME is a game folder (./dev web passes the native build's demo); tools/web/mokuren-web-pack
-# packs another game beside the same page. index.html, the style sheet and the licences are copied beside
-# mokuren.js.
+# The page: the engine with the browser backend (src/backends/web), which runs in a worker of the page
+# (web_main.cpp, with worker.js before the runtime), and the page's own files (src/backends/web/page). The
+# site (build-web/site/) is made by tools/web/mokuren-web-pack from the engine, the page's files, the fonts,
+# the icons (drawn by the native build's demo builder, MOKUREN_WEB_ICONS) and the game folder
+# MOKUREN_WEB_GAME (./dev web passes the native build's demo); the same tool packs another game beside the
+# same engine.
 set(MOKUREN_WEB_GAME "${PROJECT_SOURCE_DIR}/build/demo-game" CACHE PATH "The game folder the page bundles")
+set(MOKUREN_WEB_ICONS "${PROJECT_SOURCE_DIR}/build/dist/web-icons" CACHE PATH
+    "The page's icons, drawn by the native build (its web-icons target)")
 mokuren_folder_library(backends/web "")
 target_link_libraries(mokuren_web INTERFACE mokuren_core)
 add_executable(mokuren-web src/entry/web_main.cpp)
 set_target_properties(mokuren-web PROPERTIES OUTPUT_NAME mokuren)
 target_link_libraries(mokuren-web PRIVATE mokuren_web ${MOKUREN_WEB_KERNELS})
 set(WEB_PAGE_DIR "${PROJECT_SOURCE_DIR}/src/backends/web/page")
-target_link_options(mokuren-web PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
-  -sTOTAL_STACK=8MB -lidbfs.js -sFORCE_FILESYSTEM=1
-  -sEXPORTED_FUNCTIONS=_main,_malloc,_free,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull,_mokuren_audio_dry_frames,_mokuren_debug_button,_mokuren_save_file,_mokuren_import_saves
+target_link_options(mokuren-web PRIVATE -sENVIRONMENT=worker -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
+  -sTOTAL_STACK=8MB -lidbfs.js -lworkerfs.js -sFORCE_FILESYSTEM=1
+  -sEXPORTED_FUNCTIONS=_main,_malloc,_free,_mokuren_input,_mokuren_dialog_answer,_mokuren_audio_pull,_mokuren_audio_dry_frames,_mokuren_debug_button,_mokuren_save_file,_mokuren_import_saves,_mokuren_persist
   -sEXPORTED_RUNTIME_METHODS=ccall,callMain,UTF8ToString,FS,ENV,addRunDependency,removeRunDependency
-  "--pre-js=${WEB_PAGE_DIR}/web_page.js")
-set_property(TARGET mokuren-web APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")
-set(WEB_FILE_PACKAGER "${MOKUREN_EMSCRIPTEN_ROOT}/tools/file_packager.py")
+  "--pre-js=${WEB_PAGE_DIR}/worker.js")
+set_property(TARGET mokuren-web APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/worker.js")
 file(GLOB_RECURSE WEB_GAME_FILES CONFIGURE_DEPENDS "${MOKUREN_WEB_GAME}/*")
+file(GLOB WEB_PAGE_FILES CONFIGURE_DEPENDS "${WEB_PAGE_DIR}/*")
 # The game's translations (tl/*.po) go in as compiled copies made by the native mokuren-i18n
-# (MOKUREN_WEB_I18N; ./dev web builds it), named for /game and packed under /cache, the page's
-# XDG_CACHE_HOME: the page has no libgettextpo to read the PO files themselves.
+# (MOKUREN_WEB_I18N; ./dev web builds it), which also lists the texts whose characters the fonts keep.
 set(MOKUREN_WEB_I18N "${PROJECT_SOURCE_DIR}/build/mokuren-i18n" CACHE FILEPATH
-    "The native mokuren-i18n, which compiles the bundled game's translations")
-add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/game.data" "${CMAKE_BINARY_DIR}/game-data.js"
-  COMMAND ${CMAKE_COMMAND} -E rm -rf translations
-  COMMAND ${CMAKE_COMMAND} -E make_directory translations/mokuren/translations
-  COMMAND "${MOKUREN_WEB_I18N}" compile "${MOKUREN_WEB_GAME}" translations/mokuren/translations --as /game
-  COMMAND python3 "${WEB_FILE_PACKAGER}" game.data --preload "${MOKUREN_WEB_GAME}@/game" translations@/cache
-          --js-output=game-data.js
-  DEPENDS ${WEB_GAME_FILES} "${MOKUREN_WEB_I18N}" WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
-  COMMENT "The game's data and its compiled translations: game.data")
-add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/fonts.data" "${CMAKE_BINARY_DIR}/fonts-data.js"
-  COMMAND python3 "${WEB_FILE_PACKAGER}" fonts.data --preload "${MOKUREN_WEB_DEPS}/fonts@/fonts" --js-output=fonts-data.js
-  DEPENDS "${MOKUREN_WEB_DEPS}/fonts/ipag.ttf" "${MOKUREN_WEB_DEPS}/fonts/DejaVuSans.ttf" WORKING_DIRECTORY "${CMAKE_BINARY_DIR}" COMMENT "The fonts: fonts.data")
-add_custom_target(mokuren-web-data ALL DEPENDS "${CMAKE_BINARY_DIR}/game.data" "${CMAKE_BINARY_DIR}/fonts.data")
-add_custom_command(TARGET mokuren-web POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy "${WEB_PAGE_DIR}/index.html" "${WEB_PAGE_DIR}/mokuren.css"
-          "${CMAKE_BINARY_DIR}"
+    "The native mokuren-i18n, which reads the bundled game's texts and compiles its translations")
+set(WEB_PACK "${PROJECT_SOURCE_DIR}/tools/web/mokuren-web-pack")
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/site/index.html"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${WEB_PAGE_DIR}" "${CMAKE_BINARY_DIR}/page"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${MOKUREN_WEB_ICONS}" "${CMAKE_BINARY_DIR}/icons"
   COMMAND ${CMAKE_COMMAND} -E copy_directory "${MOKUREN_WEB_DEPS}/licences" "${CMAKE_BINARY_DIR}/licences"
-  COMMENT "The page: index.html, mokuren.css and the licences")
+  COMMAND ${CMAKE_COMMAND} -E env "MOKUREN_WEB_BUILD_DIR=${CMAKE_BINARY_DIR}" "MOKUREN_I18N=${MOKUREN_WEB_I18N}"
+          "${WEB_PACK}" "${MOKUREN_WEB_GAME}" "${CMAKE_BINARY_DIR}/site"
+  DEPENDS mokuren-web "$<TARGET_FILE:mokuren-web>" ${WEB_GAME_FILES} ${WEB_PAGE_FILES} "${WEB_PACK}"
+          "${MOKUREN_WEB_I18N}" "${MOKUREN_WEB_DEPS}/fonts/ipag.ttf" "${MOKUREN_WEB_DEPS}/fonts/DejaVuSans.ttf"
+          "${MOKUREN_WEB_ICONS}/icon-512.png"
+  WORKING_DIRECTORY "${CMAKE_BINARY_DIR}" COMMENT "The demo's site: build-web/site/ (tools/web/mokuren-web-pack)")
+add_custom_target(mokuren-web-site ALL DEPENDS "${CMAKE_BINARY_DIR}/site/index.html")
 
 if(MOKUREN_WEB_SIMD AND NOT MOKUREN_WEB_TEST_BUILD)
   # The page's engine without the SIMD kernels, for a browser without WebAssembly SIMD: index.html loads
@@ -132,7 +128,7 @@ if(MOKUREN_WEB_SIMD AND NOT MOKUREN_WEB_TEST_BUILD)
   target_link_libraries(mokuren-web-scalar PRIVATE mokuren_web mokuren_core)
   get_target_property(WEB_PAGE_LINK_OPTIONS mokuren-web LINK_OPTIONS)
   target_link_options(mokuren-web-scalar PRIVATE ${WEB_PAGE_LINK_OPTIONS})
-  set_property(TARGET mokuren-web-scalar APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/web_page.js")
+  set_property(TARGET mokuren-web-scalar APPEND PROPERTY LINK_DEPENDS "${WEB_PAGE_DIR}/worker.js")
   add_dependencies(mokuren-web mokuren-web-scalar)
 endif()
 

@@ -46,6 +46,7 @@ class RecordingHost final : public SaveHost {
     Ask("script " + std::to_string(n));
     live->StepNo = -1;
   }
+  std::optional<int32_t> ScriptSteps(int) override { return std::nullopt; }
   void StartTransition(int32_t ms, int32_t code, int32_t resume) override {
     Ask("fade " + std::to_string(ms) + " " + std::to_string(code) + " " + std::to_string(resume));
   }

@@ -205,7 +205,7 @@ TEST_F(SaveFile, DamagedFileIsKeptAsideAndTheGameStartsWithDefaults) {
 
 // The browser page's import: a SAVE.DAT brought by the player replaces the saves, which stay aside with
 // the thumbnails of the slots it changes, and outlives the session that imported it; a file of another
-// size is refused and changes nothing.
+// size, or one that no engine wrote, is refused and changes nothing.
 TEST_F(SaveFile, ImportedSavesReplaceTheOldOnesWhichAreKeptAside) {
   StartEngine();
   Apply("save 3");
@@ -238,6 +238,32 @@ TEST_F(SaveFile, ImportOfAFileOfAnotherSizeIsRefusedAndTheSavesKept) {
             u"バイトと違います。今のセーブデータはそのまま残っています");
   EXPECT_EQ(SaveBytes(), kept);
   EXPECT_TRUE(std::filesystem::exists(dir_.path() / "THUMB" / "SAVE3.dat"));
+}
+
+// A file of the right size is also read for values no engine writes, and refused with the first one.
+TEST_F(SaveFile, ImportOfAFileNoEngineWroteIsRefusedWithWhatIsWrong) {
+  StartEngine();
+  Apply("save 3");
+  const std::string kept = SaveBytes();
+  const auto with = [&](size_t at, auto value) {
+    std::string bytes = kept;
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+    return ImportSaves(bytes);
+  };
+  const size_t slot3 = 265072 + 2 * 1424;
+  EXPECT_EQ(with(slot3 + 8, 0.0),  // the date: 30 December 1899, as a file of zeros has it
+            u"スロット 3 の日付が 1899/12/30 で、ありえない日付です。このゲームの SAVE.DAT "
+            u"ではないようです。今のセーブデータはそのまま残っています");
+  EXPECT_NE(with(slot3, uint8_t{7}).find(u"スロット 3 の値 Used が 7"), std::u16string::npos);
+  EXPECT_NE(with(slot3 + 1040, int16_t{999}).find(u"スクリプト 999 はこのゲームにありません"), std::u16string::npos);
+  std::string pastEnd = kept;
+  const int16_t script = 1;
+  const int32_t step = 1000000;
+  std::memcpy(pastEnd.data() + slot3 + 1040, &script, sizeof script);
+  std::memcpy(pastEnd.data() + slot3 + 1044, &step, sizeof step);
+  EXPECT_NE(ImportSaves(pastEnd).find(u"位置 1000000"), std::u16string::npos);
+  EXPECT_NE(with(265004, int32_t{0}).find(u"設定の値 MessageSpeed が 0"), std::u16string::npos);
+  EXPECT_EQ(SaveBytes(), kept);
 }
 
 TEST_F(SaveFile, CrashBetweenWritingAndRenamingLeavesTheOldFile) {

@@ -1,6 +1,7 @@
 #include "app/save_link.h"
 
 #include "app/TForm1.h"
+#include "script/script_image.h"
 
 namespace mokuren {
 
@@ -37,6 +38,18 @@ void SaveLink::PlaySe(int channel, int no, int loop, int fadeSeconds) {
   form_.Audio().Kumo_PlaySE(channel, no, loop, fadeSeconds);
 }
 void SaveLink::ReadScript(int n) { form_.Script().Kumo_ReadScript(n); }
+
+std::optional<int32_t> SaveLink::ScriptSteps(int n) {
+  std::vector<uint8_t> bytes;
+  if (n < 1 || static_cast<size_t>(n) >= ArchiveIndex::kEntries ||
+      form_.Archive().Kuri_ReadFile(ArchiveKind::Script, n, bytes) != 0)
+    return std::nullopt;
+  ScriptImage image;
+  std::vector<std::string> problems;  // the script machine reports them when it loads the script
+  if (!ParseScriptImage(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), image, problems))
+    return std::nullopt;
+  return static_cast<int32_t>(image.code.size());
+}
 
 void SaveLink::StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) {
   form_.Pictures().StartTransition(durationMs, taskCode, resumeTaskCode);

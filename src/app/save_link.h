@@ -25,6 +25,7 @@ class SaveLink final : public SaveHost {
   void PlayBgm(int no, int fadeSeconds, int variant, int loop) override;
   void PlaySe(int channel, int no, int loop, int fadeSeconds) override;
   void ReadScript(int n) override;
+  std::optional<int32_t> ScriptSteps(int n) override;
   void StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) override;
 
   void LoadScreenPicture(int32_t placement, int32_t entry) override;

@@ -32,6 +32,17 @@ inline constexpr std::u16string_view kImportBlocked =
     u"前の SAVE.DAT を読み込めないか退避できなかったため、SAVE.DAT には書き込みません";
 inline constexpr std::u16string_view kImportNotKept =
     u"今の SAVE.DAT を {file} として残せなかったため（{error}）、読み込みませんでした";
+// A file of the right size whose values no engine writes (save/save_plausibility.h), and which value.
+inline constexpr std::u16string_view kImportImplausible =
+    u"{problem}。このゲームの SAVE.DAT ではないようです。今のセーブデータはそのまま残っています";
+inline constexpr std::u16string_view kSettingImplausible = u"設定の値 {field} が {value} で、ありえない値です";
+inline constexpr std::u16string_view kSlotFieldImplausible =
+    u"スロット {slot} の値 {field} が {value} で、ありえない値です";
+inline constexpr std::u16string_view kSlotDateImplausible = u"スロット {slot} の日付が {date} で、ありえない日付です";
+inline constexpr std::u16string_view kSlotScriptMissing =
+    u"スロット {slot} のスクリプト {script} はこのゲームにありません";
+inline constexpr std::u16string_view kSlotStepPastEnd =
+    u"スロット {slot} の位置 {step} が、スクリプト {script} の {steps} 命令の外にあります";
 inline constexpr std::u16string_view kNoSaveFolder =
     u"ゲームのフォルダにも {dir} にも書き込めないため、セーブできません（{error}）";
 inline constexpr std::u16string_view kSaveNotCopied = u"SAVE.DAT を {dir} にコピーできませんでした（{error}）";
@@ -87,14 +98,29 @@ inline constexpr std::u16string_view kSpeechLost =
 inline constexpr std::u16string_view kRepeated = u" ({count} more times in the last second)";
 
 inline constexpr std::array kAll = {
-    kSaveBlocked,         kSaveNotWritten,       kSaveUnreadable,   kSaveNotRegular,   kSaveShortened,
-    kSaveWrongSize,       kSaveDamagedKept,      kSaveDamagedAside, kImportedSave,     kImportWrongSize,
-    kImportBlocked,       kImportNotKept,        kNoSaveFolder,     kSaveNotCopied,    kSavesMoved,
-    kThumbnailNotWritten, kThumbnailNotShown,    kNoSoundOutput,    kFileMissing,      kRecordingNotWritten,
-    kMovieSkipped,        kEntriesPastEnd,       kNoNameListEnd,    kEntryPastEnd,     kEntryUnreadable,
-    kPictureNotNamed,     kPictureEntryEmpty,    kMessageCut,       kChoiceOfOne,      kPictureUnusable,
-    kReplacementUnusable, kReplacementWrongSize, kScriptMissing,    kScriptWithoutEnd, kTooManyResources,
-    kRunawayScript,       kUnknownTask,          kTextHookBehind,   kSpeechLost,       kRepeated,
+    kSaveBlocked,          kSaveNotWritten,
+    kSaveUnreadable,       kSaveNotRegular,
+    kSaveShortened,        kSaveWrongSize,
+    kSaveDamagedKept,      kSaveDamagedAside,
+    kImportedSave,         kImportWrongSize,
+    kImportBlocked,        kImportNotKept,
+    kImportImplausible,    kSettingImplausible,
+    kSlotFieldImplausible, kSlotDateImplausible,
+    kSlotScriptMissing,    kSlotStepPastEnd,
+    kNoSaveFolder,         kSaveNotCopied,
+    kSavesMoved,           kThumbnailNotWritten,
+    kThumbnailNotShown,    kNoSoundOutput,
+    kFileMissing,          kRecordingNotWritten,
+    kMovieSkipped,         kEntriesPastEnd,
+    kNoNameListEnd,        kEntryPastEnd,
+    kEntryUnreadable,      kPictureNotNamed,
+    kPictureEntryEmpty,    kMessageCut,
+    kChoiceOfOne,          kPictureUnusable,
+    kReplacementUnusable,  kReplacementWrongSize,
+    kScriptMissing,        kScriptWithoutEnd,
+    kTooManyResources,     kRunawayScript,
+    kUnknownTask,          kTextHookBehind,
+    kSpeechLost,           kRepeated,
 };
 
 }  // namespace mokuren::error_text

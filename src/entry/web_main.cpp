@@ -1,9 +1,10 @@
-// The page's program: the engine on the game the page bundles (/game), with the browser backend. Passes
-// run from the browser's frame callback, one per 10 ms of the page's clock that has gone by (a few at most
-// when the page was held up); while the engine only waits for the player until its next frame, the page
-// asks for no frame before then unless input comes.
+// The page's program: the engine on the game the page bundles (/game), with the browser backend, in a
+// worker of the page (the page itself only shows what the engine paints and forwards the player's input).
+// Passes run from timers, one per 10 ms of the clock that has gone by (a few at most when the worker was
+// held up); while the engine only waits for the player until its next frame, or holds a wait, no timer
+// fires before then unless input comes.
 #include <emscripten.h>
-#include <emscripten/html5.h>
+#include <emscripten/eventloop.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -27,29 +28,30 @@ struct Game {
   std::unique_ptr<mokuren::TForm1> form;
   mokuren::LaunchOptions options;
   uint32_t nextPass = 0;
-  bool frameAsked = false;
   long timer = 0;
   bool ended = false;
 };
 
 Game* game = nullptr;
 
-void AskFrame();
+void Schedule();
 
-EM_BOOL Frame(double, void*) {
-  game->frameAsked = false;
-  if (game->ended) return EM_FALSE;
+void Passes(void*) {
+  game->timer = 0;
+  if (game->ended) return;
   mokuren::WebPlatform& platform = game->platform;
   const uint32_t now = platform.TickCount();
   if (static_cast<int32_t>(now - platform.HoldUntil()) >= 0) {
     if (static_cast<int32_t>(now - game->nextPass) > static_cast<int32_t>(kPassInterval * kMostPassesPerFrame))
       game->nextPass = now;
+    // Input that came while the engine rested is taken by the first pass at once.
+    if (platform.InputWaiting() && static_cast<int32_t>(now - game->nextPass) < 0) game->nextPass = now;
     for (int n = 0; n < kMostPassesPerFrame && static_cast<int32_t>(now - game->nextPass) >= 0; ++n) {
       game->form->Pass();
       game->nextPass += kPassInterval;
       if (game->form->Terminated() || static_cast<int32_t>(platform.TickCount() - platform.HoldUntil()) < 0) break;
     }
-    platform.PaintScreens();
+    platform.SendMenuChanges();
   }
   if (game->form->Terminated()) {
     game->ended = true;
@@ -57,34 +59,22 @@ EM_BOOL Frame(double, void*) {
     EM_ASM({
       if (Module.mokuren) Module.mokuren.ended();
     });
-    return EM_FALSE;
+    return;
   }
-  AskFrame();
-  return EM_FALSE;
+  Schedule();
 }
 
-void TimerFired(void*) {
-  game->timer = 0;
-  if (!game->frameAsked) {
-    game->frameAsked = true;
-    emscripten_request_animation_frame(Frame, nullptr);
-  }
-}
-
-void AskFrame() {
-  if (game->frameAsked || game->timer) return;
+void Schedule() {
+  if (game->timer || game->ended) return;
   mokuren::WebPlatform& platform = game->platform;
   const uint32_t now = platform.TickCount();
   // Resting: a wait the engine asked for, or nothing to do before its next frame unless input comes.
-  uint32_t until = platform.HoldUntil();
+  uint32_t until = game->nextPass;
+  if (static_cast<int32_t>(platform.HoldUntil() - until) > 0) until = platform.HoldUntil();
   if (const auto quiet = platform.QuietUntil(); quiet && static_cast<int32_t>(*quiet - until) > 0) until = *quiet;
+  if (platform.InputWaiting() && static_cast<int32_t>(platform.HoldUntil() - now) <= 0) until = now;
   const int32_t wait = static_cast<int32_t>(until - now);
-  if (wait > 20 && !platform.InputWaiting()) {
-    game->timer = emscripten_set_timeout(TimerFired, wait - 10, nullptr);
-    return;
-  }
-  game->frameAsked = true;
-  emscripten_request_animation_frame(Frame, nullptr);
+  game->timer = emscripten_set_timeout(Passes, wait > 0 ? wait : 0, nullptr);
 }
 
 }  // namespace
@@ -99,7 +89,7 @@ EMSCRIPTEN_KEEPALIVE void mokuren_input(int kind, int a, int b, int c) {
     emscripten_clear_timeout(game->timer);
     game->timer = 0;
   }
-  if (!game->ended) AskFrame();
+  Schedule();
 }
 
 EMSCRIPTEN_KEEPALIVE void mokuren_debug_button(int button) {
@@ -127,6 +117,12 @@ EMSCRIPTEN_KEEPALIVE const char* mokuren_import_saves(const uint8_t* bytes, int 
   return answer.c_str();
 }
 
+// The page is going to the background, where the browser may end it without a word: SAVE.DAT is written as
+// a quit writes it (progress, read marks, settings and the album, not only the saved games), and synced.
+EMSCRIPTEN_KEEPALIVE void mokuren_persist() {
+  if (game && game->form && !game->ended) game->form->Save().Kumo_CreateSaveFile();
+}
+
 EMSCRIPTEN_KEEPALIVE void mokuren_dialog_answer(int form, int ok, const char* utf8) {
   if (!game) return;
   game->platform.Receive({mokuren::WebInput::Kind::DialogAnswer, form, ok, 0, mokuren::FromUtf8(utf8)});
@@ -141,8 +137,12 @@ int main(int argc, char** argv) {
   // set by web_page.js), one folder per game.
   const char* dir = argc > 1 ? argv[1] : "/game";
   chmod(dir, 0555);
-  const char* args[] = {"mokuren", dir};
-  mokuren::ParseResult parsed = mokuren::ParseCommandLine(2, args);
+  // Every message and choice shown also goes to the page's line for screen readers (a device of the
+  // worker's file system, web_worker.js), as the desktop's text hook gives them to a reader.
+  struct stat hook {};
+  const bool reader = stat("/dev/mokuren-text", &hook) == 0;
+  const char* args[] = {"mokuren", dir, "--text-hook", "/dev/mokuren-text"};
+  mokuren::ParseResult parsed = mokuren::ParseCommandLine(reader ? 4 : 2, args);
   game = new Game;
   game->options = parsed.options;
   // The player's language as the page sets it (LANGUAGE, from ?lang= or the browser's languages).
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
   game->form->StartLoopClock();
   game->platform.LoopStarts();
   game->nextPass = game->platform.TickCount();
-  AskFrame();
+  Schedule();
   emscripten_exit_with_live_runtime();
   return 0;
 }

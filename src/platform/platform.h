@@ -124,6 +124,10 @@ class Platform {
   // The player's files (SAVE.DAT, thumbnails) were just written: a backend whose storage keeps them only
   // once flushed (the browser's IndexedDB) flushes it now.
   virtual void PlayerFilesWritten() {}
+  // Where the player's files are kept when that is no folder the player can open (the browser's own
+  // storage), as an engine text (text/engine_texts.h) that the notice naming the save folder shows in place
+  // of its path; empty where the files are in a folder.
+  virtual std::u16string_view PlayerFilesPlace() const { return {}; }
   virtual void OpenForm(FormId form) = 0;
   virtual void CloseForm(FormId form) = 0;
   virtual void SetFormVisible(FormId form, bool visible) = 0;

@@ -15,6 +15,7 @@
 #include "save/save_data.h"
 #include "save/save_date.h"
 #include "save/save_host.h"
+#include "save/save_plausibility.h"
 #include "text/engine_texts.h"
 
 namespace mokuren {
@@ -185,6 +186,16 @@ std::u16string SaveData::ImportSaveFile(std::span<const uint8_t> bytes) {
     errors_.Add(error_text::kImportedSave, {{u"problem", problem}});
     return problem;
   }
+  // The size is all that marks the format: a file of that size is read for values no engine writes too.
+  auto image = std::make_unique<SaveBlock>();
+  std::memcpy(image.get(), bytes.data(), sizeof(SaveBlock));
+  if (const std::u16string implausible =
+          ImplausibleSave(errors_, *image, [this](int n) { return host_.ScriptSteps(n); });
+      !implausible.empty()) {
+    const std::u16string problem = errors_.Shown(error_text::kImportImplausible, {{u"problem", implausible}});
+    errors_.Add(error_text::kImportedSave, {{u"problem", problem}});
+    return problem;
+  }
   if (SaveWriteBlocked) {
     const std::u16string problem = errors_.Shown(error_text::kImportBlocked);
     errors_.Add(problem);
@@ -211,8 +222,6 @@ std::u16string SaveData::ImportSaveFile(std::span<const uint8_t> bytes) {
   }
   // A thumbnail shows its slot's scene: one whose slot the import changed goes aside with the old saves;
   // one whose slot came back as it was stays.
-  auto image = std::make_unique<SaveBlock>();
-  std::memcpy(image.get(), bytes.data(), sizeof(SaveBlock));
   std::filesystem::path thumbsAside;
   for (int n = 1; n <= kSaveSlots; ++n) {
     const std::filesystem::path thumb = ThumbnailPath(n);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,9 @@ class SaveHost {
   virtual void PlaySe(int channel, int no, int loop, int fadeSeconds) = 0;
   // Loads script n; the step the record holds is the caller's to keep.
   virtual void ReadScript(int n) = 0;
+  // The number of instructions of script n as SCRIPT.DAT holds it, none when it holds no script n (an
+  // import is checked against it).
+  virtual std::optional<int32_t> ScriptSteps(int n) = 0;
   // Cross-fades to the scene now in the surfaces over `durationMs`: TaskCode becomes `taskCode`, and
   // `resumeTaskCode` when the fade ends.
   virtual void StartTransition(int32_t durationMs, int32_t taskCode, int32_t resumeTaskCode) = 0;

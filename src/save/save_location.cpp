@@ -14,6 +14,7 @@
 #include "base/error_texts.h"
 #include "base/text_codec.h"
 #include "platform/game_files.h"
+#include "platform/platform.h"
 #include "save/save_data.h"
 #include "save/save_host.h"
 #include "text/engine_texts.h"
@@ -119,7 +120,9 @@ void SaveData::ChooseSaveDir() {
   if (existed) return;
   // Said once, when the folder is made: from then on the saves are simply there.
   errors_.Add(error_text::kSavesMoved, {{u"game", FromUtf8(gameDir_.string())}, {u"dir", FromUtf8(dir.string())}});
-  host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータの保存先: {dir}"), u"{dir}", FromUtf8(Shown(dir))),
+  const std::u16string_view place = platform_.PlayerFilesPlace();
+  host_.ShowNotice(FillInName(host_.EngineText(u"セーブデータの保存先: {dir}"), u"{dir}",
+                              place.empty() ? FromUtf8(Shown(dir)) : host_.EngineText(place)),
                    kMovedNoticeTicks);
 }
 

@@ -32,6 +32,12 @@ class FontMatcher {
 // read (the windowed game, while its window is made). Does nothing where there is nothing to read.
 void PrepareFontMatching();
 
+// The whole face that the face in `path` was cut down from, for a build that ships its faces cut down to
+// the characters its game's texts use (the web page): a character the cut-down face lacks is drawn from the
+// whole one. Empty when `path` is a whole face. Opening the whole face may take long (the page fetches it
+// then), so a caller opens it only once a character needs it.
+std::string FullerFace(const std::string& path);
+
 // Builds without fontconfig only: the one folder of font files, MOKUREN_FONT_DIR, else the one the build
 // names. The game's faces and a translation's faces are both looked up there.
 std::filesystem::path FontFilesFolder();

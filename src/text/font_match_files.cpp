@@ -1,6 +1,7 @@
 // Faces from one folder of font files, for builds without fontconfig (the web build): the folder named by
 // MOKUREN_FONT_DIR, else the one the build names (MOKUREN_FONT_DIR_DEFAULT). The IPA fonts of Debian's
-// fonts-ipafont packages stand in for the game's faces under their own file names.
+// fonts-ipafont packages stand in for the game's faces under their own file names; a face cut down to a
+// game's characters has its whole face in the folder's "full" folder.
 #include "text/font_match.h"
 
 #include <cstdlib>
@@ -32,6 +33,14 @@ std::filesystem::path FontFilesFolder() {
 }
 
 void PrepareFontMatching() {}
+
+std::string FullerFace(const std::string& path) {
+  // The whole face lies in the folder's "full" folder under the cut-down face's name.
+  const std::filesystem::path p(path);
+  const std::filesystem::path whole = p.parent_path() / "full" / p.filename();
+  std::error_code ec;
+  return std::filesystem::is_regular_file(whole, ec) ? whole.string() : std::string();
+}
 
 struct FontMatcher::State {
   std::filesystem::path folder;

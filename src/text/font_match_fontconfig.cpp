@@ -55,4 +55,7 @@ bool FontMatcher::Find(const char* family, bool monospace, std::string& path, in
   return state_ && FindInstalledFace(state_->config.get(), {family, "ja", U"あ漢", monospace}, path, index);
 }
 
+// Installed faces are whole.
+std::string FullerFace(const std::string&) { return {}; }
+
 }  // namespace mokuren

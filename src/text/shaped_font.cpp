@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <iterator>
 #include <unordered_map>
 
+#include "text/font_match.h"
 #include "text/shaped_face_match.h"
 
 namespace mokuren {
@@ -92,6 +94,10 @@ ShapedFont::~ShapedFont() {
 bool ShapedFont::Open(std::string_view language, std::string& error) {
   // Opened again (for another language): the old faces go before their library.
   for (auto& face : faces_) face.reset();
+  for (int i = 0; i < 2; ++i) {
+    fullerPaths_[i].clear();
+    fullerTried_[i] = false;
+  }
   library_.reset();
   path_.clear();
   const Wanted wanted = WantedFor(language);
@@ -122,6 +128,7 @@ bool ShapedFont::Open(std::string_view language, std::string& error) {
       return false;
     }
     FT_Select_Charmap(face->ft, FT_ENCODING_UNICODE);
+    fullerPaths_[i] = FullerFace(paths[i]);
     if (i == 0) {
       hb_blob_t* blob = hb_blob_create_from_file(paths[i].c_str());
       hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(indexes[i]));
@@ -136,7 +143,17 @@ bool ShapedFont::Open(std::string_view language, std::string& error) {
 }
 
 ShapedFont::Face* ShapedFont::FaceOf(uint8_t face, int32_t pixelSize) {
-  if (face > 1 || !faces_[face] || pixelSize <= 0 || pixelSize > 1000) return nullptr;
+  if (face >= std::size(faces_) || pixelSize <= 0 || pixelSize > 1000) return nullptr;
+  if (face >= 2 && !fullerTried_[face - 2] && !fullerPaths_[face - 2].empty()) {
+    fullerTried_[face - 2] = true;
+    auto whole = std::make_unique<Face>();
+    if (FT_New_Face(static_cast<FT_Library>(library_.get()), fullerPaths_[face - 2].c_str(), 0, &whole->ft) == 0) {
+      FT_Select_Charmap(whole->ft, FT_ENCODING_UNICODE);
+      faces_[face] = std::move(whole);
+    } else {
+      whole->ft = nullptr;
+    }
+  }
   return faces_[face].get();
 }
 
@@ -155,15 +172,16 @@ void ShapedFont::Shape(std::u32string_view text, int32_t pixelSize, std::vector<
   const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buf, &count);
   const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buf, &count);
   out.reserve(count);
-  Face* fallback = FaceOf(1, pixelSize);
   int32_t pen = 0;
   for (unsigned i = 0; i < count; ++i) {
     ShapedGlyph g{info[i].codepoint, 0, info[i].cluster, pen, pos[i].x_advance, pos[i].x_offset, pos[i].y_offset};
-    // A character the face lacks comes from the Japanese face, unshaped.
-    if (g.glyph == 0 && fallback && g.cluster < text.size()) {
-      if (const FT_UInt other = FT_Get_Char_Index(fallback->ft, text[g.cluster])) {
-        g = {other, 1, g.cluster, pen, fallback->Advance(other, pixelSize)};
-      }
+    // A character the face lacks comes unshaped from the Japanese face, else from the whole faces the two
+    // were cut down from.
+    for (uint8_t f = 1; g.glyph == 0 && g.cluster < text.size() && f < std::size(faces_); ++f) {
+      Face* other = FaceOf(f, pixelSize);
+      if (!other) continue;
+      if (const FT_UInt glyph = FT_Get_Char_Index(other->ft, text[g.cluster]))
+        g = {glyph, f, g.cluster, pen, other->Advance(glyph, pixelSize)};
     }
     pen += g.advance;
     out.push_back(g);
@@ -171,7 +189,7 @@ void ShapedFont::Shape(std::u32string_view text, int32_t pixelSize, std::vector<
 }
 
 ShapedGlyph ShapedFont::Single(char32_t c, int32_t pixelSize) {
-  for (uint8_t f = 0; f < 2; ++f) {
+  for (uint8_t f = 0; f < std::size(faces_); ++f) {
     Face* face = FaceOf(f, pixelSize);
     if (!face) continue;
     if (const FT_UInt glyph = FT_Get_Char_Index(face->ft, c)) return {glyph, f, 0, 0, face->Advance(glyph, pixelSize)};

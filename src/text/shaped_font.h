@@ -56,7 +56,11 @@ class ShapedFont {
     void operator()(void* lib) const;
   };
   std::unique_ptr<void, LibraryCloser> library_;
-  std::unique_ptr<Face> faces_[2];
+  // The language's face and the Japanese one, then the whole faces those two were cut down from
+  // (FullerFace), each opened the first time a character needs it.
+  std::unique_ptr<Face> faces_[4];
+  std::string fullerPaths_[2];
+  bool fullerTried_[2] = {false, false};
   std::string path_;
   struct Buffer;
   std::unique_ptr<Buffer> buffer_;

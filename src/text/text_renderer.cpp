@@ -48,9 +48,24 @@ struct TextRenderer::Face {
   FT_Face face = nullptr;
   int32_t sizedHeight = 0;
   std::unordered_map<uint64_t, Glyph> glyphs;
+  // The whole face this one was cut down from (FullerFace), opened the first time a character needs it.
+  std::string fullerPath;
+  std::unique_ptr<Face> fuller;
 
   ~Face() {
+    fuller.reset();
     if (face) FT_Done_Face(face);
+  }
+
+  // The face that draws c: this one, or the whole face when this one lacks c and the whole one has it.
+  Face* For(FT_Library lib, char32_t c) {
+    if (fullerPath.empty() || c < 0x20 || FT_Get_Char_Index(face, c) != 0) return this;
+    if (!fuller) {
+      fuller = std::make_unique<Face>();
+      if (FT_New_Face(lib, fullerPath.c_str(), 0, &fuller->face) != 0) fuller->face = nullptr;
+      if (fuller->face) FT_Select_Charmap(fuller->face, FT_ENCODING_UNICODE);
+    }
+    return fuller->face && FT_Get_Char_Index(fuller->face, c) != 0 ? fuller.get() : this;
   }
 
   bool SetHeight(int32_t height) {
@@ -98,6 +113,7 @@ bool TextRenderer::Open(std::string& error) {
       return false;
     }
     FT_Select_Charmap(face->face, FT_ENCODING_UNICODE);
+    face->fullerPath = FullerFace(slot.path);
     slot.face = std::move(face);
   }
   open_ = true;
@@ -127,8 +143,10 @@ const Glyph* TextRenderer::GlyphOf(char32_t c, const FontSpec& font) {
   if (it != f->glyphs.end()) return &it->second;
 
   Glyph g;
-  if (f->SetHeight(font.height) && FT_Load_Char(f->face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) == 0) {
-    FT_GlyphSlot slot = f->face->glyph;
+  Face* drawing = f->For(static_cast<FT_Library>(library_.get()), c);
+  if (drawing->SetHeight(font.height) &&
+      FT_Load_Char(drawing->face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) == 0) {
+    FT_GlyphSlot slot = drawing->face->glyph;
     if (font.bold) FT_GlyphSlot_Embolden(slot);
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
       const FT_Bitmap& bm = slot->bitmap;

@@ -87,7 +87,8 @@ class TextRenderer {
 
   // Draws text with its cell's top-left corner at (x, y), blending colour by coverage; byte 3 of the
   // surface is left as it is. Pixels outside the surface are skipped. Characters the face lacks take
-  // the face's missing-glyph box. Returns the pen position after the text.
+  // the face's missing-glyph box; a face cut down to a game's characters draws them from its whole face. Returns the
+  // pen position after the text.
   int32_t TextOut(TABitmap& target, int32_t x, int32_t y, std::u16string_view text, const FontSpec& font, Rgb colour);
   // As TextOut in white on the mask: coverage is blended in as it would be into one channel of a black
   // surface, so the mask holds exactly what TextOut leaves in a white-on-black picture.

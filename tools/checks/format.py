@@ -37,7 +37,8 @@ def sources(root):
     found = []
     for folder in FOLDERS:
         for dirpath, dirnames, filenames in os.walk(os.path.join(root, folder)):
-            dirnames.sort()
+            # Packages npm installs beside a tool (tools/web/lighthouse/) are not ours to format.
+            dirnames[:] = sorted(d for d in dirnames if d != "node_modules")
             found += [os.path.relpath(os.path.join(dirpath, f), root) for f in sorted(filenames) if f.endswith(SUFFIXES)]
     return found
 

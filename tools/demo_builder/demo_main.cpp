@@ -28,7 +28,8 @@ namespace {
 const char* kUsage =
     "usage: mokuren-demo DEMO_SOURCE_DIR GAME_DIR\n"
     "       mokuren-demo --opening FILE [WIDTHxHEIGHT [SECONDS]]\n"
-    "       mokuren-demo --icon FILE SIZE\n";
+    "       mokuren-demo --icon FILE SIZE\n"
+    "       mokuren-demo --full-bleed-icon FILE SIZE\n";
 
 }  // namespace
 
@@ -51,11 +52,11 @@ int main(int argc, char** argv) {
       }
     }
   }
-  if (argc == 4 && std::string(argv[1]) == "--icon") {
+  if (argc == 4 && (std::string(argv[1]) == "--icon" || std::string(argv[1]) == "--full-bleed-icon")) {
     const int size = std::atoi(argv[3]);
     if (size >= 16 && size <= 1024) {
       try {
-        toolkit::WriteWholeFile(argv[2], demo::IconPng(size));
+        toolkit::WriteWholeFile(argv[2], demo::IconPng(size, std::string(argv[1]) == "--full-bleed-icon"));
         return 0;
       } catch (const std::exception& e) {
         std::cerr << "mokuren-demo: " << e.what() << '\n';

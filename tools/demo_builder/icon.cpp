@@ -22,7 +22,7 @@ void Round(TABitmap& s, double cx, double cy, double r, Colour c, int alpha) {
 
 }  // namespace
 
-std::string IconPng(int size) {
+std::string IconPng(int size, bool fullBleed) {
   const double s = size, c = s / 2;
   TABitmap icon(size, size);
   // The title's night sky, darker at the top.
@@ -45,13 +45,13 @@ std::string IconPng(int size) {
     Round(icon, c + 0.1 * s * std::cos(a), c + 0.1 * s * std::sin(a), std::max(0.015 * s, 0.8), {0xC0, 0x70, 0x40},
           255);
   }
-  // The disc's edge, smoothed over one pixel, is the only transparency.
+  // The disc's edge, smoothed over one pixel, is the only transparency (none at all when full bleed).
   std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
       const uint8_t* p = icon.ScanLine(y) + 4 * x;
       uint8_t* q = &rgba[(static_cast<size_t>(y) * size + x) * 4];
-      const double inside = 0.48 * s - std::hypot(x + 0.5 - c, y + 0.5 - c);
+      const double inside = fullBleed ? 1.0 : 0.48 * s - std::hypot(x + 0.5 - c, y + 0.5 - c);
       q[0] = p[2], q[1] = p[1], q[2] = p[0];
       q[3] = static_cast<uint8_t>(std::clamp(inside + 0.5, 0.0, 1.0) * 255);
     }

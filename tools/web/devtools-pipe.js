@@ -1,36 +1,22 @@
 // Debian's chromium, headless, driven through the DevTools protocol over its pipe (no library needed), and
-// a folder served over HTTP as a static site serves it: what the browser test and the bench page share.
+// a folder served over HTTP as a static site serves it (static-server.js): what the browser test and the
+// benches share.
 'use strict';
 const { spawn } = require('child_process');
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
-
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
-  '.png': 'image/png', '.data': 'application/octet-stream' };
-
-// Serves `dir` on a free port of 127.0.0.1; `extra` maps a URL path to a file outside it.
-async function serve(dir, extra = {}) {
-  const server = http.createServer((req, res) => {
-    const url = decodeURIComponent(req.url.split('?')[0]);
-    const file = extra[url] || path.join(dir, url === '/' ? 'index.html' : url);
-    if (!file.startsWith(dir) && !extra[url]) return res.writeHead(403).end();
-    fs.readFile(file, (err, data) => {
-      if (err) return res.writeHead(404).end();
-      res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' }).end(data);
-    });
-  });
-  await new Promise((r) => server.listen(0, '127.0.0.1', r));
-  return { server, address: `http://127.0.0.1:${server.address().port}/` };
-}
+const { serve } = require('./static-server');
 
 // The DevTools protocol: JSON messages ended by a NUL byte, written to the browser's fd 3, read from fd 4.
 class Browser {
   constructor() {
     this.profile = fs.mkdtempSync(path.join(os.tmpdir(), 'mokuren-browser-'));
+    // Without the networking flags the browser's own connections (updates, sync, QUIC) wait on a closed
+    // network.
     this.proc = spawn('chromium', ['--headless=new', '--remote-debugging-pipe', '--no-first-run', '--no-sandbox',
-      '--disable-gpu', '--mute-audio', `--user-data-dir=${this.profile}`, 'about:blank'],
+      '--disable-gpu', '--mute-audio', '--disable-quic', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', `--user-data-dir=${this.profile}`, 'about:blank'],
       { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });
     // The browser's last lines of error output, to say why it went away if it does.
     this.stderr = '';

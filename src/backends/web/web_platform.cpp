@@ -146,7 +146,9 @@ void WebPlatform::Deliver(const WebInput& in) {
         host_->GetSaveLoadForm().Close();  // Escape leaves the save/load screen
       }
       break;
+    case WebInput::Kind::MenuClosed: menuShown_ = false; break;
     case WebInput::Kind::Menu:
+      menuShown_ = false;
       if (in.a >= 0 && in.a < static_cast<int32_t>(MenuItem::Count) && openForms_.empty() &&
           menu_[static_cast<size_t>(in.a)].enabled)
         host_->MenuClick(static_cast<MenuItem>(in.a));
@@ -211,38 +213,49 @@ void WebPlatform::Deliver(const WebInput& in) {
   }
 }
 
-void WebPlatform::Paint(int which, const TABitmap& frame) {
+void WebPlatform::Paint(int which, const TABitmap& frame, const Rect& area) {
   if (!frame.IsValid()) return;
-  const size_t pixels = static_cast<size_t>(frame.Width()) * frame.Height();
-  rgba_.resize(pixels * 4);
-  const uint8_t* src = frame.ScanLine(0);
+  const int32_t x0 = std::clamp(area.x, 0, frame.Width()), y0 = std::clamp(area.y, 0, frame.Height());
+  const int32_t x1 = std::clamp(area.x + area.width, x0, frame.Width());
+  const int32_t y1 = std::clamp(area.y + area.height, y0, frame.Height());
+  if (x1 == x0 || y1 == y0) return;
+  const size_t width = static_cast<size_t>(x1 - x0);
+  rgba_.resize(width * static_cast<size_t>(y1 - y0) * 4);
   uint8_t* dst = rgba_.data();
   // The surface keeps blue, green, red and an unused byte; the canvas takes red, green, blue and alpha.
-  for (size_t i = 0; i < pixels; ++i, src += 4, dst += 4) {
-    dst[0] = src[2];
-    dst[1] = src[1];
-    dst[2] = src[0];
-    dst[3] = 255;
+  for (int32_t y = y0; y < y1; ++y) {
+    const uint8_t* src = frame.ScanLine(y) + static_cast<size_t>(x0) * 4;
+    for (size_t i = 0; i < width; ++i, src += 4, dst += 4) {
+      dst[0] = src[2];
+      dst[1] = src[1];
+      dst[2] = src[0];
+      dst[3] = 255;
+    }
   }
   EM_ASM(
       {
-        if (Module.mokuren) Module.mokuren.paint($0, $1, $2, $3);
+        if (Module.mokuren) Module.mokuren.paint($0, $1, $2, $3, $4, $5);
       },
-      which, rgba_.data(), frame.Width(), frame.Height());
+      which, rgba_.data(), x0, y0, x1 - x0, y1 - y0);
 }
 
-void WebPlatform::PaintMain(const TABitmap& frame) {
+void WebPlatform::PaintMain(const TABitmap& frame) { PaintMainArea(frame, {0, 0, frame.Width(), frame.Height()}); }
+
+void WebPlatform::PaintMainArea(const TABitmap& frame, const Rect& changed) {
+  mainFrame_ = &frame;
   if (!openForms_.empty() && openForms_.back() == FormId::TForm7) return;  // the screen covers it
-  Paint(0, frame);
+  Paint(0, frame, changed);
 }
 
-void WebPlatform::PaintFloat(const TABitmap& frame) { Paint(1, frame); }
+void WebPlatform::PaintFloat(const TABitmap& frame) { PaintFloatArea(frame, {0, 0, frame.Width(), frame.Height()}); }
+
+void WebPlatform::PaintFloatArea(const TABitmap& frame, const Rect& changed) { Paint(1, frame, changed); }
 
 void WebPlatform::PaintScreens() {
   if (!host_) return;
   if (std::find(openForms_.begin(), openForms_.end(), FormId::TForm7) != openForms_.end() &&
       host_->GetSaveLoadForm().Visible)
-    Paint(0, host_->GetSaveLoadForm().Image1);
+    Paint(0, host_->GetSaveLoadForm().Image1, {0, 0, kFrameWidth, kFrameHeight});
 }
 
 void WebPlatform::SetCursorShown(bool shown) { CallPage("cursor", shown ? "true" : "false"); }
@@ -253,18 +266,29 @@ void WebPlatform::SetFloatVisible(bool visible) {
   CallPage("floatVisible", visible ? "true" : "false");
 }
 
-void WebPlatform::PopupMenu(Point client) {
-  if (host_) host_->PopupMenu1Popup();
-  // Separators sit before the window items, before save, and before the title item, as on the desktop.
+std::string WebPlatform::MenuJson() const {
   std::string items = "[";
   for (size_t i = 0; i < menu_.size(); ++i) {
     const MenuEntry& e = menu_[i];
     items += (i ? "," : "") + std::string("{\"caption\":") + Json(e.caption) +
              ",\"enabled\":" + (e.enabled ? "true" : "false") + ",\"checked\":" + (e.checked ? "true" : "false") + "}";
   }
-  items += "]";
-  CallPage("menu",
-           "{\"x\":" + std::to_string(client.x) + ",\"y\":" + std::to_string(client.y) + ",\"items\":" + items + "}");
+  return items + "]";
+}
+
+void WebPlatform::PopupMenu(Point client) {
+  if (host_) host_->PopupMenu1Popup();
+  // Separators sit before the window items, before save, and before the title item, as on the desktop.
+  CallPage("menu", "{\"x\":" + std::to_string(client.x) + ",\"y\":" + std::to_string(client.y) +
+                       ",\"items\":" + MenuJson() + "}");
+  menuShown_ = true;
+  menuChanged_ = false;
+}
+
+void WebPlatform::SendMenuChanges() {
+  if (!menuChanged_) return;
+  menuChanged_ = false;
+  if (menuShown_) CallPage("menuItems", MenuJson());
 }
 
 void WebPlatform::OpenForm(FormId form) {
@@ -322,6 +346,9 @@ void WebPlatform::CloseForm(FormId form) {
   auto it = std::find(openForms_.rbegin(), openForms_.rend(), form);
   if (it != openForms_.rend()) openForms_.erase(std::next(it).base());
   CallPage("closeForm", std::to_string(static_cast<int>(form)));
+  // The save/load screen was painted over the frame: the frame comes back whole.
+  if (form == FormId::TForm7 && mainFrame_ && (openForms_.empty() || openForms_.back() != FormId::TForm7))
+    Paint(0, *mainFrame_, {0, 0, mainFrame_->Width(), mainFrame_->Height()});
 }
 
 void WebPlatform::SetFormVisible(FormId form, bool visible) {
@@ -339,6 +366,10 @@ void WebPlatform::SetFormVisible(FormId form, bool visible) {
 }
 
 void WebPlatform::FormChanged(FormId form) {
+  if (form == FormId::TForm7) {
+    PaintScreens();
+    return;
+  }
   if (form == FormId::TDebugForm && host_ && debugVisible_) {
     // The status lines always; the dump and the error list only when they changed (the list sends its
     // new lines, or all it keeps once it has let lines go since the last time).

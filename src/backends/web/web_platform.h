@@ -19,7 +19,7 @@ namespace mokuren {
 
 // What the page sends, kept until the engine's next rest delivers it.
 struct WebInput {
-  enum class Kind : uint8_t { MouseDown, MouseMove, Wheel, Key, Menu, DialogAnswer, Close, DebugButton };
+  enum class Kind : uint8_t { MouseDown, MouseMove, Wheel, Key, Menu, DialogAnswer, Close, DebugButton, MenuClosed };
   Kind kind;
   int32_t a = 0, b = 0, c = 0;  // MouseDown: x, y, button; MouseMove: x, y; Wheel: steps (+ down);
                                 // Key: key, down; Menu: item; DialogAnswer: form, ok;
@@ -41,6 +41,7 @@ class WebPlatform : public Platform {
   uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) override;
   bool NestedModalLoops() const override { return false; }
   void PlayerFilesWritten() override;
+  std::u16string_view PlayerFilesPlace() const override { return u"このブラウザ"; }
 
   bool KeyDown(Key key) override { return keys_.Take(key); }
   WindowId Foreground() override;
@@ -50,15 +51,20 @@ class WebPlatform : public Platform {
 
   void PaintMain(const TABitmap& frame) override;
   void PaintFloat(const TABitmap& frame) override;
+  // Only the area that changed is converted and sent to the page, which puts it on the canvas in place.
+  void PaintMainArea(const TABitmap& frame, const Rect& changed) override;
+  void PaintFloatArea(const TABitmap& frame, const Rect& changed) override;
   void SetCursorShown(bool shown) override;
   void SetFullScreen(bool full) override;
   void SetFloatVisible(bool visible) override;
   bool FloatVisible() override { return floatVisible_; }
 
-  void SetMenuEnabled(MenuItem item, bool enabled) override { menu_[Index(item)].enabled = enabled; }
+  void SetMenuEnabled(MenuItem item, bool enabled) override { Change(menu_[Index(item)].enabled, enabled); }
   bool MenuEnabled(MenuItem item) override { return item != MenuItem::Count && menu_[Index(item)].enabled; }
-  void SetMenuCaption(MenuItem item, const std::u16string& caption) override { menu_[Index(item)].caption = caption; }
-  void SetMenuChecked(MenuItem item, bool checked) override { menu_[Index(item)].checked = checked; }
+  void SetMenuCaption(MenuItem item, const std::u16string& caption) override {
+    Change(menu_[Index(item)].caption, caption);
+  }
+  void SetMenuChecked(MenuItem item, bool checked) override { Change(menu_[Index(item)].checked, checked); }
   bool MenuChecked(MenuItem item) override { return item != MenuItem::Count && menu_[Index(item)].checked; }
   void PopupMenu(Point client) override;
 
@@ -83,12 +89,22 @@ class WebPlatform : public Platform {
   void LoopStarts() { holdUntil_ = TickCount(); }
   // Repaints the save/load screen while it is up (it is a view of its own over the frame).
   void PaintScreens();
+  // The popup menu in the page shows the items as they are: what changed since it opened (an item greyed
+  // while a message was typed that may be chosen now) is sent once the passes of a turn have run.
+  void SendMenuChanges();
 
  private:
   static size_t Index(MenuItem item) { return static_cast<size_t>(item); }
   void Deliver(const WebInput& input);
   void ShowForm(FormId form);
-  void Paint(int which, const TABitmap& frame);
+  void Paint(int which, const TABitmap& frame, const Rect& area);
+  std::string MenuJson() const;
+  template <typename T>
+  void Change(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    menuChanged_ = menuShown_;
+  }
 
   struct MenuEntry {
     bool enabled = true;
@@ -106,6 +122,10 @@ class WebPlatform : public Platform {
   uint32_t lastRest_ = 0;
   std::optional<uint32_t> quietUntil_;
   std::vector<uint8_t> rgba_;
+  // The composed frame the engine last gave, painted whole again when the save/load screen leaves it.
+  const TABitmap* mainFrame_ = nullptr;
+  bool menuShown_ = false;
+  bool menuChanged_ = false;
   // What the debug panel shows already: the dump and how many error lines it has been sent.
   std::vector<std::u16string> debugDump_;
   uint64_t debugErrorsSent_ = 0;
