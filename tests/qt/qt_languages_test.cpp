@@ -16,12 +16,12 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "backends/qt/config_dialog.h"
+#include "backends/qt/dialog_style.h"
+#include "backends/qt/game_picker.h"
+#include "backends/qt/name_dialog.h"
+#include "backends/qt/qt_windows.h"
 #include "platform/game_files.h"
-#include "platform/qt/config_dialog.h"
-#include "platform/qt/dialog_style.h"
-#include "platform/qt/game_picker.h"
-#include "platform/qt/name_dialog.h"
-#include "platform/qt/qt_windows.h"
 #include "qt/qt_fixture.h"
 #include "text/engine_translation.h"
 

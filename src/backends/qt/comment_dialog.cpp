@@ -2,9 +2,9 @@
 
 #include <QHBoxLayout>
 
+#include "backends/qt/dialog_style.h"
 #include "dialogs/TCommentForm.h"
 #include "platform/event.h"
-#include "platform/qt/dialog_style.h"
 
 namespace mokuren {
 
