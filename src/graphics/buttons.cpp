@@ -44,6 +44,8 @@ void Graphics::Kumo_CheckButton() {
   const PlayModes& modes = host_.Modes();
   on(button::ReadSkip) = modes.FastForward;
   on(button::Auto) = modes.AutoMode;
+  // The voice button is lit while the voice it started plays.
+  if (on(button::Voice) && !host_.VoicePlaying()) on(button::Voice) = 0;
   // Hover lasts only while the pointer is on the button.
   for (int k = 1; k <= button::Count; ++k)
     if (state(k) >= Normal && state(k) <= OnHover) state(k) = on(k) ? On : Normal;
@@ -65,12 +67,13 @@ void Graphics::Kumo_CheckButton() {
     }
   }
   // Act on a click latched on the hovered button, unless the button is disabled. What the button does is
-  // the host's; the voice, read-skip and auto buttons then look switched on.
+  // the host's; the read-skip and auto buttons then look switched on, the voice button while it plays.
   uint8_t& latch = ButtonLatch[static_cast<size_t>(d - 1)];
   if (!latch || state(d) == Disabled) return;
   latch = 0;
   host_.PressButton(d);
-  if (d == button::Voice || d == button::ReadSkip || d == button::Auto) on(d) = 1;
+  if (d == button::ReadSkip || d == button::Auto) on(d) = 1;
+  if (d == button::Voice) on(d) = host_.VoicePlaying() ? 1 : 0;
 }
 
 }  // namespace mokuren

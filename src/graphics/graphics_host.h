@@ -33,6 +33,8 @@ class GraphicsHost {
   virtual bool MessageWindowShown() = 0;
   // Whether the voice button has a voice to play again: the message's own, or the viewed log entry's.
   virtual bool HasVoiceToReplay() = 0;
+  // Whether a voice is heard now (the voice button is lit while the voice it started plays).
+  virtual bool VoicePlaying() = 0;
   // Does what a click on on-screen button `button` (button::MusicVariant … button::Auto) means. The
   // button's look is the caller's; only the action is asked for.
   virtual void PressButton(int button) = 0;
