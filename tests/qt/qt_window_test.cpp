@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "platform/window_memory.h"
 #include "qt/qt_fixture.h"
 #include "support/engine_fixture.h"
 #include "text/TMsgForm.h"
@@ -106,6 +107,29 @@ TEST_F(QtWindow, TheWindowStartsWhereThePlayerLeftItAndDialogsGrowWithThePicture
   EXPECT_EQ(qt_->Main().size(), QSize(1600, 1200));
   EXPECT_TRUE(qt_->Main().screen()->availableGeometry().contains(qt_->Main().pos()));
   unsetenv("XDG_CONFIG_HOME");
+}
+
+// Kept at twice the size on a large screen, the window comes back on a 1280x1024 screen at the largest
+// whole size that fits, wholly on the screen.
+TEST_F(QtWindow, ARememberedWindowLargerThanTheScreenComesBackAtTheLargestWholeSizeThatFits) {
+  const TempDir config;
+  setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  WriteMinimalGame(dir());
+  ASSERT_TRUE(WriteWindowPlace(WindowPlaceFile(dir()), dir(), {200, 100, 1600, 1200, 2}));
+  const std::string desktop = getenv("QT_QPA_PLATFORM");
+  std::ofstream(config.path() / "screen.json")
+      << R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
+         R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+  setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + (config.path() / "screen.json").string()).c_str(), 1);
+  rememberWindow_ = true;
+  Launch();
+  const QSize size = qt_->Main().size();
+  const QRect frame = qt_->Main().frameGeometry();
+  Stop();
+  setenv("QT_QPA_PLATFORM", desktop.c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(size, QSize(800, 600));
+  EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(frame)) << frame.x() << "," << frame.y();
 }
 
 // At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point.

@@ -185,18 +185,40 @@ void QtPlatform::RememberWindowIn(const std::filesystem::path& gameDir, bool res
 
 namespace {
 
-// True when the top of a window at `place` (its title bar, where it is taken to be moved) lies on a
-// screen far enough to be taken.
-bool TopOnAScreen(const QRect& place) {
-  const QRect top(place.topLeft(), QSize(place.width(), 32));
+// The room of the screen a window at `place` belongs on: the one that shows most of it, else the one
+// nearest to it (a place left on a screen no longer there).
+QRect RoomFor(const QRect& place) {
+  QScreen* best = nullptr;
+  int64_t bestShown = -1, bestDistance = 0;
   for (QScreen* screen : QGuiApplication::screens()) {
-    const QRect shown = screen->availableGeometry() & top;
-    if (shown.width() >= std::min(64, top.width()) && shown.height() >= 16) return true;
+    const QRect room = screen->availableGeometry();
+    const QRect shown = room & place;
+    const int64_t area = shown.isEmpty() ? 0 : int64_t{shown.width()} * shown.height();
+    const int64_t distance = (room.center() - place.center()).manhattanLength();
+    if (area > bestShown || (area == bestShown && distance < bestDistance)) {
+      best = screen;
+      bestShown = area;
+      bestDistance = distance;
+    }
   }
-  return false;
+  return best ? best->availableGeometry() : place;
 }
 
 }  // namespace
+
+QRect FitPlace(const QRect& place, const QRect& room) {
+  QSize size = place.size();
+  // Larger than the screen: the largest whole times the frame that fits (once at least), so the picture
+  // stays sharp and the message window and the buttons stay on the screen.
+  if (size.width() > room.width() || size.height() > room.height()) {
+    const int factor = std::max(1, std::min(room.width() / kFrameWidth, room.height() / kFrameHeight));
+    size = factor * kFrameSize;
+  }
+  // Then moved the least that puts it on the screen.
+  const int x = std::clamp(place.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width()));
+  const int y = std::clamp(place.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height()));
+  return {QPoint(x, y), size};
+}
 
 void QtPlatform::ShowMainWindow() {
   if (remembered_) windowScale_ = remembered_->scale;
@@ -208,18 +230,24 @@ void QtPlatform::ShowMainWindow() {
       --scale;
   }
   windowSize_ = scale * kFrameSize;
+  // Where the player left it, on the screen it is on now.
+  const QRect remembered =
+      remembered_ ? QRect(remembered_->x, remembered_->y, remembered_->width, remembered_->height) : QRect();
+  const QRect room = remembered.isValid() ? RoomFor(remembered) : QRect();
+  const QRect place = remembered.isValid() ? FitPlace(remembered, room) : QRect();
+  if (place.isValid()) windowSize_ = place.size();
   main_->resize(windowSize_);
   // Full screen may have been chosen at start-up, before the window was first shown.
   if (fullScreen_) {
     ShowFullScreen();
   } else {
-    const QRect place =
-        remembered_ ? QRect(remembered_->x, remembered_->y, remembered_->width, remembered_->height) : QRect();
-    if (place.isValid() && TopOnAScreen(place)) {
-      windowSize_ = place.size();
-      main_->resize(windowSize_);
+    if (place.isValid()) {
+      // The window's frame is counted once it is shown.
       main_->move(place.topLeft());
       main_->show();
+      const QRect framed = main_->frameGeometry();
+      if (!room.contains(framed) && framed.width() <= room.width() && framed.height() <= room.height())
+        main_->move(FitPlace(framed, room).topLeft());
     } else {
       main_->show();
       if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());

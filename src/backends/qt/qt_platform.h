@@ -165,6 +165,11 @@ class QtPlatform final : public Platform {
   bool restDue_ = false;
 };
 
+// A remembered window place (its frame's top left, its inside's size) made to fit `room`, a screen's
+// available area: a size the room cannot hold becomes the largest whole factor of the frame that fits,
+// and the place is moved the least that puts it inside the room.
+QRect FitPlace(const QRect& place, const QRect& room);
+
 // Maps a Qt key to the engine's keys; false for keys the engine does not sample.
 bool EngineKey(int qtKey, Key& key);
 
