@@ -16,6 +16,8 @@ inline constexpr char kEngineTextContext[] = "engine";
 std::span<const std::u16string_view> EngineTexts();
 
 inline constexpr std::u16string_view kShowWindowCaption = u"ウィンドウ表示";  // the window item, window hidden
+// The notice a game without a sound output shows once it first waits for the player.
+inline constexpr std::u16string_view kNoSoundNotice = u"音声出力を開けないため、音は聞こえません";
 
 // `text` with its first `placeholder` ("{file}", "{dir}") replaced by `name`.
 std::u16string FillInName(std::u16string text, std::u16string_view placeholder, std::u16string_view name);
