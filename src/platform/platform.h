@@ -114,7 +114,8 @@ class Platform {
   virtual void SetMenuCaption(MenuItem item, const std::u16string& caption) = 0;
   virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
   virtual bool MenuChecked(MenuItem item) = 0;
-  virtual void PopupMenu(Point client) = 0;
+  // Opens the popup menu at `client` of `window` (the main or the floating window).
+  virtual void PopupMenu(Point client, WindowId window = WindowId::Main) = 0;
 
   // Modal windows: the engine opens one, runs passes until its state says it is done, then closes it.
   // A backend whose passes are driven from outside, one per callback (the browser's frame callback),

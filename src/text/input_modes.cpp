@@ -76,10 +76,13 @@ void MessageWindow::FormMouseDown(MouseButton button, Point client) {
   // Any press in the main window ends read skip and auto mode.
   ReadSkip = 0;
   AutoMode = 0;
-  if (button == MouseButton::Right && SystemMenuAllowed) {
-    PopupMenu1Popup();
-    platform_.PopupMenu(client);
-  }
+  if (button == MouseButton::Right) OpenPopupMenu(WindowId::Main, client);
+}
+
+void MessageWindow::OpenPopupMenu(WindowId window, Point client) {
+  if (!SystemMenuAllowed) return;
+  PopupMenu1Popup();
+  platform_.PopupMenu(client, window);
 }
 
 void MessageWindow::FormMouseWheelUp() { WheelUp = 1; }

@@ -146,6 +146,8 @@ class MessageWindow {
   void menuFloatClick();
   // A press latched for the next pass, without the main window's other effects (the floating window's).
   void LatchMouseDown(MouseButton button);
+  // The popup menu at `client` of `window` (the main or the floating window), where the script allows it.
+  void OpenPopupMenu(WindowId window, Point client);
 
   // ---- Name entry ---------------------------------------------------------------------------------------
   // Opens the hero-name dialog (the script's name-entry instruction); its OK sets TaskCode back to 0.

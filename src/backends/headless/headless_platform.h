@@ -51,7 +51,7 @@ class HeadlessPlatform : public Platform {
   const std::u16string& MenuCaption(MenuItem item) const { return menuCaption_[Index(item)]; }
   void SetMenuChecked(MenuItem item, bool checked) override { menuChecked_[Index(item)] = checked; }
   bool MenuChecked(MenuItem item) override { return item != MenuItem::Count && menuChecked_[Index(item)]; }
-  void PopupMenu(Point client) override { ++popups_; }
+  void PopupMenu(Point client, WindowId window) override { ++popups_; }
 
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;

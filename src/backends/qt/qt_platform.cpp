@@ -142,6 +142,7 @@ void QtPlatform::Attach(WindowHost& host) {
   main_->setMouseTracking(true);
   float_->setMouseTracking(true);
   menu_ = std::make_unique<QMenu>(main_.get());
+  menuFont_ = menu_->font();
   for (const MenuEntry& e : kMenu) {
     if (e.separatorBefore) menu_->addSeparator();
     QAction* a = menu_->addAction(Q(e.caption));
@@ -158,6 +159,7 @@ void QtPlatform::Attach(WindowHost& host) {
 }
 
 QWidget& QtPlatform::Main() { return *main_; }
+QWidget& QtPlatform::FloatView() { return *float_; }
 
 void QtPlatform::WatchRaiseRequests(InstanceGuard& guard) {
   if (guard.RaiseRequestSocket() < 0) return;
@@ -347,20 +349,22 @@ void QtPlatform::SendKey(Key key, bool down) {
   QApplication::sendEvent(target, &e);
 }
 
-bool QtPlatform::NavigationKey(int qtKey) {
+bool QtPlatform::NavigationKey(int qtKey, WindowId window) {
   // A key a dialog in front left unused (Escape in the name dialog) does nothing behind it.
   if (FrontView()) return false;
   switch (qtKey) {
     case Qt::Key_Escape: {
-      // The popup menu, as the right button opens it: at the pointer when it is on the picture, else at the
-      // picture's middle.
-      Point at = CursorPos(WindowId::Main);
-      if (at.x < 0 || at.y < 0 || at.x >= kFrameSize.width() || at.y >= kFrameSize.height())
-        at = {kFrameSize.width() / 2, kFrameSize.height() / 2};
-      const QPointF local = FrameToWidget(*main_, kFrameSize, at);
-      QMouseEvent press(QEvent::MouseButtonPress, local, main_->mapToGlobal(local), Qt::RightButton, Qt::RightButton,
+      // The popup menu, as the right button opens it: at the pointer when it is on `window`'s picture, else
+      // at the picture's middle.
+      QWidget& w = window == WindowId::Float ? static_cast<QWidget&>(*float_) : *main_;
+      const QSize frame = window == WindowId::Float ? kFloatSize : kFrameSize;
+      Point at = CursorPos(window);
+      if (at.x < 0 || at.y < 0 || at.x >= frame.width() || at.y >= frame.height())
+        at = {frame.width() / 2, frame.height() / 2};
+      const QPointF local = FrameToWidget(w, frame, at);
+      QMouseEvent press(QEvent::MouseButtonPress, local, w.mapToGlobal(local), Qt::RightButton, Qt::RightButton,
                         Qt::NoModifier);
-      QApplication::sendEvent(main_.get(), &press);
+      QApplication::sendEvent(&w, &press);
       return true;
     }
     case Qt::Key_Up:
@@ -518,7 +522,19 @@ void QtPlatform::SetMenuChecked(MenuItem item, bool checked) {
 bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t>(item)]; }
 
 // The engine names a point of its frame; the window may show the frame scaled and bordered.
-void QtPlatform::PopupMenu(Point client) {
+void QtPlatform::PopupMenu(Point client, WindowId window) {
+  // Grown by the picture's whole scale, as the dialogs are.
+  const int factor = std::max(1, static_cast<int>(std::floor(FrameScale(*main_) + 1e-9)));
+  QFont font = menuFont_;
+  if (font.pixelSize() > 0)
+    font.setPixelSize(font.pixelSize() * factor);
+  else
+    font.setPointSizeF(font.pointSizeF() * factor);
+  menu_->setFont(font);
+  if (window == WindowId::Float) {
+    menu_->popup(float_->mapToGlobal(FrameToWidget(*float_, kFloatSize, client)).toPoint());
+    return;
+  }
   menu_->popup(main_->mapToGlobal(FrameToWidget(*main_, kFrameSize, client)).toPoint());
 }
 
@@ -624,6 +640,7 @@ void QtPlatform::WarningMessage(const std::string& utf8) {
 
 void QtPlatform::SetMainCaption(const std::u16string& caption) {
   if (main_) main_->setWindowTitle(Q(caption));
+  if (float_) float_->setWindowTitle(Q(caption));
 }
 
 }  // namespace mokuren

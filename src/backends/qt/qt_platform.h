@@ -66,7 +66,7 @@ class QtPlatform final : public Platform {
   void SetMenuCaption(MenuItem item, const std::u16string& caption) override;
   void SetMenuChecked(MenuItem item, bool checked) override;
   bool MenuChecked(MenuItem item) override;
-  void PopupMenu(Point client) override;
+  void PopupMenu(Point client, WindowId window) override;
 
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
@@ -84,6 +84,7 @@ class QtPlatform final : public Platform {
   WindowHost& host() { return *host_; }
   QMenu& Menu() { return *menu_; }
   QWidget& Main();
+  QWidget& FloatView();
   // The views of the name and settings dialogs while they are up, and the debug window once shown.
   NameDialog* NameView() { return name_.get(); }
   ConfigDialog* ConfigView() { return config_.get(); }
@@ -105,9 +106,9 @@ class QtPlatform final : public Platform {
   QWidget* FrontView();
   // Where the pointer is on the screen, as the game last saw it move.
   QPoint PointerGlobal() const;
-  // The keys the window acts on itself (Escape, the arrows, Enter on the title or a choice), pressed in the
-  // main window; true when the key is used up.
-  bool NavigationKey(int qtKey);
+  // The keys a game's window acts on itself (Escape, the arrows, Enter on the title or a choice), pressed
+  // in `window` (Escape opens the popup menu there); true when the key is used up.
+  bool NavigationKey(int qtKey, WindowId window);
   // Puts the pointer at a point of the screen, for the events file and the gamepad.
   void MovePointer(QPoint global);
 
@@ -151,6 +152,7 @@ class QtPlatform final : public Platform {
   std::optional<WindowPlace> remembered_;
   QRect normalPlace_;
   std::unique_ptr<QMenu> menu_;
+  QFont menuFont_;  // the menu's font at the picture's own scale
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   KeyLatch keys_;
   // The check marks as the engine's handlers set them. A checkable QAction toggles itself before its

@@ -161,7 +161,7 @@ void MainWindow::wheelEvent(QWheelEvent* e) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
-  if (!e->isAutoRepeat() && platform_.NavigationKey(e->key())) return;
+  if (!e->isAutoRepeat() && platform_.NavigationKey(e->key(), WindowId::Main)) return;
   if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);
 }
 
@@ -178,10 +178,12 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
-    : QWidget(&owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QWidget(&owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       platform_(platform),
       owner_(owner) {
-  setWindowTitle(Q(form().Caption));
+  // A tool window of the game's: no entry of its own in the task bar or the window switcher, named after
+  // the game as its main window is (SetMainCaption).
+  setWindowTitle(owner.windowTitle());
   FollowMain();
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Turning it on from the menu leaves the keyboard with the main window; a click here takes it.
@@ -276,6 +278,7 @@ void FloatWindow::wheelEvent(QWheelEvent* e) {
 void FloatWindow::focusOutEvent(QFocusEvent*) { platform_.ClearKeys(); }
 
 void FloatWindow::keyPressEvent(QKeyEvent* e) {
+  if (!e->isAutoRepeat() && platform_.NavigationKey(e->key(), WindowId::Float)) return;
   if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);
 }
 

@@ -47,8 +47,9 @@ class MainWindow final : public QWidget {
   const TABitmap* frame_ = nullptr;
 };
 
-// The view of TMsgForm: a frameless window that stays above the main window (its owner, so it has no
-// taskbar entry of its own) and shows the form's picture.
+// The view of TMsgForm: a frameless tool window that stays above the main window (its owner, so it has no
+// task bar or window switcher entry of its own) and shows the form's picture. A right press or Escape
+// opens the popup menu there, as on the main window.
 class FloatWindow final : public QWidget {
   Q_OBJECT
  public:

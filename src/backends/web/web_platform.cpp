@@ -253,7 +253,7 @@ void WebPlatform::SetFloatVisible(bool visible) {
   CallPage("floatVisible", visible ? "true" : "false");
 }
 
-void WebPlatform::PopupMenu(Point client) {
+void WebPlatform::PopupMenu(Point client, WindowId) {
   if (host_) host_->PopupMenu1Popup();
   // Separators sit before the window items, before save, and before the title item, as on the desktop.
   std::string items = "[";

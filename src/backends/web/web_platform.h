@@ -60,7 +60,7 @@ class WebPlatform : public Platform {
   void SetMenuCaption(MenuItem item, const std::u16string& caption) override { menu_[Index(item)].caption = caption; }
   void SetMenuChecked(MenuItem item, bool checked) override { menu_[Index(item)].checked = checked; }
   bool MenuChecked(MenuItem item) override { return item != MenuItem::Count && menu_[Index(item)].checked; }
-  void PopupMenu(Point client) override;
+  void PopupMenu(Point client, WindowId window) override;
 
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
