@@ -80,8 +80,13 @@ int main(int argc, char** argv) {
       mokuren::ExecutableDirectory(), options.lang, options.environmentLanguages,
       [](const std::string& problem) { std::cerr << "mokuren: " << problem << '\n'; });
   // Started without a game (from the desktop's menu): the player picks one, or one opened before.
+  // Qt's own words (the folder picker's buttons) in the language of the engine's texts.
+  const std::filesystem::path engineTranslation = mokuren::EngineTranslationFile(
+      mokuren::EngineTranslationsDir(mokuren::ExecutableDirectory()), options.lang, options.environmentLanguages);
+  const std::string qtLanguage = engineTranslation.empty() ? "ja" : engineTranslation.stem().string();
   if (options.gameDir.empty() && !mokuren::HoldsGame(gameDir)) {
     platform.emplace(argc, argv);
+    platform->UseLanguage(qtLanguage);
     std::vector<mokuren::RecentGame> recent;
     for (std::filesystem::path& dir : mokuren::ReadRecentGames(mokuren::RecentGamesFile()))
       recent.push_back({dir, mokuren::ToUtf8(mokuren::ReadGameTitle(dir).text)});
@@ -100,7 +105,10 @@ int main(int argc, char** argv) {
                                                        {{u"dir", mokuren::FromUtf8(gameDir.string())}}));
     return 0;
   }
-  if (!platform) platform.emplace(argc, argv);
+  if (!platform) {
+    platform.emplace(argc, argv);
+    platform->UseLanguage(qtLanguage);
+  }
   platform->SetWindowScale(launch.scale);
   platform->RememberWindowIn(gameDir, !launch.scaleGiven);
   platform->WatchRaiseRequests(guard);

@@ -1,6 +1,8 @@
 #include "backends/qt/dialog_style.h"
 
+#include <QCoreApplication>
 #include <QLayout>
+#include <QLibraryInfo>
 #include <vector>
 
 #include "backends/qt/qt_windows.h"
@@ -57,6 +59,15 @@ void GrowDialog(QWidget& dialog, int factor) {
     if (layout->spacing() > 0) layout->setSpacing(layout->spacing() * factor);
   }
   if (!self.fixed) dialog.resize(self.geometry.size() * factor);
+}
+
+std::unique_ptr<QTranslator> InstallQtTranslation(std::string_view language) {
+  auto translator = std::make_unique<QTranslator>();
+  const QString name =
+      QStringLiteral("qtbase_") + QString::fromUtf8(language.data(), static_cast<qsizetype>(language.size()));
+  if (!translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return nullptr;
+  QCoreApplication::installTranslator(translator.get());
+  return translator;
 }
 
 void CentreAt(QWidget& window, QPoint centre) { window.move(centre - QPoint(window.width() / 2, window.height() / 2)); }

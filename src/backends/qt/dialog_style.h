@@ -5,7 +5,9 @@
 #include <QFont>
 #include <QPoint>
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,10 @@ void SetUpDialog(QWidget& dialog, std::u16string_view caption, QSize client, boo
 // Makes a dialog built at the frame's own scale `factor` times larger: its fonts, its size, and its
 // controls' places, sizes and spacing, so that it reads as well as the picture shown that many times.
 void GrowDialog(QWidget& dialog, int factor);
+// Qt's own words (the folder picker's buttons, a text box's menu, a message box's "OK") in `language`
+// ("ja", "en"…) from Qt's translations (Debian's qt6-translations-l10n), installed for the application;
+// null when Qt has none for it. The translation lasts as long as what is returned.
+std::unique_ptr<QTranslator> InstallQtTranslation(std::string_view language);
 // Moves the window so that its centre lies at `centre` (global coordinates).
 void CentreAt(QWidget& window, QPoint centre);
 // Where the frame's centre lies on screen: the middle of the main window's 800x600 client area, wherever

@@ -161,6 +161,8 @@ void QtPlatform::Attach(WindowHost& host) {
 QWidget& QtPlatform::Main() { return *main_; }
 QWidget& QtPlatform::FloatView() { return *float_; }
 
+void QtPlatform::UseLanguage(std::string_view language) { qtTranslation_ = InstallQtTranslation(language); }
+
 void QtPlatform::WatchRaiseRequests(InstanceGuard& guard) {
   if (guard.RaiseRequestSocket() < 0) return;
   raiseRequests_ = std::make_unique<QSocketNotifier>(guard.RaiseRequestSocket(), QSocketNotifier::Read);

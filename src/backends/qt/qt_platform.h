@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QTranslator>
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -91,6 +92,8 @@ class QtPlatform final : public Platform {
   DebugWindow* DebugView() { return debug_.get(); }
   void SetKey(Key key, bool down) { keys_.Set(key, down); }
   void ClearKeys() { keys_.Clear(); }
+  // Qt's own words (the folder picker's, a message box's) in the player's language ("ja" for the original).
+  void UseLanguage(std::string_view language);
   // The window's first size: n times the frame (--scale), made smaller when the screen is smaller.
   void SetWindowScale(int n) { windowScale_ = n; }
   // Keeps the main window's size, place and scale for the game in `gameDir` when the platform ends, and
@@ -141,6 +144,7 @@ class QtPlatform final : public Platform {
   std::unique_ptr<ConfigDialog> config_;
   std::unique_ptr<DebugWindow> debug_;
   std::unique_ptr<Gamepad> gamepad_;
+  std::unique_ptr<QTranslator> qtTranslation_;
   std::unique_ptr<QSocketNotifier> raiseRequests_;
   bool fullScreen_ = false;
   int windowScale_ = 1;
