@@ -75,4 +75,6 @@ TABitmap* GraphicsLink::SaveScreenPictureBox(int32_t placement) {
 
 std::string GraphicsLink::AutomationFile(const std::string& name) { return form_.AutomationFile(name); }
 
+void GraphicsLink::SpeakFocus(std::u16string_view text) { form_.Text().SpeakFocus(text); }
+
 }  // namespace mokuren

@@ -108,6 +108,7 @@ void TForm1::IdleEvent() {
     if (sound_.OutputFailed()) {
       text_.NoticeText = text_.EngineText(kNoSoundNotice);
       text_.NoticeTimer = kNoSoundNoticeTicks;
+      text_.SpeakShown(text_.NoticeText);
     }
   }
   const uint32_t rested = platform_.Rest(loop_.settled || platform_.Headless() ? 10 : 0, quietUntil);

@@ -38,6 +38,9 @@ class GraphicsHost {
   // Does what a click on on-screen button `button` (button::MusicVariant … button::Auto) means. The
   // button's look is the caller's; only the action is asked for.
   virtual void PressButton(int button) = 0;
+  // The player's focus moved to what `text` names (an engine text: base/spoken_texts.h): read aloud when
+  // speech is on.
+  virtual void SpeakFocus(std::u16string_view text) {}
 
   // The save/load screen's picture box that placement `placement` (201-203) loads into: 203 the parts
   // sheet, 201 and 202 the page background. Null when there is none; the picture is then discarded.

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "base/error_texts.h"
+#include "base/spoken_texts.h"
 #include "base/startup_texts.h"
 #include "text/menu_captions.h"
 
@@ -90,11 +91,14 @@ constexpr std::u16string_view kTexts[] = {
     u"{name} は名前に使用できません",
 };
 
-// The dialogs' and notices' texts, the error list's lines, then the start-up messages.
+// The dialogs' and notices' texts, the error list's lines, what is read aloud, then the start-up messages.
 constexpr auto kAllTexts = [] {
-  std::array<std::u16string_view, std::size(kTexts) + error_text::kAll.size() + startup_text::kAll.size()> all{};
+  std::array<std::u16string_view,
+             std::size(kTexts) + error_text::kAll.size() + spoken_text::kAll.size() + startup_text::kAll.size()>
+      all{};
   auto at = std::copy(error_text::kAll.begin(), error_text::kAll.end(),
                       std::copy(std::begin(kTexts), std::end(kTexts), all.begin()));
+  at = std::copy(spoken_text::kAll.begin(), spoken_text::kAll.end(), at);
   for (const StartupText& text : startup_text::kAll) *at++ = text.original;
   return all;
 }();

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QSet>
 
 #include "backends/qt/config_dialog.h"
 #include "backends/qt/debug_window.h"
@@ -103,7 +104,16 @@ TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTh
     EXPECT_TRUE(d->Radio(TConfigForm::ModeWinRB).isChecked());
     EXPECT_TRUE(d->Radio(TConfigForm::MsgFastRB).isChecked());
     EXPECT_EQ(d->Slider(TConfigForm::BgmVolBar).value(), 25);
-    EXPECT_EQ(d->Slider(TConfigForm::SeVolBar).focusPolicy(), Qt::ClickFocus);
+    // Tab reaches every control: each group's checked choice, every slider, "ＯＫ".
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 16; ++i) {
+      QWidget* focus = QApplication::focusWidget();
+      if (focus && d->isAncestorOf(focus)) reached.insert(focus);
+      QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+      QApplication::sendEvent(focus && d->isAncestorOf(focus) ? focus : d, &tab);
+    }
+    for (int s = 0; s < TConfigForm::SliderCount; ++s)
+      EXPECT_TRUE(reached.contains(&d->Slider(static_cast<TConfigForm::Slider>(s)))) << "slider " << s;
     d->Slider(TConfigForm::BgmVolBar).setValue(0);
     EXPECT_EQ(Kept().BgmVolume, 0);
     d->Radio(TConfigForm::MsgSlowRB).click();

@@ -185,7 +185,7 @@ TEST_F(QtWindow, AKeyTapBetweenTwoPassesActsOnce) {
   EXPECT_EQ(MessageShown(), u"二つ目");
 }
 
-// Without a mouse: Escape opens the popup menu, the arrows move between a choice's bands and Enter chooses.
+// Without a mouse: Escape opens the popup menu, the arrows move between a choice's lines and Enter chooses.
 TEST_F(QtWindow, EscapeOpensTheMenuAndTheArrowsAndEnterChoose) {
   Start("sysmenu 1\nchoice \"一,二,三\"\nmsg \"おわり\"\n");
   ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }));

@@ -30,12 +30,12 @@ class HeadlessPlatform : public Platform {
   void Stall(uint32_t ms) { tick_ += ms; }
 
   bool KeyDown(Key key) override { return keys_.Take(key); }
+  bool KeyPressed(Key key) override { return keys_.TakePress(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
-  // A key goes to the window in front only: while a modal form is up the game never sees it.
-  void InjectKey(Key key, bool down) override {
-    if (openForms_.empty()) keys_.Set(key, down);
-  }
+  // A key goes to the window in front only: while a modal form is up the game never sees it, and the
+  // save/load screen takes its presses itself.
+  void InjectKey(Key key, bool down) override;
   void InjectCursor(WindowId window, Point p) override;
 
   void PaintMain(const TABitmap& frame) override { ++mainPaints_; }

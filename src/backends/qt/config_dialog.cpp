@@ -76,8 +76,6 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
       rows->addWidget(AddLabel(volumes, form.VolumeEnds[1]), row, 3);
     }
     rows->addWidget(makeSlider(static_cast<Form::Slider>(s)), row, 2);
-    // The volumes are set with the mouse; Tab passes them by.
-    sliders_[s]->setFocusPolicy(Qt::ClickFocus);
   }
   ok_ = new QPushButton(Q(form.OkCaption), this);
   ok_->setFixedSize(75, 25);

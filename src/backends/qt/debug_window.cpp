@@ -46,7 +46,9 @@ DebugWindow::DebugWindow(TDebugForm& form) : form_(form) {
   for (int b = 0; b < TDebugForm::ButtonCount; ++b) {
     buttons_[b] = new QPushButton(Q(TDebugForm::kButtons[b].caption), this);
     buttons_[b]->setGeometry(kButtonRects[b]);
-    buttons_[b]->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab once the player brings the window to the front; a click leaves the keyboard where it
+    // was.
+    buttons_[b]->setFocusPolicy(Qt::TabFocus);
     connect(buttons_[b], &QPushButton::clicked, this, [this, b] {
       form_.Click(static_cast<TDebugForm::Button>(b));
       Refresh();

@@ -92,6 +92,20 @@ bool EngineKey(int qtKey, Key& key) {
     case Qt::Key_Down: key = Key::Down; return true;
     case Qt::Key_Left: key = Key::Left; return true;
     case Qt::Key_Right: key = Key::Right; return true;
+    case Qt::Key_Tab: key = Key::Tab; return true;
+    case Qt::Key_Backtab: key = Key::Backtab; return true;
+    default: return false;
+  }
+}
+
+bool MovesFocus(Key key) {
+  switch (key) {
+    case Key::Up:
+    case Key::Down:
+    case Key::Left:
+    case Key::Right:
+    case Key::Tab:
+    case Key::Backtab: return true;
     default: return false;
   }
 }
@@ -336,13 +350,15 @@ void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButto
 }
 
 void QtPlatform::SendKey(Key key, bool down) {
-  static constexpr Qt::Key kQtKeys[] = {Qt::Key_Return, Qt::Key_Space, Qt::Key_PageUp,  Qt::Key_PageDown,
-                                        Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Control, Qt::Key_Escape,
-                                        Qt::Key_Up,     Qt::Key_Down,  Qt::Key_Left,    Qt::Key_Right};
+  static constexpr Qt::Key kQtKeys[] = {Qt::Key_Return, Qt::Key_Space,   Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_F1,
+                                        Qt::Key_F2,     Qt::Key_Control, Qt::Key_Escape, Qt::Key_Up,       Qt::Key_Down,
+                                        Qt::Key_Left,   Qt::Key_Right,   Qt::Key_Tab,    Qt::Key_Backtab};
   static_assert(std::size(kQtKeys) == static_cast<size_t>(Key::Count));
   const Qt::Key qtKey = kQtKeys[static_cast<size_t>(key)];
-  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
-              qtKey == Qt::Key_Control && down ? Qt::ControlModifier : Qt::NoModifier);
+  Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+  if (qtKey == Qt::Key_Control && down) modifiers = Qt::ControlModifier;
+  if (qtKey == Qt::Key_Backtab) modifiers = Qt::ShiftModifier;
+  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, modifiers);
   // The popup menu while it is open, then the dialog or screen in front, then the game's window.
   QWidget* target = QApplication::activePopupWidget();
   if (!target) target = FrontView();
@@ -351,43 +367,20 @@ void QtPlatform::SendKey(Key key, bool down) {
   QApplication::sendEvent(target, &e);
 }
 
-bool QtPlatform::NavigationKey(int qtKey, WindowId window) {
+void QtPlatform::NavigationKey(int qtKey, WindowId window) {
   // A key a dialog in front left unused (Escape in the name dialog) does nothing behind it.
-  if (FrontView()) return false;
-  switch (qtKey) {
-    case Qt::Key_Escape: {
-      // The popup menu, as the right button opens it: at the pointer when it is on `window`'s picture, else
-      // at the picture's middle.
-      QWidget& w = window == WindowId::Float ? static_cast<QWidget&>(*float_) : *main_;
-      const QSize frame = window == WindowId::Float ? kFloatSize : kFrameSize;
-      Point at = CursorPos(window);
-      if (at.x < 0 || at.y < 0 || at.x >= frame.width() || at.y >= frame.height())
-        at = {frame.width() / 2, frame.height() / 2};
-      const QPointF local = FrameToWidget(w, frame, at);
-      QMouseEvent press(QEvent::MouseButtonPress, local, w.mapToGlobal(local), Qt::RightButton, Qt::RightButton,
-                        Qt::NoModifier);
-      QApplication::sendEvent(&w, &press);
-      return true;
-    }
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right: {
-      // Between the title's items or a choice's bands, as the gamepad's d-pad; elsewhere nothing.
-      if (host_->PointerStops().empty()) return true;
-      const int dx = qtKey == Qt::Key_Left ? -1 : qtKey == Qt::Key_Right ? 1 : 0;
-      const int dy = qtKey == Qt::Key_Up ? -1 : qtKey == Qt::Key_Down ? 1 : 0;
-      gamepad_->DPad(dx, dy);
-      return true;
-    }
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      // On the title or a choice, Enter chooses the item under the pointer, as a click there does; the key
-      // is still the engine's Enter.
-      if (!host_->PointerStops().empty()) SendClick(*main_, kFrameSize, CursorPos(WindowId::Main), Qt::LeftButton);
-      return false;
-    default: return false;
-  }
+  if (FrontView() || qtKey != Qt::Key_Escape) return;
+  // The popup menu, as the right button opens it: at the pointer when it is on the picture, else at the
+  // picture's middle.
+  QWidget& w = window == WindowId::Float ? static_cast<QWidget&>(*float_) : *main_;
+  const QSize frame = window == WindowId::Float ? kFloatSize : kFrameSize;
+  Point at = CursorPos(window);
+  if (at.x < 0 || at.y < 0 || at.x >= frame.width() || at.y >= frame.height())
+    at = {frame.width() / 2, frame.height() / 2};
+  const QPointF local = FrameToWidget(w, frame, at);
+  QMouseEvent press(QEvent::MouseButtonPress, local, w.mapToGlobal(local), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(&w, &press);
 }
 
 bool QtPlatform::DeliverEvent(const Event& e) {

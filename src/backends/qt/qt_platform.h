@@ -48,6 +48,7 @@ class QtPlatform final : public Platform {
   uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) override;
 
   bool KeyDown(Key key) override { return keys_.Take(key); }
+  bool KeyPressed(Key key) override { return keys_.TakePress(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
   void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
@@ -91,6 +92,7 @@ class QtPlatform final : public Platform {
   ConfigDialog* ConfigView() { return config_.get(); }
   DebugWindow* DebugView() { return debug_.get(); }
   void SetKey(Key key, bool down) { keys_.Set(key, down); }
+  void RepeatKey(Key key) { keys_.Repeat(key); }
   void ClearKeys() { keys_.Clear(); }
   // Qt's own words (the folder picker's, a message box's) in the player's language ("ja" for the original).
   void UseLanguage(std::string_view language);
@@ -109,9 +111,9 @@ class QtPlatform final : public Platform {
   QWidget* FrontView();
   // Where the pointer is on the screen, as the game last saw it move.
   QPoint PointerGlobal() const;
-  // The keys a game's window acts on itself (Escape, the arrows, Enter on the title or a choice), pressed
-  // in `window` (Escape opens the popup menu there); true when the key is used up.
-  bool NavigationKey(int qtKey, WindowId window);
+  // The keys a game's window acts on itself besides handing them to the engine: Escape opens the popup
+  // menu (at the pointer when it is on `window`'s picture, else at the picture's middle).
+  void NavigationKey(int qtKey, WindowId window);
   // Puts the pointer at a point of the screen, for the events file and the gamepad.
   void MovePointer(QPoint global);
 
@@ -178,5 +180,7 @@ QRect FitPlace(const QRect& place, const QRect& room);
 
 // Maps a Qt key to the engine's keys; false for keys the engine does not sample.
 bool EngineKey(int qtKey, Key& key);
+// The keys that move between a screen's items (the arrows, Tab, Backtab), whose repeats count as presses.
+bool MovesFocus(Key key);
 
 }  // namespace mokuren

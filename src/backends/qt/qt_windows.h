@@ -37,6 +37,7 @@ class MainWindow final : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
   void focusOutEvent(QFocusEvent*) override;
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
@@ -69,6 +70,7 @@ class FloatWindow final : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
   void focusOutEvent(QFocusEvent*) override;
 
  private:
@@ -113,6 +115,7 @@ class QueryDialog final : public QDialog, public AutomatedDialog {
 
  protected:
   void reject() override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   TQueryForm& form_;

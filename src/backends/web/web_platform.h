@@ -43,6 +43,7 @@ class WebPlatform : public Platform {
   void PlayerFilesWritten() override;
 
   bool KeyDown(Key key) override { return keys_.Take(key); }
+  bool KeyPressed(Key key) override { return keys_.TakePress(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
   void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
