@@ -82,6 +82,7 @@ constexpr std::u16string_view kTexts[] = {
     u"20秒",
     u"小",
     u"大",
+    u"読み上げ",
     u"コメント",
     u"OK",
     u"その男の名前は・・・",

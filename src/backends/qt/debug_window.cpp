@@ -39,6 +39,10 @@ DebugWindow::DebugWindow(TDebugForm& form) : form_(form) {
   memo2_ = new QPlainTextEdit(this);
   memo2_->setGeometry(0, 160, 720, 57);
   memo2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setAccessibleName(Q(form.Caption));
+  memo1_->setAccessibleName(QStringLiteral("FLG / MSG / RT"));
+  memo2_->setAccessibleName(QStringLiteral("エラー"));
+  label1_->setAccessibleName(Q(form.Caption));
   for (QPlainTextEdit* memo : {memo1_, memo2_}) {
     memo->setReadOnly(true);
     memo->setFont(DialogFont(FontName::Gothic, 12));

@@ -24,6 +24,7 @@
 #include "backends/qt/pointer_tracker.h"
 #include "backends/qt/qt_windows.h"
 #include "backends/qt/save_load_view.h"
+#include "backends/qt/spoken_controls.h"
 #include "backends/qt/x11_area_painter.h"
 #include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
@@ -170,6 +171,13 @@ void QtPlatform::Attach(WindowHost& host) {
   Action(MenuItem::menuFloat)->setCheckable(true);
   gamepad_ = std::make_unique<Gamepad>(*this);
   QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { host_->PopupMenu1Popup(); });
+  // Read aloud as the player moves through the menu and a dialog's controls.
+  QObject::connect(menu_.get(), &QMenu::hovered, [this](QAction* action) {
+    if (action && !action->isSeparator()) host_->SpeakShown(SpokenText(*action).toStdU16String());
+  });
+  QObject::connect(&app_, &QApplication::focusChanged, [this](QWidget*, QWidget* now) {
+    if (now && FrontView() && FrontView()->isAncestorOf(now)) host_->SpeakShown(SpokenText(*now).toStdU16String());
+  });
 }
 
 QWidget& QtPlatform::Main() { return *main_; }
@@ -566,7 +574,7 @@ void QtPlatform::OpenForm(FormId form) {
                 main_->screen() ? main_->screen()->availableGeometry().center() : onFrame);
       break;
     case FormId::TConfigForm:
-      OpenModal(config_, std::make_unique<ConfigDialog>(main_.get(), host_->GetConfigForm()), onFrame);
+      OpenModal(config_, std::make_unique<ConfigDialog>(main_.get(), host_->GetConfigForm(), *host_), onFrame);
       break;
     case FormId::TCommentForm:
       OpenModal(comment_, std::make_unique<CommentDialog>(*main_, host_->GetCommentForm()), onFrame);

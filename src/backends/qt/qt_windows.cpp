@@ -318,6 +318,10 @@ QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent, kD
   ok->setDefault(true);
   ok_ = ok;
   cancel_ = cancel;
+  // A screen reader says the question with either button.
+  setAccessibleName(Q(q.Caption));
+  setAccessibleDescription(Q(q.Label1));
+  for (QPushButton* b : {ok, cancel}) b->setAccessibleDescription(Q(q.Label1));
   connect(ok, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
   connect(cancel, &QPushButton::clicked, this, [this] { form_.CancelButtonClick(); });
 }
