@@ -56,7 +56,11 @@ TEST_F(Keyboard, TheTitleAndAChoiceTakeTheItemTheKeysChoseNotTheOneThePointerWas
 // The button row along the message: the arrows choose a button, Enter presses it and leaves the row, so
 // the next Enter passes the message; Down leaves the row without pressing.
 TEST_F(Keyboard, TheButtonRowIsReachedWithTheArrowsAndLeftByEnter) {
-  StartScript("sysmenu 1\nmsg \"一つ目\"\nmsg \"二つ目\"\n");
+  // A new game from the title, where saving is allowed.
+  StartScript("cursor 1\nsysmenu 0\ntitle\nsysmenu 1\nmsg \"一つ目\"\nmsg \"二つ目\"\n");
+  ASSERT_TRUE(RunUntilTask(task::TitleMenu));
+  Press(Key::Down);
+  Press(Key::Enter);
   ASSERT_TRUE(RunUntilTask(task::MessageWait));
   Passes(2);
   Press(Key::Right);
@@ -79,10 +83,12 @@ TEST_F(Keyboard, TheButtonRowIsReachedWithTheArrowsAndLeftByEnter) {
 
 // The save screen is modal: it is played from the events file, as a player's keys come while it is up.
 TEST_F(Keyboard, TheSaveScreenSavesLoadsTurnsPagesAndOpensACommentWithKeys) {
-  BuildTestGame(dir(), TestGame{{{1, "sysmenu 1\nmsg \"一つ目\"\nF1 = 7\nmsg \"二つ目\"\n"}}, {}, {}});
+  BuildTestGame(
+      dir(),
+      TestGame{{{1, "cursor 1\nsysmenu 0\ntitle\nsysmenu 1\nmsg \"一つ目\"\nF1 = 7\nmsg \"二つ目\"\n"}}, {}, {}});
   const std::string comment = (dir() / "comment.txt").string();
   StartEngine(
-      "0 wait message\n+100 menu menuSave\n"
+      "0 wait title\n+100 key Down\n+100 key Enter\n0 wait message\n+100 menu menuSave\n"
       "+100 key Down\n+100 key Down\n+100 key PageDown\n+100 key Enter\n"  // slot 12 of page 2
       "+100 key F2\n+100 dialog-text " +
       comment +

@@ -85,9 +85,9 @@ TEST(TranslationTool, ExtractTranslateCountAndCheck) {
   EXPECT_EQ(ReadFile(out),
             "script  translated  fuzzy  untranslated  obsolete\n"
             "1                4      0             1         0\n"
-            "other            2      1           108         0\n"
-            "total            6      1           109         0\n"
-            "6 of 116 texts translated (5%)\n");
+            "other            2      1           137         0\n"
+            "total            6      1           138         0\n"
+            "6 of 145 texts translated (4%)\n");
 
   EXPECT_EQ(Tool("check '" + game.string() + "' '" + fr.string() + "'", out), 2);
   const std::string report = ReadFile(out);
