@@ -29,6 +29,7 @@ CommentDialog::CommentDialog(QWidget& main, TCommentForm& form) : QDialog(&main)
   row->addWidget(edit_);
   // For a screen reader: the box is the slot's comment.
   setAccessibleName(QString::fromStdU16String(form.Caption));
+  setAccessibleDescription(QString::fromStdU16String(form.Caption) + QStringLiteral("　") + QString::number(form.Tag));
   edit_->setAccessibleName(QString::fromStdU16String(form.Caption));
   edit_->setAccessibleDescription(QString::fromStdU16String(form.Caption) + QStringLiteral("　") +
                                   QString::number(form.Tag));

@@ -24,6 +24,11 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form, WindowHost& host)
     : QDialog(parent, kDialogFlags), form_(form) {
   SetUpDialog(*this, form.Caption, {394, 358}, true);
   setAccessibleName(Q(form.Caption));
+  // What it sets, for a screen reader: its groups' names.
+  QString groupNames;
+  for (const std::u16string& group : form.GroupCaptions)
+    groupNames += (groupNames.isEmpty() ? QString() : QStringLiteral("、")) + Q(group);
+  setAccessibleDescription(groupNames);
   // Effects and screen mode side by side, then speed, auto advance and the volumes across the dialog.
   auto* grid = new QGridLayout(this);
   std::array<QGroupBox*, Form::kGroupCount> groups{};
