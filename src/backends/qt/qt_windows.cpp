@@ -322,6 +322,7 @@ QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent, kD
   setAccessibleName(Q(q.Caption));
   setAccessibleDescription(Q(q.Label1));
   for (QPushButton* b : {ok, cancel}) b->setAccessibleDescription(Q(q.Label1));
+  for (QPushButton* b : {ok, cancel}) b->installEventFilter(this);
   connect(ok, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
   connect(cancel, &QPushButton::clicked, this, [this] { form_.CancelButtonClick(); });
 }
@@ -341,6 +342,12 @@ void QueryDialog::keyPressEvent(QKeyEvent* e) {
     return;
   }
   QDialog::keyPressEvent(e);
+}
+
+bool QueryDialog::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, e);
+  const auto* key = static_cast<QKeyEvent*>(e);
+  return key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
 }
 
 void QueryDialog::reject() { form_.CancelButtonClick(); }

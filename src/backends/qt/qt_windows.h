@@ -116,6 +116,8 @@ class QueryDialog final : public QDialog, public AutomatedDialog {
  protected:
   void reject() override;
   void keyPressEvent(QKeyEvent* e) override;
+  // The buttons' own keys: a focused button answers Enter itself, so a held one is stopped there too.
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   TQueryForm& form_;
