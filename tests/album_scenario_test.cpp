@@ -137,6 +137,34 @@ TEST_F(AlbumScreen, LockedSlotsIgnoreThePointerAndAPictureShowsOnlyItsSeenVarian
   EXPECT_EQ(Shown(Centre(5)), PicturePage(2));
 }
 
+// Without a mouse: the arrows and Tab choose, Enter opens, PageDown turns the page, Escape goes back.
+TEST_F(AlbumScreen, KeysAloneOpenAPictureAndGoBackToTheTitle) {
+  const auto key = [&](Key k) {
+    Tap(k);
+    Passes(4);
+  };
+  Do("move 700 500");  // off every item
+  key(Key::Down);
+  EXPECT_EQ(form_->Albums().Hover, album::PictureGallery);
+  key(Key::Enter);
+  ASSERT_TRUE(PassUntil(task::CgMenu));
+  key(Key::PageDown);
+  ASSERT_TRUE(PassUntil(task::CgMenu));
+  EXPECT_EQ(Shown(Centre(5)), PicturePage(2));
+  key(Key::Tab);  // the one slot of the page that opens
+  EXPECT_EQ(Framed({199, 163}), kFrame);
+  key(Key::Enter);
+  ASSERT_TRUE(PassUntil(task::Cg));
+  EXPECT_EQ(Shown({400, 300}), Cg(531));
+  key(Key::Escape);
+  ASSERT_TRUE(PassUntil(task::CgMenu));
+  EXPECT_EQ(Framed({199, 163}), kFrame) << "the picture's slot is still chosen";
+  key(Key::Escape);
+  ASSERT_TRUE(PassUntil(task::AlbumMenu));
+  key(Key::Escape);
+  EXPECT_TRUE(PassUntil(task::TitleMenu));
+}
+
 TEST_F(AlbumScreen, PagesWrapAroundAndAlbumOnUnlocksEveryPicture) {
   Open("click 100 110", task::CgMenu);
   Do("move 184 584");

@@ -26,6 +26,7 @@ class FakeHost final : public GraphicsHost {
   const PlayModes& Modes() override { return modes; }
   bool MessageWindowShown() override { return true; }
   bool HasVoiceToReplay() override { return voice; }
+  bool VoicePlaying() override { return voice; }
   void PressButton(int button) override { pressed.push_back(button); }
   TABitmap* SaveScreenPictureBox(int32_t placement) override { return placement == 203 ? parts : page; }
   std::string AutomationFile(const std::string& name) override { return name; }

@@ -1,5 +1,6 @@
-// A machine without a sound device: the game is told once which output failed and why, and goes on
-// mixing on a silent device, so that a recording holds the whole sound.
+// A machine without a sound device: the game is told once which output failed and why, the player reads
+// on the screen that there is no sound, and the game goes on mixing on a silent device, so that a
+// recording holds the whole sound.
 #include <gtest/gtest.h>
 
 #include "ogg_encode.h"
@@ -24,7 +25,9 @@ TEST_F(SilentOutput, AFailedOutputIsToldOnceAndTheRecordingHoldsTheWholeSound) {
   options.recordAudio = (dir() / "out.wav").string();
   options.maxMs = 2000;
   StartEngine({}, 0, options, std::move(platform));
-  RunMs(3000);
+  RunMs(1000);
+  EXPECT_EQ(Notice(), u"音声出力を開けないため、音は聞こえません");
+  RunMs(2000);
   EXPECT_EQ(ErrorsWith("no sound card in this machine"), 1);
   form_.reset();  // the program ends, and the recording with it
   const WavRecording r = ReadWav(dir() / "out.wav");

@@ -2,11 +2,15 @@
 // recorded output (--record-audio) is checked against what the player should hear.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sstream>
 
 #include "app/engine_state.h"
+#include "base/buttons.h"
+#include "base/sound_slots.h"
+#include "base/task_codes.h"
 #include "ogg_encode.h"
 #include "support/engine_fixture.h"
 #include "support/game_builder.h"
@@ -115,6 +119,48 @@ TEST_F(SoundScenario, AutoModeWaitsForTheVoiceToEnd) {
   double voiceEnd = static_cast<double>(r.LastAbove(0, 1000)) / 44.1;
   EXPECT_GT(voiceEnd, typed[1]);
   EXPECT_LT(voiceEnd, typed[2]);
+}
+
+class VoiceButton : public EngineFixture {};
+
+// One press of the voice button plays the voice once, lit while it plays; a press while it plays stops it.
+TEST_F(VoiceButton, PlaysTheVoiceOnceAndAPressWhileItPlaysStopsIt) {
+  std::filesystem::create_directories(dir() / "VOICE");
+  WriteFile(dir() / "VOICE/V001.ogg", EncodeOgg(Sine(220, 16000, 1.0, 1, 22050), 1, 22050));
+  LaunchOptions options;
+  options.recordAudio = (dir() / "out.wav").string();
+  StartGame(TestGame{{{1, "sysmenu 1\nmsg \"こんにちは\", \"V001\"\n"}}, {}, {}}, options);
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  RunMs(2000);  // the message's own voice is over
+  const auto press = [&] {
+    const uint32_t at = Now();
+    Click(380, 590);
+    Passes(1);
+    MoveTo(400, 300);
+    return at;
+  };
+  const uint32_t once = press();
+  RunMs(300);
+  EXPECT_EQ(ButtonLook(button::Voice), button_state::On);
+  RunMs(2700);
+  EXPECT_EQ(ButtonLook(button::Voice), button_state::Normal) << "unlit once the voice is over";
+  const uint32_t again = press();
+  RunMs(700);
+  const uint32_t stop = press();
+  RunMs(1000);
+  EXPECT_EQ(ButtonLook(button::Voice), button_state::Normal);
+  CloseGame();
+
+  const WavRecording r = ReadWav(dir() / "out.wav");
+  const auto level = [&](uint32_t ms) { return r.Rms(static_cast<size_t>(ms * 44.1), kWindow, 0); };
+  EXPECT_GT(level(once + 400), 3000);
+  for (uint32_t ms = once + 1200; ms + 100 < again; ms += 50) ASSERT_LT(level(ms), 100) << "played again at " << ms;
+  // Heard again after the second press (the mixer may take a few passes to start it), and no more soon after
+  // the third.
+  double heard = 0;
+  for (uint32_t ms = again; ms < stop; ms += 50) heard = std::max(heard, level(ms));
+  EXPECT_GT(heard, 3000);
+  for (uint32_t ms = stop + 150; ms < stop + 900; ms += 50) ASSERT_LT(level(ms), 100) << "not stopped at " << ms;
 }
 
 }  // namespace

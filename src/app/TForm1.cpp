@@ -370,4 +370,9 @@ std::vector<std::u16string> TForm1::FormTexts(FormId form) {
   return dialogs_.OtherFormTexts(form);
 }
 
+void TForm1::SetSpeechOn(bool on) {
+  text_.SetSpeaking(on);
+  WriteSpeechSetting(on);
+}
+
 }  // namespace mokuren

@@ -42,6 +42,7 @@
 #include "menus/title_screen.h"
 #include "movie/opening_movie.h"
 #include "platform/platform.h"
+#include "platform/speech_setting.h"
 #include "platform/window_host.h"
 #include "save/save_data.h"
 #include "script/ScriptInstruction.h"
@@ -141,6 +142,9 @@ class TForm1 final : public EngineState, public WindowHost, private ErrorList::O
   void ReportEvent(const Event& event, const std::u16string& what) { automation_.ReportEvent(event, what); }
   void MenuClick(MenuItem item) override;
   std::vector<Point> PointerStops() override;
+  void SpeakShown(const std::u16string& text) override { text_.SpeakShown(text); }
+  bool SpeechOn() override { return text_.Speaking(); }
+  void SetSpeechOn(bool on) override;
   uint32_t ElapsedMs();  // since the main loop started
   int64_t PassCount() const { return loop_.passes; }
   int64_t FrameCount() const { return loop_.frames; }
@@ -228,7 +232,11 @@ class TForm1 final : public EngineState, public WindowHost, private ErrorList::O
   bool CreateFonts() { return canvas_.CreateFonts(platform_); }
   // Opens the readers the command line asks for (before start-up); false, with the reason, when the text
   // hook cannot be opened.
-  bool OpenTextReaders(std::string& error) { return text_.OpenTextReaders(options_.textHook, options_.speak, error); }
+  // --speak, or in a window the player's "読み上げ" (headless runs read aloud only when asked to).
+  bool OpenTextReaders(std::string& error) {
+    return text_.OpenTextReaders(options_.textHook, options_.speak || (!platform_.Headless() && ReadSpeechSetting()),
+                                 error);
+  }
 
   CanvasText canvas_;
   MessageLink textLink_{*this};

@@ -39,4 +39,8 @@ void AlbumLink::ClearSceneTbl() { form_.Script().SceneTableRaw.fill(0); }
 void AlbumLink::StartSceneReplay() { form_.Title().StartSceneReplay(); }
 void AlbumLink::StartAlbumMovie() { form_.Movie().StartAlbumMovie(); }
 
+void AlbumLink::SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) {
+  form_.Text().SpeakFocus(text, fields);
+}
+
 }  // namespace mokuren

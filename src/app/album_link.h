@@ -30,6 +30,7 @@ class AlbumLink final : public AlbumHost {
   void ClearSceneTbl() override;
   void StartSceneReplay() override;
   void StartAlbumMovie() override;
+  void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) override;
 
  private:
   TForm1& form_;

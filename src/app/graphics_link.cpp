@@ -36,18 +36,23 @@ bool GraphicsLink::HasVoiceToReplay() {
   return MessageVoiceKnown(form_);
 }
 
+bool GraphicsLink::VoicePlaying() { return form_.Audio().SlotStatus(stream::Voice) > 1; }
+
 void GraphicsLink::PressButton(int button) {
   TForm1& f = form_;
   SaveRecord& live = f.Save().Block->Live;
   switch (button) {
     case button::MusicVariant: f.Audio().Kumo_PlayBGM(live.BgmNo, 1, live.BgmVariant ? 0 : 1, live.BgmLoop); break;
     case button::Voice:
-      if (f.Text().LogView) {
+      // Once per press; a press while the voice it started still plays stops it.
+      if (f.Pictures().ButtonOn[button::Voice - 1] && VoicePlaying()) {
+        f.Audio().StopSlot(stream::Voice);
+      } else if (f.Text().LogView) {
         const std::u16string path = f.Text().MsgLog[f.Text().LogIndex].voicePath;
-        f.Audio().Kumo_PlayVOICE(path, 1);
+        f.Audio().Kumo_PlayVOICE(path, 0);
       } else if (MessageVoiceKnown(f)) {
         f.Audio().Kumo_PlayVOICE(
-            VoiceFileName(f.Script().ResourceNameArray[static_cast<size_t>(f.Text().CurrentVoice)]), 1);
+            VoiceFileName(f.Script().ResourceNameArray[static_cast<size_t>(f.Text().CurrentVoice)]), 0);
       }
       break;
     case button::QuickSave: f.Save().QuickSave(); break;
@@ -74,5 +79,7 @@ TABitmap* GraphicsLink::SaveScreenPictureBox(int32_t placement) {
 }
 
 std::string GraphicsLink::AutomationFile(const std::string& name) { return form_.AutomationFile(name); }
+
+void GraphicsLink::SpeakFocus(std::u16string_view text) { form_.Text().SpeakFocus(text); }
 
 }  // namespace mokuren

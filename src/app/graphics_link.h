@@ -20,7 +20,9 @@ class GraphicsLink final : public GraphicsHost {
   const PlayModes& Modes() override;
   bool MessageWindowShown() override;
   bool HasVoiceToReplay() override;
+  bool VoicePlaying() override;
   void PressButton(int button) override;
+  void SpeakFocus(std::u16string_view text) override;
   TABitmap* SaveScreenPictureBox(int32_t placement) override;
   std::string AutomationFile(const std::string& name) override;
 

@@ -10,10 +10,14 @@
 #include "platform/quit_signals.h"
 #include "save/TForm7.h"
 #include "text/TNameForm.h"
+#include "text/engine_texts.h"
 
 namespace mokuren {
 
 namespace {
+
+// How long the notice of a game without sound stays: 6 s in ticks of the 10 ms timer.
+constexpr int32_t kNoSoundNoticeTicks = 600;
 
 // Tasks that run at once and wait for nothing: start-up, the script's steps, a title to open, a movie that
 // is not playing.
@@ -100,6 +104,12 @@ void TForm1::IdleEvent() {
     loop_.settled = true;
     // Start-up's pictures not loaded by now are not needed soon: they are loaded again when they are.
     graphics_.SystemPicturesAhead.Drop();
+    // A player who started the game from a menu sees no standard error: the silence is told on screen.
+    if (sound_.OutputFailed()) {
+      text_.NoticeText = text_.EngineText(kNoSoundNotice);
+      text_.NoticeTimer = kNoSoundNoticeTicks;
+      text_.SpeakShown(text_.NoticeText);
+    }
   }
   const uint32_t rested = platform_.Rest(loop_.settled || platform_.Headless() ? 10 : 0, quietUntil);
   // The next frame is then the grid's last one by now, not a burst of the ones passed.

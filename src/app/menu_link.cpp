@@ -47,4 +47,8 @@ void MenuLink::SetNormalPlay(uint8_t normalPlay) { form_.Script().NormalPlay = n
 void MenuLink::GoToTitleCommand() { form_.Script().GoToTitleCommand(); }
 void MenuLink::LoadFirstReplayScene() { form_.Script().LoadFirstReplayScene(); }
 
+void MenuLink::SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) {
+  form_.Text().SpeakFocus(text, fields);
+}
+
 }  // namespace mokuren

@@ -32,6 +32,7 @@ class MenuLink final : public MenuHost {
   void SetNormalPlay(uint8_t normalPlay) override;
   void GoToTitleCommand() override;
   void LoadFirstReplayScene() override;
+  void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) override;
 
  private:
   TForm1& form_;

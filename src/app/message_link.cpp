@@ -72,5 +72,6 @@ void MessageLink::AcceptHeroName(const std::u16string& name) {
 void MessageLink::LatchMouseDown(MouseButton button) { form_.Text().LatchMouseDown(button); }
 void MessageLink::LatchWheelUp() { form_.Text().FormMouseWheelUp(); }
 void MessageLink::LatchWheelDown() { form_.Text().FormMouseWheelDown(); }
+void MessageLink::PopupMenuAt(Point client) { form_.Text().OpenPopupMenu(WindowId::Float, client); }
 
 }  // namespace mokuren

@@ -46,6 +46,7 @@ class MessageLink final : public MessageHost, public NameFormHost, public MsgFor
   void LatchMouseDown(MouseButton button) override;
   void LatchWheelUp() override;
   void LatchWheelDown() override;
+  void PopupMenuAt(Point client) override;
 
  private:
   TForm1& form_;

@@ -14,6 +14,9 @@ void SaveLink::ShowNotice(const std::u16string& text, int32_t ticks) {
 }
 
 std::u16string SaveLink::EngineText(std::u16string_view text) { return form_.Text().EngineText(text); }
+void SaveLink::SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) {
+  form_.Text().SpeakFocus(text, fields);
+}
 void SaveLink::ClearMessageLog() { form_.Text().Kumo_ClearMsgLog(); }
 void SaveLink::SetTaskCode(int32_t taskCode) { form_.TaskCode = taskCode; }
 bool SaveLink::AskToRetrySave() { return form_.AskToRetrySave(); }

@@ -14,6 +14,7 @@ class SaveLink final : public SaveHost {
   const TABitmap& Frame() override;
   void ShowNotice(const std::u16string& text, int32_t ticks) override;
   std::u16string EngineText(std::u16string_view text) override;
+  void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) override;
   void ClearMessageLog() override;
   void SetTaskCode(int32_t taskCode) override;
   bool AskToRetrySave() override;

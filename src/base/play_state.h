@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "base/geometry.h"
+#include "base/keyboard_focus.h"
 
 namespace mokuren {
 
@@ -16,12 +17,14 @@ struct PassInput {
   uint8_t KeyEnter = 0;
   uint8_t KeyCtrl = 0;
   uint8_t KeySpace = 0;
-  uint8_t KeyLogBack = 0;     // PageUp, F1 or the wheel turned up
-  uint8_t KeyLogForward = 0;  // PageDown, F2 or the wheel turned down
-  uint8_t LogByWheel = 0;     // the log keys above came from the wheel alone
-  uint8_t ClickPending = 0;   // a left press not yet acted on
-  Point MousePos;             // client coordinates of the main window, refreshed every pass
-  Point FloatMousePos;        // client coordinates of the floating window
+  uint8_t KeyLogBack = 0;            // PageUp, F1 or the wheel turned up
+  uint8_t KeyLogForward = 0;         // PageDown, F2 or the wheel turned down
+  uint8_t LogByWheel = 0;            // the log keys above came from the wheel alone
+  uint8_t ClickPending = 0;          // a left press not yet acted on
+  FocusMove Move = FocusMove::None;  // an arrow, Tab or Backtab pressed: the screen waiting moves its focus
+  uint8_t KeyBack = 0;               // Escape pressed: the album's screens go back
+  Point MousePos;                    // client coordinates of the main window, refreshed every pass
+  Point FloatMousePos;               // client coordinates of the floating window
 };
 
 struct PlayModes {

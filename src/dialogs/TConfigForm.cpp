@@ -70,6 +70,7 @@ void TConfigForm::VoiceVolBarChange() {
 void TConfigForm::Translate(const TextTranslator& text) {
   Caption = text(kCaption);
   OkCaption = text(kOkCaption);
+  SpeechCaption = text(kSpeechCaption);
   for (size_t g = 0; g < kGroupCount; ++g) GroupCaptions[g] = text(kGroupCaptions[g]);
   for (int r = 0; r < RadioCount; ++r) RadioCaptions[r] = text(kRadios[r].caption);
   // The auto-advance slider has no label of its own; an empty text is not an entry of the catalog.

@@ -44,6 +44,9 @@ class TConfigForm {
   static constexpr std::u16string_view kVolumeEnds[2] = {u"小", u"大"};
   static constexpr std::u16string_view kCaption = u"環境設定";
   static constexpr std::u16string_view kOkCaption = u"ＯＫ";
+  // The switch that has the game read aloud what the player moves to (kept outside the save block, for
+  // every game).
+  static constexpr std::u16string_view kSpeechCaption = u"読み上げ";
   static constexpr size_t kGroupCount = std::size(kGroupCaptions);
 
   // The settings it shows and stores are the save block's.
@@ -64,6 +67,7 @@ class TConfigForm {
   // What the view shows, in the player's language: the texts above as Translate gave them.
   std::u16string Caption;
   std::u16string OkCaption;
+  std::u16string SpeechCaption;
   std::array<std::u16string, kGroupCount> GroupCaptions;
   std::array<std::u16string, RadioCount> RadioCaptions;
   std::array<std::u16string, SliderCount> SliderLabels;

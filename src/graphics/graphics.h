@@ -10,6 +10,7 @@
 
 #include "base/buttons.h"
 #include "base/frame.h"
+#include "base/keyboard_focus.h"
 #include "base/save_block.h"
 #include "graphics/ABitmap.h"
 #include "graphics/decode_ahead.h"
@@ -116,6 +117,11 @@ class Graphics {
   GraphicsHost& host_;
   Platform& platform_;
   ErrorList& errors_;
+  // The button row's focus: the button the keys or the moved pointer chose, while the row is shown, and
+  // the button a key pressed last.
+  KeyboardFocus rowFocus_;
+  bool rowShown_ = false;
+  int32_t lastKeyed_ = 0;
 };
 
 }  // namespace mokuren

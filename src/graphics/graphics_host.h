@@ -33,9 +33,14 @@ class GraphicsHost {
   virtual bool MessageWindowShown() = 0;
   // Whether the voice button has a voice to play again: the message's own, or the viewed log entry's.
   virtual bool HasVoiceToReplay() = 0;
+  // Whether a voice is heard now (the voice button is lit while the voice it started plays).
+  virtual bool VoicePlaying() = 0;
   // Does what a click on on-screen button `button` (button::MusicVariant … button::Auto) means. The
   // button's look is the caller's; only the action is asked for.
   virtual void PressButton(int button) = 0;
+  // The player's focus moved to what `text` names (an engine text: base/spoken_texts.h): read aloud when
+  // speech is on.
+  virtual void SpeakFocus(std::u16string_view text) {}
 
   // The save/load screen's picture box that placement `placement` (201-203) loads into: 203 the parts
   // sheet, 201 and 202 the page background. Null when there is none; the picture is then discarded.

@@ -1,6 +1,8 @@
 // The album's two galleries: event pictures, with the viewer that steps through a picture's variants,
 // and event scenes, whose clicks build the replay list. Both have ten slots a page, ten pages, and the
 // same buttons along the bottom.
+#include <vector>
+
 #include "base/task_codes.h"
 #include "base/text_codec.h"
 #include "graphics/ABitmap.h"
@@ -20,6 +22,19 @@ constexpr int32_t kLastWrittenPosition = 103;
 Point Corner(int32_t slot) { return kSlotCorners[static_cast<size_t>(slot - 1)]; }
 
 bool IsSlot(int32_t item) { return item >= 1 && item <= kSlotsPerPage; }
+
+// A gallery's items: the slots that can be opened, then the buttons along the bottom.
+template <typename Open>
+std::vector<FocusItem> GalleryItems(Open open) {
+  std::vector<FocusItem> items;
+  for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot)
+    if (open(slot)) items.push_back({slot, {Corner(slot).x, Corner(slot).y, kThumbWidth, kThumbHeight}});
+  for (const int32_t button : {PreviousPage, NextPage, Back}) {
+    const Area& a = *GalleryButtonRect(button);
+    items.push_back({button, {a.x, a.y, a.w, a.h}});
+  }
+  return items;
+}
 
 }  // namespace
 
@@ -58,10 +73,12 @@ void AlbumScreens::GalleryButton(int32_t button, int32_t pageTask) {
     case PreviousPage:
       Page = Page == 1 ? kPages : Page - 1;
       host_.SetTaskCode(pageTask);
+      keptFocus_ = focus_.Chosen();
       break;
     case NextPage:
       Page = Page == kPages ? 1 : Page + 1;
       host_.SetTaskCode(pageTask);
+      keptFocus_ = focus_.Chosen();
       break;
     case Back: host_.SetTaskCode(task::AlbumMenuOpen); break;
     default: break;
@@ -86,19 +103,21 @@ void AlbumScreens::Kumo_DispCgMenu() {
   for (int32_t slot = 1; slot <= kSlotsPerPage; ++slot)
     if (Pictures(slot)[0] != kNone && !PictureSlotOpen(slot)) DrawLocked(slot);
   host_.FadeInScreen(task::CgMenu);
+  ResetFocus();
 }
 
 void AlbumScreens::Kumo_WaitCgMenu() {
-  Hover = GalleryItemAt(host_.Input().MousePos);
   // A locked or empty slot takes neither hover nor clicks, whatever its later variants.
-  if (IsSlot(Hover) && !PictureSlotOpen(Hover)) Hover = 0;
-  if (!TakeClick()) return;
-  if (IsSlot(Hover)) {
-    Slot = Hover;
+  UpdateFocus(GalleryItems([this](int32_t slot) { return PictureSlotOpen(slot); }));
+  int32_t pointed = GalleryItemAt(host_.Input().MousePos);
+  if (IsSlot(pointed) && !PictureSlotOpen(pointed)) pointed = 0;
+  const int32_t item = TakeAction(pointed, Back, true);
+  if (IsSlot(item)) {
+    Slot = item;
     Variant = 1;
     host_.SetTaskCode(task::CgOpen);
   } else {
-    GalleryButton(Hover, task::CgMenuOpen);
+    GalleryButton(item, task::CgMenuOpen);
   }
 }
 
@@ -112,7 +131,18 @@ void AlbumScreens::Kumo_DispCg() {
 }
 
 void AlbumScreens::Kumo_WaitCg() {
-  if (!TakeClick()) return;
+  PassInput& input = host_.Input();
+  // Escape goes back to the page, the slot still highlighted.
+  if (input.KeyBack) {
+    input.KeyBack = 0;
+    keptFocus_ = Slot;
+    host_.SetTaskCode(task::CgMenuOpen);
+    return;
+  }
+  // A click or Enter shows the next picture.
+  const bool enter = input.KeyEnter != 0;
+  input.KeyEnter = 0;
+  if (!TakeClick() && !enter) return;
   // The next variant that has been shown; variants never shown are passed over.
   const auto& pictures = Pictures(Slot);
   while (++Variant <= kMaxVariants && pictures[static_cast<size_t>(Variant - 1)] != kNone) {
@@ -121,6 +151,7 @@ void AlbumScreens::Kumo_WaitCg() {
       return;
     }
   }
+  keptFocus_ = Slot;
   host_.SetTaskCode(task::CgMenuOpen);
 }
 
@@ -136,23 +167,26 @@ void AlbumScreens::Kumo_DispEvMenu() {
     if (position > 0) DrawListPosition(host_.Background(), slot, position);
   }
   host_.FadeInScreen(task::EvMenu);
+  ResetFocus();
 }
 
 void AlbumScreens::Kumo_WaitEvMenu() {
-  Hover = GalleryItemAt(host_.Input().MousePos);
-  if (IsSlot(Hover) && !SceneUnlocked(SceneAt(Hover))) Hover = 0;
-  if (!TakeClick()) return;
-  if (!IsSlot(Hover)) {
-    GalleryButton(Hover, task::EvMenuOpen);
+  UpdateFocus(GalleryItems([this](int32_t slot) { return SceneUnlocked(SceneAt(slot)); }));
+  int32_t pointed = GalleryItemAt(host_.Input().MousePos);
+  if (IsSlot(pointed) && !SceneUnlocked(SceneAt(pointed))) pointed = 0;
+  const int32_t item = TakeAction(pointed, Back, true);
+  if (!IsSlot(item)) {
+    GalleryButton(item, task::EvMenuOpen);
     return;
   }
   // A scene joins the list at its end; picking a listed one plays the list.
-  const int32_t position = host_.AddSceneTbl(SceneAt(Hover));
+  const int32_t position = host_.AddSceneTbl(SceneAt(item));
   if (position == -1) {
     host_.StartSceneReplay();
   } else if (position >= 1 && position <= kLastWrittenPosition) {
     // Written on the scene on show, so it stays until the page is set up again.
-    DrawListPosition(host_.DisplaySurface(), Hover, position);
+    DrawListPosition(host_.DisplaySurface(), item, position);
+    SpeakItem(item);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/play_state.h"
+#include "base/text_template.h"
 
 namespace mokuren {
 
@@ -48,6 +49,9 @@ class AlbumHost {
   virtual void StartSceneReplay() = 0;
   // Stops the music and plays the opening movie; its wait opens the album menu again.
   virtual void StartAlbumMovie() = 0;
+  // The player's focus moved to what `text` names (an engine text: base/spoken_texts.h), its blanks filled
+  // in from `fields`: read aloud when speech is on.
+  virtual void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields = {}) = 0;
 
  protected:
   ~AlbumHost() = default;

@@ -1,5 +1,7 @@
 // The album menu and the music room.
+#include "base/spoken_texts.h"
 #include "base/task_codes.h"
+#include "base/text_codec.h"
 #include "graphics/ABitmap.h"
 #include "graphics/ABitmapFilters32.h"
 #include "menus/album_layout.h"
@@ -14,6 +16,24 @@ namespace {
 // The track the menus play when the music room was left with none chosen.
 constexpr int32_t kDefaultTrack = 9;
 
+constexpr auto kMenuItems = [] {
+  std::array<FocusItem, BackToTitle> items{};
+  for (int32_t item = PictureGallery; item <= BackToTitle; ++item)
+    items[static_cast<size_t>(item - 1)] = {item, {kMenuLeft, MenuItemTop(item), kMenuWidth, kMenuRowHeight}};
+  return items;
+}();
+
+// The music room's rows, top to bottom, each by the track it plays first, then its way back.
+constexpr auto kMusicItems = [] {
+  std::array<FocusItem, kMusicRows.size() + 1> items{};
+  for (size_t row = 0; row < kMusicRows.size(); ++row)
+    items[row] = {kMusicRows[row],
+                  {kMusicRowLeft, kMusicFirstRowTop + static_cast<int32_t>(row) * kMusicRowHeight, kMusicRowWidth,
+                   kMusicRowHeight}};
+  items.back() = {Back, {kMusicBack.x, kMusicBack.y, kMusicBack.w, kMusicBack.h}};
+  return items;
+}();
+
 }  // namespace
 
 void AlbumScreens::FillAlbumTables() {
@@ -27,17 +47,80 @@ bool AlbumScreens::TakeClick() {
   return true;
 }
 
+void AlbumScreens::ResetFocus() {
+  focus_.Reset(host_.Input().MousePos);
+  if (keptFocus_ != 0) focus_.Choose(keptFocus_);
+  keptFocus_ = 0;
+}
+
+void AlbumScreens::UpdateFocus(std::span<const FocusItem> items) {
+  Hover = focus_.Update(items, host_.Input().MousePos, host_.Input().Move);
+  if (focus_.TakeChange()) SpeakItem(Hover);
+}
+
+int32_t AlbumScreens::TakeAction(int32_t pointed, int32_t back, bool pages) {
+  PassInput& input = host_.Input();
+  if (TakeClick()) return pointed;
+  if (input.KeyEnter && Hover != 0) {
+    input.KeyEnter = 0;
+    return Hover;
+  }
+  if (input.KeyBack) {
+    input.KeyBack = 0;
+    return back;
+  }
+  // PageUp and PageDown (F1, F2) turn a gallery's pages, the wheel does not.
+  if (pages && !input.LogByWheel && (input.KeyLogBack || input.KeyLogForward)) {
+    const int32_t button = input.KeyLogBack ? PreviousPage : NextPage;
+    input.KeyLogBack = input.KeyLogForward = 0;
+    return button;
+  }
+  return 0;
+}
+
+void AlbumScreens::SpeakItem(int32_t item) {
+  if (item == 0) return;
+  const auto number = [](int32_t n) { return FromUtf8(std::to_string(n)); };
+  switch (host_.TaskCode()) {
+    case task::AlbumMenu:
+      if (item >= PictureGallery && item <= BackToTitle)
+        host_.SpeakFocus(spoken_text::kAlbumItems[static_cast<size_t>(item - 1)]);
+      return;
+    case task::BgmMenu:
+      if (item == Back)
+        host_.SpeakFocus(spoken_text::kBack);
+      else
+        host_.SpeakFocus(
+            MusicRowTop(host_.TrackPlaying()) == MusicRowTop(item) ? spoken_text::kTrackPlaying : spoken_text::kTrack,
+            {{u"track", number(item)}});
+      return;
+    default: break;
+  }
+  switch (item) {
+    case PreviousPage: host_.SpeakFocus(spoken_text::kPreviousPage); return;
+    case NextPage: host_.SpeakFocus(spoken_text::kNextPage); return;
+    case Back: host_.SpeakFocus(spoken_text::kBack); return;
+    default: break;
+  }
+  const int32_t listed = host_.TaskCode() == task::EvMenu ? host_.GetSceneTbl(SceneAt(item)) : 0;
+  if (listed > 0)
+    host_.SpeakFocus(spoken_text::kSceneInList,
+                     {{u"page", number(Page)}, {u"slot", number(item)}, {u"position", number(listed)}});
+  else
+    host_.SpeakFocus(spoken_text::kGallerySlot, {{u"page", number(Page)}, {u"slot", number(item)}});
+}
+
 void AlbumScreens::Kumo_DispAlbumMenu() {
   host_.PlayBGM(AlbumBgmNo, 1, BgmVariant, 1);
   host_.LoadMenuScreen(kMenuBackground, kMenuSheet);
   host_.FadeInScreen(task::AlbumMenu);
   host_.Input().ClickPending = 0;
+  ResetFocus();
 }
 
 void AlbumScreens::Kumo_WaitAlbumMenu() {
-  Hover = MenuItemAt(host_.Input().MousePos);
-  if (!TakeClick()) return;
-  switch (Hover) {
+  UpdateFocus(kMenuItems);
+  switch (TakeAction(MenuItemAt(host_.Input().MousePos), BackToTitle)) {
     case PictureGallery:
       Page = 1;
       host_.SetTaskCode(task::CgMenuOpen);
@@ -70,18 +153,20 @@ void AlbumScreens::Kumo_DispBgmMenu() {
   // Nothing chosen yet: each track starts in its first version.
   BgmVariant = 0;
   AlbumBgmNo = 0;
+  ResetFocus();
 }
 
 void AlbumScreens::Kumo_WaitBgmMenu() {
-  Hover = MusicItemAt(host_.Input().MousePos);
-  if (!TakeClick() || Hover == 0) return;
-  if (Hover == Back) {
+  UpdateFocus(kMusicItems);
+  const int32_t item = TakeAction(MusicItemAt(host_.Input().MousePos), Back);
+  if (item == 0) return;
+  if (item == Back) {
     if (AlbumBgmNo == 0) AlbumBgmNo = kDefaultTrack;
     host_.PlayBGM(AlbumBgmNo, 1, BgmVariant, 1);
     host_.SetTaskCode(task::AlbumMenuOpen);
     return;
   }
-  int32_t track = Hover;
+  int32_t track = item;
   int variant = BgmVariant;
   if (AlbumBgmNo == track) {
     // The row of the track chosen last switches to its other version; row 8 alternates with track 9.

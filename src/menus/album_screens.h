@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
+#include "base/keyboard_focus.h"
 #include "base/save_block.h"
 #include "base/var_bank.h"
 #include "menus/album_host.h"
@@ -34,8 +36,8 @@ class AlbumScreens {
   // The event picture on show: its slot on the page and its variant (1-6).
   int32_t Slot = 0;
   int32_t Variant = 1;
-  // The item under the pointer, refreshed on every pass of a waiting screen: a menu item, gallery slot
-  // or music track, album::PreviousPage, NextPage or Back, or 0.
+  // The item highlighted, refreshed on every pass of a waiting screen: the one the pointer was moved onto
+  // or the keys chose. A menu item, gallery slot or music track, album::PreviousPage, NextPage or Back, or 0.
   int32_t Hover = 0;
 
   // The game's album content (start-up).
@@ -59,6 +61,16 @@ class AlbumScreens {
  private:
   // Takes the click of this pass, if there is one.
   bool TakeClick();
+  // The screen is set up: nothing is highlighted, unless a page turn or the picture viewer keeps the item
+  // the keys had chosen.
+  void ResetFocus();
+  // The highlighted item among `items`, read aloud when it changed.
+  void UpdateFocus(std::span<const FocusItem> items);
+  // The item this pass acts on: a click's (`pointed`, the item under the pointer), Enter's (the highlighted
+  // one) or Escape's (`back`); 0 for none. The keys that turn pages give the gallery's page buttons.
+  int32_t TakeAction(int32_t pointed, int32_t back, bool pages = false);
+  // What the item is called when it is read aloud.
+  void SpeakItem(int32_t item);
   // The pictures of a slot of the current page, and whether one has been shown.
   const std::array<int16_t, album::kMaxVariants>& Pictures(int32_t slot) const;
   bool Seen(int16_t entry) const;
@@ -71,12 +83,15 @@ class AlbumScreens {
   void DrawLocked(int32_t slot);
   // A scene's place in the replay list, written in red with a black shadow at the slot's corner.
   void DrawListPosition(TABitmap& target, int32_t slot, int32_t position);
-  // The gallery buttons: a page turn sets the page up again (`pageTask`), back opens the album menu.
+  // The gallery buttons: a page turn sets the page up again (`pageTask`), with the item highlighted kept;
+  // back opens the album menu.
   void GalleryButton(int32_t button, int32_t pageTask);
   // The hover frame around a slot or a button's highlighted look, on a gallery page.
   void DrawGalleryHover();
 
   AlbumHost& host_;
+  KeyboardFocus focus_;
+  int32_t keptFocus_ = 0;  // chosen again once the next screen is set up (0: none)
   // The persistent fields the album reads and changes, in the save block.
   int32_t& AlbumBgmNo;  // the music-room track; also the title's and the album menu's music
   uint8_t& BgmVariant;  // the saved music variant flag

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/play_state.h"
+#include "base/text_template.h"
 #include "base/var_bank.h"
 
 namespace mokuren {
@@ -47,6 +48,9 @@ class MenuHost {
   virtual void Confirm(const std::u16string& question, std::function<void()> onYes) = 0;
   // The main window's close request: the player is asked first.
   virtual void Close() = 0;
+  // The player's focus moved to what `text` names (an engine text: base/spoken_texts.h), its blanks filled
+  // in from `fields`: read aloud when speech is on.
+  virtual void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields = {}) = 0;
 
   // The interpreter's state that a game or a replay starts from.
   virtual VarBank& WorkVars() = 0;

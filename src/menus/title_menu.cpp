@@ -2,9 +2,11 @@
 // a running game.
 #include "menus/title_menu.h"
 
+#include <array>
 #include <cstdio>
 
 #include "base/error_texts.h"
+#include "base/spoken_texts.h"
 #include "base/task_codes.h"
 #include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
@@ -27,6 +29,28 @@ TitleMenu::TitleMenu(MenuHost& host, SaveBlock& block, Platform& platform, Error
 
 bool TitleMenu::MovieSwitchOn() const { return SystemVars.Get(kMovieSwitchVar) != 0; }
 
+namespace {
+
+// The items as the keys and the pointer choose them.
+constexpr auto kFocusItems = [] {
+  std::array<FocusItem, kItemCount> items{};
+  for (int32_t item = 1; item <= kItemCount; ++item)
+    items[static_cast<size_t>(item - 1)] = {item, {kItemLeft, ItemTop(item), kItemWidth, kItemHeight}};
+  return items;
+}();
+
+}  // namespace
+
+void TitleMenu::SpeakItem(int32_t item) {
+  if (item < 1 || item > kItemCount) return;
+  const std::u16string_view name = spoken_text::kTitleItems[static_cast<size_t>(item - 1)];
+  if (item == MovieSwitch)
+    host_.SpeakFocus(MovieSwitchOn() ? spoken_text::kSwitchOn : spoken_text::kSwitchOff,
+                     {{u"item", std::u16string(name)}});
+  else
+    host_.SpeakFocus(name);
+}
+
 void TitleMenu::Kumo_DispTitleMenu() {
   // The album music, or the default track when none is set.
   if (AlbumBgmNo == 0) AlbumBgmNo = kDefaultMusic;
@@ -39,17 +63,28 @@ void TitleMenu::Kumo_DispTitleMenu() {
   if (MovieSwitchOn())
     CopyOpaque(host_.Sheet(), host_.NextSurface(), kItemLeft, kMovieSwitchY, kItemWidth, kItemHeight,
                kMovieSwitchSheetX, kMovieSwitchY);
-  // No click carried over.
+  // No click carried over, and nothing chosen by the pointer left where it was.
   host_.Input().ClickPending = 0;
+  focus_.Reset(host_.Input().MousePos);
 }
 
 void TitleMenu::Kumo_WaitTitleMenu() {
-  // The item under the pointer; a click acts on it.
+  // The item the pointer was moved onto or the keys chose is highlighted; a click acts on the item under
+  // the pointer, Enter on the highlighted one.
   PassInput& input = host_.Input();
-  MenuHover = ItemAt(input.MousePos);
-  if (!input.ClickPending) return;
-  input.ClickPending = 0;
-  switch (MenuHover) {
+  MenuHover = focus_.Update(kFocusItems, input.MousePos, input.Move);
+  if (focus_.TakeChange()) SpeakItem(MenuHover);
+  int32_t item = 0;
+  if (input.ClickPending) {
+    input.ClickPending = 0;
+    item = ItemAt(input.MousePos);
+  } else if (input.KeyEnter && MenuHover != None) {
+    input.KeyEnter = 0;
+    item = MenuHover;
+  } else {
+    return;
+  }
+  switch (item) {
     case Start: TitleStartGame(); break;
     case Load:
       // The save/load screen's own pictures: its page background and its parts sheet.
@@ -58,7 +93,10 @@ void TitleMenu::Kumo_WaitTitleMenu() {
       host_.ShowSaveLoadScreen(1);
       break;
     case title_menu::Album: host_.SetTaskCode(task::AlbumMenuOpen); break;
-    case MovieSwitch: SystemVars.Set(kMovieSwitchVar, MovieSwitchOn() ? 0 : -1); break;
+    case MovieSwitch:
+      SystemVars.Set(kMovieSwitchVar, MovieSwitchOn() ? 0 : -1);
+      SpeakItem(MovieSwitch);
+      break;
     case Quit: host_.Close(); break;
     default: break;
   }

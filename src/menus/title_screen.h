@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "base/error_list.h"
+#include "base/keyboard_focus.h"
 #include "base/save_block.h"
 #include "base/var_bank.h"
 #include "menus/menu_host.h"
@@ -21,7 +22,8 @@ class TitleMenu {
   TitleMenu(const TitleMenu&) = delete;
   TitleMenu& operator=(const TitleMenu&) = delete;
 
-  // The item under the pointer on the title menu, 0 = none; recomputed on every pass.
+  // The item highlighted on the title menu, 0 = none: the one the pointer was moved onto or the keys
+  // chose; recomputed on every pass.
   int32_t MenuHover = 0;
 
   void Kumo_DispTitleMenu();
@@ -54,8 +56,12 @@ class TitleMenu {
   void StartSceneReplay();
 
  private:
+  // Reads the item aloud, with the opening-movie switch's state.
+  void SpeakItem(int32_t item);
+
   MenuHost& host_;
   Platform& platform_;
+  KeyboardFocus focus_;
   ErrorList& errors_;
   // The persistent fields the menus read and reset, in the save block.
   VarBank SystemVars;  // S451 is the opening-movie switch

@@ -22,7 +22,8 @@ constexpr std::array<std::string_view, 7> kDialogKindNames = {"name", "comment",
                                                               "",     "",        "saveload"};
 
 constexpr std::array<std::string_view, static_cast<size_t>(Key::Count)> kKeyNames = {
-    "Enter", "Space", "PageUp", "PageDown", "F1", "F2", "Ctrl", "Escape", "Up", "Down", "Left", "Right"};
+    "Enter",  "Space", "PageUp", "PageDown", "F1",    "F2",  "Ctrl",
+    "Escape", "Up",    "Down",   "Left",     "Right", "Tab", "Backtab"};
 
 constexpr std::array<std::string_view, static_cast<size_t>(MenuItem::Count)> kMenuItemNames = {
     "menuKSkip", "menuSSkip", "menuAuto",   "menuWindow", "menuFloat",

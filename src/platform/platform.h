@@ -15,10 +15,27 @@ class TABitmap;
 class WindowHost;
 struct Event;
 
-// Keys the engine samples once per pass, then the keys a backend with real widgets acts on itself: Escape
-// opens the popup menu (and backs out of it, a dialog or the save screen), the arrows move between what can
-// be chosen (the title's items, a choice's bands, the menu's items).
-enum class Key : uint8_t { Enter, Space, PageUp, PageDown, F1, F2, Ctrl, Escape, Up, Down, Left, Right, Count };
+// Keys the engine samples once per pass. Escape also opens the popup menu in a backend with real widgets
+// (and backs out of it, a dialog or the save screen); the arrows, Tab and Backtab (Shift+Tab) move between
+// what can be chosen on a screen (the title's items, a choice's lines, the album's, the button row, the
+// save screen's slots).
+enum class Key : uint8_t {
+  Enter,
+  Space,
+  PageUp,
+  PageDown,
+  F1,
+  F2,
+  Ctrl,
+  Escape,
+  Up,
+  Down,
+  Left,
+  Right,
+  Tab,
+  Backtab,
+  Count
+};
 // The key's name in the events file ("Enter", "PageUp", …), and the key of a name.
 std::string_view KeyName(Key key);
 std::optional<Key> KeyByName(std::string_view name);
@@ -77,6 +94,9 @@ class Platform {
   // Input, sampled by the engine once per pass. A key counts as down when it is held now or was pressed
   // since the engine last asked about it, so a tap between two passes acts once.
   virtual bool KeyDown(Key key) = 0;
+  // One press of the key not yet taken: every press, and every repeat of the keyboard while the key is
+  // held, is taken once (the keys that move between items).
+  virtual bool KeyPressed(Key key) = 0;
   virtual WindowId Foreground() = 0;
   virtual Point CursorPos(WindowId client) = 0;  // in client coordinates of that window
 
@@ -114,7 +134,8 @@ class Platform {
   virtual void SetMenuCaption(MenuItem item, const std::u16string& caption) = 0;
   virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
   virtual bool MenuChecked(MenuItem item) = 0;
-  virtual void PopupMenu(Point client) = 0;
+  // Opens the popup menu at `client` of `window` (the main or the floating window).
+  virtual void PopupMenu(Point client, WindowId window = WindowId::Main) = 0;
 
   // Modal windows: the engine opens one, runs passes until its state says it is done, then closes it.
   // A backend whose passes are driven from outside, one per callback (the browser's frame callback),

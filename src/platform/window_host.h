@@ -2,6 +2,7 @@
 // form that a view shows. TForm1 is the one implementation; a view sees nothing else of the engine.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -35,6 +36,12 @@ class WindowHost {
   // a recording keeps them.
   virtual void SaveLoadMouseDown(MouseButton button, Point client) = 0;
   virtual bool FloatMouseDown(MouseButton button, Point client) = 0;
+  // The player's focus in a view moved to a control or a menu item whose text (as the player reads it) is
+  // `text`: read aloud when speech is on.
+  virtual void SpeakShown(const std::u16string& text) = 0;
+  // Whether the game reads aloud, and the settings dialog's switch for it (kept for the next start).
+  virtual bool SpeechOn() = 0;
+  virtual void SetSpeechOn(bool on) = 0;
 
   // The forms whose views the backends show.
   virtual TQueryForm& GetQueryForm() = 0;

@@ -1,10 +1,13 @@
 #include "save/TForm7.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "base/error_texts.h"
 #include "base/save_block.h"
+#include "base/spoken_texts.h"
 #include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
 #include "graphics/ABitmapFilters32.h"
@@ -63,6 +66,19 @@ std::u16string DateText(double saveDate) {
   return FromUtf8(text);
 }
 
+// The slot cells as the keys and the pointer choose them.
+constexpr auto kCells = [] {
+  std::array<FocusItem, 10> cells{};
+  for (int c = 0; c < 2; ++c)
+    for (int r = 0; r < 5; ++r)
+      cells[static_cast<size_t>(5 * c + r)] = {
+          5 * c + r + 1, {kColumns[c].left, kRowTops[r], kColumns[c].right - kColumns[c].left + 1, kRowHeight + 1}};
+  return cells;
+}();
+
+// The focus frame: two pixels inside a cell's edge.
+constexpr int32_t kFrameWidthPx = 2;
+
 // Comment line k (0-2): units 8k .. 8k + 7, up to the first 0 unit.
 std::u16string CommentLine(const SaveRecord& record, int k) {
   std::u16string line;
@@ -99,7 +115,12 @@ void TForm7::FormShow() {
   CurrentPage = newest == 0 ? 1 : (newest - 1) / kSlotsPerPage + 1;
   host_.LoadScreenPicture(kPartsSheetBox, kPartsSheet);
   Timer1Enabled = true;
+  // No slot is framed until the pointer moves or a key chooses one.
+  focus_.Reset(host_.ScreenCursorPos());
+  framed_ = 0;
   DrawSaveInfo(CurrentPage);
+  host_.SpeakFocus(Tag == kLoadMode ? spoken_text::kLoadPage : spoken_text::kSavePage,
+                   {{u"page", FromUtf8(std::to_string(CurrentPage))}});
 }
 
 void TForm7::DrawSaveInfo(int page) {
@@ -117,6 +138,83 @@ void TForm7::DrawSaveInfo(int page) {
     FillRect(Image1, 363, 496, 146, 50, 0, 0, 0);
     FillRect(Image1, 364, 497, 144, 48, 255, 255, 0);
     host_.DrawScreenText(Image1, 376, 513, host_.ScreenLabel(u"通常セーブ不可"), 16);
+  }
+  CopyOpaque(Image1, page_, 0, 0);
+  framed_ = 0;
+  ShowFocus();
+}
+
+void TForm7::ShowFocus() {
+  const int cell = focus_.Chosen();
+  if (cell != framed_) {
+    // The frame drawn before gives way to the page as it was drawn.
+    if (framed_ != 0) {
+      const Rect& r = kCells[static_cast<size_t>(framed_ - 1)].area;
+      CopyOpaque(page_, Image1, r.x, r.y, r.width, r.height, r.x, r.y);
+    }
+    if (cell != 0) {
+      const Rect& r = kCells[static_cast<size_t>(cell - 1)].area;
+      const int32_t w = kFrameWidthPx;
+      FillRect(Image1, r.x, r.y, r.width, w, 255, 224, 0);
+      FillRect(Image1, r.x, r.y + r.height - w, r.width, w, 255, 224, 0);
+      FillRect(Image1, r.x, r.y, w, r.height, 255, 224, 0);
+      FillRect(Image1, r.x + r.width - w, r.y, w, r.height, 255, 224, 0);
+    }
+    framed_ = cell;
+  }
+  if (focus_.TakeChange()) SpeakCell(cell);
+}
+
+void TForm7::SpeakCell(int cell) {
+  if (cell == 0) return;
+  const int n = kSlotsPerPage * (CurrentPage - 1) + cell;
+  const std::u16string slot = FromUtf8(std::to_string(n));
+  const SaveRecord& record = host_.SavedGames().Slot(n);
+  if (Tag == kSaveMode && n == kQuickSlot) {
+    host_.SpeakFocus(spoken_text::kSlotQuick, {{u"slot", slot}});
+  } else if (record.Used == 0) {
+    host_.SpeakFocus(spoken_text::kSlotEmpty, {{u"slot", slot}});
+  } else {
+    host_.SpeakFocus(spoken_text::kSlotUsed,
+                     {{u"slot", slot},
+                      {u"date", DateText(record.SaveDate)},
+                      {u"comment", CommentLine(record, 0) + CommentLine(record, 1) + CommentLine(record, 2)}});
+  }
+}
+
+void TForm7::TurnTo(int page) {
+  CurrentPage = page;
+  DrawSaveInfo(CurrentPage);
+  host_.SpeakFocus(Tag == kLoadMode ? spoken_text::kLoadPage : spoken_text::kSavePage,
+                   {{u"page", FromUtf8(std::to_string(CurrentPage))}});
+  SpeakCell(focus_.Chosen());
+}
+
+bool TForm7::FormKeyDown(Key key) {
+  if (!Visible) return false;
+  const auto move = [this](FocusMove m) {
+    focus_.Update(kCells, std::nullopt, m);
+    ShowFocus();
+    return true;
+  };
+  switch (key) {
+    case Key::Escape: Close(); return true;
+    case Key::PageUp: TurnTo(CurrentPage == 1 ? kPages : CurrentPage - 1); return true;
+    case Key::PageDown: TurnTo(CurrentPage == kPages ? 1 : CurrentPage + 1); return true;
+    case Key::Up: return move(FocusMove::Up);
+    case Key::Down: return move(FocusMove::Down);
+    case Key::Left: return move(FocusMove::Left);
+    case Key::Right: return move(FocusMove::Right);
+    case Key::Tab: return move(FocusMove::Next);
+    case Key::Backtab: return move(FocusMove::Previous);
+    case Key::Enter:
+    case Key::Space:
+      if (focus_.Chosen() != 0) PressCell(MouseButton::Left, focus_.Chosen());
+      return true;
+    case Key::F2:
+      if (focus_.Chosen() != 0) PressCell(MouseButton::Right, focus_.Chosen());
+      return true;
+    default: return false;
   }
 }
 
@@ -150,8 +248,7 @@ void TForm7::DrawThumbnail(int n, int32_t x, int32_t y) {
 void TForm7::Image1MouseDown(MouseButton button, Point p) {
   if (!Visible) return;
   if (button == MouseButton::Left && Inside(p, kTabLeft, kTabTop, kTabRight, kTabBottom)) {
-    CurrentPage = (p.x - kTabLeft) / kTabPitch + 1;
-    DrawSaveInfo(CurrentPage);
+    TurnTo((p.x - kTabLeft) / kTabPitch + 1);
     return;
   }
   if (button == MouseButton::Left &&
@@ -159,7 +256,10 @@ void TForm7::Image1MouseDown(MouseButton button, Point p) {
     Close();
     return;
   }
-  const int cell = CellAt(p);
+  PressCell(button, CellAt(p));
+}
+
+void TForm7::PressCell(MouseButton button, int cell) {
   if (cell == 0) return;
   const int n = kSlotsPerPage * (CurrentPage - 1) + cell;
   const bool used = host_.SavedGames().Slot(n).Used != 0;
@@ -185,6 +285,9 @@ void TForm7::Image1MouseDown(MouseButton button, Point p) {
 void TForm7::Timer1Timer() {
   if (!Timer1Enabled) return;
   CursorPos = host_.ScreenCursorPos();
+  // The pointer moved onto a slot frames it.
+  focus_.Update(kCells, CursorPos, FocusMove::None);
+  ShowFocus();
   const bool hover = Inside(CursorPos, kCloseX, kCloseY, kCloseX + kCloseWidth - 1, kCloseY + kCloseHeight - 1);
   if (hover == closeHover_ && hoverDrawn_ != 0 && Image1.Stamp() == hoverDrawn_) return;
   CopyOpaque(Image3, Image1, kCloseX, kCloseY, kCloseWidth, kCloseHeight, kCloseX, kCloseY);

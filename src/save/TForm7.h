@@ -1,7 +1,10 @@
 // TForm7: the save/load screen. A borderless modal window laid exactly over the main window's client
 // area, showing one of ten pages of ten slots with thumbnail, date and time and a three-line comment,
 // marking the newest save. The same screen saves (Tag 0) and loads (Tag 1). The backends' views show
-// Image1 and forward mouse presses to Image1MouseDown; everything else lives here.
+// Image1 and forward mouse presses to Image1MouseDown and key presses to FormKeyDown; everything else
+// lives here. The keys: the arrows, Tab and Backtab move a frame between the page's slots (the pointer
+// moved onto a slot moves it too), PageUp and PageDown turn the page, Enter saves or loads the framed
+// slot, F2 opens its comment, Escape leaves.
 #pragma once
 
 #include <array>
@@ -9,6 +12,7 @@
 #include <string>
 
 #include "base/frame.h"
+#include "base/keyboard_focus.h"
 #include "graphics/ABitmap.h"
 #include "platform/platform.h"
 
@@ -46,6 +50,9 @@ class TForm7 {
   void DrawSaveInfo(int page);
   // A press on the screen at client point p: page tabs, the close area, or a slot.
   void Image1MouseDown(MouseButton button, Point p);
+  // A key pressed while the screen is in front (each repeat of a held key again); false for a key the
+  // screen does not use.
+  bool FormKeyDown(Key key);
   // The close area's hover picture, refreshed on every pass while the screen is up (drawn again only when
   // the pointer went on or off it, or the page was drawn over it).
   void Timer1Timer();
@@ -60,6 +67,19 @@ class TForm7 {
  private:
   void DrawSlot(int n, int cell, int newest);
   void DrawThumbnail(int n, int32_t x, int32_t y);
+  // A left or right press on slot cell `cell` (1-10) of the page.
+  void PressCell(MouseButton button, int cell);
+  // Shows page `page` with the framed slot kept, and reads it aloud.
+  void TurnTo(int page);
+  // Frames the focused slot on Image1 (the frame drawn before is taken away), and reads it aloud when
+  // it changed.
+  void ShowFocus();
+  void SpeakCell(int cell);
+
+  // The page as DrawSaveInfo drew it, without the focus frame.
+  TABitmap page_{kFrameWidth, kFrameHeight};
+  KeyboardFocus focus_;
+  int framed_ = 0;  // the cell whose frame is on Image1
 
   SaveScreenHost& host_;
   // Image1's stamp after the hover picture was drawn, and whether the pointer was on the close area.

@@ -117,6 +117,7 @@ class SaveData final : public SaveScreenHost, public CommentFormHost {
   Point ScreenCursorPos() override;
   void EditComment(int n, std::function<void()> then) override;
   void ReportScreenError(std::u16string_view text, std::initializer_list<TextField> fields) override;
+  void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) override;
 
   // What the comment dialog may use (CommentFormHost).
   std::span<uint16_t> SlotComment(int n) override;

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_template.h"
 #include "platform/platform.h"
 
 namespace mokuren {
@@ -27,6 +28,9 @@ class SaveHost {
   virtual void ShowNotice(const std::u16string& text, int32_t ticks) = 0;
   // An engine text (text/engine_texts.h: a notice, the screen's label) as the player's language shows it.
   virtual std::u16string EngineText(std::u16string_view text) = 0;
+  // The player's focus on the save screen moved to what `text` names (an engine text), its blanks filled
+  // in from `fields`: read aloud when speech is on. Nothing is read where nothing speaks.
+  virtual void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) {}
   // Empties the message log (a quick load).
   virtual void ClearMessageLog() = 0;
   virtual void SetTaskCode(int32_t taskCode) = 0;

@@ -58,6 +58,9 @@ void SaveData::DrawScreenText(TABitmap& target, int32_t x, int32_t y, const std:
 std::u16string SaveData::ScreenLabel(const std::u16string& original) { return host_.EngineText(original); }
 
 Point SaveData::ScreenCursorPos() { return platform_.CursorPos(WindowId::SaveLoad); }
+void SaveData::SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) {
+  host_.SpeakFocus(text, fields);
+}
 
 void SaveData::ReportScreenError(std::u16string_view text, std::initializer_list<TextField> fields) {
   errors_.Add(text, fields);

@@ -37,6 +37,9 @@ class SaveScreenHost {
   virtual void EditComment(int n, std::function<void()> then) = 0;
   // A line for the error list: an engine text (base/error_texts.h) and what fills its blanks.
   virtual void ReportScreenError(std::u16string_view text, std::initializer_list<TextField> fields) = 0;
+  // The player's focus moved to what `text` names (an engine text: base/spoken_texts.h), its blanks filled
+  // in from `fields`: read aloud when speech is on. Nothing is read where nothing speaks.
+  virtual void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) {}
 
  protected:
   ~SaveScreenHost() = default;

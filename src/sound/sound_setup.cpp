@@ -60,6 +60,7 @@ void SoundSystem::CreateSound() {
   // Without an output the game still mixes, on a device that plays to nobody at the pace of the clock,
   // so music waits and the recording hold what the game played.
   if (!device) {
+    outputFailed_ = true;
     errors_.Add(error_text::kNoSoundOutput, {{u"error", FromUtf8(failed)}});
     device = std::make_unique<VirtualSoundDevice>(platform_.TickCount());
   }

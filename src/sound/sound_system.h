@@ -59,6 +59,8 @@ class SoundSystem {
   void CheckVoiceFile(const std::u16string& path);
   // The track the music room marks: the music the mixer plays now, 0 when none.
   int32_t TrackPlaying();
+  // Whether CreateSound found no sound output, so that the game plays silent.
+  bool OutputFailed() const { return outputFailed_; }
 
   // The movie's sound on channel 1, at the given rate, played once: decoded as it plays, a refill at a
   // time, and stopped at its last frame. A sound with no frames does not play.
@@ -91,6 +93,7 @@ class SoundSystem {
   ErrorList& errors_;
   const std::filesystem::path& gameDir_;
   const std::string recordingFile_;
+  bool outputFailed_ = false;
   // Made by CreateSound and released by ReleaseSound together: without them nothing plays.
   std::unique_ptr<SoundObjects> objects_;
   // The recording the device writes to (the device owns it), and why it could not be opened.

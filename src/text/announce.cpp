@@ -29,15 +29,22 @@ bool MessageWindow::OpenTextReaders(const std::string& textHook, bool speak, std
       return false;
     }
   }
-  if (speak) {
-    speaker_ = std::make_unique<Speech>();
-    std::string why;
-    if (!speaker_->Start(why)) {
-      speaker_.reset();
-      errors_.Add(u"--speak: " + FromUtf8(why));
-    }
-  }
+  if (speak) SetSpeaking(true);
   return true;
+}
+
+void MessageWindow::SetSpeaking(bool on) {
+  if (!on) {
+    speaker_.reset();
+    return;
+  }
+  if (speaker_) return;
+  speaker_ = std::make_unique<Speech>();
+  std::string why;
+  if (!speaker_->Start(why)) {
+    speaker_.reset();
+    errors_.Add(u"--speak: " + FromUtf8(why));
+  }
 }
 
 void MessageWindow::AnnounceMessage(const std::u16string& source) {
@@ -49,6 +56,14 @@ void MessageWindow::AnnounceMessage(const std::u16string& source) {
   Hook(line);
   // A voiced message is heard already; while skipping, nothing is read.
   if (CurrentVoice == -1 && FastForward == 0) Speak(line);
+}
+
+void MessageWindow::SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields) {
+  if (speaker_) Speak(FillIn(EngineText(text), fields));
+}
+
+void MessageWindow::SpeakShown(const std::u16string& text) {
+  if (speaker_ && !text.empty()) Speak(text);
 }
 
 void MessageWindow::AnnounceChoices() {

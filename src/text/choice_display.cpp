@@ -2,8 +2,12 @@
 // Enter writes the chosen number into WorkVars[1] and lets the script go on (TaskCode 0x6802).
 #include <algorithm>
 #include <array>
+#include <span>
+#include <string>
 
+#include "base/spoken_texts.h"
 #include "base/task_codes.h"
+#include "base/text_codec.h"
 #include "graphics/ABitmapFilters32.h"
 #include "text/game_translation.h"
 #include "text/message_layout.h"
@@ -48,6 +52,9 @@ void MessageWindow::ShowChoices() {
   // ChoiceActive marks the entry on screen as a choice.
   WindowShown = 0;
   ChoiceActive = 1;
+  // No line is highlighted until the pointer moves or a key chooses one.
+  ChoiceHover = 0;
+  choiceFocus_.Reset(MousePos);
   Kumo_DrawSelect();
 }
 
@@ -65,14 +72,23 @@ void MessageWindow::Kumo_DrawSelect() {
 
 void MessageWindow::Kumo_WaitSelect() {
   if (!ChoiceActive) return;
-  // Right of the window the highlight stays as it was and nothing can be chosen.
-  int32_t chosen = 0;
-  if (MousePos.x >= 0 && MousePos.x <= 799) {
-    chosen = ChoiceAt(ChoiceCount, MousePos.y);
-    ChoiceHover = chosen;
-  }
-  // Enter or a click picks the line under the pointer: its number goes to the script, its text to the log.
-  if (chosen != 0 && (KeyEnter || ClickPending)) {
+  // The line the pointer was moved onto or the keys chose is highlighted. Right of the window the
+  // highlight stays as it was and no click can choose.
+  const bool onWindow = MousePos.x >= 0 && MousePos.x <= 799;
+  std::array<FocusItem, kMaxChoices> lines{};
+  const int32_t count = std::clamp(ChoiceCount, 0, kMaxChoices);
+  for (int32_t i = 1; i <= count; ++i)
+    lines[static_cast<size_t>(i - 1)] = {i,
+                                         {0, ChoiceTop(ChoiceCount) + kLinePitch * (i - 1), kLineWidth, kLineHeight}};
+  ChoiceHover = choiceFocus_.Update(std::span(lines.data(), static_cast<size_t>(count)),
+                                    onWindow ? std::optional(MousePos) : std::nullopt, Input.Move);
+  if (choiceFocus_.TakeChange() && ChoiceHover != 0)
+    SpeakFocus(spoken_text::kChoice, {{u"number", FromUtf8(std::to_string(ChoiceHover))},
+                                      {u"text", ChoiceTexts[static_cast<size_t>(ChoiceHover - 1)]}});
+  // A click picks the line under the pointer, Enter the highlighted one: its number goes to the script, its
+  // text to the log.
+  const int32_t chosen = ClickPending ? (onWindow ? ChoiceAt(ChoiceCount, MousePos.y) : 0) : KeyEnter ? ChoiceHover : 0;
+  if (chosen != 0) {
     host_.StoreChoice(static_cast<int16_t>(chosen));
     Kumo_AddMsgLog(u"【選択肢】/" + ChoiceTexts[static_cast<size_t>(chosen - 1)], -1);
     host_.SetTaskCode(task::Script);

@@ -5,6 +5,7 @@
 
 #include "base/error_texts.h"
 #include "base/picker_texts.h"
+#include "base/spoken_texts.h"
 #include "base/startup_texts.h"
 #include "text/menu_captions.h"
 
@@ -38,6 +39,7 @@ constexpr std::u16string_view kTexts[] = {
     u"クイックセーブできませんでした",
     u"クイックセーブがありません",
     u"クイックロードしました",
+    kNoSoundNotice,
     u"セーブデータを書き込めませんでした",
     u"セーブデータが読めないため、初期設定で始めます（セーブできません）",
     u"セーブデータが壊れていたため、{file} に移して初期設定で始めます",
@@ -82,6 +84,7 @@ constexpr std::u16string_view kTexts[] = {
     u"20秒",
     u"小",
     u"大",
+    u"読み上げ",
     u"コメント",
     u"OK",
     u"その男の名前は・・・",
@@ -101,13 +104,15 @@ constexpr std::u16string_view kTexts[] = {
     engine_text::kNoFace,
 };
 
-// The game picker's texts, the dialogs' and notices', the error list's lines, then the start-up messages.
+// The game picker's texts, the dialogs' and notices', the error list's lines, what is read aloud, then the
+// start-up messages.
 constexpr auto kAllTexts = [] {
-  std::array<std::u16string_view,
-             picker_text::kAll.size() + std::size(kTexts) + error_text::kAll.size() + startup_text::kAll.size()>
+  std::array<std::u16string_view, picker_text::kAll.size() + std::size(kTexts) + error_text::kAll.size() +
+                                      spoken_text::kAll.size() + startup_text::kAll.size()>
       all{};
   auto at = std::copy(picker_text::kAll.begin(), picker_text::kAll.end(), all.begin());
   at = std::copy(error_text::kAll.begin(), error_text::kAll.end(), std::copy(std::begin(kTexts), std::end(kTexts), at));
+  at = std::copy(spoken_text::kAll.begin(), spoken_text::kAll.end(), at);
   for (const StartupText& text : startup_text::kAll) *at++ = text.original;
   return all;
 }();

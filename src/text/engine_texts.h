@@ -16,6 +16,8 @@ inline constexpr char kEngineTextContext[] = "engine";
 std::span<const std::u16string_view> EngineTexts();
 
 inline constexpr std::u16string_view kShowWindowCaption = u"ウィンドウ表示";  // the window item, window hidden
+// The notice a game without a sound output shows once it first waits for the player.
+inline constexpr std::u16string_view kNoSoundNotice = u"音声出力を開けないため、音は聞こえません";
 
 namespace engine_text {
 // A translation that cannot be used, as the notice line and the error list tell it, and its reasons.

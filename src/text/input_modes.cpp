@@ -2,6 +2,7 @@
 // read skip, scene skip, fast-forward, auto mode, the skippable section, the popup menu and the notice.
 #include "base/task_codes.h"
 #include "graphics/ABitmap.h"
+#include "platform/focus_keys.h"
 #include "text/engine_texts.h"
 #include "text/game_translation.h"
 #include "text/message_window.h"
@@ -18,6 +19,8 @@ constexpr int32_t kNoticeHeight = 14;
 void MessageWindow::Kumo_ClearKey() {
   KeyEnter = KeyCtrl = KeySpace = KeyLogBack = KeyLogForward = 0;
   Input.LogByWheel = 0;
+  Input.Move = FocusMove::None;
+  Input.KeyBack = 0;
 }
 void MessageWindow::Kumo_ClearMouseButton() { ClickPending = 0; }
 
@@ -39,6 +42,9 @@ void MessageWindow::Kumo_CheckKeyPush() {
       KeyLogBack = pageUp || f1;
       KeyLogForward = pageDown || f2;
     }
+    // The keys that move between a screen's items act once per press, never locked.
+    Input.Move = TakeFocusMove(p);
+    Input.KeyBack = p.KeyPressed(Key::Escape);
     // Ctrl fast-forwards only in debug mode, and is never locked.
     if (host_.DebugMode()) KeyCtrl = p.KeyDown(Key::Ctrl);
     // The wheel pages through the message log like PageUp and PageDown.
@@ -59,6 +65,8 @@ void MessageWindow::Kumo_CheckKeyPush() {
       if (KeyEnter || KeyCtrl || KeySpace || ClickPending) SectionSkipRequest = 1;
       SceneSkip = FastForward = SectionSkipRequest;
     }
+  } else {
+    DropFocusKeys(p);
   }
   // Latches are cleared even when another window is in front, so nothing pressed meanwhile acts later.
   WheelDown = WheelUp = LeftDown = RightDown = 0;
@@ -76,10 +84,13 @@ void MessageWindow::FormMouseDown(MouseButton button, Point client) {
   // Any press in the main window ends read skip and auto mode.
   ReadSkip = 0;
   AutoMode = 0;
-  if (button == MouseButton::Right && SystemMenuAllowed) {
-    PopupMenu1Popup();
-    platform_.PopupMenu(client);
-  }
+  if (button == MouseButton::Right) OpenPopupMenu(WindowId::Main, client);
+}
+
+void MessageWindow::OpenPopupMenu(WindowId window, Point client) {
+  if (!SystemMenuAllowed) return;
+  PopupMenu1Popup();
+  platform_.PopupMenu(client, window);
 }
 
 void MessageWindow::FormMouseWheelUp() { WheelUp = 1; }

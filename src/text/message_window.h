@@ -13,8 +13,10 @@
 
 #include "base/error_list.h"
 #include "base/geometry.h"
+#include "base/keyboard_focus.h"
 #include "base/play_state.h"
 #include "base/save_block.h"
+#include "base/text_template.h"
 #include "platform/platform.h"
 #include "text/canvas_text.h"
 #include "text/message_host.h"
@@ -149,6 +151,8 @@ class MessageWindow {
   void menuFloatClick();
   // A press latched for the next pass, without the main window's other effects (the floating window's).
   void LatchMouseDown(MouseButton button);
+  // The popup menu at `client` of `window` (the main or the floating window), where the script allows it.
+  void OpenPopupMenu(WindowId window, Point client);
 
   // ---- Name entry ---------------------------------------------------------------------------------------
   // Opens the hero-name dialog (the script's name-entry instruction); its OK sets TaskCode back to 0.
@@ -168,10 +172,19 @@ class MessageWindow {
   // Opens the text hook at `textHook` unless it is empty (false, with the reason, when it cannot be) and
   // starts speech when `speak` asks for it, which only reports when speech-dispatcher is missing.
   bool OpenTextReaders(const std::string& textHook, bool speak, std::string& error);
+  // Speech on or off while the game runs (the settings dialog's "読み上げ"); turned on without
+  // speech-dispatcher it says so in the error list and stays off.
+  void SetSpeaking(bool on);
+  bool Speaking() const { return speaker_ != nullptr; }
   // A message the script shows, as its source text: to the text hook, and read aloud when it has no voice.
   void AnnounceMessage(const std::u16string& source);
   // The choices on screen (ChoiceTexts): one line each to the text hook, all of them read aloud at once.
   void AnnounceChoices();
+  // The player's focus moved (an item chosen by key or pointer, a control of a dialog): read aloud when
+  // speech is on, cutting short what was being read. `text` is an engine text whose blanks `fields` fill
+  // in; SpeakShown takes a text as the player sees it.
+  void SpeakFocus(std::u16string_view text, std::initializer_list<TextField> fields = {});
+  void SpeakShown(const std::u16string& text);
 
  private:
   // Message drawing steps (Kumo_DrawMessage).
@@ -204,6 +217,7 @@ class MessageWindow {
   std::unique_ptr<TextHook> textHook_;
   std::unique_ptr<Speech> speaker_;
   bool textHookFailed_ = false;  // a failed write was reported; later ones are not
+  KeyboardFocus choiceFocus_;    // the choice's line the keys or the moved pointer chose
 };
 
 }  // namespace mokuren

@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,20 @@ TEST_F(QtBackend, CancelToTheCloseQuestionKeepsTheGameRunning) {
   PressLater("ＯＫ");
   Apply("quit");
   EXPECT_TRUE(Closed());
+}
+
+// Enter held on from the game repeats; only a fresh press answers the question, so a player holding Enter
+// through the last message does not quit by it.
+TEST_F(QtBackend, AHeldEnterDoesNotAnswerTheCloseQuestion) {
+  WhenUp([&] { return qt_->FrontView() != nullptr; },
+         [&] {
+           QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+           QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : qt_->FrontView(),
+                                   &repeat);
+           PressLater("キャンセル");
+         });
+  Apply("quit");
+  EXPECT_FALSE(Closed());
 }
 
 // The events file goes through the real widgets: "quit" closes the real window, whose close question is
@@ -106,6 +122,34 @@ TEST_F(QtBackend, SaveScreenAndCommentDialogTakeTheEventsThroughTheirWidgets) {
             u"夕焼けの坂道を二人で歩いた帰り道に交わした約束の");
   EXPECT_EQ(ReadFile(commentTexts), "コメント\n夕焼けの坂道を二人で歩いた帰り道に交わした約束の\n");
   EXPECT_EQ(ReadFile(screenTexts), "セーブ\n");
+}
+
+// The save screen keeps the keyboard whatever is pressed: Tab moves between its slots, and Escape still
+// leaves it afterwards.
+TEST_F(QtBackend, TheSaveScreenKeepsTheKeyboardAfterTabAndEscapeLeavesIt) {
+  Stop();
+  // A new game from the title, where saving is allowed.
+  BuildTestGame(dir(), TestGame{{{1, "cursor 1\nsysmenu 0\ntitle\nsysmenu 1\nmsg \"一\"\n"}}, {}, {}});
+  Launch();
+  ASSERT_TRUE(RunUntilTask(task::TitleMenu));
+  Apply("click 200 110");
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  bool stuck = false;
+  WhenUp([&] { return SaveLoadMode().has_value() && QApplication::focusWidget(); },
+         [&] {
+           for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Escape}) {
+             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+             QApplication::sendEvent(QApplication::focusWidget(), &press);
+           }
+           // Closed from its close area if Escape has not closed it by the deadline, so that the test ends.
+           QTimer::singleShot(3000, [&] {
+             if (!SaveLoadMode().has_value()) return;
+             stuck = true;
+             Apply("click 600 580");
+           });
+         });
+  Menu(MenuItem::menuSave);
+  EXPECT_FALSE(stuck);
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // real widgets while the engine runs its passes, and the frame's scaling for full screen and dense screens.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QSet>
 
 #include "backends/qt/config_dialog.h"
 #include "backends/qt/debug_window.h"
@@ -13,6 +15,7 @@
 #include "dialogs/TConfigForm.h"
 #include "dialogs/TDebugForm.h"
 #include "graphics/ABitmap.h"
+#include "platform/speech_setting.h"
 #include "qt/qt_fixture.h"
 #include "text/TNameForm.h"
 
@@ -103,12 +106,21 @@ TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTh
     ConfigDialog* d = qt_->ConfigView();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->Texts(), QLines(FormTexts(FormId::TConfigForm)));
-    EXPECT_EQ(d->size(), QSize(394, 334));
+    EXPECT_EQ(d->size(), QSize(394, 358));
     EXPECT_TRUE(d->Radio(TConfigForm::GrpEfOffRB).isChecked());
     EXPECT_TRUE(d->Radio(TConfigForm::ModeWinRB).isChecked());
     EXPECT_TRUE(d->Radio(TConfigForm::MsgFastRB).isChecked());
     EXPECT_EQ(d->Slider(TConfigForm::BgmVolBar).value(), 25);
-    EXPECT_EQ(d->Slider(TConfigForm::SeVolBar).focusPolicy(), Qt::ClickFocus);
+    // Tab reaches every control: each group's checked choice, every slider, "ＯＫ".
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 16; ++i) {
+      QWidget* focus = QApplication::focusWidget();
+      if (focus && d->isAncestorOf(focus)) reached.insert(focus);
+      QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+      QApplication::sendEvent(focus && d->isAncestorOf(focus) ? focus : d, &tab);
+    }
+    for (int s = 0; s < TConfigForm::SliderCount; ++s)
+      EXPECT_TRUE(reached.contains(&d->Slider(static_cast<TConfigForm::Slider>(s)))) << "slider " << s;
     d->Slider(TConfigForm::BgmVolBar).setValue(0);
     EXPECT_EQ(Kept().BgmVolume, 0);
     d->Radio(TConfigForm::MsgSlowRB).click();
@@ -124,6 +136,80 @@ TEST_F(QtDialogs, SettingsDialogShowsTheSettingsItsSlidersActAtOnceAndOkStoresTh
   EXPECT_EQ(Kept().FullScreen, 1);
   EXPECT_TRUE(qt_->Main().isFullScreen());
   EXPECT_EQ(qt_->ConfigView(), nullptr);
+}
+
+// What a screen reader (AT-SPI, through Qt's accessibility) is told of each dialog: its name and what it
+// is for, and a name for every control the focus can reach.
+void ExpectDescribed(QWidget& dialog, QStringList& unnamed) {
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&dialog);
+  ASSERT_NE(a, nullptr);
+  if (a->text(QAccessible::Name).isEmpty() || a->text(QAccessible::Description).isEmpty())
+    unnamed << dialog.metaObject()->className();
+  for (QWidget* w : dialog.findChildren<QWidget*>()) {
+    if (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(&dialog)) continue;
+    QAccessibleInterface* c = QAccessible::queryAccessibleInterface(w);
+    if (!c || c->text(QAccessible::Name).isEmpty())
+      unnamed << QString(dialog.metaObject()->className()) + "/" + w->metaObject()->className();
+  }
+}
+
+TEST_F(QtDialogs, EveryDialogAndEachOfItsControlsIsNamedForAScreenReader) {
+  BuildTestGame(dir(), TestGame{{{1, "heroname\nsysmenu 1\nmsg \"①\"\n"}}, {}, {}});
+  QStringList unnamed;
+  Launch([&] {
+    WhenUp([&] { return qt_->NameView() != nullptr; },
+           [&] {
+             ExpectDescribed(*qt_->NameView(), unnamed);
+             qt_->NameView()->Press(true);
+           });
+  });
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  WhenUp([&] { return qt_->ConfigView() != nullptr; },
+         [&] {
+           ExpectDescribed(*qt_->ConfigView(), unnamed);
+           qt_->ConfigView()->Press(true);
+         });
+  Menu(MenuItem::menuConfig);
+  WhenUp([&] { return qt_->FrontView() != nullptr; },
+         [&] {
+           ExpectDescribed(*qt_->FrontView(), unnamed);
+           PressLater("キャンセル");
+         });
+  Menu(MenuItem::menuTitle);
+  qt_->OpenForm(FormId::TCommentForm);
+  ExpectDescribed(*qt_->FrontView(), unnamed);
+  qt_->CloseForm(FormId::TCommentForm);
+  EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+}
+
+// The settings' "読み上げ" has the game read aloud from then on, and is kept for its next start.
+TEST_F(QtDialogs, TheSpeechSwitchReadsAloudNowAndIsKept) {
+  const TempDir config;
+  setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  // A stand-in for speech-dispatcher's client.
+  const std::filesystem::path bin = config.path() / "bin";
+  std::filesystem::create_directories(bin);
+  WriteFile(bin / "spd-say", "#!/bin/sh\nexec cat > /dev/null\n");
+  std::filesystem::permissions(bin / "spd-say", std::filesystem::perms::owner_all);
+  const std::string path = getenv("PATH");
+  setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+  BuildTestGame(dir(), TestGame{{{1, "sysmenu 1\nmsg \"一つ目\"\n"}}, {}, {}});
+  Launch();
+  ASSERT_TRUE(RunUntilTask(task::MessageWait));
+  EXPECT_FALSE(qt_->host().SpeechOn());
+  WhenUp([&] { return qt_->ConfigView() != nullptr; },
+         [&] {
+           qt_->ConfigView()->Speech().click();
+           qt_->ConfigView()->Press(true);
+         });
+  Menu(MenuItem::menuConfig);
+  const bool now = qt_->host().SpeechOn();
+  Stop();
+  const bool kept = ReadSpeechSetting();
+  setenv("PATH", path.c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_TRUE(now);
+  EXPECT_TRUE(kept);
 }
 
 // A game played in English whose translation gives the settings dialog some of its texts.

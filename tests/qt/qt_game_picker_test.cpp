@@ -1,4 +1,5 @@
-// The game picker, the window of a start without a game, in the player's language.
+// The game picker, the window of a start without a game, and Qt's folder picker it opens, in the player's
+// language.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -6,8 +7,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <memory>
 
+#include "backends/qt/dialog_style.h"
 #include "backends/qt/game_picker.h"
 #include "platform/game_files.h"
 #include "text/engine_translation.h"
@@ -43,6 +46,19 @@ TEST(QtGamePicker, ShowsTheShippedEnglishToAnEnglishPlayer) {
   EXPECT_FALSE(picked);
   EXPECT_EQ(texts,
             (QStringList{"Choose a game — Mokuren", "Choose the game to play.", "Play", "Choose a folder…", "Cancel"}));
+}
+
+// Qt's own dialogs (the folder picker the game picker opens) say their buttons in the player's language too.
+TEST(QtGamePicker, QtsOwnButtonsSpeakJapaneseToAJapanesePlayer) {
+  int argc = 1;
+  char name[] = "mokuren_qt_tests";
+  char* argv[] = {name, nullptr};
+  std::unique_ptr<QApplication> app;
+  if (!QApplication::instance()) app = std::make_unique<QApplication>(argc, argv);
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+  UseDialogLanguage("ja");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル")
+      << "Qt's translations (qt6-translations-l10n) are missing";
 }
 
 }  // namespace

@@ -119,10 +119,7 @@ TEST_F(QtMenu, EveryItemDoesWhatItSaysAndKeepsTheCheckMarkAndCaptionItsHandlerGa
 // The floating window opens over the message area, and a click below its drag band passes the message.
 TEST_F(QtMenu, FloatWindowClicksBelowTheDragBandPassTheMessage) {
   Choose(MenuItem::menuFloat);
-  QWidget* floating = nullptr;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->windowTitle() == "MsgForm") floating = w;
-  ASSERT_NE(floating, nullptr);
+  QWidget* floating = &qt_->FloatView();
   EXPECT_EQ(floating->geometry(), QRect(qt_->Main().mapToGlobal(QPoint(0, 416)), QSize(800, 184)));
   Deliver("float-click 400 32");
   Passes(20);

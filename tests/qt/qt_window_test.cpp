@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include "platform/window_memory.h"
 #include "qt/qt_fixture.h"
 #include "support/engine_fixture.h"
 #include "text/TMsgForm.h"
@@ -38,10 +39,7 @@ TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows
 
   // The floating window covers the message area as the window shows it, and stays on it at a new size.
   qt_->SetFloatVisible(true);
-  QWidget* floating = nullptr;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->windowTitle() == "MsgForm") floating = w;
-  ASSERT_NE(floating, nullptr);
+  QWidget* floating = &qt_->FloatView();
   EXPECT_EQ(floating->geometry(), QRect(main.mapToGlobal(QPoint(0, 75 + 416 * 1.25)), QSize(1000, 230)));
   main.resize(1600, 1200);
   QApplication::processEvents();
@@ -53,10 +51,7 @@ TEST_F(QtWindow, ResizedWindowMapsAClickOnAChoiceBandAndTheFloatingWindowFollows
 TEST_F(QtWindow, FloatWindowIsDraggedByItsBandAndKeepsItOnTheScreen) {
   Start("msg \"一つ目\"\n");
   qt_->SetFloatVisible(true);
-  QWidget* floating = nullptr;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->windowTitle() == "MsgForm") floating = w;
-  ASSERT_NE(floating, nullptr);
+  QWidget* floating = &qt_->FloatView();
   const auto drag = [&](QPoint by) {
     const QPointF at(400, 10), to = floating->mapToGlobal(at) + QPointF(by);
     QMouseEvent press(QEvent::MouseButtonPress, at, floating->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
@@ -108,7 +103,52 @@ TEST_F(QtWindow, TheWindowStartsWhereThePlayerLeftItAndDialogsGrowWithThePicture
   unsetenv("XDG_CONFIG_HOME");
 }
 
-// At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point.
+// Kept at twice the size on a large screen, the window comes back on a 1280x1024 screen at the largest
+// whole size that fits, wholly on the screen.
+TEST_F(QtWindow, ARememberedWindowLargerThanTheScreenComesBackAtTheLargestWholeSizeThatFits) {
+  const TempDir config;
+  setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  WriteMinimalGame(dir());
+  ASSERT_TRUE(WriteWindowPlace(WindowPlaceFile(dir()), dir(), {200, 100, 1600, 1200, 2}));
+  const std::string desktop = getenv("QT_QPA_PLATFORM");
+  std::ofstream(config.path() / "screen.json")
+      << R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
+         R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+  setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + (config.path() / "screen.json").string()).c_str(), 1);
+  rememberWindow_ = true;
+  Launch();
+  const QSize size = qt_->Main().size();
+  const QRect frame = qt_->Main().frameGeometry();
+  Stop();
+  setenv("QT_QPA_PLATFORM", desktop.c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(size, QSize(800, 600));
+  EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(frame)) << frame.x() << "," << frame.y();
+}
+
+// The floating window is a tool window of the game's, named after it; a right press or Escape there
+// opens the popup menu, as on the main window.
+TEST_F(QtWindow, TheFloatingWindowOpensThePopupMenuByRightPressOrEscape) {
+  Start("sysmenu 1\nmsg \"一つ目\"\n");
+  ASSERT_TRUE(RunUntil([&] { return Task() == task::MessageWait; }));
+  qt_->SetFloatVisible(true);
+  QWidget& floating = qt_->FloatView();
+  EXPECT_EQ(floating.windowType(), Qt::Tool);
+  EXPECT_EQ(floating.windowTitle(), qt_->Main().windowTitle());
+  const QPointF at(300, 100);
+  QMouseEvent press(QEvent::MouseButtonPress, at, floating.mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(&floating, &press);
+  EXPECT_TRUE(qt_->Menu().isVisible());
+  qt_->Menu().hide();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&floating, &escape);
+  EXPECT_TRUE(qt_->Menu().isVisible());
+  qt_->Menu().hide();
+}
+
+// At twice the size, a right click opens the popup menu where the pointer is, not at the frame's point,
+// and the menu is twice as large as the dialogs are.
 TEST_F(QtWindow, PopupMenuOpensAtThePointerInAScaledWindow) {
   Start("sysmenu 1\nmsg \"一つ目\"\n");
   QWidget& main = qt_->Main();
@@ -123,6 +163,11 @@ TEST_F(QtWindow, PopupMenuOpensAtThePointerInAScaledWindow) {
   ASSERT_TRUE(qt_->Menu().isVisible());
   // Within the frame pixel the click fell on (two window pixels at this scale).
   EXPECT_LE((qt_->Menu().pos() - main.mapToGlobal(at).toPoint()).manhattanLength(), 2);
+  const QFont plain = QApplication::font(&qt_->Menu());
+  if (plain.pixelSize() > 0)
+    EXPECT_EQ(qt_->Menu().font().pixelSize(), 2 * plain.pixelSize());
+  else
+    EXPECT_EQ(qt_->Menu().font().pointSizeF(), 2 * plain.pointSizeF());
   qt_->Menu().hide();
 }
 
@@ -140,7 +185,7 @@ TEST_F(QtWindow, AKeyTapBetweenTwoPassesActsOnce) {
   EXPECT_EQ(MessageShown(), u"二つ目");
 }
 
-// Without a mouse: Escape opens the popup menu, the arrows move between a choice's bands and Enter chooses.
+// Without a mouse: Escape opens the popup menu, the arrows move between a choice's lines and Enter chooses.
 TEST_F(QtWindow, EscapeOpensTheMenuAndTheArrowsAndEnterChoose) {
   Start("sysmenu 1\nchoice \"一,二,三\"\nmsg \"おわり\"\n");
   ASSERT_TRUE(RunUntil([&] { return Task() == task::SelectWait; }));

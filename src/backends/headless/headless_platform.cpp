@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "base/frame.h"
+#include "platform/window_host.h"
+#include "save/TForm7.h"
 
 namespace mokuren {
 
@@ -40,6 +42,14 @@ void HeadlessPlatform::InjectCursor(WindowId window, Point p) {
   } else {
     mainCursor_ = p;
     floatCursor_ = {p.x, Shifted(p.y, -kMessageWindowTop)};
+  }
+}
+
+void HeadlessPlatform::InjectKey(Key key, bool down) {
+  if (openForms_.empty()) {
+    keys_.Set(key, down);
+  } else if (down && openForms_.back() == FormId::TForm7 && host_) {
+    host_->GetSaveLoadForm().FormKeyDown(key);
   }
 }
 

@@ -30,12 +30,12 @@ class HeadlessPlatform : public Platform {
   void Stall(uint32_t ms) { tick_ += ms; }
 
   bool KeyDown(Key key) override { return keys_.Take(key); }
+  bool KeyPressed(Key key) override { return keys_.TakePress(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
-  // A key goes to the window in front only: while a modal form is up the game never sees it.
-  void InjectKey(Key key, bool down) override {
-    if (openForms_.empty()) keys_.Set(key, down);
-  }
+  // A key goes to the window in front only: while a modal form is up the game never sees it, and the
+  // save/load screen takes its presses itself.
+  void InjectKey(Key key, bool down) override;
   void InjectCursor(WindowId window, Point p) override;
 
   void PaintMain(const TABitmap& frame) override { ++mainPaints_; }
@@ -51,7 +51,7 @@ class HeadlessPlatform : public Platform {
   const std::u16string& MenuCaption(MenuItem item) const { return menuCaption_[Index(item)]; }
   void SetMenuChecked(MenuItem item, bool checked) override { menuChecked_[Index(item)] = checked; }
   bool MenuChecked(MenuItem item) override { return item != MenuItem::Count && menuChecked_[Index(item)]; }
-  void PopupMenu(Point client) override { ++popups_; }
+  void PopupMenu(Point client, WindowId window) override { ++popups_; }
 
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;

@@ -25,6 +25,12 @@ CommentDialog::CommentDialog(QWidget& main, TCommentForm& form) : QDialog(&main)
     if (form_.Edit1.size() != static_cast<size_t>(text.size())) edit_->setText(QString::fromStdU16String(form_.Edit1));
   });
   row->addWidget(edit_);
+  // For a screen reader: the box is the slot's comment.
+  setAccessibleName(QString::fromStdU16String(form.Caption));
+  setAccessibleDescription(QString::fromStdU16String(form.Caption) + QStringLiteral("　") + QString::number(form.Tag));
+  edit_->setAccessibleName(QString::fromStdU16String(form.Caption));
+  edit_->setAccessibleDescription(QString::fromStdU16String(form.Caption) + QStringLiteral("　") +
+                                  QString::number(form.Tag));
   ok_ = new QPushButton(QString::fromStdU16String(form.OkCaption), this);
   cancel_ = new QPushButton(QString::fromStdU16String(form.CancelCaption), this);
   ok_->setDefault(true);

@@ -1,5 +1,6 @@
 #include "backends/qt/config_dialog.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,6 +8,7 @@
 
 #include "backends/qt/dialog_style.h"
 #include "platform/event.h"
+#include "platform/window_host.h"
 
 namespace mokuren {
 
@@ -18,8 +20,15 @@ QLabel* AddLabel(QWidget* parent, std::u16string_view text) { return new QLabel(
 
 }  // namespace
 
-ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent, kDialogFlags), form_(form) {
-  SetUpDialog(*this, form.Caption, {394, 334}, true);
+ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form, WindowHost& host)
+    : QDialog(parent, kDialogFlags), form_(form) {
+  SetUpDialog(*this, form.Caption, {394, 358}, true);
+  setAccessibleName(Q(form.Caption));
+  // What it sets, for a screen reader: its groups' names.
+  QString groupNames;
+  for (const std::u16string& group : form.GroupCaptions)
+    groupNames += (groupNames.isEmpty() ? QString() : QStringLiteral("、")) + Q(group);
+  setAccessibleDescription(groupNames);
   // Effects and screen mode side by side, then speed, auto advance and the volumes across the dialog.
   auto* grid = new QGridLayout(this);
   std::array<QGroupBox*, Form::kGroupCount> groups{};
@@ -36,6 +45,7 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
     const int g = Form::kRadios[r].group;
     auto* radio = new QRadioButton(Q(form.RadioCaptions[r]), groups[g]);
     radio->setChecked(form.Checked[r]);
+    radio->setAccessibleDescription(Q(form.GroupCaptions[static_cast<size_t>(g)]));
     connect(radio, &QRadioButton::toggled, this, [this, r](bool on) {
       if (on) form_.Check(static_cast<Form::Radio>(r));
     });
@@ -54,6 +64,13 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
     }
     slider->setValue(form.Position[s]);
     connect(slider, &QSlider::valueChanged, this, [this, s](int v) { form_.SetPosition(s, v); });
+    // Named for a screen reader by its row (the volumes) or its group (the auto delay), and described by
+    // the labels at its two ends.
+    const std::u16string& ends0 = s == Form::MsgAutoBar ? form.AutoEnds[0] : form.VolumeEnds[0];
+    const std::u16string& ends1 = s == Form::MsgAutoBar ? form.AutoEnds[1] : form.VolumeEnds[1];
+    slider->setAccessibleName(Q(s == Form::MsgAutoBar ? form.GroupCaptions[static_cast<size_t>(Form::kSliders[s].group)]
+                                                      : form.SliderLabels[s]));
+    slider->setAccessibleDescription(Q(ends0) + QStringLiteral(" – ") + Q(ends1));
     sliders_[s] = slider;
     return slider;
   };
@@ -76,14 +93,20 @@ ConfigDialog::ConfigDialog(QWidget* parent, TConfigForm& form) : QDialog(parent,
       rows->addWidget(AddLabel(volumes, form.VolumeEnds[1]), row, 3);
     }
     rows->addWidget(makeSlider(static_cast<Form::Slider>(s)), row, 2);
-    // The volumes are set with the mouse; Tab passes them by.
-    sliders_[s]->setFocusPolicy(Qt::ClickFocus);
   }
+  // Reading aloud is the player's, for every game; "ＯＫ" keeps it as the other settings.
+  speech_ = new QCheckBox(Q(form.SpeechCaption), this);
+  speech_->setChecked(host.SpeechOn());
+  grid->addWidget(speech_, 4, 0, 1, 2);
   ok_ = new QPushButton(Q(form.OkCaption), this);
   ok_->setFixedSize(75, 25);
   ok_->setDefault(true);
-  grid->addWidget(ok_, 4, 0, 1, 2, Qt::AlignCenter);
-  connect(ok_, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
+  ok_->setAccessibleDescription(Q(form.Caption));
+  grid->addWidget(ok_, 5, 0, 1, 2, Qt::AlignCenter);
+  connect(ok_, &QPushButton::clicked, this, [this, &host] {
+    if (speech_->isChecked() != host.SpeechOn()) host.SetSpeechOn(speech_->isChecked());
+    form_.OkButtonClick();
+  });
   // In another language, longer captions than the original's and a face taller than the Japanese one
   // widen and lengthen the dialog rather than being cut (the style's measures count once it is
   // polished). The original's dialog keeps its size.

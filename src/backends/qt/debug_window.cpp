@@ -39,6 +39,10 @@ DebugWindow::DebugWindow(TDebugForm& form) : form_(form) {
   memo2_ = new QPlainTextEdit(this);
   memo2_->setGeometry(0, 160, 720, 57);
   memo2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setAccessibleName(Q(form.Caption));
+  memo1_->setAccessibleName(QStringLiteral("FLG / MSG / RT"));
+  memo2_->setAccessibleName(QStringLiteral("エラー"));
+  label1_->setAccessibleName(Q(form.Caption));
   for (QPlainTextEdit* memo : {memo1_, memo2_}) {
     memo->setReadOnly(true);
     memo->setFont(DialogFont(FontName::Gothic, 12));
@@ -46,7 +50,9 @@ DebugWindow::DebugWindow(TDebugForm& form) : form_(form) {
   for (int b = 0; b < TDebugForm::ButtonCount; ++b) {
     buttons_[b] = new QPushButton(Q(TDebugForm::kButtons[b].caption), this);
     buttons_[b]->setGeometry(kButtonRects[b]);
-    buttons_[b]->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab once the player brings the window to the front; a click leaves the keyboard where it
+    // was.
+    buttons_[b]->setFocusPolicy(Qt::TabFocus);
     connect(buttons_[b], &QPushButton::clicked, this, [this, b] {
       form_.Click(static_cast<TDebugForm::Button>(b));
       Refresh();

@@ -5,7 +5,9 @@
 #include <QFont>
 #include <QPoint>
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -12,12 +12,17 @@ namespace mokuren {
 
 NameDialog::NameDialog(QWidget* parent, TNameForm& form) : QDialog(parent, kDialogFlags), form_(form) {
   SetUpDialog(*this, form.Caption, {310, 75}, true);
+  setAccessibleName(Q(form.Caption));
+  setAccessibleDescription(Q(form.Hint));
   edit_ = new QLineEdit(Q(form.Edit1), this);
   edit_->setGeometry(8, 8, 201, 36);
   edit_->setFont(DialogFont(FontName::PMincho, 28));
+  edit_->setAccessibleName(Q(form.Caption));
+  edit_->setAccessibleDescription(Q(form.Hint));
   button_ = new QPushButton(Q(form.Button1Caption), this);
   button_->setGeometry(224, 16, 75, 25);
   button_->setDefault(true);
+  button_->setAccessibleDescription(Q(form.Hint));
   label_ = new QLabel(Q(form.Label1), this);
   label_->setGeometry(8, 56, 297, 14);
   label_->setAlignment(Qt::AlignCenter);

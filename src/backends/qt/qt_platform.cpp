@@ -24,6 +24,7 @@
 #include "backends/qt/pointer_tracker.h"
 #include "backends/qt/qt_windows.h"
 #include "backends/qt/save_load_view.h"
+#include "backends/qt/spoken_controls.h"
 #include "backends/qt/x11_area_painter.h"
 #include "base/text_codec.h"
 #include "dialogs/TQueryForm.h"
@@ -92,6 +93,20 @@ bool EngineKey(int qtKey, Key& key) {
     case Qt::Key_Down: key = Key::Down; return true;
     case Qt::Key_Left: key = Key::Left; return true;
     case Qt::Key_Right: key = Key::Right; return true;
+    case Qt::Key_Tab: key = Key::Tab; return true;
+    case Qt::Key_Backtab: key = Key::Backtab; return true;
+    default: return false;
+  }
+}
+
+bool MovesFocus(Key key) {
+  switch (key) {
+    case Key::Up:
+    case Key::Down:
+    case Key::Left:
+    case Key::Right:
+    case Key::Tab:
+    case Key::Backtab: return true;
     default: return false;
   }
 }
@@ -142,6 +157,7 @@ void QtPlatform::Attach(WindowHost& host) {
   main_->setMouseTracking(true);
   float_->setMouseTracking(true);
   menu_ = std::make_unique<QMenu>(main_.get());
+  menuFont_ = menu_->font();
   for (const MenuEntry& e : kMenu) {
     if (e.separatorBefore) menu_->addSeparator();
     QAction* a = menu_->addAction(Q(e.caption));
@@ -155,9 +171,17 @@ void QtPlatform::Attach(WindowHost& host) {
   Action(MenuItem::menuFloat)->setCheckable(true);
   gamepad_ = std::make_unique<Gamepad>(*this);
   QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] { host_->PopupMenu1Popup(); });
+  // Read aloud as the player moves through the menu and a dialog's controls.
+  QObject::connect(menu_.get(), &QMenu::hovered, [this](QAction* action) {
+    if (action && !action->isSeparator()) host_->SpeakShown(SpokenText(*action).toStdU16String());
+  });
+  QObject::connect(&app_, &QApplication::focusChanged, [this](QWidget*, QWidget* now) {
+    if (now && FrontView() && FrontView()->isAncestorOf(now)) host_->SpeakShown(SpokenText(*now).toStdU16String());
+  });
 }
 
 QWidget& QtPlatform::Main() { return *main_; }
+QWidget& QtPlatform::FloatView() { return *float_; }
 
 void QtPlatform::WatchRaiseRequests(InstanceGuard& guard) {
   if (guard.RaiseRequestSocket() < 0) return;
@@ -185,18 +209,40 @@ void QtPlatform::RememberWindowIn(const std::filesystem::path& gameDir, bool res
 
 namespace {
 
-// True when the top of a window at `place` (its title bar, where it is taken to be moved) lies on a
-// screen far enough to be taken.
-bool TopOnAScreen(const QRect& place) {
-  const QRect top(place.topLeft(), QSize(place.width(), 32));
+// The room of the screen a window at `place` belongs on: the one that shows most of it, else the one
+// nearest to it (a place left on a screen no longer there).
+QRect RoomFor(const QRect& place) {
+  QScreen* best = nullptr;
+  int64_t bestShown = -1, bestDistance = 0;
   for (QScreen* screen : QGuiApplication::screens()) {
-    const QRect shown = screen->availableGeometry() & top;
-    if (shown.width() >= std::min(64, top.width()) && shown.height() >= 16) return true;
+    const QRect room = screen->availableGeometry();
+    const QRect shown = room & place;
+    const int64_t area = shown.isEmpty() ? 0 : int64_t{shown.width()} * shown.height();
+    const int64_t distance = (room.center() - place.center()).manhattanLength();
+    if (area > bestShown || (area == bestShown && distance < bestDistance)) {
+      best = screen;
+      bestShown = area;
+      bestDistance = distance;
+    }
   }
-  return false;
+  return best ? best->availableGeometry() : place;
 }
 
 }  // namespace
+
+QRect FitPlace(const QRect& place, const QRect& room) {
+  QSize size = place.size();
+  // Larger than the screen: the largest whole times the frame that fits (once at least), so the picture
+  // stays sharp and the message window and the buttons stay on the screen.
+  if (size.width() > room.width() || size.height() > room.height()) {
+    const int factor = std::max(1, std::min(room.width() / kFrameWidth, room.height() / kFrameHeight));
+    size = factor * kFrameSize;
+  }
+  // Then moved the least that puts it on the screen.
+  const int x = std::clamp(place.x(), room.left(), std::max(room.left(), room.right() + 1 - size.width()));
+  const int y = std::clamp(place.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height()));
+  return {QPoint(x, y), size};
+}
 
 void QtPlatform::ShowMainWindow() {
   if (remembered_) windowScale_ = remembered_->scale;
@@ -208,18 +254,24 @@ void QtPlatform::ShowMainWindow() {
       --scale;
   }
   windowSize_ = scale * kFrameSize;
+  // Where the player left it, on the screen it is on now.
+  const QRect remembered =
+      remembered_ ? QRect(remembered_->x, remembered_->y, remembered_->width, remembered_->height) : QRect();
+  const QRect room = remembered.isValid() ? RoomFor(remembered) : QRect();
+  const QRect place = remembered.isValid() ? FitPlace(remembered, room) : QRect();
+  if (place.isValid()) windowSize_ = place.size();
   main_->resize(windowSize_);
   // Full screen may have been chosen at start-up, before the window was first shown.
   if (fullScreen_) {
     ShowFullScreen();
   } else {
-    const QRect place =
-        remembered_ ? QRect(remembered_->x, remembered_->y, remembered_->width, remembered_->height) : QRect();
-    if (place.isValid() && TopOnAScreen(place)) {
-      windowSize_ = place.size();
-      main_->resize(windowSize_);
+    if (place.isValid()) {
+      // The window's frame is counted once it is shown.
       main_->move(place.topLeft());
       main_->show();
+      const QRect framed = main_->frameGeometry();
+      if (!room.contains(framed) && framed.width() <= room.width() && framed.height() <= room.height())
+        main_->move(FitPlace(framed, room).topLeft());
     } else {
       main_->show();
       if (QScreen* screen = main_->screen()) CentreAt(*main_, screen->availableGeometry().center());
@@ -304,13 +356,15 @@ void QtPlatform::SendClick(QWidget& window, QSize frame, Point p, Qt::MouseButto
 }
 
 void QtPlatform::SendKey(Key key, bool down) {
-  static constexpr Qt::Key kQtKeys[] = {Qt::Key_Return, Qt::Key_Space, Qt::Key_PageUp,  Qt::Key_PageDown,
-                                        Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Control, Qt::Key_Escape,
-                                        Qt::Key_Up,     Qt::Key_Down,  Qt::Key_Left,    Qt::Key_Right};
+  static constexpr Qt::Key kQtKeys[] = {Qt::Key_Return, Qt::Key_Space,   Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_F1,
+                                        Qt::Key_F2,     Qt::Key_Control, Qt::Key_Escape, Qt::Key_Up,       Qt::Key_Down,
+                                        Qt::Key_Left,   Qt::Key_Right,   Qt::Key_Tab,    Qt::Key_Backtab};
   static_assert(std::size(kQtKeys) == static_cast<size_t>(Key::Count));
   const Qt::Key qtKey = kQtKeys[static_cast<size_t>(key)];
-  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey,
-              qtKey == Qt::Key_Control && down ? Qt::ControlModifier : Qt::NoModifier);
+  Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+  if (qtKey == Qt::Key_Control && down) modifiers = Qt::ControlModifier;
+  if (qtKey == Qt::Key_Backtab) modifiers = Qt::ShiftModifier;
+  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, qtKey, modifiers);
   // The popup menu while it is open, then the dialog or screen in front, then the game's window.
   QWidget* target = QApplication::activePopupWidget();
   if (!target) target = FrontView();
@@ -319,41 +373,20 @@ void QtPlatform::SendKey(Key key, bool down) {
   QApplication::sendEvent(target, &e);
 }
 
-bool QtPlatform::NavigationKey(int qtKey) {
+void QtPlatform::NavigationKey(int qtKey, WindowId window) {
   // A key a dialog in front left unused (Escape in the name dialog) does nothing behind it.
-  if (FrontView()) return false;
-  switch (qtKey) {
-    case Qt::Key_Escape: {
-      // The popup menu, as the right button opens it: at the pointer when it is on the picture, else at the
-      // picture's middle.
-      Point at = CursorPos(WindowId::Main);
-      if (at.x < 0 || at.y < 0 || at.x >= kFrameSize.width() || at.y >= kFrameSize.height())
-        at = {kFrameSize.width() / 2, kFrameSize.height() / 2};
-      const QPointF local = FrameToWidget(*main_, kFrameSize, at);
-      QMouseEvent press(QEvent::MouseButtonPress, local, main_->mapToGlobal(local), Qt::RightButton, Qt::RightButton,
-                        Qt::NoModifier);
-      QApplication::sendEvent(main_.get(), &press);
-      return true;
-    }
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right: {
-      // Between the title's items or a choice's bands, as the gamepad's d-pad; elsewhere nothing.
-      if (host_->PointerStops().empty()) return true;
-      const int dx = qtKey == Qt::Key_Left ? -1 : qtKey == Qt::Key_Right ? 1 : 0;
-      const int dy = qtKey == Qt::Key_Up ? -1 : qtKey == Qt::Key_Down ? 1 : 0;
-      gamepad_->DPad(dx, dy);
-      return true;
-    }
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      // On the title or a choice, Enter chooses the item under the pointer, as a click there does; the key
-      // is still the engine's Enter.
-      if (!host_->PointerStops().empty()) SendClick(*main_, kFrameSize, CursorPos(WindowId::Main), Qt::LeftButton);
-      return false;
-    default: return false;
-  }
+  if (FrontView() || qtKey != Qt::Key_Escape) return;
+  // The popup menu, as the right button opens it: at the pointer when it is on the picture, else at the
+  // picture's middle.
+  QWidget& w = window == WindowId::Float ? static_cast<QWidget&>(*float_) : *main_;
+  const QSize frame = window == WindowId::Float ? kFloatSize : kFrameSize;
+  Point at = CursorPos(window);
+  if (at.x < 0 || at.y < 0 || at.x >= frame.width() || at.y >= frame.height())
+    at = {frame.width() / 2, frame.height() / 2};
+  const QPointF local = FrameToWidget(w, frame, at);
+  QMouseEvent press(QEvent::MouseButtonPress, local, w.mapToGlobal(local), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(&w, &press);
 }
 
 bool QtPlatform::DeliverEvent(const Event& e) {
@@ -490,7 +523,19 @@ void QtPlatform::SetMenuChecked(MenuItem item, bool checked) {
 bool QtPlatform::MenuChecked(MenuItem item) { return checked_[static_cast<size_t>(item)]; }
 
 // The engine names a point of its frame; the window may show the frame scaled and bordered.
-void QtPlatform::PopupMenu(Point client) {
+void QtPlatform::PopupMenu(Point client, WindowId window) {
+  // Grown by the picture's whole scale, as the dialogs are.
+  const int factor = std::max(1, static_cast<int>(std::floor(FrameScale(*main_) + 1e-9)));
+  QFont font = menuFont_;
+  if (font.pixelSize() > 0)
+    font.setPixelSize(font.pixelSize() * factor);
+  else
+    font.setPointSizeF(font.pointSizeF() * factor);
+  menu_->setFont(font);
+  if (window == WindowId::Float) {
+    menu_->popup(float_->mapToGlobal(FrameToWidget(*float_, kFloatSize, client)).toPoint());
+    return;
+  }
   menu_->popup(main_->mapToGlobal(FrameToWidget(*main_, kFrameSize, client)).toPoint());
 }
 
@@ -527,7 +572,7 @@ void QtPlatform::OpenForm(FormId form) {
                 main_->screen() ? main_->screen()->availableGeometry().center() : onFrame);
       break;
     case FormId::TConfigForm:
-      OpenModal(config_, std::make_unique<ConfigDialog>(main_.get(), host_->GetConfigForm()), onFrame);
+      OpenModal(config_, std::make_unique<ConfigDialog>(main_.get(), host_->GetConfigForm(), *host_), onFrame);
       break;
     case FormId::TCommentForm:
       OpenModal(comment_, std::make_unique<CommentDialog>(*main_, host_->GetCommentForm()), onFrame);
@@ -598,6 +643,7 @@ void QtPlatform::UseLanguage(std::string_view language) { UseDialogLanguage(lang
 
 void QtPlatform::SetMainCaption(const std::u16string& caption) {
   if (main_) main_->setWindowTitle(Q(caption));
+  if (float_) float_->setWindowTitle(Q(caption));
 }
 
 }  // namespace mokuren

@@ -47,6 +47,7 @@ class QtPlatform final : public Platform {
   uint32_t Rest(uint32_t ms, std::optional<uint32_t> quietUntil) override;
 
   bool KeyDown(Key key) override { return keys_.Take(key); }
+  bool KeyPressed(Key key) override { return keys_.TakePress(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
   void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
@@ -66,7 +67,7 @@ class QtPlatform final : public Platform {
   void SetMenuCaption(MenuItem item, const std::u16string& caption) override;
   void SetMenuChecked(MenuItem item, bool checked) override;
   bool MenuChecked(MenuItem item) override;
-  void PopupMenu(Point client) override;
+  void PopupMenu(Point client, WindowId window) override;
 
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
@@ -85,11 +86,13 @@ class QtPlatform final : public Platform {
   WindowHost& host() { return *host_; }
   QMenu& Menu() { return *menu_; }
   QWidget& Main();
+  QWidget& FloatView();
   // The views of the name and settings dialogs while they are up, and the debug window once shown.
   NameDialog* NameView() { return name_.get(); }
   ConfigDialog* ConfigView() { return config_.get(); }
   DebugWindow* DebugView() { return debug_.get(); }
   void SetKey(Key key, bool down) { keys_.Set(key, down); }
+  void RepeatKey(Key key) { keys_.Repeat(key); }
   void ClearKeys() { keys_.Clear(); }
   // The window's first size: n times the frame (--scale), made smaller when the screen is smaller.
   void SetWindowScale(int n) { windowScale_ = n; }
@@ -106,9 +109,9 @@ class QtPlatform final : public Platform {
   QWidget* FrontView();
   // Where the pointer is on the screen, as the game last saw it move.
   QPoint PointerGlobal() const;
-  // The keys the window acts on itself (Escape, the arrows, Enter on the title or a choice), pressed in the
-  // main window; true when the key is used up.
-  bool NavigationKey(int qtKey);
+  // The keys a game's window acts on itself besides handing them to the engine: Escape opens the popup
+  // menu (at the pointer when it is on `window`'s picture, else at the picture's middle).
+  void NavigationKey(int qtKey, WindowId window);
   // Puts the pointer at a point of the screen, for the events file and the gamepad.
   void MovePointer(QPoint global);
 
@@ -152,6 +155,7 @@ class QtPlatform final : public Platform {
   std::optional<WindowPlace> remembered_;
   QRect normalPlace_;
   std::unique_ptr<QMenu> menu_;
+  QFont menuFont_;  // the menu's font at the picture's own scale
   std::array<QAction*, static_cast<size_t>(MenuItem::Count)> actions_{};
   KeyLatch keys_;
   // The check marks as the engine's handlers set them. A checkable QAction toggles itself before its
@@ -166,7 +170,14 @@ class QtPlatform final : public Platform {
   bool restDue_ = false;
 };
 
+// A remembered window place (its frame's top left, its inside's size) made to fit `room`, a screen's
+// available area: a size the room cannot hold becomes the largest whole factor of the frame that fits,
+// and the place is moved the least that puts it inside the room.
+QRect FitPlace(const QRect& place, const QRect& room);
+
 // Maps a Qt key to the engine's keys; false for keys the engine does not sample.
 bool EngineKey(int qtKey, Key& key);
+// The keys that move between a screen's items (the arrows, Tab, Backtab), whose repeats count as presses.
+bool MovesFocus(Key key);
 
 }  // namespace mokuren

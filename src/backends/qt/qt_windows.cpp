@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -25,9 +26,14 @@ namespace mokuren {
 namespace {
 
 bool TrackKey(QtPlatform& platform, QKeyEvent* e, bool down) {
-  if (e->isAutoRepeat()) return true;
   Key key;
   if (!EngineKey(e->key(), key)) return false;
+  // A held key's repeats count as presses for the keys that move between items; the others are
+  // level-sampled and act again on their own while held.
+  if (e->isAutoRepeat()) {
+    if (down && MovesFocus(key)) platform.RepeatKey(key);
+    return true;
+  }
   platform.SetKey(key, down);
   return true;
 }
@@ -161,9 +167,12 @@ void MainWindow::wheelEvent(QWheelEvent* e) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
-  if (!e->isAutoRepeat() && platform_.NavigationKey(e->key())) return;
+  if (!e->isAutoRepeat()) platform_.NavigationKey(e->key(), WindowId::Main);
   if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);
 }
+
+// Tab and Shift+Tab move between the game's items, not between widgets.
+bool MainWindow::focusNextPrevChild(bool) { return false; }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* e) {
   if (!TrackKey(platform_, e, false)) QWidget::keyReleaseEvent(e);
@@ -178,10 +187,12 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 FloatWindow::FloatWindow(QtPlatform& platform, QWidget& owner)
-    : QWidget(&owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QWidget(&owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       platform_(platform),
       owner_(owner) {
-  setWindowTitle(Q(form().Caption));
+  // A tool window of the game's: no entry of its own in the task bar or the window switcher, named after
+  // the game as its main window is (SetMainCaption).
+  setWindowTitle(owner.windowTitle());
   FollowMain();
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Turning it on from the menu leaves the keyboard with the main window; a click here takes it.
@@ -276,8 +287,11 @@ void FloatWindow::wheelEvent(QWheelEvent* e) {
 void FloatWindow::focusOutEvent(QFocusEvent*) { platform_.ClearKeys(); }
 
 void FloatWindow::keyPressEvent(QKeyEvent* e) {
+  if (!e->isAutoRepeat()) platform_.NavigationKey(e->key(), WindowId::Float);
   if (!TrackKey(platform_, e, true)) QWidget::keyPressEvent(e);
 }
+
+bool FloatWindow::focusNextPrevChild(bool) { return false; }
 
 void FloatWindow::keyReleaseEvent(QKeyEvent* e) {
   if (!TrackKey(platform_, e, false)) QWidget::keyReleaseEvent(e);
@@ -304,11 +318,37 @@ QueryDialog::QueryDialog(QWidget* parent, TQueryForm& form) : QDialog(parent, kD
   ok->setDefault(true);
   ok_ = ok;
   cancel_ = cancel;
+  // A screen reader says the question with either button.
+  setAccessibleName(Q(q.Caption));
+  setAccessibleDescription(Q(q.Label1));
+  for (QPushButton* b : {ok, cancel}) b->setAccessibleDescription(Q(q.Label1));
+  for (QPushButton* b : {ok, cancel}) b->installEventFilter(this);
   connect(ok, &QPushButton::clicked, this, [this] { form_.OkButtonClick(); });
   connect(cancel, &QPushButton::clicked, this, [this] { form_.CancelButtonClick(); });
 }
 
 void QueryDialog::Press(bool ok) { (ok ? ok_ : cancel_)->click(); }
+
+void QueryDialog::keyPressEvent(QKeyEvent* e) {
+  // Enter held on from the game (through the last message, say) repeats: only a fresh press answers.
+  if (e->isAutoRepeat() && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+    e->accept();
+    return;
+  }
+  // Left and right move between the two buttons.
+  if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right) {
+    (e->key() == Qt::Key_Left ? ok_ : cancel_)->setFocus();
+    e->accept();
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
+
+bool QueryDialog::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, e);
+  const auto* key = static_cast<QKeyEvent*>(e);
+  return key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+}
 
 void QueryDialog::reject() { form_.CancelButtonClick(); }
 

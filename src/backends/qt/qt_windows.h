@@ -37,6 +37,7 @@ class MainWindow final : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
   void focusOutEvent(QFocusEvent*) override;
   void closeEvent(QCloseEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
@@ -47,8 +48,9 @@ class MainWindow final : public QWidget {
   const TABitmap* frame_ = nullptr;
 };
 
-// The view of TMsgForm: a frameless window that stays above the main window (its owner, so it has no
-// taskbar entry of its own) and shows the form's picture.
+// The view of TMsgForm: a frameless tool window that stays above the main window (its owner, so it has no
+// task bar or window switcher entry of its own) and shows the form's picture. A right press or Escape
+// opens the popup menu there, as on the main window.
 class FloatWindow final : public QWidget {
   Q_OBJECT
  public:
@@ -68,6 +70,7 @@ class FloatWindow final : public QWidget {
   void wheelEvent(QWheelEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
   void focusOutEvent(QFocusEvent*) override;
 
  private:
@@ -112,6 +115,9 @@ class QueryDialog final : public QDialog, public AutomatedDialog {
 
  protected:
   void reject() override;
+  void keyPressEvent(QKeyEvent* e) override;
+  // The buttons' own keys: a focused button answers Enter itself, so a held one is stopped there too.
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   TQueryForm& form_;

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include "backends/qt/qt_platform.h"
 #include "platform/window_host.h"
 #include "save/TForm7.h"
 
@@ -35,13 +36,18 @@ void SaveLoadView::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
 void SaveLoadView::wheelEvent(QWheelEvent* e) { e->accept(); }
 
 void SaveLoadView::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
-    form_.Close();
+  // The screen's own keys (the slots, the pages, Enter, F2, Escape), each repeat of a held key again;
+  // other keys go on to the main window, which keeps track of what is held.
+  Key key;
+  if (EngineKey(e->key(), key) && form_.FormKeyDown(key)) {
+    e->accept();
     return;
   }
-  // Other keys go on to the main window, which keeps track of what is held.
   QWidget::keyPressEvent(e);
 }
+
+// Tab and Shift+Tab move between the slots; the keyboard never leaves the screen for the window under it.
+bool SaveLoadView::focusNextPrevChild(bool) { return false; }
 
 bool SaveLoadView::eventFilter(QObject* watched, QEvent* e) {
   if (watched == parentWidget() && e->type() == QEvent::Resize) setGeometry(parentWidget()->rect());

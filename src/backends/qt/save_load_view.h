@@ -1,7 +1,6 @@
 // The view of TForm7, the save/load screen: a borderless child laid over the whole main window, so it
 // covers the client area exactly and follows the window when it moves or goes full screen (the page is
-// then scaled as the main window's frame is). It shows Image1 and hands mouse presses to the form, through
-// the engine's window host.
+// then scaled as the main window's frame is). It shows Image1 and hands mouse presses and keys to the form.
 #pragma once
 
 #include <QWidget>
@@ -27,6 +26,7 @@ class SaveLoadView final : public QWidget, public AutomatedDialog {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

@@ -140,7 +140,12 @@ void WebPlatform::Deliver(const WebInput& in) {
       for (int32_t i = 0; i < std::abs(in.a); ++i) in.a > 0 ? host_->FormMouseWheelDown() : host_->FormMouseWheelUp();
       break;
     case WebInput::Kind::Key:
-      if (in.a >= 0 && in.a < static_cast<int32_t>(Key::Count)) {
+      if (in.a >= 0 && in.a < static_cast<int32_t>(Key::Count) && in.b && !openForms_.empty() &&
+          openForms_.back() == FormId::TForm7) {
+        // The save/load screen in front takes the keys it uses (the slots, the pages, Enter, Escape).
+        host_->GetSaveLoadForm().FormKeyDown(static_cast<Key>(in.a));
+        PaintScreens();
+      } else if (in.a >= 0 && in.a < static_cast<int32_t>(Key::Count)) {
         keys_.Set(static_cast<Key>(in.a), in.b != 0);
       } else if (in.a == -1 && in.b && !openForms_.empty() && openForms_.back() == FormId::TForm7) {
         host_->GetSaveLoadForm().Close();  // Escape leaves the save/load screen
@@ -276,7 +281,7 @@ std::string WebPlatform::MenuJson() const {
   return items + "]";
 }
 
-void WebPlatform::PopupMenu(Point client) {
+void WebPlatform::PopupMenu(Point client, WindowId) {
   if (host_) host_->PopupMenu1Popup();
   // Separators sit before the window items, before save, and before the title item, as on the desktop.
   CallPage("menu", "{\"x\":" + std::to_string(client.x) + ",\"y\":" + std::to_string(client.y) +

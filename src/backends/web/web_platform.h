@@ -44,6 +44,7 @@ class WebPlatform : public Platform {
   std::u16string_view PlayerFilesPlace() const override { return u"このブラウザ"; }
 
   bool KeyDown(Key key) override { return keys_.Take(key); }
+  bool KeyPressed(Key key) override { return keys_.TakePress(key); }
   WindowId Foreground() override;
   Point CursorPos(WindowId client) override;
   void InjectKey(Key key, bool down) override { keys_.Set(key, down); }
@@ -66,7 +67,7 @@ class WebPlatform : public Platform {
   }
   void SetMenuChecked(MenuItem item, bool checked) override { Change(menu_[Index(item)].checked, checked); }
   bool MenuChecked(MenuItem item) override { return item != MenuItem::Count && menu_[Index(item)].checked; }
-  void PopupMenu(Point client) override;
+  void PopupMenu(Point client, WindowId window) override;
 
   void OpenForm(FormId form) override;
   void CloseForm(FormId form) override;
