@@ -167,10 +167,10 @@ std::unique_ptr<CompiledCatalog> CompiledCatalog::Open(const std::filesystem::pa
   o.fault = static_cast<PoFault>(h.fault);
   o.language.assign(reinterpret_cast<const char*>(at(h.languageOffset)), h.languageSize);
   o.detail.assign(reinterpret_cast<const char*>(at(h.detailOffset)), h.detailSize);
-  c->tables_.entries = {reinterpret_cast<const CatalogEntry*>(at(h.entriesOffset)), h.entryCount};
-  c->tables_.buckets = {reinterpret_cast<const uint32_t*>(at(h.slotsOffset)), h.slotCount};
-  c->tables_.keys = {reinterpret_cast<const char*>(at(h.keysOffset)), h.keysSize};
-  c->tables_.texts = {reinterpret_cast<const char16_t*>(at(h.textsOffset)), h.textsSize};
+  c->tables_.entries = {reinterpret_cast<const CatalogEntry*>(at(h.entriesOffset)), static_cast<size_t>(h.entryCount)};
+  c->tables_.buckets = {reinterpret_cast<const uint32_t*>(at(h.slotsOffset)), static_cast<size_t>(h.slotCount)};
+  c->tables_.keys = {reinterpret_cast<const char*>(at(h.keysOffset)), static_cast<size_t>(h.keysSize)};
+  c->tables_.texts = {reinterpret_cast<const char16_t*>(at(h.textsOffset)), static_cast<size_t>(h.textsSize)};
   return c;
 }
 
