@@ -459,7 +459,7 @@ class Assembler {
     const OpcodeSpec* shape = FindMnemonic(first.text);
     if (!shape) {
       std::vector<std::string> known = {"if", "elseif", "else", "endif", "raw"};
-      for (const OpcodeSpec& spec : Opcodes()) known.emplace_back(spec.mnemonic);
+      for (const OpcodeSpec& opcode : Opcodes()) known.emplace_back(opcode.mnemonic);
       Fail(first.col, "unknown mnemonic '" + first.text + "'" + DidYouMean(first.text, known));
       return;
     }
